@@ -1,0 +1,24 @@
+// The string table: every user-facing text by its 16-bit id. Built into the program from
+// resources/strings.txt (id, tab, text; "\n" stands for a line break). Thread-safe, read-only.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zantric {
+
+// The text of an entry; "" for an id the table does not hold. Texts are at most 255 characters.
+std::string loadString(int id);
+
+// Longest text an entry keeps, as the program's 256-byte load buffers always did.
+inline constexpr std::size_t kMaxStringLength = 255;
+
+// Parses string-table source text into (id, text) pairs sorted by id. '#' lines, blank lines and
+// lines without "id TAB" are skipped; "\n", "\t" and "\\" are unescaped; texts are cut to
+// kMaxStringLength; of a repeated id the first entry wins. loadString uses it on the built-in
+// table.
+std::vector<std::pair<int, std::string>> parseStringTable(std::string_view source);
+
+}  // namespace zantric
