@@ -1,0 +1,175 @@
+#include "core/shell/paths.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "core/shell/messages.h"
+#include "core/shell/string_table.h"
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kUnableToOpenFile = 320;
+constexpr int kUnableToDelete = 329;
+constexpr int kUnableToRename = 330;
+constexpr int kFileErrorTitle = 17;
+
+std::size_t lastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
+
+// Position of the dot that starts the extension, or npos.
+std::size_t extensionDot(std::string_view name) {
+    std::size_t dot = name.rfind('.');
+    std::size_t separator = lastSeparator(name);
+    if (dot == std::string_view::npos) return dot;
+    if (separator != std::string_view::npos && dot < separator) return std::string_view::npos;
+    return dot;
+}
+
+// '*' any run, '?' any one character; case-sensitive.
+bool globMatch(std::string_view pattern, std::string_view name) {
+    std::size_t p = 0, n = 0;
+    std::size_t starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    if (globMatch(pattern, name)) return true;
+    // "name.*" also stands for "name" without any extension, as on the original platform.
+    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+        name.find('.') == std::string_view::npos) {
+        return globMatch(pattern.substr(0, pattern.size() - 2), name);
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string nativePath(std::string_view path) {
+    std::string native(path);
+    std::replace(native.begin(), native.end(), '\\', '/');
+    return native;
+}
+
+FilePtr openFile(const std::string& name, const char* mode) {
+    return FilePtr(std::fopen(nativePath(name).c_str(), mode));
+}
+
+FilePtr fileOpenWithReport(const std::string& name, const char* mode) {
+    FilePtr file = openFile(name, mode);
+    if (!file) {
+        messageBoxText(loadString(kUnableToOpenFile) + name, loadString(kFileErrorTitle),
+                       kMbOkStop);
+    }
+    return file;
+}
+
+std::string extensionOf(std::string_view name) {
+    std::size_t dot = extensionDot(name);
+    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
+}
+
+std::string replaceExtension(std::string_view name, std::string_view ext) {
+    std::string result(name.substr(0, extensionDot(name)));
+    if (ext.empty() || ext.front() != '.') result += '.';
+    result += ext;
+    return result;
+}
+
+std::string namePart(std::string_view path) {
+    std::size_t separator = lastSeparator(path);
+    return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
+std::string folderPart(std::string_view path) {
+    std::size_t separator = lastSeparator(path);
+    return separator == std::string_view::npos ? std::string()
+                                               : std::string(path.substr(0, separator + 1));
+}
+
+std::string placeInFolder(std::string_view folder, std::string_view name) {
+    if (lastSeparator(name) != std::string_view::npos) return std::string(name);
+    std::string path(folder);
+    path += '\\';
+    path += name;
+    return path;
+}
+
+std::string dropFirstHyphen(std::string_view word) {
+    std::string result(word);
+    if (std::size_t hyphen = result.find('-'); hyphen != std::string::npos) result.erase(hyphen, 1);
+    return result;
+}
+
+bool fileExists(const std::string& name) {
+    std::error_code error;
+    return fs::exists(fs::path(nativePath(name)), error);
+}
+
+bool removeFile(const std::string& name) {
+    std::error_code error;
+    fs::path path(nativePath(name));
+    if (fs::is_directory(fs::symlink_status(path, error))) return false;
+    return fs::remove(path, error);
+}
+
+bool renameFile(const std::string& from, const std::string& to) {
+    std::error_code error;
+    fs::rename(fs::path(nativePath(from)), fs::path(nativePath(to)), error);
+    return !error;
+}
+
+void deleteMatching(std::string_view pattern) {
+    std::string folder = folderPart(pattern);
+    std::string namePattern = namePart(pattern);
+    std::error_code error;
+    fs::directory_iterator it(fs::path(folder.empty() ? "." : nativePath(folder)), error);
+    if (error) return;
+    // Collect first: deleting while iterating leaves the iteration order unspecified.
+    std::vector<std::string> names;
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        if (error) break;
+        std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (it->is_regular_file(typeError) && wildcardMatch(namePattern, name)) {
+            names.push_back(folder + name);
+        }
+    }
+    for (const std::string& name : names) removeFile(name);
+}
+
+bool keepBackup(const std::string& name) {
+    std::string backup = replaceExtension(name, "lxb");
+    // Nothing to keep, or already a backup (deleting "the older one" would lose it).
+    if (!fileExists(name) || backup == name) return true;
+    if (fileExists(backup) && !removeFile(backup)) {
+        messageBoxText(loadString(kUnableToDelete) + backup, loadString(kFileErrorTitle),
+                       kMbOkStop);
+        return false;
+    }
+    if (!renameFile(name, backup)) {
+        messageBoxText(loadString(kUnableToRename) + name, loadString(kFileErrorTitle), kMbOkStop);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zantric

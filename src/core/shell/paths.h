@@ -1,0 +1,59 @@
+// Path and file helpers shared by the whole program. The program keeps paths in the forms it
+// writes them ("folder\name", ".\lexicons"); on this system both '\' and '/' separate folders,
+// and every file-system call converts a path with nativePath() first.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace zantric {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const noexcept {
+        if (f) std::fclose(f);
+    }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// The path with every '\' turned into '/', ready for a file-system call.
+std::string nativePath(std::string_view path);
+// Opens a file in the native form of its path (fopen mode letters); nullptr on failure, silently.
+FilePtr openFile(const std::string& name, const char* mode);
+// Opens a file; on failure shows "Unable to Open File: " + name, titled "File Error.", stop icon,
+// no owner, and returns nullptr.
+FilePtr fileOpenWithReport(const std::string& name, const char* mode);
+
+// The text after the last dot; "" when there is none. Only a dot in the name part counts, so
+// ".\temp\$$abc" has no extension.
+std::string extensionOf(std::string_view name);
+// Drops everything from the last dot (of the name part), adds a dot unless `ext` starts with
+// one, then adds `ext`.
+std::string replaceExtension(std::string_view name, std::string_view ext);
+// The text after the last separator, or the whole name.
+std::string namePart(std::string_view path);
+// The text up to and including the last separator, or "".
+std::string folderPart(std::string_view path);
+// `name` unchanged if it holds a separator, else folder + '\' + name.
+std::string placeInFolder(std::string_view folder, std::string_view name);
+// The word with its first hyphen taken out.
+std::string dropFirstHyphen(std::string_view word);
+
+// Whether anything (file or folder) has that name.
+bool fileExists(const std::string& name);
+// Deletes a file (never a folder); false when nothing was deleted.
+bool removeFile(const std::string& name);
+// Renames, replacing an existing file at `to`; false on failure.
+bool renameFile(const std::string& from, const std::string& to);
+// Deletes every regular file matching a wildcard pattern ('*' and '?' in the name part only,
+// case-sensitive; a pattern ending in ".*" also matches names without a dot, so "*.*" is
+// every file). Failures are ignored.
+void deleteMatching(std::string_view pattern);
+
+// Before a dictionary is replaced: renames it to the same name with the extension "lxb",
+// deleting an older backup first. A file that does not exist succeeds and changes nothing.
+// Failures show message 329 or 330 with the file name, titled "File Error.", and return false.
+bool keepBackup(const std::string& name);
+
+}  // namespace zantric
