@@ -1,0 +1,36 @@
+// Reader and writer of ini (profile) files, the format of the program's zantric.ini: "[section]"
+// lines and "key=value" lines. Names compare without regard to ASCII case; only the first section
+// of a name counts, and the first key of a name in it. A missing or unreadable file, section or
+// key reads as the default; a damaged file never does more than read wrongly. Any thread may
+// call; writes within the process are serialised and replace the file in one rename.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zantric {
+
+// The read buffer of the original private-profile calls: a text read is at most 259 characters.
+inline constexpr std::size_t kProfileBufferSize = 260;
+
+// The value of `key` in `section`, with blanks around it and one pair of enclosing quotes (' or ")
+// taken off and cut at a NUL; `defaultValue` when the file, section or key is missing. The result
+// is cut to kProfileBufferSize - 1 characters either way.
+std::string profileString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue, const std::string& iniFile);
+
+// The value read as a decimal integer: leading blanks, an optional sign, then the digits up to the
+// first other character ("12px" is 12); a value with no digits is 0. A missing key, or an empty
+// value, gives `defaultValue`. Hexadecimal prefixes are not read; the value wraps at 32 bits.
+int profileInt(std::string_view section, std::string_view key, int defaultValue,
+               const std::string& iniFile);
+
+// Sets `key` in `section` to `value` (cut at a line break or NUL), creating the file, the section
+// (appended at the end) or the key (after the section's last entry) as needed. Every other line
+// keeps its text and place; the file's line ending (CR LF or LF) is kept. The new file is written
+// beside the old one and renamed over it. False when the file cannot be read or written.
+bool writeProfileString(std::string_view section, std::string_view key, std::string_view value,
+                        const std::string& iniFile);
+
+}  // namespace zantric
