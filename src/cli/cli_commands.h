@@ -1,0 +1,23 @@
+// The commands of zantric-cli. Each registers its subcommand on the parser; the callback runs
+// it and stores the exit status. Runs on the main thread.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace zantric::cli {
+
+// Exit statuses: 0 done, 1 an input or file error ended the command, 2 a usage error,
+// 130 cancelled by Ctrl-C.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitError = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitCancelled = 130;
+
+struct GlobalOptions {
+    std::string folder;  // -C DIR
+    bool yes = false;    // --yes: questions take Yes/OK
+};
+
+void addWordsCommand(CLI::App& app, int& status);
+
+}  // namespace zantric::cli

@@ -1,0 +1,333 @@
+#include "core/dictionary/dictionary.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "core/dictionary/word_codec.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric {
+
+namespace {
+
+// Module-wide state. Readers run on one worker thread at a time; the other threads only set
+// the cancel flag, hold the pause gate and read the counters, so plain atomics suffice.
+std::atomic<int> g_instanceCount{0};
+std::atomic<bool> g_tooMany{false};
+std::atomic<int> g_cancel{0};
+std::atomic<std::uint32_t> g_checked{0};
+bool g_memoryMode = false;
+std::vector<unsigned char> g_image;  // the whole file, then one byte 255
+
+std::atomic<bool> g_paused{false};
+std::mutex g_pauseMutex;
+std::condition_variable g_pauseChanged;
+
+char toLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char toUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool isLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
+
+}  // namespace
+
+void Dictionary::setCancel() { g_cancel.store(1); }
+bool Dictionary::cancelled() { return g_cancel.load(std::memory_order_relaxed) == 1; }
+std::uint32_t Dictionary::checked() { return g_checked.load(std::memory_order_relaxed); }
+void Dictionary::resetChecked() { g_checked.store(0, std::memory_order_relaxed); }
+int Dictionary::instanceCount() { return g_instanceCount.load(); }
+
+void Dictionary::holdPauseGate() { g_paused.store(true); }
+void Dictionary::releasePauseGate() {
+    {
+        std::lock_guard lock(g_pauseMutex);
+        g_paused.store(false);
+    }
+    g_pauseChanged.notify_all();
+}
+void Dictionary::waitAtPauseGate() {
+    std::unique_lock lock(g_pauseMutex);
+    g_pauseChanged.wait(lock, [] { return !g_paused.load(); });
+}
+
+Dictionary::Dictionary(const std::string& name, bool memoryOption, std::size_t bufferSize)
+    : m_name(name) {
+    const int count = ++g_instanceCount;
+    if (count > kMaxReaders) {
+        g_tooMany.store(true);
+        return;
+    }
+    if (count == 1 || !g_memoryMode) {
+        m_file = openFile(name, "rb").release();
+        if (!m_file) {
+            --g_instanceCount;
+            const std::string text = "Unable to open Dictionary: " + name;
+            messageBoxText(text, "File Error", kMbOkStop);
+            throw ZantricException(text);
+        }
+    }
+    if (count == 1) {
+        g_cancel.store(0);
+        g_memoryMode = false;
+        if (memoryOption && std::fseek(m_file, 0, SEEK_END) == 0) {
+            const long size = std::ftell(m_file);
+            if (size >= 0 && static_cast<std::size_t>(size) < kMemoryModeLimit) {
+                g_image.assign(static_cast<std::size_t>(size) + 1, kImageEnd);
+                std::rewind(m_file);
+                const std::size_t got = std::fread(g_image.data(), 1, size_t(size), m_file);
+                g_image.resize(got + 1);
+                g_image[got] = kImageEnd;
+                std::fclose(m_file);
+                m_file = nullptr;
+                g_memoryMode = true;
+            }
+        }
+    }
+    if (g_memoryMode) {
+        m_imageBegin = g_image.data();
+        m_imageSize = g_image.size() - 1;
+        m_cursor = m_imageBegin;
+        for (int i = 0; i < kIndexEntries; ++i) {
+            const std::size_t at = 4 * std::size_t(i);
+            m_index[i] = at + 4 <= m_imageSize ? readU32(m_imageBegin + at)
+                                               : static_cast<std::uint32_t>(m_imageSize);
+        }
+    } else {
+        std::fseek(m_file, 0, SEEK_END);
+        const long size = std::ftell(m_file);
+        m_fileSize = size > 0 ? static_cast<std::uint64_t>(size) : 0;
+        std::rewind(m_file);
+        std::setvbuf(m_file, nullptr, _IONBF, 0);
+        m_bufferSize = bufferSize < 512 ? 512 : bufferSize;
+        m_buffer = new unsigned char[m_bufferSize];
+        unsigned char index[kIndexBytes];
+        const std::size_t got = std::fread(index, 1, kIndexBytes, m_file);
+        for (int i = 0; i < kIndexEntries; ++i) {
+            const std::size_t at = 4 * std::size_t(i);
+            m_index[i] = at + 4 <= got ? readU32(index + at)
+                                       : static_cast<std::uint32_t>(m_fileSize);
+        }
+        std::rewind(m_file);
+    }
+    m_opened = true;
+}
+
+Dictionary::~Dictionary() {
+    if (m_file) std::fclose(m_file);
+    delete[] m_buffer;
+    if (--g_instanceCount == 0 && g_memoryMode) {
+        g_memoryMode = false;
+        std::vector<unsigned char>().swap(g_image);
+    }
+}
+
+inline int Dictionary::readByte() {
+    if (m_cursor) {
+        const unsigned char b = *m_cursor;
+        if (b == kImageEnd) return -1;
+        ++m_cursor;
+        return b;
+    }
+    if (m_bufferPos == m_bufferEnd) {
+        if (!m_file) return -1;
+        m_bufferEnd = std::fread(m_buffer, 1, m_bufferSize, m_file);
+        m_bufferPos = 0;
+        if (m_bufferEnd == 0) return -1;
+    }
+    return m_buffer[m_bufferPos++];
+}
+
+void Dictionary::position(int length, char letter) {
+    if (!isLowerLetter(letter)) letter = 'a';
+    m_blockLetter = letter;
+    m_length = length;
+    std::uint32_t offset = m_index[indexEntry(length, letter)];
+    if (m_cursor) {
+        if (offset > m_imageSize) offset = static_cast<std::uint32_t>(m_imageSize);
+        m_cursor = m_imageBegin + offset;
+    } else if (m_file) {
+        if (offset > m_fileSize) offset = static_cast<std::uint32_t>(m_fileSize);
+        std::fseek(m_file, static_cast<long>(offset), SEEK_SET);
+        m_bufferPos = m_bufferEnd = 0;
+    }
+}
+
+bool Dictionary::readWord() {
+    m_hyphen = -1;
+    int b = readByte();
+    if (b < 0) return false;
+    while (b == kGroupEnd) {
+        // A length past the longest word can only come from a damaged file: stop there.
+        if (++m_length > kMaxWordLetters) return false;
+        m_blockLetter = 'a';
+        b = readByte();
+        if (b < 0) return false;
+    }
+    int keep = b >> 2;
+    if (keep > m_wordLetters) keep = m_wordLetters;
+    if (keep > m_length) keep = m_length;
+    m_capital = (b & 2) != 0;
+    if (b & 1) {
+        const int at = readByte();
+        if (at < 0) return false;
+        m_hyphen = at;
+    }
+    int letters = keep;
+    while (letters < m_length) {
+        const int code = readByte();
+        if (code < 0) return false;
+        letters = decodeByte(static_cast<unsigned char>(code), m_word, letters);
+    }
+    m_wordLetters = letters;
+    m_word[letters] = ' ';
+    m_word[letters + 1] = '\0';
+    return true;
+}
+
+bool Dictionary::matchTokens(int pos) const {
+    const char* word = m_word;
+    for (int t = 0; t < m_tokenCount; ++t) {
+        const char* token = m_pattern.data() + m_tokenStart[t];
+        const char* tokenEnd = token + m_tokenLength[t];
+        while (token < tokenEnd && *token == '?') {
+            if (word[pos] == ' ' || word[pos] == '\0') return false;
+            ++pos;
+            ++token;
+        }
+        if (token == tokenEnd) continue;
+        const int rest = static_cast<int>(tokenEnd - token);
+        bool found = false;
+        for (const char* at = std::strchr(word + pos, *token); at; at = std::strchr(at + 1, *token)) {
+            int k = 1;
+            for (; k < rest; ++k) {
+                const char w = at[k];
+                if (token[k] == '?' ? (w == ' ' || w == '\0') : w != token[k]) break;
+            }
+            if (k == rest) {
+                pos = static_cast<int>(at - word) + rest;
+                found = true;
+                break;
+            }
+        }
+        if (!found) return false;
+    }
+    return true;
+}
+
+bool Dictionary::matchesPattern() const {
+    const char* pattern = m_pattern.c_str();
+    for (int i = 0;; ++i) {
+        const char w = m_word[i];
+        if (w == '\0') return true;
+        const char p = pattern[i];
+        if (p == '*') return matchTokens(i);
+        if (p == '\0') return false;
+        if (w != p && p != '?') return false;
+    }
+}
+
+int Dictionary::nextMatch(char* outWord, const char* pattern, const SrcLetters* letters,
+                          int minLength, char startLetter) {
+    if (pattern) {
+        if (g_tooMany.exchange(false)) return kNoMoreWords;
+        if (!m_opened) return kNoMoreWords;
+        if (g_instanceCount.load() == 1) resetChecked();
+        m_tokenCount = 0;
+        m_matchAll = std::strcmp(pattern, "*") == 0;
+        if (*pattern == '\0') return kEmptyPattern;
+        m_letterStart = (pattern[0] >= 'a' && pattern[0] <= 'z') ||
+                        (pattern[0] >= 'A' && pattern[0] <= 'Z');
+        if (letters) {
+            m_filter = *letters;
+            m_hasFilter = true;
+        }
+        m_hasStar = false;
+        m_pattern.assign(pattern);
+        m_pattern.push_back(' ');
+        m_pattern[0] = toLower(m_pattern[0]);
+        const std::size_t firstStar = m_pattern.find('*');
+        if (firstStar != std::string::npos) {
+            m_hasStar = true;
+            if (!m_matchAll) {
+                // The parts after the first '*', split at every '*'; the last ends with the space.
+                std::size_t i = firstStar;
+                while (i < m_pattern.size() && m_tokenCount < kMaxTokens) {
+                    while (i < m_pattern.size() && m_pattern[i] == '*') ++i;
+                    const std::size_t end = std::min(m_pattern.find('*', i), m_pattern.size());
+                    if (end > i) {
+                        m_tokenStart[m_tokenCount] = static_cast<int>(i);
+                        m_tokenLength[m_tokenCount] = static_cast<int>(end - i);
+                        ++m_tokenCount;
+                    }
+                    i = end;
+                }
+            }
+        }
+        int stars = 0;
+        for (const char* p = pattern; *p; ++p) stars += *p == '*';
+        m_patternLetters = static_cast<int>(std::strlen(pattern)) - stars;
+        int start = m_patternLetters < 1 ? 1 : m_patternLetters;
+        if (minLength > start) start = minLength;
+        m_length = start;
+        if (start > kMaxWordLetters) return kNoMoreWords;
+        m_wordLetters = 0;
+        position(start, startLetter ? startLetter : m_pattern[0]);
+    } else if (!m_opened) {
+        return kNoMoreWords;
+    }
+
+    for (;;) {
+        if (!readWord()) return kNoMoreWords;
+        g_checked.store(g_checked.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+        if (g_paused.load(std::memory_order_relaxed)) waitAtPauseGate();
+        if (g_cancel.load(std::memory_order_relaxed) == 1) return kMatchCancelled;
+        if (m_length > m_patternLetters && !m_hasStar) return kNoMoreWords;
+        if (m_letterStart && m_word[0] > m_pattern[0]) {
+            if (m_length >= kMaxWordLetters) return kNoMoreWords;
+            position(m_length + 1, m_pattern[0]);
+            continue;
+        }
+        if (!m_matchAll && !matchesPattern()) continue;
+        if (m_hasFilter) {
+            if (m_filter.total() < m_length) return kNoMoreWords;
+            const int answer = m_filter.tryWord(m_word, ' ');
+            if (answer == 1) {
+                // The first letter is missing: go on at the next first letter the filter holds.
+                char from = m_word[0] > m_blockLetter ? m_word[0] : m_blockLetter;
+                char next = 0;
+                for (char c = static_cast<char>(from + 1); c >= 'a' && c <= 'z'; ++c) {
+                    if (m_filter.countOf(c) > 0) {
+                        next = c;
+                        break;
+                    }
+                }
+                if (next) {
+                    position(m_length, next);
+                } else {
+                    if (m_length >= kMaxWordLetters) return kNoMoreWords;
+                    position(m_length + 1, 'a');
+                }
+                continue;
+            }
+            if (answer != 0) continue;
+        }
+        // Accept: restore the capital and the hyphen.
+        int n = m_length < m_wordLetters ? m_length : m_wordLetters;
+        const bool hyphen = m_hyphen >= 0 && m_hyphen <= n;
+        int out = 0;
+        for (int i = 0; i < n; ++i) {
+            if (hyphen && i == m_hyphen) outWord[out++] = '-';
+            outWord[out++] = m_word[i];
+        }
+        if (hyphen && m_hyphen == n) outWord[out++] = '-';
+        outWord[out] = '\0';
+        if (out > 0) outWord[0] = m_capital ? toUpper(outWord[0]) : toLower(outWord[0]);
+        return kMatchFound;
+    }
+}
+
+}  // namespace zantric

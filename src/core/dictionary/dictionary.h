@@ -1,0 +1,98 @@
+// Dictionary: the only reader of word data. One object per open reader; nextMatch hands out,
+// one at a time, the words that fit a single-word pattern ('?' one letter, '*' any run), an
+// optional FROM-letters filter, a minimum length and a start letter. The first reader opened
+// with the memory option on a small file loads it once; every reader made while it lives reads
+// that shared image. Module-wide state (reader count, cancel flag, checked counter, pause gate)
+// is shared by all readers. Readers run on one worker thread at a time; other threads may set
+// the cancel flag, hold the pause gate and read the counters.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "core/dictionary/dictionary_format.h"
+#include "core/search/src_letters.h"
+
+namespace zantric {
+
+// Results of nextMatch.
+enum MatchResult : int { kMatchFound = 0, kNoMoreWords = 2, kMatchCancelled = 3, kEmptyPattern = 5 };
+
+inline constexpr int kMaxReaders = 15;
+inline constexpr std::size_t kMemoryModeLimit = 296960;  // a file must be smaller to be held
+// Room a caller gives nextMatch for the word: 9 letters, a hyphen, the NUL, and spare.
+inline constexpr std::size_t kOutWordSize = 16;
+
+class Dictionary {
+public:
+    // Opens `name` (a path in the program's form). Throws ZantricException (after showing
+    // "Unable to open Dictionary: " + name, titled "File Error") when the file cannot be opened.
+    Dictionary(const std::string& name, bool memoryOption, std::size_t bufferSize);
+    ~Dictionary();
+    Dictionary(const Dictionary&) = delete;
+    Dictionary& operator=(const Dictionary&) = delete;
+
+    // With a pattern, starts a new enumeration; with nullptr, continues it. `letters`,
+    // `minLength` (0 = none) and `startLetter` (0 = the pattern's first character) count only
+    // with a pattern. `outWord` must have room for kOutWordSize characters.
+    int nextMatch(char* outWord, const char* pattern, const SrcLetters* letters = nullptr,
+                  int minLength = 0, char startLetter = 0);
+
+    // After nextMatch returned 0 with a filter: its working counts hold the letters left over.
+    const SrcLetters* letters() const { return m_hasFilter ? &m_filter : nullptr; }
+    const std::string& name() const { return m_name; }
+
+    // Module-wide state.
+    static void setCancel();
+    static bool cancelled();
+    static std::uint32_t checked();
+    static void resetChecked();
+    static int instanceCount();
+    // The pause gate: while held, readers wait at the point where they poll the cancel flag.
+    static void holdPauseGate();
+    static void releasePauseGate();
+
+private:
+    int readByte();  // next byte, or -1 at end of data
+    void position(int length, char letter);
+    bool readWord();
+    bool matchesPattern() const;
+    bool matchTokens(int pos) const;
+    void waitAtPauseGate();
+
+    // Byte source: the shared image (memory mode) or the file through m_buffer.
+    const unsigned char* m_cursor = nullptr;
+    const unsigned char* m_imageBegin = nullptr;
+    std::size_t m_imageSize = 0;  // bytes of the file in the image (the 255 follows)
+    std::FILE* m_file = nullptr;
+    unsigned char* m_buffer = nullptr;
+    std::size_t m_bufferSize = 0;
+    std::size_t m_bufferPos = 0;
+    std::size_t m_bufferEnd = 0;
+    std::uint64_t m_fileSize = 0;
+
+    int m_patternLetters = 0;
+    int m_length = 0;  // current group length
+    bool m_capital = false;
+    int m_hyphen = -1;
+    bool m_hasStar = false;
+    bool m_letterStart = false;
+    bool m_matchAll = false;
+    bool m_opened = false;  // false for a reader made beyond the limit
+    char m_blockLetter = 'a';  // the block last positioned at
+    std::string m_pattern;    // lower-cased first character, a space appended
+    static constexpr int kMaxTokens = 24;
+    int m_tokenCount = 0;
+    int m_tokenStart[kMaxTokens] = {};
+    int m_tokenLength[kMaxTokens] = {};
+    char m_word[14] = {};  // letters, a space, a NUL
+    int m_wordLetters = 0;
+    std::uint32_t m_index[kIndexEntries] = {};  // a copy, in either mode
+    bool m_hasFilter = false;
+    SrcLetters m_filter;
+    std::string m_name;
+};
+
+}  // namespace zantric
