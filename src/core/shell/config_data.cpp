@@ -1,0 +1,107 @@
+#include "core/shell/config_data.h"
+
+#include <atomic>
+#include <filesystem>
+#include <system_error>
+
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/profile.h"
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kPathsSection = "PATHS";
+constexpr std::string_view kProblemTitle = "Problem Processing Zantric.ini";
+// The program shows these two texts for all three path keys, word for word.
+constexpr std::string_view kPathIsAFile =
+    "Zantric was unable to use the file path specified in Zantric.ini as the name is already "
+    "being used for a file. Zantric will continue but will use the default path of .\\files";
+constexpr std::string_view kCannotCreateFolder =
+    "Zantric was unable to create the directory specified in the FILES section of your "
+    "Zantric.ini file.";
+
+// False until resetForTests() has made the instance, which it then loads itself.
+std::atomic<bool> gLoadOnFirstUse{true};
+
+}  // namespace
+
+ConfigData& ConfigData::instance() {
+    static ConfigData config = gLoadOnFirstUse ? load() : ConfigData();
+    return config;
+}
+
+void ConfigData::resetForTests() {
+    gLoadOnFirstUse = false;
+    instance() = load();
+}
+
+ConfigData ConfigData::load() {
+    ConfigData config;
+    const std::string& ini = config.m_iniFileName;
+    if (fileExists(ini)) {
+        struct PathKey {
+            std::string_view key;
+            std::string* folder;
+        };
+        for (PathKey path : {PathKey{"FILES", &config.m_filesFolder},
+                             PathKey{"DICTIONARIES", &config.m_dictionariesFolder},
+                             PathKey{"TEMP_FILES", &config.m_tempFolder}}) {
+            std::string fallback = *path.folder;
+            *path.folder = profileString(kPathsSection, path.key, fallback, ini);
+            if (!checkFolder(*path.folder)) *path.folder = fallback;
+        }
+    } else {
+        // Created with these six entries, in this order; the folders are not checked now.
+        writeProfileString(kPathsSection, "FILES", config.m_filesFolder, ini);
+        writeProfileString(kPathsSection, "DICTIONARIES", config.m_dictionariesFolder, ini);
+        writeProfileString(kPathsSection, "TEMP_FILES", config.m_tempFolder, ini);
+        writeProfileString("REMINDERS", "Unique Warning", "0", ini);
+        writeProfileString("SETTINGS", "Check Unique", "0", ini);
+        writeProfileString("SETTINGS", "Tab Size", "6", ini);
+    }
+    return config;
+}
+
+bool ConfigData::checkFolder(const std::string& path) {
+    std::error_code error;
+    fs::path folder(nativePath(path));
+    fs::file_status status = fs::status(folder, error);
+    if (fs::is_directory(status)) return true;
+    if (fs::exists(status)) {
+        messageBoxText(std::string(kPathIsAFile), std::string(kProblemTitle), kMbOkStop);
+        return false;
+    }
+    fs::create_directory(folder, error);  // one level, as the program always made it
+    if (error) {
+        messageBoxText(std::string(kCannotCreateFolder), std::string(kProblemTitle), kMbOkStop);
+        return false;
+    }
+    return true;
+}
+
+std::string ConfigData::dictionaryPath(std::string_view name) const {
+    return placeInFolder(m_dictionariesFolder, name);
+}
+
+std::string ConfigData::tempPath(std::string_view name) const {
+    return placeInFolder(m_tempFolder, name);
+}
+
+std::string ConfigData::readString(std::string_view section, std::string_view key,
+                                   std::string_view defaultValue) const {
+    return profileString(section, key, defaultValue, m_iniFileName);
+}
+
+int ConfigData::readInt(std::string_view section, std::string_view key, int defaultValue) const {
+    return profileInt(section, key, defaultValue, m_iniFileName);
+}
+
+bool ConfigData::writeString(std::string_view section, std::string_view key,
+                             std::string_view value) const {
+    return writeProfileString(section, key, value, m_iniFileName);
+}
+
+}  // namespace zantric
