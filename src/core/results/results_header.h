@@ -1,0 +1,69 @@
+// ResultsHeader: the 344-byte header at the start of a results data file, and the constants of
+// the results pair (docs/results-format.md). A plain value: whoever makes one owns it; any
+// thread may use its own copy. SearchSummary is the request and counts a header records.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace zantric {
+
+inline constexpr std::uint32_t kResultsMarker = 0x59B1;  // 22961
+inline constexpr std::size_t kResultsHeaderSize = 344;   // where the first match line begins
+inline constexpr std::size_t kIndexEntrySize = 4;        // one unsigned 32-bit offset
+
+// Field offsets and sizes in the header; a text field holds its text and a NUL.
+inline constexpr std::size_t kMarkerOffset = 0;
+inline constexpr std::size_t kFoundOffset = 4;
+inline constexpr std::size_t kCheckedOffset = 8;
+inline constexpr std::size_t kLongestOffset = 12;
+inline constexpr std::size_t kFindOffset = 14;
+inline constexpr std::size_t kFindSize = 42;
+inline constexpr std::size_t kFromOffset = 56;
+inline constexpr std::size_t kFromSize = 242;
+inline constexpr std::size_t kIncludeOffset = 298;
+inline constexpr std::size_t kIncludeSize = 22;
+inline constexpr std::size_t kExcludeOffset = 320;
+inline constexpr std::size_t kExcludeSize = 22;
+inline constexpr std::size_t kUseAllOffset = 342;
+inline constexpr std::size_t kSuppressOffset = 343;
+
+// What a results header records of a search: the four field texts and two options as the
+// window showed them, the number of matches stored and the dictionary words examined.
+struct SearchSummary {
+    std::string find;
+    std::string from;
+    std::string include;
+    std::string exclude;
+    bool useAllFromLetters = false;
+    bool suppressPermutations = false;
+    std::int32_t found = 0;
+    std::int32_t checked = 0;
+};
+
+struct ResultsHeader {
+    std::uint32_t marker = kResultsMarker;
+    std::int32_t found = 0;
+    std::int32_t checked = 0;
+    std::int16_t longest = 0;
+    std::string find;
+    std::string from;
+    std::string include;
+    std::string exclude;
+    bool useAllFromLetters = false;
+    bool suppressPermutations = false;
+
+    // A fresh header holding the summary and the longest match length (kept within 0..32767).
+    static ResultsHeader fromSummary(const SearchSummary& summary, std::int32_t longest);
+    SearchSummary summary() const;
+
+    // Writes all 344 bytes. A text too long for its field is cut so that its NUL fits; the
+    // bytes behind the NUL are zero.
+    void toBytes(std::span<unsigned char, kResultsHeaderSize> out) const;
+    // Reads any 344 bytes: a text runs to its first NUL or to the end of its field.
+    static ResultsHeader fromBytes(std::span<const unsigned char, kResultsHeaderSize> in);
+};
+
+}  // namespace zantric
