@@ -1,0 +1,322 @@
+#include "core/results/vlb_data.h"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <cstdio>
+#include <limits>
+#include <utility>
+
+#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_format.h"
+#include "core/dictionary/dictionary_names.h"
+#include "core/shell/config_data.h"
+#include "core/shell/messages.h"
+#include "core/shell/string_table.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric {
+namespace {
+
+constexpr int kFileErrorTitle = 17;  // "File Error."
+constexpr const char* kUnableToDelete = "Unable to delete file: ";
+constexpr const char* kNotResultsFile = " is not a Zantric results file.";
+constexpr const char* kUnableToWrite = "Unable to write file: ";
+
+// Matches are written through these, so that a search makes a system call only every few
+// thousand matches.
+constexpr std::size_t kDataWriteBuffer = 64 * 1024;
+constexpr std::size_t kIndexWriteBuffer = 16 * 1024;
+constexpr std::size_t kInitialRowBuffer = 15;
+constexpr std::int32_t kMaxLongest = std::numeric_limits<std::int16_t>::max();
+constexpr std::uint64_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
+
+int clampTabSize(int tabSize) { return std::clamp(tabSize, 0, kMaxTabSize); }
+
+std::uint64_t fileSize(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
+    long size = std::ftell(file);
+    return size < 0 ? 0 : static_cast<std::uint64_t>(size);
+}
+
+}  // namespace
+
+VLBData::VLBData(const void* owner)
+    : VLBData(DictionaryNames::instance().resultsDataName(),
+              DictionaryNames::instance().resultsIndexName(),
+              ConfigData::instance().readInt("SETTINGS", "Tab Size", kDefaultTabSize), owner) {}
+
+VLBData::VLBData(std::string tempDataName, std::string tempIndexName, int tabSize,
+                 const void* owner)
+    : m_owner(owner),
+      m_dataBuffer(std::make_unique<char[]>(kDataWriteBuffer)),
+      m_indexBuffer(std::make_unique<char[]>(kIndexWriteBuffer)),
+      m_rowBuffer(std::make_unique<char[]>(kInitialRowBuffer)),
+      m_rowBufferSize(kInitialRowBuffer),
+      m_tempDataName(std::move(tempDataName)),
+      m_tempIndexName(std::move(tempIndexName)),
+      m_dataName(m_tempDataName),
+      m_indexName(m_tempIndexName),
+      m_tabSize(clampTabSize(tabSize)) {
+    computeLayout();
+}
+
+VLBData::~VLBData() {
+    closeFiles();
+    if (fileExists(m_tempDataName)) removeFile(m_tempDataName);
+    if (fileExists(m_tempIndexName)) removeFile(m_tempIndexName);
+}
+
+void VLBData::closeFiles() {
+    m_data.reset();
+    m_index.reset();
+}
+
+void VLBData::reset() {
+    closeFiles();
+    m_state = State::kIdle;
+    m_longest = 1;
+    m_count.store(0, std::memory_order_release);
+    m_writeOffset = 0;
+    m_dataSize = 0;
+    m_indexEntries = 0;
+    m_dataName = m_tempDataName;
+    m_indexName = m_tempIndexName;
+}
+
+void VLBData::openForWriting() {
+    m_count.store(0, std::memory_order_release);
+    m_state = State::kDropping;
+    m_data = fileOpenWithReport(m_dataName, "w+b");
+    if (!m_data) return;
+    std::setvbuf(m_data.get(), m_dataBuffer.get(), _IOFBF, kDataWriteBuffer);
+    // The header is written by finish(); the lines start behind its place.
+    std::fseek(m_data.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET);
+    m_writeOffset = kResultsHeaderSize;
+    m_index = fileOpenWithReport(m_indexName, "w+b");
+    if (!m_index) {
+        m_data.reset();
+        return;
+    }
+    std::setvbuf(m_index.get(), m_indexBuffer.get(), _IOFBF, kIndexWriteBuffer);
+    unsigned char entry[kIndexEntrySize];
+    writeU32(entry, static_cast<std::uint32_t>(m_writeOffset));
+    if (std::fwrite(entry, 1, sizeof entry, m_index.get()) != sizeof entry) {
+        writeFailed(m_indexName);
+    }
+    m_state = State::kWriting;
+}
+
+void VLBData::writeFailed(const std::string& name) {
+    m_state = State::kDropping;
+    throw ZantricException(kUnableToWrite + name);
+}
+
+void VLBData::append(std::string_view text, bool addLineFeed) {
+    // A search appends only after a reset; appending to a pair being shown would change it.
+    assert(m_state != State::kReading && "results: append without reset");
+    std::size_t length = std::min<std::size_t>(text.size(), kMaxLongest);
+    m_longest = std::max(m_longest, static_cast<std::int32_t>(length));
+    if (m_state == State::kIdle) openForWriting();
+    if (m_state != State::kWriting) return;
+
+    // Bytes of the text that go before the line feed.
+    std::size_t body = addLineFeed || text.empty() ? text.size() : text.size() - 1;
+    if (m_writeOffset + body + 1 > kMaxOffset) return;
+    if (std::fwrite(text.data(), 1, body, m_data.get()) != body ||
+        std::fputc('\n', m_data.get()) == EOF) {
+        writeFailed(m_dataName);
+    }
+    m_writeOffset += body + 1;
+    unsigned char entry[kIndexEntrySize];
+    writeU32(entry, static_cast<std::uint32_t>(m_writeOffset));
+    if (std::fwrite(entry, 1, sizeof entry, m_index.get()) != sizeof entry) {
+        writeFailed(m_indexName);
+    }
+    m_count.store(m_count.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+}
+
+void VLBData::finish(const SearchSummary& summary) {
+    // After a failed write the lines stored before it are still worth showing.
+    if (count() == 0 || (m_state != State::kWriting && m_state != State::kDropping)) return;
+    computeLayout();
+
+    m_data.reset();
+    m_data = fileOpenWithReport(m_dataName, "r+b");
+    if (m_data) {
+        SearchSummary stored = summary;
+        stored.found = count();
+        m_header = ResultsHeader::fromSummary(stored, m_longest);
+        std::array<unsigned char, kResultsHeaderSize> bytes;
+        m_header.toBytes(bytes);
+        std::fseek(m_data.get(), 0, SEEK_SET);
+        std::fwrite(bytes.data(), 1, bytes.size(), m_data.get());
+        std::fflush(m_data.get());
+    }
+    m_index.reset();
+    m_index = fileOpenWithReport(m_indexName, "r+b");
+    if (!m_index) m_data.reset();
+
+    if (m_data) {
+        m_state = State::kReading;
+        measureFiles();
+    } else {
+        m_state = State::kIdle;
+    }
+}
+
+void VLBData::measureFiles() {
+    m_dataSize = fileSize(m_data.get());
+    m_indexEntries = fileSize(m_index.get()) / kIndexEntrySize;
+}
+
+bool VLBData::openForReading(const std::string& dataName, const std::string& indexName) {
+    FilePtr data = fileOpenWithReport(dataName, "r+b");
+    if (!data) return false;
+    FilePtr index = fileOpenWithReport(indexName, "r+b");
+    if (!index) return false;
+
+    // Whatever else a file holds is bounded when rows are read; one without the header and its
+    // marker is not taken for results at all.
+    unsigned char marker[4];
+    if (fileSize(data.get()) < kResultsHeaderSize || std::fseek(data.get(), 0, SEEK_SET) != 0 ||
+        std::fread(marker, 1, sizeof marker, data.get()) != sizeof marker ||
+        readU32(marker) != kResultsMarker) {
+        messageBoxText(dataName + kNotResultsFile, loadString(kFileErrorTitle), kMbOkStop,
+                       m_owner);
+        return false;
+    }
+    m_data = std::move(data);
+    m_index = std::move(index);
+    return true;
+}
+
+void VLBData::loadHeader() {
+    measureFiles();
+    std::array<unsigned char, kResultsHeaderSize> bytes{};
+    std::fseek(m_data.get(), 0, SEEK_SET);
+    if (std::fread(bytes.data(), 1, bytes.size(), m_data.get()) != bytes.size()) {
+        closeFiles();
+        m_state = State::kIdle;
+        return;
+    }
+    m_header = ResultsHeader::fromBytes(bytes);
+    m_longest = std::max<std::int32_t>(m_header.longest, 1);
+    // A header may claim more matches than the index holds; only those with both ends listed
+    // can be shown.
+    std::uint64_t listed = m_indexEntries > 0 ? m_indexEntries - 1 : 0;
+    std::int64_t found = std::max<std::int32_t>(m_header.found, 0);
+    m_count.store(static_cast<std::int32_t>(std::min<std::uint64_t>(found, listed)),
+                  std::memory_order_release);
+    m_writeOffset = m_dataSize;
+    m_state = State::kReading;
+    computeLayout();
+}
+
+bool VLBData::openSaved(const std::string& baseName) {
+    const bool hadData = m_data != nullptr;
+    closeFiles();
+    m_state = State::kIdle;
+    std::string dataName = replaceExtension(baseName, "ztr");
+    std::string indexName = replaceExtension(baseName, "zix");
+
+    bool opened = openForReading(dataName, indexName);
+    if (opened) {
+        m_dataName = std::move(dataName);
+        m_indexName = std::move(indexName);
+    } else if (hadData) {
+        openForReading(m_dataName, m_indexName);
+    }
+    if (m_data) {
+        loadHeader();
+    } else {
+        m_count.store(0, std::memory_order_release);
+    }
+    return opened && m_state == State::kReading;
+}
+
+bool VLBData::deleteCurrent() {
+    closeFiles();
+    m_state = State::kIdle;
+    bool ok = true;
+    auto report = [this](const std::string& name) {
+        messageBoxText(kUnableToDelete + name, loadString(kFileErrorTitle), kMbOkExclamation,
+                       m_owner);
+    };
+    if (fileExists(m_dataName)) {
+        if (!removeFile(m_dataName)) {
+            report(m_dataName);
+            ok = false;
+        } else if (fileExists(m_indexName) && !removeFile(m_indexName)) {
+            report(m_indexName);
+            ok = false;
+        }
+    }
+    reset();
+    return ok;
+}
+
+void VLBData::flush() {
+    if (m_data) std::fflush(m_data.get());
+}
+
+void VLBData::setListWidth(int characters) {
+    m_listWidth = std::max(characters, 0);
+    computeLayout();
+}
+
+void VLBData::computeLayout() {
+    std::int64_t span = std::max<std::int64_t>(std::int64_t{m_longest} + m_tabSize, 1);
+    m_perRow = static_cast<std::int32_t>(std::clamp<std::int64_t>(m_listWidth / span, 1,
+                                                                  kMaxMatchesPerRow));
+    std::size_t required = static_cast<std::size_t>(m_longest + 1) * m_perRow + 1;
+    m_rowLimit = required - 1;
+    if (m_rowBufferSize < required) {
+        m_rowBuffer = std::make_unique<char[]>(required);
+        m_rowBufferSize = required;
+    }
+}
+
+int VLBData::tabStop() const { return (m_longest + m_tabSize) * 13 / 4; }
+
+std::int32_t VLBData::rowCount() const {
+    std::int64_t matches = count();
+    return static_cast<std::int32_t>((matches + m_perRow - 1) / m_perRow);
+}
+
+bool VLBData::readIndexEntry(std::int64_t position, std::uint32_t& offset) {
+    if (position < 0 || static_cast<std::uint64_t>(position) >= m_indexEntries) return false;
+    unsigned char entry[kIndexEntrySize];
+    if (std::fseek(m_index.get(), static_cast<long>(position * kIndexEntrySize), SEEK_SET) != 0 ||
+        std::fread(entry, 1, sizeof entry, m_index.get()) != sizeof entry) {
+        return false;
+    }
+    offset = readU32(entry);
+    return true;
+}
+
+std::string_view VLBData::rowText(std::int32_t row) {
+    char* buffer = m_rowBuffer.get();
+    buffer[0] = '\0';
+    const std::int32_t matches = count();
+    if (matches == 0 || Dictionary::instanceCount() != 0 || m_state != State::kReading) return {};
+    if (row < 0 || row >= rowCount()) return {};
+
+    std::int64_t first = std::int64_t{m_perRow} * row;
+    std::int64_t last = std::min<std::int64_t>(first + m_perRow, matches);
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+    if (!readIndexEntry(first, start) || !readIndexEntry(last, end)) return {};
+    // Offsets come from a file: keep them inside the match lines and the row inside the buffer.
+    std::uint64_t stop = std::min<std::uint64_t>(end, m_dataSize);
+    if (start < kResultsHeaderSize || start >= stop) return {};
+    std::size_t wanted = static_cast<std::size_t>(
+        std::min<std::uint64_t>(stop - start, m_rowLimit));
+    if (std::fseek(m_data.get(), static_cast<long>(start), SEEK_SET) != 0) return {};
+    std::size_t got = std::fread(buffer, 1, wanted, m_data.get());
+    buffer[got] = '\0';
+    std::replace(buffer, buffer + got, '\n', '\t');
+    return std::string_view(buffer, got);
+}
+
+}  // namespace zantric

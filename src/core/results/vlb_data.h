@@ -1,0 +1,122 @@
+// VLBData: the results store behind the results list. Each match of a search is appended at
+// once to a pair of files (the match lines behind a ResultsHeader, and the offsets where they
+// end; docs/results-format.md), and the list reads them back a row at a time, several matches a
+// row. Owns both open files, their write buffers and the one row buffer. append() runs on the
+// search worker and count() may be read from any thread meanwhile; every other call belongs to
+// the user-interface thread and never overlaps an append.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/results/results_header.h"
+#include "core/shell/paths.h"
+
+namespace zantric {
+
+inline constexpr int kDefaultTabSize = 6;
+inline constexpr int kMaxTabSize = 255;        // a larger ini value is taken as this
+inline constexpr int kMaxMatchesPerRow = 1024;  // keeps the row buffer bounded on any width
+
+class VLBData {
+public:
+    // The process's temporary pair from the dictionary catalogue and the tab size from the ini
+    // (SETTINGS, Tab Size). `owner` is the window that owns message boxes (nullptr: none).
+    explicit VLBData(const void* owner = nullptr);
+    // A store whose temporary pair is the given two names.
+    VLBData(std::string tempDataName, std::string tempIndexName, int tabSize = kDefaultTabSize,
+            const void* owner = nullptr);
+    // Closes both files and deletes the temporary pair; a saved pair is never deleted.
+    ~VLBData();
+    VLBData(const VLBData&) = delete;
+    VLBData& operator=(const VLBData&) = delete;
+
+    // Stores one match. With `addLineFeed` the line is the text and a line feed; without it the
+    // text's last character (a phrase's trailing separator) becomes the line feed. The first
+    // append after a reset creates the pair under the current names. If the pair cannot be
+    // created that is reported once and the search's matches are dropped until the next reset;
+    // a store over 4 GiB drops further matches. Throws ZantricException if a write fails.
+    void append(std::string_view text, bool addLineFeed);
+    // Forgets the results shown (closes the files, nothing is deleted): count 0, longest 1,
+    // current names the temporary pair. The list width, row layout and row buffer stay.
+    void reset();
+    // Ends a search: when matches were stored, writes the header (Found is the store's count,
+    // whatever summary.found says), recomputes the row layout and reopens the pair for reading.
+    void finish(const SearchSummary& summary);
+    // Shows a saved pair: the base name with its extension replaced by "ztr" and "zix". A file
+    // that cannot be opened, or a data file without a results header, is reported and the
+    // previous results stay in view. True when the saved pair is now the current pair.
+    bool openSaved(const std::string& baseName);
+    // Deletes the files of the current pair (the index only after its data file), reporting
+    // each failure, then resets. True when nothing failed.
+    bool deleteCurrent();
+    // Flushes the data file, so a copy of it is complete.
+    void flush();
+
+    // The list's usable width in average characters; recomputes the row layout.
+    void setListWidth(int characters);
+    // Rows of the list: count divided by matches per row, rounded up.
+    std::int32_t rowCount() const;
+    // The matches of row `row`, each followed by a tab. Empty for a row out of range, while any
+    // dictionary reader is open, or unless a finished or saved pair is open. The text stays
+    // valid until the next call of rowText or setListWidth.
+    std::string_view rowText(std::int32_t row);
+
+    // Matches stored (the Found counter); any thread.
+    std::int32_t count() const { return m_count.load(std::memory_order_acquire); }
+    std::int32_t longest() const { return m_longest; }
+    std::int32_t perRow() const { return m_perRow; }
+    int tabSize() const { return m_tabSize; }
+    int listWidth() const { return m_listWidth; }
+    // The list's tab stop for the current layout, in dialog units ((longest + tab size) * 13/4).
+    int tabStop() const;
+    // Whether a data file is open (results are being written or shown).
+    bool isOpen() const { return m_data != nullptr; }
+    const std::string& dataName() const { return m_dataName; }
+    const std::string& indexName() const { return m_indexName; }
+    // The header last written by finish() or read by openSaved(); the window shows its fields.
+    const ResultsHeader& header() const { return m_header; }
+
+private:
+    enum class State { kIdle, kWriting, kReading, kDropping };
+
+    void openForWriting();
+    // Opens both files "r+b" with a report; checks the data file holds a results header.
+    bool openForReading(const std::string& dataName, const std::string& indexName);
+    void loadHeader();
+    void measureFiles();
+    void closeFiles();
+    void computeLayout();
+    bool readIndexEntry(std::int64_t position, std::uint32_t& offset);
+    void writeFailed(const std::string& name);
+
+    const void* m_owner;
+    // Declared before the files: a stream must be closed before its buffer goes.
+    std::unique_ptr<char[]> m_dataBuffer;
+    std::unique_ptr<char[]> m_indexBuffer;
+    FilePtr m_data;
+    FilePtr m_index;
+    State m_state = State::kIdle;
+    std::int32_t m_longest = 1;
+    std::int32_t m_perRow = 1;
+    std::unique_ptr<char[]> m_rowBuffer;
+    std::size_t m_rowBufferSize = 0;
+    std::size_t m_rowLimit = 0;  // the most bytes a row of this layout holds; below the size
+    int m_listWidth = 0;
+    std::atomic<std::int32_t> m_count{0};
+    std::uint64_t m_writeOffset = 0;
+    std::uint64_t m_dataSize = 0;      // bytes of the open data file, while reading
+    std::uint64_t m_indexEntries = 0;  // whole entries of the open index file, while reading
+    std::string m_tempDataName;
+    std::string m_tempIndexName;
+    std::string m_dataName;
+    std::string m_indexName;
+    int m_tabSize;
+    ResultsHeader m_header;
+};
+
+}  // namespace zantric
