@@ -54,8 +54,7 @@ void Dictionary::waitAtPauseGate() {
     g_pauseChanged.wait(lock, [] { return !g_paused.load(); });
 }
 
-Dictionary::Dictionary(const std::string& name, bool memoryOption, std::size_t bufferSize)
-    : m_name(name) {
+Dictionary::Dictionary(const std::string& name, bool memoryOption, std::size_t bufferSize) {
     const int count = ++g_instanceCount;
     if (count > kMaxReaders) {
         g_tooMany.store(true);
@@ -191,7 +190,7 @@ bool Dictionary::readWord() {
 bool Dictionary::matchTokens(int pos) const {
     const char* word = m_word;
     for (int t = 0; t < m_tokenCount; ++t) {
-        const char* token = m_pattern.data() + m_tokenStart[t];
+        const char* token = m_pattern + m_tokenStart[t];
         const char* tokenEnd = token + m_tokenLength[t];
         while (token < tokenEnd && *token == '?') {
             if (word[pos] == ' ' || word[pos] == '\0') return false;
@@ -219,7 +218,7 @@ bool Dictionary::matchTokens(int pos) const {
 }
 
 bool Dictionary::matchesPattern() const {
-    const char* pattern = m_pattern.c_str();
+    const char* pattern = m_pattern;
     for (int i = 0;; ++i) {
         const char w = m_word[i];
         if (w == '\0') return true;
@@ -246,30 +245,37 @@ int Dictionary::nextMatch(char* outWord, const char* pattern, const SrcLetters* 
             m_hasFilter = true;
         }
         m_hasStar = false;
-        m_pattern.assign(pattern);
-        m_pattern.push_back(' ');
+        int stars = 0;
+        const std::size_t patternLength = std::strlen(pattern);
+        for (std::size_t i = 0; i < patternLength; ++i) stars += pattern[i] == '*';
+        m_patternLetters = static_cast<int>(patternLength) - stars;
+        // Nothing longer than the longest word can match; this also bounds the copy below.
+        if (m_patternLetters > kMaxWordLetters) return kNoMoreWords;
+        // The copy: runs of '*' folded into one (they mean the same), a space appended, the
+        // first character lower-cased.
+        int n = 0;
+        for (std::size_t i = 0; i < patternLength; ++i) {
+            if (pattern[i] == '*' && n > 0 && m_pattern[n - 1] == '*') continue;
+            m_pattern[n++] = pattern[i];
+        }
+        m_pattern[n++] = ' ';
+        m_pattern[n] = '\0';
         m_pattern[0] = toLower(m_pattern[0]);
-        const std::size_t firstStar = m_pattern.find('*');
-        if (firstStar != std::string::npos) {
+        if (stars > 0) {
             m_hasStar = true;
             if (!m_matchAll) {
                 // The parts after the first '*', split at every '*'; the last ends with the space.
-                std::size_t i = firstStar;
-                while (i < m_pattern.size() && m_tokenCount < kMaxTokens) {
-                    while (i < m_pattern.size() && m_pattern[i] == '*') ++i;
-                    const std::size_t end = std::min(m_pattern.find('*', i), m_pattern.size());
-                    if (end > i) {
-                        m_tokenStart[m_tokenCount] = static_cast<int>(i);
-                        m_tokenLength[m_tokenCount] = static_cast<int>(end - i);
-                        ++m_tokenCount;
-                    }
-                    i = end;
+                int i = static_cast<int>(std::strchr(m_pattern, '*') - m_pattern) + 1;
+                while (i < n) {
+                    const char* next = std::strchr(m_pattern + i, '*');
+                    const int end = next ? static_cast<int>(next - m_pattern) : n;
+                    m_tokenStart[m_tokenCount] = i;
+                    m_tokenLength[m_tokenCount] = end - i;
+                    ++m_tokenCount;
+                    i = end + 1;
                 }
             }
         }
-        int stars = 0;
-        for (const char* p = pattern; *p; ++p) stars += *p == '*';
-        m_patternLetters = static_cast<int>(std::strlen(pattern)) - stars;
         int start = m_patternLetters < 1 ? 1 : m_patternLetters;
         if (minLength > start) start = minLength;
         m_length = start;

@@ -42,7 +42,6 @@ public:
 
     // After nextMatch returned 0 with a filter: its working counts hold the letters left over.
     const SrcLetters* letters() const { return m_hasFilter ? &m_filter : nullptr; }
-    const std::string& name() const { return m_name; }
 
     // Module-wide state.
     static void setCancel();
@@ -82,8 +81,10 @@ private:
     bool m_matchAll = false;
     bool m_opened = false;  // false for a reader made beyond the limit
     char m_blockLetter = 'a';  // the block last positioned at
-    std::string m_pattern;    // lower-cased first character, a space appended
-    static constexpr int kMaxTokens = 24;
+    // The pattern with star runs folded, its first character lower-cased and a space appended;
+    // at most 9 letters, so 2 * 9 + 1 characters, the space and the NUL.
+    char m_pattern[24] = {};
+    static constexpr int kMaxTokens = 12;
     int m_tokenCount = 0;
     int m_tokenStart[kMaxTokens] = {};
     int m_tokenLength[kMaxTokens] = {};
@@ -92,7 +93,6 @@ private:
     std::uint32_t m_index[kIndexEntries] = {};  // a copy, in either mode
     bool m_hasFilter = false;
     SrcLetters m_filter;
-    std::string m_name;
 };
 
 }  // namespace zantric

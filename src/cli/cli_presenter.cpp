@@ -1,0 +1,91 @@
+#include "cli/cli_presenter.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <iostream>
+
+namespace zantric::cli {
+
+namespace {
+
+void printBlock(const std::string& title, const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    std::fflush(stderr);
+}
+
+// "&Overwrite" -> "Overwrite".
+std::string plainCaption(const std::string& caption) {
+    std::string plain;
+    for (char c : caption) {
+        if (c != '&') plain.push_back(c);
+    }
+    return plain;
+}
+
+bool startsWith(const std::string& answer, char c) {
+    return !answer.empty() && std::tolower(static_cast<unsigned char>(answer[0])) == c;
+}
+
+}  // namespace
+
+std::string CliPresenter::ask(const std::string& prompt) {
+    std::fprintf(stderr, "%s", prompt.c_str());
+    std::fflush(stderr);
+    std::string line;
+    if (!std::getline(std::cin, line)) line.clear();
+    return line;
+}
+
+int CliPresenter::show(const std::string& text, const std::string& title, int style, bool) {
+    std::lock_guard lock(m_mutex);
+    printBlock(title, text);
+    const bool yesNo = (style & 0xF) == kMbYesNo;
+    const bool okCancel = (style & 0xF) == 1;
+    if (!yesNo && !okCancel) return kIdOk;
+    const int yes = yesNo ? kIdYes : kIdOk;
+    const int no = yesNo ? kIdNo : kIdCancel;
+    const char* yesWord = yesNo ? "Yes" : "OK";
+    const char* noWord = yesNo ? "No" : "Cancel";
+    if (m_yes) {
+        std::fprintf(stderr, "(--yes: answering %s)\n", yesWord);
+        return yes;
+    }
+    if (!isatty(STDIN_FILENO)) {
+        std::fprintf(stderr, "(no terminal to ask: answering %s; --yes answers %s)\n", noWord, yesWord);
+        return no;
+    }
+    const std::string answer =
+        ask(std::string(yesNo ? "Yes or No? [y/N] " : "OK or Cancel? [o/C] "));
+    return startsWith(answer, yesNo ? 'y' : 'o') ? yes : no;
+}
+
+int CliPresenter::threeButton(const std::string& text, const std::string& title,
+                              const std::string& caption1, const std::string& caption2,
+                              const std::string& caption3) {
+    std::lock_guard lock(m_mutex);
+    printBlock(title, text);
+    const std::string captions[3] = {plainCaption(caption1), plainCaption(caption2),
+                                     plainCaption(caption3)};
+    if (m_yes) {
+        std::fprintf(stderr, "(--yes: answering %s)\n", captions[0].c_str());
+        return 0;
+    }
+    if (!isatty(STDIN_FILENO)) {
+        std::fprintf(stderr, "(no terminal to ask: answering %s; --yes answers %s)\n",
+                     captions[2].c_str(), captions[0].c_str());
+        return 2;
+    }
+    const std::string answer = ask("1) " + captions[0] + "  2) " + captions[1] + "  3) " +
+                                   captions[2] + "  [3] ");
+    for (int i = 0; i < 3; ++i) {
+        if (answer == std::to_string(i + 1) ||
+            (!captions[i].empty() && startsWith(answer, static_cast<char>(std::tolower(
+                                                            static_cast<unsigned char>(captions[i][0]))))))
+            return i;
+    }
+    return 2;
+}
+
+}  // namespace zantric::cli

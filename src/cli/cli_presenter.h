@@ -1,0 +1,29 @@
+// The command line's message boxes: each becomes one block on stderr ("Title: text"). A
+// question takes Yes/OK with --yes, asks on the terminal when stdin is one, and otherwise takes
+// No/Cancel and says so. Installed by main() for the whole run; any thread may show a message.
+#pragma once
+
+#include <mutex>
+#include <string>
+
+#include "core/shell/messages.h"
+
+namespace zantric::cli {
+
+class CliPresenter : public MessagePresenter {
+public:
+    explicit CliPresenter(bool yes) : m_yes(yes) {}
+    int show(const std::string& text, const std::string& title, int style, bool hasOwner) override;
+    int threeButton(const std::string& text, const std::string& title, const std::string& caption1,
+                    const std::string& caption2, const std::string& caption3) override;
+    void beep() override {}
+
+private:
+    // Reads one answer line from the terminal; "" when there is none.
+    std::string ask(const std::string& prompt);
+
+    bool m_yes;
+    std::mutex m_mutex;
+};
+
+}  // namespace zantric::cli
