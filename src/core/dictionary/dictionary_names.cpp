@@ -1,0 +1,238 @@
+#include "core/dictionary/dictionary_names.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+#include "core/shell/config_data.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kBadDictionaries = 801;
+constexpr int kNoDictionaries = 802;
+constexpr int kWarningTitle = 323;
+constexpr const char* kFileErrorTitle = "File Error";
+
+std::unique_ptr<DictionaryNames> gInstance;
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The names of the regular files of `folder` whose extension is "lex" in any case, sorted so
+// that the report of bad files comes out the same on every run.
+std::vector<std::string> lexFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    fs::directory_iterator it(fs::path(nativePath(folder)), error);
+    if (error) return names;
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        if (error) break;
+        std::string name = it->path().filename().string();
+        std::error_code typeError;
+        if (it->is_regular_file(typeError) && lowerCase(extensionOf(name)) == "lex") {
+            names.push_back(std::move(name));
+        }
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return lowerCase(a) < lowerCase(b);
+    });
+    return names;
+}
+
+}  // namespace
+
+// --- DictionaryName ---------------------------------------------------------------------------
+
+DictionaryName::DictionaryName(std::string path, std::string filePath, std::string subsetFileName)
+    : m_path(std::move(path)),
+      m_filePath(std::move(filePath)),
+      m_subsetFileName(std::move(subsetFileName)) {}
+
+std::string DictionaryName::displayName() const { return namePart(m_path); }
+
+DictionaryName::HeaderRead DictionaryName::readHeaderFromFile() {
+    FilePtr file = openFile(m_filePath, "rb");
+    if (!file) {
+        messageBoxText("Unable to open: " + m_path + "\n\nZantric will ignore this dictionary.",
+                       kFileErrorTitle, kMbOk);
+        return HeaderRead::kCannotOpen;
+    }
+    unsigned char bytes[kHeaderBytes];
+    if (std::fseek(file.get(), static_cast<long>(kHeaderOffset), SEEK_SET) != 0 ||
+        std::fread(bytes, 1, kHeaderBytes, file.get()) != kHeaderBytes) {
+        // No complete header: the file can never pass the mark test.
+        m_header = DictionaryHeader{};
+        m_header.mark = 0;
+        return HeaderRead::kTooShort;
+    }
+    m_header = DictionaryHeader::fromBytes(bytes);
+    m_changed = false;
+    return HeaderRead::kRead;
+}
+
+bool DictionaryName::readHeader() { return readHeaderFromFile() == HeaderRead::kRead; }
+
+bool DictionaryName::writeHeader() {
+    FilePtr file = openFile(m_filePath, "r+b");
+    if (!file) {
+        messageBoxText(
+            "Unable to open: " + m_path + "\n\nZantric cannot save dictionary header details.",
+            kFileErrorTitle, kMbOk);
+        return false;
+    }
+    unsigned char bytes[kHeaderBytes];
+    m_header.toBytes(bytes);
+    if (std::fseek(file.get(), static_cast<long>(kHeaderOffset), SEEK_SET) != 0 ||
+        std::fwrite(bytes, 1, kHeaderBytes, file.get()) != kHeaderBytes) {
+        return false;
+    }
+    if (std::fclose(file.release()) != 0) return false;
+    m_changed = false;
+    return true;
+}
+
+// --- DictionaryNames --------------------------------------------------------------------------
+
+DictionaryNames& DictionaryNames::instance() {
+    // First made on the UI thread at start-up, before any worker runs.
+    if (!gInstance) gInstance.reset(new DictionaryNames());
+    return *gInstance;
+}
+
+void DictionaryNames::destroyInstance() {
+    if (!gInstance) return;
+    for (DictionaryName& entry : gInstance->m_entries) {
+        if (entry.changed()) entry.writeHeader();
+    }
+    gInstance.reset();
+}
+
+void DictionaryNames::resetForTests() { gInstance.reset(); }
+
+DictionaryNames::DictionaryNames()
+    : m_resultsDataName(tempFileName("$$$")),
+      m_resultsIndexName(tempFileName("zix")),
+      m_subsetDictionaryName(tempFileName("MM_")) {
+    m_entries.reserve(6);
+    scanFolder();
+}
+
+void DictionaryNames::scanFolder() {
+    const std::string& folder = ConfigData::instance().dictionariesFolder();
+    std::string report = loadString(kBadDictionaries);
+    bool badFileSeen = false;
+    for (const std::string& name : lexFilesIn(folder)) {
+        DictionaryName entry =
+            makeEntry(placeInFolder(folder, lowerCase(name)), placeInFolder(folder, name));
+        switch (entry.readHeaderFromFile()) {
+            case DictionaryName::HeaderRead::kCannotOpen:
+                break;  // reported by readHeaderFromFile
+            case DictionaryName::HeaderRead::kRead:
+                if (entry.header().mark == kDictionaryMark) {
+                    insert(std::move(entry));
+                    break;
+                }
+                [[fallthrough]];
+            case DictionaryName::HeaderRead::kTooShort:
+                badFileSeen = true;
+                report += '\n';
+                report += entry.path();
+                break;
+        }
+    }
+    if (badFileSeen) {
+        messageBoxText(report, loadString(kWarningTitle), kMbOkExclamation);
+    } else if (m_entries.empty()) {
+        messageBox(kNoDictionaries, kWarningTitle, kMbOkExclamation);
+    }
+}
+
+DictionaryName DictionaryNames::makeEntry(std::string path, std::string filePath) {
+    std::string subset = replaceExtension(m_resultsDataName, lowerCaseDigits(m_sequence++, 16));
+    return DictionaryName(std::move(path), std::move(filePath), std::move(subset));
+}
+
+void DictionaryNames::insert(DictionaryName entry) {
+    auto at = lowerBound(entry.path());
+    m_entries.insert(at, std::move(entry));
+}
+
+std::vector<DictionaryName>::iterator DictionaryNames::lowerBound(std::string_view path) {
+    return std::lower_bound(
+        m_entries.begin(), m_entries.end(), path,
+        [](const DictionaryName& entry, std::string_view key) { return entry.path() < key; });
+}
+
+std::vector<DictionaryName>::const_iterator DictionaryNames::lowerBound(
+    std::string_view path) const {
+    return std::lower_bound(
+        m_entries.begin(), m_entries.end(), path,
+        [](const DictionaryName& entry, std::string_view key) { return entry.path() < key; });
+}
+
+DictionaryName* DictionaryNames::find(std::string_view path) {
+    auto it = lowerBound(path);
+    return it != m_entries.end() && it->path() == path ? &*it : nullptr;
+}
+
+const DictionaryName* DictionaryNames::find(std::string_view path) const {
+    auto it = lowerBound(path);
+    return it != m_entries.end() && it->path() == path ? &*it : nullptr;
+}
+
+bool DictionaryNames::add(const std::string& path) {
+    if (find(path)) return false;
+    DictionaryName entry = makeEntry(path, path);
+    if (!entry.readHeader()) return false;
+    insert(std::move(entry));
+    return true;
+}
+
+bool DictionaryNames::remove(std::string_view path) {
+    auto it = lowerBound(path);
+    if (it == m_entries.end() || it->path() != path) return false;
+    m_entries.erase(it);
+    return true;
+}
+
+bool DictionaryNames::deleteDictionary(std::string_view path) {
+    const DictionaryName* entry = find(path);
+    if (!entry || !keepBackup(entry->filePath())) return false;
+    return remove(path);
+}
+
+bool DictionaryNames::setSelected(std::string_view path, bool on) {
+    DictionaryName* entry = find(path);
+    if (!entry) return false;
+    entry->header().selected = on ? 1 : 0;
+    entry->markChanged();
+    return true;
+}
+
+bool DictionaryNames::isSelected(std::string_view path) const {
+    const DictionaryName* entry = find(path);
+    if (!entry) {
+        throw ZantricException(std::string(path) + " is not contained in the Dictionary List");
+    }
+    return entry->selected();
+}
+
+int DictionaryNames::selectedCount() const {
+    return static_cast<int>(std::count_if(m_entries.begin(), m_entries.end(),
+                                          [](const DictionaryName& e) { return e.selected(); }));
+}
+
+}  // namespace zantric

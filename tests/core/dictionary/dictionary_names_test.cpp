@@ -1,0 +1,301 @@
+// The dictionary catalogue: what the folder scan lists and reports, the selection kept in the
+// files' headers, adding, removing and retiring entries, and the process's temporary names.
+#include "core/dictionary/dictionary_names.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/dictionary/compress_dictionary.h"
+#include "core/shell/config_data.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
+#include "core/shell/zantric_exception.h"
+#include "support/recorder_presenter.h"
+#include "support/temp_folder.h"
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kIni =
+    "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n";
+
+// Catalogue path of a name in the dictionaries folder.
+std::string lexPath(const std::string& name) { return ".\\lexicons\\" + name; }
+// The same file for the test's own file operations.
+fs::path lexFile(const std::string& name) { return fs::path("lexicons") / name; }
+
+void writeDictionary(const std::string& name, const std::vector<std::string>& words) {
+    CompressDictionary writer(lexPath(name));
+    for (const std::string& word : words) writer.addWord(word);
+    ASSERT_TRUE(writer.close());
+}
+
+// A dictionary-sized file whose mark is not 0x59B1.
+std::string junkBytes() { return std::string(2200, 'x'); }
+
+std::string badFilesReport(const std::vector<std::string>& paths) {
+    std::string text = loadString(801);
+    for (const std::string& path : paths) text += "\n" + path;
+    return text;
+}
+
+class DictionaryNamesTest : public ::testing::Test {
+protected:
+    DictionaryNamesTest() {
+        test::TempFolder::write("zantric.ini", kIni);
+        ConfigData::resetForTests();
+        DictionaryNames::resetForTests();
+    }
+    ~DictionaryNamesTest() override { DictionaryNames::resetForTests(); }
+
+    // The catalogue's paths in its order.
+    static std::vector<std::string> listed() {
+        std::vector<std::string> paths;
+        for (const DictionaryName& entry : DictionaryNames::instance().entries()) {
+            paths.push_back(entry.path());
+        }
+        return paths;
+    }
+
+    test::RecordingPresenter m_messages;
+    test::TempFolder m_folder;
+};
+
+TEST_F(DictionaryNamesTest, ScanListsLexFilesLowerCasedInPathOrder) {
+    writeDictionary("Big.LEX", {"cat", "dog"});
+    writeDictionary("a.lex", {"apple"});
+    test::TempFolder::write(lexFile("notes.txt"), junkBytes());
+    fs::create_directory(lexFile("folder.lex"));
+
+    DictionaryNames& names = DictionaryNames::instance();
+
+    EXPECT_EQ(listed(), (std::vector<std::string>{lexPath("a.lex"), lexPath("big.lex")}));
+    EXPECT_EQ(names.entry(1).filePath(), lexPath("Big.LEX"));
+    EXPECT_EQ(names.entry(1).displayName(), "big.lex");
+    EXPECT_EQ(names.entry(1).header().wordCount, 2u);
+    EXPECT_FALSE(names.entry(1).changed());
+    EXPECT_EQ(m_messages.count(), 0u);
+}
+
+// Which files the scan lists, and the one warning it shows for the rest.
+TEST_F(DictionaryNamesTest, ScanReportsFilesWithoutAValidHeader) {
+    // A one-word dictionary cut to `keep` bytes, or a dictionary-sized file without the mark.
+    struct File {
+        std::string name;
+        std::size_t keep = std::string::npos;
+        bool junk = false;
+    };
+    struct Case {
+        const char* what;
+        std::vector<File> files;
+        std::vector<std::string> listed;
+        std::vector<std::string> reported;  // paths named in message 801
+        bool emptyWarning;                  // message 802
+    };
+    const std::vector<Case> cases = {
+        {"empty folder", {}, {}, {}, true},
+        {"junk only", {{"junk.lex", 0, true}}, {}, {lexPath("junk.lex")}, false},
+        {"junk beside a dictionary",
+         {{"good.lex"}, {"Junk.lex", 0, true}, {"BAD.lex", 0, true}},
+         {lexPath("good.lex")},
+         {lexPath("bad.lex"), lexPath("junk.lex")},
+         false},
+        {"empty file", {{"zero.lex", 0}}, {}, {lexPath("zero.lex")}, false},
+        {"index only", {{"index.lex", 2080}}, {}, {lexPath("index.lex")}, false},
+        {"mark without selection", {{"part.lex", 2094}}, {}, {lexPath("part.lex")}, false},
+        {"one byte short", {{"short.lex", 2095}}, {}, {lexPath("short.lex")}, false},
+        {"empty dictionary", {{"empty.lex", 2096}}, {lexPath("empty.lex")}, {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempFolder folder;
+        test::TempFolder::write("zantric.ini", kIni);
+        ConfigData::resetForTests();
+        DictionaryNames::resetForTests();
+        m_messages.clear();
+        for (const File& file : c.files) {
+            if (file.junk) {
+                test::TempFolder::write(lexFile(file.name), junkBytes());
+                continue;
+            }
+            writeDictionary(file.name, {"cat"});
+            if (file.keep != std::string::npos) fs::resize_file(lexFile(file.name), file.keep);
+        }
+
+        DictionaryNames::instance();
+
+        EXPECT_EQ(listed(), c.listed);
+        std::vector<test::RecordedMessage> shown = m_messages.messages();
+        ASSERT_EQ(shown.size(), c.reported.empty() && !c.emptyWarning ? 0u : 1u);
+        if (shown.empty()) continue;
+        EXPECT_EQ(shown[0].text, c.emptyWarning ? "Zantric could not find any dictionaries. "
+                                                : badFilesReport(c.reported));
+        EXPECT_EQ(shown[0].title, "Warning");
+        EXPECT_EQ(shown[0].style, kMbOkExclamation);
+        EXPECT_FALSE(shown[0].hasOwner);
+    }
+}
+
+TEST_F(DictionaryNamesTest, SelectionReachesOnlyTheHeaderBytesAtTheEnd) {
+    writeDictionary("words.lex", {"cat", "dog", "mouse"});
+    writeDictionary("other.lex", {"ant"});
+    const std::string before = test::TempFolder::read(lexFile("words.lex"));
+    const std::string otherBefore = test::TempFolder::read(lexFile("other.lex"));
+
+    DictionaryNames& names = DictionaryNames::instance();
+    EXPECT_FALSE(names.anySelected());
+    EXPECT_TRUE(names.setSelected(lexPath("words.lex"), true));
+    EXPECT_TRUE(names.isSelected(lexPath("words.lex")));
+    EXPECT_FALSE(names.isSelected(lexPath("other.lex")));
+    EXPECT_EQ(names.selectedCount(), 1);
+    EXPECT_TRUE(names.anySelected());
+    EXPECT_EQ(test::TempFolder::read(lexFile("words.lex")), before) << "written before the end";
+
+    DictionaryNames::destroyInstance();
+
+    std::string expected = before;
+    expected[2094] = 1;
+    EXPECT_EQ(test::TempFolder::read(lexFile("words.lex")), expected);
+    EXPECT_EQ(test::TempFolder::read(lexFile("other.lex")), otherBefore);
+    EXPECT_EQ(m_messages.count(), 0u);
+
+    // The next start reads the selection back; switching it off again restores the bytes.
+    EXPECT_TRUE(DictionaryNames::instance().isSelected(lexPath("words.lex")));
+    DictionaryNames::instance().setSelected(lexPath("words.lex"), false);
+    DictionaryNames::destroyInstance();
+    EXPECT_EQ(test::TempFolder::read(lexFile("words.lex")), before);
+}
+
+TEST_F(DictionaryNamesTest, HeaderThatCannotBeSavedIsReportedAndTheOthersAreWritten) {
+    writeDictionary("gone.lex", {"cat"});
+    writeDictionary("kept.lex", {"dog"});
+    DictionaryNames& names = DictionaryNames::instance();
+    names.setSelected(lexPath("gone.lex"), true);
+    names.setSelected(lexPath("kept.lex"), true);
+    fs::remove(lexFile("gone.lex"));
+
+    DictionaryNames::destroyInstance();
+
+    ASSERT_EQ(m_messages.count(), 1u);
+    EXPECT_EQ(m_messages.last().text, "Unable to open: " + lexPath("gone.lex") +
+                                          "\n\nZantric cannot save dictionary header details.");
+    EXPECT_EQ(m_messages.last().title, "File Error");
+    EXPECT_EQ(m_messages.last().style, kMbOk);
+    EXPECT_FALSE(fs::exists(lexFile("gone.lex"))) << "a missing file is not created";
+    EXPECT_EQ(static_cast<unsigned char>(test::TempFolder::read(lexFile("kept.lex"))[2094]), 1);
+}
+
+TEST_F(DictionaryNamesTest, SelectionOfAnUnlistedPath) {
+    DictionaryNames& names = DictionaryNames::instance();
+    EXPECT_FALSE(names.setSelected(lexPath("none.lex"), true));
+    try {
+        names.isSelected(lexPath("none.lex"));
+        FAIL() << "no exception";
+    } catch (const ZantricException& e) {
+        EXPECT_EQ(e.message(), lexPath("none.lex") + " is not contained in the Dictionary List");
+    }
+}
+
+TEST_F(DictionaryNamesTest, DeleteRetiresTheFileAsABackup) {
+    writeDictionary("old.lex", {"cat"});
+    const std::string first = test::TempFolder::read(lexFile("old.lex"));
+    DictionaryNames& names = DictionaryNames::instance();
+
+    EXPECT_TRUE(names.deleteDictionary(lexPath("old.lex")));
+    EXPECT_EQ(names.count(), 0u);
+    EXPECT_FALSE(fs::exists(lexFile("old.lex")));
+    EXPECT_EQ(test::TempFolder::read(lexFile("old.lxb")), first);
+
+    // A later dictionary of the same name replaces that backup.
+    writeDictionary("old.lex", {"dog", "mouse"});
+    const std::string second = test::TempFolder::read(lexFile("old.lex"));
+    ASSERT_TRUE(names.add(lexPath("old.lex")));
+    EXPECT_TRUE(names.deleteDictionary(lexPath("old.lex")));
+    EXPECT_EQ(test::TempFolder::read(lexFile("old.lxb")), second);
+
+    EXPECT_FALSE(names.deleteDictionary(lexPath("old.lex"))) << "no longer listed";
+    EXPECT_EQ(m_messages.count(), 0u);
+}
+
+TEST_F(DictionaryNamesTest, DeleteThatCannotRetireKeepsFileAndEntry) {
+    writeDictionary("stuck.lex", {"cat"});
+    // A folder in the backup's place cannot be deleted as an older backup.
+    fs::create_directories(lexFile("stuck.lxb") / "inside");
+    DictionaryNames& names = DictionaryNames::instance();
+
+    EXPECT_FALSE(names.deleteDictionary(lexPath("stuck.lex")));
+
+    EXPECT_NE(names.find(lexPath("stuck.lex")), nullptr);
+    EXPECT_TRUE(fs::exists(lexFile("stuck.lex")));
+    ASSERT_EQ(m_messages.count(), 1u);
+    EXPECT_EQ(m_messages.last().text,
+              "Zantric was unable to delete this file: " + lexPath("stuck.lxb"));
+    EXPECT_EQ(m_messages.last().title, "File Error.");
+    EXPECT_EQ(m_messages.last().style, kMbOkStop);
+}
+
+TEST_F(DictionaryNamesTest, AddRemoveAndFind) {
+    writeDictionary("b.lex", {"cat"});
+    DictionaryNames& names = DictionaryNames::instance();
+    ASSERT_EQ(names.count(), 1u);
+    m_messages.clear();
+
+    EXPECT_FALSE(names.add(lexPath("b.lex"))) << "already listed";
+    EXPECT_EQ(names.count(), 1u);
+
+    writeDictionary("a.lex", {"cat", "dog"});
+    writeDictionary("C.lex", {"ant"});
+    EXPECT_TRUE(names.add(lexPath("a.lex")));
+    EXPECT_TRUE(names.add(lexPath("C.lex")));  // kept as given: only the scan lower-cases
+    EXPECT_EQ(listed(),
+              (std::vector<std::string>{lexPath("C.lex"), lexPath("a.lex"), lexPath("b.lex")}));
+    const DictionaryName* added = names.find(lexPath("a.lex"));
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->header().wordCount, 2u);
+    EXPECT_FALSE(added->changed());
+
+    EXPECT_FALSE(names.add(lexPath("missing.lex")));
+    ASSERT_EQ(m_messages.count(), 1u);
+    EXPECT_EQ(m_messages.last().text, "Unable to open: " + lexPath("missing.lex") +
+                                          "\n\nZantric will ignore this dictionary.");
+    EXPECT_EQ(m_messages.last().title, "File Error");
+    EXPECT_EQ(names.find(lexPath("missing.lex")), nullptr);
+
+    EXPECT_TRUE(names.remove(lexPath("b.lex")));
+    EXPECT_FALSE(names.remove(lexPath("b.lex")));
+    EXPECT_TRUE(fs::exists(lexFile("b.lex"))) << "remove leaves the file alone";
+    EXPECT_EQ(names.find(lexPath("b.lex")), nullptr);
+}
+
+TEST_F(DictionaryNamesTest, TemporaryNames) {
+    writeDictionary("a.lex", {"cat"});
+    test::TempFolder::write(lexFile("b.lex"), junkBytes());
+    writeDictionary("c.lex", {"dog"});
+    DictionaryNames& names = DictionaryNames::instance();
+
+    const std::string base = ".\\temp\\" + tempBaseName();
+    EXPECT_EQ(names.resultsDataName(), base + ".$$$");
+    EXPECT_EQ(names.resultsIndexName(), base + ".zix");
+    EXPECT_EQ(names.subsetDictionaryName(), base + ".MM_");
+
+    // Every entry made takes the next number, the bad file's included; the number is in hex.
+    EXPECT_EQ(names.find(lexPath("a.lex"))->subsetFileName(), base + ".0");
+    EXPECT_EQ(names.find(lexPath("c.lex"))->subsetFileName(), base + ".2");
+    for (int i = 3; i <= 17; ++i) {
+        const std::string name = "d" + std::to_string(i) + ".lex";
+        writeDictionary(name, {"ant"});
+        ASSERT_TRUE(names.add(lexPath(name)));
+    }
+    EXPECT_EQ(names.find(lexPath("d10.lex"))->subsetFileName(), base + ".a");
+    EXPECT_EQ(names.find(lexPath("d17.lex"))->subsetFileName(), base + ".11");
+}
+
+}  // namespace
+}  // namespace zantric
