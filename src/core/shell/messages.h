@@ -33,7 +33,8 @@ public:
 };
 
 // Installs the presenter (not owned; nullptr restores the default, which writes
-// "Title: text" to stderr and takes the default answer). Returns the one it replaces.
+// "Title: text" to stderr and takes the default answer). Returns the one it replaces, nullptr
+// for the default, so that installing the result again restores it. The swap is atomic.
 MessagePresenter* installPresenter(MessagePresenter* presenter);
 MessagePresenter& presenter();
 
