@@ -1,0 +1,35 @@
+// InstanceMarker: the empty file "$$<start time>.zti" in the temporary folder that tells other
+// copies of the program that this copy runs. Dictionary-changing commands are enabled only while
+// count() is below 2. The main window owns the one marker of the process; UI thread only.
+// While it lives the marker also holds a shared file lock, so that the start-up clean-up can
+// tell the marker of a running copy from one left behind by a copy that ended abnormally.
+#pragma once
+
+#include <string>
+
+namespace zantric {
+
+class InstanceMarker {
+public:
+    // Creates the empty marker file. Throws ZantricException
+    // "Unable to open Instance Marker File: " + path when it cannot be created.
+    InstanceMarker();
+    // Deletes the marker file if it still exists.
+    ~InstanceMarker();
+    InstanceMarker(const InstanceMarker&) = delete;
+    InstanceMarker& operator=(const InstanceMarker&) = delete;
+
+    const std::string& path() const { return m_path; }
+
+    // Number of *.zti files in the temporary folder, this copy's own and stale ones included.
+    static int count();
+    // Whether a marker in the temporary folder belongs to a copy that is still running. Where
+    // file locks are not available, every marker counts as a running copy.
+    static bool anyHeldByRunningCopy();
+
+private:
+    std::string m_path;
+    int m_lock = -1;  // descriptor holding the shared lock on the marker, -1 for none
+};
+
+}  // namespace zantric

@@ -1,0 +1,13 @@
+// Start-up clean-up of the temporary files that earlier copies of the program left behind (a
+// copy that ends abnormally leaves its results pair, subset files and marker). Called on the UI
+// thread at start-up, before this copy creates its own instance marker.
+#pragma once
+
+namespace zantric {
+
+// When no other copy of the program runs, deletes every file matching "*.$$$" and every file
+// matching "$$*.*" in the temporary folder (stale instance markers included) and returns true.
+// While another copy runs its files are in use: nothing is deleted and the result is false.
+bool deleteLeftoverTempFiles();
+
+}  // namespace zantric

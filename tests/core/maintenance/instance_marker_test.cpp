@@ -1,0 +1,133 @@
+// The instance marker of a running copy, the marker count that guards the dictionary-changing
+// commands, and the start-up clean-up of temporary files left behind by earlier copies.
+#include "core/maintenance/instance_marker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/maintenance/startup_cleanup.h"
+#include "core/shell/config_data.h"
+#include "core/shell/paths.h"
+#include "core/shell/temp_names.h"
+#include "core/shell/zantric_exception.h"
+#include "support/recorder_presenter.h"
+#include "support/temp_folder.h"
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kIni =
+    "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n";
+
+class InstanceMarkerTest : public ::testing::Test {
+protected:
+    InstanceMarkerTest() {
+        test::TempFolder::write("zantric.ini", kIni);
+        ConfigData::resetForTests();
+    }
+
+    // The names of the files in a folder, sorted.
+    static std::vector<std::string> filesIn(const fs::path& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    test::RecordingPresenter m_messages;
+    test::TempFolder m_folder;
+};
+
+TEST_F(InstanceMarkerTest, MarkerLivesWithTheObject) {
+    EXPECT_EQ(InstanceMarker::count(), 0);
+    {
+        InstanceMarker marker;
+        EXPECT_EQ(marker.path(), ".\\temp\\" + tempBaseName() + ".zti");
+        const fs::path file = fs::path("temp") / (tempBaseName() + ".zti");
+        ASSERT_TRUE(fs::exists(file));
+        EXPECT_EQ(fs::file_size(file), 0u);
+        EXPECT_EQ(InstanceMarker::count(), 1);
+    }
+    EXPECT_EQ(InstanceMarker::count(), 0);
+    EXPECT_TRUE(filesIn("temp").empty());
+    EXPECT_EQ(m_messages.count(), 0u);
+}
+
+TEST_F(InstanceMarkerTest, MarkersOfOtherCopiesAreCounted) {
+    InstanceMarker marker;
+    test::TempFolder::write("temp/$$1abcde.zti", "");
+    test::TempFolder::write("temp/$$1abcde.$$$", "results");
+    test::TempFolder::write("lexicons/$$elsewhere.zti", "");
+    EXPECT_EQ(InstanceMarker::count(), 2);
+
+    // A second copy started within the same second shares the file; the first to end deletes it.
+    auto sameSecond = std::make_unique<InstanceMarker>();
+    EXPECT_EQ(sameSecond->path(), marker.path());
+    EXPECT_EQ(InstanceMarker::count(), 2);
+    sameSecond.reset();
+    EXPECT_EQ(InstanceMarker::count(), 1);
+}
+
+TEST_F(InstanceMarkerTest, MarkerThatCannotBeCreatedThrows) {
+    fs::remove_all("temp");
+    try {
+        InstanceMarker marker;
+        FAIL() << "no exception";
+    } catch (const ZantricException& e) {
+        EXPECT_EQ(e.message(),
+                  "Unable to open Instance Marker File: .\\temp\\" + tempBaseName() + ".zti");
+    }
+}
+
+// What the start-up clean-up deletes, depending on whether another copy runs.
+TEST_F(InstanceMarkerTest, StartupCleanupDeletesLeftoversOnlyWhenNoOtherCopyRuns) {
+    const std::vector<std::string> leftovers = {"$$1abcde.$$$",  "$$1abcde.zix", "$$1abcde.MM_",
+                                                "$$1abcde.0",    "$$1abcde.1f",  "$$1abcde.zti",
+                                                "$$noextension", "sortrun.$$$"};
+    const std::vector<std::string> others = {"keep.txt", "x$$1abcde.zix", "results.ztr"};
+    struct Case {
+        const char* what;
+        bool otherCopyRuns;
+        bool staleMarker;
+    };
+    for (const Case& c :
+         {Case{"no other copy", false, false}, Case{"marker of a copy that ended", false, true},
+          Case{"another copy runs", true, false}}) {
+        SCOPED_TRACE(c.what);
+        test::TempFolder folder;
+        test::TempFolder::write("zantric.ini", kIni);
+        ConfigData::resetForTests();
+        for (const std::string& name : leftovers) test::TempFolder::write("temp/" + name, "x");
+        for (const std::string& name : others) test::TempFolder::write("temp/" + name, "x");
+        if (c.staleMarker) test::TempFolder::write("temp/$$zz.zti", "");
+        test::TempFolder::write("new{}}{.$$$", "x");
+        test::TempFolder::write("lexicons/$$1abcde.lex", "x");
+        std::unique_ptr<InstanceMarker> running;
+        if (c.otherCopyRuns) running = std::make_unique<InstanceMarker>();
+
+        EXPECT_EQ(deleteLeftoverTempFiles(), !c.otherCopyRuns);
+
+        std::vector<std::string> expected = others;
+        if (c.otherCopyRuns) {
+            expected.insert(expected.end(), leftovers.begin(), leftovers.end());
+            expected.push_back(namePart(running->path()));
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(filesIn("temp"), expected);
+        EXPECT_TRUE(fs::exists("new{}}{.$$$")) << "only the temporary folder is cleaned";
+        EXPECT_TRUE(fs::exists("lexicons/$$1abcde.lex"));
+        EXPECT_EQ(InstanceMarker::count(), c.otherCopyRuns ? 2 : 0);
+    }
+}
+
+}  // namespace
+}  // namespace zantric
