@@ -37,8 +37,16 @@ ResultsHeader ResultsHeader::fromSummary(const SearchSummary& summary, std::int3
 }
 
 SearchSummary ResultsHeader::summary() const {
-    return SearchSummary{find,    from,  include, exclude, useAllFromLetters, suppressPermutations,
-                         found, checked};
+    SearchSummary summary;
+    summary.find = find;
+    summary.from = from;
+    summary.include = include;
+    summary.exclude = exclude;
+    summary.useAllFromLetters = useAllFromLetters;
+    summary.suppressPermutations = suppressPermutations;
+    summary.found = found;
+    summary.checked = checked;
+    return summary;
 }
 
 void ResultsHeader::toBytes(std::span<unsigned char, kResultsHeaderSize> out) const {

@@ -182,8 +182,7 @@ bool VLBData::openForReading(const std::string& dataName, const std::string& ind
     if (fileSize(data.get()) < kResultsHeaderSize || std::fseek(data.get(), 0, SEEK_SET) != 0 ||
         std::fread(marker, 1, sizeof marker, data.get()) != sizeof marker ||
         readU32(marker) != kResultsMarker) {
-        messageBoxText(dataName + kNotResultsFile, loadString(kFileErrorTitle), kMbOkStop,
-                       m_owner);
+        messageBoxText(dataName + kNotResultsFile, loadString(kFileErrorTitle), kMbOkStop, m_owner);
         return false;
     }
     m_data = std::move(data);
@@ -267,8 +266,8 @@ void VLBData::setListWidth(int characters) {
 
 void VLBData::computeLayout() {
     std::int64_t span = std::max<std::int64_t>(std::int64_t{m_longest} + m_tabSize, 1);
-    m_perRow = static_cast<std::int32_t>(std::clamp<std::int64_t>(m_listWidth / span, 1,
-                                                                  kMaxMatchesPerRow));
+    m_perRow = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(m_listWidth / span, 1, kMaxMatchesPerRow));
     std::size_t required = static_cast<std::size_t>(m_longest + 1) * m_perRow + 1;
     m_rowLimit = required - 1;
     if (m_rowBufferSize < required) {
@@ -310,8 +309,8 @@ std::string_view VLBData::rowText(std::int32_t row) {
     // Offsets come from a file: keep them inside the match lines and the row inside the buffer.
     std::uint64_t stop = std::min<std::uint64_t>(end, m_dataSize);
     if (start < kResultsHeaderSize || start >= stop) return {};
-    std::size_t wanted = static_cast<std::size_t>(
-        std::min<std::uint64_t>(stop - start, m_rowLimit));
+    std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(stop - start, m_rowLimit));
     if (std::fseek(m_data.get(), static_cast<long>(start), SEEK_SET) != 0) return {};
     std::size_t got = std::fread(buffer, 1, wanted, m_data.get());
     buffer[got] = '\0';

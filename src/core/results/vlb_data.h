@@ -19,7 +19,7 @@
 namespace zantric {
 
 inline constexpr int kDefaultTabSize = 6;
-inline constexpr int kMaxTabSize = 255;        // a larger ini value is taken as this
+inline constexpr int kMaxTabSize = 255;         // a larger ini value is taken as this
 inline constexpr int kMaxMatchesPerRow = 1024;  // keeps the row buffer bounded on any width
 
 class VLBData {

@@ -31,7 +31,9 @@ const std::vector<Match> kExample = {{"ascot", true}, {"coats", true}, {"cat so 
 const SearchSummary kExampleSummary{"!", "tacos", "", "", true, true, 0, 5120};
 
 std::uint32_t u32At(const std::string& bytes, std::size_t at) {
-    auto b = [&](std::size_t i) { return std::uint32_t(static_cast<unsigned char>(bytes[at + i])); };
+    auto b = [&](std::size_t i) {
+        return std::uint32_t(static_cast<unsigned char>(bytes[at + i]));
+    };
     return b(0) | b(1) << 8 | b(2) << 16 | b(3) << 24;
 }
 
@@ -72,8 +74,8 @@ TEST_F(VLBDataTest, WorkedExampleGivesTheDocumentedPair) {
     std::string data = TempFolder::read("tmp.$$$");
     ASSERT_EQ(data.size(), 363u);
     EXPECT_EQ(u32At(data, 0), 0x59B1u);
-    EXPECT_EQ(u32At(data, 4), 3u);       // Found comes from the store
-    EXPECT_EQ(u32At(data, 8), 5120u);    // Checked from the search
+    EXPECT_EQ(u32At(data, 4), 3u);                              // Found comes from the store
+    EXPECT_EQ(u32At(data, 8), 5120u);                           // Checked from the search
     EXPECT_EQ(data.substr(12, 2), std::string("\x07\x00", 2));  // "cat so " with its separator
     EXPECT_EQ(data.substr(14, 2), std::string("!\0", 2));
     EXPECT_EQ(data.substr(56, 6), std::string("tacos\0", 6));
@@ -151,7 +153,9 @@ TEST_F(VLBDataTest, RowLayoutPacksMatchesAtTabStops) {
         SCOPED_TRACE(c.width);
         VLBData results = makeStore(c.tabSize);
         std::vector<Match> matches;
-        for (int i = 0; i < c.matches; ++i) matches.push_back({std::string(1, char('a' + i)), true});
+        for (int i = 0; i < c.matches; ++i) {
+            matches.push_back({std::string(1, char('a' + i)), true});
+        }
         store(results, matches);
         results.setListWidth(c.width);
         EXPECT_EQ(results.perRow(), c.perRow);
@@ -293,8 +297,8 @@ TEST_F(VLBDataTest, DamagedPairsNeverCrash) {
 }
 
 TEST_F(VLBDataTest, DefaultStoreTakesTheCatalogueNamesAndTheIniTabSize) {
-    for (const auto& [ini, tabSize] : {std::pair<std::string, int>{"", 6},
-                                       {"[SETTINGS]\nTab Size=9\n", 9}}) {
+    for (const auto& [ini, tabSize] :
+         {std::pair<std::string, int>{"", 6}, {"[SETTINGS]\nTab Size=9\n", 9}}) {
         if (!ini.empty()) TempFolder::write("zantric.ini", ini);
         ConfigData::resetForTests();
         DictionaryNames::resetForTests();
