@@ -170,12 +170,6 @@ void DictionaryNames::insert(DictionaryName entry) {
     m_entries.insert(at, std::move(entry));
 }
 
-std::vector<DictionaryName>::iterator DictionaryNames::lowerBound(std::string_view path) {
-    return std::lower_bound(
-        m_entries.begin(), m_entries.end(), path,
-        [](const DictionaryName& entry, std::string_view key) { return entry.path() < key; });
-}
-
 std::vector<DictionaryName>::const_iterator DictionaryNames::lowerBound(
     std::string_view path) const {
     return std::lower_bound(
@@ -184,8 +178,7 @@ std::vector<DictionaryName>::const_iterator DictionaryNames::lowerBound(
 }
 
 DictionaryName* DictionaryNames::find(std::string_view path) {
-    auto it = lowerBound(path);
-    return it != m_entries.end() && it->path() == path ? &*it : nullptr;
+    return const_cast<DictionaryName*>(std::as_const(*this).find(path));
 }
 
 const DictionaryName* DictionaryNames::find(std::string_view path) const {

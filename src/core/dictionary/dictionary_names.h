@@ -111,7 +111,6 @@ private:
     // A new entry taking the next sequence number for its subset file name.
     DictionaryName makeEntry(std::string path, std::string filePath);
     void insert(DictionaryName entry);
-    std::vector<DictionaryName>::iterator lowerBound(std::string_view path);
     std::vector<DictionaryName>::const_iterator lowerBound(std::string_view path) const;
 
     std::vector<DictionaryName> m_entries;
