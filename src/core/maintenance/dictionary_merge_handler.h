@@ -1,0 +1,60 @@
+// DictionaryMergeHandler: the record handler that merges compiled dictionaries word by word
+// (MergeFile<DictionaryMergeHandler>) straight into a new compiled dictionary; a word held by
+// several inputs is stored once, since the writer skips a repeat of the word before. Each
+// handler owns the reader of its input dictionary; the step's writer (Output) is owned by the
+// merge. Used on the merge's worker thread only.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/dictionary/compress_dictionary.h"
+#include "core/dictionary/dictionary.h"
+#include "core/dictionary/word_order.h"
+
+namespace zantric {
+
+class DictionaryMergeHandler {
+public:
+    // The writer of a merge step's dictionary, made on the first word.
+    class Output {
+    private:
+        friend class DictionaryMergeHandler;
+        std::unique_ptr<CompressDictionary> m_writer;
+    };
+
+    // Reads the first word of the dictionary at `input`; words are later written to `output`.
+    // Throws ZantricException (after its message) when the dictionary cannot be opened.
+    DictionaryMergeHandler(std::string input, std::string output);
+    DictionaryMergeHandler(const DictionaryMergeHandler&) = delete;
+    DictionaryMergeHandler& operator=(const DictionaryMergeHandler&) = delete;
+
+    bool hasCurrent() const { return m_hasCurrent; }
+    // The next word of the input, every word in dictionary order; the first call opens it.
+    bool readNext();
+    // The reader stopped because the module-wide cancel flag was set.
+    bool interrupted() const { return m_interrupted; }
+    void writeCurrent(Output& output);
+    // Finishes the step's dictionary; a step without words leaves an empty dictionary.
+    static void closeOutput(Output& output, const std::string& name);
+
+    const char* current() const { return m_word; }
+    bool operator<(const DictionaryMergeHandler& other) const {
+        return compareWords(m_word, other.m_word) < 0;
+    }
+    bool operator==(const DictionaryMergeHandler& other) const {
+        return compareWords(m_word, other.m_word) == 0;
+    }
+
+private:
+    static constexpr std::size_t kReadBuffer = 1024;
+
+    std::unique_ptr<Dictionary> m_dictionary;
+    std::string m_outputName;
+    std::string m_inputName;
+    char m_word[kOutWordSize] = {};
+    bool m_hasCurrent = false;
+    bool m_interrupted = false;
+};
+
+}  // namespace zantric

@@ -1,0 +1,96 @@
+// The parts of MergeFile that do not depend on the record handler.
+#include "core/maintenance/merge_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+#include "core/shell/temp_names.h"
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+
+// '*' any run, '?' any one character; case-sensitive, as the run names are made.
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    std::size_t p = 0, n = 0;
+    std::size_t starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+}  // namespace
+
+std::string uniqueTempName() {
+    // The process's base name, a per-process salt (two copies may start in the same second)
+    // and a counter; "$$" first, so a leftover is removed by the start-up clean-up.
+    static const std::string prefix = [] {
+        std::random_device random;
+        return tempBaseName() + lowerCaseDigits(random() % (36u * 36u * 36u), 36) + "_";
+    }();
+    static std::atomic<unsigned> counter{0};
+    for (;;) {
+        std::string name = ConfigData::instance().tempPath(
+            prefix + lowerCaseDigits(counter.fetch_add(1) + 1, 36) + ".tmp");
+        if (!fileExists(name)) return name;
+    }
+}
+
+namespace merge_detail {
+
+std::vector<std::string> matchingFiles(std::string_view pattern) {
+    std::string folder = folderPart(pattern);
+    if (folder.empty()) folder = ConfigData::instance().tempFolder() + "\\";
+    const std::string namePattern = namePart(pattern);
+    std::vector<std::string> names;
+    std::error_code error;
+    fs::directory_iterator it(fs::path(nativePath(folder)), error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        std::error_code typeError;
+        std::string name = it->path().filename().string();
+        if (it->is_regular_file(typeError) && wildcardMatch(namePattern, name)) {
+            names.push_back(std::move(name));
+        }
+    }
+    // The directory's own order differs between systems; name order keeps merges repeatable.
+    std::sort(names.begin(), names.end());
+    for (std::string& name : names) name = folder + name;
+    return names;
+}
+
+bool moveReplacing(const std::string& from, const std::string& to) {
+    if (renameFile(from, to)) return true;
+    // Another file system: copy, then delete the source.
+    std::error_code error;
+    fs::copy_file(fs::path(nativePath(from)), fs::path(nativePath(to)),
+                  fs::copy_options::overwrite_existing, error);
+    if (error) return false;
+    removeFile(from);
+    return true;
+}
+
+void invariantFailed(const char* condition, const char* module) {
+    std::fprintf(stderr, "Assertion failed: %s, %s\n", condition, module);
+    std::abort();
+}
+
+}  // namespace merge_detail
+}  // namespace zantric

@@ -1,0 +1,70 @@
+// StringHandler: the record handler that merges files of sort records (MergeFile<StringHandler>)
+// into one sorted file of sort records; equal records are all kept. Each handler owns its input
+// file and a read buffer; the step's output (Output) is owned by the merge. Used on the merge's
+// worker thread only.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "core/maintenance/sort_record.h"
+#include "core/shell/paths.h"
+
+namespace zantric {
+
+class StringHandler {
+public:
+    // The one output file of a merge step, written through a buffer.
+    class Output {
+    public:
+        Output() = default;
+        ~Output();
+        Output(const Output&) = delete;
+        Output& operator=(const Output&) = delete;
+
+    private:
+        friend class StringHandler;
+        void open(const std::string& name);
+        void write(const unsigned char* record);
+        void flush();
+
+        std::string m_name;
+        FilePtr m_file;
+        std::unique_ptr<unsigned char[]> m_buffer;
+        std::size_t m_used = 0;
+    };
+
+    // Opens `input` (throws ZantricException "Unable to Open File: " + input when it cannot)
+    // and reads its first record; records are later written under `output`.
+    StringHandler(const std::string& input, std::string output);
+    StringHandler(const StringHandler&) = delete;
+    StringHandler& operator=(const StringHandler&) = delete;
+
+    bool hasCurrent() const { return m_hasCurrent; }
+    // The next 12 bytes; false at the end of the input, a partial last record included.
+    bool readNext();
+    bool interrupted() const { return false; }
+    void writeCurrent(Output& output);
+    static void closeOutput(Output& output, const std::string& name);
+
+    const unsigned char* current() const { return m_record; }
+    bool operator<(const StringHandler& other) const {
+        return compareSortRecords(m_record, other.m_record) < 0;
+    }
+    bool operator==(const StringHandler& other) const {
+        return compareSortRecords(m_record, other.m_record) == 0;
+    }
+
+private:
+    std::string m_inputName;
+    FilePtr m_input;
+    std::unique_ptr<unsigned char[]> m_buffer;
+    std::size_t m_position = 0;
+    std::size_t m_end = 0;
+    unsigned char m_record[kSortRecordLength] = {};
+    bool m_hasCurrent = false;
+    std::string m_outputName;
+};
+
+}  // namespace zantric
