@@ -155,12 +155,12 @@ void VLBData::finish(const SearchSummary& summary) {
     }
     m_index.reset();
     m_index = fileOpenWithReport(m_indexName, "r+b");
-    if (!m_index) m_data.reset();
-
-    if (m_data) {
+    // Rows need both files; the matches stay counted, and shown empty, without them.
+    if (m_data && m_index) {
         m_state = State::kReading;
         measureFiles();
     } else {
+        closeFiles();
         m_state = State::kIdle;
     }
 }

@@ -3,47 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <string>
 
 namespace zantric {
 namespace {
 
 using Bytes = std::array<unsigned char, kResultsHeaderSize>;
-
-// The header of the worked example in docs/results-format.md.
-Bytes documentedHeader() {
-    Bytes bytes{};
-    const unsigned char counts[] = {0xB1, 0x59, 0, 0, 3, 0, 0, 0, 0x00, 0x14, 0, 0, 7, 0};
-    std::memcpy(bytes.data(), counts, sizeof counts);
-    bytes[14] = '!';
-    std::memcpy(bytes.data() + 56, "tacos", 5);
-    bytes[342] = 1;
-    bytes[343] = 1;
-    return bytes;
-}
-
-TEST(ResultsHeaderTest, WritesTheDocumentedBytesAndReadsThemBack) {
-    SearchSummary summary{"!", "tacos", "", "", true, true, 3, 5120};
-    ResultsHeader header = ResultsHeader::fromSummary(summary, 7);
-    Bytes bytes;
-    bytes.fill(0xEE);
-    header.toBytes(bytes);
-    EXPECT_EQ(bytes, documentedHeader());
-
-    ResultsHeader back = ResultsHeader::fromBytes(bytes);
-    EXPECT_EQ(back.marker, kResultsMarker);
-    EXPECT_EQ(back.longest, 7);
-    SearchSummary read = back.summary();
-    EXPECT_EQ(read.find, "!");
-    EXPECT_EQ(read.from, "tacos");
-    EXPECT_EQ(read.include, "");
-    EXPECT_EQ(read.exclude, "");
-    EXPECT_TRUE(read.useAllFromLetters);
-    EXPECT_TRUE(read.suppressPermutations);
-    EXPECT_EQ(read.found, 3);
-    EXPECT_EQ(read.checked, 5120);
-}
 
 TEST(ResultsHeaderTest, TextsStayInsideTheirFields) {
     // Texts longer than a field are cut so the NUL still fits, and the next field is untouched.
