@@ -1,10 +1,9 @@
-// MergeFile<H>: merges sorted files into one, five at a time: each step merges the first five
-// pending files into an intermediate file in the temporary folder and queues it behind the
-// rest, until one file is left, which is moved to the output name. H reads one input (the
-// record-handler protocol below). The merge owns its handlers, the step's output and the
+// MergeFile<H>: merges sorted files five at a time into intermediate files in the temporary
+// folder, queued behind the rest, until one is left, which is moved to the output name; H reads
+// one input (the record-handler protocol below). Owns its handlers, the step's output and the
 // intermediate files, which its destructor deletes; it never deletes an input, but a single
-// input is itself moved to the output. Made, merged once and destroyed on one worker thread;
-// cancel() and the progress counter may be used from any other thread.
+// input is itself moved to the output. Made, merged and destroyed on one worker thread;
+// cancel() and the progress counter may be used from any thread.
 #pragma once
 
 #include <array>
