@@ -19,5 +19,7 @@ struct GlobalOptions {
 };
 
 void addWordsCommand(CLI::App& app, int& status);
+void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status);
+void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& status);
 
 }  // namespace zantric::cli

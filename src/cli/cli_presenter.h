@@ -12,7 +12,8 @@ namespace zantric::cli {
 
 class CliPresenter : public MessagePresenter {
 public:
-    explicit CliPresenter(bool yes) : m_yes(yes) {}
+    explicit CliPresenter(bool yes = false) : m_yes(yes) {}
+    void setYes(bool yes) { m_yes = yes; }
     int show(const std::string& text, const std::string& title, int style, bool hasOwner) override;
     int threeButton(const std::string& text, const std::string& title, const std::string& caption1,
                     const std::string& caption2, const std::string& caption3) override;

@@ -2,17 +2,32 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_presenter.h"
+#include "core/shell/messages.h"
 
 int main(int argc, char** argv) {
+    using namespace zantric::cli;
     CLI::App app{"Zantric word-puzzle solver, command line", "zantric-cli"};
     app.require_subcommand(1);
-    int status = zantric::cli::kExitOk;
-    zantric::cli::addWordsCommand(app, status);
+    GlobalOptions global;
+    app.add_option("-C", global.folder, "Work in this program folder (default: $ZANTRIC_HOME, the "
+                                        "current folder if it holds zantric.ini, else "
+                                        "$XDG_DATA_HOME/zantric)");
+    app.add_flag("--yes,-y", global.yes, "Answer Yes/OK to every question");
+    int status = kExitOk;
+    addWordsCommand(app, status);
+    addSearchCommand(app, global, status);
+    addCatalogueCommands(app, global, status);
+
+    CliPresenter presenter;
+    app.parse_complete_callback([&] { presenter.setYes(global.yes); });
+    zantric::installPresenter(&presenter);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
-        return code == 0 ? 0 : zantric::cli::kExitUsage;
+        return code == 0 ? 0 : kExitUsage;
     }
+    zantric::installPresenter(nullptr);
     return status;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/dictionary/dictionary_format.h"
+
 namespace zantric {
 
 enum class SearchField { kFind, kFrom, kInclude, kExclude };
@@ -17,8 +19,8 @@ inline constexpr std::size_t kMaxFindLength = 40;
 inline constexpr std::size_t kMaxFromLength = 240;
 inline constexpr std::size_t kMaxIncludeLength = 20;
 inline constexpr std::size_t kMaxExcludeLength = 20;
-// Letters of a dictionary word, and so the fixed characters of one word of FIND.
-inline constexpr int kMaxWordLetters = 9;
+// A dictionary word has at most kMaxWordLetters letters, and so one word of FIND at most as
+// many fixed characters.
 // Words of a phrase; a longer FIND is accepted but finds nothing (one open reader per word).
 inline constexpr int kMaxPhraseWords = 15;
 

@@ -1,0 +1,82 @@
+#include "cli/program_session.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "core/maintenance/instance_marker.h"
+#include "core/maintenance/startup_cleanup.h"
+#include "core/shell/config_data.h"
+#include "core/shell/paths.h"
+#include "core/shell/program_folder.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric::cli {
+
+namespace {
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// Temporary files go to the temporary folder; make it when it is missing.
+void ensureFolder(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::create_directories(nativePath(folder), ignored);
+}
+
+}  // namespace
+
+ProgramSession::ProgramSession(const std::string& folder) {
+    std::error_code error;
+    m_invocationFolder = std::filesystem::current_path(error).string();
+    std::string reason;
+    const std::string programFolder = resolveProgramFolder(folder);
+    if (!enterProgramFolder(programFolder, &reason)) {
+        std::fprintf(stderr, "zantric-cli: %s\n", reason.c_str());
+        return;
+    }
+    ConfigData& config = ConfigData::instance();
+    ensureFolder(config.tempFolder());
+    deleteLeftoverTempFiles();
+    DictionaryNames::instance();
+    try {
+        m_marker = std::make_unique<InstanceMarker>();
+    } catch (const ZantricException& e) {
+        std::fprintf(stderr, "Zantric Exception: %s\n", e.message().c_str());
+        return;
+    }
+    m_ok = true;
+}
+
+ProgramSession::~ProgramSession() {
+    if (!m_ok) return;
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    // This copy's temporary files: the results pair, the subset dictionary and its parts.
+    for (const std::string* name : {&catalogue.resultsDataName(), &catalogue.resultsIndexName(),
+                                    &catalogue.subsetDictionaryName()}) {
+        if (fileExists(*name)) removeFile(*name);
+    }
+    for (std::size_t i = 0; i < catalogue.count(); ++i) {
+        const std::string& subset = catalogue.entry(i).subsetFileName();
+        if (fileExists(subset)) removeFile(subset);
+    }
+    DictionaryNames::destroyInstance();
+    m_marker.reset();
+}
+
+DictionaryName* ProgramSession::findByName(const std::string& name) {
+    std::string file = lowerCase(namePart(name));
+    if (extensionOf(file) != "lex") file += ".lex";
+    const std::string path = ConfigData::instance().dictionariesFolder() + "\\" + file;
+    if (DictionaryName* entry = catalogue().find(path)) return entry;
+    // The same name under any path spelling the catalogue holds.
+    for (std::size_t i = 0; i < catalogue().count(); ++i) {
+        if (catalogue().entry(i).displayName() == file) return &catalogue().entry(i);
+    }
+    return nullptr;
+}
+
+}  // namespace zantric::cli

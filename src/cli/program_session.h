@@ -1,0 +1,42 @@
+// ProgramSession: the command line's start-up and shut-down around a command that works in the
+// program's folder: enter the folder, read the ini, clear leftover temporary files when no other
+// copy runs, scan the catalogue, keep an instance marker; at the end delete this copy's
+// temporary files and write back changed dictionary headers. Main thread.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/dictionary/dictionary_names.h"
+
+namespace zantric {
+class InstanceMarker;
+}
+
+namespace zantric::cli {
+
+class ProgramSession {
+public:
+    // `folder` is -C DIR or empty. `invocationFolder` receives the folder the command was run
+    // in, so that paths typed on the command line keep their meaning.
+    ProgramSession(const std::string& folder);
+    ~ProgramSession();
+    ProgramSession(const ProgramSession&) = delete;
+    ProgramSession& operator=(const ProgramSession&) = delete;
+
+    // False when the program's folder could not be entered (the reason was printed).
+    bool ok() const { return m_ok; }
+    const std::string& invocationFolder() const { return m_invocationFolder; }
+    DictionaryNames& catalogue() { return DictionaryNames::instance(); }
+
+    // The catalogue entry of a dictionary named as the user types it ("english" or
+    // "English.lex"); nullptr when there is none.
+    DictionaryName* findByName(const std::string& name);
+
+private:
+    bool m_ok = false;
+    std::string m_invocationFolder;
+    std::unique_ptr<InstanceMarker> m_marker;
+};
+
+}  // namespace zantric::cli

@@ -1,0 +1,129 @@
+// zantric-cli search FIND [--from LETTERS] [--include L] [--exclude L] [--use-all|--no-use-all]
+// [--suppress-permutations]: the window's Start, from a terminal. Prints every match in result
+// order on stdout, then Found and Checked on stderr.
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "cli/cli_commands.h"
+#include "cli/interrupt.h"
+#include "cli/output.h"
+#include "cli/program_session.h"
+#include "core/results/results_header.h"
+#include "core/results/vlb_data.h"
+#include "core/search/search_data.h"
+#include "core/search/search_run.h"
+#include "core/search/subset_analysis.h"
+#include "core/shell/paths.h"
+
+namespace zantric::cli {
+
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(100);
+
+// Copies the match lines of a finished results data file to stdout.
+void printMatches(const std::string& dataName) {
+    FilePtr file = openFile(dataName, "rb");
+    if (!file) return;
+    if (std::fseek(file.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET) != 0) return;
+    std::fflush(stdout);
+    char buffer[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        std::fwrite(buffer, 1, n, stdout);
+    }
+    std::fflush(stdout);
+}
+
+// The analysis on a worker, this thread polling for Ctrl-C and showing its progress.
+bool analyse(SearchRun& run, const SearchData& request) {
+    SubsetAnalysis analysis(request.fromLetters());
+    bool ready = false;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        ready = run.runAnalysis(analysis);
+        done.store(true);
+    });
+    const bool tty = isatty(STDERR_FILENO);
+    bool cancelled = false;
+    auto started = std::chrono::steady_clock::now();
+    while (true) {
+        std::this_thread::sleep_for(kPollInterval);
+        if (!cancelled && interrupted()) {
+            analysis.cancel();
+            cancelled = true;
+        }
+        if (tty && std::chrono::steady_clock::now() - started > std::chrono::seconds(1)) {
+            std::fprintf(stderr, "\r%s  Words Checked: %u  Matches Found: %d\033[K",
+                         analysis.activity().c_str(), analysis.checked(), analysis.matchesFound());
+        }
+        if (done.load()) break;
+    }
+    worker.join();
+    if (tty) std::fprintf(stderr, "\r\033[K");
+    return ready;
+}
+
+}  // namespace
+
+void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+    auto fields = std::make_shared<SearchFields>();
+    auto noUseAll = std::make_shared<bool>(false);
+    CLI::App* cmd = app.add_subcommand("search", "Search the selected dictionaries");
+    cmd->add_option("FIND", fields->find, "Pattern: ? one letter, * any letters, N for N ?, ! the rest")
+        ->required();
+    cmd->add_option("--from", fields->from, "Letters to spell from (? is a blank)");
+    cmd->add_option("--include", fields->include, "Letters a word must contain");
+    cmd->add_option("--exclude", fields->exclude, "Letters a word must not contain");
+    auto useAllFlag = std::make_shared<bool>(false);
+    CLI::Option* useAll =
+        cmd->add_flag("--use-all", *useAllFlag, "Use all FROM letters (the default)");
+    cmd->add_flag("--no-use-all", *noUseAll, "Words may leave FROM letters over")->excludes(useAll);
+    cmd->add_flag("--suppress-permutations", fields->suppressPermutations,
+                  "List one order of trailing * words");
+    cmd->callback([fields, noUseAll, useAllFlag, &global, &status] {
+        fields->useAllFromLetters = !*noUseAll;
+        ProgramSession session(global.folder);
+        if (!session.ok()) {
+            status = kExitError;
+            return;
+        }
+        SearchData request;
+        VLBData results;
+        SearchRun run(request, results);
+        watchInterrupt();
+        const StartOutcome outcome = run.prepare(*fields);
+        if (outcome == StartOutcome::kNoDictionary) {
+            std::fprintf(stderr, "Select a dictionary with: zantric-cli select NAME (see zantric-cli list)\n");
+        }
+        if (outcome != StartOutcome::kReady) {
+            status = kExitError;
+            return;
+        }
+        if (run.analysisNeeded() && !analyse(run, request)) {
+            run.finish(*fields);
+            std::fprintf(stderr, "Found: 0\nChecked: %d\n", run.checked());
+            status = interrupted() ? kExitCancelled : kExitOk;
+            return;
+        }
+        run.startWorker();
+        bool cancelAsked = false;
+        while (run.running()) {
+            std::this_thread::sleep_for(kPollInterval);
+            if (!cancelAsked && interrupted()) {
+                run.cancel();
+                cancelAsked = true;
+            }
+        }
+        run.finish(*fields);
+        if (run.found() > 0) printMatches(results.dataName());
+        std::fprintf(stderr, "Found: %d\nChecked: %d\n", run.found(), run.checked());
+        status = cancelAsked ? kExitCancelled : kExitOk;
+    });
+}
+
+}  // namespace zantric::cli

@@ -1,0 +1,37 @@
+#include "core/dictionary/dictionary_details.h"
+
+#include <ctime>
+
+#include "core/shell/string_table.h"
+
+namespace zantric {
+
+namespace {
+constexpr int kTotalWords = 702;
+constexpr int kInformationOn = 703;
+constexpr int kModified = 704;
+constexpr int kCreated = 705;
+}  // namespace
+
+std::string fixedDateText(std::uint32_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char text[64];
+    const std::size_t n = std::strftime(text, sizeof text, "%a %b %e %H:%M:%S %Y", &local);
+    return std::string(text, n);
+}
+
+std::string detailsTitle(const DictionaryName& entry) {
+    return loadString(kInformationOn) + entry.displayName();
+}
+
+std::string detailsText(const DictionaryName& entry) {
+    const DictionaryHeader& header = entry.header();
+    std::string text = loadString(kCreated) + fixedDateText(header.created) + "\n";
+    if (header.modified != 0) text += loadString(kModified) + fixedDateText(header.modified) + "\n";
+    text += loadString(kTotalWords) + std::to_string(header.wordCount);
+    return text;
+}
+
+}  // namespace zantric

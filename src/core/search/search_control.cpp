@@ -1,0 +1,154 @@
+#include "core/search/search_control.h"
+
+#include <cstring>
+
+#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_names.h"
+#include "core/results/vlb_data.h"
+#include "core/search/word_matching.h"
+
+namespace zantric {
+
+SearchControl::SearchControl(const SearchData& request, std::atomic<std::int32_t>& checkedBase,
+                             const std::atomic<bool>* stop)
+    : m_request(request),
+      m_position(request.find()),
+      m_letters(request.workLetters()),
+      m_phrase(m_phraseBuffer),
+      m_phraseLength(0),
+      m_afterBang(false),
+      m_minLength(0),
+      m_firstLetter(0),
+      m_useAll(request.useAllFromLetters()),
+      m_checkedBase(&checkedBase),
+      m_stop(stop) {
+    checkedBase.store(0);
+    Dictionary::resetChecked();
+}
+
+SearchControl::SearchControl(const SearchData& request, std::string_view position,
+                             const SrcLetters& letters, char* phrase, int phraseLength,
+                             bool afterBang, int minLength, char firstLetter)
+    : m_request(request),
+      m_position(position),
+      m_letters(letters),
+      m_phrase(phrase),
+      m_phraseLength(phraseLength),
+      m_afterBang(afterBang),
+      m_minLength(minLength),
+      m_firstLetter(firstLetter),
+      m_useAll(request.useAllFromLetters()) {}
+
+bool SearchControl::run(VLBData& results) {
+    // This level's word pattern; m_position moves on to the next word.
+    std::string_view rest = m_position;
+    std::string_view wp = takeWordPattern(rest);
+
+    if (!m_afterBang && wp.find('!') != std::string_view::npos) m_afterBang = true;
+    if (m_afterBang) {
+        wp = "*";
+        m_useAll = true;
+    }
+    const bool permutation = m_request.suppressPermutations() &&
+                             (m_afterBang || (wp == "*" && onlyStarWords(rest)));
+    const bool lastWord = rest.empty() && !m_afterBang;
+
+    // The word's own fixed letters come back from the reserve.
+    SrcLetters letters = m_letters;
+    letters.release(wp);
+    const int total = letters.total();
+    const int vowels = letters.vowels();
+
+    // A trailing word no shorter than the one before: either it may be as short, or it must
+    // take every letter left.
+    if (m_minLength != 0 && 0 < total - m_minLength && total - m_minLength < m_minLength) {
+        m_minLength = total;
+        m_firstLetter = 0;
+    }
+
+    // The phrase is complete.
+    if ((m_afterBang && total == 0) || (wp.empty() && !m_useAll) ||
+        (wp.empty() && m_useAll && total == 0)) {
+        results.append(std::string_view(m_phrase, static_cast<std::size_t>(m_phraseLength)), false);
+        return false;
+    }
+
+    const bool hasFrom = m_request.hasFromLetters();
+    // A word is still needed, but no letter or no vowel-like letter is left.
+    if (m_request.multiWord() && hasFrom && (total == 0 || vowels == 0)) return false;
+
+    int length = 0;
+    if (lastWord) {
+        if (hasFrom && total < fixedCount(wp)) return false;
+        if (m_useAll && hasFrom) {
+            if (total > kMaxWordLetters || total == 0) return false;
+            if (!hasStar(wp) && static_cast<int>(wp.size()) < total) return false;
+        }
+        length = m_useAll && total != SrcLetters::kUnlimited ? total : 0;
+    }
+    if (length <= m_minLength) length = m_minLength;
+    if (m_request.suppressPermutations() && lastWord && length != m_minLength) m_firstLetter = 0;
+
+    // The word pattern as the reader takes it: a NUL-terminated copy.
+    char pattern[64];
+    const std::size_t patternLength = wp.size() < sizeof pattern - 1 ? wp.size() : sizeof pattern - 1;
+    std::memcpy(pattern, wp.data(), patternLength);
+    pattern[patternLength] = '\0';
+
+    const bool multiWord = m_request.multiWord();
+    const DictionaryNames& catalogue = DictionaryNames::instance();
+    bool cancelled = false;
+    char word[kOutWordSize];
+
+    auto enumerate = [&](const std::string& name) {
+        if (!multiWord && m_checkedBase) {
+            m_checkedBase->fetch_add(static_cast<std::int32_t>(Dictionary::checked()));
+        }
+        Dictionary dictionary(name, multiWord, m_request.readBufferSize());
+        int r = dictionary.nextMatch(word, pattern, hasFrom ? &letters : nullptr, length,
+                                     m_firstLetter);
+        for (; r == kMatchFound; r = dictionary.nextMatch(word, nullptr)) {
+            if (!multiWord) {
+                const std::string_view w(word);
+                if ((!m_request.useAllFromLetters() || total == 0 || letterCount(w) == total) &&
+                    passesInclude(w, m_request.include()) && passesExclude(w, m_request.exclude())) {
+                    results.append(w, true);
+                }
+                continue;
+            }
+            // The next word of the phrase, with the letters this word left.
+            const int wordLength = static_cast<int>(std::strlen(word));
+            if (m_phraseLength + wordLength + 1 > kMaxPhraseLength) continue;
+            std::memcpy(m_phrase + m_phraseLength, word, static_cast<std::size_t>(wordLength));
+            m_phrase[m_phraseLength + wordLength] = ' ';
+            SrcLetters childLetters;
+            if (const SrcLetters* filter = dictionary.letters()) filter->remainingInto(childLetters);
+            char childFirst = 0;
+            int childMin = 0;
+            if (permutation) {
+                childFirst = word[0] >= 'A' && word[0] <= 'Z' ? static_cast<char>(word[0] + 32) : word[0];
+                childMin = static_cast<int>(letterCount(std::string_view(word)));
+            }
+            SearchControl child(m_request, rest, childLetters, m_phrase,
+                                m_phraseLength + wordLength + 1, m_afterBang, childMin, childFirst);
+            if (child.run(results)) {
+                cancelled = true;
+                return;
+            }
+        }
+        if (r == kMatchCancelled) cancelled = true;
+    };
+
+    if (multiWord) {
+        enumerate(catalogue.subsetDictionaryName());
+    } else {
+        for (std::size_t i = 0; i < catalogue.count() && !cancelled; ++i) {
+            const DictionaryName& entry = catalogue.entry(i);
+            if (m_stop && m_stop->load()) return true;
+            if (entry.selected()) enumerate(entry.filePath());
+        }
+    }
+    return cancelled;
+}
+
+}  // namespace zantric

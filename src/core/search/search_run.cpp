@@ -1,0 +1,90 @@
+#include "core/search/search_run.h"
+
+#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_names.h"
+#include "core/results/vlb_data.h"
+#include "core/search/search_control.h"
+#include "core/search/subset_analysis.h"
+#include "core/shell/messages.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric {
+
+namespace {
+constexpr int kNoDictionarySelectedText = 706;
+constexpr int kNoDictionarySelectedTitle = 707;
+}  // namespace
+
+StartOutcome SearchRun::prepare(const SearchFields& fields) {
+    if (!DictionaryNames::instance().anySelected()) {
+        beep();
+        messageBox(kNoDictionarySelectedText, kNoDictionarySelectedTitle, kMbOkStop);
+        return StartOutcome::kNoDictionary;
+    }
+    m_results.reset();
+    if (!m_request.build(fields)) return StartOutcome::kInvalidRequest;
+    if (!m_request.multiWord()) m_request.clearAnalysedLetters();
+    return StartOutcome::kReady;
+}
+
+bool SearchRun::runAnalysis(SubsetAnalysis& analysis) {
+    bool ready = false;
+    try {
+        ready = analysis.run();
+    } catch (const ZantricException& e) {
+        // A dictionary that cannot be opened has been reported already.
+        if (e.message().rfind("Unable to open Dictionary: ", 0) != 0) reportException(e.message());
+        ready = false;
+    }
+    if (!ready) m_request.clearAnalysedLetters();
+    return ready;
+}
+
+void SearchRun::startWorker(std::function<void()> onFinished) {
+    join();
+    m_cancelled.store(false);
+    m_running.store(true);
+    m_worker = std::thread([this, onFinished = std::move(onFinished)] {
+        try {
+            SearchControl top(m_request, m_checkedBase, &m_cancelled);
+            top.run(m_results);
+        } catch (const ZantricException&) {
+            // A dictionary that cannot be opened was reported by the reader; the run ends.
+        }
+        m_running.store(false);
+        if (onFinished) onFinished();
+    });
+}
+
+void SearchRun::join() {
+    if (m_worker.joinable()) m_worker.join();
+}
+
+void SearchRun::pause() { Dictionary::holdPauseGate(); }
+void SearchRun::resume() { Dictionary::releasePauseGate(); }
+void SearchRun::cancel() {
+    m_cancelled.store(true);
+    Dictionary::setCancel();
+}
+
+std::int32_t SearchRun::found() const { return m_results.count(); }
+
+std::int32_t SearchRun::checked() const {
+    return static_cast<std::int32_t>(Dictionary::checked()) + m_checkedBase.load();
+}
+
+void SearchRun::finish(const SearchFields& fields) {
+    join();
+    SearchSummary summary;
+    summary.find = fields.find;
+    summary.from = fields.from;
+    summary.include = fields.include;
+    summary.exclude = fields.exclude;
+    summary.useAllFromLetters = fields.useAllFromLetters;
+    summary.suppressPermutations = fields.suppressPermutations;
+    summary.found = found();
+    summary.checked = checked();
+    m_results.finish(summary);
+}
+
+}  // namespace zantric

@@ -1,0 +1,73 @@
+// SearchRun: one search from Start to finished results, without the window: the start checks,
+// the subset analysis before a phrase search, the search worker thread, the two counters,
+// cancel with the pause gate, and completion. The window and the command line both drive it.
+// Its methods belong to the thread that owns it (the user-interface thread), except that the
+// counters may be read at any time; onFinished is called on the worker thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <thread>
+
+#include "core/search/search_data.h"
+#include "core/search/search_fields.h"
+
+namespace zantric {
+
+class VLBData;
+class SubsetAnalysis;
+
+// What the start checks decided.
+enum class StartOutcome {
+    kReady,          // the request is valid; run the analysis if needed, then the worker
+    kNoDictionary,   // no dictionary is selected (message shown): open Select Dictionaries
+    kInvalidRequest  // a check failed (its message was shown)
+};
+
+class SearchRun {
+public:
+    SearchRun(SearchData& request, VLBData& results) : m_request(request), m_results(results) {}
+    ~SearchRun() { join(); }
+    SearchRun(const SearchRun&) = delete;
+    SearchRun& operator=(const SearchRun&) = delete;
+
+    // The start checks: a selected dictionary, the results reset, the request built from the
+    // fields. A single-word request forgets the analysed letters.
+    StartOutcome prepare(const SearchFields& fields);
+    // Whether a phrase search must analyse the dictionaries first (new FROM letters).
+    bool analysisNeeded() const { return m_request.multiWord() && m_request.analysisNeeded(); }
+    // Runs the analysis on the calling thread (the caller's worker); false when it was
+    // cancelled or found nothing, in which case the analysed letters are forgotten.
+    bool runAnalysis(SubsetAnalysis& analysis);
+
+    // Starts the search worker. `onFinished` (may be empty) runs on the worker when it ends.
+    void startWorker(std::function<void()> onFinished = {});
+    bool running() const { return m_running.load(); }
+    // Waits for the worker to end.
+    void join();
+
+    // The cancel question: the worker waits at its pause gate while the question is open.
+    void pause();
+    void resume();
+    // Yes to the cancel question: the reader stops at its next word.
+    void cancel();
+    bool cancelled() const { return m_cancelled.load(); }
+
+    // Found and Checked as the user sees them.
+    std::int32_t found() const;
+    std::int32_t checked() const;
+
+    // After the worker ended: writes the results header from the window's fields.
+    void finish(const SearchFields& fields);
+
+private:
+    SearchData& m_request;
+    VLBData& m_results;
+    std::atomic<std::int32_t> m_checkedBase{0};
+    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_cancelled{false};
+    std::thread m_worker;
+};
+
+}  // namespace zantric

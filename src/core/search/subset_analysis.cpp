@@ -1,0 +1,100 @@
+#include "core/search/subset_analysis.h"
+
+#include <memory>
+#include <vector>
+
+#include "core/dictionary/compress_dictionary.h"
+#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_names.h"
+#include "core/maintenance/dictionary_merge_handler.h"
+#include "core/maintenance/merge_file.h"
+#include "core/shell/paths.h"
+
+namespace zantric {
+
+namespace {
+constexpr std::size_t kAnalysisBuffer = 5120;
+}
+
+void SubsetAnalysis::cancel() {
+    Dictionary::setCancel();
+    m_result.store(false);
+}
+
+std::uint32_t SubsetAnalysis::checked() const { return Dictionary::checked(); }
+
+std::string SubsetAnalysis::activity() const {
+    std::lock_guard lock(m_activityMutex);
+    return m_activity;
+}
+
+void SubsetAnalysis::setActivity(std::string text) {
+    std::lock_guard lock(m_activityMutex);
+    m_activity = std::move(text);
+}
+
+bool SubsetAnalysis::run() {
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    std::vector<std::string> toMerge;
+    m_matches.store(0);
+    bool cancelled = false;
+    for (std::size_t i = 0; i < catalogue.count() && !cancelled; ++i) {
+        const DictionaryName& entry = catalogue.entry(i);
+        if (!entry.selected()) continue;
+        const std::string& subset = entry.subsetFileName();
+        if (fileExists(subset)) removeFile(subset);
+        Dictionary dictionary(entry.filePath(), false, kAnalysisBuffer);
+        CompressDictionary writer(subset);
+        setActivity("Analysing " + entry.displayName());
+        char word[kOutWordSize];
+        bool first = true;
+        int r = dictionary.nextMatch(word, "*", &m_letters);
+        for (; r == kMatchFound; r = dictionary.nextMatch(word, nullptr)) {
+            m_matches.fetch_add(1, std::memory_order_relaxed);
+            writer.addWord(word);
+            if (first) {
+                toMerge.push_back(subset);
+                first = false;
+            }
+        }
+        cancelled = r == kMatchCancelled;
+    }
+    if (cancelled) {
+        m_result.store(false);
+        return false;
+    }
+    if (m_matches.load() < 1) {
+        m_result.store(false);
+        return false;
+    }
+    setActivity("Merging Dictionaries");
+    m_frozen.store(true);
+    if (!merge(toMerge)) m_result.store(false);
+    return m_result.load();
+}
+
+// Merges the subset files into a fresh temporary file, then moves it to the subset name. A
+// merge that cannot make its file leaves no subset dictionary, so the search does not read a
+// stale one.
+bool SubsetAnalysis::merge(const std::vector<std::string>& files) {
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    const std::string& subsetName = catalogue.subsetDictionaryName();
+    const std::string merged = uniqueTempName();
+    if (!fileOpenWithReport(merged, "wb")) {
+        if (fileExists(subsetName)) removeFile(subsetName);
+        return false;
+    }
+    MergeFile<DictionaryMergeHandler> mergeFile(files, merged, nullptr);
+    if (!mergeFile.merge()) {
+        if (fileExists(merged)) removeFile(merged);
+        return false;
+    }
+    if (fileExists(subsetName)) removeFile(subsetName);
+    if (!renameFile(merged, subsetName)) {
+        removeFile(merged);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zantric

@@ -1,0 +1,47 @@
+// SubsetAnalysis: before a phrase search, every word of the selected dictionaries that the FROM
+// letters can spell is copied into one subset dictionary (per-dictionary subset files, merged
+// into the catalogue's subset name). run() is the work of the analysis worker thread; the
+// counters, the activity line and cancel() may be used from any other thread meanwhile.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/search/src_letters.h"
+
+namespace zantric {
+
+class SubsetAnalysis {
+public:
+    explicit SubsetAnalysis(const SrcLetters& fromLetters) : m_letters(fromLetters) {}
+
+    // Runs the analysis. Returns the result: true when the subset dictionary is ready, false
+    // when the analysis was cancelled, found nothing or could not write its files.
+    bool run();
+    // The Cancel button: asks the reader to stop; the result becomes false.
+    void cancel();
+
+    // Words checked so far (the reader's checked counter) and matches found.
+    std::uint32_t checked() const;
+    std::int32_t matchesFound() const { return m_matches.load(std::memory_order_relaxed); }
+    // While merging the counters stand still.
+    bool countersFrozen() const { return m_frozen.load(); }
+    // "Analysing english.lex", then "Merging Dictionaries".
+    std::string activity() const;
+
+private:
+    void setActivity(std::string text);
+    bool merge(const std::vector<std::string>& files);
+
+    SrcLetters m_letters;
+    std::atomic<std::int32_t> m_matches{0};
+    std::atomic<bool> m_frozen{false};
+    std::atomic<bool> m_result{true};
+    mutable std::mutex m_activityMutex;
+    std::string m_activity;
+};
+
+}  // namespace zantric
