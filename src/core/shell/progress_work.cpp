@@ -48,7 +48,7 @@ int runWork(ProgressWork& work) {
         work.work();
     } catch (const ZantricException& e) {
         reportException(e.message());
-        return 0;
+        work.setResult(0);
     }
     return work.result();
 }

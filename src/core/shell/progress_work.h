@@ -37,10 +37,12 @@ public:
     void pause();
     void resume();
 
+    // The work's outcome: 1 success, 0 failure or cancelled.
+    void setResult(int result) { m_result.store(result); }
+
 protected:
     void setText(std::string text);
     void setPercent(int percent) { m_percent.store(percent, std::memory_order_relaxed); }
-    void setResult(int result) { m_result.store(result); }
     // The poll point of a work loop: waits while paused; true when the work should stop.
     bool poll();
 
