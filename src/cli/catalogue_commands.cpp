@@ -32,7 +32,7 @@ void addSelectCommand(CLI::App& app, const GlobalOptions& global, int& status, b
             status = kExitUsage;
             return;
         }
-        ProgramSession session(global.folder);
+        ProgramSession session(global.folder, false);
         if (!session.ok()) {
             status = kExitError;
             return;
@@ -62,7 +62,7 @@ void addSelectCommand(CLI::App& app, const GlobalOptions& global, int& status, b
 void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& status) {
     CLI::App* list = app.add_subcommand("list", "List the dictionaries (» marks the selected ones)");
     list->callback([&global, &status] {
-        ProgramSession session(global.folder);
+        ProgramSession session(global.folder, false);
         if (!session.ok()) {
             status = kExitError;
             return;
@@ -82,7 +82,7 @@ void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& statu
     CLI::App* details = app.add_subcommand("details", "Show when a dictionary was made and its size");
     details->add_option("NAME", *detailsName, "Dictionary name")->required();
     details->callback([detailsName, &global, &status] {
-        ProgramSession session(global.folder);
+        ProgramSession session(global.folder, false);
         if (!session.ok()) {
             status = kExitError;
             return;

@@ -29,7 +29,7 @@ void ensureFolder(const std::string& folder) {
 
 }  // namespace
 
-ProgramSession::ProgramSession(const std::string& folder) {
+ProgramSession::ProgramSession(const std::string& folder, bool temporary) {
     std::error_code error;
     m_invocationFolder = std::filesystem::current_path(error).string();
     std::string reason;
@@ -39,9 +39,13 @@ ProgramSession::ProgramSession(const std::string& folder) {
         return;
     }
     ConfigData& config = ConfigData::instance();
-    ensureFolder(config.tempFolder());
+    if (temporary) ensureFolder(config.tempFolder());
     deleteLeftoverTempFiles();
     DictionaryNames::instance();
+    if (!temporary) {
+        m_ok = true;
+        return;
+    }
     try {
         m_marker = std::make_unique<InstanceMarker>();
     } catch (const ZantricException& e) {

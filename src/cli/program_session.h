@@ -17,15 +17,17 @@ namespace zantric::cli {
 
 class ProgramSession {
 public:
-    // `folder` is -C DIR or empty. `invocationFolder` receives the folder the command was run
-    // in, so that paths typed on the command line keep their meaning.
-    ProgramSession(const std::string& folder);
+    // `folder` is -C DIR or empty. A command that only reads the catalogue (`temporary` false)
+    // makes no folder and no instance marker; one that searches or changes dictionaries makes
+    // the temporary folder when it is missing and holds a marker while it runs.
+    explicit ProgramSession(const std::string& folder, bool temporary = true);
     ~ProgramSession();
     ProgramSession(const ProgramSession&) = delete;
     ProgramSession& operator=(const ProgramSession&) = delete;
 
     // False when the program's folder could not be entered (the reason was printed).
     bool ok() const { return m_ok; }
+    // The folder the command was run in: paths typed on the command line are relative to it.
     const std::string& invocationFolder() const { return m_invocationFolder; }
     DictionaryNames& catalogue() { return DictionaryNames::instance(); }
 
