@@ -90,11 +90,6 @@ Dictionary::Dictionary(const std::string& name, bool memoryOption, std::size_t b
         m_imageBegin = g_image.data();
         m_imageSize = g_image.size() - 1;
         m_cursor = m_imageBegin;
-        for (int i = 0; i < kIndexEntries; ++i) {
-            const std::size_t at = 4 * std::size_t(i);
-            m_index[i] = at + 4 <= m_imageSize ? readU32(m_imageBegin + at)
-                                               : static_cast<std::uint32_t>(m_imageSize);
-        }
     } else {
         std::fseek(m_file, 0, SEEK_END);
         const long size = std::ftell(m_file);
@@ -144,11 +139,14 @@ void Dictionary::position(int length, char letter) {
     if (!isLowerLetter(letter)) letter = 'a';
     m_blockLetter = letter;
     m_length = length;
-    std::uint32_t offset = m_index[indexEntry(length, letter)];
+    const int entry = indexEntry(length, letter);
     if (m_cursor) {
-        if (offset > m_imageSize) offset = static_cast<std::uint32_t>(m_imageSize);
+        const std::size_t at = 4 * static_cast<std::size_t>(entry);
+        std::size_t offset = at + 4 <= m_imageSize ? readU32(m_imageBegin + at) : m_imageSize;
+        if (offset > m_imageSize) offset = m_imageSize;
         m_cursor = m_imageBegin + offset;
     } else if (m_file) {
+        std::uint32_t offset = m_index[entry];
         if (offset > m_fileSize) offset = static_cast<std::uint32_t>(m_fileSize);
         std::fseek(m_file, static_cast<long>(offset), SEEK_SET);
         m_bufferPos = m_bufferEnd = 0;

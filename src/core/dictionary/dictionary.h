@@ -90,7 +90,9 @@ private:
     int m_tokenLength[kMaxTokens] = {};
     char m_word[14] = {};  // letters, a space, a NUL
     int m_wordLetters = 0;
-    std::uint32_t m_index[kIndexEntries] = {};  // a copy, in either mode
+    // File mode: the index read from the file. Memory mode reads the shared image's index in
+    // place, so that opening a reader per word of a phrase costs nothing.
+    std::uint32_t m_index[kIndexEntries];
     bool m_hasFilter = false;
     SrcLetters m_filter;
 };
