@@ -186,7 +186,7 @@ TEST(DictionaryReader, DamagedFilesNeverCrash) {
     auto walk = [&](const std::string& bytes) {
         test::TempFolder::write("bad.lex", bytes);
         for (bool memory : {false, true}) {
-            for (const char* pattern : {"*", "c?t", "*a*", "a*t*", "???"}) {
+            for (const char* pattern : {"*", "c?t", "a*t*"}) {
                 Dictionary d("bad.lex", memory, 1024);
                 collect(d, pattern, nullptr);
                 collect(d, pattern, &letters, 2);
@@ -195,7 +195,7 @@ TEST(DictionaryReader, DamagedFilesNeverCrash) {
     };
     for (std::size_t cut = 0; cut <= good.size(); ++cut) walk(good.substr(0, cut));
     std::mt19937 random(7);
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 150; ++i) {
         std::string bytes = good;
         for (int k = 0; k < 8; ++k) bytes[random() % bytes.size()] = static_cast<char>(random());
         walk(bytes);
