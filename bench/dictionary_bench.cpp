@@ -12,6 +12,7 @@
 #include "core/dictionary/compress_dictionary.h"
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/word_order.h"
+#include "bench_support.h"
 
 namespace {
 
@@ -28,31 +29,14 @@ struct Fixture {
 const Fixture& systemDictionary() {
     static Fixture f = [] {
         Fixture fixture;
-        const char* list = "/usr/share/dict/american-english";
-        std::ifstream in(list);
-        std::vector<std::string> words;
-        std::string line;
-        while (std::getline(in, line)) {
-            int hyphens = 0;
-            bool ok = !line.empty();
-            for (std::size_t i = 0; ok && i < line.size(); ++i) {
-                const char c = line[i];
-                if (c == '-') ok = ++hyphens == 1 && i > 0 && i + 1 < line.size();
-                else ok = (c >= 'a' && c <= 'z') || (i == 0 && c >= 'A' && c <= 'Z');
-            }
-            if (ok && letterCount(line.c_str()) <= 9) words.push_back(line);
-        }
-        std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) {
-            return compareWords(a.c_str(), b.c_str()) < 0;
-        });
-        words.erase(std::unique(words.begin(), words.end()), words.end());
+        const auto words = bench::systemWords();
         fixture.path = (std::filesystem::temp_directory_path() / "zantric-bench-english.lex").string();
-        CompressDictionary writer(fixture.path);
-        for (const auto& w : words) writer.addWord(w);
-        writer.close();
+        bench::writeDictionary(words, fixture.path);
         fixture.words = words.size();
         fixture.bytes = std::filesystem::file_size(fixture.path);
-        fixture.listBytes = std::filesystem::exists(list) ? std::filesystem::file_size(list) : 0;
+        fixture.listBytes = std::filesystem::exists(bench::kSystemList)
+                                ? std::filesystem::file_size(bench::kSystemList)
+                                : 0;
         return fixture;
     }();
     return f;

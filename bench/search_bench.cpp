@@ -1,0 +1,107 @@
+// Searches over the system word list: single-word patterns, the subset analysis before a phrase
+// search, and the phrase search itself, each with its Found and Checked figures.
+#include <benchmark/benchmark.h>
+
+#include "bench_support.h"
+#include "core/dictionary/dictionary.h"
+#include "core/results/vlb_data.h"
+#include "core/search/search_control.h"
+#include "core/search/search_data.h"
+#include "core/search/subset_analysis.h"
+#include "core/shell/messages.h"
+
+namespace {
+
+using namespace zantric;
+
+// Messages would go to stderr; a benchmark wants none.
+class SilentPresenter : public MessagePresenter {
+public:
+    int show(const std::string&, const std::string&, int, bool) override { return kIdOk; }
+    int threeButton(const std::string&, const std::string&, const std::string&,
+                    const std::string&, const std::string&) override {
+        return 2;
+    }
+};
+
+bool setUp(SearchData& request, const SearchFields& fields) {
+    static SilentPresenter silent;
+    installPresenter(&silent);
+    return bench::enterProgramFolder() && request.build(fields);
+}
+
+void report(benchmark::State& state, double found, double checked) {
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["found"] = found / runs;
+    state.counters["checked"] = checked / runs;
+    state.counters["found/s"] = benchmark::Counter(found, benchmark::Counter::kIsRate);
+}
+
+void singleWord(benchmark::State& state, const char* find, const char* from, bool useAll) {
+    SearchData request;
+    if (!setUp(request, SearchFields{find, from, "", "", useAll, false})) {
+        state.SkipWithError("no system word list or a refused request");
+        return;
+    }
+    double found = 0, checked = 0;
+    for (auto _ : state) {
+        VLBData results;
+        std::atomic<std::int32_t> base{0};
+        SearchControl top(request, base);
+        top.run(results);
+        found += results.count();
+        checked += Dictionary::checked() + base.load();
+    }
+    report(state, found, checked);
+}
+
+// The analysis alone, then the phrase search over the subset it leaves.
+void analysis(benchmark::State& state, const char* from) {
+    SearchData request;
+    if (!setUp(request, SearchFields{"!", from, "", "", true, true})) {
+        state.SkipWithError("no system word list");
+        return;
+    }
+    double found = 0, checked = 0;
+    for (auto _ : state) {
+        SubsetAnalysis work(request.fromLetters());
+        work.run();
+        found += work.matchesFound();
+        checked += work.checked();
+    }
+    report(state, found, checked);
+}
+
+void phrase(benchmark::State& state, const char* from) {
+    SearchData request;
+    if (!setUp(request, SearchFields{"!", from, "", "", true, true})) {
+        state.SkipWithError("no system word list");
+        return;
+    }
+    SubsetAnalysis work(request.fromLetters());
+    work.run();
+    double found = 0, checked = 0;
+    for (auto _ : state) {
+        VLBData results;
+        std::atomic<std::int32_t> base{0};
+        SearchControl top(request, base);
+        top.run(results);
+        found += results.count();
+        checked += Dictionary::checked();
+    }
+    report(state, found, checked);
+}
+
+BENCHMARK_CAPTURE(singleWord, c_t, "c?t", "", true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(singleWord, star_ing, "*ing", "", true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(singleWord, from_retains, "*", "retains", true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(singleWord, from_retains_not_all, "*", "retains", false)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(singleWord, seven_from_retains, "???????", "retains", true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(analysis, clinteaswo, "clinteaswo")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(phrase, clinteaswo, "clinteaswo")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(analysis, schoolmaster, "schoolmaster")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(phrase, schoolmaster, "schoolmaster")->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
