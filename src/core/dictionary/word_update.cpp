@@ -1,0 +1,294 @@
+#include "core/dictionary/word_update.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "core/dictionary/compress_dictionary.h"
+#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_format.h"
+#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/word_order.h"
+#include "core/shell/paths.h"
+#include "core/shell/string_table.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kNotAValidWord = 413;
+constexpr int kUnableToRename = 330;
+// The longest text that can be a stored word: nine letters and a hyphen.
+constexpr std::size_t kLongestWord = kMaxWordLetters + 1;
+
+// The reader's pattern for `word`: the word with its first hyphen taken out. False when the word
+// is too long to be stored, so that no dictionary can hold it.
+bool patternFor(std::string_view word, char (&pattern)[kLongestWord + 1]) {
+    if (word.size() > kLongestWord) return false;
+    std::size_t n = 0;
+    bool hyphenDropped = false;
+    for (char c : word) {
+        if (c == '-' && !hyphenDropped) {
+            hyphenDropped = true;
+            continue;
+        }
+        pattern[n++] = c;
+    }
+    pattern[n] = '\0';
+    return true;
+}
+
+void notify(WordUpdateObserver* observer) {
+    if (observer) observer->pollPoint();
+}
+
+enum class Presence { kAbsent, kPresent, kCancelled };
+
+// Whether the dictionary file holds a word that counts as `word`.
+Presence scanFor(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
+    char pattern[kLongestWord + 1];
+    if (!patternFor(word, pattern)) return Presence::kAbsent;
+    Dictionary reader(file, false, kWordReaderBuffer);
+    notify(observer);
+    char found[kOutWordSize];
+    std::uint32_t delivered = 0;
+    int r = reader.nextMatch(found, pattern);
+    for (; r == kMatchFound; r = reader.nextMatch(found, nullptr)) {
+        if (countsAsWord(found, word)) return Presence::kPresent;
+        if (++delivered % kWordsBetweenPolls == 0) notify(observer);
+    }
+    // The reader sees the cancel flag only when it reads a word; a look-up may end without one.
+    return r == kMatchCancelled || Dictionary::cancelled() ? Presence::kCancelled
+                                                           : Presence::kAbsent;
+}
+
+// The rewrite file while it is being written: deleted unless the rewrite completed.
+class RewriteFile {
+public:
+    RewriteFile() : m_writer(kRewriteFileName) {}
+    ~RewriteFile() {
+        if (m_kept) return;
+        m_writer.close();
+        removeFile(kRewriteFileName);
+    }
+    RewriteFile(const RewriteFile&) = delete;
+    RewriteFile& operator=(const RewriteFile&) = delete;
+
+    CompressDictionary& writer() { return m_writer; }
+    // Completes the file; throws when a write failed (the destructor then deletes it).
+    void complete() {
+        if (!m_writer.close()) {
+            throw ZantricException("Unable to create Dictionary: " + std::string(kRewriteFileName));
+        }
+        m_kept = true;
+    }
+
+private:
+    CompressDictionary m_writer;
+    bool m_kept = false;
+};
+
+// Moves the complete rewrite file onto `file`, keeping the old file as its "lxb" backup when
+// `keepOld` is set. The rewrite is first brought into the dictionary's folder, so that the
+// replacement itself is one rename; if that rename fails the old file is put back.
+void moveIntoPlace(const std::string& file, bool keepOld) {
+    const std::string staged = folderPart(file) + kRewriteFileName;
+    if (!renameFile(kRewriteFileName, staged)) {
+        // Another file system: copy, then let the copy take the rewrite's place.
+        std::error_code error;
+        fs::copy_file(nativePath(kRewriteFileName), nativePath(staged),
+                      fs::copy_options::overwrite_existing, error);
+        removeFile(kRewriteFileName);
+        if (error) {
+            removeFile(staged);
+            throw ZantricException(loadString(kUnableToRename) + kRewriteFileName);
+        }
+    }
+    const std::string backup = replaceExtension(file, "lxb");
+    // A backup that cannot be made has been reported; the new version replaces the old anyway.
+    const bool backedUp = keepOld && fileExists(file) && keepBackup(file);
+    if (!renameFile(staged, file)) {
+        if (backedUp && !fileExists(file)) renameFile(backup, file);
+        removeFile(staged);
+        throw ZantricException(loadString(kUnableToRename) + staged);
+    }
+}
+
+// Reads the catalogue entry of a replaced dictionary from its new file, keeping what the user
+// set: the Created time and the selection.
+void refreshEntry(const std::string& path, UpdateMode mode) {
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    DictionaryName* entry = catalogue.find(path);
+    if (!entry) {
+        if (!catalogue.add(path)) return;
+        entry = catalogue.find(path);
+        if (!entry) return;
+    } else {
+        const std::uint32_t created = entry->header().created;
+        const bool selected = entry->selected();
+        entry->readHeader();
+        entry->header().created = created;
+        entry->header().selected = selected ? 1 : 0;
+    }
+    if (mode == UpdateMode::kRemove || entry->header().wordCount > 1) {
+        entry->header().modified = currentTime32();
+    }
+    entry->markChanged();
+}
+
+}  // namespace
+
+bool countsAsWord(std::string_view candidate, std::string_view word) {
+    if (candidate.size() != word.size()) return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        if (word[i] != '?' && word[i] != candidate[i]) return false;
+    }
+    return true;
+}
+
+bool findWord(Dictionary& reader, std::string_view word) {
+    char pattern[kLongestWord + 1];
+    if (!patternFor(word, pattern)) return false;
+    char found[kOutWordSize];
+    for (int r = reader.nextMatch(found, pattern); r == kMatchFound;
+         r = reader.nextMatch(found, nullptr)) {
+        if (word == found) return true;
+    }
+    return false;
+}
+
+bool isWordUnique(std::string_view word, std::string_view skippedPath, bool all) {
+    const DictionaryNames& catalogue = DictionaryNames::instance();
+    for (const DictionaryName& entry : catalogue.entries()) {
+        if (!all && !entry.selected()) continue;
+        if (entry.path() == skippedPath || entry.filePath() == skippedPath) continue;
+        Dictionary reader(entry.filePath(), false, kWordReaderBuffer);
+        if (findWord(reader, word)) return false;
+    }
+    return true;
+}
+
+std::string listDictionariesContaining(std::string_view word) {
+    std::string list;
+    for (const DictionaryName& entry : DictionaryNames::instance().entries()) {
+        Dictionary reader(entry.filePath(), false, kWordReaderBuffer);
+        if (findWord(reader, word)) {
+            list += '\n';
+            list += entry.displayName();
+        }
+    }
+    return list;
+}
+
+int insertWord(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
+    char newWord[kLongestWord + 1];
+    if (word.size() > kLongestWord) throw ZantricException(std::string(word) + loadString(kNotAValidWord));
+    std::memcpy(newWord, word.data(), word.size());
+    newWord[word.size()] = '\0';
+
+    RewriteFile rewrite;
+    CompressDictionary& writer = rewrite.writer();
+    int r;
+    {
+        Dictionary reader(file, false, kWordReaderBuffer);
+        notify(observer);
+        bool written = false;
+        std::uint32_t read = 0;
+        char old[kOutWordSize];
+        for (r = reader.nextMatch(old, "*"); r == kMatchFound; r = reader.nextMatch(old, nullptr)) {
+            if (!written && compareWords(old, newWord) >= 0) {
+                if (!writer.addWord(newWord)) {
+                    throw ZantricException(std::string(word) + loadString(kNotAValidWord));
+                }
+                written = true;
+            }
+            writer.addWord(old);
+            if (++read % kWordsBetweenPolls == 0) notify(observer);
+        }
+        if (r == kMatchCancelled || Dictionary::cancelled()) return kUpdateCancelled;
+        if (!written && !writer.addWord(newWord)) {
+            throw ZantricException(std::string(word) + loadString(kNotAValidWord));
+        }
+    }
+    rewrite.complete();
+    return kUpdateDone;
+}
+
+int removeWord(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
+    RewriteFile rewrite;
+    CompressDictionary& writer = rewrite.writer();
+    {
+        Dictionary reader(file, false, kWordReaderBuffer);
+        notify(observer);
+        std::uint32_t read = 0;
+        char old[kOutWordSize];
+        int r = reader.nextMatch(old, "*");
+        for (; r == kMatchFound; r = reader.nextMatch(old, nullptr)) {
+            if (!countsAsWord(old, word)) writer.addWord(old);
+            if (++read % kWordsBetweenPolls == 0) notify(observer);
+        }
+        if (r == kMatchCancelled || Dictionary::cancelled()) return kUpdateCancelled;
+    }
+    rewrite.complete();
+    return kUpdateDone;
+}
+
+int updateWord(const std::string& path, std::string_view word, UpdateMode mode,
+               WordUpdateObserver* observer) {
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    const DictionaryName* listed = catalogue.find(path);
+    const std::string file = listed ? listed->filePath() : path;
+
+    // A dictionary made here for the word is taken away again unless the word goes in.
+    bool created = false;
+    if (mode == UpdateMode::kAdd && !fileExists(file)) {
+        // On the first start the dictionaries folder may not have been made yet.
+        if (const std::string folder = folderPart(file); !folder.empty() && !fileExists(folder)) {
+            std::error_code ignored;
+            fs::create_directory(nativePath(folder), ignored);
+        }
+        createEmptyFile(file);
+        created = true;
+        catalogue.add(path);
+    }
+    auto undoCreate = [&] {
+        if (!created) return;
+        removeFile(file);
+        catalogue.remove(path);
+    };
+
+    int result;
+    try {
+        const Presence presence = scanFor(file, word, observer);
+        if (presence == Presence::kCancelled) {
+            result = kUpdateCancelled;
+        } else if (mode == UpdateMode::kAdd && presence == Presence::kPresent) {
+            result = kUpdateAlreadyPresent;
+        } else if (mode == UpdateMode::kRemove && presence == Presence::kAbsent) {
+            result = kUpdateNotFound;
+        } else {
+            result = mode == UpdateMode::kAdd ? insertWord(file, word, observer)
+                                              : removeWord(file, word, observer);
+        }
+        if (result == kUpdateDone) {
+            // An empty dictionary made a moment ago is not worth a backup, and keeping it would
+            // replace the backup of an earlier dictionary of that name.
+            moveIntoPlace(file, !created);
+        }
+    } catch (...) {
+        if (fileExists(kRewriteFileName)) removeFile(kRewriteFileName);
+        undoCreate();
+        throw;
+    }
+    if (result != kUpdateDone) {
+        if (fileExists(kRewriteFileName)) removeFile(kRewriteFileName);
+        undoCreate();
+        return result;
+    }
+    refreshEntry(path, mode);
+    return kUpdateDone;
+}
+
+}  // namespace zantric

@@ -1,0 +1,79 @@
+// Word look-up across dictionaries and the rewrite of a dictionary with one word more or less.
+// Each operation opens its own readers (file mode, 5120-byte buffer) and closes them before it
+// returns. A rewrite is written completely to the rewrite file in the current folder before it
+// replaces the dictionary; the old file stays beside it as the "lxb" backup. Like every reader,
+// these run on one thread at a time; updateWord also changes the catalogue, so nothing else may
+// change the catalogue while it runs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zantric {
+
+class Dictionary;
+
+enum class UpdateMode : int { kAdd = 0, kRemove = 1 };
+
+// Results of updateWord, insertWord and removeWord.
+enum UpdateResult : int {
+    kUpdateDone = 0,            // the dictionary was replaced and its catalogue entry updated
+    kUpdateAlreadyPresent = 1,  // add: the dictionary holds the word already; nothing changed
+    kUpdateNotFound = 2,        // remove: the dictionary does not hold the word; nothing changed
+    kUpdateCancelled = 6,       // cancelled during the rewrite; nothing changed
+};
+
+// The file every rewrite is written to before it replaces a dictionary: no folder, so it lies
+// in the current folder (the program's folder).
+inline constexpr const char* kRewriteFileName = "new{}}{.$$$";
+inline constexpr std::size_t kWordReaderBuffer = 5120;
+// A long operation calls its observer when it starts reading a dictionary and after every so
+// many words.
+inline constexpr std::uint32_t kWordsBetweenPolls = 256;
+
+// Lets the caller of a long word operation follow it: pollPoint() runs on the working thread,
+// where the caller may update a progress figure, wait while paused, and set the reader's cancel
+// flag again (opening the first reader clears it).
+class WordUpdateObserver {
+public:
+    virtual ~WordUpdateObserver() = default;
+    virtual void pollPoint() = 0;
+};
+
+// Whether `candidate` counts as `word`: the same length, hyphen included, and every character
+// equal, where a '?' of `word` stands for any one character. Case matters.
+bool countsAsWord(std::string_view candidate, std::string_view word);
+
+// Whether the freshly opened reader holds `word` exactly (same letters, case and hyphen).
+bool findWord(Dictionary& reader, std::string_view word);
+
+// True when no catalogued dictionary holds `word`: only the selected ones are searched unless
+// `all` is set, and the dictionary at `skippedPath` never is. Opens each dictionary afresh.
+bool isWordUnique(std::string_view word, std::string_view skippedPath, bool all);
+
+// For every catalogued dictionary that holds `word` exactly, selected or not: a line break and
+// the dictionary's file name ("\nenglish.lex"). Empty when none does.
+std::string listDictionariesContaining(std::string_view word);
+
+// Adds `word` to, or removes it from, the dictionary at `path` (a catalogue path). Adding to a
+// dictionary that does not exist creates it and lists it in the catalogue. In remove mode a '?'
+// of `word` stands for any one character, and every word it matches goes. On success the old
+// file is kept as the "lxb" backup, the rewrite takes its place, and the catalogue entry is read
+// again from the new file with its Created time and selection kept, Modified set (unless the
+// dictionary now holds a single added word), and marked changed. Any other result leaves the
+// dictionary, the catalogue and the backup as they were and no rewrite file behind. Throws
+// ZantricException when a file cannot be opened, written or moved into place.
+int updateWord(const std::string& path, std::string_view word, UpdateMode mode,
+               WordUpdateObserver* observer = nullptr);
+
+// Write the dictionary file `file` with `word` added at its place in the word order / without
+// every word that counts as `word`, to the rewrite file. kUpdateDone leaves the complete rewrite
+// file; kUpdateCancelled, or an exception, leaves none.
+int insertWord(const std::string& file, std::string_view word,
+               WordUpdateObserver* observer = nullptr);
+int removeWord(const std::string& file, std::string_view word,
+               WordUpdateObserver* observer = nullptr);
+
+}  // namespace zantric
