@@ -48,7 +48,7 @@ int CliPresenter::show(const std::string& text, const std::string& title, int st
     const int no = yesNo ? kIdNo : kIdCancel;
     const char* yesWord = yesNo ? "Yes" : "OK";
     const char* noWord = yesNo ? "No" : "Cancel";
-    if (m_yes) {
+    if (*m_yes) {
         std::fprintf(stderr, "(--yes: answering %s)\n", yesWord);
         return yes;
     }
@@ -68,7 +68,7 @@ int CliPresenter::threeButton(const std::string& text, const std::string& title,
     printBlock(title, text);
     const std::string captions[3] = {plainCaption(caption1), plainCaption(caption2),
                                      plainCaption(caption3)};
-    if (m_yes) {
+    if (*m_yes) {
         std::fprintf(stderr, "(--yes: answering %s)\n", captions[0].c_str());
         return 0;
     }

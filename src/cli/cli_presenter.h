@@ -12,8 +12,8 @@ namespace zantric::cli {
 
 class CliPresenter : public MessagePresenter {
 public:
-    explicit CliPresenter(bool yes = false) : m_yes(yes) {}
-    void setYes(bool yes) { m_yes = yes; }
+    // `yes` is read at each question, so it may be set after construction (by the parser).
+    explicit CliPresenter(const bool* yes) : m_yes(yes) {}
     int show(const std::string& text, const std::string& title, int style, bool hasOwner) override;
     int threeButton(const std::string& text, const std::string& title, const std::string& caption1,
                     const std::string& caption2, const std::string& caption3) override;
@@ -23,7 +23,7 @@ private:
     // Reads one answer line from the terminal; "" when there is none.
     std::string ask(const std::string& prompt);
 
-    bool m_yes;
+    const bool* m_yes;
     std::mutex m_mutex;
 };
 

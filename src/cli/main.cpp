@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     using namespace zantric::cli;
     CLI::App app{"Zantric word-puzzle solver, command line", "zantric-cli"};
     app.require_subcommand(1);
+    app.fallthrough();  // -C and --yes may also follow the command
     GlobalOptions global;
     app.add_option("-C", global.folder, "Work in this program folder (default: $ZANTRIC_HOME, the "
                                         "current folder if it holds zantric.ini, else "
@@ -18,9 +19,9 @@ int main(int argc, char** argv) {
     addWordsCommand(app, status);
     addSearchCommand(app, global, status);
     addCatalogueCommands(app, global, status);
+    addWordCommands(app, global, status);
 
-    CliPresenter presenter;
-    app.parse_complete_callback([&] { presenter.setYes(global.yes); });
+    CliPresenter presenter(&global.yes);
     zantric::installPresenter(&presenter);
     try {
         app.parse(argc, argv);
