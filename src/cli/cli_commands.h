@@ -21,5 +21,6 @@ struct GlobalOptions {
 void addWordsCommand(CLI::App& app, int& status);
 void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status);
 void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& status);
+void addWordCommands(CLI::App& app, const GlobalOptions& global, int& status);
 
 }  // namespace zantric::cli
