@@ -1,0 +1,497 @@
+#include "core/maintenance/make_dictionary.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "core/dictionary/compress_dictionary.h"
+#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/word_order.h"
+#include "core/maintenance/file_sort.h"
+#include "core/maintenance/merge_estimate.h"
+#include "core/maintenance/merge_file.h"
+#include "core/maintenance/merge_progress.h"
+#include "core/maintenance/numbered_file.h"
+#include "core/maintenance/sort_record.h"
+#include "core/maintenance/string_handler.h"
+#include "core/shell/config_data.h"
+#include "core/shell/messages.h"
+#include "core/shell/string_table.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric {
+namespace {
+
+constexpr int kErrorTitle = 10;
+constexpr int kFileErrorTitle = 17;
+constexpr int kNamesMissing = 73;
+constexpr int kNoValidWords = 152;
+constexpr int kCannotCheckUnique = 153;
+constexpr int kUnableToOpenFile = 320;
+constexpr int kUnableToFindFile = 321;
+constexpr int kAlreadyExists = 322;
+constexpr int kWarningTitle = 323;
+constexpr int kValidatingText = 326;
+constexpr int kRebuildingText = 327;
+constexpr int kCreatingText = 328;
+constexpr int kUnableToRename = 330;
+constexpr int kNoDictionariesSelected = 707;
+
+constexpr const char* kRunBase = "$$tmp{{{.";
+constexpr int kRecordsPerRead = 1024;
+// Words that compare equal in the word order but differ: the same letters with the hyphen in
+// different places, at most 8 for 9 letters.
+constexpr int kEqualWordsKept = 10;
+
+[[noreturn]] void cannotOpen(const std::string& name) {
+    throw ZantricException(loadString(kUnableToOpenFile) + name);
+}
+[[noreturn]] void cannotRead(const std::string& name) {
+    throw ZantricException("Unable to read File: " + name);
+}
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = lower(c);
+    return text;
+}
+
+void removeIfPresent(const std::string& name) {
+    if (!name.empty() && fileExists(name)) removeFile(name);
+}
+
+// A dictionary read in step with a stream of words in the word order: holds(word) tells whether
+// the dictionary has the word, reading each of its words once. The words that compare equal to
+// each other (hyphen in different places) are kept together, since either may be asked for.
+class DictionaryCursor {
+public:
+    explicit DictionaryCursor(const std::string& file) : m_reader(file, false, kReadBuffer) {
+        m_hasNext = m_reader.nextMatch(m_next, "*") == kMatchFound;
+        loadGroup();
+    }
+
+    // `word` must not come before the word of the previous call.
+    bool holds(const char* word) {
+        while (m_groupSize > 0 && compareWords(m_group[0], word) < 0) loadGroup();
+        if (m_groupSize == 0 || compareWords(m_group[0], word) != 0) return false;
+        for (int i = 0; i < m_groupSize; ++i) {
+            if (std::strcmp(m_group[i], word) == 0) return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr std::size_t kReadBuffer = 5120;
+
+    void loadGroup() {
+        m_groupSize = 0;
+        if (!m_hasNext) return;
+        std::memcpy(m_group[m_groupSize++], m_next, kOutWordSize);
+        for (;;) {
+            m_hasNext = m_reader.nextMatch(m_next, nullptr) == kMatchFound;
+            if (!m_hasNext || compareWords(m_next, m_group[0]) != 0) return;
+            // A damaged file may repeat a word without end: the group stays bounded.
+            if (m_groupSize < kEqualWordsKept) std::memcpy(m_group[m_groupSize++], m_next, kOutWordSize);
+        }
+    }
+
+    Dictionary m_reader;
+    char m_next[kOutWordSize] = {};
+    bool m_hasNext = false;
+    char m_group[kEqualWordsKept][kOutWordSize] = {};
+    int m_groupSize = 0;
+};
+
+// Passes each word of a stream in the word order to the writer once: the writer drops a word
+// equal to the one just before it, and this drops a word met earlier among the words that
+// compare equal to it, which need not be next to each other.
+class OnceEach {
+public:
+    bool firstTime(const char* word) {
+        if (m_size > 0 && compareWords(m_seen[0], word) == 0) {
+            for (int i = 0; i < m_size; ++i) {
+                if (std::strcmp(m_seen[i], word) == 0) return false;
+            }
+            if (m_size < kEqualWordsKept) std::strcpy(m_seen[m_size++], word);
+            return true;
+        }
+        std::strcpy(m_seen[0], word);
+        m_size = 1;
+        return true;
+    }
+
+private:
+    char m_seen[kEqualWordsKept][kWordRoom] = {};
+    int m_size = 0;
+};
+
+using RunHandler = ReportingHandler<StringHandler, BuildFilesProgress>;
+
+}  // namespace
+
+// --- Word lists ----------------------------------------------------------------------------
+
+LineKind validateWordLine(std::string_view line, char* word) {
+    if (line.empty()) return LineKind::kEmpty;
+    std::size_t at = 0;
+    while (at < line.size() && line[at] == ' ') ++at;
+    std::size_t end = at;
+    while (end < line.size() && line[end] != ' ') ++end;
+    for (std::size_t rest = end; rest < line.size(); ++rest) {
+        if (line[rest] != ' ') return LineKind::kInvalid;
+    }
+    const std::string_view candidate = line.substr(at, end - at);
+    if (candidate.empty() || candidate.size() > static_cast<std::size_t>(kSortWordPlaces)) {
+        return LineKind::kInvalid;
+    }
+    int hyphens = 0;
+    for (char c : candidate) {
+        if (c == '-') {
+            ++hyphens;
+        } else if (!isLetter(c)) {
+            return LineKind::kInvalid;
+        }
+    }
+    if (hyphens > 1 || candidate.front() == '-' || candidate.back() == '-') {
+        return LineKind::kInvalid;
+    }
+    if (hyphens == 0 && candidate.size() > static_cast<std::size_t>(kSortWordPlaces - 1)) {
+        return LineKind::kInvalid;
+    }
+    word[0] = candidate[0];
+    for (std::size_t i = 1; i < candidate.size(); ++i) word[i] = lower(candidate[i]);
+    word[candidate.size()] = '\0';
+    return LineKind::kWord;
+}
+
+int WordListReader::peek(std::size_t ahead, const std::string& name) {
+    if (m_position + ahead >= m_end && !m_inputEnded) {
+        const std::size_t left = m_end - m_position;
+        std::memmove(m_buffer.get(), m_buffer.get() + m_position, left);
+        m_position = 0;
+        m_end = left;
+        const std::size_t got = std::fread(m_buffer.get() + m_end, 1, kBufferBytes - m_end, m_file);
+        if (std::ferror(m_file)) cannotRead(name);
+        m_end += got;
+        if (got == 0) m_inputEnded = true;
+    }
+    return m_position + ahead < m_end ? m_buffer[m_position + ahead] : -1;
+}
+
+std::string_view WordListReader::next(const std::string& name) {
+    std::size_t length = 0;
+    for (;;) {
+        const int c = peek(0, name);
+        if (c < 0) {
+            m_atEnd = true;
+            break;
+        }
+        // A line break: "\n", or "\r\n" as a text-mode read sees it.
+        const int breakLength = c == '\n' ? 1 : (c == '\r' && peek(1, name) == '\n') ? 2 : 0;
+        if (breakLength > 0) {
+            m_position += breakLength;
+            m_consumed += breakLength;
+            break;
+        }
+        // A full piece of a longer line ends here; its rest is the next line.
+        if (length == static_cast<std::size_t>(kWordListLineLimit)) break;
+        m_line[length++] = static_cast<char>(c);
+        ++m_position;
+        ++m_consumed;
+    }
+    return std::string_view(m_line, length);
+}
+
+// --- Stage 1 -----------------------------------------------------------------------------------
+
+std::string runFilePattern() {
+    return ConfigData::instance().tempFolder() + "\\" + kRunBase + "*";
+}
+
+ChopAndSortProgress::ChopAndSortProgress(std::string inputName)
+    : m_inputName(std::move(inputName)) {
+    setText(loadString(kValidatingText));
+}
+
+ChopAndSortProgress::~ChopAndSortProgress() {
+    if (result() != 1) deleteMatching(runFilePattern());
+}
+
+void ChopAndSortProgress::showPercent(long sortPercent) {
+    if (m_inputSize == 0) {
+        setPercent(0);
+        return;
+    }
+    const std::uint64_t done =
+        m_runStart + (m_consumed - m_runStart) * static_cast<std::uint64_t>(sortPercent) / 100;
+    setPercent(static_cast<int>(std::min<std::uint64_t>(done * 100 / m_inputSize, 100)));
+}
+
+void ChopAndSortProgress::work() {
+    FilePtr input = openFile(m_inputName, "rb");
+    if (!input) cannotOpen(m_inputName);
+    std::error_code error;
+    const auto size = std::filesystem::file_size(nativePath(m_inputName), error);
+    m_inputSize = error ? 0 : static_cast<std::uint64_t>(size);
+    m_validWords = 0;
+    m_consumed = m_runStart = 0;
+    // Runs left behind by a copy of the program that ended abnormally would join this list.
+    deleteMatching(runFilePattern());
+
+    auto reader = std::make_unique<WordListReader>(input.get());
+    auto block = std::make_unique<unsigned char[]>(kRunSlots * kSortRecordLength);
+    numberedFile runs(kRunBase, 0);
+    char word[kWordRoom];
+    for (;;) {
+        if (reader->atEnd()) {
+            if (m_validWords == 0) {
+                messageBox(kNoValidWords, kWarningTitle, kMbOkInformation);
+                setResult(0);
+            }
+            return;
+        }
+        const std::string runName = ConfigData::instance().tempPath(runs.next());
+        FilePtr run = openFile(runName, "wb");
+        if (!run) cannotOpen(runName);
+        m_runStart = m_consumed;
+        std::size_t records = 0;
+        for (int slot = 0; slot < kRunSlots && !reader->atEnd();) {
+            if (poll()) return;
+            switch (validateWordLine(reader->next(m_inputName), word)) {
+                case LineKind::kEmpty:
+                    ++slot;
+                    break;
+                case LineKind::kInvalid:
+                    break;
+                case LineKind::kWord:
+                    makeSortRecord(word, block.get() + records * kSortRecordLength);
+                    ++records;
+                    ++m_validWords;
+                    ++slot;
+                    break;
+            }
+        }
+        const std::size_t bytes = records * kSortRecordLength;
+        const bool written = std::fwrite(block.get(), 1, bytes, run.get()) == bytes;
+        if (std::fclose(run.release()) != 0 || !written) cannotOpen(runName);
+        m_consumed = reader->consumed();
+        showPercent(0);
+        FileSort(runName, kSortRecordLength, compareSortRecords, &m_sortPercent).sort();
+        showPercent(100);
+    }
+}
+
+// --- Stage 2 -----------------------------------------------------------------------------------
+
+BuildFilesProgress::BuildFilesProgress(std::string mergedName, long wordCount)
+    : m_mergedName(std::move(mergedName)), m_wordCount(wordCount) {
+    setText(loadString(kRebuildingText));
+}
+
+BuildFilesProgress::~BuildFilesProgress() {
+    deleteMatching(runFilePattern());
+    if (result() != 1) removeIfPresent(m_mergedName);
+}
+
+void BuildFilesProgress::recordWritten() {
+    const long written = m_counter.load(std::memory_order_relaxed);
+    if ((written & 0xFF) == 0) setPercent(mergePercent(written, m_estimate));
+    if (poll() && m_stopMerge) m_stopMerge();
+}
+
+void BuildFilesProgress::work() {
+    MergeFile<RunHandler> merge(runFilePattern(), m_mergedName, &m_counter);
+    m_estimate = runMergeEstimate(m_wordCount);
+    m_stopMerge = [&merge] { merge.cancel(); };
+    bool merged = false;
+    if (!poll()) {
+        ReportingScope<RunHandler, BuildFilesProgress> scope(this);
+        merged = merge.merge();
+    }
+    m_stopMerge = nullptr;
+    setResult(merged && !cancelRequested() ? 1 : 0);
+}
+
+// --- Stage 3 -----------------------------------------------------------------------------------
+
+CreateDictProgress::CreateDictProgress(std::string mergedName, std::string dictionaryPath,
+                                       bool uniqueOnly, long wordCount)
+    : m_mergedName(std::move(mergedName)),
+      m_dictionaryPath(std::move(dictionaryPath)),
+      m_wordCount(wordCount) {
+    setText(loadString(kCreatingText));
+    if (!uniqueOnly) return;
+    for (const DictionaryName& entry : DictionaryNames::instance().entries()) {
+        if (entry.selected() && entry.path() != m_dictionaryPath) {
+            m_consult.push_back(entry.filePath());
+        }
+    }
+}
+
+CreateDictProgress::~CreateDictProgress() {
+    if (!m_installed) removeIfPresent(m_temporaryName);
+    for (const std::string& name : m_passFiles) removeIfPresent(name);
+    removeIfPresent(m_mergedName);
+}
+
+void CreateDictProgress::work() {
+    m_temporaryName = uniqueTempName();
+    CompressDictionary writer(m_temporaryName);
+    // Every open reader counts against the reader limit, so many selected dictionaries are
+    // checked in several passes, each but the last writing the words still unique to a file of
+    // records.
+    const std::size_t perPass = static_cast<std::size_t>(kMaxReaders);
+    const std::size_t passes = m_consult.empty() ? 1 : (m_consult.size() + perPass - 1) / perPass;
+    const long total = std::max(1L, m_wordCount) * static_cast<long>(passes);
+    m_processed = 0;
+    std::string input = m_mergedName;
+    for (std::size_t pass = 0; pass < passes; ++pass) {
+        const std::size_t from = std::min(m_consult.size(), pass * perPass);
+        const std::size_t to = std::min(m_consult.size(), from + perPass);
+        const std::vector<std::string> consult(m_consult.begin() + static_cast<std::ptrdiff_t>(from),
+                                               m_consult.begin() + static_cast<std::ptrdiff_t>(to));
+        const bool lastPass = pass + 1 == passes;
+        std::string recordsName;
+        FilePtr records;
+        if (!lastPass) {
+            recordsName = uniqueTempName();
+            m_passFiles.push_back(recordsName);
+            records = openFile(recordsName, "wb");
+            if (!records) cannotOpen(recordsName);
+        }
+        if (!filterPass(input, consult, lastPass ? &writer : nullptr, records.get(), total)) {
+            return;  // cancelled: the destructor deletes what was written
+        }
+        if (records) {
+            const bool flushed = std::fflush(records.get()) == 0 && !std::ferror(records.get());
+            if (std::fclose(records.release()) != 0 || !flushed) cannotOpen(recordsName);
+        }
+        if (input != m_mergedName) removeIfPresent(input);
+        input = recordsName;
+    }
+    if (!writer.close()) throw ZantricException("Unable to create Dictionary: " + m_temporaryName);
+    setPercent(100);
+}
+
+bool CreateDictProgress::filterPass(const std::string& input,
+                                    const std::vector<std::string>& consult,
+                                    CompressDictionary* writer, std::FILE* records, long total) {
+    FilePtr in = openFile(input, "rb");
+    if (!in) cannotOpen(input);
+    std::vector<std::unique_ptr<DictionaryCursor>> cursors;
+    cursors.reserve(consult.size());
+    for (const std::string& file : consult) cursors.push_back(std::make_unique<DictionaryCursor>(file));
+    auto block = std::make_unique<unsigned char[]>(kRecordsPerRead * kSortRecordLength);
+    OnceEach once;
+    char word[kWordRoom];
+    for (;;) {
+        const std::size_t got = std::fread(block.get(), kSortRecordLength, kRecordsPerRead, in.get());
+        if (std::ferror(in.get())) cannotRead(input);
+        for (std::size_t i = 0; i < got; ++i) {
+            if (poll()) return false;
+            if ((++m_processed & 0xFF) == 0) setPercent(mergePercent(m_processed, total));
+            const unsigned char* record = block.get() + i * kSortRecordLength;
+            sortRecordWord(record, word);
+            const bool held = std::any_of(cursors.begin(), cursors.end(),
+                                          [&](const auto& cursor) { return cursor->holds(word); });
+            if (held) continue;
+            if (records) {
+                // A failed write leaves the stream's error set, which the caller checks.
+                std::fwrite(record, kSortRecordLength, 1, records);
+            } else if (once.firstTime(word)) {
+                writer->addWord(word);
+            }
+        }
+        if (got < static_cast<std::size_t>(kRecordsPerRead)) return true;
+    }
+}
+
+bool CreateDictProgress::install() {
+    m_installed = installDictionary(m_temporaryName, m_dictionaryPath);
+    return m_installed;
+}
+
+// --- The command ------------------------------------------------------------------------------
+
+std::string dictionaryPathFor(std::string_view name) {
+    const std::string path = ConfigData::instance().dictionaryPath(replaceExtension(name, "lex"));
+    return folderPart(path) + lowerCase(namePart(path));
+}
+
+bool dictionaryExists(const std::string& path) {
+    if (fileExists(path)) return true;
+    const DictionaryName* entry = DictionaryNames::instance().find(path);
+    return entry && fileExists(entry->filePath());
+}
+
+bool uniqueWordsPossible() {
+    if (DictionaryNames::instance().selectedCount() > 0) return true;
+    messageBox(kCannotCheckUnique, kNoDictionariesSelected, kMbOk);
+    return false;
+}
+
+bool installDictionary(const std::string& temporaryName, const std::string& path) {
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    // The catalogue may list the dictionary under a file whose name differs in case.
+    std::string listedFile;
+    if (const DictionaryName* entry = catalogue.find(path); entry && entry->filePath() != path) {
+        listedFile = entry->filePath();
+    }
+    // A fresh program folder has no dictionaries folder yet.
+    if (const std::string folder = folderPart(path); !folder.empty() && !fileExists(folder)) {
+        std::error_code ignored;
+        std::filesystem::create_directories(nativePath(folder), ignored);
+    }
+    const bool keptOld = fileExists(path) && keepBackup(path);
+    const bool keptListed = !listedFile.empty() && fileExists(listedFile) && keepBackup(listedFile);
+    if (!merge_detail::moveReplacing(temporaryName, path)) {
+        messageBoxText(loadString(kUnableToRename) + temporaryName, loadString(kFileErrorTitle),
+                       kMbOkStop);
+        removeIfPresent(temporaryName);
+        if (keptOld) renameFile(replaceExtension(path, "lxb"), path);
+        if (keptListed) renameFile(replaceExtension(listedFile, "lxb"), listedFile);
+        return false;
+    }
+    catalogue.remove(path);
+    catalogue.add(path);
+    return true;
+}
+
+MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,
+                                  bool uniqueOnly, const StageRunner& run) {
+    if (fileName.empty() || dictionaryName.empty()) {
+        messageBox(kNamesMissing, kErrorTitle, kMbOk);
+        return MaintenanceOutcome::kStopped;
+    }
+    const std::string path = dictionaryPathFor(dictionaryName);
+    std::error_code error;
+    if (!fileExists(fileName) || std::filesystem::is_directory(nativePath(fileName), error)) {
+        messageBoxText(loadString(kUnableToFindFile) + fileName, loadString(kErrorTitle), kMbOk);
+        return MaintenanceOutcome::kStopped;
+    }
+    if (dictionaryExists(path) && messageBox(kAlreadyExists, kWarningTitle, kMbYesNo) != kIdYes) {
+        return MaintenanceOutcome::kStopped;
+    }
+
+    long words = 0;
+    {
+        ChopAndSortProgress sorting(fileName);
+        if (run(sorting) != 1) return MaintenanceOutcome::kFailed;
+        words = sorting.validWords();
+    }
+    const std::string merged = uniqueTempName();
+    {
+        BuildFilesProgress building(merged, words);
+        if (run(building) != 1) return MaintenanceOutcome::kFailed;
+    }
+    CreateDictProgress creating(merged, path, uniqueOnly, words);
+    if (run(creating) != 1) return MaintenanceOutcome::kFailed;
+    return creating.install() ? MaintenanceOutcome::kDone : MaintenanceOutcome::kFailed;
+}
+
+}  // namespace zantric

@@ -1,0 +1,266 @@
+#include "core/maintenance/make_dictionary.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+#include "core/shell/config_data.h"
+#include "maintenance_test_support.h"
+
+namespace zantric {
+namespace {
+
+using test::TempFolder;
+
+TEST(ValidateWordLine, KeepsOnlyWordsOfNineLettersAndOneInnerHyphen) {
+    struct Case {
+        const char* line;
+        LineKind kind;
+        const char* word;
+    };
+    const Case cases[] = {
+        {"  Apple   ", LineKind::kWord, "Apple"},
+        {"apple pie", LineKind::kInvalid, ""},
+        {"APPLE", LineKind::kWord, "Apple"},
+        {"well-to-do", LineKind::kInvalid, ""},
+        {"-ish", LineKind::kInvalid, ""},
+        {"ish-", LineKind::kInvalid, ""},
+        {"abcdefghi", LineKind::kWord, "abcdefghi"},
+        {"abcdefghij", LineKind::kInvalid, ""},
+        {"abcd-efghi", LineKind::kWord, "abcd-efghi"},
+        {"abcde-fghij", LineKind::kInvalid, ""},
+        {"caf\xC3\xA9", LineKind::kInvalid, ""},
+        {"", LineKind::kEmpty, ""},
+        {"   ", LineKind::kInvalid, ""},
+        {"-", LineKind::kInvalid, ""},
+        {"a", LineKind::kWord, "a"},
+        {"mACK-Ie", LineKind::kWord, "mack-ie"},
+        {"cat\t", LineKind::kInvalid, ""},
+        {"it's", LineKind::kInvalid, ""},
+        {"\r", LineKind::kInvalid, ""},
+    };
+    for (const Case& c : cases) {
+        char word[kWordRoom] = {};
+        EXPECT_EQ(validateWordLine(c.line, word), c.kind) << '"' << c.line << '"';
+        EXPECT_STREQ(word, c.word) << c.line;
+    }
+}
+
+class MakeDictionaryTest : public test::MaintenanceTest {
+protected:
+    const std::string kPath = ".\\lexicons\\words.lex";
+
+    MaintenanceOutcome make(const std::string& list, const std::string& name = "words",
+                            bool unique = false,
+                            const StageRunner& run = test::runNow) {
+        TempFolder::write("list.txt", list);
+        return makeDictionary("list.txt", name, unique, run);
+    }
+
+    // A list of `lines` valid words, one a line, each line ended by a line feed, and the words
+    // the dictionary must hold. Hyphenated words whose letters another word shares with the
+    // hyphen elsewhere are left out: their order among each other depends on the runs.
+    static std::string wordList(std::size_t lines, std::vector<std::string>& expected) {
+        std::map<std::string, std::string> hyphenated;
+        std::string list;
+        expected.clear();
+        for (std::size_t seed = 1; expected.size() < lines; ++seed) {
+            for (const std::string& word : test::generateWords(lines, static_cast<unsigned>(seed))) {
+                if (expected.size() == lines) break;
+                const std::string letters = dropFirstHyphen(word);
+                if (word != letters) {
+                    auto [it, fresh] = hyphenated.emplace(letters, word);
+                    if (!fresh && it->second != word) continue;
+                }
+                expected.push_back(word);
+                list += word + "\n";
+            }
+        }
+        sortWords(expected);
+        return list;
+    }
+};
+
+TEST_F(MakeDictionaryTest, ListLinesBecomeTheValidWordsEachOnce) {
+    const std::string list =
+        "  Apple   \napple pie\nAPPLE\nwell-to-do\n-ish\nish-\nabcdefghi\nabcdefghij\n"
+        "abcd-efghi\ncaf\xC3\xA9\n\n   \ncat\r\nCat\ncat\nmack-ie\nmac-kie\nmack-ie\n"
+        "dog                    \n"         // 23 characters: one line
+        "abcdefghijklmnopqrstuvwx\n"       // 24: a piece of 23, then "x" on its own
+        "ab                     cd\n"      // "ab" and spaces make 23, then "cd"
+        "zebra";                           // no line feed at the end
+    catalogue();
+    m_messages.clear();
+    ASSERT_EQ(make(list), MaintenanceOutcome::kDone);
+    const std::vector<std::string> expected = {
+        "x",     "ab",      "cd",      "Cat",       "cat",       "dog",
+        "Apple", "zebra",   "mack-ie", "mac-kie",   "abcdefghi", "abcd-efghi"};
+    EXPECT_EQ(wordsOf(kPath), expected);
+    ASSERT_NE(catalogue().find(kPath), nullptr);
+    EXPECT_EQ(catalogue().find(kPath)->header().wordCount, expected.size());
+    EXPECT_TRUE(tempFiles().empty());
+    EXPECT_EQ(m_messages.count(), 0u);
+}
+
+// Lists around the run size: the dictionary is byte for byte what the writer makes of the
+// sorted words, and nothing is left in the temporary folder.
+TEST_F(MakeDictionaryTest, ListsOfAnySizeGiveTheWritersDictionary) {
+    struct Case {
+        std::size_t lines;
+        std::size_t runs;  // run files after validating: a final line feed after 3000 slots
+                           // opens a run of its own, which stays empty
+    };
+    for (const Case c : {Case{3000, 2}, Case{3001, 2}, Case{15001, 6}}) {
+        SCOPED_TRACE(c.lines);
+        std::vector<std::string> expected;
+        const std::string list = wordList(c.lines, expected);
+        std::size_t runsAfterSort = 0;
+        int stage = 0;
+        const StageRunner countRuns = [&](ProgressWork& work) {
+            const int result = runWork(work);
+            if (stage++ == 0) runsAfterSort = tempFiles().size();
+            return result;
+        };
+        if (fileExists(kPath)) m_messages.script({kIdYes});
+        ASSERT_EQ(make(list, "words", false, countRuns), MaintenanceOutcome::kDone);
+        EXPECT_EQ(runsAfterSort, c.runs);
+        writeDictionary("expected.lex", expected);
+        EXPECT_EQ(bytesWithoutCreated(kPath), bytesWithoutCreated("expected.lex"));
+        EXPECT_EQ(catalogue().find(kPath)->header().wordCount, expected.size());
+        EXPECT_TRUE(tempFiles().empty());
+    }
+}
+
+TEST_F(MakeDictionaryTest, ChecksComeFirstWithTheirMessages) {
+    writeDictionary(kPath, {"old"});
+    const std::string oldBytes = TempFolder::read("lexicons/words.lex");
+    TempFolder::write("list.txt", "new\n");
+    TempFolder::write("spaces.txt", "   \nit's\n\n");
+    std::filesystem::create_directory("folder");
+    struct Case {
+        std::string file;
+        std::string name;
+        MaintenanceOutcome outcome;
+        std::string text;
+        std::string title;
+    };
+    const Case cases[] = {
+        {"", "words", MaintenanceOutcome::kStopped,
+         "You must supply a File Name and a Dictionary Name.", "Error"},
+        {"list.txt", "", MaintenanceOutcome::kStopped,
+         "You must supply a File Name and a Dictionary Name.", "Error"},
+        {"missing.txt", "other", MaintenanceOutcome::kStopped, "Unable to find File: missing.txt",
+         "Error"},
+        {"folder", "other", MaintenanceOutcome::kStopped, "Unable to find File: folder", "Error"},
+        {"list.txt", "Words.LEX", MaintenanceOutcome::kStopped,
+         "Dictionary already exists. Overwrite?", "Warning"},
+        {"spaces.txt", "other", MaintenanceOutcome::kFailed,
+         "Your word list contains no valid words. No Dictionary has been created.", "Warning"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        m_messages.clear();
+        EXPECT_EQ(makeDictionary(c.file, c.name, false, test::runNow), c.outcome);
+        ASSERT_EQ(m_messages.count(), 1u);
+        EXPECT_EQ(m_messages.last().text, c.text);
+        EXPECT_EQ(m_messages.last().title, c.title);
+        EXPECT_EQ(TempFolder::read("lexicons/words.lex"), oldBytes);
+        EXPECT_EQ(filesIn("lexicons"), std::vector<std::string>{"words.lex"});
+        EXPECT_TRUE(tempFiles().empty());
+    }
+}
+
+// Cancelled or failed at any stage: no run, merged, intermediate or temporary file is left and
+// the old dictionary is as it was.
+TEST_F(MakeDictionaryTest, CancelOrFailureAtAnyStageLeavesNothingAndKeepsTheOldDictionary) {
+    writeDictionary(kPath, {"old"});
+    catalogue().setSelected(kPath, true);
+    const std::string oldBytes = TempFolder::read("lexicons/words.lex");
+    std::vector<std::string> words;
+    const std::string list = wordList(15001, words);
+    // Each failure is a folder standing where the stage must write or read a file.
+    const std::function<void(ProgressWork&)> failures[] = {
+        [](ProgressWork&) { std::filesystem::create_directory("temp/$$tmp{{{.3"); },
+        [](ProgressWork& work) {
+            auto& building = dynamic_cast<BuildFilesProgress&>(work);
+            std::filesystem::create_directory(nativePath(building.mergedName()));
+        },
+        [](ProgressWork& work) {
+            auto& creating = dynamic_cast<CreateDictProgress&>(work);
+            removeFile(creating.mergedName());
+            std::filesystem::create_directory(nativePath(creating.mergedName()));
+        },
+    };
+    for (int stage = 0; stage < 3; ++stage) {
+        for (bool cancel : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "stage " << stage << (cancel ? " cancelled" : " failed"));
+            m_messages.clear();
+            m_messages.script({kIdYes});
+            int current = 0;
+            const StageRunner run = [&](ProgressWork& work) {
+                if (current++ == stage) {
+                    if (cancel) {
+                        work.cancelWork();
+                    } else {
+                        failures[stage](work);
+                    }
+                }
+                return runWork(work);
+            };
+            EXPECT_EQ(make(list, "words", false, run), MaintenanceOutcome::kFailed);
+            EXPECT_EQ(current, stage + 1);
+            EXPECT_TRUE(tempFiles().empty());
+            EXPECT_EQ(TempFolder::read("lexicons/words.lex"), oldBytes);
+            EXPECT_EQ(filesIn("lexicons"), std::vector<std::string>{"words.lex"});
+            EXPECT_TRUE(catalogue().isSelected(kPath));
+            EXPECT_EQ(m_messages.last().title, cancel ? "Warning" : "Zantric Exception");
+            std::filesystem::remove_all("temp");
+            std::filesystem::create_directory("temp");
+        }
+    }
+}
+
+TEST_F(MakeDictionaryTest, ARemadeDictionaryReplacesTheOldWhichIsKeptAsBackup) {
+    writeDictionary(kPath, {"old", "words"});
+    catalogue().setSelected(kPath, true);
+    const std::string oldBytes = TempFolder::read("lexicons/words.lex");
+    m_messages.script({kIdYes});
+    ASSERT_EQ(make("new\nlist\nof\nwords\n"), MaintenanceOutcome::kDone);
+    EXPECT_EQ(wordsOf(kPath), (std::vector<std::string>{"of", "new", "list", "words"}));
+    EXPECT_EQ(TempFolder::read("lexicons/words.lxb"), oldBytes);
+    const DictionaryName* entry = catalogue().find(kPath);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->header().wordCount, 4u);
+    EXPECT_FALSE(entry->selected());
+}
+
+TEST_F(MakeDictionaryTest, UniqueWordsLeaveOutWhatSelectedDictionariesHold) {
+    EXPECT_FALSE(uniqueWordsPossible());
+    EXPECT_EQ(m_messages.last().title, "No Dictionaries Selected");
+
+    // Seventeen selected dictionaries: more than may be open at once.
+    std::string list = "eel\ncow\nfox\nabc-d\nab-cd\nCat\ncat\ndog\n";
+    for (int i = 0; i < 17; ++i) {
+        const std::string word = "w" + std::string(1, static_cast<char>('a' + i));
+        writeDictionary(".\\lexicons\\d" + std::to_string(i) + ".lex", {word});
+        list += word + "\n";
+    }
+    // Words whose letters agree but whose hyphens differ are read together.
+    writeDictionary(".\\lexicons\\a.lex", {"cat", "dog", "a-bcd", "ab-cd", "abcd"});
+    writeDictionary(".\\lexicons\\unused.lex", {"cow"});
+    writeDictionary(kPath, {"eel"});  // the dictionary being remade is not consulted
+    DictionaryNames::resetForTests();
+    for (const DictionaryName& entry : catalogue().entries()) {
+        if (entry.displayName() != "unused.lex") catalogue().setSelected(entry.path(), true);
+    }
+    m_messages.clear();
+    EXPECT_TRUE(uniqueWordsPossible());
+    m_messages.script({kIdYes});
+    ASSERT_EQ(make(list, "words", true), MaintenanceOutcome::kDone);
+    EXPECT_EQ(wordsOf(kPath), (std::vector<std::string>{"Cat", "cow", "eel", "fox", "abc-d"}));
+    EXPECT_TRUE(tempFiles().empty());
+}
+
+}  // namespace
+}  // namespace zantric
