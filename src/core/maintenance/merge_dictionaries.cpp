@@ -1,0 +1,143 @@
+#include "core/maintenance/merge_dictionaries.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/dictionary/dictionary_names.h"
+#include "core/maintenance/dictionary_merge_handler.h"
+#include "core/maintenance/merge_estimate.h"
+#include "core/maintenance/merge_file.h"
+#include "core/maintenance/merge_progress.h"
+#include "core/shell/config_data.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/string_table.h"
+
+namespace zantric {
+namespace {
+
+constexpr int kFileErrorTitle = 17;
+constexpr int kIncompleteTitle = 404;
+constexpr int kSelectTwo = 501;
+constexpr int kNameMissing = 502;
+constexpr int kTheDictionary = 503;
+constexpr int kAlreadyExistsOverwrite = 504;
+constexpr int kConfirmTitle = 505;
+constexpr int kNothingHighlighted = 708;
+constexpr int kDeleteQuestion = 709;
+constexpr int kDeleteQuestionEnd = 710;
+constexpr int kUnableToDeleteDictionaries = 711;
+
+using WordHandler = ReportingHandler<DictionaryMergeHandler, MergeDictProgress>;
+
+std::string rowName(const std::string& row, std::size_t skip) {
+    return skip < row.size() ? row.substr(skip) : std::string();
+}
+
+}  // namespace
+
+MergeDictProgress::MergeDictProgress(std::vector<std::string> inputs,
+                                     const std::vector<long>& wordCounts, std::string outputName)
+    : m_inputs(std::move(inputs)),
+      m_outputName(std::move(outputName)),
+      m_estimate(mergeRecordEstimate(wordCounts, kMergeFanIn)) {
+    setText("Merging Files");
+}
+
+void MergeDictProgress::recordWritten() {
+    const long written = m_counter.load(std::memory_order_relaxed);
+    if ((written & 0xFF) == 0) setPercent(mergePercent(written, m_estimate));
+    if (poll() && m_stopMerge) m_stopMerge();
+}
+
+void MergeDictProgress::work() {
+    if (poll()) return;
+    MergeFile<WordHandler> merge(m_inputs, m_outputName, &m_counter);
+    m_stopMerge = [&merge] { merge.cancel(); };
+    bool merged = false;
+    if (!poll()) {
+        ReportingScope<WordHandler, MergeDictProgress> scope(this);
+        merged = merge.merge();
+    }
+    m_stopMerge = nullptr;
+    setResult(merged && !cancelRequested() ? 1 : 0);
+}
+
+int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
+    if (rows.empty()) {
+        messageBox(kNothingHighlighted, kIncompleteTitle, kMbOk);
+        return 0;
+    }
+    std::string question = loadString(kDeleteQuestion);
+    for (const std::string& row : rows) question += "\n" + rowName(row, skip);
+    question += loadString(kDeleteQuestionEnd);
+    if (messageBoxText(question, loadString(kConfirmTitle), kMbYesNo) != kIdYes) return 0;
+
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    const std::string& folder = ConfigData::instance().dictionariesFolder();
+    std::string report = loadString(kUnableToDeleteDictionaries);
+    bool failed = false;
+    for (const std::string& row : rows) {
+        const std::string name = rowName(row, skip);
+        if (!catalogue.deleteDictionary(placeInFolder(folder, name))) {
+            failed = true;
+            report += "\n" + name;
+        }
+    }
+    if (failed) {
+        messageBoxText(report, loadString(kFileErrorTitle), kMbOk);
+        return 0;
+    }
+    return 1;
+}
+
+MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
+                                     const std::string& newName, bool deleteMerged,
+                                     const StageRunner& run) {
+    // The same dictionary twice is one input: a merge of a single file would move that file.
+    std::vector<std::string> rows;
+    for (const std::string& name : names) {
+        if (std::find(rows.begin(), rows.end(), name) == rows.end()) rows.push_back(name);
+    }
+    if (rows.size() < 2) {
+        messageBox(kSelectTwo, kIncompleteTitle, kMbOk);
+        return MaintenanceOutcome::kStopped;
+    }
+    if (newName.empty()) {
+        messageBox(kNameMissing, kIncompleteTitle, kMbOk);
+        return MaintenanceOutcome::kStopped;
+    }
+    const std::string path = dictionaryPathFor(newName);
+    if (dictionaryExists(path) &&
+        messageBoxText(loadString(kTheDictionary) + namePart(path) +
+                           loadString(kAlreadyExistsOverwrite),
+                       loadString(kConfirmTitle), kMbYesNo) != kIdYes) {
+        return MaintenanceOutcome::kStopped;
+    }
+
+    const DictionaryNames& catalogue = DictionaryNames::instance();
+    const std::string& folder = ConfigData::instance().dictionariesFolder();
+    std::vector<std::string> inputs;
+    std::vector<long> counts;
+    for (const std::string& row : rows) {
+        const std::string inputPath = placeInFolder(folder, row);
+        const DictionaryName* entry = catalogue.find(inputPath);
+        inputs.push_back(entry ? entry->filePath() : inputPath);
+        counts.push_back(entry ? static_cast<long>(entry->header().wordCount) : 0);
+    }
+    const std::string output = uniqueTempName();
+    int result;
+    {
+        MergeDictProgress merging(std::move(inputs), counts, output);
+        result = run(merging);
+    }
+    if (result != 1) {
+        if (fileExists(output)) removeFile(output);
+        return MaintenanceOutcome::kFailed;
+    }
+    if (deleteMerged) deleteHighlighted(rows, 0);
+    return installDictionary(output, path) ? MaintenanceOutcome::kDone
+                                           : MaintenanceOutcome::kFailed;
+}
+
+}  // namespace zantric

@@ -1,0 +1,55 @@
+// Merge Dictionaries: two or more dictionaries of the catalogue are merged, in the word order and
+// each word once, into a new dictionary, optionally deleting the merged ones. The merge runs as a
+// ProgressWork on a worker (the caller's StageRunner) into a temporary file, which replaces an
+// existing dictionary of the new name only once it is complete. Checks, questions, deletion and
+// the catalogue update run on the caller's (UI) thread.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/maintenance/make_dictionary.h"
+#include "core/shell/progress_work.h"
+
+namespace zantric {
+
+// "Merging Files": merges the dictionaries `inputs` (files, in order) into `outputName`.
+// `wordCounts` (one per input, 0 when unknown) give the progress estimate. Leaves no
+// intermediate file; on failure or cancel the caller deletes the output if it exists.
+class MergeDictProgress : public ProgressWork {
+public:
+    MergeDictProgress(std::vector<std::string> inputs, const std::vector<long>& wordCounts,
+                      std::string outputName);
+    void work() override;
+
+    // Called by the merge for every word it writes (worker thread).
+    void recordWritten();
+    const std::string& outputName() const { return m_outputName; }
+
+private:
+    std::vector<std::string> m_inputs;
+    std::string m_outputName;
+    long m_estimate;
+    std::atomic<long> m_counter{0};
+    std::function<void()> m_stopMerge;  // set while the merge runs
+};
+
+// Deletes the dictionaries named by `rows` (each row without its first `skip` characters is a
+// file name in the dictionaries folder) after asking (709, 710); each is kept as its "lxb"
+// backup and leaves the catalogue. No rows: message 708. Failures are listed in one message
+// (711). Returns 1 when every dictionary was deleted, else 0. Shared with Select Dictionaries.
+int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip);
+
+// The Merge button of Merge Dictionaries. `names` are the selected dictionaries' file names as
+// the list shows them ("english.lex"), in list order. Checks: fewer than two (501), an empty new
+// name (502), an existing new dictionary (503, 504: overwrite?). Then merges, deletes the merged
+// dictionaries if asked, and puts the new one in place. The caller shows "Dictionaries Merged
+// Successfully" (902) on kDone.
+MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
+                                     const std::string& newName, bool deleteMerged,
+                                     const StageRunner& run);
+
+}  // namespace zantric

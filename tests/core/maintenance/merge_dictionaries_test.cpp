@@ -1,0 +1,145 @@
+#include "core/maintenance/merge_dictionaries.h"
+
+#include <gtest/gtest.h>
+
+#include "maintenance_test_support.h"
+
+namespace zantric {
+namespace {
+
+using test::TempFolder;
+
+class MergeDictionariesTest : public test::MaintenanceTest {
+protected:
+    MergeDictionariesTest() {
+        writeDictionary(".\\lexicons\\a.lex", {"cat", "dog", "Bob", "ab-c", "zebra"});
+        writeDictionary(".\\lexicons\\b.lex", {"bob", "cat", "eel", "abc"});
+        writeDictionary(".\\lexicons\\c.lex", {"dog", "zebra", "ab-c", "fig"});
+        catalogue();
+        m_messages.clear();
+    }
+    const std::vector<std::string> kUnion = {"abc", "ab-c", "Bob", "bob", "cat",
+                                             "dog", "eel",  "fig", "zebra"};
+};
+
+TEST_F(MergeDictionariesTest, GivesTheUnionEachWordOnce) {
+    ASSERT_EQ(mergeDictionaries({"a.lex", "b.lex", "c.lex"}, "All", false, test::runNow),
+              MaintenanceOutcome::kDone);
+    const std::string path = ".\\lexicons\\all.lex";
+    EXPECT_EQ(wordsOf(path), kUnion);
+    writeDictionary("expected.lex", kUnion);
+    EXPECT_EQ(bytesWithoutCreated(path), bytesWithoutCreated("expected.lex"));
+    ASSERT_NE(catalogue().find(path), nullptr);
+    EXPECT_EQ(catalogue().find(path)->header().wordCount, kUnion.size());
+    EXPECT_EQ(filesIn("lexicons"), (std::vector<std::string>{"a.lex", "all.lex", "b.lex", "c.lex"}));
+    EXPECT_TRUE(tempFiles().empty());
+    EXPECT_EQ(m_messages.count(), 0u);
+}
+
+TEST_F(MergeDictionariesTest, ChecksComeFirstWithTheirMessages) {
+    const std::string oldC = TempFolder::read("lexicons/c.lex");
+    struct Case {
+        std::vector<std::string> names;
+        std::string newName;
+        std::string text;
+        std::string title;
+    };
+    const Case cases[] = {
+        {{"a.lex"}, "x",
+         "You must select 2 or more dictionaries from the dictionary list to merge together",
+         "Incomplete Information"},
+        {{"a.lex", "a.lex"}, "x",
+         "You must select 2 or more dictionaries from the dictionary list to merge together",
+         "Incomplete Information"},
+        {{"a.lex", "b.lex"}, "", "You must enter the name of your new Dictinary",
+         "Incomplete Information"},
+        {{"a.lex", "b.lex"}, "C",
+         "The Dictionary c.lex already exists.\n Do you wish to overwrite it with a new "
+         "dictionary.",
+         "Confirm"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        m_messages.clear();
+        EXPECT_EQ(mergeDictionaries(c.names, c.newName, true, test::runNow),
+                  MaintenanceOutcome::kStopped);
+        ASSERT_EQ(m_messages.count(), 1u);
+        EXPECT_EQ(m_messages.last().text, c.text);
+        EXPECT_EQ(m_messages.last().title, c.title);
+        EXPECT_EQ(filesIn("lexicons"), (std::vector<std::string>{"a.lex", "b.lex", "c.lex"}));
+        EXPECT_EQ(TempFolder::read("lexicons/c.lex"), oldC);
+        EXPECT_TRUE(tempFiles().empty());
+    }
+}
+
+TEST_F(MergeDictionariesTest, AnOverwrittenDictionaryIsKeptAsBackup) {
+    const std::string oldC = TempFolder::read("lexicons/c.lex");
+    m_messages.script({kIdYes});
+    ASSERT_EQ(mergeDictionaries({"a.lex", "b.lex"}, "c", false, test::runNow),
+              MaintenanceOutcome::kDone);
+    EXPECT_EQ(TempFolder::read("lexicons/c.lxb"), oldC);
+    EXPECT_EQ(catalogue().find(".\\lexicons\\c.lex")->header().wordCount, 8u);
+}
+
+// The merged dictionaries leave the catalogue and stay as backups, even when the new dictionary
+// takes the name of one of them.
+TEST_F(MergeDictionariesTest, DeletesTheMergedDictionariesWhenAsked) {
+    const std::string oldA = TempFolder::read("lexicons/a.lex");
+    m_messages.script({kIdYes, kIdYes});
+    ASSERT_EQ(mergeDictionaries({"a.lex", "c.lex"}, "a", true, test::runNow),
+              MaintenanceOutcome::kDone);
+    ASSERT_EQ(m_messages.count(), 2u);
+    EXPECT_EQ(m_messages.messages()[1].text,
+              "If you delete these dictionaries you will permanently lose all access to the words "
+              "they contain:\n\na.lex\nc.lex\n\nAre you sure you wish to continue.");
+    EXPECT_EQ(filesIn("lexicons"),
+              (std::vector<std::string>{"a.lex", "a.lxb", "b.lex", "c.lxb"}));
+    EXPECT_EQ(TempFolder::read("lexicons/a.lxb"), oldA);
+    EXPECT_EQ(wordsOf(".\\lexicons\\a.lex"),
+              (std::vector<std::string>{"ab-c", "Bob", "cat", "dog", "fig", "zebra"}));
+    EXPECT_EQ(catalogue().count(), 2u);
+    EXPECT_EQ(catalogue().find(".\\lexicons\\c.lex"), nullptr);
+
+    // Declining the deletion keeps the inputs; the merge itself stands.
+    m_messages.clear();
+    m_messages.script({kIdNo});
+    ASSERT_EQ(mergeDictionaries({"a.lex", "b.lex"}, "d", true, test::runNow),
+              MaintenanceOutcome::kDone);
+    EXPECT_EQ(catalogue().count(), 3u);
+    EXPECT_TRUE(fileExists(".\\lexicons\\b.lex"));
+}
+
+TEST_F(MergeDictionariesTest, CancelOrFailureLeavesNothing) {
+    // Six inputs take two steps, so an intermediate file exists when the last move fails.
+    std::vector<std::string> names = {"a.lex", "b.lex", "c.lex"};
+    for (const char* extra : {"d", "e", "f"}) {
+        writeDictionary(std::string(".\\lexicons\\") + extra + ".lex", {extra});
+        names.push_back(std::string(extra) + ".lex");
+    }
+    writeDictionary(".\\lexicons\\new.lex", {"old"});
+    const std::string oldNew = TempFolder::read("lexicons/new.lex");
+    DictionaryNames::resetForTests();
+    catalogue();
+    const StageRunner runners[] = {
+        test::cancelStage(0),
+        [](ProgressWork& work) {
+            auto& merging = dynamic_cast<MergeDictProgress&>(work);
+            std::filesystem::create_directory(nativePath(merging.outputName()));
+            return runWork(work);
+        },
+    };
+    for (const StageRunner& run : runners) {
+        m_messages.clear();
+        m_messages.script({kIdYes, kIdYes});
+        EXPECT_EQ(mergeDictionaries(names, "new", true, run), MaintenanceOutcome::kFailed);
+        EXPECT_TRUE(tempFiles().empty());
+        EXPECT_EQ(TempFolder::read("lexicons/new.lex"), oldNew);
+        EXPECT_EQ(filesIn("lexicons").size(), 7u);
+        EXPECT_EQ(catalogue().count(), 7u);
+    }
+    EXPECT_EQ(m_messages.last().title, "Zantric Exception");
+    EXPECT_EQ(m_messages.last().text.rfind("Zantric could not rename this file: ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace zantric
