@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# End to end through zantric-cli: a first start, a dictionary made from a word list, searches
+# with their matches, Found and Checked, input errors, no dictionary selected, and Ctrl-C.
+set -u
+CLI=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+expect_eq() {  # expect_eq NAME ACTUAL EXPECTED
+    [[ "$2" == "$3" ]] || fail "$1: got [$2], expected [$3]"
+}
+
+# A first start in an empty folder writes the ini with its six entries and makes no folder.
+mkdir prog
+"$CLI" -C prog list >/dev/null 2>&1
+expect_eq "ini entries" "$(grep -c = prog/zantric.ini)" "6"
+expect_eq "folders after first start" "$(find prog -mindepth 1 -type d | wc -l)" "0"
+
+printf '%s\n' a at do go to act cat cog dog god tag > words.txt
+"$CLI" -C prog --yes make words.txt catdog >/dev/null 2>&1 || fail "make catdog"
+"$CLI" -C prog select catdog || fail "select"
+expect_eq "list" "$("$CLI" -C prog list 2>/dev/null)" "$(printf '\xc2\xbb\tcatdog.lex\t11')"
+
+check() {  # check NAME EXPECTED_LINES FOUND CHECKED -- ARGS...
+    local name=$1 lines=$2 found=$3 checked=$4
+    shift 5
+    local out err
+    out=$("$CLI" -C prog search "$@" 2>err.txt)
+    err=$(cat err.txt)
+    expect_eq "$name: matches" "$out" "$lines"
+    expect_eq "$name: found" "$(grep '^Found:' <<<"$err")" "Found: $found"
+    [[ -z "$checked" ]] || expect_eq "$name: checked" "$(grep '^Checked:' <<<"$err")" "Checked: $checked"
+}
+check "two words" "$(printf '%s\n' 'act dog' 'act god' 'cat dog' 'cat god' 'dog act' 'dog cat' 'god act' 'god cat')" 8 40 -- '* *' --from catdog
+check "suppressed" "$(printf '%s\n' 'act dog' 'act god' 'cat dog' 'cat god')" 4 28 -- '* *' --from catdog --suppress-permutations
+check "fixed first word" "$(printf '%s\n' 'cat dog' 'cat god')" 2 "" -- 'c?t *' --from catdog
+check "bang" "$(printf '%s\n' 'cat dog' 'cat god')" 2 "" -- 'cat !' --from catdog
+check "single word" "cat" 1 "" -- 'c?t' --no-use-all
+check "anagrams" "$(printf '%s\n' act cat)" 2 "" -- '*' --from tca
+
+# Temporary files of a search are gone when the command ends.
+expect_eq "temporary files left" "$(find prog/temp -name '$$*' | wc -l)" "0"
+
+# Input errors: the message on stderr, no search, status 1.
+"$CLI" -C prog search 'abcdefghij' >out.txt 2>err.txt
+expect_eq "long word status" "$?" "1"
+grep -q "^Input Error: Your FIND field contained a pattern for a word exceeding the maximum length supported." err.txt ||
+    fail "long word message: $(cat err.txt)"
+"$CLI" -C prog search '* *' >out.txt 2>err.txt
+grep -q "^Input Error: Multiple Word Searches must contain an entry in the FROM field." err.txt ||
+    fail "empty FROM message: $(cat err.txt)"
+
+# No dictionary selected.
+"$CLI" -C prog unselect --all
+"$CLI" -C prog search 'cat' >out.txt 2>err.txt
+expect_eq "no dictionary status" "$?" "1"
+grep -q "^No Dictionaries Selected: You do not currently have  a dictionary selected for use." err.txt ||
+    fail "no dictionary message: $(cat err.txt)"
+
+# Ctrl-C keeps the matches found so far and ends with status 130.
+if [[ -r /usr/share/dict/american-english ]]; then
+    "$CLI" -C prog --yes make /usr/share/dict/american-english english >/dev/null 2>&1 || fail "make english"
+    "$CLI" -C prog select english
+    "$CLI" -C prog search '!' --from williamshakespe >out.txt 2>err.txt &
+    pid=$!
+    sleep 3
+    kill -INT "$pid"
+    wait "$pid"
+    expect_eq "cancelled status" "$?" "130"
+    found=$(sed -n 's/^Found: //p' err.txt)
+    expect_eq "cancelled matches kept" "$(wc -l <out.txt)" "${found:-missing}"
+fi
+
+if ((failures)); then
+    echo "$failures failed"
+    exit 1
+fi
+echo "search end-to-end: all passed"
