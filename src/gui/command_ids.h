@@ -1,0 +1,81 @@
+// Command, control, timer and string-table ids of the window program. Menu hints are the
+// string-table entries with the command's id, and command enabling is keyed by these ids.
+#pragma once
+
+namespace zantric::gui {
+
+// Commands (menu items, accelerators, buttons).
+inline constexpr int kCmdExit = 2;  // Exit, Escape, the close box, and the Cancel button
+inline constexpr int kCmdStart = 150;
+inline constexpr int kCmdAbout = 2009;
+inline constexpr int kCmdHelp = 7101;
+inline constexpr int kCmdRemoveWord = 7102;
+inline constexpr int kCmdAddWord = 7103;
+inline constexpr int kCmdCreateFromFile = 7104;
+inline constexpr int kCmdSelectDictionaries = 7106;
+inline constexpr int kCmdMerge = 7205;
+inline constexpr int kCmdDeleteDictionaries = 7305;
+inline constexpr int kCmdClearAll = 24331;
+inline constexpr int kCmdView = 24332;
+inline constexpr int kCmdDeleteResults = 24333;
+inline constexpr int kCmdSaveAs = 24334;
+inline constexpr int kCmdWebSite = 24335;
+// In the Select Dictionaries menu: show the details of the highlighted dictionary.
+inline constexpr int kCmdShowDetails = 105;
+
+// Controls of the main window.
+inline constexpr int kIdFind = 105;
+inline constexpr int kIdFrom = 106;
+inline constexpr int kIdInclude = 107;
+inline constexpr int kIdExclude = 108;
+inline constexpr int kIdOptionsGroup = 109;
+inline constexpr int kIdUseAllFromLetters = 111;
+inline constexpr int kIdSuppressPermutations = 112;
+inline constexpr int kIdBold = 113;
+inline constexpr int kIdResultsList = 114;
+inline constexpr int kIdSize = 115;
+inline constexpr int kIdFontGroup = 116;
+inline constexpr int kIdSizeLabel = 543;
+// Status-bar panes.
+inline constexpr int kIdFoundPane = 5000;
+inline constexpr int kIdCheckedPane = 5001;
+
+// Timers.
+inline constexpr int kSearchTimerId = 456;  // search counters and completion, every 100 ms
+inline constexpr int kSearchTimerMs = 100;
+inline constexpr int kAnalysisStartTimerId = 1126;  // starts the analysis once shown
+inline constexpr int kAnalysisTimerId = 876;        // analysis counters, every 100 ms
+inline constexpr int kProgressTimerId = 501;        // progress dialog, every 200 ms
+
+// String-table texts of the window.
+inline constexpr int kStrErrorTitle = 10;
+inline constexpr int kStrUnableToCreateThread = 13;
+inline constexpr int kStrCancelSearchQuestion = 130;
+inline constexpr int kStrConfirmTitle = 505;
+inline constexpr int kStrMenuDictionaries = 600;
+inline constexpr int kStrMenuSelect = 601;
+inline constexpr int kStrMenuAddWord = 602;
+inline constexpr int kStrMenuRemoveWord = 603;
+inline constexpr int kStrMenuMerge = 604;
+inline constexpr int kStrMenuCreateFromFile = 605;
+inline constexpr int kStrMenuClearAll = 606;
+inline constexpr int kStrMenuView = 607;
+inline constexpr int kStrMenuDeleteResults = 608;
+inline constexpr int kStrMenuSaveAs = 609;
+inline constexpr int kStrMenuSearch = 610;
+inline constexpr int kStrMenuExit = 611;
+inline constexpr int kStrStatusBlank = 901;
+inline constexpr int kStrSearching = 905;
+inline constexpr int kStrSearchingCompleted = 906;
+inline constexpr int kStrProgressCancelQuestion = 7001;
+inline constexpr int kStrProgressCancelTitle = 7002;
+
+// Help contexts of the dialogs (0 is the contents).
+inline constexpr int kHelpContents = 0;
+inline constexpr int kHelpMakeDictionary = 1008;
+inline constexpr int kHelpMergeDictionaries = 1047;
+inline constexpr int kHelpAddWord = 1055;
+inline constexpr int kHelpRemoveWord = 1065;
+inline constexpr int kHelpSelectDictionaries = 1074;
+
+}  // namespace zantric::gui

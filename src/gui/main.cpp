@@ -1,0 +1,42 @@
+// zantric: the window program over the core library.
+#include <cstring>
+#include <string>
+
+#include "gui/readpwd_app.h"
+
+namespace {
+
+void usage() {
+    std::fputs(
+        "Usage: zantric [-C DIR] [--minimised]\n"
+        "  -C DIR        work in this program folder (default: $ZANTRIC_HOME, the current\n"
+        "                folder if it holds zantric.ini, else $XDG_DATA_HOME/zantric)\n"
+        "  --minimised   open the window minimised\n",
+        stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    zantric::gui::readpwdApp app(argc, argv);  // takes Qt's own arguments out
+    std::string folder;
+    bool minimised = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-C") == 0 && i + 1 < argc) {
+            folder = argv[++i];
+        } else if (std::strcmp(argv[i], "--minimised") == 0) {
+            minimised = true;
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            usage();
+            return 0;
+        } else {
+            std::fprintf(stderr, "zantric: unknown argument %s\n", argv[i]);
+            usage();
+            return 2;
+        }
+    }
+    if (!app.start(folder, minimised)) return 1;
+    const int status = app.exec();
+    app.shutDown();
+    return status;
+}

@@ -1,0 +1,121 @@
+#include "gui/results_list.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStyle>
+
+#include "core/dictionary/dictionary.h"
+#include "core/results/vlb_data.h"
+#include "gui/command_ids.h"
+
+namespace zantric::gui {
+
+int tabStopPixels(int dialogUnits, int averageCharWidth) {
+    return dialogUnits * averageCharWidth * 4 / 13;
+}
+
+ResultsListModel::ResultsListModel(VLBData& results, QObject* parent)
+    : QAbstractListModel(parent), m_results(results) {}
+
+void ResultsListModel::reload() {
+    beginResetModel();
+    m_rows = m_results.rowCount();
+    endResetModel();
+}
+
+int ResultsListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
+
+QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows) return {};
+    // A worker may be writing the results files: show nothing rather than read them.
+    if (Dictionary::instanceCount() > 0) return QString();
+    const std::string_view row = m_results.rowText(index.row());
+    return QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size()));
+}
+
+void ResultsRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QString row = opt.text;
+    opt.text.clear();
+    QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+
+    const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget);
+    const QPalette::ColorRole role =
+        opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text;
+    painter->save();
+    painter->setFont(opt.font);
+    painter->setPen(opt.palette.color(
+        opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled, role));
+    const int stop = qMax(1, m_tabStop);
+    int x = area.left();
+    for (const QString& match : row.split(QLatin1Char('\t'), Qt::SkipEmptyParts)) {
+        if (x >= area.right()) break;
+        const QRect cell(x, area.top(), qMin(stop, area.right() - x + 1), area.height());
+        painter->drawText(cell, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, match);
+        x += stop;
+    }
+    painter->restore();
+}
+
+QSize ResultsRowDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                   const QModelIndex& index) const {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QFontMetrics metrics(opt.font);
+    return {m_tabStop, metrics.height() + 2};
+}
+
+ResultsListView::ResultsListView(VLBData& results, QWidget* parent)
+    : QListView(parent), m_results(results) {
+    setObjectName(QStringLiteral("results"));
+    setProperty("controlId", kIdResultsList);
+    m_model = new ResultsListModel(results, this);
+    m_delegate = new ResultsRowDelegate(this);
+    setModel(m_model);
+    setItemDelegate(m_delegate);
+    // Every row has the same height, so the view never measures the rows it does not show.
+    setUniformItemSizes(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideNone);
+}
+
+int ResultsListView::widthInCharacters() const {
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const int average = qMax(1, fontMetrics().averageCharWidth());
+    return qMax(1, (contentsRect().width() - scrollBar) / average);
+}
+
+void ResultsListView::relayout() {
+    m_results.setListWidth(widthInCharacters());
+    m_delegate->setTabStop(tabStopPixels(m_results.tabStop(), fontMetrics().averageCharWidth()));
+    m_model->reload();
+}
+
+void ResultsListView::goToFirstRow() {
+    relayout();
+    if (m_model->rowCount() > 0) {
+        setCurrentIndex(m_model->index(0));
+        scrollToTop();
+    }
+}
+
+void ResultsListView::resizeEvent(QResizeEvent* event) {
+    QListView::resizeEvent(event);
+    if (event->size().width() != event->oldSize().width()) relayout();
+}
+
+void ResultsListView::changeEvent(QEvent* event) {
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) relayout();
+}
+
+}  // namespace zantric::gui

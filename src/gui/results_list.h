@@ -1,0 +1,81 @@
+// The results list: a QListView over ResultsListModel, whose rows come from VLBData a row at a
+// time (several matches a row, each followed by a tab) and are drawn with every match at the
+// store's tab stop. The model holds no matches; it keeps only the row count it last announced,
+// and asks for rows again when told to reload. While any dictionary reader is open (a search
+// or a dictionary command is writing) every row reads as empty. GUI thread only.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QListView>
+#include <QStyledItemDelegate>
+
+namespace zantric {
+class VLBData;
+}
+
+namespace zantric::gui {
+
+class ResultsListModel final : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit ResultsListModel(VLBData& results, QObject* parent = nullptr);
+
+    // Discards the rows shown and asks the store again.
+    void reload();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    VLBData& m_results;
+    int m_rows = 0;
+};
+
+// Draws one row: each tab-separated match starts at the next multiple of the tab stop.
+class ResultsRowDelegate final : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void setTabStop(int pixels) { m_tabStop = pixels; }
+    int tabStop() const { return m_tabStop; }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    int m_tabStop = 80;
+};
+
+// The list control. Whenever its size or font changes it tells the store its width in average
+// characters, takes the store's tab stop and reloads.
+class ResultsListView final : public QListView {
+    Q_OBJECT
+public:
+    ResultsListView(VLBData& results, QWidget* parent = nullptr);
+
+    ResultsListModel* resultsModel() const { return m_model; }
+    ResultsRowDelegate* rowDelegate() const { return m_delegate; }
+
+    // The store's layout for the current size and font, then a reload.
+    void relayout();
+    // Reload and show the first row (after a search, a font change).
+    void goToFirstRow();
+    // The usable width in average characters of the list's font.
+    int widthInCharacters() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    VLBData& m_results;
+    ResultsListModel* m_model;
+    ResultsRowDelegate* m_delegate;
+};
+
+// The tab stop of the store (in the list's dialog units: 13/4 to a character) in pixels of a
+// font whose average character is `averageCharWidth` wide.
+int tabStopPixels(int dialogUnits, int averageCharWidth);
+
+}  // namespace zantric::gui

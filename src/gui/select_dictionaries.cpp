@@ -1,0 +1,215 @@
+#include "gui/select_dictionaries.h"
+
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "core/dictionary/dictionary_details.h"
+#include "core/dictionary/dictionary_names.h"
+#include "core/shell/config_data.h"
+#include "core/shell/messages.h"
+#include "core/shell/string_table.h"
+#include "gui/command_ids.h"
+#include "gui/zantricowl_tdlg_client.h"
+
+namespace zantric::gui {
+
+namespace {
+
+constexpr int kStrHighlightOne = 701;
+constexpr int kStrIncompleteInformation = 404;
+constexpr int kStrHighlightForDeletion = 708;
+constexpr int kStrDeleteQuestion = 709;
+constexpr int kStrDeleteQuestionEnd = 710;
+constexpr int kStrUnableToDeleteDictionaries = 711;
+constexpr int kStrFileErrorTitle = 17;
+constexpr int kStrDeleteSuccessful = 908;
+constexpr int kStrMenuDeleteDictionaries = 612;
+constexpr int kStrMenuShowDetails = 613;
+constexpr int kDefaultButton2 = 0x100;  // the second button (No) is the default
+constexpr int kRowRole = Qt::UserRole;  // the row's text with its tab
+const QChar kSelectedMark(0xBB);        // »
+
+// The catalogue key of a display name: the dictionaries folder and the name, unless the name
+// is a path already.
+std::string pathOf(const QString& displayName) {
+    return ConfigData::instance().dictionaryPath(displayName.toStdString());
+}
+
+}  // namespace
+
+QString SelectDictionaries::rowText(bool selected, const QString& displayName) {
+    return QString(selected ? kSelectedMark : QChar(' ')) + QLatin1Char('\t') + displayName;
+}
+
+SelectDictionaries::SelectDictionaries(zantricowlTDLGClient* mainWindow)
+    : QDialog(mainWindow), m_mainWindow(mainWindow), m_helpId(kHelpSelectDictionaries) {
+    setWindowTitle(QStringLiteral("Select Dictionaries"));
+    m_list = new QListWidget(this);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setProperty("controlId", kIdList);
+    m_list->setMinimumSize(fontMetrics().averageCharWidth() * 36, fontMetrics().height() * 12);
+    m_list->setContextMenuPolicy(Qt::NoContextMenu);  // the dialog's own menu opens instead
+    if (mainWindow != nullptr) m_list->setFont(mainWindow->currentFont());
+    auto* label = new QLabel(QStringLiteral("&Available Dictionaries"), this);
+    label->setBuddy(m_list);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { toggleHighlighted(); });
+
+    auto makeButton = [this](const char* caption, int id) {
+        auto* button = new QPushButton(QString::fromLatin1(caption), this);
+        button->setProperty("controlId", id);
+        button->setAutoDefault(false);
+        return button;
+    };
+    QPushButton* selectClear = makeButton("&Select/Clear", kIdSelectClear);
+    QPushButton* selectAll = makeButton("S&elect All", kIdSelectAll);
+    QPushButton* clearAll = makeButton("&Clear All", kIdClearAll);
+    QPushButton* details = makeButton("&Details", kIdDetails);
+    QPushButton* close = makeButton("&Close", 1);
+    close->setDefault(true);
+    connect(selectClear, &QPushButton::clicked, this, [this] { toggleHighlighted(); });
+    connect(selectAll, &QPushButton::clicked, this, [this] { setAll(true); });
+    connect(clearAll, &QPushButton::clicked, this, [this] { setAll(false); });
+    connect(details, &QPushButton::clicked, this, [this] { showDetails(); });
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {selectClear, selectAll, clearAll, details}) buttons->addWidget(b);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto* listColumn = new QVBoxLayout;
+    listColumn->addWidget(label);
+    listColumn->addWidget(m_list, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(listColumn, 1);
+    layout->addLayout(buttons);
+    fillList();
+}
+
+void SelectDictionaries::fillList() {
+    const int top = m_list->verticalScrollBar()->value();
+    m_list->setUpdatesEnabled(false);
+    m_list->clear();
+    for (const DictionaryName& entry : DictionaryNames::instance().entries()) {
+        const QString name = QString::fromStdString(entry.displayName());
+        const QString row = rowText(entry.selected(), name);
+        auto* item = new QListWidgetItem(
+            QString(entry.selected() ? kSelectedMark : QChar(' ')) + QStringLiteral("   ") + name,
+            m_list);
+        item->setData(kRowRole, row);
+    }
+    m_list->verticalScrollBar()->setValue(top);
+    m_list->setUpdatesEnabled(true);
+}
+
+QStringList SelectDictionaries::highlightedRows() const {
+    QStringList rows;
+    for (int i = 0; i < m_list->count(); ++i) {
+        if (m_list->item(i)->isSelected()) rows << m_list->item(i)->data(kRowRole).toString();
+    }
+    return rows;
+}
+
+void SelectDictionaries::toggleHighlighted() {
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    for (const QString& row : highlightedRows()) {
+        const std::string path = pathOf(row.mid(2));
+        if (catalogue.find(path) != nullptr) {
+            catalogue.setSelected(path, !catalogue.isSelected(path));
+        }
+    }
+    fillList();
+}
+
+void SelectDictionaries::setAll(bool on) {
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    for (std::size_t i = 0; i < catalogue.count(); ++i) {
+        catalogue.setSelected(catalogue.entry(i).path(), on);
+        catalogue.entry(i).markChanged();
+    }
+    fillList();
+}
+
+void SelectDictionaries::showDetails() {
+    const QStringList rows = highlightedRows();
+    if (rows.isEmpty()) {
+        messageBox(kStrHighlightOne, kStrIncompleteInformation, kMbOk, this);
+        return;
+    }
+    const DictionaryName* entry = DictionaryNames::instance().find(pathOf(rows.first().mid(2)));
+    if (entry == nullptr) return;
+    messageBoxText(detailsText(*entry), detailsTitle(*entry), kMbOkInformation, this);
+}
+
+void SelectDictionaries::deleteDictionaries() {
+    if (m_mainWindow != nullptr) m_mainWindow->setStatusText(kStrStatusBlank);
+    if (deleteHighlighted(highlightedRows(), 2) == 1 && m_mainWindow != nullptr) {
+        m_mainWindow->setStatusText(kStrDeleteSuccessful);
+    }
+    fillList();
+}
+
+void SelectDictionaries::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    auto add = [this, &menu](int captionId, int commandId) {
+        QAction* action = menu.addAction(QString::fromStdString(loadString(captionId)));
+        action->setStatusTip(QString::fromStdString(loadString(commandId)));
+        if (m_mainWindow != nullptr) action->setEnabled(m_mainWindow->commandEnabled(commandId));
+        connect(action, &QAction::triggered, this, [this, commandId] {
+            if (commandId == kCmdDeleteDictionaries) {
+                deleteDictionaries();
+            } else if (commandId == kCmdShowDetails) {
+                showDetails();
+            } else if (m_mainWindow != nullptr) {
+                m_mainWindow->command(commandId);
+                fillList();
+            }
+        });
+    };
+    add(kStrMenuAddWord, kCmdAddWord);
+    add(kStrMenuRemoveWord, kCmdRemoveWord);
+    add(kStrMenuMerge, kCmdMerge);
+    add(kStrMenuCreateFromFile, kCmdCreateFromFile);
+    add(kStrMenuDeleteDictionaries, kCmdDeleteDictionaries);
+    menu.addSeparator();
+    QAction* details = menu.addAction(QString::fromStdString(loadString(kStrMenuShowDetails)));
+    details->setStatusTip(QString::fromStdString(loadString(kCmdShowDetails)));
+    connect(details, &QAction::triggered, this, [this] { showDetails(); });
+    menu.exec(event->globalPos());
+}
+
+int deleteHighlighted(const QStringList& rows, int skip) {
+    if (rows.isEmpty()) {
+        messageBox(kStrHighlightForDeletion, kStrIncompleteInformation, kMbOk);
+        return 0;
+    }
+    std::string question = loadString(kStrDeleteQuestion);
+    for (const QString& row : rows) question += "\n" + row.mid(skip).toStdString();
+    question += loadString(kStrDeleteQuestionEnd);
+    if (messageBoxText(question, loadString(kStrConfirmTitle), kMbYesNo | kDefaultButton2) !=
+        kIdYes) {
+        return 0;
+    }
+    std::string report = loadString(kStrUnableToDeleteDictionaries);
+    bool failed = false;
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    for (const QString& row : rows) {
+        const QString name = row.mid(skip);
+        if (!catalogue.deleteDictionary(pathOf(name))) {
+            report += "\n" + name.toStdString();
+            failed = true;
+        }
+    }
+    if (failed) {
+        messageBoxText(report, loadString(kStrFileErrorTitle), kMbOk);
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace zantric::gui

@@ -1,0 +1,621 @@
+#include "gui/zantricowl_tdlg_client.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTimerEvent>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <system_error>
+
+#include "core/dictionary/dictionary_names.h"
+#include "core/maintenance/instance_marker.h"
+#include "core/search/subset_analysis.h"
+#include "core/shell/config_data.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/string_table.h"
+#include "core/shell/zantric_exception.h"
+#include "gui/about_dlg.h"
+#include "gui/command_ids.h"
+#include "gui/create_dictionary_sub_set.h"
+#include "gui/help.h"
+#include "gui/results_list.h"
+#include "gui/select_dictionaries.h"
+
+namespace zantric::gui {
+
+namespace {
+
+constexpr SearchField kFields[4] = {SearchField::kFind, SearchField::kFrom, SearchField::kInclude,
+                                    SearchField::kExclude};
+constexpr int kFieldIds[4] = {kIdFind, kIdFrom, kIdInclude, kIdExclude};
+const char* const kFieldLabels[4] = {"&Find", "F&rom", "&Include", "E&xclude"};
+
+constexpr int kBoldWeight = 700;
+constexpr int kNormalWeight = 400;
+
+// The three sizes of the Size list and the font heights stored for them.
+struct FontSize {
+    const char* text;
+    int height;  // in the ini: negative, the character height in pixels
+    int points;
+};
+constexpr FontSize kFontSizes[3] = {{"8", -11, 8}, {"10", -13, 10}, {"12", -16, 12}};
+
+int heightForSizeText(const QString& text) {
+    for (const FontSize& size : kFontSizes) {
+        if (text == QLatin1String(size.text)) return size.height;
+    }
+    return kFontSizes[0].height;
+}
+
+int sizeIndexForHeight(int height) {
+    for (int i = 0; i < 3; ++i) {
+        if (kFontSizes[i].height == height) return i;
+    }
+    return 0;
+}
+
+QString hint(int id) { return QString::fromStdString(loadString(id)); }
+
+std::string text(const QComboBox* box) { return box->currentText().toStdString(); }
+
+}  // namespace
+
+zantricowlTDLGClient::zantricowlTDLGClient(QWidget* parent)
+    : QWidget(parent), m_results(this), m_run(m_request, m_results) {
+    try {
+        m_marker = std::make_unique<InstanceMarker>();
+    } catch (const ZantricException& e) {
+        // The program still works; other copies just cannot see this one.
+        reportException(e.message());
+    }
+    buildControls();
+}
+
+zantricowlTDLGClient::~zantricowlTDLGClient() {
+    m_searchTimer.stop();
+    if (m_searching) m_run.cancel();
+    m_run.join();
+}
+
+void zantricowlTDLGClient::buildControls() {
+    setWindowTitle(QString::fromLatin1(kFrameTitle));
+    auto* grid = new QGridLayout;
+    for (int i = 0; i < 4; ++i) {
+        auto* box = new QComboBox(this);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setCompleter(nullptr);  // a pattern must stay exactly as typed
+        box->setMaxCount(static_cast<int>(FieldHistory::kMaxEntries));
+        box->lineEdit()->setMaxLength(static_cast<int>(maxFieldLength(kFields[i])));
+        box->lineEdit()->installEventFilter(this);
+        box->setProperty("controlId", kFieldIds[i]);
+        box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        box->setMinimumContentsLength(i == 0 || i == 1 ? 12 : 8);
+        m_fields[i] = box;
+        m_fieldLabels[i] = new QLabel(QString::fromLatin1(kFieldLabels[i]), this);
+        m_fieldLabels[i]->setBuddy(box);
+        const int row = i / 2, column = (i % 2) * 2;
+        grid->addWidget(m_fieldLabels[i], row, column);
+        grid->addWidget(box, row, column + 1);
+    }
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(3, 3);
+    m_fields[0]->setObjectName(QStringLiteral("find"));
+    m_fields[1]->setObjectName(QStringLiteral("from"));
+    m_fields[2]->setObjectName(QStringLiteral("include"));
+    m_fields[3]->setObjectName(QStringLiteral("exclude"));
+
+    connect(m_fields[0], &QComboBox::editTextChanged, this, [this] { updateSearchControls(); });
+    connect(m_fields[2], &QComboBox::editTextChanged, this,
+            [this](const QString& t) { m_request.setInclude(t.toStdString()); });
+    connect(m_fields[3], &QComboBox::editTextChanged, this,
+            [this](const QString& t) { m_request.setExclude(t.toStdString()); });
+
+    m_list = new ResultsListView(m_results, this);
+
+    auto* options = new QGroupBox(this);
+    options->setProperty("controlId", kIdOptionsGroup);
+    m_useAll = new QCheckBox(QStringLiteral("&Use All FROM Letters"), options);
+    m_useAll->setProperty("controlId", kIdUseAllFromLetters);
+    m_suppress = new QCheckBox(QStringLiteral("Su&ppress Permutations"), options);
+    m_suppress->setProperty("controlId", kIdSuppressPermutations);
+    auto* optionsLayout = new QVBoxLayout(options);
+    optionsLayout->addWidget(m_useAll);
+    optionsLayout->addWidget(m_suppress);
+    connect(m_useAll, &QCheckBox::clicked, this,
+            [this](bool on) { m_request.setUseAllFromLetters(on); });
+    connect(m_suppress, &QCheckBox::clicked, this,
+            [this](bool on) { m_request.setSuppressPermutations(on); });
+
+    auto* fontGroup = new QGroupBox(QStringLiteral("Font"), this);
+    fontGroup->setProperty("controlId", kIdFontGroup);
+    m_bold = new QCheckBox(QStringLiteral("&Bold"), fontGroup);
+    m_bold->setProperty("controlId", kIdBold);
+    m_size = new QComboBox(fontGroup);
+    m_size->setProperty("controlId", kIdSize);
+    auto* sizeLabel = new QLabel(QStringLiteral("Si&ze"), fontGroup);
+    sizeLabel->setProperty("controlId", kIdSizeLabel);
+    sizeLabel->setBuddy(m_size);
+    auto* fontLayout = new QGridLayout(fontGroup);
+    fontLayout->addWidget(m_bold, 0, 0, 1, 2);
+    fontLayout->addWidget(sizeLabel, 1, 0);
+    fontLayout->addWidget(m_size, 1, 1);
+    connect(m_bold, &QCheckBox::clicked, this, [this] { fontChanged(); });
+    connect(m_size, &QComboBox::activated, this, [this] { fontChanged(); });
+
+    m_start = new QPushButton(QStringLiteral("&Start"), this);
+    m_start->setProperty("controlId", kCmdStart);
+    m_start->setDefault(true);
+    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel->setProperty("controlId", kCmdExit);
+    connect(m_start, &QPushButton::clicked, this, [this] { command(kCmdStart); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { command(kCmdExit); });
+
+    // The option and font boxes keep to the bottom-left corner, Start and Cancel to the
+    // bottom-right; the list takes every change of size.
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(options, 0, Qt::AlignBottom);
+    bottom->addWidget(fontGroup, 0, Qt::AlignBottom);
+    bottom->addStretch(1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_start);
+    buttons->addWidget(m_cancel);
+    bottom->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(bottom);
+}
+
+void zantricowlTDLGClient::attachStatusBar(QStatusBar* bar, QLabel* found, QLabel* checked) {
+    m_statusBar = bar;
+    m_foundPane = found;
+    m_checkedPane = checked;
+}
+
+void zantricowlTDLGClient::setUp() {
+    m_fields[0]->addItem(QStringLiteral("*"));
+    m_histories.find.push("*");
+    m_fields[0]->setEditText(QStringLiteral("*"));
+    m_useAll->setChecked(true);
+    m_request.setUseAllFromLetters(true);
+    clearAll();
+    m_list->relayout();
+    setUpFont();
+}
+
+QComboBox* zantricowlTDLGClient::field(SearchField which) const {
+    return m_fields[static_cast<int>(which)];
+}
+
+SearchFields zantricowlTDLGClient::fields() const {
+    SearchFields f;
+    f.find = text(m_fields[0]);
+    f.from = text(m_fields[1]);
+    f.include = text(m_fields[2]);
+    f.exclude = text(m_fields[3]);
+    f.useAllFromLetters = m_useAll->isChecked();
+    f.suppressPermutations = m_suppress->isChecked();
+    return f;
+}
+
+// --- Commands ---------------------------------------------------------------------------------
+
+bool zantricowlTDLGClient::commandEnabled(int id) const {
+    switch (id) {
+        case kCmdView:
+        case kCmdClearAll:
+        case kCmdStart:
+        case kCmdSelectDictionaries:
+            return !m_searching;
+        case kCmdAddWord:
+        case kCmdRemoveWord:
+        case kCmdCreateFromFile:
+        case kCmdMerge:
+        case kCmdDeleteDictionaries:
+            return !m_searching && InstanceMarker::count() < 2;
+        case kCmdDeleteResults:
+            return !m_searching && InstanceMarker::count() < 2 && m_results.isOpen();
+        case kCmdSaveAs:
+            return !m_searching && m_results.count() > 0;
+        default:
+            return true;
+    }
+}
+
+void zantricowlTDLGClient::command(int id) {
+    if (id == kCmdStart && m_searching) {
+        beep();
+        return;
+    }
+    if (!commandEnabled(id)) return;
+    switch (id) {
+        case kCmdStart:
+            startSearch();
+            break;
+        case kCmdExit:
+            exitCommand();
+            break;
+        case kCmdClearAll:
+            clearAll();
+            break;
+        case kCmdSelectDictionaries:
+            selectDictionaries();
+            break;
+        case kCmdHelp:
+            openHelp(kHelpContents);
+            break;
+        case kCmdWebSite:
+            QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage)));
+            break;
+        case kCmdAbout: {
+            AboutDlg about(this);
+            about.exec();
+            break;
+        }
+        default:
+            notYetAvailable(id);
+            break;
+    }
+}
+
+void zantricowlTDLGClient::notYetAvailable(int id) {
+    if (m_statusBar == nullptr) return;
+    QString name = hint(id);
+    if (name.endsWith(QLatin1Char('.'))) name.chop(1);
+    m_statusBar->showMessage(tr("Not yet available: %1").arg(name));
+}
+
+void zantricowlTDLGClient::setStatusText(int stringId) {
+    if (m_statusBar != nullptr) m_statusBar->showMessage(hint(stringId));
+}
+
+void zantricowlTDLGClient::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    auto add = [this](QMenu* to, int captionId, int commandId) {
+        QAction* action = to->addAction(hint(captionId));
+        action->setStatusTip(hint(commandId));
+        action->setEnabled(commandEnabled(commandId));
+        connect(action, &QAction::triggered, this, [this, commandId] { command(commandId); });
+    };
+    QMenu* dictionaries = menu.addMenu(hint(kStrMenuDictionaries));
+    add(dictionaries, kStrMenuSelect, kCmdSelectDictionaries);
+    dictionaries->addSeparator();
+    add(dictionaries, kStrMenuAddWord, kCmdAddWord);
+    add(dictionaries, kStrMenuRemoveWord, kCmdRemoveWord);
+    add(dictionaries, kStrMenuMerge, kCmdMerge);
+    add(dictionaries, kStrMenuCreateFromFile, kCmdCreateFromFile);
+    menu.addSeparator();
+    add(&menu, kStrMenuClearAll, kCmdClearAll);
+    add(&menu, kStrMenuView, kCmdView);
+    add(&menu, kStrMenuDeleteResults, kCmdDeleteResults);
+    add(&menu, kStrMenuSaveAs, kCmdSaveAs);
+    menu.addSeparator();
+    add(&menu, kStrMenuSearch, kCmdStart);
+    menu.addSeparator();
+    add(&menu, kStrMenuExit, kCmdExit);
+    connect(&menu, &QMenu::aboutToHide, this, [this] {
+        if (m_statusBar != nullptr) m_statusBar->clearMessage();
+    });
+    menu.exec(event->globalPos());
+}
+
+void zantricowlTDLGClient::selectDictionaries() {
+    // The next phrase search analyses the dictionaries again, whatever is chosen here.
+    m_request.clearAnalysedLetters();
+    SelectDictionaries dialog(this);
+    dialog.exec();
+}
+
+// --- Search -----------------------------------------------------------------------------------
+
+void zantricowlTDLGClient::updateSearchControls() {
+    const bool multiWord = m_request.updateMultiWord(text(m_fields[0]));
+    m_suppress->setEnabled(multiWord && !m_searching);
+    for (int i = 2; i < 4; ++i) {
+        m_fields[i]->setEnabled(!multiWord && !m_searching);
+        m_fieldLabels[i]->setEnabled(!multiWord);
+    }
+}
+
+void zantricowlTDLGClient::fillHistory(SearchField which) {
+    QComboBox* box = field(which);
+    const FieldHistory* history[4] = {&m_histories.find, &m_histories.from, &m_histories.include,
+                                      &m_histories.exclude};
+    const QString current = box->currentText();
+    const QSignalBlocker block(box);
+    box->clear();
+    for (const std::string& entry : history[static_cast<int>(which)]->entries()) {
+        box->addItem(QString::fromStdString(entry));
+    }
+    const int index = box->findText(current, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    box->setCurrentIndex(index);
+    box->setEditText(current);
+}
+
+void zantricowlTDLGClient::updateHistory() {
+    m_histories.update(fields());
+    for (SearchField which : kFields) fillHistory(which);
+}
+
+void zantricowlTDLGClient::startSearch() {
+    if (m_searchTimer.isActive() && !m_searching) completeSearch();
+    updateHistory();
+    const SearchFields request = fields();
+    const StartOutcome outcome = m_run.prepare(request);
+    if (outcome == StartOutcome::kNoDictionary) {
+        QMetaObject::invokeMethod(
+            this, [this] { command(kCmdSelectDictionaries); }, Qt::QueuedConnection);
+        return;
+    }
+    m_list->relayout();  // the store was reset
+    if (outcome != StartOutcome::kReady) return;
+
+    enterSearchingState();
+    if (m_request.multiWord() && m_run.analysisNeeded()) {
+        SubsetAnalysis analysis(m_request.fromLetters());
+        CreateDictionarySubSet dialog(this, m_run, analysis);
+        emit analysisStarted();
+        if (dialog.exec() != 1) {
+            m_request.clearAnalysedLetters();
+            leaveSearchingState();
+            return;
+        }
+    }
+    m_searchTimer.start(kSearchTimerMs, this);
+    try {
+        m_run.startWorker([this] {
+            QMetaObject::invokeMethod(this, &zantricowlTDLGClient::searchFinished,
+                                      Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        m_searchTimer.stop();
+        beep();
+        messageBox(kStrUnableToCreateThread, kStrErrorTitle, kMbOk, this);
+        leaveSearchingState();
+        QCoreApplication::quit();
+    }
+}
+
+void zantricowlTDLGClient::setSearchControlsEnabled(bool enabled) {
+    m_list->setEnabled(enabled);
+    for (QComboBox* box : m_fields) box->setEnabled(enabled);
+    m_useAll->setEnabled(enabled);
+    m_suppress->setEnabled(enabled);
+    m_start->setEnabled(enabled);
+}
+
+void zantricowlTDLGClient::enterSearchingState() {
+    m_searching = true;
+    setStatusText(kStrSearching);
+    showCounters(0, 0);
+    setSearchControlsEnabled(false);
+    emit commandStateChanged();
+}
+
+void zantricowlTDLGClient::leaveSearchingState() {
+    m_searching = false;
+    setStatusText(kStrSearchingCompleted);
+    setSearchControlsEnabled(true);
+    updateSearchControls();
+    emit commandStateChanged();
+}
+
+void zantricowlTDLGClient::searchFinished() {
+    if (m_searching) leaveSearchingState();
+}
+
+void zantricowlTDLGClient::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != m_searchTimer.timerId()) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    refreshCounters();
+    if (!m_searching) completeSearch();
+}
+
+void zantricowlTDLGClient::completeSearch() {
+    m_searchTimer.stop();
+    refreshCounters();
+    if (window()->isMinimized()) {
+        window()->setWindowTitle(QString::fromLatin1(kFrameTitle));
+        m_titleShowsCount = false;
+    }
+    m_run.finish(fields());
+    showCounters(m_run.found(), m_run.checked());
+    m_list->setFocus();
+    m_list->goToFirstRow();
+    emit commandStateChanged();
+    emit searchCompleted();
+}
+
+void zantricowlTDLGClient::showCounters(std::int32_t found, std::int32_t checked) {
+    if (m_foundPane != nullptr) m_foundPane->setText(QStringLiteral("Found: %1").arg(found));
+    if (m_checkedPane != nullptr)
+        m_checkedPane->setText(QStringLiteral("Checked: %1").arg(checked));
+}
+
+void zantricowlTDLGClient::refreshCounters() {
+    QWidget* frame = window();
+    if (frame->isMinimized()) {
+        frame->setWindowTitle(QString::asprintf("Found: %ld", static_cast<long>(m_run.found())));
+        m_titleShowsCount = true;
+        return;
+    }
+    if (m_titleShowsCount) {
+        frame->setWindowTitle(QString::fromLatin1(kFrameTitle));
+        m_titleShowsCount = false;
+    }
+    if (m_searching) showCounters(m_run.found(), m_run.checked());
+}
+
+void zantricowlTDLGClient::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) refreshCounters();
+}
+
+void zantricowlTDLGClient::askCancelSearch() {
+    if (m_askingCancel) return;
+    m_askingCancel = true;
+    m_searchTimer.stop();
+    m_run.pause();
+    const int answer = messageBox(kStrCancelSearchQuestion, kStrConfirmTitle, kMbYesNo, this);
+    // The flag is set before the worker goes on, so that it stops at the very next word.
+    if (answer == kIdYes) m_run.cancel();
+    m_run.resume();
+    m_searchTimer.start(kSearchTimerMs, this);
+    m_askingCancel = false;
+}
+
+// --- Clear All and closing -------------------------------------------------------------------
+
+void zantricowlTDLGClient::clearAll() {
+    m_fields[0]->setFocus();
+    const int star = m_fields[0]->findText(QStringLiteral("*"));
+    if (star >= 0) m_fields[0]->setCurrentIndex(star);
+    m_fields[0]->setEditText(QStringLiteral("*"));
+    for (int i = 1; i < 4; ++i) m_fields[i]->setEditText(QString());
+    m_useAll->setChecked(true);
+    m_request.setUseAllFromLetters(true);
+    showCounters(0, 0);
+    if (m_statusBar != nullptr) m_statusBar->clearMessage();
+    updateSearchControls();
+    m_results.reset();
+    m_list->relayout();
+    emit commandStateChanged();
+}
+
+void zantricowlTDLGClient::exitCommand() {
+    if (m_handlingExit) return;
+    if (m_searching) {
+        askCancelSearch();
+        return;
+    }
+    m_handlingExit = true;
+    if (m_searchTimer.isActive()) completeSearch();
+    clearAll();
+    deleteTemporaryFiles();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_handlingExit = false;
+            emit closeRequested();
+        },
+        Qt::QueuedConnection);
+}
+
+void zantricowlTDLGClient::deleteTemporaryFiles() {
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    for (const DictionaryName& entry : catalogue.entries()) {
+        if (fileExists(entry.subsetFileName())) removeFile(entry.subsetFileName());
+    }
+    for (const std::string* name : {&catalogue.resultsDataName(), &catalogue.resultsIndexName(),
+                                    &catalogue.subsetDictionaryName()}) {
+        if (fileExists(*name)) removeFile(*name);
+    }
+}
+
+// --- Keys -------------------------------------------------------------------------------------
+
+bool zantricowlTDLGClient::eventFilter(QObject* watched, QEvent* event) {
+    for (int i = 0; i < 4; ++i) {
+        if (watched != m_fields[i]->lineEdit()) continue;
+        if (event->type() == QEvent::KeyPress) {
+            return filterKey(kFields[i], static_cast<QKeyEvent*>(event));
+        }
+        if (event->type() == QEvent::FocusIn && i > 0) {
+            // Leaving FIND for another search field checks FIND, once the focus has moved.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason) {
+                QTimer::singleShot(0, this, [this] { m_request.setFind(text(m_fields[0])); });
+            }
+        }
+        return false;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool zantricowlTDLGClient::filterKey(SearchField which, QKeyEvent* event) {
+    const QString typed = event->text();
+    if (typed.size() != 1 || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+        return false;
+    }
+    const QChar ch = typed.at(0);
+    if (ch.unicode() < 0x20 || ch.unicode() == 0x7f) return false;  // backspace and the like
+    const char c = ch.unicode() < 0x80 ? translateTypedChar(static_cast<char>(ch.unicode())) : 0;
+    if (c == 0 || !acceptsTypedChar(which, c)) {
+        beep();
+        return true;
+    }
+    if (c != ch.unicode()) {
+        field(which)->lineEdit()->insert(QString(QLatin1Char(c)));
+        return true;
+    }
+    return false;
+}
+
+// --- Font -------------------------------------------------------------------------------------
+
+void zantricowlTDLGClient::setUpFont() {
+    m_size->clear();
+    for (const FontSize& size : kFontSizes) m_size->addItem(QString::fromLatin1(size.text));
+    m_size->setCurrentIndex(0);
+    m_font = m_list->font();
+    const ConfigData& config = ConfigData::instance();
+    if (config.readInt("FONT", "Font Set", 0) == 0) return;
+    const int currentWeight = m_font.bold() ? kBoldWeight : kNormalWeight;
+    const int weight = config.readInt("FONT", "Weight", currentWeight);
+    const int height = config.readInt("FONT", "Height", kFontSizes[0].height);
+    QFont font = m_font;
+    font.setWeight(weight >= kBoldWeight ? QFont::Bold : QFont::Normal);
+    const int index = sizeIndexForHeight(height);
+    if (kFontSizes[index].height == height || height == 0) {
+        font.setPointSize(kFontSizes[index].points);
+    } else {
+        font.setPixelSize(height < 0 ? -height : height);
+    }
+    applyFont(font);
+    m_bold->setChecked(weight >= kBoldWeight);
+    m_size->setCurrentIndex(index);
+}
+
+void zantricowlTDLGClient::fontChanged() {
+    const int weight = m_bold->isChecked() ? kBoldWeight : kNormalWeight;
+    const int height = heightForSizeText(m_size->currentText());
+    QFont font = m_font;
+    font.setWeight(weight == kBoldWeight ? QFont::Bold : QFont::Normal);
+    font.setPointSize(kFontSizes[sizeIndexForHeight(height)].points);
+    applyFont(font);
+    const ConfigData& config = ConfigData::instance();
+    config.writeString("FONT", "Font Set", "1");
+    config.writeString("FONT", "Weight", std::to_string(weight));
+    config.writeString("FONT", "Height", std::to_string(height));
+    m_list->setFocus();
+    m_list->goToFirstRow();
+}
+
+void zantricowlTDLGClient::applyFont(const QFont& font) {
+    m_font = font;
+    for (QComboBox* box : m_fields) box->setFont(font);
+    m_list->setFont(font);  // the list lays itself out again for the new font
+}
+
+}  // namespace zantric::gui

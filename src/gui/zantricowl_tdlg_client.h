@@ -1,0 +1,142 @@
+// zantricowlTDLGClient: the main window, the frame's client. It holds the four search fields
+// with their histories and keystroke filters, the two search options, the font controls, Start
+// and Cancel and the results list; it owns the one search request, the results store, the
+// search run and this copy's instance marker. It runs a search from Start to the finished list
+// (the worker on its own thread, the counters polled every 100 ms), asks before cancelling, and
+// closes the program in order. GUI thread only.
+#pragma once
+
+#include <QBasicTimer>
+#include <QFont>
+#include <QWidget>
+#include <memory>
+
+#include "core/results/vlb_data.h"
+#include "core/search/field_history.h"
+#include "core/search/search_data.h"
+#include "core/search/search_fields.h"
+#include "core/search/search_run.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QStatusBar;
+
+namespace zantric {
+class InstanceMarker;
+}
+
+namespace zantric::gui {
+
+class ResultsListView;
+
+inline constexpr const char* kFrameTitle = "Zantric for Windows 95/98";
+
+class zantricowlTDLGClient final : public QWidget {
+    Q_OBJECT
+public:
+    explicit zantricowlTDLGClient(QWidget* parent = nullptr);
+    ~zantricowlTDLGClient() override;
+
+    // The set-up once the frame exists: "*" in FIND and its list, Use All FROM Letters checked,
+    // everything cleared, the list laid out, the stored font applied.
+    void setUp();
+    // The status bar's message pane and the Found and Checked panes.
+    void attachStatusBar(QStatusBar* bar, QLabel* found, QLabel* checked);
+
+    // Runs a command by id, if it is enabled (menus, accelerators, buttons, context menu).
+    void command(int id);
+    bool commandEnabled(int id) const;
+    bool searching() const { return m_searching; }
+
+    // Shows a string-table text in the message pane.
+    void setStatusText(int stringId);
+    QFont currentFont() const { return m_font; }
+
+    // The request's side of the fields.
+    SearchFields fields() const;
+    void updateSearchControls();
+    void updateHistory();
+
+    QComboBox* field(SearchField which) const;
+    QCheckBox* useAllFromLetters() const { return m_useAll; }
+    QCheckBox* suppressPermutations() const { return m_suppress; }
+    QCheckBox* boldBox() const { return m_bold; }
+    QComboBox* sizeList() const { return m_size; }
+    QPushButton* startButton() const { return m_start; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    ResultsListView* resultsList() const { return m_list; }
+    VLBData& results() { return m_results; }
+    SearchData& request() { return m_request; }
+    SearchRun& searchRun() { return m_run; }
+    const SearchHistories& histories() const { return m_histories; }
+
+signals:
+    // Save the window position and close (posted once everything is cleared up).
+    void closeRequested();
+    // The search started or ended: commands are enabled differently.
+    void commandStateChanged();
+    // The "Analysing Dictionaries" dialog is about to run.
+    void analysisStarted();
+    // A search has been completed and its results are in the list.
+    void searchCompleted();
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildControls();
+    void startSearch();
+    void enterSearchingState();
+    void leaveSearchingState();
+    void searchFinished();
+    void completeSearch();
+    void askCancelSearch();
+    void exitCommand();
+    void clearAll();
+    void deleteTemporaryFiles();
+    void refreshCounters();
+    void showCounters(std::int32_t found, std::int32_t checked);
+    void setSearchControlsEnabled(bool enabled);
+    void fillHistory(SearchField which);
+    void selectDictionaries();
+    void notYetAvailable(int id);
+    void setUpFont();
+    void fontChanged();
+    void applyFont(const QFont& font);
+    // A typed character for one of the fields: true when the filter took the key.
+    bool filterKey(SearchField which, QKeyEvent* event);
+
+    SearchData m_request;
+    VLBData m_results;
+    SearchRun m_run;
+    SearchHistories m_histories;
+    std::unique_ptr<InstanceMarker> m_marker;
+
+    QComboBox* m_fields[4] = {};
+    QLabel* m_fieldLabels[4] = {};
+    QCheckBox* m_useAll = nullptr;
+    QCheckBox* m_suppress = nullptr;
+    QCheckBox* m_bold = nullptr;
+    QComboBox* m_size = nullptr;
+    QPushButton* m_start = nullptr;
+    QPushButton* m_cancel = nullptr;
+    ResultsListView* m_list = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_foundPane = nullptr;
+    QLabel* m_checkedPane = nullptr;
+    QFont m_font;
+
+    QBasicTimer m_searchTimer;  // 456
+    bool m_searching = false;
+    bool m_titleShowsCount = false;
+    bool m_handlingExit = false;
+    bool m_askingCancel = false;
+};
+
+}  // namespace zantric::gui
