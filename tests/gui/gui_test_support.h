@@ -1,0 +1,87 @@
+// Shared pieces of the window tests: a registry of Qt Test classes (one program runs them all),
+// a program folder in a temporary folder with dictionaries built by the test, and helpers to
+// drive the main window and wait for its search to end.
+#pragma once
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QObject>
+#include <QTest>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/dictionary/compress_dictionary.h"
+#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/word_order.h"
+#include "core/shell/config_data.h"
+#include "support/temp_folder.h"
+
+namespace zantric::test {
+
+// Every test class registers a factory; main() runs them in turn.
+inline std::vector<std::function<std::unique_ptr<QObject>()>>& guiTests() {
+    static std::vector<std::function<std::unique_ptr<QObject>()>> tests;
+    return tests;
+}
+struct GuiTestRegistration {
+    explicit GuiTestRegistration(std::function<std::unique_ptr<QObject>()> make) {
+        guiTests().push_back(std::move(make));
+    }
+};
+#define ZANTRIC_GUI_TEST(Class)                                         \
+    static const ::zantric::test::GuiTestRegistration kRegister##Class( \
+        [] { return std::unique_ptr<QObject>(std::make_unique<Class>().release()); })
+
+using Words = std::vector<std::string>;
+
+// A program folder (ini, lexicons, temp) in a fresh temporary folder, made current; the
+// configuration and the catalogue are read from it anew.
+class ProgramFolder {
+public:
+    ProgramFolder() {
+        TempFolder::write(
+            "zantric.ini",
+            "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
+        std::filesystem::create_directories("lexicons");
+        std::filesystem::create_directories("temp");
+        std::filesystem::create_directories("files");
+        ConfigData::resetForTests();
+        DictionaryNames::resetForTests();
+    }
+    ~ProgramFolder() { DictionaryNames::resetForTests(); }
+
+    const std::filesystem::path& path() const { return m_folder.path(); }
+
+    // Builds lexicons/<name> from the words and lists it, selected or not; the selection is
+    // written to the file so that another program reading the folder sees it too.
+    static void addDictionary(const std::string& name, Words words, bool selected = true) {
+        std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) {
+            return compareWords(a.c_str(), b.c_str()) < 0;
+        });
+        const std::string path = ".\\lexicons\\" + name;
+        CompressDictionary writer(path);
+        for (const auto& w : words) writer.addWord(w);
+        writer.close();
+        DictionaryNames& catalogue = DictionaryNames::instance();
+        catalogue.add(path);
+        catalogue.setSelected(path, selected);
+        catalogue.find(path)->writeHeader();
+    }
+
+private:
+    TempFolder m_folder;
+};
+
+// Types text into a combo box's edit field key by key, through the window's keystroke filter.
+inline void typeInto(QComboBox* box, const QString& text) {
+    box->lineEdit()->selectAll();
+    QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
+    QTest::keyClicks(box->lineEdit(), text);
+}
+
+}  // namespace zantric::test

@@ -1,0 +1,460 @@
+// The main window from the user's side: typed fields and Start give the same matches, in the
+// same order, with the same Found and Checked as the command-line program; every refused
+// request shows its message and starts nothing; the cancel question holds the search; a second
+// phrase search over the same letters skips the analysis; Clear All, the font and the window
+// position behave and persist.
+#include <QCheckBox>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
+#include "core/search/search_fields.h"
+#include "core/shell/config_data.h"
+#include "gui/command_ids.h"
+#include "gui/create_dictionary_sub_set.h"
+#include "gui/results_list.h"
+#include "gui/zantric_t_frame_window.h"
+#include "gui/zantricowl_tdlg_client.h"
+#include "gui_test_support.h"
+#include "support/recorder_presenter.h"
+
+namespace zantric::test {
+namespace {
+
+using gui::zantricowlTDLGClient;
+using gui::ZantricTFrameWindow;
+
+const Words kWords = {"a",   "at",  "act", "cat", "Cat", "cot", "tic-tac", "taco",   "coat",
+                      "dog", "god", "cog", "do",  "go",  "to",  "tag",     "goat",   "toga",
+                      "tea", "Tea", "eat", "ate", "eta", "tee", "octagon", "cottage"};
+const Words kMoreWords = {"cat", "act", "dot", "tod", "coda", "cad", "dace"};
+
+// The frame and main window as the program builds them.
+struct Window {
+    Window()
+        : client(new zantricowlTDLGClient), frame(std::make_unique<ZantricTFrameWindow>(client)) {
+        frame->placeAtStoredPosition();
+        client->setUp();
+        frame->show();
+    }
+    zantricowlTDLGClient* client;
+    std::unique_ptr<ZantricTFrameWindow> frame;
+};
+
+struct Request {
+    QString find;
+    QString from;
+    bool useAll = true;
+    bool suppress = false;
+    QString include = {};
+    QString exclude = {};
+};
+
+struct Outcome {
+    QStringList matches;
+    int found = -1;
+    int checked = -1;
+};
+
+// Fills the fields as a user types them; the options are clicked when they must change.
+void fill(zantricowlTDLGClient* client, const Request& r) {
+    typeInto(client->field(SearchField::kFind), r.find);
+    typeInto(client->field(SearchField::kFrom), r.from);
+    if (!isMultiWord(r.find.toStdString())) {
+        typeInto(client->field(SearchField::kInclude), r.include);
+        typeInto(client->field(SearchField::kExclude), r.exclude);
+    }
+    if (client->useAllFromLetters()->isChecked() != r.useAll) client->useAllFromLetters()->click();
+    if (client->suppressPermutations()->isEnabled() &&
+        client->suppressPermutations()->isChecked() != r.suppress) {
+        client->suppressPermutations()->click();
+    }
+}
+
+// The matches as the list shows them, row after row.
+QStringList listedMatches(zantricowlTDLGClient* client) {
+    QStringList matches;
+    const QAbstractItemModel* model = client->resultsList()->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        matches << model->index(row, 0).data().toString().split('\t', Qt::SkipEmptyParts);
+    }
+    return matches;
+}
+
+// Start, then wait for the list. A request that starts nothing returns at once.
+Outcome start(Window& w) {
+    QSignalSpy completed(w.client, &zantricowlTDLGClient::searchCompleted);
+    QTest::mouseClick(w.client->startButton(), Qt::LeftButton);
+    if (completed.isEmpty() && !w.client->searching() && w.client->searchRun().found() == 0 &&
+        !completed.wait(100)) {
+        return {};
+    }
+    if (completed.isEmpty() && !completed.wait(20000)) return {};
+    Outcome outcome;
+    outcome.matches = listedMatches(w.client);
+    outcome.found = w.frame->foundPane()->text().section(' ', 1).toInt();
+    outcome.checked = w.frame->checkedPane()->text().section(' ', 1).toInt();
+    return outcome;
+}
+
+Outcome search(Window& w, const Request& r) {
+    fill(w.client, r);
+    return start(w);
+}
+
+Outcome commandLineSearch(const QString& folder, const Request& r) {
+    QStringList args = {"-C", folder, "search", r.find};
+    if (!r.from.isEmpty()) args << "--from" << r.from;
+    if (!r.include.isEmpty()) args << "--include" << r.include;
+    if (!r.exclude.isEmpty()) args << "--exclude" << r.exclude;
+    args << (r.useAll ? "--use-all" : "--no-use-all");
+    if (r.suppress) args << "--suppress-permutations";
+    QProcess cli;
+    cli.start(QStringLiteral(ZANTRIC_CLI), args);
+    cli.waitForFinished(30000);
+    Outcome outcome;
+    outcome.matches =
+        QString::fromLatin1(cli.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    for (const QString& line : QString::fromLatin1(cli.readAllStandardError()).split('\n')) {
+        if (line.startsWith("Found: ")) outcome.found = line.mid(7).toInt();
+        if (line.startsWith("Checked: ")) outcome.checked = line.mid(9).toInt();
+    }
+    return outcome;
+}
+
+// Closes whatever modal dialog comes up next (the Select Dictionaries dialog after a Start
+// without a selected dictionary).
+void closeNextDialog() {
+    QTimer::singleShot(50, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+}
+
+// Answers the cancel question after looking at the search while it waits.
+class CancelAnswerer : public RecorderPresenter {
+public:
+    CancelAnswerer(zantricowlTDLGClient* client, int answer) : m_client(client), m_answer(answer) {}
+    int show(const std::string& text, const std::string& title, int style, bool owner) override {
+        RecorderPresenter::show(text, title, style, owner);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        foundWhenAsked = m_client->searchRun().found();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        foundWhenAnswered = m_client->searchRun().found();
+        return m_answer;
+    }
+    int foundWhenAsked = -1;
+    int foundWhenAnswered = -1;
+
+private:
+    zantricowlTDLGClient* m_client;
+    int m_answer;
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void searchesListWhatTheCommandLineLists();
+    void refusedRequestsShowTheirMessageAndStartNothing();
+    void keystrokesAreFiltered();
+    void cancelQuestionHoldsTheSearch();
+    void phraseSearchReusesItsAnalysis();
+    void clearAllResetsFieldsCountersAndList();
+    void fontComesBackAtTheNextStart();
+    void windowPositionIsWrittenAtClose();
+};
+
+void MainWindowTest::searchesListWhatTheCommandLineLists() {
+    ProgramFolder folder;
+    ProgramFolder::addDictionary("english.lex", kWords);
+    ProgramFolder::addDictionary("more.lex", kMoreWords);
+    ProgramFolder::addDictionary("unused.lex", {"cat", "zoo"}, false);
+    const Request requests[] = {
+        {"c?t", ""},
+        {"*", "tac", false},
+        {"*", "taco"},
+        {"*", "CAT", false},
+        {"???", "", true, false, "t", "c"},
+        {"t*", "togaeta", false, false, "a"},
+        {"* *", "catdog"},
+        {"* *", "catdog", true, true},
+        {"* *", "cotdag", false},
+        {"cat !", "catdog"},
+        {"2 *", "dogtac?"},
+        {"*", "xyz"},
+    };
+    const QString path = QString::fromStdString(folder.path().string());
+    std::vector<Outcome> expected;
+    for (const Request& r : requests) expected.push_back(commandLineSearch(path, r));
+
+    Window w;
+    for (std::size_t i = 0; i < std::size(requests); ++i) {
+        const Outcome got = search(w, requests[i]);
+        const QByteArray name = (requests[i].find + " from " + requests[i].from).toLatin1();
+        QVERIFY2(expected[i].found >= 0, name);
+        QCOMPARE(got.matches, expected[i].matches);
+        QCOMPARE(got.found, expected[i].found);
+        QCOMPARE(got.checked, expected[i].checked);
+        QCOMPARE(w.frame->statusBar()->currentMessage(), QStringLiteral("Searching Completed"));
+    }
+}
+
+void MainWindowTest::refusedRequestsShowTheirMessageAndStartNothing() {
+    ProgramFolder folder;
+    ProgramFolder::addDictionary("english.lex", kWords);
+    const struct {
+        Request request;
+        const char* text;  // the start of the message
+        const char* title;
+        int answer;  // to the message, 0 for none
+    } cases[] = {
+        {{"ab12", ""},
+         "Your FIND field contained a pattern for a word exceeding",
+         "Input Error",
+         0},
+        {{"9 9 9 9 9", ""},
+         "Your FIND field exceeded the maximum permitted length of 40",
+         "Input Error",
+         0},
+        {{"   ", ""}, "You have not supplied a FIND pattern.", "Input Error", 0},
+        {{"* *", ""},
+         "Multiple Word Searches must contain an entry in the FROM field.",
+         "Input Error",
+         0},
+        {{"cat", "dog"},
+         "Your FIND includes letters not found in your FROM field.",
+         "Input Error",
+         0},
+        {{"????", "abc"}, "Your FIND length exceeds that of the FROM field.", "Input Error", 0},
+        {{"t??", "", true, false, "e", "e"},
+         "You cannot Include and Exclude the same letter(s).",
+         "Input Error",
+         0},
+        {{"cat ! x", "catdog"},
+         "Zantric will ignore any part of the FIND pattern",
+         "Invalid Pattern Warning",
+         kIdCancel},
+    };
+    Window w;
+    for (const auto& c : cases) {
+        RecordingPresenter messages;
+        if (c.answer != 0) messages.script({c.answer});
+        fill(w.client, c.request);
+        const Outcome outcome = start(w);
+        const RecordedMessage shown = messages.last();
+        QVERIFY2(QString::fromStdString(shown.text).startsWith(c.text), c.text);
+        QCOMPARE(QString::fromStdString(shown.title), QString(c.title));
+        QVERIFY(!shown.hasOwner);
+        if (c.answer == 0) QVERIFY(shown.beepsBefore > 0);
+        QVERIFY(!w.client->searching());
+        QCOMPARE(outcome.found, -1);
+        QCOMPARE(w.client->results().count(), 0);
+    }
+
+    // No dictionary selected: the message, then Select Dictionaries opens.
+    DictionaryNames::instance().setSelected(".\\lexicons\\english.lex", false);
+    RecordingPresenter messages;
+    fill(w.client, {"c?t", ""});
+    closeNextDialog();
+    QCOMPARE(start(w).found, -1);
+    QCOMPARE(QString::fromStdString(messages.last().title),
+             QStringLiteral("No Dictionaries Selected"));
+}
+
+void MainWindowTest::keystrokesAreFiltered() {
+    ProgramFolder folder;
+    Window w;
+    const struct {
+        SearchField field;
+        QString typed;
+        QString kept;
+        int beeps;
+    } cases[] = {
+        {SearchField::kInclude, "a-b.c", "a-bc", 1},
+        {SearchField::kExclude, QString(25, 'x'), QString(20, 'x'), 0},
+        {SearchField::kFrom, "Ab1 ?/", "Ab ??", 1},
+        {SearchField::kFind, "c/t#*! 3", "c?t*! 3", 1},
+    };
+    for (const auto& c : cases) {
+        RecordingPresenter messages;
+        typeInto(w.client->field(c.field), c.typed);
+        QCOMPARE(w.client->field(c.field)->currentText(), c.kept);
+        QCOMPARE(messages.beeps(), c.beeps);
+    }
+}
+
+void MainWindowTest::cancelQuestionHoldsTheSearch() {
+    ProgramFolder folder;
+    // Every six-letter string of a to h: 262,144 words, each one a match of "*".
+    Words words;
+    for (int i = 0; i < 8 * 8 * 8 * 8 * 8 * 8; ++i) {
+        std::string word(6, 'a');
+        for (int k = 0, n = i; k < 6; ++k, n /= 8) word[5 - k] = static_cast<char>('a' + n % 8);
+        words.push_back(word);
+    }
+    ProgramFolder::addDictionary("big.lex", words);
+    const int total = static_cast<int>(words.size());
+    for (const int answer : {kIdNo, kIdYes}) {
+        Window w;
+        CancelAnswerer answerer(w.client, answer);
+        ScopedPresenter scope(answerer);
+        fill(w.client, {"*", ""});
+        QSignalSpy completed(w.client, &zantricowlTDLGClient::searchCompleted);
+        w.client->command(gui::kCmdStart);
+        while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
+        }
+        w.client->command(gui::kCmdExit);
+        QVERIFY(completed.wait(20000));
+        QCOMPARE(QString::fromStdString(answerer.last().text),
+                 QStringLiteral("Are you sure you want to cancel this search?"));
+        QCOMPARE(QString::fromStdString(answerer.last().title), QStringLiteral("Confirm"));
+        QVERIFY(answerer.foundWhenAsked > 0);
+        QCOMPARE(answerer.foundWhenAnswered, answerer.foundWhenAsked);
+        const int found = w.client->results().count();
+        if (answer == kIdNo) {
+            QCOMPARE(found, total);
+        } else {
+            QVERIFY(found < total);
+            QVERIFY(found >= answerer.foundWhenAnswered);
+            QCOMPARE(listedMatches(w.client).size(), found);
+        }
+        QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: %1").arg(found));
+        QVERIFY(w.frame->isVisible());  // command 2 in a search never closes the program
+    }
+}
+
+void MainWindowTest::phraseSearchReusesItsAnalysis() {
+    ProgramFolder folder;
+    ProgramFolder::addDictionary("english.lex", kWords);
+    Window w;
+    QSignalSpy analyses(w.client, &zantricowlTDLGClient::analysisStarted);
+    const struct {
+        Request request;
+        int analysesAfter;
+        bool cancelAnalysis;
+    } steps[] = {
+        {{"* *", "catdog"}, 1, false},
+        {{"* *", "godcat"}, 1, false},  // the same letters in another order
+        {{"c?t", ""}, 1, false},
+        {{"* *", "catdog"}, 2, false},
+        {{"* *", "dogcate"}, 3, true},  // cancelled: found nothing, the next one analyses
+        {{"* *", "dogcate"}, 4, false},
+        {{"* *", "dogcate"}, 4, false},
+    };
+    QStringList first;
+    for (const auto& step : steps) {
+        std::unique_ptr<QMetaObject::Connection> cancel;
+        if (step.cancelAnalysis) {
+            cancel = std::make_unique<QMetaObject::Connection>(
+                connect(w.client, &zantricowlTDLGClient::analysisStarted, this, [] {
+                    QTimer::singleShot(0, [] {
+                        if (auto* d = qobject_cast<gui::CreateDictionarySubSet*>(
+                                QApplication::activeModalWidget())) {
+                            d->reject();
+                        }
+                    });
+                }));
+        }
+        fill(w.client, step.request);
+        const Outcome outcome = start(w);
+        if (cancel) disconnect(*cancel);
+        QCOMPARE(analyses.size(), step.analysesAfter);
+        if (step.cancelAnalysis) {
+            QCOMPARE(w.client->results().count(), 0);
+            QVERIFY(!w.client->searching());
+            QCOMPARE(w.frame->statusBar()->currentMessage(), QStringLiteral("Searching Completed"));
+        } else if (step.request.find == "* *" && step.request.from.size() == 6) {
+            if (first.isEmpty()) first = outcome.matches;
+            QVERIFY(!outcome.matches.isEmpty());
+            QCOMPARE(outcome.matches, first);
+        }
+    }
+}
+
+void MainWindowTest::clearAllResetsFieldsCountersAndList() {
+    ProgramFolder folder;
+    ProgramFolder::addDictionary("english.lex", kWords);
+    Window w;
+    QVERIFY(search(w, {"*", "tac", false, false, "a"}).found > 0);
+    QVERIFY(listedMatches(w.client).size() > 0);
+    QTest::keyClick(w.frame.get(), Qt::Key_F3);
+    QCOMPARE(w.client->field(SearchField::kFind)->currentText(), QStringLiteral("*"));
+    for (SearchField f : {SearchField::kFrom, SearchField::kInclude, SearchField::kExclude}) {
+        QCOMPARE(w.client->field(f)->currentText(), QString());
+    }
+    QVERIFY(w.client->useAllFromLetters()->isChecked());
+    QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: 0"));
+    QCOMPARE(w.frame->checkedPane()->text(), QStringLiteral("Checked: 0"));
+    QCOMPARE(w.client->resultsList()->model()->rowCount(), 0);
+    QCOMPARE(w.client->results().count(), 0);
+    QVERIFY(!w.client->commandEnabled(gui::kCmdSaveAs));
+    // The histories keep what was searched.
+    QCOMPARE(w.client->field(SearchField::kFrom)->itemText(0), QStringLiteral("tac"));
+}
+
+void MainWindowTest::fontComesBackAtTheNextStart() {
+    ProgramFolder folder;
+    const struct {
+        bool bold;
+        int sizeIndex;
+        const char* weight;
+        const char* height;
+        int points;
+    } cases[] = {
+        {true, 1, "700", "-13", 10},
+        {false, 2, "400", "-16", 12},
+        {true, 0, "700", "-11", 8},
+    };
+    for (const auto& c : cases) {
+        {
+            Window w;
+            if (w.client->boldBox()->isChecked() != c.bold) w.client->boldBox()->click();
+            w.client->sizeList()->setCurrentIndex(c.sizeIndex);
+            emit w.client->sizeList()->activated(c.sizeIndex);
+        }
+        const ConfigData& config = ConfigData::instance();
+        QCOMPARE(config.readString("FONT", "Font Set", ""), std::string("1"));
+        QCOMPARE(config.readString("FONT", "Weight", ""), std::string(c.weight));
+        QCOMPARE(config.readString("FONT", "Height", ""), std::string(c.height));
+        Window next;
+        QCOMPARE(next.client->boldBox()->isChecked(), c.bold);
+        QCOMPARE(next.client->sizeList()->currentIndex(), c.sizeIndex);
+        QCOMPARE(next.client->resultsList()->font().bold(), c.bold);
+        QCOMPARE(next.client->resultsList()->font().pointSize(), c.points);
+        QCOMPARE(next.client->field(SearchField::kFind)->font().pointSize(), c.points);
+    }
+}
+
+void MainWindowTest::windowPositionIsWrittenAtClose() {
+    ProgramFolder folder;
+    Window w;
+    w.frame->move(120, 80);
+    w.frame->resize(640, 480);
+    w.frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
+    QTest::keyClick(w.frame.get(), Qt::Key_Escape);
+    QTRY_VERIFY(!w.frame->isVisible());
+    const ConfigData& config = ConfigData::instance();
+    const QPoint corner = w.frame->pos();
+    QCOMPARE(config.readInt("WINDOW POSITION", "left", -1), corner.x());
+    QCOMPARE(config.readInt("WINDOW POSITION", "top", -1), corner.y());
+    QCOMPARE(config.readInt("WINDOW POSITION", "right", -1), corner.x() + 640);
+    QCOMPARE(config.readInt("WINDOW POSITION", "bottom", -1), corner.y() + 480);
+    QCOMPARE(config.readInt("WINDOW POSITION", "Maximised", -1), 0);
+
+    Window again;
+    QCOMPARE(again.frame->pos(), corner);
+    QCOMPARE(again.frame->size(), QSize(640, 480));
+}
+
+ZANTRIC_GUI_TEST(MainWindowTest);
+
+}  // namespace zantric::test
+
+#include "main_window_test.moc"
