@@ -11,6 +11,7 @@
 #include "core/dictionary/dictionary_names.h"
 #include "core/dictionary/word_order.h"
 #include "core/maintenance/file_sort.h"
+#include "core/maintenance/instance_marker.h"
 #include "core/maintenance/merge_estimate.h"
 #include "core/maintenance/merge_file.h"
 #include "core/maintenance/merge_progress.h"
@@ -38,6 +39,7 @@ constexpr int kValidatingText = 326;
 constexpr int kRebuildingText = 327;
 constexpr int kCreatingText = 328;
 constexpr int kUnableToRename = 330;
+constexpr int kAnotherCopyRuns = 420;
 constexpr int kNoDictionariesSelected = 707;
 
 constexpr const char* kRunBase = "$$tmp{{{.";
@@ -435,6 +437,13 @@ bool uniqueWordsPossible() {
     return false;
 }
 
+bool onlyCopyRunning() {
+    // Another copy may be reading a dictionary that the change would replace.
+    if (InstanceMarker::count() < 2) return true;
+    messageBox(kAnotherCopyRuns, kWarningTitle, kMbOkExclamation);
+    return false;
+}
+
 bool installDictionary(const std::string& temporaryName, const std::string& path) {
     DictionaryNames& catalogue = DictionaryNames::instance();
     // The catalogue may list the dictionary under a file whose name differs in case.
@@ -464,6 +473,7 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
 
 MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,
                                   bool uniqueOnly, const StageRunner& run) {
+    if (!onlyCopyRunning()) return MaintenanceOutcome::kStopped;
     if (fileName.empty() || dictionaryName.empty()) {
         messageBox(kNamesMissing, kErrorTitle, kMbOk);
         return MaintenanceOutcome::kStopped;

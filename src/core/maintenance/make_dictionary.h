@@ -176,13 +176,18 @@ bool dictionaryExists(const std::string& path);
 // ("No Dictionaries Selected") and returns false.
 bool uniqueWordsPossible();
 
+// Dictionaries are changed by one copy of the program at a time: with another copy's instance
+// marker present, shows message 420 and returns false.
+bool onlyCopyRunning();
+
 // Replaces the dictionary at `path` by the complete dictionary `temporaryName`: the old one is
 // kept as its "lxb" backup (a failure is reported and the work goes on), the new one moved into
 // place and listed anew. If the move fails: message 330, the old dictionary is put back, the
 // temporary file deleted, and the result is false.
 bool installDictionary(const std::string& temporaryName, const std::string& path);
 
-// The OK button of Make Dictionary From File: checks both names (message 73), the word list
+// The OK button of Make Dictionary From File: refuses while another copy runs (420), checks
+// both names (message 73), the word list
 // (321), asks before overwriting a dictionary (322), then runs the three stages. The caller shows
 // "Dictionary Created Successfully" (907) on kDone.
 MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,

@@ -94,6 +94,7 @@ int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
 MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
                                      const std::string& newName, bool deleteMerged,
                                      const StageRunner& run) {
+    if (!onlyCopyRunning()) return MaintenanceOutcome::kStopped;
     // The same dictionary twice is one input: a merge of a single file would move that file.
     std::vector<std::string> rows;
     for (const std::string& name : names) {

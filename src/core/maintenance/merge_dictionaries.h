@@ -44,7 +44,8 @@ private:
 int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip);
 
 // The Merge button of Merge Dictionaries. `names` are the selected dictionaries' file names as
-// the list shows them ("english.lex"), in list order. Checks: fewer than two (501), an empty new
+// the list shows them ("english.lex"), in list order. Checks: another copy running (420), fewer
+// than two (501), an empty new
 // name (502), an existing new dictionary (503, 504: overwrite?). Then merges, deletes the merged
 // dictionaries if asked, and puts the new one in place. The caller shows "Dictionaries Merged
 // Successfully" (902) on kDone.

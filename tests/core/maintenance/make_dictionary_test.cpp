@@ -158,6 +158,14 @@ TEST_F(MakeDictionaryTest, ChecksComeFirstWithTheirMessages) {
         {"spaces.txt", "other", MaintenanceOutcome::kFailed,
          "Your word list contains no valid words. No Dictionary has been created.", "Warning"},
     };
+    // Two instance markers: another copy of the program runs.
+    TempFolder::write("temp/$$a.zti", "");
+    TempFolder::write("temp/$$b.zti", "");
+    m_messages.clear();
+    EXPECT_EQ(makeDictionary("list.txt", "other", false, test::runNow), MaintenanceOutcome::kStopped);
+    EXPECT_EQ(m_messages.last().text.rfind("Zantric cannot change dictionaries while another", 0), 0u);
+    std::filesystem::remove("temp/$$a.zti");
+    std::filesystem::remove("temp/$$b.zti");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         m_messages.clear();

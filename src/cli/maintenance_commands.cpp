@@ -1,0 +1,154 @@
+// zantric-cli make WORDLIST NAME [--unique] and merge NAME NAME... --into NEW [--delete-merged]:
+// the window's Make Dictionary From File and Merge Dictionaries, from a terminal. Each stage runs
+// with the progress line; Ctrl-C cancels it and its temporary files are deleted.
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/program_session.h"
+#include "cli/progress_line.h"
+#include "core/maintenance/make_dictionary.h"
+#include "core/maintenance/merge_dictionaries.h"
+#include "core/shell/string_table.h"
+
+namespace zantric::cli {
+
+namespace {
+
+constexpr int kDictionaryCreated = 907;
+constexpr int kDictionariesMerged = 902;
+
+// A dictionary name as the window's name field accepts it (letters, digits, '_', '{', '}', '$',
+// space, '-'), optionally followed by ".lex".
+bool validDictionaryName(std::string name) {
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".lex") == 0) name.resize(name.size() - 4);
+    if (name.empty()) return false;
+    for (char c : name) {
+        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                             (c >= '0' && c <= '9') || c == '_' || c == '{' || c == '}' ||
+                             c == '$' || c == ' ' || c == '-';
+        if (!allowed) return false;
+    }
+    return true;
+}
+
+bool checkName(const std::string& name, int& status) {
+    if (validDictionaryName(name)) return true;
+    std::fprintf(stderr,
+                 "zantric-cli: \"%s\" is not a dictionary name: use letters, digits, spaces and "
+                 "_ { } $ -, optionally followed by .lex\n",
+                 name.c_str());
+    status = kExitUsage;
+    return false;
+}
+
+// A path typed on the command line, relative to the folder the command was run in.
+std::string typedPath(const std::string& path, const std::string& invocationFolder) {
+    const std::filesystem::path typed(path);
+    if (path.empty() || typed.is_absolute()) return path;
+    return (std::filesystem::path(invocationFolder) / typed).string();
+}
+
+// Runs each stage with the progress line and notes whether Ctrl-C cancelled one.
+StageRunner progressRunner(bool& cancelled) {
+    return [&cancelled](ProgressWork& work) {
+        bool interrupted = false;
+        const int result = runWithProgress(work, &interrupted);
+        cancelled = cancelled || interrupted;
+        return result;
+    };
+}
+
+int statusOf(MaintenanceOutcome outcome, bool cancelled, int doneText) {
+    switch (outcome) {
+        case MaintenanceOutcome::kDone:
+            std::printf("%s\n", loadString(doneText).c_str());
+            return kExitOk;
+        case MaintenanceOutcome::kStopped:
+            return kExitError;
+        case MaintenanceOutcome::kFailed:
+            break;
+    }
+    return cancelled ? kExitCancelled : kExitError;
+}
+
+void addMakeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+    struct Options {
+        std::string wordList;
+        std::string name;
+        bool unique = false;
+    };
+    auto options = std::make_shared<Options>();
+    CLI::App* cmd = app.add_subcommand("make", "Make a dictionary from a word list (one word a line)");
+    cmd->add_option("WORDLIST", options->wordList, "The word list, a text file")->required();
+    cmd->add_option("NAME", options->name, "The new dictionary's name (english or english.lex)")
+        ->required();
+    cmd->add_flag("--unique", options->unique,
+                  "Only words that no selected dictionary holds yet (slower)");
+    cmd->callback([options, &global, &status] {
+        if (!checkName(options->name, status)) return;
+        ProgramSession session(global.folder);
+        if (!session.ok()) {
+            status = kExitError;
+            return;
+        }
+        if (!onlyCopyRunning() || (options->unique && !uniqueWordsPossible())) {
+            status = kExitError;
+            return;
+        }
+        bool cancelled = false;
+        const MaintenanceOutcome outcome =
+            makeDictionary(typedPath(options->wordList, session.invocationFolder()),
+                           options->name, options->unique, progressRunner(cancelled));
+        status = statusOf(outcome, cancelled, kDictionaryCreated);
+    });
+}
+
+void addMergeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+    struct Options {
+        std::vector<std::string> names;
+        std::string into;
+        bool deleteMerged = false;
+    };
+    auto options = std::make_shared<Options>();
+    CLI::App* cmd = app.add_subcommand("merge", "Merge dictionaries into a new one, each word once");
+    cmd->add_option("NAME", options->names, "The dictionaries to merge (two or more)");
+    cmd->add_option("--into", options->into, "The new dictionary's name");
+    cmd->add_flag("--delete-merged", options->deleteMerged,
+                  "Delete the merged dictionaries afterwards (each is kept as NAME.lxb)");
+    cmd->callback([options, &global, &status] {
+        if (!options->into.empty() && !checkName(options->into, status)) return;
+        ProgramSession session(global.folder);
+        if (!session.ok()) {
+            status = kExitError;
+            return;
+        }
+        std::vector<std::string> rows;
+        for (const std::string& name : options->names) {
+            const DictionaryName* entry = session.findByName(name);
+            if (!entry) {
+                std::fprintf(stderr, "zantric-cli: no dictionary named %s (see zantric-cli list)\n",
+                             name.c_str());
+                status = kExitError;
+                return;
+            }
+            rows.push_back(entry->displayName());
+        }
+        bool cancelled = false;
+        const MaintenanceOutcome outcome = mergeDictionaries(
+            rows, options->into, options->deleteMerged, progressRunner(cancelled));
+        status = statusOf(outcome, cancelled, kDictionariesMerged);
+    });
+}
+
+}  // namespace
+
+void addMaintenanceCommands(CLI::App& app, const GlobalOptions& global, int& status) {
+    addMakeCommand(app, global, status);
+    addMergeCommand(app, global, status);
+}
+
+}  // namespace zantric::cli

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# End to end through zantric-cli: make a dictionary from a word list typed relative to the folder
+# the command runs in, list it, search it, remake it (the overwrite question), make with --unique,
+# merge (union, each word once), merge --delete-merged, the checks' messages and exit statuses,
+# and Ctrl-C during a make, which leaves no temporary file.
+set -u
+CLI=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+expect_eq() {  # expect_eq NAME ACTUAL EXPECTED
+    [[ "$2" == "$3" ]] || fail "$1: got [$2], expected [$3]"
+}
+# run ARGS...: the program on prog with no terminal to ask; sets $status, out.txt, err.txt.
+run() {
+    "$CLI" -C "$dir/prog" "$@" >"$dir/out.txt" 2>"$dir/err.txt" </dev/null
+    status=$?
+}
+expect_err() {  # expect_err NAME LINE: err.txt holds that line
+    grep -qxF -- "$2" "$dir/err.txt" || fail "$1: stderr lacks [$2]: $(cat "$dir/err.txt")"
+}
+words() { "$CLI" words "prog/lexicons/$1" 2>/dev/null | tr '\n' ' '; }
+listing() { "$CLI" -C prog list 2>/dev/null | tr '\t\n' ': '; }
+temp_files() { find prog/temp -type f 2>/dev/null | wc -l; }
+
+mkdir prog lists
+printf '%s\n' '  Apple  ' 'apple pie' 'well-to-do' cat Cat cat dog $'caf\xc3\xa9' '' tacos > lists/a.txt
+printf '%s\n' cat bob eel > lists/b.txt
+
+# The word list is found relative to the folder the command runs in, not the program's folder.
+cd lists
+run make a.txt first
+cd "$dir"
+expect_eq "make status" "$status" "0"
+expect_eq "make says" "$(cat out.txt)" "Dictionary Created Successfully"
+expect_eq "made words" "$(words first.lex)" "Cat cat dog Apple tacos "
+expect_eq "list after make" "$(listing)" " :first.lex:5 "
+expect_eq "temporary files after make" "$(temp_files)" "0"
+
+run select first
+run search '*' --from tca --no-use-all
+expect_eq "search" "$(cat out.txt | tr '\n' ' ')" "Cat cat "
+
+# Remaking asks first; with no terminal the answer is No and nothing changes.
+before=$(md5sum <prog/lexicons/first.lex)
+run make "$dir/lists/b.txt" first.lex
+expect_eq "declined remake status" "$status" "1"
+expect_err "remake question" "Warning: Dictionary already exists. Overwrite?"
+expect_eq "declined remake keeps" "$(md5sum <prog/lexicons/first.lex)" "$before"
+
+# --unique leaves out the words of the selected dictionaries.
+run make "$dir/lists/b.txt" second --unique
+expect_eq "unique words" "$(words second.lex)" "bob eel "
+run unselect first
+run make "$dir/lists/b.txt" third --unique
+expect_eq "unique with none selected" "$status" "1"
+expect_err "unique message title" "No Dictionaries Selected: Zantric cannot check words for uniqueness. Please select one or more dictionaries."
+
+run make missing.txt fourth
+expect_eq "missing list status" "$status" "1"
+expect_err "missing list" "Error: Unable to find File: $dir/missing.txt"
+run make lists/a.txt 'bad/name'
+expect_eq "bad name status" "$status" "2"
+
+# Merge: the union, each word once; names with or without .lex, in any case.
+run merge FIRST second.lex --into Both
+expect_eq "merge status" "$status" "0"
+expect_eq "merge says" "$(cat out.txt)" "Dictionaries Merged Successfully"
+expect_eq "merged words" "$(words both.lex)" "bob Cat cat dog eel Apple tacos "
+run merge first --into x
+expect_eq "merge one status" "$status" "1"
+expect_err "merge one" "Incomplete Information: You must select 2 or more dictionaries from the dictionary list to merge together"
+run merge first second
+expect_err "merge no name" "Incomplete Information: You must enter the name of your new Dictinary"
+run merge first nothing --into x
+expect_eq "merge unknown status" "$status" "1"
+
+# --delete-merged: the inputs leave the list and stay as backups.
+run --yes merge first second --into both --delete-merged
+expect_eq "delete-merged status" "$status" "0"
+expect_eq "list after delete-merged" "$(listing)" " :both.lex:7 "
+expect_eq "backups" "$(cd prog/lexicons && ls | tr '\n' ' ')" "both.lex both.lxb first.lxb second.lxb "
+expect_eq "temporary files after merge" "$(temp_files)" "0"
+
+# Ctrl-C during a make: status 130, no dictionary and no temporary file.
+awk 'BEGIN { srand(3); for (i = 0; i < 1500000; i++) { w = ""; n = 1 + int(rand() * 9);
+     for (j = 0; j < n; j++) w = w sprintf("%c", 97 + int(rand() * 26)); print w } }' >big.txt
+"$CLI" -C prog make big.txt big >out.txt 2>err.txt &
+pid=$!
+sleep 0.7
+kill -INT "$pid"
+wait "$pid"
+expect_eq "cancelled status" "$?" "130"
+expect_eq "no cancelled dictionary" "$(ls prog/lexicons/big.lex 2>/dev/null)" ""
+expect_eq "temporary files after cancel" "$(temp_files)" "0"
+
+if ((failures)); then
+    echo "$failures failure(s)"
+    exit 1
+fi
+echo "all passed"
