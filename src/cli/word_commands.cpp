@@ -8,9 +8,8 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
-#include "cli/interrupt.h"
-#include "cli/progress_line.h"
 #include "cli/program_session.h"
+#include "cli/progress_line.h"
 #include "core/dictionary/word_update.h"
 #include "core/maintenance/instance_marker.h"
 #include "core/maintenance/update_dictionary.h"
@@ -109,7 +108,8 @@ void addUpdateCommand(CLI::App& app, const GlobalOptions& global, int& status, U
 void addFindCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     auto word = std::make_shared<std::string>();
     CLI::App* cmd = app.add_subcommand(
-        "find-word", "List the dictionaries that hold a word exactly (exit status 1 when none does)");
+        "find-word",
+        "List the dictionaries that hold a word exactly (exit status 1 when none does)");
     cmd->add_option("WORD", *word, "The word, exactly as stored (Apple and apple differ)")
         ->required();
     cmd->callback([word, &global, &status] {

@@ -184,7 +184,9 @@ std::string listDictionariesContaining(std::string_view word) {
 
 int insertWord(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
     char newWord[kLongestWord + 1];
-    if (word.size() > kLongestWord) throw ZantricException(std::string(word) + loadString(kNotAValidWord));
+    if (word.size() > kLongestWord) {
+        throw ZantricException(std::string(word) + loadString(kNotAValidWord));
+    }
     std::memcpy(newWord, word.data(), word.size());
     newWord[word.size()] = '\0';
 

@@ -63,8 +63,8 @@ bool zantricAddWordValidator(std::string_view text, bool wildcards) {
 }
 
 bool dictionaryNameKeyAllowed(char c) {
-    return isLetter(c) || (c >= '0' && c <= '9') || c == ' ' || c == '_' || c == '-' ||
-           c == '{' || c == '}';
+    return isLetter(c) || (c >= '0' && c <= '9') || c == ' ' || c == '_' || c == '-' || c == '{' ||
+           c == '}';
 }
 
 std::string dictionaryFileName(std::string_view name) {
@@ -157,7 +157,8 @@ std::string UpdateDictionary::find(const std::string& word) const {
     return list;
 }
 
-UpdateOutcome UpdateDictionary::ok(const std::string& typedWord, const std::string& dictionaryText) {
+UpdateOutcome UpdateDictionary::ok(const std::string& typedWord,
+                                   const std::string& dictionaryText) {
     // Another copy may be reading the dictionary that this change would replace.
     if (InstanceMarker::count() >= 2) {
         message(kAnotherCopyRuns, kWarningTitle, kMbOkExclamation);
