@@ -8,17 +8,21 @@
 #include <QLineEdit>
 #include <QObject>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/dictionary/compress_dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/dictionary/word_order.h"
 #include "core/shell/config_data.h"
+#include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
 namespace zantric::test {
@@ -82,6 +86,43 @@ inline void typeInto(QComboBox* box, const QString& text) {
     box->lineEdit()->selectAll();
     QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
     QTest::keyClicks(box->lineEdit(), text);
+}
+
+// Answers every message box with `answer`, after looking twice, 300 ms apart, at a progress
+// figure of the work that the box is meant to hold: both looks must see the same value.
+class PauseCheckingPresenter : public RecorderPresenter {
+public:
+    PauseCheckingPresenter(std::function<int()> progress, int answer)
+        : m_progress(std::move(progress)), m_answer(answer) {}
+    int show(const std::string& text, const std::string& title, int style, bool owner) override {
+        RecorderPresenter::show(text, title, style, owner);
+        // A word being read when the question came may still be stored.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        progressWhenAsked = m_progress();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        progressWhenAnswered = m_progress();
+        return m_answer;
+    }
+    int progressWhenAsked = -1;
+    int progressWhenAnswered = -1;
+
+private:
+    std::function<int()> m_progress;
+    int m_answer;
+};
+
+// Runs `action` on the GUI thread once `ready` holds, checking every 10 ms (also inside the
+// nested event loop of a modal dialog).
+inline void whenReady(std::function<bool()> ready, std::function<void()> action) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout,
+                     [timer, ready = std::move(ready), action = std::move(action)] {
+                         if (!ready()) return;
+                         timer->stop();
+                         timer->deleteLater();
+                         action();
+                     });
+    timer->start(10);
 }
 
 }  // namespace zantric::test

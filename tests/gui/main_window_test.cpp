@@ -10,8 +10,6 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
-#include <chrono>
-#include <thread>
 
 #include "core/search/search_fields.h"
 #include "core/shell/config_data.h"
@@ -134,26 +132,6 @@ void closeNextDialog() {
         if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
     });
 }
-
-// Answers the cancel question after looking at the search while it waits.
-class CancelAnswerer : public RecorderPresenter {
-public:
-    CancelAnswerer(zantricowlTDLGClient* client, int answer) : m_client(client), m_answer(answer) {}
-    int show(const std::string& text, const std::string& title, int style, bool owner) override {
-        RecorderPresenter::show(text, title, style, owner);
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        foundWhenAsked = m_client->searchRun().found();
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        foundWhenAnswered = m_client->searchRun().found();
-        return m_answer;
-    }
-    int foundWhenAsked = -1;
-    int foundWhenAnswered = -1;
-
-private:
-    zantricowlTDLGClient* m_client;
-    int m_answer;
-};
 
 }  // namespace
 
@@ -302,7 +280,7 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
     const int total = static_cast<int>(words.size());
     for (const int answer : {kIdNo, kIdYes}) {
         Window w;
-        CancelAnswerer answerer(w.client, answer);
+        PauseCheckingPresenter answerer([&w] { return w.client->searchRun().found(); }, answer);
         ScopedPresenter scope(answerer);
         fill(w.client, {"*", ""});
         QSignalSpy completed(w.client, &zantricowlTDLGClient::searchCompleted);
@@ -314,14 +292,14 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
         QCOMPARE(QString::fromStdString(answerer.last().text),
                  QStringLiteral("Are you sure you want to cancel this search?"));
         QCOMPARE(QString::fromStdString(answerer.last().title), QStringLiteral("Confirm"));
-        QVERIFY(answerer.foundWhenAsked > 0);
-        QCOMPARE(answerer.foundWhenAnswered, answerer.foundWhenAsked);
+        QVERIFY(answerer.progressWhenAsked > 0);
+        QCOMPARE(answerer.progressWhenAnswered, answerer.progressWhenAsked);
         const int found = w.client->results().count();
         if (answer == kIdNo) {
             QCOMPARE(found, total);
         } else {
             QVERIFY(found < total);
-            QVERIFY(found >= answerer.foundWhenAnswered);
+            QVERIFY(found >= answerer.progressWhenAnswered);
             QCOMPARE(listedMatches(w.client).size(), found);
         }
         QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: %1").arg(found));
