@@ -19,7 +19,11 @@ int runWithProgress(ProgressWork& work, bool* interruptedOut) {
     bool cancelled = false;
     int ticks = 0;
     while (!thread.finished()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kProgressTickMs));
+        // Look often for the end, so a short operation returns at once; count 200 ms ticks.
+        for (int i = 0; i < kProgressTickMs / 10 && !thread.finished(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (thread.finished()) break;
         ++ticks;
         if (!cancelled && interrupted() && work.cancellable()) {
             work.cancelWork();
