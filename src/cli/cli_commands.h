@@ -21,6 +21,7 @@ struct GlobalOptions {
 void addWordsCommand(CLI::App& app, int& status);
 void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status);
 void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& status);
+void addResultsCommands(CLI::App& app, const GlobalOptions& global, int& status);
 void addMaintenanceCommands(CLI::App& app, const GlobalOptions& global, int& status);
 void addWordCommands(CLI::App& app, const GlobalOptions& global, int& status);
 

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     addWordsCommand(app, status);
     addSearchCommand(app, global, status);
     addCatalogueCommands(app, global, status);
+    addResultsCommands(app, global, status);
     addMaintenanceCommands(app, global, status);
     addWordCommands(app, global, status);
 

@@ -1,6 +1,7 @@
 // zantric-cli search FIND [--from LETTERS] [--include L] [--exclude L] [--use-all|--no-use-all]
-// [--suppress-permutations]: the window's Start, from a terminal. Prints every match in result
-// order on stdout, then Found and Checked on stderr.
+// [--suppress-permutations] [--save NAME] [--export FILE [--append]]: the window's Start, from a
+// terminal. Prints every match in result order on stdout, then Found and Checked on stderr; then
+// saves the results as the window's Save As does.
 #include <unistd.h>
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/program_session.h"
+#include "cli/results_commands.h"
 #include "core/results/results_header.h"
 #include "core/results/vlb_data.h"
 #include "core/search/search_data.h"
@@ -68,13 +70,27 @@ bool analyse(SearchRun& run, const SearchData& request) {
     return ready;
 }
 
+// The fields as the window shows them at the end of the search, with its Checked count.
+SearchSummary shownFields(const SearchFields& fields, std::int32_t checked) {
+    SearchSummary shown;
+    shown.find = fields.find;
+    shown.from = fields.from;
+    shown.include = fields.include;
+    shown.exclude = fields.exclude;
+    shown.useAllFromLetters = fields.useAllFromLetters;
+    shown.suppressPermutations = fields.suppressPermutations;
+    shown.checked = checked;
+    return shown;
+}
+
 }  // namespace
 
 void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     auto fields = std::make_shared<SearchFields>();
     auto noUseAll = std::make_shared<bool>(false);
     CLI::App* cmd = app.add_subcommand("search", "Search the selected dictionaries");
-    cmd->add_option("FIND", fields->find, "Pattern: ? one letter, * any letters, N for N ?, ! the rest")
+    cmd->add_option("FIND", fields->find,
+                    "Pattern: ? one letter, * any letters, N for N ?, ! the rest")
         ->required();
     cmd->add_option("--from", fields->from, "Letters to spell from (? is a blank)");
     cmd->add_option("--include", fields->include, "Letters a word must contain");
@@ -85,8 +101,18 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     cmd->add_flag("--no-use-all", *noUseAll, "Words may leave FROM letters over")->excludes(useAll);
     cmd->add_flag("--suppress-permutations", fields->suppressPermutations,
                   "List one order of trailing * words");
-    cmd->callback([fields, noUseAll, useAllFlag, &global, &status] {
+    auto saveName = std::make_shared<std::string>();
+    auto exportTo = std::make_shared<ExportOptions>();
+    cmd->add_option("--save", *saveName,
+                    "Save the results as NAME.ztr and NAME.zix (a bare NAME in the files folder)");
+    addExportOptions(*cmd, *exportTo);
+    cmd->callback([fields, noUseAll, useAllFlag, saveName, exportTo, &global, &status] {
         fields->useAllFromLetters = !*noUseAll;
+        if ((!saveName->empty() && !checkResultsName(*saveName)) ||
+            (!exportTo->file.empty() && !checkExportName(exportTo->file))) {
+            status = kExitUsage;
+            return;
+        }
         ProgramSession session(global.folder);
         if (!session.ok()) {
             status = kExitError;
@@ -98,7 +124,9 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         watchInterrupt();
         const StartOutcome outcome = run.prepare(*fields);
         if (outcome == StartOutcome::kNoDictionary) {
-            std::fprintf(stderr, "Select a dictionary with: zantric-cli select NAME (see zantric-cli list)\n");
+            std::fprintf(
+                stderr,
+                "Select a dictionary with: zantric-cli select NAME (see zantric-cli list)\n");
         }
         if (outcome != StartOutcome::kReady) {
             status = kExitError;
@@ -108,6 +136,10 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             run.finish(*fields);
             std::fprintf(stderr, "Found: 0\nChecked: %d\n", run.checked());
             status = interrupted() ? kExitCancelled : kExitOk;
+            if (status == kExitOk && (!saveName->empty() || !exportTo->file.empty())) {
+                std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");
+                status = kExitError;
+            }
             return;
         }
         run.startWorker();
@@ -123,6 +155,20 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         if (run.found() > 0) printMatches(results.dataName());
         std::fprintf(stderr, "Found: %d\nChecked: %d\n", run.found(), run.checked());
         status = cancelAsked ? kExitCancelled : kExitOk;
+        if (cancelAsked || (saveName->empty() && exportTo->file.empty())) return;
+        // Save As is offered only when matches are stored.
+        if (results.count() == 0) {
+            std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");
+            status = kExitError;
+            return;
+        }
+        if (!saveName->empty() && !saveTypedResults(results, session, *saveName)) {
+            status = kExitError;
+        }
+        if (!exportTo->file.empty() &&
+            !exportTypedResults(results, shownFields(*fields, run.checked()), session, *exportTo)) {
+            status = kExitError;
+        }
     });
 }
 

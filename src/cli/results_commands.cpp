@@ -1,0 +1,222 @@
+// zantric-cli view RESULTS [--export FILE [--append]] and delete-results RESULTS: the window's
+// View and Delete Results, from a terminal; and the saving and exporting that search shares.
+#include "cli/results_commands.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+#include "cli/cli_commands.h"
+#include "cli/output.h"
+#include "cli/program_session.h"
+#include "core/maintenance/instance_marker.h"
+#include "core/results/results_files.h"
+#include "core/results/vlb_data.h"
+#include "core/shell/config_data.h"
+#include "core/shell/paths.h"
+
+namespace zantric::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool hasFolder(const std::string& name) { return name.find_first_of("/\\") != std::string::npos; }
+
+// A path typed on the command line, relative to the folder the command was run in.
+std::string typedPath(const std::string& path, const std::string& invocationFolder) {
+    const fs::path typed(nativePath(path));
+    if (path.empty() || typed.is_absolute()) return path;
+    return (fs::path(invocationFolder) / typed).string();
+}
+
+std::string exportPath(const ProgramSession& session, const std::string& typed) {
+    return typedPath(withDefaultExtension(typed, "asc"), session.invocationFolder());
+}
+
+const char* yesNo(bool on) { return on ? "yes" : "no"; }
+
+// The header fields as the window shows them after View, one "Label: value" line each.
+void printHeader(const ResultsHeader& header, std::int32_t found) {
+    std::printf("Find: %s\nFrom: %s\nInclude: %s\nExclude: %s\n", header.find.c_str(),
+                header.from.c_str(), header.include.c_str(), header.exclude.c_str());
+    std::printf("Use All FROM Letters: %s\nSuppress Permutations: %s\n",
+                yesNo(header.useAllFromLetters), yesNo(header.suppressPermutations));
+    std::printf("Found: %d\nChecked: %d\n", found, header.checked);
+}
+
+// Every stored match, one a line, read as the list reads its rows: a list wide enough for rows
+// of about 64 KiB.
+void printMatches(VLBData& results) {
+    const int perRow = std::max(1, (1 << 16) / (results.longest() + 1));
+    results.setListWidth((results.longest() + results.tabSize()) * perRow);
+    std::fflush(stdout);
+    OutputBuffer out(stdout);
+    for (std::int32_t row = 0; row < results.rowCount(); ++row) {
+        std::string_view text = results.rowText(row);
+        while (!text.empty()) {
+            const std::size_t tab = text.find('\t');
+            out.line(text.substr(0, tab));
+            text.remove_prefix(tab == std::string_view::npos ? text.size() : tab + 1);
+        }
+    }
+}
+
+void addViewCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+    struct Options {
+        std::string name;
+        ExportOptions exportTo;
+    };
+    auto options = std::make_shared<Options>();
+    CLI::App* cmd = app.add_subcommand(
+        "view", "Show saved results: the search's fields and counts, then every match");
+    cmd->add_option("RESULTS", options->name,
+                    "Saved results (name.ztr; a bare name is in the files folder)")
+        ->required();
+    addExportOptions(*cmd, options->exportTo);
+    cmd->callback([options, &global, &status] {
+        if (!checkResultsName(options->name)) {
+            status = kExitUsage;
+            return;
+        }
+        if (!options->exportTo.file.empty() && !checkExportName(options->exportTo.file)) {
+            status = kExitUsage;
+            return;
+        }
+        ProgramSession session(global.folder);
+        if (!session.ok()) {
+            status = kExitError;
+            return;
+        }
+        VLBData results;
+        if (!results.openSaved(resultsPath(session, options->name, false))) {
+            status = kExitError;
+            return;
+        }
+        printHeader(results.header(), results.count());
+        printMatches(results);
+        if (!options->exportTo.file.empty() &&
+            !exportTypedResults(results, results.header().summary(), session, options->exportTo)) {
+            status = kExitError;
+        }
+    });
+}
+
+void addDeleteCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+    auto name = std::make_shared<std::string>();
+    CLI::App* cmd = app.add_subcommand("delete-results", "Delete saved results (both files)");
+    cmd->add_option("RESULTS", *name,
+                    "Saved results (name.ztr; a bare name is in the files folder)")
+        ->required();
+    cmd->callback([name, &global, &status] {
+        if (!checkResultsName(*name)) {
+            status = kExitUsage;
+            return;
+        }
+        ProgramSession session(global.folder);
+        if (!session.ok()) {
+            status = kExitError;
+            return;
+        }
+        // The window offers Delete Results only while it is the one copy running.
+        if (InstanceMarker::count() >= 2) {
+            std::fprintf(stderr,
+                         "zantric-cli: another copy of Zantric is running; results can be deleted "
+                         "only while it is closed\n");
+            status = kExitError;
+            return;
+        }
+        // Only a pair that opens as results is deleted.
+        VLBData results;
+        if (!results.openSaved(resultsPath(session, *name, false)) || !results.deleteCurrent()) {
+            status = kExitError;
+        }
+    });
+}
+
+}  // namespace
+
+void addExportOptions(CLI::App& cmd, ExportOptions& options) {
+    CLI::Option* file = cmd.add_option(
+        "--export", options.file,
+        "Also write the results as text to FILE (.asc added when it has no extension)");
+    cmd.add_flag("--append", options.append, "Add to the end of an existing export FILE")
+        ->needs(file);
+}
+
+bool checkResultsName(const std::string& typed) {
+    if (isResultsPairName(withDefaultExtension(typed, "ztr"))) return true;
+    std::fprintf(stderr,
+                 "zantric-cli: %s: saved results are a .ztr file (use --export for a text file)\n",
+                 typed.c_str());
+    return false;
+}
+
+bool checkExportName(const std::string& typed) {
+    if (!isResultsPairName(typed)) return true;
+    std::fprintf(stderr, "zantric-cli: %s: --export writes a text file; save results with --save\n",
+                 typed.c_str());
+    return false;
+}
+
+std::string resultsPath(const ProgramSession& session, const std::string& typed,
+                        bool createFolder) {
+    const std::string name = withDefaultExtension(typed, "ztr");
+    if (hasFolder(name)) return typedPath(name, session.invocationFolder());
+    const std::string& folder = ConfigData::instance().filesFolder();
+    if (createFolder) {
+        std::error_code ignored;
+        fs::create_directories(nativePath(folder), ignored);
+    }
+    return placeInFolder(folder, name);
+}
+
+bool saveTypedResults(VLBData& results, const ProgramSession& session, const std::string& typed) {
+    const std::string name = resultsPath(session, typed, true);
+    if (fileExists(name) && !confirmOverwrite(name)) return false;
+    return saveResultsPair(results, name, runWithProgressLine);
+}
+
+bool exportTypedResults(VLBData& results, const SearchSummary& fields,
+                        const ProgramSession& session, const ExportOptions& options) {
+    const std::string name = exportPath(session, options.file);
+    bool append = options.append;
+    if (!append && fileExists(name)) {
+        const ExportChoice choice = askOverwriteOrAppend(name);
+        if (choice == ExportChoice::kCancel) return false;
+        append = choice == ExportChoice::kAppend;
+    }
+    return exportAsAscii(results, fields, name, append, runWithProgressLine);
+}
+
+int runWithProgressLine(CallingThreadWork& work) {
+    const bool tty = isatty(STDERR_FILENO);
+    const auto started = std::chrono::steady_clock::now();
+    bool shown = false;
+    work.setAfterBlock([&] {
+        if (!tty) return;
+        const auto elapsed = std::chrono::steady_clock::now() - started;
+        const int ticks = static_cast<int>(elapsed / std::chrono::milliseconds(kProgressTickMs));
+        if (shown || progressVisible(ticks, work.percent())) {
+            shown = true;
+            std::fprintf(stderr, "\r%s  %d%%\033[K", work.text().c_str(), work.percent());
+            std::fflush(stderr);
+        }
+    });
+    const int result = runWork(work);
+    work.setAfterBlock({});
+    if (shown) std::fprintf(stderr, "\r\033[K");
+    return result;
+}
+
+void addResultsCommands(CLI::App& app, const GlobalOptions& global, int& status) {
+    addViewCommand(app, global, status);
+    addDeleteCommand(app, global, status);
+}
+
+}  // namespace zantric::cli

@@ -1,0 +1,108 @@
+#include "core/results/file_transfer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "core/shell/paths.h"
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kCopyingText = "Copying File: ";
+constexpr const char* kMovingText = "Moving File: ";
+
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return fs::equivalent(fs::path(nativePath(a)), fs::path(nativePath(b)), error) && !error;
+}
+
+// Whether the destination can be created, without truncating it when it exists.
+bool canCreate(const std::string& name) {
+    const bool existed = fileExists(name);
+    if (!openFile(name, "ab")) return false;
+    if (!existed) removeFile(name);
+    return true;
+}
+
+}  // namespace
+
+int copyFile(const std::string& destination, const std::string& source,
+             const BlockHook& afterBlock) {
+    if (sameFile(destination, source)) return kTransferOk;
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(fs::path(nativePath(source)), error);
+
+    FilePtr in = openFile(source, "rb");
+    if (!in) return canCreate(destination) ? kTransferCannotOpenSource : kTransferCannotCreate;
+    FilePtr out = openFile(destination, "wb");
+    if (!out) return kTransferCannotCreate;
+
+    auto buffer = std::make_unique<char[]>(kTransferBlock + 1);
+    // Counting from 1, as the program always did, so a copy ends at 100% (or just above: capped).
+    std::uintmax_t copied = 1;
+    int result = kTransferOk;
+    while (true) {
+        const std::size_t got = std::fread(buffer.get(), 1, kTransferBlock, in.get());
+        if (got == 0) {
+            if (std::ferror(in.get())) result = kTransferCannotOpenSource;
+            break;
+        }
+        copied += got;
+        const int percent =
+            size == 0 ? 100 : static_cast<int>(std::min<std::uintmax_t>(copied * 100 / size, 100));
+        if (afterBlock) afterBlock(percent);
+        if (std::fwrite(buffer.get(), 1, got, out.get()) != got) {
+            result = kTransferCannotCreate;
+            break;
+        }
+    }
+    if (std::fclose(out.release()) != 0 && result == kTransferOk) result = kTransferCannotCreate;
+    if (result != kTransferOk) removeFile(destination);
+    return result;
+}
+
+int moveFile(const std::string& destination, const std::string& source,
+             const BlockHook& afterBlock) {
+    // A rename replaces an existing destination at once, and moving a file onto itself keeps it.
+    std::error_code error;
+    fs::rename(fs::path(nativePath(source)), fs::path(nativePath(destination)), error);
+    if (!error) return kTransferOk;
+    if (error != std::errc::cross_device_link) return kTransferCannotCreate;
+
+    const int result = copyFile(destination, source, afterBlock);
+    if (result == kTransferOk && fileExists(source)) removeFile(source);
+    return result;
+}
+
+void CallingThreadWork::blockDone(int percent) {
+    setPercent(percent);
+    if (m_afterBlock) m_afterBlock();
+}
+
+int runHere(CallingThreadWork& work) { return runWork(work); }
+
+copyFileProgress::copyFileProgress(std::string destination, std::string source)
+    : m_destination(std::move(destination)), m_source(std::move(source)) {
+    setText(kCopyingText + m_source);
+}
+
+void copyFileProgress::work() {
+    setResult(copyFile(m_destination, m_source, [this](int percent) { blockDone(percent); }));
+}
+
+moveFileProgress::moveFileProgress(std::string destination, std::string source)
+    : m_destination(std::move(destination)), m_source(std::move(source)) {
+    setText(kMovingText + m_source);
+}
+
+void moveFileProgress::work() {
+    setResult(moveFile(m_destination, m_source, [this](int percent) { blockDone(percent); }));
+}
+
+}  // namespace zantric

@@ -1,0 +1,81 @@
+// Copying and moving whole files with a progress figure: Save As copies the results pair, and
+// the dictionary commands move finished files into place. The works run to their end on the
+// calling thread, block by block, and cannot be cancelled; after every block the runner may
+// dispatch its waiting events (the window stays alive). One thread per work.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "core/shell/progress_work.h"
+
+namespace zantric {
+
+// Results of a copy, and of a move (a move that renames gives 0 or -1).
+inline constexpr int kTransferOk = 0;
+inline constexpr int kTransferCannotCreate = -1;  // the destination cannot be created or written
+inline constexpr int kTransferCannotOpenSource = -2;  // the source cannot be opened or read
+// Bytes copied between two progress reports.
+inline constexpr std::size_t kTransferBlock = 20480;
+
+// Called after every block with the progress in percent (0 to 100).
+using BlockHook = std::function<void(int percent)>;
+
+// Copies `source` to `destination` byte for byte. A destination that cannot be created gives -1,
+// even when the source is missing too (the program always checked the destination first); a
+// source that cannot be opened gives -2 and leaves an existing destination untouched. A failed read
+// or write deletes the partial destination. Copying a file onto itself does nothing and succeeds.
+int copyFile(const std::string& destination, const std::string& source,
+             const BlockHook& afterBlock = {});
+// Moves `source` to `destination`, replacing an existing file. On one file system this is a
+// rename (0, or -1 when it fails); across file systems the file is copied and, when the copy
+// succeeded, the source deleted (the copy's result). A source that failed to copy stays.
+int moveFile(const std::string& destination, const std::string& source,
+             const BlockHook& afterBlock = {});
+
+// Work that runs on the calling thread and cannot be cancelled: copy, move and the text export.
+// Its runner may install a hook that runs after every block, once the progress figure is set.
+class CallingThreadWork : public ProgressWork {
+public:
+    bool cancellable() const override { return false; }
+    void cancelWork() override {}
+    void setAfterBlock(std::function<void()> afterBlock) { m_afterBlock = std::move(afterBlock); }
+
+protected:
+    void blockDone(int percent);
+
+private:
+    std::function<void()> m_afterBlock;
+};
+
+// Runs a calling-thread work and returns its result: the window's progress dialog, the command
+// line's progress line. A runner reports a ZantricException that escapes, as runWork does.
+using WorkRunner = std::function<int(CallingThreadWork&)>;
+// The plain runner: runWork on the calling thread, no display.
+int runHere(CallingThreadWork& work);
+
+// "Copying File: " and the source name; the result is copyFile's.
+class copyFileProgress final : public CallingThreadWork {
+public:
+    copyFileProgress(std::string destination, std::string source);
+    void work() override;
+
+private:
+    std::string m_destination;
+    std::string m_source;
+};
+
+// "Moving File: " and the source name; the result is moveFile's.
+class moveFileProgress final : public CallingThreadWork {
+public:
+    moveFileProgress(std::string destination, std::string source);
+    void work() override;
+
+private:
+    std::string m_destination;
+    std::string m_source;
+};
+
+}  // namespace zantric

@@ -1,0 +1,229 @@
+#include "core/results/results_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "core/results/vlb_data.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/string_table.h"
+
+namespace zantric {
+namespace {
+
+// String-table ids.
+constexpr int kFileErrorTitle = 17;  // "File Error."
+constexpr int kAsteriskLine = 112;
+constexpr int kExportTitle = 113;
+constexpr int kExportFields = 114;
+constexpr int kExportUseAll = 115;
+constexpr int kExportSuppress = 116;
+constexpr int kExportCounts = 117;
+constexpr int kAppendCaption = 154;
+constexpr int kOverwriteCaption = 155;
+constexpr int kCancelCaption = 156;
+constexpr int kUnableToOpen = 320;  // "Unable to Open File: "
+constexpr int kWarningTitle = 323;
+constexpr int kOverwriteQuestion = 331;
+constexpr int kOverwriteOrAppendQuestion = 332;
+
+constexpr const char* kMakingAsciiText = "Making ASCII File";
+constexpr const char* kUnableToWrite = "Unable to write file: ";
+// The export writes through a buffer of this size and reads the match lines in blocks of it.
+constexpr std::size_t kExportBlock = 20480;
+
+// printf's "%s" and "%<width>ld" over a text of the string table: each conversion takes the next
+// argument (a number already written out), right-aligned in its width. "%%" is a percent sign.
+std::string formatText(std::string_view pattern, const std::vector<std::string>& args) {
+    std::string out;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%' || i + 1 == pattern.size()) {
+            out += pattern[i];
+            continue;
+        }
+        if (pattern[i + 1] == '%') {
+            out += '%';
+            ++i;
+            continue;
+        }
+        std::size_t j = i + 1;
+        std::size_t width = 0;
+        while (j < pattern.size() && std::isdigit(static_cast<unsigned char>(pattern[j]))) {
+            width = width * 10 + static_cast<std::size_t>(pattern[j] - '0');
+            ++j;
+        }
+        while (j < pattern.size() && pattern[j] == 'l') ++j;
+        if (j == pattern.size() || (pattern[j] != 's' && pattern[j] != 'd')) {
+            out += pattern[i];
+            continue;
+        }
+        const std::string arg = next < args.size() ? args[next++] : std::string();
+        if (arg.size() < width) out.append(width - arg.size(), ' ');
+        out += arg;
+        i = j;
+    }
+    return out;
+}
+
+void reportUnableToOpen(const std::string& name, const void* owner) {
+    messageBoxText(loadString(kUnableToOpen) + name, loadString(kFileErrorTitle), kMbOkStop, owner);
+}
+
+std::uint64_t fileSize(const std::string& name) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(nativePath(name), error);
+    return error ? 0 : size;
+}
+
+}  // namespace
+
+std::string withDefaultExtension(std::string_view name, std::string_view ext) {
+    std::string result(name);
+    if (extensionOf(name).empty()) {
+        if (result.empty() || result.back() != '.') result += '.';
+        result += ext;
+    }
+    return result;
+}
+
+bool isResultsPairName(std::string_view name) {
+    const std::string ext = extensionOf(name);
+    if (ext.size() != 3) return false;
+    std::string lower;
+    for (char c : ext) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == "ztr";
+}
+
+bool confirmOverwrite(const std::string& name, const void* owner) {
+    return messageBoxText(name + loadString(kOverwriteQuestion), loadString(kWarningTitle),
+                          kMbYesNo, owner) == kIdYes;
+}
+
+ExportChoice askOverwriteOrAppend(const std::string& name) {
+    const int answer = threeButtonMessageBox(
+        name + loadString(kOverwriteOrAppendQuestion), loadString(kWarningTitle),
+        loadString(kOverwriteCaption), loadString(kAppendCaption), loadString(kCancelCaption));
+    return answer == 0   ? ExportChoice::kOverwrite
+           : answer == 1 ? ExportChoice::kAppend
+                         : ExportChoice::kCancel;
+}
+
+bool saveResultsPair(VLBData& results, const std::string& chosenName, const WorkRunner& run,
+                     const void* owner) {
+    const std::string targetData = replaceExtension(chosenName, "ztr");
+    if (targetData == results.dataName()) return true;
+    results.flush();
+
+    copyFileProgress dataCopy(targetData, results.dataName());
+    int result = run(dataCopy);
+    if (result != kTransferOk) {
+        reportUnableToOpen(result == kTransferCannotCreate ? targetData : results.dataName(),
+                           owner);
+        return false;
+    }
+    const std::string targetIndex = replaceExtension(chosenName, "zix");
+    copyFileProgress indexCopy(targetIndex, results.indexName());
+    result = run(indexCopy);
+    if (result != kTransferOk) {
+        if (fileExists(targetData)) removeFile(targetData);
+        reportUnableToOpen(result == kTransferCannotCreate ? targetIndex : results.indexName(),
+                           owner);
+        return false;
+    }
+    return true;
+}
+
+std::string asciiExportHeader(const SearchSummary& fields, std::int32_t found) {
+    const std::string asterisks = loadString(kAsteriskLine);
+    std::string block = asterisks;
+    block += loadString(kExportTitle);
+    block += formatText(loadString(kExportFields),
+                        {fields.find, fields.from, fields.include, fields.exclude});
+    block += fields.useAllFromLetters ? loadString(kExportUseAll) : "\n";
+    block += fields.suppressPermutations ? loadString(kExportSuppress) : "\n";
+    block += formatText(loadString(kExportCounts),
+                        {std::to_string(fields.checked), std::to_string(found)});
+    block += asterisks;
+    return block;
+}
+
+copyAsASCIIProgress::copyAsASCIIProgress(VLBData& results, SearchSummary fields,
+                                         std::string destination, bool append)
+    : m_results(results),
+      m_fields(std::move(fields)),
+      m_destination(std::move(destination)),
+      m_append(append) {
+    setText(kMakingAsciiText);
+}
+
+void copyAsASCIIProgress::work() {
+    setResult(0);
+    m_results.flush();
+    const std::string& dataName = m_results.dataName();
+    const std::uint64_t total = fileSize(dataName) + 1;
+    // The match lines are read first, so that a missing data file does not empty the destination.
+    FilePtr data = fileOpenWithReport(dataName, "rb");
+    if (!data) return;
+    FilePtr out = fileOpenWithReport(m_destination, m_append ? "a" : "w");
+    if (!out) return;
+    auto outBuffer = std::make_unique<char[]>(kExportBlock);
+    std::setvbuf(out.get(), outBuffer.get(), _IOFBF, kExportBlock);
+
+    const std::string header = asciiExportHeader(m_fields, m_results.count());
+    bool written = std::fwrite(header.data(), 1, header.size(), out.get()) == header.size();
+    if (written && std::fseek(data.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET) == 0) {
+        auto block = std::make_unique<char[]>(kExportBlock + 1);
+        std::uint64_t done = 0;
+        std::size_t got;
+        while (written && (got = std::fread(block.get(), 1, kExportBlock, data.get())) > 0) {
+            done += got;
+            blockDone(static_cast<int>(std::min<std::uint64_t>(done * 100 / total, 100)));
+            written = std::fwrite(block.get(), 1, got, out.get()) == got;
+        }
+    }
+    // The stream goes before its buffer.
+    written = std::fclose(out.release()) == 0 && written;
+    if (!written) {
+        messageBoxText(kUnableToWrite + m_destination, loadString(kFileErrorTitle), kMbOkStop);
+        return;
+    }
+    setResult(1);
+}
+
+bool exportAsAscii(VLBData& results, const SearchSummary& fields, const std::string& destination,
+                   bool append, const WorkRunner& run) {
+    copyAsASCIIProgress work(results, fields, destination, append);
+    return run(work) == 1;
+}
+
+SaveAsOutcome saveResultsAs(VLBData& results, const SearchSummary& fields,
+                            const std::string& chosenName, SaveAsType type, const WorkRunner& run,
+                            const void* owner) {
+    const bool pairType = type == SaveAsType::kZantricFiles;
+    const std::string name = withDefaultExtension(chosenName, pairType ? "ztr" : "asc");
+    bool append = false;
+    if (fileExists(name)) {
+        if (pairType) {
+            if (!confirmOverwrite(name, owner)) return SaveAsOutcome::kCancelled;
+        } else {
+            const ExportChoice choice = askOverwriteOrAppend(name);
+            if (choice == ExportChoice::kCancel) return SaveAsOutcome::kCancelled;
+            append = choice == ExportChoice::kAppend;
+        }
+    }
+    if (isResultsPairName(name)) {
+        return saveResultsPair(results, name, run, owner) ? SaveAsOutcome::kSavedPair
+                                                          : SaveAsOutcome::kFailed;
+    }
+    return exportAsAscii(results, fields, name, append, run) ? SaveAsOutcome::kExported
+                                                             : SaveAsOutcome::kFailed;
+}
+
+}  // namespace zantric

@@ -1,0 +1,90 @@
+// Save As without its dialog: the results pair copied under a chosen name, or the text export,
+// with every question and message they show (View and Delete Results are VLBData::openSaved and
+// VLBData::deleteCurrent). The caller owns the VLBData and passes the fields the window shows.
+// User-interface thread; the copies and the export run on it through a WorkRunner.
+// docs/results-format.md describes the pair and the export.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/results/file_transfer.h"
+#include "core/results/results_header.h"
+
+namespace zantric {
+
+class VLBData;
+
+// The file types of the Save As dialog, in the order of its filter.
+enum class SaveAsType {
+    kZantricFiles = 0,  // "Zantric Files (*.ztr)"
+    kAsciiFiles = 1,    // "ASCII Files (*.asc)"
+    kAllFiles = 2       // "All Files (*.*)"
+};
+inline constexpr const char* kSaveAsFilter =
+    "Zantric Files (*.ztr)|*.ztr|ASCII Files (*.asc)|*.asc|All Files (*.*)|*.*|";
+inline constexpr const char* kViewFilter = "Zantric Files (*.ztr)|*.ztr|";
+inline constexpr const char* kSaveAsTitle = "Save Zantric Results";
+
+// The answer to "overwrite or append?": its three buttons in order.
+enum class ExportChoice { kOverwrite = 0, kAppend = 1, kCancel = 2 };
+
+// What a Save As did: the window reloads its list after kSavedPair.
+enum class SaveAsOutcome { kCancelled, kSavedPair, kExported, kFailed };
+
+// The name with `ext` added when it has none (nothing after its last dot, or no dot).
+std::string withDefaultExtension(std::string_view name, std::string_view ext);
+// Whether the name's extension is "ztr", ignoring case: such a name is saved as a pair.
+bool isResultsPairName(std::string_view name);
+
+// The question before a results pair replaces a file: the name and "\nThis file already
+// exists\n\nDo you wish to overwrite? (Y/N)", "Warning", Yes/No. True for Yes.
+bool confirmOverwrite(const std::string& name, const void* owner = nullptr);
+// The question before a text export meets an existing file: the name and " already exists\nDo
+// you wish to overwrite or append to the end of this file?", "Warning", buttons "&Overwrite",
+// "&Append", "&Cancel"; Escape is Cancel.
+ExportChoice askOverwriteOrAppend(const std::string& name);
+
+// Copies the current pair to the chosen name with the extensions "ztr" and "zix"; nothing is
+// copied when the data file would be copied onto itself. A failure shows "Unable to Open File: "
+// with the file that failed ("File Error.", stop icon) and leaves no half-saved pair. The store
+// goes on showing the same pair. True when saved.
+bool saveResultsPair(VLBData& results, const std::string& chosenName,
+                     const WorkRunner& run = runHere, const void* owner = nullptr);
+
+// The export's block before the match lines (items 1 to 7 of the format): the asterisk lines,
+// the title, the four fields, the two options, Checked (from `fields`) and Found (`found`).
+std::string asciiExportHeader(const SearchSummary& fields, std::int32_t found);
+
+// The text export: the header block and then every byte of the results data file from its match
+// lines to its end, appended to the destination or replacing it. "Making ASCII File". Result 1,
+// or 0 when a file cannot be opened (reported by the file-open routine) or written.
+class copyAsASCIIProgress final : public CallingThreadWork {
+public:
+    // `fields` are the window's fields and the search's Checked count; Found is the store's count.
+    // The store must outlive the work.
+    copyAsASCIIProgress(VLBData& results, SearchSummary fields, std::string destination,
+                        bool append);
+    void work() override;
+
+private:
+    VLBData& m_results;
+    SearchSummary m_fields;
+    std::string m_destination;
+    bool m_append;
+};
+
+// Runs the text export; true when it wrote the file.
+bool exportAsAscii(VLBData& results, const SearchSummary& fields, const std::string& destination,
+                   bool append, const WorkRunner& run = runHere);
+
+// Save As after its dialog: the chosen name and the file type selected. Adds the extension
+// ("ztr" for the first type, else "asc") when the name has none; asks before replacing an
+// existing file (the Yes/No question for the first type, overwrite-or-append for the others);
+// then saves a pair when the extension is "ztr" (any case), else exports the text.
+SaveAsOutcome saveResultsAs(VLBData& results, const SearchSummary& fields,
+                            const std::string& chosenName, SaveAsType type,
+                            const WorkRunner& run = runHere, const void* owner = nullptr);
+
+}  // namespace zantric
