@@ -37,8 +37,8 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
     return QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size()));
 }
 
-void ResultsRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                               const QModelIndex& index) const {
+void TabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     const QString row = opt.text;
@@ -54,18 +54,19 @@ void ResultsRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     painter->setPen(opt.palette.color(
         opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled, role));
     const int stop = qMax(1, m_tabStop);
+    const QStringList parts = row.split(QLatin1Char('\t'), Qt::SkipEmptyParts);
     int x = area.left();
-    for (const QString& match : row.split(QLatin1Char('\t'), Qt::SkipEmptyParts)) {
-        if (x >= area.right()) break;
-        const QRect cell(x, area.top(), qMin(stop, area.right() - x + 1), area.height());
-        painter->drawText(cell, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, match);
-        x += stop;
+    for (qsizetype i = 0; i < parts.size() && x < area.right(); ++i, x += stop) {
+        // A text never runs into the next one; the last may use the rest of the row.
+        const int width = i + 1 < parts.size() ? stop : area.right() - x + 1;
+        const QRect cell(x, area.top(), qMin(width, area.right() - x + 1), area.height());
+        painter->drawText(cell, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, parts[i]);
     }
     painter->restore();
 }
 
-QSize ResultsRowDelegate::sizeHint(const QStyleOptionViewItem& option,
-                                   const QModelIndex& index) const {
+QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     const QFontMetrics metrics(opt.font);
@@ -77,7 +78,7 @@ ResultsListView::ResultsListView(VLBData& results, QWidget* parent)
     setObjectName(QStringLiteral("results"));
     setProperty("controlId", kIdResultsList);
     m_model = new ResultsListModel(results, this);
-    m_delegate = new ResultsRowDelegate(this);
+    m_delegate = new TabStopDelegate(this);
     setModel(m_model);
     setItemDelegate(m_delegate);
     // Every row has the same height, so the view never measures the rows it does not show.

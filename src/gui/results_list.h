@@ -31,8 +31,9 @@ private:
     int m_rows = 0;
 };
 
-// Draws one row: each tab-separated match starts at the next multiple of the tab stop.
-class ResultsRowDelegate final : public QStyledItemDelegate {
+// Draws a row of tab-separated texts, each at the next multiple of the tab stop (the results
+// list, the dictionary list of Select Dictionaries).
+class TabStopDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -55,7 +56,7 @@ public:
     ResultsListView(VLBData& results, QWidget* parent = nullptr);
 
     ResultsListModel* resultsModel() const { return m_model; }
-    ResultsRowDelegate* rowDelegate() const { return m_delegate; }
+    TabStopDelegate* rowDelegate() const { return m_delegate; }
 
     // The store's layout for the current size and font, then a reload.
     void relayout();
@@ -71,7 +72,7 @@ protected:
 private:
     VLBData& m_results;
     ResultsListModel* m_model;
-    ResultsRowDelegate* m_delegate;
+    TabStopDelegate* m_delegate;
 };
 
 // The tab stop of the store (in the list's dialog units: 13/4 to a character) in pixels of a

@@ -15,6 +15,7 @@
 #include "core/shell/messages.h"
 #include "core/shell/string_table.h"
 #include "gui/command_ids.h"
+#include "gui/results_list.h"
 #include "gui/zantricowl_tdlg_client.h"
 
 namespace zantric::gui {
@@ -32,7 +33,6 @@ constexpr int kStrDeleteSuccessful = 908;
 constexpr int kStrMenuDeleteDictionaries = 612;
 constexpr int kStrMenuShowDetails = 613;
 constexpr int kDefaultButton2 = 0x100;  // the second button (No) is the default
-constexpr int kRowRole = Qt::UserRole;  // the row's text with its tab
 const QChar kSelectedMark(0xBB);        // »
 
 // The catalogue key of a display name: the dictionaries folder and the name, unless the name
@@ -56,6 +56,10 @@ SelectDictionaries::SelectDictionaries(zantricowlTDLGClient* mainWindow)
     m_list->setMinimumSize(fontMetrics().averageCharWidth() * 36, fontMetrics().height() * 12);
     m_list->setContextMenuPolicy(Qt::NoContextMenu);  // the dialog's own menu opens instead
     if (mainWindow != nullptr) m_list->setFont(mainWindow->currentFont());
+    // One tab stop, two characters in: the mark, then the name.
+    auto* rows = new TabStopDelegate(m_list);
+    rows->setTabStop(m_list->fontMetrics().averageCharWidth() * 2);
+    m_list->setItemDelegate(rows);
     auto* label = new QLabel(QStringLiteral("&Available Dictionaries"), this);
     label->setBuddy(m_list);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { toggleHighlighted(); });
@@ -96,12 +100,7 @@ void SelectDictionaries::fillList() {
     m_list->setUpdatesEnabled(false);
     m_list->clear();
     for (const DictionaryName& entry : DictionaryNames::instance().entries()) {
-        const QString name = QString::fromStdString(entry.displayName());
-        const QString row = rowText(entry.selected(), name);
-        auto* item = new QListWidgetItem(
-            QString(entry.selected() ? kSelectedMark : QChar(' ')) + QStringLiteral("   ") + name,
-            m_list);
-        item->setData(kRowRole, row);
+        m_list->addItem(rowText(entry.selected(), QString::fromStdString(entry.displayName())));
     }
     m_list->verticalScrollBar()->setValue(top);
     m_list->setUpdatesEnabled(true);
@@ -110,7 +109,7 @@ void SelectDictionaries::fillList() {
 QStringList SelectDictionaries::highlightedRows() const {
     QStringList rows;
     for (int i = 0; i < m_list->count(); ++i) {
-        if (m_list->item(i)->isSelected()) rows << m_list->item(i)->data(kRowRole).toString();
+        if (m_list->item(i)->isSelected()) rows << m_list->item(i)->text();
     }
     return rows;
 }

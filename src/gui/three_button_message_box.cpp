@@ -15,7 +15,7 @@ _3ButtonMessageBox::_3ButtonMessageBox(QWidget* parent, const QString& text, con
     setModal(true);
     m_text = new QLabel(text, this);
     m_text->setWordWrap(true);
-    m_text->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
+    m_text->setMinimumWidth(fontMetrics().averageCharWidth() * 56);
     auto* buttons = new QHBoxLayout;
     const QString captions[3] = {caption1, caption2, caption3};
     for (int i = 0; i < 3; ++i) {

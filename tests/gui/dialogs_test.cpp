@@ -186,7 +186,7 @@ void DialogsTest::selectDictionariesSwitchesAndDeletes() {
     auto rows = [&dialog] {
         QStringList texts;
         for (int i = 0; i < dialog.list()->count(); ++i) {
-            texts << dialog.list()->item(i)->data(Qt::UserRole).toString();
+            texts << dialog.list()->item(i)->text();
         }
         return texts;
     };

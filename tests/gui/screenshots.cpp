@@ -1,0 +1,314 @@
+// zantric_gui_screenshots: drives the window program through its main screens and saves a PNG
+// of each (QWidget::grab, so it runs offscreen), for a person to look at after a change:
+//   QT_QPA_PLATFORM=offscreen build/gui/tests/gui/zantric_gui_screenshots [OUTDIR]
+// (OUTDIR defaults to build/screenshots). With --figures DIR it instead starts the program on
+// the program folder DIR, prints how long the window took to become usable, runs a phrase
+// search with more than a million matches and prints the memory in use while it is listed.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/dictionary/compress_dictionary.h"
+#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/word_order.h"
+#include "core/search/subset_analysis.h"
+#include "core/shell/progress_work.h"
+#include "gui/about_dlg.h"
+#include "gui/command_ids.h"
+#include "gui/create_dictionary_sub_set.h"
+#include "gui/progress_dialog.h"
+#include "gui/readpwd_app.h"
+#include "gui/results_list.h"
+#include "gui/select_dictionaries.h"
+#include "gui/three_button_message_box.h"
+#include "gui/zantric_t_frame_window.h"
+#include "gui/zantricowl_tdlg_client.h"
+
+using namespace zantric;
+using namespace zantric::gui;
+
+namespace {
+
+QString g_out;
+
+void save(QWidget* widget, const char* name) {
+    if (widget == nullptr) {
+        std::fprintf(stderr, "%s: the window had gone already\n", name);
+        return;
+    }
+    QApplication::processEvents();
+    const QString path = g_out + "/" + name + ".png";
+    if (!widget->grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    std::printf("%s\n", qPrintable(path));
+    std::fflush(stdout);
+}
+
+// Processes events until `done` holds (or 30 s pass).
+void waitFor(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 30000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+// Runs `action` once `ready` holds, from inside whatever modal loop is running then.
+void whenReady(std::function<bool()> ready, std::function<void()> action) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout,
+                     [timer, ready = std::move(ready), action = std::move(action)] {
+                         if (!ready()) return;
+                         timer->stop();
+                         timer->deleteLater();
+                         action();
+                     });
+    timer->start(10);
+}
+
+template <class T>
+T* modal() {
+    return qobject_cast<T*>(QApplication::activeModalWidget());
+}
+
+// The system word list's plain words (a capital only in front, at most one inner hyphen, 1 to
+// 9 letters), or a few words when it is not installed, in dictionary order.
+std::vector<std::string> wordList() {
+    std::vector<std::string> words;
+    std::ifstream in("/usr/share/dict/words");
+    std::string line;
+    while (std::getline(in, line)) {
+        int letters = 0, hyphens = 0;
+        bool ok = !line.empty() && line.front() != '-' && line.back() != '-';
+        for (std::size_t i = 0; ok && i < line.size(); ++i) {
+            const char c = line[i];
+            if (c >= 'a' && c <= 'z') {
+                ++letters;
+            } else if (c >= 'A' && c <= 'Z' && i == 0) {
+                ++letters;
+            } else if (c == '-') {
+                ++hyphens;
+            } else {
+                ok = false;
+            }
+        }
+        if (ok && letters <= 9 && hyphens <= 1) words.push_back(line);
+    }
+    if (words.empty())
+        words = {"a", "at", "act", "cat", "coat", "taco", "dog", "god", "tea", "eat"};
+    std::sort(words.begin(), words.end(),
+              [](const auto& a, const auto& b) { return compareWords(a.c_str(), b.c_str()) < 0; });
+    return words;
+}
+
+void makeDictionary(const std::string& name, const std::vector<std::string>& words) {
+    const std::string path = ".\\lexicons\\" + name;
+    CompressDictionary writer(path);
+    for (const auto& w : words) writer.addWord(w);
+    writer.close();
+}
+
+void fill(zantricowlTDLGClient* client, const QString& find, const QString& from, bool useAll) {
+    client->field(SearchField::kFind)->setEditText(find);
+    client->field(SearchField::kFrom)->setEditText(from);
+    if (client->useAllFromLetters()->isChecked() != useAll) client->useAllFromLetters()->click();
+}
+
+// Start, and wait until the list shows the results (a search still being completed when
+// Start is pressed completes first, inside the command).
+void searchAndWait(zantricowlTDLGClient* client) {
+    client->command(kCmdStart);
+    if (!client->searching()) return;
+    bool done = false;
+    auto connection =
+        QObject::connect(client, &zantricowlTDLGClient::searchCompleted, [&done] { done = true; });
+    waitFor([&] { return done; });
+    QObject::disconnect(connection);
+}
+
+class DemoWork final : public ProgressWork {
+public:
+    DemoWork() { setText("Creating Dictionary"); }
+    void work() override {
+        for (int i = 0; i < 100 && !poll(); ++i) {
+            setPercent(i);
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        }
+    }
+};
+
+long statusKb(const char* key) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(key, 0) == 0) return std::stol(line.substr(std::strlen(key)));
+    }
+    return -1;
+}
+
+int figures(readpwdApp& app, const std::string& folder) {
+    QElapsedTimer clock;
+    clock.start();
+    if (!app.start(folder)) return 1;
+    ZantricTFrameWindow* frame = app.frame();
+    waitFor([&] { return frame->isVisible(); });
+    QApplication::processEvents();
+    std::printf("window usable after %lld ms\n", static_cast<long long>(clock.elapsed()));
+    zantricowlTDLGClient* client = frame->client();
+    frame->resize(1024, 700);
+    fill(client, "* *", "painterslodge", false);
+    clock.restart();
+    searchAndWait(client);
+    const long long searchMs = clock.elapsed();
+    ResultsListView* list = client->resultsList();
+    list->scrollToBottom();
+    QApplication::processEvents();
+    list->scrollTo(list->model()->index(list->model()->rowCount() / 2, 0));
+    QApplication::processEvents();
+    std::printf(
+        "found %d (%d rows) in %lld ms; memory while listed: VmRSS %ld kB, peak VmHWM %ld kB\n",
+        client->results().count(), list->model()->rowCount(), searchMs, statusKb("VmRSS:"),
+        statusKb("VmHWM:"));
+    app.shutDown();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    readpwdApp app(argc, argv);
+    if (argc >= 3 && std::strcmp(argv[1], "--figures") == 0) return figures(app, argv[2]);
+    g_out = QDir(argc >= 2 ? argv[1] : "build/screenshots").absolutePath();
+    QDir().mkpath(g_out);
+
+    QTemporaryDir temp;
+    QDir::setCurrent(temp.path());
+    QDir().mkpath("lexicons");
+    const std::vector<std::string> words = wordList();
+    makeDictionary("english.lex", words);
+    makeDictionary("names.lex", {"Ann", "Bob", "Cat", "Dan", "Eve"});
+    makeDictionary("short.lex", {"a", "an", "at", "cat", "dog"});
+    if (!app.start(temp.path().toStdString())) return 1;
+    DictionaryNames::instance().setSelected(".\\lexicons\\english.lex", true);
+    ZantricTFrameWindow* frame = app.frame();
+    zantricowlTDLGClient* client = frame->client();
+    frame->resize(760, 520);
+    save(frame, "01-main-at-start");
+
+    fill(client, "*", "painters", false);
+    searchAndWait(client);
+    save(frame, "02-main-single-word-results");
+
+    // The analysis dialog, let through its pause gate a millisecond at a time until its
+    // counters show some work, then held there while it is saved.
+    fill(client, "* *", "lodgestar", true);
+    whenReady([] { return modal<CreateDictionarySubSet>() != nullptr; },
+              [] {
+                  Dictionary::holdPauseGate();
+                  auto* stepper = new QTimer;
+                  QObject::connect(stepper, &QTimer::timeout, [stepper] {
+                      auto* dialog = modal<CreateDictionarySubSet>();
+                      if (dialog != nullptr && dialog->wordsCheckedLabel()->text().toInt() < 2000) {
+                          Dictionary::releasePauseGate();
+                          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                          Dictionary::holdPauseGate();
+                          return;
+                      }
+                      save(dialog, "03-analysing-dictionaries");
+                      Dictionary::releasePauseGate();
+                      stepper->deleteLater();
+                  });
+                  stepper->start(150);
+              });
+    searchAndWait(client);
+    save(frame, "04-main-phrase-results");
+
+    // The cancel question of a running search.
+    fill(client, "*", "", false);
+    whenReady([] { return modal<QMessageBox>() != nullptr; },
+              [] {
+                  save(modal<QMessageBox>(), "05-cancel-question");
+                  modal<QMessageBox>()->button(QMessageBox::Yes)->click();
+              });
+    QTimer::singleShot(0, [client] { client->command(kCmdExit); });
+    searchAndWait(client);
+
+    // An input error.
+    fill(client, "cat", "dog", true);
+    whenReady([] { return modal<QMessageBox>() != nullptr; },
+              [] {
+                  save(modal<QMessageBox>(), "06-input-error");
+                  modal<QMessageBox>()->button(QMessageBox::Ok)->click();
+              });
+    client->command(kCmdStart);
+
+    // Bold 12 in the window's first-start size.
+    fill(client, "???", "stare", false);
+    searchAndWait(client);
+    client->boldBox()->click();
+    client->sizeList()->setCurrentIndex(2);
+    emit client->sizeList()->activated(2);
+    frame->resize(417, 397);
+    save(frame, "07-main-small-bold-12");
+    client->boldBox()->click();
+    client->sizeList()->setCurrentIndex(0);
+    emit client->sizeList()->activated(0);
+    frame->resize(1100, 700);
+    save(frame, "08-main-wide-size-8");
+
+    {
+        DemoWork work;
+        ProgressDialog dialog(frame, work);
+        whenReady([&dialog, &work] { return dialog.shownOnScreen() && work.percent() > 35; },
+                  [&dialog] {
+                      save(&dialog, "09-progress");
+                      dialog.reject();
+                  });
+        whenReady([] { return modal<QMessageBox>() != nullptr; },
+                  [] {
+                      save(modal<QMessageBox>(), "10-progress-cancel-question");
+                      modal<QMessageBox>()->button(QMessageBox::Yes)->click();
+                  });
+        dialog.run();
+    }
+    {
+        SelectDictionaries dialog(client);
+        dialog.list()->item(0)->setSelected(true);
+        dialog.show();
+        save(&dialog, "11-select-dictionaries");
+    }
+    {
+        AboutDlg about(frame);
+        about.show();
+        save(&about, "12-about");
+    }
+    {
+        _3ButtonMessageBox box(frame,
+                               "results.ztr already exists\nDo you wish to overwrite or append to "
+                               "the end of this file?",
+                               "Confirm", "&Append", "&Overwrite", "&Cancel");
+        box.show();
+        save(&box, "13-three-button-question");
+    }
+    app.shutDown();
+    return 0;
+}
