@@ -32,8 +32,8 @@ public:
 // Records written as a percentage of the estimate, never above 100.
 inline int mergePercent(long written, long estimate) {
     if (estimate <= 0) return 0;
-    const long percent = written >= estimate ? 100 : written * 100 / estimate;
-    return static_cast<int>(percent);
+    if (written >= estimate) return 100;
+    return static_cast<int>(static_cast<long long>(written) * 100 / estimate);
 }
 
 }  // namespace zantric
