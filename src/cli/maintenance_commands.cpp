@@ -24,7 +24,8 @@ constexpr int kDictionariesMerged = 902;
 // A dictionary name as the window's name field accepts it (letters, digits, '_', '{', '}', '$',
 // space, '-'), optionally followed by ".lex".
 bool validDictionaryName(std::string name) {
-    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".lex") == 0) name.resize(name.size() - 4);
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".lex") == 0)
+        name.resize(name.size() - 4);
     if (name.empty()) return false;
     for (char c : name) {
         const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
@@ -82,7 +83,8 @@ void addMakeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         bool unique = false;
     };
     auto options = std::make_shared<Options>();
-    CLI::App* cmd = app.add_subcommand("make", "Make a dictionary from a word list (one word a line)");
+    CLI::App* cmd =
+        app.add_subcommand("make", "Make a dictionary from a word list (one word a line)");
     cmd->add_option("WORDLIST", options->wordList, "The word list, a text file")->required();
     cmd->add_option("NAME", options->name, "The new dictionary's name (english or english.lex)")
         ->required();
@@ -101,8 +103,8 @@ void addMakeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         }
         bool cancelled = false;
         const MaintenanceOutcome outcome =
-            makeDictionary(typedPath(options->wordList, session.invocationFolder()),
-                           options->name, options->unique, progressRunner(cancelled));
+            makeDictionary(typedPath(options->wordList, session.invocationFolder()), options->name,
+                           options->unique, progressRunner(cancelled));
         status = statusOf(outcome, cancelled, kDictionaryCreated);
     });
 }
@@ -114,7 +116,8 @@ void addMergeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         bool deleteMerged = false;
     };
     auto options = std::make_shared<Options>();
-    CLI::App* cmd = app.add_subcommand("merge", "Merge dictionaries into a new one, each word once");
+    CLI::App* cmd =
+        app.add_subcommand("merge", "Merge dictionaries into a new one, each word once");
     cmd->add_option("NAME", options->names, "The dictionaries to merge (two or more)");
     cmd->add_option("--into", options->into, "The new dictionary's name");
     cmd->add_flag("--delete-merged", options->deleteMerged,

@@ -10,6 +10,7 @@
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/dictionary/word_order.h"
+#include "core/dictionary/word_update.h"
 #include "core/maintenance/file_sort.h"
 #include "core/maintenance/instance_marker.h"
 #include "core/maintenance/merge_estimate.h"
@@ -19,6 +20,7 @@
 #include "core/maintenance/sort_record.h"
 #include "core/maintenance/string_handler.h"
 #include "core/shell/config_data.h"
+#include "core/shell/file_replace.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
@@ -98,7 +100,8 @@ private:
             m_hasNext = m_reader.nextMatch(m_next, nullptr) == kMatchFound;
             if (!m_hasNext || compareWords(m_next, m_group[0]) != 0) return;
             // A damaged file may repeat a word without end: the group stays bounded.
-            if (m_groupSize < kEqualWordsKept) std::memcpy(m_group[m_groupSize++], m_next, kOutWordSize);
+            if (m_groupSize < kEqualWordsKept)
+                std::memcpy(m_group[m_groupSize++], m_next, kOutWordSize);
         }
     }
 
@@ -211,9 +214,7 @@ std::string_view WordListReader::next(const std::string& name) {
 
 // --- Stage 1 -----------------------------------------------------------------------------------
 
-std::string runFilePattern() {
-    return ConfigData::instance().tempFolder() + "\\" + kRunBase + "*";
-}
+std::string runFilePattern() { return ConfigData::instance().tempFolder() + "\\" + kRunBase + "*"; }
 
 ChopAndSortProgress::ChopAndSortProgress(std::string inputName)
     : m_inputName(std::move(inputName)) {
@@ -355,8 +356,9 @@ void CreateDictProgress::work() {
     for (std::size_t pass = 0; pass < passes; ++pass) {
         const std::size_t from = std::min(m_consult.size(), pass * perPass);
         const std::size_t to = std::min(m_consult.size(), from + perPass);
-        const std::vector<std::string> consult(m_consult.begin() + static_cast<std::ptrdiff_t>(from),
-                                               m_consult.begin() + static_cast<std::ptrdiff_t>(to));
+        const std::vector<std::string> consult(
+            m_consult.begin() + static_cast<std::ptrdiff_t>(from),
+            m_consult.begin() + static_cast<std::ptrdiff_t>(to));
         const bool lastPass = pass + 1 == passes;
         std::string recordsName;
         FilePtr records;
@@ -387,12 +389,14 @@ bool CreateDictProgress::filterPass(const std::string& input,
     if (!in) cannotOpen(input);
     std::vector<std::unique_ptr<DictionaryCursor>> cursors;
     cursors.reserve(consult.size());
-    for (const std::string& file : consult) cursors.push_back(std::make_unique<DictionaryCursor>(file));
+    for (const std::string& file : consult)
+        cursors.push_back(std::make_unique<DictionaryCursor>(file));
     auto block = std::make_unique<unsigned char[]>(kRecordsPerRead * kSortRecordLength);
     OnceEach once;
     char word[kWordRoom];
     for (;;) {
-        const std::size_t got = std::fread(block.get(), kSortRecordLength, kRecordsPerRead, in.get());
+        const std::size_t got =
+            std::fread(block.get(), kSortRecordLength, kRecordsPerRead, in.get());
         if (std::ferror(in.get())) cannotRead(input);
         for (std::size_t i = 0; i < got; ++i) {
             if (poll()) return false;
@@ -456,15 +460,17 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
         std::error_code ignored;
         std::filesystem::create_directories(nativePath(folder), ignored);
     }
-    const bool keptOld = fileExists(path) && keepBackup(path);
-    const bool keptListed = !listedFile.empty() && fileExists(listedFile) && keepBackup(listedFile);
-    if (!merge_detail::moveReplacing(temporaryName, path)) {
+    // The old dictionary keeps its name until the new one takes it in one rename.
+    if (!replaceFile(temporaryName, path, true, kRewriteFileName)) {
         messageBoxText(loadString(kUnableToRename) + temporaryName, loadString(kFileErrorTitle),
                        kMbOkStop);
         removeIfPresent(temporaryName);
-        if (keptOld) renameFile(replaceExtension(path, "lxb"), path);
-        if (keptListed) renameFile(replaceExtension(listedFile, "lxb"), listedFile);
         return false;
+    }
+    std::error_code error;
+    if (!listedFile.empty() && fileExists(listedFile) &&
+        !std::filesystem::equivalent(nativePath(listedFile), nativePath(path), error)) {
+        keepBackup(listedFile);
     }
     catalogue.remove(path);
     catalogue.add(path);

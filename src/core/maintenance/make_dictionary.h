@@ -181,9 +181,10 @@ bool uniqueWordsPossible();
 bool onlyCopyRunning();
 
 // Replaces the dictionary at `path` by the complete dictionary `temporaryName`: the old one is
-// kept as its "lxb" backup (a failure is reported and the work goes on), the new one moved into
-// place and listed anew. If the move fails: message 330, the old dictionary is put back, the
-// temporary file deleted, and the result is false.
+// kept as its "lxb" backup (a failure is reported and the work goes on), the new one flushed to
+// the disk, renamed over the old one and listed anew; the path names one complete dictionary at
+// every instant. If the move fails: message 330, the old dictionary stays, the temporary file is
+// deleted, and the result is false.
 bool installDictionary(const std::string& temporaryName, const std::string& path);
 
 // The OK button of Make Dictionary From File: refuses while another copy runs (420), checks

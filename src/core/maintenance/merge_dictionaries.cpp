@@ -109,10 +109,9 @@ MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
         return MaintenanceOutcome::kStopped;
     }
     const std::string path = dictionaryPathFor(newName);
-    if (dictionaryExists(path) &&
-        messageBoxText(loadString(kTheDictionary) + namePart(path) +
-                           loadString(kAlreadyExistsOverwrite),
-                       loadString(kConfirmTitle), kMbYesNo) != kIdYes) {
+    if (dictionaryExists(path) && messageBoxText(loadString(kTheDictionary) + namePart(path) +
+                                                     loadString(kAlreadyExistsOverwrite),
+                                                 loadString(kConfirmTitle), kMbYesNo) != kIdYes) {
         return MaintenanceOutcome::kStopped;
     }
 
@@ -136,9 +135,17 @@ MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
         if (fileExists(output)) removeFile(output);
         return MaintenanceOutcome::kFailed;
     }
-    if (deleteMerged) deleteHighlighted(rows, 0);
-    return installDictionary(output, path) ? MaintenanceOutcome::kDone
-                                           : MaintenanceOutcome::kFailed;
+    // The new dictionary goes in place before any merged one is deleted, so that a failure or a
+    // crash in between loses nothing; a merged dictionary of the new name has been replaced.
+    if (!installDictionary(output, path)) return MaintenanceOutcome::kFailed;
+    if (deleteMerged) {
+        std::vector<std::string> merged;
+        for (const std::string& row : rows) {
+            if (placeInFolder(folder, row) != path) merged.push_back(row);
+        }
+        if (!merged.empty()) deleteHighlighted(merged, 0);
+    }
+    return MaintenanceOutcome::kDone;
 }
 
 }  // namespace zantric

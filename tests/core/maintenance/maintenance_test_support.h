@@ -1,14 +1,11 @@
 // Shared by the make and merge tests: a program folder with a fresh catalogue, dictionaries
-// written and read back word by word, the words a dictionary file should hold, and stage
-// runners that cancel a stage or make it fail.
+// written and read back word by word, and the bytes and files to compare.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,7 +14,6 @@
 #include "core/dictionary/dictionary_names.h"
 #include "core/dictionary/word_order.h"
 #include "core/shell/paths.h"
-#include "core/shell/progress_work.h"
 #include "sort_test_support.h"
 
 namespace zantric::test {
@@ -39,7 +35,8 @@ protected:
         std::vector<std::string> words;
         Dictionary reader(name, false, 4096);
         char word[kOutWordSize];
-        for (int r = reader.nextMatch(word, "*"); r == kMatchFound; r = reader.nextMatch(word, nullptr)) {
+        for (int r = reader.nextMatch(word, "*"); r == kMatchFound;
+             r = reader.nextMatch(word, nullptr)) {
             words.push_back(word);
         }
         return words;
@@ -47,9 +44,10 @@ protected:
 
     // In the word order, each once.
     static void sortWords(std::vector<std::string>& words) {
-        std::stable_sort(words.begin(), words.end(), [](const std::string& a, const std::string& b) {
-            return compareWords(a.c_str(), b.c_str()) < 0;
-        });
+        std::stable_sort(words.begin(), words.end(),
+                         [](const std::string& a, const std::string& b) {
+                             return compareWords(a.c_str(), b.c_str()) < 0;
+                         });
         words.erase(std::unique(words.begin(), words.end()), words.end());
     }
 
@@ -71,18 +69,5 @@ protected:
 
     DictionaryNames& catalogue() { return DictionaryNames::instance(); }
 };
-
-// Runs stages as a worker would, on this thread.
-inline int runNow(ProgressWork& work) { return runWork(work); }
-
-// Runs stages, but the stage number `stage` (0, 1, 2 in order) is cancelled before it starts, so
-// that it stops at its first poll.
-inline std::function<int(ProgressWork&)> cancelStage(int stage) {
-    auto count = std::make_shared<int>(0);
-    return [count, stage](ProgressWork& work) {
-        if ((*count)++ == stage) work.cancelWork();
-        return runWork(work);
-    };
-}
 
 }  // namespace zantric::test
