@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,6 +24,7 @@
 
 #include "core/dictionary/dictionary_names.h"
 #include "core/maintenance/instance_marker.h"
+#include "core/results/results_files.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/config_data.h"
 #include "core/shell/messages.h"
@@ -32,6 +35,7 @@
 #include "gui/command_ids.h"
 #include "gui/create_dictionary_sub_set.h"
 #include "gui/help.h"
+#include "gui/progress_dialog.h"
 #include "gui/results_list.h"
 #include "gui/select_dictionaries.h"
 
@@ -265,6 +269,15 @@ void zantricowlTDLGClient::command(int id) {
         case kCmdWebSite:
             QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage)));
             break;
+        case kCmdSaveAs:
+            saveAsCommand();
+            break;
+        case kCmdView:
+            viewCommand();
+            break;
+        case kCmdDeleteResults:
+            deleteResults();
+            break;
         case kCmdAbout: {
             AboutDlg about(this);
             about.exec();
@@ -315,6 +328,93 @@ void zantricowlTDLGClient::contextMenuEvent(QContextMenuEvent* event) {
         if (m_statusBar != nullptr) m_statusBar->clearMessage();
     });
     menu.exec(event->globalPos());
+}
+
+// --- Results files ----------------------------------------------------------------------------
+
+namespace {
+
+// The files folder, where results are saved and looked for, as an absolute native path.
+QString filesFolder() {
+    return QDir(QString::fromStdString(nativePath(ConfigData::instance().filesFolder())))
+        .absolutePath();
+}
+
+}  // namespace
+
+SearchSummary zantricowlTDLGClient::summary() const {
+    const SearchFields f = fields();
+    SearchSummary s;
+    s.find = f.find;
+    s.from = f.from;
+    s.include = f.include;
+    s.exclude = f.exclude;
+    s.useAllFromLetters = f.useAllFromLetters;
+    s.suppressPermutations = f.suppressPermutations;
+    s.found = m_results.count();
+    s.checked = m_checked;
+    return s;
+}
+
+void zantricowlTDLGClient::saveAsCommand() {
+    const QStringList types = {QStringLiteral("Zantric Files (*.ztr)"),
+                               QStringLiteral("ASCII Files (*.asc)"),
+                               QStringLiteral("All Files (*)")};
+    QString chosenType = types.first();
+    // The program asks its own overwrite (or append) question.
+    const QString name = QFileDialog::getSaveFileName(
+        this, QString::fromLatin1(kSaveAsTitle), filesFolder(), types.join(QStringLiteral(";;")),
+        &chosenType, QFileDialog::DontConfirmOverwrite);
+    if (name.isEmpty()) return;
+    saveResultsTo(name, std::max<int>(0, static_cast<int>(types.indexOf(chosenType))));
+}
+
+void zantricowlTDLGClient::saveResultsTo(const QString& name, int type) {
+    // Copies and the text export run here, block by block, behind the progress dialog.
+    const WorkRunner runner = [this](CallingThreadWork& work) {
+        ProgressDialog dialog(this, work);
+        work.setAfterBlock(dialog.afterBlockHook());
+        return dialog.run();
+    };
+    const SaveAsOutcome outcome = saveResultsAs(m_results, summary(), name.toStdString(),
+                                                static_cast<SaveAsType>(type), runner, this);
+    if (outcome == SaveAsOutcome::kSavedPair) m_list->relayout();
+    emit commandStateChanged();
+}
+
+void zantricowlTDLGClient::viewCommand() {
+    const QString name = QFileDialog::getOpenFileName(this, QString(), filesFolder(),
+                                                      QStringLiteral("Zantric Files (*.ztr)"));
+    if (!name.isEmpty()) viewResults(name);
+}
+
+bool zantricowlTDLGClient::viewResults(const QString& name) {
+    const bool opened = m_results.openSaved(name.toStdString());
+    if (opened) {
+        // The window shows the search that made the results.
+        const ResultsHeader& header = m_results.header();
+        const std::string* texts[4] = {&header.find, &header.from, &header.include,
+                                       &header.exclude};
+        for (int i = 0; i < 4; ++i) m_fields[i]->setEditText(QString::fromStdString(*texts[i]));
+        m_useAll->setChecked(header.useAllFromLetters);
+        m_request.setUseAllFromLetters(header.useAllFromLetters);
+        m_suppress->setChecked(header.suppressPermutations);
+        m_request.setSuppressPermutations(header.suppressPermutations);
+        m_checked = header.checked;
+        showCounters(header.found, header.checked);
+    }
+    m_list->goToFirstRow();
+    emit commandStateChanged();
+    return opened;
+}
+
+void zantricowlTDLGClient::deleteResults() {
+    // A file that cannot be deleted has been reported; the window then stays as it is.
+    if (m_results.deleteCurrent()) {
+        clearAll();
+    } else {
+        m_list->relayout();
+    }
 }
 
 void zantricowlTDLGClient::selectDictionaries() {
@@ -439,7 +539,8 @@ void zantricowlTDLGClient::completeSearch() {
         m_titleShowsCount = false;
     }
     m_run.finish(fields());
-    showCounters(m_run.found(), m_run.checked());
+    m_checked = m_run.checked();
+    showCounters(m_run.found(), m_checked);
     m_list->setFocus();
     m_list->goToFirstRow();
     emit commandStateChanged();
@@ -495,6 +596,7 @@ void zantricowlTDLGClient::clearAll() {
     m_useAll->setChecked(true);
     m_request.setUseAllFromLetters(true);
     showCounters(0, 0);
+    m_checked = 0;
     if (m_statusBar != nullptr) m_statusBar->clearMessage();
     updateSearchControls();
     m_results.reset();

@@ -55,6 +55,12 @@ public:
     void setStatusText(int stringId);
     QFont currentFont() const { return m_font; }
 
+    // Save As, View and Delete Results once the file dialog has given a name. `type` is the
+    // index of the chosen file type (0 results pair, 1 text, 2 any).
+    void saveResultsTo(const QString& name, int type);
+    bool viewResults(const QString& name);
+    void deleteResults();
+
     // The request's side of the fields.
     SearchFields fields() const;
     void updateSearchControls();
@@ -106,6 +112,10 @@ private:
     void fillHistory(SearchField which);
     void selectDictionaries();
     void notYetAvailable(int id);
+    void saveAsCommand();
+    void viewCommand();
+    // What the header of exported results records: the fields as shown and the last Checked.
+    SearchSummary summary() const;
     void setUpFont();
     void fontChanged();
     void applyFont(const QFont& font);
@@ -134,6 +144,7 @@ private:
 
     QBasicTimer m_searchTimer;  // 456
     bool m_searching = false;
+    std::int32_t m_checked = 0;  // Checked of the results shown (a search's, or a viewed pair's)
     bool m_titleShowsCount = false;
     bool m_handlingExit = false;
     bool m_askingCancel = false;

@@ -12,6 +12,8 @@
 #include "core/dictionary/dictionary_names.h"
 #include "core/shell/messages.h"
 #include "core/shell/progress_work.h"
+#include "gui/command_ids.h"
+#include "gui/help.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_message_presenter.h"
 #include "gui/select_dictionaries.h"
@@ -61,6 +63,7 @@ private slots:
     void messageBoxesFromAnyThread();
     void threeButtonQuestion();
     void selectDictionariesSwitchesAndDeletes();
+    void helpPageHoldsEveryContext();
 };
 
 void DialogsTest::progressDialogShowsLongWorkAndAsksBeforeCancelling() {
@@ -74,10 +77,10 @@ void DialogsTest::progressDialogShowsLongWorkAndAsksBeforeCancelling() {
         int result;
     } cases[] = {
         {"short work", 3, 10, true, 0, false, 1},
-        {"long work", 20, 80, true, 0, true, 1},
-        {"cancel, then No", 20, 80, true, kIdNo, true, 1},
-        {"cancel, then Yes", 20, 80, true, kIdYes, true, 0},
-        {"on the GUI thread", 20, 80, false, 0, true, 1},
+        {"long work", 40, 30, true, 0, true, 1},
+        {"cancel, then No", 40, 30, true, kIdNo, true, 1},
+        {"cancel, then Yes", 40, 30, true, kIdYes, true, 0},
+        {"on the GUI thread", 40, 30, false, 0, true, 1},
     };
     for (const auto& c : cases) {
         SteppedWork work(c.steps, c.stepMs, c.onWorker);
@@ -214,6 +217,24 @@ void DialogsTest::selectDictionariesSwitchesAndDeletes() {
     QCOMPARE(gui::deleteHighlighted({}, 2), 0);
     QCOMPARE(QString::fromStdString(messages.last().text),
              QStringLiteral("You must highlight one or more dictionaries for deletion."));
+}
+
+void DialogsTest::helpPageHoldsEveryContext() {
+    ProgramFolder folder;
+    for (int context : {gui::kHelpContents, gui::kHelpMakeDictionary, gui::kHelpMergeDictionaries,
+                        gui::kHelpAddWord, gui::kHelpRemoveWord, gui::kHelpSelectDictionaries}) {
+        const QUrl url = gui::helpUrl(context);
+        QVERIFY(url.isLocalFile());
+        const std::string page = TempFolder::read(url.toLocalFile().toStdString());
+        const std::string anchor = "id=\"" + url.fragment().toStdString() + "\"";
+        QVERIFY2(page.find(anchor) != std::string::npos, anchor.c_str());
+    }
+    // A dialog's context holds while it lives.
+    {
+        gui::HelpId select(gui::kHelpSelectDictionaries);
+        QCOMPARE(gui::HelpId::current(), gui::kHelpSelectDictionaries);
+    }
+    QCOMPARE(gui::HelpId::current(), gui::kHelpContents);
 }
 
 ZANTRIC_GUI_TEST(DialogsTest);

@@ -96,7 +96,7 @@ public:
         : m_progress(std::move(progress)), m_answer(answer) {}
     int show(const std::string& text, const std::string& title, int style, bool owner) override {
         RecorderPresenter::show(text, title, style, owner);
-        // A word being read when the question came may still be stored.
+        // A word or step under way when the question came may still be counted.
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         progressWhenAsked = m_progress();
         std::this_thread::sleep_for(std::chrono::milliseconds(300));

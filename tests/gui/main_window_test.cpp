@@ -144,6 +144,7 @@ private slots:
     void cancelQuestionHoldsTheSearch();
     void phraseSearchReusesItsAnalysis();
     void clearAllResetsFieldsCountersAndList();
+    void savedResultsComeBackAndGo();
     void fontComesBackAtTheNextStart();
     void windowPositionIsWrittenAtClose();
 };
@@ -374,6 +375,52 @@ void MainWindowTest::clearAllResetsFieldsCountersAndList() {
     QVERIFY(!w.client->commandEnabled(gui::kCmdSaveAs));
     // The histories keep what was searched.
     QCOMPARE(w.client->field(SearchField::kFrom)->itemText(0), QStringLiteral("tac"));
+}
+
+void MainWindowTest::savedResultsComeBackAndGo() {
+    ProgramFolder folder;
+    ProgramFolder::addDictionary("english.lex", kWords);
+    Window w;
+    const Outcome searched = search(w, {"*", "tac", false});
+    QVERIFY(searched.found > 0);
+    const struct {
+        const char* name;
+        int type;
+        const char* dataFile;   // what Save As writes
+        const char* indexFile;  // "" for a text export
+    } saves[] = {
+        {"files/r", 0, "files/r.ztr", "files/r.zix"},
+        {"files/x.ZTR", 1, "files/x.ztr", "files/x.zix"},
+        {"files/t.txt", 0, "files/t.txt", ""},
+        {"files/e", 1, "files/e.asc", ""},
+    };
+    for (const auto& save : saves) {
+        w.client->saveResultsTo(save.name, save.type);
+        QVERIFY2(std::filesystem::exists(save.dataFile), save.dataFile);
+        const std::string data = TempFolder::read(save.dataFile);
+        if (*save.indexFile == 0) {
+            QVERIFY2(data.rfind(std::string(60, '*') + "\n\nResults from Zantric Search", 0) == 0,
+                     save.name);
+        } else {
+            QVERIFY2(std::filesystem::exists(save.indexFile), save.indexFile);
+        }
+        QCOMPARE(listedMatches(w.client), searched.matches);  // the list goes on as it was
+    }
+
+    QTest::keyClick(w.frame.get(), Qt::Key_F3);
+    QVERIFY(w.client->viewResults("files/r.ztr"));
+    QCOMPARE(w.client->field(SearchField::kFrom)->currentText(), QStringLiteral("tac"));
+    QVERIFY(!w.client->useAllFromLetters()->isChecked());
+    QCOMPARE(listedMatches(w.client), searched.matches);
+    QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: %1").arg(searched.found));
+    QCOMPARE(w.frame->checkedPane()->text(), QStringLiteral("Checked: %1").arg(searched.checked));
+    QVERIFY(w.client->commandEnabled(gui::kCmdDeleteResults));
+
+    w.client->command(gui::kCmdDeleteResults);
+    QVERIFY(!std::filesystem::exists("files/r.ztr"));
+    QVERIFY(!std::filesystem::exists("files/r.zix"));
+    QCOMPARE(w.client->field(SearchField::kFrom)->currentText(), QString());
+    QCOMPARE(w.client->resultsList()->model()->rowCount(), 0);
 }
 
 void MainWindowTest::fontComesBackAtTheNextStart() {
