@@ -46,12 +46,6 @@ bool checkName(const std::string& name, int& status) {
     return false;
 }
 
-// A path typed on the command line, relative to the folder the command was run in.
-std::string typedPath(const std::string& path, const std::string& invocationFolder) {
-    const std::filesystem::path typed(path);
-    if (path.empty() || typed.is_absolute()) return path;
-    return (std::filesystem::path(invocationFolder) / typed).string();
-}
 
 // Runs each stage with the progress line and notes whether Ctrl-C cancelled one.
 StageRunner progressRunner(bool& cancelled) {
@@ -103,7 +97,7 @@ void addMakeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         }
         bool cancelled = false;
         const MaintenanceOutcome outcome =
-            makeDictionary(typedPath(options->wordList, session.invocationFolder()), options->name,
+            makeDictionary(session.typedPath(options->wordList), options->name,
                            options->unique, progressRunner(cancelled));
         status = statusOf(outcome, cancelled, kDictionaryCreated);
     });

@@ -71,6 +71,12 @@ ProgramSession::~ProgramSession() {
     m_marker.reset();
 }
 
+std::string ProgramSession::typedPath(const std::string& path) const {
+    const std::filesystem::path typed(nativePath(path));
+    if (path.empty() || typed.is_absolute()) return path;
+    return (std::filesystem::path(m_invocationFolder) / typed).string();
+}
+
 DictionaryName* ProgramSession::findByName(const std::string& name) {
     std::string file = lowerCase(namePart(name));
     if (extensionOf(file) != "lex") file += ".lex";

@@ -29,6 +29,8 @@ public:
     bool ok() const { return m_ok; }
     // The folder the command was run in: paths typed on the command line are relative to it.
     const std::string& invocationFolder() const { return m_invocationFolder; }
+    // A path typed on the command line, made relative to the folder the command was run in.
+    std::string typedPath(const std::string& path) const;
     DictionaryNames& catalogue() { return DictionaryNames::instance(); }
 
     // The catalogue entry of a dictionary named as the user types it ("english" or

@@ -28,15 +28,9 @@ namespace fs = std::filesystem;
 
 bool hasFolder(const std::string& name) { return name.find_first_of("/\\") != std::string::npos; }
 
-// A path typed on the command line, relative to the folder the command was run in.
-std::string typedPath(const std::string& path, const std::string& invocationFolder) {
-    const fs::path typed(nativePath(path));
-    if (path.empty() || typed.is_absolute()) return path;
-    return (fs::path(invocationFolder) / typed).string();
-}
 
 std::string exportPath(const ProgramSession& session, const std::string& typed) {
-    return typedPath(withDefaultExtension(typed, "asc"), session.invocationFolder());
+    return session.typedPath(withDefaultExtension(typed, "asc"));
 }
 
 const char* yesNo(bool on) { return on ? "yes" : "no"; }
@@ -167,7 +161,7 @@ bool checkExportName(const std::string& typed) {
 std::string resultsPath(const ProgramSession& session, const std::string& typed,
                         bool createFolder) {
     const std::string name = withDefaultExtension(typed, "ztr");
-    if (hasFolder(name)) return typedPath(name, session.invocationFolder());
+    if (hasFolder(name)) return session.typedPath(name);
     const std::string& folder = ConfigData::instance().filesFolder();
     if (createFolder) {
         std::error_code ignored;

@@ -11,33 +11,7 @@
 #include "core/shell/temp_names.h"
 
 namespace zantric {
-namespace {
-
 namespace fs = std::filesystem;
-
-// '*' any run, '?' any one character; case-sensitive, as the run names are made.
-bool wildcardMatch(std::string_view pattern, std::string_view name) {
-    std::size_t p = 0, n = 0;
-    std::size_t starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
-}
-
-}  // namespace
 
 std::string uniqueTempName() {
     // The process's base name, a per-process salt (two copies may start in the same second)
@@ -66,7 +40,7 @@ std::vector<std::string> matchingFiles(std::string_view pattern) {
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         std::error_code typeError;
         std::string name = it->path().filename().string();
-        if (it->is_regular_file(typeError) && wildcardMatch(namePattern, name)) {
+        if (it->is_regular_file(typeError) && matchesGlob(namePattern, name)) {
             names.push_back(std::move(name));
         }
     }

@@ -29,8 +29,19 @@ std::size_t extensionDot(std::string_view name) {
     return dot;
 }
 
-// '*' any run, '?' any one character; case-sensitive.
-bool globMatch(std::string_view pattern, std::string_view name) {
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    if (matchesGlob(pattern, name)) return true;
+    // "name.*" also stands for "name" without any extension, as on Windows.
+    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+        name.find('.') == std::string_view::npos) {
+        return matchesGlob(pattern.substr(0, pattern.size() - 2), name);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool matchesGlob(std::string_view pattern, std::string_view name) {
     std::size_t p = 0, n = 0;
     std::size_t starP = std::string_view::npos, starN = 0;
     while (n < name.size()) {
@@ -51,17 +62,6 @@ bool globMatch(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
-bool wildcardMatch(std::string_view pattern, std::string_view name) {
-    if (globMatch(pattern, name)) return true;
-    // "name.*" also stands for "name" without any extension, as on the original platform.
-    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
-        name.find('.') == std::string_view::npos) {
-        return globMatch(pattern.substr(0, pattern.size() - 2), name);
-    }
-    return false;
-}
-
-}  // namespace
 
 std::string nativePath(std::string_view path) {
     std::string native(path);

@@ -46,6 +46,8 @@ bool fileExists(const std::string& name);
 bool removeFile(const std::string& name);
 // Renames, replacing an existing file at `to`; false on failure.
 bool renameFile(const std::string& from, const std::string& to);
+// Whether a name fits a wildcard pattern: '*' any run, '?' any one character; case-sensitive.
+bool matchesGlob(std::string_view pattern, std::string_view name);
 // Deletes every regular file matching a wildcard pattern ('*' and '?' in the name part only,
 // case-sensitive; a pattern ending in ".*" also matches names without a dot, so "*.*" is
 // every file). Failures are ignored.
