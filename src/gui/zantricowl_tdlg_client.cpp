@@ -1,5 +1,6 @@
 #include "gui/zantricowl_tdlg_client.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -656,6 +657,13 @@ bool zantricowlTDLGClient::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool zantricowlTDLGClient::filterKey(SearchField which, QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Start is the default button: Enter in a field starts the search.
+        QComboBox* box = field(which);
+        if (box->view()->isVisible()) return false;  // Enter picks from the open list
+        command(kCmdStart);
+        return true;
+    }
     const QString typed = event->text();
     if (typed.size() != 1 || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
         return false;
