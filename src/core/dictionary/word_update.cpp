@@ -9,6 +9,7 @@
 #include "core/dictionary/dictionary_format.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/dictionary/word_order.h"
+#include "core/shell/file_replace.h"
 #include "core/shell/paths.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
@@ -22,6 +23,7 @@ constexpr int kNotAValidWord = 413;
 constexpr int kUnableToRename = 330;
 // The longest text that can be a stored word: nine letters and a hyphen.
 constexpr std::size_t kLongestWord = kMaxWordLetters + 1;
+constexpr const char* kUnableToRead = "Unable to read Dictionary: ";
 
 // The reader's pattern for `word`: the word with its first hyphen taken out. False when the word
 // is too long to be stored, so that no dictionary can hold it.
@@ -91,29 +93,24 @@ private:
 };
 
 // Moves the complete rewrite file onto `file`, keeping the old file as its "lxb" backup when
-// `keepOld` is set. The rewrite is first brought into the dictionary's folder, so that the
-// replacement itself is one rename; if that rename fails the old file is put back.
+// `keepOld` is set. The file's name stays on the old version until one rename puts the new one
+// there; a rewrite on another file system is first copied into the dictionary's folder.
 void moveIntoPlace(const std::string& file, bool keepOld) {
-    const std::string staged = folderPart(file) + kRewriteFileName;
-    if (!renameFile(kRewriteFileName, staged)) {
-        // Another file system: copy, then let the copy take the rewrite's place.
-        std::error_code error;
-        fs::copy_file(nativePath(kRewriteFileName), nativePath(staged),
-                      fs::copy_options::overwrite_existing, error);
-        removeFile(kRewriteFileName);
-        if (error) {
-            removeFile(staged);
-            throw ZantricException(loadString(kUnableToRename) + kRewriteFileName);
-        }
+    if (!replaceFile(kRewriteFileName, file, keepOld)) {
+        throw ZantricException(loadString(kUnableToRename) + kRewriteFileName);
     }
-    const std::string backup = replaceExtension(file, "lxb");
-    // A backup that cannot be made has been reported; the new version replaces the old anyway.
-    const bool backedUp = keepOld && fileExists(file) && keepBackup(file);
-    if (!renameFile(staged, file)) {
-        if (backedUp && !fileExists(file)) renameFile(backup, file);
-        removeFile(staged);
-        throw ZantricException(loadString(kUnableToRename) + staged);
-    }
+}
+
+// A read that ends early looks like the end of the words: a rewrite is only as good as a reading
+// that delivered every word the header counts.
+void checkEveryWordRead(const std::string& file, std::uint32_t expected, std::uint32_t read) {
+    if (read != expected) throw ZantricException(kUnableToRead + file);
+}
+
+std::uint32_t wordCountOf(const std::string& file) {
+    std::uint32_t count = 0;
+    if (!headerWordCount(file, count)) throw ZantricException(kUnableToRead + file);
+    return count;
 }
 
 // Reads the catalogue entry of a replaced dictionary from its new file, keeping what the user
@@ -139,6 +136,17 @@ void refreshEntry(const std::string& path, UpdateMode mode) {
 }
 
 }  // namespace
+
+bool headerWordCount(const std::string& file, std::uint32_t& count) {
+    FilePtr in = openFile(file, "rb");
+    unsigned char header[kHeaderBytes];
+    if (!in || std::fseek(in.get(), static_cast<long>(kHeaderOffset), SEEK_SET) != 0 ||
+        std::fread(header, 1, sizeof header, in.get()) != sizeof header) {
+        return false;
+    }
+    count = DictionaryHeader::fromBytes(header).wordCount;
+    return true;
+}
 
 bool countsAsWord(std::string_view candidate, std::string_view word) {
     if (candidate.size() != word.size()) return false;
@@ -190,6 +198,7 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
     std::memcpy(newWord, word.data(), word.size());
     newWord[word.size()] = '\0';
 
+    const std::uint32_t expected = wordCountOf(file);
     RewriteFile rewrite;
     CompressDictionary& writer = rewrite.writer();
     int r;
@@ -210,6 +219,7 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
             if (++read % kWordsBetweenPolls == 0) notify(observer);
         }
         if (r == kMatchCancelled || Dictionary::cancelled()) return kUpdateCancelled;
+        checkEveryWordRead(file, expected, read);
         if (!written && !writer.addWord(newWord)) {
             throw ZantricException(std::string(word) + loadString(kNotAValidWord));
         }
@@ -219,6 +229,7 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
 }
 
 int removeWord(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
+    const std::uint32_t expected = wordCountOf(file);
     RewriteFile rewrite;
     CompressDictionary& writer = rewrite.writer();
     {
@@ -232,6 +243,7 @@ int removeWord(const std::string& file, std::string_view word, WordUpdateObserve
             if (++read % kWordsBetweenPolls == 0) notify(observer);
         }
         if (r == kMatchCancelled || Dictionary::cancelled()) return kUpdateCancelled;
+        checkEveryWordRead(file, expected, read);
     }
     rewrite.complete();
     return kUpdateDone;

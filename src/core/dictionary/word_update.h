@@ -42,6 +42,10 @@ public:
     virtual void pollPoint() = 0;
 };
 
+// The word count in the header of the dictionary file `file`; false when the header cannot be
+// read.
+bool headerWordCount(const std::string& file, std::uint32_t& count);
+
 // Whether `candidate` counts as `word`: the same length, hyphen included, and every character
 // equal, where a '?' of `word` stands for any one character. Case matters.
 bool countsAsWord(std::string_view candidate, std::string_view word);
@@ -70,7 +74,9 @@ int updateWord(const std::string& path, std::string_view word, UpdateMode mode,
 
 // Write the dictionary file `file` with `word` added at its place in the word order / without
 // every word that counts as `word`, to the rewrite file. kUpdateDone leaves the complete rewrite
-// file; kUpdateCancelled, or an exception, leaves none.
+// file; kUpdateCancelled, or an exception, leaves none. A reading that delivers fewer or more
+// words than the header counts (a read error, or a damaged file) throws ZantricException
+// "Unable to read Dictionary: " + file rather than lose words.
 int insertWord(const std::string& file, std::string_view word,
                WordUpdateObserver* observer = nullptr);
 int removeWord(const std::string& file, std::string_view word,

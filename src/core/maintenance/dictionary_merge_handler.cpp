@@ -2,9 +2,13 @@
 
 #include <utility>
 
+#include "core/dictionary/word_update.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
+namespace {
+constexpr const char* kUnableToRead = "Unable to read Dictionary: ";
+}  // namespace
 
 DictionaryMergeHandler::DictionaryMergeHandler(std::string input, std::string output)
     : m_outputName(std::move(output)), m_inputName(std::move(input)) {
@@ -14,13 +18,23 @@ DictionaryMergeHandler::DictionaryMergeHandler(std::string input, std::string ou
 bool DictionaryMergeHandler::readNext() {
     int result;
     if (!m_dictionary) {
+        if (!headerWordCount(m_inputName, m_expected)) {
+            throw ZantricException(kUnableToRead + m_inputName);
+        }
         m_dictionary = std::make_unique<Dictionary>(m_inputName, false, kReadBuffer);
         result = m_dictionary->nextMatch(m_word, "*");
     } else {
         result = m_dictionary->nextMatch(m_word, nullptr);
     }
     m_interrupted = result == kMatchCancelled;
-    return result == kMatchFound;
+    if (result == kMatchFound) {
+        ++m_read;
+        return true;
+    }
+    // A read error ends the words early, as if they were all read: the merge would then lose
+    // the rest of them.
+    if (!m_interrupted && m_read != m_expected) throw ZantricException(kUnableToRead + m_inputName);
+    return false;
 }
 
 void DictionaryMergeHandler::writeCurrent(Output& output) {

@@ -5,6 +5,7 @@
 // merge. Used on the merge's worker thread only.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,8 @@ public:
 
     bool hasCurrent() const { return m_hasCurrent; }
     // The next word of the input, every word in dictionary order; the first call opens it.
+    // Throws ZantricException "Unable to read Dictionary: " + input when the words read do not
+    // add up to the header's word count (a read error, or a damaged file).
     bool readNext();
     // The reader stopped because the module-wide cancel flag was set.
     bool interrupted() const { return m_interrupted; }
@@ -55,6 +58,8 @@ private:
     char m_word[kOutWordSize] = {};
     bool m_hasCurrent = false;
     bool m_interrupted = false;
+    std::uint32_t m_expected = 0;  // the input's word count, from its header
+    std::uint32_t m_read = 0;
 };
 
 }  // namespace zantric

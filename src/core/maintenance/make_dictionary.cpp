@@ -10,7 +10,6 @@
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/dictionary/word_order.h"
-#include "core/dictionary/word_update.h"
 #include "core/maintenance/file_sort.h"
 #include "core/maintenance/instance_marker.h"
 #include "core/maintenance/merge_estimate.h"
@@ -461,7 +460,7 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
         std::filesystem::create_directories(nativePath(folder), ignored);
     }
     // The old dictionary keeps its name until the new one takes it in one rename.
-    if (!replaceFile(temporaryName, path, true, kRewriteFileName)) {
+    if (!replaceFile(temporaryName, path, true)) {
         messageBoxText(loadString(kUnableToRename) + temporaryName, loadString(kFileErrorTitle),
                        kMbOkStop);
         removeIfPresent(temporaryName);

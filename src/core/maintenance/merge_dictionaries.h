@@ -46,9 +46,10 @@ int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip);
 // The Merge button of Merge Dictionaries. `names` are the selected dictionaries' file names as
 // the list shows them ("english.lex"), in list order. Checks: another copy running (420), fewer
 // than two (501), an empty new
-// name (502), an existing new dictionary (503, 504: overwrite?). Then merges, deletes the merged
-// dictionaries if asked, and puts the new one in place. The caller shows "Dictionaries Merged
-// Successfully" (902) on kDone.
+// name (502), an existing new dictionary (503, 504: overwrite?). Then merges, puts the new one in
+// place, and only then deletes the merged dictionaries if asked (all but one of the new name,
+// which has just been replaced). The caller shows "Dictionaries Merged Successfully" (902) on
+// kDone.
 MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
                                      const std::string& newName, bool deleteMerged,
                                      const StageRunner& run);

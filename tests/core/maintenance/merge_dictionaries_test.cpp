@@ -78,8 +78,8 @@ TEST_F(MergeDictionariesTest, ChecksComeFirstWithTheirMessages) {
     }
 }
 
-// The merged dictionaries leave the catalogue and stay as backups, even when the new dictionary
-// takes the name of one of them, which it then replaces.
+// The merged dictionaries leave the catalogue and stay as backups; when the new dictionary takes
+// the name of one of them, that one is replaced rather than deleted.
 TEST_F(MergeDictionariesTest, DeletesTheMergedDictionariesWhenAsked) {
     const std::string oldA = TempFolder::read("lexicons/a.lex");
     m_messages.script({kIdYes, kIdYes});
@@ -87,7 +87,7 @@ TEST_F(MergeDictionariesTest, DeletesTheMergedDictionariesWhenAsked) {
     ASSERT_EQ(m_messages.count(), 2u);
     EXPECT_EQ(m_messages.messages()[1].text,
               "If you delete these dictionaries you will permanently lose all access to the words "
-              "they contain:\n\na.lex\nc.lex\n\nAre you sure you wish to continue.");
+              "they contain:\n\nc.lex\n\nAre you sure you wish to continue.");
     EXPECT_EQ(filesIn("lexicons"), (std::vector<std::string>{"a.lex", "a.lxb", "b.lex", "c.lxb"}));
     EXPECT_EQ(TempFolder::read("lexicons/a.lxb"), oldA);
     EXPECT_EQ(wordsOf(".\\lexicons\\a.lex"),

@@ -1,0 +1,102 @@
+#include "core/shell/file_replace.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/string_table.h"
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <fcntl.h>
+#include <unistd.h>
+#define ZANTRIC_HAVE_FSYNC 1
+#else
+#define ZANTRIC_HAVE_FSYNC 0
+#endif
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kFileErrorTitle = 17;
+constexpr int kUnableToDelete = 329;
+constexpr int kUnableToRename = 330;
+
+void report(int textId, const std::string& name) {
+    messageBoxText(loadString(textId) + name, loadString(kFileErrorTitle), kMbOkStop);
+}
+
+// Makes a rename in the folder durable. Failure costs durability only, so it is not reported.
+void syncFolder(const std::string& file) {
+#if ZANTRIC_HAVE_FSYNC
+    const std::string folder = folderPart(file);
+    const int fd = ::open(folder.empty() ? "." : nativePath(folder).c_str(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+#else
+    (void)file;
+#endif
+}
+
+}  // namespace
+
+bool syncFile(const std::string& name) {
+#if ZANTRIC_HAVE_FSYNC
+    const int fd = ::open(nativePath(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+#else
+    return fileExists(name);
+#endif
+}
+
+bool linkBackup(const std::string& name) {
+    const std::string backup = replaceExtension(name, "lxb");
+    if (!fileExists(name) || backup == name) return true;
+    if (fileExists(backup) && !removeFile(backup)) {
+        report(kUnableToDelete, backup);
+        return false;
+    }
+    std::error_code error;
+    fs::create_hard_link(nativePath(name), nativePath(backup), error);
+    if (!error) return true;
+    // A file system without hard links: a copy keeps the old words all the same.
+    fs::copy_file(nativePath(name), nativePath(backup), fs::copy_options::overwrite_existing,
+                  error);
+    if (!error && syncFile(backup)) return true;
+    removeFile(backup);
+    report(kUnableToRename, name);
+    return false;
+}
+
+bool replaceFile(const std::string& source, const std::string& target, bool keepOld) {
+    if (!syncFile(source)) return false;
+    if (keepOld) linkBackup(target);
+    std::error_code error;
+    fs::rename(nativePath(source), nativePath(target), error);
+    if (!error) {
+        syncFolder(target);
+        return true;
+    }
+    if (error != std::errc::cross_device_link) return false;
+
+    // Another file system: a rename is only atomic within one, so the copy is made beside the
+    // target, complete and flushed, before it takes the target's name.
+    const std::string staged = folderPart(target) + kStagingFileName;
+    fs::copy_file(nativePath(source), nativePath(staged), fs::copy_options::overwrite_existing,
+                  error);
+    if (error || !syncFile(staged) || !renameFile(staged, target)) {
+        removeFile(staged);
+        return false;
+    }
+    syncFolder(target);
+    removeFile(source);
+    return true;
+}
+
+}  // namespace zantric

@@ -1,0 +1,107 @@
+// Damaged dictionaries: every single-byte change of the index and the header of a small
+// dictionary is read without a fault (wrong words at worst, each within the caller's buffer),
+// and a rewrite refuses a dictionary whose words do not add up to its header's count rather
+// than replace it with fewer words.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/dictionary/compress_dictionary.h"
+#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/word_update.h"
+#include "core/shell/config_data.h"
+#include "core/shell/zantric_exception.h"
+#include "support/recorder_presenter.h"
+#include "support/temp_folder.h"
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempFolder;
+
+// In the word order, as the writer takes them.
+const std::vector<const char*> kWords = {"a",   "at",  "ab-c", "Bat",
+                                         "cat", "zoo", "cots", "strainers"};
+
+std::string makeDictionary(const std::string& name) {
+    CompressDictionary writer(name);
+    for (const char* word : kWords) writer.addWord(word);
+    EXPECT_TRUE(writer.close());
+    return TempFolder::read(name);
+}
+
+// Reads every match of a few walks; each word must fit the caller's buffer.
+std::size_t readAll(const std::string& name, bool memory) {
+    static const SrcLetters letters("taco?");
+    std::size_t words = 0;
+    for (const char* pattern : {"*", "c?t"}) {
+        Dictionary reader(name, memory, 1024);
+        char word[kOutWordSize];
+        for (int r = reader.nextMatch(word, pattern, pattern[0] == '*' ? nullptr : &letters);
+             r == kMatchFound; r = reader.nextMatch(word, nullptr)) {
+            EXPECT_LT(std::strlen(word), kOutWordSize);
+            ++words;
+        }
+    }
+    return words;
+}
+
+TEST(DamagedDictionary, EveryChangeOfTheIndexAndHeaderIsReadSafely) {
+    TempFolder folder;
+    test::RecordingPresenter quiet;
+    const std::string good = makeDictionary("good.lex");
+    ASSERT_EQ(readAll("good.lex", false), kWords.size() + 1);
+    for (std::size_t at = 0; at < kDataOffset; ++at) {
+        // The low bit, the top bit and every bit: offsets a little off, far off, past the end.
+        for (unsigned char flip : {0x01, 0x80, 0xFF}) {
+            std::string bytes = good;
+            bytes[at] = static_cast<char>(bytes[at] ^ flip);
+            TempFolder::write("bad.lex", bytes);
+            for (bool memory : {false, true}) {
+                ASSERT_LE(readAll("bad.lex", memory), 2 * bytes.size()) << at << " " << int(flip);
+            }
+        }
+    }
+}
+
+TEST(DamagedDictionary, RewriteRefusesWordsThatDoNotAddUpToTheHeader) {
+    TempFolder folder;
+    test::RecordingPresenter quiet;
+    TempFolder::write("zantric.ini", "[PATHS]\nDICTIONARIES=.\\lexicons\n");
+    fs::create_directory("lexicons");
+    ConfigData::resetForTests();
+    DictionaryNames::resetForTests();
+    struct Case {
+        const char* what;
+        int countChange;  // to the header's word count
+        std::size_t cut;  // bytes taken off the end
+        UpdateMode mode;
+        const char* word;
+    };
+    for (const Case& c : {Case{"one word more counted", 1, 0, UpdateMode::kAdd, "dog"},
+                          Case{"one word fewer counted", -1, 0, UpdateMode::kRemove, "cat"},
+                          Case{"the last words cut off", 0, 6, UpdateMode::kAdd, "dog"}}) {
+        SCOPED_TRACE(c.what);
+        std::string bytes = makeDictionary("lexicons/words.lex");
+        bytes[kHeaderOffset + 8] = static_cast<char>(bytes[kHeaderOffset + 8] + c.countChange);
+        bytes.resize(bytes.size() - c.cut);
+        TempFolder::write("lexicons/words.lex", bytes);
+        try {
+            updateWord(".\\lexicons\\words.lex", c.word, c.mode);
+            ADD_FAILURE() << "rewritten";
+        } catch (const ZantricException& e) {
+            EXPECT_EQ(e.message(), "Unable to read Dictionary: .\\lexicons\\words.lex");
+        }
+        EXPECT_EQ(TempFolder::read("lexicons/words.lex"), bytes);
+        EXPECT_FALSE(fs::exists("lexicons/words.lxb") || fs::exists(kRewriteFileName));
+    }
+    DictionaryNames::resetForTests();
+}
+
+}  // namespace
+}  // namespace zantric
