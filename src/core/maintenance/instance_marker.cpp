@@ -1,6 +1,7 @@
 #include "core/maintenance/instance_marker.h"
 
 #include <filesystem>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -57,7 +58,16 @@ bool heldByRunningCopy(const fs::path& marker) {
 }  // namespace
 
 InstanceMarker::InstanceMarker() : m_path(tempFileName(kMarkerExtension)) {
-    FilePtr file = openFile(m_path, "wb");
+    // Made only if it is not there: a copy started in the same second as a running one would
+    // otherwise share its marker, and each would count one copy. That copy takes a name of its
+    // own ("$$<time>_1.zti").
+    const std::string first = m_path;
+    FilePtr file = openFile(m_path, "wbx");
+    for (int n = 1; !file && n < 100 && fileExists(m_path); ++n) {
+        m_path =
+            first.substr(0, first.rfind('.')) + "_" + std::to_string(n) + "." + kMarkerExtension;
+        file = openFile(m_path, "wbx");
+    }
     if (!file) throw ZantricException("Unable to open Instance Marker File: " + m_path);
     file.reset();
 #if ZANTRIC_MARKER_LOCKS

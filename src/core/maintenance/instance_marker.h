@@ -11,7 +11,8 @@ namespace zantric {
 
 class InstanceMarker {
 public:
-    // Creates the empty marker file. Throws ZantricException
+    // Creates the empty marker file, "$$<start time>.zti", or "$$<start time>_1.zti" (and so on)
+    // when a copy started in the same second has that name already. Throws ZantricException
     // "Unable to open Instance Marker File: " + path when it cannot be created.
     InstanceMarker();
     // Deletes the marker file if it still exists.

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "core/shell/config_data.h"
+#include "core/shell/paths.h"
 
 namespace zantric {
 
@@ -18,8 +19,15 @@ std::string lowerCaseDigits(std::uint64_t value, unsigned base) {
 
 std::string tempBaseName() {
     static const std::string base = [] {
-        std::time_t now = std::time(nullptr);
-        return "$$" + lowerCaseDigits(now < 0 ? 0 : static_cast<std::uint64_t>(now), 36);
+        const std::time_t now = std::time(nullptr);
+        std::uint64_t seconds = now < 0 ? 0 : static_cast<std::uint64_t>(now);
+        // A copy started in the same second as a running one would share its temporary files:
+        // the second before is taken instead while a marker of that name is there.
+        const ConfigData& config = ConfigData::instance();
+        for (int tries = 0; tries < 100 && seconds > 0; ++tries, --seconds) {
+            if (!fileExists(config.tempPath("$$" + lowerCaseDigits(seconds, 36) + ".zti"))) break;
+        }
+        return "$$" + lowerCaseDigits(seconds, 36);
     }();
     return base;
 }

@@ -13,6 +13,8 @@ namespace zantric {
 std::string lowerCaseDigits(std::uint64_t value, unsigned base);
 
 // "$$" + the start time in base 36; the time is taken once, on the first call in the process.
+// While the instance marker of another copy has that name, the second before is taken, so that
+// two copies started in the same second do not share temporary files.
 std::string tempBaseName();
 
 // The temporary folder, a backslash, tempBaseName(), a dot and `extension`.

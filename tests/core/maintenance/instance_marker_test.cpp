@@ -69,12 +69,14 @@ TEST_F(InstanceMarkerTest, MarkersOfOtherCopiesAreCounted) {
     test::TempFolder::write("lexicons/$$elsewhere.zti", "");
     EXPECT_EQ(InstanceMarker::count(), 2);
 
-    // A second copy started within the same second shares the file; the first to end deletes it.
+    // A second copy started within the same second takes a marker of its own, so that each copy
+    // counts the other; it deletes only its own.
     auto sameSecond = std::make_unique<InstanceMarker>();
-    EXPECT_EQ(sameSecond->path(), marker.path());
-    EXPECT_EQ(InstanceMarker::count(), 2);
+    EXPECT_EQ(sameSecond->path(), ".\\temp\\" + tempBaseName() + "_1.zti");
+    EXPECT_EQ(InstanceMarker::count(), 3);
     sameSecond.reset();
-    EXPECT_EQ(InstanceMarker::count(), 1);
+    EXPECT_EQ(InstanceMarker::count(), 2);
+    EXPECT_TRUE(fs::exists(fs::path("temp") / (tempBaseName() + ".zti")));
 }
 
 TEST_F(InstanceMarkerTest, MarkerThatCannotBeCreatedThrows) {
@@ -109,7 +111,11 @@ TEST_F(InstanceMarkerTest, StartupCleanupDeletesLeftoversOnlyWhenNoOtherCopyRuns
         for (const std::string& name : leftovers) test::TempFolder::write("temp/" + name, "x");
         for (const std::string& name : others) test::TempFolder::write("temp/" + name, "x");
         if (c.staleMarker) test::TempFolder::write("temp/$$zz.zti", "");
-        test::TempFolder::write("new{}}{.$$$", "x");
+        // A word rewrite, copies staged beside dictionaries and saved results, a half-written
+        // ini: left by a copy that ended abruptly.
+        const std::vector<std::string> outside = {"new{}}{.$$$", "lexicons/new{}}{.$$$",
+                                                  "files/new{}}{.$$$", "zantric.ini.tmp123"};
+        for (const std::string& name : outside) test::TempFolder::write(name, "x");
         test::TempFolder::write("lexicons/$$1abcde.lex", "x");
         std::unique_ptr<InstanceMarker> running;
         if (c.otherCopyRuns) running = std::make_unique<InstanceMarker>();
@@ -123,8 +129,9 @@ TEST_F(InstanceMarkerTest, StartupCleanupDeletesLeftoversOnlyWhenNoOtherCopyRuns
         }
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(filesIn("temp"), expected);
-        EXPECT_TRUE(fs::exists("new{}}{.$$$")) << "only the temporary folder is cleaned";
-        EXPECT_TRUE(fs::exists("lexicons/$$1abcde.lex"));
+        for (const std::string& name : outside)
+            EXPECT_EQ(fs::exists(name), c.otherCopyRuns) << name;
+        EXPECT_TRUE(fs::exists("lexicons/$$1abcde.lex")) << "a dictionary is never a leftover";
         EXPECT_EQ(InstanceMarker::count(), c.otherCopyRuns ? 2 : 0);
     }
 }
