@@ -6,13 +6,17 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "core/results/vlb_data.h"
+#include "core/shell/config_data.h"
+#include "core/shell/file_replace.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
 
 namespace zantric {
 namespace {
@@ -119,23 +123,37 @@ bool saveResultsPair(VLBData& results, const std::string& chosenName, const Work
                      const void* owner) {
     const std::string targetData = replaceExtension(chosenName, "ztr");
     if (targetData == results.dataName()) return true;
+    const std::string targetIndex = replaceExtension(chosenName, "zix");
     results.flush();
 
-    copyFileProgress dataCopy(targetData, results.dataName());
+    // Both files are copied to the temporary folder first, so that a failed copy leaves an
+    // existing pair of that name as it was; each then takes its name in one rename.
+    std::error_code ignored;
+    std::filesystem::create_directories(nativePath(ConfigData::instance().tempFolder()), ignored);
+    const std::string stagedData = tempFileName("zsd");
+    const std::string stagedIndex = tempFileName("zsi");
+    auto fail = [&](const std::string& name) {
+        for (const std::string* staged : {&stagedData, &stagedIndex}) {
+            if (fileExists(*staged)) removeFile(*staged);
+        }
+        reportUnableToOpen(name, owner);
+        return false;
+    };
+    copyFileProgress dataCopy(stagedData, results.dataName());
     int result = run(dataCopy);
     if (result != kTransferOk) {
-        reportUnableToOpen(result == kTransferCannotCreate ? targetData : results.dataName(),
-                           owner);
-        return false;
+        return fail(result == kTransferCannotCreate ? targetData : results.dataName());
     }
-    const std::string targetIndex = replaceExtension(chosenName, "zix");
-    copyFileProgress indexCopy(targetIndex, results.indexName());
+    copyFileProgress indexCopy(stagedIndex, results.indexName());
     result = run(indexCopy);
     if (result != kTransferOk) {
-        if (fileExists(targetData)) removeFile(targetData);
-        reportUnableToOpen(result == kTransferCannotCreate ? targetIndex : results.indexName(),
-                           owner);
-        return false;
+        return fail(result == kTransferCannotCreate ? targetIndex : results.indexName());
+    }
+    if (!replaceFile(stagedData, targetData, false)) return fail(targetData);
+    if (!replaceFile(stagedIndex, targetIndex, false)) {
+        // The new data file with the old index would be no pair at all.
+        removeFile(targetData);
+        return fail(targetIndex);
     }
     return true;
 }

@@ -47,9 +47,10 @@ bool confirmOverwrite(const std::string& name, const void* owner = nullptr);
 ExportChoice askOverwriteOrAppend(const std::string& name);
 
 // Copies the current pair to the chosen name with the extensions "ztr" and "zix"; nothing is
-// copied when the data file would be copied onto itself. A failure shows "Unable to Open File: "
-// with the file that failed ("File Error.", stop icon) and leaves no half-saved pair. The store
-// goes on showing the same pair. True when saved.
+// copied when the data file would be copied onto itself. The copies are made in the temporary
+// folder and then renamed into place, so that a failed copy leaves a pair of that name as it
+// was. A failure shows "Unable to Open File: " with the file that failed ("File Error.", stop
+// icon) and leaves no half-saved pair. The store goes on showing the same pair. True when saved.
 bool saveResultsPair(VLBData& results, const std::string& chosenName,
                      const WorkRunner& run = runHere, const void* owner = nullptr);
 

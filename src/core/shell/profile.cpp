@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/shell/file_replace.h"
 #include "core/shell/paths.h"
 
 namespace zantric {
@@ -125,7 +126,9 @@ std::string cutToBuffer(std::string text) {
     return text;
 }
 
-bool replaceFile(const std::string& nativeName, const std::string& content) {
+// Writes the new content beside the file, flushed to the disk, and renames it over the file, so
+// that the file is the old one or the new one whenever the program or the system stops.
+bool writeReplacing(const std::string& nativeName, const std::string& content) {
     fs::path target(nativeName);
     std::random_device random;
     fs::path temp = target;
@@ -135,7 +138,7 @@ bool replaceFile(const std::string& nativeName, const std::string& content) {
         if (!out) return false;
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
         out.close();
-        if (!out) {
+        if (!out || !syncFile(temp.string())) {
             std::error_code ignored;
             fs::remove(temp, ignored);
             return false;
@@ -212,7 +215,7 @@ bool writeProfileString(std::string_view section, std::string_view key, std::str
         if (!lines.empty() && !trim(lines.back()).empty()) out += eol;
         out += "[" + std::string(section) + "]" + eol + entry + eol;
     }
-    return replaceFile(nativeName, out);
+    return writeReplacing(nativeName, out);
 }
 
 }  // namespace zantric
