@@ -1,5 +1,5 @@
 // Searches over the system word list: single-word patterns, the subset analysis before a phrase
-// search, and the phrase search itself, each with its Found and Checked figures.
+// search, and phrase searches of one to many words, each with its Found and Checked figures.
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
@@ -72,9 +72,9 @@ void analysis(benchmark::State& state, const char* from) {
     report(state, found, checked);
 }
 
-void phrase(benchmark::State& state, const char* from) {
+void phrase(benchmark::State& state, const char* find, const char* from) {
     SearchData request;
-    if (!setUp(request, SearchFields{"!", from, "", "", true, true})) {
+    if (!setUp(request, SearchFields{find, from, "", "", true, true})) {
         state.SkipWithError("no system word list");
         return;
     }
@@ -100,8 +100,17 @@ BENCHMARK_CAPTURE(singleWord, from_retains_not_all, "*", "retains", false)
 BENCHMARK_CAPTURE(singleWord, seven_from_retains, "???????", "retains", true)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(analysis, clinteaswo, "clinteaswo")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(phrase, clinteaswo, "clinteaswo")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(phrase, clinteaswo, "!", "clinteaswo")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(analysis, schoolmaster, "schoolmaster")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(phrase, schoolmaster, "schoolmaster")->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(phrase, schoolmaster, "!", "schoolmaster")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+// Two and three levels: the top level's walk and, for each word it accepts, the levels below.
+BENCHMARK_CAPTURE(phrase, two_words_schoolmaster, "* *", "schoolmaster")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(phrase, three_words_schoolmaster, "* * *", "schoolmaster")
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
