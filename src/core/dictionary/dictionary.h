@@ -1,10 +1,11 @@
 // Dictionary: the only reader of word data. One object per open reader; nextMatch hands out,
 // one at a time, the words that fit a single-word pattern ('?' one letter, '*' any run), an
 // optional FROM-letters filter, a minimum length and a start letter. The first reader opened
-// with the memory option on a small file loads it once; every reader made while it lives reads
-// that shared image. Module-wide state (reader count, cancel flag, checked counter, pause gate)
-// is shared by all readers. Readers run on one worker thread at a time; other threads may set
-// the cancel flag, hold the pause gate and read the counters.
+// with the memory option on a small file loads it once, and decodes its records once when they
+// decode cleanly (DecodedImage); every reader made while it lives reads that shared image.
+// Module-wide state (reader count, cancel flag, checked counter, pause gate) is shared by all
+// readers. Readers run on one worker thread at a time; other threads may set the cancel flag,
+// hold the pause gate and read the counters.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/dictionary/decoded_image.h"
 #include "core/dictionary/dictionary_format.h"
 #include "core/search/src_letters.h"
 
@@ -48,6 +50,8 @@ public:
     static bool cancelled();
     static std::uint32_t checked();
     static void resetChecked();
+    // Counts words that the walks of a repeated sub-search pass, without walking them again.
+    static void addChecked(std::uint32_t words);
     static int instanceCount();
     // The pause gate: while held, readers wait at the point where they poll the cancel flag.
     static void holdPauseGate();
@@ -57,6 +61,8 @@ private:
     int readByte();  // next byte, or -1 at end of data
     void position(int length, char letter);
     bool readWord();
+    int nextDecoded(char* outWord);
+    void acceptWord(char* outWord) const;
     bool matchesPattern() const;
     bool matchTokens(int pos) const;
     void waitAtPauseGate();
@@ -95,6 +101,12 @@ private:
     std::uint32_t m_index[kIndexEntries];
     bool m_hasFilter = false;
     SrcLetters m_filter;
+    // Memory mode on an image that decoded cleanly: the reader walks the decoded records. Its
+    // cursor is the next record and the group-end bytes it passes before it.
+    const DecodedImage* m_decoded = nullptr;
+    std::uint32_t m_next = 0;
+    int m_pending = 0;
+    PackedLetters m_packed;  // the filter's letters, for the decoded records' letter test
 };
 
 }  // namespace zantric

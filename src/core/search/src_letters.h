@@ -119,6 +119,9 @@ public:
     int workingTotal() const { return m_workingTotal; }
     int workingVowels() const { return m_workingVowels; }
     int available(int i) const { return m_available[i]; }
+    // The 27 available counts (a to z, then blanks), for code that tests many words at once.
+    const std::int8_t* availableCounts() const { return m_available; }
+    const std::int8_t* reservedCounts() const { return m_reserved; }
     int working(int i) const { return m_working[i]; }
     int reserved(int i) const { return m_reserved[i]; }
 
