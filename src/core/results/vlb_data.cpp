@@ -4,6 +4,7 @@
 #include <array>
 #include <cassert>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -123,8 +124,14 @@ void VLBData::append(std::string_view text, bool addLineFeed) {
     // Bytes of the text that go before the line feed.
     std::size_t body = addLineFeed || text.empty() ? text.size() : text.size() - 1;
     if (m_writeOffset + body + 1 > kMaxOffset) return;
-    if (std::fwrite(text.data(), 1, body, m_data.get()) != body ||
-        std::fputc('\n', m_data.get()) == EOF) {
+    // One call per file and match: a word or phrase and its line feed go out together.
+    char line[256];
+    if (body < sizeof line) {
+        std::memcpy(line, text.data(), body);
+        line[body] = '\n';
+        if (std::fwrite(line, 1, body + 1, m_data.get()) != body + 1) writeFailed(m_dataName);
+    } else if (std::fwrite(text.data(), 1, body, m_data.get()) != body ||
+               std::fputc('\n', m_data.get()) == EOF) {
         writeFailed(m_dataName);
     }
     m_writeOffset += body + 1;
