@@ -5,6 +5,7 @@
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/results/vlb_data.h"
+#include "core/search/subtree_memo.h"
 #include "core/search/word_matching.h"
 
 namespace zantric {
@@ -24,11 +25,17 @@ SearchControl::SearchControl(const SearchData& request, std::atomic<std::int32_t
       m_stop(stop) {
     checkedBase.store(0);
     Dictionary::resetChecked();
+    if (request.multiWord()) {
+        m_ownedMemo = std::make_unique<SubtreeMemo>();
+        m_memo = m_ownedMemo.get();
+    }
 }
+
+SearchControl::~SearchControl() = default;
 
 SearchControl::SearchControl(const SearchData& request, std::string_view position,
                              const SrcLetters& letters, char* phrase, int phraseLength,
-                             bool afterBang, int minLength, char firstLetter)
+                             bool afterBang, int minLength, char firstLetter, SubtreeMemo* memo)
     : m_request(request),
       m_position(position),
       m_letters(letters),
@@ -37,7 +44,8 @@ SearchControl::SearchControl(const SearchData& request, std::string_view positio
       m_afterBang(afterBang),
       m_minLength(minLength),
       m_firstLetter(firstLetter),
-      m_useAll(request.useAllFromLetters()) {}
+      m_useAll(request.useAllFromLetters()),
+      m_memo(memo) {}
 
 bool SearchControl::run(VLBData& results) {
     // This level's word pattern; m_position moves on to the next word.
@@ -70,6 +78,7 @@ bool SearchControl::run(VLBData& results) {
     if ((m_afterBang && total == 0) || (wp.empty() && !m_useAll) ||
         (wp.empty() && m_useAll && total == 0)) {
         results.append(std::string_view(m_phrase, static_cast<std::size_t>(m_phraseLength)), false);
+        m_outcome = SubtreeMemo::kComplete;
         return false;
     }
 
@@ -88,6 +97,27 @@ bool SearchControl::run(VLBData& results) {
     }
     if (length <= m_minLength) length = m_minLength;
     if (m_request.suppressPermutations() && lastWord && length != m_minLength) m_firstLetter = 0;
+
+    // A phrase search may have met this state before: then the same phrases follow. Below the
+    // top level, with letters that run out: each level takes at least one letter, so at most
+    // `total` readers are opened below, and only fewer free ones than that change the outcome.
+    m_outcome = SubtreeMemo::kUnknown;
+    SubtreeMemo::Key key;
+    SubtreeMemo::Recording recording;
+    const int freeReaders = kMaxReaders - Dictionary::instanceCount();
+    if (m_memo && m_phraseLength > 0 && hasFrom && total != SrcLetters::kUnlimited &&
+        SubtreeMemo::makeKey(static_cast<std::size_t>(m_position.data() - m_request.find().data()),
+                             m_afterBang, letters, length, m_firstLetter,
+                             freeReaders < total + 1 ? freeReaders : total + 1, key)) {
+        const SubtreeMemo::Outcome stored = m_memo->find(key);
+        if (stored == SubtreeMemo::kUnknown) {
+            recording = m_memo->begin(Dictionary::checked());
+        } else if (!Dictionary::cancelled() &&
+                   m_memo->replay(stored, results, m_phrase, m_phraseLength, kMaxPhraseLength)) {
+            m_outcome = stored;
+            return false;
+        }
+    }
 
     // The word pattern as the reader takes it: a NUL-terminated copy.
     char pattern[64];
@@ -118,7 +148,11 @@ bool SearchControl::run(VLBData& results) {
             }
             // The next word of the phrase, with the letters this word left.
             const int wordLength = static_cast<int>(std::strlen(word));
-            if (m_phraseLength + wordLength + 1 > kMaxPhraseLength) continue;
+            if (m_phraseLength + wordLength + 1 > kMaxPhraseLength) {
+                // What is skipped here depends on the phrase so far, not on the state.
+                if (recording.active) m_memo->add(recording, {}, SubtreeMemo::kUnknown);
+                continue;
+            }
             std::memcpy(m_phrase + m_phraseLength, word, static_cast<std::size_t>(wordLength));
             m_phrase[m_phraseLength + wordLength] = ' ';
             SrcLetters childLetters;
@@ -130,8 +164,14 @@ bool SearchControl::run(VLBData& results) {
                 childMin = static_cast<int>(letterCount(std::string_view(word)));
             }
             SearchControl child(m_request, rest, childLetters, m_phrase,
-                                m_phraseLength + wordLength + 1, m_afterBang, childMin, childFirst);
-            if (child.run(results)) {
+                                m_phraseLength + wordLength + 1, m_afterBang, childMin, childFirst,
+                                m_memo);
+            const bool childCancelled = child.run(results);
+            if (recording.active) {
+                m_memo->add(recording, std::string_view(word, static_cast<std::size_t>(wordLength)),
+                            child.m_outcome);
+            }
+            if (childCancelled) {
                 cancelled = true;
                 return;
             }
@@ -141,6 +181,9 @@ bool SearchControl::run(VLBData& results) {
 
     if (multiWord) {
         enumerate(catalogue.subsetDictionaryName());
+        if (recording.active) {
+            m_outcome = m_memo->end(recording, key, Dictionary::checked(), cancelled);
+        }
     } else {
         for (std::size_t i = 0; i < catalogue.count() && !cancelled; ++i) {
             const DictionaryName& entry = catalogue.entry(i);

@@ -1,0 +1,92 @@
+// SubtreeMemo: what the levels of a phrase search produced, kept for the rest of the search. A
+// level's outcome depends only on its state (the rest of the FIND, its letters, its minimum
+// length and start letter, the readers still free), and the same state recurs often: two first
+// words that use the same letters leave the same sub-search. The first time, the level runs and
+// its outcome is stored as the words it accepted, each with the outcome of the level below, and
+// the number of words its readers and those below passed. When the state recurs, the stored
+// phrases are replayed behind the new phrase and the same Checked figure is counted, so results,
+// their order, Found and Checked are those of running it again. Owned by the top level of one
+// search and used by its worker thread only.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/search/src_letters.h"
+
+namespace zantric {
+
+class VLBData;
+
+class SubtreeMemo {
+public:
+    // A level's outcome as its parent records it: a stored entry, or one of these.
+    using Outcome = std::uint32_t;
+    static constexpr Outcome kUnknown = 0xFFFFFFFF;   // not stored: the parent cannot be either
+    static constexpr Outcome kComplete = 0xFFFFFFFE;  // the level stored its phrase as it was
+    static constexpr Outcome kNothing = 0xFFFFFFFD;   // the level stored nothing
+
+    // The state of a level just before it opens its reader, packed exactly.
+    struct Key {
+        std::array<std::uint64_t, 4> words{};
+        bool operator==(const Key&) const = default;
+    };
+    // False when the state does not fit the packing (a count above 15, a long FIND).
+    static bool makeKey(std::size_t position, bool afterBang, const SrcLetters& letters,
+                        int minLength, char firstLetter, int freeReaders, Key& key);
+
+    // The entry stored for a state, or kUnknown.
+    Outcome find(const Key& key) const;
+    // Appends the phrases of an entry behind the phrase so far (the first `prefixLength` of the
+    // `capacity` characters at `phrase`) and counts its Checked figure. False, having done
+    // nothing, when a phrase would not fit.
+    bool replay(Outcome entry, VLBData& results, char* phrase, int prefixLength, int capacity);
+
+    // Recording a level: begin() before its reader is opened; add() for each word it accepted,
+    // with the outcome of the level below; end() afterwards stores the entry and returns it, or
+    // returns kUnknown when something below was not stored, the run was cancelled or the memo
+    // is full. Levels nest: each end() closes the latest begin().
+    struct Recording {
+        bool active = false;
+        bool complete = true;  // every level below was stored
+        std::size_t firstItem = 0;
+        std::uint32_t checkedBefore = 0;
+    };
+    Recording begin(std::uint32_t checkedNow);
+    void add(Recording& recording, std::string_view word, Outcome below);
+    Outcome end(Recording& recording, const Key& key, std::uint32_t checkedNow, bool cancelled);
+
+private:
+    struct Item {
+        std::uint32_t text;   // the word, at m_words[text], m_words[text + 1] ...
+        std::uint32_t below;  // the outcome of the level below
+        std::uint8_t length;
+    };
+    struct Entry {
+        Key key;
+        std::uint32_t firstItem;
+        std::uint32_t items;
+        std::uint32_t checked;
+        std::uint32_t longest;  // characters of its longest phrase ending
+    };
+    // The table holds a key's hash and its entry; the key itself is checked in the entry.
+    struct Slot {
+        std::uint64_t hash = 0;
+        Outcome entry = kUnknown;
+    };
+
+    void insert(std::uint64_t hash, Outcome entry);
+    void emitAll(const Entry& entry, VLBData& results, char* phrase, int length);
+
+    std::vector<Slot> m_slots;  // open addressing, a power of two, at most half full
+    std::vector<Entry> m_entries;
+    std::vector<Item> m_items;
+    std::string m_words;
+    std::vector<Item> m_pending;  // items of the levels being recorded, innermost last
+};
+
+}  // namespace zantric

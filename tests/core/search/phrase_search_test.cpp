@@ -1,0 +1,158 @@
+// Phrase searches over a generated dictionary in which the same sub-search recurs many times:
+// the phrases, their order, Found and Checked must be exactly those of walking every level, for
+// bangs, trailing "*" words, fixed letters, blanks, capitals and hyphens, letters left over, and
+// phrases cut short by the fifteen readers. The figures were taken from a search that walked
+// every level without reusing any.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/dictionary/compress_dictionary.h"
+#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/word_order.h"
+#include "core/results/results_header.h"
+#include "core/results/vlb_data.h"
+#include "core/search/search_run.h"
+#include "core/search/subset_analysis.h"
+#include "core/shell/config_data.h"
+#include "core/shell/paths.h"
+#include "support/recorder_presenter.h"
+#include "support/temp_folder.h"
+
+namespace zantric {
+namespace {
+
+using Words = std::vector<std::string>;
+
+// A fixed pseudo-random dictionary over few letters, so that phrases abound.
+Words generatedWords() {
+    Words words = {"a", "aa", "aaa", "I", "Al", "ab-c", "e-mail", "well-off"};
+    std::uint64_t state = 12345;
+    auto next = [&state] {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<std::uint32_t>(state >> 33);
+    };
+    const std::string letters = "aeinorstlcdu";
+    for (int i = 0; i < 2500; ++i) {
+        std::string w(1 + next() % 7, 'a');
+        for (auto& c : w) c = letters[next() % letters.size()];
+        if (next() % 10 == 0) w[0] = static_cast<char>(w[0] - 'a' + 'A');
+        if (w.size() > 2 && next() % 15 == 0) w.insert(1 + next() % (w.size() - 1), "-");
+        words.push_back(w);
+    }
+    std::sort(words.begin(), words.end(),
+              [](const auto& a, const auto& b) { return compareWords(a.c_str(), b.c_str()) < 0; });
+    return words;
+}
+
+struct Outcome {
+    std::int32_t found = 0;
+    std::int32_t checked = 0;
+    std::size_t lines = 0;
+    std::uint64_t hash = 0;  // of the match lines, in order
+    std::string first;       // the first line
+};
+
+class PhraseSearch : public ::testing::Test {
+protected:
+    PhraseSearch() {
+        test::TempFolder::write("zantric.ini",
+                                "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\n"
+                                "TEMP_FILES=.\\temp\n");
+        std::filesystem::create_directories("lexicons");
+        std::filesystem::create_directories("temp");
+        ConfigData::resetForTests();
+        DictionaryNames::resetForTests();
+        const std::string path = ".\\lexicons\\generated.lex";
+        CompressDictionary writer(path);
+        for (const auto& w : generatedWords()) writer.addWord(w);
+        writer.close();
+        DictionaryNames::instance().add(path);
+        DictionaryNames::instance().setSelected(path, true);
+        m_results = std::make_unique<VLBData>();
+    }
+    ~PhraseSearch() override {
+        m_results.reset();
+        DictionaryNames::resetForTests();
+    }
+
+    Outcome search(const SearchFields& fields) {
+        Outcome outcome;
+        SearchRun run(m_request, *m_results);
+        if (run.prepare(fields) != StartOutcome::kReady) return outcome;
+        if (run.analysisNeeded()) {
+            SubsetAnalysis analysis(m_request.fromLetters());
+            if (!run.runAnalysis(analysis)) return outcome;
+        }
+        run.startWorker();
+        run.join();
+        run.finish(fields);
+        outcome.found = run.found();
+        outcome.checked = run.checked();
+        const std::string data = test::TempFolder::read(nativePath(m_results->dataName()));
+        outcome.hash = 14695981039346656037ULL;
+        for (std::size_t i = outcome.found > 0 ? kResultsHeaderSize : data.size(); i < data.size();
+             ++i) {
+            outcome.hash = (outcome.hash ^ static_cast<unsigned char>(data[i])) * 1099511628211ULL;
+            if (data[i] == '\n') ++outcome.lines;
+            if (outcome.lines == 0) outcome.first.push_back(data[i]);
+        }
+        return outcome;
+    }
+
+    test::TempFolder m_folder;
+    test::RecordingPresenter m_messages;
+    SearchData m_request;
+    std::unique_ptr<VLBData> m_results;
+};
+
+TEST_F(PhraseSearch, SameAsWalkingEveryLevel) {
+    const struct {
+        const char* find;
+        const char* from;
+        bool useAll;
+        bool suppress;
+        std::int32_t found;
+        std::int32_t checked;
+        std::uint64_t hash;
+        const char* first;
+    } cases[] = {
+        {"!", "nitrates", true, true, 19923, 577676, 14159101269909199397ULL, "A E N r S T it"},
+        {"!", "tailor", true, false, 54101, 282791, 6650555135595730620ULL, "A I L r T O"},
+        {"* * *", "reasonl", false, true, 8359, 44498, 8141889611527566502ULL, "A E L"},
+        {"* * *", "citadel", true, false, 5108, 71199, 14769886321573232257ULL, "A I Dclet"},
+        {"c?t !", "cattiness", true, true, 764, 18508, 6246029310890057087ULL, "Cat E N S S it"},
+        {"a* * *", "artisanal", true, true, 408, 16681, 1284161750775995485ULL, "A ial santr"},
+        {"!", "tea?rs", true, true, 16056, 308579, 18433572055116227028ULL, "A A r S et"},
+        {"* ?? *", "coastl", false, false, 4184, 15216, 17094708913256173892ULL, "A Cl O"},
+        {"!", "Retinal", true, true, 6670, 143764, 8389226285882884157ULL, "A E L N r it"},
+        {"!", "aaaaaaaaaaaaa", true, true, 18542, 46355, 8449486242271061129ULL,
+         "A A A A A A A A A A A A A"},
+        {"!", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", true, true, 62, 1834572,
+         2112671803621486045ULL, "A A Aa aaa aaa aaa aaa aaa aaa aaa aaa aaa aaa aaa aaa"},
+        {"* * * *", "sardine", false, true, 6701, 96271, 17007018653500231771ULL, "A D E I"},
+        {"!", "dilat?", true, true, 18875, 346871, 3365487038078788247ULL, "A A D L it"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.find << " from " << c.from);
+        SearchFields fields;
+        fields.find = c.find;
+        fields.from = c.from;
+        fields.useAllFromLetters = c.useAll;
+        fields.suppressPermutations = c.suppress;
+        const Outcome outcome = search(fields);
+        EXPECT_EQ(outcome.found, c.found);
+        EXPECT_EQ(outcome.lines, static_cast<std::size_t>(c.found));
+        EXPECT_EQ(outcome.checked, c.checked);
+        EXPECT_EQ(outcome.hash, c.hash);
+        EXPECT_EQ(outcome.first, c.first);
+    }
+}
+
+}  // namespace
+}  // namespace zantric
