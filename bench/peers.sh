@@ -1,0 +1,173 @@
+#!/usr/bin/env bash
+# Side by side with the anagram tools users already have: zantric-cli against `an` and `wordplay`
+# on phrases, and against grep -x / awk over the text list on single-word questions.
+#
+#   bench/peers.sh ZANTRIC_CLI [CASE...]      (./x bench-peers builds it and passes the path)
+#
+# The word list is the system list kept to lines of 1 to 9 lower-case letters a-z. Each case runs
+# its commands in turn, ROUNDS times (hyperfine, one run per command and round, so the tools
+# alternate), each run bounded by LIMIT seconds; output goes to /dev/null and the result lines are
+# counted in one more run. CASE picks cases by name (phrase10 phrase12 phrase13 phrase15 two
+# three single); the default is all of them.
+#   ROUNDS (default 5, 3 for the long phrases)   LIMIT (default 120 s)   KEEP=1 keeps the folder
+set -euo pipefail
+
+CLI=$(realpath "${1:?usage: bench/peers.sh ZANTRIC_CLI [CASE...]}")
+shift
+CASES=("$@")
+ROUNDS=${ROUNDS:-}
+LIMIT=${LIMIT:-120}
+SYSTEM_LIST=/usr/share/dict/american-english
+AN=/usr/games/an
+WORDPLAY=/usr/games/wordplay
+
+need_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    ((${#missing[@]})) || return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo=sudo
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+need_packages an wordplay hyperfine jq wamerican
+
+if ! "$CLI" make --help >/dev/null 2>&1; then
+    echo "bench/peers.sh: $CLI has no make command yet" >&2
+    exit 1
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/zantric-peers.XXXXXX")
+if [[ "${KEEP:-}" == 1 ]]; then echo "keeping $work"; else trap 'rm -rf "$work"' EXIT; fi
+LIST=$work/words.txt
+FOLDER=$work/program
+LC_ALL=C grep -xE '[a-z]{1,9}' "$SYSTEM_LIST" >"$LIST"
+echo "Word list: $(wc -l <"$LIST") words of 1 to 9 letters a-z from $SYSTEM_LIST"
+mkdir -p "$FOLDER"
+if ! "$CLI" -C "$FOLDER" --yes make "$LIST" english >"$work/make.log" 2>&1 ||
+    ! "$CLI" -C "$FOLDER" select english >>"$work/make.log" 2>&1; then
+    cat "$work/make.log" >&2
+    exit 1
+fi
+echo "Dictionary: $("$CLI" -C "$FOLDER" list 2>/dev/null | tr '\t' ' ')"
+echo "Machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+
+wanted() {  # wanted NAME: whether the case was asked for
+    ((${#CASES[@]} == 0)) && return 0
+    local c
+    for c in "${CASES[@]}"; do [[ "$c" == "$1" ]] && return 0; done
+    return 1
+}
+
+quote() { local out="" a; for a in "$@"; do out+="$(printf '%q' "$a") "; done; echo "${out% }"; }
+zantric() { quote timeout "$LIMIT" "$CLI" -C "$FOLDER" search "$@"; }
+peer() { quote timeout "$LIMIT" "$@"; }
+
+# Sub-anagram and anagram questions as awk answers them over the text list.
+AWK_FITS='BEGIN { n = split(from, f, ""); for (i = 1; i <= n; i++) have[f[i]]++ }
+{ if (all && length($0) != n) next; delete used; ok = 1
+  m = split($0, w, ""); for (i = 1; i <= m && ok; i++) if (++used[w[i]] > have[w[i]]) ok = 0
+  if (ok) print }'
+
+# run_case TITLE ROUNDS LABEL COMMAND [LABEL COMMAND...]: the first command is ours.
+run_case() {
+    local title=$1 rounds=${ROUNDS:-$2}
+    shift 2
+    local labels=() commands=()
+    while (($#)); do
+        labels+=("$1")
+        commands+=("$2")
+        shift 2
+    done
+    local n=${#commands[@]} i r
+    local lines=()
+    for ((i = 0; i < n; i++)); do
+        lines+=("$(bash -c "${commands[$i]}" 2>/dev/null | wc -l)")
+    done
+    for ((r = 1; r <= rounds; r++)); do
+        hyperfine --runs 1 --style none --ignore-failure --export-json "$work/round$r.json" \
+            -- "${commands[@]}" >/dev/null 2>&1
+    done
+    echo "== $title  ($rounds rounds)"
+    printf '   %-30s %10s %10s %11s %10s %9s %9s\n' tool "median ms" "cpu ms" lines "us/line" \
+        "time x" "line x"
+    local ours_ms="" ours_per=""
+    for ((i = 0; i < n; i++)); do
+        # Median of the rounds' wall times and of their user+system times.
+        local stats
+        stats=$(for ((r = 1; r <= rounds; r++)); do
+            jq -r ".results[$i] | \"\(.mean) \(.user + .system)\"" "$work/round$r.json"
+        done | awk '{ w[NR] = $1 * 1000; c[NR] = $2 * 1000 }
+            function median(a, k,   t, i, j) { for (i = 1; i <= k; i++) for (j = i + 1; j <= k; j++)
+                if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
+                return k % 2 ? a[(k + 1) / 2] : (a[k / 2] + a[k / 2 + 1]) / 2 }
+            END { printf "%.1f %.1f", median(w, NR), median(c, NR) }')
+        local ms=${stats% *} cpu=${stats#* }
+        local per
+        per=$(awk -v t="$ms" -v l="${lines[$i]}" 'BEGIN { if (l > 0) printf "%.3f", t * 1000 / l; else print "-" }')
+        local note=""
+        awk -v t="$ms" -v lim="$LIMIT" 'BEGIN { exit !(t >= lim * 1000) }' && note="  (time limit)"
+        if ((i == 0)); then
+            ours_ms=$ms
+            ours_per=$per
+        fi
+        local tx lx
+        tx=$(awk -v a="$ours_ms" -v b="$ms" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
+        lx=$(awk -v a="$ours_per" -v b="$per" 'BEGIN { if (a == "-" || b == "-" || b == 0) print "-"; else printf "%.2f", a / b }')
+        printf '   %-30s %10s %10s %11s %10s %9s %9s%s\n' "${labels[$i]}" "$ms" "$cpu" \
+            "${lines[$i]}" "$per" "$tx" "$lx" "$note"
+    done
+    echo "   (time x, line x: zantric's median time, and its time per result line, over this tool's)"
+    echo
+}
+
+phrase_case() {  # phrase_case NAME PHRASE ROUNDS
+    wanted "$1" || return 0
+    run_case "$2: all letters, any number of words" "$3" \
+        "zantric ! --suppress-perm." "$(zantric '!' --from "$2" --suppress-permutations)" \
+        "an" "$(peer "$AN" -d "$LIST" "$2")" \
+        "wordplay -sav" "$(peer "$WORDPLAY" "$2" -sav -f "$LIST")" \
+        "wordplay -s" "$(peer "$WORDPLAY" "$2" -s -f "$LIST")"
+}
+
+phrase_case phrase10 mastermind 5
+phrase_case phrase12 schoolmaster 5
+phrase_case phrase13 clinteastwood 3
+phrase_case phrase15 williamshakespe 3
+
+if wanted two; then
+    for p in schoolmaster clinteastwood; do
+        run_case "$p: two words" 5 \
+            "zantric '* *' --suppress-perm." "$(zantric '* *' --from "$p" --suppress-permutations)" \
+            "an -l 2" "$(peer "$AN" -l 2 -d "$LIST" "$p")"
+    done
+fi
+if wanted three; then
+    for p in schoolmaster clinteastwood; do
+        run_case "$p: three words" 5 \
+            "zantric '* * *' --suppress-perm." "$(zantric '* * *' --from "$p" --suppress-permutations)" \
+            "an -l 3" "$(peer "$AN" -l 3 -d "$LIST" "$p")"
+    done
+fi
+
+if wanted single; then
+    single() {  # single TITLE GREP_PATTERN ZANTRIC_ARGS...
+        local title=$1 regex=$2
+        shift 2
+        run_case "$title" 7 "zantric" "$(zantric "$@")" "grep -x" "$(peer grep -x "$regex" "$LIST")"
+    }
+    single "c?t" 'c.t' 'c?t'
+    single "c*t" 'c.*t' 'c*t'
+    single "*ing" '.*ing' '*ing'
+    single "?????????" '.........' '?????????'
+    run_case "* from retains (all letters)" 7 \
+        "zantric" "$(zantric '*' --from retains)" \
+        "awk" "$(peer awk -v from=retains -v all=1 "$AWK_FITS" "$LIST")"
+    run_case "* from retains --no-use-all" 7 \
+        "zantric" "$(zantric '*' --from retains --no-use-all)" \
+        "awk" "$(peer awk -v from=retains -v all=0 "$AWK_FITS" "$LIST")"
+fi
