@@ -47,15 +47,15 @@ bool packCounts(const std::int8_t* counts, std::uint64_t& low, std::uint64_t& hi
     return true;
 }
 
-std::uint64_t hashOf(const SubtreeMemo::Key& key) {
+}  // namespace
+
+std::uint64_t SubtreeMemo::hashOf(const Key& key) {
     std::uint64_t h = 0x9E3779B97F4A7C15ULL;
     for (std::uint64_t w : key.words) h = (h ^ w) * 0xFF51AFD7ED558CCDULL + (h >> 29);
     h ^= h >> 33;
     h *= 0xC4CEB9FE1A85EC53ULL;
     return h ^ (h >> 33);
 }
-
-}  // namespace
 
 bool SubtreeMemo::makeKey(std::size_t position, bool afterBang, const SrcLetters& letters,
                           int minLength, char firstLetter, int freeReaders, Key& key) {
@@ -82,11 +82,17 @@ bool SubtreeMemo::makeKey(std::size_t position, bool afterBang, const SrcLetters
 SubtreeMemo::Outcome SubtreeMemo::find(const Key& key) const {
     if (m_slots.empty()) return kUnknown;
     const std::uint64_t hash = hashOf(key);
+    const auto tag = static_cast<std::uint32_t>(hash >> 32);
     const std::size_t mask = m_slots.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = m_slots[i];
         if (slot.entry == kUnknown) return kUnknown;
-        if (slot.hash == hash && m_entries[slot.entry].key == key) return slot.entry;
+        if (slot.tag != tag) continue;
+        const Key& stored = m_entries[slot.entry].key;
+        if (stored.words[0] == key.words[0] && stored.words[1] == key.words[1] &&
+            stored.words[2] == key.words[2] && stored.words[3] == key.words[3]) {
+            return slot.entry;
+        }
     }
 }
 
@@ -97,7 +103,7 @@ void SubtreeMemo::insert(std::uint64_t hash, Outcome entry) {
         const std::size_t mask = m_slots.size() - 1;
         for (const Slot& slot : old) {
             if (slot.entry == kUnknown) continue;
-            std::size_t i = slot.hash & mask;
+            std::size_t i = hashOf(m_entries[slot.entry].key) & mask;
             while (m_slots[i].entry != kUnknown) i = (i + 1) & mask;
             m_slots[i] = slot;
         }
@@ -105,7 +111,7 @@ void SubtreeMemo::insert(std::uint64_t hash, Outcome entry) {
     const std::size_t mask = m_slots.size() - 1;
     std::size_t i = hash & mask;
     while (m_slots[i].entry != kUnknown) i = (i + 1) & mask;
-    m_slots[i] = Slot{hash, entry};
+    m_slots[i] = Slot{static_cast<std::uint32_t>(hash >> 32), entry};
 }
 
 void SubtreeMemo::emitAll(const Entry& entry, VLBData& results, char* phrase, int length) {

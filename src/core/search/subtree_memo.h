@@ -73,11 +73,13 @@ private:
         std::uint32_t checked;
         std::uint32_t longest;  // characters of its longest phrase ending
     };
-    // The table holds a key's hash and its entry; the key itself is checked in the entry.
+    // The table holds the high half of a key's hash and its entry; the key itself is checked
+    // in the entry.
     struct Slot {
-        std::uint64_t hash = 0;
+        std::uint32_t tag = 0;
         Outcome entry = kUnknown;
     };
+    static std::uint64_t hashOf(const Key& key);
 
     void insert(std::uint64_t hash, Outcome entry);
     void emitAll(const Entry& entry, VLBData& results, char* phrase, int length);
