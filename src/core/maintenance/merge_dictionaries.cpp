@@ -69,7 +69,10 @@ int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
         return 0;
     }
     std::string question = loadString(kDeleteQuestion);
-    for (const std::string& row : rows) question += "\n" + rowName(row, skip);
+    for (const std::string& row : rows) {
+        question += '\n';
+        question += rowName(row, skip);
+    }
     question += loadString(kDeleteQuestionEnd);
     if (messageBoxText(question, loadString(kConfirmTitle), kMbYesNo) != kIdYes) return 0;
 
