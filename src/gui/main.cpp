@@ -1,4 +1,5 @@
 // zantric: the window program over the core library.
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -18,6 +19,12 @@ void usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            usage();  // before Qt, which needs a display
+            return 0;
+        }
+    }
     zantric::gui::readpwdApp app(argc, argv);  // takes Qt's own arguments out
     std::string folder;
     bool minimised = false;
@@ -26,9 +33,6 @@ int main(int argc, char** argv) {
             folder = argv[++i];
         } else if (std::strcmp(argv[i], "--minimised") == 0) {
             minimised = true;
-        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            usage();
-            return 0;
         } else {
             std::fprintf(stderr, "zantric: unknown argument %s\n", argv[i]);
             usage();

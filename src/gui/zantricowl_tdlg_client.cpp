@@ -108,6 +108,7 @@ void zantricowlTDLGClient::buildControls() {
         box->setMaxCount(static_cast<int>(FieldHistory::kMaxEntries));
         box->lineEdit()->setMaxLength(static_cast<int>(maxFieldLength(kFields[i])));
         box->lineEdit()->installEventFilter(this);
+        box->installEventFilter(this);
         box->setProperty("controlId", kFieldIds[i]);
         box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         box->setMinimumContentsLength(i == 0 || i == 1 ? 12 : 8);
@@ -639,10 +640,12 @@ void zantricowlTDLGClient::deleteTemporaryFiles() {
 
 bool zantricowlTDLGClient::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < 4; ++i) {
-        if (watched != m_fields[i]->lineEdit()) continue;
-        if (event->type() == QEvent::KeyPress) {
+        if (m_fields[i] == nullptr) break;  // still being built
+        if (watched == m_fields[i]->lineEdit() && event->type() == QEvent::KeyPress) {
             return filterKey(kFields[i], static_cast<QKeyEvent*>(event));
         }
+        // The combo box holds the focus for its edit field.
+        if (watched != m_fields[i]) continue;
         if (event->type() == QEvent::FocusIn && i > 0) {
             // Leaving FIND for another search field checks FIND, once the focus has moved.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();

@@ -241,6 +241,18 @@ void MainWindowTest::refusedRequestsShowTheirMessageAndStartNothing() {
         QCOMPARE(w.client->results().count(), 0);
     }
 
+    // Leaving FIND for another search field checks FIND at once.
+    {
+        RecordingPresenter messages;
+        typeInto(w.client->field(SearchField::kFind), "abcdefghij");
+        w.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
+        w.client->field(SearchField::kFind)->setFocus();
+        QTest::keyClick(w.client->field(SearchField::kFind)->lineEdit(), Qt::Key_Tab);
+        QTRY_COMPARE(messages.count(), 1u);
+        QVERIFY(messages.last().text.rfind("Your FIND field contained a pattern", 0) == 0);
+    }
+
     // No dictionary selected: the message, then Select Dictionaries opens.
     DictionaryNames::instance().setSelected(".\\lexicons\\english.lex", false);
     RecordingPresenter messages;
