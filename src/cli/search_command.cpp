@@ -159,6 +159,12 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         if (run.found() > 0) printMatches(results.dataName());
         std::fprintf(stderr, "Found: %d\nChecked: %d\n", run.found(), run.checked());
         status = cancelAsked ? kExitCancelled : kExitOk;
+        // A results file that could not be written was reported: the matches are incomplete,
+        // and incomplete results are not saved as if they were the search's.
+        if (run.failed() && !cancelAsked) {
+            status = kExitError;
+            return;
+        }
         if (cancelAsked || (saveName->empty() && exportTo->file.empty())) return;
         // Save As is offered only when matches are stored.
         if (results.count() == 0) {

@@ -33,13 +33,18 @@ std::string lowerCase(std::string text) {
 
 // The names of the regular files of `folder` whose extension is "lex" in any case, sorted so
 // that the report of bad files comes out the same on every run.
-std::vector<std::string> lexFilesIn(const std::string& folder) {
+// The *.lex files of a folder; `unreadable` is set when the folder is there but cannot be read.
+std::vector<std::string> lexFilesIn(const std::string& folder, bool& unreadable) {
     std::vector<std::string> names;
     std::error_code error;
     fs::directory_iterator it(fs::path(nativePath(folder)), error);
+    unreadable = error && fileExists(folder);
     if (error) return names;
     for (; it != fs::directory_iterator(); it.increment(error)) {
-        if (error) break;
+        if (error) {
+            unreadable = true;
+            break;
+        }
         std::string name = it->path().filename().string();
         std::error_code typeError;
         if (it->is_regular_file(typeError) && lowerCase(extensionOf(name)) == "lex") {
@@ -134,7 +139,8 @@ void DictionaryNames::scanFolder() {
     const std::string& folder = ConfigData::instance().dictionariesFolder();
     std::string report = loadString(kBadDictionaries);
     bool badFileSeen = false;
-    for (const std::string& name : lexFilesIn(folder)) {
+    bool unreadable = false;
+    for (const std::string& name : lexFilesIn(folder, unreadable)) {
         DictionaryName entry =
             makeEntry(placeInFolder(folder, lowerCase(name)), placeInFolder(folder, name));
         switch (entry.readHeaderFromFile()) {
@@ -153,9 +159,13 @@ void DictionaryNames::scanFolder() {
                 break;
         }
     }
+    if (unreadable) {
+        messageBoxText("Unable to open: " + folder + "\n\nZantric cannot list its dictionaries.",
+                       kFileErrorTitle, kMbOk);
+    }
     if (badFileSeen) {
         messageBoxText(report, loadString(kWarningTitle), kMbOkExclamation);
-    } else if (m_entries.empty()) {
+    } else if (m_entries.empty() && !unreadable) {
         messageBox(kNoDictionaries, kWarningTitle, kMbOkExclamation);
     }
 }

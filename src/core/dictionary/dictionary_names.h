@@ -62,7 +62,8 @@ class DictionaryNames {
 public:
     // The one catalogue, made on the first call: makes the temporary names, scans the
     // dictionaries folder for *.lex files (extension in any case), lists those whose header
-    // carries the mark, and reports the others (string 801) or an empty catalogue (string 802).
+    // carries the mark, and reports the others (string 801), a folder that cannot be read, or an
+    // empty catalogue (string 802).
     static DictionaryNames& instance();
     // Writes back every changed header, in path order, and drops the catalogue.
     static void destroyInstance();

@@ -113,38 +113,74 @@ std::uint32_t wordCountOf(const std::string& file) {
     return count;
 }
 
-// Reads the catalogue entry of a replaced dictionary from its new file, keeping what the user
-// set: the Created time and the selection.
-void refreshEntry(const std::string& path, UpdateMode mode) {
+// The 16 header bytes of a dictionary file; false when they cannot be read.
+bool readHeaderOf(const std::string& file, DictionaryHeader& header) {
+    FilePtr in = openFile(file, "rb");
+    unsigned char bytes[kHeaderBytes];
+    if (!in || std::fseek(in.get(), static_cast<long>(kHeaderOffset), SEEK_SET) != 0 ||
+        std::fread(bytes, 1, sizeof bytes, in.get()) != sizeof bytes) {
+        return false;
+    }
+    header = DictionaryHeader::fromBytes(bytes);
+    return true;
+}
+
+// Gives the complete rewrite the header the dictionary is to keep, before it takes the
+// dictionary's name, so that nothing the user set is lost if the program stops right after:
+// the Created time and the selection of the dictionary it replaces (as the catalogue holds them,
+// or the old file when the catalogue could not list it), and Modified set unless the dictionary
+// now holds a single added word.
+void stampHeader(const std::string& path, const std::string& file, bool created, UpdateMode mode) {
+    DictionaryHeader previous;
+    bool kept = false;
+    if (const DictionaryName* entry = DictionaryNames::instance().find(path)) {
+        previous = entry->header();
+        kept = true;
+    } else if (!created) {
+        kept = readHeaderOf(file, previous);
+    }
+    FilePtr rewrite = openFile(kRewriteFileName, "r+b");
+    unsigned char bytes[kHeaderBytes];
+    bool stamped = rewrite &&
+                   std::fseek(rewrite.get(), static_cast<long>(kHeaderOffset), SEEK_SET) == 0 &&
+                   std::fread(bytes, 1, sizeof bytes, rewrite.get()) == sizeof bytes;
+    if (stamped) {
+        DictionaryHeader header = DictionaryHeader::fromBytes(bytes);
+        if (kept) {
+            header.created = previous.created;
+            header.selected = previous.selected;
+        }
+        if (mode == UpdateMode::kRemove || header.wordCount > 1) header.modified = currentTime32();
+        header.toBytes(bytes);
+        stamped = std::fseek(rewrite.get(), static_cast<long>(kHeaderOffset), SEEK_SET) == 0 &&
+                  std::fwrite(bytes, 1, sizeof bytes, rewrite.get()) == sizeof bytes;
+    }
+    if (rewrite && std::fclose(rewrite.release()) != 0) stamped = false;
+    if (!stamped) {
+        throw ZantricException("Unable to create Dictionary: " + std::string(kRewriteFileName));
+    }
+}
+
+// Reads the catalogue entry of a replaced dictionary from its new file. An entry whose header
+// cannot be read leaves the catalogue rather than have its old header written over the new file.
+void refreshEntry(const std::string& path) {
     DictionaryNames& catalogue = DictionaryNames::instance();
     DictionaryName* entry = catalogue.find(path);
     if (!entry) {
-        if (!catalogue.add(path)) return;
-        entry = catalogue.find(path);
-        if (!entry) return;
+        catalogue.add(path);
+    } else if (entry->readHeader()) {
+        entry->markChanged();
     } else {
-        const std::uint32_t created = entry->header().created;
-        const bool selected = entry->selected();
-        entry->readHeader();
-        entry->header().created = created;
-        entry->header().selected = selected ? 1 : 0;
+        catalogue.remove(path);
     }
-    if (mode == UpdateMode::kRemove || entry->header().wordCount > 1) {
-        entry->header().modified = currentTime32();
-    }
-    entry->markChanged();
 }
 
 }  // namespace
 
 bool headerWordCount(const std::string& file, std::uint32_t& count) {
-    FilePtr in = openFile(file, "rb");
-    unsigned char header[kHeaderBytes];
-    if (!in || std::fseek(in.get(), static_cast<long>(kHeaderOffset), SEEK_SET) != 0 ||
-        std::fread(header, 1, sizeof header, in.get()) != sizeof header) {
-        return false;
-    }
-    count = DictionaryHeader::fromBytes(header).wordCount;
+    DictionaryHeader header;
+    if (!readHeaderOf(file, header)) return false;
+    count = header.wordCount;
     return true;
 }
 
@@ -287,6 +323,7 @@ int updateWord(const std::string& path, std::string_view word, UpdateMode mode,
                                               : removeWord(file, word, observer);
         }
         if (result == kUpdateDone) {
+            stampHeader(path, file, created, mode);
             // An empty dictionary made a moment ago is not worth a backup, and keeping it would
             // replace the backup of an earlier dictionary of that name.
             moveIntoPlace(file, !created);
@@ -301,7 +338,7 @@ int updateWord(const std::string& path, std::string_view word, UpdateMode mode,
         undoCreate();
         return result;
     }
-    refreshEntry(path, mode);
+    refreshEntry(path);
     return kUpdateDone;
 }
 

@@ -44,6 +44,8 @@ std::vector<std::string> matchingFiles(std::string_view pattern) {
             names.push_back(std::move(name));
         }
     }
+    // A folder that cannot be read would look like one without the files to merge.
+    if (error) throw ZantricException(loadString(kUnableToOpenFile) + folder);
     // The directory's own order differs between systems; name order keeps merges repeatable.
     std::sort(names.begin(), names.end());
     for (std::string& name : names) name = folder + name;

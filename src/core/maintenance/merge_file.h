@@ -30,13 +30,15 @@ std::string uniqueTempName();
 
 namespace merge_detail {
 // Every regular file matching the wildcard `pattern` ('*', '?' in the name part; a pattern
-// without a folder looks in the temporary folder), as folder + name, in name order.
+// without a folder looks in the temporary folder), as folder + name, in name order. Throws
+// ZantricException "Unable to Open File: " + folder when the folder cannot be read.
 std::vector<std::string> matchingFiles(std::string_view pattern);
 // Moves `from` onto `to`, replacing it: a rename, or a copy and delete across file systems.
 bool moveReplacing(const std::string& from, const std::string& to);
 // Stops the program: a broken precondition, reported as "Assertion failed: <condition>, <module>".
 [[noreturn]] void invariantFailed(const char* condition, const char* module);
 inline constexpr int kUnableToRename = 330;
+inline constexpr int kUnableToOpenFile = 320;
 }  // namespace merge_detail
 
 // The record-handler protocol, for H:

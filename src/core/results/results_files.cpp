@@ -149,10 +149,14 @@ bool saveResultsPair(VLBData& results, const std::string& chosenName, const Work
     if (result != kTransferOk) {
         return fail(result == kTransferCannotCreate ? targetIndex : results.indexName());
     }
+    // Both complete on the disk before either takes its name.
+    if (!syncFile(stagedData)) return fail(targetData);
+    if (!syncFile(stagedIndex)) return fail(targetIndex);
     if (!replaceFile(stagedData, targetData, false)) return fail(targetData);
     if (!replaceFile(stagedIndex, targetIndex, false)) {
         // The new data file with the old index would be no pair at all.
         removeFile(targetData);
+        if (fileExists(targetIndex)) removeFile(targetIndex);
         return fail(targetIndex);
     }
     return true;

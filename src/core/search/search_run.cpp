@@ -43,13 +43,19 @@ bool SearchRun::runAnalysis(SubsetAnalysis& analysis) {
 void SearchRun::startWorker(std::function<void()> onFinished) {
     join();
     m_cancelled.store(false);
+    m_failed.store(false);
     m_running.store(true);
     m_worker = std::thread([this, onFinished = std::move(onFinished)] {
         try {
             SearchControl top(m_request, m_checkedBase, &m_cancelled);
             top.run(m_results);
-        } catch (const ZantricException&) {
-            // A dictionary that cannot be opened was reported by the reader; the run ends.
+        } catch (const ZantricException& e) {
+            // A dictionary that cannot be opened was reported by the reader; a results file
+            // that cannot be written is reported here. Either way the run ends.
+            if (e.message().rfind("Unable to open Dictionary: ", 0) != 0) {
+                reportException(e.message());
+            }
+            m_failed.store(true);
         }
         m_running.store(false);
         if (onFinished) onFinished();

@@ -44,6 +44,8 @@ public:
     // Starts the search worker. `onFinished` (may be empty) runs on the worker when it ends.
     void startWorker(std::function<void()> onFinished = {});
     bool running() const { return m_running.load(); }
+    // The last run ended on a file error, which has been shown: its results are incomplete.
+    bool failed() const { return m_failed.load(); }
     // Waits for the worker to end.
     void join();
 
@@ -67,6 +69,7 @@ private:
     std::atomic<std::int32_t> m_checkedBase{0};
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};
+    std::atomic<bool> m_failed{false};
     std::thread m_worker;
 };
 
