@@ -30,15 +30,15 @@ std::optional<std::string> readWholeFile(const std::string& nativeName) {
     return content;
 }
 
-// Lines without their line feed and a carriage return before it.
-std::vector<std::string_view> splitLines(std::string_view content) {
+// Lines without their line feed, and (unless `keepReturns`) without a carriage return before it.
+std::vector<std::string_view> splitLines(std::string_view content, bool keepReturns = false) {
     if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);  // UTF-8 mark
     std::vector<std::string_view> lines;
     while (!content.empty()) {
         std::size_t end = content.find('\n');
         std::string_view line = content.substr(0, end);
         content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (!keepReturns && !line.empty() && line.back() == '\r') line.remove_suffix(1);
         lines.push_back(line);
     }
     return lines;
@@ -196,19 +196,24 @@ bool writeProfileString(std::string_view section, std::string_view key, std::str
         firstFeed != std::string::npos && firstFeed > 0 && content[firstFeed - 1] == '\r' ? "\r\n"
                                                                                           : "\n";
     std::vector<std::string_view> lines = splitLines(content);
+    // Every line keeps its own ending, so that a stray carriage return reads as it did.
+    const std::vector<std::string_view> asWritten = splitLines(content, true);
     Location where = locate(lines, section, key);
 
     std::string entry = std::string(key) + "=" + std::string(value);
     std::string out;
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        // A last line without a line break gets the file's.
+        const bool ended = i + 1 < lines.size() || content.back() == '\n';
         if (where.key && i == *where.key) {
             // Keep the key as spelled in the file and the text before '='.
             out += lines[i].substr(0, entryOf(lines[i])->equals + 1);
             out += value;
+            out += asWritten[i].size() > lines[i].size() ? "\r\n" : ended ? "\n" : eol;
         } else {
-            out += lines[i];
+            out += asWritten[i];
+            out += ended ? "\n" : eol;
         }
-        out += eol;
         if (where.section && !where.key && i == where.lastEntry) out += entry + eol;
     }
     if (!where.section) {

@@ -28,7 +28,8 @@ int profileInt(std::string_view section, std::string_view key, int defaultValue,
 
 // Sets `key` in `section` to `value` (cut at a line break or NUL), creating the file, the section
 // (appended at the end) or the key (after the section's last entry) as needed. Every other line
-// keeps its text and place; the file's line ending (CR LF or LF) is kept. The new file is written
+// keeps its text, place and line ending; new lines take the ending of the file's first line
+// (CR LF or LF). The new file is written
 // beside the old one and renamed over it. False when the file cannot be read or written.
 bool writeProfileString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& iniFile);

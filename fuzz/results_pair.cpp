@@ -1,0 +1,42 @@
+// Fuzz target: a saved results pair of any bytes, opened as View Results opens it and read row
+// by row as the list reads it. The first byte chooses the list width and the tab size, the next
+// two the length of the data file; the rest is the data file and then the index file. Opening
+// fails with a message or every row stays inside what the layout allows.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "core/results/vlb_data.h"
+#include "fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace zantric;
+    fuzz::enterScratchFolder();
+    fuzz::InputReader input(data, size);
+    const std::uint8_t layout = input.byte();
+    std::size_t dataLength = input.byte();
+    dataLength |= static_cast<std::size_t>(input.byte()) << 8;
+    const std::string_view rest = input.rest();
+    dataLength = dataLength < rest.size() ? dataLength : rest.size();
+    fuzz::writeFile("fuzz.ztr", rest.substr(0, dataLength));
+    fuzz::writeFile("fuzz.zix", rest.substr(dataLength));
+
+    VLBData results("tmp.$$$", "tmp.zix", 1 + layout % 9);
+    results.setListWidth((layout >> 3) * 7);
+    if (!results.openSaved("fuzz")) return 0;
+    fuzz::expect(results.count() >= 0, "the count is not negative");
+    fuzz::expect(static_cast<std::uint64_t>(results.count()) * 4 + 4 <=
+                     (rest.size() - dataLength < 4 ? 4 : rest.size() - dataLength),
+                 "every match counted has both ends in the index");
+    const std::int32_t rows = results.rowCount();
+    for (std::int32_t row = -1; row <= rows && row < 4096; ++row) {
+        const std::string_view text = results.rowText(row);
+        fuzz::expect(text.size() <= static_cast<std::size_t>(results.longest() + 1) *
+                                        static_cast<std::size_t>(results.perRow()),
+                     "a row stays inside its layout");
+    }
+    // A narrower list re-reads the same pair with another layout.
+    results.setListWidth(1);
+    for (std::int32_t row = 0; row < results.rowCount() && row < 64; ++row) results.rowText(row);
+    return 0;
+}
