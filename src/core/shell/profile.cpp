@@ -210,9 +210,12 @@ bool writeProfileString(std::string_view section, std::string_view key, std::str
             out += lines[i].substr(0, entryOf(lines[i])->equals + 1);
             out += value;
             out += asWritten[i].size() > lines[i].size() ? "\r\n" : ended ? "\n" : eol;
-        } else {
+        } else if (ended) {
             out += asWritten[i];
-            out += ended ? "\n" : eol;
+            out += '\n';
+        } else {
+            out += lines[i];
+            out += eol;
         }
         if (where.section && !where.key && i == where.lastEntry) out += entry + eol;
     }
