@@ -18,6 +18,7 @@ run() {  # run ARGS...: sets $status, out.txt and err.txt
     "$CLI" -C prog --yes "$@" >out.txt 2>err.txt </dev/null
     status=$?
     ((status < 128)) || fail "$*: crashed with status $status: $(tail -3 err.txt)"
+    ! grep -q 'Sanitizer\|runtime error' err.txt || fail "$*: $(grep -m1 'Sanitizer\|runtime error' err.txt)"
 }
 words() { "$CLI" words "prog/lexicons/$1.lex" 2>/dev/null | tr '\n' ' '; }
 
@@ -80,6 +81,7 @@ if [[ $(id -u) != 0 || ${#as_user[@]} -gt 0 ]]; then
         "${as_user[@]}" "$CLI" -C "$dir/prog" --yes "$@" >out.txt 2>err.txt </dev/null
         status=$?
         ((status < 128)) || fail "$*: crashed with status $status: $(tail -3 err.txt)"
+        ! grep -q 'Sanitizer\|runtime error' err.txt || fail "$*: $(grep -m1 'Sanitizer\|runtime error' err.txt)"
     }
     chmod 755 "$dir"
     [[ ${#as_user[@]} -gt 0 ]] && chown -R nobody "$dir/prog" "$dir/mixed.txt"

@@ -39,6 +39,7 @@ while IFS='|' read -r what args; do
     "$CLI" -C prog --yes $args >out.txt 2>err.txt </dev/null
     status=$?
     [[ $status == 1 ]] || fail "$what: status $status"
+    ! grep -q 'Sanitizer\|runtime error' err.txt || fail "$what: $(grep -m1 'Sanitizer\|runtime error' err.txt)"
     grep -qF -- "another copy of Zantric is running" err.txt ||
         fail "$what: no reason given: $(cat err.txt)"
     [[ "$(snapshot)" == "$before" ]] || fail "$what: changed files"

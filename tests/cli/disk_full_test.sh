@@ -34,6 +34,7 @@ inside() {
         "$CLI" -C prog --yes $args >out.txt 2>err.txt </dev/null
         status=$?
         [[ $status == 1 ]] || fail "$what: status $status: $(cat err.txt)"
+        ! grep -q 'Sanitizer\|runtime error' err.txt || fail "$what: $(grep -m1 'Sanitizer\|runtime error' err.txt)"
         grep -q '\.\(tmp\|lex\|\$\$\$\)\|tmp{{{' err.txt || fail "$what: no file named: $(cat err.txt)"
         "$CLI" -C prog list >/dev/null 2>&1
         [[ "$(snapshot)" == "$before" ]] || fail "$what: files changed: $(diff <(echo "$before") <(snapshot) | head -5)"

@@ -9,7 +9,7 @@
 # hold; a failure is reported with the name of a file; no temporary file is left once the next
 # start has cleaned up, and none at all after a single fault that was not a failed deletion.
 # The faults come from file_faults.cpp, built here and preloaded. FAULTS_STEP=K tries every K-th
-# fault point only; it is 5 for a program built with a sanitizer, whose runs are slower.
+# fault point only; it is 8 for a program built with a sanitizer, whose runs are slower.
 set -u
 CLI=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
@@ -27,7 +27,7 @@ fi
 # The library comes before a sanitizer's runtime in the load order.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
 step=${FAULTS_STEP:-1}
-if [[ -z "${FAULTS_STEP:-}" ]] && ldd "$CLI" 2>/dev/null | grep -q 'lib[at]san'; then step=5; fi
+if [[ -z "${FAULTS_STEP:-}" ]] && ldd "$CLI" 2>/dev/null | grep -q 'lib[at]san'; then step=8; fi
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -148,6 +148,7 @@ for op in make merge add remove save export ini; do
             what="$op: $mode $kind #$n"
             faulted=$(grep -v '^count ' log.txt 2>/dev/null)
             ((status < 128 || status == 137)) || fail "$what: status $status: $(tail -3 err.txt)"
+            ! grep -q 'Sanitizer\|runtime error' err.txt || fail "$what: $(grep -m1 'Sanitizer\|runtime error' err.txt)"
             left=$(./fault_state prog | sed -n 's/^leftovers://p')
             if [[ $mode == once && $kind != remove && -n "$left" ]]; then
                 fail "$what: left$left"
