@@ -135,6 +135,9 @@ bool SearchControl::run(VLBData& results) {
             m_checkedBase->fetch_add(static_cast<std::int32_t>(Dictionary::checked()));
         }
         Dictionary dictionary(name, multiWord, m_request.readBufferSize());
+        // Opening the first reader clears the readers' cancel flag: a cancel confirmed just
+        // before that still stops this reader at its first word.
+        if (m_stop && m_stop->load()) Dictionary::setCancel();
         int r = dictionary.nextMatch(word, pattern, hasFrom ? &letters : nullptr, length,
                                      m_firstLetter);
         for (; r == kMatchFound; r = dictionary.nextMatch(word, nullptr)) {
