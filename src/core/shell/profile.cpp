@@ -210,10 +210,11 @@ bool writeProfileString(std::string_view section, std::string_view key, std::str
             out += lines[i].substr(0, entryOf(lines[i])->equals + 1);
             out += value;
             out += asWritten[i].size() > lines[i].size() ? "\r\n" : ended ? "\n" : eol;
-        } else if (ended) {
+        } else if (ended || eol == "\n") {
             out += asWritten[i];
             out += '\n';
         } else {
+            // The line as read, then CR LF: a stray carriage return before it stays one.
             out += lines[i];
             out += eol;
         }

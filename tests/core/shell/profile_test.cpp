@@ -164,6 +164,11 @@ TEST(Profile, WritesKeepEverythingElse) {
         {"changes only the first of twin keys", "[A]\nk=1\nk=2\n", "A", "k", "9",
          "[A]\nk=9\nk=2\n"},
         {"keeps CR LF line ends", "[A]\r\nx=1\r\n", "A", "y", "2", "[A]\r\nx=1\r\ny=2\r\n"},
+        // A last line without a line feed ending in a stray carriage return reads the same.
+        {"ends a last line with a stray CR in a LF file", "[A]\nx=1\r\r", "B", "y", "2",
+         "[A]\nx=1\r\r\n\n[B]\ny=2\n"},
+        {"ends a last line with a stray CR in a CR LF file", "[A]\r\nx=1\r\r", "B", "y", "2",
+         "[A]\r\nx=1\r\r\n\r\n[B]\r\ny=2\r\n"},
         {"cuts the value at a line break", "[A]\n", "A", "k", "one\ntwo", "[A]\nk=one\n"},
         {"writes an empty value", "[A]\nk=1\n", "A", "k", "", "[A]\nk=\n"},
         {"keeps lines it cannot read", std::string("junk\0line\n[A]\n", 14), "A", "k", "v",
