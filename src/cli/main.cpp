@@ -4,12 +4,14 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_presenter.h"
 #include "core/shell/messages.h"
+#include "zantric_version.h"
 
 int main(int argc, char** argv) {
     using namespace zantric::cli;
     CLI::App app{"Zantric word-puzzle solver, command line", "zantric-cli"};
     app.require_subcommand(1);
     app.fallthrough();  // -C and --yes may also follow the command
+    app.set_version_flag("--version", "zantric-cli " ZANTRIC_VERSION);
     GlobalOptions global;
     app.add_option("-C", global.folder, "Work in this program folder (default: $ZANTRIC_HOME, the "
                                         "current folder if it holds zantric.ini, else "

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "gui/zantricowl_tdlg_client.h"
+#include "zantric_version.h"
 
 namespace zantric::gui {
 

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QUrl>
 
+#include "zantric_version.h"
+
 namespace zantric::gui {
 
 // The anchor of a help context in the help page ("contents" for 0 and unknown contexts).
@@ -19,7 +21,7 @@ QUrl helpUrl(int context);
 bool openHelp(int context);
 
 // The home page that the web-site command opens.
-inline constexpr const char* kHomePage = "https://zantric.example.org/";
+inline constexpr const char* kHomePage = ZANTRIC_HOME_PAGE;
 
 class HelpId {
 public:

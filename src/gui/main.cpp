@@ -4,12 +4,14 @@
 #include <string>
 
 #include "gui/readpwd_app.h"
+#include "zantric_version.h"
 
 namespace {
 
 void usage() {
     std::fputs(
         "Usage: zantric [-C DIR] [--minimised]\n"
+        "       zantric --help | --version\n"
         "  -C DIR        work in this program folder (default: $ZANTRIC_HOME, the current\n"
         "                folder if it holds zantric.ini, else $XDG_DATA_HOME/zantric)\n"
         "  --minimised   open the window minimised\n",
@@ -22,6 +24,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             usage();  // before Qt, which needs a display
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("zantric " ZANTRIC_VERSION);
             return 0;
         }
     }

@@ -18,6 +18,7 @@
 #include "gui/qt_message_presenter.h"
 #include "gui/zantric_t_frame_window.h"
 #include "gui/zantricowl_tdlg_client.h"
+#include "zantric_version.h"
 
 namespace zantric::gui {
 
@@ -40,6 +41,7 @@ void allowOpenFiles() {
 readpwdApp::readpwdApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Zantric"));
     setApplicationVersion(QStringLiteral(ZANTRIC_VERSION));
+    setDesktopFileName(QStringLiteral(ZANTRIC_APP_ID));
     setWindowIcon(zantricIcon());
     m_presenter = std::make_unique<QtMessagePresenter>();
     installPresenter(m_presenter.get());
