@@ -5,6 +5,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/program_session.h"
+#include "cli/starter_hint.h"
 #include "core/dictionary/dictionary_details.h"
 
 namespace zantric::cli {
@@ -68,6 +69,7 @@ void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& statu
             return;
         }
         const DictionaryNames& catalogue = session.catalogue();
+        printStarterHintIfEmpty(catalogue, global.folder);
         for (std::size_t i = 0; i < catalogue.count(); ++i) {
             const DictionaryName& entry = catalogue.entry(i);
             std::printf("%s\t%s\t%u\n", entry.selected() ? kSelectedMark : " ",

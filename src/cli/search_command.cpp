@@ -14,6 +14,7 @@
 #include "cli/output.h"
 #include "cli/program_session.h"
 #include "cli/results_commands.h"
+#include "cli/starter_hint.h"
 #include "core/results/results_header.h"
 #include "core/results/vlb_data.h"
 #include "core/search/search_data.h"
@@ -127,7 +128,8 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         SearchRun run(request, results);
         watchInterrupt();
         const StartOutcome outcome = run.prepare(*fields);
-        if (outcome == StartOutcome::kNoDictionary) {
+        if (outcome == StartOutcome::kNoDictionary &&
+            !printStarterHintIfEmpty(session.catalogue(), global.folder)) {
             std::fprintf(
                 stderr,
                 "Select a dictionary with: zantric-cli select NAME (see zantric-cli list)\n");

@@ -16,6 +16,7 @@
 #include "gui/command_ids.h"
 #include "gui/help.h"
 #include "gui/qt_message_presenter.h"
+#include "gui/starter_dictionary.h"
 #include "gui/zantric_t_frame_window.h"
 #include "gui/zantricowl_tdlg_client.h"
 #include "zantric_version.h"
@@ -26,6 +27,7 @@ namespace {
 
 // The program keeps a handful of files open at a time (one per word of a phrase at most).
 constexpr rlim_t kOpenFiles = 50;
+constexpr int kDictionaryCreated = 907;
 
 void allowOpenFiles() {
     rlimit limit{};
@@ -81,6 +83,10 @@ bool readpwdApp::start(const std::string& folder, bool startMinimised) {
     }
     installEventFilter(this);
     m_started = true;
+    // A first start with no dictionary: offer one made from the system word list.
+    if (offerStarterDictionary(m_frame.get()) == StarterOutcome::kMade) {
+        client->setStatusText(kDictionaryCreated);
+    }
     return true;
 }
 

@@ -1,0 +1,19 @@
+// What zantric-cli says when the program's folder has no dictionary yet: how to make one.
+#pragma once
+
+#include <string>
+
+#include "core/dictionary/dictionary_names.h"
+
+namespace zantric::cli {
+
+// The hint for a catalogue without dictionaries: the commands that make the dictionary
+// "english" from `wordList` (a WORDLIST placeholder when it is empty) and select it, with
+// -C `folder` when one was given.
+std::string starterHint(const std::string& wordList, const std::string& folder);
+
+// Prints starterHint(systemWordList(), folder) on stderr when the catalogue is empty; whether it
+// did.
+bool printStarterHintIfEmpty(const DictionaryNames& catalogue, const std::string& folder);
+
+}  // namespace zantric::cli
