@@ -51,4 +51,19 @@ int compareWords(const char* a, const char* b) {
     return compareIgnoringHyphen(a + 1, b + 1);
 }
 
+bool OnceEach::firstTime(const char* word) {
+    const std::size_t length = std::strlen(word);
+    if (length >= kRoom) return true;  // longer than any word a reader delivers
+    if (m_size > 0 && compareWords(m_seen[0], word) == 0) {
+        for (int i = 0; i < m_size; ++i) {
+            if (std::strcmp(m_seen[i], word) == 0) return false;
+        }
+        if (m_size < kKept) std::memcpy(m_seen[m_size++], word, length + 1);
+        return true;
+    }
+    std::memcpy(m_seen[0], word, length + 1);
+    m_size = 1;
+    return true;
+}
+
 }  // namespace zantric

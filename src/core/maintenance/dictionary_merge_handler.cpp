@@ -38,6 +38,7 @@ bool DictionaryMergeHandler::readNext() {
 }
 
 void DictionaryMergeHandler::writeCurrent(Output& output) {
+    if (!output.m_once.firstTime(m_word)) return;
     if (!output.m_writer) output.m_writer = std::make_unique<CompressDictionary>(m_outputName);
     output.m_writer->addWord(m_word);
 }

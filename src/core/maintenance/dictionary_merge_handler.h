@@ -1,6 +1,7 @@
 // DictionaryMergeHandler: the record handler that merges compiled dictionaries word by word
 // (MergeFile<DictionaryMergeHandler>) straight into a new compiled dictionary; a word held by
-// several inputs is stored once, since the writer skips a repeat of the word before. Each
+// several inputs is stored once, also when words that compare equal to it (the hyphen in other
+// places) come between its copies. Each
 // handler owns the reader of its input dictionary; the step's writer (Output) is owned by the
 // merge. Used on the merge's worker thread only.
 #pragma once
@@ -22,6 +23,7 @@ public:
     private:
         friend class DictionaryMergeHandler;
         std::unique_ptr<CompressDictionary> m_writer;
+        OnceEach m_once;
     };
 
     // Reads the first word of the dictionary at `input`; words are later written to `output`.

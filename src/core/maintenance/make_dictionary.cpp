@@ -111,29 +111,6 @@ private:
     int m_groupSize = 0;
 };
 
-// Passes each word of a stream in the word order to the writer once: the writer drops a word
-// equal to the one just before it, and this drops a word met earlier among the words that
-// compare equal to it, which need not be next to each other.
-class OnceEach {
-public:
-    bool firstTime(const char* word) {
-        if (m_size > 0 && compareWords(m_seen[0], word) == 0) {
-            for (int i = 0; i < m_size; ++i) {
-                if (std::strcmp(m_seen[i], word) == 0) return false;
-            }
-            if (m_size < kEqualWordsKept) std::strcpy(m_seen[m_size++], word);
-            return true;
-        }
-        std::strcpy(m_seen[0], word);
-        m_size = 1;
-        return true;
-    }
-
-private:
-    char m_seen[kEqualWordsKept][kWordRoom] = {};
-    int m_size = 0;
-};
-
 using RunHandler = ReportingHandler<StringHandler, BuildFilesProgress>;
 
 }  // namespace

@@ -78,6 +78,52 @@ TEST_F(MergeDictionariesTest, ChecksComeFirstWithTheirMessages) {
     }
 }
 
+// Words of the same letters with the hyphen in different places compare equal, so dictionaries
+// may hold them in either order; the merge still stores each once, in the word order.
+TEST_F(MergeDictionariesTest, HyphenTwinsInAnyOrderAreStoredOnce) {
+    using Words = std::vector<std::string>;
+    struct Case {
+        Words a, b, c;  // sorted as written; twins that compare equal keep the order given
+    };
+    const Case cases[] = {
+        {{"abc", "ab-c", "Abc", "Ab-c"}, {"Ab-c", "abc"}, {"Abc", "ab-c"}},
+        {{"a-bc", "ab-c"}, {"ab-c", "a-bc"}, {}},
+        {{"ab-c"}, {"a-bc", "ab-c"}, {"ab-c", "a-bc"}},
+        {{"A-bc", "Ab-c", "a-bc", "ab-c"}, {"Ab-c", "A-bc", "ab-c", "a-bc"}, {"abc", "Abc"}},
+        {{"ab-cd", "abc-d", "a-bcd", "abcd"}, {"a-bcd", "abc-d", "ab-cd"}, {"abc-d", "a-bcd"}},
+        {{"abc-d", "cat"}, {"ab-cd", "abc-d", "dog"}, {"abc-d", "ab-cd", "a-bcd", "eel"}},
+    };
+    int round = 0;
+    for (const Case& c : cases) {
+        DictionaryNames::resetForTests();
+        Words all;
+        int n = 0;
+        for (const Words* words : {&c.a, &c.b, &c.c}) {
+            const std::string path = ".\\lexicons\\t" + std::to_string(n++) + ".lex";
+            writeDictionary(path, *words);
+            all.insert(all.end(), words->begin(), words->end());
+        }
+        catalogue();
+        SCOPED_TRACE(::testing::PrintToString(all));
+        const std::string name = "twins" + std::to_string(round++);
+        ASSERT_EQ(mergeDictionaries({"t0.lex", "t1.lex", "t2.lex"}, name, false, runWork),
+                  MaintenanceOutcome::kDone);
+        const std::string path = ".\\lexicons\\" + name + ".lex";
+        const Words merged = wordsOf(path);
+        for (std::size_t i = 1; i < merged.size(); ++i) {
+            EXPECT_LE(compareWords(merged[i - 1].c_str(), merged[i].c_str()), 0)
+                << merged[i - 1] << " before " << merged[i];
+        }
+        std::sort(all.begin(), all.end());
+        all.erase(std::unique(all.begin(), all.end()), all.end());
+        Words sorted = merged;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, all);  // every word, once
+        ASSERT_NE(catalogue().find(path), nullptr);
+        EXPECT_EQ(catalogue().find(path)->header().wordCount, all.size());
+    }
+}
+
 // The merged dictionaries leave the catalogue and stay as backups; when the new dictionary takes
 // the name of one of them, that one is replaced rather than deleted.
 TEST_F(MergeDictionariesTest, DeletesTheMergedDictionariesWhenAsked) {
