@@ -116,11 +116,12 @@ bool SearchData::prepare() {
         reportRequestError(RequestError::kFindEmpty);
         return false;
     }
-    if (m_multiWord && m_from.empty()) {
+    m_fromLetters.setText(m_from);
+    // A FROM without a letter or blank (pasted spaces or digits, say) is as good as empty.
+    if (m_multiWord && m_fromLetters.total() == 0) {
         reportRequestError(RequestError::kMultiWordWithoutFrom);
         return false;
     }
-    m_fromLetters.setText(m_from);
     m_analysisNeeded = !m_fromLetters.equals(m_analysedLetters);
     if (m_analysisNeeded) m_analysedLetters = m_fromLetters;
     // Every fixed letter of the FIND that FROM can supply is held back, so that the wildcards
