@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Faults at every file operation, end to end through zantric-cli. For make, merge, add-word,
-# remove-word, search --save, view --export and the first start (which writes zantric.ini), the
-# N-th open, read, write, flush to disk, rename or remove fails, once and from then on, for
-# N = 1, 2, ... until the operation no longer meets a fault; then the program is killed (SIGKILL)
-# at each of its file operations in turn, and at random moments of larger makes, merges and
-# word updates. After every run: each dictionary is the old one or the new one, byte for byte
-# (the header's two times aside), and so is the saved pair; the catalogue lists what the files
-# hold; a failure is reported with the name of a file; no temporary file is left once the next
-# start has cleaned up, and none at all after a single fault that was not a failed deletion.
+# remove-word, search --save, view --export and the first start (which writes zantric.ini), the N-th
+# open, read, write, flush to disk, rename or remove fails, once and from then on, for N = 1, 2, ...
+# until the operation no longer meets a fault; then the program is killed (SIGKILL) at each of its
+# file operations in turn (kill_test.sh kills at random moments). After every run: each dictionary
+# is the old one or the new one, byte for byte (the header's two times aside), and so is the saved
+# pair; the catalogue lists what the files hold; a failure is reported with the name of a file; no
+# temporary file is left once the next start has cleaned up, and none at all after a single fault
+# that was not a failed deletion.
 # The faults come from file_faults.cpp, built here and preloaded. FAULTS_STEP=K tries every K-th
 # fault point only; it is 8 for a program built with a sanitizer, whose runs are slower.
 set -u
@@ -67,10 +67,6 @@ command_of() {  # command_of NAME: the operation's command line, in the array `c
         save) command=("$CLI" -C prog --yes search '???' --from tacos --no-use-all --save saved) ;;
         export) command=("$CLI" -C prog --yes view saved --export "$dir/out.asc") ;;
         ini) command=("$CLI" -C prog list) ;;
-        # Larger ones, to be killed at random moments.
-        bigmake) command=("$CLI" -C prog --yes make "$dir/lists/big.txt" base) ;;
-        bigadd) command=("$CLI" -C prog --yes add-word zebra --dict other) ;;
-        bigremove) command=("$CLI" -C prog --yes remove-word 'a??' --dict other) ;;
     esac
 }
 faulty() {  # faulty OP KIND N MODE: the operation with one fault point set
@@ -183,36 +179,9 @@ for op in make merge add remove save export ini; do
     done
     echo "$op: ${counts[any]} file operations (${counts[open]} open, ${counts[read]} read," \
          "${counts[write]} write, ${counts[sync]} sync, ${counts[rename]} rename," \
-         "${counts[remove]} remove), $runs fault runs"
+         "${counts[remove]} remove), $runs runs: each failing once, from then on, killed there"
     total=$((total + runs))
     unset counts
-done
-
-# Kills at random moments of operations that take a while: the old or the new state, always.
-awk 'BEGIN { srand(9); for (i = 0; i < 200000; i++) { w = ""; n = 1 + int(rand() * 9);
-     for (j = 0; j < n; j++) w = w sprintf("%c", 97 + int(rand() * 26)); print w } }' >lists/big.txt
-"$CLI" -C start --yes make lists/big.txt other >/dev/null 2>&1 || fail "making a large dictionary"
-for op in bigmake merge bigadd bigremove; do
-    fresh
-    old=$(settled)
-    fresh
-    start=$(date +%s%N)
-    operation $op >/dev/null 2>&1
-    took=$((($(date +%s%N) - start) / 1000000))
-    new=$(settled)
-    command_of $op
-    for round in 1 2 3 4 5; do
-        fresh
-        "${command[@]}" >/dev/null 2>&1 &
-        pid=$!
-        sleep "$(printf '0.%03d' $((RANDOM % (took + 1))))"
-        kill -KILL $pid 2>/dev/null
-        wait $pid 2>/dev/null
-        now=$(settled)
-        [[ "$now" == *"leftovers:" ]] || fail "$op killed at random: after the next start: ${now##*leftovers:}"
-        acceptable "$now" kill || fail "$op killed at random: neither the old nor the new state: $(diff <(echo "$old") <(echo "$now") | grep '^[<>]' | head -6 | tr '\n' ' ')"
-        total=$((total + 1))
-    done
 done
 
 echo "$total runs"
