@@ -34,7 +34,7 @@ constexpr int kNotDeleted = 711;
 constexpr int kAnotherCopyRuns = 420;
 constexpr int kDeleteSuccessful = 908;
 // Yes/No with No as the default button.
-constexpr int kMbYesNoDefaultNo = kMbYesNo | 0x100;
+constexpr int kMbYesNoDefaultNo = kMbYesNo | kMbDefaultButton2;
 
 // The status line of the window becomes a line on stderr; the blank text that clears it
 // prints nothing.

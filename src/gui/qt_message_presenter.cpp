@@ -17,7 +17,6 @@ QWidget* ownerWindow() {
 }
 
 namespace {
-constexpr int kDefaultButton2 = 0x100;  // style flag: the second button is the default
 bool onGuiThread(const QObject* object) { return QThread::currentThread() == object->thread(); }
 }  // namespace
 
@@ -86,7 +85,7 @@ int QtMessagePresenter::showHere(const QString& text, const QString& title, int 
             break;
         case kMbYesNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setDefaultButton(style & kDefaultButton2 ? QMessageBox::No : QMessageBox::Yes);
+            box.setDefaultButton(style & kMbDefaultButton2 ? QMessageBox::No : QMessageBox::Yes);
             box.setEscapeButton(QMessageBox::No);
             break;
         default:

@@ -74,7 +74,10 @@ int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
         question += rowName(row, skip);
     }
     question += loadString(kDeleteQuestionEnd);
-    if (messageBoxText(question, loadString(kConfirmTitle), kMbYesNo) != kIdYes) return 0;
+    if (messageBoxText(question, loadString(kConfirmTitle), kMbYesNo | kMbDefaultButton2) !=
+        kIdYes) {
+        return 0;
+    }
 
     DictionaryNames& catalogue = DictionaryNames::instance();
     const std::string& folder = ConfigData::instance().dictionariesFolder();

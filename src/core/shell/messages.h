@@ -15,6 +15,7 @@ enum MessageStyle : int {
     kMbOkStop = 16,
     kMbOkExclamation = 48,
     kMbOkInformation = 64,
+    kMbDefaultButton2 = 0x100,  // with kMbYesNo: No is the default button
 };
 // Buttons a message box returns.
 enum MessageAnswer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
