@@ -11,10 +11,12 @@
 
 #include "core/dictionary/dictionary_details.h"
 #include "core/dictionary/dictionary_names.h"
+#include "core/maintenance/merge_dictionaries.h"
 #include "core/shell/config_data.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_table.h"
 #include "gui/command_ids.h"
+#include "gui/dialog_parts.h"
 #include "gui/results_list.h"
 #include "gui/zantricowl_tdlg_client.h"
 
@@ -24,16 +26,10 @@ namespace {
 
 constexpr int kStrHighlightOne = 701;
 constexpr int kStrIncompleteInformation = 404;
-constexpr int kStrHighlightForDeletion = 708;
-constexpr int kStrDeleteQuestion = 709;
-constexpr int kStrDeleteQuestionEnd = 710;
-constexpr int kStrUnableToDeleteDictionaries = 711;
-constexpr int kStrFileErrorTitle = 17;
 constexpr int kStrDeleteSuccessful = 908;
 constexpr int kStrMenuDeleteDictionaries = 612;
 constexpr int kStrMenuShowDetails = 613;
-constexpr int kDefaultButton2 = 0x100;  // the second button (No) is the default
-const QChar kSelectedMark(0xBB);        // »
+const QChar kSelectedMark(0xBB);  // »
 
 // The catalogue key of a display name: the dictionaries folder and the name, unless the name
 // is a path already.
@@ -64,17 +60,11 @@ SelectDictionaries::SelectDictionaries(zantricowlTDLGClient* mainWindow)
     label->setBuddy(m_list);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { toggleHighlighted(); });
 
-    auto makeButton = [this](const char* caption, int id) {
-        auto* button = new QPushButton(QString::fromLatin1(caption), this);
-        button->setProperty("controlId", id);
-        button->setAutoDefault(false);
-        return button;
-    };
-    QPushButton* selectClear = makeButton("&Select/Clear", kIdSelectClear);
-    QPushButton* selectAll = makeButton("S&elect All", kIdSelectAll);
-    QPushButton* clearAll = makeButton("&Clear All", kIdClearAll);
-    QPushButton* details = makeButton("&Details", kIdDetails);
-    QPushButton* close = makeButton("&Close", 1);
+    QPushButton* selectClear = makeButton(this, QStringLiteral("&Select/Clear"), kIdSelectClear);
+    QPushButton* selectAll = makeButton(this, QStringLiteral("S&elect All"), kIdSelectAll);
+    QPushButton* clearAll = makeButton(this, QStringLiteral("&Clear All"), kIdClearAll);
+    QPushButton* details = makeButton(this, QStringLiteral("&Details"), kIdDetails);
+    QPushButton* close = makeButton(this, QStringLiteral("&Close"), 1);
     close->setDefault(true);
     connect(selectClear, &QPushButton::clicked, this, [this] { toggleHighlighted(); });
     connect(selectAll, &QPushButton::clicked, this, [this] { setAll(true); });
@@ -160,13 +150,11 @@ void SelectDictionaries::contextMenuEvent(QContextMenuEvent* event) {
         action->setStatusTip(QString::fromStdString(loadString(commandId)));
         if (m_mainWindow != nullptr) action->setEnabled(m_mainWindow->commandEnabled(commandId));
         connect(action, &QAction::triggered, this, [this, commandId] {
-            if (commandId == kCmdDeleteDictionaries) {
-                deleteDictionaries();
-            } else if (commandId == kCmdShowDetails) {
-                showDetails();
-            } else if (m_mainWindow != nullptr) {
+            // The main window runs the command and refills this list when it ends.
+            if (m_mainWindow != nullptr) {
                 m_mainWindow->command(commandId);
-                fillList();
+            } else if (commandId == kCmdDeleteDictionaries) {
+                deleteDictionaries();
             }
         });
     };
@@ -183,32 +171,11 @@ void SelectDictionaries::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 int deleteHighlighted(const QStringList& rows, int skip) {
-    if (rows.isEmpty()) {
-        messageBox(kStrHighlightForDeletion, kStrIncompleteInformation, kMbOk);
-        return 0;
-    }
-    std::string question = loadString(kStrDeleteQuestion);
-    for (const QString& row : rows) question += "\n" + row.mid(skip).toStdString();
-    question += loadString(kStrDeleteQuestionEnd);
-    if (messageBoxText(question, loadString(kStrConfirmTitle), kMbYesNo | kDefaultButton2) !=
-        kIdYes) {
-        return 0;
-    }
-    std::string report = loadString(kStrUnableToDeleteDictionaries);
-    bool failed = false;
-    DictionaryNames& catalogue = DictionaryNames::instance();
-    for (const QString& row : rows) {
-        const QString name = row.mid(skip);
-        if (!catalogue.deleteDictionary(pathOf(name))) {
-            report += "\n" + name.toStdString();
-            failed = true;
-        }
-    }
-    if (failed) {
-        messageBoxText(report, loadString(kStrFileErrorTitle), kMbOk);
-        return 0;
-    }
-    return 1;
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(rows.size()));
+    // The mark is one character here but two bytes in UTF-8: drop it before converting.
+    for (const QString& row : rows) texts.push_back(row.mid(skip).toStdString());
+    return zantric::deleteHighlighted(texts, 0);
 }
 
 }  // namespace zantric::gui

@@ -36,9 +36,12 @@
 #include "gui/command_ids.h"
 #include "gui/create_dictionary_sub_set.h"
 #include "gui/help.h"
+#include "gui/make_dict_from_file.h"
+#include "gui/merge_dictionaries_dlg.h"
 #include "gui/progress_dialog.h"
 #include "gui/results_list.h"
 #include "gui/select_dictionaries.h"
+#include "gui/update_dictionary_dlg.h"
 
 namespace zantric::gui {
 
@@ -285,17 +288,27 @@ void zantricowlTDLGClient::command(int id) {
             about.exec();
             break;
         }
+        case kCmdCreateFromFile:
+            makeDictionaryCommand();
+            break;
+        case kCmdMerge:
+            mergeCommand();
+            break;
+        case kCmdAddWord:
+            updateWordCommand(true);
+            break;
+        case kCmdRemoveWord:
+            updateWordCommand(false);
+            break;
+        case kCmdDeleteDictionaries:
+            if (m_openSelect != nullptr) m_openSelect->deleteDictionaries();
+            break;
+        case kCmdShowDetails:
+            if (m_openSelect != nullptr) m_openSelect->showDetails();
+            break;
         default:
-            notYetAvailable(id);
             break;
     }
-}
-
-void zantricowlTDLGClient::notYetAvailable(int id) {
-    if (m_statusBar == nullptr) return;
-    QString name = hint(id);
-    if (name.endsWith(QLatin1Char('.'))) name.chop(1);
-    m_statusBar->showMessage(tr("Not yet available: %1").arg(name));
 }
 
 void zantricowlTDLGClient::setStatusText(int stringId) {
@@ -423,7 +436,38 @@ void zantricowlTDLGClient::selectDictionaries() {
     // The next phrase search analyses the dictionaries again, whatever is chosen here.
     m_request.clearAnalysedLetters();
     SelectDictionaries dialog(this);
+    m_openSelect = &dialog;
     dialog.exec();
+    m_openSelect = nullptr;
+}
+
+void zantricowlTDLGClient::makeDictionaryCommand() {
+    MakeDictFromFile dialog(this);
+    connect(&dialog, &MakeDictFromFile::dictionaryMade, this,
+            &zantricowlTDLGClient::dictionariesChanged);
+    dialog.exec();
+    dictionariesChanged();
+}
+
+void zantricowlTDLGClient::mergeCommand() {
+    MergeDictionaries dialog(this);
+    connect(&dialog, &MergeDictionaries::dictionariesChanged, this,
+            &zantricowlTDLGClient::dictionariesChanged);
+    dialog.exec();
+    dictionariesChanged();
+}
+
+void zantricowlTDLGClient::updateWordCommand(bool add) {
+    UpdateDictionary dialog(this, add ? UpdateMode::kAdd : UpdateMode::kRemove);
+    connect(&dialog, &UpdateDictionary::dictionariesChanged, this,
+            &zantricowlTDLGClient::dictionariesChanged);
+    dialog.exec();
+    dictionariesChanged();
+}
+
+void zantricowlTDLGClient::dictionariesChanged() {
+    m_request.clearAnalysedLetters();
+    if (m_openSelect != nullptr) m_openSelect->fillList();
 }
 
 // --- Search -----------------------------------------------------------------------------------

@@ -31,6 +31,7 @@ class InstanceMarker;
 namespace zantric::gui {
 
 class ResultsListView;
+class SelectDictionaries;
 
 inline constexpr const char* kFrameTitle = "Zantric for Windows 95/98";
 
@@ -111,7 +112,12 @@ private:
     void setSearchControlsEnabled(bool enabled);
     void fillHistory(SearchField which);
     void selectDictionaries();
-    void notYetAvailable(int id);
+    void makeDictionaryCommand();
+    void mergeCommand();
+    void updateWordCommand(bool add);
+    // After a dictionary was made, merged, changed or deleted: the next phrase search analyses
+    // the dictionaries again, and an open Select Dictionaries list shows the change.
+    void dictionariesChanged();
     void saveAsCommand();
     void viewCommand();
     // What the header of exported results records: the fields as shown and the last Checked.
@@ -127,6 +133,7 @@ private:
     SearchRun m_run;
     SearchHistories m_histories;
     std::unique_ptr<InstanceMarker> m_marker;
+    SelectDictionaries* m_openSelect = nullptr;  // the Select Dictionaries dialog while it runs
 
     QComboBox* m_fields[4] = {};
     QLabel* m_fieldLabels[4] = {};

@@ -35,11 +35,14 @@
 #include "gui/about_dlg.h"
 #include "gui/command_ids.h"
 #include "gui/create_dictionary_sub_set.h"
+#include "gui/make_dict_from_file.h"
+#include "gui/merge_dictionaries_dlg.h"
 #include "gui/progress_dialog.h"
 #include "gui/readpwd_app.h"
 #include "gui/results_list.h"
 #include "gui/select_dictionaries.h"
 #include "gui/three_button_message_box.h"
+#include "gui/update_dictionary_dlg.h"
 #include "gui/zantric_t_frame_window.h"
 #include "gui/zantricowl_tdlg_client.h"
 
@@ -312,6 +315,33 @@ int main(int argc, char** argv) {
                                "Confirm", "&Append", "&Overwrite", "&Cancel");
         box.show();
         save(&box, "13-three-button-question");
+    }
+    {
+        MakeDictFromFile dialog(client);
+        dialog.fileNameEdit()->setText(
+            QStringLiteral("/home/user/Documents/word lists/crossword-words-2026.txt"));
+        dialog.fileNameEdit()->setCursorPosition(dialog.fileNameEdit()->text().size());
+        dialog.dictionaryNameEdit()->setText(QStringLiteral("crossword"));
+        dialog.show();
+        save(&dialog, "14-make-dictionary");
+        TimeWarning reminder(&dialog);
+        reminder.show();
+        save(&reminder, "15-unique-words-reminder");
+    }
+    {
+        MergeDictionaries dialog(client);
+        dialog.list()->item(0)->setSelected(true);
+        dialog.list()->item(1)->setSelected(true);
+        dialog.newNameEdit()->setText(QStringLiteral("everything"));
+        dialog.show();
+        save(&dialog, "16-merge-dictionaries");
+    }
+    for (const UpdateMode mode : {UpdateMode::kAdd, UpdateMode::kRemove}) {
+        gui::UpdateDictionary dialog(client, mode);
+        dialog.wordEdit()->setText(QStringLiteral("quixotic"));
+        dialog.dictionaryCombo()->setCurrentIndex(0);
+        dialog.show();
+        save(&dialog, mode == UpdateMode::kAdd ? "17-add-word" : "18-remove-word");
     }
     app.shutDown();
     return 0;

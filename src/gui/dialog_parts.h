@@ -1,0 +1,37 @@
+// Small pieces that the dictionary dialogs share: buttons that carry their control id, the
+// keystroke rule of a dictionary name, and the stage runner that shows each long step of a
+// maintenance command in the progress dialog. GUI thread.
+#pragma once
+
+#include <QString>
+#include <initializer_list>
+
+#include "core/maintenance/make_dictionary.h"
+
+class QLabel;
+class QObject;
+class QPushButton;
+class QValidator;
+class QWidget;
+
+namespace zantric::gui {
+
+class zantricowlTDLGClient;
+
+// A push button with its control id that is not a default button unless made one.
+QPushButton* makeButton(QWidget* parent, const QString& caption, int id);
+
+// A label whose mnemonic moves the focus to `buddy`.
+QLabel* buddyLabel(QWidget* parent, const QString& text, QWidget* buddy);
+
+// Gives the fields the main window's current font (none without a main window).
+void useWindowFont(const zantricowlTDLGClient* mainWindow, std::initializer_list<QWidget*> fields);
+
+// A dictionary name: letters, digits, underscore, braces, dollar sign, space and hyphen.
+QValidator* dictionaryNameValidator(QObject* parent);
+inline constexpr int kDictionaryNameLimit = 256;
+
+// Runs each stage of a command under a modal progress dialog over `parent`.
+StageRunner progressRunner(QWidget* parent);
+
+}  // namespace zantric::gui

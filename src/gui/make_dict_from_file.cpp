@@ -1,0 +1,140 @@
+#include "gui/make_dict_from_file.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/dictionary/dictionary_names.h"
+#include "core/shell/config_data.h"
+#include "gui/command_ids.h"
+#include "gui/dialog_parts.h"
+#include "gui/zantricowl_tdlg_client.h"
+
+namespace zantric::gui {
+
+namespace {
+
+constexpr int kStrDictionaryCreated = 907;
+constexpr const char* kRemindersSection = "REMINDERS";
+constexpr const char* kUniqueWarningKey = "Unique Warning";
+
+QString chooseWordList(QWidget* owner) {
+    return QFileDialog::getOpenFileName(owner, QString(), QString(),
+                                        QStringLiteral("All Files (*);;Text Files (*.txt)"));
+}
+
+}  // namespace
+
+MakeDictFromFile::MakeDictFromFile(zantricowlTDLGClient* mainWindow)
+    : QDialog(mainWindow),
+      m_mainWindow(mainWindow),
+      m_helpId(kHelpMakeDictionary),
+      m_chooseFile(chooseWordList) {
+    setWindowTitle(QStringLiteral("Make Dictionary From File"));
+    m_fileName = new QLineEdit(this);
+    m_fileName->setMaxLength(kFileNameLimit);
+    m_fileName->setProperty("controlId", kIdFileName);
+    m_fileName->setMinimumWidth(fontMetrics().averageCharWidth() * 44);
+    m_dictionaryName = new QLineEdit(this);
+    m_dictionaryName->setMaxLength(kDictionaryNameLimit);
+    m_dictionaryName->setValidator(dictionaryNameValidator(m_dictionaryName));
+    m_dictionaryName->setProperty("controlId", kIdDictionaryName);
+    useWindowFont(mainWindow, {m_fileName, m_dictionaryName});
+    QPushButton* browseButton = makeButton(this, QStringLiteral("&Browse"), kIdBrowse);
+    m_uniqueWords = new QCheckBox(QStringLiteral("&Add Unique Words Only"), this);
+    m_uniqueWords->setProperty("controlId", kIdUniqueWords);
+    m_ok = makeButton(this, QStringLiteral("&OK"), 1);
+    m_ok->setDefault(true);
+    QPushButton* close = makeButton(this, QStringLiteral("&Close"), 2);
+
+    connect(browseButton, &QPushButton::clicked, this, &MakeDictFromFile::browse);
+    connect(m_uniqueWords, &QCheckBox::clicked, this, &MakeDictFromFile::uniqueWordsClicked);
+    connect(m_ok, &QPushButton::clicked, this, [this] { makeDictionary(); });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(buddyLabel(this, QStringLiteral("&Filename"), m_fileName), 0, 0);
+    fields->addWidget(m_fileName, 0, 1);
+    fields->addWidget(browseButton, 0, 2);
+    fields->addWidget(buddyLabel(this, QStringLiteral("&Dictionary Name"), m_dictionaryName), 1, 0);
+    fields->addWidget(m_dictionaryName, 1, 1);
+    fields->addWidget(m_uniqueWords, 2, 1);
+    fields->setColumnStretch(1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addSpacing(fontMetrics().height() / 2);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void MakeDictFromFile::browse() {
+    const QString chosen = m_chooseFile(this);
+    if (chosen.isEmpty()) return;
+    m_fileName->setText(QDir::toNativeSeparators(chosen));
+    // The end of the path, the file's own name, is what must show.
+    m_fileName->setCursorPosition(static_cast<int>(m_fileName->text().size()));
+    m_dictionaryName->setFocus(Qt::OtherFocusReason);
+}
+
+void MakeDictFromFile::uniqueWordsClicked() {
+    if (!m_uniqueWords->isChecked()) return;
+    if (!uniqueWordsPossible()) {
+        m_uniqueWords->setChecked(false);
+        return;
+    }
+    if (TimeWarning::wanted()) {
+        TimeWarning reminder(this);
+        reminder.exec();
+    }
+}
+
+MaintenanceOutcome MakeDictFromFile::makeDictionary() {
+    if (m_mainWindow != nullptr) m_mainWindow->setStatusText(kStrStatusBlank);
+    const MaintenanceOutcome outcome = zantric::makeDictionary(
+        m_fileName->text().toStdString(), m_dictionaryName->text().toStdString(),
+        m_uniqueWords->isChecked(), progressRunner(this));
+    if (outcome == MaintenanceOutcome::kDone) {
+        if (m_mainWindow != nullptr) m_mainWindow->setStatusText(kStrDictionaryCreated);
+        emit dictionaryMade();
+    }
+    return outcome;
+}
+
+TimeWarning::TimeWarning(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Information"));
+    auto* text = new QLabel(
+        QStringLiteral("Checking words against selected dictionaries will significantly increase "
+                       "the time it takes to create your new dictionary."),
+        this);
+    text->setWordWrap(true);
+    text->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
+    m_doNotShow = new QCheckBox(QStringLiteral("&Do Not Show this Message Again"), this);
+    m_doNotShow->setProperty("controlId", kIdDoNotShow);
+    connect(m_doNotShow, &QCheckBox::clicked, this, [](bool ticked) {
+        ConfigData::instance().writeString(kRemindersSection, kUniqueWarningKey,
+                                           ticked ? "1" : "0");
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text);
+    layout->addWidget(m_doNotShow);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+bool TimeWarning::wanted() {
+    return ConfigData::instance().readInt(kRemindersSection, kUniqueWarningKey, 0) != 1;
+}
+
+}  // namespace zantric::gui

@@ -1,0 +1,159 @@
+#include "gui/update_dictionary_dlg.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/shell/messages.h"
+#include "gui/command_ids.h"
+#include "gui/dialog_parts.h"
+#include "gui/zantricowl_tdlg_client.h"
+
+namespace zantric::gui {
+
+UpdateDictionary::UpdateDictionary(zantricowlTDLGClient* mainWindow, UpdateMode mode)
+    : QDialog(mainWindow),
+      m_mainWindow(mainWindow),
+      m_helpId(mode == UpdateMode::kAdd ? kHelpAddWord : kHelpRemoveWord) {
+    m_update = std::make_unique<zantric::UpdateDictionary>(
+        mode, progressRunner(this),
+        [this](int textId) {
+            if (m_mainWindow != nullptr) m_mainWindow->setStatusText(textId);
+        },
+        this);
+    setWindowTitle(QString::fromStdString(m_update->caption()));
+    m_word = new QLineEdit(this);
+    m_word->setProperty("controlId", kIdWord);
+    m_dictionary = new QComboBox(this);
+    m_dictionary->setEditable(true);
+    m_dictionary->setInsertPolicy(QComboBox::NoInsert);
+    m_dictionary->setCompleter(nullptr);
+    m_dictionary->lineEdit()->setMaxLength(kDictionaryTextLimit);
+    m_dictionary->lineEdit()->installEventFilter(this);
+    m_dictionary->installEventFilter(this);
+    m_dictionary->setProperty("controlId", kIdDictionary);
+    m_dictionary->setMinimumContentsLength(24);
+    useWindowFont(mainWindow, {m_word, m_dictionary});
+    m_ok = makeButton(this, QString::fromStdString(m_update->okButtonText()), kIdOk);
+    m_ok->setDefault(true);
+    m_find = makeButton(this, QStringLiteral("&Find"), kIdFind);
+    QPushButton* close = makeButton(this, QStringLiteral("&Close"), 2);
+    connect(m_ok, &QPushButton::clicked, this, [this] { ok(); });
+    connect(m_find, &QPushButton::clicked, this, &UpdateDictionary::find);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(buddyLabel(this, QStringLiteral("&Enter Word "), m_word), 0, 0);
+    fields->addWidget(m_word, 0, 1);
+    fields->addWidget(buddyLabel(this, QStringLiteral("&Select Dictionary"), m_dictionary), 1, 0);
+    fields->addWidget(m_dictionary, 1, 1);
+    fields->setColumnStretch(1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_find);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addSpacing(fontMetrics().height() / 2);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    fillCombo();
+    m_dictionary->setCurrentIndex(-1);
+    m_dictionary->setEditText(QString());
+    m_word->setFocus(Qt::OtherFocusReason);
+}
+
+UpdateDictionary::~UpdateDictionary() = default;
+
+void UpdateDictionary::fillCombo() {
+    const QString typed = m_dictionary->currentText();
+    const QString remembered =
+        typed.isEmpty() ? QString()
+                        : QString::fromStdString(dictionaryFileName(typed.toStdString()));
+    m_dictionary->clear();
+    int chosen = -1;
+    for (const std::string& name : zantric::UpdateDictionary::dictionaryNames()) {
+        const QString row = QString::fromStdString(name);
+        if (chosen < 0 && !remembered.isEmpty() && row.startsWith(remembered)) {
+            chosen = m_dictionary->count();
+        }
+        m_dictionary->addItem(row);
+    }
+    m_dictionary->setCurrentIndex(chosen);
+    // A name that is not (or no longer) in the list stays as typed.
+    if (chosen < 0) m_dictionary->setEditText(typed);
+}
+
+void UpdateDictionary::find() { m_update->find(m_word->text().toStdString()); }
+
+UpdateOutcome UpdateDictionary::ok() {
+    const UpdateOutcome outcome =
+        m_update->ok(m_word->text().toStdString(), m_dictionary->currentText().toStdString());
+    switch (outcome) {
+        case UpdateOutcome::kWordRejected:
+            m_word->setFocus(Qt::OtherFocusReason);
+            break;
+        case UpdateOutcome::kDictionaryUnknown:
+            m_dictionary->setFocus(Qt::OtherFocusReason);
+            m_dictionary->showPopup();
+            break;
+        case UpdateOutcome::kDone:
+        case UpdateOutcome::kNotChanged:
+        case UpdateOutcome::kCancelled:
+        case UpdateOutcome::kFailed:
+            // The change ran: a dictionary may have been made or deleted.
+            fillCombo();
+            emit dictionariesChanged();
+            if (outcome == UpdateOutcome::kDone) {
+                // Ready for the next word.
+                m_word->selectAll();
+                m_word->setFocus(Qt::OtherFocusReason);
+            }
+            break;
+        case UpdateOutcome::kRefused:
+        case UpdateOutcome::kStopped:
+            break;
+    }
+    return outcome;
+}
+
+bool UpdateDictionary::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_dictionary->lineEdit() && event->type() == QEvent::KeyPress) {
+        // A dictionary name: letters, digits, space, underscore, hyphen and braces; keys that
+        // type nothing (backspace, arrows, Enter) pass.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (text.size() == 1 && text[0].isPrint() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            const QChar c = text[0];
+            if (c.unicode() > 0x7F || !dictionaryNameKeyAllowed(static_cast<char>(c.unicode()))) {
+                beep();
+                return true;
+            }
+        }
+        return false;
+    }
+    if (watched == m_dictionary && event->type() == QEvent::FocusIn) {
+        // The list drops down when the field is entered.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::ShortcutFocusReason || reason == Qt::MouseFocusReason) {
+            QTimer::singleShot(0, m_dictionary, [this] {
+                if (m_dictionary->hasFocus() && m_dictionary->count() > 0) {
+                    m_dictionary->showPopup();
+                }
+            });
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace zantric::gui
