@@ -78,7 +78,11 @@ awk 'BEGIN { srand(3); for (i = 0; i < 1500000; i++) { w = ""; n = 1 + int(rand(
      for (j = 0; j < n; j++) w = w sprintf("%c", 97 + int(rand() * 26)); print w } }' >big.txt
 "$CLI" -C prog make big.txt big >out.txt 2>err.txt &
 pid=$!
-sleep 0.7
+# Interrupted once the first sorted run is on disk, well before the dictionary can be complete.
+for _ in $(seq 500); do
+    compgen -G 'prog/temp/$$tmp{{{.*' >/dev/null && break
+    sleep 0.01
+done
 kill -INT "$pid"
 wait "$pid"
 expect_eq "cancelled status" "$?" "130"
