@@ -222,7 +222,12 @@ bool writeProfileString(std::string_view section, std::string_view key, std::str
     }
     if (!where.section) {
         if (!lines.empty() && !trim(lines.back()).empty()) out += eol;
-        out += "[" + std::string(section) + "]" + eol + entry + eol;
+        out += '[';
+        out += section;
+        out += ']';
+        out += eol;
+        out += entry;
+        out += eol;
     }
     return writeReplacing(nativeName, out);
 }
