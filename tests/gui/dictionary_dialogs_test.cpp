@@ -93,6 +93,7 @@ private slots:
     void updateDictionaryChecksThenChanges();
     void dictionaryFieldRefusesOtherCharacters();
     void selectDictionariesShowsChangesMadeFromItsMenu();
+    void anotherCopyDisablesTheChangingCommands();
 };
 
 void DictionaryDialogsTest::makeDictionaryChecksThenMakes() {
@@ -528,6 +529,34 @@ void DictionaryDialogsTest::selectDictionariesShowsChangesMadeFromItsMenu() {
     QCOMPARE(rowsAfterAdd, (QStringList{QString(QChar(0xBB)) + "\ta.lex", " \tbirds.lex"}));
     QCOMPARE(status, QStringLiteral("Word Added Successfully"));
     QCOMPARE(listedWords("birds.lex"), 1L);
+}
+
+void DictionaryDialogsTest::anotherCopyDisablesTheChangingCommands() {
+    ProgramFolder folder;
+    ProgramFolder::addDictionary("a.lex", {"cat"}, true);
+    auto* client = new gui::zantricowlTDLGClient;
+    gui::ZantricTFrameWindow frame(client);
+    client->setUp();
+    const int changing[] = {gui::kCmdAddWord, gui::kCmdRemoveWord, gui::kCmdCreateFromFile,
+                            gui::kCmdMerge, gui::kCmdDeleteDictionaries};
+    for (const bool otherCopy : {false, true, false}) {
+        if (otherCopy) {
+            TempFolder::write("temp/$$other.zti", "");
+        } else {
+            std::filesystem::remove("temp/$$other.zti");
+        }
+        for (int id : changing) QVERIFY(client->commandEnabled(id) == !otherCopy);
+        QVERIFY(client->commandEnabled(gui::kCmdSelectDictionaries));
+    }
+    // A dialog opened before the other copy started refuses the change and changes nothing.
+    RecordingPresenter messages;
+    UpdateDictionary dialog(client, UpdateMode::kAdd);
+    dialog.wordEdit()->setText(QStringLiteral("dog"));
+    dialog.dictionaryCombo()->setEditText(QStringLiteral("a.lex"));
+    TempFolder::write("temp/$$other.zti", "");
+    QVERIFY(dialog.ok() == UpdateOutcome::kRefused);
+    QCOMPARE(messages.count(), 1u);
+    QCOMPARE(listedWords("a.lex"), 1L);
 }
 
 ZANTRIC_GUI_TEST(DictionaryDialogsTest);
