@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program killed (SIGKILL) at random moments of make, merge, add-word and remove-word on
 # dictionaries of about 200,000 words from the system word list, round after round for each
-# operation in turn (KILL_ROUNDS each, 30 by default, within KILL_SECONDS, 45 by default); a
+# operation in turn (KILL_ROUNDS each, 30 by default, within KILL_SECONDS, 30 by default); a
 # moment is drawn from the time an uninterrupted run takes and a quarter more, so that some
 # kills meet the run's last steps, and kill_after.cpp kills on time. After every kill: each dictionary is the old one
 # or the new one byte for byte (the header's two times aside), a backup is the dictionary it
@@ -27,7 +27,7 @@ if ! { c++ -std=c++17 -O1 -Wall -Wextra -Werror -o fault_state "$here/fault_stat
     exit 0
 fi
 rounds=${KILL_ROUNDS:-30}
-seconds=${KILL_SECONDS:-45}
+seconds=${KILL_SECONDS:-30}
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
