@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End to end through zantric-cli: make a dictionary from a word list typed relative to the folder
-# the command runs in, list it, search it, remake it (the overwrite question), merge (union, each
-# word once), merge --delete-merged, exit statuses, and Ctrl-C during a make, which leaves no
-# temporary file.
+# the command runs in, list it, show its details, search it, remake it (the overwrite question),
+# merge (union, each word once), merge --delete-merged, exit statuses, and Ctrl-C during a make,
+# which leaves no temporary file.
 set -u
 CLI=$1
 dir=$(mktemp -d)
@@ -38,6 +38,14 @@ expect_eq "make says" "$(cat out.txt)" "Dictionary Created Successfully"
 expect_eq "made words" "$(words first.lex)" "Cat cat dog Apple tacos "
 expect_eq "list after make" "$(listing)" " :first.lex:5 "
 expect_eq "temporary files after make" "$(temp_files)" "0"
+
+# Details: the title, when it was made (24 characters of local time), no Modified line before a
+# word update, and the word count.
+run details first
+expect_eq "details status" "$status" "0"
+time_text='[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}'
+expect_eq "details" "$(sed -E "2s/^Created: $time_text\$/Created: (time)/" out.txt | tr '\n' '|')" \
+    "Information on: first.lex|Created: (time)|Total Words: 5|"
 
 run select first
 run search '*' --from tca --no-use-all
