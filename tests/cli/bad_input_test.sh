@@ -5,15 +5,11 @@
 # cannot be read or written. Each ends with the valid words, a message naming the file, or no
 # matches; never a crash, and never a changed or lost dictionary.
 set -u
+source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$(realpath "$1")
 dir=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_eq() {  # expect_eq NAME ACTUAL EXPECTED
-    [[ "$2" == "$3" ]] || fail "$1: got [$2], expected [$3]"
-}
 run() {  # run ARGS...: sets $status, out.txt and err.txt
     "$CLI" -C prog --yes "$@" >out.txt 2>err.txt </dev/null
     status=$?
@@ -117,8 +113,4 @@ EOF
     [[ ${#as_user[@]} -gt 0 ]] && chown -R root "$dir/prog" "$dir/mixed.txt"
 fi
 
-if ((failures)); then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "all passed"
+finish

@@ -4,12 +4,11 @@
 # it refuses and changes nothing; copies started in the same second each keep a marker of their
 # own; and of two word updates started together, none is lost.
 set -u
+source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$(realpath "$1")
 dir=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'kill -CONT "${pid:-0}" 2>/dev/null; rm -rf "$dir"' EXIT
 cd "$dir"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 snapshot() { (cd prog && find lexicons files -type f -exec md5sum {} + | LC_ALL=C sort); }
 words() { "$CLI" words "prog/lexicons/$1.lex" 2>/dev/null | tr '\n' ' '; }
 
@@ -82,8 +81,4 @@ for round in a b c d e f; do
     [[ -z "$(find prog/temp -name '*.zti')" ]] || fail "round $round: a marker stayed"
 done
 
-if ((failures)); then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "all passed"
+finish

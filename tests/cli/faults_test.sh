@@ -11,6 +11,7 @@
 # The faults come from file_faults.cpp, built here and preloaded. FAULTS_STEP=K tries every K-th
 # fault point only; it is 8 for a program built with a sanitizer, whose runs are slower.
 set -u
+source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 dir=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
@@ -29,8 +30,6 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
 step=${FAULTS_STEP:-1}
 if [[ -z "${FAULTS_STEP:-}" ]] && ldd "$CLI" 2>/dev/null | grep -q 'lib[at]san'; then step=8; fi
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # The program's folder every run starts from: dictionaries base, other and both, base selected,
 # a saved pair, and an earlier export.
@@ -185,8 +184,4 @@ for op in make merge add remove save export ini; do
 done
 
 echo "$total runs"
-if ((failures)); then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "all passed"
+finish

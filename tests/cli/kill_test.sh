@@ -10,6 +10,7 @@
 # state, the new one, a state between (backup made, dictionary not yet replaced) and temporary
 # files.
 set -u
+source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 wordlist=/usr/share/dict/american-english
@@ -29,8 +30,6 @@ fi
 rounds=${KILL_ROUNDS:-30}
 seconds=${KILL_SECONDS:-30}
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # The starting folder: base (the list's words, also with endings) selected, other (those words
 # reversed) and both (two words); the make replaces base with the reversed words.
@@ -130,8 +129,4 @@ for op in "${operations[@]}"; do
     total=$((total + kills[$op]))
 done
 echo "$total runs"
-if ((failures)); then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "all passed"
+finish

@@ -4,15 +4,11 @@
 # merge (union, each word once), merge --delete-merged, exit statuses, and Ctrl-C during a make,
 # which leaves no temporary file.
 set -u
+source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$1
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_eq() {  # expect_eq NAME ACTUAL EXPECTED
-    [[ "$2" == "$3" ]] || fail "$1: got [$2], expected [$3]"
-}
 # run ARGS...: the program on prog with no terminal to ask; sets $status, out.txt, err.txt.
 run() {
     "$CLI" -C "$dir/prog" "$@" >"$dir/out.txt" 2>"$dir/err.txt" </dev/null
@@ -97,8 +93,4 @@ expect_eq "cancelled status" "$?" "130"
 expect_eq "no cancelled dictionary" "$(ls prog/lexicons/big.lex 2>/dev/null)" ""
 expect_eq "temporary files after cancel" "$(temp_files)" "0"
 
-if ((failures)); then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "all passed"
+finish

@@ -3,22 +3,15 @@
 # delete-results; the saved pair's bytes, the text export's exact block, append and overwrite,
 # the overwrite questions and --yes, where typed names land with -C, and the exit statuses.
 set -u
+source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$1
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_eq() {  # expect_eq NAME ACTUAL EXPECTED
-    [[ "$2" == "$3" ]] || fail "$1: got [$2], expected [$3]"
-}
 # run ARGS...: runs the program on prog with no terminal to ask; sets $status, out.txt, err.txt.
 run() {
     "$CLI" -C prog "$@" >out.txt 2>err.txt </dev/null
     status=$?
-}
-expect_err() {  # expect_err NAME LINE: err.txt holds that line
-    grep -qxF -- "$2" err.txt || fail "$1: stderr lacks [$2]: $(cat err.txt)"
 }
 # The bytes of a file from OFFSET, COUNT of them, as hex pairs.
 hex() { od -An -tx1 -j "$2" -N "$3" "$1" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
@@ -154,8 +147,4 @@ expect_eq "delete bogus status" "$status" "1"
 # No temporary file outlives a command.
 expect_eq "temporary files left" "$(find prog/temp -name '$$*' | wc -l)" "0"
 
-if ((failures)); then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "results: all passed"
+finish

@@ -2,15 +2,11 @@
 # End to end through zantric-cli: a first start, a dictionary made from a word list, searches
 # with their matches, Found and Checked, input errors, no dictionary selected, and Ctrl-C.
 set -u
+source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$1
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_eq() {  # expect_eq NAME ACTUAL EXPECTED
-    [[ "$2" == "$3" ]] || fail "$1: got [$2], expected [$3]"
-}
 
 # A first start in an empty folder writes the ini with its six entries and makes no folder.
 mkdir prog
@@ -73,8 +69,4 @@ if [[ -r /usr/share/dict/american-english ]]; then
     expect_eq "cancelled matches kept" "$(wc -l <out.txt)" "${found:-missing}"
 fi
 
-if ((failures)); then
-    echo "$failures failed"
-    exit 1
-fi
-echo "search end-to-end: all passed"
+finish

@@ -3,22 +3,15 @@
 # pattern, find-word and delete; questions, exit statuses, backups, the selection kept, the
 # instance rule, and no rewrite or temporary file left behind.
 set -u
+source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$1
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_eq() {  # expect_eq NAME ACTUAL EXPECTED
-    [[ "$2" == "$3" ]] || fail "$1: got [$2], expected [$3]"
-}
 # run ARGS...: the program on prog, no terminal to ask; sets $status, out.txt, err.txt.
 run() {
     "$CLI" -C prog "$@" >out.txt 2>err.txt </dev/null
     status=$?
-}
-expect_err() {  # expect_err NAME LINE: err.txt holds that line
-    grep -qxF -- "$2" err.txt || fail "$1: stderr lacks [$2]: $(cat err.txt)"
 }
 words_of() { "$CLI" words "prog/lexicons/$1" 2>/dev/null | tr '\n' ' '; }
 
@@ -98,8 +91,4 @@ expect_eq "unchanged beside another copy" "$(words_of mine.lex)" "bat Cat "
 expect_eq "rewrite files left" "$(find prog -name 'new{}}{*' | wc -l)" "0"
 expect_eq "temporary files left" "$(find prog/temp -name '$$*' ! -name '$$othercopy.zti' | wc -l)" "0"
 
-if ((failures)); then
-    echo "$failures failed"
-    exit 1
-fi
-echo "words end-to-end: all passed"
+finish
