@@ -1,9 +1,13 @@
 #include "gui/dialog_parts.h"
 
+#include <QDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QVBoxLayout>
 
 #include "gui/progress_dialog.h"
 #include "gui/zantricowl_tdlg_client.h"
@@ -26,6 +30,19 @@ QLabel* buddyLabel(QWidget* parent, const QString& text, QWidget* buddy) {
 void useWindowFont(const zantricowlTDLGClient* mainWindow, std::initializer_list<QWidget*> fields) {
     if (mainWindow == nullptr) return;
     for (QWidget* field : fields) field->setFont(mainWindow->currentFont());
+}
+
+void layOutDialog(QDialog* dialog, QGridLayout* fields,
+                  std::initializer_list<QPushButton*> buttons) {
+    fields->setColumnStretch(1, 1);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton* button : buttons) row->addWidget(button);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(fields);
+    layout->addSpacing(dialog->fontMetrics().height() / 2);
+    layout->addLayout(row);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QValidator* dictionaryNameValidator(QObject* parent) {

@@ -8,6 +8,8 @@
 
 #include "core/maintenance/make_dictionary.h"
 
+class QDialog;
+class QGridLayout;
 class QLabel;
 class QObject;
 class QPushButton;
@@ -26,6 +28,11 @@ QLabel* buddyLabel(QWidget* parent, const QString& text, QWidget* buddy);
 
 // Gives the fields the main window's current font (none without a main window).
 void useWindowFont(const zantricowlTDLGClient* mainWindow, std::initializer_list<QWidget*> fields);
+
+// The layout of a small dialog: the labelled fields above, the buttons below on the right;
+// the dialog keeps the size its contents need.
+void layOutDialog(QDialog* dialog, QGridLayout* fields,
+                  std::initializer_list<QPushButton*> buttons);
 
 // A dictionary name: letters, digits, underscore, braces, dollar sign, space and hyphen.
 QValidator* dictionaryNameValidator(QObject* parent);

@@ -65,16 +65,7 @@ MakeDictFromFile::MakeDictFromFile(zantricowlTDLGClient* mainWindow)
     fields->addWidget(buddyLabel(this, QStringLiteral("&Dictionary Name"), m_dictionaryName), 1, 0);
     fields->addWidget(m_dictionaryName, 1, 1);
     fields->addWidget(m_uniqueWords, 2, 1);
-    fields->setColumnStretch(1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(close);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addSpacing(fontMetrics().height() / 2);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutDialog(this, fields, {m_ok, close});
 }
 
 void MakeDictFromFile::browse() {

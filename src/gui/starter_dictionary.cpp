@@ -4,7 +4,7 @@
 #include "core/maintenance/make_dictionary.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_table.h"
-#include "gui/progress_dialog.h"
+#include "gui/dialog_parts.h"
 
 namespace zantric::gui {
 
@@ -27,8 +27,7 @@ StarterOutcome offerStarterDictionary(QWidget* parent, const std::string& wordLi
     }
     const std::string name(kStarterDictionaryName);
     const MaintenanceOutcome outcome =
-        makeDictionary(wordList, name, false,
-                       [parent](ProgressWork& work) { return ProgressDialog(parent, work).run(); });
+        makeDictionary(wordList, name, false, progressRunner(parent));
     if (outcome != MaintenanceOutcome::kDone) return StarterOutcome::kFailed;
     const std::string path = dictionaryPathFor(name);
     if (catalogue.find(path) == nullptr) return StarterOutcome::kFailed;

@@ -54,17 +54,7 @@ UpdateDictionary::UpdateDictionary(zantricowlTDLGClient* mainWindow, UpdateMode 
     fields->addWidget(m_word, 0, 1);
     fields->addWidget(buddyLabel(this, QStringLiteral("&Select Dictionary"), m_dictionary), 1, 0);
     fields->addWidget(m_dictionary, 1, 1);
-    fields->setColumnStretch(1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_find);
-    buttons->addWidget(close);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addSpacing(fontMetrics().height() / 2);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutDialog(this, fields, {m_ok, m_find, close});
     fillCombo();
     m_dictionary->setCurrentIndex(-1);
     m_dictionary->setEditText(QString());
