@@ -156,6 +156,10 @@ void ProgressDialog::reject() {
     m_asking = false;
 }
 
+void ProgressDialog::cancelWithoutAsking() {
+    if (!m_finished && !m_asking && m_work.cancellable()) m_work.cancelWork();
+}
+
 void ProgressDialog::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (!m_finished) reject();

@@ -48,6 +48,12 @@ public:
         return [this] { afterBlock(); };
     }
 
+    // Cancels the work without asking (the program is told to end); work that cannot be
+    // cancelled runs to its end.
+    void cancelWithoutAsking();
+    // Whether run() is under way (the dialog may still be hidden).
+    bool running() const { return m_loop != nullptr; }
+
 public slots:
     // The Cancel button, Escape and the close box: the cancel question.
     void reject() override;

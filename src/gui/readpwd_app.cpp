@@ -1,9 +1,15 @@
 #include "gui/readpwd_app.h"
 
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <QDialog>
 #include <QKeyEvent>
+#include <QSocketNotifier>
 #include <QStatusBar>
+#include <QTimerEvent>
+#include <csignal>
 #include <filesystem>
 
 #include "core/dictionary/dictionary_names.h"
@@ -15,6 +21,7 @@
 #include "gui/about_dlg.h"
 #include "gui/command_ids.h"
 #include "gui/help.h"
+#include "gui/progress_dialog.h"
 #include "gui/qt_message_presenter.h"
 #include "gui/starter_dictionary.h"
 #include "gui/zantric_t_frame_window.h"
@@ -28,6 +35,16 @@ namespace {
 // The program keeps a handful of files open at a time (one per word of a phrase at most).
 constexpr rlim_t kOpenFiles = 50;
 constexpr int kDictionaryCreated = 907;
+
+// The signal handler's end of a socket pair; the event loop reads the other end.
+int g_signalSocket[2] = {-1, -1};
+
+void onEndSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalSocket[0], &byte, 1);
+}
+
+constexpr int kEndStepMs = 50;
 
 void allowOpenFiles() {
     rlimit limit{};
@@ -56,6 +73,7 @@ readpwdApp::~readpwdApp() {
 
 bool readpwdApp::start(const std::string& folder, bool startMinimised) {
     allowOpenFiles();
+    watchEndSignals();  // before the first message box can wait for the user
     std::string reason;
     if (!enterProgramFolder(resolveProgramFolder(folder), &reason)) {
         messageBoxText(reason, "Zantric", kMbOkStop);
@@ -93,9 +111,56 @@ bool readpwdApp::start(const std::string& folder, bool startMinimised) {
 void readpwdApp::shutDown() {
     if (!m_started) return;
     m_started = false;
+    m_endTimer.stop();
     removeEventFilter(this);
     m_frame.reset();  // the main window deletes its results pair and instance marker
     DictionaryNames::destroyInstance();
+}
+
+void readpwdApp::watchEndSignals() {
+    if (g_signalSocket[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalSocket) != 0) return;
+    m_signalNotifier = new QSocketNotifier(g_signalSocket[1], QSocketNotifier::Read, this);
+    connect(m_signalNotifier, &QSocketNotifier::activated, this, [this] {
+        char byte;
+        [[maybe_unused]] const ssize_t read = ::read(g_signalSocket[1], &byte, 1);
+        if (!m_endTimer.isActive()) m_endTimer.start(kEndStepMs, this);
+    });
+    struct sigaction action {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGHUP, SIGINT}) sigaction(signal, &action, nullptr);
+}
+
+void readpwdApp::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_endTimer.timerId()) {
+        endStep();
+    } else {
+        QApplication::timerEvent(event);
+    }
+}
+
+void readpwdApp::endStep() {
+    // One step at a time, from the front: each closes one thing and the next tick goes on.
+    // While work runs under a progress dialog (shown or not yet) only its own questions are
+    // answered and the work is cancelled; the dialogs beneath close once it has ended.
+    QWidget* modal = activeModalWidget();
+    ProgressDialog* progress = nullptr;
+    for (QWidget* widget : allWidgets()) {
+        auto* candidate = qobject_cast<ProgressDialog*>(widget);
+        if (candidate != nullptr && candidate->running()) progress = candidate;
+    }
+    const bool question = modal != nullptr && modal->inherits("QMessageBox");
+    if (progress != nullptr && !question) {
+        progress->cancelWithoutAsking();
+    } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+        dialog->reject();  // a question is answered No or Cancel
+    } else if (m_frame != nullptr && m_frame->client() != nullptr) {
+        zantricowlTDLGClient* client = m_frame->client();
+        const bool searching = client->searching();
+        client->endWithoutAsking();
+        if (!searching) m_endTimer.stop();  // Exit is under way
+    }
 }
 
 bool readpwdApp::eventFilter(QObject* watched, QEvent* event) {

@@ -7,9 +7,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QBasicTimer>
 #include <memory>
 
 class QLabel;
+class QSocketNotifier;
 class QStatusBar;
 
 namespace zantric::gui {
@@ -36,12 +38,21 @@ public:
     QLabel* checkedPane() const { return m_checkedPane; }
 
 protected:
+    void timerEvent(QTimerEvent* event) override;
     // F1 while a dialog or message box is in front: help at the dialog's context (Ctrl+F1:
     // the contents).
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // SIGTERM, SIGHUP and SIGINT end the program in order: every dialog in front is closed as
+    // Escape closes it (the work under a progress dialog cancelled without asking), a search
+    // is cancelled, and the window closes as Exit closes it, deleting this copy's files.
+    void watchEndSignals();
+    void endStep();
+
     std::unique_ptr<QtMessagePresenter> m_presenter;
+    QSocketNotifier* m_signalNotifier = nullptr;
+    QBasicTimer m_endTimer;
     std::unique_ptr<ZantricTFrameWindow> m_frame;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_foundPane = nullptr;

@@ -650,6 +650,14 @@ void zantricowlTDLGClient::clearAll() {
     emit commandStateChanged();
 }
 
+void zantricowlTDLGClient::endWithoutAsking() {
+    if (m_searching) {
+        m_run.cancel();  // the search timer sees the worker end and leaves the searching state
+        return;
+    }
+    exitCommand();
+}
+
 void zantricowlTDLGClient::exitCommand() {
     if (m_handlingExit) return;
     if (m_searching) {

@@ -51,6 +51,9 @@ public:
     void command(int id);
     bool commandEnabled(int id) const;
     bool searching() const { return m_searching; }
+    // The program is told to end (a signal): a running search is cancelled without asking,
+    // then the program closes as Exit closes it. Called again until the window has gone.
+    void endWithoutAsking();
 
     // Shows a string-table text in the message pane.
     void setStatusText(int stringId);
