@@ -323,6 +323,22 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
         QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: %1").arg(found));
         QVERIFY(w.frame->isVisible());  // command 2 in a search never closes the program
     }
+    // Told to end by a signal: the search stops without a question, then the program closes.
+    Window w;
+    RecordingPresenter messages;
+    fill(w.client, {"*", ""});
+    QSignalSpy completed(w.client, &zantricowlTDLGClient::searchCompleted);
+    QSignalSpy closing(w.client, &zantricowlTDLGClient::closeRequested);
+    w.client->command(gui::kCmdStart);
+    while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
+    }
+    w.client->endWithoutAsking();
+    QVERIFY(completed.wait(20000));
+    QVERIFY(w.client->results().count() < total);
+    QCOMPARE(messages.count(), 0u);
+    QCOMPARE(closing.count(), 0);
+    w.client->endWithoutAsking();
+    QVERIFY(closing.wait(5000));
 }
 
 void MainWindowTest::phraseSearchReusesItsAnalysis() {
