@@ -19,7 +19,6 @@ inline constexpr int kCmdClearAll = 24331;
 inline constexpr int kCmdView = 24332;
 inline constexpr int kCmdDeleteResults = 24333;
 inline constexpr int kCmdSaveAs = 24334;
-inline constexpr int kCmdWebSite = 24335;
 // In the Select Dictionaries menu: show the details of the highlighted dictionary.
 inline constexpr int kCmdShowDetails = 105;
 
@@ -51,6 +50,7 @@ inline constexpr int kProgressTimerId = 501;        // progress dialog, every 20
 inline constexpr int kStrErrorTitle = 10;
 inline constexpr int kStrUnableToCreateThread = 13;
 inline constexpr int kStrCancelSearchQuestion = 130;
+inline constexpr int kStrDeleteResultsQuestion = 333;
 inline constexpr int kStrConfirmTitle = 505;
 inline constexpr int kStrMenuDictionaries = 600;
 inline constexpr int kStrMenuSelect = 601;
@@ -64,6 +64,7 @@ inline constexpr int kStrMenuDeleteResults = 608;
 inline constexpr int kStrMenuSaveAs = 609;
 inline constexpr int kStrMenuSearch = 610;
 inline constexpr int kStrMenuExit = 611;
+inline constexpr int kStrDeleteQuestionEnd = 710;
 inline constexpr int kStrStatusBlank = 901;
 inline constexpr int kStrSearching = 905;
 inline constexpr int kStrSearchingCompleted = 906;

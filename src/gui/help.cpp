@@ -1,15 +1,18 @@
 #include "gui/help.h"
 
-#include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 
-#include "core/shell/config_data.h"
-#include "core/shell/paths.h"
 #include "gui/command_ids.h"
 
 namespace zantric::gui {
+
+namespace {
+QPointer<HelpWindow> g_help;
+}  // namespace
 
 QString helpAnchor(int context) {
     switch (context) {
@@ -29,29 +32,77 @@ QString helpAnchor(int context) {
 }
 
 QUrl helpUrl(int context) {
-    QFile builtIn(QStringLiteral(":/help/zantric.html"));
-    if (!builtIn.open(QIODevice::ReadOnly)) return {};
-    const QByteArray page = builtIn.readAll();
-    const std::string name =
-        nativePath(replaceExtension(ConfigData::instance().helpFileName(), "html"));
-    const QString fileName = QFileInfo(QString::fromStdString(name)).absoluteFilePath();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.readAll() != page) {
-        file.close();
-        QFile out(fileName);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            out.write(page) != page.size()) {
-            return {};
-        }
-    }
-    QUrl url = QUrl::fromLocalFile(fileName);
+    QUrl url(QStringLiteral("qrc:/help/zantric.html"));
     url.setFragment(helpAnchor(context));
     return url;
 }
 
-bool openHelp(int context) {
-    const QUrl url = helpUrl(context);
-    return !url.isEmpty() && QDesktopServices::openUrl(url);
+HelpWindow::HelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
+    setWindowTitle(QStringLiteral("Zantric Help"));
+    setAttribute(Qt::WA_QuitOnClose, false);  // the program ends with its main window
+    m_browser = new QTextBrowser(this);
+    m_browser->setOpenExternalLinks(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_browser);
+    resize(fontMetrics().averageCharWidth() * 96, fontMetrics().lineSpacing() * 34);
+    belongTo(owner);
 }
+
+void HelpWindow::belongTo(QWidget* owner) {
+    if (parentWidget() == owner) return;
+    if (parentWidget() != nullptr) parentWidget()->removeEventFilter(this);
+    const bool visible = isVisible();
+    const QPoint place = pos();
+    // A window of a modal dialog is not blocked by it.
+    setParent(owner, Qt::Window);
+    if (owner != nullptr) owner->installEventFilter(this);
+    if (visible) {
+        move(place);
+        show();
+    }
+}
+
+void HelpWindow::showAt(int context, QWidget* owner) {
+    belongTo(owner);
+    const QUrl url = helpUrl(context);
+    if (m_browser->source() == url) {
+        m_browser->scrollToAnchor(url.fragment());
+    } else {
+        m_browser->setSource(url);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+bool HelpWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The dialog it belongs to is closing: the window beneath takes the help window over.
+    if (watched == parentWidget() && event->type() == QEvent::Hide && !event->spontaneous() &&
+        qobject_cast<QDialog*>(parentWidget()) != nullptr) {
+        QWidget* beneath = parentWidget()->parentWidget();
+        belongTo(beneath != nullptr ? beneath->window() : nullptr);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+HelpWindow* openHelp(int context, QWidget* mainWindow) {
+    QWidget* owner = QApplication::activeModalWidget();
+    if (owner == nullptr) owner = mainWindow;
+    if (owner != nullptr) owner = owner->window();
+    if (g_help == nullptr) g_help = new HelpWindow(owner);
+    g_help->showAt(context, owner);
+    return g_help;
+}
+
+HelpWindow* helpWindow() { return g_help; }
 
 }  // namespace zantric::gui

@@ -1,27 +1,47 @@
-// The program's help: one HTML page built into the program, written next to the ini file and
-// opened in the browser at the anchor of a help context. HelpId is the current help context of
-// the dialog in front: each dialog holds one while it lives and the previous context comes back
-// when it goes. GUI thread only.
+// The program's help: one HTML page built into the program, shown in its own help window (a
+// QTextBrowser, so no web browser is needed) at the anchor of a help context. HelpId is the
+// current help context of the dialog in front: each dialog holds one while it lives and the
+// previous context comes back when it goes. GUI thread only.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QUrl>
+#include <QWidget>
 
-#include "zantric_version.h"
+class QTextBrowser;
 
 namespace zantric::gui {
 
 // The anchor of a help context in the help page ("contents" for 0 and unknown contexts).
 QString helpAnchor(int context);
-// Writes the built-in page to the help file (the ini's help file name, extension "html") when
-// it is missing or differs, and returns its address at the context's anchor; an empty URL when
-// the file cannot be written.
+// The built-in page at the context's anchor.
 QUrl helpUrl(int context);
-// Opens the help page at the context in the browser. False when that failed.
-bool openHelp(int context);
 
-// The home page that the web-site command opens.
-inline constexpr const char* kHomePage = ZANTRIC_HOME_PAGE;
+// The help window. It belongs to the window it was opened over, so that it can be used while
+// that dialog waits for its answer; when that dialog goes, the window beneath takes it over.
+class HelpWindow final : public QWidget {
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget* owner);
+    // Shows the page at the context's anchor, in front of `owner`.
+    void showAt(int context, QWidget* owner);
+    QTextBrowser* browser() const { return m_browser; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void belongTo(QWidget* owner);
+    QTextBrowser* m_browser;
+};
+
+// Opens the help window at the context over the window in front (the dialog that waits, else
+// `mainWindow`), and returns it.
+HelpWindow* openHelp(int context, QWidget* mainWindow = nullptr);
+// The help window while it exists (it is made by the first openHelp).
+HelpWindow* helpWindow();
 
 class HelpId {
 public:

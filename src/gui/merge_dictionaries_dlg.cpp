@@ -31,7 +31,7 @@ MergeDictionaries::MergeDictionaries(zantricowlTDLGClient* mainWindow)
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setProperty("controlId", kIdList);
     m_list->setMinimumSize(fontMetrics().averageCharWidth() * 32, fontMetrics().height() * 10);
-    m_deleteMerged = new QCheckBox(QStringLiteral("&Delete Merged Dictonaries"), this);
+    m_deleteMerged = new QCheckBox(QStringLiteral("&Delete Merged Dictionaries"), this);
     m_deleteMerged->setProperty("controlId", kIdDeleteMerged);
     m_newName = new QLineEdit(this);
     m_newName->setMaxLength(kDictionaryNameLimit);

@@ -1,7 +1,7 @@
 // MergeDictionaries: the "Merge Dictionaries" dialog. The user highlights two or more
 // dictionaries, names a new one and presses Merge; the words of all of them, each once and in
 // order, become the new dictionary, made under the progress dialog and put in place only when
-// complete. "Delete Merged Dictonaries" then deletes the merged ones (after asking). The dialog
+// complete. "Delete Merged Dictionaries" then deletes the merged ones (after asking). The dialog
 // stays open for the next merge. GUI thread.
 #pragma once
 

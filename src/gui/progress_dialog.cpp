@@ -10,6 +10,7 @@
 #include <QTimerEvent>
 #include <QVBoxLayout>
 #include <system_error>
+#include <vector>
 
 #include "core/shell/messages.h"
 #include "gui/command_ids.h"
@@ -42,6 +43,31 @@ protected:
         }
     }
 };
+
+namespace {
+// The dialogs whose run() is under way, the innermost last.
+std::vector<ProgressDialog*> g_running;
+}  // namespace
+
+ProgressDialog* ProgressDialog::innermostRunning() {
+    return g_running.empty() ? nullptr : g_running.back();
+}
+
+ProgressDialog::MessageHold::MessageHold(ProgressDialog* dialog) : m_dialog(dialog) {
+    if (m_dialog == nullptr || m_dialog->m_messagesWaiting++ > 0) return;
+    m_dialog->m_blocker.reset();
+    if (m_dialog->m_shown) m_dialog->hide();
+}
+
+ProgressDialog::MessageHold::~MessageHold() {
+    if (m_dialog == nullptr || --m_dialog->m_messagesWaiting > 0) return;
+    if (m_dialog->m_loop == nullptr) return;  // the work has ended meanwhile
+    if (m_dialog->m_shown) {
+        m_dialog->show();
+    } else {
+        m_dialog->m_blocker = std::make_unique<InputBlocker>();
+    }
+}
 
 ProgressDialog::ProgressDialog(QWidget* parent, ProgressWork& work)
     : QDialog(parent), m_work(work) {
@@ -81,7 +107,9 @@ int ProgressDialog::run() {
     QMetaObject::invokeMethod(this, &ProgressDialog::startWork, Qt::QueuedConnection);
     QEventLoop loop;
     m_loop = &loop;
+    g_running.push_back(this);
     if (!m_finished) loop.exec(QEventLoop::DialogExec);
+    std::erase(g_running, this);
     m_loop = nullptr;
     m_timer.stop();
     m_blocker.reset();
@@ -95,7 +123,8 @@ void ProgressDialog::setProgressText(const QString& text) { m_text->setText(text
 void ProgressDialog::setPercent(int percent) {
     m_gauge->setValue(percent);
     m_gauge->setFormat(QString::asprintf("%d%%", m_gauge->value()));
-    if (!m_shown && m_loop != nullptr && progressVisible(m_ticks, percent)) {
+    if (!m_shown && m_loop != nullptr && m_messagesWaiting == 0 &&
+        progressVisible(m_ticks, percent)) {
         m_shown = true;
         m_blocker.reset();
         show();

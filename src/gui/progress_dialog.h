@@ -2,12 +2,14 @@
 // line of text, a percentage gauge and Cancel, over one ProgressWork. run() starts the work (on
 // a worker thread, or here on the GUI thread for work that cannot be cancelled), polls it every
 // 200 ms, stays invisible until the operation looks like taking more than a second, asks before
-// cancelling, and returns the work's result. GUI thread; the work talks back only through its
-// own atomic fields and one queued call when it ends.
+// cancelling, and returns the work's result. A message box that the work raises is shown in
+// its place: the dialog hides (or stays hidden) until the box is answered. GUI thread; the work
+// talks back only through its own atomic fields and one queued call when it ends.
 #pragma once
 
 #include <QBasicTimer>
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -51,8 +53,26 @@ public:
     // Cancels the work without asking (the program is told to end); work that cannot be
     // cancelled runs to its end.
     void cancelWithoutAsking();
-    // Whether run() is under way (the dialog may still be hidden).
-    bool running() const { return m_loop != nullptr; }
+    // Whether the dialog's own cancel question is on screen.
+    bool asking() const { return m_asking; }
+
+    // The innermost dialog whose work is under way (it may still be hidden), nullptr when none
+    // runs.
+    static ProgressDialog* innermostRunning();
+
+    // While a message box raised by the work waits for its answer: the dialog is hidden (and
+    // does not show itself), user input reaches the box, and afterwards the dialog is back as
+    // it was. Nests.
+    class MessageHold {
+    public:
+        explicit MessageHold(ProgressDialog* dialog);
+        ~MessageHold();
+        MessageHold(const MessageHold&) = delete;
+        MessageHold& operator=(const MessageHold&) = delete;
+
+    private:
+        QPointer<ProgressDialog> m_dialog;
+    };
 
 public slots:
     // The Cancel button, Escape and the close box: the cancel question.
@@ -79,6 +99,7 @@ private:
     bool m_asking = false;
     int m_ticks = 0;
     bool m_shown = false;
+    int m_messagesWaiting = 0;
     QBasicTimer m_timer;
     QEventLoop* m_loop = nullptr;
     std::unique_ptr<InputBlocker> m_blocker;

@@ -1,10 +1,15 @@
 #include "gui/qt_message_presenter.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QThread>
 
+#include "gui/progress_dialog.h"
 #include "gui/three_button_message_box.h"
 
 namespace zantric::gui {
@@ -13,15 +18,62 @@ QtMessagePresenter::QtMessagePresenter(QObject* parent) : QObject(parent) {}
 
 QWidget* ownerWindow() {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-    return QApplication::activeWindow();
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    // Just shown and not yet active (the first start's question): the program's main window.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && qobject_cast<QMainWindow*>(window) != nullptr) return window;
+    }
+    return nullptr;
+}
+
+QString breakAtSpaces(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QString& word : paragraph.split(QLatin1Char(' '))) {
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+                lines << line;
+                line = word;
+            } else {
+                line = longer;
+            }
+        }
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+int titleWidth(const QString& title, const QFontMetrics& metrics) {
+    // Beside the title the window manager draws an icon and three buttons.
+    return metrics.horizontalAdvance(title) + 8 * metrics.height();
 }
 
 namespace {
+
 bool onGuiThread(const QObject* object) { return QThread::currentThread() == object->thread(); }
+
+// A line of a box is at most this many average characters wide.
+constexpr int kBoxLineCharacters = 64;
+
+// The progress dialog whose work raises a box now; nullptr when the box is not the work's (no
+// work runs, or it is the progress dialog's own cancel question).
+ProgressDialog* raisingWork() {
+    ProgressDialog* work = ProgressDialog::innermostRunning();
+    return work != nullptr && !work->asking() ? work : nullptr;
+}
+
+// The window a box is placed over: the one that started the work, else the one in front.
+QWidget* boxOwner(const ProgressDialog* work) {
+    if (work != nullptr && work->parentWidget() != nullptr) return work->parentWidget()->window();
+    return ownerWindow();
+}
+
 }  // namespace
 
 int QtMessagePresenter::show(const std::string& text, const std::string& title, int style,
                              bool hasOwner) {
+    if (!m_silenced.empty() && text == m_silenced) return defaultAnswer(style);
     const QString qText = QString::fromStdString(text);
     const QString qTitle = QString::fromStdString(title);
     if (onGuiThread(this)) return showHere(qText, qTitle, style, hasOwner);
@@ -54,13 +106,17 @@ void QtMessagePresenter::beep() {
     }
 }
 
-int QtMessagePresenter::showHere(const QString& text, const QString& title, int style,
-                                 bool hasOwner) {
-    // A box without an owner blocks every window of the program all the same.
-    QMessageBox box(hasOwner ? ownerWindow() : nullptr);
+int QtMessagePresenter::showHere(const QString& text, const QString& title, int style, bool) {
+    ProgressDialog* work = raisingWork();
+    const ProgressDialog::MessageHold hold(work);
+    // With an owner or without, a box blocks every window of the program and is placed over
+    // the window that raised it.
+    QMessageBox box(boxOwner(work));
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowTitle(title);
-    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(breakAtSpaces(text, box.fontMetrics(),
+                              box.fontMetrics().averageCharWidth() * kBoxLineCharacters));
     switch (style & 0xF0) {
         case 0x10:
             box.setIcon(QMessageBox::Critical);
@@ -92,6 +148,18 @@ int QtMessagePresenter::showHere(const QString& text, const QString& title, int 
             box.setStandardButtons(QMessageBox::Ok);
             break;
     }
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(titleWidth(title, box.fontMetrics()), 0, QSizePolicy::Fixed,
+                                      QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    // The box takes its final size as it is shown: only then can it be centred over its owner.
+    box.show();
+    if (QWidget* owner = box.parentWidget()) {
+        QRect place = box.frameGeometry();
+        place.moveCenter(owner->window()->frameGeometry().center());
+        box.move(place.topLeft());
+    }
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
         case QMessageBox::Yes:
@@ -110,7 +178,9 @@ int QtMessagePresenter::showHere(const QString& text, const QString& title, int 
 int QtMessagePresenter::threeButtonHere(const QString& text, const QString& title,
                                         const QString& caption1, const QString& caption2,
                                         const QString& caption3) {
-    _3ButtonMessageBox box(ownerWindow(), text, title, caption1, caption2, caption3);
+    ProgressDialog* work = raisingWork();
+    const ProgressDialog::MessageHold hold(work);
+    _3ButtonMessageBox box(boxOwner(work), text, title, caption1, caption2, caption3);
     return box.exec();
 }
 

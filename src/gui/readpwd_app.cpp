@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QStatusBar>
 #include <QTimerEvent>
@@ -18,12 +19,14 @@
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/program_folder.h"
+#include "core/shell/string_table.h"
 #include "gui/about_dlg.h"
 #include "gui/command_ids.h"
 #include "gui/help.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_message_presenter.h"
 #include "gui/starter_dictionary.h"
+#include "gui/three_button_message_box.h"
 #include "gui/zantric_t_frame_window.h"
 #include "gui/zantricowl_tdlg_client.h"
 #include "zantric_version.h"
@@ -35,6 +38,7 @@ namespace {
 // The program keeps a handful of files open at a time (one per word of a phrase at most).
 constexpr rlim_t kOpenFiles = 50;
 constexpr int kDictionaryCreated = 907;
+constexpr int kNoDictionariesNotice = 802;
 
 // The signal handler's end of a socket pair; the event loop reads the other end.
 int g_signalSocket[2] = {-1, -1};
@@ -85,7 +89,12 @@ bool readpwdApp::start(const std::string& folder, bool startMinimised) {
     std::filesystem::create_directories(nativePath(config.tempFolder()), ignored);
     deleteLeftoverTempFiles();
 
+    // A first start with an empty dictionaries folder shows one box: the offer below says that
+    // there is no dictionary yet, so the catalogue's own notice of it is left out.
+    const std::string wordList = systemWordList();
+    if (!wordList.empty()) m_presenter->setSilenced(loadString(kNoDictionariesNotice));
     auto* client = new zantricowlTDLGClient;  // scans the dictionaries folder
+    m_presenter->setSilenced({});
     m_frame = std::make_unique<ZantricTFrameWindow>(client);
     m_statusBar = m_frame->statusBar();
     m_foundPane = m_frame->foundPane();
@@ -102,7 +111,7 @@ bool readpwdApp::start(const std::string& folder, bool startMinimised) {
     installEventFilter(this);
     m_started = true;
     // A first start with no dictionary: offer one made from the system word list.
-    if (offerStarterDictionary(m_frame.get()) == StarterOutcome::kMade) {
+    if (offerStarterDictionary(m_frame.get(), wordList) == StarterOutcome::kMade) {
         client->setStatusText(kDictionaryCreated);
     }
     return true;
@@ -113,7 +122,8 @@ void readpwdApp::shutDown() {
     m_started = false;
     m_endTimer.stop();
     removeEventFilter(this);
-    m_frame.reset();  // the main window deletes its results pair and instance marker
+    m_frame.reset();      // the main window deletes its results pair and instance marker
+    delete helpWindow();  // left without an owner when the dialog it was opened over went
     DictionaryNames::destroyInstance();
 }
 
@@ -145,12 +155,9 @@ void readpwdApp::endStep() {
     // While work runs under a progress dialog (shown or not yet) only its own questions are
     // answered and the work is cancelled; the dialogs beneath close once it has ended.
     QWidget* modal = activeModalWidget();
-    ProgressDialog* progress = nullptr;
-    for (QWidget* widget : allWidgets()) {
-        auto* candidate = qobject_cast<ProgressDialog*>(widget);
-        if (candidate != nullptr && candidate->running()) progress = candidate;
-    }
-    const bool question = modal != nullptr && modal->inherits("QMessageBox");
+    ProgressDialog* progress = ProgressDialog::innermostRunning();
+    const bool question = qobject_cast<QMessageBox*>(modal) != nullptr ||
+                          qobject_cast<_3ButtonMessageBox*>(modal) != nullptr;
     if (progress != nullptr && !question) {
         progress->cancelWithoutAsking();
     } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
@@ -167,7 +174,8 @@ bool readpwdApp::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && activeModalWidget() != nullptr) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F1 && !key->isAutoRepeat() && watched == focusWidget()) {
-            openHelp(key->modifiers() & Qt::ControlModifier ? kHelpContents : HelpId::current());
+            openHelp(key->modifiers() & Qt::ControlModifier ? kHelpContents : HelpId::current(),
+                     m_frame.get());
             return true;
         }
     }

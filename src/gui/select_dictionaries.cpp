@@ -62,7 +62,7 @@ SelectDictionaries::SelectDictionaries(zantricowlTDLGClient* mainWindow)
 
     QPushButton* selectClear = makeButton(this, QStringLiteral("&Select/Clear"), kIdSelectClear);
     QPushButton* selectAll = makeButton(this, QStringLiteral("S&elect All"), kIdSelectAll);
-    QPushButton* clearAll = makeButton(this, QStringLiteral("&Clear All"), kIdClearAll);
+    QPushButton* clearAll = makeButton(this, QStringLiteral("C&lear All"), kIdClearAll);
     QPushButton* details = makeButton(this, QStringLiteral("&Details"), kIdDetails);
     QPushButton* close = makeButton(this, QStringLiteral("&Close"), 1);
     close->setDefault(true);

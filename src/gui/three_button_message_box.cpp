@@ -4,6 +4,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+
+#include "gui/qt_message_presenter.h"
 
 namespace zantric::gui {
 
@@ -13,9 +16,12 @@ _3ButtonMessageBox::_3ButtonMessageBox(QWidget* parent, const QString& text, con
     : QDialog(parent) {
     setWindowTitle(title);
     setModal(true);
-    m_text = new QLabel(text, this);
-    m_text->setWordWrap(true);
-    m_text->setMinimumWidth(fontMetrics().averageCharWidth() * 56);
+    // Broken at spaces only, so that a file's name stays whole.
+    m_text =
+        new QLabel(breakAtSpaces(text, fontMetrics(), fontMetrics().averageCharWidth() * 56), this);
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setMinimumWidth(
+        std::max(fontMetrics().averageCharWidth() * 56, titleWidth(title, fontMetrics())));
     auto* buttons = new QHBoxLayout;
     const QString captions[3] = {caption1, caption2, caption3};
     for (int i = 0; i < 3; ++i) {

@@ -36,7 +36,7 @@ UpdateDictionary::UpdateDictionary(zantricowlTDLGClient* mainWindow, UpdateMode 
     m_dictionary->setInsertPolicy(QComboBox::NoInsert);
     m_dictionary->setCompleter(nullptr);
     m_dictionary->lineEdit()->setMaxLength(kDictionaryTextLimit);
-    m_dictionary->lineEdit()->installEventFilter(this);
+    // The keys typed into the field reach the combo box (it hands them to its edit field).
     m_dictionary->installEventFilter(this);
     m_dictionary->setProperty("controlId", kIdDictionary);
     m_dictionary->setMinimumContentsLength(24);
@@ -116,7 +116,7 @@ UpdateOutcome UpdateDictionary::ok() {
 }
 
 bool UpdateDictionary::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_dictionary->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == m_dictionary && event->type() == QEvent::KeyPress) {
         // A dictionary name: letters, digits, space, underscore, hyphen and braces; keys that
         // type nothing (backspace, arrows, Enter) pass.
         const auto* key = static_cast<QKeyEvent*>(event);

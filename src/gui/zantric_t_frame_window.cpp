@@ -2,11 +2,13 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "core/shell/config_data.h"
 #include "core/shell/string_table.h"
@@ -19,11 +21,15 @@ namespace zantric::gui {
 namespace {
 
 constexpr const char* kPositionSection = "WINDOW POSITION";
-// The position of a first start.
+// The place of a first start; its size is the larger of this and what the window needs.
 constexpr int kDefaultTop = 43;
 constexpr int kDefaultBottom = 440;
 constexpr int kDefaultLeft = 53;
 constexpr int kDefaultRight = 470;
+
+// Texts of the message pane besides the menu hints: the status texts and the hints of the
+// context menus.
+constexpr int kPaneTexts[] = {902, 903, 904, 905, 906, 907, 908, 105, 150, 7305};
 
 }  // namespace
 
@@ -41,11 +47,14 @@ ZantricTFrameWindow::ZantricTFrameWindow(zantricowlTDLGClient* client) : m_clien
         m_closeAllowed = true;
         close();
     });
-    // F1 and Escape show no accelerator text in the menus; F3 does (Clear All).
+    // F1 shows no accelerator text in the menus; F3 does (Clear All). Escape is a key the
+    // focused control may use first (an open drop-down list closes on it): keyPressEvent.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, [this] { m_client->command(kCmdHelp); });
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, [this] { m_client->command(kCmdExit); });
+    // F10 opens the first menu, as on every Linux desktop; the arrow keys go on from there.
+    auto* menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menus, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
     updateCommandEnabling();
 }
 
@@ -67,7 +76,6 @@ void ZantricTFrameWindow::buildMenus() {
     file->addSeparator();
     addCommand(file, QStringLiteral("Save &As..."), kCmdSaveAs);
     file->addSeparator();
-    addCommand(file, QStringLiteral("&Zantric Web Site"), kCmdWebSite);
     addCommand(file, QStringLiteral("E&xit"), kCmdExit);
 
     QMenu* dictionaries = menuBar()->addMenu(QStringLiteral("&Dictionaries"));
@@ -114,12 +122,31 @@ bool ZantricTFrameWindow::storedMaximised() {
     return ConfigData::instance().readInt(kPositionSection, "Maximised", 0) == 1;
 }
 
+QSize ZantricTFrameWindow::firstStartSize() const {
+    // Every text of the message pane shows whole beside the two counters.
+    const QFontMetrics metrics(statusBar()->font());
+    int widest = 0;
+    auto measure = [&](int id) {
+        widest =
+            std::max(widest, metrics.horizontalAdvance(QString::fromStdString(loadString(id))));
+    };
+    for (int id : kPaneTexts) measure(id);
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) measure(it.key());
+    // The pane's margins, the gaps between the panes and the size grip.
+    const int width = widest + m_foundPane->sizeHint().width() + m_checkedPane->sizeHint().width() +
+                      3 * metrics.height();
+    return QSize(std::max(kDefaultRight - kDefaultLeft, width),
+                 std::max(kDefaultBottom - kDefaultTop, minimumSizeHint().height()));
+}
+
 void ZantricTFrameWindow::placeAtStoredPosition() {
     const ConfigData& config = ConfigData::instance();
+    const QSize firstStart = firstStartSize();
     const int top = config.readInt(kPositionSection, "top", kDefaultTop);
-    const int bottom = config.readInt(kPositionSection, "bottom", kDefaultBottom);
+    const int bottom =
+        config.readInt(kPositionSection, "bottom", kDefaultTop + firstStart.height());
     const int left = config.readInt(kPositionSection, "left", kDefaultLeft);
-    const int right = config.readInt(kPositionSection, "right", kDefaultRight);
+    const int right = config.readInt(kPositionSection, "right", kDefaultLeft + firstStart.width());
     QRect rect(left, top, right - left, bottom - top);
     // A position from another screen layout must not leave the window out of reach.
     if (const QScreen* screen = QGuiApplication::screenAt(rect.topLeft())) {
@@ -143,6 +170,21 @@ void ZantricTFrameWindow::saveWindowPosition() const {
         config.writeString(kPositionSection, "right", std::to_string(corner.x() + width()));
     }
     config.writeString(kPositionSection, "Maximised", isMaximized() ? "1" : "0");
+}
+
+void ZantricTFrameWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Minimised, the title shows the Found count; restored, the program's name.
+    if (event->type() == QEvent::WindowStateChange) m_client->refreshCounters();
+}
+
+void ZantricTFrameWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape reaches the frame only when no control took it: command 2, as Cancel.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        m_client->command(kCmdExit);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void ZantricTFrameWindow::closeEvent(QCloseEvent* event) {

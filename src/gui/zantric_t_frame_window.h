@@ -1,5 +1,5 @@
 // ZantricTFrameWindow: the program's frame around the main window: menu bar with hints in the
-// status bar, the Found and Checked panes, the accelerators F3, F1 and Escape, and the window
+// status bar, the Found and Checked panes, the keys F3, F1, F10 and Escape, and the window
 // position kept in the ini file. Closing the frame goes through the main window's command 2,
 // which clears up and then asks the frame to close. GUI thread.
 #pragma once
@@ -28,6 +28,9 @@ public:
 
     // Moves and sizes the frame to the position stored in the ini file.
     void placeAtStoredPosition();
+    // The size of a first start: large enough for the window's contents and for every text of
+    // the status bar's message pane beside the counters.
+    QSize firstStartSize() const;
     // Writes the position (unless minimised or maximised) and always `Maximised`.
     void saveWindowPosition() const;
     // Whether `Maximised` was stored as 1.
@@ -37,6 +40,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildMenus();

@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -19,7 +18,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QTimerEvent>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <system_error>
 
@@ -50,7 +48,8 @@ namespace {
 constexpr SearchField kFields[4] = {SearchField::kFind, SearchField::kFrom, SearchField::kInclude,
                                     SearchField::kExclude};
 constexpr int kFieldIds[4] = {kIdFind, kIdFrom, kIdInclude, kIdExclude};
-const char* const kFieldLabels[4] = {"&Find", "F&rom", "&Include", "E&xclude"};
+// Alt+F is the File menu's, as in every Linux program.
+const char* const kFieldLabels[4] = {"Fi&nd", "F&rom", "&Include", "E&xclude"};
 
 constexpr int kBoldWeight = 700;
 constexpr int kNormalWeight = 400;
@@ -110,7 +109,8 @@ void zantricowlTDLGClient::buildControls() {
         box->setCompleter(nullptr);  // a pattern must stay exactly as typed
         box->setMaxCount(static_cast<int>(FieldHistory::kMaxEntries));
         box->lineEdit()->setMaxLength(static_cast<int>(maxFieldLength(kFields[i])));
-        box->lineEdit()->installEventFilter(this);
+        // The combo box holds the focus and receives the keys, which it hands to its edit
+        // field directly: the keystroke rules sit on the combo box.
         box->installEventFilter(this);
         box->setProperty("controlId", kFieldIds[i]);
         box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -171,6 +171,7 @@ void zantricowlTDLGClient::buildControls() {
     m_start->setProperty("controlId", kCmdStart);
     m_start->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel->setAutoDefault(true);  // Enter on the focused Cancel presses Cancel
     m_cancel->setProperty("controlId", kCmdExit);
     connect(m_start, &QPushButton::clicked, this, [this] { command(kCmdStart); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { command(kCmdExit); });
@@ -269,10 +270,7 @@ void zantricowlTDLGClient::command(int id) {
             selectDictionaries();
             break;
         case kCmdHelp:
-            openHelp(kHelpContents);
-            break;
-        case kCmdWebSite:
-            QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage)));
+            openHelp(kHelpContents, window());
             break;
         case kCmdSaveAs:
             saveAsCommand();
@@ -424,6 +422,20 @@ bool zantricowlTDLGClient::viewResults(const QString& name) {
 }
 
 void zantricowlTDLGClient::deleteResults() {
+    // Asked as every deletion is asked, with No as the default button; the files are named as
+    // a shell names them.
+    const auto shown = [](const std::string& name) {
+        return QDir::cleanPath(
+                   QDir::current().absoluteFilePath(QString::fromStdString(nativePath(name))))
+            .toStdString();
+    };
+    const std::string question = loadString(kStrDeleteResultsQuestion) + '\n' +
+                                 shown(m_results.dataName()) + '\n' + shown(m_results.indexName()) +
+                                 loadString(kStrDeleteQuestionEnd);
+    if (messageBoxText(question, loadString(kStrConfirmTitle), kMbYesNo | kMbDefaultButton2,
+                       this) != kIdYes) {
+        return;
+    }
     // A file that cannot be deleted has been reported; the window then stays as it is.
     if (m_results.deleteCurrent()) {
         clearAll();
@@ -613,11 +625,6 @@ void zantricowlTDLGClient::refreshCounters() {
     if (m_searching) showCounters(m_run.found(), m_run.checked());
 }
 
-void zantricowlTDLGClient::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) refreshCounters();
-}
-
 void zantricowlTDLGClient::askCancelSearch() {
     if (m_askingCancel) return;
     m_askingCancel = true;
@@ -693,11 +700,10 @@ void zantricowlTDLGClient::deleteTemporaryFiles() {
 bool zantricowlTDLGClient::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < 4; ++i) {
         if (m_fields[i] == nullptr) break;  // still being built
-        if (watched == m_fields[i]->lineEdit() && event->type() == QEvent::KeyPress) {
+        if (watched != m_fields[i]) continue;
+        if (event->type() == QEvent::KeyPress) {
             return filterKey(kFields[i], static_cast<QKeyEvent*>(event));
         }
-        // The combo box holds the focus for its edit field.
-        if (watched != m_fields[i]) continue;
         if (event->type() == QEvent::FocusIn && i > 0) {
             // Leaving FIND for another search field checks FIND, once the focus has moved.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
@@ -711,11 +717,21 @@ bool zantricowlTDLGClient::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void zantricowlTDLGClient::keyPressEvent(QKeyEvent* event) {
+    // Enter that no control took (on an option, in the list) presses the default button.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        command(kCmdStart);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 bool zantricowlTDLGClient::filterKey(SearchField which, QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // Start is the default button: Enter in a field starts the search.
-        QComboBox* box = field(which);
-        if (box->view()->isVisible()) return false;  // Enter picks from the open list
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        // Start is the default button: Enter in a field starts the search. (An open list
+        // takes its keys itself.)
         command(kCmdStart);
         return true;
     }

@@ -33,7 +33,7 @@ namespace zantric::gui {
 class ResultsListView;
 class SelectDictionaries;
 
-inline constexpr const char* kFrameTitle = "Zantric for Windows 95/98";
+inline constexpr const char* kFrameTitle = "Zantric";
 
 class zantricowlTDLGClient final : public QWidget {
     Q_OBJECT
@@ -55,6 +55,9 @@ public:
     // then the program closes as Exit closes it. Called again until the window has gone.
     void endWithoutAsking();
 
+    // Shows the counters; while the frame is minimised its title shows "Found: N" instead
+    // (the frame calls this whenever it is minimised or restored).
+    void refreshCounters();
     // Shows a string-table text in the message pane.
     void setStatusText(int stringId);
     QFont currentFont() const { return m_font; }
@@ -97,7 +100,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
@@ -110,7 +113,6 @@ private:
     void exitCommand();
     void clearAll();
     void deleteTemporaryFiles();
-    void refreshCounters();
     void showCounters(std::int32_t found, std::int32_t checked);
     void setSearchControlsEnabled(bool enabled);
     void fillHistory(SearchField which);

@@ -1,23 +1,38 @@
 // The program's dialogs: the progress dialog stays hidden for short work, shows for long work,
-// holds the work while it asks about cancelling and returns the work's result; the message
-// boxes carry their icon and buttons, answer what was clicked, and reach the screen from a
-// worker thread; the three-button question; Select Dictionaries switches and deletes.
+// holds the work while it asks about cancelling, gives way to a box its work raises and
+// returns the work's result; the message boxes carry their icon and buttons, answer what was
+// clicked, and reach the screen from a worker thread; the three-button question; Select
+// Dictionaries switches and deletes; help opens in the program's own window; no window or
+// dialog gives one Alt+letter to two controls.
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <atomic>
 #include <thread>
 
 #include "core/dictionary/dictionary_names.h"
 #include "core/shell/messages.h"
 #include "core/shell/progress_work.h"
+#include "gui/about_dlg.h"
 #include "gui/command_ids.h"
 #include "gui/help.h"
+#include "gui/make_dict_from_file.h"
+#include "gui/merge_dictionaries_dlg.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_message_presenter.h"
 #include "gui/select_dictionaries.h"
 #include "gui/three_button_message_box.h"
+#include "gui/update_dictionary_dlg.h"
+#include "gui/zantric_t_frame_window.h"
+#include "gui/zantricowl_tdlg_client.h"
 #include "gui_test_support.h"
 
 namespace zantric::test {
@@ -33,6 +48,8 @@ public:
     void work() override {
         for (int i = 0; i < m_steps; ++i) {
             if (poll()) return;
+            if (i == m_messageAtStep)
+                messageBoxText("Something to say", "Warning", kMbOkInformation);
             std::this_thread::sleep_for(std::chrono::milliseconds(m_stepMs));
             ++m_done;
             setPercent((i + 1) * 100 / m_steps);
@@ -46,6 +63,7 @@ public:
     }
     int done() const { return m_done.load(); }
     std::function<void()> m_afterBlock;
+    int m_messageAtStep = -1;
 
 private:
     int m_steps;
@@ -63,7 +81,9 @@ private slots:
     void messageBoxesFromAnyThread();
     void threeButtonQuestion();
     void selectDictionariesSwitchesAndDeletes();
-    void helpPageHoldsEveryContext();
+    void boxRaisedByWorkComesFirst();
+    void helpOpensAtEveryContext();
+    void noMnemonicIsUsedTwice();
 };
 
 void DialogsTest::progressDialogShowsLongWorkAndAsksBeforeCancelling() {
@@ -219,22 +239,148 @@ void DialogsTest::selectDictionariesSwitchesAndDeletes() {
              QStringLiteral("You must highlight one or more dictionaries for deletion."));
 }
 
-void DialogsTest::helpPageHoldsEveryContext() {
-    ProgramFolder folder;
+void DialogsTest::boxRaisedByWorkComesFirst() {
+    // Copy, move and export run on the GUI thread, the dictionary work on a worker.
+    gui::QtMessagePresenter qtPresenter;
+    ScopedPresenter scope(qtPresenter);
+    for (const bool onWorker : {true, false}) {
+        QWidget owner;
+        owner.show();
+        SteppedWork work(40, 30, onWorker);
+        work.m_messageAtStep = 3;
+        gui::ProgressDialog dialog(&owner, work);
+        if (!onWorker) work.m_afterBlock = dialog.afterBlockHook();
+        QPointer<QMessageBox> box;
+        QWidget* boxOwner = nullptr;
+        bool progressSeen = true;
+        bool answeredByKey = true;
+        whenReady([] { return visibleMessageBox() != nullptr; },
+                  [&] {
+                      box = visibleMessageBox();
+                      boxOwner = box->parentWidget();
+                      // Long enough for the progress dialog to have shown itself, were it to.
+                      QTimer::singleShot(700, &owner, [&] {
+                          progressSeen = dialog.isVisible();
+                          QTest::keyClick(box, Qt::Key_Return);
+                          QTimer::singleShot(300, &owner, [&] {
+                              if (box == nullptr || !box->isVisible()) return;
+                              answeredByKey = false;
+                              box->hide();  // ends its exec; a close could be refused
+                          });
+                      });
+                  });
+        QCOMPARE(dialog.run(), 1);
+        QCOMPARE(boxOwner, &owner);
+        QVERIFY(!progressSeen);
+        QVERIFY(answeredByKey);
+        QCOMPARE(work.done(), 40);
+    }
+}
+
+void DialogsTest::helpOpensAtEveryContext() {
+    QFile file(QStringLiteral(":/help/zantric.html"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray page = file.readAll();
+    QWidget main;
+    main.show();
     for (int context : {gui::kHelpContents, gui::kHelpMakeDictionary, gui::kHelpMergeDictionaries,
                         gui::kHelpAddWord, gui::kHelpRemoveWord, gui::kHelpSelectDictionaries}) {
-        const QUrl url = gui::helpUrl(context);
-        QVERIFY(url.isLocalFile());
-        const std::string page = TempFolder::read(url.toLocalFile().toStdString());
-        const std::string anchor = "id=\"" + url.fragment().toStdString() + "\"";
-        QVERIFY2(page.find(anchor) != std::string::npos, anchor.c_str());
+        const QString anchor = gui::helpAnchor(context);
+        QVERIFY2(page.contains(("id=\"" + anchor + "\"").toLatin1()), qPrintable(anchor));
+        gui::HelpWindow* help = gui::openHelp(context, &main);
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->browser()->source().fragment(), anchor);
     }
+    // The page is shown at the anchor: a section near its end is scrolled to.
+    QTRY_VERIFY(gui::helpWindow()->browser()->verticalScrollBar()->value() > 0);
+    // Over a dialog that waits for its answer the help window is the dialog's, which does not
+    // block it; when the dialog goes, the window beneath takes it over.
+    QDialog dialog(&main);
+    QWidget* ownerWhileOpen = nullptr;
+    whenReady([&dialog] { return dialog.isVisible(); },
+              [&] {
+                  ownerWhileOpen = gui::openHelp(gui::HelpId::current(), &main)->parentWidget();
+                  dialog.accept();
+              });
+    dialog.exec();
+    QCOMPARE(ownerWhileOpen, &dialog);
+    QCOMPARE(gui::helpWindow()->parentWidget(), &main);
+    QVERIFY(gui::helpWindow()->isVisible());
     // A dialog's context holds while it lives.
     {
         gui::HelpId select(gui::kHelpSelectDictionaries);
         QCOMPARE(gui::HelpId::current(), gui::kHelpSelectDictionaries);
     }
     QCOMPARE(gui::HelpId::current(), gui::kHelpContents);
+}
+
+namespace {
+
+// Adds "where: text / text" to `clashes` for each Alt+letter that two of the texts share.
+void addClashes(const QString& where, const QStringList& texts, QStringList& clashes) {
+    QHash<QString, QString> seen;
+    for (const QString& text : texts) {
+        const QString key = QKeySequence::mnemonic(text).toString();
+        if (key.isEmpty()) continue;
+        if (seen.contains(key)) clashes << where + ": " + seen[key] + " / " + text;
+        seen.insert(key, text);
+    }
+}
+
+// The Alt+letter clashes of a window: among its buttons, labelled fields, group boxes and menu
+// titles; and among the items of each of its menus.
+QStringList mnemonicClashes(QWidget* window) {
+    QStringList texts;
+    QStringList clashes;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (widget->window() != window || !widget->isVisibleTo(window)) continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            texts << button->text();
+        } else if (auto* label = qobject_cast<QLabel*>(widget); label && label->buddy()) {
+            texts << label->text();
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            texts << group->title();
+        } else if (auto* bar = qobject_cast<QMenuBar*>(widget)) {
+            for (QAction* title : bar->actions()) {
+                texts << title->text();
+                if (title->menu() == nullptr) continue;
+                QStringList items;
+                for (QAction* item : title->menu()->actions()) items << item->text();
+                addClashes(title->text(), items, clashes);
+            }
+        }
+    }
+    addClashes(window->windowTitle(), texts, clashes);
+    return clashes;
+}
+
+}  // namespace
+
+void DialogsTest::noMnemonicIsUsedTwice() {
+    ProgramFolder folder;
+    ProgramFolder::addDictionary("a.lex", {"cat"});
+    SteppedWork work(1, 1, true);
+    const std::function<QWidget*()> windows[] = {
+        [] { return new gui::ZantricTFrameWindow(new gui::zantricowlTDLGClient); },
+        [] { return new gui::SelectDictionaries(nullptr); },
+        [] { return new gui::MakeDictFromFile(nullptr); },
+        [] { return new gui::TimeWarning(nullptr); },
+        [] { return new gui::MergeDictionaries(nullptr); },
+        [] { return new gui::UpdateDictionary(nullptr, UpdateMode::kAdd); },
+        [] { return new gui::UpdateDictionary(nullptr, UpdateMode::kRemove); },
+        [] { return new gui::AboutDlg(nullptr); },
+        [] {
+            return new gui::_3ButtonMessageBox(nullptr, "x.asc already exists", "Warning",
+                                               "&Overwrite", "&Append", "&Cancel");
+        },
+        [&work] { return new gui::ProgressDialog(nullptr, work); },
+        [] { return new gui::HelpWindow(nullptr); },
+    };
+    for (const auto& make : windows) {
+        const std::unique_ptr<QWidget> window(make());
+        const QStringList clashes = mnemonicClashes(window.get());
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join("; ")));
+    }
 }
 
 ZANTRIC_GUI_TEST(DialogsTest);

@@ -1,7 +1,8 @@
 // The dictionary dialogs from the user's side: Make Dictionary From File, Merge Dictionaries and
 // Add Word / Remove Word check what was typed in order and say why they stop; what they make is
 // listed with its word count and unselected; a cancel in any stage leaves the old dictionary and
-// no temporary file; the uniqueness reminder writes its ini key at once; the dictionary field
+// no temporary file; a word list without a word is said so in a box in front of the dialog,
+// which Enter answers; the uniqueness reminder writes its ini key at once; the dictionary field
 // refuses characters a name cannot hold; and an open Select Dictionaries list shows every change
 // made from its menu.
 #include <QCheckBox>
@@ -9,8 +10,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <cctype>
 #include <fstream>
 
 #include "core/dictionary/dictionary.h"
@@ -20,6 +23,7 @@
 #include "gui/make_dict_from_file.h"
 #include "gui/merge_dictionaries_dlg.h"
 #include "gui/progress_dialog.h"
+#include "gui/qt_message_presenter.h"
 #include "gui/select_dictionaries.h"
 #include "gui/update_dictionary_dlg.h"
 #include "gui/zantric_t_frame_window.h"
@@ -88,6 +92,7 @@ class DictionaryDialogsTest : public QObject {
 private slots:
     void makeDictionaryChecksThenMakes();
     void cancelInAnyStageLeavesTheOldDictionary();
+    void wordListWithoutWordsIsSaidInFront();
     void uniqueWordsReminder();
     void mergeChecksThenMerges();
     void updateDictionaryChecksThenChanges();
@@ -205,6 +210,55 @@ void DictionaryDialogsTest::cancelInAnyStageLeavesTheOldDictionary() {
         QVERIFY2(!std::filesystem::exists("lexicons/old.lxb"), stage);
         QVERIFY2(temporaryFiles().empty(), stage);
         QCOMPARE(messages.last().text, std::string("Are you sure you want to Cancel?"));
+    }
+}
+
+void DictionaryDialogsTest::wordListWithoutWordsIsSaidInFront() {
+    gui::QtMessagePresenter qtPresenter;
+    std::string junk;  // bytes of every kind but letters
+    for (int i = 0; i < 20000; ++i) {
+        const char c = static_cast<char>((i * 7919) % 256);
+        if (!std::isalpha(static_cast<unsigned char>(c))) junk += c;
+    }
+    for (const std::string& list : {std::string("123\n456\nhello world\n"), junk}) {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("a.lex", {"cat"});
+        TempFolder::write("nowords.txt", list);
+        ScopedPresenter scope(qtPresenter);  // real boxes, answered by keys
+        MakeDictFromFile dialog(nullptr);
+        dialog.show();
+        dialog.fileNameEdit()->setText(QStringLiteral("nowords.txt"));
+        dialog.dictionaryNameEdit()->setText(QStringLiteral("nowords"));
+        QPointer<QMessageBox> box;
+        QWidget* boxOwner = nullptr;
+        QString text;
+        bool progressSeen = true;
+        bool answeredByKey = true;
+        whenReady([] { return visibleMessageBox() != nullptr; },
+                  [&] {
+                      box = visibleMessageBox();
+                      boxOwner = box->parentWidget();
+                      text = box->text();
+                      QTimer::singleShot(700, &dialog, [&] {
+                          progressSeen = dialog.findChild<gui::ProgressDialog*>() != nullptr &&
+                                         dialog.findChild<gui::ProgressDialog*>()->isVisible();
+                          QTest::keyClick(box, Qt::Key_Return);
+                          QTimer::singleShot(300, &dialog, [&] {
+                              if (box == nullptr || !box->isVisible()) return;
+                              answeredByKey = false;
+                              box->hide();  // ends its exec; a close could be refused
+                          });
+                      });
+                  });
+        QVERIFY(dialog.makeDictionary() == MaintenanceOutcome::kFailed);
+        QVERIFY(text.simplified().startsWith("Your word list contains no valid words."));
+        QCOMPARE(boxOwner, &dialog);
+        QVERIFY(!progressSeen);
+        QVERIFY(answeredByKey);
+        QVERIFY(!std::filesystem::exists("lexicons/nowords.lex"));
+        QCOMPARE(listedWords("nowords.lex"), -1L);
+        QVERIFY(temporaryFiles().empty());
+        QVERIFY(dialog.isVisible());
     }
 }
 
@@ -482,10 +536,9 @@ void DictionaryDialogsTest::dictionaryFieldRefusesOtherCharacters() {
     RecordingPresenter messages;
     UpdateDictionary dialog(nullptr, UpdateMode::kAdd);
     dialog.show();
-    QLineEdit* edit = dialog.dictionaryCombo()->lineEdit();
-    edit->clear();
-    QTest::keyClicks(edit, QStringLiteral("my.words{1}_x-y z!"));
-    QCOMPARE(edit->text(), QStringLiteral("mywords{1}_x-y z"));
+    dialog.dictionaryCombo()->lineEdit()->clear();
+    QTest::keyClicks(dialog.dictionaryCombo(), QStringLiteral("my.words{1}_x-y z!"));
+    QCOMPARE(dialog.dictionaryCombo()->currentText(), QStringLiteral("mywords{1}_x-y z"));
     QCOMPARE(messages.beeps(), 2);
     // The word field takes anything; the word is judged on Add.
     QTest::keyClicks(dialog.wordEdit(), QStringLiteral("a.b"));

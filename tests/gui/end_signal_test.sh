@@ -40,8 +40,8 @@ end_with() {
         fail "$name: no window position written"
 }
 
-# A first start: the box saying there is no dictionary (shown before the marker is made) waits
-# for its answer.
+# A first start: its box (the offer of a dictionary, or the notice that there is none) waits for
+# its answer.
 end_with "box in front" TERM first zantric.ini
 # Idle, with a dictionary.
 printf 'cat\ndog\n' >words.txt

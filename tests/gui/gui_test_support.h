@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QObject>
 #include <QTest>
 #include <QTimer>
@@ -81,11 +82,21 @@ private:
     TempFolder m_folder;
 };
 
-// Types text into a combo box's edit field key by key, through the window's keystroke filter.
+// Types text into an editable combo box key by key. The keys go to the combo box, which holds
+// the focus and receives a user's keys (it hands them on to its edit field itself).
 inline void typeInto(QComboBox* box, const QString& text) {
     box->lineEdit()->selectAll();
-    QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
-    QTest::keyClicks(box->lineEdit(), text);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, text);
+}
+
+// The message box on screen, nullptr when none is.
+inline QMessageBox* visibleMessageBox() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(window);
+        if (box != nullptr && box->isVisible()) return box;
+    }
+    return nullptr;
 }
 
 // Answers every message box with `answer`, after looking twice, 300 ms apart, at a progress

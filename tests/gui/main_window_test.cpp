@@ -2,7 +2,10 @@
 // same order, with the same Found and Checked as the command-line program; every refused
 // request shows its message and starts nothing; the cancel question holds the search; a second
 // phrase search over the same letters skips the analysis; Clear All, the font and the window
-// position behave and persist.
+// position behave and persist; Escape closes an open drop-down list before it closes the
+// program; the window shows every control and status text whole and lays the list out in as
+// many columns as its width holds.
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QLabel>
 #include <QProcess>
@@ -13,6 +16,7 @@
 
 #include "core/search/search_fields.h"
 #include "core/shell/config_data.h"
+#include "core/shell/string_table.h"
 #include "gui/command_ids.h"
 #include "gui/create_dictionary_sub_set.h"
 #include "gui/results_list.h"
@@ -84,13 +88,22 @@ QStringList listedMatches(zantricowlTDLGClient* client) {
     return matches;
 }
 
+// How a search is started: the Start button, Enter in FROM, keypad Enter in FIND.
+enum class StartBy { kButton, kEnterInFrom, kKeypadEnterInFind };
+
 // Start, then wait for the list. A request that starts nothing returns at once.
-Outcome start(Window& w, bool byEnter = false) {
+Outcome start(Window& w, StartBy by = StartBy::kButton) {
     QSignalSpy completed(w.client, &zantricowlTDLGClient::searchCompleted);
-    if (byEnter) {
-        QTest::keyClick(w.client->field(SearchField::kFrom)->lineEdit(), Qt::Key_Return);
-    } else {
-        QTest::mouseClick(w.client->startButton(), Qt::LeftButton);
+    switch (by) {
+        case StartBy::kButton:
+            QTest::mouseClick(w.client->startButton(), Qt::LeftButton);
+            break;
+        case StartBy::kEnterInFrom:
+            QTest::keyClick(w.client->field(SearchField::kFrom), Qt::Key_Return);
+            break;
+        case StartBy::kKeypadEnterInFind:
+            QTest::keyClick(w.client->field(SearchField::kFind), Qt::Key_Enter, Qt::KeypadModifier);
+            break;
     }
     if (completed.isEmpty() && !w.client->searching() && w.client->searchRun().found() == 0 &&
         !completed.wait(100)) {
@@ -151,6 +164,8 @@ private slots:
     void savedResultsComeBackAndGo();
     void fontComesBackAtTheNextStart();
     void windowPositionIsWrittenAtClose();
+    void escapeClosesAnOpenListFirst();
+    void layoutFitsAtEverySize();
 };
 
 void MainWindowTest::searchesListWhatTheCommandLineLists() {
@@ -179,7 +194,7 @@ void MainWindowTest::searchesListWhatTheCommandLineLists() {
     Window w;
     for (std::size_t i = 0; i < std::size(requests); ++i) {
         fill(w.client, requests[i]);
-        const Outcome got = start(w, i % 2 == 1);  // Start, or Enter in a field
+        const Outcome got = start(w, static_cast<StartBy>(i % 3));
         const QByteArray name = (requests[i].find + " from " + requests[i].from).toLatin1();
         QVERIFY2(expected[i].found >= 0, name);
         QCOMPARE(got.matches, expected[i].matches);
@@ -248,7 +263,7 @@ void MainWindowTest::refusedRequestsShowTheirMessageAndStartNothing() {
         w.frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
         w.client->field(SearchField::kFind)->setFocus();
-        QTest::keyClick(w.client->field(SearchField::kFind)->lineEdit(), Qt::Key_Tab);
+        QTest::keyClick(w.client->field(SearchField::kFind), Qt::Key_Tab);
         QTRY_COMPARE(messages.count(), 1u);
         QVERIFY(messages.last().text.rfind("Your FIND field contained a pattern", 0) == 0);
     }
@@ -272,10 +287,12 @@ void MainWindowTest::keystrokesAreFiltered() {
         QString kept;
         int beeps;
     } cases[] = {
-        {SearchField::kInclude, "a-b.c", "a-bc", 1},
-        {SearchField::kExclude, QString(25, 'x'), QString(20, 'x'), 0},
-        {SearchField::kFrom, "Ab1 ?/", "Ab ??", 1},
-        {SearchField::kFind, "c/t#*! 3", "c?t*! 3", 1},
+        {SearchField::kFrom, "ab1#c.9 /", "abc ?", 4},
+        {SearchField::kInclude, "x1-?y", "x-y", 2},
+        {SearchField::kExclude, "q*z", "qz", 1},
+        {SearchField::kExclude, QString(25, 'q'), QString(20, 'q'), 0},
+        {SearchField::kFind, "c#t@1./", "ct1?", 3},
+        {SearchField::kFind, "c/t*! 3", "c?t*! 3", 0},  // a phrase: INCLUDE and EXCLUDE go grey
     };
     for (const auto& c : cases) {
         RecordingPresenter messages;
@@ -449,6 +466,14 @@ void MainWindowTest::savedResultsComeBackAndGo() {
     QCOMPARE(w.frame->checkedPane()->text(), QStringLiteral("Checked: %1").arg(searched.checked));
     QVERIFY(w.client->commandEnabled(gui::kCmdDeleteResults));
 
+    // Asked first, No the default; No keeps the pair.
+    RecordingPresenter messages;
+    messages.script({kIdNo, kIdYes});
+    w.client->command(gui::kCmdDeleteResults);
+    QVERIFY(std::filesystem::exists("files/r.ztr"));
+    QCOMPARE(messages.last().title, std::string("Confirm"));
+    QCOMPARE(messages.last().style, kMbYesNo | kMbDefaultButton2);
+    QVERIFY(messages.last().text.find("r.ztr\n") != std::string::npos);
     w.client->command(gui::kCmdDeleteResults);
     QVERIFY(!std::filesystem::exists("files/r.ztr"));
     QVERIFY(!std::filesystem::exists("files/r.zix"));
@@ -509,6 +534,90 @@ void MainWindowTest::windowPositionIsWrittenAtClose() {
     Window again;
     QCOMPARE(again.frame->pos(), corner);
     QCOMPARE(again.frame->size(), QSize(640, 480));
+}
+
+void MainWindowTest::escapeClosesAnOpenListFirst() {
+    ProgramFolder folder;
+    Window w;
+    QSignalSpy closing(w.client, &zantricowlTDLGClient::closeRequested);
+    w.frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
+    for (QComboBox* box : {w.client->field(SearchField::kFind), w.client->sizeList()}) {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
+        QTRY_VERIFY(box->view()->isVisible());
+        // The open list has the keyboard, as the application routes keys to a popup.
+        QWidget* popup = QApplication::activePopupWidget();
+        QVERIFY(popup != nullptr);
+        QTest::keyClick(popup->focusWidget() != nullptr ? popup->focusWidget() : popup,
+                        Qt::Key_Escape);
+        QTRY_VERIFY(!box->view()->isVisible());
+        QTest::qWait(20);
+        QCOMPARE(closing.count(), 0);
+        QVERIFY(w.frame->isVisible());
+    }
+    // No list open: Escape in a field is Cancel, which closes the program.
+    QTest::keyClick(w.client->field(SearchField::kFind), Qt::Key_Escape);
+    QVERIFY(closing.wait(2000));
+}
+
+void MainWindowTest::layoutFitsAtEverySize() {
+    ProgramFolder folder;
+    ProgramFolder::addDictionary("english.lex", kWords);
+    Window w;  // no position stored: the first-start size
+    QVERIFY(search(w, {"*", ""}).found > 0);
+    QStringList paneTexts;  // every text of the status bar's message pane
+    for (const QAction* action : w.frame->findChildren<QAction*>()) {
+        if (!action->statusTip().isEmpty()) paneTexts << action->statusTip();
+    }
+    for (int id = 902; id <= 908; ++id) paneTexts << QString::fromStdString(loadString(id));
+    const struct {
+        const char* name;
+        std::function<void(QWidget*)> size;
+        bool textsFit;
+    } sizes[] = {
+        {"first start", [](QWidget*) {}, true},
+        {"smallest", [](QWidget* frame) { frame->resize(1, 1); }, false},
+        {"maximised", [](QWidget* frame) { frame->showMaximized(); }, true},
+    };
+    int columnsAtFirstStart = 0;
+    for (const auto& size : sizes) {
+        size.size(w.frame.get());
+        QApplication::processEvents();
+        QTest::qWait(50);
+        // Every control shows whole inside the window, at least at the size it needs.
+        const QList<QWidget*> controls = {w.client->field(SearchField::kFind),
+                                          w.client->field(SearchField::kExclude),
+                                          w.client->useAllFromLetters()->parentWidget(),
+                                          w.client->boldBox()->parentWidget(),
+                                          w.client->startButton(),
+                                          w.client->cancelButton(),
+                                          w.client->resultsList()};
+        for (QWidget* control : controls) {
+            const QRect area(control->mapTo(w.client, QPoint()), control->size());
+            QVERIFY2(w.client->rect().contains(area), size.name);
+            QVERIFY2(control->width() >= control->minimumSizeHint().width() &&
+                         control->height() >= control->minimumSizeHint().height(),
+                     size.name);
+        }
+        QStatusBar* bar = w.frame->statusBar();
+        QVERIFY2(w.frame->rect().contains(bar->geometry()), size.name);
+        QVERIFY2(bar->rect().contains(w.frame->checkedPane()->geometry()), size.name);
+        // The message pane is what the counters leave.
+        const int pane = w.frame->foundPane()->x() - 8;
+        for (const QString& text : paneTexts) {
+            if (size.textsFit) {
+                QVERIFY2(bar->fontMetrics().horizontalAdvance(text) <= pane, qPrintable(text));
+            }
+        }
+        // The list's columns follow its width.
+        const VLBData& results = w.client->results();
+        const int columns =
+            w.client->resultsList()->widthInCharacters() / (results.longest() + results.tabSize());
+        QCOMPARE(results.perRow(), std::max(1, columns));
+        if (columnsAtFirstStart == 0) columnsAtFirstStart = results.perRow();
+    }
+    QVERIFY(w.client->results().perRow() > columnsAtFirstStart);
 }
 
 ZANTRIC_GUI_TEST(MainWindowTest);

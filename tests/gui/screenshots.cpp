@@ -35,6 +35,7 @@
 #include "gui/about_dlg.h"
 #include "gui/command_ids.h"
 #include "gui/create_dictionary_sub_set.h"
+#include "gui/help.h"
 #include "gui/make_dict_from_file.h"
 #include "gui/merge_dictionaries_dlg.h"
 #include "gui/progress_dialog.h"
@@ -274,8 +275,8 @@ int main(int argc, char** argv) {
     client->boldBox()->click();
     client->sizeList()->setCurrentIndex(2);
     emit client->sizeList()->activated(2);
-    frame->resize(417, 397);
-    save(frame, "07-main-small-bold-12");
+    frame->resize(frame->firstStartSize());
+    save(frame, "07-main-first-start-size-bold-12");
     client->boldBox()->click();
     client->sizeList()->setCurrentIndex(0);
     emit client->sizeList()->activated(0);
@@ -343,6 +344,7 @@ int main(int argc, char** argv) {
         dialog.show();
         save(&dialog, mode == UpdateMode::kAdd ? "17-add-word" : "18-remove-word");
     }
+    save(openHelp(kHelpMakeDictionary, frame), "19-help");
     app.shutDown();
     return 0;
 }
