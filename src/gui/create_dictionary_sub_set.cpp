@@ -8,12 +8,14 @@
 #include <QPushButton>
 #include <QTimerEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <system_error>
 
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/messages.h"
 #include "gui/command_ids.h"
+#include "gui/qt_message_presenter.h"
 
 namespace zantric::gui {
 
@@ -25,7 +27,9 @@ CreateDictionarySubSet::CreateDictionarySubSet(QWidget* parent, SearchRun& run,
     auto* wait = new QLabel(QStringLiteral("Please Wait..."), this);
     m_activity = new QLabel(this);
     m_activity->setTextFormat(Qt::PlainText);
-    m_activity->setMinimumWidth(fontMetrics().averageCharWidth() * 36);
+    // Wide enough for the file names it shows, and for the whole title above it.
+    m_activity->setMinimumWidth(
+        std::max(fontMetrics().averageCharWidth() * 36, titleWidth(windowTitle(), fontMetrics())));
     m_wordsChecked = new QLabel(QStringLiteral("0"), this);
     m_matchesFound = new QLabel(QStringLiteral("0"), this);
     for (QLabel* value : {m_wordsChecked, m_matchesFound}) {

@@ -110,6 +110,18 @@ void ZantricTFrameWindow::buildStatusBar() {
     };
     m_foundPane = makePane(kIdFoundPane, QStringLiteral("Found: 00000000"));
     m_checkedPane = makePane(kIdCheckedPane, QStringLiteral("Checked: 000000000"));
+    // The window is never so narrow that a text of the message pane is cut beside the counters.
+    const QFontMetrics metrics(statusBar()->font());
+    int widest = 0;
+    auto measure = [&](int id) {
+        widest =
+            std::max(widest, metrics.horizontalAdvance(QString::fromStdString(loadString(id))));
+    };
+    for (int id : kPaneTexts) measure(id);
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) measure(it.key());
+    // Besides the panes: the pane's margins, the gaps between the panes and the size grip.
+    statusBar()->setMinimumWidth(widest + m_foundPane->minimumWidth() +
+                                 m_checkedPane->minimumWidth() + 3 * metrics.height());
 }
 
 void ZantricTFrameWindow::updateCommandEnabling() {
@@ -123,20 +135,9 @@ bool ZantricTFrameWindow::storedMaximised() {
 }
 
 QSize ZantricTFrameWindow::firstStartSize() const {
-    // Every text of the message pane shows whole beside the two counters.
-    const QFontMetrics metrics(statusBar()->font());
-    int widest = 0;
-    auto measure = [&](int id) {
-        widest =
-            std::max(widest, metrics.horizontalAdvance(QString::fromStdString(loadString(id))));
-    };
-    for (int id : kPaneTexts) measure(id);
-    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) measure(it.key());
-    // The pane's margins, the gaps between the panes and the size grip.
-    const int width = widest + m_foundPane->sizeHint().width() + m_checkedPane->sizeHint().width() +
-                      3 * metrics.height();
-    return QSize(std::max(kDefaultRight - kDefaultLeft, width),
-                 std::max(kDefaultBottom - kDefaultTop, minimumSizeHint().height()));
+    const QSize least = minimumSizeHint();
+    return QSize(std::max(kDefaultRight - kDefaultLeft, least.width()),
+                 std::max(kDefaultBottom - kDefaultTop, least.height()));
 }
 
 void ZantricTFrameWindow::placeAtStoredPosition() {

@@ -28,8 +28,8 @@ public:
 
     // Moves and sizes the frame to the position stored in the ini file.
     void placeAtStoredPosition();
-    // The size of a first start: large enough for the window's contents and for every text of
-    // the status bar's message pane beside the counters.
+    // The size of a first start: at least what the window's contents and the texts of the status
+    // bar's message pane need.
     QSize firstStartSize() const;
     // Writes the position (unless minimised or maximised) and always `Maximised`.
     void saveWindowPosition() const;

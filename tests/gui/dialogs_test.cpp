@@ -250,29 +250,12 @@ void DialogsTest::boxRaisedByWorkComesFirst() {
         work.m_messageAtStep = 3;
         gui::ProgressDialog dialog(&owner, work);
         if (!onWorker) work.m_afterBlock = dialog.afterBlockHook();
-        QPointer<QMessageBox> box;
-        QWidget* boxOwner = nullptr;
-        bool progressSeen = true;
-        bool answeredByKey = true;
-        whenReady([] { return visibleMessageBox() != nullptr; },
-                  [&] {
-                      box = visibleMessageBox();
-                      boxOwner = box->parentWidget();
-                      // Long enough for the progress dialog to have shown itself, were it to.
-                      QTimer::singleShot(700, &owner, [&] {
-                          progressSeen = dialog.isVisible();
-                          QTest::keyClick(box, Qt::Key_Return);
-                          QTimer::singleShot(300, &owner, [&] {
-                              if (box == nullptr || !box->isVisible()) return;
-                              answeredByKey = false;
-                              box->hide();  // ends its exec; a close could be refused
-                          });
-                      });
-                  });
+        SeenBox seen;
+        answerNextBoxWithEnter(&owner, seen);
         QCOMPARE(dialog.run(), 1);
-        QCOMPARE(boxOwner, &owner);
-        QVERIFY(!progressSeen);
-        QVERIFY(answeredByKey);
+        QCOMPARE(seen.owner, &owner);
+        QVERIFY(!seen.progressShown);
+        QVERIFY(seen.answeredByEnter);
         QCOMPARE(work.done(), 40);
     }
 }

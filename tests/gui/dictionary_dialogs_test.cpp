@@ -229,32 +229,13 @@ void DictionaryDialogsTest::wordListWithoutWordsIsSaidInFront() {
         dialog.show();
         dialog.fileNameEdit()->setText(QStringLiteral("nowords.txt"));
         dialog.dictionaryNameEdit()->setText(QStringLiteral("nowords"));
-        QPointer<QMessageBox> box;
-        QWidget* boxOwner = nullptr;
-        QString text;
-        bool progressSeen = true;
-        bool answeredByKey = true;
-        whenReady([] { return visibleMessageBox() != nullptr; },
-                  [&] {
-                      box = visibleMessageBox();
-                      boxOwner = box->parentWidget();
-                      text = box->text();
-                      QTimer::singleShot(700, &dialog, [&] {
-                          progressSeen = dialog.findChild<gui::ProgressDialog*>() != nullptr &&
-                                         dialog.findChild<gui::ProgressDialog*>()->isVisible();
-                          QTest::keyClick(box, Qt::Key_Return);
-                          QTimer::singleShot(300, &dialog, [&] {
-                              if (box == nullptr || !box->isVisible()) return;
-                              answeredByKey = false;
-                              box->hide();  // ends its exec; a close could be refused
-                          });
-                      });
-                  });
+        SeenBox seen;
+        answerNextBoxWithEnter(&dialog, seen);
         QVERIFY(dialog.makeDictionary() == MaintenanceOutcome::kFailed);
-        QVERIFY(text.simplified().startsWith("Your word list contains no valid words."));
-        QCOMPARE(boxOwner, &dialog);
-        QVERIFY(!progressSeen);
-        QVERIFY(answeredByKey);
+        QVERIFY(seen.text.simplified().startsWith("Your word list contains no valid words."));
+        QCOMPARE(seen.owner, &dialog);
+        QVERIFY(!seen.progressShown);
+        QVERIFY(seen.answeredByEnter);
         QVERIFY(!std::filesystem::exists("lexicons/nowords.lex"));
         QCOMPARE(listedWords("nowords.lex"), -1L);
         QVERIFY(temporaryFiles().empty());

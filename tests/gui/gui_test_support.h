@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -134,6 +135,40 @@ inline void whenReady(std::function<bool()> ready, std::function<void()> action)
                          action();
                      });
     timer->start(10);
+}
+
+// What a test saw of a message box raised while work runs under a progress dialog.
+struct SeenBox {
+    QWidget* owner = nullptr;
+    QString text;
+    bool progressShown = true;    // a progress dialog on screen while the box waited
+    bool answeredByEnter = true;  // Enter closed the box (else it was taken away)
+};
+
+// Answers the next message box with Enter once it has waited long enough for a progress dialog
+// to have shown itself over it (0.7 s). `context` bounds the timers to the test's scope.
+inline void answerNextBoxWithEnter(QObject* context, SeenBox& seen) {
+    whenReady(
+        [] { return visibleMessageBox() != nullptr; },
+        [context, &seen] {
+            QPointer<QMessageBox> box = visibleMessageBox();
+            seen.owner = box->parentWidget();
+            seen.text = box->text();
+            QTimer::singleShot(700, context, [context, &seen, box] {
+                seen.progressShown = false;
+                for (QWidget* window : QApplication::topLevelWidgets()) {
+                    if (window->inherits("zantric::gui::ProgressDialog") && window->isVisible()) {
+                        seen.progressShown = true;
+                    }
+                }
+                QTest::keyClick(box, Qt::Key_Return);
+                QTimer::singleShot(300, context, [&seen, box] {
+                    if (box == nullptr || !box->isVisible()) return;
+                    seen.answeredByEnter = false;
+                    box->hide();  // ends its exec; a close could be refused
+                });
+            });
+        });
 }
 
 }  // namespace zantric::test
