@@ -15,13 +15,17 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kPathsSection = "PATHS";
 constexpr std::string_view kProblemTitle = "Problem Processing Zantric.ini";
-// The program shows these two texts for all three path keys, word for word.
+// The program shows these two texts for all three path keys; the first ends with the folder used
+// instead, as a native path.
 constexpr std::string_view kPathIsAFile =
     "Zantric was unable to use the file path specified in Zantric.ini as the name is already "
-    "being used for a file. Zantric will continue but will use the default path of .\\files";
+    "being used for a file. Zantric will continue but will use the default path of ";
 constexpr std::string_view kCannotCreateFolder =
     "Zantric was unable to create the directory specified in the FILES section of your "
     "Zantric.ini file.";
+constexpr std::string_view kIniUnusable =
+    "Zantric cannot read Zantric.ini: it is not a plain file of at most 1 MiB. Zantric will "
+    "continue with its default settings and leave the file as it is.";
 
 // False until resetForTests() has made the instance, which it then loads itself.
 std::atomic<bool> gLoadOnFirstUse{true};
@@ -41,7 +45,10 @@ void ConfigData::resetForTests() {
 ConfigData ConfigData::load() {
     ConfigData config;
     const std::string& ini = config.m_iniFileName;
-    if (fileExists(ini)) {
+    if (fileExists(ini) && !profileFileUsable(ini)) {
+        // A FIFO, a device or an endless file is not read; nothing is written over it either.
+        messageBoxText(std::string(kIniUnusable), std::string(kProblemTitle), kMbOkExclamation);
+    } else if (fileExists(ini)) {
         struct PathKey {
             std::string_view key;
             std::string* folder;
@@ -51,7 +58,7 @@ ConfigData ConfigData::load() {
                              PathKey{"TEMP_FILES", &config.m_tempFolder}}) {
             std::string fallback = *path.folder;
             *path.folder = profileString(kPathsSection, path.key, fallback, ini);
-            if (!checkFolder(*path.folder)) *path.folder = fallback;
+            if (!checkFolder(*path.folder, fallback)) *path.folder = fallback;
         }
     } else {
         // Created with these six entries, in this order; the folders are not checked now.
@@ -65,13 +72,14 @@ ConfigData ConfigData::load() {
     return config;
 }
 
-bool ConfigData::checkFolder(const std::string& path) {
+bool ConfigData::checkFolder(const std::string& path, const std::string& fallback) {
     std::error_code error;
     fs::path folder(nativePath(path));
     fs::file_status status = fs::status(folder, error);
     if (fs::is_directory(status)) return true;
     if (fs::exists(status)) {
-        messageBoxText(std::string(kPathIsAFile), std::string(kProblemTitle), kMbOkStop);
+        messageBoxText(std::string(kPathIsAFile) + shownPath(fallback), std::string(kProblemTitle),
+                       kMbOkStop);
         return false;
     }
     fs::create_directory(folder, error);  // one level, as the program always made it

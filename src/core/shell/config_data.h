@@ -35,8 +35,9 @@ public:
 private:
     ConfigData() = default;
     static ConfigData load();
-    // Whether a folder read from the ini can be used; creates a missing one (one level).
-    static bool checkFolder(const std::string& path);
+    // Whether a folder read from the ini can be used; creates a missing one (one level). The
+    // messages name `fallback`, the folder used instead.
+    static bool checkFolder(const std::string& path, const std::string& fallback);
 
     std::string m_filesFolder = ".\\files";
     std::string m_dictionariesFolder = ".\\lexicons";

@@ -25,7 +25,16 @@ constexpr int kUnableToDelete = 329;
 constexpr int kUnableToRename = 330;
 
 void report(int textId, const std::string& name) {
-    messageBoxText(loadString(textId) + name, loadString(kFileErrorTitle), kMbOkStop);
+    messageBoxText(loadString(textId) + shownPath(name), loadString(kFileErrorTitle), kMbOkStop);
+}
+
+// A file that takes another's place keeps the other's permission bits: a dictionary or a results
+// file the user made private stays private. New files are left as they were made.
+void takePermissions(const std::string& source, const std::string& target) {
+    std::error_code error;
+    const fs::file_status old = fs::status(nativePath(target), error);
+    if (error || !fs::is_regular_file(old)) return;
+    fs::permissions(nativePath(source), old.permissions(), fs::perm_options::replace, error);
 }
 
 // Makes a rename in the folder durable. Failure costs durability only, so it is not reported.
@@ -76,6 +85,7 @@ bool linkBackup(const std::string& name) {
 
 bool replaceFile(const std::string& source, const std::string& target, bool keepOld) {
     if (!syncFile(source)) return false;
+    takePermissions(source, target);
     if (keepOld) linkBackup(target);
     std::error_code error;
     fs::rename(nativePath(source), nativePath(target), error);

@@ -24,12 +24,12 @@ bool syncFile(const std::string& name);
 bool linkBackup(const std::string& name);
 
 // Puts the complete file `source` in the place of `target`: flushed to the disk and renamed over
-// it, so that `target` names the old file until the instant it names the new one. A source on
-// another file system is first copied beside the target under kStagingFileName, flushed, and
-// renamed from there. With `keepOld` an
-// existing target is first kept by linkBackup (a failure is reported there and the work goes
-// on). False when the new file could not be put in place: the target is then as it was, the
-// source stays and no staged copy is left.
+// it, so that `target` names the old file until the instant it names the new one. The new file
+// takes the permission bits of the one it replaces. A source on another file system is first
+// copied beside the target under kStagingFileName, flushed, and renamed from there. With
+// `keepOld` an existing target is first kept by linkBackup (a failure is reported there and the
+// work goes on). False when the new file could not be put in place: the target is then as it
+// was, the source stays and no staged copy is left.
 bool replaceFile(const std::string& source, const std::string& target, bool keepOld);
 
 }  // namespace zantric

@@ -69,14 +69,29 @@ std::string nativePath(std::string_view path) {
     return native;
 }
 
+std::string shownPath(std::string_view path) {
+    if (path.empty()) return {};
+    fs::path native(nativePath(path));
+    if (native.is_relative()) {
+        std::error_code error;
+        const fs::path current = fs::current_path(error);
+        if (!error) native = current / native;
+    }
+    return native.lexically_normal().string();
+}
+
 FilePtr openFile(const std::string& name, const char* mode) {
-    return FilePtr(std::fopen(nativePath(name).c_str(), mode));
+    const std::string native = nativePath(name);
+    std::error_code error;
+    const fs::file_status status = fs::status(native, error);
+    if (fs::exists(status) && !fs::is_regular_file(status)) return nullptr;
+    return FilePtr(std::fopen(native.c_str(), mode));
 }
 
 FilePtr fileOpenWithReport(const std::string& name, const char* mode) {
     FilePtr file = openFile(name, mode);
     if (!file) {
-        messageBoxText(loadString(kUnableToOpenFile) + name, loadString(kFileErrorTitle),
+        messageBoxText(loadString(kUnableToOpenFile) + shownPath(name), loadString(kFileErrorTitle),
                        kMbOkStop);
     }
     return file;
@@ -124,6 +139,11 @@ bool fileExists(const std::string& name) {
     return fs::exists(fs::path(nativePath(name)), error);
 }
 
+bool isRegularFile(const std::string& name) {
+    std::error_code error;
+    return fs::is_regular_file(fs::path(nativePath(name)), error);
+}
+
 bool removeFile(const std::string& name) {
     std::error_code error;
     fs::path path(nativePath(name));
@@ -161,12 +181,13 @@ bool keepBackup(const std::string& name) {
     // Nothing to keep, or already a backup (deleting "the older one" would lose it).
     if (!fileExists(name) || backup == name) return true;
     if (fileExists(backup) && !removeFile(backup)) {
-        messageBoxText(loadString(kUnableToDelete) + backup, loadString(kFileErrorTitle),
+        messageBoxText(loadString(kUnableToDelete) + shownPath(backup), loadString(kFileErrorTitle),
                        kMbOkStop);
         return false;
     }
     if (!renameFile(name, backup)) {
-        messageBoxText(loadString(kUnableToRename) + name, loadString(kFileErrorTitle), kMbOkStop);
+        messageBoxText(loadString(kUnableToRename) + shownPath(name), loadString(kFileErrorTitle),
+                       kMbOkStop);
         return false;
     }
     return true;

@@ -19,10 +19,16 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // The path with every '\' turned into '/', ready for a file-system call.
 std::string nativePath(std::string_view path);
+// The path as a person is shown it, in every message and on the command line: native, and a
+// relative one made absolute from the current folder (the program's folder) without its "."
+// steps, so ".\temp\$$x.$$$" reads "/home/ann/.local/share/zantric/temp/$$x.$$$".
+std::string shownPath(std::string_view path);
 // Opens a file in the native form of its path (fopen mode letters); nullptr on failure, silently.
+// Only a regular file (or a link to one) is opened: a folder, a FIFO or a device under a file's
+// name is refused at once rather than read without end or waited on for ever.
 FilePtr openFile(const std::string& name, const char* mode);
-// Opens a file; on failure shows "Unable to Open File: " + name, titled "File Error.", stop icon,
-// no owner, and returns nullptr.
+// Opens a file; on failure shows "Unable to Open File: " + its shown path, titled "File Error.",
+// stop icon, no owner, and returns nullptr.
 FilePtr fileOpenWithReport(const std::string& name, const char* mode);
 
 // The text after the last dot; "" when there is none. Only a dot in the name part counts, so
@@ -42,6 +48,8 @@ std::string dropFirstHyphen(std::string_view word);
 
 // Whether anything (file or folder) has that name.
 bool fileExists(const std::string& name);
+// Whether the name is a regular file, or a link to one.
+bool isRegularFile(const std::string& name);
 // Deletes a file (never a folder); false when nothing was deleted.
 bool removeFile(const std::string& name);
 // Renames, replacing an existing file at `to`; false on failure.
@@ -55,7 +63,8 @@ void deleteMatching(std::string_view pattern);
 
 // Before a dictionary is replaced: renames it to the same name with the extension "lxb",
 // deleting an older backup first. A file that does not exist succeeds and changes nothing.
-// Failures show message 329 or 330 with the file name, titled "File Error.", and return false.
+// Failures show message 329 or 330 with the file's shown path, titled "File Error.", and return
+// false.
 bool keepBackup(const std::string& name);
 
 }  // namespace zantric

@@ -18,15 +18,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The whole file, when it is a regular file of at most kMaxProfileBytes.
 std::optional<std::string> readWholeFile(const std::string& nativeName) {
-    FilePtr file(std::fopen(nativeName.c_str(), "rb"));
-    if (!file) return std::nullopt;
+    FilePtr file = openFile(nativeName, "rb");
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return std::nullopt;
+    const long size = std::ftell(file.get());
+    if (size < 0 || static_cast<unsigned long>(size) > kMaxProfileBytes) return std::nullopt;
+    std::rewind(file.get());
     std::string content;
     char block[4096];
     while (std::size_t got = std::fread(block, 1, sizeof block, file.get())) {
         content.append(block, got);
+        if (content.size() > kMaxProfileBytes) return std::nullopt;  // grown since it was opened
     }
-    if (std::ferror(file.get())) return std::nullopt;  // a folder, say
+    if (std::ferror(file.get())) return std::nullopt;
     return content;
 }
 
@@ -127,7 +132,8 @@ std::string cutToBuffer(std::string text) {
 }
 
 // Writes the new content beside the file, flushed to the disk, and renames it over the file, so
-// that the file is the old one or the new one whenever the program or the system stops.
+// that the file is the old one or the new one whenever the program or the system stops. The new
+// file keeps the old one's permission bits.
 bool writeReplacing(const std::string& nativeName, const std::string& content) {
     fs::path target(nativeName);
     std::random_device random;
@@ -138,6 +144,9 @@ bool writeReplacing(const std::string& nativeName, const std::string& content) {
         if (!out) return false;
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
         out.close();
+        std::error_code error;
+        const fs::file_status old = fs::status(target, error);
+        if (!error) fs::permissions(temp, old.permissions(), fs::perm_options::replace, error);
         if (!out || !syncFile(temp.string())) {
             std::error_code ignored;
             fs::remove(temp, ignored);
@@ -153,6 +162,14 @@ bool writeReplacing(const std::string& nativeName, const std::string& content) {
 std::mutex gWriteMutex;
 
 }  // namespace
+
+bool profileFileUsable(const std::string& iniFile) {
+    std::error_code error;
+    const fs::path name(nativePath(iniFile));
+    if (!fs::is_regular_file(name, error)) return false;
+    const std::uintmax_t size = fs::file_size(name, error);
+    return !error && size <= kMaxProfileBytes;
+}
 
 std::string profileString(std::string_view section, std::string_view key,
                           std::string_view defaultValue, const std::string& iniFile) {
@@ -187,6 +204,7 @@ bool writeProfileString(std::string_view section, std::string_view key, std::str
     std::lock_guard lock(gWriteMutex);
     std::string content;
     if (fileExists(iniFile)) {
+        if (!profileFileUsable(iniFile)) return false;
         std::optional<std::string> old = readWholeFile(nativeName);
         if (!old) return false;
         content = std::move(*old);

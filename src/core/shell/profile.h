@@ -13,6 +13,12 @@ namespace zantric {
 
 // The read buffer of the original private-profile calls: a text read is at most 259 characters.
 inline constexpr std::size_t kProfileBufferSize = 260;
+// The largest ini file that is read. A larger one, or one that is not a regular file (a FIFO, a
+// device, a folder), reads as missing and is never rewritten.
+inline constexpr std::size_t kMaxProfileBytes = 1 << 20;
+
+// Whether `iniFile` can be read as an ini file: a regular file of at most kMaxProfileBytes.
+bool profileFileUsable(const std::string& iniFile);
 
 // The value of `key` in `section`, with blanks around it and one pair of enclosing quotes (' or ")
 // taken off and cut at a NUL; `defaultValue` when the file, section or key is missing. The result
@@ -30,7 +36,8 @@ int profileInt(std::string_view section, std::string_view key, int defaultValue,
 // (appended at the end) or the key (after the section's last entry) as needed. Every other line
 // keeps its text, place and line ending; new lines take the ending of the file's first line
 // (CR LF or LF). The new file is written
-// beside the old one and renamed over it. False when the file cannot be read or written.
+// beside the old one, with its permission bits, and renamed over it. False when the file cannot
+// be read or written, or is not usable as an ini file.
 bool writeProfileString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& iniFile);
 

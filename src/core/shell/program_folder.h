@@ -7,14 +7,22 @@
 
 namespace zantric {
 
+struct ChosenFolder {
+    std::string path;
+    // Only the default folder under $XDG_DATA_HOME is made on first use; a folder the user named
+    // (-C or $ZANTRIC_HOME) must exist, so that a mistyped name makes nothing.
+    bool named = false;
+};
+
 // The folder to work in: `dashC` (the -C DIR option) when given, else $ZANTRIC_HOME when set,
 // else the current folder when it holds zantric.ini, else $XDG_DATA_HOME/zantric (an unset,
 // empty or relative $XDG_DATA_HOME counts as ~/.local/share), else the current folder when
 // there is no $HOME either.
-std::string resolveProgramFolder(const std::string& dashC);
+ChosenFolder resolveProgramFolder(const std::string& dashC);
 
-// Creates the folder (with its parents) if needed and makes it the current folder. On failure
-// returns false and, when `error` is given, a one-line reason naming the folder.
-bool enterProgramFolder(const std::string& folder, std::string* error);
+// Makes the folder the current folder, creating it (with its parents) first unless it was named.
+// On failure returns false and, when `error` is given, a one-line reason naming the folder:
+// "No such folder: DIR" for a named folder that is not there.
+bool enterProgramFolder(const ChosenFolder& folder, std::string* error);
 
 }  // namespace zantric

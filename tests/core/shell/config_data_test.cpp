@@ -1,12 +1,16 @@
 #include "core/shell/config_data.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "core/shell/paths.h"
+#include "core/shell/profile.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -17,9 +21,10 @@ namespace fs = std::filesystem;
 using test::RecordingPresenter;
 using test::TempFolder;
 
+// Followed by the folder used instead, as a full path.
 const char kPathIsAFile[] =
     "Zantric was unable to use the file path specified in Zantric.ini as the name is already "
-    "being used for a file. Zantric will continue but will use the default path of .\\files";
+    "being used for a file. Zantric will continue but will use the default path of ";
 const char kCannotCreate[] =
     "Zantric was unable to create the directory specified in the FILES section of your "
     "Zantric.ini file.";
@@ -126,7 +131,9 @@ TEST(ConfigData, PathsFromTheIni) {
             EXPECT_EQ(recorder.count(), 0u);
         } else {
             ASSERT_EQ(recorder.count(), 1u);
-            EXPECT_EQ(recorder.last().text, c.message);
+            const std::string named =
+                c.message == kPathIsAFile ? shownPath(c.expected) : std::string();
+            EXPECT_EQ(recorder.last().text, c.message + named);
             EXPECT_EQ(recorder.last().title, "Problem Processing Zantric.ini");
             EXPECT_EQ(recorder.last().style, kMbOkStop);
             EXPECT_FALSE(recorder.last().hasOwner);
@@ -136,6 +143,49 @@ TEST(ConfigData, PathsFromTheIni) {
         }
         // The ini file is read, never rewritten, when it exists.
         EXPECT_EQ(TempFolder::read("zantric.ini"), ini);
+    }
+}
+
+// A zantric.ini that is not a plain file of at most 1 MiB is reported once and then neither read
+// (a FIFO would block for ever, a link to /dev/zero fill the memory) nor written over.
+TEST(ConfigData, UnusableIniIsReportedAndLeftAlone) {
+    const std::string settings = "[SETTINGS]\nTab Size=4\n";
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        bool usable;
+    };
+    const Case cases[] = {
+        {"FIFO", [] { ASSERT_EQ(mkfifo("zantric.ini", 0600), 0); }, false},
+        {"link to /dev/zero", [] { fs::create_symlink("/dev/zero", "zantric.ini"); }, false},
+        {"folder", [] { fs::create_directory("zantric.ini"); }, false},
+        {"over 1 MiB",
+         [&] { TempFolder::write("zantric.ini", settings + std::string(kMaxProfileBytes, ';')); },
+         false},
+        {"1 MiB",
+         [&] {
+             TempFolder::write("zantric.ini",
+                               settings + std::string(kMaxProfileBytes - settings.size(), ';'));
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        RecordingPresenter recorder;
+        c.make();
+        const auto before = fs::symlink_status("zantric.ini").type();
+        ConfigData::resetForTests();
+        const ConfigData& config = ConfigData::instance();
+        EXPECT_EQ(config.filesFolder(), ".\\files");
+        EXPECT_EQ(config.readInt("SETTINGS", "Tab Size", 6), c.usable ? 4 : 6);
+        EXPECT_EQ(config.writeString("FONT", "Font Set", "1"), c.usable);
+        EXPECT_EQ(recorder.count(), c.usable ? 0u : 1u);
+        if (!c.usable) {
+            EXPECT_EQ(recorder.last().title, "Problem Processing Zantric.ini");
+            EXPECT_EQ(recorder.last().style, kMbOkExclamation);
+            EXPECT_EQ(fs::symlink_status("zantric.ini").type(), before);
+        }
     }
 }
 

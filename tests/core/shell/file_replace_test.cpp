@@ -36,12 +36,19 @@ TEST(FileReplace, NewFileInPlaceOldOneKeptAsBackup) {
         test::RecordingPresenter messages;
         TempFolder::write("temp/new.tmp", "new");
         fs::create_directory("lexicons");
-        if (c.targetExists) TempFolder::write("lexicons/words.lex", "old");
+        if (c.targetExists) {
+            TempFolder::write("lexicons/words.lex", "old");
+            fs::permissions("lexicons/words.lex", fs::perms::owner_read | fs::perms::owner_write);
+        }
         if (c.olderBackup) TempFolder::write("lexicons/words.lxb", "older");
 
         ASSERT_TRUE(replaceFile(".\\temp\\new.tmp", ".\\lexicons\\words.lex", c.keepOld));
 
         EXPECT_EQ(TempFolder::read("lexicons/words.lex"), "new");
+        if (c.targetExists) {  // the new file keeps the old one's permission bits
+            EXPECT_EQ(fs::status("lexicons/words.lex").permissions(),
+                      fs::perms::owner_read | fs::perms::owner_write);
+        }
         EXPECT_FALSE(fs::exists("temp/new.tmp") ||
                      fs::exists(std::string("lexicons/") + kStagingFileName));
         EXPECT_EQ(fs::exists("lexicons/words.lxb"), c.backupAfter != nullptr);

@@ -1,6 +1,7 @@
 #include "core/shell/paths.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -86,19 +87,43 @@ TEST(Paths, FileOperationsUseTheProgramsPathForms) {
     EXPECT_TRUE(fs::is_directory("sub"));
 }
 
+// Messages show the full native path; only regular files open, so a folder, a FIFO or a device
+// under a file's name is refused at once instead of read without end or waited on for ever.
 TEST(Paths, FileOpenWithReportShowsTheProgramsMessage) {
     TempFolder folder;
     RecordingPresenter recorder;
-    EXPECT_FALSE(fileOpenWithReport(".\\missing\\x.ztr", "rb"));
-    ASSERT_EQ(recorder.count(), 1u);
-    EXPECT_EQ(recorder.last().text, "Unable to Open File: .\\missing\\x.ztr");
-    EXPECT_EQ(recorder.last().title, "File Error.");
-    EXPECT_EQ(recorder.last().style, kMbOkStop);
-    EXPECT_FALSE(recorder.last().hasOwner);
-
+    fs::create_directory("sub");
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    fs::create_symlink("/dev/zero", "zero");
+    struct Case {
+        const char* name;
+        const char* mode;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {".\\missing\\x.ztr", "rb", (folder.path() / "missing/x.ztr").string()},
+        {".\\sub", "rb", (folder.path() / "sub").string()},
+        {"fifo", "rb", (folder.path() / "fifo").string()},
+        {"fifo", "wb", (folder.path() / "fifo").string()},
+        {".\\zero", "rb", (folder.path() / "zero").string()},
+        {"/dev/null", "r+b", "/dev/null"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        recorder.clear();
+        EXPECT_FALSE(openFile(c.name, c.mode));  // the plain open stays silent
+        EXPECT_EQ(recorder.count(), 0u);
+        EXPECT_FALSE(fileOpenWithReport(c.name, c.mode));
+        ASSERT_EQ(recorder.count(), 1u);
+        EXPECT_EQ(recorder.last().text, "Unable to Open File: " + c.shown);
+        EXPECT_EQ(recorder.last().title, "File Error.");
+        EXPECT_EQ(recorder.last().style, kMbOkStop);
+        EXPECT_FALSE(recorder.last().hasOwner);
+    }
     EXPECT_TRUE(fileOpenWithReport("new.ztr", "wb"));
-    EXPECT_FALSE(openFile(".\\missing\\x.ztr", "rb"));  // the plain open stays silent
-    EXPECT_EQ(recorder.count(), 1u);
+    EXPECT_TRUE(fileOpenWithReport(".\\new.ztr", "r+b"));
+    EXPECT_EQ(shownPath(".\\temp\\$$a.$$$"), (folder.path() / "temp/$$a.$$$").string());
+    EXPECT_EQ(shownPath("/x/./y\\z"), "/x/y/z");
 }
 
 std::vector<std::string> filesIn(const fs::path& folder) {
@@ -179,7 +204,7 @@ TEST(Paths, KeepBackup) {
          true,
          false,
          {"words.lex=dictionary", "words.lxb=folder"},
-         "Zantric was unable to delete this file: d\\words.lxb"},
+         "Zantric was unable to delete this file: (folder)/d/words.lxb"},
         {"d\\words.lxb", true, false, false, true, {"words.lxb=dictionary"}, ""},
     };
     for (const Case& c : cases) {
@@ -210,7 +235,9 @@ TEST(Paths, KeepBackup) {
             EXPECT_EQ(recorder.count(), 0u);
         } else {
             ASSERT_EQ(recorder.count(), 1u);
-            EXPECT_EQ(recorder.last().text, c.message);
+            std::string message = c.message;
+            message.replace(message.find("(folder)"), 8, folder.path().string());
+            EXPECT_EQ(recorder.last().text, message);
             EXPECT_EQ(recorder.last().title, "File Error.");
             EXPECT_EQ(recorder.last().style, kMbOkStop);
             EXPECT_FALSE(recorder.last().hasOwner);

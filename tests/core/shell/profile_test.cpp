@@ -177,9 +177,16 @@ TEST(Profile, WritesKeepEverythingElse) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
-        if (c.before != "(none)") TempFolder::write("zantric.ini", c.before);
+        const auto kept = fs::perms::owner_read | fs::perms::owner_write;
+        if (c.before != "(none)") {
+            TempFolder::write("zantric.ini", c.before);
+            fs::permissions("zantric.ini", kept);
+        }
         EXPECT_TRUE(writeProfileString(c.section, c.key, c.value, kIni));
         EXPECT_EQ(TempFolder::read("zantric.ini"), c.after);
+        if (c.before != "(none)") {  // the rewritten file keeps the old one's permission bits
+            EXPECT_EQ(fs::status("zantric.ini").permissions(), kept);
+        }
         // Nothing but the ini file is left behind.
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(".")) {

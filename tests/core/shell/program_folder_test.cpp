@@ -49,18 +49,20 @@ TEST(ProgramFolder, ChoosesTheFolderInOrder) {
         Env xdg;               // $XDG_DATA_HOME
         Env userHome;          // $HOME
         std::string expected;  // "(here)" for the current folder
+        bool named;            // named by the user: never made
     };
     const Case cases[] = {
-        {"-C wins", "/opt/z", "/zh", true, "/xdg", "/home/u", "/opt/z"},
-        {"then ZANTRIC_HOME", "", "/zh", true, "/xdg", "/home/u", "/zh"},
-        {"empty ZANTRIC_HOME is unset", "", "", true, "/xdg", "/home/u", "(here)"},
-        {"then a folder holding zantric.ini", "", std::nullopt, true, "/xdg", "/home/u", "(here)"},
-        {"then XDG_DATA_HOME", "", std::nullopt, false, "/xdg", "/home/u", "/xdg/zantric"},
+        {"-C wins", "/opt/z", "/zh", true, "/xdg", "/home/u", "/opt/z", true},
+        {"then ZANTRIC_HOME", "", "/zh", true, "/xdg", "/home/u", "/zh", true},
+        {"empty ZANTRIC_HOME is unset", "", "", true, "/xdg", "/home/u", "(here)", false},
+        {"then a folder holding zantric.ini", "", std::nullopt, true, "/xdg", "/home/u", "(here)",
+         false},
+        {"then XDG_DATA_HOME", "", std::nullopt, false, "/xdg", "/home/u", "/xdg/zantric", false},
         {"then ~/.local/share", "", std::nullopt, false, std::nullopt, "/home/u",
-         "/home/u/.local/share/zantric"},
+         "/home/u/.local/share/zantric", false},
         {"relative XDG_DATA_HOME is ignored", "", std::nullopt, false, "rel", "/home/u",
-         "/home/u/.local/share/zantric"},
-        {"no HOME at all", "", std::nullopt, false, std::nullopt, std::nullopt, "(here)"},
+         "/home/u/.local/share/zantric", false},
+        {"no HOME at all", "", std::nullopt, false, std::nullopt, std::nullopt, "(here)", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -70,23 +72,47 @@ TEST(ProgramFolder, ChoosesTheFolderInOrder) {
         ScopedEnvironment xdg("XDG_DATA_HOME", c.xdg);
         ScopedEnvironment user("HOME", c.userHome);
         std::string expected = c.expected == "(here)" ? fs::current_path().string() : c.expected;
-        EXPECT_EQ(resolveProgramFolder(c.dashC), expected);
+        const ChosenFolder chosen = resolveProgramFolder(c.dashC);
+        EXPECT_EQ(chosen.path, expected);
+        EXPECT_EQ(chosen.named, c.named);
     }
 }
 
-TEST(ProgramFolder, EntersTheFolderCreatingIt) {
+// Only the default folder is made; a folder the user named must be there, so that a mistyped
+// -C makes nothing.
+TEST(ProgramFolder, EntersTheFolderMakingOnlyTheDefault) {
+    struct Case {
+        const char* name;
+        const char* folder;  // below the test's folder
+        bool named;
+        const char* error;  // "" when entered; else the reason begins with this
+    };
+    const Case cases[] = {
+        {"default folder is made", "a/b", false, ""},
+        {"default folder there", "a/b", false, ""},
+        {"named folder there", "a/b", true, ""},
+        {"named folder missing", "x/y", true, "No such folder: "},
+        {"a file", "file", true, "cannot use the folder "},
+        {"below a file", "file/below", false, "cannot use the folder "},
+    };
     TempFolder folder;
-    std::string error;
-    const std::string target = (folder.path() / "a" / "b").string();
-    ASSERT_TRUE(enterProgramFolder(target, &error)) << error;
-    EXPECT_EQ(fs::current_path(), fs::path(target));
-    ASSERT_TRUE(enterProgramFolder(target, nullptr));  // already there
-
     TempFolder::write(folder.path() / "file", "");
-    EXPECT_FALSE(enterProgramFolder((folder.path() / "file").string(), &error));
-    EXPECT_NE(error.find("file"), std::string::npos);
-    EXPECT_FALSE(enterProgramFolder((folder.path() / "file" / "below").string(), nullptr));
-    EXPECT_EQ(fs::current_path(), fs::path(target));  // a failure stays where it was
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::current_path(folder.path());
+        const std::string target = (folder.path() / c.folder).string();
+        std::string error;
+        const bool entered = enterProgramFolder({target, c.named}, &error);
+        EXPECT_EQ(entered, *c.error == '\0') << error;
+        if (entered) {
+            EXPECT_EQ(fs::current_path(), fs::path(target));
+        } else {
+            EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+            EXPECT_NE(error.find(target), std::string::npos);
+            EXPECT_EQ(fs::current_path(), folder.path());  // a failure stays where it was
+        }
+    }
+    EXPECT_FALSE(fs::exists(folder.path() / "x"));
 }
 
 }  // namespace
