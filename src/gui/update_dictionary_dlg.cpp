@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/dictionary/dictionary_names.h"
 #include "core/shell/messages.h"
 #include "gui/command_ids.h"
 #include "gui/dialog_parts.h"

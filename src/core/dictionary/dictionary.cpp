@@ -70,7 +70,7 @@ Dictionary::Dictionary(const std::string& name, bool memoryOption, std::size_t b
         m_file = openFile(name, "rb").release();
         if (!m_file) {
             --g_instanceCount;
-            const std::string text = "Unable to open Dictionary: " + name;
+            const std::string text = "Unable to open Dictionary: " + shownPath(name);
             messageBoxText(text, "File Error", kMbOkStop);
             throw ZantricException(text);
         }

@@ -59,6 +59,22 @@ std::vector<std::string> lexFilesIn(const std::string& folder, bool& unreadable)
 
 }  // namespace
 
+std::string dictionaryFileName(std::string_view typed, std::string* refusal) {
+    constexpr std::string_view kExtension = ".lex";
+    std::string name = lowerCase(std::string(typed));
+    const bool withExtension = name.ends_with(kExtension);
+    if (withExtension) name.resize(name.size() - kExtension.size());
+    // Without ".lex" a dot starts some other extension; with it, the rest is the name.
+    const bool refused = name.find_first_not_of('.') == std::string::npos ||
+                         name.find_first_of("/\\") != std::string::npos ||
+                         (!withExtension && name.find('.') != std::string::npos);
+    if (!refused && name.size() + kExtension.size() <= kMaxFileNameBytes) {
+        return name + std::string(kExtension);
+    }
+    if (refusal != nullptr) *refusal = refused ? kDictionaryNameRule : kDictionaryNameTooLong;
+    return {};
+}
+
 // --- DictionaryName ---------------------------------------------------------------------------
 
 DictionaryName::DictionaryName(std::string path, std::string filePath, std::string subsetFileName)
@@ -71,8 +87,9 @@ std::string DictionaryName::displayName() const { return namePart(m_path); }
 DictionaryName::HeaderRead DictionaryName::readHeaderFromFile() {
     FilePtr file = openFile(m_filePath, "rb");
     if (!file) {
-        messageBoxText("Unable to open: " + m_path + "\n\nZantric will ignore this dictionary.",
-                       kFileErrorTitle, kMbOk);
+        messageBoxText(
+            "Unable to open: " + shownPath(m_path) + "\n\nZantric will ignore this dictionary.",
+            kFileErrorTitle, kMbOk);
         return HeaderRead::kCannotOpen;
     }
     unsigned char bytes[kHeaderBytes];
@@ -93,9 +110,9 @@ bool DictionaryName::readHeader() { return readHeaderFromFile() == HeaderRead::k
 bool DictionaryName::writeHeader() {
     FilePtr file = openFile(m_filePath, "r+b");
     if (!file) {
-        messageBoxText(
-            "Unable to open: " + m_path + "\n\nZantric cannot save dictionary header details.",
-            kFileErrorTitle, kMbOk);
+        messageBoxText("Unable to open: " + shownPath(m_path) +
+                           "\n\nZantric cannot save dictionary header details.",
+                       kFileErrorTitle, kMbOk);
         return false;
     }
     unsigned char bytes[kHeaderBytes];
@@ -155,13 +172,14 @@ void DictionaryNames::scanFolder() {
             case DictionaryName::HeaderRead::kTooShort:
                 badFileSeen = true;
                 report += '\n';
-                report += entry.path();
+                report += shownPath(entry.path());
                 break;
         }
     }
     if (unreadable) {
-        messageBoxText("Unable to open: " + folder + "\n\nZantric cannot list its dictionaries.",
-                       kFileErrorTitle, kMbOk);
+        messageBoxText(
+            "Unable to open: " + shownPath(folder) + "\n\nZantric cannot list its dictionaries.",
+            kFileErrorTitle, kMbOk);
     }
     if (badFileSeen) {
         messageBoxText(report, loadString(kWarningTitle), kMbOkExclamation);
@@ -228,7 +246,7 @@ bool DictionaryNames::setSelected(std::string_view path, bool on) {
 bool DictionaryNames::isSelected(std::string_view path) const {
     const DictionaryName* entry = find(path);
     if (!entry) {
-        throw ZantricException(std::string(path) + " is not contained in the Dictionary List");
+        throw ZantricException(shownPath(path) + " is not contained in the Dictionary List");
     }
     return entry->selected();
 }

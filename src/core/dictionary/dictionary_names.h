@@ -15,6 +15,21 @@
 
 namespace zantric {
 
+// The one rule for a dictionary name typed by the user, in every command that takes one: NAME
+// or NAME.lex (".lex" in any case) names the file NAME.lex of the dictionaries folder, in lower
+// case as the catalogue lists it. Refused, with kDictionaryNameRule: an empty name, a name of
+// dots only, a name holding '/' or '\', and a name with any other extension ("english.old").
+// Refused with kDictionaryNameTooLong: a name whose file name would not fit in 255 bytes.
+inline constexpr const char* kDictionaryNameRule =
+    "A dictionary name is a file name without a folder; it may end in .lex.";
+inline constexpr const char* kDictionaryNameTooLong =
+    "A dictionary name is too long: with .lex it must fit in 255 bytes.";
+inline constexpr std::size_t kMaxFileNameBytes = 255;
+
+// The file name ("english.lex") a typed name stands for; "" when the rule refuses it, with the
+// reason in `refusal` when given.
+std::string dictionaryFileName(std::string_view typed, std::string* refusal = nullptr);
+
 // One catalogue entry: a plain value, copied when the catalogue moves entries.
 class DictionaryName {
 public:

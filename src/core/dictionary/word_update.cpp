@@ -82,7 +82,7 @@ public:
     // Completes the file; throws when a write failed (the destructor then deletes it).
     void complete() {
         if (!m_writer.close()) {
-            throw ZantricException("Unable to create Dictionary: " + std::string(kRewriteFileName));
+            throw ZantricException("Unable to create Dictionary: " + shownPath(kRewriteFileName));
         }
         m_kept = true;
     }
@@ -97,19 +97,19 @@ private:
 // there; a rewrite on another file system is first copied into the dictionary's folder.
 void moveIntoPlace(const std::string& file, bool keepOld) {
     if (!replaceFile(kRewriteFileName, file, keepOld)) {
-        throw ZantricException(loadString(kUnableToRename) + kRewriteFileName);
+        throw ZantricException(loadString(kUnableToRename) + shownPath(kRewriteFileName));
     }
 }
 
 // A read that ends early looks like the end of the words: a rewrite is only as good as a reading
 // that delivered every word the header counts.
 void checkEveryWordRead(const std::string& file, std::uint32_t expected, std::uint32_t read) {
-    if (read != expected) throw ZantricException(kUnableToRead + file);
+    if (read != expected) throw ZantricException(kUnableToRead + shownPath(file));
 }
 
 std::uint32_t wordCountOf(const std::string& file) {
     std::uint32_t count = 0;
-    if (!headerWordCount(file, count)) throw ZantricException(kUnableToRead + file);
+    if (!headerWordCount(file, count)) throw ZantricException(kUnableToRead + shownPath(file));
     return count;
 }
 
@@ -157,7 +157,7 @@ void stampHeader(const std::string& path, const std::string& file, bool created,
     }
     if (rewrite && std::fclose(rewrite.release()) != 0) stamped = false;
     if (!stamped) {
-        throw ZantricException("Unable to create Dictionary: " + std::string(kRewriteFileName));
+        throw ZantricException("Unable to create Dictionary: " + shownPath(kRewriteFileName));
     }
 }
 

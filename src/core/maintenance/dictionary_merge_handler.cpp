@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/dictionary/word_update.h"
+#include "core/shell/paths.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
@@ -19,7 +20,7 @@ bool DictionaryMergeHandler::readNext() {
     int result;
     if (!m_dictionary) {
         if (!headerWordCount(m_inputName, m_expected)) {
-            throw ZantricException(kUnableToRead + m_inputName);
+            throw ZantricException(kUnableToRead + shownPath(m_inputName));
         }
         m_dictionary = std::make_unique<Dictionary>(m_inputName, false, kReadBuffer);
         result = m_dictionary->nextMatch(m_word, "*");
@@ -33,7 +34,9 @@ bool DictionaryMergeHandler::readNext() {
     }
     // A read error ends the words early, as if they were all read: the merge would then lose
     // the rest of them.
-    if (!m_interrupted && m_read != m_expected) throw ZantricException(kUnableToRead + m_inputName);
+    if (!m_interrupted && m_read != m_expected) {
+        throw ZantricException(kUnableToRead + shownPath(m_inputName));
+    }
     return false;
 }
 
@@ -50,7 +53,7 @@ void DictionaryMergeHandler::closeOutput(Output& output, const std::string& name
     }
     const bool written = output.m_writer->close();
     output.m_writer.reset();
-    if (!written) throw ZantricException("Unable to create Dictionary: " + name);
+    if (!written) throw ZantricException("Unable to create Dictionary: " + shownPath(name));
 }
 
 }  // namespace zantric

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/shell/paths.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
@@ -36,7 +37,9 @@ FileSort::FileSort(const std::string& name, int recordLength, Compare compare,
     if (!error) m_blockCount = static_cast<unsigned>((size + blockBytes - 1) / blockBytes);
 }
 
-void FileSort::fail() const { throw ZantricException(loadString(kUnableToOpenFile) + m_name); }
+void FileSort::fail() const {
+    throw ZantricException(loadString(kUnableToOpenFile) + shownPath(m_name));
+}
 
 void FileSort::sort() {
     for (unsigned pass = 0; pass <= m_blockCount; ++pass) {

@@ -68,7 +68,7 @@ InstanceMarker::InstanceMarker() : m_path(tempFileName(kMarkerExtension)) {
             first.substr(0, first.rfind('.')) + "_" + std::to_string(n) + "." + kMarkerExtension;
         file = openFile(m_path, "wbx");
     }
-    if (!file) throw ZantricException("Unable to open Instance Marker File: " + m_path);
+    if (!file) throw ZantricException("Unable to open Instance Marker File: " + shownPath(m_path));
     file.reset();
 #if ZANTRIC_MARKER_LOCKS
     m_lock = ::open(nativePath(m_path).c_str(), O_RDONLY | O_CLOEXEC);

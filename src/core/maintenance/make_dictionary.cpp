@@ -29,6 +29,7 @@ namespace {
 
 constexpr int kErrorTitle = 10;
 constexpr int kFileErrorTitle = 17;
+constexpr int kInputErrorTitle = 30;
 constexpr int kNamesMissing = 73;
 constexpr int kNoValidWords = 152;
 constexpr int kCannotCheckUnique = 153;
@@ -50,19 +51,14 @@ constexpr int kRecordsPerRead = 1024;
 constexpr int kEqualWordsKept = 10;
 
 [[noreturn]] void cannotOpen(const std::string& name) {
-    throw ZantricException(loadString(kUnableToOpenFile) + name);
+    throw ZantricException(loadString(kUnableToOpenFile) + shownPath(name));
 }
 [[noreturn]] void cannotRead(const std::string& name) {
-    throw ZantricException("Unable to read File: " + name);
+    throw ZantricException("Unable to read File: " + shownPath(name));
 }
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowerCase(std::string text) {
-    for (char& c : text) c = lower(c);
-    return text;
-}
 
 void removeIfPresent(const std::string& name) {
     if (!name.empty() && fileExists(name)) removeFile(name);
@@ -354,7 +350,9 @@ void CreateDictProgress::work() {
         if (input != m_mergedName) removeIfPresent(input);
         input = recordsName;
     }
-    if (!writer.close()) throw ZantricException("Unable to create Dictionary: " + m_temporaryName);
+    if (!writer.close()) {
+        throw ZantricException("Unable to create Dictionary: " + shownPath(m_temporaryName));
+    }
     setPercent(100);
 }
 
@@ -401,8 +399,16 @@ bool CreateDictProgress::install() {
 // --- The command ------------------------------------------------------------------------------
 
 std::string dictionaryPathFor(std::string_view name) {
-    const std::string path = ConfigData::instance().dictionaryPath(replaceExtension(name, "lex"));
-    return folderPart(path) + lowerCase(namePart(path));
+    const std::string file = dictionaryFileName(name);
+    return file.empty() ? file : ConfigData::instance().dictionaryPath(file);
+}
+
+bool checkDictionaryName(std::string_view name, const void* owner) {
+    std::string refusal;
+    if (!dictionaryFileName(name, &refusal).empty()) return true;
+    beep();
+    messageBoxText(refusal, loadString(kInputErrorTitle), kMbOk, owner);
+    return false;
 }
 
 bool dictionaryExists(const std::string& path) {
@@ -438,8 +444,8 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
     }
     // The old dictionary keeps its name until the new one takes it in one rename.
     if (!replaceFile(temporaryName, path, true)) {
-        messageBoxText(loadString(kUnableToRename) + temporaryName, loadString(kFileErrorTitle),
-                       kMbOkStop);
+        messageBoxText(loadString(kUnableToRename) + shownPath(temporaryName),
+                       loadString(kFileErrorTitle), kMbOkStop);
         removeIfPresent(temporaryName);
         return false;
     }
@@ -460,10 +466,13 @@ MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string
         messageBox(kNamesMissing, kErrorTitle, kMbOk);
         return MaintenanceOutcome::kStopped;
     }
+    // Before any work: a name that cannot make a file would fail only at the very end.
+    if (!checkDictionaryName(dictionaryName)) return MaintenanceOutcome::kStopped;
     const std::string path = dictionaryPathFor(dictionaryName);
-    std::error_code error;
-    if (!fileExists(fileName) || std::filesystem::is_directory(nativePath(fileName), error)) {
-        messageBoxText(loadString(kUnableToFindFile) + fileName, loadString(kErrorTitle), kMbOk);
+    // A word list is read to its end: a folder, a FIFO or a device is not one.
+    if (!isRegularFile(fileName)) {
+        messageBoxText(loadString(kUnableToFindFile) + shownPath(fileName), loadString(kErrorTitle),
+                       kMbOk);
         return MaintenanceOutcome::kStopped;
     }
     if (dictionaryExists(path) && messageBox(kAlreadyExists, kWarningTitle, kMbYesNo) != kIdYes) {

@@ -164,9 +164,13 @@ private:
 
 // --- The command ------------------------------------------------------------------------------
 
-// The file of the dictionary called `name`: the extension replaced by "lex", the file name in
-// lower case as the catalogue lists it, and a bare name placed in the dictionaries folder.
+// The file of the dictionary called `name` (dictionaryFileName) in the dictionaries folder; ""
+// for a name the rule refuses.
 std::string dictionaryPathFor(std::string_view name);
+
+// Whether a typed dictionary name passes the rule of dictionaryFileName; when it does not, beeps
+// and shows the rule's text, titled "Input Error".
+bool checkDictionaryName(std::string_view name, const void* owner = nullptr);
 
 // Whether a dictionary file is already there (under its catalogue path or, for a file the
 // catalogue lists under a name of another case, that file).
@@ -188,7 +192,7 @@ bool onlyCopyRunning();
 bool installDictionary(const std::string& temporaryName, const std::string& path);
 
 // The OK button of Make Dictionary From File: refuses while another copy runs (420), checks
-// both names (message 73), the word list
+// both names (message 73, the dictionary name rule), the word list
 // (321), asks before overwriting a dictionary (322), then runs the three stages. The caller shows
 // "Dictionary Created Successfully" (907) on kDone.
 MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,

@@ -114,6 +114,7 @@ MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
         messageBox(kNameMissing, kIncompleteTitle, kMbOk);
         return MaintenanceOutcome::kStopped;
     }
+    if (!checkDictionaryName(newName)) return MaintenanceOutcome::kStopped;
     const std::string path = dictionaryPathFor(newName);
     if (dictionaryExists(path) && messageBoxText(loadString(kTheDictionary) + namePart(path) +
                                                      loadString(kAlreadyExistsOverwrite),

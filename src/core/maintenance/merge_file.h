@@ -124,7 +124,7 @@ bool MergeFile<H>::merge() {
     if (m_pending.empty()) merge_detail::invariantFailed("!found", "MRGFILE");
     const std::string last = m_pending.back();
     if (!merge_detail::moveReplacing(last, m_outputName)) {
-        throw ZantricException(loadString(merge_detail::kUnableToRename) + last);
+        throw ZantricException(loadString(merge_detail::kUnableToRename) + shownPath(last));
     }
     if (fileExists(last)) removeFile(last);
     return true;

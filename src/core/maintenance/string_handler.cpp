@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "core/shell/paths.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
@@ -15,7 +16,7 @@ constexpr int kUnableToOpenFile = 320;
 constexpr std::size_t kBufferBytes = 2730 * kSortRecordLength;
 
 [[noreturn]] void fileFailed(const std::string& name) {
-    throw ZantricException(loadString(kUnableToOpenFile) + name);
+    throw ZantricException(loadString(kUnableToOpenFile) + shownPath(name));
 }
 
 }  // namespace

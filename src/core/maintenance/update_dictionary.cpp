@@ -5,6 +5,7 @@
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/maintenance/instance_marker.h"
+#include "core/maintenance/make_dictionary.h"
 #include "core/shell/config_data.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
@@ -65,12 +66,6 @@ bool zantricAddWordValidator(std::string_view text, bool wildcards) {
 bool dictionaryNameKeyAllowed(char c) {
     return isLetter(c) || (c >= '0' && c <= '9') || c == ' ' || c == '_' || c == '-' || c == '{' ||
            c == '}';
-}
-
-std::string dictionaryFileName(std::string_view name) {
-    std::string lowered(name);
-    for (char& c : lowered) c = lower(c);
-    return replaceExtension(lowered, "lex");
 }
 
 // --- UpdateDictProgress -------------------------------------------------------------------------
@@ -191,6 +186,7 @@ UpdateOutcome UpdateDictionary::ok(const std::string& typedWord,
         message(kNoDictionary, kIncompleteTitle, kMbOk);
         return UpdateOutcome::kStopped;
     }
+    if (!checkDictionaryName(dictionaryText, m_owner)) return UpdateOutcome::kStopped;
     const std::string name = dictionaryFileName(dictionaryText);
     const std::string path = ConfigData::instance().dictionaryPath(name);
     const std::string fileName = namePart(path);
@@ -235,7 +231,7 @@ UpdateOutcome UpdateDictionary::ok(const std::string& typedWord,
             if (removeFile(entry->filePath())) {
                 catalogue.remove(path);
             } else {
-                messageText(loadString(kCannotRemoveEmpty) + path, kErrorTitle, kMbOk);
+                messageText(loadString(kCannotRemoveEmpty) + shownPath(path), kErrorTitle, kMbOk);
             }
         }
     }

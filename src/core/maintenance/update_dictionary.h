@@ -26,10 +26,6 @@ bool zantricAddWordValidator(std::string_view text, bool wildcards = false);
 // braces pass (and backspace, in the window).
 bool dictionaryNameKeyAllowed(char c);
 
-// A dictionary name as the command takes it: lower case, extension "lex" ("English" and
-// "english.lex" both give "english.lex").
-std::string dictionaryFileName(std::string_view name);
-
 // Code of a change that ended with a ZantricException (already reported).
 inline constexpr int kUpdateFailed = -1;
 

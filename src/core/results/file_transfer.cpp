@@ -89,7 +89,7 @@ int runHere(CallingThreadWork& work) { return runWork(work); }
 
 copyFileProgress::copyFileProgress(std::string destination, std::string source)
     : m_destination(std::move(destination)), m_source(std::move(source)) {
-    setText(kCopyingText + m_source);
+    setText(kCopyingText + shownPath(m_source));
 }
 
 void copyFileProgress::work() {
@@ -98,7 +98,7 @@ void copyFileProgress::work() {
 
 moveFileProgress::moveFileProgress(std::string destination, std::string source)
     : m_destination(std::move(destination)), m_source(std::move(source)) {
-    setText(kMovingText + m_source);
+    setText(kMovingText + shownPath(m_source));
 }
 
 void moveFileProgress::work() {

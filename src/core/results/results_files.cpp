@@ -77,7 +77,8 @@ std::string formatText(std::string_view pattern, const std::vector<std::string>&
 }
 
 void reportUnableToOpen(const std::string& name, const void* owner) {
-    messageBoxText(loadString(kUnableToOpen) + name, loadString(kFileErrorTitle), kMbOkStop, owner);
+    messageBoxText(loadString(kUnableToOpen) + shownPath(name), loadString(kFileErrorTitle),
+                   kMbOkStop, owner);
 }
 
 std::uint64_t fileSize(const std::string& name) {
@@ -106,13 +107,13 @@ bool isResultsPairName(std::string_view name) {
 }
 
 bool confirmOverwrite(const std::string& name, const void* owner) {
-    return messageBoxText(name + loadString(kOverwriteQuestion), loadString(kWarningTitle),
-                          kMbYesNo, owner) == kIdYes;
+    return messageBoxText(shownPath(name) + loadString(kOverwriteQuestion),
+                          loadString(kWarningTitle), kMbYesNo, owner) == kIdYes;
 }
 
 ExportChoice askOverwriteOrAppend(const std::string& name) {
     const int answer = threeButtonMessageBox(
-        name + loadString(kOverwriteOrAppendQuestion), loadString(kWarningTitle),
+        shownPath(name) + loadString(kOverwriteOrAppendQuestion), loadString(kWarningTitle),
         loadString(kOverwriteCaption), loadString(kAppendCaption), loadString(kCancelCaption));
     return answer == 0   ? ExportChoice::kOverwrite
            : answer == 1 ? ExportChoice::kAppend
@@ -213,7 +214,8 @@ void copyAsASCIIProgress::work() {
     // The stream goes before its buffer.
     written = std::fclose(out.release()) == 0 && written;
     if (!written) {
-        messageBoxText(kUnableToWrite + m_destination, loadString(kFileErrorTitle), kMbOkStop);
+        messageBoxText(kUnableToWrite + shownPath(m_destination), loadString(kFileErrorTitle),
+                       kMbOkStop);
         return;
     }
     setResult(1);

@@ -40,6 +40,34 @@ std::uint64_t fileSize(std::FILE* file) {
     return size < 0 ? 0 : static_cast<std::uint64_t>(size);
 }
 
+// Whether a pair's header and index agree with the sizes of its files, as in every pair this
+// program writes: the marker, one index entry more than Found, at least a line feed's byte of
+// data for each match, and entries that start at the lines and end at the end of the data file.
+// A pair that claims more than its files hold is refused before a single row is read.
+bool consistentPair(std::FILE* data, std::FILE* index) {
+    const std::uint64_t dataSize = fileSize(data);
+    const std::uint64_t indexSize = fileSize(index);
+    unsigned char head[kFoundOffset + 4];
+    if (dataSize < kResultsHeaderSize || std::fseek(data, 0, SEEK_SET) != 0 ||
+        std::fread(head, 1, sizeof head, data) != sizeof head ||
+        readU32(head + kMarkerOffset) != kResultsMarker) {
+        return false;
+    }
+    const auto found = static_cast<std::int32_t>(readU32(head + kFoundOffset));
+    if (found < 0 || indexSize % kIndexEntrySize != 0 ||
+        indexSize / kIndexEntrySize != std::uint64_t(found) + 1 ||
+        std::uint64_t(found) > dataSize - kResultsHeaderSize) {
+        return false;
+    }
+    unsigned char first[kIndexEntrySize];
+    unsigned char last[kIndexEntrySize];
+    return std::fseek(index, 0, SEEK_SET) == 0 &&
+           std::fread(first, 1, sizeof first, index) == sizeof first &&
+           std::fseek(index, static_cast<long>(indexSize - kIndexEntrySize), SEEK_SET) == 0 &&
+           std::fread(last, 1, sizeof last, index) == sizeof last &&
+           readU32(first) == kResultsHeaderSize && readU32(last) == dataSize;
+}
+
 }  // namespace
 
 VLBData::VLBData(const void* owner)
@@ -110,7 +138,7 @@ void VLBData::openForWriting() {
 
 void VLBData::writeFailed(const std::string& name) {
     m_state = State::kDropping;
-    throw ZantricException(kUnableToWrite + name);
+    throw ZantricException(kUnableToWrite + shownPath(name));
 }
 
 void VLBData::append(std::string_view text, bool addLineFeed) {
@@ -178,18 +206,14 @@ void VLBData::measureFiles() {
 }
 
 bool VLBData::openForReading(const std::string& dataName, const std::string& indexName) {
-    FilePtr data = fileOpenWithReport(dataName, "r+b");
+    // Showing a pair writes nothing, so a read-only pair can be shown.
+    FilePtr data = fileOpenWithReport(dataName, "rb");
     if (!data) return false;
-    FilePtr index = fileOpenWithReport(indexName, "r+b");
+    FilePtr index = fileOpenWithReport(indexName, "rb");
     if (!index) return false;
-
-    // Whatever else a file holds is bounded when rows are read; one without the header and its
-    // marker is not taken for results at all.
-    unsigned char marker[4];
-    if (fileSize(data.get()) < kResultsHeaderSize || std::fseek(data.get(), 0, SEEK_SET) != 0 ||
-        std::fread(marker, 1, sizeof marker, data.get()) != sizeof marker ||
-        readU32(marker) != kResultsMarker) {
-        messageBoxText(dataName + kNotResultsFile, loadString(kFileErrorTitle), kMbOkStop, m_owner);
+    if (!consistentPair(data.get(), index.get())) {
+        messageBoxText(shownPath(dataName) + kNotResultsFile, loadString(kFileErrorTitle),
+                       kMbOkStop, m_owner);
         return false;
     }
     m_data = std::move(data);
@@ -246,8 +270,8 @@ bool VLBData::deleteCurrent() {
     m_state = State::kIdle;
     bool ok = true;
     auto report = [this](const std::string& name) {
-        messageBoxText(kUnableToDelete + name, loadString(kFileErrorTitle), kMbOkExclamation,
-                       m_owner);
+        messageBoxText(kUnableToDelete + shownPath(name), loadString(kFileErrorTitle),
+                       kMbOkExclamation, m_owner);
     };
     if (fileExists(m_dataName)) {
         if (!removeFile(m_dataName)) {

@@ -47,9 +47,10 @@ public:
     // Ends a search: when matches were stored, writes the header (Found is the store's count,
     // whatever summary.found says), recomputes the row layout and reopens the pair for reading.
     void finish(const SearchSummary& summary);
-    // Shows a saved pair: the base name with its extension replaced by "ztr" and "zix". A file
-    // that cannot be opened, or a data file without a results header, is reported and the
-    // previous results stay in view. True when the saved pair is now the current pair.
+    // Shows a saved pair: the base name with its extension replaced by "ztr" and "zix", opened
+    // for reading only. A file that cannot be opened, or a pair whose header and index disagree
+    // with its files' sizes, is reported and the previous results stay in view. True when the
+    // saved pair is now the current pair.
     bool openSaved(const std::string& baseName);
     // Deletes the files of the current pair (the index only after its data file), reporting
     // each failure, then resets. True when nothing failed.
@@ -85,7 +86,7 @@ private:
     enum class State { kIdle, kWriting, kReading, kDropping };
 
     void openForWriting();
-    // Opens both files "r+b" with a report; checks the data file holds a results header.
+    // Opens both files for reading with a report; checks that they make a consistent pair.
     bool openForReading(const std::string& dataName, const std::string& indexName);
     void loadHeader();
     void measureFiles();

@@ -14,6 +14,7 @@
 #include "core/dictionary/dictionary_names.h"
 #include "core/dictionary/word_update.h"
 #include "core/shell/config_data.h"
+#include "core/shell/paths.h"
 #include "core/shell/zantric_exception.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
@@ -100,7 +101,7 @@ TEST(DamagedDictionary, RewriteRefusesWordsThatDoNotAddUpToTheHeader) {
             updateWord(".\\lexicons\\words.lex", c.word, c.mode);
             ADD_FAILURE() << "rewritten";
         } catch (const ZantricException& e) {
-            EXPECT_EQ(e.message(), "Unable to read Dictionary: .\\lexicons\\words.lex");
+            EXPECT_EQ(e.message(), "Unable to read Dictionary: " + shownPath("lexicons/words.lex"));
         }
         EXPECT_EQ(TempFolder::read("lexicons/words.lex"), bytes);
         EXPECT_FALSE(fs::exists("lexicons/words.lxb") || fs::exists(kRewriteFileName));

@@ -141,7 +141,8 @@ TEST(DictionaryFile, UnopenableFileThrowsAndReports) {
     EXPECT_THROW(CompressDictionary("no/such/folder/t.lex"), ZantricException);
     EXPECT_THROW(Dictionary("missing.lex", false, 1024), ZantricException);
     ASSERT_EQ(recorder.count(), 1u);
-    EXPECT_EQ(recorder.last().text, "Unable to open Dictionary: missing.lex");
+    EXPECT_EQ(recorder.last().text,
+              "Unable to open Dictionary: " + (folder.path() / "missing.lex").string());
     EXPECT_EQ(recorder.last().title, "File Error");
     EXPECT_EQ(Dictionary::instanceCount(), 0);
 }

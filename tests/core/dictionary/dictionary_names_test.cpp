@@ -42,7 +42,7 @@ std::string junkBytes() { return std::string(2200, 'x'); }
 
 std::string badFilesReport(const std::vector<std::string>& paths) {
     std::string text = loadString(801);
-    for (const std::string& path : paths) text += "\n" + path;
+    for (const std::string& path : paths) text += "\n" + shownPath(path);
     return text;
 }
 
@@ -184,7 +184,7 @@ TEST_F(DictionaryNamesTest, HeaderThatCannotBeSavedIsReportedAndTheOthersAreWrit
     DictionaryNames::destroyInstance();
 
     ASSERT_EQ(m_messages.count(), 1u);
-    EXPECT_EQ(m_messages.last().text, "Unable to open: " + lexPath("gone.lex") +
+    EXPECT_EQ(m_messages.last().text, "Unable to open: " + shownPath(lexPath("gone.lex")) +
                                           "\n\nZantric cannot save dictionary header details.");
     EXPECT_EQ(m_messages.last().title, "File Error");
     EXPECT_EQ(m_messages.last().style, kMbOk);
@@ -199,7 +199,8 @@ TEST_F(DictionaryNamesTest, SelectionOfAnUnlistedPath) {
         names.isSelected(lexPath("none.lex"));
         FAIL() << "no exception";
     } catch (const ZantricException& e) {
-        EXPECT_EQ(e.message(), lexPath("none.lex") + " is not contained in the Dictionary List");
+        EXPECT_EQ(e.message(), (m_folder.path() / "lexicons/none.lex").string() +
+                                   " is not contained in the Dictionary List");
     }
 }
 
@@ -236,7 +237,7 @@ TEST_F(DictionaryNamesTest, DeleteThatCannotRetireKeepsFileAndEntry) {
     EXPECT_TRUE(fs::exists(lexFile("stuck.lex")));
     ASSERT_EQ(m_messages.count(), 1u);
     EXPECT_EQ(m_messages.last().text,
-              "Zantric was unable to delete this file: " + lexPath("stuck.lxb"));
+              "Zantric was unable to delete this file: " + shownPath(lexPath("stuck.lxb")));
     EXPECT_EQ(m_messages.last().title, "File Error.");
     EXPECT_EQ(m_messages.last().style, kMbOkStop);
 }
@@ -263,7 +264,7 @@ TEST_F(DictionaryNamesTest, AddRemoveAndFind) {
 
     EXPECT_FALSE(names.add(lexPath("missing.lex")));
     ASSERT_EQ(m_messages.count(), 1u);
-    EXPECT_EQ(m_messages.last().text, "Unable to open: " + lexPath("missing.lex") +
+    EXPECT_EQ(m_messages.last().text, "Unable to open: " + shownPath(lexPath("missing.lex")) +
                                           "\n\nZantric will ignore this dictionary.");
     EXPECT_EQ(m_messages.last().title, "File Error");
     EXPECT_EQ(names.find(lexPath("missing.lex")), nullptr);
@@ -295,6 +296,45 @@ TEST_F(DictionaryNamesTest, TemporaryNames) {
     }
     EXPECT_EQ(names.find(lexPath("d10.lex"))->subsetFileName(), base + ".a");
     EXPECT_EQ(names.find(lexPath("d17.lex"))->subsetFileName(), base + ".11");
+}
+
+// The one rule every command applies to a typed dictionary name: what it names, and what it
+// refuses before any work.
+TEST(DictionaryFileName, NamesAndRefusals) {
+    const std::string longest(kMaxFileNameBytes - 4, 'a');
+    struct Case {
+        std::string typed;
+        std::string file;     // "" when refused
+        const char* refusal;  // nullptr when named
+    };
+    const Case cases[] = {
+        {"english", "english.lex", nullptr},
+        {"English.LEX", "english.lex", nullptr},
+        {"my words.lex", "my words.lex", nullptr},
+        {"old.words.lex", "old.words.lex", nullptr},
+        {longest, longest + ".lex", nullptr},
+        {longest + ".lex", longest + ".lex", nullptr},
+        {"english.old", "", kDictionaryNameRule},
+        {"english.v2", "", kDictionaryNameRule},
+        {"english.", "", kDictionaryNameRule},
+        {".hidden", "", kDictionaryNameRule},
+        {"", "", kDictionaryNameRule},
+        {".lex", "", kDictionaryNameRule},
+        {".", "", kDictionaryNameRule},
+        {"..", "", kDictionaryNameRule},
+        {"..lex", "", kDictionaryNameRule},
+        {"../x", "", kDictionaryNameRule},
+        {"a/b.lex", "", kDictionaryNameRule},
+        {"a\\b", "", kDictionaryNameRule},
+        {longest + "a", "", kDictionaryNameTooLong},
+        {longest + "a.lex", "", kDictionaryNameTooLong},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        std::string refusal = "(none)";
+        EXPECT_EQ(dictionaryFileName(c.typed, &refusal), c.file);
+        EXPECT_EQ(refusal, c.refusal ? c.refusal : "(none)");
+    }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/shell/config_data.h"
+#include "core/shell/paths.h"
 #include "core/shell/zantric_exception.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
@@ -186,7 +187,7 @@ TEST_F(WordUpdateTest, CancelOrFailureLeavesEverythingAsItWas) {
                       kUpdateCancelled);
             EXPECT_FALSE(c.blockRewrite);
         } catch (const ZantricException& e) {
-            EXPECT_EQ(e.message(), std::string("Unable to create Dictionary: ") + kRewriteFileName);
+            EXPECT_EQ(e.message(), "Unable to create Dictionary: " + shownPath(kRewriteFileName));
         }
 
         EXPECT_TRUE(bytesOf("words.lex") == before) << "changed";

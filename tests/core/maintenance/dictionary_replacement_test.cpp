@@ -10,6 +10,7 @@
 
 #include "core/maintenance/make_dictionary.h"
 #include "core/maintenance/merge_dictionaries.h"
+#include "core/shell/paths.h"
 #include "core/shell/progress_work.h"
 #include "maintenance_test_support.h"
 
@@ -36,7 +37,7 @@ TEST_F(DictionaryReplacementTest, AnInputThatCannotBeReadWhollyStopsTheMerge) {
     EXPECT_EQ(mergeDictionaries({"a.lex", "b.lex"}, "c", false, runWork),
               MaintenanceOutcome::kFailed);
 
-    EXPECT_EQ(m_messages.last().text, "Unable to read Dictionary: .\\lexicons\\b.lex");
+    EXPECT_EQ(m_messages.last().text, "Unable to read Dictionary: " + shownPath("lexicons/b.lex"));
     EXPECT_EQ(filesIn("lexicons"), (Files{"a.lex", "b.lex"}));
     EXPECT_TRUE(tempFiles().empty());
 }

@@ -85,8 +85,8 @@ TEST_F(InstanceMarkerTest, MarkerThatCannotBeCreatedThrows) {
         InstanceMarker marker;
         FAIL() << "no exception";
     } catch (const ZantricException& e) {
-        EXPECT_EQ(e.message(),
-                  "Unable to open Instance Marker File: .\\temp\\" + tempBaseName() + ".zti");
+        EXPECT_EQ(e.message(), "Unable to open Instance Marker File: " +
+                                   shownPath("temp/" + tempBaseName() + ".zti"));
     }
 }
 

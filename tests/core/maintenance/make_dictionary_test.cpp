@@ -1,9 +1,12 @@
 #include "core/maintenance/make_dictionary.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <iterator>
 #include <map>
 
+#include "core/dictionary/dictionary_names.h"
 #include "core/shell/config_data.h"
 #include "maintenance_test_support.h"
 
@@ -108,7 +111,9 @@ TEST_F(MakeDictionaryTest, ChecksComeFirstWithTheirMessages) {
     TempFolder::write("list.txt", "new\n");
     TempFolder::write("spaces.txt", "   \nit's\n\n");
     std::filesystem::create_directory("folder");
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
     const char* kNames = "You must supply a File Name and a Dictionary Name.";
+    const std::string here = std::filesystem::current_path().string() + "/";
     struct Case {
         std::string file, name, text, title;
         MaintenanceOutcome outcome = MaintenanceOutcome::kStopped;
@@ -116,8 +121,12 @@ TEST_F(MakeDictionaryTest, ChecksComeFirstWithTheirMessages) {
     const Case cases[] = {
         {"", "words", kNames, "Error"},
         {"list.txt", "", kNames, "Error"},
-        {"missing.txt", "other", "Unable to find File: missing.txt", "Error"},
-        {"folder", "other", "Unable to find File: folder", "Error"},
+        {"missing.txt", "other", "Unable to find File: " + here + "missing.txt", "Error"},
+        {"folder", "other", "Unable to find File: " + here + "folder", "Error"},
+        {"fifo", "other", "Unable to find File: " + here + "fifo", "Error"},
+        // The name is checked before the word list is looked at.
+        {"missing.txt", "other.txt", kDictionaryNameRule, "Input Error"},
+        {"list.txt", std::string(252, 'x'), kDictionaryNameTooLong, "Input Error"},
         {"list.txt", "Words.LEX", "Dictionary already exists. Overwrite?", "Warning"},
         {"spaces.txt", "other",
          "Your word list contains no valid words. No Dictionary has been created.", "Warning",
@@ -130,7 +139,7 @@ TEST_F(MakeDictionaryTest, ChecksComeFirstWithTheirMessages) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         m_messages.clear();
-        if (&c == &cases[6]) {
+        if (&c == &std::end(cases)[-1]) {
             TempFolder::write("temp/$$a.zti", "");
             TempFolder::write("temp/$$b.zti", "");
         }
@@ -140,7 +149,7 @@ TEST_F(MakeDictionaryTest, ChecksComeFirstWithTheirMessages) {
         EXPECT_EQ(m_messages.last().title, c.title);
         EXPECT_EQ(TempFolder::read("lexicons/words.lex"), oldBytes);
         EXPECT_EQ(filesIn("lexicons"), std::vector<std::string>{"words.lex"});
-        EXPECT_EQ(tempFiles().size(), &c == &cases[6] ? 2u : 0u);
+        EXPECT_EQ(tempFiles().size(), &c == &std::end(cases)[-1] ? 2u : 0u);
     }
 }
 

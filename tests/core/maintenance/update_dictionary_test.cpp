@@ -15,6 +15,7 @@
 #include "core/dictionary/dictionary_names.h"
 #include "core/shell/config_data.h"
 #include "core/shell/messages.h"
+#include "core/shell/paths.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -239,7 +240,7 @@ TEST_F(UpdateDictionaryTest, CancelPauseAndFailureLeaveTheDictionaryAsItWas) {
         std::vector<Shown> expected;
         if (c.blockRewrite) {
             expected = {{"Zantric Exception",
-                         std::string("Unable to create Dictionary: ") + kRewriteFileName}};
+                         "Unable to create Dictionary: " + shownPath(kRewriteFileName)}};
         }
         EXPECT_EQ(shown(), expected);
         EXPECT_TRUE(bytesOf("mine.lex") == before) << "changed";

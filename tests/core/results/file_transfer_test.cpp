@@ -1,13 +1,16 @@
 #include "core/results/file_transfer.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "core/shell/paths.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -91,11 +94,23 @@ TEST_F(FileTransferTest, CopyFailuresAreTheTwoResultCodes) {
 }
 
 TEST_F(FileTransferTest, FailedWriteDeletesThePartialCopy) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     TempFolder::write("source.bin", patterned(50000));
-    fs::create_symlink("/dev/full", "dest.bin");
-    EXPECT_EQ(copyFile("dest.bin", "source.bin"), kTransferCannotCreate);
-    EXPECT_FALSE(fs::exists(fs::symlink_status("dest.bin")));
+    // Writes past 30000 bytes fail (EFBIG), as on a full disk.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 30000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int result = copyFile("dest.bin", "source.bin");
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(result, kTransferCannotCreate);
+    EXPECT_FALSE(fs::exists("dest.bin"));
+    // A device is no destination at all: refused before a byte is written, and left alone.
+    fs::create_symlink("/dev/null", "null.bin");
+    EXPECT_EQ(copyFile("null.bin", "source.bin"), kTransferCannotCreate);
+    EXPECT_TRUE(fs::is_symlink("null.bin"));
 }
 
 TEST_F(FileTransferTest, CopyOntoItselfKeepsTheFile) {
@@ -151,7 +166,7 @@ TEST_F(FileTransferTest, MoveAcrossFileSystemsCopiesThenDeletesTheSource) {
 TEST_F(FileTransferTest, ProgressWorksRunOnTheCallingThreadWithoutCancel) {
     TempFolder::write("source.bin", patterned(50000));
     copyFileProgress copy("copy.bin", "source.bin");
-    EXPECT_EQ(copy.text(), "Copying File: source.bin");
+    EXPECT_EQ(copy.text(), "Copying File: " + shownPath("source.bin"));
     EXPECT_FALSE(copy.cancellable());
     int hooks = 0;
     copy.setAfterBlock([&] {
@@ -170,7 +185,7 @@ TEST_F(FileTransferTest, ProgressWorksRunOnTheCallingThreadWithoutCancel) {
     EXPECT_EQ(runHere(cannotCreate), kTransferCannotCreate);
 
     moveFileProgress move("moved.bin", "copy.bin");
-    EXPECT_EQ(move.text(), "Moving File: copy.bin");
+    EXPECT_EQ(move.text(), "Moving File: " + shownPath("copy.bin"));
     EXPECT_FALSE(move.cancellable());
     EXPECT_EQ(runHere(move), kTransferOk);
     EXPECT_FALSE(fs::exists("copy.bin"));

@@ -10,6 +10,7 @@
 
 #include "core/results/vlb_data.h"
 #include "core/shell/messages.h"
+#include "core/shell/paths.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -130,7 +131,7 @@ TEST_F(ResultsFilesTest, FailedSaveNamesTheFileAndLeavesNoHalfPair) {
         EXPECT_FALSE(fs::exists(replaceExtension(c.name, "ztr")));
         ASSERT_EQ(m_messages.count(), 1u);
         const test::RecordedMessage message = m_messages.last();
-        EXPECT_EQ(message.text, std::string("Unable to Open File: ") + c.reportedFile);
+        EXPECT_EQ(message.text, "Unable to Open File: " + shownPath(c.reportedFile));
         EXPECT_EQ(message.title, "File Error.");
         EXPECT_EQ(message.style, kMbOkStop);
         EXPECT_TRUE(message.hasOwner);
@@ -141,7 +142,7 @@ TEST_F(ResultsFilesTest, FailedSaveNamesTheFileAndLeavesNoHalfPair) {
     fs::rename("tmp.$$$", "kept.$$$");
     m_messages.clear();
     EXPECT_FALSE(saveResultsPair(m_results, "z"));
-    EXPECT_EQ(m_messages.last().text, "Unable to Open File: tmp.$$$");
+    EXPECT_EQ(m_messages.last().text, "Unable to Open File: " + shownPath("tmp.$$$"));
     EXPECT_FALSE(fs::exists("z.ztr"));
     EXPECT_FALSE(m_messages.last().hasOwner);
 }
@@ -213,7 +214,7 @@ TEST_F(ResultsFilesTest, ExportFailuresEndWithResultZero) {
     copyAsASCIIProgress work(m_results, kFields, "missing/out.asc", false);
     EXPECT_EQ(runHere(work), 0);
     ASSERT_EQ(m_messages.count(), 1u);
-    EXPECT_EQ(m_messages.last().text, "Unable to Open File: missing/out.asc");
+    EXPECT_EQ(m_messages.last().text, "Unable to Open File: " + shownPath("missing/out.asc"));
     EXPECT_EQ(m_messages.last().title, "File Error.");
     EXPECT_EQ(m_messages.last().style, kMbOkStop);
     EXPECT_FALSE(m_messages.last().hasOwner);
@@ -223,7 +224,7 @@ TEST_F(ResultsFilesTest, ExportFailuresEndWithResultZero) {
     fs::remove("tmp.$$$");
     m_messages.clear();
     EXPECT_FALSE(exportAsAscii(m_results, kFields, "kept.asc", false));
-    EXPECT_EQ(m_messages.last().text, "Unable to Open File: tmp.$$$");
+    EXPECT_EQ(m_messages.last().text, "Unable to Open File: " + shownPath("tmp.$$$"));
     EXPECT_EQ(TempFolder::read("kept.asc"), "kept");
 }
 
@@ -300,9 +301,11 @@ TEST_F(ResultsFilesTest, SaveAsPicksPairOrTextByTheExtension) {
 }
 
 TEST_F(ResultsFilesTest, SaveAsAsksBeforeReplacingAFile) {
+    const std::string here = fs::current_path().string() + "/";
     const std::string pairQuestion =
-        "results.ztr\nThis file already exists\n\nDo you wish to overwrite? (Y/N)";
+        here + "results.ztr\nThis file already exists\n\nDo you wish to overwrite? (Y/N)";
     const std::string textQuestion =
+        here +
         "out.asc already exists\nDo you wish to overwrite or append to the end of this file?";
     struct Case {
         const char* chosen;
@@ -330,7 +333,8 @@ TEST_F(ResultsFilesTest, SaveAsAsksBeforeReplacingAFile) {
         // A .ztr name with another type: the three-button question, and Append makes no
         // difference to the pair.
         {"x.ZTR", SaveAsType::kAllFiles, 1, SaveAsOutcome::kSavedPair, "x.ztr", "",
-         "x.ZTR already exists\nDo you wish to overwrite or append to the end of this file?"},
+         here +
+             "x.ZTR already exists\nDo you wish to overwrite or append to the end of this file?"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.chosen) + " answer " + std::to_string(c.answer));

@@ -200,16 +200,36 @@ TEST_F(VLBDataTest, SavedPairOpensWithItsHeaderAndRows) {
 
 TEST_F(VLBDataTest, FailedOpenKeepsThePreviousResults) {
     saveExample();
-    TempFolder::write("noindex.ztr", TempFolder::read("saved.ztr"));
+    const std::string data = TempFolder::read("saved.ztr");
+    const std::string index = TempFolder::read("saved.zix");
+    TempFolder::write("noindex.ztr", data);
     TempFolder::write("text.ztr", std::string(400, 'x'));
     TempFolder::write("text.zix", std::string(8, '\0'));
+    // Pairs whose header or index disagree with their files' sizes are refused before a row is
+    // read: a header claiming 16 million matches beside a sparse index of as many entries...
+    std::string crafted = data.substr(0, kResultsHeaderSize);
+    crafted[4] = crafted[5] = crafted[6] = '\xff';
+    crafted[7] = 0;
+    TempFolder::write("crafted.ztr", crafted);
+    TempFolder::write("crafted.zix", "");
+    fs::resize_file("crafted.zix", std::uintmax_t{1} << 26);
+    // ...one entry fewer than Found asks for, and a last entry short of the data file's end.
+    TempFolder::write("short.ztr", data);
+    TempFolder::write("short.zix", index.substr(0, index.size() - kIndexEntrySize));
+    TempFolder::write("longer.ztr", data + "x");
+    TempFolder::write("longer.zix", index);
+    // The shown name is the full native path.
+    const std::string here = m_folder.path().string() + "/";
     struct Case {
         std::string name;
         std::string message;
     };
-    const Case cases[] = {{"missing", "Unable to Open File: missing.ztr"},
-                          {"noindex", "Unable to Open File: noindex.zix"},
-                          {"text", "text.ztr is not a Zantric results file."}};
+    const Case cases[] = {{"missing", "Unable to Open File: " + here + "missing.ztr"},
+                          {"noindex", "Unable to Open File: " + here + "noindex.zix"},
+                          {"text", here + "text.ztr is not a Zantric results file."},
+                          {"crafted", here + "crafted.ztr is not a Zantric results file."},
+                          {"short", here + "short.ztr is not a Zantric results file."},
+                          {"longer", here + "longer.ztr is not a Zantric results file."}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (bool showing : {false, true}) {
