@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/output.h"
 #include "cli/program_session.h"
 #include "cli/starter_hint.h"
 #include "core/dictionary/dictionary_details.h"
@@ -30,6 +31,10 @@ void addSelectCommand(CLI::App& app, const GlobalOptions& global, int& status, b
     cmd->callback([options, on, &global, &status] {
         if (options->names.empty() && !options->all) {
             std::fprintf(stderr, "zantric-cli: name a dictionary or give --all\n");
+            status = kExitUsage;
+            return;
+        }
+        if (!dictionaryNamesAccepted(options->names)) {
             status = kExitUsage;
             return;
         }
@@ -73,7 +78,7 @@ void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& statu
         for (std::size_t i = 0; i < catalogue.count(); ++i) {
             const DictionaryName& entry = catalogue.entry(i);
             std::printf("%s\t%s\t%u\n", entry.selected() ? kSelectedMark : " ",
-                        entry.displayName().c_str(), entry.header().wordCount);
+                        shownText(stdout, entry.displayName()).c_str(), entry.header().wordCount);
         }
     });
 
@@ -84,6 +89,10 @@ void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& statu
     CLI::App* details = app.add_subcommand("details", "Show when a dictionary was made and its size");
     details->add_option("NAME", *detailsName, "Dictionary name")->required();
     details->callback([detailsName, &global, &status] {
+        if (!dictionaryNamesAccepted({*detailsName})) {
+            status = kExitUsage;
+            return;
+        }
         ProgramSession session(global.folder, false);
         if (!session.ok()) {
             status = kExitError;
@@ -96,7 +105,8 @@ void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& statu
             status = kExitError;
             return;
         }
-        std::printf("%s\n%s\n", detailsTitle(*entry).c_str(), detailsText(*entry).c_str());
+        std::printf("%s\n%s\n", shownText(stdout, detailsTitle(*entry)).c_str(),
+                    detailsText(*entry).c_str());
     });
 }
 

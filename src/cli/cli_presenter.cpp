@@ -6,13 +6,27 @@
 #include <cstdio>
 #include <iostream>
 
+#include "cli/output.h"
+#include "core/shell/string_table.h"
+
 namespace zantric::cli {
 
 namespace {
 
 void printBlock(const std::string& title, const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    std::fprintf(stderr, "%s: %s\n", shownText(stderr, title).c_str(),
+                 shownText(stderr, text).c_str());
     std::fflush(stderr);
+}
+
+constexpr int kIconMask = 0xF0;
+
+bool isError(const std::string& title, int style) {
+    // "Error", "File Error.", "Input Error", "Zantric Exception".
+    for (int id : {10, 17, 30, 325}) {
+        if (title == loadString(id)) return true;
+    }
+    return title == "File Error" || (style & kIconMask) == kMbOkStop;
 }
 
 // "&Overwrite" -> "Overwrite".
@@ -41,6 +55,7 @@ std::string CliPresenter::ask(const std::string& prompt) {
 int CliPresenter::show(const std::string& text, const std::string& title, int style, bool) {
     std::lock_guard lock(m_mutex);
     printBlock(title, text);
+    if (isError(title, style)) m_errorShown = true;
     const bool yesNo = (style & 0xF) == kMbYesNo;
     const bool okCancel = (style & 0xF) == 1;
     if (!yesNo && !okCancel) return kIdOk;

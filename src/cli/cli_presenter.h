@@ -1,8 +1,11 @@
-// The command line's message boxes: each becomes one block on stderr ("Title: text"). A
-// question takes Yes/OK with --yes, asks on the terminal when stdin is one, and otherwise takes
-// No/Cancel and says so. Installed by main() for the whole run; any thread may show a message.
+// The command line's message boxes: each becomes one block on stderr ("Title: text"), with
+// control characters escaped when stderr is a terminal. A question takes Yes/OK with --yes, asks
+// on the terminal when stdin is one, and otherwise takes No/Cancel and says so. It notes whether
+// an error was shown, so that the command cannot then end with status 0. Installed by main() for
+// the whole run; any thread may show a message.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -18,6 +21,9 @@ public:
     int threeButton(const std::string& text, const std::string& title, const std::string& caption1,
                     const std::string& caption2, const std::string& caption3) override;
     void beep() override {}
+    // Whether an error has been shown: a box with the stop icon, or one titled as an error ("File
+    // Error", "File Error.", "Error", "Input Error", "Zantric Exception").
+    bool errorShown() const { return m_errorShown; }
 
 private:
     // Reads one answer line from the terminal; "" when there is none.
@@ -25,6 +31,7 @@ private:
 
     const bool* m_yes;
     std::mutex m_mutex;
+    std::atomic<bool> m_errorShown{false};
 };
 
 }  // namespace zantric::cli

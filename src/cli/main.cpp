@@ -13,9 +13,9 @@ int main(int argc, char** argv) {
     app.fallthrough();  // -C and --yes may also follow the command
     app.set_version_flag("--version", "zantric-cli " ZANTRIC_VERSION);
     GlobalOptions global;
-    app.add_option("-C", global.folder, "Work in this program folder (default: $ZANTRIC_HOME, the "
-                                        "current folder if it holds zantric.ini, else "
-                                        "$XDG_DATA_HOME/zantric)");
+    app.add_option("-C", global.folder,
+                   "Work in this program folder, which must exist (default: $ZANTRIC_HOME, the "
+                   "current folder if it holds zantric.ini, else $XDG_DATA_HOME/zantric)");
     app.add_flag("--yes,-y", global.yes, "Answer Yes/OK to every question");
     int status = kExitOk;
     addWordsCommand(app, status);
@@ -34,5 +34,7 @@ int main(int argc, char** argv) {
         return code == 0 ? 0 : kExitUsage;
     }
     zantric::installPresenter(nullptr);
+    // Whatever the command made of it, an error shown means the command did not succeed.
+    if (status == kExitOk && presenter.errorShown()) status = kExitError;
     return status;
 }

@@ -21,31 +21,11 @@ namespace {
 constexpr int kDictionaryCreated = 907;
 constexpr int kDictionariesMerged = 902;
 
-// A dictionary name as the window's name field accepts it (letters, digits, '_', '{', '}', '$',
-// space, '-'), optionally followed by ".lex".
-bool validDictionaryName(std::string name) {
-    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".lex") == 0)
-        name.resize(name.size() - 4);
-    if (name.empty()) return false;
-    for (char c : name) {
-        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                             (c >= '0' && c <= '9') || c == '_' || c == '{' || c == '}' ||
-                             c == '$' || c == ' ' || c == '-';
-        if (!allowed) return false;
-    }
-    return true;
-}
-
-bool checkName(const std::string& name, int& status) {
-    if (validDictionaryName(name)) return true;
-    std::fprintf(stderr,
-                 "zantric-cli: \"%s\" is not a dictionary name: use letters, digits, spaces and "
-                 "_ { } $ -, optionally followed by .lex\n",
-                 name.c_str());
+bool checkNames(const std::vector<std::string>& names, int& status) {
+    if (dictionaryNamesAccepted(names)) return true;
     status = kExitUsage;
     return false;
 }
-
 
 // Runs each stage with the progress line and notes whether Ctrl-C cancelled one.
 StageRunner progressRunner(bool& cancelled) {
@@ -85,7 +65,7 @@ void addMakeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     cmd->add_flag("--unique", options->unique,
                   "Only words that no selected dictionary holds yet (slower)");
     cmd->callback([options, &global, &status] {
-        if (!checkName(options->name, status)) return;
+        if (!checkNames({options->name}, status)) return;
         ProgramSession session(global.folder);
         if (!session.ok()) {
             status = kExitError;
@@ -117,7 +97,10 @@ void addMergeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     cmd->add_flag("--delete-merged", options->deleteMerged,
                   "Delete the merged dictionaries afterwards (each is kept as NAME.lxb)");
     cmd->callback([options, &global, &status] {
-        if (!options->into.empty() && !checkName(options->into, status)) return;
+        if (!checkNames(options->names, status) ||
+            (!options->into.empty() && !checkNames({options->into}, status))) {
+            return;
+        }
         ProgramSession session(global.folder);
         if (!session.ok()) {
             status = kExitError;

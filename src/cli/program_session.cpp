@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/output.h"
 #include "core/maintenance/instance_marker.h"
 #include "core/maintenance/startup_cleanup.h"
 #include "core/shell/config_data.h"
@@ -13,13 +14,6 @@
 namespace zantric::cli {
 
 namespace {
-
-std::string lowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
 
 // Temporary files go to the temporary folder; make it when it is missing.
 void ensureFolder(const std::string& folder) {
@@ -33,8 +27,7 @@ ProgramSession::ProgramSession(const std::string& folder, bool temporary) {
     std::error_code error;
     m_invocationFolder = std::filesystem::current_path(error).string();
     std::string reason;
-    const std::string programFolder = resolveProgramFolder(folder);
-    if (!enterProgramFolder(programFolder, &reason)) {
+    if (!enterProgramFolder(resolveProgramFolder(folder), &reason)) {
         std::fprintf(stderr, "zantric-cli: %s\n", reason.c_str());
         return;
     }
@@ -78,8 +71,8 @@ std::string ProgramSession::typedPath(const std::string& path) const {
 }
 
 DictionaryName* ProgramSession::findByName(const std::string& name) {
-    std::string file = lowerCase(namePart(name));
-    if (extensionOf(file) != "lex") file += ".lex";
+    const std::string file = dictionaryFileName(name);
+    if (file.empty()) return nullptr;
     const std::string path = ConfigData::instance().dictionariesFolder() + "\\" + file;
     if (DictionaryName* entry = catalogue().find(path)) return entry;
     // The same name under any path spelling the catalogue holds.
@@ -87,6 +80,18 @@ DictionaryName* ProgramSession::findByName(const std::string& name) {
         if (catalogue().entry(i).displayName() == file) return &catalogue().entry(i);
     }
     return nullptr;
+}
+
+bool dictionaryNamesAccepted(const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        std::string refusal;
+        if (dictionaryFileName(name, &refusal).empty()) {
+            std::fprintf(stderr, "zantric-cli: %s: %s\n", shownText(stderr, name).c_str(),
+                         refusal.c_str());
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace zantric::cli

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/dictionary/dictionary_names.h"
 
@@ -34,7 +35,7 @@ public:
     DictionaryNames& catalogue() { return DictionaryNames::instance(); }
 
     // The catalogue entry of a dictionary named as the user types it ("english" or
-    // "English.lex"); nullptr when there is none.
+    // "English.lex"); nullptr when there is none or the name breaks the rule.
     DictionaryName* findByName(const std::string& name);
 
 private:
@@ -42,5 +43,10 @@ private:
     std::string m_invocationFolder;
     std::unique_ptr<InstanceMarker> m_marker;
 };
+
+// Whether typed dictionary names keep the one rule of dictionaryFileName; for the first that
+// does not, prints "zantric-cli: NAME: " and the rule, and returns false. Checked before any
+// work, as a usage error.
+bool dictionaryNamesAccepted(const std::vector<std::string>& names);
 
 }  // namespace zantric::cli

@@ -37,8 +37,10 @@ const char* yesNo(bool on) { return on ? "yes" : "no"; }
 
 // The header fields as the window shows them after View, one "Label: value" line each.
 void printHeader(const ResultsHeader& header, std::int32_t found) {
-    std::printf("Find: %s\nFrom: %s\nInclude: %s\nExclude: %s\n", header.find.c_str(),
-                header.from.c_str(), header.include.c_str(), header.exclude.c_str());
+    std::printf("Find: %s\nFrom: %s\nInclude: %s\nExclude: %s\n",
+                shownText(stdout, header.find).c_str(), shownText(stdout, header.from).c_str(),
+                shownText(stdout, header.include).c_str(),
+                shownText(stdout, header.exclude).c_str());
     std::printf("Use All FROM Letters: %s\nSuppress Permutations: %s\n",
                 yesNo(header.useAllFromLetters), yesNo(header.suppressPermutations));
     std::printf("Found: %d\nChecked: %d\n", found, header.checked);

@@ -37,10 +37,16 @@ void printMatches(const std::string& dataName) {
     if (!file) return;
     if (std::fseek(file.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET) != 0) return;
     std::fflush(stdout);
+    const bool escape = escapesFor(stdout);
     char buffer[1 << 16];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        std::fwrite(buffer, 1, n, stdout);
+        if (escape) {
+            const std::string shown = escapeControls(std::string_view(buffer, n));
+            std::fwrite(shown.data(), 1, shown.size(), stdout);
+        } else {
+            std::fwrite(buffer, 1, n, stdout);
+        }
     }
     std::fflush(stdout);
 }

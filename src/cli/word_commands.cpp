@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/output.h"
 #include "cli/program_session.h"
 #include "cli/progress_line.h"
 #include "core/dictionary/word_update.h"
@@ -45,12 +46,6 @@ void printStatus(int textId) {
     }
 }
 
-// A dictionary name holds what the window lets the user type, and the dot of ".lex".
-bool validDictionaryName(const std::string& name) {
-    return std::all_of(name.begin(), name.end(),
-                       [](char c) { return dictionaryNameKeyAllowed(c) || c == '.'; });
-}
-
 int exitStatus(UpdateOutcome outcome) {
     switch (outcome) {
         case UpdateOutcome::kDone:
@@ -86,11 +81,7 @@ void addUpdateCommand(CLI::App& app, const GlobalOptions& global, int& status, U
     cmd->add_option("--dict,-d", options->dictionary, "Dictionary name (english or english.lex)")
         ->required();
     cmd->callback([options, mode, &global, &status] {
-        if (!validDictionaryName(options->dictionary)) {
-            std::fprintf(stderr,
-                         "zantric-cli: a dictionary name holds only letters, digits, spaces, "
-                         "'_', '-', '{', '}' and its extension: %s\n",
-                         options->dictionary.c_str());
+        if (!dictionaryNamesAccepted({options->dictionary})) {
             status = kExitUsage;
             return;
         }
@@ -136,7 +127,7 @@ void addFindCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             return;
         }
         // One file name a line: the list is a line break before each name.
-        std::printf("%s\n", list.c_str() + 1);
+        std::printf("%s\n", shownText(stdout, list.substr(1)).c_str());
     });
 }
 
@@ -146,6 +137,10 @@ void addDeleteCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         "delete", "Delete dictionaries (each file is kept as NAME.lxb, replacing an older one)");
     cmd->add_option("NAME", *names, "Dictionary names (english or english.lex)");
     cmd->callback([names, &global, &status] {
+        if (!dictionaryNamesAccepted(*names)) {
+            status = kExitUsage;
+            return;
+        }
         ProgramSession session(global.folder);
         if (!session.ok()) {
             status = kExitError;

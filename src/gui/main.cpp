@@ -12,8 +12,9 @@ void usage() {
     std::fputs(
         "Usage: zantric [-C DIR] [--minimised]\n"
         "       zantric --help | --version\n"
-        "  -C DIR        work in this program folder (default: $ZANTRIC_HOME, the current\n"
-        "                folder if it holds zantric.ini, else $XDG_DATA_HOME/zantric)\n"
+        "  -C DIR        work in this program folder, which must exist (default:\n"
+        "                $ZANTRIC_HOME, the current folder if it holds zantric.ini, else\n"
+        "                $XDG_DATA_HOME/zantric)\n"
         "  --minimised   open the window minimised\n",
         stdout);
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Bad input end to end through zantric-cli: word lists with NUL bytes, CR LF line ends, invalid
 # UTF-8 and multi-megabyte lines; search fields holding characters the window's keystroke
-# filters refuse (pasted text); and, as a user the file modes apply to, files and folders that
-# cannot be read or written. Each ends with the valid words, a message naming the file, or no
-# matches; never a crash, and never a changed or lost dictionary.
+# filters refuse (pasted text); a folder, a FIFO or a device where a file should be, and a
+# program folder that is not there; and, as a user the file modes apply to, files and folders
+# that cannot be read or written (and a read-only saved pair, which can still be viewed). Each
+# ends with the valid words, a message naming the file by its full path, or no matches; never a
+# crash, a hang, or a changed or lost dictionary.
 set -u
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$(realpath "$1")
@@ -61,6 +63,27 @@ run search $'e\tu' --from $'\xff\xfeemu'
 run search "$(head -c 5000 /dev/zero | tr '\0' '?')"
 expect_eq "overlong FIND" "$status" "1"
 
+# Names that are not what they say: a folder, a FIFO or a device under a dictionary's name is
+# refused at once, never read without end or waited on; a mistyped program folder makes nothing.
+mkdir folder.lex
+mkfifo fifo.lex
+for target in folder.lex fifo.lex /dev/zero; do
+    timeout 20 "$CLI" words "$target" >out.txt 2>err.txt
+    expect_eq "words $target" "$?" "1"
+    grep -qF "Unable to open Dictionary: $(realpath -s "$target")" err.txt ||
+        fail "words $target: $(cat err.txt)"
+done
+for how in -C ZANTRIC_HOME; do
+    if [[ $how == -C ]]; then
+        "$CLI" -C "$dir/no/such" list >out.txt 2>err.txt
+    else
+        ZANTRIC_HOME="$dir/no/such" "$CLI" list >out.txt 2>err.txt
+    fi
+    expect_eq "$how missing folder" "$?" "1"
+    expect_err "$how missing folder" "zantric-cli: No such folder: $dir/no/such"
+    [[ ! -e no ]] || fail "$how missing folder: made"
+done
+
 # Unreadable and unwritable files and folders, for a user the file modes apply to: root
 # ignores them, so a root run works as nobody.
 as_user=()
@@ -96,6 +119,7 @@ if [[ $(id -u) != 0 || ${#as_user[@]} -gt 0 ]]; then
         chmod u+rwx "prog/$target"
         [[ $status != 0 ]] || fail "$what: succeeded"
         grep -qF -- "$named" err.txt || fail "$what: the message does not name $named: $(cat err.txt)"
+        grep -qF -- '.\' err.txt && fail "$what: a path not in the native form: $(cat err.txt)"
         [[ "$(snapshot)" == "$before" ]] || fail "$what: files changed"
     done <<'EOF'
 unreadable word list|../mixed.txt|000|mixed.txt|make mixed.txt fresh
@@ -108,8 +132,15 @@ unwritable dictionaries folder, add|lexicons|555|lexicons|add-word owl --dict mi
 unwritable temporary folder|temp|555|temp|make mixed.txt fresh
 unreadable saved results|files/saved.ztr|000|saved.ztr|view saved
 unwritable files folder|files|555|other.ztr|search ??? --from emuyak --no-use-all --save other
+unwritable dictionary, unselect|lexicons/mixed.lex|444|mixed.lex|unselect mixed
 EOF
     set +f
+    # Viewing needs no write access.
+    chmod 444 prog/files/saved.ztr prog/files/saved.zix
+    user_run view saved
+    expect_eq "read-only saved pair" "$status" "0"
+    expect_eq "read-only saved pair's matches" "$(tail -n 2 out.txt | tr '\n' ' ')" "emu yak "
+    chmod 644 prog/files/saved.ztr prog/files/saved.zix
     [[ ${#as_user[@]} -gt 0 ]] && chown -R root "$dir/prog" "$dir/mixed.txt"
 fi
 

@@ -33,7 +33,7 @@ if [[ -z "${FAULTS_STEP:-}" ]] && ldd "$CLI" 2>/dev/null | grep -q 'lib[at]san';
 
 # The program's folder every run starts from: dictionaries base, other and both, base selected,
 # a saved pair, and an earlier export.
-mkdir -p lists
+mkdir -p lists start
 printf '%s\n' cat act tac dog god coats ascot tacos > lists/a.txt
 printf '%s\n' cat zebra yak emu gnu ant > lists/b.txt
 printf '%s\n' cog cot > lists/c.txt

@@ -37,6 +37,7 @@ awk '{ print; print $0 "s"; print $0 "ed"; print $0 "er"; print $0 "ing"; print 
     "$wordlist" >words.txt
 rev words.txt >reversed.txt
 printf '%s\n' cog cot >small.txt
+mkdir start
 "$CLI" -C start make words.txt base >/dev/null 2>&1 &&
     "$CLI" -C start make reversed.txt other >/dev/null 2>&1 &&
     "$CLI" -C start make small.txt both >/dev/null 2>&1 &&

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end through zantric-cli: make a dictionary from a word list typed relative to the folder
 # the command runs in, list it, show its details, search it, remake it (the overwrite question),
-# merge (union, each word once), merge --delete-merged, exit statuses, and Ctrl-C during a make,
-# which leaves no temporary file.
+# merge (union, each word once), merge --delete-merged, exit statuses, the permission bits a
+# replaced dictionary, results pair or export keeps, and Ctrl-C during a make, which leaves no
+# temporary file.
 set -u
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$1
@@ -76,6 +77,29 @@ expect_eq "delete-merged status" "$status" "0"
 expect_eq "list after delete-merged" "$(listing)" " :both.lex:7 "
 expect_eq "backups" "$(cd prog/lexicons && ls | tr '\n' ' ')" "both.lex both.lxb first.lxb second.lxb "
 expect_eq "temporary files after merge" "$(temp_files)" "0"
+
+# A file that takes another's place keeps its permission bits: a dictionary rewritten by
+# add-word or remove-word, made or merged over, and a saved pair and an export written over.
+run --yes make lists/b.txt mode
+chmod 640 prog/lexicons/mode.lex
+while read -r args; do
+    # shellcheck disable=SC2086
+    run --yes $args
+    expect_eq "$args: status" "$status" "0"
+    expect_eq "$args: mode" "$(stat -c %a prog/lexicons/mode.lex)" "640"
+done <<'EOF'
+add-word owl --dict mode
+remove-word owl --dict mode
+make lists/a.txt mode
+merge mode both --into mode
+EOF
+run select mode
+run search '???' --from tacos --no-use-all --save kept --export kept
+chmod 600 prog/files/kept.ztr prog/files/kept.zix kept.asc
+run --yes search '???' --from tacos --no-use-all --save kept --export kept
+expect_eq "saved over: status" "$status" "0"
+expect_eq "saved over: modes" "$(stat -c %a prog/files/kept.ztr prog/files/kept.zix kept.asc | tr '\n' ' ')" \
+    "600 600 600 "
 
 # Ctrl-C during a make: status 130, no dictionary and no temporary file.
 awk 'BEGIN { srand(3); for (i = 0; i < 1500000; i++) { w = ""; n = 1 + int(rand() * 9);

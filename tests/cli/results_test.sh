@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # End to end through zantric-cli: search --save and --export, view (with --export), and
 # delete-results; the saved pair's bytes, the text export's exact block, append and overwrite,
-# the overwrite questions and --yes, where typed names land with -C, and the exit statuses.
+# the overwrite questions and --yes, where typed names land with -C, the exit statuses, and
+# control characters of a pair escaped on a terminal.
 set -u
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$1
-dir=$(mktemp -d)
+dir=$(realpath "$(mktemp -d)")
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
 # run ARGS...: runs the program on prog with no terminal to ask; sets $status, out.txt, err.txt.
@@ -72,7 +73,7 @@ done
 # Saving over a pair asks first: with no terminal the answer is No and the pair stays.
 run search 'c?t' --no-use-all --save three
 expect_eq "save refused status" "$status" "1"
-expect_err "save question" 'Warning: .\files\three.ztr'
+expect_err "save question" "Warning: $dir/prog/files/three.ztr"
 expect_err "save question" 'Do you wish to overwrite? (Y/N)'
 run view three
 expect_eq "pair kept" "$(cat out.txt)" "$view_three"
@@ -134,7 +135,7 @@ expect_eq "delete status" "$status" "0"
 [[ -e prog/files/three.ztr || -e prog/files/three.zix ]] && fail "pair left after delete"
 run delete-results three
 expect_eq "delete again status" "$status" "1"
-expect_err "delete again" 'File Error.: Unable to Open File: .\files\three.ztr'
+expect_err "delete again" "File Error.: Unable to Open File: $dir/prog/files/three.ztr"
 run view three
 expect_eq "view deleted status" "$status" "1"
 # A file that is not a results file is not deleted.
@@ -143,6 +144,20 @@ printf 'xxxx' > prog/files/bogus.zix
 run delete-results bogus
 expect_eq "delete bogus status" "$status" "1"
 [[ -f prog/files/bogus.ztr && -f prog/files/bogus.zix ]] || fail "bogus pair deleted"
+
+# Bytes read from a file reach a terminal escaped, so that a match cannot retitle or clear it;
+# piped output stays byte for byte.
+u32() { printf "$(printf '\\%03o' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24)))"; }
+line=$'\e]0;title\a\e[2J\x7f'
+{ u32 22961; u32 1; u32 0; u32 15; head -c 328 /dev/zero; printf '%s\n' "$line"; } > prog/files/ctl.ztr
+{ u32 344; u32 $((344 + ${#line} + 1)); } > prog/files/ctl.zix
+run view ctl
+expect_eq "piped control characters" "$(tail -n 1 out.txt)" "$line"
+if command -v script >/dev/null; then
+    script -qec "$CLI -C prog view ctl" /dev/null > tty.txt 2>&1
+    grep -qF '\x1b]0;title\x07\x1b[2J\x7f' tty.txt || fail "terminal: $(od -c tty.txt | tail -3)"
+    grep -q $'\e' tty.txt && fail "a raw ESC reached the terminal"
+fi
 
 # No temporary file outlives a command.
 expect_eq "temporary files left" "$(find prog/temp -name '$$*' | wc -l)" "0"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End to end through zantric-cli: add-word (a new name makes the dictionary), remove-word with a
 # pattern, find-word and delete; questions, exit statuses, backups, the selection kept, the
-# instance rule, and no rewrite or temporary file left behind.
+# instance rule, the one rule for dictionary names, and no rewrite or temporary file left behind.
 set -u
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$1
@@ -33,8 +33,35 @@ run add-word cat --dict mine
 expect_err "present" "Error: mine.lex already contains the word 'cat'"
 run add-word co--op --dict mine
 expect_eq "invalid word" "$status" "1"
-run add-word cat --dict ../elsewhere
-expect_eq "name with a folder" "$status" "2"
+
+# One rule for every command that takes a dictionary name: NAME or NAME.lex. Any other extension,
+# an empty name, dots only or a folder is refused before any work, as is a name too long for a
+# file, and nothing changes.
+rule='A dictionary name is a file name without a folder; it may end in .lex.'
+too_long='A dictionary name is too long: with .lex it must fit in 255 bytes.'
+long=$(printf 'a%.0s' $(seq 252))
+printf 'owl\n' > list.txt
+snapshot() { find prog -type f -exec md5sum {} + | LC_ALL=C sort; }
+before=$(snapshot)
+refused() {  # refused NAME MESSAGE ARGS...
+    local name=$1 message=$2
+    shift 2
+    run --yes "$@"
+    expect_eq "$1 [$name] status" "$status" "2"
+    expect_err "$1 [$name]" "zantric-cli: $name: $message"
+}
+refused ../elsewhere "$rule" add-word cat --dict ../elsewhere
+refused mine.old "$rule" remove-word cat --dict mine.old
+refused mine.v2 "$rule" add-word zzqqv -d mine.v2
+refused mine.v2 "$rule" select mine.v2
+refused . "$rule" delete .
+refused .. "$rule" add-word cat -d ..
+refused ..lex "$rule" details ..lex
+refused "" "$rule" unselect ""
+refused other.x "$rule" merge mine other.x --into both
+refused x.old "$rule" make list.txt x.old
+refused "$long" "$too_long" make list.txt "$long"
+expect_eq "after refused names" "$(snapshot)" "$before"
 run remove-word emu --dict mine
 expect_eq "absent word" "$status" "1"
 

@@ -42,6 +42,7 @@ end_with() {
 
 # A first start: its box (the offer of a dictionary, or the notice that there is none) waits for
 # its answer.
+mkdir first idle twice
 end_with "box in front" TERM first zantric.ini
 # Idle, with a dictionary.
 printf 'cat\ndog\n' >words.txt
