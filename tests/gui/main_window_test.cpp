@@ -13,7 +13,10 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
+#include <cstdint>
+#include <limits>
 
+#include "core/dictionary/dictionary.h"
 #include "core/search/search_fields.h"
 #include "core/shell/config_data.h"
 #include "core/shell/string_table.h"
@@ -159,6 +162,7 @@ private slots:
     void refusedRequestsShowTheirMessageAndStartNothing();
     void keystrokesAreFiltered();
     void cancelQuestionHoldsTheSearch();
+    void searchesStopAtTheMatchLimitOrAFullResultsFile();
     void phraseSearchReusesItsAnalysis();
     void clearAllResetsFieldsCountersAndList();
     void savedResultsComeBackAndGo();
@@ -356,6 +360,34 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
     QCOMPARE(closing.count(), 0);
     w.client->endWithoutAsking();
     QVERIFY(closing.wait(5000));
+}
+
+void MainWindowTest::searchesStopAtTheMatchLimitOrAFullResultsFile() {
+    ProgramFolder folder;
+    ProgramFolder::addDictionary("english.lex", kWords);
+    ConfigData::instance().writeString("SEARCH", "Match Limit", "2");
+    Window w;
+    RecordingPresenter messages;
+    // The counter started past 32 bits: the pane shows the whole count.
+    Dictionary::startCheckedAtForTests(std::uint64_t{1} << 32);
+    const Outcome limited = search(w, {"*", "tac", false});
+    Dictionary::startCheckedAtForTests(0);
+    QCOMPARE(limited.matches.size(), 2);
+    QCOMPARE(limited.found, 2);
+    QCOMPARE(w.frame->statusBar()->currentMessage(), QStringLiteral("Stopped after 2 matches."));
+    QVERIFY(w.frame->checkedPane()->text().section(' ', 1).toLongLong() > (qint64{1} << 32));
+    QCOMPARE(messages.count(), 0u);
+    // No limit, and a results file that holds one match: the search stops there and says so.
+    ConfigData::instance().writeString("SEARCH", "Match Limit", "0");
+    VLBData::setCapacityForTests(std::numeric_limits<std::uint64_t>::max(), 1);
+    const Outcome full = start(w);
+    VLBData::setCapacityForTests(std::numeric_limits<std::uint64_t>::max(),
+                                 std::numeric_limits<std::int64_t>::max());
+    QCOMPARE(full.matches, QStringList{limited.matches.first()});
+    QCOMPARE(messages.count(), 1u);
+    QCOMPARE(QString::fromStdString(messages.last().text),
+             QStringLiteral("The results file is full: Zantric kept the first 1 matches."));
+    QCOMPARE(w.frame->statusBar()->currentMessage(), QStringLiteral("Searching Completed"));
 }
 
 void MainWindowTest::phraseSearchReusesItsAnalysis() {

@@ -23,8 +23,10 @@ std::string getText(const unsigned char* field, std::size_t size) {
 
 ResultsHeader ResultsHeader::fromSummary(const SearchSummary& summary, std::int32_t longest) {
     ResultsHeader header;
-    header.found = summary.found;
-    header.checked = summary.checked;
+    header.found =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(summary.found, 0, kMaxHeaderCount));
+    header.checked =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(summary.checked, 0, kMaxHeaderCount));
     header.longest = static_cast<std::int16_t>(
         std::clamp<std::int32_t>(longest, 0, std::numeric_limits<std::int16_t>::max()));
     header.find = summary.find;

@@ -25,8 +25,8 @@ public:
     void cancel();
 
     // Words checked so far (the reader's checked counter) and matches found.
-    std::uint32_t checked() const;
-    std::int32_t matchesFound() const { return m_matches.load(std::memory_order_relaxed); }
+    std::uint64_t checked() const;
+    std::int64_t matchesFound() const { return m_matches.load(std::memory_order_relaxed); }
     // While merging the counters stand still.
     bool countersFrozen() const { return m_frozen.load(); }
     // "Analysing english.lex", then "Merging Dictionaries".
@@ -37,7 +37,7 @@ private:
     bool merge(const std::vector<std::string>& files);
 
     SrcLetters m_letters;
-    std::atomic<std::int32_t> m_matches{0};
+    std::atomic<std::int64_t> m_matches{0};
     std::atomic<bool> m_frozen{false};
     std::atomic<bool> m_result{true};
     mutable std::mutex m_activityMutex;
