@@ -38,6 +38,10 @@ constexpr std::int64_t kMaxRows = std::numeric_limits<std::int32_t>::max();
 std::atomic<std::uint64_t> g_maxOffset{kMaxOffset};
 std::atomic<std::int64_t> g_maxRows{kMaxRows};
 
+// Matches that come without any word read (the replay of a remembered sub-search) would pass
+// no reader's look at the cancel flag and the pause gate: the store looks at them whenever
+// another kPollEvery bytes of match lines have been written, well within 100 ms.
+constexpr std::uint64_t kPollEvery = 64 << 10;
 // The free space of the pair's disk is looked at when the pair is made and whenever another
 // kSpaceCheckEvery bytes of match lines have been written. Lines of at least two bytes bring
 // at most twice as many index bytes, and the write buffers hold some more: so much may be
@@ -158,6 +162,7 @@ void VLBData::openForWriting() {
     m_maxOffset = g_maxOffset.load();
     m_maxRows = g_maxRows.load();
     m_checkAt = 0;  // the first match looks at the disk
+    m_spaceCheckAt = 0;
     m_state = State::kDropping;
     m_data = fileOpenWithReport(m_dataName, "w+b");
     if (!m_data) return;
@@ -195,13 +200,17 @@ bool VLBData::roomFor(std::uint64_t end) {
         stop(StoreStop::kFull);
         return false;
     }
-    if (end > m_checkAt) {
+    if (end <= m_checkAt) return true;
+    // Cancelled: the search unwinds, storing nothing more. Not a stop of the store's own.
+    if (Dictionary::stopRequested()) return false;
+    if (end > m_spaceCheckAt) {
         if (!diskHasRoom(folderPart(m_dataName))) {
             stop(StoreStop::kDiskNearlyFull);
             return false;
         }
-        m_checkAt = std::min(m_maxOffset, m_writeOffset + kSpaceCheckEvery);
+        m_spaceCheckAt = m_writeOffset + kSpaceCheckEvery;
     }
+    m_checkAt = std::min({m_maxOffset, m_spaceCheckAt, m_writeOffset + kPollEvery});
     return true;
 }
 
@@ -209,7 +218,9 @@ bool VLBData::append(std::string_view text, bool addLineFeed) {
     // A search appends only after a reset; appending to a pair being shown would change it.
     assert(m_state != State::kReading && "results: append without reset");
     if (m_state == State::kIdle) openForWriting();
-    if (m_state != State::kWriting) return m_state == State::kDropping;
+    if (m_state != State::kWriting) {
+        return m_state == State::kDropping && !Dictionary::stopRequested();
+    }
 
     // Bytes of the text that go before the line feed.
     std::size_t body = addLineFeed || text.empty() ? text.size() : text.size() - 1;

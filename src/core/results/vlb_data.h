@@ -50,7 +50,9 @@ public:
     // Returns false when the store takes no more matches and the search must stop: the match
     // would not fit (stopped() is kFull), the disk of the pair is nearly full (checked when the
     // pair is made and every few megabytes; kDiskNearlyFull), or it was the limit's last
-    // (stored; kLimit). Throws ZantricException if a write fails.
+    // (stored; kLimit). Every few kilobytes it also looks at the readers' cancel flag (false
+    // when the search was cancelled) and waits while their pause gate is held. Throws
+    // ZantricException if a write fails.
     bool append(std::string_view text, bool addLineFeed);
     // Stop after this many matches; 0 for no limit. Kept across resets.
     void setMatchLimit(std::int64_t limit) { m_matchLimit = limit > 0 ? limit : 0; }
@@ -135,9 +137,10 @@ private:
     std::atomic<std::int64_t> m_count{0};
     std::int64_t m_stored = 0;  // m_count as the writing thread keeps it
     std::uint64_t m_writeOffset = 0;
-    std::uint64_t m_checkAt = 0;    // a match ending past this offset takes the slow path
-    std::uint64_t m_maxOffset = 0;  // the most data bytes of the pair being written
-    std::int64_t m_maxRows = 0;     // the most rows of the pair being written
+    std::uint64_t m_checkAt = 0;       // a match ending past this offset takes the slow path
+    std::uint64_t m_spaceCheckAt = 0;  // a match ending past this offset looks at the disk
+    std::uint64_t m_maxOffset = 0;     // the most data bytes of the pair being written
+    std::int64_t m_maxRows = 0;        // the most rows of the pair being written
     std::int64_t m_matchLimit = 0;
     StoreStop m_stop = StoreStop::kNone;
     std::uint64_t m_dataSize = 0;      // bytes of the open data file, while reading

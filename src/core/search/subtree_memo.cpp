@@ -116,15 +116,13 @@ void SubtreeMemo::insert(std::uint64_t hash, Outcome entry) {
 
 bool SubtreeMemo::emitAll(const Entry& entry, VLBData& results, char* phrase, int length) {
     for (std::uint32_t i = 0; i < entry.items; ++i) {
-        // A replay may store millions of phrases: cancel and pause are seen here as a reader
-        // sees them at every word.
-        if (Dictionary::stopRequested()) return false;
         const Item& item = m_items[entry.firstItem + i];
         std::memcpy(phrase + length, m_words.data() + item.text, item.length);
         const int next = length + item.length + 1;
         phrase[next - 1] = ' ';
         if (item.below == kComplete) {
-            // The trailing space becomes the line feed.
+            // The trailing space becomes the line feed. The store also stops a replay that was
+            // cancelled, and holds it at the pause gate.
             if (!results.append(std::string_view(phrase, static_cast<std::size_t>(next)), false)) {
                 return false;
             }

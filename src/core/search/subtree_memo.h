@@ -48,8 +48,9 @@ public:
         kStopped   // cancelled, or the results store took no more: the search stops
     };
     // Appends the phrases of an entry behind the phrase so far (the first `prefixLength` of the
-    // `capacity` characters at `phrase`) and counts its Checked figure. Looks at the cancel flag
-    // and waits at the pause gate before each word, as a reader does.
+    // `capacity` characters at `phrase`) and counts its Checked figure. The store looks at the
+    // cancel flag and waits at the pause gate every few kilobytes, as a reader does at every
+    // word, so that a replay of millions of phrases stops as promptly.
     Replay replay(Outcome entry, VLBData& results, char* phrase, int prefixLength, int capacity);
 
     // Recording a level: begin() before its reader is opened; add() for each word it accepted,
