@@ -323,11 +323,24 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
         ScopedPresenter scope(answerer);
         fill(w.client, {"*", ""});
         QSignalSpy completed(w.client, &zantricowlTDLGClient::searchCompleted);
+        // What Found and the list show when the status bar first says the search is over.
+        QString foundWhenSaid;
+        qsizetype listedWhenSaid = -1;
+        QObject::connect(
+            w.frame->statusBar(), &QStatusBar::messageChanged, w.client,
+            [&](const QString& message) {
+                if (message != QStringLiteral("Searching Completed") || listedWhenSaid >= 0) {
+                    return;
+                }
+                foundWhenSaid = w.frame->foundPane()->text();
+                listedWhenSaid = listedMatches(w.client).size();
+            });
         w.client->command(gui::kCmdStart);
         while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
         }
         w.client->command(gui::kCmdExit);
         QVERIFY(completed.wait(20000));
+        QTRY_VERIFY(listedWhenSaid >= 0);
         QCOMPARE(QString::fromStdString(answerer.last().text),
                  QStringLiteral("Are you sure you want to cancel this search?"));
         QCOMPARE(QString::fromStdString(answerer.last().title), QStringLiteral("Confirm"));
@@ -342,6 +355,8 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
             QCOMPARE(listedMatches(w.client).size(), found);
         }
         QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: %1").arg(found));
+        QCOMPARE(foundWhenSaid, w.frame->foundPane()->text());
+        QCOMPARE(listedWhenSaid, found);
         QVERIFY(w.frame->isVisible());  // command 2 in a search never closes the program
     }
     // Told to end by a signal: the search stops without a question, then the program closes.
