@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "cli/cli_commands.h"
 #include "cli/interrupt.h"
@@ -18,6 +19,7 @@ namespace {
 constexpr int kUnableToWriteOutput = 963;
 
 int g_error = 0;  // the first failed write's errno
+std::function<void()> g_whileWriteWaits;
 
 void noteError(int error) {
     if (g_error == 0) g_error = error != 0 ? error : EIO;
@@ -37,7 +39,10 @@ bool writeOutput(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
         if (written < 0) {
-            if (errno == EINTR && !endNow()) continue;
+            if (errno == EINTR && !endNow()) {
+                if (g_whileWriteWaits) g_whileWriteWaits();
+                continue;
+            }
             if (errno != EINTR) noteError(errno);
             return false;
         }
@@ -45,6 +50,11 @@ bool writeOutput(std::string_view bytes) {
     }
     return true;
 }
+
+WhileWriteWaits::WhileWriteWaits(std::function<void()> action)
+    : m_before(std::exchange(g_whileWriteWaits, std::move(action))) {}
+
+WhileWriteWaits::~WhileWriteWaits() { g_whileWriteWaits = std::move(m_before); }
 
 int outputError() { return g_error; }
 

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,19 @@ inline std::string shownText(std::FILE* file, std::string_view text) {
 // full; a signal that asks for the end at once gives up the write. False once any write to
 // standard output has failed.
 bool writeOutput(std::string_view bytes);
+// What a first Ctrl-C does while writeOutput waits on a slow reader, before it waits on (a
+// search cancels itself there, and then prints the matches it kept); nothing when empty. While
+// it lives, `action` is that; the one before it comes back after.
+class WhileWriteWaits {
+public:
+    explicit WhileWriteWaits(std::function<void()> action);
+    ~WhileWriteWaits();
+    WhileWriteWaits(const WhileWriteWaits&) = delete;
+    WhileWriteWaits& operator=(const WhileWriteWaits&) = delete;
+
+private:
+    std::function<void()> m_before;
+};
 // Flushes stdout's stream; false once any write to standard output has failed.
 bool flushStdout();
 // The reason (errno) of the first failed write to standard output, 0 when none failed.

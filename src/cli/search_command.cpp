@@ -36,10 +36,16 @@ constexpr int kPollsPerRedraw = 50;
 
 // Copies the match lines of the results data file to stdout as the search writes them: each
 // call prints what has reached the file since the last one, escaped when stdout is a terminal.
+// A search may write faster than a terminal or a pipe reads: a first Ctrl-C cancels it at once,
+// between two writes or in one that waits, and the printing goes on to the last kept match.
 class MatchPrinter {
 public:
-    explicit MatchPrinter(std::string dataName)
-        : m_name(std::move(dataName)), m_buffer(1 << 16), m_escape(escapesFor(stdout)) {}
+    MatchPrinter(std::string dataName, SearchRun& run)
+        : m_name(std::move(dataName)),
+          m_run(run),
+          m_buffer(1 << 16),
+          m_escape(escapesFor(stdout)),
+          m_cancelWhileWaiting([&run] { run.cancel(); }) {}
 
     // False once standard output failed or the command must end at once.
     bool printNew() {
@@ -53,6 +59,7 @@ public:
             }
         }
         for (;;) {
+            if (interrupted()) m_run.cancel();
             const std::size_t n = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file.get());
             if (n == 0) {
                 std::clearerr(m_file.get());  // the search may write more
@@ -67,9 +74,11 @@ public:
 
 private:
     std::string m_name;
+    SearchRun& m_run;
     FilePtr m_file;
     std::vector<char> m_buffer;
     bool m_escape;
+    WhileWriteWaits m_cancelWhileWaiting;
 };
 
 // The analysis on a worker, this thread polling for Ctrl-C and showing its progress.
@@ -116,7 +125,7 @@ bool searchAndPrint(SearchRun& run, const VLBData& results, const SearchFields& 
         const SignalsBlocked blocked;
         run.startWorker();
     }
-    MatchPrinter printer(results.dataName());
+    MatchPrinter printer(results.dataName(), run);
     bool printing = true;
     bool cancelAsked = false;
     for (int polls = 1; run.running(); ++polls) {

@@ -74,6 +74,21 @@ if [[ -r /usr/share/dict/american-english ]]; then
             [[ $how == view-pipe ]] && what=(view many)
             "$CLI" -C prog "${what[@]}" 2>err.txt | head -2 >out.txt
             got=${PIPESTATUS[0]}
+        elif [[ $how == slow ]]; then
+            # Output read by no one for 2 s: Ctrl-C stops the search at once all the same.
+            mkfifo slow.fifo
+            { sleep 2; cat >out.txt; } <slow.fifo &
+            "$CLI" -C prog search '!' --from williamshakespe >slow.fifo 2>err.txt &
+            pid=$!
+            sleep 0.5
+            kill -INT "$pid"
+            sleep 0.3
+            sizes=$(stat -c %s prog/temp/*.\$\$\$; sleep 0.5; stat -c %s prog/temp/*.\$\$\$)
+            expect_eq "$how: the search went on after Ctrl-C" "$(uniq <<<"$sizes" | wc -l)" "1"
+            wait "$pid"
+            got=$?
+            wait
+            rm slow.fifo
         else
             "$CLI" -C prog search '!' --from williamshakespe >out.txt 2>err.txt &
             pid=$!
@@ -84,10 +99,11 @@ if [[ -r /usr/share/dict/american-english ]]; then
         fi
         expect_eq "$how: status" "$got" "$status"
         expect_eq "$how: files left in the temporary folder" "$(find prog/temp -type f | wc -l)" "0"
-        [[ $how == INT ]] &&
+        [[ $how == INT || $how == slow ]] &&
             expect_eq "$how: kept matches printed" "$(wc -l <out.txt)" "$(sed -n 's/^Found: //p' err.txt)"
     done <<'EOF'
 INT 130
+slow 130
 TERM 143
 HUP 129
 pipe 141
