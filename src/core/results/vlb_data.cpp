@@ -106,7 +106,8 @@ bool consistentPair(std::FILE* data, std::FILE* index) {
 VLBData::VLBData(const void* owner)
     : VLBData(DictionaryNames::instance().resultsDataName(),
               DictionaryNames::instance().resultsIndexName(),
-              ConfigData::instance().readInt("SETTINGS", "Tab Size", kDefaultTabSize), owner) {}
+              ConfigData::instance().atStart().integer("SETTINGS", "Tab Size", kDefaultTabSize),
+              owner) {}
 
 VLBData::VLBData(std::string tempDataName, std::string tempIndexName, int tabSize,
                  const void* owner)

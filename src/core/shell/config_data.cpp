@@ -49,6 +49,7 @@ ConfigData ConfigData::load() {
         // A FIFO, a device or an endless file is not read; nothing is written over it either.
         messageBoxText(std::string(kIniUnusable), std::string(kProblemTitle), kMbOkExclamation);
     } else if (fileExists(ini)) {
+        config.m_atStart = ProfileText(ini);  // one read for every entry read at start
         struct PathKey {
             std::string_view key;
             std::string* folder;
@@ -57,7 +58,7 @@ ConfigData ConfigData::load() {
                              PathKey{"DICTIONARIES", &config.m_dictionariesFolder},
                              PathKey{"TEMP_FILES", &config.m_tempFolder}}) {
             std::string fallback = *path.folder;
-            *path.folder = profileString(kPathsSection, path.key, fallback, ini);
+            *path.folder = config.m_atStart.string(kPathsSection, path.key, fallback);
             if (!checkFolder(*path.folder, fallback)) *path.folder = fallback;
         }
     } else {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/shell/profile.h"
+
 namespace zantric {
 
 class ConfigData {
@@ -26,6 +28,9 @@ public:
     std::string dictionaryPath(std::string_view name) const;
     std::string tempPath(std::string_view name) const;
 
+    // The ini file as it was read at start (empty when it was missing or unusable), for the
+    // entries read only then.
+    const ProfileText& atStart() const { return m_atStart; }
     // Profile calls on the ini file (see profile.h).
     std::string readString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
@@ -44,6 +49,7 @@ private:
     std::string m_tempFolder = ".\\temp";
     std::string m_iniFileName = ".\\zantric.ini";
     std::string m_helpFileName = ".\\zantric.hlp";
+    ProfileText m_atStart;
 };
 
 }  // namespace zantric

@@ -110,8 +110,7 @@ Location locate(const std::vector<std::string_view>& lines, std::string_view sec
 }
 
 std::optional<std::string> findValue(std::string_view section, std::string_view key,
-                                     const std::string& iniFile) {
-    std::optional<std::string> content = readWholeFile(nativePath(iniFile));
+                                     const std::optional<std::string>& content) {
     if (!content) return std::nullopt;
     std::vector<std::string_view> lines = splitLines(*content);
     Location where = locate(lines, section, key);
@@ -171,15 +170,17 @@ bool profileFileUsable(const std::string& iniFile) {
     return !error && size <= kMaxProfileBytes;
 }
 
-std::string profileString(std::string_view section, std::string_view key,
-                          std::string_view defaultValue, const std::string& iniFile) {
-    std::optional<std::string> value = findValue(section, key, iniFile);
+ProfileText::ProfileText(const std::string& iniFile)
+    : m_content(readWholeFile(nativePath(iniFile))) {}
+
+std::string ProfileText::string(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) const {
+    std::optional<std::string> value = findValue(section, key, m_content);
     return cutToBuffer(value ? std::move(*value) : std::string(defaultValue));
 }
 
-int profileInt(std::string_view section, std::string_view key, int defaultValue,
-               const std::string& iniFile) {
-    std::optional<std::string> value = findValue(section, key, iniFile);
+int ProfileText::integer(std::string_view section, std::string_view key, int defaultValue) const {
+    std::optional<std::string> value = findValue(section, key, m_content);
     if (!value || value->empty()) return defaultValue;
     std::string_view text = *value;
     bool negative = false;
@@ -194,6 +195,16 @@ int profileInt(std::string_view section, std::string_view key, int defaultValue,
     }
     if (negative) number = 0u - number;
     return static_cast<int>(number);
+}
+
+std::string profileString(std::string_view section, std::string_view key,
+                          std::string_view defaultValue, const std::string& iniFile) {
+    return ProfileText(iniFile).string(section, key, defaultValue);
+}
+
+int profileInt(std::string_view section, std::string_view key, int defaultValue,
+               const std::string& iniFile) {
+    return ProfileText(iniFile).integer(section, key, defaultValue);
 }
 
 bool writeProfileString(std::string_view section, std::string_view key, std::string_view value,

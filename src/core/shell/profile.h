@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,20 @@ std::string profileString(std::string_view section, std::string_view key,
 // value, gives `defaultValue`. Hexadecimal prefixes are not read; the value wraps at 32 bits.
 int profileInt(std::string_view section, std::string_view key, int defaultValue,
                const std::string& iniFile);
+
+// An ini file read once, for several values: the same look-ups as profileString and profileInt
+// on the text as it was then. A missing or unreadable file reads as empty.
+class ProfileText {
+public:
+    ProfileText() = default;
+    explicit ProfileText(const std::string& iniFile);
+    std::string string(std::string_view section, std::string_view key,
+                       std::string_view defaultValue) const;
+    int integer(std::string_view section, std::string_view key, int defaultValue) const;
+
+private:
+    std::optional<std::string> m_content;
+};
 
 // Sets `key` in `section` to `value` (cut at a line break or NUL), creating the file, the section
 // (appended at the end) or the key (after the section's last entry) as needed. Every other line
