@@ -4,11 +4,10 @@
 // then Found and Checked on stderr; then saves the results as the window's Save As does.
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <future>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cli/cli_commands.h"
@@ -28,9 +27,9 @@ namespace zantric::cli {
 
 namespace {
 
-// The end of the work is looked for often, so a short search returns at once; the counters on
-// a terminal are redrawn every 100 ms, as the window's timer does, and a closed output pipe is
-// looked for as often.
+// The worker's end wakes this thread at once; between two wakes it looks for a signal and prints
+// the new matches. The counters on a terminal are redrawn every 100 ms, as the window's timer
+// does, and a closed output pipe is looked for as often.
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 constexpr int kPollsPerRedraw = 50;
 
@@ -84,21 +83,15 @@ private:
 // The analysis on a worker, this thread polling for Ctrl-C and showing its progress.
 bool analyse(SearchRun& run, const SearchData& request) {
     SubsetAnalysis analysis(request.fromLetters());
-    bool ready = false;
-    std::atomic<bool> done{false};
-    std::thread worker;
+    std::future<bool> ready;
     {
         const SignalsBlocked blocked;  // the worker leaves the signals to this thread
-        worker = std::thread([&] {
-            ready = run.runAnalysis(analysis);
-            done.store(true);
-        });
+        ready = std::async(std::launch::async, [&] { return run.runAnalysis(analysis); });
     }
     const bool tty = isatty(STDERR_FILENO);
     bool cancelled = false;
     auto started = std::chrono::steady_clock::now();
-    for (int polls = 1;; ++polls) {
-        std::this_thread::sleep_for(kPollInterval);
+    for (int polls = 1; ready.wait_for(kPollInterval) != std::future_status::ready; ++polls) {
         if (!cancelled && (interrupted() || (polls % kPollsPerRedraw == 0 && outputClosed()))) {
             analysis.cancel();
             cancelled = true;
@@ -110,11 +103,9 @@ bool analyse(SearchRun& run, const SearchData& request) {
                          static_cast<unsigned long long>(analysis.checked()),
                          static_cast<long long>(analysis.matchesFound()));
         }
-        if (done.load()) break;
     }
-    worker.join();
     if (tty) std::fprintf(stderr, "\r\033[K");
-    return ready;
+    return ready.get();
 }
 
 // Runs the search worker and prints its matches as they come, then finishes the results. A
@@ -128,8 +119,7 @@ bool searchAndPrint(SearchRun& run, const VLBData& results, const SearchFields& 
     MatchPrinter printer(results.dataName(), run);
     bool printing = true;
     bool cancelAsked = false;
-    for (int polls = 1; run.running(); ++polls) {
-        std::this_thread::sleep_for(kPollInterval);
+    for (int polls = 1; !run.waitForEnd(kPollInterval); ++polls) {
         if (printing &&
             (endNow() || !printer.printNew() || (polls % kPollsPerRedraw == 0 && outputClosed()))) {
             printing = false;

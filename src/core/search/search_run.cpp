@@ -67,9 +67,18 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
             }
             m_failed.store(true);
         }
-        m_running.store(false);
+        {
+            const std::lock_guard<std::mutex> lock(m_endMutex);
+            m_running.store(false);
+        }
+        m_ended.notify_all();
         if (onFinished) onFinished();
     });
+}
+
+bool SearchRun::waitForEnd(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(m_endMutex);
+    return m_ended.wait_for(lock, timeout, [this] { return !m_running.load(); });
 }
 
 void SearchRun::join() {

@@ -6,8 +6,11 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -49,6 +52,9 @@ public:
     // Starts the search worker. `onFinished` (may be empty) runs on the worker when it ends.
     void startWorker(std::function<void()> onFinished = {});
     bool running() const { return m_running.load(); }
+    // Waits until the worker has ended or `timeout` has passed; true when it has ended. The
+    // worker wakes the waiter as it ends, so a short search is not held back by the timeout.
+    bool waitForEnd(std::chrono::milliseconds timeout);
     // The last run ended on a file error, which has been shown: its results are incomplete.
     bool failed() const { return m_failed.load(); }
     // Waits for the worker to end.
@@ -83,6 +89,8 @@ private:
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_failed{false};
+    std::mutex m_endMutex;
+    std::condition_variable m_ended;
     std::thread m_worker;
 };
 
