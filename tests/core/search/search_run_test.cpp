@@ -240,8 +240,11 @@ TEST_F(SearchRunTest, CancelKeepsWhatWasFound) {
     ASSERT_EQ(run.prepare(all), StartOutcome::kReady);
     run.pause();  // the worker waits at its first word
     run.startWorker();
+    EXPECT_FALSE(run.waitForEnd(std::chrono::milliseconds(20)));
     run.cancel();
     run.resume();
+    EXPECT_TRUE(run.waitForEnd(std::chrono::seconds(60)));
+    EXPECT_FALSE(run.running());
     run.join();
     run.finish(all);
     EXPECT_LT(run.found(), static_cast<std::int64_t>(many.size()));
