@@ -188,8 +188,8 @@ std::string_view WordListReader::next(const std::string& name) {
 
 std::string runFilePattern() { return ConfigData::instance().tempFolder() + "\\" + kRunBase + "*"; }
 
-ChopAndSortProgress::ChopAndSortProgress(std::string inputName)
-    : m_inputName(std::move(inputName)) {
+ChopAndSortProgress::ChopAndSortProgress(std::string inputName, LineFilter keepLine)
+    : m_inputName(std::move(inputName)), m_keepLine(keepLine) {
     setText(loadString(kValidatingText));
 }
 
@@ -237,7 +237,9 @@ void ChopAndSortProgress::work() {
         std::size_t records = 0;
         for (int slot = 0; slot < kRunSlots && !reader->atEnd();) {
             if (poll()) return;
-            switch (validateWordLine(reader->next(m_inputName), word)) {
+            const std::string_view line = reader->next(m_inputName);
+            if (m_keepLine && !m_keepLine(line)) continue;
+            switch (validateWordLine(line, word)) {
                 case LineKind::kEmpty:
                     ++slot;
                     break;
@@ -460,7 +462,7 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
 }
 
 MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,
-                                  bool uniqueOnly, const StageRunner& run) {
+                                  bool uniqueOnly, const StageRunner& run, LineFilter keepLine) {
     if (!onlyCopyRunning()) return MaintenanceOutcome::kStopped;
     if (fileName.empty() || dictionaryName.empty()) {
         messageBox(kNamesMissing, kErrorTitle, kMbOk);
@@ -481,7 +483,7 @@ MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string
 
     long words = 0;
     {
-        ChopAndSortProgress sorting(fileName);
+        ChopAndSortProgress sorting(fileName, keepLine);
         if (run(sorting) != 1) return MaintenanceOutcome::kFailed;
         words = sorting.validWords();
     }
