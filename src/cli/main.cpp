@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     addResultsCommands(app, global, status);
     addMaintenanceCommands(app, global, status);
     addWordCommands(app, global, status);
+    addStoplistCommands(app, global, status);
 
     CliPresenter presenter(&global.yes);
     zantric::installPresenter(&presenter);

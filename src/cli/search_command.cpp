@@ -1,7 +1,8 @@
 // zantric-cli search FIND [--from LETTERS] [--include L] [--exclude L] [--use-all|--no-use-all]
-// [--suppress-permutations] [--save NAME] [--export FILE [--append]]: the window's Start, from a
-// terminal. Prints every match in result order on stdout, then Found and Checked on stderr; then
-// saves the results as the window's Save As does.
+// [--suppress-permutations] [--min-word-length N] [--no-repeated-words] [--stoplist FILE|
+// --no-stoplist] [--explain] [--save NAME] [--export FILE [--append]]: the window's Start, from a
+// terminal. Prints every match in result order on stdout (with --explain, what each left over),
+// then Found and Checked on stderr; then saves the results as the window's Save As does.
 #include <unistd.h>
 
 #include <atomic>
@@ -17,22 +18,37 @@
 #include "cli/starter_hint.h"
 #include "core/results/results_header.h"
 #include "core/results/vlb_data.h"
+#include "core/search/match_explanation.h"
+#include "core/search/phrase_filters.h"
 #include "core/search/search_data.h"
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/paths.h"
+#include "core/shell/string_table.h"
 
 namespace zantric::cli {
 
 namespace {
 
+// The options of the search beyond its fields.
+struct SearchOptions {
+    int minWordLength = 0;
+    bool noRepeatedWords = false;
+    std::string stoplist;
+    bool noStoplist = false;
+    bool explain = false;
+};
+
 // The end of the work is looked for often, so a short search returns at once; the counters on
 // a terminal are redrawn every 100 ms, as the window's timer does.
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 constexpr int kPollsPerRedraw = 50;
+constexpr int kFiltersOn = 909;
 
-// Copies the match lines of a finished results data file to stdout.
-void printMatches(const std::string& dataName) {
+// Copies the match lines of a finished results data file to stdout. With `explainFrom`, each
+// line is followed by a tab and "left: LETTERS" ("-" for none) and, when blanks were used, a tab
+// and "blanks: LETTERS".
+void printMatches(const std::string& dataName, const SrcLetters* explainFrom) {
     FilePtr file = openFile(dataName, "rb");
     if (!file) return;
     if (std::fseek(file.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET) != 0) return;
@@ -40,15 +56,48 @@ void printMatches(const std::string& dataName) {
     const bool escape = escapesFor(stdout);
     char buffer[1 << 16];
     std::size_t n;
+    if (!explainFrom) {
+        while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+            if (escape) {
+                const std::string shown = escapeControls(std::string_view(buffer, n));
+                std::fwrite(shown.data(), 1, shown.size(), stdout);
+            } else {
+                std::fwrite(buffer, 1, n, stdout);
+            }
+        }
+        std::fflush(stdout);
+        return;
+    }
+    OutputBuffer out(stdout);
+    std::string line;
     while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        if (escape) {
-            const std::string shown = escapeControls(std::string_view(buffer, n));
-            std::fwrite(shown.data(), 1, shown.size(), stdout);
-        } else {
-            std::fwrite(buffer, 1, n, stdout);
+        for (std::size_t i = 0; i < n; ++i) {
+            if (buffer[i] != '\n') {
+                line += buffer[i];
+                continue;
+            }
+            const MatchExplanation explanation = explainMatch(line, *explainFrom);
+            line += "\tleft: ";
+            line += explanation.left.empty() ? "-" : explanation.left;
+            if (!explanation.blanks.empty()) line += "\tblanks: " + explanation.blanks;
+            out.line(line);
+            line.clear();
         }
     }
-    std::fflush(stdout);
+}
+
+// The filters the options ask for; false (reported) when a named stoplist cannot be read.
+bool filtersFromOptions(const SearchOptions& options, const ProgramSession& session,
+                        PhraseFilters& filters) {
+    filters.minWordLength = options.minWordLength;
+    filters.eachWordOnce = options.noRepeatedWords;
+    if (options.noStoplist) return true;
+    const std::string path = options.stoplist.empty() ? std::string(kStoplistFileName)
+                                                      : session.typedPath(options.stoplist);
+    if (!options.stoplist.empty() && !fileOpenWithReport(path, "rb")) return false;
+    auto stoplist = std::make_shared<Stoplist>(Stoplist::read(path));
+    if (!stoplist->empty()) filters.stoplist = std::move(stoplist);
+    return true;
 }
 
 // The analysis on a worker, this thread polling for Ctrl-C and showing its progress.
@@ -112,12 +161,23 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     cmd->add_flag("--no-use-all", *noUseAll, "Words may leave FROM letters over")->excludes(useAll);
     cmd->add_flag("--suppress-permutations", fields->suppressPermutations,
                   "List one order of trailing * words");
+    auto options = std::make_shared<SearchOptions>();
+    cmd->add_option("--min-word-length", options->minWordLength,
+                    "No word of a phrase shorter than N letters")
+        ->check(CLI::Range(1, kMaxMinWordLength));
+    cmd->add_flag("--no-repeated-words", options->noRepeatedWords, "No word twice in one phrase");
+    CLI::Option* stoplist = cmd->add_option(
+        "--stoplist", options->stoplist,
+        "Words never used, one a line (default: stoplist.txt in the program folder)");
+    cmd->add_flag("--no-stoplist", options->noStoplist, "Use no stoplist")->excludes(stoplist);
+    cmd->add_flag("--explain", options->explain,
+                  "After each match: the FROM letters it left and what its blanks stood for");
     auto saveName = std::make_shared<std::string>();
     auto exportTo = std::make_shared<ExportOptions>();
     cmd->add_option("--save", *saveName,
                     "Save the results as NAME.ztr and NAME.zix (a bare NAME in the files folder)");
     addExportOptions(*cmd, *exportTo);
-    cmd->callback([fields, noUseAll, useAllFlag, saveName, exportTo, &global, &status] {
+    cmd->callback([fields, noUseAll, useAllFlag, options, saveName, exportTo, &global, &status] {
         fields->useAllFromLetters = !*noUseAll;
         if ((!saveName->empty() && !checkResultsName(*saveName)) ||
             (!exportTo->file.empty() && !checkExportName(exportTo->file))) {
@@ -130,6 +190,12 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             return;
         }
         SearchData request;
+        PhraseFilters filters;
+        if (!filtersFromOptions(*options, session, filters)) {
+            status = kExitError;
+            return;
+        }
+        request.setFilters(std::move(filters));
         VLBData results;
         SearchRun run(request, results);
         watchInterrupt();
@@ -164,8 +230,12 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             }
         }
         run.finish(*fields);
-        if (run.found() > 0) printMatches(results.dataName());
+        const bool explain = options->explain && request.hasFromLetters();
+        if (run.found() > 0) {
+            printMatches(results.dataName(), explain ? &request.fromLetters() : nullptr);
+        }
         std::fprintf(stderr, "Found: %d\nChecked: %d\n", run.found(), run.checked());
+        if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kFiltersOn).c_str());
         status = cancelAsked ? kExitCancelled : kExitOk;
         // A results file that could not be written was reported: the matches are incomplete,
         // and incomplete results are not saved as if they were the search's.

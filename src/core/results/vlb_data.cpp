@@ -171,7 +171,7 @@ void VLBData::append(std::string_view text, bool addLineFeed) {
     m_count.store(m_count.load(std::memory_order_relaxed) + 1, std::memory_order_release);
 }
 
-void VLBData::finish(const SearchSummary& summary) {
+void VLBData::finish(const SearchSummary& summary, const RecordedFilters& filters) {
     // After a failed write the lines stored before it are still worth showing.
     if (count() == 0 || (m_state != State::kWriting && m_state != State::kDropping)) return;
     computeLayout();
@@ -182,6 +182,7 @@ void VLBData::finish(const SearchSummary& summary) {
         SearchSummary stored = summary;
         stored.found = count();
         m_header = ResultsHeader::fromSummary(stored, m_longest);
+        m_header.filters = filters;
         std::array<unsigned char, kResultsHeaderSize> bytes;
         m_header.toBytes(bytes);
         std::fseek(m_data.get(), 0, SEEK_SET);

@@ -1,14 +1,49 @@
 #include "core/search/search_control.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/results/vlb_data.h"
+#include "core/search/stoplist.h"
 #include "core/search/subtree_memo.h"
 #include "core/search/word_matching.h"
 
 namespace zantric {
+
+namespace {
+
+char lowerLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// Whether the letters (those available and those held in reserve for later words, with the
+// blanks) could spell the word again somewhere below.
+bool couldSpell(std::string_view word, const SrcLetters& letters) {
+    int need[26] = {};
+    for (char c : word) {
+        c = lowerLetter(c);
+        if (c >= 'a' && c <= 'z') ++need[c - 'a'];
+    }
+    int blanks = letters.available(SrcLetters::kBlank);
+    if (blanks >= SrcLetters::kUnlimited) return true;
+    for (int i = 0; i < 26; ++i) {
+        if (need[i] == 0 || letters.available(i) >= SrcLetters::kUnlimited) continue;
+        const int have = std::max(letters.available(i), 0) + std::max(letters.reserved(i), 0);
+        if (need[i] > have && (blanks -= need[i] - have) < 0) return false;
+    }
+    return true;
+}
+
+// The same word, the case of its letters aside.
+bool sameWord(const char* a, int aLength, const char* b, int bLength) {
+    if (aLength != bLength) return false;
+    for (int i = 0; i < aLength; ++i) {
+        if (lowerLetter(a[i]) != lowerLetter(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 SearchControl::SearchControl(const SearchData& request, std::atomic<std::int32_t>& checkedBase,
                              const std::atomic<bool>* stop)
@@ -35,7 +70,8 @@ SearchControl::~SearchControl() = default;
 
 SearchControl::SearchControl(const SearchData& request, std::string_view position,
                              const SrcLetters& letters, char* phrase, int phraseLength,
-                             bool afterBang, int minLength, char firstLetter, SubtreeMemo* memo)
+                             bool afterBang, int minLength, char firstLetter, SubtreeMemo* memo,
+                             bool* struck, const RepeatCandidates* candidates)
     : m_request(request),
       m_position(position),
       m_letters(letters),
@@ -45,7 +81,9 @@ SearchControl::SearchControl(const SearchData& request, std::string_view positio
       m_minLength(minLength),
       m_firstLetter(firstLetter),
       m_useAll(request.useAllFromLetters()),
-      m_memo(memo) {}
+      m_memo(memo),
+      m_struck(struck),
+      m_candidates(candidates) {}
 
 bool SearchControl::run(VLBData& results) {
     // This level's word pattern; m_position moves on to the next word.
@@ -85,6 +123,9 @@ bool SearchControl::run(VLBData& results) {
     const bool hasFrom = m_request.hasFromLetters();
     // A word is still needed, but no letter or no vowel-like letter is left.
     if (m_request.multiWord() && hasFrom && (total == 0 || vowels == 0)) return false;
+    // ... or too few letters for a word of the minimum length.
+    const int minWord = m_request.phraseMinWordLength();
+    if (minWord != 0 && hasFrom && total != SrcLetters::kUnlimited && total < minWord) return false;
 
     int length = 0;
     if (lastWord) {
@@ -97,6 +138,28 @@ bool SearchControl::run(VLBData& results) {
     }
     if (length <= m_minLength) length = m_minLength;
     if (m_request.suppressPermutations() && lastWord && length != m_minLength) m_firstLetter = 0;
+    if (length < minWord) {
+        // Longer than the word before: its first letter no longer orders this one.
+        if (minWord > m_minLength) m_firstLetter = 0;
+        length = minWord;
+    }
+
+    // Each word once: the words above that these letters could spell again. Where there are
+    // none, what follows depends on the state alone, as the memo needs.
+    WordSpan repeatable[kMaxPhraseWords];
+    int repeatableCount = 0;
+    if (m_candidates) {
+        auto consider = [&](WordSpan span) {
+            if (repeatableCount < kMaxPhraseWords &&
+                couldSpell(
+                    std::string_view(m_phrase + span.start, static_cast<std::size_t>(span.length)),
+                    letters)) {
+                repeatable[repeatableCount++] = span;
+            }
+        };
+        for (int i = 0; i < m_candidates->count; ++i) consider(m_candidates->words[i]);
+        consider(m_candidates->added);
+    }
 
     // A phrase search may have met this state before: then the same phrases follow. Below the
     // top level, with letters that run out: each level takes at least one letter, so at most
@@ -106,6 +169,7 @@ bool SearchControl::run(VLBData& results) {
     SubtreeMemo::Recording recording;
     const int freeReaders = kMaxReaders - Dictionary::instanceCount();
     if (m_memo && m_phraseLength > 0 && hasFrom && total != SrcLetters::kUnlimited &&
+        repeatableCount == 0 &&
         SubtreeMemo::makeKey(static_cast<std::size_t>(m_position.data() - m_request.find().data()),
                              m_afterBang, letters, length, m_firstLetter,
                              freeReaders < total + 1 ? freeReaders : total + 1, key)) {
@@ -126,6 +190,8 @@ bool SearchControl::run(VLBData& results) {
     pattern[patternLength] = '\0';
 
     const bool multiWord = m_request.multiWord();
+    const bool eachWordOnce = m_request.eachWordOnce();
+    const Stoplist* stoplist = multiWord ? nullptr : m_request.stoplist();  // phrases: the subset
     const DictionaryNames& catalogue = DictionaryNames::instance();
     bool cancelled = false;
     char word[kOutWordSize];
@@ -145,12 +211,27 @@ bool SearchControl::run(VLBData& results) {
                 const std::string_view w(word);
                 if ((!m_request.useAllFromLetters() || total == 0 || letterCount(w) == total) &&
                     passesInclude(w, m_request.include()) && passesExclude(w, m_request.exclude())) {
+                    if (stoplist && stoplist->contains(w)) {
+                        *m_struck = true;
+                        continue;
+                    }
                     results.append(w, true);
                 }
                 continue;
             }
             // The next word of the phrase, with the letters this word left.
             const int wordLength = static_cast<int>(std::strlen(word));
+            if (repeatableCount != 0) {
+                bool repeated = false;
+                for (int i = 0; i < repeatableCount && !repeated; ++i) {
+                    repeated = sameWord(word, wordLength, m_phrase + repeatable[i].start,
+                                        repeatable[i].length);
+                }
+                if (repeated) {
+                    *m_struck = true;
+                    continue;
+                }
+            }
             if (m_phraseLength + wordLength + 1 > kMaxPhraseLength) {
                 // What is skipped here depends on the phrase so far, not on the state.
                 if (recording.active) m_memo->add(recording, {}, SubtreeMemo::kUnknown);
@@ -166,9 +247,10 @@ bool SearchControl::run(VLBData& results) {
                 childFirst = word[0] >= 'A' && word[0] <= 'Z' ? static_cast<char>(word[0] + 32) : word[0];
                 childMin = static_cast<int>(letterCount(std::string_view(word)));
             }
+            RepeatCandidates candidates{repeatable, repeatableCount, {m_phraseLength, wordLength}};
             SearchControl child(m_request, rest, childLetters, m_phrase,
                                 m_phraseLength + wordLength + 1, m_afterBang, childMin, childFirst,
-                                m_memo);
+                                m_memo, m_struck, eachWordOnce ? &candidates : nullptr);
             const bool childCancelled = child.run(results);
             if (recording.active) {
                 m_memo->add(recording, std::string_view(word, static_cast<std::size_t>(wordLength)),

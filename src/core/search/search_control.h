@@ -3,7 +3,9 @@
 // search) or runs the level of the next word with the letters left (a phrase search). Levels
 // live on the stack of the level above; the top level is run by the search worker thread. The
 // levels of a phrase search share the top level's SubtreeMemo, which replays a sub-search that
-// was met before instead of walking it again.
+// was met before instead of walking it again. The phrase filters prune as the levels go: words
+// start at the minimum length, a level with too few letters left opens no reader, and a word
+// already in the phrase is passed over where the letters left could spell it again.
 #pragma once
 
 #include <atomic>
@@ -35,11 +37,28 @@ public:
     // Runs this level and the levels below; every accepted word or phrase is appended to
     // `results`. Returns true when the run was cancelled.
     bool run(VLBData& results);
+    // After run, on the top level: whether a filter passed over a word (a stoplist word in a
+    // single-word search, a repeated word in a phrase).
+    bool struckWords() const { return m_struckWords; }
 
 private:
+    // A word of the phrase so far, by its place in the phrase text. Left uninitialised, so a
+    // level's list costs nothing unless the filter is on.
+    struct WordSpan {
+        int start;
+        int length;
+    };
+    // "Each word once": the words above that the level's letters might spell again (the list
+    // of the level above, which stays on its stack, and the word it added).
+    struct RepeatCandidates {
+        const WordSpan* words = nullptr;
+        int count = 0;
+        WordSpan added;
+    };
+
     SearchControl(const SearchData& request, std::string_view position, const SrcLetters& letters,
                   char* phrase, int phraseLength, bool afterBang, int minLength, char firstLetter,
-                  SubtreeMemo* memo);
+                  SubtreeMemo* memo, bool* struck, const RepeatCandidates* candidates);
 
     const SearchData& m_request;
     std::string_view m_position;  // the rest of the FIND, from this level's word on
@@ -55,6 +74,9 @@ private:
     SubtreeMemo* m_memo = nullptr;                       // a phrase search's, shared by its levels
     std::unique_ptr<SubtreeMemo> m_ownedMemo;            // the top level of a phrase search
     SubtreeMemo::Outcome m_outcome = SubtreeMemo::kNothing;  // what run() left, for the level above
+    bool m_struckWords = false;                              // the top level's
+    bool* m_struck = &m_struckWords;                         // the top level's flag
+    const RepeatCandidates* m_candidates = nullptr;          // "each word once", below the top
     char m_phraseBuffer[kMaxPhraseLength + 16];              // the top level's phrase
 };
 

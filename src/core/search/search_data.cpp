@@ -122,8 +122,14 @@ bool SearchData::prepare() {
         reportRequestError(RequestError::kMultiWordWithoutFrom);
         return false;
     }
-    m_analysisNeeded = !m_fromLetters.equals(m_analysedLetters);
-    if (m_analysisNeeded) m_analysedLetters = m_fromLetters;
+    const Stoplist* stoplist = this->stoplist();
+    const std::uint64_t stoplistFingerprint = stoplist ? stoplist->fingerprint() : 0;
+    m_analysisNeeded =
+        !m_fromLetters.equals(m_analysedLetters) || stoplistFingerprint != m_analysedStoplist;
+    if (m_analysisNeeded) {
+        m_analysedLetters = m_fromLetters;
+        m_analysedStoplist = stoplistFingerprint;
+    }
     // Every fixed letter of the FIND that FROM can supply is held back, so that the wildcards
     // of other words cannot take it; each word takes its own letters back when it is searched.
     m_workLetters = m_fromLetters;

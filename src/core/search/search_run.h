@@ -10,6 +10,7 @@
 #include <functional>
 #include <thread>
 
+#include "core/results/results_header.h"
 #include "core/search/search_data.h"
 #include "core/search/search_fields.h"
 
@@ -60,8 +61,14 @@ public:
     std::int32_t found() const;
     std::int32_t checked() const;
 
-    // After the worker ended: writes the results header from the window's fields.
+    // After the worker ended: writes the results header from the window's fields and the
+    // filters in effect.
     void finish(const SearchFields& fields);
+    // The filters that applied to the last search, as its results record them.
+    RecordedFilters filtersInEffect() const;
+    // Whether a filter struck out a word the last search would otherwise have used: a stoplist
+    // word, a repeated word, or (for a minimum length) a shorter word the letters could spell.
+    bool filtersChanged() const;
 
 private:
     SearchData& m_request;
@@ -70,6 +77,7 @@ private:
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_failed{false};
+    std::atomic<bool> m_struck{false};  // a filter struck a word while the worker ran
     std::thread m_worker;
 };
 
