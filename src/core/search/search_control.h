@@ -42,23 +42,26 @@ public:
     bool struckWords() const { return m_struckWords; }
 
 private:
-    // A word of the phrase so far, by its place in the phrase text. Left uninitialised, so a
-    // level's list costs nothing unless the filter is on.
+    // A word of the phrase so far, by its place in the phrase text, and its place in the
+    // order of lengths and first letters (letters * 32 + first letter). Left uninitialised, so
+    // a level's list costs nothing unless the filter is on.
     struct WordSpan {
         int start;
         int length;
-    };
-    // "Each word once": the words above that the level's letters might spell again (the list
-    // of the level above, which stays on its stack, and the word it added).
-    struct RepeatCandidates {
-        const WordSpan* words = nullptr;
-        int count = 0;
-        WordSpan added;
+        int order;
     };
 
     SearchControl(const SearchData& request, std::string_view position, const SrcLetters& letters,
                   char* phrase, int phraseLength, bool afterBang, int minLength, char firstLetter,
-                  SubtreeMemo* memo, bool* struck, const RepeatCandidates* candidates);
+                  SubtreeMemo* memo, SearchControl* parent);
+
+    // run() for a search with (kFiltered) or without filters; the levels below run the same.
+    template <bool kFiltered>
+    bool runLevel(VLBData& results);
+    // A filter passed over a word: noted on the top level.
+    void noteStruck();
+    // The memo's variant for this level's words that may not come again (-1: none left).
+    int repeatVariant();
 
     const SearchData& m_request;
     std::string_view m_position;  // the rest of the FIND, from this level's word on
@@ -74,10 +77,13 @@ private:
     SubtreeMemo* m_memo = nullptr;                       // a phrase search's, shared by its levels
     std::unique_ptr<SubtreeMemo> m_ownedMemo;            // the top level of a phrase search
     SubtreeMemo::Outcome m_outcome = SubtreeMemo::kNothing;  // what run() left, for the level above
-    bool m_struckWords = false;                              // the top level's
-    bool* m_struck = &m_struckWords;                         // the top level's flag
-    const RepeatCandidates* m_candidates = nullptr;          // "each word once", below the top
-    char m_phraseBuffer[kMaxPhraseLength + 16];              // the top level's phrase
+    SearchControl* m_parent = nullptr;                       // the level above; none at the top
+    bool m_struckWords;                                      // the top level's only
+    // "Each word once": the words above that this level's letters could spell again; the level
+    // below checks them again with its own letters. Set by the levels of a filtered search only.
+    int m_repeatableCount;
+    WordSpan m_repeatable[kMaxPhraseWords];
+    char m_phraseBuffer[kMaxPhraseLength + 16];  // the top level's phrase
 };
 
 }  // namespace zantric

@@ -1,5 +1,6 @@
 #include "core/search/search_data.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/shell/messages.h"
@@ -112,6 +113,11 @@ bool SearchData::checkIncludeExclude() {
 }
 
 bool SearchData::prepare() {
+    const int minWordLength = std::min(m_filters.minWordLength, kMaxMinWordLength + 1);
+    m_phraseMinWordLength = m_multiWord && minWordLength >= 2 ? minWordLength : 0;
+    m_eachWordOnce = m_multiWord && m_filters.eachWordOnce;
+    m_stoplist = m_filters.stoplist && !m_filters.stoplist->empty() ? m_filters.stoplist.get()
+                                                                    : nullptr;
     if (m_find.empty()) {
         reportRequestError(RequestError::kFindEmpty);
         return false;

@@ -82,18 +82,14 @@ public:
     bool multiWord() const { return m_multiWord; }
     std::size_t readBufferSize() const { return m_readBufferSize; }
 
-    // The filters as the search applies them: a minimum word length (0: none) and each word
-    // once only for a phrase search; the stoplist, when it holds words, for every search.
-    int phraseMinWordLength() const {
-        if (!m_multiWord || m_filters.minWordLength < 2) return 0;
-        return m_filters.minWordLength > kMaxMinWordLength ? kMaxMinWordLength + 1
-                                                           : m_filters.minWordLength;
-    }
-    bool eachWordOnce() const { return m_multiWord && m_filters.eachWordOnce; }
-    const Stoplist* stoplist() const {
-        return m_filters.stoplist && !m_filters.stoplist->empty() ? m_filters.stoplist.get()
-                                                                  : nullptr;
-    }
+    // The filters as the search applies them (decided by prepare, so that each level of the
+    // search reads one value): a minimum word length (0: none) and each word once only for a
+    // phrase search; the stoplist, when it holds words, for every search.
+    int phraseMinWordLength() const { return m_phraseMinWordLength; }
+    bool eachWordOnce() const { return m_eachWordOnce; }
+    const Stoplist* stoplist() const { return m_stoplist; }
+    // Whether any filter applies.
+    bool filtered() const { return m_phraseMinWordLength != 0 || m_eachWordOnce || m_stoplist; }
     int analysedShortestWord() const { return m_analysedShortest; }
     bool analysisStruck() const { return m_analysisStruck; }
 
@@ -111,6 +107,9 @@ private:
     bool m_multiWord = false;
     std::size_t m_readBufferSize = kSingleWordBufferSize;
     PhraseFilters m_filters;
+    int m_phraseMinWordLength = 0;
+    bool m_eachWordOnce = false;
+    const Stoplist* m_stoplist = nullptr;  // m_filters' own, when it holds words
     std::uint64_t m_analysedStoplist = 0;  // the fingerprint of the stoplist last analysed with
     int m_analysedShortest = 0;
     bool m_analysisStruck = false;
