@@ -458,10 +458,10 @@ void zantricowlTDLGClient::explainMatch(const QString& match) {
     }
     const MatchExplanation explanation = zantric::explainMatch(match.toStdString(), from);
     QString text =
-        match + QStringLiteral("    left: ") +
+        match + QStringLiteral("  left: ") +
         (explanation.left.empty() ? QStringLiteral("-") : QString::fromStdString(explanation.left));
     if (!explanation.blanks.empty()) {
-        text += QStringLiteral("    blanks: ") + QString::fromStdString(explanation.blanks);
+        text += QStringLiteral("  blanks: ") + QString::fromStdString(explanation.blanks);
     }
     m_statusBar->showMessage(text);
 }

@@ -684,7 +684,7 @@ void MainWindowTest::phraseOptionsComeBackAndFilterTheSearch() {
         list->viewport(), Qt::LeftButton, {},
         QPoint(cell.left() + column * list->rowDelegate()->tabStop() + 2, cell.center().y()));
     QCOMPARE(next.frame->statusBar()->currentMessage(),
-             QStringLiteral("tee    left: a    blanks: e"));
+             QStringLiteral("tee  left: a  blanks: e"));
 }
 
 ZANTRIC_GUI_TEST(MainWindowTest);
