@@ -190,6 +190,7 @@ TEST_F(PhraseSearch, FiltersGiveTheUnfilteredPhrasesThatPass) {
         {"!", "nitrates", "", "", true, true},     {"!", "tailor", "", "", true, false},
         {"* * *", "reasonl", "", "", false, true}, {"c?t !", "cattiness", "", "", true, true},
         {"!", "tea?rs", "", "", true, true},       {"* ?? *", "coastl", "", "", false, false},
+        {"!", "tenets", "", "", true, false},      {"* * *", "tattle", "", "", false, false},
     };
     const auto stoplist =
         std::make_shared<Stoplist>(std::vector<std::string>{"A", "r", "it", "e-mail"});
