@@ -208,6 +208,9 @@ void zantricowlTDLGClient::attachStatusBar(QStatusBar* bar, QLabel* found, QLabe
     m_filtersPane->setFrameShadow(QFrame::Sunken);
     bar->insertPermanentWidget(0, m_filtersPane);
     m_filtersPane->hide();
+    // The message pane keeps its width when "Filters on" shows beside the counters.
+    bar->setMinimumWidth(bar->minimumWidth() + m_filtersPane->sizeHint().width() +
+                         bar->fontMetrics().height());
 }
 
 void zantricowlTDLGClient::showFiltersOn(bool on) {

@@ -625,6 +625,8 @@ void MainWindowTest::layoutFitsAtEverySize() {
         if (columnsAtFirstStart == 0) columnsAtFirstStart = results.perRow();
     }
     QVERIFY(w.client->results().perRow() > columnsAtFirstStart);
+}
+
 // Phrase Options set by keys and clicks are kept in the ini and come back at the next start;
 // the stoplist editor refuses a line that is not a word; the search then passes over what the
 // filters strike, says "Filters on", and a highlighted match shows what it left over.
