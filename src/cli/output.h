@@ -49,9 +49,16 @@ public:
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
 
-    void line(std::string_view text) {
+    void line(std::string_view text) { line(text, {}); }
+    // A line of text from a file followed by the program's own `tail` (a tab stays a tab).
+    void line(std::string_view text, std::string_view tail) {
         std::string escaped;
         if (m_escape) text = escaped = escapeControls(text);
+        if (!tail.empty()) {
+            if (!m_escape) escaped = text;
+            escaped += tail;
+            text = escaped;
+        }
         if (m_used + text.size() + 1 > m_buffer.size()) flush();
         if (text.size() + 1 > m_buffer.size()) {
             std::fwrite(text.data(), 1, text.size(), m_file);

@@ -77,10 +77,10 @@ void printMatches(const std::string& dataName, const SrcLetters* explainFrom) {
                 continue;
             }
             const MatchExplanation explanation = explainMatch(line, *explainFrom);
-            line += "\tleft: ";
-            line += explanation.left.empty() ? "-" : explanation.left;
-            if (!explanation.blanks.empty()) line += "\tblanks: " + explanation.blanks;
-            out.line(line);
+            std::string tail = "\tleft: ";
+            tail += explanation.left.empty() ? "-" : explanation.left;
+            if (!explanation.blanks.empty()) tail += "\tblanks: " + explanation.blanks;
+            out.line(line, tail);
             line.clear();
         }
     }

@@ -56,6 +56,10 @@ grep -qxF "Each Word Once Selected" once.txt && grep -qxF "Stoplist Selected" on
 expect_eq "stoplist remove of a missing word" "$?" "1"
 expect_eq "stoplist remove" "$(cat out.txt)" "$(printf '%s\n' 'Removed from the stoplist: god' 'Not in the stoplist: Ln')"
 check "explain" "$(printf '%s\t%s\n' a 'left: cg?' at 'left: cg	blanks: t' go 'left: ac	blanks: o' act 'left: g	blanks: t' cat 'left: g	blanks: t' cog 'left: a	blanks: o' tag 'left: c	blanks: t')" 7 "" -- '*' --from 'ca?g' --no-use-all --explain
+if command -v script >/dev/null; then  # a terminal escapes what files hold, not the tabs added
+    script -qec "$CLI -C prog search '??' --from 'g?' --explain" /dev/null >tty.txt 2>&1
+    grep -q $'^go\tleft: -\tblanks: o' tty.txt || fail "explain on a terminal: $(od -c tty.txt | head -3)"
+fi
 
 # Temporary files of a search are gone when the command ends.
 expect_eq "temporary files left" "$(find prog/temp -name '$$*' | wc -l)" "0"
