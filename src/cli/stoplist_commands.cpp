@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/output.h"
 #include "cli/program_session.h"
 #include "core/search/stoplist.h"
+#include "core/shell/paths.h"
 
 namespace zantric::cli {
 
@@ -23,7 +25,7 @@ bool stoplistWords(const std::vector<std::string>& typed, std::vector<std::strin
             std::fprintf(stderr,
                          "zantric-cli: \"%s\" is not a word: 1 to 9 letters and at most one "
                          "hyphen, neither first nor last\n",
-                         text.c_str());
+                         shownText(stderr, text).c_str());
             return false;
         }
         words.push_back(std::move(word));
@@ -61,7 +63,7 @@ void addStoplistCommands(CLI::App& app, const GlobalOptions& global, int& status
         bool readable = true;
         std::vector<std::string> list = readStoplistWords(kStoplistFileName, &readable);
         if (!readable) {
-            std::fprintf(stderr, "zantric-cli: cannot read %s\n", kStoplistFileName);
+            std::fprintf(stderr, "zantric-cli: cannot read %s\n", shownText(stderr, shownPath(kStoplistFileName)).c_str());
             status = kExitError;
             return;
         }
@@ -79,7 +81,8 @@ void addStoplistCommands(CLI::App& app, const GlobalOptions& global, int& status
             }
         }
         if (!changed.empty() && !writeStoplistWords(kStoplistFileName, list)) {
-            std::fprintf(stderr, "zantric-cli: cannot write %s\n", kStoplistFileName);
+            std::fprintf(stderr, "zantric-cli: cannot write %s\n",
+                         shownText(stderr, shownPath(kStoplistFileName)).c_str());
             status = kExitError;
             return;
         }
@@ -107,7 +110,7 @@ void addStoplistCommands(CLI::App& app, const GlobalOptions& global, int& status
             std::printf("%s\n", word.c_str());
         }
         if (!readable) {
-            std::fprintf(stderr, "zantric-cli: cannot read %s\n", kStoplistFileName);
+            std::fprintf(stderr, "zantric-cli: cannot read %s\n", shownText(stderr, shownPath(kStoplistFileName)).c_str());
             status = kExitError;
         }
     });

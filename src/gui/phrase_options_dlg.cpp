@@ -11,6 +11,7 @@
 
 #include "core/search/stoplist.h"
 #include "core/shell/messages.h"
+#include "core/shell/paths.h"
 #include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 
@@ -74,7 +75,7 @@ StoplistEditor::StoplistEditor(QWidget* parent, std::string path)
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setTabChangesFocus(true);
     QString words;
-    for (const std::string& word : readStoplistWords(m_path)) {
+    for (const std::string& word : readStoplistWords(m_path, &m_readable)) {
         words += QString::fromStdString(word) + QLatin1Char('\n');
     }
     m_text->setPlainText(words);
@@ -91,9 +92,15 @@ StoplistEditor::StoplistEditor(QWidget* parent, std::string path)
     fields->addWidget(m_text, 1, 0);
     m_text->setMinimumSize(note->sizeHint().width(), fontMetrics().height() * 12);
     layOutDialog(this, fields, {ok, cancel});
+    if (!m_readable) {
+        messageBoxText("Unable to Open File: " + shownPath(m_path), "File Error.", kMbOkStop, this);
+        m_text->setReadOnly(true);
+        ok->setEnabled(false);
+    }
 }
 
 bool StoplistEditor::save() {
+    if (!m_readable) return false;
     std::vector<std::string> words;
     std::unordered_set<std::string> seen;
     QStringList refused;
@@ -119,7 +126,7 @@ bool StoplistEditor::save() {
         return false;
     }
     if (!writeStoplistWords(m_path, words)) {
-        messageBoxText("Unable to write file: " + m_path, "File Error.", kMbOkStop, this);
+        messageBoxText("Unable to write file: " + shownPath(m_path), "File Error.", kMbOkStop, this);
         return false;
     }
     return true;

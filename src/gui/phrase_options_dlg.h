@@ -49,7 +49,8 @@ private:
 
 // The stoplist's words, one a line, to edit as plain text. OK takes every line that is a word
 // (the word rules of the make command) and writes the file; lines that are not words are named
-// and the editor stays open.
+// and the editor stays open. A stoplist file that exists but cannot be read is reported and
+// shown read-only, so that its words are not replaced by an empty list.
 class StoplistEditor final : public QDialog {
     Q_OBJECT
 public:
@@ -62,6 +63,7 @@ public:
 private:
     std::string m_path;
     QPlainTextEdit* m_text;
+    bool m_readable = true;
 };
 
 }  // namespace zantric::gui

@@ -7,6 +7,7 @@
 // the list out in as many columns as its width holds.
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -17,6 +18,7 @@
 #include <QTimer>
 
 #include "core/search/search_fields.h"
+#include "core/search/stoplist.h"
 #include "core/shell/config_data.h"
 #include "core/shell/string_table.h"
 #include "gui/command_ids.h"
@@ -634,6 +636,13 @@ void MainWindowTest::phraseOptionsComeBackAndFilterTheSearch() {
     ProgramFolder folder;
     ProgramFolder::addDictionary("english.lex", kWords);
     RecordingPresenter messages;
+    {  // A stoplist that cannot be read is reported and never replaced by what the editor holds.
+        QVERIFY(QDir().mkdir("stoplist.txt"));
+        gui::StoplistEditor unreadable(nullptr, kStoplistFileName);
+        QVERIFY(messages.last().text.starts_with("Unable to Open File: /"));
+        QVERIFY(!unreadable.save());
+        QVERIFY(QDir().rmdir("stoplist.txt"));
+    }
     {
         Window w;
         QCOMPARE(w.client->phraseOptions(), PhraseOptions{});

@@ -8,6 +8,7 @@
 
 #include "core/search/match_explanation.h"
 #include "core/search/stoplist.h"
+#include "core/shell/paths.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -170,7 +171,7 @@ TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
     std::filesystem::create_directory("folder.txt");
     EXPECT_TRUE(Stoplist::read("folder.txt").empty());
     ASSERT_EQ(messages.count(), 1u);
-    EXPECT_EQ(messages.last().text, "Unable to Open File: folder.txt");
+    EXPECT_EQ(messages.last().text, "Unable to Open File: " + shownPath("folder.txt"));
 }
 
 // What a match left over, worked out by hand: each letter uses its own FROM copy before a blank.
