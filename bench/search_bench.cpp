@@ -46,7 +46,7 @@ void singleWord(benchmark::State& state, const char* find, const char* from, boo
     double found = 0, checked = 0;
     for (auto _ : state) {
         VLBData results;
-        std::atomic<std::int32_t> base{0};
+        std::atomic<std::int64_t> base{0};
         SearchControl top(request, base);
         top.run(results);
         found += results.count();
@@ -86,7 +86,7 @@ void phrase(benchmark::State& state, const char* find, const char* from, int min
     double found = 0, checked = 0;
     for (auto _ : state) {
         VLBData results;
-        std::atomic<std::int32_t> base{0};
+        std::atomic<std::int64_t> base{0};
         SearchControl top(request, base);
         top.run(results);
         found += results.count();

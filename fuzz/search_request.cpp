@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!analysis.run()) return 0;
         }
         VLBData results("search.$$$", "search.zix");
-        std::atomic<std::int32_t> checkedBase{0};
+        std::atomic<std::int64_t> checkedBase{0};
         SearchControl top(request, checkedBase);
         top.run(results);
         SearchSummary summary;

@@ -6,12 +6,17 @@
 
 namespace zantric::cli {
 
-// Exit statuses: 0 done, 1 an input or file error ended the command, 2 a usage error,
-// 130 cancelled by Ctrl-C.
+// Exit statuses: 0 done, 1 an input or file error ended the command (a failed write to standard
+// output among them), 2 a usage error, 3 a search stopped because the results file or the disk
+// was full, 128 + the signal's number when a signal ended the command (130 Ctrl-C, 143 SIGTERM,
+// 129 SIGHUP), 141 when standard output was a pipe that was closed.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitError = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitStopped = 3;
 inline constexpr int kExitCancelled = 130;
+inline constexpr int kExitSignalBase = 128;
+inline constexpr int kExitBrokenPipe = 141;
 
 struct GlobalOptions {
     std::string folder;  // -C DIR

@@ -3,6 +3,8 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_presenter.h"
+#include "cli/interrupt.h"
+#include "cli/output.h"
 #include "core/shell/messages.h"
 #include "zantric_version.h"
 
@@ -26,16 +28,19 @@ int main(int argc, char** argv) {
     addWordCommands(app, global, status);
     addStoplistCommands(app, global, status);
 
+    watchEndSignals();
     CliPresenter presenter(&global.yes);
     zantric::installPresenter(&presenter);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
-        return code == 0 ? 0 : kExitUsage;
+        return finishOutput(code == 0 ? 0 : kExitUsage);
     }
     zantric::installPresenter(nullptr);
     // Whatever the command made of it, an error shown means the command did not succeed.
     if (status == kExitOk && presenter.errorShown()) status = kExitError;
-    return status;
+    status = finishOutput(status);
+    // A command ended by a signal says so, whatever else it met on its way out.
+    return endSignal() != 0 ? kExitSignalBase + endSignal() : status;
 }

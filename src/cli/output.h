@@ -1,12 +1,16 @@
-// A large output buffer for result lines, so that printing a million matches costs a few
-// system calls, and the escaping of what files hold before it reaches a terminal. One per
-// command; main thread.
+// Standard output of zantric-cli. Small texts go through stdout's stream; result lines go
+// through OutputBuffer, a large buffer written straight to the descriptor, so that printing a
+// million matches costs a few system calls and a signal interrupts a write that waits. Every
+// write is checked: the first that fails is noted with its reason, the command stops printing,
+// and main reports it (finishOutput). What files hold is escaped before it reaches a terminal.
+// Main thread.
 #pragma once
 
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdio>
-#include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,42 +45,48 @@ inline std::string shownText(std::FILE* file, std::string_view text) {
     return escapesFor(file) ? escapeControls(text) : std::string(text);
 }
 
+// Writes bytes to standard output (after what stdout's stream holds). Waits while a pipe is
+// full; a signal that asks for the end at once gives up the write. False once any write to
+// standard output has failed.
+bool writeOutput(std::string_view bytes);
+// What a first Ctrl-C does while writeOutput waits on a slow reader, before it waits on (a
+// search cancels itself there, and then prints the matches it kept); nothing when empty. While
+// it lives, `action` is that; the one before it comes back after.
+class WhileWriteWaits {
+public:
+    explicit WhileWriteWaits(std::function<void()> action);
+    ~WhileWriteWaits();
+    WhileWriteWaits(const WhileWriteWaits&) = delete;
+    WhileWriteWaits& operator=(const WhileWriteWaits&) = delete;
+
+private:
+    std::function<void()> m_before;
+};
+// Flushes stdout's stream; false once any write to standard output has failed.
+bool flushStdout();
+// The reason (errno) of the first failed write to standard output, 0 when none failed.
+int outputError();
+// Whether standard output is a pipe whose reading end has been closed; that is then noted as a
+// failed write (EPIPE), as the next write would fail.
+bool outputClosed();
+// At the end of the command: flushes standard output. A failed write prints "Unable to write
+// the output: REASON" on stderr and gives status 1; a closed pipe gives 141 without a message;
+// otherwise `status` is returned.
+int finishOutput(int status);
+
 class OutputBuffer {
 public:
-    explicit OutputBuffer(std::FILE* file, std::size_t size = 1 << 16)
-        : m_file(file), m_buffer(size), m_escape(escapesFor(file)) {}
+    // Result lines bound for standard output, escaped when it is a terminal.
+    explicit OutputBuffer(std::size_t size = 1 << 16);
     ~OutputBuffer() { flush(); }
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
 
-    void line(std::string_view text) { line(text, {}); }
-    // A line of text from a file followed by the program's own `tail` (a tab stays a tab).
-    void line(std::string_view text, std::string_view tail) {
-        std::string escaped;
-        if (m_escape) text = escaped = escapeControls(text);
-        if (!tail.empty()) {
-            if (!m_escape) escaped = text;
-            escaped += tail;
-            text = escaped;
-        }
-        if (m_used + text.size() + 1 > m_buffer.size()) flush();
-        if (text.size() + 1 > m_buffer.size()) {
-            std::fwrite(text.data(), 1, text.size(), m_file);
-            std::fputc('\n', m_file);
-            return;
-        }
-        std::memcpy(m_buffer.data() + m_used, text.data(), text.size());
-        m_used += text.size();
-        m_buffer[m_used++] = '\n';
-    }
-    void flush() {
-        if (m_used) std::fwrite(m_buffer.data(), 1, m_used, m_file);
-        m_used = 0;
-        std::fflush(m_file);
-    }
+    // False once writing has failed; the line is then dropped.
+    bool line(std::string_view text);
+    bool flush();
 
 private:
-    std::FILE* m_file;
     std::vector<char> m_buffer;
     std::size_t m_used = 0;
     bool m_escape;

@@ -11,9 +11,11 @@
 namespace zantric::cli {
 
 int runWithProgress(ProgressWork& work, bool* interruptedOut) {
-    watchInterrupt();
     WorkerThread thread;
-    thread.start(work);
+    {
+        const SignalsBlocked blocked;  // the worker leaves Ctrl-C to this thread
+        thread.start(work);
+    }
     const bool tty = isatty(STDERR_FILENO);
     bool shown = false;
     bool cancelled = false;

@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "cli/cli_commands.h"
+#include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/program_session.h"
 #include "core/maintenance/instance_marker.h"
@@ -35,8 +37,17 @@ std::string exportPath(const ProgramSession& session, const std::string& typed) 
 
 const char* yesNo(bool on) { return on ? "yes" : "no"; }
 
+// A count of the header: a field holds at most 2,147,483,647, so that value (or a negative one,
+// which only a count that had outgrown its field can leave) means at least so many.
+std::string headerCount(std::int32_t count) {
+    if (count == kMaxHeaderCount || count < 0) {
+        return "at least " + std::to_string(kMaxHeaderCount);
+    }
+    return std::to_string(count);
+}
+
 // The header fields as the window shows them after View, one "Label: value" line each.
-void printHeader(const ResultsHeader& header, std::int32_t found) {
+void printHeader(const ResultsHeader& header, std::int64_t found) {
     std::printf("Find: %s\nFrom: %s\nInclude: %s\nExclude: %s\n",
                 shownText(stdout, header.find).c_str(), shownText(stdout, header.from).c_str(),
                 shownText(stdout, header.include).c_str(),
@@ -49,21 +60,21 @@ void printHeader(const ResultsHeader& header, std::int32_t found) {
     }
     if (header.filters.eachWordOnce) std::printf("Each Word Once: yes\n");
     if (header.filters.stoplist) std::printf("Stoplist: yes\n");
-    std::printf("Found: %d\nChecked: %d\n", found, header.checked);
+    std::printf("Found: %lld\nChecked: %s\n", static_cast<long long>(found),
+                headerCount(header.checked).c_str());
 }
 
 // Every stored match, one a line, read as the list reads its rows: a list wide enough for rows
-// of about 64 KiB.
+// of about 64 KiB. Stops when standard output fails or a signal ends the command.
 void printMatches(VLBData& results) {
     const int perRow = std::max(1, (1 << 16) / (results.longest() + 1));
     results.setListWidth((results.longest() + results.tabSize()) * perRow);
-    std::fflush(stdout);
-    OutputBuffer out(stdout);
-    for (std::int32_t row = 0; row < results.rowCount(); ++row) {
+    OutputBuffer out;
+    for (std::int32_t row = 0; row < results.rowCount() && !interrupted(); ++row) {
         std::string_view text = results.rowText(row);
         while (!text.empty()) {
             const std::size_t tab = text.find('\t');
-            out.line(text.substr(0, tab));
+            if (!out.line(text.substr(0, tab))) return;
             text.remove_prefix(tab == std::string_view::npos ? text.size() : tab + 1);
         }
     }
@@ -102,6 +113,7 @@ void addViewCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         }
         printHeader(results.header(), results.count());
         printMatches(results);
+        if (interrupted() || outputError() != 0) return;  // main gives the status
         if (!options->exportTo.file.empty() &&
             !exportTypedResults(results, results.header().summary(), session, options->exportTo)) {
             status = kExitError;

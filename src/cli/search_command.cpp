@@ -1,14 +1,17 @@
 // zantric-cli search FIND [--from LETTERS] [--include L] [--exclude L] [--use-all|--no-use-all]
-// [--suppress-permutations] [--min-word-length N] [--no-repeated-words] [--stoplist FILE|
-// --no-stoplist] [--explain] [--save NAME] [--export FILE [--append]]: the window's Start, from a
-// terminal. Prints every match in result order on stdout (with --explain, what each left over),
+// [--suppress-permutations] [--limit N] [--min-word-length N] [--no-repeated-words] [--stoplist
+// FILE|--no-stoplist] [--explain] [--save NAME] [--export FILE [--append]]: the window's Start,
+// from a terminal. Prints every match in result order on stdout as the search finds it (with
+// --explain, what each left over),
 // then Found and Checked on stderr; then saves the results as the window's Save As does.
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "cli/cli_commands.h"
 #include "cli/interrupt.h"
@@ -40,51 +43,84 @@ struct SearchOptions {
 };
 
 // The end of the work is looked for often, so a short search returns at once; the counters on
-// a terminal are redrawn every 100 ms, as the window's timer does.
+// a terminal are redrawn every 100 ms, as the window's timer does, and a closed output pipe is
+// looked for as often.
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 constexpr int kPollsPerRedraw = 50;
 constexpr int kFiltersOn = 909;
 
-// Copies the match lines of a finished results data file to stdout. With `explainFrom`, each
-// line is followed by a tab and "left: LETTERS" ("-" for none) and, when blanks were used, a tab
-// and "blanks: LETTERS".
-void printMatches(const std::string& dataName, const SrcLetters* explainFrom) {
-    FilePtr file = openFile(dataName, "rb");
-    if (!file) return;
-    if (std::fseek(file.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET) != 0) return;
-    std::fflush(stdout);
-    const bool escape = escapesFor(stdout);
-    char buffer[1 << 16];
-    std::size_t n;
-    if (!explainFrom) {
-        while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-            if (escape) {
-                const std::string shown = escapeControls(std::string_view(buffer, n));
-                std::fwrite(shown.data(), 1, shown.size(), stdout);
-            } else {
-                std::fwrite(buffer, 1, n, stdout);
+// Copies the match lines of the results data file to stdout as the search writes them: each
+// call prints what has reached the file since the last one, escaped when stdout is a terminal.
+// With `explainFrom`, each match is followed by a tab and "left: LETTERS" ("-" for none) and,
+// when blanks were used, a tab and "blanks: LETTERS"; only the match is escaped, the tabs stay.
+// A search may write faster than a terminal or a pipe reads: a first Ctrl-C cancels it at once,
+// between two writes or in one that waits, and the printing goes on to the last kept match.
+class MatchPrinter {
+public:
+    MatchPrinter(std::string dataName, SearchRun& run, const SrcLetters* explainFrom)
+        : m_name(std::move(dataName)),
+          m_run(run),
+          m_explainFrom(explainFrom),
+          m_buffer(1 << 16),
+          m_escape(escapesFor(stdout)),
+          m_cancelWhileWaiting([&run] { run.cancel(); }) {}
+
+    // False once standard output failed or the command must end at once.
+    bool printNew() {
+        if (!m_file) {
+            m_file = openFile(m_name, "rb");
+            if (!m_file) return true;  // no match yet
+            std::setvbuf(m_file.get(), nullptr, _IONBF, 0);
+            if (std::fseek(m_file.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET) != 0) {
+                m_file.reset();
+                return true;
             }
         }
-        std::fflush(stdout);
-        return;
+        for (;;) {
+            if (interrupted()) m_run.cancel();
+            const std::size_t n = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file.get());
+            if (n == 0) {
+                std::clearerr(m_file.get());  // the search may write more
+                return true;
+            }
+            const std::string_view bytes(m_buffer.data(), n);
+            if (m_explainFrom) {
+                if (!writeOutput(explained(bytes))) return false;
+            } else if (!writeOutput(m_escape ? std::string_view(escapeControls(bytes)) : bytes)) {
+                return false;
+            }
+        }
     }
-    OutputBuffer out(stdout);
-    std::string line;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        for (std::size_t i = 0; i < n; ++i) {
-            if (buffer[i] != '\n') {
-                line += buffer[i];
+
+private:
+    // The whole lines of `bytes` (a line cut by a read is finished by the next), explained.
+    std::string explained(std::string_view bytes) {
+        std::string shown;
+        for (const char c : bytes) {
+            if (c != '\n') {
+                m_line += c;
                 continue;
             }
-            const MatchExplanation explanation = explainMatch(line, *explainFrom);
-            std::string tail = "\tleft: ";
-            tail += explanation.left.empty() ? "-" : explanation.left;
-            if (!explanation.blanks.empty()) tail += "\tblanks: " + explanation.blanks;
-            out.line(line, tail);
-            line.clear();
+            const MatchExplanation explanation = explainMatch(m_line, *m_explainFrom);
+            shown += m_escape ? escapeControls(m_line) : m_line;
+            shown += "\tleft: ";
+            shown += explanation.left.empty() ? "-" : explanation.left;
+            if (!explanation.blanks.empty()) shown += "\tblanks: " + explanation.blanks;
+            shown += '\n';
+            m_line.clear();
         }
+        return shown;
     }
-}
+
+    std::string m_name;
+    SearchRun& m_run;
+    const SrcLetters* m_explainFrom;
+    std::string m_line;
+    FilePtr m_file;
+    std::vector<char> m_buffer;
+    bool m_escape;
+    WhileWriteWaits m_cancelWhileWaiting;
+};
 
 // The filters the options ask for; false (reported) when a named stoplist cannot be read.
 bool filtersFromOptions(const SearchOptions& options, const ProgramSession& session,
@@ -105,23 +141,29 @@ bool analyse(SearchRun& run, const SearchData& request) {
     SubsetAnalysis analysis(request.fromLetters());
     bool ready = false;
     std::atomic<bool> done{false};
-    std::thread worker([&] {
-        ready = run.runAnalysis(analysis);
-        done.store(true);
-    });
+    std::thread worker;
+    {
+        const SignalsBlocked blocked;  // the worker leaves the signals to this thread
+        worker = std::thread([&] {
+            ready = run.runAnalysis(analysis);
+            done.store(true);
+        });
+    }
     const bool tty = isatty(STDERR_FILENO);
     bool cancelled = false;
     auto started = std::chrono::steady_clock::now();
     for (int polls = 1;; ++polls) {
         std::this_thread::sleep_for(kPollInterval);
-        if (!cancelled && interrupted()) {
+        if (!cancelled && (interrupted() || (polls % kPollsPerRedraw == 0 && outputClosed()))) {
             analysis.cancel();
             cancelled = true;
         }
         if (tty && polls % kPollsPerRedraw == 0 &&
             std::chrono::steady_clock::now() - started > std::chrono::seconds(1)) {
-            std::fprintf(stderr, "\r%s  Words Checked: %u  Matches Found: %d\033[K",
-                         analysis.activity().c_str(), analysis.checked(), analysis.matchesFound());
+            std::fprintf(stderr, "\r%s  Words Checked: %llu  Matches Found: %lld\033[K",
+                         analysis.activity().c_str(),
+                         static_cast<unsigned long long>(analysis.checked()),
+                         static_cast<long long>(analysis.matchesFound()));
         }
         if (done.load()) break;
     }
@@ -130,8 +172,37 @@ bool analyse(SearchRun& run, const SearchData& request) {
     return ready;
 }
 
+// Runs the search worker and prints its matches as they come, then finishes the results. A
+// signal, or an output that takes no more, cancels the search; after a first Ctrl-C the kept
+// matches are still printed. `explainFrom` as for MatchPrinter. Returns whether the search was
+// cancelled.
+bool searchAndPrint(SearchRun& run, const VLBData& results, const SearchFields& fields,
+                    const SrcLetters* explainFrom) {
+    {
+        const SignalsBlocked blocked;
+        run.startWorker();
+    }
+    MatchPrinter printer(results.dataName(), run, explainFrom);
+    bool printing = true;
+    bool cancelAsked = false;
+    for (int polls = 1; run.running(); ++polls) {
+        std::this_thread::sleep_for(kPollInterval);
+        if (printing &&
+            (endNow() || !printer.printNew() || (polls % kPollsPerRedraw == 0 && outputClosed()))) {
+            printing = false;
+        }
+        if (!cancelAsked && (interrupted() || !printing)) {
+            run.cancel();
+            cancelAsked = true;
+        }
+    }
+    run.finish(fields);
+    if (printing && !endNow()) printer.printNew();
+    return cancelAsked;
+}
+
 // The fields as the window shows them at the end of the search, with its Checked count.
-SearchSummary shownFields(const SearchFields& fields, std::int32_t checked) {
+SearchSummary shownFields(const SearchFields& fields, std::int64_t checked) {
     SearchSummary shown;
     shown.find = fields.find;
     shown.from = fields.from;
@@ -141,6 +212,11 @@ SearchSummary shownFields(const SearchFields& fields, std::int32_t checked) {
     shown.suppressPermutations = fields.suppressPermutations;
     shown.checked = checked;
     return shown;
+}
+
+void printCounts(const SearchRun& run) {
+    std::fprintf(stderr, "Found: %lld\nChecked: %lld\n", static_cast<long long>(run.found()),
+                 static_cast<long long>(run.checked()));
 }
 
 }  // namespace
@@ -161,6 +237,9 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     cmd->add_flag("--no-use-all", *noUseAll, "Words may leave FROM letters over")->excludes(useAll);
     cmd->add_flag("--suppress-permutations", fields->suppressPermutations,
                   "List one order of trailing * words");
+    auto limit = std::make_shared<std::int64_t>(0);
+    cmd->add_option("--limit", *limit, "Stop after N matches (0: no limit)")
+        ->check(CLI::NonNegativeNumber);
     auto options = std::make_shared<SearchOptions>();
     cmd->add_option("--min-word-length", options->minWordLength,
                     "No word of a phrase shorter than N letters")
@@ -177,7 +256,8 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     cmd->add_option("--save", *saveName,
                     "Save the results as NAME.ztr and NAME.zix (a bare NAME in the files folder)");
     addExportOptions(*cmd, *exportTo);
-    cmd->callback([fields, noUseAll, useAllFlag, options, saveName, exportTo, &global, &status] {
+    cmd->callback([fields, noUseAll, useAllFlag, limit, options, saveName, exportTo, &global,
+                   &status] {
         fields->useAllFromLetters = !*noUseAll;
         if ((!saveName->empty() && !checkResultsName(*saveName)) ||
             (!exportTo->file.empty() && !checkExportName(exportTo->file))) {
@@ -198,7 +278,7 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         request.setFilters(std::move(filters));
         VLBData results;
         SearchRun run(request, results);
-        watchInterrupt();
+        run.setMatchLimit(*limit);
         const StartOutcome outcome = run.prepare(*fields);
         if (outcome == StartOutcome::kNoDictionary &&
             !printStarterHintIfEmpty(session.catalogue(), global.folder)) {
@@ -207,12 +287,12 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
                 "Select a dictionary with: zantric-cli select NAME (see zantric-cli list)\n");
         }
         if (outcome != StartOutcome::kReady) {
-            status = kExitError;
+            status = outcome == StartOutcome::kDiskNearlyFull ? kExitStopped : kExitError;
             return;
         }
         if (run.analysisNeeded() && !analyse(run, request)) {
             run.finish(*fields);
-            std::fprintf(stderr, "Found: 0\nChecked: %d\n", run.checked());
+            printCounts(run);
             status = interrupted() ? kExitCancelled : kExitOk;
             if (status == kExitOk && (!saveName->empty() || !exportTo->file.empty())) {
                 std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");
@@ -220,30 +300,32 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             }
             return;
         }
-        run.startWorker();
-        bool cancelAsked = false;
-        while (run.running()) {
-            std::this_thread::sleep_for(kPollInterval);
-            if (!cancelAsked && interrupted()) {
-                run.cancel();
-                cancelAsked = true;
-            }
-        }
-        run.finish(*fields);
         const bool explain = options->explain && request.hasFromLetters();
-        if (run.found() > 0) {
-            printMatches(results.dataName(), explain ? &request.fromLetters() : nullptr);
-        }
-        std::fprintf(stderr, "Found: %d\nChecked: %d\n", run.found(), run.checked());
+        const bool cancelled =
+            searchAndPrint(run, results, *fields, explain ? &request.fromLetters() : nullptr);
+        printCounts(run);
         if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kFiltersOn).c_str());
-        status = cancelAsked ? kExitCancelled : kExitOk;
+        if (cancelled) {
+            status = kExitCancelled;  // main reports the signal or the output that failed
+            return;
+        }
         // A results file that could not be written was reported: the matches are incomplete,
         // and incomplete results are not saved as if they were the search's.
-        if (run.failed() && !cancelAsked) {
+        if (run.failed()) {
             status = kExitError;
             return;
         }
-        if (cancelAsked || (saveName->empty() && exportTo->file.empty())) return;
+        // A full results file or disk kept only some matches, and left no room to save them.
+        if (run.stopped() == StoreStop::kFull || run.stopped() == StoreStop::kDiskNearlyFull) {
+            run.reportStop();
+            status = kExitStopped;
+            return;
+        }
+        if (const std::string text = run.limitText(); !text.empty()) {
+            std::fprintf(stderr, "%s\n", text.c_str());
+        }
+        status = kExitOk;
+        if (saveName->empty() && exportTo->file.empty()) return;
         // Save As is offered only when matches are stored.
         if (results.count() == 0) {
             std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");

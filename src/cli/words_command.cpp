@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/cli_commands.h"
+#include "cli/interrupt.h"
 #include "cli/output.h"
 #include "core/dictionary/dictionary.h"
 #include "core/shell/zantric_exception.h"
@@ -36,14 +37,18 @@ void addWordsCommand(CLI::App& app, int& status) {
             Dictionary dictionary(options->file, false, 64 * 1024);
             SrcLetters letters(options->from);
             const bool filter = from->count() > 0;
-            OutputBuffer out(stdout);
+            OutputBuffer out;
             char word[kOutWordSize];
             int r = dictionary.nextMatch(word, options->pattern.c_str(), filter ? &letters : nullptr,
                                          options->minLength,
                                          options->startLetter.empty() ? 0 : options->startLetter[0]);
-            for (; r == kMatchFound; r = dictionary.nextMatch(word, nullptr)) out.line(word);
+            // A failed write, or a signal, ends the listing (main gives the status).
+            for (; r == kMatchFound && !interrupted(); r = dictionary.nextMatch(word, nullptr)) {
+                if (!out.line(word)) break;
+            }
             out.flush();
-            std::fprintf(stderr, "Checked: %u\n", Dictionary::checked());
+            std::fprintf(stderr, "Checked: %llu\n",
+                         static_cast<unsigned long long>(Dictionary::checked()));
             status = r == kEmptyPattern ? kExitUsage : kExitOk;
         } catch (const ZantricException&) {
             status = kExitError;  // the message was shown when the file failed to open

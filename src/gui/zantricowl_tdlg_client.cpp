@@ -567,6 +567,8 @@ void zantricowlTDLGClient::startSearch() {
     const SearchFields request = fields();
     showFiltersOn(false);
     m_request.setFilters(filtersFor(m_phraseOptions));
+    // The ini's match limit, as it is now; 0 or less is none.
+    m_run.setMatchLimit(ConfigData::instance().readInt("SEARCH", "Match Limit", 0));
     const StartOutcome outcome = m_run.prepare(request);
     if (outcome == StartOutcome::kNoDictionary) {
         QMetaObject::invokeMethod(
@@ -627,7 +629,16 @@ void zantricowlTDLGClient::leaveSearchingState() {
 }
 
 void zantricowlTDLGClient::searchFinished() {
-    if (m_searching) leaveSearchingState();
+    if (!m_searching) return;
+    // The results are finished at once, before the status bar says so: once it reads "Searching
+    // Completed", Found, the list and the results files are final.
+    completeSearch();
+    leaveSearchingState();
+    const std::string limit = m_run.limitText();
+    if (!limit.empty() && m_statusBar != nullptr) {
+        m_statusBar->showMessage(QString::fromStdString(limit));
+    }
+    m_run.reportStop(this);
 }
 
 void zantricowlTDLGClient::timerEvent(QTimerEvent* event) {
@@ -656,7 +667,7 @@ void zantricowlTDLGClient::completeSearch() {
     emit searchCompleted();
 }
 
-void zantricowlTDLGClient::showCounters(std::int32_t found, std::int32_t checked) {
+void zantricowlTDLGClient::showCounters(std::int64_t found, std::int64_t checked) {
     if (m_foundPane != nullptr) m_foundPane->setText(QStringLiteral("Found: %1").arg(found));
     if (m_checkedPane != nullptr)
         m_checkedPane->setText(QStringLiteral("Checked: %1").arg(checked));
@@ -665,7 +676,8 @@ void zantricowlTDLGClient::showCounters(std::int32_t found, std::int32_t checked
 void zantricowlTDLGClient::refreshCounters() {
     QWidget* frame = window();
     if (frame->isMinimized()) {
-        frame->setWindowTitle(QString::asprintf("Found: %ld", static_cast<long>(m_run.found())));
+        frame->setWindowTitle(
+            QString::asprintf("Found: %lld", static_cast<long long>(m_run.found())));
         m_titleShowsCount = true;
         return;
     }
@@ -685,7 +697,7 @@ void zantricowlTDLGClient::askCancelSearch() {
     // The flag is set before the worker goes on, so that it stops at the very next word.
     if (answer == kIdYes) m_run.cancel();
     m_run.resume();
-    m_searchTimer.start(kSearchTimerMs, this);
+    if (m_searching) m_searchTimer.start(kSearchTimerMs, this);
     m_askingCancel = false;
 }
 

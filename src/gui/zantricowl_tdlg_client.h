@@ -120,7 +120,7 @@ private:
     void exitCommand();
     void clearAll();
     void deleteTemporaryFiles();
-    void showCounters(std::int32_t found, std::int32_t checked);
+    void showCounters(std::int64_t found, std::int64_t checked);
     void setSearchControlsEnabled(bool enabled);
     void fillHistory(SearchField which);
     void selectDictionaries();
@@ -169,7 +169,7 @@ private:
 
     QBasicTimer m_searchTimer;  // 456
     bool m_searching = false;
-    std::int32_t m_checked = 0;  // Checked of the results shown (a search's, or a viewed pair's)
+    std::int64_t m_checked = 0;  // Checked of the results shown (a search's, or a viewed pair's)
     bool m_titleShowsCount = false;
     bool m_handlingExit = false;
     bool m_askingCancel = false;

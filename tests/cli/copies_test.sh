@@ -2,7 +2,8 @@
 # Two copies of zantric-cli at once: while one copy is changing a dictionary, every changing
 # command of another copy (make, merge, add-word, remove-word, delete, delete-results) says why
 # it refuses and changes nothing; copies started in the same second each keep a marker of their
-# own; and of two word updates started together, none is lost.
+# own; of two word updates started together, none is lost; and two or three searches, a make and
+# a view side by side in one folder each give exactly what they give alone.
 set -u
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$(realpath "$1")
@@ -80,5 +81,60 @@ for round in a b c d e f; do
     [[ "$got" == "$want" ]] || fail "round $round: words [$got], expected [$want]"
     [[ -z "$(find prog/temp -name '*.zti')" ]] || fail "round $round: a marker stayed"
 done
+
+# Searches started together in one folder, again and again: each prints, says and returns
+# exactly what it does alone (they once shared their temporary files), and a make and a view
+# beside a search do too. Nothing of theirs stays in the temporary folder.
+if [[ -r /usr/share/dict/american-english ]]; then
+    mkdir side
+    "$CLI" -C side --yes make /usr/share/dict/american-english english >/dev/null 2>&1 &&
+        "$CLI" -C side select english && "$CLI" -C side search 'c?t' --save saved >/dev/null 2>&1 ||
+        fail "setting up side by side"
+    commands=("search|* * *|--from|aeiourstlnc" "search|* *|--from|painterslodge"
+              "search|*|--from|retains|--no-use-all" "view|saved")
+    one() {  # one I NAME: runs command I, its output in NAME.out and its stderr and status in NAME.err
+        local args
+        IFS='|' read -ra args <<<"${commands[$1]}"
+        "$CLI" -C side "${args[@]}" >"$2.out" 2>"$2.err" </dev/null
+        echo "status $?" >>"$2.err"
+    }
+    for i in 0 1 2 3; do one "$i" alone$i; done
+    wrong=0
+    for round in $(seq 10); do
+        for copies in 2 3; do
+            pids=()
+            for ((i = 0; i < copies; i++)); do
+                one "$i" got$i &
+                pids+=($!)
+            done
+            wait "${pids[@]}"
+            for ((i = 0; i < copies; i++)); do
+                if ! cmp -s alone$i.out got$i.out || ! cmp -s alone$i.err got$i.err; then
+                    ((wrong++ < 3)) && fail "round $round, $copies copies: ${commands[$i]}: $(diff alone$i.err got$i.err | head -3 | tr '\n' ' ')"
+                fi
+            done
+        done
+    done
+    expect_eq "rounds of searches side by side that went wrong" "$wrong" "0"
+    # A make holds the only marker when it starts; a search and a view then run beside it.
+    "$CLI" -C side --yes make big.txt alone >/dev/null 2>&1 || fail "a make alone"
+    "$CLI" -C side --yes make big.txt beside >made.out 2>&1 &
+    pid=$!
+    for _ in $(seq 500); do
+        compgen -G 'side/temp/$$*-tmp{{{.*' >/dev/null && break
+        sleep 0.01
+    done
+    one 0 got0 &
+    search=$!
+    one 3 got3 &
+    wait "$search" $!
+    wait "$pid" || fail "the make beside a search ended with $?: $(cat made.out)"
+    for i in 0 3; do
+        cmp -s alone$i.out got$i.out && cmp -s alone$i.err got$i.err ||
+            fail "${commands[$i]} beside a make: $(diff alone$i.err got$i.err | head -3 | tr '\n' ' ')"
+    done
+    expect_eq "the make beside a search" "$(words beside)" "$(words alone)"
+    expect_eq "files left in the temporary folder" "$(find side/temp -type f | wc -l)" "0"
+fi
 
 finish

@@ -108,7 +108,7 @@ awk 'BEGIN { srand(3); for (i = 0; i < 1500000; i++) { w = ""; n = 1 + int(rand(
 pid=$!
 # Interrupted once the first sorted run is on disk, well before the dictionary can be complete.
 for _ in $(seq 500); do
-    compgen -G 'prog/temp/$$tmp{{{.*' >/dev/null && break
+    compgen -G 'prog/temp/$$*-tmp{{{.*' >/dev/null && break
     sleep 0.01
 done
 kill -INT "$pid"

@@ -70,6 +70,37 @@ for name in three three.ztr prog/files/three; do
     expect_eq "view $name" "$(cat out.txt)" "$view_three"
 done
 
+# A Checked count too large for its header field is kept there as 2,147,483,647 (a copy that
+# counted in 32 bits let it wrap below zero): view says the count is at least that.
+for field in 'ff ff ff 7f' 'ff ff ff ff' '05 00 00 80'; do
+    cp prog/files/three.ztr prog/files/big.ztr && cp prog/files/three.zix prog/files/big.zix
+    printf "\\x${field// /\\x}" | dd of=prog/files/big.ztr bs=1 seek=8 conv=notrunc status=none
+    run view big
+    expect_eq "view of Checked $field" "$(sed -n 8p out.txt)" "Checked: at least 2147483647"
+done
+
+# Output that cannot be written: every command that prints says why and ends with status 1.
+if [[ -w /dev/full ]]; then
+    set -f
+    while IFS='|' read -r what args; do
+        # shellcheck disable=SC2086
+        "$CLI" -C prog $args >/dev/full 2>err.txt </dev/null
+        expect_eq "$what to a full disk: status" "$?" "1"
+        expect_err "$what to a full disk" "Unable to write the output: No space left on device"
+    done <<'EOF'
+search|search ??? --from tca
+view|view three
+list|list
+details|details test
+find-word|find-word cat
+make|--yes make words.txt again
+EOF
+    "$CLI" words prog/lexicons/test.lex >/dev/full 2>err.txt
+    expect_eq "words to a full disk: status" "$?" "1"
+    expect_err "words to a full disk" "Unable to write the output: No space left on device"
+    set +f
+fi
+
 # Saving over a pair asks first: with no terminal the answer is No and the pair stays.
 run search 'c?t' --no-use-all --save three
 expect_eq "save refused status" "$status" "1"

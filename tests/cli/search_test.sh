@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End to end through zantric-cli: a first start, a dictionary made from a word list, searches
-# with their matches, Found and Checked, input errors, no dictionary selected, and Ctrl-C.
+# with their matches, Found and Checked, a match limit, input errors, no dictionary selected,
+# and the ends that signals and a closed output pipe give a search or a view.
 set -u
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 CLI=$1
@@ -35,6 +36,10 @@ check "fixed first word" "$(printf '%s\n' 'cat dog' 'cat god')" 2 "" -- 'c?t *' 
 check "bang" "$(printf '%s\n' 'cat dog' 'cat god')" 2 "" -- 'cat !' --from catdog
 check "single word" "cat" 1 "" -- 'c?t' --no-use-all
 check "anagrams" "$(printf '%s\n' act cat)" 2 "" -- '*' --from tca
+check "limit" "$(printf '%s\n' 'act dog' 'act god' 'cat dog')" 3 "" -- '* *' --from catdog --limit 3
+expect_err "limit" "Stopped after 3 matches."
+check "limit above the matches" "$(printf '%s\n' 'act dog' 'act god')" 2 "" -- 'act *' --from catdog --limit 3
+grep -q "Stopped" err.txt && fail "a limit the search did not reach: $(cat err.txt)"
 
 # Phrase filters. The stoplist takes words as a word list does (CRT is Crt); a filter that struck
 # a word says "Filters on"; saved results and their view and export name the filters.
@@ -95,18 +100,55 @@ expect_eq "starter again without --yes" "$?" "1"
 expect_err "starter question" "Warning: Dictionary already exists. Overwrite?"
 "$CLI" -C empty --yes starter starter.txt >/dev/null 2>&1 || fail "starter --yes"
 
-# Ctrl-C keeps the matches found so far and ends with status 130.
+# Ctrl-C, SIGTERM, SIGHUP and a closed output pipe end a search, and a view, in order: the
+# status says which, no temporary file or marker is left, and after Ctrl-C every kept match was
+# printed.
 if [[ -r /usr/share/dict/american-english ]]; then
     "$CLI" -C prog --yes make /usr/share/dict/american-english english >/dev/null 2>&1 || fail "make english"
     "$CLI" -C prog select english
-    "$CLI" -C prog search '!' --from williamshakespe >out.txt 2>err.txt &
-    pid=$!
-    sleep 3
-    kill -INT "$pid"
-    wait "$pid"
-    expect_eq "cancelled status" "$?" "130"
-    found=$(sed -n 's/^Found: //p' err.txt)
-    expect_eq "cancelled matches kept" "$(wc -l <out.txt)" "${found:-missing}"
+    "$CLI" -C prog search '* *' --from painterslodge --no-use-all --save many >/dev/null 2>&1 ||
+        fail "saving many matches"
+    while read -r how status; do
+        if [[ $how == pipe || $how == view-pipe ]]; then
+            what=(search '!' --from williamshakespe)
+            [[ $how == view-pipe ]] && what=(view many)
+            "$CLI" -C prog "${what[@]}" 2>err.txt | head -2 >out.txt
+            got=${PIPESTATUS[0]}
+        elif [[ $how == slow ]]; then
+            # Output read by no one for 2 s: Ctrl-C stops the search at once all the same.
+            mkfifo slow.fifo
+            { sleep 2; cat >out.txt; } <slow.fifo &
+            "$CLI" -C prog search '!' --from williamshakespe >slow.fifo 2>err.txt &
+            pid=$!
+            sleep 0.5
+            kill -INT "$pid"
+            sleep 0.3
+            sizes=$(stat -c %s prog/temp/*.\$\$\$; sleep 0.5; stat -c %s prog/temp/*.\$\$\$)
+            expect_eq "$how: the search went on after Ctrl-C" "$(uniq <<<"$sizes" | wc -l)" "1"
+            wait "$pid"
+            got=$?
+            wait
+            rm slow.fifo
+        else
+            "$CLI" -C prog search '!' --from williamshakespe >out.txt 2>err.txt &
+            pid=$!
+            sleep 0.5
+            kill -"$how" "$pid"
+            wait "$pid"
+            got=$?
+        fi
+        expect_eq "$how: status" "$got" "$status"
+        expect_eq "$how: files left in the temporary folder" "$(find prog/temp -type f | wc -l)" "0"
+        [[ $how == INT || $how == slow ]] &&
+            expect_eq "$how: kept matches printed" "$(wc -l <out.txt)" "$(sed -n 's/^Found: //p' err.txt)"
+    done <<'EOF'
+INT 130
+slow 130
+TERM 143
+HUP 129
+pipe 141
+view-pipe 141
+EOF
 fi
 
 finish

@@ -16,7 +16,10 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
+#include <cstdint>
+#include <limits>
 
+#include "core/dictionary/dictionary.h"
 #include "core/search/search_fields.h"
 #include "core/search/stoplist.h"
 #include "core/shell/config_data.h"
@@ -170,6 +173,7 @@ private slots:
     void refusedRequestsShowTheirMessageAndStartNothing();
     void keystrokesAreFiltered();
     void cancelQuestionHoldsTheSearch();
+    void searchesStopAtTheMatchLimitOrAFullResultsFile();
     void phraseSearchReusesItsAnalysis();
     void clearAllResetsFieldsCountersAndList();
     void savedResultsComeBackAndGo();
@@ -331,11 +335,24 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
         ScopedPresenter scope(answerer);
         fill(w.client, {"*", ""});
         QSignalSpy completed(w.client, &zantricowlTDLGClient::searchCompleted);
+        // What Found and the list show when the status bar first says the search is over.
+        QString foundWhenSaid;
+        qsizetype listedWhenSaid = -1;
+        QObject::connect(
+            w.frame->statusBar(), &QStatusBar::messageChanged, w.client,
+            [&](const QString& message) {
+                if (message != QStringLiteral("Searching Completed") || listedWhenSaid >= 0) {
+                    return;
+                }
+                foundWhenSaid = w.frame->foundPane()->text();
+                listedWhenSaid = listedMatches(w.client).size();
+            });
         w.client->command(gui::kCmdStart);
         while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
         }
         w.client->command(gui::kCmdExit);
         QVERIFY(completed.wait(20000));
+        QTRY_VERIFY(listedWhenSaid >= 0);
         QCOMPARE(QString::fromStdString(answerer.last().text),
                  QStringLiteral("Are you sure you want to cancel this search?"));
         QCOMPARE(QString::fromStdString(answerer.last().title), QStringLiteral("Confirm"));
@@ -350,6 +367,8 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
             QCOMPARE(listedMatches(w.client).size(), found);
         }
         QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: %1").arg(found));
+        QCOMPARE(foundWhenSaid, w.frame->foundPane()->text());
+        QCOMPARE(listedWhenSaid, found);
         QVERIFY(w.frame->isVisible());  // command 2 in a search never closes the program
     }
     // Told to end by a signal: the search stops without a question, then the program closes.
@@ -368,6 +387,34 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
     QCOMPARE(closing.count(), 0);
     w.client->endWithoutAsking();
     QVERIFY(closing.wait(5000));
+}
+
+void MainWindowTest::searchesStopAtTheMatchLimitOrAFullResultsFile() {
+    ProgramFolder folder;
+    ProgramFolder::addDictionary("english.lex", kWords);
+    ConfigData::instance().writeString("SEARCH", "Match Limit", "2");
+    Window w;
+    RecordingPresenter messages;
+    // The counter started past 32 bits: the pane shows the whole count.
+    Dictionary::startCheckedAtForTests(std::uint64_t{1} << 32);
+    const Outcome limited = search(w, {"*", "tac", false});
+    Dictionary::startCheckedAtForTests(0);
+    QCOMPARE(limited.matches.size(), 2);
+    QCOMPARE(limited.found, 2);
+    QCOMPARE(w.frame->statusBar()->currentMessage(), QStringLiteral("Stopped after 2 matches."));
+    QVERIFY(w.frame->checkedPane()->text().section(' ', 1).toLongLong() > (qint64{1} << 32));
+    QCOMPARE(messages.count(), 0u);
+    // No limit, and a results file that holds one match: the search stops there and says so.
+    ConfigData::instance().writeString("SEARCH", "Match Limit", "0");
+    VLBData::setCapacityForTests(std::numeric_limits<std::uint64_t>::max(), 1);
+    const Outcome full = start(w);
+    VLBData::setCapacityForTests(std::numeric_limits<std::uint64_t>::max(),
+                                 std::numeric_limits<std::int64_t>::max());
+    QCOMPARE(full.matches, QStringList{limited.matches.first()});
+    QCOMPARE(messages.count(), 1u);
+    QCOMPARE(QString::fromStdString(messages.last().text),
+             QStringLiteral("The results file is full: Zantric kept the first 1 matches."));
+    QCOMPARE(w.frame->statusBar()->currentMessage(), QStringLiteral("Searching Completed"));
 }
 
 void MainWindowTest::phraseSearchReusesItsAnalysis() {

@@ -195,9 +195,9 @@ int figures(readpwdApp& app, const std::string& folder) {
     list->scrollTo(list->model()->index(list->model()->rowCount() / 2, 0));
     QApplication::processEvents();
     std::printf(
-        "found %d (%d rows) in %lld ms; memory while listed: VmRSS %ld kB, peak VmHWM %ld kB\n",
-        client->results().count(), list->model()->rowCount(), searchMs, statusKb("VmRSS:"),
-        statusKb("VmHWM:"));
+        "found %lld (%d rows) in %lld ms; memory while listed: VmRSS %ld kB, peak VmHWM %ld kB\n",
+        static_cast<long long>(client->results().count()), list->model()->rowCount(), searchMs,
+        statusKb("VmRSS:"), statusKb("VmHWM:"));
     app.shutDown();
     return 0;
 }

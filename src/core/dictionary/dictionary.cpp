@@ -23,7 +23,8 @@ namespace {
 std::atomic<int> g_instanceCount{0};
 std::atomic<bool> g_tooMany{false};
 std::atomic<int> g_cancel{0};
-std::atomic<std::uint32_t> g_checked{0};
+std::atomic<std::uint64_t> g_checked{0};
+std::atomic<std::uint64_t> g_checkedStart{0};  // where a reset puts the counter: 0 but in tests
 bool g_memoryMode = false;
 std::vector<unsigned char> g_image;  // the whole file, then one byte 255
 DecodedImage g_decoded;              // the image's records, when they decode cleanly
@@ -40,9 +41,12 @@ bool isLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
 
 void Dictionary::setCancel() { g_cancel.store(1); }
 bool Dictionary::cancelled() { return g_cancel.load(std::memory_order_relaxed) == 1; }
-std::uint32_t Dictionary::checked() { return g_checked.load(std::memory_order_relaxed); }
-void Dictionary::resetChecked() { g_checked.store(0, std::memory_order_relaxed); }
-void Dictionary::addChecked(std::uint32_t words) {
+std::uint64_t Dictionary::checked() { return g_checked.load(std::memory_order_relaxed); }
+void Dictionary::resetChecked() {
+    g_checked.store(g_checkedStart.load(std::memory_order_relaxed), std::memory_order_relaxed);
+}
+void Dictionary::startCheckedAtForTests(std::uint64_t start) { g_checkedStart.store(start); }
+void Dictionary::addChecked(std::uint64_t words) {
     g_checked.store(g_checked.load(std::memory_order_relaxed) + words, std::memory_order_relaxed);
 }
 int Dictionary::instanceCount() { return g_instanceCount.load(); }
@@ -58,6 +62,10 @@ void Dictionary::releasePauseGate() {
 void Dictionary::waitAtPauseGate() {
     std::unique_lock lock(g_pauseMutex);
     g_pauseChanged.wait(lock, [] { return !g_paused.load(); });
+}
+bool Dictionary::stopRequested() {
+    if (g_paused.load(std::memory_order_relaxed)) waitAtPauseGate();
+    return g_cancel.load(std::memory_order_relaxed) == 1;
 }
 
 Dictionary::Dictionary(const std::string& name, bool memoryOption, std::size_t bufferSize) {
@@ -362,7 +370,7 @@ void Dictionary::acceptWord(char* outWord) const {
 // with "*" and letters, differs only in whether each word fits, so it is searched in one go.
 int Dictionary::nextDecoded(char* outWord) {
     const DecodedImage& image = *m_decoded;
-    std::uint32_t checked = 0;
+    std::uint64_t checked = 0;
     auto finish = [&checked](int result) {
         g_checked.store(g_checked.load(std::memory_order_relaxed) + checked,
                         std::memory_order_relaxed);

@@ -48,10 +48,16 @@ public:
     // Module-wide state.
     static void setCancel();
     static bool cancelled();
-    static std::uint32_t checked();
+    static std::uint64_t checked();
     static void resetChecked();
     // Counts words that the walks of a repeated sub-search pass, without walking them again.
-    static void addChecked(std::uint32_t words);
+    static void addChecked(std::uint64_t words);
+    // Only tests call this: every later reset puts the counter at `start` instead of 0.
+    static void startCheckedAtForTests(std::uint64_t start);
+    // The cancel flag and the pause gate, for work that delivers words without reading them
+    // (the replay of a repeated sub-search): waits while the gate is held, then tells whether
+    // the work is cancelled.
+    static bool stopRequested();
     static int instanceCount();
     // The pause gate: while held, readers wait at the point where they poll the cancel flag.
     static void holdPauseGate();
@@ -65,7 +71,7 @@ private:
     void acceptWord(char* outWord) const;
     bool matchesPattern() const;
     bool matchTokens(int pos) const;
-    void waitAtPauseGate();
+    static void waitAtPauseGate();
 
     // Byte source: the shared image (memory mode) or the file through m_buffer.
     const unsigned char* m_cursor = nullptr;

@@ -13,6 +13,7 @@
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #define ZANTRIC_MARKER_LOCKS 1
 #else
@@ -45,11 +46,13 @@ std::vector<fs::path> markerFiles() {
 
 #if ZANTRIC_MARKER_LOCKS
 // A running copy holds a shared lock on its marker: an exclusive lock is then refused. flock
-// locks belong to the open file, so a marker of this same process is seen as held too.
-bool heldByRunningCopy(const fs::path& marker) {
+// locks belong to the open file, so a marker of this same process is seen as held too. With
+// `remove`, a marker that is not held is deleted while the probe holds its lock.
+bool heldByRunningCopy(const fs::path& marker, bool remove) {
     int fd = ::open(marker.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return true;  // cannot tell: treat it as running rather than risk its files
+    if (fd < 0) return !remove && fs::exists(marker);  // cannot tell: treat it as running
     bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    if (!held && remove) ::unlink(marker.c_str());
     ::close(fd);  // releases the probe's lock
     return held;
 }
@@ -58,24 +61,42 @@ bool heldByRunningCopy(const fs::path& marker) {
 }  // namespace
 
 InstanceMarker::InstanceMarker() : m_path(tempFileName(kMarkerExtension)) {
-    // Made only if it is not there: a copy started in the same second as a running one would
-    // otherwise share its marker, and each would count one copy. That copy takes a name of its
-    // own ("$$<time>_1.zti").
+    // Made only if it is not there: two markers of one name would count one copy. A second
+    // marker of this same process takes a name of its own ("$$<base>_1.zti").
     const std::string first = m_path;
-    FilePtr file = openFile(m_path, "wbx");
-    for (int n = 1; !file && n < 100 && fileExists(m_path); ++n) {
-        m_path =
-            first.substr(0, first.rfind('.')) + "_" + std::to_string(n) + "." + kMarkerExtension;
-        file = openFile(m_path, "wbx");
+    for (int n = 0; n < 100; ++n) {
+        if (n > 0) {
+            m_path = first.substr(0, first.rfind('.')) + "_" + std::to_string(n) + "." +
+                     kMarkerExtension;
+        }
+        if (create()) return;
+        if (!fileExists(m_path)) break;
     }
-    if (!file) throw ZantricException("Unable to open Instance Marker File: " + shownPath(m_path));
-    file.reset();
+    throw ZantricException("Unable to open Instance Marker File: " + shownPath(m_path));
+}
+
+bool InstanceMarker::create() {
 #if ZANTRIC_MARKER_LOCKS
-    m_lock = ::open(nativePath(m_path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_lock >= 0 && ::flock(m_lock, LOCK_SH) != 0) {
-        ::close(m_lock);
-        m_lock = -1;
+    // The start-up clean-up of a copy starting now may take this new marker for a stale one
+    // before it is locked, and delete it; it deletes it while holding the lock, so once the lock
+    // is held here, a marker still under its name is this one and stays.
+    const std::string native = nativePath(m_path);
+    for (int tries = 0; tries < 10; ++tries) {
+        const int fd = ::open(native.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) return false;
+        struct stat held {};
+        struct stat named {};
+        if (::flock(fd, LOCK_SH) == 0 && ::fstat(fd, &held) == 0 &&
+            ::stat(native.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
+            m_lock = fd;
+            return true;
+        }
+        ::close(fd);
     }
+    return false;
+#else
+    return openFile(m_path, "wbx") != nullptr;
 #endif
 }
 
@@ -91,12 +112,23 @@ int InstanceMarker::count() { return static_cast<int>(markerFiles().size()); }
 bool InstanceMarker::anyHeldByRunningCopy() {
 #if ZANTRIC_MARKER_LOCKS
     for (const fs::path& marker : markerFiles()) {
-        if (heldByRunningCopy(marker)) return true;
+        if (heldByRunningCopy(marker, false)) return true;
     }
     return false;
 #else
     return !markerFiles().empty();
 #endif
+}
+
+void InstanceMarker::removeStale() {
+    for (const fs::path& marker : markerFiles()) {
+#if ZANTRIC_MARKER_LOCKS
+        heldByRunningCopy(marker, true);
+#else
+        std::error_code ignored;
+        fs::remove(marker, ignored);
+#endif
+    }
 }
 
 }  // namespace zantric

@@ -1,6 +1,6 @@
-// InstanceMarker: the empty file "$$<start time>.zti" in the temporary folder that tells other
-// copies of the program that this copy runs. Dictionary-changing commands are enabled only while
-// count() is below 2. The main window owns the one marker of the process; UI thread only.
+// InstanceMarker: the empty file "<temporary base name>.zti" in the temporary folder that tells
+// other copies of the program that this copy runs. Dictionary-changing commands are enabled only
+// while count() is below 2. The main window owns the one marker of the process; UI thread only.
 // While it lives the marker also holds a shared file lock, so that the start-up clean-up can
 // tell the marker of a running copy from one left behind by a copy that ended abnormally.
 #pragma once
@@ -11,8 +11,8 @@ namespace zantric {
 
 class InstanceMarker {
 public:
-    // Creates the empty marker file, "$$<start time>.zti", or "$$<start time>_1.zti" (and so on)
-    // when a copy started in the same second has that name already. Throws ZantricException
+    // Creates the empty marker file "<temporary base name>.zti", or "<base>_1.zti" (and so on)
+    // for a second marker of this process, and holds its lock. Throws ZantricException
     // "Unable to open Instance Marker File: " + path when it cannot be created.
     InstanceMarker();
     // Deletes the marker file if it still exists.
@@ -27,8 +27,13 @@ public:
     // Whether a marker in the temporary folder belongs to a copy that is still running. Where
     // file locks are not available, every marker counts as a running copy.
     static bool anyHeldByRunningCopy();
+    // Deletes every marker that no running copy holds, each while holding its lock, so that a
+    // copy that is just making its marker sees the deletion and makes it again.
+    static void removeStale();
 
 private:
+    bool create();
+
     std::string m_path;
     int m_lock = -1;  // descriptor holding the shared lock on the marker, -1 for none
 };

@@ -22,6 +22,7 @@
 #include "core/shell/file_replace.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
@@ -44,7 +45,6 @@ constexpr int kUnableToRename = 330;
 constexpr int kAnotherCopyRuns = 420;
 constexpr int kNoDictionariesSelected = 707;
 
-constexpr const char* kRunBase = "$$tmp{{{.";
 constexpr int kRecordsPerRead = 1024;
 // Words that compare equal in the word order but differ: the same letters with the hyphen in
 // different places, at most 8 for 9 letters.
@@ -186,7 +186,12 @@ std::string_view WordListReader::next(const std::string& name) {
 
 // --- Stage 1 -----------------------------------------------------------------------------------
 
-std::string runFilePattern() { return ConfigData::instance().tempFolder() + "\\" + kRunBase + "*"; }
+// This copy's own runs: a make of another copy, or one that ended abnormally, has runs of its own.
+std::string runFileBase() { return tempBaseName() + "-tmp{{{."; }
+
+std::string runFilePattern() {
+    return ConfigData::instance().tempFolder() + "\\" + runFileBase() + "*";
+}
 
 ChopAndSortProgress::ChopAndSortProgress(std::string inputName, LineFilter keepLine)
     : m_inputName(std::move(inputName)), m_keepLine(keepLine) {
@@ -215,12 +220,13 @@ void ChopAndSortProgress::work() {
     m_inputSize = error ? 0 : static_cast<std::uint64_t>(size);
     m_validWords = 0;
     m_consumed = m_runStart = 0;
-    // Runs left behind by a copy of the program that ended abnormally would join this list.
+    // Runs left behind by an earlier make of this copy that could not delete them would join
+    // this list.
     deleteMatching(runFilePattern());
 
     auto reader = std::make_unique<WordListReader>(input.get());
     auto block = std::make_unique<unsigned char[]>(kRunSlots * kSortRecordLength);
-    numberedFile runs(kRunBase, 0);
+    numberedFile runs(runFileBase(), 0);
     char word[kWordRoom];
     for (;;) {
         if (reader->atEnd()) {

@@ -85,7 +85,9 @@ private:
 
 // --- The three stages ------------------------------------------------------------------------
 
-// The run files: the temporary folder + "$$tmp{{{." + a hexadecimal counter.
+// The run files of this copy: the temporary folder + the process's temporary base name +
+// "-tmp{{{." + a hexadecimal counter.
+std::string runFileBase();
 std::string runFilePattern();
 
 // Stage 1, "Validating and Sorting": writes the valid words of the list as sort records into

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <system_error>
 
 #include "core/shell/paths.h"
@@ -15,12 +14,9 @@ namespace zantric {
 namespace fs = std::filesystem;
 
 std::string uniqueTempName() {
-    // The process's base name, a per-process salt (two copies may start in the same second)
-    // and a counter; "$$" first, so a leftover is removed by the start-up clean-up.
-    static const std::string prefix = [] {
-        std::random_device random;
-        return tempBaseName() + lowerCaseDigits(random() % (36u * 36u * 36u), 36) + "_";
-    }();
+    // The process's base name, which no other running copy has, and a counter; "$$" first, so
+    // a leftover is removed by the start-up clean-up.
+    static const std::string prefix = tempBaseName() + "_";
     static std::atomic<unsigned> counter{0};
     for (;;) {
         std::string name = ConfigData::instance().tempPath(

@@ -1,5 +1,5 @@
 // numberedFile: a family of numbered file names, the base name followed by a counter in
-// lower-case hexadecimal ("$$tmp{{{.1", … ".f", ".10"). Names the runs of a word-list sort.
+// lower-case hexadecimal ("<base>-tmp{{{.1", … ".f", ".10"). Names the runs of a word-list sort.
 // A plain value object; one thread at a time.
 #pragma once
 

@@ -1,6 +1,7 @@
 #include "core/maintenance/startup_cleanup.h"
 
 #include <string>
+#include <vector>
 
 #include "core/dictionary/word_update.h"
 #include "core/maintenance/instance_marker.h"
@@ -11,10 +12,19 @@
 namespace zantric {
 
 bool deleteLeftoverTempFiles() {
-    if (InstanceMarker::anyHeldByRunningCopy()) return false;
     const ConfigData& config = ConfigData::instance();
-    deleteMatching(config.tempPath("*.$$$"));
-    deleteMatching(config.tempPath("$$*.*"));
+    // The leftovers are listed before the markers are looked at: a copy starting meanwhile
+    // holds its marker before it makes any other file, so no file of a running copy is listed
+    // unless its marker is seen held below.
+    std::vector<std::string> leftovers = filesMatching(config.tempPath("*.$$$"));
+    for (std::string& name : filesMatching(config.tempPath("$$*.*"))) {
+        if (extensionOf(name) != "zti") leftovers.push_back(std::move(name));
+    }
+    if (InstanceMarker::anyHeldByRunningCopy()) return false;
+    InstanceMarker::removeStale();
+    for (const std::string& name : leftovers) {
+        if (fileExists(name)) removeFile(name);
+    }
     // A word rewrite in the program's folder, a copy staged beside a dictionary or a saved
     // results file, and an ini file being rewritten.
     for (const std::string& name : {std::string(kRewriteFileName),

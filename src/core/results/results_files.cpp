@@ -166,7 +166,7 @@ bool saveResultsPair(VLBData& results, const std::string& chosenName, const Work
     return true;
 }
 
-std::string asciiExportHeader(const SearchSummary& fields, std::int32_t found,
+std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found,
                               const RecordedFilters& filters) {
     const std::string asterisks = loadString(kAsteriskLine);
     std::string block = asterisks;

@@ -57,7 +57,7 @@ bool saveResultsPair(VLBData& results, const std::string& chosenName,
 // The export's block before the match lines (items 1 to 7 of the format): the asterisk lines,
 // the title, the four fields, the two options, a line for each phrase filter that was on,
 // Checked (from `fields`) and Found (`found`).
-std::string asciiExportHeader(const SearchSummary& fields, std::int32_t found,
+std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found,
                               const RecordedFilters& filters = {});
 
 // The text export: the header block and then every byte of the results data file from its match

@@ -40,8 +40,10 @@ RecordedFilters filtersFromByte(unsigned char byte) {
 
 ResultsHeader ResultsHeader::fromSummary(const SearchSummary& summary, std::int32_t longest) {
     ResultsHeader header;
-    header.found = summary.found;
-    header.checked = summary.checked;
+    header.found =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(summary.found, 0, kMaxHeaderCount));
+    header.checked =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(summary.checked, 0, kMaxHeaderCount));
     header.longest = static_cast<std::int16_t>(
         std::clamp<std::int32_t>(longest, 0, std::numeric_limits<std::int16_t>::max()));
     header.find = summary.find;

@@ -51,9 +51,12 @@ struct SearchSummary {
     std::string exclude;
     bool useAllFromLetters = false;
     bool suppressPermutations = false;
-    std::int32_t found = 0;
-    std::int32_t checked = 0;
+    std::int64_t found = 0;
+    std::int64_t checked = 0;
 };
+
+// The most a count field of the header holds; a larger count is kept as this.
+inline constexpr std::int64_t kMaxHeaderCount = 2147483647;
 
 struct ResultsHeader {
     std::uint32_t marker = kResultsMarker;
@@ -68,7 +71,8 @@ struct ResultsHeader {
     bool suppressPermutations = false;
     RecordedFilters filters;  // not part of the summary: the search run adds them
 
-    // A fresh header holding the summary and the longest match length (kept within 0..32767).
+    // A fresh header holding the summary (each count kept within 0..kMaxHeaderCount) and the
+    // longest match length (kept within 0..32767).
     static ResultsHeader fromSummary(const SearchSummary& summary, std::int32_t longest);
     SearchSummary summary() const;
 

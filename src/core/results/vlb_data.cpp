@@ -5,7 +5,9 @@
 #include <cassert>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
+#include <system_error>
 #include <utility>
 
 #include "core/dictionary/dictionary.h"
@@ -30,7 +32,38 @@ constexpr std::size_t kDataWriteBuffer = 64 * 1024;
 constexpr std::size_t kIndexWriteBuffer = 16 * 1024;
 constexpr std::size_t kInitialRowBuffer = 15;
 constexpr std::int32_t kMaxLongest = std::numeric_limits<std::int16_t>::max();
+// Index entries are unsigned 32-bit offsets; the list counts rows in 32 bits.
 constexpr std::uint64_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
+constexpr std::int64_t kMaxRows = std::numeric_limits<std::int32_t>::max();
+std::atomic<std::uint64_t> g_maxOffset{kMaxOffset};
+std::atomic<std::int64_t> g_maxRows{kMaxRows};
+
+// Matches that come without any word read (the replay of a remembered sub-search) would pass
+// no reader's look at the cancel flag and the pause gate: the store looks at them whenever
+// another kPollEvery bytes of match lines have been written, well within 100 ms.
+constexpr std::uint64_t kPollEvery = 64 << 10;
+// The free space of the pair's disk is looked at when the pair is made and whenever another
+// kSpaceCheckEvery bytes of match lines have been written. Lines of at least two bytes bring
+// at most twice as many index bytes, and the write buffers hold some more: so much may be
+// written before the next look.
+constexpr std::uint64_t kSpaceCheckEvery = 2 << 20;
+constexpr std::uint64_t kWrittenBetweenChecks =
+    3 * kSpaceCheckEvery + kDataWriteBuffer + kIndexWriteBuffer;
+// The disk keeps this much free: 512 MiB, or 5 % of a smaller file system.
+constexpr std::uint64_t kDiskReserve = std::uint64_t{512} << 20;
+constexpr std::uint64_t kDiskReservePercent = 5;
+
+// Whether the disk holding `folder` keeps its reserve once so much more has been written. A
+// disk whose free space cannot be read is taken to have room.
+bool diskHasRoom(const std::string& folder) {
+    std::error_code error;
+    const std::filesystem::space_info space =
+        std::filesystem::space(folder.empty() ? std::string(".") : nativePath(folder), error);
+    if (error) return true;
+    const std::uint64_t reserve =
+        std::min<std::uint64_t>(kDiskReserve, space.capacity / 100 * kDiskReservePercent);
+    return space.available >= reserve + kWrittenBetweenChecks;
+}
 
 int clampTabSize(int tabSize) { return std::clamp(tabSize, 0, kMaxTabSize); }
 
@@ -101,10 +134,19 @@ void VLBData::closeFiles() {
     m_index.reset();
 }
 
+void VLBData::setCapacityForTests(std::uint64_t dataBytes, std::int64_t rows) {
+    g_maxOffset.store(std::min(dataBytes, kMaxOffset));
+    g_maxRows.store(std::min(rows, kMaxRows));
+}
+
+bool VLBData::roomToStart() const { return diskHasRoom(folderPart(m_tempDataName)); }
+
 void VLBData::reset() {
     closeFiles();
     m_state = State::kIdle;
+    m_stop = StoreStop::kNone;
     m_longest = 1;
+    m_stored = 0;
     m_count.store(0, std::memory_order_release);
     m_writeOffset = 0;
     m_dataSize = 0;
@@ -114,7 +156,13 @@ void VLBData::reset() {
 }
 
 void VLBData::openForWriting() {
+    m_stored = 0;
     m_count.store(0, std::memory_order_release);
+    m_stop = StoreStop::kNone;
+    m_maxOffset = g_maxOffset.load();
+    m_maxRows = g_maxRows.load();
+    m_checkAt = 0;  // the first match looks at the disk
+    m_spaceCheckAt = 0;
     m_state = State::kDropping;
     m_data = fileOpenWithReport(m_dataName, "w+b");
     if (!m_data) return;
@@ -141,17 +189,45 @@ void VLBData::writeFailed(const std::string& name) {
     throw ZantricException(kUnableToWrite + shownPath(name));
 }
 
-void VLBData::append(std::string_view text, bool addLineFeed) {
+void VLBData::stop(StoreStop why) {
+    m_stop = why;
+    m_checkAt = 0;  // every later match takes the slow path, which refuses it
+}
+
+bool VLBData::roomFor(std::uint64_t end) {
+    if (m_stop != StoreStop::kNone) return false;
+    if (end > m_maxOffset || m_stored >= m_maxRows) {
+        stop(StoreStop::kFull);
+        return false;
+    }
+    if (end <= m_checkAt) return true;
+    // Cancelled: the search unwinds, storing nothing more. Not a stop of the store's own.
+    if (Dictionary::stopRequested()) return false;
+    if (end > m_spaceCheckAt) {
+        if (!diskHasRoom(folderPart(m_dataName))) {
+            stop(StoreStop::kDiskNearlyFull);
+            return false;
+        }
+        m_spaceCheckAt = m_writeOffset + kSpaceCheckEvery;
+    }
+    m_checkAt = std::min({m_maxOffset, m_spaceCheckAt, m_writeOffset + kPollEvery});
+    return true;
+}
+
+bool VLBData::append(std::string_view text, bool addLineFeed) {
     // A search appends only after a reset; appending to a pair being shown would change it.
     assert(m_state != State::kReading && "results: append without reset");
-    std::size_t length = std::min<std::size_t>(text.size(), kMaxLongest);
-    m_longest = std::max(m_longest, static_cast<std::int32_t>(length));
     if (m_state == State::kIdle) openForWriting();
-    if (m_state != State::kWriting) return;
+    if (m_state != State::kWriting) {
+        return m_state == State::kDropping && !Dictionary::stopRequested();
+    }
 
     // Bytes of the text that go before the line feed.
     std::size_t body = addLineFeed || text.empty() ? text.size() : text.size() - 1;
-    if (m_writeOffset + body + 1 > kMaxOffset) return;
+    const std::uint64_t end = m_writeOffset + body + 1;
+    if ((end > m_checkAt || m_stored >= m_maxRows) && !roomFor(end)) return false;
+    std::size_t length = std::min<std::size_t>(text.size(), kMaxLongest);
+    m_longest = std::max(m_longest, static_cast<std::int32_t>(length));
     // One call per file and match: a word or phrase and its line feed go out together.
     char line[256];
     if (body < sizeof line) {
@@ -168,7 +244,12 @@ void VLBData::append(std::string_view text, bool addLineFeed) {
     if (std::fwrite(entry, 1, sizeof entry, m_index.get()) != sizeof entry) {
         writeFailed(m_indexName);
     }
-    m_count.store(m_count.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+    m_count.store(++m_stored, std::memory_order_release);
+    if (m_stored == m_matchLimit) {
+        stop(StoreStop::kLimit);
+        return false;
+    }
+    return true;
 }
 
 void VLBData::finish(const SearchSummary& summary, const RecordedFilters& filters) {
@@ -237,7 +318,7 @@ void VLBData::loadHeader() {
     // can be shown.
     std::uint64_t listed = m_indexEntries > 0 ? m_indexEntries - 1 : 0;
     std::int64_t found = std::max<std::int32_t>(m_header.found, 0);
-    m_count.store(static_cast<std::int32_t>(std::min<std::uint64_t>(found, listed)),
+    m_count.store(static_cast<std::int64_t>(std::min<std::uint64_t>(found, listed)),
                   std::memory_order_release);
     m_writeOffset = m_dataSize;
     m_state = State::kReading;
@@ -329,7 +410,7 @@ bool VLBData::readIndexEntry(std::int64_t position, std::uint32_t& offset) {
 std::string_view VLBData::rowText(std::int32_t row) {
     char* buffer = m_rowBuffer.get();
     buffer[0] = '\0';
-    const std::int32_t matches = count();
+    const std::int64_t matches = count();
     if (matches == 0 || Dictionary::instanceCount() != 0 || m_state != State::kReading) return {};
     if (row < 0 || row >= rowCount()) return {};
 

@@ -22,6 +22,14 @@ inline constexpr int kDefaultTabSize = 6;
 inline constexpr int kMaxTabSize = 255;         // a larger ini value is taken as this
 inline constexpr int kMaxMatchesPerRow = 1024;  // keeps the row buffer bounded on any width
 
+// Why a store took no more matches.
+enum class StoreStop {
+    kNone,
+    kFull,            // the next match would pass 4 GiB of data or 2,147,483,647 rows
+    kDiskNearlyFull,  // the temporary folder's disk would fall below its reserve
+    kLimit            // the match limit was reached
+};
+
 class VLBData {
 public:
     // The process's temporary pair from the dictionary catalogue and the tab size from the ini
@@ -38,9 +46,24 @@ public:
     // Stores one match. With `addLineFeed` the line is the text and a line feed; without it the
     // text's last character (a phrase's trailing separator) becomes the line feed. The first
     // append after a reset creates the pair under the current names. If the pair cannot be
-    // created that is reported once and the search's matches are dropped until the next reset;
-    // a store over 4 GiB drops further matches. Throws ZantricException if a write fails.
-    void append(std::string_view text, bool addLineFeed);
+    // created that is reported once and the search's matches are dropped until the next reset.
+    // Returns false when the store takes no more matches and the search must stop: the match
+    // would not fit (stopped() is kFull), the disk of the pair is nearly full (checked when the
+    // pair is made and every few megabytes; kDiskNearlyFull), or it was the limit's last
+    // (stored; kLimit). Every few kilobytes it also looks at the readers' cancel flag (false
+    // when the search was cancelled) and waits while their pause gate is held. Throws
+    // ZantricException if a write fails.
+    bool append(std::string_view text, bool addLineFeed);
+    // Stop after this many matches; 0 for no limit. Kept across resets.
+    void setMatchLimit(std::int64_t limit) { m_matchLimit = limit > 0 ? limit : 0; }
+    std::int64_t matchLimit() const { return m_matchLimit; }
+    // Why the last search's store took no more matches; kNone until then, and after a reset.
+    StoreStop stopped() const { return m_stop; }
+    // Whether the disk of the temporary pair has room for a search to start.
+    bool roomToStart() const;
+    // Only tests call this: the most data bytes (4 GiB less one byte) and rows (2,147,483,647)
+    // a pair opened for writing after the call may hold.
+    static void setCapacityForTests(std::uint64_t dataBytes, std::int64_t rows);
     // Forgets the results shown (closes the files, nothing is deleted): count 0, longest 1,
     // current names the temporary pair. The list width, row layout and row buffer stay.
     void reset();
@@ -69,7 +92,7 @@ public:
     std::string_view rowText(std::int32_t row);
 
     // Matches stored (the Found counter); any thread.
-    std::int32_t count() const { return m_count.load(std::memory_order_acquire); }
+    std::int64_t count() const { return m_count.load(std::memory_order_acquire); }
     std::int32_t longest() const { return m_longest; }
     std::int32_t perRow() const { return m_perRow; }
     int tabSize() const { return m_tabSize; }
@@ -95,6 +118,9 @@ private:
     void computeLayout();
     bool readIndexEntry(std::int64_t position, std::uint32_t& offset);
     void writeFailed(const std::string& name);
+    // The slow path of append: whether a match ending at `end` may be stored.
+    bool roomFor(std::uint64_t end);
+    void stop(StoreStop why);
 
     const void* m_owner;
     // Declared before the files: a stream must be closed before its buffer goes.
@@ -109,8 +135,15 @@ private:
     std::size_t m_rowBufferSize = 0;
     std::size_t m_rowLimit = 0;  // the most bytes a row of this layout holds; below the size
     int m_listWidth = 0;
-    std::atomic<std::int32_t> m_count{0};
+    std::atomic<std::int64_t> m_count{0};
+    std::int64_t m_stored = 0;  // m_count as the writing thread keeps it
     std::uint64_t m_writeOffset = 0;
+    std::uint64_t m_checkAt = 0;       // a match ending past this offset takes the slow path
+    std::uint64_t m_spaceCheckAt = 0;  // a match ending past this offset looks at the disk
+    std::uint64_t m_maxOffset = 0;     // the most data bytes of the pair being written
+    std::int64_t m_maxRows = 0;        // the most rows of the pair being written
+    std::int64_t m_matchLimit = 0;
+    StoreStop m_stop = StoreStop::kNone;
     std::uint64_t m_dataSize = 0;      // bytes of the open data file, while reading
     std::uint64_t m_indexEntries = 0;  // whole entries of the open index file, while reading
     std::string m_tempDataName;

@@ -57,7 +57,7 @@ bool sameWord(const char* a, int aLength, const char* b, int bLength) {
 
 }  // namespace
 
-SearchControl::SearchControl(const SearchData& request, std::atomic<std::int32_t>& checkedBase,
+SearchControl::SearchControl(const SearchData& request, std::atomic<std::int64_t>& checkedBase,
                              const std::atomic<bool>* stop)
     : m_request(request),
       m_position(request.find()),
@@ -164,10 +164,15 @@ bool SearchControl::runLevel(VLBData& results) {
         m_firstLetter = 0;
     }
 
-    // The phrase is complete.
+    // The phrase is complete. A store that takes no more matches stops the search as a cancel
+    // does.
     if ((m_afterBang && total == 0) || (wp.empty() && !m_useAll) ||
         (wp.empty() && m_useAll && total == 0)) {
-        results.append(std::string_view(m_phrase, static_cast<std::size_t>(m_phraseLength)), false);
+        if (!results.append(std::string_view(m_phrase, static_cast<std::size_t>(m_phraseLength)),
+                            false)) {
+            m_outcome = SubtreeMemo::kUnknown;
+            return true;
+        }
         m_outcome = SubtreeMemo::kComplete;
         return false;
     }
@@ -244,10 +249,16 @@ bool SearchControl::runLevel(VLBData& results) {
         const SubtreeMemo::Outcome stored = m_memo->find(key);
         if (stored == SubtreeMemo::kUnknown) {
             recording = m_memo->begin(Dictionary::checked());
-        } else if (!Dictionary::cancelled() &&
-                   m_memo->replay(stored, results, m_phrase, m_phraseLength, kMaxPhraseLength)) {
-            m_outcome = stored;
-            return false;
+        } else if (!Dictionary::cancelled()) {
+            switch (m_memo->replay(stored, results, m_phrase, m_phraseLength, kMaxPhraseLength)) {
+                case SubtreeMemo::Replay::kDone:
+                    m_outcome = stored;
+                    return false;
+                case SubtreeMemo::Replay::kStopped:
+                    return true;
+                case SubtreeMemo::Replay::kTooLong:
+                    break;
+            }
         }
     }
 
@@ -264,7 +275,7 @@ bool SearchControl::runLevel(VLBData& results) {
 
     auto enumerate = [&](const std::string& name) {
         if (!multiWord && m_checkedBase) {
-            m_checkedBase->fetch_add(static_cast<std::int32_t>(Dictionary::checked()));
+            m_checkedBase->fetch_add(static_cast<std::int64_t>(Dictionary::checked()));
         }
         Dictionary dictionary(name, multiWord, m_request.readBufferSize());
         // Opening the first reader clears the readers' cancel flag: a cancel confirmed just
@@ -282,7 +293,10 @@ bool SearchControl::runLevel(VLBData& results) {
                         noteStruck();
                         continue;
                     }
-                    results.append(w, true);
+                    if (!results.append(w, true)) {
+                        cancelled = true;
+                        return;
+                    }
                 }
                 continue;
             }

@@ -28,14 +28,15 @@ public:
     // The top level: the whole FIND, the request's work letters, an empty phrase. Resets the
     // checked base and the checked counter. When `stop` is set, no further dictionary is opened
     // (a cancel confirmed between two dictionaries of a single-word search still counts).
-    SearchControl(const SearchData& request, std::atomic<std::int32_t>& checkedBase,
+    SearchControl(const SearchData& request, std::atomic<std::int64_t>& checkedBase,
                   const std::atomic<bool>* stop = nullptr);
     ~SearchControl();
     SearchControl(const SearchControl&) = delete;
     SearchControl& operator=(const SearchControl&) = delete;
 
     // Runs this level and the levels below; every accepted word or phrase is appended to
-    // `results`. Returns true when the run was cancelled.
+    // `results`. Returns true when the run was cancelled, or stopped because the store took no
+    // more matches.
     bool run(VLBData& results);
     // After run, on the top level: whether a filter passed over a word (a stoplist word in a
     // single-word search, a repeated word in a phrase).
@@ -72,7 +73,7 @@ private:
     int m_minLength;
     char m_firstLetter;
     bool m_useAll;
-    std::atomic<std::int32_t>* m_checkedBase = nullptr;  // the top level only
+    std::atomic<std::int64_t>* m_checkedBase = nullptr;  // the top level only
     const std::atomic<bool>* m_stop = nullptr;           // the top level only
     SubtreeMemo* m_memo = nullptr;                       // a phrase search's, shared by its levels
     std::unique_ptr<SubtreeMemo> m_ownedMemo;            // the top level of a phrase search

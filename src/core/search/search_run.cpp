@@ -6,13 +6,18 @@
 #include "core/search/search_control.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/messages.h"
+#include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
 
 namespace {
+constexpr int kWarningTitle = 323;
 constexpr int kNoDictionarySelectedText = 706;
 constexpr int kNoDictionarySelectedTitle = 707;
+constexpr int kResultsFileFull = 960;
+constexpr int kDiskNearlyFull = 961;
+constexpr int kStoppedAfter = 962;
 }  // namespace
 
 StartOutcome SearchRun::prepare(const SearchFields& fields) {
@@ -24,6 +29,11 @@ StartOutcome SearchRun::prepare(const SearchFields& fields) {
     m_results.reset();
     if (!m_request.build(fields)) return StartOutcome::kInvalidRequest;
     if (!m_request.multiWord()) m_request.clearAnalysedLetters();
+    if (!m_results.roomToStart()) {
+        messageBoxText(loadString(kDiskNearlyFull, "0"), loadString(kWarningTitle),
+                       kMbOkExclamation);
+        return StartOutcome::kDiskNearlyFull;
+    }
     return StartOutcome::kReady;
 }
 
@@ -77,10 +87,10 @@ void SearchRun::cancel() {
     Dictionary::setCancel();
 }
 
-std::int32_t SearchRun::found() const { return m_results.count(); }
+std::int64_t SearchRun::found() const { return m_results.count(); }
 
-std::int32_t SearchRun::checked() const {
-    return static_cast<std::int32_t>(Dictionary::checked()) + m_checkedBase.load();
+std::int64_t SearchRun::checked() const {
+    return static_cast<std::int64_t>(Dictionary::checked()) + m_checkedBase.load();
 }
 
 void SearchRun::finish(const SearchFields& fields) {
@@ -111,6 +121,20 @@ bool SearchRun::filtersChanged() const {
     const int minWord = m_request.phraseMinWordLength();
     return (m_request.stoplist() && m_request.analysisStruck()) ||
            (minWord != 0 && m_request.analysedShortestWord() < minWord);
+}
+
+void SearchRun::reportStop(const void* owner) const {
+    const int text = stopped() == StoreStop::kFull             ? kResultsFileFull
+                     : stopped() == StoreStop::kDiskNearlyFull ? kDiskNearlyFull
+                                                               : 0;
+    if (text == 0) return;
+    messageBoxText(loadString(text, std::to_string(found())), loadString(kWarningTitle),
+                   kMbOkExclamation, owner);
+}
+
+std::string SearchRun::limitText() const {
+    return stopped() == StoreStop::kLimit ? loadString(kStoppedAfter, std::to_string(found()))
+                                          : std::string();
 }
 
 }  // namespace zantric

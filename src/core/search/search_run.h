@@ -8,22 +8,24 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "core/results/results_header.h"
+#include "core/results/vlb_data.h"
 #include "core/search/search_data.h"
 #include "core/search/search_fields.h"
 
 namespace zantric {
 
-class VLBData;
 class SubsetAnalysis;
 
 // What the start checks decided.
 enum class StartOutcome {
-    kReady,          // the request is valid; run the analysis if needed, then the worker
-    kNoDictionary,   // no dictionary is selected (message shown): open Select Dictionaries
-    kInvalidRequest  // a check failed (its message was shown)
+    kReady,           // the request is valid; run the analysis if needed, then the worker
+    kNoDictionary,    // no dictionary is selected (message shown): open Select Dictionaries
+    kInvalidRequest,  // a check failed (its message was shown)
+    kDiskNearlyFull   // the temporary folder's disk has no room to spare (message shown)
 };
 
 class SearchRun {
@@ -34,8 +36,11 @@ public:
     SearchRun& operator=(const SearchRun&) = delete;
 
     // The start checks: a selected dictionary, the results reset, the request built from the
-    // fields. A single-word request forgets the analysed letters.
+    // fields, room on the temporary folder's disk. A single-word request forgets the analysed
+    // letters.
     StartOutcome prepare(const SearchFields& fields);
+    // Searches started after this stop after `limit` matches; 0 for no limit.
+    void setMatchLimit(std::int64_t limit) { m_results.setMatchLimit(limit); }
     // Whether a phrase search must analyse the dictionaries first (new FROM letters).
     bool analysisNeeded() const { return m_request.multiWord() && m_request.analysisNeeded(); }
     // Runs the analysis on the calling thread (the caller's worker); false when it was
@@ -58,8 +63,8 @@ public:
     bool cancelled() const { return m_cancelled.load(); }
 
     // Found and Checked as the user sees them.
-    std::int32_t found() const;
-    std::int32_t checked() const;
+    std::int64_t found() const;
+    std::int64_t checked() const;
 
     // After the worker ended: writes the results header from the window's fields and the
     // filters in effect.
@@ -69,11 +74,19 @@ public:
     // Whether a filter struck out a word the last search would otherwise have used: a stoplist
     // word, a repeated word, or (for a minimum length) a shorter word the letters could spell.
     bool filtersChanged() const;
+    // Why the finished search stopped before its end, other than by cancel: the results file
+    // was full, the disk nearly full, or the match limit reached.
+    StoreStop stopped() const { return m_results.stopped(); }
+    // After finish(): the box that says why the results store stopped the search ("The
+    // results file is full: ...", "The disk is nearly full: ..."); nothing when it did not.
+    void reportStop(const void* owner = nullptr) const;
+    // "Stopped after N matches." when the match limit stopped the search, else "".
+    std::string limitText() const;
 
 private:
     SearchData& m_request;
     VLBData& m_results;
-    std::atomic<std::int32_t> m_checkedBase{0};
+    std::atomic<std::int64_t> m_checkedBase{0};
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_failed{false};

@@ -23,7 +23,7 @@ void SubsetAnalysis::cancel() {
     m_result.store(false);
 }
 
-std::uint32_t SubsetAnalysis::checked() const { return Dictionary::checked(); }
+std::uint64_t SubsetAnalysis::checked() const { return Dictionary::checked(); }
 
 std::string SubsetAnalysis::activity() const {
     std::lock_guard lock(m_activityMutex);

@@ -31,8 +31,8 @@ public:
     void cancel();
 
     // Words checked so far (the reader's checked counter) and matches found.
-    std::uint32_t checked() const;
-    std::int32_t matchesFound() const { return m_matches.load(std::memory_order_relaxed); }
+    std::uint64_t checked() const;
+    std::int64_t matchesFound() const { return m_matches.load(std::memory_order_relaxed); }
     // While merging the counters stand still.
     bool countersFrozen() const { return m_frozen.load(); }
     // "Analysing english.lex", then "Merging Dictionaries".
@@ -50,7 +50,7 @@ private:
     const Stoplist* m_stoplist = nullptr;
     int m_shortest = 0;
     bool m_struck = false;
-    std::atomic<std::int32_t> m_matches{0};
+    std::atomic<std::int64_t> m_matches{0};
     std::atomic<bool> m_frozen{false};
     std::atomic<bool> m_result{true};
     mutable std::mutex m_activityMutex;

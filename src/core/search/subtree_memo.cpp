@@ -123,31 +123,36 @@ void SubtreeMemo::insert(std::uint64_t hash, Outcome entry) {
     m_slots[i] = Slot{static_cast<std::uint32_t>(hash >> 32), entry};
 }
 
-void SubtreeMemo::emitAll(const Entry& entry, VLBData& results, char* phrase, int length) {
+bool SubtreeMemo::emitAll(const Entry& entry, VLBData& results, char* phrase, int length) {
     for (std::uint32_t i = 0; i < entry.items; ++i) {
         const Item& item = m_items[entry.firstItem + i];
         std::memcpy(phrase + length, m_words.data() + item.text, item.length);
         const int next = length + item.length + 1;
         phrase[next - 1] = ' ';
         if (item.below == kComplete) {
-            // The trailing space becomes the line feed.
-            results.append(std::string_view(phrase, static_cast<std::size_t>(next)), false);
-        } else {
-            emitAll(m_entries[item.below], results, phrase, next);
+            // The trailing space becomes the line feed. The store also stops a replay that was
+            // cancelled, and holds it at the pause gate.
+            if (!results.append(std::string_view(phrase, static_cast<std::size_t>(next)), false)) {
+                return false;
+            }
+        } else if (!emitAll(m_entries[item.below], results, phrase, next)) {
+            return false;
         }
     }
-}
-
-bool SubtreeMemo::replay(Outcome entry, VLBData& results, char* phrase, int prefixLength,
-                         int capacity) {
-    const Entry& stored = m_entries[entry];
-    if (static_cast<std::int64_t>(prefixLength) + stored.longest > capacity) return false;
-    emitAll(stored, results, phrase, prefixLength);
-    Dictionary::addChecked(stored.checked);
     return true;
 }
 
-SubtreeMemo::Recording SubtreeMemo::begin(std::uint32_t checkedNow) {
+SubtreeMemo::Replay SubtreeMemo::replay(Outcome entry, VLBData& results, char* phrase,
+                                        int prefixLength, int capacity) {
+    const Entry& stored = m_entries[entry];
+    if (static_cast<std::int64_t>(prefixLength) + stored.longest > capacity)
+        return Replay::kTooLong;
+    if (!emitAll(stored, results, phrase, prefixLength)) return Replay::kStopped;
+    Dictionary::addChecked(stored.checked);
+    return Replay::kDone;
+}
+
+SubtreeMemo::Recording SubtreeMemo::begin(std::uint64_t checkedNow) {
     Recording recording;
     if (m_entries.size() >= kEntryLimit || m_items.size() >= kItemLimit ||
         m_words.size() >= kWordTextLimit) {
@@ -176,7 +181,7 @@ void SubtreeMemo::add(Recording& recording, std::string_view word, Outcome below
 }
 
 SubtreeMemo::Outcome SubtreeMemo::end(Recording& recording, const Key& key,
-                                      std::uint32_t checkedNow, bool cancelled) {
+                                      std::uint64_t checkedNow, bool cancelled) {
     if (!recording.active) return kUnknown;
     Outcome stored = kUnknown;
     if (recording.complete && !cancelled) {

@@ -50,10 +50,17 @@ public:
 
     // The entry stored for a state, or kUnknown.
     Outcome find(const Key& key) const;
+    // What replay() did.
+    enum class Replay {
+        kDone,     // every phrase of the entry was stored, and its Checked figure counted
+        kTooLong,  // a phrase would not fit: nothing was done
+        kStopped   // cancelled, or the results store took no more: the search stops
+    };
     // Appends the phrases of an entry behind the phrase so far (the first `prefixLength` of the
-    // `capacity` characters at `phrase`) and counts its Checked figure. False, having done
-    // nothing, when a phrase would not fit.
-    bool replay(Outcome entry, VLBData& results, char* phrase, int prefixLength, int capacity);
+    // `capacity` characters at `phrase`) and counts its Checked figure. The store looks at the
+    // cancel flag and waits at the pause gate every few kilobytes, as a reader does at every
+    // word, so that a replay of millions of phrases stops as promptly.
+    Replay replay(Outcome entry, VLBData& results, char* phrase, int prefixLength, int capacity);
 
     // Recording a level: begin() before its reader is opened; add() for each word it accepted,
     // with the outcome of the level below; end() afterwards stores the entry and returns it, or
@@ -63,11 +70,11 @@ public:
         bool active = false;
         bool complete = true;  // every level below was stored
         std::size_t firstItem = 0;
-        std::uint32_t checkedBefore = 0;
+        std::uint64_t checkedBefore = 0;
     };
-    Recording begin(std::uint32_t checkedNow);
+    Recording begin(std::uint64_t checkedNow);
     void add(Recording& recording, std::string_view word, Outcome below);
-    Outcome end(Recording& recording, const Key& key, std::uint32_t checkedNow, bool cancelled);
+    Outcome end(Recording& recording, const Key& key, std::uint64_t checkedNow, bool cancelled);
 
 private:
     struct Item {
@@ -79,8 +86,8 @@ private:
         Key key;
         std::uint32_t firstItem;
         std::uint32_t items;
-        std::uint32_t checked;
         std::uint32_t longest;  // characters of its longest phrase ending
+        std::uint64_t checked;
     };
     // The table holds the high half of a key's hash and its entry; the key itself is checked
     // in the entry.
@@ -91,7 +98,8 @@ private:
     static std::uint64_t hashOf(const Key& key);
 
     void insert(std::uint64_t hash, Outcome entry);
-    void emitAll(const Entry& entry, VLBData& results, char* phrase, int length);
+    // False when the search stops before every phrase was stored.
+    bool emitAll(const Entry& entry, VLBData& results, char* phrase, int length);
 
     std::vector<Slot> m_slots;  // open addressing, a power of two, at most half full
     std::vector<Entry> m_entries;

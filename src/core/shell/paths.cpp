@@ -157,14 +157,13 @@ bool renameFile(const std::string& from, const std::string& to) {
     return !error;
 }
 
-void deleteMatching(std::string_view pattern) {
+std::vector<std::string> filesMatching(std::string_view pattern) {
     std::string folder = folderPart(pattern);
     std::string namePattern = namePart(pattern);
+    std::vector<std::string> names;
     std::error_code error;
     fs::directory_iterator it(fs::path(folder.empty() ? "." : nativePath(folder)), error);
-    if (error) return;
-    // Collect first: deleting while iterating leaves the iteration order unspecified.
-    std::vector<std::string> names;
+    if (error) return names;
     for (; it != fs::directory_iterator(); it.increment(error)) {
         if (error) break;
         std::string name = it->path().filename().string();
@@ -173,7 +172,12 @@ void deleteMatching(std::string_view pattern) {
             names.push_back(folder + name);
         }
     }
-    for (const std::string& name : names) removeFile(name);
+    return names;
+}
+
+void deleteMatching(std::string_view pattern) {
+    // Collected first: deleting while iterating leaves the iteration order unspecified.
+    for (const std::string& name : filesMatching(pattern)) removeFile(name);
 }
 
 bool keepBackup(const std::string& name) {

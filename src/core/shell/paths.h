@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zantric {
 
@@ -56,6 +57,9 @@ bool removeFile(const std::string& name);
 bool renameFile(const std::string& from, const std::string& to);
 // Whether a name fits a wildcard pattern: '*' any run, '?' any one character; case-sensitive.
 bool matchesGlob(std::string_view pattern, std::string_view name);
+// The regular files matching a wildcard pattern, as the pattern's folder part + name (the rules
+// of deleteMatching).
+std::vector<std::string> filesMatching(std::string_view pattern);
 // Deletes every regular file matching a wildcard pattern ('*' and '?' in the name part only,
 // case-sensitive; a pattern ending in ".*" also matches names without a dot, so "*.*" is
 // every file). Failures are ignored.

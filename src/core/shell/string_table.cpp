@@ -72,4 +72,12 @@ std::string loadString(int id) {
     return it != table.end() && it->first == id ? it->second : std::string();
 }
 
+std::string loadString(int id, std::string_view argument) {
+    std::string text = loadString(id);
+    if (const std::size_t at = text.find("%s"); at != std::string::npos) {
+        text.replace(at, 2, argument);
+    }
+    return text;
+}
+
 }  // namespace zantric

@@ -12,6 +12,9 @@ namespace zantric {
 // The text of an entry; "" for an id the table does not hold. Texts are at most 255 characters.
 std::string loadString(int id);
 
+// The text of an entry with its first "%s" replaced by `argument`.
+std::string loadString(int id, std::string_view argument);
+
 // Longest text an entry keeps, as the program's 256-byte load buffers always did.
 inline constexpr std::size_t kMaxStringLength = 255;
 

@@ -1,11 +1,31 @@
 #include "core/shell/temp_names.h"
 
 #include <ctime>
+#include <random>
 
 #include "core/shell/config_data.h"
 #include "core/shell/paths.h"
 
+#if defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
 namespace zantric {
+
+namespace {
+
+// What tells this process from every other one running: its id, or where there is none to ask
+// for, a random number.
+std::uint64_t processNumber() {
+#if defined(__unix__) || defined(__APPLE__)
+    return static_cast<std::uint64_t>(::getpid());
+#else
+    std::random_device random;
+    return (std::uint64_t{random()} << 32) | random();
+#endif
+}
+
+}  // namespace
 
 std::string lowerCaseDigits(std::uint64_t value, unsigned base) {
     constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
@@ -21,13 +41,15 @@ std::string tempBaseName() {
     static const std::string base = [] {
         const std::time_t now = std::time(nullptr);
         std::uint64_t seconds = now < 0 ? 0 : static_cast<std::uint64_t>(now);
-        // A copy started in the same second as a running one would share its temporary files:
-        // the second before is taken instead while a marker of that name is there.
+        const std::string process = "-" + lowerCaseDigits(processNumber(), 36);
+        // A marker of this name can only be a leftover of a copy that ended (a process id is
+        // reused): the second before is taken, so that this copy's files are its own.
         const ConfigData& config = ConfigData::instance();
         for (int tries = 0; tries < 100 && seconds > 0; ++tries, --seconds) {
-            if (!fileExists(config.tempPath("$$" + lowerCaseDigits(seconds, 36) + ".zti"))) break;
+            const std::string marker = "$$" + lowerCaseDigits(seconds, 36) + process + ".zti";
+            if (!fileExists(config.tempPath(marker))) break;
         }
-        return "$$" + lowerCaseDigits(seconds, 36);
+        return "$$" + lowerCaseDigits(seconds, 36) + process;
     }();
     return base;
 }

@@ -164,7 +164,10 @@ TEST_F(MakeDictionaryTest, CancelOrFailureAtAnyStageLeavesNothingAndKeepsTheOldD
     const std::string list = wordList(15001, words);
     // Each failure is a folder standing where the stage must write or read a file.
     const std::function<void(ProgressWork&)> failures[] = {
-        [](ProgressWork&) { std::filesystem::create_directory("temp/$$tmp{{{.3"); },
+        [](ProgressWork&) {
+            std::filesystem::create_directory(
+                nativePath(ConfigData::instance().tempPath(runFileBase() + "3")));
+        },
         [](ProgressWork& work) {
             std::filesystem::create_directory(
                 nativePath(dynamic_cast<BuildFilesProgress&>(work).mergedName()));

@@ -5,15 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/dictionary/compress_dictionary.h"
+#include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/dictionary/word_order.h"
+#include "core/results/results_files.h"
 #include "core/results/results_header.h"
 #include "core/results/vlb_data.h"
 #include "core/search/subset_analysis.h"
@@ -32,8 +38,8 @@ const Words kCatDog = {"a", "at", "do", "go", "to", "act", "cat", "cog", "dog", 
 
 struct Outcome {
     Words matches;
-    std::int32_t found = 0;
-    std::int32_t checked = 0;
+    std::int64_t found = 0;
+    std::int64_t checked = 0;
 };
 
 class SearchRunTest : public ::testing::Test {
@@ -161,7 +167,7 @@ TEST_F(SearchRunTest, PhraseSearches) {
         const Outcome outcome = search(c.request);
         const std::string name = c.request.find + " from " + c.request.from;
         EXPECT_EQ(outcome.matches, c.matches) << name;
-        EXPECT_EQ(outcome.found, static_cast<std::int32_t>(c.matches.size())) << name;
+        EXPECT_EQ(outcome.found, static_cast<std::int64_t>(c.matches.size())) << name;
         if (c.checked >= 0) {
             EXPECT_EQ(outcome.checked, c.checked) << name;
         }
@@ -244,8 +250,135 @@ TEST_F(SearchRunTest, CancelKeepsWhatWasFound) {
     run.resume();
     run.join();
     run.finish(all);
-    EXPECT_LT(run.found(), static_cast<std::int32_t>(many.size()));
+    EXPECT_LT(run.found(), static_cast<std::int64_t>(many.size()));
     EXPECT_EQ(run.found(), m_resultsStore->count());
+}
+
+// The results store stops a search when the next match would not fit (4 GiB of data or
+// 2,147,483,647 rows, lowered here) or at the match limit: the matches before it are kept, in
+// order, and nothing after it is stored, whether the match comes from a single-word walk, a
+// phrase completed by a walk ("act god") or a replayed sub-search ("cat dog" replays what "act"
+// left).
+TEST_F(SearchRunTest, StoreThatTakesNoMoreStopsTheSearch) {
+    addDictionary("catdog.lex", kCatDog);
+    const Words phrases = search(fields("* *", "catdog")).matches;
+    const Words words = search(fields("*", "catdog", false)).matches;
+    ASSERT_EQ(phrases.size(), 8u);
+    constexpr std::uint64_t kBytes = std::numeric_limits<std::uint64_t>::max();
+    constexpr std::int64_t kRows = std::numeric_limits<std::int64_t>::max();
+    const struct {
+        SearchFields request;
+        std::uint64_t bytes;
+        std::int64_t rows;
+        std::int64_t limit;
+        StoreStop stop;
+        std::size_t kept;
+        const char* said;  // the box, or the status text of the limit
+    } cases[] = {
+        {fields("* *", "catdog"), 344 + 16, kRows, 0, StoreStop::kFull, 2,
+         "The results file is full: Zantric kept the first 2 matches."},
+        {fields("* *", "catdog"), kBytes, 1, 0, StoreStop::kFull, 1,
+         "The results file is full: Zantric kept the first 1 matches."},
+        {fields("* *", "catdog"), kBytes, 3, 0, StoreStop::kFull, 3,
+         "The results file is full: Zantric kept the first 3 matches."},
+        {fields("* *", "catdog"), kBytes, kRows, 3, StoreStop::kLimit, 3,
+         "Stopped after 3 matches."},
+        {fields("* *", "catdog"), kBytes, 8, 0, StoreStop::kNone, 8, ""},
+        {fields("*", "catdog", false), kBytes, 4, 0, StoreStop::kFull, 4,
+         "The results file is full: Zantric kept the first 4 matches."},
+        {fields("*", "catdog", false), kBytes, kRows, 2, StoreStop::kLimit, 2,
+         "Stopped after 2 matches."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.request.find << " bytes " << c.bytes << " rows "
+                                        << c.rows << " limit " << c.limit);
+        VLBData::setCapacityForTests(c.bytes, c.rows);
+        m_resultsStore->setMatchLimit(c.limit);
+        m_messages.clear();
+        const Outcome outcome = search(c.request);
+        VLBData::setCapacityForTests(kBytes, kRows);
+        m_resultsStore->setMatchLimit(0);
+        const Words& all = c.request.find == "*" ? words : phrases;
+        EXPECT_EQ(outcome.matches, Words(all.begin(), all.begin() + c.kept));
+        EXPECT_EQ(outcome.found, static_cast<std::int64_t>(c.kept));
+        EXPECT_EQ(m_resultsStore->stopped(), c.stop);
+        EXPECT_EQ(test::TempFolder::read(nativePath(m_resultsStore->indexName())).size(),
+                  4 * (c.kept + 1));
+        SearchRun run(m_request, *m_resultsStore);
+        run.reportStop();
+        const std::string said = c.stop == StoreStop::kLimit ? run.limitText()
+                                 : m_messages.count() > 0    ? m_messages.last().text
+                                                             : "";
+        EXPECT_EQ(said, c.said);
+        if (c.stop == StoreStop::kFull) {
+            EXPECT_EQ(m_messages.last().title, "Warning");
+        }
+    }
+}
+
+// Checked counts on past 2^31 and 2^32 (the counter is started near them): the search, the
+// export's line and the results header, which keeps the largest count its field holds.
+TEST_F(SearchRunTest, CountsPastThirtyTwoBits) {
+    addDictionary("catdog.lex", kCatDog);
+    for (const std::uint64_t start : {(std::uint64_t{1} << 31) - 8, (std::uint64_t{1} << 32) - 8}) {
+        Dictionary::startCheckedAtForTests(start);
+        const Outcome outcome = search(fields("* *", "catdog"));
+        Dictionary::startCheckedAtForTests(0);
+        const auto checked = static_cast<std::int64_t>(start + 40);
+        EXPECT_EQ(outcome.checked, checked);
+        const std::string data = test::TempFolder::read(nativePath(m_resultsStore->dataName()));
+        ASSERT_GE(data.size(), kResultsHeaderSize);
+        EXPECT_EQ(data.substr(kCheckedOffset, 4), std::string("\xFF\xFF\xFF\x7F", 4));
+        SearchSummary shown;
+        shown.checked = outcome.checked;
+        EXPECT_NE(
+            asciiExportHeader(shown, outcome.found)
+                .find("Words Checked: " + std::to_string(checked) + "\nWords Found:         8"),
+            std::string::npos);
+    }
+}
+
+// A cancel, and the pause of the cancel question, reach the replay of a remembered sub-search:
+// "bz" and "zb" leave the same letters, so everything after "bz"'s phrases is one replay. Paused
+// inside it, the search stores nothing more; cancelled, it ends at once.
+TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
+    Words words = {"bz", "zb"};
+    const std::string vowels = "aeiou";
+    for (char a : vowels) {
+        words.push_back(std::string{a});
+        for (char b : vowels) {
+            words.push_back(std::string{a, b});
+            for (char c : vowels) words.push_back(std::string{a, b, c});
+        }
+    }
+    addDictionary("vowels.lex", words);
+    const SearchFields request = fields("*z* !", "bzaeiouaei");
+    constexpr std::int64_t kFirstWordPhrases = 408240;  // "bz" and then each of these
+    SearchRun run(m_request, *m_resultsStore);
+    ASSERT_EQ(run.prepare(request), StartOutcome::kReady);
+    SubsetAnalysis analysis(m_request.fromLetters());
+    ASSERT_TRUE(run.runAnalysis(analysis));
+    run.startWorker();
+    while (run.found() <= kFirstWordPhrases && run.running()) {
+    }
+    run.pause();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::int64_t paused = run.found();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(run.found(), paused) << "the replay went on under the pause";
+    EXPECT_LT(paused, 2 * kFirstWordPhrases) << "paused too late to be inside the replay";
+    const auto cancelled = std::chrono::steady_clock::now();
+    run.cancel();
+    run.resume();
+    while (run.running()) {
+    }
+    const auto delay = std::chrono::steady_clock::now() - cancelled;
+    run.join();
+    run.finish(request);
+    EXPECT_EQ(run.found(), paused);
+    // Seen within the 100 ms that every phase of a search answers in.
+    EXPECT_LT(delay, std::chrono::milliseconds(100))
+        << std::chrono::duration_cast<std::chrono::milliseconds>(delay).count() << " ms";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "core/shell/temp_names.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <ctime>
@@ -24,14 +25,17 @@ TEST(TempNames, LowerCaseDigits) {
     }
 }
 
-TEST(TempNames, BaseNameIsTheStartTimeInBase36) {
+TEST(TempNames, BaseNameIsTheStartTimeAndTheProcessInBase36) {
     const std::string base = tempBaseName();
-    ASSERT_GT(base.size(), 2u);
     ASSERT_EQ(base.substr(0, 2), "$$");
-    std::uint64_t seconds = std::stoull(base.substr(2), nullptr, 36);
-    EXPECT_EQ(lowerCaseDigits(seconds, 36), base.substr(2)) << "lower-case digits only";
+    const std::size_t dash = base.find('-');
+    ASSERT_NE(dash, std::string::npos);
+    const std::string time = base.substr(2, dash - 2);
+    std::uint64_t seconds = std::stoull(time, nullptr, 36);
+    EXPECT_EQ(lowerCaseDigits(seconds, 36), time) << "lower-case digits only";
     EXPECT_LE(seconds, static_cast<std::uint64_t>(std::time(nullptr)));
     EXPECT_GT(seconds + 3600, static_cast<std::uint64_t>(std::time(nullptr)));
+    EXPECT_EQ(base.substr(dash + 1), lowerCaseDigits(static_cast<std::uint64_t>(getpid()), 36));
     EXPECT_EQ(tempBaseName(), base) << "taken once per process";
 }
 
