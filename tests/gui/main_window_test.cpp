@@ -158,10 +158,12 @@ void closeNextDialog() {
     });
 }
 
-// The modal dialog open now, if it is a `Dialog`.
+// The modal dialog open now, if it is a `Dialog` and already the active window: exec() makes it
+// the modal widget before the activation arrives, and until then its Alt shortcuts do nothing.
 template <class Dialog>
 Dialog* modalDialog() {
-    return qobject_cast<Dialog*>(QApplication::activeModalWidget());
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal->isActiveWindow() ? qobject_cast<Dialog*>(modal) : nullptr;
 }
 
 }  // namespace
