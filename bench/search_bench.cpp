@@ -72,8 +72,11 @@ void analysis(benchmark::State& state, const char* from) {
     report(state, found, checked);
 }
 
-void phrase(benchmark::State& state, const char* find, const char* from) {
+// A phrase search; with a minimum word length or each word once, the filtered search.
+void phrase(benchmark::State& state, const char* find, const char* from, int minWordLength = 0,
+            bool eachWordOnce = false) {
     SearchData request;
+    request.setFilters({minWordLength, eachWordOnce, nullptr});
     if (!setUp(request, SearchFields{find, from, "", "", true, true})) {
         state.SkipWithError("no system word list");
         return;
@@ -103,8 +106,20 @@ BENCHMARK_CAPTURE(analysis, clinteaswo, "clinteaswo")->Unit(benchmark::kMillisec
 BENCHMARK_CAPTURE(phrase, clinteaswo, "!", "clinteaswo")
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+BENCHMARK_CAPTURE(phrase, clinteaswo_min3, "!", "clinteaswo", 3)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(phrase, clinteaswo_once, "!", "clinteaswo", 0, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(analysis, schoolmaster, "schoolmaster")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(phrase, schoolmaster, "!", "schoolmaster")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(phrase, schoolmaster_min3, "!", "schoolmaster", 3)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(phrase, schoolmaster_once, "!", "schoolmaster", 0, true)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 // Two and three levels: the top level's walk and, for each word it accepts, the levels below.

@@ -29,5 +29,6 @@ void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& statu
 void addResultsCommands(CLI::App& app, const GlobalOptions& global, int& status);
 void addMaintenanceCommands(CLI::App& app, const GlobalOptions& global, int& status);
 void addWordCommands(CLI::App& app, const GlobalOptions& global, int& status);
+void addStoplistCommands(CLI::App& app, const GlobalOptions& global, int& status);
 
 }  // namespace zantric::cli

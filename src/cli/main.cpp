@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
     addResultsCommands(app, global, status);
     addMaintenanceCommands(app, global, status);
     addWordCommands(app, global, status);
+    addStoplistCommands(app, global, status);
 
     watchEndSignals();
     CliPresenter presenter(&global.yes);

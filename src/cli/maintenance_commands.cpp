@@ -1,6 +1,7 @@
-// zantric-cli make WORDLIST NAME [--unique] and merge NAME NAME... --into NEW [--delete-merged]:
-// the window's Make Dictionary From File and Merge Dictionaries, from a terminal. Each stage runs
-// with the progress line; Ctrl-C cancels it and its temporary files are deleted.
+// zantric-cli make WORDLIST NAME [--unique], merge NAME NAME... --into NEW [--delete-merged] and
+// starter [WORDLIST]: the window's Make Dictionary From File, Merge Dictionaries and first-start
+// offer, from a terminal. Each stage runs with the progress line; Ctrl-C cancels it and its
+// temporary files are deleted.
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "cli/progress_line.h"
 #include "core/maintenance/make_dictionary.h"
 #include "core/maintenance/merge_dictionaries.h"
+#include "core/maintenance/system_word_list.h"
 #include "core/shell/string_table.h"
 
 namespace zantric::cli {
@@ -124,11 +126,40 @@ void addMergeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     });
 }
 
+void addStarterCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+    auto wordList = std::make_shared<std::string>();
+    CLI::App* cmd =
+        app.add_subcommand("starter",
+                           "Make and select the dictionary english from the system word list, "
+                           "without abbreviations, single letters and words without a vowel");
+    cmd->add_option("WORDLIST", *wordList, "Another word list (default: the system's)");
+    cmd->callback([wordList, &global, &status] {
+        ProgramSession session(global.folder);
+        if (!session.ok()) {
+            status = kExitError;
+            return;
+        }
+        const std::string list =
+            wordList->empty() ? systemWordList() : session.typedPath(*wordList);
+        if (list.empty()) {
+            std::fprintf(stderr,
+                         "zantric-cli: no word list in /usr/share/dict (Debian: apt install "
+                         "wamerican); name one: zantric-cli starter WORDLIST\n");
+            status = kExitError;
+            return;
+        }
+        bool cancelled = false;
+        const MaintenanceOutcome outcome = makeStarterDictionary(list, progressRunner(cancelled));
+        status = statusOf(outcome, cancelled, kDictionaryCreated);
+    });
+}
+
 }  // namespace
 
 void addMaintenanceCommands(CLI::App& app, const GlobalOptions& global, int& status) {
     addMakeCommand(app, global, status);
     addMergeCommand(app, global, status);
+    addStarterCommand(app, global, status);
 }
 
 }  // namespace zantric::cli

@@ -54,6 +54,12 @@ void printHeader(const ResultsHeader& header, std::int64_t found) {
                 shownText(stdout, header.exclude).c_str());
     std::printf("Use All FROM Letters: %s\nSuppress Permutations: %s\n",
                 yesNo(header.useAllFromLetters), yesNo(header.suppressPermutations));
+    // The phrase filters the search ran with, only when there were any.
+    if (header.filters.minWordLength != 0) {
+        std::printf("Minimum Word Length: %d\n", header.filters.minWordLength);
+    }
+    if (header.filters.eachWordOnce) std::printf("Each Word Once: yes\n");
+    if (header.filters.stoplist) std::printf("Stoplist: yes\n");
     std::printf("Found: %lld\nChecked: %s\n", static_cast<long long>(found),
                 headerCount(header.checked).c_str());
 }

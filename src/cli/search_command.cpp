@@ -1,6 +1,8 @@
 // zantric-cli search FIND [--from LETTERS] [--include L] [--exclude L] [--use-all|--no-use-all]
-// [--suppress-permutations] [--limit N] [--save NAME] [--export FILE [--append]]: the window's
-// Start, from a terminal. Prints every match in result order on stdout as the search finds it,
+// [--suppress-permutations] [--limit N] [--min-word-length N] [--no-repeated-words] [--stoplist
+// FILE|--no-stoplist] [--explain] [--save NAME] [--export FILE [--append]]: the window's Start,
+// from a terminal. Prints every match in result order on stdout as the search finds it (with
+// --explain, what each left over),
 // then Found and Checked on stderr; then saves the results as the window's Save As does.
 #include <unistd.h>
 
@@ -18,30 +20,46 @@
 #include "cli/starter_hint.h"
 #include "core/results/results_header.h"
 #include "core/results/vlb_data.h"
+#include "core/search/match_explanation.h"
+#include "core/search/phrase_filters.h"
 #include "core/search/search_data.h"
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/paths.h"
+#include "core/shell/string_table.h"
 
 namespace zantric::cli {
 
 namespace {
+
+// The options of the search beyond its fields.
+struct SearchOptions {
+    int minWordLength = 0;
+    bool noRepeatedWords = false;
+    std::string stoplist;
+    bool noStoplist = false;
+    bool explain = false;
+};
 
 // The worker's end wakes this thread at once; between two wakes it looks for a signal and prints
 // the new matches. The counters on a terminal are redrawn every 100 ms, as the window's timer
 // does, and a closed output pipe is looked for as often.
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 constexpr int kPollsPerRedraw = 50;
+constexpr int kFiltersOn = 909;
 
 // Copies the match lines of the results data file to stdout as the search writes them: each
 // call prints what has reached the file since the last one, escaped when stdout is a terminal.
+// With `explainFrom`, each match is followed by a tab and "left: LETTERS" ("-" for none) and,
+// when blanks were used, a tab and "blanks: LETTERS"; only the match is escaped, the tabs stay.
 // A search may write faster than a terminal or a pipe reads: a first Ctrl-C cancels it at once,
 // between two writes or in one that waits, and the printing goes on to the last kept match.
 class MatchPrinter {
 public:
-    MatchPrinter(std::string dataName, SearchRun& run)
+    MatchPrinter(std::string dataName, SearchRun& run, const SrcLetters* explainFrom)
         : m_name(std::move(dataName)),
           m_run(run),
+          m_explainFrom(explainFrom),
           m_buffer(1 << 16),
           m_escape(escapesFor(stdout)),
           m_cancelWhileWaiting([&run] { run.cancel(); }) {}
@@ -65,20 +83,57 @@ public:
                 return true;
             }
             const std::string_view bytes(m_buffer.data(), n);
-            if (!writeOutput(m_escape ? std::string_view(escapeControls(bytes)) : bytes)) {
+            if (m_explainFrom) {
+                if (!writeOutput(explained(bytes))) return false;
+            } else if (!writeOutput(m_escape ? std::string_view(escapeControls(bytes)) : bytes)) {
                 return false;
             }
         }
     }
 
 private:
+    // The whole lines of `bytes` (a line cut by a read is finished by the next), explained.
+    std::string explained(std::string_view bytes) {
+        std::string shown;
+        for (const char c : bytes) {
+            if (c != '\n') {
+                m_line += c;
+                continue;
+            }
+            const MatchExplanation explanation = explainMatch(m_line, *m_explainFrom);
+            shown += m_escape ? escapeControls(m_line) : m_line;
+            shown += "\tleft: ";
+            shown += explanation.left.empty() ? "-" : explanation.left;
+            if (!explanation.blanks.empty()) shown += "\tblanks: " + explanation.blanks;
+            shown += '\n';
+            m_line.clear();
+        }
+        return shown;
+    }
+
     std::string m_name;
     SearchRun& m_run;
+    const SrcLetters* m_explainFrom;
+    std::string m_line;
     FilePtr m_file;
     std::vector<char> m_buffer;
     bool m_escape;
     WhileWriteWaits m_cancelWhileWaiting;
 };
+
+// The filters the options ask for; false (reported) when a named stoplist cannot be read.
+bool filtersFromOptions(const SearchOptions& options, const ProgramSession& session,
+                        PhraseFilters& filters) {
+    filters.minWordLength = options.minWordLength;
+    filters.eachWordOnce = options.noRepeatedWords;
+    if (options.noStoplist) return true;
+    const std::string path = options.stoplist.empty() ? std::string(kStoplistFileName)
+                                                      : session.typedPath(options.stoplist);
+    if (!options.stoplist.empty() && !fileOpenWithReport(path, "rb")) return false;
+    auto stoplist = std::make_shared<Stoplist>(Stoplist::read(path));
+    if (!stoplist->empty()) filters.stoplist = std::move(stoplist);
+    return true;
+}
 
 // The analysis on a worker, this thread polling for Ctrl-C and showing its progress.
 bool analyse(SearchRun& run, const SearchData& request) {
@@ -110,13 +165,15 @@ bool analyse(SearchRun& run, const SearchData& request) {
 
 // Runs the search worker and prints its matches as they come, then finishes the results. A
 // signal, or an output that takes no more, cancels the search; after a first Ctrl-C the kept
-// matches are still printed. Returns whether the search was cancelled.
-bool searchAndPrint(SearchRun& run, const VLBData& results, const SearchFields& fields) {
+// matches are still printed. `explainFrom` as for MatchPrinter. Returns whether the search was
+// cancelled.
+bool searchAndPrint(SearchRun& run, const VLBData& results, const SearchFields& fields,
+                    const SrcLetters* explainFrom) {
     {
         const SignalsBlocked blocked;
         run.startWorker();
     }
-    MatchPrinter printer(results.dataName(), run);
+    MatchPrinter printer(results.dataName(), run, explainFrom);
     bool printing = true;
     bool cancelAsked = false;
     for (int polls = 1; !run.waitForEnd(kPollInterval); ++polls) {
@@ -173,12 +230,24 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     auto limit = std::make_shared<std::int64_t>(0);
     cmd->add_option("--limit", *limit, "Stop after N matches (0: no limit)")
         ->check(CLI::NonNegativeNumber);
+    auto options = std::make_shared<SearchOptions>();
+    cmd->add_option("--min-word-length", options->minWordLength,
+                    "No word of a phrase shorter than N letters")
+        ->check(CLI::Range(1, kMaxMinWordLength));
+    cmd->add_flag("--no-repeated-words", options->noRepeatedWords, "No word twice in one phrase");
+    CLI::Option* stoplist = cmd->add_option(
+        "--stoplist", options->stoplist,
+        "Words never used, one a line (default: stoplist.txt in the program folder)");
+    cmd->add_flag("--no-stoplist", options->noStoplist, "Use no stoplist")->excludes(stoplist);
+    cmd->add_flag("--explain", options->explain,
+                  "After each match: the FROM letters it left and what its blanks stood for");
     auto saveName = std::make_shared<std::string>();
     auto exportTo = std::make_shared<ExportOptions>();
     cmd->add_option("--save", *saveName,
                     "Save the results as NAME.ztr and NAME.zix (a bare NAME in the files folder)");
     addExportOptions(*cmd, *exportTo);
-    cmd->callback([fields, noUseAll, useAllFlag, limit, saveName, exportTo, &global, &status] {
+    cmd->callback([fields, noUseAll, useAllFlag, limit, options, saveName, exportTo, &global,
+                   &status] {
         fields->useAllFromLetters = !*noUseAll;
         if ((!saveName->empty() && !checkResultsName(*saveName)) ||
             (!exportTo->file.empty() && !checkExportName(exportTo->file))) {
@@ -191,6 +260,12 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             return;
         }
         SearchData request;
+        PhraseFilters filters;
+        if (!filtersFromOptions(*options, session, filters)) {
+            status = kExitError;
+            return;
+        }
+        request.setFilters(std::move(filters));
         VLBData results;
         SearchRun run(request, results);
         run.setMatchLimit(*limit);
@@ -215,8 +290,11 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             }
             return;
         }
-        const bool cancelled = searchAndPrint(run, results, *fields);
+        const bool explain = options->explain && request.hasFromLetters();
+        const bool cancelled =
+            searchAndPrint(run, results, *fields, explain ? &request.fromLetters() : nullptr);
         printCounts(run);
+        if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kFiltersOn).c_str());
         if (cancelled) {
             status = kExitCancelled;  // main reports the signal or the output that failed
             return;

@@ -28,10 +28,12 @@ std::string starterHint(const std::string& wordList, const std::string& folder) 
         folder.empty() ? "zantric-cli" : "zantric-cli -C " + shellWord(folder);
     const std::string name(kStarterDictionaryName);
     std::string hint = "No dictionaries yet. ";
-    hint += wordList.empty() ? "Make one from a word list (a text file, one word a line): "
-                             : "Make one from the system word list: ";
-    hint += program + " make " + (wordList.empty() ? "WORDLIST" : shellWord(wordList)) + " " +
-            name + " && " + program + " select " + name;
+    if (!wordList.empty()) {
+        return hint + "Make one from the system word list (" + wordList + "): " + program +
+               " starter";
+    }
+    hint += "Make one from a word list (a text file, one word a line): ";
+    hint += program + " make WORDLIST " + name + " && " + program + " select " + name;
     return hint;
 }
 

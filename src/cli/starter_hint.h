@@ -7,9 +7,9 @@
 
 namespace zantric::cli {
 
-// The hint for a catalogue without dictionaries: the commands that make the dictionary
-// "english" from `wordList` (a WORDLIST placeholder when it is empty) and select it, with
-// -C `folder` when one was given.
+// The hint for a catalogue without dictionaries: `zantric-cli starter`, which makes the starter
+// dictionary from the system word list `wordList`, or (no list) the commands that make and select
+// one from a WORDLIST; with -C `folder` when one was given.
 std::string starterHint(const std::string& wordList, const std::string& folder);
 
 // Prints starterHint(systemWordList(), folder) on stderr when the catalogue is empty; whether it

@@ -19,6 +19,7 @@ inline constexpr int kCmdClearAll = 24331;
 inline constexpr int kCmdView = 24332;
 inline constexpr int kCmdDeleteResults = 24333;
 inline constexpr int kCmdSaveAs = 24334;
+inline constexpr int kCmdPhraseOptions = 24336;
 // In the Select Dictionaries menu: show the details of the highlighted dictionary.
 inline constexpr int kCmdShowDetails = 105;
 
@@ -38,6 +39,7 @@ inline constexpr int kIdSizeLabel = 543;
 // Status-bar panes.
 inline constexpr int kIdFoundPane = 5000;
 inline constexpr int kIdCheckedPane = 5001;
+inline constexpr int kIdFiltersPane = 5002;
 
 // Timers.
 inline constexpr int kSearchTimerId = 456;  // search counters and completion, every 100 ms
@@ -68,6 +70,7 @@ inline constexpr int kStrDeleteQuestionEnd = 710;
 inline constexpr int kStrStatusBlank = 901;
 inline constexpr int kStrSearching = 905;
 inline constexpr int kStrSearchingCompleted = 906;
+inline constexpr int kStrFiltersOn = 909;
 inline constexpr int kStrProgressCancelQuestion = 7001;
 inline constexpr int kStrProgressCancelTitle = 7002;
 
@@ -78,5 +81,6 @@ inline constexpr int kHelpMergeDictionaries = 1047;
 inline constexpr int kHelpAddWord = 1055;
 inline constexpr int kHelpRemoveWord = 1065;
 inline constexpr int kHelpSelectDictionaries = 1074;
+inline constexpr int kHelpPhraseOptions = 1090;
 
 }  // namespace zantric::gui

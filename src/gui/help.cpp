@@ -26,6 +26,8 @@ QString helpAnchor(int context) {
             return QStringLiteral("remove-word");
         case kHelpSelectDictionaries:
             return QStringLiteral("select-dictionaries");
+        case kHelpPhraseOptions:
+            return QStringLiteral("phrase-options");
         default:
             return QStringLiteral("contents");
     }

@@ -1,6 +1,7 @@
 #include "gui/results_list.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -104,9 +105,36 @@ void ResultsListView::relayout() {
 void ResultsListView::goToFirstRow() {
     relayout();
     if (m_model->rowCount() > 0) {
+        m_quiet = true;
         setCurrentIndex(m_model->index(0));
+        m_quiet = false;
         scrollToTop();
     }
+}
+
+void ResultsListView::mousePressEvent(QMouseEvent* event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    const QModelIndex before = currentIndex();
+    if (index.isValid()) {
+        m_column = (event->position().toPoint().x() - visualRect(index).left()) /
+                   qMax(1, m_delegate->tabStop());
+    }
+    QListView::mousePressEvent(event);
+    // A click on the highlighted row may name another of its matches.
+    if (index.isValid() && index == before && index == currentIndex()) announceMatch(index);
+    m_column = 0;
+}
+
+void ResultsListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QListView::currentChanged(current, previous);
+    if (!m_quiet && current.isValid()) announceMatch(current);
+}
+
+void ResultsListView::announceMatch(const QModelIndex& index) {
+    const QStringList matches =
+        m_model->data(index).toString().split(QLatin1Char('\t'), Qt::SkipEmptyParts);
+    if (matches.isEmpty()) return;
+    emit matchHighlighted(matches.at(qBound(0, m_column, static_cast<int>(matches.size()) - 1)));
 }
 
 void ResultsListView::resizeEvent(QResizeEvent* event) {

@@ -49,7 +49,8 @@ private:
 };
 
 // The list control. Whenever its size or font changes it tells the store its width in average
-// characters, takes the store's tab stop and reloads.
+// characters, takes the store's tab stop and reloads. When the user highlights a row it names
+// the match there: the one clicked, or the row's first when the keys moved to it.
 class ResultsListView final : public QListView {
     Q_OBJECT
 public:
@@ -65,12 +66,21 @@ public:
     // The usable width in average characters of the list's font.
     int widthInCharacters() const;
 
+signals:
+    void matchHighlighted(const QString& match);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
+    void announceMatch(const QModelIndex& index);
+
     VLBData& m_results;
+    int m_column = 0;      // the match of the row last clicked
+    bool m_quiet = false;  // the program, not the user, moves to a row
     ResultsListModel* m_model;
     TabStopDelegate* m_delegate;
 };

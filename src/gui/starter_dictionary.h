@@ -19,8 +19,8 @@ enum class StarterOutcome {
 };
 
 // When the catalogue lists no dictionary and `wordList` names a file, asks (Yes/No) whether
-// to make the dictionary "english" from it; on Yes makes it with the progress dialog over
-// `parent` and selects it.
+// to make the starter dictionary "english" from it; on Yes makes it with the progress dialog
+// over `parent` and selects it.
 StarterOutcome offerStarterDictionary(QWidget* parent,
                                       const std::string& wordList = systemWordList());
 

@@ -86,11 +86,14 @@ void ZantricTFrameWindow::buildMenus() {
     addCommand(dictionaries, QStringLiteral("&Merge"), kCmdMerge);
     addCommand(dictionaries, QStringLiteral("&Create From File"), kCmdCreateFromFile);
 
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    addCommand(options, QStringLiteral("&Phrase Options…"), kCmdPhraseOptions);
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     addCommand(help, QStringLiteral("Zantric Help"), kCmdHelp);
     addCommand(help, QStringLiteral("&About..."), kCmdAbout);
 
-    for (QMenu* menu : {file, dictionaries, help}) {
+    for (QMenu* menu : {file, dictionaries, options, help}) {
         connect(menu, &QMenu::aboutToShow, this, &ZantricTFrameWindow::updateCommandEnabling);
         // The hint goes when the menu closes.
         connect(menu, &QMenu::aboutToHide, statusBar(), &QStatusBar::clearMessage);

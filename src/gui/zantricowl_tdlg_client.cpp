@@ -24,6 +24,7 @@
 #include "core/dictionary/dictionary_names.h"
 #include "core/maintenance/instance_marker.h"
 #include "core/results/results_files.h"
+#include "core/search/match_explanation.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/config_data.h"
 #include "core/shell/messages.h"
@@ -36,6 +37,7 @@
 #include "gui/help.h"
 #include "gui/make_dict_from_file.h"
 #include "gui/merge_dictionaries_dlg.h"
+#include "gui/phrase_options_dlg.h"
 #include "gui/progress_dialog.h"
 #include "gui/results_list.h"
 #include "gui/select_dictionaries.h"
@@ -90,6 +92,7 @@ zantricowlTDLGClient::zantricowlTDLGClient(QWidget* parent)
         // The program still works; other copies just cannot see this one.
         reportException(e.message());
     }
+    m_phraseOptions = readPhraseOptions();
     buildControls();
 }
 
@@ -136,6 +139,7 @@ void zantricowlTDLGClient::buildControls() {
             [this](const QString& t) { m_request.setExclude(t.toStdString()); });
 
     m_list = new ResultsListView(m_results, this);
+    connect(m_list, &ResultsListView::matchHighlighted, this, &zantricowlTDLGClient::explainMatch);
 
     auto* options = new QGroupBox(this);
     options->setProperty("controlId", kIdOptionsGroup);
@@ -198,6 +202,19 @@ void zantricowlTDLGClient::attachStatusBar(QStatusBar* bar, QLabel* found, QLabe
     m_statusBar = bar;
     m_foundPane = found;
     m_checkedPane = checked;
+    m_filtersPane = new QLabel(hint(kStrFiltersOn), bar);
+    m_filtersPane->setProperty("controlId", kIdFiltersPane);
+    m_filtersPane->setFrameShape(QFrame::Panel);
+    m_filtersPane->setFrameShadow(QFrame::Sunken);
+    bar->insertPermanentWidget(0, m_filtersPane);
+    m_filtersPane->hide();
+    // The message pane keeps its width when "Filters on" shows beside the counters.
+    bar->setMinimumWidth(bar->minimumWidth() + m_filtersPane->sizeHint().width() +
+                         bar->fontMetrics().height());
+}
+
+void zantricowlTDLGClient::showFiltersOn(bool on) {
+    if (m_filtersPane != nullptr) m_filtersPane->setVisible(on);
 }
 
 void zantricowlTDLGClient::setUp() {
@@ -234,6 +251,7 @@ bool zantricowlTDLGClient::commandEnabled(int id) const {
         case kCmdClearAll:
         case kCmdStart:
         case kCmdSelectDictionaries:
+        case kCmdPhraseOptions:
             return !m_searching;
         case kCmdAddWord:
         case kCmdRemoveWord:
@@ -280,6 +298,9 @@ void zantricowlTDLGClient::command(int id) {
             break;
         case kCmdDeleteResults:
             deleteResults();
+            break;
+        case kCmdPhraseOptions:
+            phraseOptionsCommand();
             break;
         case kCmdAbout: {
             AboutDlg about(this);
@@ -415,10 +436,37 @@ bool zantricowlTDLGClient::viewResults(const QString& name) {
         m_request.setSuppressPermutations(header.suppressPermutations);
         m_checked = header.checked;
         showCounters(header.found, header.checked);
+        showFiltersOn(header.filters.any());
     }
     m_list->goToFirstRow();
     emit commandStateChanged();
     return opened;
+}
+
+void zantricowlTDLGClient::phraseOptionsCommand() {
+    PhraseOptionsDialog dialog(this, m_phraseOptions);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_phraseOptions = dialog.options();
+    writePhraseOptions(m_phraseOptions);
+}
+
+void zantricowlTDLGClient::explainMatch(const QString& match) {
+    const ResultsHeader& header = m_results.header();
+    const SrcLetters from = searchedFromLetters(header.find, header.from, header.useAllFromLetters);
+    // Without FROM letters there is nothing to explain; using them all without blanks leaves
+    // nothing over.
+    if (m_statusBar == nullptr || from.total() == 0 ||
+        (header.useAllFromLetters && from.countOf('?') == 0)) {
+        return;
+    }
+    const MatchExplanation explanation = zantric::explainMatch(match.toStdString(), from);
+    QString text =
+        match + QStringLiteral("  left: ") +
+        (explanation.left.empty() ? QStringLiteral("-") : QString::fromStdString(explanation.left));
+    if (!explanation.blanks.empty()) {
+        text += QStringLiteral("  blanks: ") + QString::fromStdString(explanation.blanks);
+    }
+    m_statusBar->showMessage(text);
 }
 
 void zantricowlTDLGClient::deleteResults() {
@@ -517,6 +565,8 @@ void zantricowlTDLGClient::startSearch() {
     if (m_searchTimer.isActive() && !m_searching) completeSearch();
     updateHistory();
     const SearchFields request = fields();
+    showFiltersOn(false);
+    m_request.setFilters(filtersFor(m_phraseOptions));
     // The ini's match limit, as it is now; 0 or less is none.
     m_run.setMatchLimit(ConfigData::instance().readInt("SEARCH", "Match Limit", 0));
     const StartOutcome outcome = m_run.prepare(request);
@@ -610,6 +660,7 @@ void zantricowlTDLGClient::completeSearch() {
     m_run.finish(fields());
     m_checked = m_run.checked();
     showCounters(m_run.found(), m_checked);
+    showFiltersOn(m_run.filtersChanged());
     m_list->setFocus();
     m_list->goToFirstRow();
     emit commandStateChanged();
@@ -662,6 +713,7 @@ void zantricowlTDLGClient::clearAll() {
     m_request.setUseAllFromLetters(true);
     showCounters(0, 0);
     m_checked = 0;
+    showFiltersOn(false);
     if (m_statusBar != nullptr) m_statusBar->clearMessage();
     updateSearchControls();
     m_results.reset();

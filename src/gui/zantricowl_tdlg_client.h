@@ -13,6 +13,7 @@
 
 #include "core/results/vlb_data.h"
 #include "core/search/field_history.h"
+#include "core/search/phrase_filters.h"
 #include "core/search/search_data.h"
 #include "core/search/search_fields.h"
 #include "core/search/search_run.h"
@@ -73,6 +74,12 @@ public:
     void updateSearchControls();
     void updateHistory();
 
+    // The Phrase Options the next search uses (kept in the ini).
+    const PhraseOptions& phraseOptions() const { return m_phraseOptions; }
+    // The "Filters on" pane: shown after a search that a filter changed, or for saved results
+    // that record filters.
+    QLabel* filtersPane() const { return m_filtersPane; }
+
     QComboBox* field(SearchField which) const;
     QCheckBox* useAllFromLetters() const { return m_useAll; }
     QCheckBox* suppressPermutations() const { return m_suppress; }
@@ -125,6 +132,10 @@ private:
     void dictionariesChanged();
     void saveAsCommand();
     void viewCommand();
+    void phraseOptionsCommand();
+    // The status bar names what the highlighted match left over (computed now, never stored).
+    void explainMatch(const QString& match);
+    void showFiltersOn(bool on);
     // What the header of exported results records: the fields as shown and the last Checked.
     SearchSummary summary() const;
     void setUpFont();
@@ -152,7 +163,9 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_foundPane = nullptr;
     QLabel* m_checkedPane = nullptr;
+    QLabel* m_filtersPane = nullptr;
     QFont m_font;
+    PhraseOptions m_phraseOptions;
 
     QBasicTimer m_searchTimer;  // 456
     bool m_searching = false;

@@ -41,6 +41,31 @@ expect_err "limit" "Stopped after 3 matches."
 check "limit above the matches" "$(printf '%s\n' 'act dog' 'act god')" 2 "" -- 'act *' --from catdog --limit 3
 grep -q "Stopped" err.txt && fail "a limit the search did not reach: $(cat err.txt)"
 
+# Phrase filters. The stoplist takes words as a word list does (CRT is Crt); a filter that struck
+# a word says "Filters on"; saved results and their view and export name the filters.
+"$CLI" -C prog stoplist add CRT god 'two words' >out.txt 2>err.txt
+expect_eq "stoplist: not a word" "$?" "2"
+"$CLI" -C prog stoplist add CRT god >/dev/null || fail "stoplist add"
+expect_eq "stoplist list" "$("$CLI" -C prog stoplist list)" "$(printf '%s\n' Crt god)"
+check "stoplist in phrases" "$(printf '%s\n' 'act dog' 'cat dog')" 2 "" -- '* *' --from catdog --suppress-permutations
+expect_err "stoplist struck" "Filters on"
+check "stoplist in words" "$(printf '%s\n' cog dog)" 2 "" -- '?o?' --no-use-all
+check "no stoplist" "$(printf '%s\n' cog dog god)" 3 "" -- '?o?' --no-use-all --no-stoplist
+grep -q "Filters on" err.txt && fail "no stoplist: Filters on"
+check "minimum length" "$(printf '%s\n' 'act dog' 'cat dog')" 2 "" -- '* *' --from catdog --no-use-all --suppress-permutations --min-word-length 3
+check "each word once" "$(printf '%s\n' 'a at' 'at a')" 2 "" -- '* *' --from atat --no-use-all --no-repeated-words --save once --export once.txt
+view=$("$CLI" -C prog view once 2>/dev/null)
+[[ $view == *$'Suppress Permutations: no\nEach Word Once: yes\nStoplist: yes\nFound: 2'* ]] || fail "view of filters: $view"
+grep -qxF "Each Word Once Selected" once.txt && grep -qxF "Stoplist Selected" once.txt || fail "export of filters: $(cat once.txt)"
+"$CLI" -C prog stoplist remove god Ln >out.txt 2>&1
+expect_eq "stoplist remove of a missing word" "$?" "1"
+expect_eq "stoplist remove" "$(cat out.txt)" "$(printf '%s\n' 'Removed from the stoplist: god' 'Not in the stoplist: Ln')"
+check "explain" "$(printf '%s\t%s\n' a 'left: cg?' at 'left: cg	blanks: t' go 'left: ac	blanks: o' act 'left: g	blanks: t' cat 'left: g	blanks: t' cog 'left: a	blanks: o' tag 'left: c	blanks: t')" 7 "" -- '*' --from 'ca?g' --no-use-all --explain
+if command -v script >/dev/null; then  # a terminal escapes what files hold, not the tabs added
+    script -qec "$CLI -C prog search '??' --from 'g?' --explain" /dev/null >tty.txt 2>&1
+    grep -q $'^go\tleft: -\tblanks: o' tty.txt || fail "explain on a terminal: $(od -c tty.txt | head -3)"
+fi
+
 # Temporary files of a search are gone when the command ends.
 expect_eq "temporary files left" "$(find prog/temp -name '$$*' | wc -l)" "0"
 
@@ -59,6 +84,21 @@ grep -q "^Input Error: Multiple Word Searches must contain an entry in the FROM 
 expect_eq "no dictionary status" "$?" "1"
 grep -q "^No Dictionaries Selected: You do not currently have  a dictionary selected for use." err.txt ||
     fail "no dictionary message: $(cat err.txt)"
+
+# The starter dictionary: named by the hint of an empty folder, made and selected by `starter`,
+# which asks before it replaces english.lex.
+mkdir empty
+if [[ -r /usr/share/dict/words ]]; then
+    "$CLI" -C empty list >/dev/null 2>err.txt
+    expect_err "starter hint" "No dictionaries yet. Make one from the system word list (/usr/share/dict/words): zantric-cli -C empty starter"
+fi
+printf '%s\n' a b I CRT hmm cat > starter.txt
+"$CLI" -C empty starter starter.txt >/dev/null 2>&1 || fail "starter"
+expect_eq "starter list" "$("$CLI" -C empty list 2>/dev/null)" "$(printf '\xc2\xbb\tenglish.lex\t3')"
+"$CLI" -C empty starter starter.txt </dev/null >/dev/null 2>err.txt
+expect_eq "starter again without --yes" "$?" "1"
+expect_err "starter question" "Warning: Dictionary already exists. Overwrite?"
+"$CLI" -C empty --yes starter starter.txt >/dev/null 2>&1 || fail "starter --yes"
 
 # Ctrl-C, SIGTERM, SIGHUP and a closed output pipe end a search, and a view, in order: the
 # status says which, no temporary file or marker is left, and after Ctrl-C every kept match was

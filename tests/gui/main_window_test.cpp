@@ -1,16 +1,19 @@
 // The main window from the user's side: typed fields and Start give the same matches, in the
 // same order, with the same Found and Checked as the command-line program; every refused
 // request shows its message and starts nothing; the cancel question holds the search; a second
-// phrase search over the same letters skips the analysis; Clear All, the font and the window
-// position behave and persist; Escape closes an open drop-down list before it closes the
-// program; the window shows every control and status text whole and lays the list out in as
-// many columns as its width holds.
+// phrase search over the same letters skips the analysis; Clear All, the font, the window
+// position and the Phrase Options behave and persist; Escape closes an open drop-down list
+// before it closes the program; the window shows every control and status text whole and lays
+// the list out in as many columns as its width holds.
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <cstdint>
@@ -18,10 +21,12 @@
 
 #include "core/dictionary/dictionary.h"
 #include "core/search/search_fields.h"
+#include "core/search/stoplist.h"
 #include "core/shell/config_data.h"
 #include "core/shell/string_table.h"
 #include "gui/command_ids.h"
 #include "gui/create_dictionary_sub_set.h"
+#include "gui/phrase_options_dlg.h"
 #include "gui/results_list.h"
 #include "gui/zantric_t_frame_window.h"
 #include "gui/zantricowl_tdlg_client.h"
@@ -153,6 +158,14 @@ void closeNextDialog() {
     });
 }
 
+// The modal dialog open now, if it is a `Dialog` and already the active window: exec() makes it
+// the modal widget before the activation arrives, and until then its Alt shortcuts do nothing.
+template <class Dialog>
+Dialog* modalDialog() {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal->isActiveWindow() ? qobject_cast<Dialog*>(modal) : nullptr;
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -170,6 +183,7 @@ private slots:
     void windowPositionIsWrittenAtClose();
     void escapeClosesAnOpenListFirst();
     void layoutFitsAtEverySize();
+    void phraseOptionsComeBackAndFilterTheSearch();
 };
 
 void MainWindowTest::searchesListWhatTheCommandLineLists() {
@@ -662,6 +676,75 @@ void MainWindowTest::layoutFitsAtEverySize() {
         if (columnsAtFirstStart == 0) columnsAtFirstStart = results.perRow();
     }
     QVERIFY(w.client->results().perRow() > columnsAtFirstStart);
+}
+
+// Phrase Options set by keys and clicks are kept in the ini and come back at the next start;
+// the stoplist editor refuses a line that is not a word; the search then passes over what the
+// filters strike, says "Filters on", and a highlighted match shows what it left over.
+void MainWindowTest::phraseOptionsComeBackAndFilterTheSearch() {
+    ProgramFolder folder;
+    ProgramFolder::addDictionary("english.lex", kWords);
+    RecordingPresenter messages;
+    {  // A stoplist that cannot be read is reported and never replaced by what the editor holds.
+        QVERIFY(QDir().mkdir("stoplist.txt"));
+        gui::StoplistEditor unreadable(nullptr, kStoplistFileName);
+        QVERIFY(messages.last().text.starts_with("Unable to Open File: /"));
+        QVERIFY(!unreadable.save());
+        QVERIFY(QDir().rmdir("stoplist.txt"));
+    }
+    {
+        Window w;
+        QCOMPARE(w.client->phraseOptions(), PhraseOptions{});
+        whenReady([] { return modalDialog<gui::PhraseOptionsDialog>() != nullptr; },
+                  [] {
+                      auto* dialog = modalDialog<gui::PhraseOptionsDialog>();
+                      dialog->minWordLength()->selectAll();
+                      QTest::keyClicks(dialog->minWordLength(), "3");
+                      QTest::keyClick(dialog, Qt::Key_W, Qt::AltModifier);  // Each word once
+                      whenReady([] { return modalDialog<gui::StoplistEditor>() != nullptr; },
+                                [] {
+                                    auto* editor = modalDialog<gui::StoplistEditor>();
+                                    QTest::keyClicks(editor->text(), "TEA");
+                                    QTest::keyClick(editor->text(), Qt::Key_Return);
+                                    QTest::keyClicks(editor->text(), "not a word");
+                                    QVERIFY(!editor->save());  // refused: the editor stays open
+                                    editor->text()->setPlainText("TEA\ngod\n");
+                                    QTest::keyClick(editor, Qt::Key_O, Qt::AltModifier);
+                                });
+                      QTest::keyClick(dialog, Qt::Key_E, Qt::AltModifier);  // Edit Stoplist
+                      QTest::keyClick(dialog, Qt::Key_O, Qt::AltModifier);
+                  });
+        w.client->command(gui::kCmdPhraseOptions);
+        QCOMPARE(QString::fromStdString(messages.last().text).left(29),
+                 QStringLiteral("These lines are not words (1 "));
+        QCOMPARE(test::TempFolder::read("stoplist.txt"), std::string("Tea\ngod\n"));
+    }
+    const ConfigData& config = ConfigData::instance();
+    QCOMPARE(config.readInt("PHRASE OPTIONS", "Minimum Word Length", 0), 3);
+    QCOMPARE(config.readInt("PHRASE OPTIONS", "Each Word Once", 0), 1);
+    QCOMPARE(config.readInt("PHRASE OPTIONS", "Use Stoplist", 0), 1);
+
+    Window next;
+    QCOMPARE(next.client->phraseOptions(), (PhraseOptions{3, true, true}));
+    // Two words of three letters or more from catdog, never god; then a single-word search
+    // that leaves letters over, with what the clicked match left.
+    const Outcome phrases = search(next, {"* *", "catdog", false, true});
+    QCOMPARE(phrases.matches, (QStringList{"act dog", "Cat dog", "cat dog"}));
+    QVERIFY(next.client->filtersPane()->isVisibleTo(next.frame.get()));
+    QCOMPARE(next.client->filtersPane()->text(), QStringLiteral("Filters on"));
+    const Outcome words = search(next, {"*", "tea?", false});
+    QVERIFY(!words.matches.contains("Tea"));
+    QVERIFY(words.matches.contains("ate"));
+    gui::ResultsListView* list = next.client->resultsList();
+    const int at = static_cast<int>(words.matches.indexOf("tee"));
+    const int row = at / next.client->results().perRow();
+    const int column = at % next.client->results().perRow();
+    const QRect cell = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, {},
+        QPoint(cell.left() + column * list->rowDelegate()->tabStop() + 2, cell.center().y()));
+    QCOMPARE(next.frame->statusBar()->currentMessage(),
+             QStringLiteral("tee  left: a  blanks: e"));
 }
 
 ZANTRIC_GUI_TEST(MainWindowTest);

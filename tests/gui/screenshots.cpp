@@ -14,7 +14,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -38,6 +40,7 @@
 #include "gui/help.h"
 #include "gui/make_dict_from_file.h"
 #include "gui/merge_dictionaries_dlg.h"
+#include "gui/phrase_options_dlg.h"
 #include "gui/progress_dialog.h"
 #include "gui/readpwd_app.h"
 #include "gui/results_list.h"
@@ -345,6 +348,39 @@ int main(int argc, char** argv) {
         save(&dialog, mode == UpdateMode::kAdd ? "17-add-word" : "18-remove-word");
     }
     save(openHelp(kHelpMakeDictionary, frame), "19-help");
+    {
+        PhraseOptionsDialog dialog(client, PhraseOptions{3, true, true});
+        dialog.show();
+        save(&dialog, "20-phrase-options");
+        writeStoplistWords(kStoplistFileName, {"Crt", "Esl", "Ln", "Ra", "sap"});
+        StoplistEditor editor(&dialog, kStoplistFileName);
+        editor.show();
+        save(&editor, "21-stoplist-editor");
+    }
+    // Phrase Options set from the menu, a phrase search they changed ("Filters on"), and what
+    // a clicked match left over in the status bar.
+    whenReady([] { return modal<PhraseOptionsDialog>() != nullptr; },
+              [] {
+                  auto* dialog = modal<PhraseOptionsDialog>();
+                  dialog->minWordLength()->setValue(3);
+                  dialog->eachWordOnce()->setChecked(true);
+                  dialog->accept();
+              });
+    client->command(kCmdPhraseOptions);
+    frame->resize(760, 520);
+    fill(client, "* *", "painters", false);
+    if (!client->suppressPermutations()->isChecked()) client->suppressPermutations()->click();
+    searchAndWait(client);
+    ResultsListView* list = client->resultsList();
+    const QRect cell = list->visualRect(list->model()->index(2, 0));
+    const QPointF at(cell.left() + list->rowDelegate()->tabStop() + 2, cell.center().y());
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &click);
+    }
+    save(frame, "22-main-filters-on-and-left-over");
     app.shutDown();
     return 0;
 }

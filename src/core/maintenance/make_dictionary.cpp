@@ -193,8 +193,8 @@ std::string runFilePattern() {
     return ConfigData::instance().tempFolder() + "\\" + runFileBase() + "*";
 }
 
-ChopAndSortProgress::ChopAndSortProgress(std::string inputName)
-    : m_inputName(std::move(inputName)) {
+ChopAndSortProgress::ChopAndSortProgress(std::string inputName, LineFilter keepLine)
+    : m_inputName(std::move(inputName)), m_keepLine(keepLine) {
     setText(loadString(kValidatingText));
 }
 
@@ -243,7 +243,9 @@ void ChopAndSortProgress::work() {
         std::size_t records = 0;
         for (int slot = 0; slot < kRunSlots && !reader->atEnd();) {
             if (poll()) return;
-            switch (validateWordLine(reader->next(m_inputName), word)) {
+            const std::string_view line = reader->next(m_inputName);
+            if (m_keepLine && !m_keepLine(line)) continue;
+            switch (validateWordLine(line, word)) {
                 case LineKind::kEmpty:
                     ++slot;
                     break;
@@ -466,7 +468,7 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
 }
 
 MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,
-                                  bool uniqueOnly, const StageRunner& run) {
+                                  bool uniqueOnly, const StageRunner& run, LineFilter keepLine) {
     if (!onlyCopyRunning()) return MaintenanceOutcome::kStopped;
     if (fileName.empty() || dictionaryName.empty()) {
         messageBox(kNamesMissing, kErrorTitle, kMbOk);
@@ -487,7 +489,7 @@ MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string
 
     long words = 0;
     {
-        ChopAndSortProgress sorting(fileName);
+        ChopAndSortProgress sorting(fileName, keepLine);
         if (run(sorting) != 1) return MaintenanceOutcome::kFailed;
         words = sorting.validWords();
     }

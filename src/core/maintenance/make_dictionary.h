@@ -42,6 +42,10 @@ inline constexpr int kWordRoom = 11;           // a valid word: 10 characters an
 
 enum class LineKind { kEmpty, kInvalid, kWord };
 
+// Decides, before the word rules, whether a line of a word list is read at all (the starter
+// dictionary leaves some words out). Called on the stage's worker for every line.
+using LineFilter = bool (*)(std::string_view line);
+
 // Judges one line (without its line break): leading spaces are skipped; the word ends at the
 // next space, after which only spaces may follow; it has only letters A-Z a-z and at most one
 // hyphen, neither first nor last; at most 9 letters. A valid word is written to `word` (room for
@@ -91,7 +95,8 @@ std::string runFilePattern();
 // A list without a valid word shows message 152 and fails. Deletes the runs when it fails.
 class ChopAndSortProgress : public ProgressWork {
 public:
-    explicit ChopAndSortProgress(std::string inputName);
+    // Lines that `keepLine` (when given) refuses are skipped as if they were not there.
+    explicit ChopAndSortProgress(std::string inputName, LineFilter keepLine = nullptr);
     ~ChopAndSortProgress() override;
     void work() override;
     long validWords() const { return m_validWords; }
@@ -100,6 +105,7 @@ private:
     void showPercent(long sortPercent);
 
     std::string m_inputName;
+    LineFilter m_keepLine;
     long m_validWords = 0;
     std::uint64_t m_inputSize = 0;
     std::uint64_t m_consumed = 0;  // input bytes read when the last run was complete
@@ -196,8 +202,10 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
 // The OK button of Make Dictionary From File: refuses while another copy runs (420), checks
 // both names (message 73, the dictionary name rule), the word list
 // (321), asks before overwriting a dictionary (322), then runs the three stages. The caller shows
-// "Dictionary Created Successfully" (907) on kDone.
+// "Dictionary Created Successfully" (907) on kDone. `keepLine`, when given, leaves lines of the
+// word list out before the word rules.
 MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,
-                                  bool uniqueOnly, const StageRunner& run);
+                                  bool uniqueOnly, const StageRunner& run,
+                                  LineFilter keepLine = nullptr);
 
 }  // namespace zantric

@@ -1,13 +1,35 @@
 #include "core/maintenance/system_word_list.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 
+#include "core/dictionary/dictionary_names.h"
+
 namespace zantric {
 
+namespace {
+constexpr const char* kDictFolder = "/usr/share/dict";
+}  // namespace
+
 std::vector<std::string> systemWordListCandidates() {
-    return {"/usr/share/dict/american-english", "/usr/share/dict/words"};
+    namespace fs = std::filesystem;
+    std::vector<std::string> candidates = {std::string(kDictFolder) + "/words"};
+    std::vector<std::string> others;
+    std::error_code error;
+    for (fs::directory_iterator it(kDictFolder, error), end; !error && it != end;
+         it.increment(error)) {
+        // Word lists have plain names (american-english, ngerman); README.select-wordlist and
+        // words.pre-dictionaries-common are not lists to use.
+        const std::string name = it->path().filename().string();
+        if (name != "words" && name.find('.') == std::string::npos) {
+            others.push_back(it->path().string());
+        }
+    }
+    std::sort(others.begin(), others.end());
+    candidates.insert(candidates.end(), others.begin(), others.end());
+    return candidates;
 }
 
 std::string firstReadableWordList(const std::vector<std::string>& candidates) {
@@ -20,5 +42,30 @@ std::string firstReadableWordList(const std::vector<std::string>& candidates) {
 }
 
 std::string systemWordList() { return firstReadableWordList(systemWordListCandidates()); }
+
+bool starterKeepsLine(std::string_view line) {
+    const std::size_t start = line.find_first_not_of(' ');
+    if (start == std::string_view::npos) return true;
+    line.remove_prefix(start);
+    line = line.substr(0, line.find(' '));
+    auto upper = [](char c) { return c >= 'A' && c <= 'Z'; };
+    auto letter = [&](char c) { return upper(c) || (c >= 'a' && c <= 'z'); };
+    if (std::none_of(line.begin(), line.end(), letter)) return true;
+    if (line.size() >= 2 && upper(line[0]) && upper(line[1])) return false;
+    if (line.size() == 1) return line == "a" || line == "I";
+    return line.find_first_of("aeiouyAEIOUY") != std::string_view::npos;
+}
+
+MaintenanceOutcome makeStarterDictionary(const std::string& wordList, const StageRunner& run) {
+    const std::string name(kStarterDictionaryName);
+    const MaintenanceOutcome outcome = makeDictionary(wordList, name, false, run, starterKeepsLine);
+    if (outcome != MaintenanceOutcome::kDone) return outcome;
+    DictionaryNames& catalogue = DictionaryNames::instance();
+    const std::string path = dictionaryPathFor(name);
+    if (catalogue.find(path) == nullptr) return MaintenanceOutcome::kFailed;
+    catalogue.setSelected(path, true);
+    catalogue.find(path)->writeHeader();  // another copy started now sees the selection
+    return MaintenanceOutcome::kDone;
+}
 
 }  // namespace zantric

@@ -1,17 +1,21 @@
-// The system's word list, from which a first dictionary can be made when the program's
-// dictionaries folder is empty.
+// The system's word list, and the starter dictionary made from it when the program's
+// dictionaries folder is empty: the list's words without abbreviations, stray single letters
+// and words without a vowel, which would fill phrase searches with letter salad.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/maintenance/make_dictionary.h"
+
 namespace zantric {
 
 // The name of the dictionary made from the system word list.
 inline constexpr std::string_view kStarterDictionaryName = "english";
 
-// The places a Debian system keeps its word list, the preferred first.
+// Where the system keeps its word list: /usr/share/dict/words, then the other lists installed
+// under /usr/share/dict in name order.
 std::vector<std::string> systemWordListCandidates();
 
 // The first candidate that is a regular file that can be opened for reading; "" when none is.
@@ -19,5 +23,15 @@ std::string firstReadableWordList(const std::vector<std::string>& candidates);
 
 // firstReadableWordList(systemWordListCandidates()).
 std::string systemWordList();
+
+// Whether the starter dictionary reads a line of the word list: not a word that starts with two
+// capital letters (an abbreviation such as CRT or IRAs), not a single letter other than "a" and
+// "I", and not a word without a vowel (a, e, i, o, u, y). Lines without a letter are left to
+// the word rules.
+bool starterKeepsLine(std::string_view line);
+
+// Makes the dictionary "english" from `wordList` with starterKeepsLine (asking before it
+// replaces one) and selects it.
+MaintenanceOutcome makeStarterDictionary(const std::string& wordList, const StageRunner& run);
 
 }  // namespace zantric

@@ -29,6 +29,9 @@ constexpr int kExportFields = 114;
 constexpr int kExportUseAll = 115;
 constexpr int kExportSuppress = 116;
 constexpr int kExportCounts = 117;
+constexpr int kExportMinWordLength = 118;
+constexpr int kExportEachWordOnce = 119;
+constexpr int kExportStoplist = 120;
 constexpr int kAppendCaption = 154;
 constexpr int kOverwriteCaption = 155;
 constexpr int kCancelCaption = 156;
@@ -163,7 +166,8 @@ bool saveResultsPair(VLBData& results, const std::string& chosenName, const Work
     return true;
 }
 
-std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found) {
+std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found,
+                              const RecordedFilters& filters) {
     const std::string asterisks = loadString(kAsteriskLine);
     std::string block = asterisks;
     block += loadString(kExportTitle);
@@ -171,6 +175,12 @@ std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found) {
                         {fields.find, fields.from, fields.include, fields.exclude});
     block += fields.useAllFromLetters ? loadString(kExportUseAll) : "\n";
     block += fields.suppressPermutations ? loadString(kExportSuppress) : "\n";
+    if (filters.minWordLength != 0) {
+        block +=
+            formatText(loadString(kExportMinWordLength), {std::to_string(filters.minWordLength)});
+    }
+    if (filters.eachWordOnce) block += loadString(kExportEachWordOnce);
+    if (filters.stoplist) block += loadString(kExportStoplist);
     block += formatText(loadString(kExportCounts),
                         {std::to_string(fields.checked), std::to_string(found)});
     block += asterisks;
@@ -199,7 +209,9 @@ void copyAsASCIIProgress::work() {
     auto outBuffer = std::make_unique<char[]>(kExportBlock);
     std::setvbuf(out.get(), outBuffer.get(), _IOFBF, kExportBlock);
 
-    const std::string header = asciiExportHeader(m_fields, m_results.count());
+    // The filters are those of the search that made the results.
+    const std::string header =
+        asciiExportHeader(m_fields, m_results.count(), m_results.header().filters);
     bool written = std::fwrite(header.data(), 1, header.size(), out.get()) == header.size();
     if (written && std::fseek(data.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET) == 0) {
         auto block = std::make_unique<char[]>(kExportBlock + 1);

@@ -55,8 +55,10 @@ bool saveResultsPair(VLBData& results, const std::string& chosenName,
                      const WorkRunner& run = runHere, const void* owner = nullptr);
 
 // The export's block before the match lines (items 1 to 7 of the format): the asterisk lines,
-// the title, the four fields, the two options, Checked (from `fields`) and Found (`found`).
-std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found);
+// the title, the four fields, the two options, a line for each phrase filter that was on,
+// Checked (from `fields`) and Found (`found`).
+std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found,
+                              const RecordedFilters& filters = {});
 
 // The text export: the header block and then every byte of the results data file from its match
 // lines to its end, appended to the destination or replacing it. "Making ASCII File". Result 1,

@@ -19,6 +19,23 @@ std::string getText(const unsigned char* field, std::size_t size) {
     return std::string(field, end);
 }
 
+// The filters byte: the minimum word length in bits 0-3, each word once in bit 4, the stoplist
+// in bit 5.
+unsigned char filtersByte(const RecordedFilters& filters) {
+    const int length = std::clamp(filters.minWordLength, 0, 9);
+    return static_cast<unsigned char>((length >= 2 ? length : 0) | (filters.eachWordOnce ? 16 : 0) |
+                                      (filters.stoplist ? 32 : 0));
+}
+
+RecordedFilters filtersFromByte(unsigned char byte) {
+    RecordedFilters filters;
+    const int length = byte & 15;
+    filters.minWordLength = length >= 2 ? std::min(length, 9) : 0;
+    filters.eachWordOnce = (byte & 16) != 0;
+    filters.stoplist = (byte & 32) != 0;
+    return filters;
+}
+
 }  // namespace
 
 ResultsHeader ResultsHeader::fromSummary(const SearchSummary& summary, std::int32_t longest) {
@@ -60,7 +77,12 @@ void ResultsHeader::toBytes(std::span<unsigned char, kResultsHeaderSize> out) co
     putText(p + kFindOffset, kFindSize, find);
     putText(p + kFromOffset, kFromSize, from);
     putText(p + kIncludeOffset, kIncludeSize, include);
-    putText(p + kExcludeOffset, kExcludeSize, exclude);
+    if (filters.any()) {
+        putText(p + kExcludeOffset, kExcludeSize - 1, exclude);
+        p[kFiltersOffset] = filtersByte(filters);
+    } else {
+        putText(p + kExcludeOffset, kExcludeSize, exclude);
+    }
     p[kUseAllOffset] = useAllFromLetters ? 1 : 0;
     p[kSuppressOffset] = suppressPermutations ? 1 : 0;
 }
@@ -76,6 +98,10 @@ ResultsHeader ResultsHeader::fromBytes(std::span<const unsigned char, kResultsHe
     header.from = getText(p + kFromOffset, kFromSize);
     header.include = getText(p + kIncludeOffset, kIncludeSize);
     header.exclude = getText(p + kExcludeOffset, kExcludeSize);
+    // The filters byte lies behind EXCLUDE's NUL only when EXCLUDE leaves it free.
+    if (header.exclude.size() < kExcludeSize - 1) {
+        header.filters = filtersFromByte(p[kFiltersOffset]);
+    }
     header.useAllFromLetters = p[kUseAllOffset] != 0;
     header.suppressPermutations = p[kSuppressOffset] != 0;
     return header;

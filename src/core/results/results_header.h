@@ -29,6 +29,18 @@ inline constexpr std::size_t kExcludeOffset = 320;
 inline constexpr std::size_t kExcludeSize = 22;
 inline constexpr std::size_t kUseAllOffset = 342;
 inline constexpr std::size_t kSuppressOffset = 343;
+// The phrase filters of the search: the last byte of the EXCLUDE field, which a header with
+// filters keeps behind EXCLUDE's NUL, where readers of the field stop. Zero: no filter.
+inline constexpr std::size_t kFiltersOffset = kExcludeOffset + kExcludeSize - 1;
+
+// The phrase filters a search ran with, as its results record them.
+struct RecordedFilters {
+    int minWordLength = 0;  // 2 to 9, or 0 for none
+    bool eachWordOnce = false;
+    bool stoplist = false;
+    bool any() const { return minWordLength != 0 || eachWordOnce || stoplist; }
+    bool operator==(const RecordedFilters&) const = default;
+};
 
 // What a results header records of a search: the four field texts and two options as the
 // window showed them, the number of matches stored and the dictionary words examined.
@@ -57,6 +69,7 @@ struct ResultsHeader {
     std::string exclude;
     bool useAllFromLetters = false;
     bool suppressPermutations = false;
+    RecordedFilters filters;  // not part of the summary: the search run adds them
 
     // A fresh header holding the summary (each count kept within 0..kMaxHeaderCount) and the
     // longest match length (kept within 0..32767).
@@ -64,9 +77,10 @@ struct ResultsHeader {
     SearchSummary summary() const;
 
     // Writes all 344 bytes. A text too long for its field is cut so that its NUL fits; the
-    // bytes behind the NUL are zero.
+    // bytes behind the NUL are zero. With filters, EXCLUDE is cut to leave their byte free.
     void toBytes(std::span<unsigned char, kResultsHeaderSize> out) const;
-    // Reads any 344 bytes: a text runs to its first NUL or to the end of its field.
+    // Reads any 344 bytes: a text runs to its first NUL or to the end of its field; the filters
+    // byte counts only behind EXCLUDE's NUL.
     static ResultsHeader fromBytes(std::span<const unsigned char, kResultsHeaderSize> in);
 };
 

@@ -253,7 +253,7 @@ bool VLBData::append(std::string_view text, bool addLineFeed) {
     return true;
 }
 
-void VLBData::finish(const SearchSummary& summary) {
+void VLBData::finish(const SearchSummary& summary, const RecordedFilters& filters) {
     // After a failed write the lines stored before it are still worth showing.
     if (count() == 0 || (m_state != State::kWriting && m_state != State::kDropping)) return;
     computeLayout();
@@ -264,6 +264,7 @@ void VLBData::finish(const SearchSummary& summary) {
         SearchSummary stored = summary;
         stored.found = count();
         m_header = ResultsHeader::fromSummary(stored, m_longest);
+        m_header.filters = filters;
         std::array<unsigned char, kResultsHeaderSize> bytes;
         m_header.toBytes(bytes);
         std::fseek(m_data.get(), 0, SEEK_SET);

@@ -68,8 +68,9 @@ public:
     // current names the temporary pair. The list width, row layout and row buffer stay.
     void reset();
     // Ends a search: when matches were stored, writes the header (Found is the store's count,
-    // whatever summary.found says), recomputes the row layout and reopens the pair for reading.
-    void finish(const SearchSummary& summary);
+    // whatever summary.found says) with the phrase filters the search ran with, recomputes the
+    // row layout and reopens the pair for reading.
+    void finish(const SearchSummary& summary, const RecordedFilters& filters = {});
     // Shows a saved pair: the base name with its extension replaced by "ztr" and "zix", opened
     // for reading only. A file that cannot be opened, or a pair whose header and index disagree
     // with its files' sizes, is reported and the previous results stay in view. True when the

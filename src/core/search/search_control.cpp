@@ -1,14 +1,61 @@
 #include "core/search/search_control.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/results/vlb_data.h"
+#include "core/search/stoplist.h"
 #include "core/search/subtree_memo.h"
 #include "core/search/word_matching.h"
 
 namespace zantric {
+
+namespace {
+
+char lowerLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// Whether the letters (those available and those held in reserve for later words, with the
+// blanks) could spell the word again somewhere below. Words are short: each letter is counted
+// against the copies of it before it rather than in a table.
+bool couldSpell(std::string_view word, const SrcLetters& letters) {
+    const int blanks = letters.available(SrcLetters::kBlank);
+    if (blanks >= SrcLetters::kUnlimited) return true;
+    int shortage = 0;
+    for (std::size_t p = 0; p < word.size(); ++p) {
+        const char c = lowerLetter(word[p]);
+        if (c < 'a' || c > 'z') continue;
+        const int i = c - 'a';
+        const int available = letters.available(i);
+        if (available >= SrcLetters::kUnlimited) continue;
+        int copies = 1;
+        for (std::size_t q = 0; q < p; ++q) copies += lowerLetter(word[q]) == c;
+        if (copies > std::max(available, 0) + std::max(letters.reserved(i), 0) &&
+            ++shortage > blanks) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The order of two words, the case of their letters aside.
+bool lessIgnoringCase(std::string_view a, std::string_view b) {
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](char x, char y) { return lowerLetter(x) < lowerLetter(y); });
+}
+
+// The same word, the case of its letters aside.
+bool sameWord(const char* a, int aLength, const char* b, int bLength) {
+    if (aLength != bLength) return false;
+    for (int i = 0; i < aLength; ++i) {
+        if (lowerLetter(a[i]) != lowerLetter(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 SearchControl::SearchControl(const SearchData& request, std::atomic<std::int64_t>& checkedBase,
                              const std::atomic<bool>* stop)
@@ -22,7 +69,8 @@ SearchControl::SearchControl(const SearchData& request, std::atomic<std::int64_t
       m_firstLetter(0),
       m_useAll(request.useAllFromLetters()),
       m_checkedBase(&checkedBase),
-      m_stop(stop) {
+      m_stop(stop),
+      m_struckWords(false) {
     checkedBase.store(0);
     Dictionary::resetChecked();
     if (request.multiWord()) {
@@ -35,7 +83,8 @@ SearchControl::~SearchControl() = default;
 
 SearchControl::SearchControl(const SearchData& request, std::string_view position,
                              const SrcLetters& letters, char* phrase, int phraseLength,
-                             bool afterBang, int minLength, char firstLetter, SubtreeMemo* memo)
+                             bool afterBang, int minLength, char firstLetter, SubtreeMemo* memo,
+                             SearchControl* parent)
     : m_request(request),
       m_position(position),
       m_letters(letters),
@@ -45,9 +94,45 @@ SearchControl::SearchControl(const SearchData& request, std::string_view positio
       m_minLength(minLength),
       m_firstLetter(firstLetter),
       m_useAll(request.useAllFromLetters()),
-      m_memo(memo) {}
+      m_memo(memo),
+      m_parent(parent) {}
+
+int SearchControl::repeatVariant() {
+    // The words in lower case and in order, each followed by a space: one text for one set.
+    auto wordAt = [this](int i) {
+        return std::string_view(m_phrase + m_repeatable[i].start,
+                                static_cast<std::size_t>(m_repeatable[i].length));
+    };
+    int order[kMaxPhraseWords];
+    for (int i = 0; i < m_repeatableCount; ++i) {
+        int at = i;
+        for (; at > 0 && lessIgnoringCase(wordAt(i), wordAt(order[at - 1])); --at) {
+            order[at] = order[at - 1];
+        }
+        order[at] = i;
+    }
+    char text[kMaxPhraseLength + 16];
+    std::size_t length = 0;
+    for (int i = 0; i < m_repeatableCount; ++i) {
+        for (char c : wordAt(order[i])) text[length++] = lowerLetter(c);
+        text[length++] = ' ';
+    }
+    return m_memo->variantOf(std::string_view(text, length));
+}
+
+void SearchControl::noteStruck() {
+    SearchControl* top = this;
+    while (top->m_parent) top = top->m_parent;
+    top->m_struckWords = true;
+}
 
 bool SearchControl::run(VLBData& results) {
+    // Without filters the levels run code that has none of their tests.
+    return m_request.filtered() ? runLevel<true>(results) : runLevel<false>(results);
+}
+
+template <bool kFiltered>
+bool SearchControl::runLevel(VLBData& results) {
     // This level's word pattern; m_position moves on to the next word.
     std::string_view rest = m_position;
     std::string_view wp = takeWordPattern(rest);
@@ -60,6 +145,11 @@ bool SearchControl::run(VLBData& results) {
     const bool permutation = m_request.suppressPermutations() &&
                              (m_afterBang || (wp == "*" && onlyStarWords(rest)));
     const bool lastWord = rest.empty() && !m_afterBang;
+
+    // With Suppress Permutations the level above passes the place of the word it added (its
+    // letters and first letter); 0 otherwise.
+    const int addedOrder =
+        m_minLength != 0 ? m_minLength * 32 + (m_firstLetter != 0 ? m_firstLetter - 'a' : 0) : 0;
 
     // The word's own fixed letters come back from the reserve.
     SrcLetters letters = m_letters;
@@ -90,6 +180,12 @@ bool SearchControl::run(VLBData& results) {
     const bool hasFrom = m_request.hasFromLetters();
     // A word is still needed, but no letter or no vowel-like letter is left.
     if (m_request.multiWord() && hasFrom && (total == 0 || vowels == 0)) return false;
+    // ... or too few letters for a word of the minimum length.
+    const int minWord = kFiltered ? m_request.phraseMinWordLength() : 0;
+    if (kFiltered && minWord != 0 && hasFrom && total != SrcLetters::kUnlimited &&
+        total < minWord) {
+        return false;
+    }
 
     int length = 0;
     if (lastWord) {
@@ -102,10 +198,46 @@ bool SearchControl::run(VLBData& results) {
     }
     if (length <= m_minLength) length = m_minLength;
     if (m_request.suppressPermutations() && lastWord && length != m_minLength) m_firstLetter = 0;
+    if (kFiltered && length < minWord) {
+        // Longer than the word before: its first letter no longer orders this one.
+        if (minWord > m_minLength) m_firstLetter = 0;
+        length = minWord;
+    }
+
+    // Each word once: the words above that these letters could spell again.
+    if constexpr (kFiltered) m_repeatableCount = 0;
+    if (kFiltered && m_parent && m_request.eachWordOnce()) {
+        // With Suppress Permutations no word below comes before this level's first place in
+        // the order of lengths and first letters, so a word above that does cannot come again.
+        const int firstOrder =
+            permutation ? length * 32 + (m_firstLetter != 0 ? m_firstLetter - 'a' : 0) : 0;
+        auto consider = [&](WordSpan span) {
+            const std::string_view word(m_phrase + span.start,
+                                        static_cast<std::size_t>(span.length));
+            if (span.order >= firstOrder && m_repeatableCount < kMaxPhraseWords &&
+                couldSpell(word, letters)) {
+                m_repeatable[m_repeatableCount++] = span;
+            }
+        };
+        for (int i = 0; i < m_parent->m_repeatableCount; ++i) consider(m_parent->m_repeatable[i]);
+        // The word the level above added, before its space.
+        const int start = m_parent->m_phraseLength;
+        const std::string_view added(m_phrase + start,
+                                     static_cast<std::size_t>(m_phraseLength - start - 1));
+        consider({start, static_cast<int>(added.size()),
+                  addedOrder != 0 ? addedOrder
+                                  : letterCount(added) * 32 + (lowerLetter(added[0]) - 'a')});
+    }
 
     // A phrase search may have met this state before: then the same phrases follow. Below the
     // top level, with letters that run out: each level takes at least one letter, so at most
     // `total` readers are opened below, and only fewer free ones than that change the outcome.
+    // With words that may not come again, the same state gives the same phrases only with the
+    // same such words: they are part of the state.
+    int variant = 0;
+    if constexpr (kFiltered) {
+        if (m_memo && m_repeatableCount != 0) variant = repeatVariant();
+    }
     m_outcome = SubtreeMemo::kUnknown;
     SubtreeMemo::Key key;
     SubtreeMemo::Recording recording;
@@ -113,7 +245,7 @@ bool SearchControl::run(VLBData& results) {
     if (m_memo && m_phraseLength > 0 && hasFrom && total != SrcLetters::kUnlimited &&
         SubtreeMemo::makeKey(static_cast<std::size_t>(m_position.data() - m_request.find().data()),
                              m_afterBang, letters, length, m_firstLetter,
-                             freeReaders < total + 1 ? freeReaders : total + 1, key)) {
+                             freeReaders < total + 1 ? freeReaders : total + 1, key, variant)) {
         const SubtreeMemo::Outcome stored = m_memo->find(key);
         if (stored == SubtreeMemo::kUnknown) {
             recording = m_memo->begin(Dictionary::checked());
@@ -155,15 +287,32 @@ bool SearchControl::run(VLBData& results) {
             if (!multiWord) {
                 const std::string_view w(word);
                 if ((!m_request.useAllFromLetters() || total == 0 || letterCount(w) == total) &&
-                    passesInclude(w, m_request.include()) &&
-                    passesExclude(w, m_request.exclude()) && !results.append(w, true)) {
-                    cancelled = true;
-                    return;
+                    passesInclude(w, m_request.include()) && passesExclude(w, m_request.exclude())) {
+                    // Phrase searches leave the stoplist out of the subset instead.
+                    if (kFiltered && m_request.stoplist() && m_request.stoplist()->contains(w)) {
+                        noteStruck();
+                        continue;
+                    }
+                    if (!results.append(w, true)) {
+                        cancelled = true;
+                        return;
+                    }
                 }
                 continue;
             }
             // The next word of the phrase, with the letters this word left.
             const int wordLength = static_cast<int>(std::strlen(word));
+            if (kFiltered && m_repeatableCount != 0) {
+                bool repeated = false;
+                for (int i = 0; i < m_repeatableCount && !repeated; ++i) {
+                    repeated = sameWord(word, wordLength, m_phrase + m_repeatable[i].start,
+                                        m_repeatable[i].length);
+                }
+                if (repeated) {
+                    noteStruck();
+                    continue;
+                }
+            }
             if (m_phraseLength + wordLength + 1 > kMaxPhraseLength) {
                 // What is skipped here depends on the phrase so far, not on the state.
                 if (recording.active) m_memo->add(recording, {}, SubtreeMemo::kUnknown);
@@ -181,8 +330,8 @@ bool SearchControl::run(VLBData& results) {
             }
             SearchControl child(m_request, rest, childLetters, m_phrase,
                                 m_phraseLength + wordLength + 1, m_afterBang, childMin, childFirst,
-                                m_memo);
-            const bool childCancelled = child.run(results);
+                                m_memo, this);
+            const bool childCancelled = child.runLevel<kFiltered>(results);
             if (recording.active) {
                 m_memo->add(recording, std::string_view(word, static_cast<std::size_t>(wordLength)),
                             child.m_outcome);

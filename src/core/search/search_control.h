@@ -3,7 +3,9 @@
 // search) or runs the level of the next word with the letters left (a phrase search). Levels
 // live on the stack of the level above; the top level is run by the search worker thread. The
 // levels of a phrase search share the top level's SubtreeMemo, which replays a sub-search that
-// was met before instead of walking it again.
+// was met before instead of walking it again. The phrase filters prune as the levels go: words
+// start at the minimum length, a level with too few letters left opens no reader, and a word
+// already in the phrase is passed over where the letters left could spell it again.
 #pragma once
 
 #include <atomic>
@@ -36,11 +38,31 @@ public:
     // `results`. Returns true when the run was cancelled, or stopped because the store took no
     // more matches.
     bool run(VLBData& results);
+    // After run, on the top level: whether a filter passed over a word (a stoplist word in a
+    // single-word search, a repeated word in a phrase).
+    bool struckWords() const { return m_struckWords; }
 
 private:
+    // A word of the phrase so far, by its place in the phrase text, and its place in the
+    // order of lengths and first letters (letters * 32 + first letter). Left uninitialised, so
+    // a level's list costs nothing unless the filter is on.
+    struct WordSpan {
+        int start;
+        int length;
+        int order;
+    };
+
     SearchControl(const SearchData& request, std::string_view position, const SrcLetters& letters,
                   char* phrase, int phraseLength, bool afterBang, int minLength, char firstLetter,
-                  SubtreeMemo* memo);
+                  SubtreeMemo* memo, SearchControl* parent);
+
+    // run() for a search with (kFiltered) or without filters; the levels below run the same.
+    template <bool kFiltered>
+    bool runLevel(VLBData& results);
+    // A filter passed over a word: noted on the top level.
+    void noteStruck();
+    // The memo's variant for this level's words that may not come again (-1: none left).
+    int repeatVariant();
 
     const SearchData& m_request;
     std::string_view m_position;  // the rest of the FIND, from this level's word on
@@ -56,7 +78,13 @@ private:
     SubtreeMemo* m_memo = nullptr;                       // a phrase search's, shared by its levels
     std::unique_ptr<SubtreeMemo> m_ownedMemo;            // the top level of a phrase search
     SubtreeMemo::Outcome m_outcome = SubtreeMemo::kNothing;  // what run() left, for the level above
-    char m_phraseBuffer[kMaxPhraseLength + 16];              // the top level's phrase
+    SearchControl* m_parent = nullptr;                       // the level above; none at the top
+    bool m_struckWords;                                      // the top level's only
+    // "Each word once": the words above that this level's letters could spell again; the level
+    // below checks them again with its own letters. Set by the levels of a filtered search only.
+    int m_repeatableCount;
+    WordSpan m_repeatable[kMaxPhraseWords];
+    char m_phraseBuffer[kMaxPhraseLength + 16];  // the top level's phrase
 };
 
 }  // namespace zantric

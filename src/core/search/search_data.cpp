@@ -1,5 +1,6 @@
 #include "core/search/search_data.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/shell/messages.h"
@@ -112,6 +113,11 @@ bool SearchData::checkIncludeExclude() {
 }
 
 bool SearchData::prepare() {
+    const int minWordLength = std::min(m_filters.minWordLength, kMaxMinWordLength + 1);
+    m_phraseMinWordLength = m_multiWord && minWordLength >= 2 ? minWordLength : 0;
+    m_eachWordOnce = m_multiWord && m_filters.eachWordOnce;
+    m_stoplist = m_filters.stoplist && !m_filters.stoplist->empty() ? m_filters.stoplist.get()
+                                                                    : nullptr;
     if (m_find.empty()) {
         reportRequestError(RequestError::kFindEmpty);
         return false;
@@ -122,8 +128,14 @@ bool SearchData::prepare() {
         reportRequestError(RequestError::kMultiWordWithoutFrom);
         return false;
     }
-    m_analysisNeeded = !m_fromLetters.equals(m_analysedLetters);
-    if (m_analysisNeeded) m_analysedLetters = m_fromLetters;
+    const Stoplist* stoplist = this->stoplist();
+    const std::uint64_t stoplistFingerprint = stoplist ? stoplist->fingerprint() : 0;
+    m_analysisNeeded =
+        !m_fromLetters.equals(m_analysedLetters) || stoplistFingerprint != m_analysedStoplist;
+    if (m_analysisNeeded) {
+        m_analysedLetters = m_fromLetters;
+        m_analysedStoplist = stoplistFingerprint;
+    }
     // Every fixed letter of the FIND that FROM can supply is held back, so that the wildcards
     // of other words cannot take it; each word takes its own letters back when it is searched.
     m_workLetters = m_fromLetters;

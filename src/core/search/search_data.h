@@ -6,9 +6,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "core/search/phrase_filters.h"
 #include "core/search/search_fields.h"
 #include "core/search/src_letters.h"
 
@@ -52,6 +54,15 @@ public:
     void setSuppressPermutations(bool on) { m_suppressPermutations = on; }
     // Forces the next multi-word search to analyse the dictionaries again.
     void clearAnalysedLetters() { m_analysedLetters.setText({}); }
+    // The phrase filters of the next Start. A new stoplist makes the next phrase search analyse
+    // the dictionaries again.
+    void setFilters(PhraseFilters filters) { m_filters = std::move(filters); }
+    const PhraseFilters& filters() const { return m_filters; }
+    // What the last analysis kept: its shortest word, and whether the stoplist struck a word.
+    void noteAnalysis(int shortestWord, bool struck) {
+        m_analysedShortest = shortestWord;
+        m_analysisStruck = struck;
+    }
 
     // The normalised FIND: lower-case letters, '?', '*', single spaces between words, and at
     // most one '!', which ends it. Stable while a search runs (the search points into it).
@@ -71,6 +82,17 @@ public:
     bool multiWord() const { return m_multiWord; }
     std::size_t readBufferSize() const { return m_readBufferSize; }
 
+    // The filters as the search applies them (decided by prepare, so that each level of the
+    // search reads one value): a minimum word length (0: none) and each word once only for a
+    // phrase search; the stoplist, when it holds words, for every search.
+    int phraseMinWordLength() const { return m_phraseMinWordLength; }
+    bool eachWordOnce() const { return m_eachWordOnce; }
+    const Stoplist* stoplist() const { return m_stoplist; }
+    // Whether any filter applies.
+    bool filtered() const { return m_phraseMinWordLength != 0 || m_eachWordOnce || m_stoplist; }
+    int analysedShortestWord() const { return m_analysedShortest; }
+    bool analysisStruck() const { return m_analysisStruck; }
+
 private:
     std::string m_find;
     std::string m_from;
@@ -84,6 +106,13 @@ private:
     bool m_analysisNeeded = false;
     bool m_multiWord = false;
     std::size_t m_readBufferSize = kSingleWordBufferSize;
+    PhraseFilters m_filters;
+    int m_phraseMinWordLength = 0;
+    bool m_eachWordOnce = false;
+    const Stoplist* m_stoplist = nullptr;  // m_filters' own, when it holds words
+    std::uint64_t m_analysedStoplist = 0;  // the fingerprint of the stoplist last analysed with
+    int m_analysedShortest = 0;
+    bool m_analysisStruck = false;
     // Set while setFind / checkIncludeExclude wait on their message box, during which a focus
     // change or keystroke can call them again.
     bool m_inSetFind = false;

@@ -39,6 +39,7 @@ StartOutcome SearchRun::prepare(const SearchFields& fields) {
 
 bool SearchRun::runAnalysis(SubsetAnalysis& analysis) {
     bool ready = false;
+    analysis.leaveOut(m_request.stoplist());
     try {
         ready = analysis.run();
     } catch (const ZantricException& e) {
@@ -46,6 +47,7 @@ bool SearchRun::runAnalysis(SubsetAnalysis& analysis) {
         if (e.message().rfind("Unable to open Dictionary: ", 0) != 0) reportException(e.message());
         ready = false;
     }
+    if (ready) m_request.noteAnalysis(analysis.shortestWord(), analysis.struck());
     if (!ready) m_request.clearAnalysedLetters();
     return ready;
 }
@@ -54,11 +56,13 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
     join();
     m_cancelled.store(false);
     m_failed.store(false);
+    m_struck.store(false);
     m_running.store(true);
     m_worker = std::thread([this, onFinished = std::move(onFinished)] {
         try {
             SearchControl top(m_request, m_checkedBase, &m_cancelled);
             top.run(m_results);
+            m_struck.store(top.struckWords());
         } catch (const ZantricException& e) {
             // A dictionary that cannot be opened was reported by the reader; a results file
             // that cannot be written is reported here. Either way the run ends.
@@ -109,7 +113,23 @@ void SearchRun::finish(const SearchFields& fields) {
     summary.suppressPermutations = fields.suppressPermutations;
     summary.found = found();
     summary.checked = checked();
-    m_results.finish(summary);
+    m_results.finish(summary, filtersInEffect());
+}
+
+RecordedFilters SearchRun::filtersInEffect() const {
+    RecordedFilters filters;
+    filters.minWordLength = m_request.phraseMinWordLength();
+    filters.eachWordOnce = m_request.eachWordOnce();
+    filters.stoplist = m_request.stoplist() != nullptr;
+    return filters;
+}
+
+bool SearchRun::filtersChanged() const {
+    if (m_struck.load()) return true;
+    if (!m_request.multiWord()) return false;
+    const int minWord = m_request.phraseMinWordLength();
+    return (m_request.stoplist() && m_request.analysisStruck()) ||
+           (minWord != 0 && m_request.analysedShortestWord() < minWord);
 }
 
 void SearchRun::reportStop(const void* owner) const {

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "core/results/results_header.h"
 #include "core/results/vlb_data.h"
 #include "core/search/search_data.h"
 #include "core/search/search_fields.h"
@@ -71,8 +72,14 @@ public:
     std::int64_t found() const;
     std::int64_t checked() const;
 
-    // After the worker ended: writes the results header from the window's fields.
+    // After the worker ended: writes the results header from the window's fields and the
+    // filters in effect.
     void finish(const SearchFields& fields);
+    // The filters that applied to the last search, as its results record them.
+    RecordedFilters filtersInEffect() const;
+    // Whether a filter struck out a word the last search would otherwise have used: a stoplist
+    // word, a repeated word, or (for a minimum length) a shorter word the letters could spell.
+    bool filtersChanged() const;
     // Why the finished search stopped before its end, other than by cancel: the results file
     // was full, the disk nearly full, or the match limit reached.
     StoreStop stopped() const { return m_results.stopped(); }
@@ -89,6 +96,7 @@ private:
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_failed{false};
+    std::atomic<bool> m_struck{false};  // a filter struck a word while the worker ran
     std::mutex m_endMutex;
     std::condition_variable m_ended;
     std::thread m_worker;

@@ -8,6 +8,8 @@
 #include "core/dictionary/dictionary_names.h"
 #include "core/maintenance/dictionary_merge_handler.h"
 #include "core/maintenance/merge_file.h"
+#include "core/search/stoplist.h"
+#include "core/search/word_matching.h"
 #include "core/shell/paths.h"
 
 namespace zantric {
@@ -37,6 +39,8 @@ bool SubsetAnalysis::run() {
     DictionaryNames& catalogue = DictionaryNames::instance();
     std::vector<std::string> toMerge;
     m_matches.store(0);
+    m_shortest = 0;
+    m_struck = false;
     bool cancelled = false;
     for (std::size_t i = 0; i < catalogue.count() && !cancelled; ++i) {
         const DictionaryName& entry = catalogue.entry(i);
@@ -50,8 +54,17 @@ bool SubsetAnalysis::run() {
         bool first = true;
         int r = dictionary.nextMatch(word, "*", &m_letters);
         for (; r == kMatchFound; r = dictionary.nextMatch(word, nullptr)) {
+            if (m_stoplist && m_stoplist->contains(word)) {
+                m_struck = true;
+                continue;
+            }
             m_matches.fetch_add(1, std::memory_order_relaxed);
             writer.addWord(word);
+            // Words come shortest first from each dictionary.
+            if (first) {
+                const int letters = letterCount(word);
+                if (m_shortest == 0 || letters < m_shortest) m_shortest = letters;
+            }
             if (first) {
                 toMerge.push_back(subset);
                 first = false;

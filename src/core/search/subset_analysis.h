@@ -1,6 +1,7 @@
 // SubsetAnalysis: before a phrase search, every word of the selected dictionaries that the FROM
 // letters can spell is copied into one subset dictionary (per-dictionary subset files, merged
-// into the catalogue's subset name). run() is the work of the analysis worker thread; the
+// into the catalogue's subset name), except the words of the stoplist, which no phrase may use.
+// run() is the work of the analysis worker thread; the
 // counters, the activity line and cancel() may be used from any other thread meanwhile.
 #pragma once
 
@@ -14,9 +15,14 @@
 
 namespace zantric {
 
+class Stoplist;
+
 class SubsetAnalysis {
 public:
     explicit SubsetAnalysis(const SrcLetters& fromLetters) : m_letters(fromLetters) {}
+
+    // Words of the stoplist are left out of the subset (set before run; not owned).
+    void leaveOut(const Stoplist* stoplist) { m_stoplist = stoplist; }
 
     // Runs the analysis. Returns the result: true when the subset dictionary is ready, false
     // when the analysis was cancelled, found nothing or could not write its files.
@@ -31,12 +37,19 @@ public:
     bool countersFrozen() const { return m_frozen.load(); }
     // "Analysing english.lex", then "Merging Dictionaries".
     std::string activity() const;
+    // After run: the letters of the shortest word kept (0: none), and whether the stoplist
+    // struck a word the letters could spell.
+    int shortestWord() const { return m_shortest; }
+    bool struck() const { return m_struck; }
 
 private:
     void setActivity(std::string text);
     bool merge(const std::vector<std::string>& files);
 
     SrcLetters m_letters;
+    const Stoplist* m_stoplist = nullptr;
+    int m_shortest = 0;
+    bool m_struck = false;
     std::atomic<std::int64_t> m_matches{0};
     std::atomic<bool> m_frozen{false};
     std::atomic<bool> m_result{true};

@@ -58,14 +58,15 @@ std::uint64_t SubtreeMemo::hashOf(const Key& key) {
 }
 
 bool SubtreeMemo::makeKey(std::size_t position, bool afterBang, const SrcLetters& letters,
-                          int minLength, char firstLetter, int freeReaders, Key& key) {
+                          int minLength, char firstLetter, int freeReaders, Key& key, int variant) {
     int available = 0;
     int reserved = 0;
     const int vowels = letters.vowels();
     const int total = letters.total();
     const int first = firstLetter == 0 ? 0 : firstLetter - 'a' + 1;
     if (position > 63 || vowels < 0 || vowels > 255 || minLength < 0 || minLength > 15 ||
-        first < 0 || first > 26 || freeReaders < 0 || freeReaders > 15 ||
+        first < 0 || first > 26 || freeReaders < 0 || freeReaders > 15 || variant < 0 ||
+        variant > kMaxVariant ||
         !packCounts(letters.availableCounts(), key.words[0], key.words[1], available) ||
         !packCounts(letters.reservedCounts(), key.words[2], key.words[3], reserved) ||
         total != available) {
@@ -75,8 +76,16 @@ bool SubtreeMemo::makeKey(std::size_t position, bool afterBang, const SrcLetters
         (std::uint64_t{position} | std::uint64_t(minLength) << 6 | std::uint64_t(first) << 10 |
          std::uint64_t{afterBang} << 15 | std::uint64_t(freeReaders) << 16)
         << 44;
-    key.words[3] |= std::uint64_t(vowels) << 44;
+    key.words[3] |= (std::uint64_t(vowels) | std::uint64_t(variant) << 8) << 44;
     return true;
+}
+
+int SubtreeMemo::variantOf(std::string_view words) {
+    if (const auto at = m_variants.find(words); at != m_variants.end()) return at->second;
+    if (m_variants.size() >= kMaxVariant) return -1;
+    const int variant = static_cast<int>(m_variants.size()) + 1;
+    m_variants.emplace(std::string(words), variant);
+    return variant;
 }
 
 SubtreeMemo::Outcome SubtreeMemo::find(const Key& key) const {

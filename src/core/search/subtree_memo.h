@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/search/src_letters.h"
@@ -35,9 +36,17 @@ public:
         std::array<std::uint64_t, 4> words{};
         bool operator==(const Key&) const = default;
     };
-    // False when the state does not fit the packing (a count above 15, a long FIND).
+    // False when the state does not fit the packing (a count above 15, a long FIND). `variant`
+    // (0 to kMaxVariant) tells apart states whose sub-searches differ for another reason.
     static bool makeKey(std::size_t position, bool afterBang, const SrcLetters& letters,
-                        int minLength, char firstLetter, int freeReaders, Key& key);
+                        int minLength, char firstLetter, int freeReaders, Key& key,
+                        int variant = 0);
+
+    // "Each word once": a level's phrases depend also on the words above that it may not use
+    // again. Each such set of words (as one text, the same text for the same set) gets its own
+    // variant number, from 1; -1 once the numbers are used up.
+    static constexpr int kMaxVariant = 4095;
+    int variantOf(std::string_view words);
 
     // The entry stored for a state, or kUnknown.
     Outcome find(const Key& key) const;
@@ -97,6 +106,13 @@ private:
     std::vector<Item> m_items;
     std::string m_words;
     std::vector<Item> m_pending;  // items of the levels being recorded, innermost last
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>()(text);
+        }
+    };
+    std::unordered_map<std::string, int, TextHash, std::equal_to<>> m_variants;
 };
 
 }  // namespace zantric

@@ -261,4 +261,8 @@ bool writeProfileString(std::string_view section, std::string_view key, std::str
     return writeReplacing(nativeName, out);
 }
 
+bool writeFileReplacing(const std::string& nativeName, const std::string& content) {
+    return writeReplacing(nativeName, content);
+}
+
 }  // namespace zantric

@@ -56,4 +56,8 @@ private:
 bool writeProfileString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& iniFile);
 
+// Writes `content` as the whole file `nativeName` the way the ini is written: beside it first,
+// flushed to the disk, then renamed over it. False (nothing left beside it) on failure.
+bool writeFileReplacing(const std::string& nativeName, const std::string& content);
+
 }  // namespace zantric

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "core/dictionary/dictionary_names.h"
+#include "core/maintenance/system_word_list.h"
 #include "core/shell/config_data.h"
 #include "maintenance_test_support.h"
 
@@ -225,6 +226,24 @@ TEST_F(MakeDictionaryTest, UniqueWordsLeaveOutWhatSelectedDictionariesHold) {
     m_messages.script({kIdYes});
     ASSERT_EQ(make(list, "words", true), MaintenanceOutcome::kDone);
     EXPECT_EQ(wordsOf(kPath), (std::vector<std::string>{"Cat", "cow", "eel", "fox", "abc-d"}));
+    EXPECT_TRUE(tempFiles().empty());
+}
+
+// The starter dictionary leaves out abbreviations, stray single letters and words without a
+// vowel before the word rules fold them into words like Crt; proper names stay. It is selected.
+TEST_F(MakeDictionaryTest, StarterLeavesOutAbbreviationsSingleLettersAndVowellessWords) {
+    TempFolder::write("list.txt",
+                      "a\nI\nA\ni\nb\nX\nCRT\nIRAs\nOK\nLn\nhmm\nTsk\nnth\nMcDonald\nLynn\n"
+                      "Ohio\ncrypt\nmy\nBob's\nco-op\n  cat  \n\n1234\n");
+    ASSERT_EQ(makeStarterDictionary("list.txt", runWork), MaintenanceOutcome::kDone);
+    const std::string path = ".\\lexicons\\english.lex";
+    EXPECT_EQ(wordsOf(path), (std::vector<std::string>{"a", "I", "my", "cat", "co-op", "Lynn",
+                                                       "Ohio", "crypt", "Mcdonald"}));
+    EXPECT_TRUE(catalogue().find(path)->selected());
+    // A second make asks before replacing it.
+    m_messages.script({kIdNo});
+    EXPECT_EQ(makeStarterDictionary("list.txt", runWork), MaintenanceOutcome::kStopped);
+    EXPECT_EQ(m_messages.last().text, "Dictionary already exists. Overwrite?");
     EXPECT_TRUE(tempFiles().empty());
 }
 

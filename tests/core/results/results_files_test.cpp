@@ -161,6 +161,11 @@ TEST_F(ResultsFilesTest, ExportHeaderIsTheDocumentedBlock) {
                   kAsterisks + "\n\n");
     // Found comes from the caller (the results list), never from the summary.
     EXPECT_NE(asciiExportHeader(kFields, 0).find("Words Found:         0\n"), std::string::npos);
+    // One line for each filter that was on, after the Suppress Permutations line.
+    std::string withFilters = asciiExportHeader(plain, 1);
+    withFilters.insert(withFilters.find("Words Checked"),
+                       "Minimum Word Length: 4\nEach Word Once Selected\nStoplist Selected\n");
+    EXPECT_EQ(asciiExportHeader(plain, 1, {4, true, true}), withFilters);
 }
 
 TEST_F(ResultsFilesTest, ExportWritesTheBlockThenTheMatchLines) {

@@ -44,5 +44,40 @@ TEST(ResultsHeaderTest, TextsStayInsideTheirFields) {
     EXPECT_EQ(ResultsHeader::fromSummary({}, 70000).longest, 32767);
 }
 
+// The phrase filters live in the last byte of EXCLUDE, behind its NUL: a header without filters
+// is byte for byte what it always was, and a reader of EXCLUDE alone never sees them.
+TEST(ResultsHeaderTest, FiltersByteBehindExclude) {
+    struct Case {
+        RecordedFilters filters;
+        std::string exclude;
+        unsigned char byte;          // at offset 341
+        std::string excludeWritten;  // as a reader of the field finds it
+    };
+    const Case cases[] = {
+        {{}, std::string(21, 'x'), 0, std::string(21, 'x')},
+        {{3, false, false}, "", 3, ""},
+        {{9, true, true}, "ab", 9 | 16 | 32, "ab"},
+        {{0, false, true}, std::string(21, 'x'), 32, std::string(20, 'x')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.exclude.size());
+        SearchSummary summary;
+        summary.exclude = c.exclude;
+        ResultsHeader header = ResultsHeader::fromSummary(summary, 1);
+        header.filters = c.filters;
+        Bytes bytes;
+        header.toBytes(bytes);
+        EXPECT_EQ(bytes[kFiltersOffset], c.byte);
+        const ResultsHeader read = ResultsHeader::fromBytes(bytes);
+        EXPECT_EQ(read.exclude, c.excludeWritten);
+        EXPECT_EQ(read.filters, c.filters);
+        if (!c.filters.any()) {
+            Bytes plain;
+            ResultsHeader::fromSummary(summary, 1).toBytes(plain);
+            EXPECT_EQ(bytes, plain);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zantric

@@ -2,13 +2,16 @@
 // the phrases, their order, Found and Checked must be exactly those of walking every level, for
 // bangs, trailing "*" words, fixed letters, blanks, capitals and hyphens, letters left over, and
 // phrases cut short by the fifteen readers. The figures were taken from a search that walked
-// every level without reusing any.
+// every level without reusing any. The phrase filters must give exactly the unfiltered phrases
+// that pass them, in the same order, reading no more words.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,8 +57,9 @@ struct Outcome {
     std::int32_t found = 0;
     std::int32_t checked = 0;
     std::size_t lines = 0;
-    std::uint64_t hash = 0;  // of the match lines, in order
-    std::string first;       // the first line
+    std::uint64_t hash = 0;        // of the match lines, in order
+    std::string first;             // the first line
+    std::vector<std::string> all;  // the match lines
 };
 
 class PhraseSearch : public ::testing::Test {
@@ -96,12 +100,20 @@ protected:
         outcome.checked = run.checked();
         const std::string data = test::TempFolder::read(nativePath(m_results->dataName()));
         outcome.hash = 14695981039346656037ULL;
+        std::string line;
         for (std::size_t i = outcome.found > 0 ? kResultsHeaderSize : data.size(); i < data.size();
              ++i) {
             outcome.hash = (outcome.hash ^ static_cast<unsigned char>(data[i])) * 1099511628211ULL;
-            if (data[i] == '\n') ++outcome.lines;
-            if (outcome.lines == 0) outcome.first.push_back(data[i]);
+            if (outcome.lines == 0 && data[i] != '\n') outcome.first.push_back(data[i]);
+            if (data[i] != '\n') {
+                line.push_back(data[i]);
+                continue;
+            }
+            ++outcome.lines;
+            outcome.all.push_back(std::move(line));
+            line.clear();
         }
+        m_filtersChanged = run.filtersChanged();
         return outcome;
     }
 
@@ -109,6 +121,7 @@ protected:
     test::RecordingPresenter m_messages;
     SearchData m_request;
     std::unique_ptr<VLBData> m_results;
+    bool m_filtersChanged = false;
 };
 
 TEST_F(PhraseSearch, SameAsWalkingEveryLevel) {
@@ -151,6 +164,60 @@ TEST_F(PhraseSearch, SameAsWalkingEveryLevel) {
         EXPECT_EQ(outcome.checked, c.checked);
         EXPECT_EQ(outcome.hash, c.hash);
         EXPECT_EQ(outcome.first, c.first);
+    }
+}
+
+// Whether a phrase passes the filters, word by word: the brute-force check.
+bool passes(const std::string& phrase, const PhraseFilters& filters) {
+    std::vector<std::string> words;
+    std::istringstream in(phrase);
+    for (std::string word; in >> word;) {
+        if (static_cast<int>(word.size() - std::count(word.begin(), word.end(), '-')) <
+            filters.minWordLength) {
+            return false;
+        }
+        if (filters.stoplist && filters.stoplist->contains(word)) return false;
+        std::transform(word.begin(), word.end(), word.begin(),
+                       [](char c) { return static_cast<char>(std::tolower(c)); });
+        if (filters.eachWordOnce && std::count(words.begin(), words.end(), word) > 0) return false;
+        words.push_back(word);
+    }
+    return true;
+}
+
+TEST_F(PhraseSearch, FiltersGiveTheUnfilteredPhrasesThatPass) {
+    const SearchFields requests[] = {
+        {"!", "nitrates", "", "", true, true},     {"!", "tailor", "", "", true, false},
+        {"* * *", "reasonl", "", "", false, true}, {"c?t !", "cattiness", "", "", true, true},
+        {"!", "tea?rs", "", "", true, true},       {"* ?? *", "coastl", "", "", false, false},
+        {"!", "tenets", "", "", true, false},      {"* * *", "tattle", "", "", false, false},
+    };
+    const auto stoplist =
+        std::make_shared<Stoplist>(std::vector<std::string>{"A", "r", "it", "e-mail"});
+    const PhraseFilters filterSets[] = {
+        {2, false, nullptr}, {3, false, nullptr},  {0, true, nullptr},
+        {2, true, nullptr},  {0, false, stoplist}, {3, true, stoplist},
+    };
+    for (const SearchFields& request : requests) {
+        m_request.setFilters({});
+        const Outcome unfiltered = search(request);
+        ASSERT_GT(unfiltered.found, 0) << request.find << " from " << request.from;
+        for (const PhraseFilters& filters : filterSets) {
+            SCOPED_TRACE(testing::Message()
+                         << request.find << " from " << request.from << ", minimum "
+                         << filters.minWordLength << (filters.eachWordOnce ? ", once" : "")
+                         << (filters.stoplist ? ", stoplist" : ""));
+            std::vector<std::string> expected;
+            std::copy_if(unfiltered.all.begin(), unfiltered.all.end(), std::back_inserter(expected),
+                         [&](const std::string& phrase) { return passes(phrase, filters); });
+            m_request.setFilters(filters);
+            const Outcome filtered = search(request);
+            EXPECT_EQ(filtered.all, expected);
+            EXPECT_EQ(filtered.found, static_cast<std::int32_t>(expected.size()));
+            EXPECT_LE(filtered.checked, unfiltered.checked);
+            // A filter that changed the results says so ("Filters on").
+            EXPECT_TRUE(m_filtersChanged || expected.size() == unfiltered.all.size());
+        }
     }
 }
 

@@ -211,6 +211,12 @@ TEST_F(SearchRunTest, AnalysisIsReusedForTheSameLetters) {
     search(fields("c?t", ""));  // a single-word search forgets the analysed letters
     search(fields("* *", "catdog"));
     EXPECT_EQ(m_analyses, 2);
+    // A changed stoplist leaves its words out of a new analysis.
+    m_request.setFilters({0, false, std::make_shared<Stoplist>(Words{"god"})});
+    EXPECT_EQ(search(fields("* *", "catdog")).matches,
+              (Words{"act dog", "cat dog", "dog act", "dog cat"}));
+    EXPECT_EQ(m_analyses, 3);
+    m_request.setFilters({});
     // Letters that spell no word: the search ends at once with nothing found, silently.
     EXPECT_EQ(search(fields("* *", "zzqq")).found, 0);
     EXPECT_EQ(m_analysesFailed, 1);

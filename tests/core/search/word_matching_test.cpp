@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string_view>
 #include <vector>
+
+#include "core/search/match_explanation.h"
+#include "core/search/stoplist.h"
+#include "core/shell/paths.h"
+#include "support/recorder_presenter.h"
+#include "support/temp_folder.h"
 
 namespace zantric {
 namespace {
@@ -129,6 +136,72 @@ TEST(WordMatchingTest, UseAllIncludeAndExclude) {
         WordFilter filter(c.include, c.exclude, c.useAll, c.available);
         EXPECT_EQ(filter.accepts(c.word), c.accepted)
             << c.word << " +" << c.include << " -" << c.exclude << " " << c.useAll;
+    }
+}
+
+// A stoplist is read as the make command reads a word list: CRT becomes the dictionary's Crt,
+// a line that is no word is skipped, and a line of more than 23 characters comes in pieces.
+TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
+    test::TempFolder folder;
+    test::RecordingPresenter messages;
+    test::TempFolder::write("stop.txt",
+                            "CRT\r\n  Ln  \nwell-to-do\nabcdefghij\nco-op\ncrt\nCRT\n\nit's\n"
+                            "abcdefghijklmnopqrstuvwxyz\nzebra");
+    const std::vector<std::string> words = {"Crt", "Ln", "co-op", "crt", "xyz", "zebra"};
+    EXPECT_EQ(readStoplistWords("stop.txt"), words);
+    const Stoplist stoplist = Stoplist::read("stop.txt");
+    for (const char* word : {"Crt", "crt", "Ln", "co-op", "xyz", "zebra"}) {
+        EXPECT_TRUE(stoplist.contains(word)) << word;
+    }
+    for (const char* word : {"CRT", "ln", "coop", "abcdefghi", "", "zebras"}) {
+        EXPECT_FALSE(stoplist.contains(word)) << word;
+    }
+    EXPECT_EQ(stoplistWord(" APPLE "), "Apple");
+    EXPECT_EQ(stoplistWord("apple pie"), "");
+
+    // Written back one a line, it reads the same; missing or empty, it strikes nothing.
+    ASSERT_TRUE(writeStoplistWords("copy.txt", words));
+    EXPECT_EQ(test::TempFolder::read("copy.txt"), "Crt\nLn\nco-op\ncrt\nxyz\nzebra\n");
+    EXPECT_EQ(Stoplist::read("copy.txt").fingerprint(), stoplist.fingerprint());
+    EXPECT_NE(Stoplist(std::vector<std::string>{"Crt"}).fingerprint(), stoplist.fingerprint());
+    EXPECT_TRUE(Stoplist::read("missing.txt").empty());
+    EXPECT_EQ(Stoplist::read("missing.txt").fingerprint(), 0u);
+    EXPECT_EQ(messages.count(), 0u);
+    // A folder in its place cannot be read: that is said, and nothing is struck.
+    std::filesystem::create_directory("folder.txt");
+    EXPECT_TRUE(Stoplist::read("folder.txt").empty());
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().text, "Unable to Open File: " + shownPath("folder.txt"));
+}
+
+// What a match left over, worked out by hand: each letter uses its own FROM copy before a blank.
+TEST(WordMatchingTest, ExplainNamesTheLettersLeftAndWhatBlanksStoodFor) {
+    struct Case {
+        const char* find;
+        const char* from;
+        bool useAll;
+        const char* match;
+        const char* left;
+        const char* blanks;
+    };
+    const Case cases[] = {
+        {"*", "cattle", false, "cat", "elt", ""},
+        {"*", "ca?t?", false, "tact", "?", "t"},
+        {"*", "tea?rs", false, "test", "ar", "t"},
+        {"*", "ab?", true, "cab", "", "c"},
+        {"*", "??", false, "At", "", "at"},
+        {"*", "TAc", false, "tat", "AcT", ""},  // letters typed in capitals never run out
+        {"*", "TAc?", true, "tact", "", "t"},   // ... unless all letters are to be used
+        {"!", "acat?", true, "a a cat", "", "a"},
+        {"* *", "catdog??", false, "cat dog", "??", ""},
+        {"* *", "coopt", false, "Co-op t", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.match << " from " << c.from);
+        const MatchExplanation explanation =
+            explainMatch(c.match, searchedFromLetters(c.find, c.from, c.useAll));
+        EXPECT_EQ(explanation.left, c.left);
+        EXPECT_EQ(explanation.blanks, c.blanks);
     }
 }
 

@@ -1,0 +1,119 @@
+// zantric-cli stoplist add WORD..., stoplist remove WORD... and stoplist list: the words that no
+// search uses, kept in stoplist.txt in the program folder, one a line. Words are taken with the
+// word rules of the make command (CRT is kept as Crt, the dictionaries' form of it).
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/output.h"
+#include "cli/program_session.h"
+#include "core/search/stoplist.h"
+#include "core/shell/paths.h"
+
+namespace zantric::cli {
+
+namespace {
+
+// The words as the stoplist keeps them; false (reported) when one is not a word.
+bool stoplistWords(const std::vector<std::string>& typed, std::vector<std::string>& words) {
+    for (const std::string& text : typed) {
+        std::string word = stoplistWord(text);
+        if (word.empty()) {
+            std::fprintf(stderr,
+                         "zantric-cli: \"%s\" is not a word: 1 to 9 letters and at most one "
+                         "hyphen, neither first nor last\n",
+                         shownText(stderr, text).c_str());
+            return false;
+        }
+        words.push_back(std::move(word));
+    }
+    return true;
+}
+
+void printWords(const char* label, const std::vector<std::string>& words) {
+    if (words.empty()) return;
+    std::string line = label;
+    for (std::size_t i = 0; i < words.size(); ++i) line += (i ? ", " : " ") + words[i];
+    std::printf("%s\n", line.c_str());
+}
+
+}  // namespace
+
+void addStoplistCommands(CLI::App& app, const GlobalOptions& global, int& status) {
+    CLI::App* cmd =
+        app.add_subcommand("stoplist", "Words no search uses (stoplist.txt in the program folder)");
+    cmd->require_subcommand(1);
+    auto typed = std::make_shared<std::vector<std::string>>();
+
+    // Each change reads the file, changes its words and writes it back whole.
+    auto change = [typed, &global, &status](bool add) {
+        std::vector<std::string> words;
+        if (!stoplistWords(*typed, words)) {
+            status = kExitUsage;
+            return;
+        }
+        ProgramSession session(global.folder, false);
+        if (!session.ok()) {
+            status = kExitError;
+            return;
+        }
+        bool readable = true;
+        std::vector<std::string> list = readStoplistWords(kStoplistFileName, &readable);
+        if (!readable) {
+            std::fprintf(stderr, "zantric-cli: cannot read %s\n", shownText(stderr, shownPath(kStoplistFileName)).c_str());
+            status = kExitError;
+            return;
+        }
+        std::vector<std::string> changed, unchanged;
+        for (const std::string& word : words) {
+            const auto at = std::find(list.begin(), list.end(), word);
+            if (add == (at == list.end())) {
+                if (add)
+                    list.push_back(word);
+                else
+                    list.erase(at);
+                changed.push_back(word);
+            } else if (std::find(unchanged.begin(), unchanged.end(), word) == unchanged.end()) {
+                unchanged.push_back(word);
+            }
+        }
+        if (!changed.empty() && !writeStoplistWords(kStoplistFileName, list)) {
+            std::fprintf(stderr, "zantric-cli: cannot write %s\n",
+                         shownText(stderr, shownPath(kStoplistFileName)).c_str());
+            status = kExitError;
+            return;
+        }
+        printWords(add ? "Added to the stoplist:" : "Removed from the stoplist:", changed);
+        printWords(add ? "Already in the stoplist:" : "Not in the stoplist:", unchanged);
+        if (!add && !unchanged.empty()) status = kExitError;
+    };
+
+    CLI::App* add = cmd->add_subcommand("add", "Add words to the stoplist");
+    add->add_option("WORD", *typed, "The words (as in a word list: CRT is taken as Crt)")
+        ->required();
+    add->callback([change] { change(true); });
+    CLI::App* remove = cmd->add_subcommand("remove", "Remove words from the stoplist");
+    remove->add_option("WORD", *typed, "The words")->required();
+    remove->callback([change] { change(false); });
+    CLI::App* list = cmd->add_subcommand("list", "Print the stoplist's words, one a line");
+    list->callback([&global, &status] {
+        ProgramSession session(global.folder, false);
+        if (!session.ok()) {
+            status = kExitError;
+            return;
+        }
+        bool readable = true;
+        for (const std::string& word : readStoplistWords(kStoplistFileName, &readable)) {
+            std::printf("%s\n", word.c_str());
+        }
+        if (!readable) {
+            std::fprintf(stderr, "zantric-cli: cannot read %s\n", shownText(stderr, shownPath(kStoplistFileName)).c_str());
+            status = kExitError;
+        }
+    });
+}
+
+}  // namespace zantric::cli

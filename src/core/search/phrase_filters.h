@@ -1,0 +1,39 @@
+// The phrase filters: what a user strikes out of searches besides the four fields. A minimum
+// length for every word of a phrase and each word at most once in a phrase apply to phrase
+// searches; the stoplist's words are used by no search. The search prunes with them as it goes
+// rather than dropping results afterwards. The window keeps its choice in the ini (section
+// PHRASE OPTIONS); the command line takes options. Plain values; any thread.
+#pragma once
+
+#include <memory>
+
+#include "core/search/stoplist.h"
+
+namespace zantric {
+
+struct PhraseFilters {
+    int minWordLength = 0;  // below 2: none; above 9 no word is long enough
+    bool eachWordOnce = false;
+    std::shared_ptr<const Stoplist> stoplist;  // none, or a list of words to strike
+};
+
+// The window's Phrase Options, as the ini keeps them.
+struct PhraseOptions {
+    int minWordLength = 1;  // 1 to 9; 1 is no minimum
+    bool eachWordOnce = false;
+    bool useStoplist = true;  // stoplist.txt of the program's folder, when it exists
+    bool operator==(const PhraseOptions&) const = default;
+};
+
+inline constexpr int kMaxMinWordLength = 9;
+
+// Reads the options from the ini (missing keys read as the defaults above; values out of range
+// are brought into it).
+PhraseOptions readPhraseOptions();
+// Writes the three keys.
+void writePhraseOptions(const PhraseOptions& options);
+
+// The filters the options ask for: the stoplist is read from the program's folder.
+PhraseFilters filtersFor(const PhraseOptions& options);
+
+}  // namespace zantric

@@ -1,0 +1,69 @@
+// PhraseOptionsDialog: Options › Phrase Options…, the filters of phrase searches: the minimum
+// word length, each word once, and whether to use the stoplist, with Edit Stoplist… opening
+// StoplistEditor, a plain list of the stoplist's words one a line. OK keeps the options in the
+// ini; the stoplist editor writes stoplist.txt when it is closed with OK. GUI thread.
+#pragma once
+
+#include <QDialog>
+
+#include "core/search/phrase_filters.h"
+#include "gui/help.h"
+
+class QCheckBox;
+class QPlainTextEdit;
+class QSpinBox;
+
+namespace zantric::gui {
+
+class PhraseOptionsDialog final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kIdMinWordLength = 101;
+    static constexpr int kIdEachWordOnce = 102;
+    static constexpr int kIdUseStoplist = 103;
+    static constexpr int kIdEditStoplist = 104;
+
+    PhraseOptionsDialog(QWidget* parent, const PhraseOptions& options);
+
+    // The options as the dialog shows them.
+    PhraseOptions options() const;
+
+    QSpinBox* minWordLength() const { return m_minWordLength; }
+    QCheckBox* eachWordOnce() const { return m_eachWordOnce; }
+    QCheckBox* useStoplist() const { return m_useStoplist; }
+    QPushButton* editStoplistButton() const { return m_editStoplist; }
+
+signals:
+    // The stoplist editor is open (tests answer it).
+    void stoplistEditorOpened(QDialog* editor);
+
+private:
+    void editStoplist();
+
+    HelpId m_help;
+    QSpinBox* m_minWordLength;
+    QCheckBox* m_eachWordOnce;
+    QCheckBox* m_useStoplist;
+    QPushButton* m_editStoplist;
+};
+
+// The stoplist's words, one a line, to edit as plain text. OK takes every line that is a word
+// (the word rules of the make command) and writes the file; lines that are not words are named
+// and the editor stays open. A stoplist file that exists but cannot be read is reported and
+// shown read-only, so that its words are not replaced by an empty list.
+class StoplistEditor final : public QDialog {
+    Q_OBJECT
+public:
+    StoplistEditor(QWidget* parent, std::string path);
+
+    QPlainTextEdit* text() const { return m_text; }
+    // OK: checks the lines and writes the file; false (the reason shown) when it did not.
+    bool save();
+
+private:
+    std::string m_path;
+    QPlainTextEdit* m_text;
+    bool m_readable = true;
+};
+
+}  // namespace zantric::gui
