@@ -59,7 +59,9 @@ AboutDlg::AboutDlg(QWidget* parent) : QDialog(parent) {
         m_text->fontMetrics().horizontalAdvance(aboutText().section('\n', 0, 0)) + 24);
     auto* note = new QLabel(
         QStringLiteral(
-            "A word-puzzle solver: words and phrases from a pattern and a set of letters."),
+            "A word-puzzle solver: words and phrases from a pattern and a set of letters.\n"
+            "Free software under the GNU General Public License, version 3 or later; it comes "
+            "with no warranty."),
         this);
     note->setWordWrap(true);
     auto* group = new QGroupBox(this);
