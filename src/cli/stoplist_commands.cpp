@@ -33,6 +33,11 @@ bool stoplistWords(const std::vector<std::string>& typed, std::vector<std::strin
     return true;
 }
 
+void reportUnreadableStoplist() {
+    std::fprintf(stderr, "zantric-cli: cannot read %s\n",
+                 shownText(stderr, shownPath(kStoplistFileName)).c_str());
+}
+
 void printWords(const char* label, const std::vector<std::string>& words) {
     if (words.empty()) return;
     std::string line = label;
@@ -63,7 +68,7 @@ void addStoplistCommands(CLI::App& app, const GlobalOptions& global, int& status
         bool readable = true;
         std::vector<std::string> list = readStoplistWords(kStoplistFileName, &readable);
         if (!readable) {
-            std::fprintf(stderr, "zantric-cli: cannot read %s\n", shownText(stderr, shownPath(kStoplistFileName)).c_str());
+            reportUnreadableStoplist();
             status = kExitError;
             return;
         }
@@ -110,7 +115,7 @@ void addStoplistCommands(CLI::App& app, const GlobalOptions& global, int& status
             std::printf("%s\n", word.c_str());
         }
         if (!readable) {
-            std::fprintf(stderr, "zantric-cli: cannot read %s\n", shownText(stderr, shownPath(kStoplistFileName)).c_str());
+            reportUnreadableStoplist();
             status = kExitError;
         }
     });

@@ -126,7 +126,8 @@ bool StoplistEditor::save() {
         return false;
     }
     if (!writeStoplistWords(m_path, words)) {
-        messageBoxText("Unable to write file: " + shownPath(m_path), "File Error.", kMbOkStop, this);
+        messageBoxText("Unable to write file: " + shownPath(m_path), "File Error.", kMbOkStop,
+                       this);
         return false;
     }
     return true;

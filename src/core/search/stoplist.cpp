@@ -35,7 +35,8 @@ Stoplist Stoplist::read(const std::string& path) {
     bool readable = true;
     std::vector<std::string> words = readStoplistWords(path, &readable);
     if (!readable) {
-        messageBoxText(loadString(kUnableToOpen) + shownPath(path), loadString(kFileErrorTitle), kMbOkStop);
+        messageBoxText(loadString(kUnableToOpen) + shownPath(path), loadString(kFileErrorTitle),
+                       kMbOkStop);
     }
     return Stoplist(std::move(words));
 }
