@@ -147,9 +147,9 @@ bool SearchControl::runLevel(VLBData& results) {
     const bool lastWord = rest.empty() && !m_afterBang;
 
     // With Suppress Permutations the level above passes the place of the word it added (its
-    // letters and first letter); 0 otherwise.
-    const int addedOrder =
-        m_minLength != 0 ? m_minLength * 32 + (m_firstLetter != 0 ? m_firstLetter - 'a' : 0) : 0;
+    // letters and first letter); 0 otherwise. Taken before the trailing-word rule changes them.
+    const int addedMinLength = m_minLength;
+    const char addedFirstLetter = m_firstLetter;
 
     // The word's own fixed letters come back from the reserve.
     SrcLetters letters = m_letters;
@@ -211,11 +211,17 @@ bool SearchControl::runLevel(VLBData& results) {
         // the order of lengths and first letters, so a word above that does cannot come again.
         const int firstOrder =
             permutation ? length * 32 + (m_firstLetter != 0 ? m_firstLetter - 'a' : 0) : 0;
+        // Most words cannot come again for want of their first letter: that is looked at before
+        // the word's letters are counted.
+        const bool blanksLeft = letters.available(SrcLetters::kBlank) > 0;
         auto consider = [&](WordSpan span) {
-            const std::string_view word(m_phrase + span.start,
-                                        static_cast<std::size_t>(span.length));
+            const char* word = m_phrase + span.start;
+            const int first = lowerLetter(word[0]) - 'a';
             if (span.order >= firstOrder && m_repeatableCount < kMaxPhraseWords &&
-                couldSpell(word, letters)) {
+                (blanksLeft || first < 0 || first >= 26 || letters.available(first) > 0 ||
+                 letters.reserved(first) > 0) &&
+                couldSpell(std::string_view(word, static_cast<std::size_t>(span.length)),
+                           letters)) {
                 m_repeatable[m_repeatableCount++] = span;
             }
         };
@@ -224,9 +230,11 @@ bool SearchControl::runLevel(VLBData& results) {
         const int start = m_parent->m_phraseLength;
         const std::string_view added(m_phrase + start,
                                      static_cast<std::size_t>(m_phraseLength - start - 1));
-        consider({start, static_cast<int>(added.size()),
-                  addedOrder != 0 ? addedOrder
-                                  : letterCount(added) * 32 + (lowerLetter(added[0]) - 'a')});
+        const int addedOrder =
+            addedMinLength != 0
+                ? addedMinLength * 32 + (addedFirstLetter != 0 ? addedFirstLetter - 'a' : 0)
+                : letterCount(added) * 32 + (lowerLetter(added[0]) - 'a');
+        consider({start, static_cast<int>(added.size()), addedOrder});
     }
 
     // A phrase search may have met this state before: then the same phrases follow. Below the
