@@ -4,11 +4,12 @@
 #
 #   bench/peers.sh ZANTRIC_CLI [CASE...]      (./x bench-peers builds it and passes the path)
 #
-# The word list is the system list kept to lines of 1 to 9 lower-case letters a-z. Each case runs
+# The word list is the system list kept to lines of 1 to 9 lower-case letters a-z; the cases named
+# insane use wamerican-insane's list (about 650,000 words) kept the same way. Each case runs
 # its commands in turn, ROUNDS times (hyperfine, one run per command and round, so the tools
 # alternate), each run bounded by LIMIT seconds; output goes to /dev/null and the result lines are
 # counted in one more run. CASE picks cases by name (phrase10 phrase12 phrase13 phrase15 two
-# three single); the default is all of them.
+# three single insane); the default is all of them.
 #   ROUNDS (default 5, 3 for the long phrases)   LIMIT (default 120 s)   KEEP=1 keeps the folder
 set -euo pipefail
 
@@ -33,7 +34,7 @@ need_packages() {
     $sudo apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
-need_packages an wordplay hyperfine jq wamerican
+need_packages an wordplay hyperfine jq wamerican wamerican-insane
 
 if ! "$CLI" make --help >/dev/null 2>&1; then
     echo "bench/peers.sh: $CLI has no make command yet" >&2
@@ -42,19 +43,28 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/zantric-peers.XXXXXX")
 if [[ "${KEEP:-}" == 1 ]]; then echo "keeping $work"; else trap 'rm -rf "$work"' EXIT; fi
-LIST=$work/words.txt
-FOLDER=$work/program
-LC_ALL=C grep -xE '[a-z]{1,9}' "$SYSTEM_LIST" >"$LIST"
-echo "Word list: $(wc -l <"$LIST") words of 1 to 9 letters a-z from $SYSTEM_LIST"
-mkdir -p "$FOLDER"
-if ! "$CLI" -C "$FOLDER" --yes make "$LIST" english >"$work/make.log" 2>&1 ||
-    ! "$CLI" -C "$FOLDER" select english >>"$work/make.log" 2>&1; then
-    cat "$work/make.log" >&2
-    exit 1
-fi
-echo "Dictionary: $("$CLI" -C "$FOLDER" list 2>/dev/null | tr '\t' ' ')"
-echo "Machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
-echo
+
+# use_list NAME SOURCE: the text list $work/NAME.txt and a program folder holding its dictionary,
+# made once; LIST and FOLDER name them for the cases that follow.
+use_list() {
+    LIST=$work/$1.txt
+    FOLDER=$work/$1
+    PREFIX=""
+    [[ "$1" == words ]] || PREFIX="$1: "
+    [[ -d "$FOLDER" ]] && return 0
+    LC_ALL=C grep -xE '[a-z]{1,9}' "$2" >"$LIST"
+    echo "Word list: $(wc -l <"$LIST") words of 1 to 9 letters a-z from $2"
+    mkdir -p "$FOLDER"
+    if ! "$CLI" -C "$FOLDER" --yes make "$LIST" english >"$work/make.log" 2>&1 ||
+        ! "$CLI" -C "$FOLDER" select english >>"$work/make.log" 2>&1; then
+        cat "$work/make.log" >&2
+        exit 1
+    fi
+    echo "Dictionary: $("$CLI" -C "$FOLDER" list 2>/dev/null | tr '\t' ' ')"
+    echo "Machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+    echo
+}
+use_list words "$SYSTEM_LIST"
 
 wanted() {  # wanted NAME: whether the case was asked for
     ((${#CASES[@]} == 0)) && return 0
@@ -154,20 +164,34 @@ if wanted three; then
     done
 fi
 
+single() {  # single TITLE GREP_PATTERN ZANTRIC_ARGS...
+    local title=$1 regex=$2
+    shift 2
+    run_case "$PREFIX$title" 7 "zantric" "$(zantric "$@")" "grep -x" "$(peer grep -x "$regex" "$LIST")"
+}
+fits() {  # fits FROM: every word of FROM's letters, then those of any of them, against awk
+    run_case "$PREFIX* from $1 (all letters)" 7 \
+        "zantric" "$(zantric '*' --from "$1")" \
+        "awk" "$(peer awk -v from="$1" -v all=1 "$AWK_FITS" "$LIST")"
+    run_case "$PREFIX* from $1 --no-use-all" 7 \
+        "zantric" "$(zantric '*' --from "$1" --no-use-all)" \
+        "awk" "$(peer awk -v from="$1" -v all=0 "$AWK_FITS" "$LIST")"
+}
 if wanted single; then
-    single() {  # single TITLE GREP_PATTERN ZANTRIC_ARGS...
-        local title=$1 regex=$2
-        shift 2
-        run_case "$title" 7 "zantric" "$(zantric "$@")" "grep -x" "$(peer grep -x "$regex" "$LIST")"
-    }
     single "c?t" 'c.t' 'c?t'
     single "c*t" 'c.*t' 'c*t'
     single "*ing" '.*ing' '*ing'
     single "?????????" '.........' '?????????'
-    run_case "* from retains (all letters)" 7 \
-        "zantric" "$(zantric '*' --from retains)" \
-        "awk" "$(peer awk -v from=retains -v all=1 "$AWK_FITS" "$LIST")"
-    run_case "* from retains --no-use-all" 7 \
-        "zantric" "$(zantric '*' --from retains --no-use-all)" \
-        "awk" "$(peer awk -v from=retains -v all=0 "$AWK_FITS" "$LIST")"
+    fits retains
+fi
+
+if wanted insane; then
+    use_list insane /usr/share/dict/american-english-insane
+    single "c?t" 'c.t' 'c?t'
+    single "*ing" '.*ing' '*ing'
+    single "?????????" '.........' '?????????'
+    fits reactions
+    run_case "${PREFIX}schoolmaster, two words" 3 \
+        "zantric '* *' --suppress-perm." "$(zantric '* *' --from schoolmaster --suppress-permutations)" \
+        "an -l 2" "$(peer "$AN" -l 2 -d "$LIST" schoolmaster)"
 fi
