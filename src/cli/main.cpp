@@ -1,4 +1,6 @@
 // zantric-cli: the command-line program over the core library.
+#include <cerrno>
+
 #include <CLI/CLI.hpp>
 
 #include "cli/cli_commands.h"
@@ -34,7 +36,9 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
+        errno = 0;
         const int code = app.exit(e);
+        noteStdoutError(errno);  // --help or --version printed into a full disk or a closed pipe
         return finishOutput(code == 0 ? 0 : kExitUsage);
     }
     zantric::installPresenter(nullptr);

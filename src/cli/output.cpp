@@ -56,6 +56,10 @@ WhileWriteWaits::WhileWriteWaits(std::function<void()> action)
 
 WhileWriteWaits::~WhileWriteWaits() { g_whileWriteWaits = std::move(m_before); }
 
+void noteStdoutError(int error) {
+    if (std::ferror(stdout)) noteError(error);
+}
+
 int outputError() { return g_error; }
 
 bool outputClosed() {

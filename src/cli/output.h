@@ -64,6 +64,9 @@ private:
 };
 // Flushes stdout's stream; false once any write to standard output has failed.
 bool flushStdout();
+// Notes a write to stdout's stream that failed with `error` out of sight (a flush made by a
+// library's own printing), so that finishOutput reports its reason.
+void noteStdoutError(int error);
 // The reason (errno) of the first failed write to standard output, 0 when none failed.
 int outputError();
 // Whether standard output is a pipe whose reading end has been closed; that is then noted as a

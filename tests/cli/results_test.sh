@@ -94,6 +94,7 @@ list|list
 details|details test
 find-word|find-word cat
 make|--yes make words.txt again
+version|--version
 EOF
     "$CLI" words prog/lexicons/test.lex >/dev/full 2>err.txt
     expect_eq "words to a full disk: status" "$?" "1"
