@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/dictionary/dictionary.h"
-#include "core/results/vlb_data.h"
+#include "core/search/match_sink.h"
 
 namespace zantric {
 
@@ -123,7 +123,7 @@ void SubtreeMemo::insert(std::uint64_t hash, Outcome entry) {
     m_slots[i] = Slot{static_cast<std::uint32_t>(hash >> 32), entry};
 }
 
-bool SubtreeMemo::emitAll(const Entry& entry, VLBData& results, char* phrase, int length) {
+bool SubtreeMemo::emitAll(const Entry& entry, MatchSink& results, char* phrase, int length) {
     for (std::uint32_t i = 0; i < entry.items; ++i) {
         const Item& item = m_items[entry.firstItem + i];
         std::memcpy(phrase + length, m_words.data() + item.text, item.length);
@@ -142,7 +142,7 @@ bool SubtreeMemo::emitAll(const Entry& entry, VLBData& results, char* phrase, in
     return true;
 }
 
-SubtreeMemo::Replay SubtreeMemo::replay(Outcome entry, VLBData& results, char* phrase,
+SubtreeMemo::Replay SubtreeMemo::replay(Outcome entry, MatchSink& results, char* phrase,
                                         int prefixLength, int capacity) {
     const Entry& stored = m_entries[entry];
     if (static_cast<std::int64_t>(prefixLength) + stored.longest > capacity)

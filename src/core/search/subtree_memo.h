@@ -6,7 +6,7 @@
 // the number of words its readers and those below passed. When the state recurs, the stored
 // phrases are replayed behind the new phrase and the same Checked figure is counted, so results,
 // their order, Found and Checked are those of running it again. Owned by the top level of one
-// search and used by its worker thread only.
+// search thread and used by that thread only.
 #pragma once
 
 #include <array>
@@ -21,7 +21,7 @@
 
 namespace zantric {
 
-class VLBData;
+class MatchSink;
 
 class SubtreeMemo {
 public:
@@ -60,7 +60,7 @@ public:
     // `capacity` characters at `phrase`) and counts its Checked figure. The store looks at the
     // cancel flag and waits at the pause gate every few kilobytes, as a reader does at every
     // word, so that a replay of millions of phrases stops as promptly.
-    Replay replay(Outcome entry, VLBData& results, char* phrase, int prefixLength, int capacity);
+    Replay replay(Outcome entry, MatchSink& results, char* phrase, int prefixLength, int capacity);
 
     // Recording a level: begin() before its reader is opened; add() for each word it accepted,
     // with the outcome of the level below; end() afterwards stores the entry and returns it, or
@@ -99,7 +99,7 @@ private:
 
     void insert(std::uint64_t hash, Outcome entry);
     // False when the search stops before every phrase was stored.
-    bool emitAll(const Entry& entry, VLBData& results, char* phrase, int length);
+    bool emitAll(const Entry& entry, MatchSink& results, char* phrase, int length);
 
     std::vector<Slot> m_slots;  // open addressing, a power of two, at most half full
     std::vector<Entry> m_entries;
