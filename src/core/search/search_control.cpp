@@ -87,7 +87,7 @@ SearchControl::SearchControl(const SearchData& request, std::atomic<std::int64_t
 
 SearchControl::~SearchControl() = default;
 
-SearchControl::SearchControl(const SearchControl& top, std::unique_ptr<SubtreeMemo> memo)
+SearchControl::SearchControl(const SearchControl& top, ThreadTop)
     : m_request(top.m_request),
       m_position(top.m_position),
       m_letters(top.m_letters),
@@ -97,8 +97,7 @@ SearchControl::SearchControl(const SearchControl& top, std::unique_ptr<SubtreeMe
       m_minLength(top.m_minLength),
       m_firstLetter(top.m_firstLetter),
       m_useAll(top.m_useAll),
-      m_memo(memo.get()),
-      m_ownedMemo(std::move(memo)),
+      m_memo(top.m_memo),
       m_struckWords(false),
       m_repeatableCount(0) {}
 
@@ -192,7 +191,7 @@ bool SearchControl::runSplit(VLBData& store, const char* pattern, const SrcLette
         // Readers of the top level's words open below the top reader, as on one thread.
         const Dictionary::ThreadScope scope(counter, 1);
         try {
-            SearchControl level(*this, std::make_unique<SubtreeMemo>());
+            SearchControl level(*this, ThreadTop{});
             MatchSink sink(order);
             char mine[kOutWordSize];
             SrcLetters childLetters;
@@ -233,6 +232,7 @@ bool SearchControl::runSplit(VLBData& store, const char* pattern, const SrcLette
         }
     };
 
+    m_memo->share();
     Dictionary::openThreadCounters(m_threads);
     std::vector<std::thread> threads;
     threads.reserve(static_cast<std::size_t>(m_threads - 1));
@@ -367,15 +367,14 @@ bool SearchControl::runLevel(MatchSink& results) {
     m_outcome = SubtreeMemo::kUnknown;
     SubtreeMemo::Key key;
     SubtreeMemo::Recording recording;
-    const int freeReaders = kMaxReaders - Dictionary::instanceCount();
+    const int freeReaders = kMaxReaders - Dictionary::threadReaders();
     if (m_memo && m_phraseLength > 0 && hasFrom && total != SrcLetters::kUnlimited &&
         SubtreeMemo::makeKey(static_cast<std::size_t>(m_position.data() - m_request.find().data()),
                              m_afterBang, letters, length, m_firstLetter,
                              freeReaders < total + 1 ? freeReaders : total + 1, key, variant)) {
-        const SubtreeMemo::Outcome stored = m_memo->find(key);
-        if (stored == SubtreeMemo::kUnknown) {
-            recording = m_memo->begin(Dictionary::checked());
-        } else if (!Dictionary::cancelled()) {
+        const SubtreeMemo::Outcome stored =
+            m_memo->findOrBegin(key, Dictionary::checked(), recording);
+        if (stored != SubtreeMemo::kUnknown && !Dictionary::cancelled()) {
             switch (m_memo->replay(stored, results, m_phrase, m_phraseLength, kMaxPhraseLength)) {
                 case SubtreeMemo::Replay::kDone:
                     m_outcome = stored;

@@ -6,12 +6,18 @@
 // the number of words its readers and those below passed. When the state recurs, the stored
 // phrases are replayed behind the new phrase and the same Checked figure is counted, so results,
 // their order, Found and Checked are those of running it again. Owned by the top level of one
-// search thread and used by that thread only.
+// search and shared by its search threads: an entry, once stored, never changes, so find() and
+// replay() need no lock; storing an entry (end()) and numbering a variant take one.
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -70,9 +76,18 @@ public:
         bool active = false;
         bool complete = true;  // every level below was stored
         std::size_t firstItem = 0;
+        std::size_t firstText = 0;
         std::uint64_t checkedBefore = 0;
+        bool claimed = false;  // other search threads wait for this state's entry
     };
+    SubtreeMemo();
     Recording begin(std::uint64_t checkedNow);
+    // find(), and begin() when nothing is stored. Shared by search threads, a state that
+    // another thread is recording is waited for and then replayed rather than walked twice
+    // (a state only holds states of fewer letters, so no two threads wait for each other).
+    Outcome findOrBegin(const Key& key, std::uint64_t checkedNow, Recording& recording);
+    // The search threads of a split search use this memo from now on.
+    void share() { m_shared = true; }
     void add(Recording& recording, std::string_view word, Outcome below);
     Outcome end(Recording& recording, const Key& key, std::uint64_t checkedNow, bool cancelled);
 
@@ -89,23 +104,32 @@ private:
         std::uint32_t longest;  // characters of its longest phrase ending
         std::uint64_t checked;
     };
-    // The table holds the high half of a key's hash and its entry; the key itself is checked
-    // in the entry.
-    struct Slot {
-        std::uint32_t tag = 0;
-        Outcome entry = kUnknown;
-    };
     static std::uint64_t hashOf(const Key& key);
 
+    // Under m_mutex: makes a stored entry visible to find().
     void insert(std::uint64_t hash, Outcome entry);
     // False when the search stops before every phrase was stored.
     bool emitAll(const Entry& entry, MatchSink& results, char* phrase, int length);
 
-    std::vector<Slot> m_slots;  // open addressing, a power of two, at most half full
+    // The table: open addressing, at most half full; a slot holds the high half of a key's
+    // hash and its entry + 1 (0: empty), the key itself is checked in the entry. Zeroed by
+    // calloc, so that its pages cost nothing until used.
+    struct Free {
+        void operator()(std::uint64_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint64_t[], Free> m_slots;
+    // Reserved whole at the start, so that they never move while other threads read them.
     std::vector<Entry> m_entries;
     std::vector<Item> m_items;
     std::string m_words;
-    std::vector<Item> m_pending;  // items of the levels being recorded, innermost last
+    std::atomic<std::size_t> m_entryCount{0}, m_itemCount{0}, m_textSize{0};
+    std::mutex m_mutex;  // storing entries, and the states being recorded
+    std::condition_variable m_recorded;  // a claimed state's recording ended
+    std::vector<Key> m_claimed;          // states that search threads are recording
+    bool m_shared = false;
+    // The levels being recorded on the calling thread, innermost last, and their words.
+    static thread_local std::vector<Item> t_pending;
+    static thread_local std::string t_pendingText;
     struct TextHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view text) const {
@@ -113,6 +137,7 @@ private:
         }
     };
     std::unordered_map<std::string, int, TextHash, std::equal_to<>> m_variants;
+    std::mutex m_variantMutex;
 };
 
 }  // namespace zantric
