@@ -1,5 +1,6 @@
 #include "core/search/match_sink.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -13,7 +14,14 @@ namespace {
 constexpr std::size_t kPollEvery = 4096;
 // A waiting thread's look at the cancel flag.
 constexpr auto kWaitSlice = std::chrono::milliseconds(20);
+std::atomic<std::size_t> g_keptLimitForTests{0};
 }  // namespace
+
+ChunkOrder::ChunkOrder(VLBData& store)
+    : m_keptLimit(g_keptLimitForTests.load() != 0 ? g_keptLimitForTests.load() : kKeptLimit),
+      m_store(store) {}
+
+void ChunkOrder::setKeptLimitForTests(std::size_t bytes) { g_keptLimitForTests.store(bytes); }
 
 void ChunkOrder::halt() {
     m_halted.store(true, std::memory_order_release);
@@ -27,7 +35,7 @@ void ChunkOrder::halt() {
 void MatchSink::beginChunk(std::int64_t index) {
     m_index = index;
     m_direct = m_order->m_head.load(std::memory_order_acquire) == index;
-    m_pollAt = kPollEvery;
+    m_pollAt = std::min(kPollEvery, m_order->m_keptLimit);
 }
 
 bool MatchSink::keep(std::string_view text, bool addLineFeed) {
@@ -37,10 +45,10 @@ bool MatchSink::keep(std::string_view text, bool addLineFeed) {
     }
     if (m_lines.size() >= m_pollAt) {
         // A long replay into a kept chunk stops and pauses as promptly as one into the store.
-        m_pollAt = m_lines.size() + kPollEvery;
+        m_pollAt = m_lines.size() + std::min(kPollEvery, order.m_keptLimit);
         if (Dictionary::stopRequested() || order.halted()) return false;
         if (m_lines.size() + order.m_keptBytes.load(std::memory_order_relaxed) >
-            ChunkOrder::kKeptLimit) {
+            order.m_keptLimit) {
             // Enough is kept: wait until this word is next.
             std::unique_lock<std::mutex> lock(order.m_mutex);
             while (order.m_head.load(std::memory_order_acquire) != m_index) {

@@ -21,18 +21,22 @@ namespace zantric {
 
 class ChunkOrder {
 public:
-    explicit ChunkOrder(VLBData& store) : m_store(store) {}
+    explicit ChunkOrder(VLBData& store);
 
     // Every thread stops taking words: the store took no more, a thread failed, or the search
     // was cancelled. Also sets the readers' cancel flag, so that the other threads' readers stop.
     void halt();
     bool halted() const { return m_halted.load(std::memory_order_acquire); }
 
+    // Only tests call this: searches started later keep at most `bytes` (0: the usual 8 MiB).
+    static void setKeptLimitForTests(std::size_t bytes);
+
 private:
     friend class MatchSink;
     // Kept matches of all waiting chunks above this many bytes: a thread whose word is not next
     // waits for its turn instead of keeping more.
     static constexpr std::size_t kKeptLimit = 8u << 20;
+    const std::size_t m_keptLimit;
 
     VLBData& m_store;
     std::atomic<std::int64_t> m_head{0};  // the first-level word whose matches go to the store
@@ -59,6 +63,10 @@ public:
     }
 
     VLBData& store() const { return *m_store; }
+    // Whether these matches go to the store now (the other threads' may wait for them).
+    bool isNext() const {
+        return m_direct || m_order->m_head.load(std::memory_order_acquire) == m_index;
+    }
 
     // A search thread starts and ends the matches of first-level word `index`; words are taken
     // in order. endChunk(false) (the sub-search was cancelled or stopped) halts every thread.

@@ -373,7 +373,7 @@ bool SearchControl::runLevel(MatchSink& results) {
                              m_afterBang, letters, length, m_firstLetter,
                              freeReaders < total + 1 ? freeReaders : total + 1, key, variant)) {
         const SubtreeMemo::Outcome stored =
-            m_memo->findOrBegin(key, Dictionary::checked(), recording);
+            m_memo->findOrBegin(key, Dictionary::checked(), recording, results);
         if (stored != SubtreeMemo::kUnknown && !Dictionary::cancelled()) {
             switch (m_memo->replay(stored, results, m_phrase, m_phraseLength, kMaxPhraseLength)) {
                 case SubtreeMemo::Replay::kDone:

@@ -173,7 +173,7 @@ SubtreeMemo::Recording SubtreeMemo::begin(std::uint64_t checkedNow) {
 }
 
 SubtreeMemo::Outcome SubtreeMemo::findOrBegin(const Key& key, std::uint64_t checkedNow,
-                                              Recording& recording) {
+                                              Recording& recording, const MatchSink& results) {
     Outcome stored = find(key);
     if (stored != kUnknown) return stored;
     if (!m_shared) {
@@ -184,16 +184,21 @@ SubtreeMemo::Outcome SubtreeMemo::findOrBegin(const Key& key, std::uint64_t chec
     for (;;) {
         stored = find(key);
         if (stored != kUnknown) return stored;
-        if (std::find(m_claimed.begin(), m_claimed.end(), key) == m_claimed.end()) break;
-        // A cancelled search walks on: its readers stop at once.
-        if (Dictionary::cancelled()) return kUnknown;
+        if (std::find(m_claimed.begin(), m_claimed.end(), key) == m_claimed.end()) {
+            recording = begin(checkedNow);
+            if (recording.active) {
+                m_claimed.push_back(key);
+                recording.claimed = true;
+            }
+            return kUnknown;
+        }
+        // The thread whose matches go to the store never waits (the others may be waiting for
+        // it), nor does a cancelled search, whose readers stop at once.
+        if (results.isNext() || Dictionary::cancelled()) break;
         m_recorded.wait_for(lock, std::chrono::milliseconds(20));
     }
+    // Walked here too; whichever recording ends first is stored.
     recording = begin(checkedNow);
-    if (recording.active) {
-        m_claimed.push_back(key);
-        recording.claimed = true;
-    }
     return kUnknown;
 }
 

@@ -83,9 +83,12 @@ public:
     SubtreeMemo();
     Recording begin(std::uint64_t checkedNow);
     // find(), and begin() when nothing is stored. Shared by search threads, a state that
-    // another thread is recording is waited for and then replayed rather than walked twice
-    // (a state only holds states of fewer letters, so no two threads wait for each other).
-    Outcome findOrBegin(const Key& key, std::uint64_t checkedNow, Recording& recording);
+    // another thread is recording is waited for and then replayed rather than walked twice;
+    // but never by the thread whose matches go to the store now (`results`), which the others
+    // may be waiting for. A state only holds states of fewer letters, so the others never wait
+    // for each other in a circle.
+    Outcome findOrBegin(const Key& key, std::uint64_t checkedNow, Recording& recording,
+                        const MatchSink& results);
     // The search threads of a split search use this memo from now on.
     void share() { m_shared = true; }
     void add(Recording& recording, std::string_view word, Outcome below);
