@@ -12,11 +12,7 @@ namespace zantric {
 
 namespace {
 
-// Bounds of one search's memo (about 60 MB at most); once reached, further levels simply run.
-constexpr std::size_t kEntryLimit = 1 << 18;
-constexpr std::size_t kItemLimit = 1 << 21;
-constexpr std::size_t kWordTextLimit = 1 << 24;
-constexpr std::size_t kSlotCount = 2 * kEntryLimit;
+constexpr std::size_t kSlotCount = 2 * (1 << 18);  // twice the entries at most
 
 constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0ULL;
 
@@ -58,9 +54,7 @@ thread_local std::string SubtreeMemo::t_pendingText;
 SubtreeMemo::SubtreeMemo()
     : m_slots(static_cast<std::uint64_t*>(std::calloc(kSlotCount, sizeof(std::uint64_t)))) {
     if (!m_slots) throw std::bad_alloc();
-    m_entries.reserve(kEntryLimit);
-    m_items.reserve(kItemLimit);
-    m_words.reserve(kWordTextLimit);
+    static_assert(kSlotCount == 2 * kEntryLimit);
 }
 
 std::uint64_t SubtreeMemo::hashOf(const Key& key) {
@@ -132,7 +126,7 @@ void SubtreeMemo::insert(std::uint64_t hash, Outcome entry) {
 bool SubtreeMemo::emitAll(const Entry& entry, MatchSink& results, char* phrase, int length) {
     for (std::uint32_t i = 0; i < entry.items; ++i) {
         const Item& item = m_items[entry.firstItem + i];
-        std::memcpy(phrase + length, m_words.data() + item.text, item.length);
+        std::memcpy(phrase + length, &m_words[item.text], item.length);
         const int next = length + item.length + 1;
         phrase[next - 1] = ' ';
         if (item.below == kComplete) {
@@ -224,35 +218,40 @@ SubtreeMemo::Outcome SubtreeMemo::end(Recording& recording, const Key& key,
     Outcome stored = kUnknown;
     if (recording.complete && !cancelled) {
         const std::size_t items = t_pending.size() - recording.firstItem;
-        const std::size_t text = t_pendingText.size() - recording.firstText;
         const std::lock_guard<std::mutex> lock(m_mutex);
         // Another search thread may have stored the same state meanwhile: the same entry.
         stored = find(key);
-        if (stored == kUnknown && m_entries.size() < m_entries.capacity() &&
-            items <= m_items.capacity() - m_items.size() &&
-            text <= m_words.capacity() - m_words.size()) {
-            Entry entry;
+        const std::size_t entryAt = stored == kUnknown ? m_entries.claim(1) : kEntryLimit;
+        const std::size_t itemAt = entryAt < kEntryLimit ? m_items.claim(items) : kItemLimit;
+        if (entryAt < kEntryLimit && itemAt < kItemLimit) {
+            Entry& entry = m_entries[entryAt];
             entry.key = key;
-            entry.firstItem = static_cast<std::uint32_t>(m_items.size());
+            entry.firstItem = static_cast<std::uint32_t>(itemAt);
             entry.items = static_cast<std::uint32_t>(items);
             entry.checked = checkedNow - recording.checkedBefore;
             entry.longest = 0;
-            for (std::size_t i = recording.firstItem; i < t_pending.size(); ++i) {
-                Item item = t_pending[i];
+            for (std::size_t i = 0; i < items; ++i) {
+                Item item = t_pending[recording.firstItem + i];
                 std::uint32_t longest = item.length + 1u;
                 if (item.below != kComplete) longest += m_entries[item.below].longest;
                 if (longest > entry.longest) entry.longest = longest;
-                const std::size_t at = m_words.size();
-                m_words.append(t_pendingText, item.text, item.length);
+                // A word's letters stay together in one block; a full text store leaves the
+                // entry's claimed room unused, and the entry unstored.
+                const std::size_t at = m_words.claim(item.length);
+                if (at >= kWordTextLimit) {
+                    stored = kUnknown;
+                    break;
+                }
+                std::memcpy(&m_words[at], t_pendingText.data() + item.text, item.length);
                 item.text = static_cast<std::uint32_t>(at);
-                m_items.push_back(item);
+                m_items[itemAt + i] = item;
+                stored = static_cast<Outcome>(entryAt);
             }
-            stored = static_cast<Outcome>(m_entries.size());
-            m_entries.push_back(entry);
+            if (items == 0) stored = static_cast<Outcome>(entryAt);
             m_entryCount.store(m_entries.size(), std::memory_order_relaxed);
             m_itemCount.store(m_items.size(), std::memory_order_relaxed);
             m_textSize.store(m_words.size(), std::memory_order_relaxed);
-            insert(hashOf(key), stored);
+            if (stored != kUnknown) insert(hashOf(key), stored);
         }
     }
     if (recording.claimed) {

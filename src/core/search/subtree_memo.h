@@ -29,6 +29,32 @@ namespace zantric {
 
 class MatchSink;
 
+// Storage that grows by blocks and never moves what it holds: other threads may read what was
+// added while one thread at a time adds more.
+template <typename T, std::size_t kBlockSize, std::size_t kCapacity>
+class BlockStore {
+public:
+    const T& operator[](std::size_t i) const { return m_blocks[i / kBlockSize][i % kBlockSize]; }
+    T& operator[](std::size_t i) { return m_blocks[i / kBlockSize][i % kBlockSize]; }
+    std::size_t size() const { return m_size; }
+    // Room for `n` more, together in one block: the index of the first, or kCapacity when the
+    // store is full.
+    std::size_t claim(std::size_t n) {
+        std::size_t at = m_size;
+        if (at % kBlockSize + n > kBlockSize) at = (at / kBlockSize + 1) * kBlockSize;
+        if (n > kBlockSize || at + n > kCapacity) return kCapacity;
+        if (n != 0 && !m_blocks[at / kBlockSize]) {
+            m_blocks[at / kBlockSize] = std::make_unique<T[]>(kBlockSize);
+        }
+        m_size = at + n;
+        return at;
+    }
+
+private:
+    std::unique_ptr<T[]> m_blocks[kCapacity / kBlockSize];
+    std::size_t m_size = 0;
+};
+
 class SubtreeMemo {
 public:
     // A level's outcome as its parent records it: a stored entry, or one of these.
@@ -121,10 +147,14 @@ private:
         void operator()(std::uint64_t* p) const { std::free(p); }
     };
     std::unique_ptr<std::uint64_t[], Free> m_slots;
-    // Reserved whole at the start, so that they never move while other threads read them.
-    std::vector<Entry> m_entries;
-    std::vector<Item> m_items;
-    std::string m_words;
+    // Bounds of one search's memo (about 60 MB at most); once reached, further levels simply
+    // run.
+    static constexpr std::size_t kEntryLimit = 1 << 18;
+    static constexpr std::size_t kItemLimit = 1 << 21;
+    static constexpr std::size_t kWordTextLimit = 1 << 24;
+    BlockStore<Entry, 1 << 12, kEntryLimit> m_entries;
+    BlockStore<Item, 1 << 14, kItemLimit> m_items;
+    BlockStore<char, 1 << 16, kWordTextLimit> m_words;
     std::atomic<std::size_t> m_entryCount{0}, m_itemCount{0}, m_textSize{0};
     std::mutex m_mutex;  // storing entries, and the states being recorded
     std::condition_variable m_recorded;  // a claimed state's recording ended
