@@ -144,11 +144,21 @@ BENCHMARK_CAPTURE(phrase, schoolmaster_once, "!", "schoolmaster", 0, true)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 BENCHMARK_CAPTURE(phraseThreads, schoolmaster, "schoolmaster")
-    ->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(5)
-    ->UseRealTime()->MeasureProcessCPUTime();
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(phraseThreads, clinteastwood, "clinteastwood")
-    ->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(3)
-    ->UseRealTime()->MeasureProcessCPUTime();
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 // Two and three levels: the top level's walk and, for each word it accepts, the levels below.
 BENCHMARK_CAPTURE(phrase, two_words_schoolmaster, "* *", "schoolmaster")
     ->Unit(benchmark::kMillisecond);

@@ -1,9 +1,9 @@
 // zantric-cli search FIND [--from LETTERS] [--include L] [--exclude L] [--use-all|--no-use-all]
-// [--suppress-permutations] [--limit N] [--threads N] [--min-word-length N] [--no-repeated-words] [--stoplist
-// FILE|--no-stoplist] [--explain] [--save NAME] [--export FILE [--append]]: the window's Start,
-// from a terminal. Prints every match in result order on stdout as the search finds it (with
-// --explain, what each left over),
-// then Found and Checked on stderr; then saves the results as the window's Save As does.
+// [--suppress-permutations] [--limit N] [--threads N] [--min-word-length N] [--no-repeated-words]
+// [--stoplist FILE|--no-stoplist] [--explain] [--save NAME] [--export FILE [--append]]: the
+// window's Start, from a terminal. Prints every match in result order on stdout as the search
+// finds it (with --explain, what each left over), then Found and Checked on stderr; then saves
+// the results as the window's Save As does.
 #include <unistd.h>
 
 #include <chrono>
@@ -276,9 +276,9 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         VLBData results;
         SearchRun run(request, results);
         run.setMatchLimit(*limit);
-        run.setThreads(*threads >= 0 ? *threads
-                                     : ConfigData::instance().atStart().integer("SEARCH",
-                                                                                "Threads", 0));
+        run.setThreads(*threads >= 0
+                           ? *threads
+                           : ConfigData::instance().atStart().integer("SEARCH", "Threads", 0));
         const StartOutcome outcome = run.prepare(*fields);
         if (outcome == StartOutcome::kNoDictionary &&
             !printStarterHintIfEmpty(session.catalogue(), global.folder)) {

@@ -26,9 +26,9 @@ void ChunkOrder::setKeptLimitForTests(std::size_t bytes) { g_keptLimitForTests.s
 void ChunkOrder::halt() {
     m_halted.store(true, std::memory_order_release);
     Dictionary::setCancel();
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-    }
+    // Through the mutex, so that a thread between its look at the flag and its wait still wakes.
+    m_mutex.lock();
+    m_mutex.unlock();
     m_turn.notify_all();
 }
 

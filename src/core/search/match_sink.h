@@ -43,7 +43,7 @@ private:
     std::atomic<bool> m_halted{false};
     std::atomic<std::size_t> m_keptBytes{0};  // of the chunks in m_done
     std::mutex m_mutex;
-    std::condition_variable m_turn;               // m_head moved on, or halt()
+    std::condition_variable m_turn;              // m_head moved on, or halt()
     std::map<std::int64_t, std::string> m_done;  // finished chunks waiting their turn
 };
 

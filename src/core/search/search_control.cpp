@@ -217,9 +217,8 @@ bool SearchControl::runSplit(VLBData& store, const char* pattern, const SrcLette
                 level.m_phrase[wordLength] = ' ';
                 sink.beginChunk(index);
                 SubtreeMemo::Outcome below;
-                const bool cancelled = level.runBelow<kFiltered>(sink, mine, wordLength,
-                                                                 childLetters, permutation, rest,
-                                                                 below);
+                const bool cancelled = level.runBelow<kFiltered>(
+                    sink, mine, wordLength, childLetters, permutation, rest, below);
                 sink.endChunk(!cancelled);
             }
             if (level.m_struckWords) struck.store(true);

@@ -5,10 +5,10 @@
 // levels of a phrase search share the top level's SubtreeMemo, which replays a sub-search that
 // was met before instead of walking it again. With more than one search thread, the top level
 // of a phrase search hands its words out in turn to the threads; each runs the levels below a
-// word with its own readers, all share the memo, and their matches reach the store in the order of one
-// thread (MatchSink). The phrase filters prune as the levels go: words
-// start at the minimum length, a level with too few letters left opens no reader, and a word
-// already in the phrase is passed over where the letters left could spell it again.
+// word with its own readers, all share the memo, and their matches reach the store in the order of
+// one thread (MatchSink). The phrase filters prune as the levels go: words start at the minimum
+// length, a level with too few letters left opens no reader, and a word already in the phrase is
+// passed over where the letters left could spell it again.
 #pragma once
 
 #include <atomic>

@@ -156,7 +156,7 @@ private:
     BlockStore<Item, 1 << 14, kItemLimit> m_items;
     BlockStore<char, 1 << 16, kWordTextLimit> m_words;
     std::atomic<std::size_t> m_entryCount{0}, m_itemCount{0}, m_textSize{0};
-    std::mutex m_mutex;  // storing entries, and the states being recorded
+    std::mutex m_mutex;                  // storing entries, and the states being recorded
     std::condition_variable m_recorded;  // a claimed state's recording ended
     std::vector<Key> m_claimed;          // states that search threads are recording
     bool m_shared = false;
