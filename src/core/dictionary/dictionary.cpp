@@ -26,7 +26,11 @@ std::atomic<int> g_cancel{0};
 std::atomic<std::uint64_t> g_checked{0};
 std::atomic<std::uint64_t> g_checkedStart{0};  // where a reset puts the counter: 0 but in tests
 // The search threads' counters: each counts the words its own readers pass.
-std::atomic<std::uint64_t> g_threadChecked[kMaxSearchThreads];
+// One cache line each: every thread writes its own counter at every word it passes.
+struct alignas(64) ThreadCounter {
+    std::atomic<std::uint64_t> value{0};
+};
+ThreadCounter g_threadChecked[kMaxSearchThreads];
 std::atomic<int> g_threadCounters{0};  // counters in use
 
 // The calling thread's readers: the counter they add to, how many are open (the reader limit
@@ -58,7 +62,9 @@ std::uint64_t Dictionary::checked() {
     std::uint64_t sum = mine->load(std::memory_order_relaxed);
     if (mine != &g_checked) return sum;
     const int counters = g_threadCounters.load(std::memory_order_acquire);
-    for (int i = 0; i < counters; ++i) sum += g_threadChecked[i].load(std::memory_order_relaxed);
+    for (int i = 0; i < counters; ++i) {
+        sum += g_threadChecked[i].value.load(std::memory_order_relaxed);
+    }
     return sum;
 }
 void Dictionary::resetChecked() {
@@ -74,20 +80,20 @@ int Dictionary::instanceCount() { return g_instanceCount.load(); }
 int Dictionary::threadReaders() { return t_readers.open; }
 
 void Dictionary::openThreadCounters(int count) {
-    for (int i = 0; i < count; ++i) g_threadChecked[i].store(0, std::memory_order_relaxed);
+    for (int i = 0; i < count; ++i) g_threadChecked[i].value.store(0, std::memory_order_relaxed);
     g_threadCounters.store(count, std::memory_order_release);
 }
 void Dictionary::foldThreadCounters() {
     std::uint64_t sum = 0;
     const int counters = g_threadCounters.exchange(0);
-    for (int i = 0; i < counters; ++i) sum += g_threadChecked[i].exchange(0);
+    for (int i = 0; i < counters; ++i) sum += g_threadChecked[i].value.exchange(0);
     addChecked(sum);
 }
 
 Dictionary::ThreadScope::ThreadScope(int counter, int readersAbove)
     : m_savedChecked(t_readers.checked), m_savedOpen(t_readers.open) {
     assert(counter >= 0 && counter < kMaxSearchThreads && "dictionary: thread counter");
-    t_readers.checked = &g_threadChecked[counter];
+    t_readers.checked = &g_threadChecked[counter].value;
     t_readers.open = readersAbove;
     t_readers.tooMany = false;
 }
