@@ -95,6 +95,27 @@ void phrase(benchmark::State& state, const char* find, const char* from, int min
     report(state, found, checked);
 }
 
+// `!` with Suppress Permutations on 1, 2 and 4 search threads: wall and whole-process CPU time.
+void phraseThreads(benchmark::State& state, const char* from) {
+    SearchData request;
+    if (!setUp(request, SearchFields{"!", from, "", "", true, true})) {
+        state.SkipWithError("no system word list");
+        return;
+    }
+    SubsetAnalysis work(request.fromLetters());
+    work.run();
+    double found = 0, checked = 0;
+    for (auto _ : state) {
+        VLBData results;
+        std::atomic<std::int64_t> base{0};
+        SearchControl top(request, base, nullptr, static_cast<int>(state.range(0)));
+        top.run(results);
+        found += results.count();
+        checked += Dictionary::checked();
+    }
+    report(state, found, checked);
+}
+
 BENCHMARK_CAPTURE(singleWord, c_t, "c?t", "", true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(singleWord, star_ing, "*ing", "", true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(singleWord, from_retains, "*", "retains", true)->Unit(benchmark::kMillisecond);
@@ -122,6 +143,22 @@ BENCHMARK_CAPTURE(phrase, schoolmaster_min3, "!", "schoolmaster", 3)
 BENCHMARK_CAPTURE(phrase, schoolmaster_once, "!", "schoolmaster", 0, true)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+BENCHMARK_CAPTURE(phraseThreads, schoolmaster, "schoolmaster")
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(phraseThreads, clinteastwood, "clinteastwood")
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 // Two and three levels: the top level's walk and, for each word it accepts, the levels below.
 BENCHMARK_CAPTURE(phrase, two_words_schoolmaster, "* *", "schoolmaster")
     ->Unit(benchmark::kMillisecond);

@@ -1,9 +1,9 @@
 // zantric-cli search FIND [--from LETTERS] [--include L] [--exclude L] [--use-all|--no-use-all]
-// [--suppress-permutations] [--limit N] [--min-word-length N] [--no-repeated-words] [--stoplist
-// FILE|--no-stoplist] [--explain] [--save NAME] [--export FILE [--append]]: the window's Start,
-// from a terminal. Prints every match in result order on stdout as the search finds it (with
-// --explain, what each left over),
-// then Found and Checked on stderr; then saves the results as the window's Save As does.
+// [--suppress-permutations] [--limit N] [--threads N] [--min-word-length N] [--no-repeated-words]
+// [--stoplist FILE|--no-stoplist] [--explain] [--save NAME] [--export FILE [--append]]: the
+// window's Start, from a terminal. Prints every match in result order on stdout as the search
+// finds it (with --explain, what each left over), then Found and Checked on stderr; then saves
+// the results as the window's Save As does.
 #include <unistd.h>
 
 #include <chrono>
@@ -18,6 +18,7 @@
 #include "cli/program_session.h"
 #include "cli/results_commands.h"
 #include "cli/starter_hint.h"
+#include "core/dictionary/dictionary.h"
 #include "core/results/results_header.h"
 #include "core/results/vlb_data.h"
 #include "core/search/match_explanation.h"
@@ -25,6 +26,7 @@
 #include "core/search/search_data.h"
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
+#include "core/shell/config_data.h"
 #include "core/shell/paths.h"
 #include "core/shell/string_table.h"
 
@@ -230,6 +232,11 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     auto limit = std::make_shared<std::int64_t>(0);
     cmd->add_option("--limit", *limit, "Stop after N matches (0: no limit)")
         ->check(CLI::NonNegativeNumber);
+    auto threads = std::make_shared<int>(-1);
+    cmd->add_option("--threads", *threads,
+                    "Search threads of a phrase search (0: one per core; default: the ini's "
+                    "[SEARCH] Threads, else one per core)")
+        ->check(CLI::Range(0, kMaxSearchThreads));
     auto options = std::make_shared<SearchOptions>();
     cmd->add_option("--min-word-length", options->minWordLength,
                     "No word of a phrase shorter than N letters")
@@ -246,8 +253,8 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     cmd->add_option("--save", *saveName,
                     "Save the results as NAME.ztr and NAME.zix (a bare NAME in the files folder)");
     addExportOptions(*cmd, *exportTo);
-    cmd->callback([fields, noUseAll, useAllFlag, limit, options, saveName, exportTo, &global,
-                   &status] {
+    cmd->callback([fields, noUseAll, useAllFlag, limit, threads, options, saveName, exportTo,
+                   &global, &status] {
         fields->useAllFromLetters = !*noUseAll;
         if ((!saveName->empty() && !checkResultsName(*saveName)) ||
             (!exportTo->file.empty() && !checkExportName(exportTo->file))) {
@@ -269,6 +276,9 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         VLBData results;
         SearchRun run(request, results);
         run.setMatchLimit(*limit);
+        run.setThreads(*threads >= 0
+                           ? *threads
+                           : ConfigData::instance().atStart().integer("SEARCH", "Threads", 0));
         const StartOutcome outcome = run.prepare(*fields);
         if (outcome == StartOutcome::kNoDictionary &&
             !printStarterHintIfEmpty(session.catalogue(), global.folder)) {

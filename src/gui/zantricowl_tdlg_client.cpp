@@ -569,6 +569,8 @@ void zantricowlTDLGClient::startSearch() {
     m_request.setFilters(filtersFor(m_phraseOptions));
     // The ini's match limit, as it is now; 0 or less is none.
     m_run.setMatchLimit(ConfigData::instance().readInt("SEARCH", "Match Limit", 0));
+    // The ini's search threads; 0 or less is one per core.
+    m_run.setThreads(ConfigData::instance().readInt("SEARCH", "Threads", 0));
     const StartOutcome outcome = m_run.prepare(request);
     if (outcome == StartOutcome::kNoDictionary) {
         QMetaObject::invokeMethod(

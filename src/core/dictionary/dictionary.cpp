@@ -18,13 +18,29 @@ namespace zantric {
 
 namespace {
 
-// Module-wide state. Readers run on one worker thread at a time; the other threads only set
-// the cancel flag, hold the pause gate and read the counters, so plain atomics suffice.
+// Module-wide state. Readers run on one worker thread at a time, or on the search threads of
+// a phrase search while its top reader holds the image; the other threads only set the cancel
+// flag, hold the pause gate and read the counters, so plain atomics suffice.
 std::atomic<int> g_instanceCount{0};
-std::atomic<bool> g_tooMany{false};
 std::atomic<int> g_cancel{0};
 std::atomic<std::uint64_t> g_checked{0};
 std::atomic<std::uint64_t> g_checkedStart{0};  // where a reset puts the counter: 0 but in tests
+// The search threads' counters: each counts the words its own readers pass.
+// One cache line each: every thread writes its own counter at every word it passes.
+struct alignas(64) ThreadCounter {
+    std::atomic<std::uint64_t> value{0};
+};
+ThreadCounter g_threadChecked[kMaxSearchThreads];
+std::atomic<int> g_threadCounters{0};  // counters in use
+
+// The calling thread's readers: the counter they add to, how many are open (the reader limit
+// holds per thread) and whether the last one made was beyond the limit.
+struct ThreadReaders {
+    std::atomic<std::uint64_t>* checked = &g_checked;
+    int open = 0;
+    bool tooMany = false;
+};
+thread_local ThreadReaders t_readers;
 bool g_memoryMode = false;
 std::vector<unsigned char> g_image;  // the whole file, then one byte 255
 DecodedImage g_decoded;              // the image's records, when they decode cleanly
@@ -41,15 +57,51 @@ bool isLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
 
 void Dictionary::setCancel() { g_cancel.store(1); }
 bool Dictionary::cancelled() { return g_cancel.load(std::memory_order_relaxed) == 1; }
-std::uint64_t Dictionary::checked() { return g_checked.load(std::memory_order_relaxed); }
+std::uint64_t Dictionary::checked() {
+    std::atomic<std::uint64_t>* mine = t_readers.checked;
+    std::uint64_t sum = mine->load(std::memory_order_relaxed);
+    if (mine != &g_checked) return sum;
+    const int counters = g_threadCounters.load(std::memory_order_acquire);
+    for (int i = 0; i < counters; ++i) {
+        sum += g_threadChecked[i].value.load(std::memory_order_relaxed);
+    }
+    return sum;
+}
 void Dictionary::resetChecked() {
-    g_checked.store(g_checkedStart.load(std::memory_order_relaxed), std::memory_order_relaxed);
+    t_readers.checked->store(g_checkedStart.load(std::memory_order_relaxed),
+                             std::memory_order_relaxed);
 }
 void Dictionary::startCheckedAtForTests(std::uint64_t start) { g_checkedStart.store(start); }
 void Dictionary::addChecked(std::uint64_t words) {
-    g_checked.store(g_checked.load(std::memory_order_relaxed) + words, std::memory_order_relaxed);
+    std::atomic<std::uint64_t>& mine = *t_readers.checked;
+    mine.store(mine.load(std::memory_order_relaxed) + words, std::memory_order_relaxed);
 }
 int Dictionary::instanceCount() { return g_instanceCount.load(); }
+int Dictionary::threadReaders() { return t_readers.open; }
+
+void Dictionary::openThreadCounters(int count) {
+    for (int i = 0; i < count; ++i) g_threadChecked[i].value.store(0, std::memory_order_relaxed);
+    g_threadCounters.store(count, std::memory_order_release);
+}
+void Dictionary::foldThreadCounters() {
+    std::uint64_t sum = 0;
+    const int counters = g_threadCounters.exchange(0);
+    for (int i = 0; i < counters; ++i) sum += g_threadChecked[i].value.exchange(0);
+    addChecked(sum);
+}
+
+Dictionary::ThreadScope::ThreadScope(int counter, int readersAbove)
+    : m_savedChecked(t_readers.checked), m_savedOpen(t_readers.open) {
+    assert(counter >= 0 && counter < kMaxSearchThreads && "dictionary: thread counter");
+    t_readers.checked = &g_threadChecked[counter].value;
+    t_readers.open = readersAbove;
+    t_readers.tooMany = false;
+}
+Dictionary::ThreadScope::~ThreadScope() {
+    t_readers.checked = m_savedChecked;
+    t_readers.open = m_savedOpen;
+    t_readers.tooMany = false;
+}
 
 void Dictionary::holdPauseGate() { g_paused.store(true); }
 void Dictionary::releasePauseGate() {
@@ -70,14 +122,16 @@ bool Dictionary::stopRequested() {
 
 Dictionary::Dictionary(const std::string& name, bool memoryOption, std::size_t bufferSize) {
     const int count = ++g_instanceCount;
-    if (count > kMaxReaders) {
-        g_tooMany.store(true);
+    m_checked = t_readers.checked;
+    if (++t_readers.open > kMaxReaders) {
+        t_readers.tooMany = true;
         return;
     }
     if (count == 1 || !g_memoryMode) {
         m_file = openFile(name, "rb").release();
         if (!m_file) {
             --g_instanceCount;
+            --t_readers.open;
             const std::string text = "Unable to open Dictionary: " + shownPath(name);
             messageBoxText(text, "File Error", kMbOkStop);
             throw ZantricException(text);
@@ -129,6 +183,7 @@ Dictionary::Dictionary(const std::string& name, bool memoryOption, std::size_t b
 Dictionary::~Dictionary() {
     if (m_file) std::fclose(m_file);
     delete[] m_buffer;
+    --t_readers.open;
     if (--g_instanceCount == 0 && g_memoryMode) {
         g_memoryMode = false;
         std::vector<unsigned char>().swap(g_image);
@@ -253,11 +308,12 @@ bool Dictionary::matchesPattern() const {
 int Dictionary::nextMatch(char* outWord, const char* pattern, const SrcLetters* letters,
                           int minLength, char startLetter) {
     if (pattern) {
-        if (g_tooMany.load(std::memory_order_relaxed) && g_tooMany.exchange(false)) {
+        if (t_readers.tooMany) {
+            t_readers.tooMany = false;
             return kNoMoreWords;
         }
         if (!m_opened) return kNoMoreWords;
-        if (g_instanceCount.load() == 1) resetChecked();
+        if (t_readers.open == 1) resetChecked();
         m_tokenCount = 0;
         m_matchAll = std::strcmp(pattern, "*") == 0;
         if (*pattern == '\0') return kEmptyPattern;
@@ -313,7 +369,7 @@ int Dictionary::nextMatch(char* outWord, const char* pattern, const SrcLetters* 
 
     for (;;) {
         if (!readWord()) return kNoMoreWords;
-        g_checked.store(g_checked.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+        m_checked->store(m_checked->load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
         if (g_paused.load(std::memory_order_relaxed)) waitAtPauseGate();
         if (g_cancel.load(std::memory_order_relaxed) == 1) return kMatchCancelled;
         if (m_length > m_patternLetters && !m_hasStar) return kNoMoreWords;
@@ -371,9 +427,9 @@ void Dictionary::acceptWord(char* outWord) const {
 int Dictionary::nextDecoded(char* outWord) {
     const DecodedImage& image = *m_decoded;
     std::uint64_t checked = 0;
-    auto finish = [&checked](int result) {
-        g_checked.store(g_checked.load(std::memory_order_relaxed) + checked,
-                        std::memory_order_relaxed);
+    auto finish = [this, &checked](int result) {
+        m_checked->store(m_checked->load(std::memory_order_relaxed) + checked,
+                         std::memory_order_relaxed);
         return result;
     };
     for (;;) {

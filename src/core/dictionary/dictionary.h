@@ -4,10 +4,13 @@
 // with the memory option on a small file loads it once, and decodes its records once when they
 // decode cleanly (DecodedImage); every reader made while it lives reads that shared image.
 // Module-wide state (reader count, cancel flag, checked counter, pause gate) is shared by all
-// readers. Readers run on one worker thread at a time; other threads may set the cancel flag,
-// hold the pause gate and read the counters.
+// readers. Readers run on one worker thread at a time, or on the search threads of one phrase
+// search (each inside a ThreadScope, with its own counter and reader limit) while the top
+// reader, made before them, stays open; other threads may set the cancel flag, hold the pause
+// gate and read the counters.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -22,7 +25,8 @@ namespace zantric {
 // Results of nextMatch.
 enum MatchResult : int { kMatchFound = 0, kNoMoreWords = 2, kMatchCancelled = 3, kEmptyPattern = 5 };
 
-inline constexpr int kMaxReaders = 15;
+inline constexpr int kMaxReaders = 15;  // open at once on one thread
+inline constexpr int kMaxSearchThreads = 64;
 inline constexpr std::size_t kMemoryModeLimit = 296960;  // a file must be smaller to be held
 // Room a caller gives nextMatch for the word: 9 letters, a hyphen, the NUL, and spare.
 inline constexpr std::size_t kOutWordSize = 16;
@@ -58,7 +62,31 @@ public:
     // (the replay of a repeated sub-search): waits while the gate is held, then tells whether
     // the work is cancelled.
     static bool stopRequested();
+    // Readers open on any thread (a search is running while there are any).
     static int instanceCount();
+    // Readers open on the calling thread, with those its search thread works under.
+    static int threadReaders();
+
+    // One search thread of a phrase search, for the life of the object: the thread's readers
+    // count their words on counter `counter` (0 to kMaxSearchThreads - 1; checked() on such a
+    // thread tells that counter alone) and `readersAbove` readers count as open already for
+    // the reader limit. Counters must have been opened.
+    class ThreadScope {
+    public:
+        ThreadScope(int counter, int readersAbove);
+        ~ThreadScope();
+        ThreadScope(const ThreadScope&) = delete;
+        ThreadScope& operator=(const ThreadScope&) = delete;
+
+    private:
+        std::atomic<std::uint64_t>* m_savedChecked;
+        int m_savedOpen;
+    };
+    // Clears `count` search thread counters and adds them to checked() as threads outside a
+    // scope see it; after the search threads ended, foldThreadCounters() moves their sum onto
+    // the calling thread's counter and closes them.
+    static void openThreadCounters(int count);
+    static void foldThreadCounters();
     // The pause gate: while held, readers wait at the point where they poll the cancel flag.
     static void holdPauseGate();
     static void releasePauseGate();
@@ -92,6 +120,7 @@ private:
     bool m_letterStart = false;
     bool m_matchAll = false;
     bool m_opened = false;  // false for a reader made beyond the limit
+    std::atomic<std::uint64_t>* m_checked = nullptr;  // the counter of the thread that made it
     char m_blockLetter = 'a';  // the block last positioned at
     // The pattern with star runs folded, its first character lower-cased and a space appended;
     // at most 9 letters, so 2 * 9 + 1 characters, the space and the NUL.

@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/results/vlb_data.h"
+#include "core/search/match_sink.h"
 #include "core/search/stoplist.h"
 #include "core/search/subtree_memo.h"
 #include "core/search/word_matching.h"
@@ -58,7 +63,7 @@ bool sameWord(const char* a, int aLength, const char* b, int bLength) {
 }  // namespace
 
 SearchControl::SearchControl(const SearchData& request, std::atomic<std::int64_t>& checkedBase,
-                             const std::atomic<bool>* stop)
+                             const std::atomic<bool>* stop, int threads)
     : m_request(request),
       m_position(request.find()),
       m_letters(request.workLetters()),
@@ -70,7 +75,8 @@ SearchControl::SearchControl(const SearchData& request, std::atomic<std::int64_t
       m_useAll(request.useAllFromLetters()),
       m_checkedBase(&checkedBase),
       m_stop(stop),
-      m_struckWords(false) {
+      m_struckWords(false),
+      m_threads(std::clamp(threads, 1, kMaxSearchThreads)) {
     checkedBase.store(0);
     Dictionary::resetChecked();
     if (request.multiWord()) {
@@ -80,6 +86,20 @@ SearchControl::SearchControl(const SearchData& request, std::atomic<std::int64_t
 }
 
 SearchControl::~SearchControl() = default;
+
+SearchControl::SearchControl(const SearchControl& top, ThreadTop)
+    : m_request(top.m_request),
+      m_position(top.m_position),
+      m_letters(top.m_letters),
+      m_phrase(m_phraseBuffer),
+      m_phraseLength(0),
+      m_afterBang(top.m_afterBang),
+      m_minLength(top.m_minLength),
+      m_firstLetter(top.m_firstLetter),
+      m_useAll(top.m_useAll),
+      m_memo(top.m_memo),
+      m_struckWords(false),
+      m_repeatableCount(0) {}
 
 SearchControl::SearchControl(const SearchData& request, std::string_view position,
                              const SrcLetters& letters, char* phrase, int phraseLength,
@@ -127,12 +147,109 @@ void SearchControl::noteStruck() {
 }
 
 bool SearchControl::run(VLBData& results) {
+    MatchSink sink(results);
     // Without filters the levels run code that has none of their tests.
-    return m_request.filtered() ? runLevel<true>(results) : runLevel<false>(results);
+    return m_request.filtered() ? runLevel<true>(sink) : runLevel<false>(sink);
 }
 
 template <bool kFiltered>
-bool SearchControl::runLevel(VLBData& results) {
+bool SearchControl::runBelow(MatchSink& results, const char* word, int wordLength,
+                             const SrcLetters& childLetters, bool permutation,
+                             std::string_view rest, SubtreeMemo::Outcome& outcome) {
+    char childFirst = 0;
+    int childMin = 0;
+    if (permutation) {
+        childFirst = word[0] >= 'A' && word[0] <= 'Z' ? static_cast<char>(word[0] + 32) : word[0];
+        childMin = static_cast<int>(letterCount(std::string_view(word, std::size_t(wordLength))));
+    }
+    SearchControl child(m_request, rest, childLetters, m_phrase, m_phraseLength + wordLength + 1,
+                        m_afterBang, childMin, childFirst, m_memo, this);
+    const bool cancelled = child.runLevel<kFiltered>(results);
+    outcome = child.m_outcome;
+    return cancelled;
+}
+
+template <bool kFiltered>
+bool SearchControl::runSplit(VLBData& store, const char* pattern, const SrcLetters* letters,
+                             int length, bool permutation, std::string_view rest) {
+    Dictionary top(DictionaryNames::instance().subsetDictionaryName(), true,
+                   m_request.readBufferSize());
+    if (m_stop && m_stop->load()) Dictionary::setCancel();
+    // The cursor: the top reader, one word at a time, under the mutex; words are numbered in
+    // the order it gives them.
+    std::mutex cursor;
+    char word[kOutWordSize];
+    int r = top.nextMatch(word, pattern, letters, length, m_firstLetter);
+    bool taken = false;  // the word in `word` went to a thread
+    std::int64_t nextIndex = 0;
+
+    ChunkOrder order(store);
+    std::mutex failureMutex;
+    std::exception_ptr failure;
+    std::atomic<bool> struck{false};
+    auto work = [&](int counter) {
+        // Readers of the top level's words open below the top reader, as on one thread.
+        const Dictionary::ThreadScope scope(counter, 1);
+        try {
+            SearchControl level(*this, ThreadTop{});
+            MatchSink sink(order);
+            char mine[kOutWordSize];
+            SrcLetters childLetters;
+            for (;;) {
+                std::int64_t index = 0;
+                {
+                    const std::lock_guard<std::mutex> lock(cursor);
+                    if (order.halted()) break;
+                    if (taken && r == kMatchFound) r = top.nextMatch(word, nullptr);
+                    if (r != kMatchFound) {
+                        if (r == kMatchCancelled) order.halt();
+                        break;
+                    }
+                    taken = true;
+                    std::memcpy(mine, word, sizeof mine);
+                    if (const SrcLetters* filter = top.letters()) {
+                        filter->remainingInto(childLetters);
+                    }
+                    index = nextIndex++;
+                }
+                const int wordLength = static_cast<int>(std::strlen(mine));
+                std::memcpy(level.m_phrase, mine, static_cast<std::size_t>(wordLength));
+                level.m_phrase[wordLength] = ' ';
+                sink.beginChunk(index);
+                SubtreeMemo::Outcome below;
+                const bool cancelled = level.runBelow<kFiltered>(
+                    sink, mine, wordLength, childLetters, permutation, rest, below);
+                sink.endChunk(!cancelled);
+            }
+            if (level.m_struckWords) struck.store(true);
+        } catch (...) {
+            {
+                const std::lock_guard<std::mutex> lock(failureMutex);
+                if (!failure) failure = std::current_exception();
+            }
+            order.halt();
+        }
+    };
+
+    m_memo->share();
+    Dictionary::openThreadCounters(m_threads);
+    std::vector<std::thread> threads;
+    threads.reserve(static_cast<std::size_t>(m_threads - 1));
+    try {
+        for (int t = 1; t < m_threads; ++t) threads.emplace_back(work, t);
+    } catch (...) {
+        // Fewer threads than asked for: the words go to those that started.
+    }
+    work(0);
+    for (std::thread& thread : threads) thread.join();
+    Dictionary::foldThreadCounters();
+    if (failure) std::rethrow_exception(failure);
+    if (struck.load()) m_struckWords = true;
+    return order.halted();
+}
+
+template <bool kFiltered>
+bool SearchControl::runLevel(MatchSink& results) {
     // This level's word pattern; m_position moves on to the next word.
     std::string_view rest = m_position;
     std::string_view wp = takeWordPattern(rest);
@@ -249,15 +366,14 @@ bool SearchControl::runLevel(VLBData& results) {
     m_outcome = SubtreeMemo::kUnknown;
     SubtreeMemo::Key key;
     SubtreeMemo::Recording recording;
-    const int freeReaders = kMaxReaders - Dictionary::instanceCount();
+    const int freeReaders = kMaxReaders - Dictionary::threadReaders();
     if (m_memo && m_phraseLength > 0 && hasFrom && total != SrcLetters::kUnlimited &&
         SubtreeMemo::makeKey(static_cast<std::size_t>(m_position.data() - m_request.find().data()),
                              m_afterBang, letters, length, m_firstLetter,
                              freeReaders < total + 1 ? freeReaders : total + 1, key, variant)) {
-        const SubtreeMemo::Outcome stored = m_memo->find(key);
-        if (stored == SubtreeMemo::kUnknown) {
-            recording = m_memo->begin(Dictionary::checked());
-        } else if (!Dictionary::cancelled()) {
+        const SubtreeMemo::Outcome stored =
+            m_memo->findOrBegin(key, Dictionary::checked(), recording, results);
+        if (stored != SubtreeMemo::kUnknown && !Dictionary::cancelled()) {
             switch (m_memo->replay(stored, results, m_phrase, m_phraseLength, kMaxPhraseLength)) {
                 case SubtreeMemo::Replay::kDone:
                     m_outcome = stored;
@@ -330,19 +446,12 @@ bool SearchControl::runLevel(VLBData& results) {
             m_phrase[m_phraseLength + wordLength] = ' ';
             SrcLetters childLetters;
             if (const SrcLetters* filter = dictionary.letters()) filter->remainingInto(childLetters);
-            char childFirst = 0;
-            int childMin = 0;
-            if (permutation) {
-                childFirst = word[0] >= 'A' && word[0] <= 'Z' ? static_cast<char>(word[0] + 32) : word[0];
-                childMin = static_cast<int>(letterCount(std::string_view(word)));
-            }
-            SearchControl child(m_request, rest, childLetters, m_phrase,
-                                m_phraseLength + wordLength + 1, m_afterBang, childMin, childFirst,
-                                m_memo, this);
-            const bool childCancelled = child.runLevel<kFiltered>(results);
+            SubtreeMemo::Outcome below;
+            const bool childCancelled = runBelow<kFiltered>(results, word, wordLength, childLetters,
+                                                            permutation, rest, below);
             if (recording.active) {
                 m_memo->add(recording, std::string_view(word, static_cast<std::size_t>(wordLength)),
-                            child.m_outcome);
+                            below);
             }
             if (childCancelled) {
                 cancelled = true;
@@ -352,7 +461,10 @@ bool SearchControl::runLevel(VLBData& results) {
         if (r == kMatchCancelled) cancelled = true;
     };
 
-    if (multiWord) {
+    if (multiWord && m_threads > 1 && !m_parent) {
+        cancelled = runSplit<kFiltered>(results.store(), pattern, hasFrom ? &letters : nullptr,
+                                        length, permutation, rest);
+    } else if (multiWord) {
         enumerate(catalogue.subsetDictionaryName());
         if (recording.active) {
             m_outcome = m_memo->end(recording, key, Dictionary::checked(), cancelled);

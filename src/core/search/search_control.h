@@ -3,9 +3,12 @@
 // search) or runs the level of the next word with the letters left (a phrase search). Levels
 // live on the stack of the level above; the top level is run by the search worker thread. The
 // levels of a phrase search share the top level's SubtreeMemo, which replays a sub-search that
-// was met before instead of walking it again. The phrase filters prune as the levels go: words
-// start at the minimum length, a level with too few letters left opens no reader, and a word
-// already in the phrase is passed over where the letters left could spell it again.
+// was met before instead of walking it again. With more than one search thread, the top level
+// of a phrase search hands its words out in turn to the threads; each runs the levels below a
+// word with its own readers, all share the memo, and their matches reach the store in the order of
+// one thread (MatchSink). The phrase filters prune as the levels go: words start at the minimum
+// length, a level with too few letters left opens no reader, and a word already in the phrase is
+// passed over where the letters left could spell it again.
 #pragma once
 
 #include <atomic>
@@ -19,6 +22,7 @@
 
 namespace zantric {
 
+class MatchSink;
 class VLBData;
 
 inline constexpr int kMaxPhraseLength = 15 * 11 + 1;  // 15 words of 9 letters, hyphen, space
@@ -28,8 +32,9 @@ public:
     // The top level: the whole FIND, the request's work letters, an empty phrase. Resets the
     // checked base and the checked counter. When `stop` is set, no further dictionary is opened
     // (a cancel confirmed between two dictionaries of a single-word search still counts).
+    // A phrase search runs on `threads` search threads (1: on the calling thread only).
     SearchControl(const SearchData& request, std::atomic<std::int64_t>& checkedBase,
-                  const std::atomic<bool>* stop = nullptr);
+                  const std::atomic<bool>* stop = nullptr, int threads = 1);
     ~SearchControl();
     SearchControl(const SearchControl&) = delete;
     SearchControl& operator=(const SearchControl&) = delete;
@@ -56,9 +61,23 @@ private:
                   char* phrase, int phraseLength, bool afterBang, int minLength, char firstLetter,
                   SubtreeMemo* memo, SearchControl* parent);
 
+    // The top level as one search thread sees it: the level above that thread's words.
+    struct ThreadTop {};
+    SearchControl(const SearchControl& top, ThreadTop);
+
     // run() for a search with (kFiltered) or without filters; the levels below run the same.
     template <bool kFiltered>
-    bool runLevel(VLBData& results);
+    bool runLevel(MatchSink& results);
+    // The level below this one's `word` (already in the phrase), with the letters it left.
+    template <bool kFiltered>
+    bool runBelow(MatchSink& results, const char* word, int wordLength,
+                  const SrcLetters& childLetters, bool permutation, std::string_view rest,
+                  SubtreeMemo::Outcome& outcome);
+    // The top level's words, handed out to the search threads; the arguments are those this
+    // level's reader takes.
+    template <bool kFiltered>
+    bool runSplit(VLBData& store, const char* pattern, const SrcLetters* letters, int length,
+                  bool permutation, std::string_view rest);
     // A filter passed over a word: noted on the top level.
     void noteStruck();
     // The memo's variant for this level's words that may not come again (-1: none left).
@@ -80,6 +99,7 @@ private:
     SubtreeMemo::Outcome m_outcome = SubtreeMemo::kNothing;  // what run() left, for the level above
     SearchControl* m_parent = nullptr;                       // the level above; none at the top
     bool m_struckWords;                                      // the top level's only
+    int m_threads = 1;                                       // the top level's only
     // "Each word once": the words above that this level's letters could spell again; the level
     // below checks them again with its own letters. Set by the levels of a filtered search only.
     int m_repeatableCount;

@@ -1,5 +1,7 @@
 #include "core/search/search_run.h"
 
+#include <algorithm>
+
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/results/vlb_data.h"
@@ -58,9 +60,9 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
     m_failed.store(false);
     m_struck.store(false);
     m_running.store(true);
-    m_worker = std::thread([this, onFinished = std::move(onFinished)] {
+    m_worker = std::thread([this, threads = threads(), onFinished = std::move(onFinished)] {
         try {
-            SearchControl top(m_request, m_checkedBase, &m_cancelled);
+            SearchControl top(m_request, m_checkedBase, &m_cancelled, threads);
             top.run(m_results);
             m_struck.store(top.struckWords());
         } catch (const ZantricException& e) {
@@ -78,6 +80,13 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
         m_ended.notify_all();
         if (onFinished) onFinished();
     });
+}
+
+int SearchRun::threads() const {
+    if (m_results.matchLimit() > 0) return 1;
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    const int threads = m_threads > 0 ? m_threads : cores > 0 ? cores : 1;
+    return std::min(threads, kMaxSearchThreads);
 }
 
 bool SearchRun::waitForEnd(std::chrono::milliseconds timeout) {

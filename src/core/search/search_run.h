@@ -44,6 +44,12 @@ public:
     StartOutcome prepare(const SearchFields& fields);
     // Searches started after this stop after `limit` matches; 0 for no limit.
     void setMatchLimit(std::int64_t limit) { m_results.setMatchLimit(limit); }
+    // Phrase searches started after this run on `threads` search threads (0 or less: one per
+    // core). A search with a match limit runs on one: where a limit stops it, its Checked
+    // figure is then the one of one thread.
+    void setThreads(int threads) { m_threads = threads; }
+    // The search threads a phrase search would run on now.
+    int threads() const;
     // Whether a phrase search must analyse the dictionaries first (new FROM letters).
     bool analysisNeeded() const { return m_request.multiWord() && m_request.analysisNeeded(); }
     // Runs the analysis on the calling thread (the caller's worker); false when it was
@@ -97,6 +103,7 @@ private:
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_failed{false};
     std::atomic<bool> m_struck{false};  // a filter struck a word while the worker ran
+    int m_threads = 0;
     std::mutex m_endMutex;
     std::condition_variable m_ended;
     std::thread m_worker;

@@ -1,19 +1,18 @@
 #include "core/search/subtree_memo.h"
 
+#include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstring>
 
 #include "core/dictionary/dictionary.h"
-#include "core/results/vlb_data.h"
+#include "core/search/match_sink.h"
 
 namespace zantric {
 
 namespace {
 
-// Bounds of one search's memo (about 60 MB at most); once reached, further levels simply run.
-constexpr std::size_t kEntryLimit = 1 << 18;
-constexpr std::size_t kItemLimit = 1 << 21;
-constexpr std::size_t kWordTextLimit = 1 << 24;
+constexpr std::size_t kSlotCount = 2 * (1 << 18);  // twice the entries at most
 
 constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0ULL;
 
@@ -49,6 +48,15 @@ bool packCounts(const std::int8_t* counts, std::uint64_t& low, std::uint64_t& hi
 
 }  // namespace
 
+thread_local std::vector<SubtreeMemo::Item> SubtreeMemo::t_pending;
+thread_local std::string SubtreeMemo::t_pendingText;
+
+SubtreeMemo::SubtreeMemo()
+    : m_slots(static_cast<std::uint64_t*>(std::calloc(kSlotCount, sizeof(std::uint64_t)))) {
+    if (!m_slots) throw std::bad_alloc();
+    static_assert(kSlotCount == 2 * kEntryLimit);
+}
+
 std::uint64_t SubtreeMemo::hashOf(const Key& key) {
     std::uint64_t h = 0x9E3779B97F4A7C15ULL;
     for (std::uint64_t w : key.words) h = (h ^ w) * 0xFF51AFD7ED558CCDULL + (h >> 29);
@@ -81,6 +89,7 @@ bool SubtreeMemo::makeKey(std::size_t position, bool afterBang, const SrcLetters
 }
 
 int SubtreeMemo::variantOf(std::string_view words) {
+    const std::lock_guard<std::mutex> lock(m_variantMutex);
     if (const auto at = m_variants.find(words); at != m_variants.end()) return at->second;
     if (m_variants.size() >= kMaxVariant) return -1;
     const int variant = static_cast<int>(m_variants.size()) + 1;
@@ -89,44 +98,35 @@ int SubtreeMemo::variantOf(std::string_view words) {
 }
 
 SubtreeMemo::Outcome SubtreeMemo::find(const Key& key) const {
-    if (m_slots.empty()) return kUnknown;
     const std::uint64_t hash = hashOf(key);
-    const auto tag = static_cast<std::uint32_t>(hash >> 32);
-    const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& slot = m_slots[i];
-        if (slot.entry == kUnknown) return kUnknown;
-        if (slot.tag != tag) continue;
-        const Key& stored = m_entries[slot.entry].key;
+    const std::uint64_t tag = hash >> 32;
+    constexpr std::size_t kMask = kSlotCount - 1;
+    for (std::size_t i = hash & kMask;; i = (i + 1) & kMask) {
+        const std::uint64_t slot =
+            std::atomic_ref<std::uint64_t>(m_slots[i]).load(std::memory_order_acquire);
+        if (slot == 0) return kUnknown;
+        if (slot >> 32 != tag) continue;
+        const auto entry = static_cast<Outcome>(static_cast<std::uint32_t>(slot) - 1);
+        const Key& stored = m_entries[entry].key;
         if (stored.words[0] == key.words[0] && stored.words[1] == key.words[1] &&
             stored.words[2] == key.words[2] && stored.words[3] == key.words[3]) {
-            return slot.entry;
+            return entry;
         }
     }
 }
 
 void SubtreeMemo::insert(std::uint64_t hash, Outcome entry) {
-    if (2 * m_entries.size() > m_slots.size()) {
-        std::vector<Slot> old(m_slots.empty() ? 4096 : 2 * m_slots.size());
-        old.swap(m_slots);
-        const std::size_t mask = m_slots.size() - 1;
-        for (const Slot& slot : old) {
-            if (slot.entry == kUnknown) continue;
-            std::size_t i = hashOf(m_entries[slot.entry].key) & mask;
-            while (m_slots[i].entry != kUnknown) i = (i + 1) & mask;
-            m_slots[i] = slot;
-        }
-    }
-    const std::size_t mask = m_slots.size() - 1;
-    std::size_t i = hash & mask;
-    while (m_slots[i].entry != kUnknown) i = (i + 1) & mask;
-    m_slots[i] = Slot{static_cast<std::uint32_t>(hash >> 32), entry};
+    constexpr std::size_t kMask = kSlotCount - 1;
+    std::size_t i = hash & kMask;
+    while (m_slots[i] != 0) i = (i + 1) & kMask;
+    std::atomic_ref<std::uint64_t>(m_slots[i])
+        .store((hash >> 32) << 32 | (std::uint64_t{entry} + 1), std::memory_order_release);
 }
 
-bool SubtreeMemo::emitAll(const Entry& entry, VLBData& results, char* phrase, int length) {
+bool SubtreeMemo::emitAll(const Entry& entry, MatchSink& results, char* phrase, int length) {
     for (std::uint32_t i = 0; i < entry.items; ++i) {
         const Item& item = m_items[entry.firstItem + i];
-        std::memcpy(phrase + length, m_words.data() + item.text, item.length);
+        std::memcpy(phrase + length, &m_words[item.text], item.length);
         const int next = length + item.length + 1;
         phrase[next - 1] = ' ';
         if (item.below == kComplete) {
@@ -142,7 +142,7 @@ bool SubtreeMemo::emitAll(const Entry& entry, VLBData& results, char* phrase, in
     return true;
 }
 
-SubtreeMemo::Replay SubtreeMemo::replay(Outcome entry, VLBData& results, char* phrase,
+SubtreeMemo::Replay SubtreeMemo::replay(Outcome entry, MatchSink& results, char* phrase,
                                         int prefixLength, int capacity) {
     const Entry& stored = m_entries[entry];
     if (static_cast<std::int64_t>(prefixLength) + stored.longest > capacity)
@@ -154,14 +154,46 @@ SubtreeMemo::Replay SubtreeMemo::replay(Outcome entry, VLBData& results, char* p
 
 SubtreeMemo::Recording SubtreeMemo::begin(std::uint64_t checkedNow) {
     Recording recording;
-    if (m_entries.size() >= kEntryLimit || m_items.size() >= kItemLimit ||
-        m_words.size() >= kWordTextLimit) {
+    if (m_entryCount.load(std::memory_order_relaxed) >= kEntryLimit ||
+        m_itemCount.load(std::memory_order_relaxed) >= kItemLimit ||
+        m_textSize.load(std::memory_order_relaxed) >= kWordTextLimit) {
         return recording;
     }
     recording.active = true;
-    recording.firstItem = m_pending.size();
+    recording.firstItem = t_pending.size();
+    recording.firstText = t_pendingText.size();
     recording.checkedBefore = checkedNow;
     return recording;
+}
+
+SubtreeMemo::Outcome SubtreeMemo::findOrBegin(const Key& key, std::uint64_t checkedNow,
+                                              Recording& recording, const MatchSink& results) {
+    Outcome stored = find(key);
+    if (stored != kUnknown) return stored;
+    if (!m_shared) {
+        recording = begin(checkedNow);
+        return kUnknown;
+    }
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        stored = find(key);
+        if (stored != kUnknown) return stored;
+        if (std::find(m_claimed.begin(), m_claimed.end(), key) == m_claimed.end()) {
+            recording = begin(checkedNow);
+            if (recording.active) {
+                m_claimed.push_back(key);
+                recording.claimed = true;
+            }
+            return kUnknown;
+        }
+        // The thread whose matches go to the store never waits (the others may be waiting for
+        // it), nor does a cancelled search, whose readers stop at once.
+        if (results.isNext() || Dictionary::cancelled()) break;
+        m_recorded.wait_for(lock, std::chrono::milliseconds(20));
+    }
+    // Walked here too; whichever recording ends first is stored.
+    recording = begin(checkedNow);
+    return kUnknown;
 }
 
 void SubtreeMemo::add(Recording& recording, std::string_view word, Outcome below) {
@@ -173,11 +205,11 @@ void SubtreeMemo::add(Recording& recording, std::string_view word, Outcome below
     // A level below that produced no phrase only counts toward Checked, which is kept whole.
     if (below != kComplete && m_entries[below].items == 0) return;
     Item item;
-    item.text = static_cast<std::uint32_t>(m_words.size());
+    item.text = static_cast<std::uint32_t>(t_pendingText.size());
     item.length = static_cast<std::uint8_t>(word.size());
     item.below = below;
-    m_words.append(word);
-    m_pending.push_back(item);
+    t_pendingText.append(word);
+    t_pending.push_back(item);
 }
 
 SubtreeMemo::Outcome SubtreeMemo::end(Recording& recording, const Key& key,
@@ -185,24 +217,53 @@ SubtreeMemo::Outcome SubtreeMemo::end(Recording& recording, const Key& key,
     if (!recording.active) return kUnknown;
     Outcome stored = kUnknown;
     if (recording.complete && !cancelled) {
-        Entry entry;
-        entry.key = key;
-        entry.firstItem = static_cast<std::uint32_t>(m_items.size());
-        entry.items = static_cast<std::uint32_t>(m_pending.size() - recording.firstItem);
-        entry.checked = checkedNow - recording.checkedBefore;
-        entry.longest = 0;
-        for (std::size_t i = recording.firstItem; i < m_pending.size(); ++i) {
-            const Item& item = m_pending[i];
-            std::uint32_t longest = item.length + 1u;
-            if (item.below != kComplete) longest += m_entries[item.below].longest;
-            if (longest > entry.longest) entry.longest = longest;
-            m_items.push_back(item);
+        const std::size_t items = t_pending.size() - recording.firstItem;
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        // Another search thread may have stored the same state meanwhile: the same entry.
+        stored = find(key);
+        const std::size_t entryAt = stored == kUnknown ? m_entries.claim(1) : kEntryLimit;
+        const std::size_t itemAt = entryAt < kEntryLimit ? m_items.claim(items) : kItemLimit;
+        if (entryAt < kEntryLimit && itemAt < kItemLimit) {
+            Entry& entry = m_entries[entryAt];
+            entry.key = key;
+            entry.firstItem = static_cast<std::uint32_t>(itemAt);
+            entry.items = static_cast<std::uint32_t>(items);
+            entry.checked = checkedNow - recording.checkedBefore;
+            entry.longest = 0;
+            for (std::size_t i = 0; i < items; ++i) {
+                Item item = t_pending[recording.firstItem + i];
+                std::uint32_t longest = item.length + 1u;
+                if (item.below != kComplete) longest += m_entries[item.below].longest;
+                if (longest > entry.longest) entry.longest = longest;
+                // A word's letters stay together in one block; a full text store leaves the
+                // entry's claimed room unused, and the entry unstored.
+                const std::size_t at = m_words.claim(item.length);
+                if (at >= kWordTextLimit) {
+                    stored = kUnknown;
+                    break;
+                }
+                std::memcpy(&m_words[at], t_pendingText.data() + item.text, item.length);
+                item.text = static_cast<std::uint32_t>(at);
+                m_items[itemAt + i] = item;
+                stored = static_cast<Outcome>(entryAt);
+            }
+            if (items == 0) stored = static_cast<Outcome>(entryAt);
+            m_entryCount.store(m_entries.size(), std::memory_order_relaxed);
+            m_itemCount.store(m_items.size(), std::memory_order_relaxed);
+            m_textSize.store(m_words.size(), std::memory_order_relaxed);
+            if (stored != kUnknown) insert(hashOf(key), stored);
         }
-        stored = static_cast<Outcome>(m_entries.size());
-        m_entries.push_back(entry);
-        insert(hashOf(key), stored);
     }
-    m_pending.resize(recording.firstItem);
+    if (recording.claimed) {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_claimed.erase(std::find(m_claimed.begin(), m_claimed.end(), key));
+        }
+        m_recorded.notify_all();
+        recording.claimed = false;
+    }
+    t_pending.resize(recording.firstItem);
+    t_pendingText.resize(recording.firstText);
     recording.active = false;
     return stored;
 }

@@ -6,12 +6,18 @@
 // the number of words its readers and those below passed. When the state recurs, the stored
 // phrases are replayed behind the new phrase and the same Checked figure is counted, so results,
 // their order, Found and Checked are those of running it again. Owned by the top level of one
-// search and used by its worker thread only.
+// search and shared by its search threads: an entry, once stored, never changes, so find() and
+// replay() need no lock; storing an entry (end()) and numbering a variant take one.
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,7 +27,33 @@
 
 namespace zantric {
 
-class VLBData;
+class MatchSink;
+
+// Storage that grows by blocks and never moves what it holds: other threads may read what was
+// added while one thread at a time adds more.
+template <typename T, std::size_t kBlockSize, std::size_t kCapacity>
+class BlockStore {
+public:
+    const T& operator[](std::size_t i) const { return m_blocks[i / kBlockSize][i % kBlockSize]; }
+    T& operator[](std::size_t i) { return m_blocks[i / kBlockSize][i % kBlockSize]; }
+    std::size_t size() const { return m_size; }
+    // Room for `n` more, together in one block: the index of the first, or kCapacity when the
+    // store is full.
+    std::size_t claim(std::size_t n) {
+        std::size_t at = m_size;
+        if (at % kBlockSize + n > kBlockSize) at = (at / kBlockSize + 1) * kBlockSize;
+        if (n > kBlockSize || at + n > kCapacity) return kCapacity;
+        if (n != 0 && !m_blocks[at / kBlockSize]) {
+            m_blocks[at / kBlockSize] = std::make_unique<T[]>(kBlockSize);
+        }
+        m_size = at + n;
+        return at;
+    }
+
+private:
+    std::unique_ptr<T[]> m_blocks[kCapacity / kBlockSize];
+    std::size_t m_size = 0;
+};
 
 class SubtreeMemo {
 public:
@@ -60,7 +92,7 @@ public:
     // `capacity` characters at `phrase`) and counts its Checked figure. The store looks at the
     // cancel flag and waits at the pause gate every few kilobytes, as a reader does at every
     // word, so that a replay of millions of phrases stops as promptly.
-    Replay replay(Outcome entry, VLBData& results, char* phrase, int prefixLength, int capacity);
+    Replay replay(Outcome entry, MatchSink& results, char* phrase, int prefixLength, int capacity);
 
     // Recording a level: begin() before its reader is opened; add() for each word it accepted,
     // with the outcome of the level below; end() afterwards stores the entry and returns it, or
@@ -70,9 +102,21 @@ public:
         bool active = false;
         bool complete = true;  // every level below was stored
         std::size_t firstItem = 0;
+        std::size_t firstText = 0;
         std::uint64_t checkedBefore = 0;
+        bool claimed = false;  // other search threads wait for this state's entry
     };
+    SubtreeMemo();
     Recording begin(std::uint64_t checkedNow);
+    // find(), and begin() when nothing is stored. Shared by search threads, a state that
+    // another thread is recording is waited for and then replayed rather than walked twice;
+    // but never by the thread whose matches go to the store now (`results`), which the others
+    // may be waiting for. A state only holds states of fewer letters, so the others never wait
+    // for each other in a circle.
+    Outcome findOrBegin(const Key& key, std::uint64_t checkedNow, Recording& recording,
+                        const MatchSink& results);
+    // The search threads of a split search use this memo from now on.
+    void share() { m_shared = true; }
     void add(Recording& recording, std::string_view word, Outcome below);
     Outcome end(Recording& recording, const Key& key, std::uint64_t checkedNow, bool cancelled);
 
@@ -89,23 +133,36 @@ private:
         std::uint32_t longest;  // characters of its longest phrase ending
         std::uint64_t checked;
     };
-    // The table holds the high half of a key's hash and its entry; the key itself is checked
-    // in the entry.
-    struct Slot {
-        std::uint32_t tag = 0;
-        Outcome entry = kUnknown;
-    };
     static std::uint64_t hashOf(const Key& key);
 
+    // Under m_mutex: makes a stored entry visible to find().
     void insert(std::uint64_t hash, Outcome entry);
     // False when the search stops before every phrase was stored.
-    bool emitAll(const Entry& entry, VLBData& results, char* phrase, int length);
+    bool emitAll(const Entry& entry, MatchSink& results, char* phrase, int length);
 
-    std::vector<Slot> m_slots;  // open addressing, a power of two, at most half full
-    std::vector<Entry> m_entries;
-    std::vector<Item> m_items;
-    std::string m_words;
-    std::vector<Item> m_pending;  // items of the levels being recorded, innermost last
+    // The table: open addressing, at most half full; a slot holds the high half of a key's
+    // hash and its entry + 1 (0: empty), the key itself is checked in the entry. Zeroed by
+    // calloc, so that its pages cost nothing until used.
+    struct Free {
+        void operator()(std::uint64_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint64_t[], Free> m_slots;
+    // Bounds of one search's memo (about 60 MB at most); once reached, further levels simply
+    // run.
+    static constexpr std::size_t kEntryLimit = 1 << 18;
+    static constexpr std::size_t kItemLimit = 1 << 21;
+    static constexpr std::size_t kWordTextLimit = 1 << 24;
+    BlockStore<Entry, 1 << 12, kEntryLimit> m_entries;
+    BlockStore<Item, 1 << 14, kItemLimit> m_items;
+    BlockStore<char, 1 << 16, kWordTextLimit> m_words;
+    std::atomic<std::size_t> m_entryCount{0}, m_itemCount{0}, m_textSize{0};
+    std::mutex m_mutex;                  // storing entries, and the states being recorded
+    std::condition_variable m_recorded;  // a claimed state's recording ended
+    std::vector<Key> m_claimed;          // states that search threads are recording
+    bool m_shared = false;
+    // The levels being recorded on the calling thread, innermost last, and their words.
+    static thread_local std::vector<Item> t_pending;
+    static thread_local std::string t_pendingText;
     struct TextHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view text) const {
@@ -113,6 +170,7 @@ private:
         }
     };
     std::unordered_map<std::string, int, TextHash, std::equal_to<>> m_variants;
+    std::mutex m_variantMutex;
 };
 
 }  // namespace zantric

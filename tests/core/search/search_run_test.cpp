@@ -343,7 +343,8 @@ TEST_F(SearchRunTest, CountsPastThirtyTwoBits) {
 
 // A cancel, and the pause of the cancel question, reach the replay of a remembered sub-search:
 // "bz" and "zb" leave the same letters, so everything after "bz"'s phrases is one replay. Paused
-// inside it, the search stores nothing more; cancelled, it ends at once.
+// inside it, the search stores nothing more; cancelled, it ends at once. Two search threads: the
+// pause and the cancel reach both.
 TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
     Words words = {"bz", "zb"};
     const std::string vowels = "aeiou";
@@ -358,6 +359,7 @@ TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
     const SearchFields request = fields("*z* !", "bzaeiouaei");
     constexpr std::int64_t kFirstWordPhrases = 408240;  // "bz" and then each of these
     SearchRun run(m_request, *m_resultsStore);
+    run.setThreads(2);  // "zb" waits for "bz"'s sub-search on the other thread, then replays it
     ASSERT_EQ(run.prepare(request), StartOutcome::kReady);
     SubsetAnalysis analysis(m_request.fromLetters());
     ASSERT_TRUE(run.runAnalysis(analysis));

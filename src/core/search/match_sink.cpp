@@ -1,0 +1,136 @@
+#include "core/search/match_sink.h"
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+#include "core/dictionary/dictionary.h"
+
+namespace zantric {
+
+namespace {
+// Kept matches of one chunk between two looks at the cancel flag and the pause gate, as the
+// store looks while it writes.
+constexpr std::size_t kPollEvery = 4096;
+// A waiting thread's look at the cancel flag.
+constexpr auto kWaitSlice = std::chrono::milliseconds(20);
+std::atomic<std::size_t> g_keptLimitForTests{0};
+}  // namespace
+
+ChunkOrder::ChunkOrder(VLBData& store)
+    : m_keptLimit(g_keptLimitForTests.load() != 0 ? g_keptLimitForTests.load() : kKeptLimit),
+      m_store(store) {}
+
+void ChunkOrder::setKeptLimitForTests(std::size_t bytes) { g_keptLimitForTests.store(bytes); }
+
+void ChunkOrder::halt() {
+    m_halted.store(true, std::memory_order_release);
+    Dictionary::setCancel();
+    // Through the mutex, so that a thread between its look at the flag and its wait still wakes.
+    m_mutex.lock();
+    m_mutex.unlock();
+    m_turn.notify_all();
+}
+
+void MatchSink::beginChunk(std::int64_t index) {
+    m_index = index;
+    m_direct = m_order->m_head.load(std::memory_order_acquire) == index;
+    m_pollAt = std::min(kPollEvery, m_order->m_keptLimit);
+}
+
+bool MatchSink::keep(std::string_view text, bool addLineFeed) {
+    ChunkOrder& order = *m_order;
+    if (order.m_head.load(std::memory_order_acquire) == m_index) {
+        return takeTurn() && m_store->append(text, addLineFeed);
+    }
+    if (m_lines.size() >= m_pollAt) {
+        // A long replay into a kept chunk stops and pauses as promptly as one into the store.
+        m_pollAt = m_lines.size() + std::min(kPollEvery, order.m_keptLimit);
+        if (Dictionary::stopRequested() || order.halted()) return false;
+        if (m_lines.size() + order.m_keptBytes.load(std::memory_order_relaxed) >
+            order.m_keptLimit) {
+            // Enough is kept: wait until this word is next.
+            std::unique_lock<std::mutex> lock(order.m_mutex);
+            while (order.m_head.load(std::memory_order_acquire) != m_index) {
+                if (order.halted() || Dictionary::cancelled()) return false;
+                order.m_turn.wait_for(lock, kWaitSlice);
+            }
+            lock.unlock();
+            return takeTurn() && m_store->append(text, addLineFeed);
+        }
+    }
+    const std::size_t body = addLineFeed || text.empty() ? text.size() : text.size() - 1;
+    m_lines.append(text.data(), body);
+    m_lines.push_back('\n');
+    return true;
+}
+
+bool MatchSink::takeTurn() {
+    m_direct = true;
+    const bool stored = commit(m_lines);
+    m_lines.clear();
+    return stored;
+}
+
+bool MatchSink::commit(const std::string& lines) {
+    std::size_t start = 0;
+    while (start < lines.size()) {
+        const std::size_t end = lines.find('\n', start) + 1;
+        if (!m_store->append(std::string_view(lines).substr(start, end - start), false)) {
+            return false;
+        }
+        start = end;
+    }
+    return true;
+}
+
+void MatchSink::endChunk(bool complete) {
+    ChunkOrder& order = *m_order;
+    if (!complete || order.halted()) {
+        m_lines.clear();
+        order.halt();
+        return;
+    }
+    if (!m_direct) {
+        std::unique_lock<std::mutex> lock(order.m_mutex);
+        if (order.m_head.load(std::memory_order_acquire) != m_index) {
+            order.m_keptBytes.fetch_add(m_lines.size(), std::memory_order_relaxed);
+            order.m_done.emplace(m_index, std::move(m_lines));
+            m_lines = std::string();
+            return;
+        }
+        lock.unlock();
+        if (!takeTurn()) {
+            order.halt();
+            return;
+        }
+    }
+    passHead();
+}
+
+void MatchSink::passHead() {
+    ChunkOrder& order = *m_order;
+    std::unique_lock<std::mutex> lock(order.m_mutex);
+    std::int64_t next = m_index + 1;
+    for (auto done = order.m_done.find(next); done != order.m_done.end();
+         done = order.m_done.find(++next)) {
+        // The chunks before `next` are stored and `next` is finished: no other thread writes to
+        // the store while its lines go there, and chunks finished meanwhile wait in m_done.
+        const std::string lines = std::move(done->second);
+        order.m_done.erase(done);
+        order.m_keptBytes.fetch_sub(lines.size(), std::memory_order_relaxed);
+        lock.unlock();
+        const bool stored = commit(lines);
+        lock.lock();
+        if (!stored) {
+            lock.unlock();
+            order.halt();
+            return;
+        }
+    }
+    order.m_head.store(next, std::memory_order_release);
+    lock.unlock();
+    order.m_turn.notify_all();
+}
+
+}  // namespace zantric

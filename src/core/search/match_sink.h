@@ -1,0 +1,93 @@
+// MatchSink: where the levels of a search put their matches. On one thread it is the results
+// store itself. When a phrase search is split over search threads, each thread runs the
+// sub-searches of first-level words in turn; the matches of the first-level word that is next
+// in order go straight to the store, those of a later one are kept (in memory) until every word
+// before it is done, so that the store receives them in the order of one thread. ChunkOrder is
+// what the search threads share for that; each MatchSink belongs to one thread.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "core/results/vlb_data.h"
+
+namespace zantric {
+
+class ChunkOrder {
+public:
+    explicit ChunkOrder(VLBData& store);
+
+    // Every thread stops taking words: the store took no more, a thread failed, or the search
+    // was cancelled. Also sets the readers' cancel flag, so that the other threads' readers stop.
+    void halt();
+    bool halted() const { return m_halted.load(std::memory_order_acquire); }
+
+    // Only tests call this: searches started later keep at most `bytes` (0: the usual 8 MiB).
+    static void setKeptLimitForTests(std::size_t bytes);
+
+private:
+    friend class MatchSink;
+    // Kept matches of all waiting chunks above this many bytes: a thread whose word is not next
+    // waits for its turn instead of keeping more.
+    static constexpr std::size_t kKeptLimit = 8u << 20;
+    const std::size_t m_keptLimit;
+
+    VLBData& m_store;
+    std::atomic<std::int64_t> m_head{0};  // the first-level word whose matches go to the store
+    std::atomic<bool> m_halted{false};
+    std::atomic<std::size_t> m_keptBytes{0};  // of the chunks in m_done
+    std::mutex m_mutex;
+    std::condition_variable m_turn;              // m_head moved on, or halt()
+    std::map<std::int64_t, std::string> m_done;  // finished chunks waiting their turn
+};
+
+class MatchSink {
+public:
+    // Straight to the store, always.
+    explicit MatchSink(VLBData& store) : m_store(&store), m_direct(true) {}
+    // A search thread's.
+    explicit MatchSink(ChunkOrder& order) : m_store(&order.m_store), m_order(&order) {}
+    MatchSink(const MatchSink&) = delete;
+    MatchSink& operator=(const MatchSink&) = delete;
+
+    // As VLBData::append: false when the search must stop.
+    bool append(std::string_view text, bool addLineFeed) {
+        if (m_direct) return m_store->append(text, addLineFeed);
+        return keep(text, addLineFeed);
+    }
+
+    VLBData& store() const { return *m_store; }
+    // Whether these matches go to the store now (the other threads' may wait for them).
+    bool isNext() const {
+        return m_direct || m_order->m_head.load(std::memory_order_acquire) == m_index;
+    }
+
+    // A search thread starts and ends the matches of first-level word `index`; words are taken
+    // in order. endChunk(false) (the sub-search was cancelled or stopped) halts every thread.
+    void beginChunk(std::int64_t index);
+    void endChunk(bool complete);
+
+private:
+    bool keep(std::string_view text, bool addLineFeed);
+    // The kept lines go to the store; from now on every match does.
+    bool takeTurn();
+    // Writes a finished chunk's lines; false when the store took no more.
+    bool commit(const std::string& lines);
+    // After the head's own chunk: the head moves past it and past every finished chunk behind.
+    void passHead();
+
+    VLBData* m_store;
+    ChunkOrder* m_order = nullptr;
+    bool m_direct = false;
+    std::int64_t m_index = 0;
+    std::string m_lines;  // kept matches, each ending in a line feed
+    std::size_t m_pollAt = 0;
+};
+
+}  // namespace zantric
