@@ -115,7 +115,7 @@ TEST_F(MakeDictionaryTest, ChecksComeFirstWithTheirMessages) {
     writeDictionary(kPath, {"old"});
     const std::string oldBytes = TempFolder::read("lexicons/words.lex");
     TempFolder::write("list.txt", "new\n");
-    TempFolder::write("spaces.txt", "   \nit's\n\n");
+    TempFolder::write("spaces.txt", "   \nit's\nabcdefghijklmnopqrstu\n\n");  // 21 letters: no word
     std::filesystem::create_directory("folder");
     ASSERT_EQ(mkfifo("fifo", 0600), 0);
     const char* kNames = "You must supply a File Name and a Dictionary Name.";
