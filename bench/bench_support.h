@@ -17,7 +17,7 @@ namespace zantric::bench {
 
 inline constexpr const char* kSystemList = "/usr/share/dict/american-english";
 
-// 1 to 9 letters a-z, a capital first letter allowed, at most one inner hyphen; in dictionary
+// 1 to 20 letters a-z, a capital first letter allowed, at most one inner hyphen; in dictionary
 // order, each once. `lowerOnly` keeps only words without a capital.
 inline std::vector<std::string> systemWords(bool lowerOnly = false) {
     std::ifstream in(kSystemList);
@@ -31,7 +31,7 @@ inline std::vector<std::string> systemWords(bool lowerOnly = false) {
             if (c == '-') ok = ++hyphens == 1 && i > 0 && i + 1 < line.size();
             else ok = (c >= 'a' && c <= 'z') || (!lowerOnly && i == 0 && c >= 'A' && c <= 'Z');
         }
-        if (ok && letterCount(line.c_str()) <= 9) words.push_back(line);
+        if (ok && letterCount(line.c_str()) <= kMaxWordLetters) words.push_back(line);
     }
     std::sort(words.begin(), words.end(),
               [](const auto& a, const auto& b) { return compareWords(a.c_str(), b.c_str()) < 0; });

@@ -4,7 +4,7 @@
 #
 #   bench/peers.sh ZANTRIC_CLI [CASE...]      (./x bench-peers builds it and passes the path)
 #
-# The word list is the system list kept to lines of 1 to 9 lower-case letters a-z; the cases named
+# The word list is the system list kept to lines of 1 to 20 lower-case letters a-z; the cases named
 # insane use wamerican-insane's list (about 650,000 words) kept the same way. Each case runs
 # its commands in turn, ROUNDS times (hyperfine, one run per command and round, so the tools
 # alternate), each run bounded by LIMIT seconds; output goes to /dev/null and the result lines are
@@ -52,8 +52,8 @@ use_list() {
     PREFIX=""
     [[ "$1" == words ]] || PREFIX="$1: "
     [[ -d "$FOLDER" ]] && return 0
-    LC_ALL=C grep -xE '[a-z]{1,9}' "$2" >"$LIST"
-    echo "Word list: $(wc -l <"$LIST") words of 1 to 9 letters a-z from $2"
+    LC_ALL=C grep -xE '[a-z]{1,20}' "$2" >"$LIST"
+    echo "Word list: $(wc -l <"$LIST") words of 1 to 20 letters a-z from $2"
     mkdir -p "$FOLDER"
     if ! "$CLI" -C "$FOLDER" --yes make "$LIST" english >"$work/make.log" 2>&1 ||
         ! "$CLI" -C "$FOLDER" select english >>"$work/make.log" 2>&1; then

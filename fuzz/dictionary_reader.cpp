@@ -20,6 +20,8 @@ using namespace zantric;
 constexpr const char* kPatterns[] = {"*",     "c?t",       "a*t*",  "?",   "?????????",
                                      "*s",    "b*",        "st*r",  "Cat", "*a*e*i*",
                                      "z????", "strainers", "??*??", "q",   "a*"};
+// Patterns that reach the long words.
+constexpr const char* kLongPatterns[] = {"c*n", "????????????????????", "*ation*"};
 constexpr const char* kLetters[] = {nullptr, "taco?", "TACOS", "??", "eeeeaaaa", "z", "s?r?a"};
 constexpr std::size_t kBufferSizes[] = {1, 64, 1024, 5120};
 
@@ -46,9 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::enterScratchFolder();
     fuzz::InputReader input(data, size);
     const std::uint8_t options = input.byte();
-    const char* pattern = kPatterns[input.byte() % std::size(kPatterns)];
+    const std::uint8_t patternByte = input.byte();
+    const char* pattern = patternByte >= 0xF0
+                              ? kLongPatterns[patternByte % std::size(kLongPatterns)]
+                              : kPatterns[patternByte % std::size(kPatterns)];
     const char* letterText = kLetters[input.byte() % std::size(kLetters)];
-    const int minLength = input.byte() % 11;
+    const int minLength = input.byte() % (kMaxWordLetters + 2);
     fuzz::writeFile("fuzz.lex", input.rest());
 
     const bool memory = options & 1;

@@ -83,6 +83,8 @@ int main(int argc, char** argv) {
         {"a"},
         {"a", "at", "Bat", "cat", "ab-c", "cots", "strainers", "zoo"},
         {"I", "an", "be", "Cat", "cat", "ca-t", "dog", "e-mail", "email", "zebra", "quizzical"},
+        {"cat", "strawberry", "conservation", "Conversation", "counterrevolutionary",
+         "counter-revolutionary"},
     };
     for (std::size_t i = 0; i < wordSets.size(); ++i) {
         const std::string file = dictionaryBytes(wordSets[i]);

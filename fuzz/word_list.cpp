@@ -23,7 +23,7 @@ using namespace zantric;
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // The word rule: after leading spaces one run of letters with at most one hyphen, neither first
-// nor last, at most nine letters, then nothing but spaces.
+// nor last, at most kMaxWordLetters letters, then nothing but spaces.
 bool isWordLine(std::string_view line) {
     const std::size_t start = line.find_first_not_of(' ');
     if (start == std::string_view::npos) return false;
@@ -33,7 +33,7 @@ bool isWordLine(std::string_view line) {
     const auto hyphens = std::count(word.begin(), word.end(), '-');
     const auto letters = std::count_if(word.begin(), word.end(), isLetter);
     return hyphens + letters == static_cast<long>(word.size()) && hyphens <= 1 &&
-           word.front() != '-' && word.back() != '-' && letters >= 1 && letters <= 9;
+           word.front() != '-' && word.back() != '-' && letters >= 1 && letters <= kMaxWordLetters;
 }
 
 // The words the dictionary must hold, in byte order, each once.

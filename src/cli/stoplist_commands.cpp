@@ -23,7 +23,7 @@ bool stoplistWords(const std::vector<std::string>& typed, std::vector<std::strin
         std::string word = stoplistWord(text);
         if (word.empty()) {
             std::fprintf(stderr,
-                         "zantric-cli: \"%s\" is not a word: 1 to 9 letters and at most one "
+                         "zantric-cli: \"%s\" is not a word: 1 to 20 letters and at most one "
                          "hyphen, neither first nor last\n",
                          shownText(stderr, text).c_str());
             return false;

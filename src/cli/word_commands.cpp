@@ -75,7 +75,7 @@ void addUpdateCommand(CLI::App& app, const GlobalOptions& global, int& status, U
         add ? "Add a word to a dictionary (a new dictionary name creates one)"
             : "Remove a word from a dictionary; ? in WORD stands for any one letter");
     cmd->add_option("WORD", options->word,
-                    add ? "The word: letters and at most one hyphen, at most 9 letters"
+                    add ? "The word: letters and at most one hyphen, at most 20 letters"
                         : "The word, or a pattern such as c?t to remove every word it fits")
         ->required();
     cmd->add_option("--dict,-d", options->dictionary, "Dictionary name (english or english.lex)")

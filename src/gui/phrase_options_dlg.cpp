@@ -119,7 +119,7 @@ bool StoplistEditor::save() {
         if (refused.size() > kLinesNamed) named << QStringLiteral("...");
         beep();
         messageBoxText(
-            "These lines are not words (1 to 9 letters, at most one hyphen, neither "
+            "These lines are not words (1 to 20 letters, at most one hyphen, neither "
             "first nor last):\n\n" +
                 named.join(QLatin1Char('\n')).toStdString(),
             "Input Error", kMbOkStop, this);

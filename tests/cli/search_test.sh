@@ -70,7 +70,7 @@ fi
 expect_eq "temporary files left" "$(find prog/temp -name '$$*' | wc -l)" "0"
 
 # Input errors: the message on stderr, no search, status 1.
-"$CLI" -C prog search 'abcdefghij' >out.txt 2>err.txt
+"$CLI" -C prog search 'abcdefghijklmnopqrstu' >out.txt 2>err.txt
 expect_eq "long word status" "$?" "1"
 grep -q "^Input Error: Your FIND field contained a pattern for a word exceeding the maximum length supported." err.txt ||
     fail "long word message: $(cat err.txt)"

@@ -231,7 +231,7 @@ void MainWindowTest::refusedRequestsShowTheirMessageAndStartNothing() {
         const char* title;
         int answer;  // to the message, 0 for none
     } cases[] = {
-        {{"ab12", ""},
+        {{"ab19", ""},
          "Your FIND field contained a pattern for a word exceeding",
          "Input Error",
          0},
@@ -277,7 +277,7 @@ void MainWindowTest::refusedRequestsShowTheirMessageAndStartNothing() {
     // Leaving FIND for another search field checks FIND at once.
     {
         RecordingPresenter messages;
-        typeInto(w.client->field(SearchField::kFind), "abcdefghij");
+        typeInto(w.client->field(SearchField::kFind), "abcdefghijklmnopqrstu");
         w.frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
         w.client->field(SearchField::kFind)->setFocus();

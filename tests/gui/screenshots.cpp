@@ -99,7 +99,7 @@ T* modal() {
 }
 
 // The system word list's plain words (a capital only in front, at most one inner hyphen, 1 to
-// 9 letters), or a few words when it is not installed, in dictionary order.
+// 20 letters), or a few words when it is not installed, in dictionary order.
 std::vector<std::string> wordList() {
     std::vector<std::string> words;
     std::ifstream in("/usr/share/dict/words");
@@ -119,7 +119,7 @@ std::vector<std::string> wordList() {
                 ok = false;
             }
         }
-        if (ok && letters <= 9 && hyphens <= 1) words.push_back(line);
+        if (ok && letters <= kMaxWordLetters && hyphens <= 1) words.push_back(line);
     }
     if (words.empty())
         words = {"a", "at", "act", "cat", "coat", "taco", "dog", "god", "tea", "eat"};

@@ -108,7 +108,7 @@ bool CompressDictionary::addWord(const char* word) {
         m_groupOpening = length;
     }
 
-    unsigned char codes[14];
+    unsigned char codes[kMaxWordLetters];  // a code byte holds one or two letters
     const int codeCount = encodeTail(processed + prefix, length - prefix, codes);
 
     while (m_group < length) {

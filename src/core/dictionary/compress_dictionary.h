@@ -27,9 +27,9 @@ public:
     CompressDictionary(const CompressDictionary&) = delete;
     CompressDictionary& operator=(const CompressDictionary&) = delete;
 
-    // Appends one word (hyphen and capital in place, 1 to 9 letters a-z). A word equal to the
-    // word given just before it is skipped. Returns false, writing nothing, for a word that
-    // cannot be stored (empty, too long, or characters outside a-z once processed).
+    // Appends one word (hyphen and capital in place, 1 to kMaxWordLetters letters a-z). A word
+    // equal to the word given just before it is skipped. Returns false, writing nothing, for a word
+    // that cannot be stored (empty, too long, or characters outside a-z once processed).
     bool addWord(const char* word);
     bool addWord(const std::string& word) { return addWord(word.c_str()); }
     // Writes the index and the header and closes the file. Returns false if a write failed.

@@ -11,13 +11,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/dictionary/dictionary_format.h"
+
 namespace zantric {
 
 class SrcLetters;
 
 // One record as a reader decodes it.
 struct DecodedRecord {
-    char text[11];        // the letters a-z, a space, then zeros
+    char text[kMaxWordLetters + 2];  // the letters a-z, a space, then zeros
     std::uint8_t length;  // letters: the length group the record is in
     std::uint8_t gap;     // group-end bytes read just before the record
     bool capital;
@@ -25,7 +27,7 @@ struct DecodedRecord {
 };
 
 // Letter counts, one byte per letter a-z in four 64-bit words (letter i in word i / 8, byte
-// i % 8). A count of a word is at most 9; a count of available letters at most 127.
+// i % 8). A count of a word is at most kMaxWordLetters; a count of available letters at most 127.
 using PackedCounts = std::array<std::uint64_t, 4>;
 
 // Where positioning at (length, letter) leaves a reader: the next record it reads and how many
@@ -50,9 +52,9 @@ public:
     // Decodes the word data of an image of `size` bytes (the index, the header, the records).
     // Returns false, leaving the object empty, unless every record decodes to exactly the
     // letters a-z of its group's length, no byte 255 occurs in the data, the data ends with the
-    // image, and each index entry for lengths 1 to 9 points at a record that shares no prefix
-    // with the word before it, at the group-end bytes just before such a record, or at the end:
-    // then a reader decodes every record the same, wherever it started.
+    // image, and each index entry for the lengths a word can have points at a record that shares no
+    // prefix with the word before it, at the group-end bytes just before such a record, or at the
+    // end: then a reader decodes every record the same, wherever it started.
     bool build(const unsigned char* image, std::size_t size);
     void clear();
     bool valid() const { return m_built; }
@@ -83,7 +85,7 @@ private:
     std::vector<PackedCounts> m_counts;    // per record: its letter counts
     std::vector<std::uint32_t> m_runEnd;
     std::uint8_t m_endGap = 0;
-    std::array<DecodedTarget, 9 * 26> m_targets{};
+    std::array<DecodedTarget, kMaxWordLetters * 26> m_targets{};
 };
 
 }  // namespace zantric

@@ -28,8 +28,8 @@ enum MatchResult : int { kMatchFound = 0, kNoMoreWords = 2, kMatchCancelled = 3,
 inline constexpr int kMaxReaders = 15;  // open at once on one thread
 inline constexpr int kMaxSearchThreads = 64;
 inline constexpr std::size_t kMemoryModeLimit = 296960;  // a file must be smaller to be held
-// Room a caller gives nextMatch for the word: 9 letters, a hyphen, the NUL, and spare.
-inline constexpr std::size_t kOutWordSize = 16;
+// Room a caller gives nextMatch for the word: the letters, a hyphen, the NUL, and spare.
+inline constexpr std::size_t kOutWordSize = kMaxWordLetters + 7;
 
 class Dictionary {
 public:
@@ -123,13 +123,15 @@ private:
     std::atomic<std::uint64_t>* m_checked = nullptr;  // the counter of the thread that made it
     char m_blockLetter = 'a';  // the block last positioned at
     // The pattern with star runs folded, its first character lower-cased and a space appended;
-    // at most 9 letters, so 2 * 9 + 1 characters, the space and the NUL.
-    char m_pattern[24] = {};
-    static constexpr int kMaxTokens = 12;
+    // at most kMaxWordLetters letters, so twice that and one characters, the space and the NUL.
+    char m_pattern[2 * kMaxWordLetters + 6] = {};
+    // A token follows each '*' but the first: at most one per letter and the space.
+    static constexpr int kMaxTokens = kMaxWordLetters + 3;
     int m_tokenCount = 0;
     int m_tokenStart[kMaxTokens] = {};
     int m_tokenLength[kMaxTokens] = {};
-    char m_word[14] = {};  // letters, a space, a NUL
+    // The letters, one more that a pair code can leave, a space, a NUL.
+    char m_word[kMaxWordLetters + 5] = {};
     int m_wordLetters = 0;
     // File mode: the index read from the file. Memory mode reads the shared image's index in
     // place, so that opening a reader per word of a phrase costs nothing.

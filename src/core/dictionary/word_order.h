@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "core/dictionary/dictionary_format.h"
+
 namespace zantric {
 
 // Negative, zero or positive like strcmp. Both strings end with a NUL.
@@ -23,8 +25,8 @@ public:
     bool firstTime(const char* word);
 
 private:
-    static constexpr int kKept = 10;  // equal valid words: at most 8, for 9 letters
-    static constexpr std::size_t kRoom = 16;
+    static constexpr int kKept = kMaxWordLetters;  // equal valid words: at most 19, for 20 letters
+    static constexpr std::size_t kRoom = kMaxWordLetters + 4;
     char m_seen[kKept][kRoom] = {};
     int m_size = 0;
 };

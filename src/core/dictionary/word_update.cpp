@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 constexpr int kNotAValidWord = 413;
 constexpr int kUnableToRename = 330;
-// The longest text that can be a stored word: nine letters and a hyphen.
+// The longest text that can be a stored word: its letters and a hyphen.
 constexpr std::size_t kLongestWord = kMaxWordLetters + 1;
 constexpr const char* kUnableToRead = "Unable to read Dictionary: ";
 

@@ -47,8 +47,8 @@ constexpr int kNoDictionariesSelected = 707;
 
 constexpr int kRecordsPerRead = 1024;
 // Words that compare equal in the word order but differ: the same letters with the hyphen in
-// different places, at most 8 for 9 letters.
-constexpr int kEqualWordsKept = 10;
+// different places, at most 19 for 20 letters.
+constexpr int kEqualWordsKept = kMaxWordLetters;
 
 [[noreturn]] void cannotOpen(const std::string& name) {
     throw ZantricException(loadString(kUnableToOpenFile) + shownPath(name));

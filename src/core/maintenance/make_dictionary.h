@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/dictionary/dictionary_format.h"
 #include "core/shell/paths.h"
 #include "core/shell/progress_work.h"
 
@@ -38,7 +39,7 @@ enum class MaintenanceOutcome {
 
 inline constexpr int kWordListLineLimit = 23;  // longer lines are read in pieces of this size
 inline constexpr int kRunSlots = 3000;         // lines of a word list that make one run
-inline constexpr int kWordRoom = 11;           // a valid word: 10 characters and the NUL
+inline constexpr int kWordRoom = kMaxWordLetters + 2;  // a valid word: letters, hyphen, NUL
 
 enum class LineKind { kEmpty, kInvalid, kWord };
 
@@ -48,7 +49,7 @@ using LineFilter = bool (*)(std::string_view line);
 
 // Judges one line (without its line break): leading spaces are skipped; the word ends at the
 // next space, after which only spaces may follow; it has only letters A-Z a-z and at most one
-// hyphen, neither first nor last; at most 9 letters. A valid word is written to `word` (room for
+// hyphen, neither first nor last; at most 20 letters. A valid word is written to `word` (room for
 // kWordRoom) with its first letter as it stands and every other letter in lower case.
 // A line with no characters at all is kEmpty; a line of spaces is kInvalid.
 LineKind validateWordLine(std::string_view line, char* word);

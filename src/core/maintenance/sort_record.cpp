@@ -8,7 +8,7 @@
 namespace zantric {
 namespace {
 
-// A pad count beyond the ten places would put the word outside the record.
+// A pad count beyond the word places would put the word outside the record.
 int padCount(const unsigned char* record) {
     return std::min<int>(record[0] & kRecordPadMask, kSortWordPlaces);
 }

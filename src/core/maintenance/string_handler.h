@@ -42,7 +42,7 @@ public:
     StringHandler& operator=(const StringHandler&) = delete;
 
     bool hasCurrent() const { return m_hasCurrent; }
-    // The next 12 bytes; false at the end of the input, a partial last record included.
+    // The next record; false at the end of the input, a partial last record included.
     bool readNext();
     bool interrupted() const { return false; }
     void writeCurrent(Output& output);

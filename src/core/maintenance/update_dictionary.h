@@ -18,7 +18,7 @@
 namespace zantric {
 
 // The rule of the word edit: letters and at most one hyphen, neither first nor last, and at
-// most nine letters. With `wildcards` (a word to remove) a '?' counts as a letter and stands
+// most twenty letters. With `wildcards` (a word to remove) a '?' counts as a letter and stands
 // for any one letter.
 bool zantricAddWordValidator(std::string_view text, bool wildcards = false);
 

@@ -12,7 +12,7 @@
 namespace zantric {
 
 struct PhraseFilters {
-    int minWordLength = 0;  // below 2: none; above 9 no word is long enough
+    int minWordLength = 0;  // below 2: none; above 20 no word is long enough
     bool eachWordOnce = false;
     std::shared_ptr<const Stoplist> stoplist;  // none, or a list of words to strike
 };

@@ -25,7 +25,8 @@ namespace zantric {
 class MatchSink;
 class VLBData;
 
-inline constexpr int kMaxPhraseLength = 15 * 11 + 1;  // 15 words of 9 letters, hyphen, space
+// Every word of a phrase at its longest, with a hyphen and a space.
+inline constexpr int kMaxPhraseLength = kMaxPhraseWords * (kMaxWordLetters + 2) + 1;
 
 class SearchControl {
 public:

@@ -113,7 +113,7 @@ bool SearchData::checkIncludeExclude() {
 }
 
 bool SearchData::prepare() {
-    const int minWordLength = std::min(m_filters.minWordLength, kMaxMinWordLength + 1);
+    const int minWordLength = std::min(m_filters.minWordLength, kMaxWordLetters + 1);
     m_phraseMinWordLength = m_multiWord && minWordLength >= 2 ? minWordLength : 0;
     m_eachWordOnce = m_multiWord && m_filters.eachWordOnce;
     m_stoplist = m_filters.stoplist && !m_filters.stoplist->empty() ? m_filters.stoplist.get()

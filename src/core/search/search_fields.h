@@ -47,7 +47,7 @@ constexpr char translateTypedChar(char c) { return c == '/' ? '?' : c; }
 enum class RequestError {
     kNone,
     kFindTooLong,             // FIND expands to more than 40 characters
-    kFindWordTooLong,         // a FIND word has more than 9 characters that are not '*'
+    kFindWordTooLong,         // a FIND word has more than 20 characters that are not '*'
     kTextAfterBang,           // characters after '!' and the user chose not to drop them
     kIncludeExcludeConflict,  // INCLUDE and EXCLUDE share a character
     kFindEmpty,

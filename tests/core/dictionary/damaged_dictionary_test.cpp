@@ -26,8 +26,8 @@ namespace fs = std::filesystem;
 using test::TempFolder;
 
 // In the word order, as the writer takes them.
-const std::vector<const char*> kWords = {"a",   "at",  "ab-c", "Bat",
-                                         "cat", "zoo", "cots", "strainers"};
+const std::vector<const char*> kWords = {"a",   "at",   "ab-c",      "Bat",         "cat",
+                                         "zoo", "cots", "strainers", "conservation"};
 
 std::string makeDictionary(const std::string& name) {
     CompressDictionary writer(name);
@@ -73,6 +73,36 @@ TEST(DamagedDictionary, EveryChangeOfTheIndexAndHeaderIsReadSafely) {
         }
     }
     fs::remove(bad);
+}
+
+// A file cut anywhere gives at most its words; group-end bytes that claim a 21st length end the
+// walk there, however many follow, and whatever records come after them.
+TEST(DamagedDictionary, CutsAndGroupsPastTheLongestWord) {
+    TempFolder folder;
+    test::RecordingPresenter quiet;
+    const std::string good = makeDictionary("good.lex");
+    for (std::size_t size = 0; size < good.size(); ++size) {
+        TempFolder::write("cut.lex", good.substr(0, size));
+        for (bool memory : {false, true}) ASSERT_LE(readAll("cut.lex", memory), kWords.size() + 1);
+    }
+    const std::string twenty = "counterrevolutionary";
+    {
+        CompressDictionary writer("long.lex");
+        writer.addWord(twenty.c_str());
+        ASSERT_TRUE(writer.close());
+    }
+    // A 21-letter record ("a" 21 times) after the 21st group's 254, and a long run of 254s.
+    for (const std::string& tail :
+         {std::string("\xFE\x00", 2) + std::string(21, '\xE1'), std::string(300, '\xFE')}) {
+        TempFolder::write("past.lex", TempFolder::read("long.lex") + tail);
+        for (bool memory : {false, true}) {
+            Dictionary reader("past.lex", memory, 1024);
+            char word[kOutWordSize];
+            ASSERT_EQ(reader.nextMatch(word, "*"), kMatchFound);
+            EXPECT_EQ(word, twenty);
+            EXPECT_EQ(reader.nextMatch(word, nullptr), kNoMoreWords);
+        }
+    }
 }
 
 TEST(DamagedDictionary, RewriteRefusesWordsThatDoNotAddUpToTheHeader) {

@@ -73,7 +73,8 @@ void writeDictionary(Words words, const std::string& name) {
     writer.close();
 }
 
-// Words of every length with capitals, hyphens, gaps between first letters and no 6-letter word.
+// Words of every length up to 20 with capitals, hyphens, gaps between first letters and no
+// 6-letter word.
 Words mixedWords() {
     Words words = {"a",       "I",       "at",       "ax",      "be",      "Al",        "cat",
                    "cot",     "cut",     "Cat",      "dog",     "god",     "act",       "ab-c",
@@ -82,10 +83,14 @@ Words mixedWords() {
                    "star",    "tsar",    "Paris",    "paris",   "pairs",   "stare",     "tears",
                    "rates",   "aster",   "well-off", "tastier", "artiste", "strainers", "retains",
                    "nastier", "stainer", "zzz"};
+    for (const char* w :
+         {"conservation", "Conversation", "counter-revolutionary", "counterrevolutionary"}) {
+        words.push_back(w);
+    }
     std::mt19937 random(11);
     const std::string letters = "aeinorstcldz";
     for (int i = 0; i < 400; ++i) {
-        std::string w(1 + random() % 9, 'a');
+        std::string w(1 + random() % kMaxWordLetters, 'a');
         if (w.size() == 6) w.push_back('a');
         for (auto& c : w) c = letters[random() % letters.size()];
         if (random() % 8 == 0) w[0] = static_cast<char>(w[0] - 'a' + 'A');
@@ -97,11 +102,11 @@ Words mixedWords() {
 
 // The valid words of the system word list, when it is installed.
 Words systemWords() {
-    std::ifstream in("/usr/share/dict/american-english");
+    std::ifstream in("/usr/share/dict/words");
     Words words;
     std::string line;
     while (std::getline(in, line)) {
-        bool ok = !line.empty() && line.size() <= 9;
+        bool ok = !line.empty() && line.size() <= kMaxWordLetters;
         for (std::size_t i = 0; ok && i < line.size(); ++i) {
             const char c = line[i];
             ok = (c >= 'a' && c <= 'z') || (i == 0 && c >= 'A' && c <= 'Z');
@@ -186,9 +191,9 @@ TEST(DecodedWalk, SameAsTheBytesOverTheSystemWordList) {
 TEST(DecodedWalk, DamagedFilesGiveTheSameWordsEitherWay) {
     test::TempFolder folder;
     test::RecordingPresenter quiet;
-    writeDictionary(
-        {"a", "at", "Bat", "ab-c", "cat", "cot", "cots", "zoo", "strainers", "well-off"},
-        "good.lex");
+    writeDictionary({"a", "at", "Bat", "ab-c", "cat", "cot", "cots", "zoo", "strainers", "well-off",
+                     "conservation", "counter-revolutionary"},
+                    "good.lex");
     std::string good = test::TempFolder::read("good.lex");
     std::fill(good.begin() + kHeaderOffset, good.begin() + kHeaderOffset + 4, '\0');  // Created
     const std::vector<Case> walks = {{"*", nullptr, 0, 0},
@@ -196,7 +201,7 @@ TEST(DecodedWalk, DamagedFilesGiveTheSameWordsEitherWay) {
                                      {"*", "cotsat", 3, 'c'},
                                      {"c?t", "tacos", 0, 0}};
     for (std::size_t at = 0; at < good.size(); ++at) {
-        if (at < kHeaderOffset && (at % 4 != 0 || at >= 4 * 26 * 9)) continue;
+        if (at < kHeaderOffset && (at % 4 != 0 || at >= 4 * 26 * kMaxWordLetters)) continue;
         for (unsigned char flip : {0x01, 0x80, 0xFE}) {
             std::string bytes = good;
             bytes[at] = static_cast<char>(bytes[at] ^ flip);

@@ -99,6 +99,22 @@ TEST(DictionaryFile, CatAndDog) {
     }
 }
 
+TEST(DictionaryFile, IndexOfATwelveLetterWord) {
+    test::TempFolder folder;
+    const Bytes file = writeDictionary({"cat", "conservation"});
+    ASSERT_EQ(file.size(), 2118u);
+    for (int length = 4; length <= 20; ++length) {
+        for (char x = 'a'; x <= 'z'; ++x) {
+            // Each empty group's entries point at the 254 that ends it.
+            const std::uint32_t expected = length < 12                ? 2098u + length
+                                           : length == 12 && x <= 'c' ? 2110u
+                                                                      : 2118u;
+            EXPECT_EQ(entry(file, length, x), expected) << length << x;
+        }
+    }
+    EXPECT_EQ(readAllWords("t.lex", true), (std::vector<std::string>{"cat", "conservation"}));
+}
+
 TEST(DictionaryFile, RecordHeads) {
     test::TempFolder folder;
     struct Case {
@@ -114,6 +130,19 @@ TEST(DictionaryFile, RecordHeads) {
         {{"Apple", "apple"}, {254, 254, 254, 254, 2, 17, 240, 64, 0, 17, 240, 64}},
         // A new block starts with P = 0.
         {{"bat", "bot", "cat"}, {254, 254, 0, 226, 7, 4, 112, 0, 189, 244}},
+        // Long words: nine empty groups between the 3-letter and the 12-letter word.
+        {{"cat", "conservation"},
+         {254, 254, 0,  189, 244, 254, 254, 254, 254, 254, 254, 254, 254, 254,  //
+          0,   194, 92, 27,  246, 7,   47,  238}},
+        // 10, 15 and 20 letters; the twin shares all twenty letters (head 81, hyphen at 7), and
+        // the word after it shares only the seven letters before that hyphen (head 28).
+        {{"strawberry", "nationalization", "counterrevolutionary", "counter-revolutionary",
+          "counterrevolutionist"},
+         {254, 254, 254, 254, 254, 254, 254, 254, 254,                                //
+          0,   175, 126, 247, 226, 27,  146, 254, 254, 254, 254, 254,                 //
+          0,   84,  149, 109, 3,   233, 250, 7,   47,  238, 254, 254, 254, 254, 254,  //
+          0,   194, 245, 91,  27,  127, 246, 108, 245, 149, 109, 6,   249, 81,  7,    //
+          28,  127, 246, 108, 245, 149, 109, 50,  244}},
     };
     for (const auto& c : cases) {
         const Bytes file = writeDictionary(c.words);
@@ -126,13 +155,18 @@ TEST(DictionaryFile, RecordHeads) {
 TEST(DictionaryFile, RejectsWordsItCannotStore) {
     test::TempFolder folder;
     CompressDictionary writer("t.lex");
-    for (const char* bad : {"", "abcdefghij", "ab1", "a b", "-", "caf\xc3\xa9"}) {
+    for (const char* bad : {"", "abcdefghijklmnopqrstu", "abcdefghij-klmnopqrstu", "ab1", "a b",
+                            "-", "caf\xc3\xa9"}) {
         EXPECT_FALSE(writer.addWord(bad)) << bad;
     }
     EXPECT_TRUE(writer.addWord("abcdefghi"));
     EXPECT_TRUE(writer.addWord("abcd-efghi"));
+    EXPECT_TRUE(writer.addWord("abcdefghijklmnopqrst"));
+    EXPECT_TRUE(writer.addWord("abcdefghij-klmnopqrst"));
     writer.close();
-    EXPECT_EQ(readAllWords("t.lex", false), (std::vector<std::string>{"abcdefghi", "abcd-efghi"}));
+    EXPECT_EQ(readAllWords("t.lex", false),
+              (std::vector<std::string>{"abcdefghi", "abcd-efghi", "abcdefghijklmnopqrst",
+                                        "abcdefghij-klmnopqrst"}));
 }
 
 TEST(DictionaryFile, UnopenableFileThrowsAndReports) {

@@ -76,6 +76,47 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
     EXPECT_EQ(d.nextMatch(word, ""), kEmptyPattern);
 }
 
+// Long words among short ones: the walks jump over the empty groups between them.
+TEST(DictionaryReader, LongWordsInFileAndMemory) {
+    test::TempFolder folder;
+    Words all = {"a", "at", "cat", "cot", "strawberry", "conservation", "conversation"};
+    all.insert(all.end(), {"nationalization", "counterrevolutionary", "counter-revolutionary"});
+    writeDictionary(all, "long.lex");
+    const SrcLetters conversation("conversation");
+    const SrcLetters blanks("????????????????????");
+    const struct {
+        const char* pattern;
+        const SrcLetters* letters;
+        int minLength;
+        Words words;
+        std::uint32_t checked;
+    } cases[] = {
+        {"*", nullptr, 0, all, 10},
+        {"c*n", nullptr, 0, {"conservation", "conversation"}, 8},
+        {"*ation", nullptr, 0, {"conservation", "conversation", "nationalization"}, 6},
+        {"????????????????????", nullptr, 0, {"counterrevolutionary", "counter-revolutionary"}, 2},
+        {"?????????????????????", nullptr, 0, {}, 0},
+        {"c???????????????????", nullptr, 0, {"counterrevolutionary", "counter-revolutionary"}, 2},
+        {"*",
+         nullptr,
+         12,
+         {"conservation", "conversation", "nationalization", "counterrevolutionary",
+          "counter-revolutionary"},
+         5},
+        {"*", nullptr, 21, {}, 0},
+        {"*", &conversation, 0, {"a", "at", "cat", "cot", "conservation", "conversation"}, 8},
+        {"*", &blanks, 13, {"nationalization", "counterrevolutionary", "counter-revolutionary"}, 3},
+    };
+    for (bool memory : {false, true}) {
+        for (const auto& c : cases) {
+            Dictionary d("long.lex", memory, 1024);
+            EXPECT_EQ(collect(d, c.pattern, c.letters, c.minLength), c.words)
+                << c.pattern << " memory " << memory;
+            EXPECT_EQ(Dictionary::checked(), c.checked) << c.pattern << " memory " << memory;
+        }
+    }
+}
+
 TEST(DictionaryReader, CapitalsAndHyphensComeBack) {
     test::TempFolder folder;
     writeDictionary({"abc", "ab-c", "Paris", "paris", "parse", "well-off"}, "mixed.lex");
@@ -142,10 +183,10 @@ TEST(DictionaryReader, SixteenthReaderAndCancel) {
     EXPECT_EQ(collect(fresh, "*").size(), kSmall.size());
 }
 
-// Valid words of the system word list: 1 to 9 letters a-z, a capital first letter allowed,
+// Valid words of the system word list: 1 to 20 letters a-z, a capital first letter allowed,
 // at most one hyphen that is neither first nor last.
 Words systemWords() {
-    std::ifstream in("/usr/share/dict/american-english");
+    std::ifstream in("/usr/share/dict/words");
     Words words;
     std::string line;
     while (std::getline(in, line)) {
@@ -156,7 +197,7 @@ Words systemWords() {
             if (c == '-') ok = ++hyphens == 1 && i > 0 && i + 1 < line.size();
             else ok = (c >= 'a' && c <= 'z') || (i == 0 && c >= 'A' && c <= 'Z');
         }
-        if (ok && letterCount(line.c_str()) <= 9) words.push_back(line);
+        if (ok && letterCount(line.c_str()) <= kMaxWordLetters) words.push_back(line);
     }
     std::sort(words.begin(), words.end(),
               [](const auto& a, const auto& b) { return compareWords(a.c_str(), b.c_str()) < 0; });

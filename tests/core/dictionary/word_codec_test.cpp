@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "core/dictionary/dictionary_format.h"
+
 namespace zantric {
 namespace {
 
 std::vector<int> encode(const std::string& tail) {
-    unsigned char out[16];
+    unsigned char out[kMaxWordLetters];
     const int n = encodeTail(tail.data(), static_cast<int>(tail.size()), out);
     return std::vector<int>(out, out + n);
 }
@@ -35,6 +37,12 @@ TEST(WordCodec, WorkedCodes) {
         {"strainers", {175, 126, 46, 27, 243}},
         {"bumpy", {226, 245, 237, 240, 249}},
         {"sea", {169, 225}},
+        // Tails of long words: 10, 12, 15 and 20 letters.
+        {"strawberry", {175, 126, 247, 226, 27, 146}},
+        {"conservation", {194, 92, 27, 246, 7, 47, 238}},
+        {"nationalization", {84, 149, 109, 3, 233, 250, 7, 47, 238}},
+        {"counterrevolutionary", {194, 245, 91, 27, 127, 246, 108, 245, 149, 109, 6, 249}},
+        {"zzzzzzzzzzzzzzzzzzzz", std::vector<int>(20, 250)},
     };
     for (const auto& c : cases) EXPECT_EQ(encode(c.tail), c.codes) << c.tail;
 }

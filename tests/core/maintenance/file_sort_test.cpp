@@ -18,7 +18,7 @@ TEST(SortRecord, LayoutOrderAndDamage) {
     unsigned char a[kSortRecordLength], b[kSortRecordLength];
     ASSERT_TRUE(makeSortRecord("ab-c", a));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(a), kSortRecordLength),
-              std::string("\x86      ab-c\0", kSortRecordLength));
+              "\x91" + std::string(17, ' ') + std::string("ab-c\0", 5));
 
     struct Case {
         const char* first;
@@ -30,6 +30,8 @@ TEST(SortRecord, LayoutOrderAndDamage) {
                           {"zz", "aaa", false},
                           {"bat", "Cat", false},
                           {"abcdefghi", "abcd-efghi", false},
+                          {"abcdefghijklmnopqrst", "abcdefghij-klmnopqrst", false},
+                          {"abcdefghijklmnopqrs", "abcdefghij-klmnopqrst", false},
                           {"ab-cd", "abc-d", true}};
     for (const Case& c : cases) {
         makeSortRecord(c.first, a);
@@ -38,12 +40,12 @@ TEST(SortRecord, LayoutOrderAndDamage) {
         EXPECT_EQ(compareSortRecords(b, a) > 0, !c.equal) << c.first << " " << c.second;
     }
 
-    // A pad count past the ten places and no zero byte: the word stays inside the record.
+    // A pad count past the word places and no zero byte: the word stays inside the record.
     std::memset(a, 'x', sizeof a);
     char word[kSortWordPlaces + 1];
     EXPECT_EQ(sortRecordWord(a, word), 0);
     a[0] = 3;
-    EXPECT_EQ(std::string(word, sortRecordWord(a, word)), "xxxxxxx");
+    EXPECT_EQ(std::string(word, sortRecordWord(a, word)), std::string(kSortWordPlaces - 3, 'x'));
 }
 
 TEST(NumberedFile, CountsInLowerCaseHexadecimal) {

@@ -59,11 +59,16 @@ TEST_F(MakeDictionaryTest, ListLinesBecomeTheValidWordsEachOnce) {
         "dog                    \n"    // 23 characters: one line
         "abcdefghijklmnopqrstuvwx\n"   // 24: a piece of 23, then "x" on its own
         "ab                     cd\n"  // "ab" and spaces make 23, then "cd"
-        "zebra";                       // no line feed at the end
+        "abcdefghijklmnopqrstu\n"      // 21 letters
+        "abcdefghij-klmnopqrstu\n"     // 21 letters and a hyphen
+        "abcdefghij-klmnopqrst\nabcdefghijklmnopqrst\n"
+        "zebra";  // no line feed at the end
     ASSERT_EQ(make(list), MaintenanceOutcome::kDone);
-    const std::vector<std::string> expected = {"x",       "ab",      "cd",        "Cat",
-                                               "cat",     "dog",     "Apple",     "zebra",
-                                               "mack-ie", "mac-kie", "abcdefghi", "abcd-efghi"};
+    std::vector<std::string> expected = {"x",       "ab",      "cd",        "Cat",
+                                         "cat",     "dog",     "Apple",     "zebra",
+                                         "mack-ie", "mac-kie", "abcdefghi", "abcd-efghi"};
+    expected.insert(expected.end(),
+                    {"abcdefghij", "abcde-fghij", "abcdefghijklmnopqrst", "abcdefghij-klmnopqrst"});
     EXPECT_EQ(wordsOf(kPath), expected);
     EXPECT_EQ(catalogue().find(kPath)->header().wordCount, expected.size());
     EXPECT_TRUE(tempFiles().empty());
@@ -110,7 +115,7 @@ TEST_F(MakeDictionaryTest, ChecksComeFirstWithTheirMessages) {
     writeDictionary(kPath, {"old"});
     const std::string oldBytes = TempFolder::read("lexicons/words.lex");
     TempFolder::write("list.txt", "new\n");
-    TempFolder::write("spaces.txt", "   \nit's\n\n");
+    TempFolder::write("spaces.txt", "   \nit's\nabcdefghijklmnopqrstu\n\n");  // 21 letters: no word
     std::filesystem::create_directory("folder");
     ASSERT_EQ(mkfifo("fifo", 0600), 0);
     const char* kNames = "You must supply a File Name and a Dictionary Name.";

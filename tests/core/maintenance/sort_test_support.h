@@ -38,7 +38,7 @@ protected:
     RecordingPresenter m_messages;
 };
 
-// Words of 1 to 9 letters in random order, some capitalised, some hyphenated, about one in
+// Words of 1 to 20 letters in random order, some capitalised, some hyphenated, about one in
 // eight a repeat of an earlier one.
 inline std::vector<std::string> generateWords(std::size_t count, unsigned seed = 7) {
     std::mt19937 random(seed);
@@ -48,7 +48,7 @@ inline std::vector<std::string> generateWords(std::size_t count, unsigned seed =
             words.push_back(words[random() % words.size()]);
             continue;
         }
-        std::string word(1 + random() % 9, 'a');
+        std::string word(1 + random() % kMaxWordLetters, 'a');
         for (char& c : word) c = static_cast<char>('a' + random() % 26);
         if (random() % 5 == 0) word[0] = static_cast<char>(word[0] - 'a' + 'A');
         if (word.size() > 1 && random() % 10 == 0) {

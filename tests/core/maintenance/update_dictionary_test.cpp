@@ -82,17 +82,21 @@ protected:
     std::vector<int> m_statuses;
 };
 
-TEST(ZantricAddWordValidator, LettersAndOneInnerHyphenUpToNineLetters) {
+TEST(ZantricAddWordValidator, LettersAndOneInnerHyphenUpToTwentyLetters) {
     struct Case {
         const char* text;
         bool word, pattern;  // valid as a word to add / as a word or pattern to remove
     };
+    // clang-format off
     const Case cases[] = {
         {"Cat", true, true},          {"co-op", true, true},      {"co--op", false, false},
         {"-ish", false, false},       {"ish-", false, false},     {"abcdefghi", true, true},
-        {"abcdefghij", false, false}, {"abcd-efghi", true, true}, {"", false, false},
+        {"abcdefghij", true, true},   {"abcd-efghi", true, true}, {"", false, false},
         {"c?t", false, true},         {"c*t", false, false},      {"caf\xc3\xa9", false, false},
+        {"abcdefghijklmnopqrst", true, true},    {"abcdefghij-klmnopqrst", true, true},
+        {"abcdefghijklmnopqrstu", false, false}, {"?bcdefghijklmnopqrs-tu", false, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         EXPECT_EQ(zantricAddWordValidator(c.text), c.word) << c.text;
         EXPECT_EQ(zantricAddWordValidator(c.text, true), c.pattern) << c.text;

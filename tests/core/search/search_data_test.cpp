@@ -71,10 +71,14 @@ TEST(SearchDataTest, SetFindNormalisesAndRefusesPatterns) {
         {"41", false, "", kFindTooLong.c_str()},
         {"99999999999999999999999", false, "", kFindTooLong.c_str()},
         {"40", false, "", kWordTooLong.c_str()},  // forty '?' fit, but make one word
-        {"ab12", false, "", kWordTooLong.c_str()},
-        {"abcdefghij", false, "", kWordTooLong.c_str()},
-        {"ab!cdefghij", false, "", kWordTooLong.c_str()},  // checked before the cut at '!'
-        {"cat abcdefghij", false, "", kWordTooLong.c_str()},
+        {"ab18", true, "ab??????????????????", ""},
+        {"ab19", false, "", kWordTooLong.c_str()},
+        {"abcdefghijklmnopqrst", true, "abcdefghijklmnopqrst", ""},
+        {"abcdefghijklmnopqrstu", false, "", kWordTooLong.c_str()},
+        {"*abcdefghij*klmnopqrst*", true, "*abcdefghij*klmnopqrst*", ""},
+        {"ab!cdefghijklmnopqrst", false, "", kWordTooLong.c_str()},  // checked before the '!' cut
+        {"cat abcdefghijklmnopqrstu", false, "", kWordTooLong.c_str()},
+        {"abcdefghijklmnopqrst 19", true, "abcdefghijklmnopqrst ???????????????????", ""},
     };
     for (const FindCase& c : cases) {
         SCOPED_TRACE(c.text);
@@ -150,7 +154,7 @@ TEST(SearchDataTest, StartChecksInOrderAndStopsAtTheFirstFailure) {
     const StartCase cases[] = {
         {"plain word", {"c?t", "", "", "", true, false}, ""},
         {"too long before conflict", {"41", "x", "a", "a", true, false}, kFindTooLong.c_str()},
-        {"word too long", {"abcdefghij", "", "", "", true, false}, kWordTooLong.c_str()},
+        {"word too long", {"abcdefghijklmnopqrstu", "", "", "", true, false}, kWordTooLong.c_str()},
         {"conflict before empty find", {"", "", "ab", "XB", true, false}, kConflict.c_str()},
         {"hyphen conflict", {"*", "", "-", "-", true, false}, kConflict.c_str()},
         {"spaces only", {"   ", "abc", "", "", true, false}, kFindEmpty.c_str()},
@@ -269,8 +273,8 @@ TEST(SearchDataTest, ChecksReenteredWhileTheirBoxIsOpenSucceedSilently) {
     ReenteringPresenter presenter;
     test::ScopedPresenter scope(presenter);
 
-    presenter.inner = [&] { return request.setFind("abcdefghijk"); };
-    EXPECT_FALSE(request.setFind("12"));
+    presenter.inner = [&] { return request.setFind("abcdefghijklmnopqrstu"); };
+    EXPECT_FALSE(request.setFind("21"));
     EXPECT_EQ(presenter.innerResult, true);
     EXPECT_EQ(presenter.count(), 1u);
 

@@ -90,7 +90,8 @@ TEST(WordMatchingTest, LastWordMinLength) {
     const Case cases[] = {
         {"*", 3, true, true, 3},
         {"*", 3, true, false, 0},
-        {"*", 10, true, true, kNothingCanMatch},  // no word has ten letters
+        {"*", 20, true, true, 20},
+        {"*", 21, true, true, kNothingCanMatch},  // no word has 21 letters
         {"*", 0, true, true, kNothingCanMatch},
         {"*", 0, false, true, 0},  // no FROM: no letter checks
         {"c?t", 2, false, false, 0},
@@ -144,9 +145,10 @@ TEST(WordMatchingTest, UseAllIncludeAndExclude) {
 TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
     test::TempFolder folder;
     test::RecordingPresenter messages;
-    test::TempFolder::write("stop.txt",
-                            "CRT\r\n  Ln  \nwell-to-do\nabcdefghij\nco-op\ncrt\nCRT\n\nit's\n"
-                            "abcdefghijklmnopqrstuvwxyz\nzebra");
+    test::TempFolder::write(
+        "stop.txt",
+        "CRT\r\n  Ln  \nwell-to-do\nabcdefghijklmnopqrstu\nco-op\ncrt\nCRT\n\nit's\n"
+        "abcdefghijklmnopqrstuvwxyz\nzebra");
     const std::vector<std::string> words = {"Crt", "Ln", "co-op", "crt", "xyz", "zebra"};
     EXPECT_EQ(readStoplistWords("stop.txt"), words);
     const Stoplist stoplist = Stoplist::read("stop.txt");
