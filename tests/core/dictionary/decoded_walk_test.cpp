@@ -12,16 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
 #include "core/dictionary/dictionary.h"
-#include "core/dictionary/word_order.h"
 #include "support/recorder_presenter.h"
+#include "support/dictionary_files.h"
 #include "support/temp_folder.h"
 
 namespace zantric {
 namespace {
 
-using Words = std::vector<std::string>;
+using test::Words;
+using test::inWordOrder;
+using test::writeDictionary;
 
 struct Step {
     std::string word;
@@ -63,14 +64,6 @@ Walk walk(Dictionary& d, const char* pattern, const SrcLetters* letters, int min
     w.result = r;
     w.checked = Dictionary::checked() - before;
     return w;
-}
-
-void writeDictionary(Words words, const std::string& name) {
-    std::sort(words.begin(), words.end(),
-              [](const auto& a, const auto& b) { return compareWords(a.c_str(), b.c_str()) < 0; });
-    CompressDictionary writer(name);
-    for (const auto& w : words) writer.addWord(w);
-    writer.close();
 }
 
 // Words of every length up to 20 with capitals, hyphens, gaps between first letters and no
@@ -168,7 +161,7 @@ void expectSameWalks(const std::string& name, const std::vector<Case>& walks) {
 
 TEST(DecodedWalk, SameAsTheBytesForEveryKindOfWalk) {
     test::TempFolder folder;
-    writeDictionary(mixedWords(), "mixed.lex");
+    writeDictionary("mixed.lex", inWordOrder(mixedWords()));
     expectSameWalks("mixed.lex", cases());
 }
 
@@ -176,7 +169,7 @@ TEST(DecodedWalk, SameAsTheBytesOverTheSystemWordList) {
     Words words = systemWords();
     if (words.empty()) GTEST_SKIP() << "no system word list";
     test::TempFolder folder;
-    writeDictionary(std::move(words), "english.lex");
+    writeDictionary("english.lex", inWordOrder(std::move(words)));
     expectSameWalks("english.lex", {{"*", "schoolmaster", 0, 0},
                                     {"*", "clinteastwood", 4, 'h'},
                                     {"*", "ab?de??", 0, 0},
@@ -191,9 +184,9 @@ TEST(DecodedWalk, SameAsTheBytesOverTheSystemWordList) {
 TEST(DecodedWalk, DamagedFilesGiveTheSameWordsEitherWay) {
     test::TempFolder folder;
     test::RecordingPresenter quiet;
-    writeDictionary({"a", "at", "Bat", "ab-c", "cat", "cot", "cots", "zoo", "strainers", "well-off",
-                     "conservation", "counter-revolutionary"},
-                    "good.lex");
+    writeDictionary("good.lex", inWordOrder({"a", "at", "Bat", "ab-c", "cat", "cot", "cots", "zoo",
+                                             "strainers", "well-off", "conservation",
+                                             "counter-revolutionary"}));
     std::string good = test::TempFolder::read("good.lex");
     std::fill(good.begin() + kHeaderOffset, good.begin() + kHeaderOffset + 4, '\0');  // Created
     const std::vector<Case> walks = {{"*", nullptr, 0, 0},

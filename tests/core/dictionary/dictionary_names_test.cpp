@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
 #include "core/shell/config_data.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
@@ -16,12 +15,14 @@
 #include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
 #include "support/recorder_presenter.h"
+#include "support/dictionary_files.h"
 #include "support/temp_folder.h"
 
 namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
+using test::writeDictionary;
 
 constexpr const char* kIni =
     "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n";
@@ -30,12 +31,6 @@ constexpr const char* kIni =
 std::string lexPath(const std::string& name) { return ".\\lexicons\\" + name; }
 // The same file for the test's own file operations.
 fs::path lexFile(const std::string& name) { return fs::path("lexicons") / name; }
-
-void writeDictionary(const std::string& name, const std::vector<std::string>& words) {
-    CompressDictionary writer(lexPath(name));
-    for (const std::string& word : words) writer.addWord(word);
-    ASSERT_TRUE(writer.close());
-}
 
 // A dictionary-sized file whose mark is not 0x59B1.
 std::string junkBytes() { return std::string(2200, 'x'); }
@@ -69,8 +64,8 @@ protected:
 };
 
 TEST_F(DictionaryNamesTest, ScanListsLexFilesLowerCasedInPathOrder) {
-    writeDictionary("Big.LEX", {"cat", "dog"});
-    writeDictionary("a.lex", {"apple"});
+    writeDictionary(lexPath("Big.LEX"), {"cat", "dog"});
+    writeDictionary(lexPath("a.lex"), {"apple"});
     test::TempFolder::write(lexFile("notes.txt"), junkBytes());
     fs::create_directory(lexFile("folder.lex"));
 
@@ -125,7 +120,7 @@ TEST_F(DictionaryNamesTest, ScanReportsFilesWithoutAValidHeader) {
                 test::TempFolder::write(lexFile(file.name), junkBytes());
                 continue;
             }
-            writeDictionary(file.name, {"cat"});
+            writeDictionary(lexPath(file.name), {"cat"});
             if (file.keep != std::string::npos) fs::resize_file(lexFile(file.name), file.keep);
         }
 
@@ -144,8 +139,8 @@ TEST_F(DictionaryNamesTest, ScanReportsFilesWithoutAValidHeader) {
 }
 
 TEST_F(DictionaryNamesTest, SelectionReachesOnlyTheHeaderBytesAtTheEnd) {
-    writeDictionary("words.lex", {"cat", "dog", "mouse"});
-    writeDictionary("other.lex", {"ant"});
+    writeDictionary(lexPath("words.lex"), {"cat", "dog", "mouse"});
+    writeDictionary(lexPath("other.lex"), {"ant"});
     const std::string before = test::TempFolder::read(lexFile("words.lex"));
     const std::string otherBefore = test::TempFolder::read(lexFile("other.lex"));
 
@@ -174,8 +169,8 @@ TEST_F(DictionaryNamesTest, SelectionReachesOnlyTheHeaderBytesAtTheEnd) {
 }
 
 TEST_F(DictionaryNamesTest, HeaderThatCannotBeSavedIsReportedAndTheOthersAreWritten) {
-    writeDictionary("gone.lex", {"cat"});
-    writeDictionary("kept.lex", {"dog"});
+    writeDictionary(lexPath("gone.lex"), {"cat"});
+    writeDictionary(lexPath("kept.lex"), {"dog"});
     DictionaryNames& names = DictionaryNames::instance();
     names.setSelected(lexPath("gone.lex"), true);
     names.setSelected(lexPath("kept.lex"), true);
@@ -205,7 +200,7 @@ TEST_F(DictionaryNamesTest, SelectionOfAnUnlistedPath) {
 }
 
 TEST_F(DictionaryNamesTest, DeleteRetiresTheFileAsABackup) {
-    writeDictionary("old.lex", {"cat"});
+    writeDictionary(lexPath("old.lex"), {"cat"});
     const std::string first = test::TempFolder::read(lexFile("old.lex"));
     DictionaryNames& names = DictionaryNames::instance();
 
@@ -215,7 +210,7 @@ TEST_F(DictionaryNamesTest, DeleteRetiresTheFileAsABackup) {
     EXPECT_EQ(test::TempFolder::read(lexFile("old.lxb")), first);
 
     // A later dictionary of the same name replaces that backup.
-    writeDictionary("old.lex", {"dog", "mouse"});
+    writeDictionary(lexPath("old.lex"), {"dog", "mouse"});
     const std::string second = test::TempFolder::read(lexFile("old.lex"));
     ASSERT_TRUE(names.add(lexPath("old.lex")));
     EXPECT_TRUE(names.deleteDictionary(lexPath("old.lex")));
@@ -226,7 +221,7 @@ TEST_F(DictionaryNamesTest, DeleteRetiresTheFileAsABackup) {
 }
 
 TEST_F(DictionaryNamesTest, DeleteThatCannotRetireKeepsFileAndEntry) {
-    writeDictionary("stuck.lex", {"cat"});
+    writeDictionary(lexPath("stuck.lex"), {"cat"});
     // A folder in the backup's place cannot be deleted as an older backup.
     fs::create_directories(lexFile("stuck.lxb") / "inside");
     DictionaryNames& names = DictionaryNames::instance();
@@ -243,7 +238,7 @@ TEST_F(DictionaryNamesTest, DeleteThatCannotRetireKeepsFileAndEntry) {
 }
 
 TEST_F(DictionaryNamesTest, AddRemoveAndFind) {
-    writeDictionary("b.lex", {"cat"});
+    writeDictionary(lexPath("b.lex"), {"cat"});
     DictionaryNames& names = DictionaryNames::instance();
     ASSERT_EQ(names.count(), 1u);
     m_messages.clear();
@@ -251,8 +246,8 @@ TEST_F(DictionaryNamesTest, AddRemoveAndFind) {
     EXPECT_FALSE(names.add(lexPath("b.lex"))) << "already listed";
     EXPECT_EQ(names.count(), 1u);
 
-    writeDictionary("a.lex", {"cat", "dog"});
-    writeDictionary("C.lex", {"ant"});
+    writeDictionary(lexPath("a.lex"), {"cat", "dog"});
+    writeDictionary(lexPath("C.lex"), {"ant"});
     EXPECT_TRUE(names.add(lexPath("a.lex")));
     EXPECT_TRUE(names.add(lexPath("C.lex")));  // kept as given: only the scan lower-cases
     EXPECT_EQ(listed(),
@@ -276,9 +271,9 @@ TEST_F(DictionaryNamesTest, AddRemoveAndFind) {
 }
 
 TEST_F(DictionaryNamesTest, TemporaryNames) {
-    writeDictionary("a.lex", {"cat"});
+    writeDictionary(lexPath("a.lex"), {"cat"});
     test::TempFolder::write(lexFile("b.lex"), junkBytes());
-    writeDictionary("c.lex", {"dog"});
+    writeDictionary(lexPath("c.lex"), {"dog"});
     DictionaryNames& names = DictionaryNames::instance();
 
     const std::string base = ".\\temp\\" + tempBaseName();
@@ -291,7 +286,7 @@ TEST_F(DictionaryNamesTest, TemporaryNames) {
     EXPECT_EQ(names.find(lexPath("c.lex"))->subsetFileName(), base + ".2");
     for (int i = 3; i <= 17; ++i) {
         const std::string name = "d" + std::to_string(i) + ".lex";
-        writeDictionary(name, {"ant"});
+        writeDictionary(lexPath(name), {"ant"});
         ASSERT_TRUE(names.add(lexPath(name)));
     }
     EXPECT_EQ(names.find(lexPath("d10.lex"))->subsetFileName(), base + ".a");

@@ -10,22 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/word_order.h"
 #include "support/recorder_presenter.h"
+#include "support/dictionary_files.h"
 #include "support/temp_folder.h"
 
 namespace zantric {
 namespace {
 
-using Words = std::vector<std::string>;
-
-void writeDictionary(const Words& words, const std::string& name) {
-    CompressDictionary writer(name);
-    for (const auto& w : words) writer.addWord(w);
-    writer.close();
-}
+using test::Words;
+using test::writeDictionary;
 
 Words collect(Dictionary& d, const char* pattern, const SrcLetters* letters = nullptr,
               int minLength = 0, char startLetter = 0, int* result = nullptr) {
@@ -41,7 +36,7 @@ const Words kSmall = {"a", "at", "bat", "cat", "cot", "cut", "dog", "cart", "cat
 
 TEST(DictionaryReader, PatternsAndCheckedCounts) {
     test::TempFolder folder;
-    writeDictionary(kSmall, "small.lex");
+    writeDictionary("small.lex", kSmall);
     const SrcLetters tca("tca");
     const struct {
         const char* pattern;
@@ -81,7 +76,7 @@ TEST(DictionaryReader, LongWordsInFileAndMemory) {
     test::TempFolder folder;
     Words all = {"a", "at", "cat", "cot", "strawberry", "conservation", "conversation"};
     all.insert(all.end(), {"nationalization", "counterrevolutionary", "counter-revolutionary"});
-    writeDictionary(all, "long.lex");
+    writeDictionary("long.lex", all);
     const SrcLetters conversation("conversation");
     const SrcLetters blanks("????????????????????");
     const struct {
@@ -119,7 +114,7 @@ TEST(DictionaryReader, LongWordsInFileAndMemory) {
 
 TEST(DictionaryReader, CapitalsAndHyphensComeBack) {
     test::TempFolder folder;
-    writeDictionary({"abc", "ab-c", "Paris", "paris", "parse", "well-off"}, "mixed.lex");
+    writeDictionary("mixed.lex", {"abc", "ab-c", "Paris", "paris", "parse", "well-off"});
     Dictionary d("mixed.lex", false, 1024);
     EXPECT_EQ(collect(d, "*"), (Words{"abc", "ab-c", "Paris", "paris", "parse", "well-off"}));
     EXPECT_EQ(collect(d, "paris"), (Words{"Paris", "paris"}));
@@ -129,7 +124,7 @@ TEST(DictionaryReader, CapitalsAndHyphensComeBack) {
 
 TEST(DictionaryReader, LettersFilterLeavesTheRestForTheNextWord) {
     test::TempFolder folder;
-    writeDictionary(kSmall, "small.lex");
+    writeDictionary("small.lex", kSmall);
     Dictionary d("small.lex", true, 1024);
     const SrcLetters letters("tacos?");
     char word[kOutWordSize];
@@ -149,7 +144,7 @@ TEST(DictionaryReader, LettersFilterLeavesTheRestForTheNextWord) {
 
 TEST(DictionaryReader, MemoryModeSharesTheFirstReadersImage) {
     test::TempFolder folder;
-    writeDictionary(kSmall, "small.lex");
+    writeDictionary("small.lex", kSmall);
     Dictionary first("small.lex", true, 1024);
     Dictionary second("not-there.lex", false, 1024);  // reads the image, opens nothing
     EXPECT_EQ(collect(second, "c?t"), (Words{"cat", "cot", "cut"}));
@@ -157,7 +152,7 @@ TEST(DictionaryReader, MemoryModeSharesTheFirstReadersImage) {
 
 TEST(DictionaryReader, SixteenthReaderAndCancel) {
     test::TempFolder folder;
-    writeDictionary(kSmall, "small.lex");
+    writeDictionary("small.lex", kSmall);
     {
         std::vector<std::unique_ptr<Dictionary>> readers;
         for (int i = 0; i < 15; ++i) readers.push_back(std::make_unique<Dictionary>("small.lex", false, 1024));
@@ -209,7 +204,7 @@ TEST(DictionaryReader, SystemWordListRoundTrip) {
     const Words words = systemWords();
     if (words.empty()) GTEST_SKIP() << "no system word list";
     test::TempFolder folder;
-    writeDictionary(words, "english.lex");
+    writeDictionary("english.lex", words);
     Dictionary d("english.lex", false, 5120);
     EXPECT_EQ(collect(d, "*"), words);
     EXPECT_EQ(Dictionary::checked(), words.size());
@@ -220,7 +215,7 @@ TEST(DictionaryReader, SystemWordListRoundTrip) {
 TEST(DictionaryReader, DamagedFilesNeverCrash) {
     test::TempFolder folder;
     test::RecordingPresenter quiet;
-    writeDictionary({"a", "at", "Bat", "cat", "ab-c", "cots", "strainers", "zoo"}, "good.lex");
+    writeDictionary("good.lex", {"a", "at", "Bat", "cat", "ab-c", "cots", "strainers", "zoo"});
     std::ifstream in("good.lex", std::ios::binary);
     const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const SrcLetters letters("taco?");

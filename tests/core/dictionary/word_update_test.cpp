@@ -9,40 +9,24 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/shell/config_data.h"
 #include "core/shell/paths.h"
 #include "core/shell/zantric_exception.h"
 #include "support/recorder_presenter.h"
+#include "support/dictionary_files.h"
 #include "support/temp_folder.h"
 
 namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
-using Words = std::vector<std::string>;
+using test::Words;
+using test::writeDictionary;
 
 std::string lexPath(const std::string& name) { return ".\\lexicons\\" + name; }
 std::string bytesOf(const std::string& name) { return test::TempFolder::read("lexicons/" + name); }
-
-void writeDictionary(const std::string& name, const Words& words) {
-    CompressDictionary writer(lexPath(name));
-    for (const std::string& word : words) writer.addWord(word);
-    ASSERT_TRUE(writer.close());
-}
-
-Words wordsOf(const std::string& name) {
-    Words words;
-    Dictionary reader(lexPath(name), false, kWordReaderBuffer);
-    char word[kOutWordSize];
-    for (int r = reader.nextMatch(word, "*"); r == kMatchFound;
-         r = reader.nextMatch(word, nullptr)) {
-        words.push_back(word);
-    }
-    return words;
-}
 
 // Cancels at the n-th poll and at every later one, as the progress work does (opening the
 // first reader clears the flag).
@@ -98,7 +82,7 @@ TEST_F(WordUpdateTest, AddsAndRemovesWordsInDictionaryOrder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.word);
         fresh();
-        writeDictionary("words.lex", c.before);
+        writeDictionary(lexPath("words.lex"), c.before);
         const std::string before = bytesOf("words.lex");
 
         EXPECT_EQ(updateWord(lexPath("words.lex"), c.word, c.mode), c.result);
@@ -106,7 +90,7 @@ TEST_F(WordUpdateTest, AddsAndRemovesWordsInDictionaryOrder) {
         EXPECT_FALSE(fs::exists(kRewriteFileName) ||
                      fs::exists(fs::path("lexicons") / kRewriteFileName));
         if (c.result == kUpdateDone) {
-            EXPECT_EQ(wordsOf("words.lex"), c.after);
+            EXPECT_EQ(test::wordsOf(lexPath("words.lex")), c.after);
             EXPECT_TRUE(bytesOf("words.lxb") == before) << "the backup";
             EXPECT_EQ(catalogue().find(lexPath("words.lex"))->header().wordCount, c.after.size());
         } else {
@@ -118,7 +102,7 @@ TEST_F(WordUpdateTest, AddsAndRemovesWordsInDictionaryOrder) {
 }
 
 TEST_F(WordUpdateTest, EntryKeepsCreatedAndSelectionAndGetsModified) {
-    writeDictionary("words.lex", {"bat", "cot"});
+    writeDictionary(lexPath("words.lex"), {"bat", "cot"});
     catalogue().find(lexPath("words.lex"))->header().created = 1000;
     catalogue().find(lexPath("words.lex"))->writeHeader();
     catalogue().setSelected(lexPath("words.lex"), true);
@@ -142,7 +126,7 @@ TEST_F(WordUpdateTest, AddingToAMissingDictionaryCreatesIt) {
 
     ASSERT_EQ(updateWord(lexPath("new.lex"), "cat", UpdateMode::kAdd), kUpdateDone);
 
-    EXPECT_EQ(wordsOf("new.lex"), Words{"cat"});
+    EXPECT_EQ(test::wordsOf(lexPath("new.lex")), Words{"cat"});
     ASSERT_NE(catalogue().find(lexPath("new.lex")), nullptr);
     EXPECT_EQ(catalogue().find(lexPath("new.lex"))->header().modified, 0u) << "one added word";
     EXPECT_EQ(bytesOf("new.lxb"), "backup of an earlier new.lex");
@@ -176,7 +160,7 @@ TEST_F(WordUpdateTest, CancelOrFailureLeavesEverythingAsItWas) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fresh();
-        writeDictionary("words.lex", many);
+        writeDictionary(lexPath("words.lex"), many);
         const std::string before = bytesOf("words.lex");
         catalogue().setSelected(lexPath("words.lex"), true);
         if (c.blockRewrite) fs::create_directory(kRewriteFileName);
@@ -201,8 +185,8 @@ TEST_F(WordUpdateTest, CancelOrFailureLeavesEverythingAsItWas) {
 }
 
 TEST_F(WordUpdateTest, LooksWordsUpExactlyInTheCatalogue) {
-    writeDictionary("a.lex", {"cat", "Apple"});
-    writeDictionary("b.lex", {"co-op", "apple"});
+    writeDictionary(lexPath("a.lex"), {"cat", "Apple"});
+    writeDictionary(lexPath("b.lex"), {"co-op", "apple"});
     catalogue().setSelected(lexPath("b.lex"), true);
     struct Case {
         const char* word;

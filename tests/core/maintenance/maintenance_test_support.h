@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
-#include "core/dictionary/word_order.h"
 #include "core/shell/paths.h"
 #include "sort_test_support.h"
+#include "support/dictionary_files.h"
 
 namespace zantric::test {
 
@@ -23,33 +21,11 @@ protected:
     MaintenanceTest() { DictionaryNames::resetForTests(); }
     ~MaintenanceTest() override { DictionaryNames::resetForTests(); }
 
+    // The words, put in dictionary order first, as the dictionary file `name`.
     static void writeDictionary(const std::string& name, std::vector<std::string> words) {
-        sortWords(words);
-        CompressDictionary writer(name);
-        for (const std::string& word : words) writer.addWord(word);
-        ASSERT_TRUE(writer.close());
+        test::writeDictionary(name, inWordOrder(std::move(words)));
     }
-
-    // Every word of a dictionary file, in file order.
-    static std::vector<std::string> wordsOf(const std::string& name) {
-        std::vector<std::string> words;
-        Dictionary reader(name, false, 4096);
-        char word[kOutWordSize];
-        for (int r = reader.nextMatch(word, "*"); r == kMatchFound;
-             r = reader.nextMatch(word, nullptr)) {
-            words.push_back(word);
-        }
-        return words;
-    }
-
-    // In the word order, each once.
-    static void sortWords(std::vector<std::string>& words) {
-        std::stable_sort(words.begin(), words.end(),
-                         [](const std::string& a, const std::string& b) {
-                             return compareWords(a.c_str(), b.c_str()) < 0;
-                         });
-        words.erase(std::unique(words.begin(), words.end()), words.end());
-    }
+    static std::vector<std::string> wordsOf(const std::string& name) { return test::wordsOf(name); }
 
     // The file's bytes without the Created time, which differs from one writing to the next.
     static std::string bytesWithoutCreated(const std::string& name) {

@@ -46,7 +46,7 @@ protected:
                 list += word + "\n";
             }
         }
-        sortWords(expected);
+        expected = test::inWordOrder(expected);
         return list;
     }
 };

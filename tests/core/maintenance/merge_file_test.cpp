@@ -6,8 +6,6 @@
 #include <numeric>
 #include <set>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/word_order.h"
 #include "core/maintenance/dictionary_merge_handler.h"
 #include "core/maintenance/file_sort.h"
 #include "core/maintenance/merge_estimate.h"
@@ -15,11 +13,13 @@
 #include "core/maintenance/string_handler.h"
 #include "core/shell/zantric_exception.h"
 #include "sort_test_support.h"
+#include "support/dictionary_files.h"
 
 namespace zantric {
 namespace {
 
 using test::TempFolder;
+using test::writeDictionary;
 
 constexpr const char* kRunPattern = ".\\temp\\$$tmp{{{.*";
 
@@ -64,17 +64,7 @@ protected:
         for (const std::string& word : test::generateWords(count * 2, seed)) {
             if (unique.size() < count && word.find('-') == std::string::npos) unique.insert(word);
         }
-        std::vector<std::string> words(unique.begin(), unique.end());
-        std::sort(words.begin(), words.end(), [](const std::string& a, const std::string& b) {
-            return compareWords(a.c_str(), b.c_str()) < 0;
-        });
-        return words;
-    }
-
-    static void writeDictionary(const std::string& name, const std::vector<std::string>& words) {
-        CompressDictionary writer(name);
-        for (const std::string& word : words) writer.addWord(word);
-        ASSERT_TRUE(writer.close());
+        return test::inWordOrder({unique.begin(), unique.end()});
     }
 };
 

@@ -10,40 +10,24 @@
 #include <thread>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_names.h"
 #include "core/shell/config_data.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "support/recorder_presenter.h"
+#include "support/dictionary_files.h"
 #include "support/temp_folder.h"
 
 namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
-using Words = std::vector<std::string>;
+using test::Words;
+using test::writeDictionary;
 
 std::string lexPath(const std::string& name) { return ".\\lexicons\\" + name; }
 std::string bytesOf(const std::string& name) { return test::TempFolder::read("lexicons/" + name); }
-
-void writeDictionary(const std::string& name, const Words& words) {
-    CompressDictionary writer(lexPath(name));
-    for (const std::string& word : words) writer.addWord(word);
-    ASSERT_TRUE(writer.close());
-}
-
-Words wordsOf(const std::string& name) {
-    Words words;
-    Dictionary reader(lexPath(name), false, kWordReaderBuffer);
-    char word[kOutWordSize];
-    for (int r = reader.nextMatch(word, "*"); r == kMatchFound;
-         r = reader.nextMatch(word, nullptr)) {
-        words.push_back(word);
-    }
-    return words;
-}
 
 using Shown = std::pair<std::string, std::string>;  // title, text
 
@@ -152,8 +136,8 @@ TEST_F(UpdateDictionaryTest, ChecksAndQuestionsOfOk) {
             test::TempFolder::write("temp/$$one.zti", "");
             test::TempFolder::write("temp/$$two.zti", "");
         }
-        writeDictionary("mine.lex", {"bat", "Cat", "cot"});
-        writeDictionary("other.lex", {"dog"});
+        writeDictionary(lexPath("mine.lex"), {"bat", "Cat", "cot"});
+        writeDictionary(lexPath("other.lex"), {"dog"});
         if (c.answer) m_messages.script({c.answer});
         const std::string before = bytesOf("mine.lex");
 
@@ -171,7 +155,7 @@ TEST_F(UpdateDictionaryTest, ChecksAndQuestionsOfOk) {
         }
         EXPECT_FALSE(fs::exists("lexicons/fresh.lex"));
         if (c.outcome == O::kDone) {
-            EXPECT_EQ(wordsOf("mine.lex"), (Words{"bat", "Cat", "cot", "dog"}));
+            EXPECT_EQ(test::wordsOf(lexPath("mine.lex")), (Words{"bat", "Cat", "cot", "dog"}));
         } else {
             EXPECT_TRUE(bytesOf("mine.lex") == before) << "changed";
         }
@@ -180,13 +164,13 @@ TEST_F(UpdateDictionaryTest, ChecksAndQuestionsOfOk) {
 }
 
 TEST_F(UpdateDictionaryTest, RemovingTheLastWordsDeletesTheDictionary) {
-    writeDictionary("mine.lex", {"bat", "cot", "cut"});
+    writeDictionary(lexPath("mine.lex"), {"bat", "cot", "cut"});
     DictionaryNames::instance().setSelected(lexPath("mine.lex"), true);
 
     EXPECT_EQ(command(UpdateMode::kAdd).ok("cat", "mine"), UpdateOutcome::kDone);
-    EXPECT_EQ(wordsOf("mine.lex"), (Words{"bat", "cat", "cot", "cut"}));
+    EXPECT_EQ(test::wordsOf(lexPath("mine.lex")), (Words{"bat", "cat", "cot", "cut"}));
     EXPECT_EQ(command(UpdateMode::kRemove).ok("c?t", "mine.lex"), UpdateOutcome::kDone);
-    EXPECT_EQ(wordsOf("mine.lex"), Words{"bat"});
+    EXPECT_EQ(test::wordsOf(lexPath("mine.lex")), Words{"bat"});
     EXPECT_TRUE(DictionaryNames::instance().isSelected(lexPath("mine.lex")));
     const std::string lastVersion = bytesOf("mine.lex");
 
@@ -235,7 +219,7 @@ TEST_F(UpdateDictionaryTest, CancelPauseAndFailureLeaveTheDictionaryAsItWas) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.word);
         fresh();
-        writeDictionary("mine.lex", many);
+        writeDictionary(lexPath("mine.lex"), many);
         const std::string before = bytesOf("mine.lex");
         if (c.blockRewrite) fs::create_directory(kRewriteFileName);
 
