@@ -28,8 +28,10 @@ inline std::vector<std::string> systemWords(bool lowerOnly = false) {
         bool ok = !line.empty();
         for (std::size_t i = 0; ok && i < line.size(); ++i) {
             const char c = line[i];
-            if (c == '-') ok = ++hyphens == 1 && i > 0 && i + 1 < line.size();
-            else ok = (c >= 'a' && c <= 'z') || (!lowerOnly && i == 0 && c >= 'A' && c <= 'Z');
+            if (c == '-')
+                ok = ++hyphens == 1 && i > 0 && i + 1 < line.size();
+            else
+                ok = (c >= 'a' && c <= 'z') || (!lowerOnly && i == 0 && c >= 'A' && c <= 'Z');
         }
         if (ok && letterCount(line.c_str()) <= kMaxWordLetters) words.push_back(line);
     }

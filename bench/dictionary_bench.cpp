@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "core/dictionary/compress_dictionary.h"
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/word_order.h"
-#include "bench_support.h"
 
 namespace {
 

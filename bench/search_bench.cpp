@@ -18,8 +18,8 @@ using namespace zantric;
 class SilentPresenter : public MessagePresenter {
 public:
     int show(const std::string&, const std::string&, int, bool) override { return kIdOk; }
-    int threeButton(const std::string&, const std::string&, const std::string&,
-                    const std::string&, const std::string&) override {
+    int threeButton(const std::string&, const std::string&, const std::string&, const std::string&,
+                    const std::string&) override {
         return 2;
     }
 };

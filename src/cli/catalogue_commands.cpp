@@ -22,10 +22,11 @@ void addSelectCommand(CLI::App& app, const GlobalOptions& global, int& status, b
         bool all = false;
     };
     auto options = std::make_shared<Options>();
-    CLI::App* cmd = app.add_subcommand(on ? "select" : "unselect",
-                                       on ? "Use dictionaries in searches"
-                                          : "Stop using dictionaries in searches");
-    CLI::Option* names = cmd->add_option("NAME", options->names, "Dictionary names (english or english.lex)");
+    CLI::App* cmd =
+        app.add_subcommand(on ? "select" : "unselect", on ? "Use dictionaries in searches"
+                                                          : "Stop using dictionaries in searches");
+    CLI::Option* names =
+        cmd->add_option("NAME", options->names, "Dictionary names (english or english.lex)");
     CLI::Option* all = cmd->add_flag("--all", options->all, "Every dictionary");
     names->excludes(all);
     cmd->callback([options, on, &global, &status] {
@@ -66,7 +67,8 @@ void addSelectCommand(CLI::App& app, const GlobalOptions& global, int& status, b
 }  // namespace
 
 void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& status) {
-    CLI::App* list = app.add_subcommand("list", "List the dictionaries (» marks the selected ones)");
+    CLI::App* list =
+        app.add_subcommand("list", "List the dictionaries (» marks the selected ones)");
     list->callback([&global, &status] {
         ProgramSession session(global.folder, false);
         if (!session.ok()) {
@@ -86,7 +88,8 @@ void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& statu
     addSelectCommand(app, global, status, false);
 
     auto detailsName = std::make_shared<std::string>();
-    CLI::App* details = app.add_subcommand("details", "Show when a dictionary was made and its size");
+    CLI::App* details =
+        app.add_subcommand("details", "Show when a dictionary was made and its size");
     details->add_option("NAME", *detailsName, "Dictionary name")->required();
     details->callback([detailsName, &global, &status] {
         if (!dictionaryNamesAccepted({*detailsName})) {

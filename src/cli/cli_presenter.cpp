@@ -68,7 +68,8 @@ int CliPresenter::show(const std::string& text, const std::string& title, int st
         return yes;
     }
     if (!isatty(STDIN_FILENO)) {
-        std::fprintf(stderr, "(no terminal to ask: answering %s; --yes answers %s)\n", noWord, yesWord);
+        std::fprintf(stderr, "(no terminal to ask: answering %s; --yes answers %s)\n", noWord,
+                     yesWord);
         return no;
     }
     const std::string answer =
@@ -92,12 +93,13 @@ int CliPresenter::threeButton(const std::string& text, const std::string& title,
                      captions[2].c_str(), captions[0].c_str());
         return 2;
     }
-    const std::string answer = ask("1) " + captions[0] + "  2) " + captions[1] + "  3) " +
-                                   captions[2] + "  [3] ");
+    const std::string answer =
+        ask("1) " + captions[0] + "  2) " + captions[1] + "  3) " + captions[2] + "  [3] ");
     for (int i = 0; i < 3; ++i) {
         if (answer == std::to_string(i + 1) ||
-            (!captions[i].empty() && startsWith(answer, static_cast<char>(std::tolower(
-                                                            static_cast<unsigned char>(captions[i][0]))))))
+            (!captions[i].empty() &&
+             startsWith(answer, static_cast<char>(
+                                    std::tolower(static_cast<unsigned char>(captions[i][0]))))))
             return i;
     }
     return 2;

@@ -1,7 +1,6 @@
 // zantric-cli: the command-line program over the core library.
-#include <cerrno>
-
 #include <CLI/CLI.hpp>
+#include <cerrno>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_presenter.h"

@@ -79,8 +79,8 @@ void addMakeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         }
         bool cancelled = false;
         const MaintenanceOutcome outcome =
-            makeDictionary(session.typedPath(options->wordList), options->name,
-                           options->unique, progressRunner(cancelled));
+            makeDictionary(session.typedPath(options->wordList), options->name, options->unique,
+                           progressRunner(cancelled));
         status = statusOf(outcome, cancelled, kDictionaryCreated);
     });
 }

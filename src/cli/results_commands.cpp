@@ -30,7 +30,6 @@ namespace fs = std::filesystem;
 
 bool hasFolder(const std::string& name) { return name.find_first_of("/\\") != std::string::npos; }
 
-
 std::string exportPath(const ProgramSession& session, const std::string& typed) {
     return session.typedPath(withDefaultExtension(typed, "asc"));
 }

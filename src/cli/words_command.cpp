@@ -21,14 +21,16 @@ void addWordsCommand(CLI::App& app, int& status) {
         std::string startLetter;
     };
     auto options = std::make_shared<Options>();
-    CLI::App* cmd = app.add_subcommand("words", "List the words of one dictionary file that fit a pattern");
+    CLI::App* cmd =
+        app.add_subcommand("words", "List the words of one dictionary file that fit a pattern");
     cmd->add_option("DICT", options->file, "Dictionary file (.lex)")->required();
     cmd->add_option("PATTERN", options->pattern, "Pattern: ? one letter, * any run (default *)");
-    CLI::Option* from =
-        cmd->add_option("--from", options->from, "Only words that can be spelled from these letters");
+    CLI::Option* from = cmd->add_option("--from", options->from,
+                                        "Only words that can be spelled from these letters");
     cmd->add_option("--min-length", options->minLength, "Only words of at least N letters")
         ->check(CLI::Range(0, 20));
-    cmd->add_option("--start-letter", options->startLetter, "Start at the words of this first letter")
+    cmd->add_option("--start-letter", options->startLetter,
+                    "Start at the words of this first letter")
         ->check([](const std::string& s) {
             return s.size() == 1 && s[0] >= 'a' && s[0] <= 'z' ? "" : "must be one letter a-z";
         });
@@ -39,9 +41,9 @@ void addWordsCommand(CLI::App& app, int& status) {
             const bool filter = from->count() > 0;
             OutputBuffer out;
             char word[kOutWordSize];
-            int r = dictionary.nextMatch(word, options->pattern.c_str(), filter ? &letters : nullptr,
-                                         options->minLength,
-                                         options->startLetter.empty() ? 0 : options->startLetter[0]);
+            int r = dictionary.nextMatch(
+                word, options->pattern.c_str(), filter ? &letters : nullptr, options->minLength,
+                options->startLetter.empty() ? 0 : options->startLetter[0]);
             // A failed write, or a signal, ends the listing (main gives the status).
             for (; r == kMatchFound && !interrupted(); r = dictionary.nextMatch(word, nullptr)) {
                 if (!out.line(word)) break;

@@ -743,8 +743,7 @@ void MainWindowTest::phraseOptionsComeBackAndFilterTheSearch() {
     QTest::mouseClick(
         list->viewport(), Qt::LeftButton, {},
         QPoint(cell.left() + column * list->rowDelegate()->tabStop() + 2, cell.center().y()));
-    QCOMPARE(next.frame->statusBar()->currentMessage(),
-             QStringLiteral("tee  left: a  blanks: e"));
+    QCOMPARE(next.frame->statusBar()->currentMessage(), QStringLiteral("tee  left: a  blanks: e"));
 }
 
 ZANTRIC_GUI_TEST(MainWindowTest);

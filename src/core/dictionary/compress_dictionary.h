@@ -51,9 +51,9 @@ private:
     bool m_writeFailed = false;
 
     char m_previous[kMaxWordLetters + 2] = {};  // the previous word as passed in
-    int m_group = 1;                           // current group length
-    char m_block = 'a';                        // current block letter
-    int m_groupOpening = 0;                    // length of the last word that opened a group
+    int m_group = 1;                            // current group length
+    char m_block = 'a';                         // current block letter
+    int m_groupOpening = 0;                     // length of the last word that opened a group
     std::uint32_t m_index[kIndexEntries] = {};
     std::uint32_t m_wordCount = 0;
     bool m_closed = false;

@@ -20,8 +20,8 @@ class SrcLetters;
 // One record as a reader decodes it.
 struct DecodedRecord {
     char text[kMaxWordLetters + 2];  // the letters a-z, a space, then zeros
-    std::uint8_t length;  // letters: the length group the record is in
-    std::uint8_t gap;     // group-end bytes read just before the record
+    std::uint8_t length;             // letters: the length group the record is in
+    std::uint8_t gap;                // group-end bytes read just before the record
     bool capital;
     std::int16_t hyphen;  // the stored hyphen position, -1 = none
 };

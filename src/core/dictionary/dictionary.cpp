@@ -172,8 +172,8 @@ Dictionary::Dictionary(const std::string& name, bool memoryOption, std::size_t b
         const std::size_t got = std::fread(index, 1, kIndexBytes, m_file);
         for (int i = 0; i < kIndexEntries; ++i) {
             const std::size_t at = 4 * std::size_t(i);
-            m_index[i] = at + 4 <= got ? readU32(index + at)
-                                       : static_cast<std::uint32_t>(m_fileSize);
+            m_index[i] =
+                at + 4 <= got ? readU32(index + at) : static_cast<std::uint32_t>(m_fileSize);
         }
         std::rewind(m_file);
     }
@@ -276,7 +276,8 @@ bool Dictionary::matchTokens(int pos) const {
         if (token == tokenEnd) continue;
         const int rest = static_cast<int>(tokenEnd - token);
         bool found = false;
-        for (const char* at = std::strchr(word + pos, *token); at; at = std::strchr(at + 1, *token)) {
+        for (const char* at = std::strchr(word + pos, *token); at;
+             at = std::strchr(at + 1, *token)) {
             int k = 1;
             for (; k < rest; ++k) {
                 const char w = at[k];
@@ -317,8 +318,8 @@ int Dictionary::nextMatch(char* outWord, const char* pattern, const SrcLetters* 
         m_tokenCount = 0;
         m_matchAll = std::strcmp(pattern, "*") == 0;
         if (*pattern == '\0') return kEmptyPattern;
-        m_letterStart = (pattern[0] >= 'a' && pattern[0] <= 'z') ||
-                        (pattern[0] >= 'A' && pattern[0] <= 'Z');
+        m_letterStart =
+            (pattern[0] >= 'a' && pattern[0] <= 'z') || (pattern[0] >= 'A' && pattern[0] <= 'Z');
         if (letters) {
             m_filter = *letters;
             m_hasFilter = true;

@@ -23,7 +23,12 @@
 namespace zantric {
 
 // Results of nextMatch.
-enum MatchResult : int { kMatchFound = 0, kNoMoreWords = 2, kMatchCancelled = 3, kEmptyPattern = 5 };
+enum MatchResult : int {
+    kMatchFound = 0,
+    kNoMoreWords = 2,
+    kMatchCancelled = 3,
+    kEmptyPattern = 5
+};
 
 inline constexpr int kMaxReaders = 15;  // open at once on one thread
 inline constexpr int kMaxSearchThreads = 64;
@@ -119,9 +124,9 @@ private:
     bool m_hasStar = false;
     bool m_letterStart = false;
     bool m_matchAll = false;
-    bool m_opened = false;  // false for a reader made beyond the limit
+    bool m_opened = false;                            // false for a reader made beyond the limit
     std::atomic<std::uint64_t>* m_checked = nullptr;  // the counter of the thread that made it
-    char m_blockLetter = 'a';  // the block last positioned at
+    char m_blockLetter = 'a';                         // the block last positioned at
     // The pattern with star runs folded, its first character lower-cased and a space appended;
     // at most kMaxWordLetters letters, so twice that and one characters, the space and the NUL.
     char m_pattern[2 * kMaxWordLetters + 6] = {};

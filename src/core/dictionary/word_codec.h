@@ -19,8 +19,10 @@ struct Tables {
 constexpr Tables makeTables() {
     Tables t{};
     for (int i = 0; i < 256; ++i) t.lead[i] = t.pair[i] = -1;
-    for (int i = 0; kLeadLetters[i]; ++i) t.lead[static_cast<unsigned char>(kLeadLetters[i])] = static_cast<signed char>(i);
-    for (int i = 0; kPairLetters[i]; ++i) t.pair[static_cast<unsigned char>(kPairLetters[i])] = static_cast<signed char>(i);
+    for (int i = 0; kLeadLetters[i]; ++i)
+        t.lead[static_cast<unsigned char>(kLeadLetters[i])] = static_cast<signed char>(i);
+    for (int i = 0; kPairLetters[i]; ++i)
+        t.pair[static_cast<unsigned char>(kPairLetters[i])] = static_cast<signed char>(i);
     return t;
 }
 inline constexpr Tables kTables = makeTables();

@@ -39,7 +39,8 @@ static unsigned char toLower(char c) {
 int compareWords(const char* a, const char* b) {
     const int lengthDiff = letterCount(a) - letterCount(b);
     if (lengthDiff != 0) return lengthDiff;
-    if (*a == '\0' || *b == '\0') return static_cast<unsigned char>(*a) - static_cast<unsigned char>(*b);
+    if (*a == '\0' || *b == '\0')
+        return static_cast<unsigned char>(*a) - static_cast<unsigned char>(*b);
     if (isLower(*a) && isLower(*b)) return compareIgnoringHyphen(a, b);
     const unsigned char la = toLower(*a);
     const unsigned char lb = toLower(*b);

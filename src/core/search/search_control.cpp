@@ -46,9 +46,9 @@ bool couldSpell(std::string_view word, const SrcLetters& letters) {
 
 // The order of two words, the case of their letters aside.
 bool lessIgnoringCase(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [](char x, char y) { return lowerLetter(x) < lowerLetter(y); });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return lowerLetter(x) < lowerLetter(y);
+    });
 }
 
 // The same word, the case of its letters aside.
@@ -259,8 +259,8 @@ bool SearchControl::runLevel(MatchSink& results) {
         wp = "*";
         m_useAll = true;
     }
-    const bool permutation = m_request.suppressPermutations() &&
-                             (m_afterBang || (wp == "*" && onlyStarWords(rest)));
+    const bool permutation =
+        m_request.suppressPermutations() && (m_afterBang || (wp == "*" && onlyStarWords(rest)));
     const bool lastWord = rest.empty() && !m_afterBang;
 
     // With Suppress Permutations the level above passes the place of the word it added (its
@@ -388,7 +388,8 @@ bool SearchControl::runLevel(MatchSink& results) {
 
     // The word pattern as the reader takes it: a NUL-terminated copy.
     char pattern[64];
-    const std::size_t patternLength = wp.size() < sizeof pattern - 1 ? wp.size() : sizeof pattern - 1;
+    const std::size_t patternLength =
+        wp.size() < sizeof pattern - 1 ? wp.size() : sizeof pattern - 1;
     std::memcpy(pattern, wp.data(), patternLength);
     pattern[patternLength] = '\0';
 
@@ -411,7 +412,8 @@ bool SearchControl::runLevel(MatchSink& results) {
             if (!multiWord) {
                 const std::string_view w(word);
                 if ((!m_request.useAllFromLetters() || total == 0 || letterCount(w) == total) &&
-                    passesInclude(w, m_request.include()) && passesExclude(w, m_request.exclude())) {
+                    passesInclude(w, m_request.include()) &&
+                    passesExclude(w, m_request.exclude())) {
                     // Phrase searches leave the stoplist out of the subset instead.
                     if (kFiltered && m_request.stoplist() && m_request.stoplist()->contains(w)) {
                         noteStruck();
@@ -445,7 +447,8 @@ bool SearchControl::runLevel(MatchSink& results) {
             std::memcpy(m_phrase + m_phraseLength, word, static_cast<std::size_t>(wordLength));
             m_phrase[m_phraseLength + wordLength] = ' ';
             SrcLetters childLetters;
-            if (const SrcLetters* filter = dictionary.letters()) filter->remainingInto(childLetters);
+            if (const SrcLetters* filter = dictionary.letters())
+                filter->remainingInto(childLetters);
             SubtreeMemo::Outcome below;
             const bool childCancelled = runBelow<kFiltered>(results, word, wordLength, childLetters,
                                                             permutation, rest, below);

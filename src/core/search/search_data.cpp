@@ -116,8 +116,8 @@ bool SearchData::prepare() {
     const int minWordLength = std::min(m_filters.minWordLength, kMaxWordLetters + 1);
     m_phraseMinWordLength = m_multiWord && minWordLength >= 2 ? minWordLength : 0;
     m_eachWordOnce = m_multiWord && m_filters.eachWordOnce;
-    m_stoplist = m_filters.stoplist && !m_filters.stoplist->empty() ? m_filters.stoplist.get()
-                                                                    : nullptr;
+    m_stoplist =
+        m_filters.stoplist && !m_filters.stoplist->empty() ? m_filters.stoplist.get() : nullptr;
     if (m_find.empty()) {
         reportRequestError(RequestError::kFindEmpty);
         return false;

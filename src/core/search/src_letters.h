@@ -127,7 +127,12 @@ public:
 
     static bool isVowel(char c) {
         switch (c | 0x20) {
-            case 'a': case 'e': case 'i': case 'o': case 'u': case 'y':
+            case 'a':
+            case 'e':
+            case 'i':
+            case 'o':
+            case 'u':
+            case 'y':
                 return c >= 'A';
             default:
                 return false;

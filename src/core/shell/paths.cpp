@@ -62,7 +62,6 @@ bool matchesGlob(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
-
 std::string nativePath(std::string_view path) {
     std::string native(path);
     std::replace(native.begin(), native.end(), '\\', '/');

@@ -13,15 +13,15 @@
 #include <vector>
 
 #include "core/dictionary/dictionary.h"
-#include "support/recorder_presenter.h"
 #include "support/dictionary_files.h"
+#include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
 namespace zantric {
 namespace {
 
-using test::Words;
 using test::inWordOrder;
+using test::Words;
 using test::writeDictionary;
 
 struct Step {
@@ -184,9 +184,9 @@ TEST(DecodedWalk, SameAsTheBytesOverTheSystemWordList) {
 TEST(DecodedWalk, DamagedFilesGiveTheSameWordsEitherWay) {
     test::TempFolder folder;
     test::RecordingPresenter quiet;
-    writeDictionary("good.lex", inWordOrder({"a", "at", "Bat", "ab-c", "cat", "cot", "cots", "zoo",
-                                             "strainers", "well-off", "conservation",
-                                             "counter-revolutionary"}));
+    writeDictionary("good.lex",
+                    inWordOrder({"a", "at", "Bat", "ab-c", "cat", "cot", "cots", "zoo", "strainers",
+                                 "well-off", "conservation", "counter-revolutionary"}));
     std::string good = test::TempFolder::read("good.lex");
     std::fill(good.begin() + kHeaderOffset, good.begin() + kHeaderOffset + 4, '\0');  // Created
     const std::vector<Case> walks = {{"*", nullptr, 0, 0},

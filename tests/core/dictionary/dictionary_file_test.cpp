@@ -148,8 +148,9 @@ TEST(DictionaryFile, RecordHeads) {
         const Bytes file = writeDictionary(c.words);
         EXPECT_EQ(data(file), c.data) << c.words[0] << " " << c.words[1];
     }
-    EXPECT_EQ(DictionaryHeader::fromBytes(writeDictionary({"apple", "apple"}).data() + 2080).wordCount,
-              1u);
+    EXPECT_EQ(
+        DictionaryHeader::fromBytes(writeDictionary({"apple", "apple"}).data() + 2080).wordCount,
+        1u);
 }
 
 TEST(DictionaryFile, RejectsWordsItCannotStore) {
@@ -187,10 +188,10 @@ TEST(WordOrder, CompareWords) {
         const char* b;
         int sign;
     } cases[] = {
-        {"cat", "at", 1},      {"ab-c", "abcd", -1}, {"abc", "ab-c", -1}, {"ab-c", "abc", 1},
-        {"Apple", "apple", -1}, {"apple", "Apple", 1}, {"Bat", "ape", 1},     {"ape", "Bat", -1},
+        {"cat", "at", 1},       {"ab-c", "abcd", -1},  {"abc", "ab-c", -1}, {"ab-c", "abc", 1},
+        {"Apple", "apple", -1}, {"apple", "Apple", 1}, {"Bat", "ape", 1},   {"ape", "Bat", -1},
         {"Paris", "parse", -1}, {"cat", "cat", 0},     {"Cat", "Cat", 0},   {"Cab", "Cat", -1},
-        {"a-b", "ab", 1},      {"zed", "Zed", 1},
+        {"a-b", "ab", 1},       {"zed", "Zed", 1},
     };
     for (const auto& c : cases) {
         const int r = compareWords(c.a, c.b);

@@ -14,8 +14,8 @@
 #include "core/shell/string_table.h"
 #include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
-#include "support/recorder_presenter.h"
 #include "support/dictionary_files.h"
+#include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
 namespace zantric {

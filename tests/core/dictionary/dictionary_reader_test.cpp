@@ -12,8 +12,8 @@
 
 #include "core/dictionary/dictionary.h"
 #include "core/dictionary/word_order.h"
-#include "support/recorder_presenter.h"
 #include "support/dictionary_files.h"
+#include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
 namespace zantric {
@@ -32,7 +32,8 @@ Words collect(Dictionary& d, const char* pattern, const SrcLetters* letters = nu
     return words;
 }
 
-const Words kSmall = {"a", "at", "bat", "cat", "cot", "cut", "dog", "cart", "cats", "coat", "comet"};
+const Words kSmall = {"a",   "at",   "bat",  "cat",  "cot",  "cut",
+                      "dog", "cart", "cats", "coat", "comet"};
 
 TEST(DictionaryReader, PatternsAndCheckedCounts) {
     test::TempFolder folder;
@@ -155,7 +156,8 @@ TEST(DictionaryReader, SixteenthReaderAndCancel) {
     writeDictionary("small.lex", kSmall);
     {
         std::vector<std::unique_ptr<Dictionary>> readers;
-        for (int i = 0; i < 15; ++i) readers.push_back(std::make_unique<Dictionary>("small.lex", false, 1024));
+        for (int i = 0; i < 15; ++i)
+            readers.push_back(std::make_unique<Dictionary>("small.lex", false, 1024));
         Dictionary extra("small.lex", false, 1024);
         EXPECT_EQ(Dictionary::instanceCount(), 16);
         char word[kOutWordSize];
@@ -189,8 +191,10 @@ Words systemWords() {
         bool ok = !line.empty();
         for (std::size_t i = 0; ok && i < line.size(); ++i) {
             const char c = line[i];
-            if (c == '-') ok = ++hyphens == 1 && i > 0 && i + 1 < line.size();
-            else ok = (c >= 'a' && c <= 'z') || (i == 0 && c >= 'A' && c <= 'Z');
+            if (c == '-')
+                ok = ++hyphens == 1 && i > 0 && i + 1 < line.size();
+            else
+                ok = (c >= 'a' && c <= 'z') || (i == 0 && c >= 'A' && c <= 'Z');
         }
         if (ok && letterCount(line.c_str()) <= kMaxWordLetters) words.push_back(line);
     }

@@ -65,7 +65,8 @@ TEST(WordCodec, DecodeInvertsEncodeForAllShortTails) {
         const int combos = n == 1 ? 26 : n == 2 ? 26 * 26 : 26 * 26 * 26;
         for (int k = 0; k < combos; ++k) {
             tail.clear();
-            for (int i = 0, v = k; i < n; ++i, v /= 26) tail.push_back(static_cast<char>('a' + v % 26));
+            for (int i = 0, v = k; i < n; ++i, v /= 26)
+                tail.push_back(static_cast<char>('a' + v % 26));
             unsigned char codes[16];
             const int count = encodeTail(tail.data(), n, codes);
             ASSERT_GE(count, (n + 1) / 2);

@@ -15,8 +15,8 @@
 #include "core/shell/config_data.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
-#include "support/recorder_presenter.h"
 #include "support/dictionary_files.h"
+#include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
 namespace zantric {

@@ -45,8 +45,9 @@ struct Outcome {
 class SearchRunTest : public ::testing::Test {
 protected:
     SearchRunTest() {
-        test::TempFolder::write("zantric.ini",
-                                "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
+        test::TempFolder::write(
+            "zantric.ini",
+            "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
         std::filesystem::create_directories("lexicons");
         std::filesystem::create_directories("temp");
         ConfigData::resetForTests();
@@ -60,8 +61,9 @@ protected:
     }
 
     void addDictionary(const std::string& name, Words words, bool selected = true) {
-        std::sort(words.begin(), words.end(),
-                  [](const auto& a, const auto& b) { return compareWords(a.c_str(), b.c_str()) < 0; });
+        std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) {
+            return compareWords(a.c_str(), b.c_str()) < 0;
+        });
         const std::string path = ".\\lexicons\\" + name;
         CompressDictionary writer(path);
         for (const auto& w : words) writer.addWord(w);
