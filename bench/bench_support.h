@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
-#include "core/shell/config_data.h"
+#include "core/shell/settings.h"
 
 namespace zantric::bench {
 
@@ -42,7 +42,7 @@ inline std::vector<std::string> systemWords(bool lowerOnly = false) {
 }
 
 inline void writeDictionary(const std::vector<std::string>& words, const std::string& path) {
-    CompressDictionary writer(path);
+    DictionaryWriter writer(path);
     for (const auto& w : words) writer.addWord(w);
     writer.close();
 }
@@ -61,8 +61,8 @@ inline bool enterProgramFolder(bool lowerOnly = false) {
         const auto words = systemWords(lowerOnly);
         if (words.empty()) return false;
         writeDictionary(words, ".\\lexicons\\english.lex");
-        ConfigData::resetForTests();
-        DictionaryNames::instance().setSelected(".\\lexicons\\english.lex", true);
+        Settings::resetForTests();
+        Catalogue::instance().setSelected(".\\lexicons\\english.lex", true);
         return true;
     }();
     return ready;

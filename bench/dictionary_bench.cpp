@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
 
 namespace {
@@ -56,7 +56,7 @@ const Fixture& lowerDictionary() {
 const Fixture& subsetDictionary() {
     static Fixture f = [] {
         std::vector<std::string> words;
-        SrcLetters from("schoolmaster");
+        LetterPool from("schoolmaster");
         for (const auto& w : bench::systemWords(true)) {
             std::string word = w + ' ';
             if (from.tryWord(word.c_str(), ' ') == 0) words.push_back(w);
@@ -72,18 +72,18 @@ void walk(benchmark::State& state, const char* pattern, const char* from, bool m
         state.SkipWithError("no system word list");
         return;
     }
-    SrcLetters letters(from ? from : "");
+    LetterPool letters(from ? from : "");
     std::uint64_t checked = 0;
     std::uint64_t found = 0;
     for (auto _ : state) {
-        Dictionary d(f.path, memory, 5120);
+        DictionaryReader d(f.path, memory, 5120);
         char word[kOutWordSize];
         for (int r = d.nextMatch(word, pattern, from ? &letters : nullptr); r == kMatchFound;
              r = d.nextMatch(word, nullptr)) {
             ++found;
             benchmark::DoNotOptimize(word);
         }
-        checked += Dictionary::checked();
+        checked += DictionaryReader::checked();
     }
     state.counters["words/s"] = benchmark::Counter(double(checked), benchmark::Counter::kIsRate);
     state.counters["found"] = double(found) / double(state.iterations());
@@ -102,20 +102,20 @@ void level(benchmark::State& state, const char* pattern, const char* from, int m
         state.SkipWithError("no system word list");
         return;
     }
-    Dictionary outer(f.path, true, 2048);
-    SrcLetters letters(from);
+    DictionaryReader outer(f.path, true, 2048);
+    LetterPool letters(from);
     std::uint64_t checked = 0;
     std::uint64_t found = 0;
     for (auto _ : state) {
-        const std::uint32_t before = Dictionary::checked();
-        Dictionary d(f.path, true, 2048);
+        const std::uint32_t before = DictionaryReader::checked();
+        DictionaryReader d(f.path, true, 2048);
         char word[kOutWordSize];
         for (int r = d.nextMatch(word, pattern, &letters, minLength, startLetter); r == kMatchFound;
              r = d.nextMatch(word, nullptr)) {
             ++found;
             benchmark::DoNotOptimize(d.letters());
         }
-        checked += Dictionary::checked() - before;
+        checked += DictionaryReader::checked() - before;
     }
     state.counters["words/s"] = benchmark::Counter(double(checked), benchmark::Counter::kIsRate);
     state.counters["found"] = double(found) / double(state.iterations());

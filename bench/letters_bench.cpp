@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "core/search/src_letters.h"
+#include "core/dictionary/letter_pool.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ void tryWords(benchmark::State& state, const char* from) {
         state.SkipWithError("no system word list");
         return;
     }
-    SrcLetters letters(from);
+    LetterPool letters(from);
     std::size_t fits = 0;
     for (auto _ : state) {
         for (const auto& w : words) fits += letters.tryWord(w.c_str(), ' ') == 0;

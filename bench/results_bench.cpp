@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/results/vlb_data.h"
+#include "core/results/results_store.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ void appendMatches(benchmark::State& state, bool phrases) {
                 : std::vector<std::string>{"cat", "retains", "nastier", "stainer", "schoolmaster"};
     const auto count = static_cast<std::size_t>(state.range(0));
     for (auto _ : state) {
-        VLBData results(data, index);
+        ResultsStore results(data, index);
         for (std::size_t i = 0; i < count; ++i) results.append(texts[i % texts.size()], !phrases);
         results.finish(SearchSummary{});
         benchmark::DoNotOptimize(results.count());

@@ -3,10 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-#include "core/dictionary/dictionary.h"
-#include "core/results/vlb_data.h"
-#include "core/search/search_control.h"
-#include "core/search/search_data.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/results/results_store.h"
+#include "core/search/search_level.h"
+#include "core/search/search_request.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/messages.h"
 
@@ -24,7 +24,7 @@ public:
     }
 };
 
-bool setUp(SearchData& request, const SearchFields& fields) {
+bool setUp(SearchRequest& request, const SearchFields& fields) {
     static SilentPresenter silent;
     installPresenter(&silent);
     return bench::enterProgramFolder() && request.build(fields);
@@ -38,26 +38,26 @@ void report(benchmark::State& state, double found, double checked) {
 }
 
 void singleWord(benchmark::State& state, const char* find, const char* from, bool useAll) {
-    SearchData request;
+    SearchRequest request;
     if (!setUp(request, SearchFields{find, from, "", "", useAll, false})) {
         state.SkipWithError("no system word list or a refused request");
         return;
     }
     double found = 0, checked = 0;
     for (auto _ : state) {
-        VLBData results;
+        ResultsStore results;
         std::atomic<std::int64_t> base{0};
-        SearchControl top(request, base);
+        SearchLevel top(request, base);
         top.run(results);
         found += results.count();
-        checked += Dictionary::checked() + base.load();
+        checked += DictionaryReader::checked() + base.load();
     }
     report(state, found, checked);
 }
 
 // The analysis alone, then the phrase search over the subset it leaves.
 void analysis(benchmark::State& state, const char* from) {
-    SearchData request;
+    SearchRequest request;
     if (!setUp(request, SearchFields{"!", from, "", "", true, true})) {
         state.SkipWithError("no system word list");
         return;
@@ -75,7 +75,7 @@ void analysis(benchmark::State& state, const char* from) {
 // A phrase search; with a minimum word length or each word once, the filtered search.
 void phrase(benchmark::State& state, const char* find, const char* from, int minWordLength = 0,
             bool eachWordOnce = false) {
-    SearchData request;
+    SearchRequest request;
     request.setFilters({minWordLength, eachWordOnce, nullptr});
     if (!setUp(request, SearchFields{find, from, "", "", true, true})) {
         state.SkipWithError("no system word list");
@@ -85,19 +85,19 @@ void phrase(benchmark::State& state, const char* find, const char* from, int min
     work.run();
     double found = 0, checked = 0;
     for (auto _ : state) {
-        VLBData results;
+        ResultsStore results;
         std::atomic<std::int64_t> base{0};
-        SearchControl top(request, base);
+        SearchLevel top(request, base);
         top.run(results);
         found += results.count();
-        checked += Dictionary::checked();
+        checked += DictionaryReader::checked();
     }
     report(state, found, checked);
 }
 
 // `!` with Suppress Permutations on 1, 2 and 4 search threads: wall and whole-process CPU time.
 void phraseThreads(benchmark::State& state, const char* from) {
-    SearchData request;
+    SearchRequest request;
     if (!setUp(request, SearchFields{"!", from, "", "", true, true})) {
         state.SkipWithError("no system word list");
         return;
@@ -106,12 +106,12 @@ void phraseThreads(benchmark::State& state, const char* from) {
     work.run();
     double found = 0, checked = 0;
     for (auto _ : state) {
-        VLBData results;
+        ResultsStore results;
         std::atomic<std::int64_t> base{0};
-        SearchControl top(request, base, nullptr, static_cast<int>(state.range(0)));
+        SearchLevel top(request, base, nullptr, static_cast<int>(state.range(0)));
         top.run(results);
         found += results.count();
-        checked += Dictionary::checked();
+        checked += DictionaryReader::checked();
     }
     report(state, found, checked);
 }

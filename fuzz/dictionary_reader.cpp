@@ -3,13 +3,14 @@
 // the rest is the dictionary file. Every word handed out must fit the caller's buffer, the words
 // come to an end, and a reader opened inside another's enumeration (as a phrase search does)
 // must not disturb it.
+#include "core/dictionary/dictionary_reader.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
 
-#include "core/dictionary/dictionary.h"
-#include "core/search/src_letters.h"
+#include "core/dictionary/letter_pool.h"
 #include "core/shell/zantric_exception.h"
 #include "fuzz_support.h"
 
@@ -26,8 +27,8 @@ constexpr const char* kLetters[] = {nullptr, "taco?", "TACOS", "??", "eeeeaaaa",
 constexpr std::size_t kBufferSizes[] = {1, 64, 1024, 5120};
 
 // Reads every match; returns how many there were.
-std::size_t drain(Dictionary& reader, const char* pattern, const SrcLetters* letters, int minLength,
-                  std::size_t limit) {
+std::size_t drain(DictionaryReader& reader, const char* pattern, const LetterPool* letters,
+                  int minLength, std::size_t limit) {
     char word[kOutWordSize + 8];
     std::memset(word, 0x55, sizeof word);
     std::size_t found = 0;
@@ -58,13 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const bool memory = options & 1;
     const std::size_t bufferSize = kBufferSizes[(options >> 1) % std::size(kBufferSizes)];
-    const SrcLetters letters(letterText ? letterText : "");
-    const SrcLetters* filter = letterText ? &letters : nullptr;
+    const LetterPool letters(letterText ? letterText : "");
+    const LetterPool* filter = letterText ? &letters : nullptr;
     // A damaged file gives wrong words, and a damaged index may send the reader over the same
     // bytes again for each length and letter it positions at; but the words come to an end.
     const std::size_t limit = static_cast<std::size_t>(kIndexEntries) * (size + 1);
     try {
-        Dictionary reader("fuzz.lex", memory, bufferSize);
+        DictionaryReader reader("fuzz.lex", memory, bufferSize);
         char word[kOutWordSize];
         int nested = 0;
         std::size_t found = 0;
@@ -73,12 +74,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::expect(++found <= limit, "the enumeration ends");
             if (nested < 3 && (options & 8)) {
                 ++nested;
-                Dictionary inner("fuzz.lex", memory, bufferSize);
+                DictionaryReader inner("fuzz.lex", memory, bufferSize);
                 drain(inner, kPatterns[(nested + options) % std::size(kPatterns)], filter, 0,
                       limit);
             }
         }
-        Dictionary again("fuzz.lex", memory, bufferSize);
+        DictionaryReader again("fuzz.lex", memory, bufferSize);
         fuzz::expect(drain(again, pattern, filter, minLength, limit) == found,
                      "a second reader finds the same number of words");
     } catch (const ZantricException&) {

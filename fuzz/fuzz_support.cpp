@@ -6,7 +6,7 @@
 #include <random>
 #include <system_error>
 
-#include "core/shell/config_data.h"
+#include "core/shell/settings.h"
 
 namespace zantric::fuzz {
 namespace {
@@ -30,7 +30,7 @@ public:
         fs::current_path(m_path);
         for (const char* folder : {"files", "lexicons", "temp"}) fs::create_directory(folder);
         installPresenter(&m_presenter);
-        ConfigData::instance();  // writes the default zantric.ini
+        Settings::instance();  // writes the default zantric.ini
     }
     ~ScratchFolder() {
         std::error_code ignored;

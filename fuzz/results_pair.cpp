@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/results/vlb_data.h"
+#include "core/results/results_store.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeFile("fuzz.ztr", rest.substr(0, dataLength));
     fuzz::writeFile("fuzz.zix", rest.substr(dataLength));
 
-    VLBData results("tmp.$$$", "tmp.zix", 1 + layout % 9);
+    ResultsStore results("tmp.$$$", "tmp.zix", 1 + layout % 9);
     results.setListWidth((layout >> 3) * 7);
     if (!results.openSaved("fuzz")) return 0;
     fuzz::expect(results.count() >= 0, "the count is not negative");

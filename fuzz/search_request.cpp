@@ -2,16 +2,17 @@
 // checks them, and when the request is accepted, searched in a small dictionary. The first byte
 // holds the two options; the fields follow, separated by line feeds: FIND, FROM, INCLUDE and
 // EXCLUDE. An accepted FIND is normalised; nothing may crash whatever the fields hold.
+#include "core/search/search_request.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary_names.h"
-#include "core/results/vlb_data.h"
-#include "core/search/search_control.h"
-#include "core/search/search_data.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_writer.h"
+#include "core/results/results_store.h"
+#include "core/search/search_level.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/zantric_exception.h"
 #include "fuzz_support.h"
@@ -24,7 +25,7 @@ using namespace zantric;
 void makeSmallDictionary() {
     static const bool made = [] {
         {
-            CompressDictionary writer(".\\lexicons\\small.lex");
+            DictionaryWriter writer(".\\lexicons\\small.lex");
             for (const char* word :
                  {"a",      "I",      "at",      "to",       "act",   "Cat",   "cat",
                   "cot",    "sat",    "tab",     "taco",     "ta-co", "coat",  "cost",
@@ -34,7 +35,7 @@ void makeSmallDictionary() {
             }
             writer.close();
         }
-        DictionaryNames& catalogue = DictionaryNames::instance();
+        Catalogue& catalogue = Catalogue::instance();
         catalogue.add(".\\lexicons\\small.lex");
         catalogue.setSelected(".\\lexicons\\small.lex", true);
         return true;
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fields.include = input.field('\n');
     fields.exclude = input.rest();
 
-    SearchData request;
+    SearchRequest request;
     if (!request.build(fields)) return 0;
     const std::string& find = request.find();
     // A digit run 0 leaves its blanks behind ("a 0 b" is "a  b"): the search skips them.
@@ -74,9 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             SubsetAnalysis analysis(request.fromLetters());
             if (!analysis.run()) return 0;
         }
-        VLBData results("search.$$$", "search.zix");
+        ResultsStore results("search.$$$", "search.zix");
         std::atomic<std::int64_t> checkedBase{0};
-        SearchControl top(request, checkedBase);
+        SearchLevel top(request, checkedBase);
         top.run(results);
         SearchSummary summary;
         summary.find = fields.find;

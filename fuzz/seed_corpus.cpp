@@ -1,6 +1,6 @@
 // zantric_fuzz_seeds OUTDIR: writes a starting corpus for every fuzz target into OUTDIR/<target>,
-// made by the program's own writers (dictionaries by CompressDictionary, results pairs by
-// VLBData, ini files by the profile writer), so that the fuzzers start from valid files.
+// made by the program's own writers (dictionaries by DictionaryWriter, results pairs by
+// ResultsStore, ini files by the profile writer), so that the fuzzers start from valid files.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/results/vlb_data.h"
+#include "core/dictionary/dictionary_writer.h"
+#include "core/results/results_store.h"
 #include "core/shell/profile.h"
 #include "fuzz_support.h"
 
@@ -41,7 +41,7 @@ private:
 
 std::string dictionaryBytes(const std::vector<const char*>& words) {
     {
-        CompressDictionary writer("seed.lex");
+        DictionaryWriter writer("seed.lex");
         for (const char* word : words) writer.addWord(word);
         writer.close();
     }
@@ -54,7 +54,7 @@ std::string resultsSeed(std::uint8_t layout,
     std::string index;
     {
         // Read before the store goes: it deletes the pair it was given as its temporary pair.
-        VLBData results("seed.ztr", "seed.zix");
+        ResultsStore results("seed.ztr", "seed.zix");
         for (const auto& [text, lineFeed] : matches) results.append(text, lineFeed);
         results.finish(SearchSummary{"c?t", "tacos", "a", "z", true, false, 0, 120});
         data = readFile("seed.ztr");

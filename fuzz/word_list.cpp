@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_reader.h"
 #include "core/maintenance/make_dictionary.h"
 #include "core/shell/paths.h"
 #include "core/shell/zantric_exception.h"
@@ -66,7 +66,7 @@ std::vector<std::string> validWords(const std::string& fileName) {
 
 std::vector<std::string> dictionaryWords(const std::string& name) {
     std::vector<std::string> words;
-    Dictionary reader(name, false, 5120);
+    DictionaryReader reader(name, false, 5120);
     char word[kOutWordSize];
     for (int r = reader.nextMatch(word, "*"); r == kMatchFound;
          r = reader.nextMatch(word, nullptr)) {

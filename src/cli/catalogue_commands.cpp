@@ -44,7 +44,7 @@ void addSelectCommand(CLI::App& app, const GlobalOptions& global, int& status, b
             status = kExitError;
             return;
         }
-        DictionaryNames& catalogue = session.catalogue();
+        Catalogue& catalogue = session.catalogue();
         if (options->all) {
             for (std::size_t i = 0; i < catalogue.count(); ++i) {
                 catalogue.setSelected(catalogue.entry(i).path(), on);
@@ -52,7 +52,7 @@ void addSelectCommand(CLI::App& app, const GlobalOptions& global, int& status, b
             return;
         }
         for (const std::string& name : options->names) {
-            DictionaryName* entry = session.findByName(name);
+            CatalogueEntry* entry = session.findByName(name);
             if (!entry) {
                 std::fprintf(stderr, "zantric-cli: no dictionary named %s (see zantric-cli list)\n",
                              name.c_str());
@@ -75,10 +75,10 @@ void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& statu
             status = kExitError;
             return;
         }
-        const DictionaryNames& catalogue = session.catalogue();
+        const Catalogue& catalogue = session.catalogue();
         printStarterHintIfEmpty(catalogue, global.folder);
         for (std::size_t i = 0; i < catalogue.count(); ++i) {
-            const DictionaryName& entry = catalogue.entry(i);
+            const CatalogueEntry& entry = catalogue.entry(i);
             std::printf("%s\t%s\t%u\n", entry.selected() ? kSelectedMark : " ",
                         shownText(stdout, entry.displayName()).c_str(), entry.header().wordCount);
         }
@@ -101,7 +101,7 @@ void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& statu
             status = kExitError;
             return;
         }
-        const DictionaryName* entry = session.findByName(*detailsName);
+        const CatalogueEntry* entry = session.findByName(*detailsName);
         if (!entry) {
             std::fprintf(stderr, "zantric-cli: no dictionary named %s (see zantric-cli list)\n",
                          detailsName->c_str());

@@ -110,7 +110,7 @@ void addMergeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         }
         std::vector<std::string> rows;
         for (const std::string& name : options->names) {
-            const DictionaryName* entry = session.findByName(name);
+            const CatalogueEntry* entry = session.findByName(name);
             if (!entry) {
                 std::fprintf(stderr, "zantric-cli: no dictionary named %s (see zantric-cli list)\n",
                              name.c_str());

@@ -6,9 +6,9 @@
 #include "cli/output.h"
 #include "core/maintenance/instance_marker.h"
 #include "core/maintenance/startup_cleanup.h"
-#include "core/shell/config_data.h"
 #include "core/shell/paths.h"
 #include "core/shell/program_folder.h"
+#include "core/shell/settings.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric::cli {
@@ -31,10 +31,10 @@ ProgramSession::ProgramSession(const std::string& folder, bool temporary) {
         std::fprintf(stderr, "zantric-cli: %s\n", reason.c_str());
         return;
     }
-    ConfigData& config = ConfigData::instance();
+    Settings& config = Settings::instance();
     if (temporary) ensureFolder(config.tempFolder());
     deleteLeftoverTempFiles();
-    DictionaryNames::instance();
+    Catalogue::instance();
     if (!temporary) {
         m_ok = true;
         return;
@@ -50,7 +50,7 @@ ProgramSession::ProgramSession(const std::string& folder, bool temporary) {
 
 ProgramSession::~ProgramSession() {
     if (!m_ok) return;
-    DictionaryNames& catalogue = DictionaryNames::instance();
+    Catalogue& catalogue = Catalogue::instance();
     // This copy's temporary files: the results pair, the subset dictionary and its parts.
     for (const std::string* name : {&catalogue.resultsDataName(), &catalogue.resultsIndexName(),
                                     &catalogue.subsetDictionaryName()}) {
@@ -60,7 +60,7 @@ ProgramSession::~ProgramSession() {
         const std::string& subset = catalogue.entry(i).subsetFileName();
         if (fileExists(subset)) removeFile(subset);
     }
-    DictionaryNames::destroyInstance();
+    Catalogue::destroyInstance();
     m_marker.reset();
 }
 
@@ -70,11 +70,11 @@ std::string ProgramSession::typedPath(const std::string& path) const {
     return (std::filesystem::path(m_invocationFolder) / typed).string();
 }
 
-DictionaryName* ProgramSession::findByName(const std::string& name) {
+CatalogueEntry* ProgramSession::findByName(const std::string& name) {
     const std::string file = dictionaryFileName(name);
     if (file.empty()) return nullptr;
-    const std::string path = ConfigData::instance().dictionariesFolder() + "\\" + file;
-    if (DictionaryName* entry = catalogue().find(path)) return entry;
+    const std::string path = Settings::instance().dictionariesFolder() + "\\" + file;
+    if (CatalogueEntry* entry = catalogue().find(path)) return entry;
     // The same name under any path spelling the catalogue holds.
     for (std::size_t i = 0; i < catalogue().count(); ++i) {
         if (catalogue().entry(i).displayName() == file) return &catalogue().entry(i);

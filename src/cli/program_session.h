@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
 
 namespace zantric {
 class InstanceMarker;
@@ -32,11 +32,11 @@ public:
     const std::string& invocationFolder() const { return m_invocationFolder; }
     // A path typed on the command line, made relative to the folder the command was run in.
     std::string typedPath(const std::string& path) const;
-    DictionaryNames& catalogue() { return DictionaryNames::instance(); }
+    Catalogue& catalogue() { return Catalogue::instance(); }
 
     // The catalogue entry of a dictionary named as the user types it ("english" or
     // "English.lex"); nullptr when there is none or the name breaks the rule.
-    DictionaryName* findByName(const std::string& name);
+    CatalogueEntry* findByName(const std::string& name);
 
 private:
     bool m_ok = false;

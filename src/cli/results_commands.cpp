@@ -18,9 +18,9 @@
 #include "cli/program_session.h"
 #include "core/maintenance/instance_marker.h"
 #include "core/results/results_files.h"
-#include "core/results/vlb_data.h"
-#include "core/shell/config_data.h"
+#include "core/results/results_store.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 
 namespace zantric::cli {
 
@@ -65,7 +65,7 @@ void printHeader(const ResultsHeader& header, std::int64_t found) {
 
 // Every stored match, one a line, read as the list reads its rows: a list wide enough for rows
 // of about 64 KiB. Stops when standard output fails or a signal ends the command.
-void printMatches(VLBData& results) {
+void printMatches(ResultsStore& results) {
     const int perRow = std::max(1, (1 << 16) / (results.longest() + 1));
     results.setListWidth((results.longest() + results.tabSize()) * perRow);
     OutputBuffer out;
@@ -105,7 +105,7 @@ void addViewCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             status = kExitError;
             return;
         }
-        VLBData results;
+        ResultsStore results;
         if (!results.openSaved(resultsPath(session, options->name, false))) {
             status = kExitError;
             return;
@@ -145,7 +145,7 @@ void addDeleteCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             return;
         }
         // Only a pair that opens as results is deleted.
-        VLBData results;
+        ResultsStore results;
         if (!results.openSaved(resultsPath(session, *name, false)) || !results.deleteCurrent()) {
             status = kExitError;
         }
@@ -181,7 +181,7 @@ std::string resultsPath(const ProgramSession& session, const std::string& typed,
                         bool createFolder) {
     const std::string name = withDefaultExtension(typed, "ztr");
     if (hasFolder(name)) return session.typedPath(name);
-    const std::string& folder = ConfigData::instance().filesFolder();
+    const std::string& folder = Settings::instance().filesFolder();
     if (createFolder) {
         std::error_code ignored;
         fs::create_directories(nativePath(folder), ignored);
@@ -189,13 +189,14 @@ std::string resultsPath(const ProgramSession& session, const std::string& typed,
     return placeInFolder(folder, name);
 }
 
-bool saveTypedResults(VLBData& results, const ProgramSession& session, const std::string& typed) {
+bool saveTypedResults(ResultsStore& results, const ProgramSession& session,
+                      const std::string& typed) {
     const std::string name = resultsPath(session, typed, true);
     if (fileExists(name) && !confirmOverwrite(name)) return false;
     return saveResultsPair(results, name, runWithProgressLine);
 }
 
-bool exportTypedResults(VLBData& results, const SearchSummary& fields,
+bool exportTypedResults(ResultsStore& results, const SearchSummary& fields,
                         const ProgramSession& session, const ExportOptions& options) {
     const std::string name = exportPath(session, options.file);
     bool append = options.append;

@@ -11,7 +11,7 @@
 #include "core/results/results_header.h"
 
 namespace zantric {
-class VLBData;
+class ResultsStore;
 }
 
 namespace zantric::cli {
@@ -36,10 +36,11 @@ bool checkExportName(const std::string& typed);
 std::string resultsPath(const ProgramSession& session, const std::string& typed, bool createFolder);
 
 // Saves the store's pair under a typed NAME, asking before replacing a file (--yes answers).
-bool saveTypedResults(VLBData& results, const ProgramSession& session, const std::string& typed);
+bool saveTypedResults(ResultsStore& results, const ProgramSession& session,
+                      const std::string& typed);
 // Exports the store as text to a typed FILE ("asc" added when it has no extension). An existing
 // file is appended to with --append, else the overwrite-or-append question decides.
-bool exportTypedResults(VLBData& results, const SearchSummary& fields,
+bool exportTypedResults(ResultsStore& results, const SearchSummary& fields,
                         const ProgramSession& session, const ExportOptions& options);
 
 // Runs a copy, move or export on this thread with the progress line on stderr (a terminal only,

@@ -18,16 +18,16 @@
 #include "cli/program_session.h"
 #include "cli/results_commands.h"
 #include "cli/starter_hint.h"
-#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_reader.h"
 #include "core/results/results_header.h"
-#include "core/results/vlb_data.h"
+#include "core/results/results_store.h"
 #include "core/search/match_explanation.h"
 #include "core/search/phrase_filters.h"
-#include "core/search/search_data.h"
+#include "core/search/search_request.h"
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
-#include "core/shell/config_data.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "core/shell/string_table.h"
 
 namespace zantric::cli {
@@ -58,7 +58,7 @@ constexpr int kFiltersOn = 909;
 // between two writes or in one that waits, and the printing goes on to the last kept match.
 class MatchPrinter {
 public:
-    MatchPrinter(std::string dataName, SearchRun& run, const SrcLetters* explainFrom)
+    MatchPrinter(std::string dataName, SearchRun& run, const LetterPool* explainFrom)
         : m_name(std::move(dataName)),
           m_run(run),
           m_explainFrom(explainFrom),
@@ -115,7 +115,7 @@ private:
 
     std::string m_name;
     SearchRun& m_run;
-    const SrcLetters* m_explainFrom;
+    const LetterPool* m_explainFrom;
     std::string m_line;
     FilePtr m_file;
     std::vector<char> m_buffer;
@@ -138,7 +138,7 @@ bool filtersFromOptions(const SearchOptions& options, const ProgramSession& sess
 }
 
 // The analysis on a worker, this thread polling for Ctrl-C and showing its progress.
-bool analyse(SearchRun& run, const SearchData& request) {
+bool analyse(SearchRun& run, const SearchRequest& request) {
     SubsetAnalysis analysis(request.fromLetters());
     std::future<bool> ready;
     {
@@ -169,8 +169,8 @@ bool analyse(SearchRun& run, const SearchData& request) {
 // signal, or an output that takes no more, cancels the search; after a first Ctrl-C the kept
 // matches are still printed. `explainFrom` as for MatchPrinter. Returns whether the search was
 // cancelled.
-bool searchAndPrint(SearchRun& run, const VLBData& results, const SearchFields& fields,
-                    const SrcLetters* explainFrom) {
+bool searchAndPrint(SearchRun& run, const ResultsStore& results, const SearchFields& fields,
+                    const LetterPool* explainFrom) {
     {
         const SignalsBlocked blocked;
         run.startWorker();
@@ -266,19 +266,19 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             status = kExitError;
             return;
         }
-        SearchData request;
+        SearchRequest request;
         PhraseFilters filters;
         if (!filtersFromOptions(*options, session, filters)) {
             status = kExitError;
             return;
         }
         request.setFilters(std::move(filters));
-        VLBData results;
+        ResultsStore results;
         SearchRun run(request, results);
         run.setMatchLimit(*limit);
         run.setThreads(*threads >= 0
                            ? *threads
-                           : ConfigData::instance().atStart().integer("SEARCH", "Threads", 0));
+                           : Settings::instance().atStart().integer("SEARCH", "Threads", 0));
         const StartOutcome outcome = run.prepare(*fields);
         if (outcome == StartOutcome::kNoDictionary &&
             !printStarterHintIfEmpty(session.catalogue(), global.folder)) {

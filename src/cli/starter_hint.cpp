@@ -37,7 +37,7 @@ std::string starterHint(const std::string& wordList, const std::string& folder) 
     return hint;
 }
 
-bool printStarterHintIfEmpty(const DictionaryNames& catalogue, const std::string& folder) {
+bool printStarterHintIfEmpty(const Catalogue& catalogue, const std::string& folder) {
     if (catalogue.count() != 0) return false;
     std::fprintf(stderr, "%s\n", starterHint(systemWordList(), folder).c_str());
     return true;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
 
 namespace zantric::cli {
 
@@ -14,6 +14,6 @@ std::string starterHint(const std::string& wordList, const std::string& folder);
 
 // Prints starterHint(systemWordList(), folder) on stderr when the catalogue is empty; whether it
 // did.
-bool printStarterHintIfEmpty(const DictionaryNames& catalogue, const std::string& folder);
+bool printStarterHintIfEmpty(const Catalogue& catalogue, const std::string& folder);
 
 }  // namespace zantric::cli

@@ -13,7 +13,7 @@
 #include "cli/progress_line.h"
 #include "core/dictionary/word_update.h"
 #include "core/maintenance/instance_marker.h"
-#include "core/maintenance/update_dictionary.h"
+#include "core/maintenance/word_change.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
@@ -90,7 +90,7 @@ void addUpdateCommand(CLI::App& app, const GlobalOptions& global, int& status, U
             status = kExitError;
             return;
         }
-        UpdateDictionary update(
+        WordChange update(
             mode, [](ProgressWork& work) { return runWithProgress(work); }, printStatus);
         status = exitStatus(update.ok(options->word, options->dictionary));
     });
@@ -159,7 +159,7 @@ void addDeleteCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         std::vector<std::string> paths;
         std::vector<std::string> shown;
         for (const std::string& name : *names) {
-            const DictionaryName* entry = session.findByName(name);
+            const CatalogueEntry* entry = session.findByName(name);
             if (!entry) {
                 std::fprintf(stderr, "zantric-cli: no dictionary named %s (see zantric-cli list)\n",
                              name.c_str());

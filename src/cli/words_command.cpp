@@ -7,7 +7,7 @@
 #include "cli/cli_commands.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
-#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_reader.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric::cli {
@@ -36,8 +36,8 @@ void addWordsCommand(CLI::App& app, int& status) {
         });
     cmd->callback([options, from, &status] {
         try {
-            Dictionary dictionary(options->file, false, 64 * 1024);
-            SrcLetters letters(options->from);
+            DictionaryReader dictionary(options->file, false, 64 * 1024);
+            LetterPool letters(options->from);
             const bool filter = from->count() > 0;
             OutputBuffer out;
             char word[kOutWordSize];
@@ -50,7 +50,7 @@ void addWordsCommand(CLI::App& app, int& status) {
             }
             out.flush();
             std::fprintf(stderr, "Checked: %llu\n",
-                         static_cast<unsigned long long>(Dictionary::checked()));
+                         static_cast<unsigned long long>(DictionaryReader::checked()));
             status = r == kEmptyPattern ? kExitUsage : kExitOk;
         } catch (const ZantricException&) {
             status = kExitError;  // the message was shown when the file failed to open

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "gui/progress_dialog.h"
-#include "gui/zantricowl_tdlg_client.h"
+#include "gui/search_panel.h"
 
 namespace zantric::gui {
 
@@ -27,9 +27,9 @@ QLabel* buddyLabel(QWidget* parent, const QString& text, QWidget* buddy) {
     return label;
 }
 
-void useWindowFont(const zantricowlTDLGClient* mainWindow, std::initializer_list<QWidget*> fields) {
-    if (mainWindow == nullptr) return;
-    for (QWidget* field : fields) field->setFont(mainWindow->currentFont());
+void useWindowFont(const SearchPanel* panel, std::initializer_list<QWidget*> fields) {
+    if (panel == nullptr) return;
+    for (QWidget* field : fields) field->setFont(panel->currentFont());
 }
 
 void layOutDialog(QDialog* dialog, QGridLayout* fields,

@@ -18,7 +18,7 @@ class QWidget;
 
 namespace zantric::gui {
 
-class zantricowlTDLGClient;
+class SearchPanel;
 
 // A push button with its control id that is not a default button unless made one.
 QPushButton* makeButton(QWidget* parent, const QString& caption, int id);
@@ -27,7 +27,7 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, int id);
 QLabel* buddyLabel(QWidget* parent, const QString& text, QWidget* buddy);
 
 // Gives the fields the main window's current font (none without a main window).
-void useWindowFont(const zantricowlTDLGClient* mainWindow, std::initializer_list<QWidget*> fields);
+void useWindowFont(const SearchPanel* panel, std::initializer_list<QWidget*> fields);
 
 // The layout of a small dialog: the labelled fields above, the buttons below on the right;
 // the dialog keeps the size its contents need.

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "gui/readpwd_app.h"
+#include "gui/zantric_app.h"
 #include "zantric_version.h"
 
 namespace {
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
-    zantric::gui::readpwdApp app(argc, argv);  // takes Qt's own arguments out
+    zantric::gui::ZantricApp app(argc, argv);  // takes Qt's own arguments out
     std::string folder;
     bool minimised = false;
     for (int i = 1; i < argc; ++i) {

@@ -10,7 +10,7 @@
 #include <QThread>
 
 #include "gui/progress_dialog.h"
-#include "gui/three_button_message_box.h"
+#include "gui/three_button_question.h"
 
 namespace zantric::gui {
 
@@ -180,7 +180,7 @@ int QtMessagePresenter::threeButtonHere(const QString& text, const QString& titl
                                         const QString& caption3) {
     ProgressDialog* work = raisingWork();
     const ProgressDialog::MessageHold hold(work);
-    _3ButtonMessageBox box(boxOwner(work), text, title, caption1, caption2, caption3);
+    ThreeButtonQuestion box(boxOwner(work), text, title, caption1, caption2, caption3);
     return box.exec();
 }
 

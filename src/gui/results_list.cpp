@@ -7,8 +7,8 @@
 #include <QScrollBar>
 #include <QStyle>
 
-#include "core/dictionary/dictionary.h"
-#include "core/results/vlb_data.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/results/results_store.h"
 #include "gui/command_ids.h"
 
 namespace zantric::gui {
@@ -17,7 +17,7 @@ int tabStopPixels(int dialogUnits, int averageCharWidth) {
     return dialogUnits * averageCharWidth * 4 / 13;
 }
 
-ResultsListModel::ResultsListModel(VLBData& results, QObject* parent)
+ResultsListModel::ResultsListModel(ResultsStore& results, QObject* parent)
     : QAbstractListModel(parent), m_results(results) {}
 
 void ResultsListModel::reload() {
@@ -33,7 +33,7 @@ int ResultsListModel::rowCount(const QModelIndex& parent) const {
 QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows) return {};
     // A worker may be writing the results files: show nothing rather than read them.
-    if (Dictionary::instanceCount() > 0) return QString();
+    if (DictionaryReader::instanceCount() > 0) return QString();
     const std::string_view row = m_results.rowText(index.row());
     return QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size()));
 }
@@ -74,7 +74,7 @@ QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem& option,
     return {m_tabStop, metrics.height() + 2};
 }
 
-ResultsListView::ResultsListView(VLBData& results, QWidget* parent)
+ResultsListView::ResultsListView(ResultsStore& results, QWidget* parent)
     : QListView(parent), m_results(results) {
     setObjectName(QStringLiteral("results"));
     setProperty("controlId", kIdResultsList);

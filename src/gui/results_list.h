@@ -1,4 +1,4 @@
-// The results list: a QListView over ResultsListModel, whose rows come from VLBData a row at a
+// The results list: a QListView over ResultsListModel, whose rows come from ResultsStore a row at a
 // time (several matches a row, each followed by a tab) and are drawn with every match at the
 // store's tab stop. The model holds no matches; it keeps only the row count it last announced,
 // and asks for rows again when told to reload. While any dictionary reader is open (a search
@@ -10,7 +10,7 @@
 #include <QStyledItemDelegate>
 
 namespace zantric {
-class VLBData;
+class ResultsStore;
 }
 
 namespace zantric::gui {
@@ -18,7 +18,7 @@ namespace zantric::gui {
 class ResultsListModel final : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit ResultsListModel(VLBData& results, QObject* parent = nullptr);
+    explicit ResultsListModel(ResultsStore& results, QObject* parent = nullptr);
 
     // Discards the rows shown and asks the store again.
     void reload();
@@ -27,7 +27,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    VLBData& m_results;
+    ResultsStore& m_results;
     int m_rows = 0;
 };
 
@@ -54,7 +54,7 @@ private:
 class ResultsListView final : public QListView {
     Q_OBJECT
 public:
-    ResultsListView(VLBData& results, QWidget* parent = nullptr);
+    ResultsListView(ResultsStore& results, QWidget* parent = nullptr);
 
     ResultsListModel* resultsModel() const { return m_model; }
     TabStopDelegate* rowDelegate() const { return m_delegate; }
@@ -78,7 +78,7 @@ protected:
 private:
     void announceMatch(const QModelIndex& index);
 
-    VLBData& m_results;
+    ResultsStore& m_results;
     int m_column = 0;      // the match of the row last clicked
     bool m_quiet = false;  // the program, not the user, moves to a row
     ResultsListModel* m_model;

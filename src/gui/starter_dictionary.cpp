@@ -1,6 +1,6 @@
 #include "gui/starter_dictionary.h"
 
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_table.h"
 #include "gui/dialog_parts.h"
@@ -17,7 +17,7 @@ constexpr int kQuestionIcon = 0x20;
 }  // namespace
 
 StarterOutcome offerStarterDictionary(QWidget* parent, const std::string& wordList) {
-    if (wordList.empty() || DictionaryNames::instance().count() != 0) {
+    if (wordList.empty() || Catalogue::instance().count() != 0) {
         return StarterOutcome::kNotOffered;
     }
     const std::string question = loadString(kOfferText) + wordList + loadString(kOfferTextEnd);

@@ -18,21 +18,21 @@
 #include <atomic>
 #include <thread>
 
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
 #include "core/shell/messages.h"
 #include "core/shell/progress_work.h"
-#include "gui/about_dlg.h"
+#include "gui/about_dialog.h"
 #include "gui/command_ids.h"
 #include "gui/help.h"
-#include "gui/make_dict_from_file.h"
-#include "gui/merge_dictionaries_dlg.h"
+#include "gui/main_window.h"
+#include "gui/make_dictionary_dialog.h"
+#include "gui/merge_dialog.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_message_presenter.h"
-#include "gui/select_dictionaries.h"
-#include "gui/three_button_message_box.h"
-#include "gui/update_dictionary_dlg.h"
-#include "gui/zantric_t_frame_window.h"
-#include "gui/zantricowl_tdlg_client.h"
+#include "gui/search_panel.h"
+#include "gui/select_dictionaries_dialog.h"
+#include "gui/three_button_question.h"
+#include "gui/word_dialog.h"
 #include "gui_test_support.h"
 
 namespace zantric::test {
@@ -184,8 +184,8 @@ void DialogsTest::threeButtonQuestion() {
         int answer;
     } cases[] = {{0, 0}, {1, 1}, {2, 2}, {-1, 2}};
     for (const auto& c : cases) {
-        gui::_3ButtonMessageBox box(nullptr, "Append or overwrite?", "Confirm", "&Append",
-                                    "&Overwrite", "&Cancel");
+        gui::ThreeButtonQuestion box(nullptr, "Append or overwrite?", "Confirm", "&Append",
+                                     "&Overwrite", "&Cancel");
         QCOMPARE(box.button(1)->text(), QStringLiteral("&Overwrite"));
         QVERIFY(box.button(2)->isDefault());
         whenReady([&box] { return box.isVisible(); },
@@ -205,7 +205,7 @@ void DialogsTest::selectDictionariesSwitchesAndDeletes() {
     ProgramFolder::addDictionary("a.lex", {"cat"}, false);
     ProgramFolder::addDictionary("b.lex", {"dog"}, true);
     ProgramFolder::addDictionary("c.lex", {"eel"}, false);
-    gui::SelectDictionaries dialog(nullptr);
+    gui::SelectDictionariesDialog dialog(nullptr);
     auto rows = [&dialog] {
         QStringList texts;
         for (int i = 0; i < dialog.list()->count(); ++i) {
@@ -221,16 +221,16 @@ void DialogsTest::selectDictionariesSwitchesAndDeletes() {
     dialog.list()->item(1)->setSelected(true);
     dialog.toggleHighlighted();
     QCOMPARE(rows(), (QStringList{mark + "\ta.lex", " \tb.lex", " \tc.lex"}));
-    QVERIFY(DictionaryNames::instance().isSelected(".\\lexicons\\a.lex"));
+    QVERIFY(Catalogue::instance().isSelected(".\\lexicons\\a.lex"));
 
     RecordingPresenter messages;
     messages.script({kIdNo, kIdYes});
     dialog.list()->selectAll();
     const QStringList highlighted = dialog.highlightedRows();
     QCOMPARE(gui::deleteHighlighted(highlighted, 2), 0);  // No: nothing happens
-    QCOMPARE(DictionaryNames::instance().count(), 3u);
+    QCOMPARE(Catalogue::instance().count(), 3u);
     QCOMPARE(gui::deleteHighlighted(highlighted, 2), 1);
-    QCOMPARE(DictionaryNames::instance().count(), 0u);
+    QCOMPARE(Catalogue::instance().count(), 0u);
     QVERIFY(std::filesystem::exists("lexicons/c.lxb"));
     const std::string question = messages.messages().front().text;
     QVERIFY(question.find("\na.lex\nb.lex\nc.lex\n\nAre you sure") != std::string::npos);
@@ -344,17 +344,17 @@ void DialogsTest::noMnemonicIsUsedTwice() {
     ProgramFolder::addDictionary("a.lex", {"cat"});
     SteppedWork work(1, 1, true);
     const std::function<QWidget*()> windows[] = {
-        [] { return new gui::ZantricTFrameWindow(new gui::zantricowlTDLGClient); },
-        [] { return new gui::SelectDictionaries(nullptr); },
-        [] { return new gui::MakeDictFromFile(nullptr); },
-        [] { return new gui::TimeWarning(nullptr); },
-        [] { return new gui::MergeDictionaries(nullptr); },
-        [] { return new gui::UpdateDictionary(nullptr, UpdateMode::kAdd); },
-        [] { return new gui::UpdateDictionary(nullptr, UpdateMode::kRemove); },
-        [] { return new gui::AboutDlg(nullptr); },
+        [] { return new gui::MainWindow(new gui::SearchPanel); },
+        [] { return new gui::SelectDictionariesDialog(nullptr); },
+        [] { return new gui::MakeDictionaryDialog(nullptr); },
+        [] { return new gui::ReminderBox(nullptr); },
+        [] { return new gui::MergeDialog(nullptr); },
+        [] { return new gui::WordDialog(nullptr, UpdateMode::kAdd); },
+        [] { return new gui::WordDialog(nullptr, UpdateMode::kRemove); },
+        [] { return new gui::AboutDialog(nullptr); },
         [] {
-            return new gui::_3ButtonMessageBox(nullptr, "x.asc already exists", "Warning",
-                                               "&Overwrite", "&Append", "&Cancel");
+            return new gui::ThreeButtonQuestion(nullptr, "x.asc already exists", "Warning",
+                                                "&Overwrite", "&Append", "&Cancel");
         },
         [&work] { return new gui::ProgressDialog(nullptr, work); },
         [] { return new gui::HelpWindow(nullptr); },

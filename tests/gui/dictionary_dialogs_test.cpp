@@ -16,38 +16,38 @@
 #include <cctype>
 #include <fstream>
 
-#include "core/dictionary/dictionary.h"
-#include "core/dictionary/dictionary_names.h"
-#include "core/shell/config_data.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/shell/settings.h"
 #include "gui/command_ids.h"
-#include "gui/make_dict_from_file.h"
-#include "gui/merge_dictionaries_dlg.h"
+#include "gui/main_window.h"
+#include "gui/make_dictionary_dialog.h"
+#include "gui/merge_dialog.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_message_presenter.h"
-#include "gui/select_dictionaries.h"
-#include "gui/update_dictionary_dlg.h"
-#include "gui/zantric_t_frame_window.h"
-#include "gui/zantricowl_tdlg_client.h"
+#include "gui/search_panel.h"
+#include "gui/select_dictionaries_dialog.h"
+#include "gui/word_dialog.h"
 #include "gui_test_support.h"
 #include "support/recorder_presenter.h"
 
 namespace zantric::test {
 namespace {
 
-using gui::MakeDictFromFile;
-using gui::MergeDictionaries;
-using gui::UpdateDictionary;
+using gui::MakeDictionaryDialog;
+using gui::MergeDialog;
+using gui::WordDialog;
 
 std::string lexicon(const std::string& name) { return ".\\lexicons\\" + name; }
 
 // The catalogue's word count of a dictionary, -1 when it is not listed.
 long listedWords(const std::string& name) {
-    const DictionaryName* entry = DictionaryNames::instance().find(lexicon(name));
+    const CatalogueEntry* entry = Catalogue::instance().find(lexicon(name));
     return entry ? static_cast<long>(entry->header().wordCount) : -1;
 }
 
 bool listedSelected(const std::string& name) {
-    return DictionaryNames::instance().isSelected(lexicon(name));
+    return Catalogue::instance().isSelected(lexicon(name));
 }
 
 // The files left in the temporary folder.
@@ -154,7 +154,7 @@ void DictionaryDialogsTest::makeDictionaryChecksThenMakes() {
         const std::string before = fileBytes("lexicons/old.lex");
         RecordingPresenter messages;
         messages.script(c.answers);
-        MakeDictFromFile dialog(nullptr);
+        MakeDictionaryDialog dialog(nullptr);
         dialog.fileNameEdit()->setText(QString::fromLatin1(c.file));
         dialog.dictionaryNameEdit()->setText(QString::fromLatin1(c.dictionary));
         QVERIFY2(dialog.makeDictionary() == c.outcome, c.name);
@@ -172,7 +172,7 @@ void DictionaryDialogsTest::makeDictionaryChecksThenMakes() {
             QVERIFY2(!listedSelected("old.lex"), c.name);
             QVERIFY2(fileBytes("lexicons/old.lxb") == before, c.name);
             QStringList words;
-            Dictionary reader(lexicon("old.lex"), false, 4096);
+            DictionaryReader reader(lexicon("old.lex"), false, 4096);
             char word[kOutWordSize];
             for (const char* pattern = "*"; reader.nextMatch(word, pattern) == kMatchFound;
                  pattern = nullptr) {
@@ -196,7 +196,7 @@ void DictionaryDialogsTest::cancelInAnyStageLeavesTheOldDictionary() {
         const std::string before = fileBytes("lexicons/old.lex");
         RecordingPresenter messages;
         messages.script({kIdYes, kIdYes});  // overwrite, then cancel
-        MakeDictFromFile dialog(nullptr);
+        MakeDictionaryDialog dialog(nullptr);
         dialog.fileNameEdit()->setText(QStringLiteral("big.txt"));
         dialog.dictionaryNameEdit()->setText(QStringLiteral("old"));
         bool asked = false;
@@ -232,7 +232,7 @@ void DictionaryDialogsTest::wordListWithoutWordsIsSaidInFront() {
         ProgramFolder::addDictionary("a.lex", {"cat"});
         TempFolder::write("nowords.txt", list);
         ScopedPresenter scope(qtPresenter);  // real boxes, answered by keys
-        MakeDictFromFile dialog(nullptr);
+        MakeDictionaryDialog dialog(nullptr);
         dialog.show();
         dialog.fileNameEdit()->setText(QStringLiteral("nowords.txt"));
         dialog.dictionaryNameEdit()->setText(QStringLiteral("nowords"));
@@ -254,21 +254,21 @@ void DictionaryDialogsTest::uniqueWordsReminder() {
     ProgramFolder folder;
     ProgramFolder::addDictionary("a.lex", {"cat"}, false);
     RecordingPresenter messages;
-    MakeDictFromFile dialog(nullptr);
+    MakeDictionaryDialog dialog(nullptr);
     // Nothing selected to check against: the box will not stay ticked.
     dialog.uniqueWordsBox()->click();
     QVERIFY(!dialog.uniqueWordsBox()->isChecked());
     QCOMPARE(messages.last().title, std::string("No Dictionaries Selected"));
 
-    DictionaryNames::instance().setSelected(lexicon("a.lex"), true);
-    auto key = [] { return ConfigData::instance().readInt("REMINDERS", "Unique Warning", 0); };
+    Catalogue::instance().setSelected(lexicon("a.lex"), true);
+    auto key = [] { return Settings::instance().readInt("REMINDERS", "Unique Warning", 0); };
     int reminders = 0;
     std::vector<int> keysSeen;
     auto answerReminder = [&](int clicks) {
-        whenReady([] { return qobject_cast<gui::TimeWarning*>(QApplication::activeModalWidget()); },
+        whenReady([] { return qobject_cast<gui::ReminderBox*>(QApplication::activeModalWidget()); },
                   [&, clicks] {
                       auto* reminder =
-                          qobject_cast<gui::TimeWarning*>(QApplication::activeModalWidget());
+                          qobject_cast<gui::ReminderBox*>(QApplication::activeModalWidget());
                       ++reminders;
                       // Every click writes the key at once.
                       for (int i = 0; i < clicks; ++i) {
@@ -361,7 +361,7 @@ void DictionaryDialogsTest::mergeChecksThenMerges() {
         ProgramFolder::addDictionary("c.lex", {"yak"}, false);
         RecordingPresenter messages;
         messages.script(c.answers);
-        MergeDictionaries dialog(nullptr);
+        MergeDialog dialog(nullptr);
         QCOMPARE(dialog.list()->item(0)->text(), QStringLiteral("a.lex"));  // in name order
         for (int i = 0; i < dialog.list()->count(); ++i) {
             dialog.list()->item(i)->setSelected(
@@ -508,7 +508,7 @@ void DictionaryDialogsTest::updateDictionaryChecksThenChanges() {
     for (const auto& c : cases) {
         RecordingPresenter messages;
         messages.script(c.answers);
-        UpdateDictionary dialog(nullptr, c.mode);
+        WordDialog dialog(nullptr, c.mode);
         QCOMPARE(dialog.windowTitle(), c.mode == UpdateMode::kAdd ? QStringLiteral("Add Word")
                                                                   : QStringLiteral("Remove Word"));
         QCOMPARE(dialog.okButton()->text(),
@@ -532,7 +532,7 @@ void DictionaryDialogsTest::dictionaryFieldRefusesOtherCharacters() {
     ProgramFolder folder;
     ProgramFolder::addDictionary("a.lex", {"cat"}, false);
     RecordingPresenter messages;
-    UpdateDictionary dialog(nullptr, UpdateMode::kAdd);
+    WordDialog dialog(nullptr, UpdateMode::kAdd);
     dialog.show();
     dialog.dictionaryCombo()->lineEdit()->clear();
     QTest::keyClicks(dialog.dictionaryCombo(), QStringLiteral("my.words{1}_x-y z!"));
@@ -546,29 +546,30 @@ void DictionaryDialogsTest::dictionaryFieldRefusesOtherCharacters() {
 void DictionaryDialogsTest::selectDictionariesShowsChangesMadeFromItsMenu() {
     ProgramFolder folder;
     ProgramFolder::addDictionary("a.lex", {"cat"}, true);
-    auto* client = new gui::zantricowlTDLGClient;
-    gui::ZantricTFrameWindow frame(client);
+    auto* client = new gui::SearchPanel;
+    gui::MainWindow frame(client);
     client->setUp();
     frame.show();
     RecordingPresenter messages;
     QStringList rowsAfterAdd;
     QString status;
     whenReady(
-        [] { return qobject_cast<gui::SelectDictionaries*>(QApplication::activeModalWidget()); },
+        [] {
+            return qobject_cast<gui::SelectDictionariesDialog*>(QApplication::activeModalWidget());
+        },
         [&] {
             auto* select =
-                qobject_cast<gui::SelectDictionaries*>(QApplication::activeModalWidget());
+                qobject_cast<gui::SelectDictionariesDialog*>(QApplication::activeModalWidget());
             messages.script({kIdYes});  // make the new dictionary
-            whenReady(
-                [] { return qobject_cast<UpdateDictionary*>(QApplication::activeModalWidget()); },
-                [&] {
-                    auto* add = qobject_cast<UpdateDictionary*>(QApplication::activeModalWidget());
-                    add->wordEdit()->setText(QStringLiteral("emu"));
-                    add->dictionaryCombo()->setEditText(QStringLiteral("birds"));
-                    add->ok();
-                    status = frame.statusBar()->currentMessage();
-                    add->reject();
-                });
+            whenReady([] { return qobject_cast<WordDialog*>(QApplication::activeModalWidget()); },
+                      [&] {
+                          auto* add = qobject_cast<WordDialog*>(QApplication::activeModalWidget());
+                          add->wordEdit()->setText(QStringLiteral("emu"));
+                          add->dictionaryCombo()->setEditText(QStringLiteral("birds"));
+                          add->ok();
+                          status = frame.statusBar()->currentMessage();
+                          add->reject();
+                      });
             // The menu's Add Word: the main window runs it.
             client->command(gui::kCmdAddWord);
             for (int i = 0; i < select->list()->count(); ++i) {
@@ -585,8 +586,8 @@ void DictionaryDialogsTest::selectDictionariesShowsChangesMadeFromItsMenu() {
 void DictionaryDialogsTest::anotherCopyDisablesTheChangingCommands() {
     ProgramFolder folder;
     ProgramFolder::addDictionary("a.lex", {"cat"}, true);
-    auto* client = new gui::zantricowlTDLGClient;
-    gui::ZantricTFrameWindow frame(client);
+    auto* client = new gui::SearchPanel;
+    gui::MainWindow frame(client);
     client->setUp();
     const int changing[] = {gui::kCmdAddWord, gui::kCmdRemoveWord, gui::kCmdCreateFromFile,
                             gui::kCmdMerge, gui::kCmdDeleteDictionaries};
@@ -601,7 +602,7 @@ void DictionaryDialogsTest::anotherCopyDisablesTheChangingCommands() {
     }
     // A dialog opened before the other copy started refuses the change and changes nothing.
     RecordingPresenter messages;
-    UpdateDictionary dialog(client, UpdateMode::kAdd);
+    WordDialog dialog(client, UpdateMode::kAdd);
     dialog.wordEdit()->setText(QStringLiteral("dog"));
     dialog.dictionaryCombo()->setEditText(QStringLiteral("a.lex"));
     TempFolder::write("temp/$$other.zti", "");

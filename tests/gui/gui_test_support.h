@@ -20,10 +20,10 @@
 #include <thread>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
-#include "core/shell/config_data.h"
+#include "core/shell/settings.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -56,10 +56,10 @@ public:
         std::filesystem::create_directories("lexicons");
         std::filesystem::create_directories("temp");
         std::filesystem::create_directories("files");
-        ConfigData::resetForTests();
-        DictionaryNames::resetForTests();
+        Settings::resetForTests();
+        Catalogue::resetForTests();
     }
-    ~ProgramFolder() { DictionaryNames::resetForTests(); }
+    ~ProgramFolder() { Catalogue::resetForTests(); }
 
     const std::filesystem::path& path() const { return m_folder.path(); }
 
@@ -70,10 +70,10 @@ public:
             return compareWords(a.c_str(), b.c_str()) < 0;
         });
         const std::string path = ".\\lexicons\\" + name;
-        CompressDictionary writer(path);
+        DictionaryWriter writer(path);
         for (const auto& w : words) writer.addWord(w);
         writer.close();
-        DictionaryNames& catalogue = DictionaryNames::instance();
+        Catalogue& catalogue = Catalogue::instance();
         catalogue.add(path);
         catalogue.setSelected(path, selected);
         catalogue.find(path)->writeHeader();

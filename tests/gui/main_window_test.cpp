@@ -5,6 +5,8 @@
 // position and the Phrase Options behave and persist; Escape closes an open drop-down list
 // before it closes the program; the window shows every control and status text whole and lays
 // the list out in as many columns as its width holds.
+#include "gui/main_window.h"
+
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QDir>
@@ -19,25 +21,24 @@
 #include <cstdint>
 #include <limits>
 
-#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_reader.h"
 #include "core/search/search_fields.h"
 #include "core/search/stoplist.h"
-#include "core/shell/config_data.h"
+#include "core/shell/settings.h"
 #include "core/shell/string_table.h"
+#include "gui/analysis_dialog.h"
 #include "gui/command_ids.h"
-#include "gui/create_dictionary_sub_set.h"
-#include "gui/phrase_options_dlg.h"
+#include "gui/phrase_options_dialog.h"
 #include "gui/results_list.h"
-#include "gui/zantric_t_frame_window.h"
-#include "gui/zantricowl_tdlg_client.h"
+#include "gui/search_panel.h"
 #include "gui_test_support.h"
 #include "support/recorder_presenter.h"
 
 namespace zantric::test {
 namespace {
 
-using gui::zantricowlTDLGClient;
-using gui::ZantricTFrameWindow;
+using gui::MainWindow;
+using gui::SearchPanel;
 
 const Words kWords = {"a",   "at",  "act", "cat", "Cat", "cot", "tic-tac", "taco",   "coat",
                       "dog", "god", "cog", "do",  "go",  "to",  "tag",     "goat",   "toga",
@@ -46,14 +47,13 @@ const Words kMoreWords = {"cat", "act", "dot", "tod", "coda", "cad", "dace"};
 
 // The frame and main window as the program builds them.
 struct Window {
-    Window()
-        : client(new zantricowlTDLGClient), frame(std::make_unique<ZantricTFrameWindow>(client)) {
+    Window() : client(new SearchPanel), frame(std::make_unique<MainWindow>(client)) {
         frame->placeAtStoredPosition();
         client->setUp();
         frame->show();
     }
-    zantricowlTDLGClient* client;
-    std::unique_ptr<ZantricTFrameWindow> frame;
+    SearchPanel* client;
+    std::unique_ptr<MainWindow> frame;
 };
 
 struct Request {
@@ -72,7 +72,7 @@ struct Outcome {
 };
 
 // Fills the fields as a user types them; the options are clicked when they must change.
-void fill(zantricowlTDLGClient* client, const Request& r) {
+void fill(SearchPanel* client, const Request& r) {
     typeInto(client->field(SearchField::kFind), r.find);
     typeInto(client->field(SearchField::kFrom), r.from);
     if (!isMultiWord(r.find.toStdString())) {
@@ -87,7 +87,7 @@ void fill(zantricowlTDLGClient* client, const Request& r) {
 }
 
 // The matches as the list shows them, row after row.
-QStringList listedMatches(zantricowlTDLGClient* client) {
+QStringList listedMatches(SearchPanel* client) {
     QStringList matches;
     const QAbstractItemModel* model = client->resultsList()->model();
     for (int row = 0; row < model->rowCount(); ++row) {
@@ -101,7 +101,7 @@ enum class StartBy { kButton, kEnterInFrom, kKeypadEnterInFind };
 
 // Start, then wait for the list. A request that starts nothing returns at once.
 Outcome start(Window& w, StartBy by = StartBy::kButton) {
-    QSignalSpy completed(w.client, &zantricowlTDLGClient::searchCompleted);
+    QSignalSpy completed(w.client, &SearchPanel::searchCompleted);
     switch (by) {
         case StartBy::kButton:
             QTest::mouseClick(w.client->startButton(), Qt::LeftButton);
@@ -287,7 +287,7 @@ void MainWindowTest::refusedRequestsShowTheirMessageAndStartNothing() {
     }
 
     // No dictionary selected: the message, then Select Dictionaries opens.
-    DictionaryNames::instance().setSelected(".\\lexicons\\english.lex", false);
+    Catalogue::instance().setSelected(".\\lexicons\\english.lex", false);
     RecordingPresenter messages;
     fill(w.client, {"c?t", ""});
     closeNextDialog();
@@ -336,7 +336,7 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
         PauseCheckingPresenter answerer([&w] { return w.client->searchRun().found(); }, answer);
         ScopedPresenter scope(answerer);
         fill(w.client, {"*", ""});
-        QSignalSpy completed(w.client, &zantricowlTDLGClient::searchCompleted);
+        QSignalSpy completed(w.client, &SearchPanel::searchCompleted);
         // What Found and the list show when the status bar first says the search is over.
         QString foundWhenSaid;
         qsizetype listedWhenSaid = -1;
@@ -377,8 +377,8 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
     Window w;
     RecordingPresenter messages;
     fill(w.client, {"*", ""});
-    QSignalSpy completed(w.client, &zantricowlTDLGClient::searchCompleted);
-    QSignalSpy closing(w.client, &zantricowlTDLGClient::closeRequested);
+    QSignalSpy completed(w.client, &SearchPanel::searchCompleted);
+    QSignalSpy closing(w.client, &SearchPanel::closeRequested);
     w.client->command(gui::kCmdStart);
     while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
     }
@@ -394,24 +394,24 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
 void MainWindowTest::searchesStopAtTheMatchLimitOrAFullResultsFile() {
     ProgramFolder folder;
     ProgramFolder::addDictionary("english.lex", kWords);
-    ConfigData::instance().writeString("SEARCH", "Match Limit", "2");
+    Settings::instance().writeString("SEARCH", "Match Limit", "2");
     Window w;
     RecordingPresenter messages;
     // The counter started past 32 bits: the pane shows the whole count.
-    Dictionary::startCheckedAtForTests(std::uint64_t{1} << 32);
+    DictionaryReader::startCheckedAtForTests(std::uint64_t{1} << 32);
     const Outcome limited = search(w, {"*", "tac", false});
-    Dictionary::startCheckedAtForTests(0);
+    DictionaryReader::startCheckedAtForTests(0);
     QCOMPARE(limited.matches.size(), 2);
     QCOMPARE(limited.found, 2);
     QCOMPARE(w.frame->statusBar()->currentMessage(), QStringLiteral("Stopped after 2 matches."));
     QVERIFY(w.frame->checkedPane()->text().section(' ', 1).toLongLong() > (qint64{1} << 32));
     QCOMPARE(messages.count(), 0u);
     // No limit, and a results file that holds one match: the search stops there and says so.
-    ConfigData::instance().writeString("SEARCH", "Match Limit", "0");
-    VLBData::setCapacityForTests(std::numeric_limits<std::uint64_t>::max(), 1);
+    Settings::instance().writeString("SEARCH", "Match Limit", "0");
+    ResultsStore::setCapacityForTests(std::numeric_limits<std::uint64_t>::max(), 1);
     const Outcome full = start(w);
-    VLBData::setCapacityForTests(std::numeric_limits<std::uint64_t>::max(),
-                                 std::numeric_limits<std::int64_t>::max());
+    ResultsStore::setCapacityForTests(std::numeric_limits<std::uint64_t>::max(),
+                                      std::numeric_limits<std::int64_t>::max());
     QCOMPARE(full.matches, QStringList{limited.matches.first()});
     QCOMPARE(messages.count(), 1u);
     QCOMPARE(QString::fromStdString(messages.last().text),
@@ -423,7 +423,7 @@ void MainWindowTest::phraseSearchReusesItsAnalysis() {
     ProgramFolder folder;
     ProgramFolder::addDictionary("english.lex", kWords);
     Window w;
-    QSignalSpy analyses(w.client, &zantricowlTDLGClient::analysisStarted);
+    QSignalSpy analyses(w.client, &SearchPanel::analysisStarted);
     const struct {
         Request request;
         int analysesAfter;
@@ -442,9 +442,9 @@ void MainWindowTest::phraseSearchReusesItsAnalysis() {
         std::unique_ptr<QMetaObject::Connection> cancel;
         if (step.cancelAnalysis) {
             cancel = std::make_unique<QMetaObject::Connection>(
-                connect(w.client, &zantricowlTDLGClient::analysisStarted, this, [] {
+                connect(w.client, &SearchPanel::analysisStarted, this, [] {
                     QTimer::singleShot(0, [] {
-                        if (auto* d = qobject_cast<gui::CreateDictionarySubSet*>(
+                        if (auto* d = qobject_cast<gui::AnalysisDialog*>(
                                 QApplication::activeModalWidget())) {
                             d->reject();
                         }
@@ -562,7 +562,7 @@ void MainWindowTest::fontComesBackAtTheNextStart() {
             w.client->sizeList()->setCurrentIndex(c.sizeIndex);
             emit w.client->sizeList()->activated(c.sizeIndex);
         }
-        const ConfigData& config = ConfigData::instance();
+        const Settings& config = Settings::instance();
         QCOMPARE(config.readString("FONT", "Font Set", ""), std::string("1"));
         QCOMPARE(config.readString("FONT", "Weight", ""), std::string(c.weight));
         QCOMPARE(config.readString("FONT", "Height", ""), std::string(c.height));
@@ -584,7 +584,7 @@ void MainWindowTest::windowPositionIsWrittenAtClose() {
     QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
     QTest::keyClick(w.frame.get(), Qt::Key_Escape);
     QTRY_VERIFY(!w.frame->isVisible());
-    const ConfigData& config = ConfigData::instance();
+    const Settings& config = Settings::instance();
     const QPoint corner = w.frame->pos();
     QCOMPARE(config.readInt("WINDOW POSITION", "left", -1), corner.x());
     QCOMPARE(config.readInt("WINDOW POSITION", "top", -1), corner.y());
@@ -600,7 +600,7 @@ void MainWindowTest::windowPositionIsWrittenAtClose() {
 void MainWindowTest::escapeClosesAnOpenListFirst() {
     ProgramFolder folder;
     Window w;
-    QSignalSpy closing(w.client, &zantricowlTDLGClient::closeRequested);
+    QSignalSpy closing(w.client, &SearchPanel::closeRequested);
     w.frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
     for (QComboBox* box : {w.client->field(SearchField::kFind), w.client->sizeList()}) {
@@ -669,7 +669,7 @@ void MainWindowTest::layoutFitsAtEverySize() {
             QVERIFY2(bar->fontMetrics().horizontalAdvance(text) <= pane, qPrintable(text));
         }
         // The list's columns follow its width.
-        const VLBData& results = w.client->results();
+        const ResultsStore& results = w.client->results();
         const int columns =
             w.client->resultsList()->widthInCharacters() / (results.longest() + results.tabSize());
         QCOMPARE(results.perRow(), std::max(1, columns));
@@ -719,7 +719,7 @@ void MainWindowTest::phraseOptionsComeBackAndFilterTheSearch() {
                  QStringLiteral("These lines are not words (1 "));
         QCOMPARE(test::TempFolder::read("stoplist.txt"), std::string("Tea\ngod\n"));
     }
-    const ConfigData& config = ConfigData::instance();
+    const Settings& config = Settings::instance();
     QCOMPARE(config.readInt("PHRASE OPTIONS", "Minimum Word Length", 0), 3);
     QCOMPARE(config.readInt("PHRASE OPTIONS", "Each Word Once", 0), 1);
     QCOMPARE(config.readInt("PHRASE OPTIONS", "Use Stoplist", 0), 1);

@@ -28,27 +28,27 @@
 #include <thread>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary.h"
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/progress_work.h"
-#include "gui/about_dlg.h"
+#include "gui/about_dialog.h"
+#include "gui/analysis_dialog.h"
 #include "gui/command_ids.h"
-#include "gui/create_dictionary_sub_set.h"
 #include "gui/help.h"
-#include "gui/make_dict_from_file.h"
-#include "gui/merge_dictionaries_dlg.h"
-#include "gui/phrase_options_dlg.h"
+#include "gui/main_window.h"
+#include "gui/make_dictionary_dialog.h"
+#include "gui/merge_dialog.h"
+#include "gui/phrase_options_dialog.h"
 #include "gui/progress_dialog.h"
-#include "gui/readpwd_app.h"
 #include "gui/results_list.h"
-#include "gui/select_dictionaries.h"
-#include "gui/three_button_message_box.h"
-#include "gui/update_dictionary_dlg.h"
-#include "gui/zantric_t_frame_window.h"
-#include "gui/zantricowl_tdlg_client.h"
+#include "gui/search_panel.h"
+#include "gui/select_dictionaries_dialog.h"
+#include "gui/three_button_question.h"
+#include "gui/word_dialog.h"
+#include "gui/zantric_app.h"
 
 using namespace zantric;
 using namespace zantric::gui;
@@ -130,12 +130,12 @@ std::vector<std::string> wordList() {
 
 void makeDictionary(const std::string& name, const std::vector<std::string>& words) {
     const std::string path = ".\\lexicons\\" + name;
-    CompressDictionary writer(path);
+    DictionaryWriter writer(path);
     for (const auto& w : words) writer.addWord(w);
     writer.close();
 }
 
-void fill(zantricowlTDLGClient* client, const QString& find, const QString& from, bool useAll) {
+void fill(SearchPanel* client, const QString& find, const QString& from, bool useAll) {
     client->field(SearchField::kFind)->setEditText(find);
     client->field(SearchField::kFrom)->setEditText(from);
     if (client->useAllFromLetters()->isChecked() != useAll) client->useAllFromLetters()->click();
@@ -143,12 +143,12 @@ void fill(zantricowlTDLGClient* client, const QString& find, const QString& from
 
 // Start, and wait until the list shows the results (a search still being completed when
 // Start is pressed completes first, inside the command).
-void searchAndWait(zantricowlTDLGClient* client) {
+void searchAndWait(SearchPanel* client) {
     client->command(kCmdStart);
     if (!client->searching()) return;
     bool done = false;
     auto connection =
-        QObject::connect(client, &zantricowlTDLGClient::searchCompleted, [&done] { done = true; });
+        QObject::connect(client, &SearchPanel::searchCompleted, [&done] { done = true; });
     waitFor([&] { return done; });
     QObject::disconnect(connection);
 }
@@ -173,17 +173,17 @@ long statusKb(const char* key) {
     return -1;
 }
 
-int figures(readpwdApp& app, const std::string& folder) {
+int figures(ZantricApp& app, const std::string& folder) {
     QElapsedTimer clock;
     clock.start();
     if (!app.start(folder)) return 1;
-    ZantricTFrameWindow* frame = app.frame();
+    MainWindow* frame = app.frame();
     waitFor([&] { return frame->isVisible(); });
     QApplication::processEvents();
     std::printf("window usable %lld ms after main() began (%lld ms of them in the start-up)\n",
                 static_cast<long long>(g_sinceMain.elapsed()),
                 static_cast<long long>(clock.elapsed()));
-    zantricowlTDLGClient* client = frame->client();
+    SearchPanel* client = frame->client();
     frame->resize(1024, 700);
     fill(client, "* *", "painterslodge", false);
     clock.restart();
@@ -206,7 +206,7 @@ int figures(readpwdApp& app, const std::string& folder) {
 
 int main(int argc, char** argv) {
     g_sinceMain.start();
-    readpwdApp app(argc, argv);
+    ZantricApp app(argc, argv);
     if (argc >= 3 && std::strcmp(argv[1], "--figures") == 0) return figures(app, argv[2]);
     g_out = QDir(argc >= 2 ? argv[1] : "build/screenshots").absolutePath();
     QDir().mkpath(g_out);
@@ -219,9 +219,9 @@ int main(int argc, char** argv) {
     makeDictionary("names.lex", {"Ann", "Bob", "Cat", "Dan", "Eve"});
     makeDictionary("short.lex", {"a", "an", "at", "cat", "dog"});
     if (!app.start(temp.path().toStdString())) return 1;
-    DictionaryNames::instance().setSelected(".\\lexicons\\english.lex", true);
-    ZantricTFrameWindow* frame = app.frame();
-    zantricowlTDLGClient* client = frame->client();
+    Catalogue::instance().setSelected(".\\lexicons\\english.lex", true);
+    MainWindow* frame = app.frame();
+    SearchPanel* client = frame->client();
     frame->resize(760, 520);
     save(frame, "01-main-at-start");
 
@@ -232,20 +232,20 @@ int main(int argc, char** argv) {
     // The analysis dialog, let through its pause gate a millisecond at a time until its
     // counters show some work, then held there while it is saved.
     fill(client, "* *", "lodgestar", true);
-    whenReady([] { return modal<CreateDictionarySubSet>() != nullptr; },
+    whenReady([] { return modal<AnalysisDialog>() != nullptr; },
               [] {
-                  Dictionary::holdPauseGate();
+                  DictionaryReader::holdPauseGate();
                   auto* stepper = new QTimer;
                   QObject::connect(stepper, &QTimer::timeout, [stepper] {
-                      auto* dialog = modal<CreateDictionarySubSet>();
+                      auto* dialog = modal<AnalysisDialog>();
                       if (dialog != nullptr && dialog->wordsCheckedLabel()->text().toInt() < 2000) {
-                          Dictionary::releasePauseGate();
+                          DictionaryReader::releasePauseGate();
                           std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                          Dictionary::holdPauseGate();
+                          DictionaryReader::holdPauseGate();
                           return;
                       }
                       save(dialog, "03-analysing-dictionaries");
-                      Dictionary::releasePauseGate();
+                      DictionaryReader::releasePauseGate();
                       stepper->deleteLater();
                   });
                   stepper->start(150);
@@ -302,38 +302,38 @@ int main(int argc, char** argv) {
         dialog.run();
     }
     {
-        SelectDictionaries dialog(client);
+        SelectDictionariesDialog dialog(client);
         dialog.list()->item(0)->setSelected(true);
         dialog.show();
         save(&dialog, "11-select-dictionaries");
     }
     {
-        AboutDlg about(frame);
+        AboutDialog about(frame);
         about.show();
         save(&about, "12-about");
     }
     {
-        _3ButtonMessageBox box(frame,
-                               "results.ztr already exists\nDo you wish to overwrite or append to "
-                               "the end of this file?",
-                               "Confirm", "&Append", "&Overwrite", "&Cancel");
+        ThreeButtonQuestion box(frame,
+                                "results.ztr already exists\nDo you wish to overwrite or append to "
+                                "the end of this file?",
+                                "Confirm", "&Append", "&Overwrite", "&Cancel");
         box.show();
         save(&box, "13-three-button-question");
     }
     {
-        MakeDictFromFile dialog(client);
+        MakeDictionaryDialog dialog(client);
         dialog.fileNameEdit()->setText(
             QStringLiteral("/home/user/Documents/word lists/crossword-words-2026.txt"));
         dialog.fileNameEdit()->setCursorPosition(dialog.fileNameEdit()->text().size());
         dialog.dictionaryNameEdit()->setText(QStringLiteral("crossword"));
         dialog.show();
         save(&dialog, "14-make-dictionary");
-        TimeWarning reminder(&dialog);
+        ReminderBox reminder(&dialog);
         reminder.show();
         save(&reminder, "15-unique-words-reminder");
     }
     {
-        MergeDictionaries dialog(client);
+        MergeDialog dialog(client);
         dialog.list()->item(0)->setSelected(true);
         dialog.list()->item(1)->setSelected(true);
         dialog.newNameEdit()->setText(QStringLiteral("everything"));
@@ -341,7 +341,7 @@ int main(int argc, char** argv) {
         save(&dialog, "16-merge-dictionaries");
     }
     for (const UpdateMode mode : {UpdateMode::kAdd, UpdateMode::kRemove}) {
-        gui::UpdateDictionary dialog(client, mode);
+        gui::WordDialog dialog(client, mode);
         dialog.wordEdit()->setText(QStringLiteral("quixotic"));
         dialog.dictionaryCombo()->setCurrentIndex(0);
         dialog.show();

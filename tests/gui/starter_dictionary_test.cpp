@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
 #include "core/maintenance/system_word_list.h"
 #include "core/shell/messages.h"
 #include "gui_test_support.h"
@@ -50,7 +50,7 @@ private slots:
         ProgramFolder folder;
         if (haveDictionary) ProgramFolder::addDictionary("mine.lex", {"emu"}, false);
         RecordingPresenter presenter;
-        DictionaryNames::instance();  // an empty catalogue says so first
+        Catalogue::instance();  // an empty catalogue says so first
         presenter.clear();
         std::string listName;
         if (wordList != "-") {
@@ -68,7 +68,7 @@ private slots:
                    m.style == (kMbYesNo | 0x20);
         });
         QCOMPARE(static_cast<int>(asked), questions);
-        DictionaryName* english = DictionaryNames::instance().find(".\\lexicons\\english.lex");
+        CatalogueEntry* english = Catalogue::instance().find(".\\lexicons\\english.lex");
         if (englishWords < 0) {
             QVERIFY(english == nullptr);
             QVERIFY(!std::filesystem::exists("lexicons/english.lex"));

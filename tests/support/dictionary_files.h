@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
 
 namespace zantric::test {
@@ -18,7 +18,7 @@ using Words = std::vector<std::string>;
 
 // Writes the words, in the order given, as the dictionary file `path`.
 inline void writeDictionary(const std::string& path, const Words& words) {
-    CompressDictionary writer(path);
+    DictionaryWriter writer(path);
     for (const std::string& word : words) writer.addWord(word);
     ASSERT_TRUE(writer.close()) << path;
 }
@@ -35,7 +35,7 @@ inline Words inWordOrder(Words words) {
 // Every word of a dictionary file, in file order.
 inline Words wordsOf(const std::string& path) {
     Words words;
-    Dictionary reader(path, false, 4096);
+    DictionaryReader reader(path, false, 4096);
     char word[kOutWordSize];
     for (int r = reader.nextMatch(word, "*"); r == kMatchFound;
          r = reader.nextMatch(word, nullptr)) {

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "core/dictionary/dictionary_format.h"
+#include "core/dictionary/letter_pool.h"
 #include "core/dictionary/word_codec.h"
-#include "core/search/src_letters.h"
 
 namespace zantric {
 
@@ -22,7 +22,7 @@ void addLetter(PackedCounts& counts, int i) {
 
 }  // namespace
 
-void PackedLetters::set(const SrcLetters& letters) {
+void PackedLetters::set(const LetterPool& letters) {
     // Eight counts a word, in the byte order of the word counts (letter i in byte i % 8).
     std::uint8_t bytes[32] = {};
     std::memcpy(bytes, letters.availableCounts(), 26);
@@ -40,9 +40,9 @@ void PackedLetters::set(const SrcLetters& letters) {
         present |= static_cast<std::uint32_t>((nonZero * kGatherBytes) >> 56) << (8 * w);
     }
     // As tryWord sees blanks: 0 stops a word, the unlimited mark never runs out, and a count
-    // below 0 (never made by SrcLetters) would never reach 0.
-    const int b = letters.available(SrcLetters::kBlank);
-    blanks = b == SrcLetters::kUnlimited || b < 0 ? kUnlimitedBlanks : b;
+    // below 0 (never made by LetterPool) would never reach 0.
+    const int b = letters.available(LetterPool::kBlank);
+    blanks = b == LetterPool::kUnlimited || b < 0 ? kUnlimitedBlanks : b;
 }
 
 void DecodedImage::clear() {

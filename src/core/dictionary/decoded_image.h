@@ -15,7 +15,7 @@
 
 namespace zantric {
 
-class SrcLetters;
+class LetterPool;
 
 // One record as a reader decodes it.
 struct DecodedRecord {
@@ -44,7 +44,7 @@ struct PackedLetters {
     int blanks = 0;             // 0 = none; kUnlimitedBlanks = any number
     static constexpr int kUnlimitedBlanks = -1;
 
-    void set(const SrcLetters& letters);
+    void set(const LetterPool& letters);
 };
 
 class DecodedImage {

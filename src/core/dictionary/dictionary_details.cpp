@@ -22,11 +22,11 @@ std::string fixedDateText(std::uint32_t seconds) {
     return std::string(text, n);
 }
 
-std::string detailsTitle(const DictionaryName& entry) {
+std::string detailsTitle(const CatalogueEntry& entry) {
     return loadString(kInformationOn) + entry.displayName();
 }
 
-std::string detailsText(const DictionaryName& entry) {
+std::string detailsText(const CatalogueEntry& entry) {
     const DictionaryHeader& header = entry.header();
     std::string text = loadString(kCreated) + fixedDateText(header.created) + "\n";
     if (header.modified != 0) text += loadString(kModified) + fixedDateText(header.modified) + "\n";

@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <string>
 
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
 
 namespace zantric {
 
 // A time stored in a header (seconds since 1970) as 24 characters of local time.
 std::string fixedDateText(std::uint32_t seconds);
 // "Information on: english.lex"
-std::string detailsTitle(const DictionaryName& entry);
+std::string detailsTitle(const CatalogueEntry& entry);
 // "Created: ...\nModified: ...\nTotal Words: N"; the Modified line only when it is not 0.
-std::string detailsText(const DictionaryName& entry);
+std::string detailsText(const CatalogueEntry& entry);
 
 }  // namespace zantric

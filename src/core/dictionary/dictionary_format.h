@@ -1,6 +1,6 @@
 // The compiled dictionary file: a 520-entry index of 32-bit offsets, a 16-byte header and the
 // word data, all little-endian (docs/dictionary-format.md). Constants and the header live here;
-// CompressDictionary writes the files and Dictionary reads them.
+// DictionaryWriter writes the files and DictionaryReader reads them.
 #pragma once
 
 #include <cstddef>

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary.h"
+#include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_format.h"
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
 #include "core/shell/file_replace.h"
 #include "core/shell/paths.h"
@@ -52,7 +52,7 @@ enum class Presence { kAbsent, kPresent, kCancelled };
 Presence scanFor(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
     char pattern[kLongestWord + 1];
     if (!patternFor(word, pattern)) return Presence::kAbsent;
-    Dictionary reader(file, false, kWordReaderBuffer);
+    DictionaryReader reader(file, false, kWordReaderBuffer);
     notify(observer);
     char found[kOutWordSize];
     std::uint32_t delivered = 0;
@@ -62,8 +62,8 @@ Presence scanFor(const std::string& file, std::string_view word, WordUpdateObser
         if (++delivered % kWordsBetweenPolls == 0) notify(observer);
     }
     // The reader sees the cancel flag only when it reads a word; a look-up may end without one.
-    return r == kMatchCancelled || Dictionary::cancelled() ? Presence::kCancelled
-                                                           : Presence::kAbsent;
+    return r == kMatchCancelled || DictionaryReader::cancelled() ? Presence::kCancelled
+                                                                 : Presence::kAbsent;
 }
 
 // The rewrite file while it is being written: deleted unless the rewrite completed.
@@ -78,7 +78,7 @@ public:
     RewriteFile(const RewriteFile&) = delete;
     RewriteFile& operator=(const RewriteFile&) = delete;
 
-    CompressDictionary& writer() { return m_writer; }
+    DictionaryWriter& writer() { return m_writer; }
     // Completes the file; throws when a write failed (the destructor then deletes it).
     void complete() {
         if (!m_writer.close()) {
@@ -88,7 +88,7 @@ public:
     }
 
 private:
-    CompressDictionary m_writer;
+    DictionaryWriter m_writer;
     bool m_kept = false;
 };
 
@@ -133,7 +133,7 @@ bool readHeaderOf(const std::string& file, DictionaryHeader& header) {
 void stampHeader(const std::string& path, const std::string& file, bool created, UpdateMode mode) {
     DictionaryHeader previous;
     bool kept = false;
-    if (const DictionaryName* entry = DictionaryNames::instance().find(path)) {
+    if (const CatalogueEntry* entry = Catalogue::instance().find(path)) {
         previous = entry->header();
         kept = true;
     } else if (!created) {
@@ -164,8 +164,8 @@ void stampHeader(const std::string& path, const std::string& file, bool created,
 // Reads the catalogue entry of a replaced dictionary from its new file. An entry whose header
 // cannot be read leaves the catalogue rather than have its old header written over the new file.
 void refreshEntry(const std::string& path) {
-    DictionaryNames& catalogue = DictionaryNames::instance();
-    DictionaryName* entry = catalogue.find(path);
+    Catalogue& catalogue = Catalogue::instance();
+    CatalogueEntry* entry = catalogue.find(path);
     if (!entry) {
         catalogue.add(path);
     } else if (entry->readHeader()) {
@@ -192,7 +192,7 @@ bool countsAsWord(std::string_view candidate, std::string_view word) {
     return true;
 }
 
-bool findWord(Dictionary& reader, std::string_view word) {
+bool findWord(DictionaryReader& reader, std::string_view word) {
     char pattern[kLongestWord + 1];
     if (!patternFor(word, pattern)) return false;
     char found[kOutWordSize];
@@ -204,11 +204,11 @@ bool findWord(Dictionary& reader, std::string_view word) {
 }
 
 bool isWordUnique(std::string_view word, std::string_view skippedPath, bool all) {
-    const DictionaryNames& catalogue = DictionaryNames::instance();
-    for (const DictionaryName& entry : catalogue.entries()) {
+    const Catalogue& catalogue = Catalogue::instance();
+    for (const CatalogueEntry& entry : catalogue.entries()) {
         if (!all && !entry.selected()) continue;
         if (entry.path() == skippedPath || entry.filePath() == skippedPath) continue;
-        Dictionary reader(entry.filePath(), false, kWordReaderBuffer);
+        DictionaryReader reader(entry.filePath(), false, kWordReaderBuffer);
         if (findWord(reader, word)) return false;
     }
     return true;
@@ -216,8 +216,8 @@ bool isWordUnique(std::string_view word, std::string_view skippedPath, bool all)
 
 std::string listDictionariesContaining(std::string_view word) {
     std::string list;
-    for (const DictionaryName& entry : DictionaryNames::instance().entries()) {
-        Dictionary reader(entry.filePath(), false, kWordReaderBuffer);
+    for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
+        DictionaryReader reader(entry.filePath(), false, kWordReaderBuffer);
         if (findWord(reader, word)) {
             list += '\n';
             list += entry.displayName();
@@ -236,10 +236,10 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
 
     const std::uint32_t expected = wordCountOf(file);
     RewriteFile rewrite;
-    CompressDictionary& writer = rewrite.writer();
+    DictionaryWriter& writer = rewrite.writer();
     int r;
     {
-        Dictionary reader(file, false, kWordReaderBuffer);
+        DictionaryReader reader(file, false, kWordReaderBuffer);
         notify(observer);
         bool written = false;
         std::uint32_t read = 0;
@@ -254,7 +254,7 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
             writer.addWord(old);
             if (++read % kWordsBetweenPolls == 0) notify(observer);
         }
-        if (r == kMatchCancelled || Dictionary::cancelled()) return kUpdateCancelled;
+        if (r == kMatchCancelled || DictionaryReader::cancelled()) return kUpdateCancelled;
         checkEveryWordRead(file, expected, read);
         if (!written && !writer.addWord(newWord)) {
             throw ZantricException(std::string(word) + loadString(kNotAValidWord));
@@ -267,9 +267,9 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
 int removeWord(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
     const std::uint32_t expected = wordCountOf(file);
     RewriteFile rewrite;
-    CompressDictionary& writer = rewrite.writer();
+    DictionaryWriter& writer = rewrite.writer();
     {
-        Dictionary reader(file, false, kWordReaderBuffer);
+        DictionaryReader reader(file, false, kWordReaderBuffer);
         notify(observer);
         std::uint32_t read = 0;
         char old[kOutWordSize];
@@ -278,7 +278,7 @@ int removeWord(const std::string& file, std::string_view word, WordUpdateObserve
             if (!countsAsWord(old, word)) writer.addWord(old);
             if (++read % kWordsBetweenPolls == 0) notify(observer);
         }
-        if (r == kMatchCancelled || Dictionary::cancelled()) return kUpdateCancelled;
+        if (r == kMatchCancelled || DictionaryReader::cancelled()) return kUpdateCancelled;
         checkEveryWordRead(file, expected, read);
     }
     rewrite.complete();
@@ -287,8 +287,8 @@ int removeWord(const std::string& file, std::string_view word, WordUpdateObserve
 
 int updateWord(const std::string& path, std::string_view word, UpdateMode mode,
                WordUpdateObserver* observer) {
-    DictionaryNames& catalogue = DictionaryNames::instance();
-    const DictionaryName* listed = catalogue.find(path);
+    Catalogue& catalogue = Catalogue::instance();
+    const CatalogueEntry* listed = catalogue.find(path);
     const std::string file = listed ? listed->filePath() : path;
 
     // A dictionary made here for the word is taken away again unless the word goes in.

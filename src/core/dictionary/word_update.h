@@ -13,7 +13,7 @@
 
 namespace zantric {
 
-class Dictionary;
+class DictionaryReader;
 
 enum class UpdateMode : int { kAdd = 0, kRemove = 1 };
 
@@ -51,7 +51,7 @@ bool headerWordCount(const std::string& file, std::uint32_t& count);
 bool countsAsWord(std::string_view candidate, std::string_view word);
 
 // Whether the freshly opened reader holds `word` exactly (same letters, case and hyphen).
-bool findWord(Dictionary& reader, std::string_view word);
+bool findWord(DictionaryReader& reader, std::string_view word);
 
 // True when no catalogued dictionary holds `word`: only the selected ones are searched unless
 // `all` is set, and the dictionary at `skippedPath` never is. Opens each dictionary afresh.

@@ -22,7 +22,7 @@ bool DictionaryMergeHandler::readNext() {
         if (!headerWordCount(m_inputName, m_expected)) {
             throw ZantricException(kUnableToRead + shownPath(m_inputName));
         }
-        m_dictionary = std::make_unique<Dictionary>(m_inputName, false, kReadBuffer);
+        m_dictionary = std::make_unique<DictionaryReader>(m_inputName, false, kReadBuffer);
         result = m_dictionary->nextMatch(m_word, "*");
     } else {
         result = m_dictionary->nextMatch(m_word, nullptr);
@@ -42,7 +42,7 @@ bool DictionaryMergeHandler::readNext() {
 
 void DictionaryMergeHandler::writeCurrent(Output& output) {
     if (!output.m_once.firstTime(m_word)) return;
-    if (!output.m_writer) output.m_writer = std::make_unique<CompressDictionary>(m_outputName);
+    if (!output.m_writer) output.m_writer = std::make_unique<DictionaryWriter>(m_outputName);
     output.m_writer->addWord(m_word);
 }
 

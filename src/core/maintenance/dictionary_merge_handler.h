@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
 
 namespace zantric {
@@ -22,7 +22,7 @@ public:
     class Output {
     private:
         friend class DictionaryMergeHandler;
-        std::unique_ptr<CompressDictionary> m_writer;
+        std::unique_ptr<DictionaryWriter> m_writer;
         OnceEach m_once;
     };
 
@@ -54,7 +54,7 @@ public:
 private:
     static constexpr std::size_t kReadBuffer = 1024;
 
-    std::unique_ptr<Dictionary> m_dictionary;
+    std::unique_ptr<DictionaryReader> m_dictionary;
     std::string m_outputName;
     std::string m_inputName;
     char m_word[kOutWordSize] = {};

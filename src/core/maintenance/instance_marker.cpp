@@ -5,8 +5,8 @@
 #include <system_error>
 #include <vector>
 
-#include "core/shell/config_data.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
 
@@ -31,7 +31,7 @@ constexpr const char* kMarkerExtension = "zti";
 std::vector<fs::path> markerFiles() {
     std::vector<fs::path> markers;
     std::error_code error;
-    fs::directory_iterator it(fs::path(nativePath(ConfigData::instance().tempFolder())), error);
+    fs::directory_iterator it(fs::path(nativePath(Settings::instance().tempFolder())), error);
     if (error) return markers;
     for (; it != fs::directory_iterator(); it.increment(error)) {
         if (error) break;

@@ -6,21 +6,21 @@
 #include <system_error>
 #include <utility>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary.h"
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
 #include "core/maintenance/file_sort.h"
 #include "core/maintenance/instance_marker.h"
 #include "core/maintenance/merge_estimate.h"
 #include "core/maintenance/merge_file.h"
 #include "core/maintenance/merge_progress.h"
-#include "core/maintenance/numbered_file.h"
+#include "core/maintenance/run_file_name.h"
 #include "core/maintenance/sort_record.h"
 #include "core/maintenance/string_handler.h"
-#include "core/shell/config_data.h"
 #include "core/shell/file_replace.h"
 #include "core/shell/messages.h"
+#include "core/shell/settings.h"
 #include "core/shell/string_table.h"
 #include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
@@ -100,14 +100,14 @@ private:
         }
     }
 
-    Dictionary m_reader;
+    DictionaryReader m_reader;
     char m_next[kOutWordSize] = {};
     bool m_hasNext = false;
     char m_group[kEqualWordsKept][kOutWordSize] = {};
     int m_groupSize = 0;
 };
 
-using RunHandler = ReportingHandler<StringHandler, BuildFilesProgress>;
+using RunHandler = ReportingHandler<StringHandler, MergeRunsStage>;
 
 }  // namespace
 
@@ -190,19 +190,19 @@ std::string_view WordListReader::next(const std::string& name) {
 std::string runFileBase() { return tempBaseName() + "-tmp{{{."; }
 
 std::string runFilePattern() {
-    return ConfigData::instance().tempFolder() + "\\" + runFileBase() + "*";
+    return Settings::instance().tempFolder() + "\\" + runFileBase() + "*";
 }
 
-ChopAndSortProgress::ChopAndSortProgress(std::string inputName, LineFilter keepLine)
+SortRunsStage::SortRunsStage(std::string inputName, LineFilter keepLine)
     : m_inputName(std::move(inputName)), m_keepLine(keepLine) {
     setText(loadString(kValidatingText));
 }
 
-ChopAndSortProgress::~ChopAndSortProgress() {
+SortRunsStage::~SortRunsStage() {
     if (result() != 1) deleteMatching(runFilePattern());
 }
 
-void ChopAndSortProgress::showPercent(long sortPercent) {
+void SortRunsStage::showPercent(long sortPercent) {
     if (m_inputSize == 0) {
         setPercent(0);
         return;
@@ -212,7 +212,7 @@ void ChopAndSortProgress::showPercent(long sortPercent) {
     setPercent(static_cast<int>(std::min<std::uint64_t>(done * 100 / m_inputSize, 100)));
 }
 
-void ChopAndSortProgress::work() {
+void SortRunsStage::work() {
     FilePtr input = openFile(m_inputName, "rb");
     if (!input) cannotOpen(m_inputName);
     std::error_code error;
@@ -226,7 +226,7 @@ void ChopAndSortProgress::work() {
 
     auto reader = std::make_unique<WordListReader>(input.get());
     auto block = std::make_unique<unsigned char[]>(kRunSlots * kSortRecordLength);
-    numberedFile runs(runFileBase(), 0);
+    runFileName runs(runFileBase(), 0);
     char word[kWordRoom];
     for (;;) {
         if (reader->atEnd()) {
@@ -236,7 +236,7 @@ void ChopAndSortProgress::work() {
             }
             return;
         }
-        const std::string runName = ConfigData::instance().tempPath(runs.next());
+        const std::string runName = Settings::instance().tempPath(runs.next());
         FilePtr run = openFile(runName, "wb");
         if (!run) cannotOpen(runName);
         m_runStart = m_consumed;
@@ -271,29 +271,29 @@ void ChopAndSortProgress::work() {
 
 // --- Stage 2 -----------------------------------------------------------------------------------
 
-BuildFilesProgress::BuildFilesProgress(std::string mergedName, long wordCount)
+MergeRunsStage::MergeRunsStage(std::string mergedName, long wordCount)
     : m_mergedName(std::move(mergedName)), m_wordCount(wordCount) {
     setText(loadString(kRebuildingText));
 }
 
-BuildFilesProgress::~BuildFilesProgress() {
+MergeRunsStage::~MergeRunsStage() {
     deleteMatching(runFilePattern());
     if (result() != 1) removeIfPresent(m_mergedName);
 }
 
-void BuildFilesProgress::recordWritten() {
+void MergeRunsStage::recordWritten() {
     const long written = m_counter.load(std::memory_order_relaxed);
     if ((written & 0xFF) == 0) setPercent(mergePercent(written, m_estimate));
     if (poll() && m_stopMerge) m_stopMerge();
 }
 
-void BuildFilesProgress::work() {
+void MergeRunsStage::work() {
     MergeFile<RunHandler> merge(runFilePattern(), m_mergedName, &m_counter);
     m_estimate = runMergeEstimate(m_wordCount);
     m_stopMerge = [&merge] { merge.cancel(); };
     bool merged = false;
     if (!poll()) {
-        ReportingScope<RunHandler, BuildFilesProgress> scope(this);
+        ReportingScope<RunHandler, MergeRunsStage> scope(this);
         merged = merge.merge();
     }
     m_stopMerge = nullptr;
@@ -302,29 +302,29 @@ void BuildFilesProgress::work() {
 
 // --- Stage 3 -----------------------------------------------------------------------------------
 
-CreateDictProgress::CreateDictProgress(std::string mergedName, std::string dictionaryPath,
-                                       bool uniqueOnly, long wordCount)
+WriteDictionaryStage::WriteDictionaryStage(std::string mergedName, std::string dictionaryPath,
+                                           bool uniqueOnly, long wordCount)
     : m_mergedName(std::move(mergedName)),
       m_dictionaryPath(std::move(dictionaryPath)),
       m_wordCount(wordCount) {
     setText(loadString(kCreatingText));
     if (!uniqueOnly) return;
-    for (const DictionaryName& entry : DictionaryNames::instance().entries()) {
+    for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
         if (entry.selected() && entry.path() != m_dictionaryPath) {
             m_consult.push_back(entry.filePath());
         }
     }
 }
 
-CreateDictProgress::~CreateDictProgress() {
+WriteDictionaryStage::~WriteDictionaryStage() {
     if (!m_installed) removeIfPresent(m_temporaryName);
     for (const std::string& name : m_passFiles) removeIfPresent(name);
     removeIfPresent(m_mergedName);
 }
 
-void CreateDictProgress::work() {
+void WriteDictionaryStage::work() {
     m_temporaryName = uniqueTempName();
-    CompressDictionary writer(m_temporaryName);
+    DictionaryWriter writer(m_temporaryName);
     // Every open reader counts against the reader limit, so many selected dictionaries are
     // checked in several passes, each but the last writing the words still unique to a file of
     // records.
@@ -364,9 +364,9 @@ void CreateDictProgress::work() {
     setPercent(100);
 }
 
-bool CreateDictProgress::filterPass(const std::string& input,
-                                    const std::vector<std::string>& consult,
-                                    CompressDictionary* writer, std::FILE* records, long total) {
+bool WriteDictionaryStage::filterPass(const std::string& input,
+                                      const std::vector<std::string>& consult,
+                                      DictionaryWriter* writer, std::FILE* records, long total) {
     FilePtr in = openFile(input, "rb");
     if (!in) cannotOpen(input);
     std::vector<std::unique_ptr<DictionaryCursor>> cursors;
@@ -399,7 +399,7 @@ bool CreateDictProgress::filterPass(const std::string& input,
     }
 }
 
-bool CreateDictProgress::install() {
+bool WriteDictionaryStage::install() {
     m_installed = installDictionary(m_temporaryName, m_dictionaryPath);
     return m_installed;
 }
@@ -408,7 +408,7 @@ bool CreateDictProgress::install() {
 
 std::string dictionaryPathFor(std::string_view name) {
     const std::string file = dictionaryFileName(name);
-    return file.empty() ? file : ConfigData::instance().dictionaryPath(file);
+    return file.empty() ? file : Settings::instance().dictionaryPath(file);
 }
 
 bool checkDictionaryName(std::string_view name, const void* owner) {
@@ -421,12 +421,12 @@ bool checkDictionaryName(std::string_view name, const void* owner) {
 
 bool dictionaryExists(const std::string& path) {
     if (fileExists(path)) return true;
-    const DictionaryName* entry = DictionaryNames::instance().find(path);
+    const CatalogueEntry* entry = Catalogue::instance().find(path);
     return entry && fileExists(entry->filePath());
 }
 
 bool uniqueWordsPossible() {
-    if (DictionaryNames::instance().selectedCount() > 0) return true;
+    if (Catalogue::instance().selectedCount() > 0) return true;
     messageBox(kCannotCheckUnique, kNoDictionariesSelected, kMbOk);
     return false;
 }
@@ -439,10 +439,10 @@ bool onlyCopyRunning() {
 }
 
 bool installDictionary(const std::string& temporaryName, const std::string& path) {
-    DictionaryNames& catalogue = DictionaryNames::instance();
+    Catalogue& catalogue = Catalogue::instance();
     // The catalogue may list the dictionary under a file whose name differs in case.
     std::string listedFile;
-    if (const DictionaryName* entry = catalogue.find(path); entry && entry->filePath() != path) {
+    if (const CatalogueEntry* entry = catalogue.find(path); entry && entry->filePath() != path) {
         listedFile = entry->filePath();
     }
     // A fresh program folder has no dictionaries folder yet.
@@ -489,16 +489,16 @@ MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string
 
     long words = 0;
     {
-        ChopAndSortProgress sorting(fileName, keepLine);
+        SortRunsStage sorting(fileName, keepLine);
         if (run(sorting) != 1) return MaintenanceOutcome::kFailed;
         words = sorting.validWords();
     }
     const std::string merged = uniqueTempName();
     {
-        BuildFilesProgress building(merged, words);
+        MergeRunsStage building(merged, words);
         if (run(building) != 1) return MaintenanceOutcome::kFailed;
     }
-    CreateDictProgress creating(merged, path, uniqueOnly, words);
+    WriteDictionaryStage creating(merged, path, uniqueOnly, words);
     if (run(creating) != 1) return MaintenanceOutcome::kFailed;
     return creating.install() ? MaintenanceOutcome::kDone : MaintenanceOutcome::kFailed;
 }

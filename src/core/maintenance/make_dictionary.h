@@ -22,7 +22,7 @@
 
 namespace zantric {
 
-class CompressDictionary;
+class DictionaryWriter;
 
 // Runs one stage (the window's progress dialog, the command line's progress line, or runWork
 // in tests) and returns its result: 1 done, 0 failed or cancelled.
@@ -94,11 +94,11 @@ std::string runFilePattern();
 // Stage 1, "Validating and Sorting": writes the valid words of the list as sort records into
 // runs of up to 3000 line slots (a valid word or an empty line takes a slot) and sorts each run.
 // A list without a valid word shows message 152 and fails. Deletes the runs when it fails.
-class ChopAndSortProgress : public ProgressWork {
+class SortRunsStage : public ProgressWork {
 public:
     // Lines that `keepLine` (when given) refuses are skipped as if they were not there.
-    explicit ChopAndSortProgress(std::string inputName, LineFilter keepLine = nullptr);
-    ~ChopAndSortProgress() override;
+    explicit SortRunsStage(std::string inputName, LineFilter keepLine = nullptr);
+    ~SortRunsStage() override;
     void work() override;
     long validWords() const { return m_validWords; }
 
@@ -116,10 +116,10 @@ private:
 
 // Stage 2, "Rebuilding words": merges the runs into the merged file. Deletes the runs whatever
 // happens, and the merged file when it fails.
-class BuildFilesProgress : public ProgressWork {
+class MergeRunsStage : public ProgressWork {
 public:
-    BuildFilesProgress(std::string mergedName, long wordCount);
-    ~BuildFilesProgress() override;
+    MergeRunsStage(std::string mergedName, long wordCount);
+    ~MergeRunsStage() override;
     void work() override;
 
     // Called by the merge for every record it writes (worker thread): progress, the pause and
@@ -139,12 +139,12 @@ private:
 // `uniqueOnly`, a word is kept only when no selected dictionary other than the one at
 // `dictionaryPath` holds it. install() then puts it in place. Deletes the merged file whatever
 // happens, and the temporary dictionary unless it was installed.
-class CreateDictProgress : public ProgressWork {
+class WriteDictionaryStage : public ProgressWork {
 public:
     // Made on the caller's thread: takes the dictionaries to consult from the catalogue.
-    CreateDictProgress(std::string mergedName, std::string dictionaryPath, bool uniqueOnly,
-                       long wordCount);
-    ~CreateDictProgress() override;
+    WriteDictionaryStage(std::string mergedName, std::string dictionaryPath, bool uniqueOnly,
+                         long wordCount);
+    ~WriteDictionaryStage() override;
     void work() override;
 
     // After a successful work(), on the caller's thread: keeps the old dictionary as its "lxb"
@@ -159,7 +159,7 @@ private:
     // One pass over the records of `input`: each word that none of the `consult` dictionaries
     // holds goes to `records` when given, else to `writer`. False when cancelled.
     bool filterPass(const std::string& input, const std::vector<std::string>& consult,
-                    CompressDictionary* writer, std::FILE* records, long total);
+                    DictionaryWriter* writer, std::FILE* records, long total);
 
     std::string m_mergedName;
     std::string m_dictionaryPath;

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
 #include "core/maintenance/dictionary_merge_handler.h"
 #include "core/maintenance/merge_estimate.h"
 #include "core/maintenance/merge_file.h"
 #include "core/maintenance/merge_progress.h"
-#include "core/shell/config_data.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "core/shell/string_table.h"
 
 namespace zantric {
@@ -28,7 +28,7 @@ constexpr int kDeleteQuestion = 709;
 constexpr int kDeleteQuestionEnd = 710;
 constexpr int kUnableToDeleteDictionaries = 711;
 
-using WordHandler = ReportingHandler<DictionaryMergeHandler, MergeDictProgress>;
+using WordHandler = ReportingHandler<DictionaryMergeHandler, MergeDictionariesWork>;
 
 std::string rowName(const std::string& row, std::size_t skip) {
     return skip < row.size() ? row.substr(skip) : std::string();
@@ -36,27 +36,28 @@ std::string rowName(const std::string& row, std::size_t skip) {
 
 }  // namespace
 
-MergeDictProgress::MergeDictProgress(std::vector<std::string> inputs,
-                                     const std::vector<long>& wordCounts, std::string outputName)
+MergeDictionariesWork::MergeDictionariesWork(std::vector<std::string> inputs,
+                                             const std::vector<long>& wordCounts,
+                                             std::string outputName)
     : m_inputs(std::move(inputs)),
       m_outputName(std::move(outputName)),
       m_estimate(mergeRecordEstimate(wordCounts, kMergeFanIn)) {
     setText("Merging Files");
 }
 
-void MergeDictProgress::recordWritten() {
+void MergeDictionariesWork::recordWritten() {
     const long written = m_counter.load(std::memory_order_relaxed);
     if ((written & 0xFF) == 0) setPercent(mergePercent(written, m_estimate));
     if (poll() && m_stopMerge) m_stopMerge();
 }
 
-void MergeDictProgress::work() {
+void MergeDictionariesWork::work() {
     if (poll()) return;
     MergeFile<WordHandler> merge(m_inputs, m_outputName, &m_counter);
     m_stopMerge = [&merge] { merge.cancel(); };
     bool merged = false;
     if (!poll()) {
-        ReportingScope<WordHandler, MergeDictProgress> scope(this);
+        ReportingScope<WordHandler, MergeDictionariesWork> scope(this);
         merged = merge.merge();
     }
     m_stopMerge = nullptr;
@@ -79,8 +80,8 @@ int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
         return 0;
     }
 
-    DictionaryNames& catalogue = DictionaryNames::instance();
-    const std::string& folder = ConfigData::instance().dictionariesFolder();
+    Catalogue& catalogue = Catalogue::instance();
+    const std::string& folder = Settings::instance().dictionariesFolder();
     std::string report = loadString(kUnableToDeleteDictionaries);
     bool failed = false;
     for (const std::string& row : rows) {
@@ -122,20 +123,20 @@ MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
         return MaintenanceOutcome::kStopped;
     }
 
-    const DictionaryNames& catalogue = DictionaryNames::instance();
-    const std::string& folder = ConfigData::instance().dictionariesFolder();
+    const Catalogue& catalogue = Catalogue::instance();
+    const std::string& folder = Settings::instance().dictionariesFolder();
     std::vector<std::string> inputs;
     std::vector<long> counts;
     for (const std::string& row : rows) {
         const std::string inputPath = placeInFolder(folder, row);
-        const DictionaryName* entry = catalogue.find(inputPath);
+        const CatalogueEntry* entry = catalogue.find(inputPath);
         inputs.push_back(entry ? entry->filePath() : inputPath);
         counts.push_back(entry ? static_cast<long>(entry->header().wordCount) : 0);
     }
     const std::string output = uniqueTempName();
     int result;
     {
-        MergeDictProgress merging(std::move(inputs), counts, output);
+        MergeDictionariesWork merging(std::move(inputs), counts, output);
         result = run(merging);
     }
     if (result != 1) {

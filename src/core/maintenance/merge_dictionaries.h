@@ -19,10 +19,10 @@ namespace zantric {
 // "Merging Files": merges the dictionaries `inputs` (files, in order) into `outputName`.
 // `wordCounts` (one per input, 0 when unknown) give the progress estimate. Leaves no
 // intermediate file; on failure or cancel the caller deletes the output if it exists.
-class MergeDictProgress : public ProgressWork {
+class MergeDictionariesWork : public ProgressWork {
 public:
-    MergeDictProgress(std::vector<std::string> inputs, const std::vector<long>& wordCounts,
-                      std::string outputName);
+    MergeDictionariesWork(std::vector<std::string> inputs, const std::vector<long>& wordCounts,
+                          std::string outputName);
     void work() override;
 
     // Called by the merge for every word it writes (worker thread).

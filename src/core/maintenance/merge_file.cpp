@@ -19,7 +19,7 @@ std::string uniqueTempName() {
     static const std::string prefix = tempBaseName() + "_";
     static std::atomic<unsigned> counter{0};
     for (;;) {
-        std::string name = ConfigData::instance().tempPath(
+        std::string name = Settings::instance().tempPath(
             prefix + lowerCaseDigits(counter.fetch_add(1) + 1, 36) + ".tmp");
         if (!fileExists(name)) return name;
     }
@@ -29,7 +29,7 @@ namespace merge_detail {
 
 std::vector<std::string> matchingFiles(std::string_view pattern) {
     std::string folder = folderPart(pattern);
-    if (folder.empty()) folder = ConfigData::instance().tempFolder() + "\\";
+    if (folder.empty()) folder = Settings::instance().tempFolder() + "\\";
     const std::string namePattern = namePart(pattern);
     std::vector<std::string> names;
     std::error_code error;

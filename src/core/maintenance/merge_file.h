@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/shell/config_data.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
@@ -68,7 +68,7 @@ public:
         : m_outputName(std::move(outputName)), m_progress(progress) {
         if (m_progress) m_progress->store(0);
         for (const std::string& name : names) {
-            m_pending.push_back(ConfigData::instance().tempPath(name));
+            m_pending.push_back(Settings::instance().tempPath(name));
         }
     }
     ~MergeFile();

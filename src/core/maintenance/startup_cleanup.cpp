@@ -5,14 +5,14 @@
 
 #include "core/dictionary/word_update.h"
 #include "core/maintenance/instance_marker.h"
-#include "core/shell/config_data.h"
 #include "core/shell/file_replace.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 
 namespace zantric {
 
 bool deleteLeftoverTempFiles() {
-    const ConfigData& config = ConfigData::instance();
+    const Settings& config = Settings::instance();
     // The leftovers are listed before the markers are looked at: a copy starting meanwhile
     // holds its marker before it makes any other file, so no file of a running copy is listed
     // unless its marker is seen held below.

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
 
 namespace zantric {
 
@@ -60,7 +60,7 @@ MaintenanceOutcome makeStarterDictionary(const std::string& wordList, const Stag
     const std::string name(kStarterDictionaryName);
     const MaintenanceOutcome outcome = makeDictionary(wordList, name, false, run, starterKeepsLine);
     if (outcome != MaintenanceOutcome::kDone) return outcome;
-    DictionaryNames& catalogue = DictionaryNames::instance();
+    Catalogue& catalogue = Catalogue::instance();
     const std::string path = dictionaryPathFor(name);
     if (catalogue.find(path) == nullptr) return MaintenanceOutcome::kFailed;
     catalogue.setSelected(path, true);

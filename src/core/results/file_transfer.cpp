@@ -87,21 +87,21 @@ void CallingThreadWork::blockDone(int percent) {
 
 int runHere(CallingThreadWork& work) { return runWork(work); }
 
-copyFileProgress::copyFileProgress(std::string destination, std::string source)
+FileCopyWork::FileCopyWork(std::string destination, std::string source)
     : m_destination(std::move(destination)), m_source(std::move(source)) {
     setText(kCopyingText + shownPath(m_source));
 }
 
-void copyFileProgress::work() {
+void FileCopyWork::work() {
     setResult(copyFile(m_destination, m_source, [this](int percent) { blockDone(percent); }));
 }
 
-moveFileProgress::moveFileProgress(std::string destination, std::string source)
+FileMoveWork::FileMoveWork(std::string destination, std::string source)
     : m_destination(std::move(destination)), m_source(std::move(source)) {
     setText(kMovingText + shownPath(m_source));
 }
 
-void moveFileProgress::work() {
+void FileMoveWork::work() {
     setResult(moveFile(m_destination, m_source, [this](int percent) { blockDone(percent); }));
 }
 

@@ -57,9 +57,9 @@ using WorkRunner = std::function<int(CallingThreadWork&)>;
 int runHere(CallingThreadWork& work);
 
 // "Copying File: " and the source name; the result is copyFile's.
-class copyFileProgress final : public CallingThreadWork {
+class FileCopyWork final : public CallingThreadWork {
 public:
-    copyFileProgress(std::string destination, std::string source);
+    FileCopyWork(std::string destination, std::string source);
     void work() override;
 
 private:
@@ -68,9 +68,9 @@ private:
 };
 
 // "Moving File: " and the source name; the result is moveFile's.
-class moveFileProgress final : public CallingThreadWork {
+class FileMoveWork final : public CallingThreadWork {
 public:
-    moveFileProgress(std::string destination, std::string source);
+    FileMoveWork(std::string destination, std::string source);
     void work() override;
 
 private:

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/results/vlb_data.h"
-#include "core/shell/config_data.h"
+#include "core/results/results_store.h"
 #include "core/shell/file_replace.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "core/shell/string_table.h"
 #include "core/shell/temp_names.h"
 
@@ -123,7 +123,7 @@ ExportChoice askOverwriteOrAppend(const std::string& name) {
                          : ExportChoice::kCancel;
 }
 
-bool saveResultsPair(VLBData& results, const std::string& chosenName, const WorkRunner& run,
+bool saveResultsPair(ResultsStore& results, const std::string& chosenName, const WorkRunner& run,
                      const void* owner) {
     const std::string targetData = replaceExtension(chosenName, "ztr");
     if (targetData == results.dataName()) return true;
@@ -133,7 +133,7 @@ bool saveResultsPair(VLBData& results, const std::string& chosenName, const Work
     // Both files are copied to the temporary folder first, so that a failed copy leaves an
     // existing pair of that name as it was; each then takes its name in one rename.
     std::error_code ignored;
-    std::filesystem::create_directories(nativePath(ConfigData::instance().tempFolder()), ignored);
+    std::filesystem::create_directories(nativePath(Settings::instance().tempFolder()), ignored);
     const std::string stagedData = tempFileName("zsd");
     const std::string stagedIndex = tempFileName("zsi");
     auto fail = [&](const std::string& name) {
@@ -143,12 +143,12 @@ bool saveResultsPair(VLBData& results, const std::string& chosenName, const Work
         reportUnableToOpen(name, owner);
         return false;
     };
-    copyFileProgress dataCopy(stagedData, results.dataName());
+    FileCopyWork dataCopy(stagedData, results.dataName());
     int result = run(dataCopy);
     if (result != kTransferOk) {
         return fail(result == kTransferCannotCreate ? targetData : results.dataName());
     }
-    copyFileProgress indexCopy(stagedIndex, results.indexName());
+    FileCopyWork indexCopy(stagedIndex, results.indexName());
     result = run(indexCopy);
     if (result != kTransferOk) {
         return fail(result == kTransferCannotCreate ? targetIndex : results.indexName());
@@ -187,8 +187,8 @@ std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found,
     return block;
 }
 
-copyAsASCIIProgress::copyAsASCIIProgress(VLBData& results, SearchSummary fields,
-                                         std::string destination, bool append)
+ExportWork::ExportWork(ResultsStore& results, SearchSummary fields, std::string destination,
+                       bool append)
     : m_results(results),
       m_fields(std::move(fields)),
       m_destination(std::move(destination)),
@@ -196,7 +196,7 @@ copyAsASCIIProgress::copyAsASCIIProgress(VLBData& results, SearchSummary fields,
     setText(kMakingAsciiText);
 }
 
-void copyAsASCIIProgress::work() {
+void ExportWork::work() {
     setResult(0);
     m_results.flush();
     const std::string& dataName = m_results.dataName();
@@ -233,13 +233,13 @@ void copyAsASCIIProgress::work() {
     setResult(1);
 }
 
-bool exportAsAscii(VLBData& results, const SearchSummary& fields, const std::string& destination,
-                   bool append, const WorkRunner& run) {
-    copyAsASCIIProgress work(results, fields, destination, append);
+bool exportAsAscii(ResultsStore& results, const SearchSummary& fields,
+                   const std::string& destination, bool append, const WorkRunner& run) {
+    ExportWork work(results, fields, destination, append);
     return run(work) == 1;
 }
 
-SaveAsOutcome saveResultsAs(VLBData& results, const SearchSummary& fields,
+SaveAsOutcome saveResultsAs(ResultsStore& results, const SearchSummary& fields,
                             const std::string& chosenName, SaveAsType type, const WorkRunner& run,
                             const void* owner) {
     const bool pairType = type == SaveAsType::kZantricFiles;

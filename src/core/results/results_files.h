@@ -1,7 +1,7 @@
 // Save As without its dialog: the results pair copied under a chosen name, or the text export,
-// with every question and message they show (View and Delete Results are VLBData::openSaved and
-// VLBData::deleteCurrent). The caller owns the VLBData and passes the fields the window shows.
-// User-interface thread; the copies and the export run on it through a WorkRunner.
+// with every question and message they show (View and Delete Results are ResultsStore::openSaved
+// and ResultsStore::deleteCurrent). The caller owns the ResultsStore and passes the fields the
+// window shows. User-interface thread; the copies and the export run on it through a WorkRunner.
 // docs/results-format.md describes the pair and the export.
 #pragma once
 
@@ -14,7 +14,7 @@
 
 namespace zantric {
 
-class VLBData;
+class ResultsStore;
 
 // The file types of the Save As dialog, in the order of its filter.
 enum class SaveAsType {
@@ -51,7 +51,7 @@ ExportChoice askOverwriteOrAppend(const std::string& name);
 // folder and then renamed into place, so that a failed copy leaves a pair of that name as it
 // was. A failure shows "Unable to Open File: " with the file that failed ("File Error.", stop
 // icon) and leaves no half-saved pair. The store goes on showing the same pair. True when saved.
-bool saveResultsPair(VLBData& results, const std::string& chosenName,
+bool saveResultsPair(ResultsStore& results, const std::string& chosenName,
                      const WorkRunner& run = runHere, const void* owner = nullptr);
 
 // The export's block before the match lines (items 1 to 7 of the format): the asterisk lines,
@@ -63,30 +63,29 @@ std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found,
 // The text export: the header block and then every byte of the results data file from its match
 // lines to its end, appended to the destination or replacing it. "Making ASCII File". Result 1,
 // or 0 when a file cannot be opened (reported by the file-open routine) or written.
-class copyAsASCIIProgress final : public CallingThreadWork {
+class ExportWork final : public CallingThreadWork {
 public:
     // `fields` are the window's fields and the search's Checked count; Found is the store's count.
     // The store must outlive the work.
-    copyAsASCIIProgress(VLBData& results, SearchSummary fields, std::string destination,
-                        bool append);
+    ExportWork(ResultsStore& results, SearchSummary fields, std::string destination, bool append);
     void work() override;
 
 private:
-    VLBData& m_results;
+    ResultsStore& m_results;
     SearchSummary m_fields;
     std::string m_destination;
     bool m_append;
 };
 
 // Runs the text export; true when it wrote the file.
-bool exportAsAscii(VLBData& results, const SearchSummary& fields, const std::string& destination,
-                   bool append, const WorkRunner& run = runHere);
+bool exportAsAscii(ResultsStore& results, const SearchSummary& fields,
+                   const std::string& destination, bool append, const WorkRunner& run = runHere);
 
 // Save As after its dialog: the chosen name and the file type selected. Adds the extension
 // ("ztr" for the first type, else "asc") when the name has none; asks before replacing an
 // existing file (the Yes/No question for the first type, overwrite-or-append for the others);
 // then saves a pair when the extension is "ztr" (any case), else exports the text.
-SaveAsOutcome saveResultsAs(VLBData& results, const SearchSummary& fields,
+SaveAsOutcome saveResultsAs(ResultsStore& results, const SearchSummary& fields,
                             const std::string& chosenName, SaveAsType type,
                             const WorkRunner& run = runHere, const void* owner = nullptr);
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/search/src_letters.h"
+#include "core/dictionary/letter_pool.h"
 
 namespace zantric {
 
@@ -19,10 +19,10 @@ struct MatchExplanation {
     std::string blanks;
 };
 
-MatchExplanation explainMatch(std::string_view match, const SrcLetters& fromLetters);
+MatchExplanation explainMatch(std::string_view match, const LetterPool& fromLetters);
 
 // The FROM letters of a search as it took them from its fields: lower-cased for a phrase search
 // and for "Use All FROM Letters", as typed otherwise.
-SrcLetters searchedFromLetters(std::string_view find, std::string_view from, bool useAll);
+LetterPool searchedFromLetters(std::string_view find, std::string_view from, bool useAll);
 
 }  // namespace zantric

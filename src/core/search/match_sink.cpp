@@ -4,7 +4,7 @@
 #include <chrono>
 #include <utility>
 
-#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_reader.h"
 
 namespace zantric {
 
@@ -17,7 +17,7 @@ constexpr auto kWaitSlice = std::chrono::milliseconds(20);
 std::atomic<std::size_t> g_keptLimitForTests{0};
 }  // namespace
 
-ChunkOrder::ChunkOrder(VLBData& store)
+ChunkOrder::ChunkOrder(ResultsStore& store)
     : m_keptLimit(g_keptLimitForTests.load() != 0 ? g_keptLimitForTests.load() : kKeptLimit),
       m_store(store) {}
 
@@ -25,7 +25,7 @@ void ChunkOrder::setKeptLimitForTests(std::size_t bytes) { g_keptLimitForTests.s
 
 void ChunkOrder::halt() {
     m_halted.store(true, std::memory_order_release);
-    Dictionary::setCancel();
+    DictionaryReader::setCancel();
     // Through the mutex, so that a thread between its look at the flag and its wait still wakes.
     m_mutex.lock();
     m_mutex.unlock();
@@ -46,13 +46,13 @@ bool MatchSink::keep(std::string_view text, bool addLineFeed) {
     if (m_lines.size() >= m_pollAt) {
         // A long replay into a kept chunk stops and pauses as promptly as one into the store.
         m_pollAt = m_lines.size() + std::min(kPollEvery, order.m_keptLimit);
-        if (Dictionary::stopRequested() || order.halted()) return false;
+        if (DictionaryReader::stopRequested() || order.halted()) return false;
         if (m_lines.size() + order.m_keptBytes.load(std::memory_order_relaxed) >
             order.m_keptLimit) {
             // Enough is kept: wait until this word is next.
             std::unique_lock<std::mutex> lock(order.m_mutex);
             while (order.m_head.load(std::memory_order_acquire) != m_index) {
-                if (order.halted() || Dictionary::cancelled()) return false;
+                if (order.halted() || DictionaryReader::cancelled()) return false;
                 order.m_turn.wait_for(lock, kWaitSlice);
             }
             lock.unlock();

@@ -15,13 +15,13 @@
 #include <string>
 #include <string_view>
 
-#include "core/results/vlb_data.h"
+#include "core/results/results_store.h"
 
 namespace zantric {
 
 class ChunkOrder {
 public:
-    explicit ChunkOrder(VLBData& store);
+    explicit ChunkOrder(ResultsStore& store);
 
     // Every thread stops taking words: the store took no more, a thread failed, or the search
     // was cancelled. Also sets the readers' cancel flag, so that the other threads' readers stop.
@@ -38,7 +38,7 @@ private:
     static constexpr std::size_t kKeptLimit = 8u << 20;
     const std::size_t m_keptLimit;
 
-    VLBData& m_store;
+    ResultsStore& m_store;
     std::atomic<std::int64_t> m_head{0};  // the first-level word whose matches go to the store
     std::atomic<bool> m_halted{false};
     std::atomic<std::size_t> m_keptBytes{0};  // of the chunks in m_done
@@ -50,19 +50,19 @@ private:
 class MatchSink {
 public:
     // Straight to the store, always.
-    explicit MatchSink(VLBData& store) : m_store(&store), m_direct(true) {}
+    explicit MatchSink(ResultsStore& store) : m_store(&store), m_direct(true) {}
     // A search thread's.
     explicit MatchSink(ChunkOrder& order) : m_store(&order.m_store), m_order(&order) {}
     MatchSink(const MatchSink&) = delete;
     MatchSink& operator=(const MatchSink&) = delete;
 
-    // As VLBData::append: false when the search must stop.
+    // As ResultsStore::append: false when the search must stop.
     bool append(std::string_view text, bool addLineFeed) {
         if (m_direct) return m_store->append(text, addLineFeed);
         return keep(text, addLineFeed);
     }
 
-    VLBData& store() const { return *m_store; }
+    ResultsStore& store() const { return *m_store; }
     // Whether these matches go to the store now (the other threads' may wait for them).
     bool isNext() const {
         return m_direct || m_order->m_head.load(std::memory_order_acquire) == m_index;
@@ -82,7 +82,7 @@ private:
     // After the head's own chunk: the head moves past it and past every finished chunk behind.
     void passHead();
 
-    VLBData* m_store;
+    ResultsStore* m_store;
     ChunkOrder* m_order = nullptr;
     bool m_direct = false;
     std::int64_t m_index = 0;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "core/shell/config_data.h"
+#include "core/shell/settings.h"
 
 namespace zantric {
 
@@ -15,7 +15,7 @@ constexpr const char* kUseStoplistKey = "Use Stoplist";
 }  // namespace
 
 PhraseOptions readPhraseOptions() {
-    const ConfigData& config = ConfigData::instance();
+    const Settings& config = Settings::instance();
     PhraseOptions options;
     options.minWordLength =
         std::clamp(config.readInt(kSection, kMinWordLengthKey, 1), 1, kMaxMinWordLength);
@@ -25,7 +25,7 @@ PhraseOptions readPhraseOptions() {
 }
 
 void writePhraseOptions(const PhraseOptions& options) {
-    const ConfigData& config = ConfigData::instance();
+    const Settings& config = Settings::instance();
     config.writeString(kSection, kMinWordLengthKey, std::to_string(options.minWordLength));
     config.writeString(kSection, kEachWordOnceKey, options.eachWordOnce ? "1" : "0");
     config.writeString(kSection, kUseStoplistKey, options.useStoplist ? "1" : "0");

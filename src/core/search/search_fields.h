@@ -1,6 +1,6 @@
 // The four search fields (FIND, FROM, INCLUDE, EXCLUDE) as text: their length limits, the
 // keystroke filters the window applies, and the text checks of a search request as pure
-// functions that show nothing. SearchData runs the checks and reports their failures; the window
+// functions that show nothing. SearchRequest runs the checks and reports their failures; the window
 // and the CLI may call these directly. Stateless; callable from any thread.
 #pragma once
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "core/dictionary/dictionary.h"
-#include "core/dictionary/dictionary_names.h"
-#include "core/results/vlb_data.h"
-#include "core/search/search_control.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/results/results_store.h"
+#include "core/search/search_level.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_table.h"
@@ -23,7 +23,7 @@ constexpr int kStoppedAfter = 962;
 }  // namespace
 
 StartOutcome SearchRun::prepare(const SearchFields& fields) {
-    if (!DictionaryNames::instance().anySelected()) {
+    if (!Catalogue::instance().anySelected()) {
         beep();
         messageBox(kNoDictionarySelectedText, kNoDictionarySelectedTitle, kMbOkStop);
         return StartOutcome::kNoDictionary;
@@ -62,7 +62,7 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
     m_running.store(true);
     m_worker = std::thread([this, threads = threads(), onFinished = std::move(onFinished)] {
         try {
-            SearchControl top(m_request, m_checkedBase, &m_cancelled, threads);
+            SearchLevel top(m_request, m_checkedBase, &m_cancelled, threads);
             top.run(m_results);
             m_struck.store(top.struckWords());
         } catch (const ZantricException& e) {
@@ -98,17 +98,17 @@ void SearchRun::join() {
     if (m_worker.joinable()) m_worker.join();
 }
 
-void SearchRun::pause() { Dictionary::holdPauseGate(); }
-void SearchRun::resume() { Dictionary::releasePauseGate(); }
+void SearchRun::pause() { DictionaryReader::holdPauseGate(); }
+void SearchRun::resume() { DictionaryReader::releasePauseGate(); }
 void SearchRun::cancel() {
     m_cancelled.store(true);
-    Dictionary::setCancel();
+    DictionaryReader::setCancel();
 }
 
 std::int64_t SearchRun::found() const { return m_results.count(); }
 
 std::int64_t SearchRun::checked() const {
-    return static_cast<std::int64_t>(Dictionary::checked()) + m_checkedBase.load();
+    return static_cast<std::int64_t>(DictionaryReader::checked()) + m_checkedBase.load();
 }
 
 void SearchRun::finish(const SearchFields& fields) {

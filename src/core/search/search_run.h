@@ -15,9 +15,9 @@
 #include <thread>
 
 #include "core/results/results_header.h"
-#include "core/results/vlb_data.h"
-#include "core/search/search_data.h"
+#include "core/results/results_store.h"
 #include "core/search/search_fields.h"
+#include "core/search/search_request.h"
 
 namespace zantric {
 
@@ -33,7 +33,8 @@ enum class StartOutcome {
 
 class SearchRun {
 public:
-    SearchRun(SearchData& request, VLBData& results) : m_request(request), m_results(results) {}
+    SearchRun(SearchRequest& request, ResultsStore& results)
+        : m_request(request), m_results(results) {}
     ~SearchRun() { join(); }
     SearchRun(const SearchRun&) = delete;
     SearchRun& operator=(const SearchRun&) = delete;
@@ -96,8 +97,8 @@ public:
     std::string limitText() const;
 
 private:
-    SearchData& m_request;
-    VLBData& m_results;
+    SearchRequest& m_request;
+    ResultsStore& m_results;
     std::atomic<std::int64_t> m_checkedBase{0};
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};

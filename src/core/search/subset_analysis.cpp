@@ -3,9 +3,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary.h"
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/maintenance/dictionary_merge_handler.h"
 #include "core/maintenance/merge_file.h"
 #include "core/search/stoplist.h"
@@ -19,11 +19,11 @@ constexpr std::size_t kAnalysisBuffer = 5120;
 }
 
 void SubsetAnalysis::cancel() {
-    Dictionary::setCancel();
+    DictionaryReader::setCancel();
     m_result.store(false);
 }
 
-std::uint64_t SubsetAnalysis::checked() const { return Dictionary::checked(); }
+std::uint64_t SubsetAnalysis::checked() const { return DictionaryReader::checked(); }
 
 std::string SubsetAnalysis::activity() const {
     std::lock_guard lock(m_activityMutex);
@@ -36,19 +36,19 @@ void SubsetAnalysis::setActivity(std::string text) {
 }
 
 bool SubsetAnalysis::run() {
-    DictionaryNames& catalogue = DictionaryNames::instance();
+    Catalogue& catalogue = Catalogue::instance();
     std::vector<std::string> toMerge;
     m_matches.store(0);
     m_shortest = 0;
     m_struck = false;
     bool cancelled = false;
     for (std::size_t i = 0; i < catalogue.count() && !cancelled; ++i) {
-        const DictionaryName& entry = catalogue.entry(i);
+        const CatalogueEntry& entry = catalogue.entry(i);
         if (!entry.selected()) continue;
         const std::string& subset = entry.subsetFileName();
         if (fileExists(subset)) removeFile(subset);
-        Dictionary dictionary(entry.filePath(), false, kAnalysisBuffer);
-        CompressDictionary writer(subset);
+        DictionaryReader dictionary(entry.filePath(), false, kAnalysisBuffer);
+        DictionaryWriter writer(subset);
         setActivity("Analysing " + entry.displayName());
         char word[kOutWordSize];
         bool first = true;
@@ -90,7 +90,7 @@ bool SubsetAnalysis::run() {
 // merge that cannot make its file leaves no subset dictionary, so the search does not read a
 // stale one.
 bool SubsetAnalysis::merge(const std::vector<std::string>& files) {
-    DictionaryNames& catalogue = DictionaryNames::instance();
+    Catalogue& catalogue = Catalogue::instance();
     const std::string& subsetName = catalogue.subsetDictionaryName();
     const std::string merged = uniqueTempName();
     if (!fileOpenWithReport(merged, "wb")) {

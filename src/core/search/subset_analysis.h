@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/search/src_letters.h"
+#include "core/dictionary/letter_pool.h"
 
 namespace zantric {
 
@@ -19,7 +19,7 @@ class Stoplist;
 
 class SubsetAnalysis {
 public:
-    explicit SubsetAnalysis(const SrcLetters& fromLetters) : m_letters(fromLetters) {}
+    explicit SubsetAnalysis(const LetterPool& fromLetters) : m_letters(fromLetters) {}
 
     // Words of the stoplist are left out of the subset (set before run; not owned).
     void leaveOut(const Stoplist* stoplist) { m_stoplist = stoplist; }
@@ -46,7 +46,7 @@ private:
     void setActivity(std::string text);
     bool merge(const std::vector<std::string>& files);
 
-    SrcLetters m_letters;
+    LetterPool m_letters;
     const Stoplist* m_stoplist = nullptr;
     int m_shortest = 0;
     bool m_struck = false;

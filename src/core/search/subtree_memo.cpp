@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_reader.h"
 #include "core/search/match_sink.h"
 
 namespace zantric {
@@ -65,7 +65,7 @@ std::uint64_t SubtreeMemo::hashOf(const Key& key) {
     return h ^ (h >> 33);
 }
 
-bool SubtreeMemo::makeKey(std::size_t position, bool afterBang, const SrcLetters& letters,
+bool SubtreeMemo::makeKey(std::size_t position, bool afterBang, const LetterPool& letters,
                           int minLength, char firstLetter, int freeReaders, Key& key, int variant) {
     int available = 0;
     int reserved = 0;
@@ -148,7 +148,7 @@ SubtreeMemo::Replay SubtreeMemo::replay(Outcome entry, MatchSink& results, char*
     if (static_cast<std::int64_t>(prefixLength) + stored.longest > capacity)
         return Replay::kTooLong;
     if (!emitAll(stored, results, phrase, prefixLength)) return Replay::kStopped;
-    Dictionary::addChecked(stored.checked);
+    DictionaryReader::addChecked(stored.checked);
     return Replay::kDone;
 }
 
@@ -188,7 +188,7 @@ SubtreeMemo::Outcome SubtreeMemo::findOrBegin(const Key& key, std::uint64_t chec
         }
         // The thread whose matches go to the store never waits (the others may be waiting for
         // it), nor does a cancelled search, whose readers stop at once.
-        if (results.isNext() || Dictionary::cancelled()) break;
+        if (results.isNext() || DictionaryReader::cancelled()) break;
         m_recorded.wait_for(lock, std::chrono::milliseconds(20));
     }
     // Walked here too; whichever recording ends first is stored.

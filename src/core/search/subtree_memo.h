@@ -23,7 +23,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/search/src_letters.h"
+#include "core/dictionary/letter_pool.h"
 
 namespace zantric {
 
@@ -70,7 +70,7 @@ public:
     };
     // False when the state does not fit the packing (a count above 15, a long FIND). `variant`
     // (0 to kMaxVariant) tells apart states whose sub-searches differ for another reason.
-    static bool makeKey(std::size_t position, bool afterBang, const SrcLetters& letters,
+    static bool makeKey(std::size_t position, bool afterBang, const LetterPool& letters,
                         int minLength, char firstLetter, int freeReaders, Key& key,
                         int variant = 0);
 

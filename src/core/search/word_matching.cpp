@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "core/dictionary/letter_pool.h"
 #include "core/search/search_fields.h"
-#include "core/search/src_letters.h"
 
 namespace zantric {
 namespace {
@@ -97,7 +97,7 @@ int lastWordMinLength(std::string_view wordPattern, int available, bool hasFromL
             return kNothingCanMatch;
         }
     }
-    return useAllFromLetters && available != SrcLetters::kUnlimited ? available : 0;
+    return useAllFromLetters && available != LetterPool::kUnlimited ? available : 0;
 }
 
 bool usesAllLetters(std::string_view word, bool useAllFromLetters, int available) {

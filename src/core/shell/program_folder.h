@@ -1,6 +1,6 @@
 // The program's folder: both programs change into it first and then work as if started there,
 // so the ini file and the folders it names are relative to it. Called once at start-up, before
-// any other thread exists and before ConfigData is first used.
+// any other thread exists and before Settings is first used.
 #pragma once
 
 #include <string>

@@ -3,8 +3,8 @@
 #include <ctime>
 #include <random>
 
-#include "core/shell/config_data.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <unistd.h>
@@ -44,7 +44,7 @@ std::string tempBaseName() {
         const std::string process = "-" + lowerCaseDigits(processNumber(), 36);
         // A marker of this name can only be a leftover of a copy that ended (a process id is
         // reused): the second before is taken, so that this copy's files are its own.
-        const ConfigData& config = ConfigData::instance();
+        const Settings& config = Settings::instance();
         for (int tries = 0; tries < 100 && seconds > 0; ++tries, --seconds) {
             const std::string marker = "$$" + lowerCaseDigits(seconds, 36) + process + ".zti";
             if (!fileExists(config.tempPath(marker))) break;
@@ -58,7 +58,7 @@ std::string tempFileName(std::string_view extension) {
     std::string name = tempBaseName();
     name += '.';
     name += extension;
-    return ConfigData::instance().tempPath(name);
+    return Settings::instance().tempPath(name);
 }
 
 }  // namespace zantric

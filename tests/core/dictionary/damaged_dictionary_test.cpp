@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary.h"
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_update.h"
-#include "core/shell/config_data.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "core/shell/zantric_exception.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
@@ -30,7 +30,7 @@ const std::vector<const char*> kWords = {"a",   "at",   "ab-c",      "Bat",     
                                          "zoo", "cots", "strainers", "conservation"};
 
 std::string makeDictionary(const std::string& name) {
-    CompressDictionary writer(name);
+    DictionaryWriter writer(name);
     for (const char* word : kWords) writer.addWord(word);
     EXPECT_TRUE(writer.close());
     return TempFolder::read(name);
@@ -38,10 +38,10 @@ std::string makeDictionary(const std::string& name) {
 
 // Reads every match of a few walks; each word must fit the caller's buffer.
 std::size_t readAll(const std::string& name, bool memory) {
-    static const SrcLetters letters("taco?");
+    static const LetterPool letters("taco?");
     std::size_t words = 0;
     for (const char* pattern : {"*", "c?t"}) {
-        Dictionary reader(name, memory, 1024);
+        DictionaryReader reader(name, memory, 1024);
         char word[kOutWordSize];
         for (int r = reader.nextMatch(word, pattern, pattern[0] == '*' ? nullptr : &letters);
              r == kMatchFound; r = reader.nextMatch(word, nullptr)) {
@@ -87,7 +87,7 @@ TEST(DamagedDictionary, CutsAndGroupsPastTheLongestWord) {
     }
     const std::string twenty = "counterrevolutionary";
     {
-        CompressDictionary writer("long.lex");
+        DictionaryWriter writer("long.lex");
         writer.addWord(twenty.c_str());
         ASSERT_TRUE(writer.close());
     }
@@ -96,7 +96,7 @@ TEST(DamagedDictionary, CutsAndGroupsPastTheLongestWord) {
          {std::string("\xFE\x00", 2) + std::string(21, '\xE1'), std::string(300, '\xFE')}) {
         TempFolder::write("past.lex", TempFolder::read("long.lex") + tail);
         for (bool memory : {false, true}) {
-            Dictionary reader("past.lex", memory, 1024);
+            DictionaryReader reader("past.lex", memory, 1024);
             char word[kOutWordSize];
             ASSERT_EQ(reader.nextMatch(word, "*"), kMatchFound);
             EXPECT_EQ(word, twenty);
@@ -110,8 +110,8 @@ TEST(DamagedDictionary, RewriteRefusesWordsThatDoNotAddUpToTheHeader) {
     test::RecordingPresenter quiet;
     TempFolder::write("zantric.ini", "[PATHS]\nDICTIONARIES=.\\lexicons\n");
     fs::create_directory("lexicons");
-    ConfigData::resetForTests();
-    DictionaryNames::resetForTests();
+    Settings::resetForTests();
+    Catalogue::resetForTests();
     struct Case {
         const char* what;
         int countChange;  // to the header's word count
@@ -136,7 +136,7 @@ TEST(DamagedDictionary, RewriteRefusesWordsThatDoNotAddUpToTheHeader) {
         EXPECT_EQ(TempFolder::read("lexicons/words.lex"), bytes);
         EXPECT_FALSE(fs::exists("lexicons/words.lxb") || fs::exists(kRewriteFileName));
     }
-    DictionaryNames::resetForTests();
+    Catalogue::resetForTests();
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/dictionary.h"
+#include "core/dictionary/dictionary_reader.h"
 #include "support/dictionary_files.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
@@ -44,25 +44,26 @@ std::ostream& operator<<(std::ostream& out, const Walk& walk) {
     return out;
 }
 
-std::string describe(const SrcLetters& letters) {
+std::string describe(const LetterPool& letters) {
     std::string text;
-    for (int i = 0; i < SrcLetters::kSlots; ++i) text += std::to_string(letters.working(i)) + ",";
+    for (int i = 0; i < LetterPool::kSlots; ++i) text += std::to_string(letters.working(i)) + ",";
     return text + std::to_string(letters.workingTotal()) + "," +
            std::to_string(letters.workingVowels());
 }
 
-Walk walk(Dictionary& d, const char* pattern, const SrcLetters* letters, int minLength,
+Walk walk(DictionaryReader& d, const char* pattern, const LetterPool* letters, int minLength,
           char startLetter) {
     Walk w;
     // The only reader starts the count again at a new pattern.
-    const std::uint32_t before = Dictionary::instanceCount() == 1 ? 0 : Dictionary::checked();
+    const std::uint32_t before =
+        DictionaryReader::instanceCount() == 1 ? 0 : DictionaryReader::checked();
     char word[kOutWordSize];
     int r = d.nextMatch(word, pattern, letters, minLength, startLetter);
     for (; r == kMatchFound; r = d.nextMatch(word, nullptr)) {
         w.steps.push_back({word, d.letters() ? describe(*d.letters()) : ""});
     }
     w.result = r;
-    w.checked = Dictionary::checked() - before;
+    w.checked = DictionaryReader::checked() - before;
     return w;
 }
 
@@ -141,19 +142,19 @@ void expectSameWalks(const std::string& name, const std::vector<Case>& walks) {
     for (const Case& c : walks) {
         SCOPED_TRACE(testing::Message() << c.pattern << " from " << (c.from ? c.from : "-")
                                         << " min " << c.minLength << " start " << +c.startLetter);
-        const SrcLetters letters(c.from ? c.from : "");
-        const SrcLetters* filter = c.from ? &letters : nullptr;
+        const LetterPool letters(c.from ? c.from : "");
+        const LetterPool* filter = c.from ? &letters : nullptr;
         Walk bytes[2];
         {
-            Dictionary file(name, false, 1024);
+            DictionaryReader file(name, false, 1024);
             bytes[0] = walk(file, c.pattern, filter, c.minLength, c.startLetter);
             bytes[1] = walk(file, "*", nullptr, 2, 0);
         }
         {
-            Dictionary first(name, true, 1024);
+            DictionaryReader first(name, true, 1024);
             EXPECT_EQ(walk(first, c.pattern, filter, c.minLength, c.startLetter), bytes[0]);
             EXPECT_EQ(walk(first, "*", nullptr, 2, 0), bytes[1]);
-            Dictionary shared(name, true, 1024);
+            DictionaryReader shared(name, true, 1024);
             EXPECT_EQ(walk(shared, c.pattern, filter, c.minLength, c.startLetter), bytes[0]);
         }
     }

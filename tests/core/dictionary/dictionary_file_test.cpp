@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary.h"
 #include "core/dictionary/dictionary_format.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
 #include "core/shell/zantric_exception.h"
 #include "support/recorder_presenter.h"
@@ -26,7 +26,7 @@ Bytes readAll(const std::string& name) {
 }
 
 Bytes writeDictionary(const std::vector<std::string>& words, const std::string& name = "t.lex") {
-    CompressDictionary writer(name);
+    DictionaryWriter writer(name);
     for (const auto& w : words) writer.addWord(w);
     EXPECT_TRUE(writer.close());
     return readAll(name);
@@ -40,8 +40,8 @@ Bytes data(const Bytes& file) { return Bytes(file.begin() + kDataOffset, file.en
 
 std::vector<std::string> readAllWords(const std::string& name, bool memory,
                                       const char* pattern = "*",
-                                      const SrcLetters* letters = nullptr, int minLength = 0) {
-    Dictionary dictionary(name, memory, 5120);
+                                      const LetterPool* letters = nullptr, int minLength = 0) {
+    DictionaryReader dictionary(name, memory, 5120);
     std::vector<std::string> words;
     char word[kOutWordSize];
     for (int r = dictionary.nextMatch(word, pattern, letters, minLength); r == kMatchFound;
@@ -155,7 +155,7 @@ TEST(DictionaryFile, RecordHeads) {
 
 TEST(DictionaryFile, RejectsWordsItCannotStore) {
     test::TempFolder folder;
-    CompressDictionary writer("t.lex");
+    DictionaryWriter writer("t.lex");
     for (const char* bad : {"", "abcdefghijklmnopqrstu", "abcdefghij-klmnopqrstu", "ab1", "a b",
                             "-", "caf\xc3\xa9"}) {
         EXPECT_FALSE(writer.addWord(bad)) << bad;
@@ -173,13 +173,13 @@ TEST(DictionaryFile, RejectsWordsItCannotStore) {
 TEST(DictionaryFile, UnopenableFileThrowsAndReports) {
     test::TempFolder folder;
     test::RecordingPresenter recorder;
-    EXPECT_THROW(CompressDictionary("no/such/folder/t.lex"), ZantricException);
-    EXPECT_THROW(Dictionary("missing.lex", false, 1024), ZantricException);
+    EXPECT_THROW(DictionaryWriter("no/such/folder/t.lex"), ZantricException);
+    EXPECT_THROW(DictionaryReader("missing.lex", false, 1024), ZantricException);
     ASSERT_EQ(recorder.count(), 1u);
     EXPECT_EQ(recorder.last().text,
               "Unable to open Dictionary: " + (folder.path() / "missing.lex").string());
     EXPECT_EQ(recorder.last().title, "File Error");
-    EXPECT_EQ(Dictionary::instanceCount(), 0);
+    EXPECT_EQ(DictionaryReader::instanceCount(), 0);
 }
 
 TEST(WordOrder, CompareWords) {

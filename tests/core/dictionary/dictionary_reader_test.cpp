@@ -1,5 +1,7 @@
 // The reader's walk: which words a pattern, a minimum length and a letters filter deliver, and
 // how many records it decodes on the way (the Checked figure).
+#include "core/dictionary/dictionary_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/dictionary.h"
 #include "core/dictionary/word_order.h"
 #include "support/dictionary_files.h"
 #include "support/recorder_presenter.h"
@@ -22,7 +23,7 @@ namespace {
 using test::Words;
 using test::writeDictionary;
 
-Words collect(Dictionary& d, const char* pattern, const SrcLetters* letters = nullptr,
+Words collect(DictionaryReader& d, const char* pattern, const LetterPool* letters = nullptr,
               int minLength = 0, char startLetter = 0, int* result = nullptr) {
     Words words;
     char word[kOutWordSize];
@@ -38,10 +39,10 @@ const Words kSmall = {"a",   "at",   "bat",  "cat",  "cot",  "cut",
 TEST(DictionaryReader, PatternsAndCheckedCounts) {
     test::TempFolder folder;
     writeDictionary("small.lex", kSmall);
-    const SrcLetters tca("tca");
+    const LetterPool tca("tca");
     const struct {
         const char* pattern;
-        const SrcLetters* letters;
+        const LetterPool* letters;
         int minLength;
         Words words;
         std::uint32_t checked;
@@ -59,15 +60,15 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
     };
     for (bool memory : {false, true}) {
         for (const auto& c : cases) {
-            Dictionary d("small.lex", memory, 1024);
+            DictionaryReader d("small.lex", memory, 1024);
             int result = -1;
             EXPECT_EQ(collect(d, c.pattern, c.letters, c.minLength, 0, &result), c.words)
                 << c.pattern << " memory " << memory;
             EXPECT_EQ(result, kNoMoreWords);
-            EXPECT_EQ(Dictionary::checked(), c.checked) << c.pattern << " memory " << memory;
+            EXPECT_EQ(DictionaryReader::checked(), c.checked) << c.pattern << " memory " << memory;
         }
     }
-    Dictionary d("small.lex", false, 1024);
+    DictionaryReader d("small.lex", false, 1024);
     char word[kOutWordSize];
     EXPECT_EQ(d.nextMatch(word, ""), kEmptyPattern);
 }
@@ -78,11 +79,11 @@ TEST(DictionaryReader, LongWordsInFileAndMemory) {
     Words all = {"a", "at", "cat", "cot", "strawberry", "conservation", "conversation"};
     all.insert(all.end(), {"nationalization", "counterrevolutionary", "counter-revolutionary"});
     writeDictionary("long.lex", all);
-    const SrcLetters conversation("conversation");
-    const SrcLetters blanks("????????????????????");
+    const LetterPool conversation("conversation");
+    const LetterPool blanks("????????????????????");
     const struct {
         const char* pattern;
-        const SrcLetters* letters;
+        const LetterPool* letters;
         int minLength;
         Words words;
         std::uint32_t checked;
@@ -105,10 +106,10 @@ TEST(DictionaryReader, LongWordsInFileAndMemory) {
     };
     for (bool memory : {false, true}) {
         for (const auto& c : cases) {
-            Dictionary d("long.lex", memory, 1024);
+            DictionaryReader d("long.lex", memory, 1024);
             EXPECT_EQ(collect(d, c.pattern, c.letters, c.minLength), c.words)
                 << c.pattern << " memory " << memory;
-            EXPECT_EQ(Dictionary::checked(), c.checked) << c.pattern << " memory " << memory;
+            EXPECT_EQ(DictionaryReader::checked(), c.checked) << c.pattern << " memory " << memory;
         }
     }
 }
@@ -116,7 +117,7 @@ TEST(DictionaryReader, LongWordsInFileAndMemory) {
 TEST(DictionaryReader, CapitalsAndHyphensComeBack) {
     test::TempFolder folder;
     writeDictionary("mixed.lex", {"abc", "ab-c", "Paris", "paris", "parse", "well-off"});
-    Dictionary d("mixed.lex", false, 1024);
+    DictionaryReader d("mixed.lex", false, 1024);
     EXPECT_EQ(collect(d, "*"), (Words{"abc", "ab-c", "Paris", "paris", "parse", "well-off"}));
     EXPECT_EQ(collect(d, "paris"), (Words{"Paris", "paris"}));
     EXPECT_EQ(collect(d, "Paris"), (Words{"Paris", "paris"}));
@@ -126,12 +127,12 @@ TEST(DictionaryReader, CapitalsAndHyphensComeBack) {
 TEST(DictionaryReader, LettersFilterLeavesTheRestForTheNextWord) {
     test::TempFolder folder;
     writeDictionary("small.lex", kSmall);
-    Dictionary d("small.lex", true, 1024);
-    const SrcLetters letters("tacos?");
+    DictionaryReader d("small.lex", true, 1024);
+    const LetterPool letters("tacos?");
     char word[kOutWordSize];
     ASSERT_EQ(d.nextMatch(word, "c?t", &letters), kMatchFound);
     EXPECT_STREQ(word, "cat");
-    const SrcLetters rest = d.letters()->remaining();
+    const LetterPool rest = d.letters()->remaining();
     EXPECT_EQ(rest.total(), 3);
     EXPECT_EQ(rest.countOf('o'), 1);
     EXPECT_EQ(rest.countOf('s'), 1);
@@ -146,8 +147,8 @@ TEST(DictionaryReader, LettersFilterLeavesTheRestForTheNextWord) {
 TEST(DictionaryReader, MemoryModeSharesTheFirstReadersImage) {
     test::TempFolder folder;
     writeDictionary("small.lex", kSmall);
-    Dictionary first("small.lex", true, 1024);
-    Dictionary second("not-there.lex", false, 1024);  // reads the image, opens nothing
+    DictionaryReader first("small.lex", true, 1024);
+    DictionaryReader second("not-there.lex", false, 1024);  // reads the image, opens nothing
     EXPECT_EQ(collect(second, "c?t"), (Words{"cat", "cot", "cut"}));
 }
 
@@ -155,28 +156,28 @@ TEST(DictionaryReader, SixteenthReaderAndCancel) {
     test::TempFolder folder;
     writeDictionary("small.lex", kSmall);
     {
-        std::vector<std::unique_ptr<Dictionary>> readers;
+        std::vector<std::unique_ptr<DictionaryReader>> readers;
         for (int i = 0; i < 15; ++i)
-            readers.push_back(std::make_unique<Dictionary>("small.lex", false, 1024));
-        Dictionary extra("small.lex", false, 1024);
-        EXPECT_EQ(Dictionary::instanceCount(), 16);
+            readers.push_back(std::make_unique<DictionaryReader>("small.lex", false, 1024));
+        DictionaryReader extra("small.lex", false, 1024);
+        EXPECT_EQ(DictionaryReader::instanceCount(), 16);
         char word[kOutWordSize];
         EXPECT_EQ(extra.nextMatch(word, "*"), kNoMoreWords);
         EXPECT_EQ(extra.nextMatch(word, nullptr), kNoMoreWords);
         EXPECT_EQ(extra.nextMatch(word, "*"), kNoMoreWords);
         EXPECT_EQ(readers[3]->nextMatch(word, "*"), kMatchFound);
     }
-    EXPECT_EQ(Dictionary::instanceCount(), 0);
+    EXPECT_EQ(DictionaryReader::instanceCount(), 0);
     {
-        Dictionary d("small.lex", false, 1024);
+        DictionaryReader d("small.lex", false, 1024);
         char word[kOutWordSize];
         ASSERT_EQ(d.nextMatch(word, "*"), kMatchFound);
-        Dictionary::setCancel();
+        DictionaryReader::setCancel();
         EXPECT_EQ(d.nextMatch(word, nullptr), kMatchCancelled);
-        Dictionary other("small.lex", false, 1024);
+        DictionaryReader other("small.lex", false, 1024);
         EXPECT_EQ(other.nextMatch(word, "*"), kMatchCancelled);
     }
-    Dictionary fresh("small.lex", false, 1024);  // the first reader clears the flag
+    DictionaryReader fresh("small.lex", false, 1024);  // the first reader clears the flag
     EXPECT_EQ(collect(fresh, "*").size(), kSmall.size());
 }
 
@@ -209,9 +210,9 @@ TEST(DictionaryReader, SystemWordListRoundTrip) {
     if (words.empty()) GTEST_SKIP() << "no system word list";
     test::TempFolder folder;
     writeDictionary("english.lex", words);
-    Dictionary d("english.lex", false, 5120);
+    DictionaryReader d("english.lex", false, 5120);
     EXPECT_EQ(collect(d, "*"), words);
-    EXPECT_EQ(Dictionary::checked(), words.size());
+    EXPECT_EQ(DictionaryReader::checked(), words.size());
 }
 
 // A damaged file may give wrong words, but never a crash or a read outside the buffers (the
@@ -222,12 +223,12 @@ TEST(DictionaryReader, DamagedFilesNeverCrash) {
     writeDictionary("good.lex", {"a", "at", "Bat", "cat", "ab-c", "cots", "strainers", "zoo"});
     std::ifstream in("good.lex", std::ios::binary);
     const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const SrcLetters letters("taco?");
+    const LetterPool letters("taco?");
     auto walk = [&](const std::string& bytes) {
         test::TempFolder::write("bad.lex", bytes);
         for (bool memory : {false, true}) {
             for (const char* pattern : {"*", "c?t", "a*t*"}) {
-                Dictionary d("bad.lex", memory, 1024);
+                DictionaryReader d("bad.lex", memory, 1024);
                 collect(d, pattern, nullptr);
                 collect(d, pattern, &letters, 2);
             }

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/dictionary.h"
-#include "core/dictionary/dictionary_names.h"
-#include "core/shell/config_data.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_reader.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "core/shell/zantric_exception.h"
 #include "support/dictionary_files.h"
 #include "support/recorder_presenter.h"
@@ -34,7 +34,7 @@ struct CancelAt : WordUpdateObserver {
     explicit CancelAt(int n) : left(n) {}
     void pollPoint() override {
         if (left > 0 && --left == 0) cancelled = true;
-        if (cancelled) Dictionary::setCancel();
+        if (cancelled) DictionaryReader::setCancel();
     }
     int left;
     bool cancelled = false;
@@ -43,15 +43,15 @@ struct CancelAt : WordUpdateObserver {
 class WordUpdateTest : public ::testing::Test {
 protected:
     WordUpdateTest() { fresh(); }
-    ~WordUpdateTest() override { DictionaryNames::resetForTests(); }
+    ~WordUpdateTest() override { Catalogue::resetForTests(); }
     static void fresh() {
         fs::remove_all("lexicons");
         fs::create_directories("lexicons");
         test::TempFolder::write("zantric.ini", "[PATHS]\nDICTIONARIES=.\\lexicons\n");
-        ConfigData::resetForTests();
-        DictionaryNames::resetForTests();
+        Settings::resetForTests();
+        Catalogue::resetForTests();
     }
-    static DictionaryNames& catalogue() { return DictionaryNames::instance(); }
+    static Catalogue& catalogue() { return Catalogue::instance(); }
 
     test::TempFolder m_folder;
     test::RecordingPresenter m_messages;
@@ -109,13 +109,13 @@ TEST_F(WordUpdateTest, EntryKeepsCreatedAndSelectionAndGetsModified) {
 
     ASSERT_EQ(updateWord(lexPath("words.lex"), "cat", UpdateMode::kAdd), kUpdateDone);
 
-    const DictionaryName* entry = catalogue().find(lexPath("words.lex"));
+    const CatalogueEntry* entry = catalogue().find(lexPath("words.lex"));
     EXPECT_EQ(entry->header().created, 1000u);
     EXPECT_EQ(entry->header().selected, 1);
     EXPECT_EQ(entry->header().wordCount, 3u);
     EXPECT_GE(entry->header().modified, currentTime32() - 5);
     EXPECT_TRUE(entry->changed());
-    DictionaryNames::destroyInstance();  // the header reaches the file at the end
+    Catalogue::destroyInstance();  // the header reaches the file at the end
     EXPECT_EQ(catalogue().find(lexPath("words.lex"))->header().created, 1000u);
     EXPECT_TRUE(catalogue().isSelected(lexPath("words.lex")));
 }

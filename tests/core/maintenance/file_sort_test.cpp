@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/maintenance/numbered_file.h"
+#include "core/maintenance/run_file_name.h"
 #include "core/maintenance/sort_record.h"
 #include "sort_test_support.h"
 
@@ -49,12 +49,12 @@ TEST(SortRecord, LayoutOrderAndDamage) {
 }
 
 TEST(NumberedFile, CountsInLowerCaseHexadecimal) {
-    numberedFile runs("$$tmp{{{.", 0);
+    runFileName runs("$$tmp{{{.", 0);
     std::string names;
     for (int i = 0; i < 17; ++i) names += runs.next().substr(9) + " ";
     EXPECT_EQ(names, "1 2 3 4 5 6 7 8 9 a b c d e f 10 11 ");
     EXPECT_EQ(runs.current(), "$$tmp{{{.11");
-    EXPECT_EQ(numberedFile("run", 254).next(), "run.ff");
+    EXPECT_EQ(runFileName("run", 254).next(), "run.ff");
 }
 
 class FileSortTest : public test::ProgramFolderTest {};

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/maintenance/startup_cleanup.h"
-#include "core/shell/config_data.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
 #include "support/recorder_presenter.h"
@@ -30,7 +30,7 @@ class InstanceMarkerTest : public ::testing::Test {
 protected:
     InstanceMarkerTest() {
         test::TempFolder::write("zantric.ini", kIni);
-        ConfigData::resetForTests();
+        Settings::resetForTests();
     }
 
     // The names of the files in a folder, sorted.
@@ -107,7 +107,7 @@ TEST_F(InstanceMarkerTest, StartupCleanupDeletesLeftoversOnlyWhenNoOtherCopyRuns
         SCOPED_TRACE(c.what);
         test::TempFolder folder;
         test::TempFolder::write("zantric.ini", kIni);
-        ConfigData::resetForTests();
+        Settings::resetForTests();
         for (const std::string& name : leftovers) test::TempFolder::write("temp/" + name, "x");
         for (const std::string& name : others) test::TempFolder::write("temp/" + name, "x");
         if (c.staleMarker) test::TempFolder::write("temp/$$zz.zti", "");

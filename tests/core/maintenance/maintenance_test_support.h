@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
 #include "core/shell/paths.h"
 #include "sort_test_support.h"
 #include "support/dictionary_files.h"
@@ -18,8 +18,8 @@ namespace zantric::test {
 
 class MaintenanceTest : public ProgramFolderTest {
 protected:
-    MaintenanceTest() { DictionaryNames::resetForTests(); }
-    ~MaintenanceTest() override { DictionaryNames::resetForTests(); }
+    MaintenanceTest() { Catalogue::resetForTests(); }
+    ~MaintenanceTest() override { Catalogue::resetForTests(); }
 
     // The words, put in dictionary order first, as the dictionary file `name`.
     static void writeDictionary(const std::string& name, std::vector<std::string> words) {
@@ -43,7 +43,7 @@ protected:
         return names;
     }
 
-    DictionaryNames& catalogue() { return DictionaryNames::instance(); }
+    Catalogue& catalogue() { return Catalogue::instance(); }
 };
 
 }  // namespace zantric::test

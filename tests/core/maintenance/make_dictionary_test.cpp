@@ -6,9 +6,9 @@
 #include <iterator>
 #include <map>
 
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
 #include "core/maintenance/system_word_list.h"
-#include "core/shell/config_data.h"
+#include "core/shell/settings.h"
 #include "maintenance_test_support.h"
 
 namespace zantric {
@@ -171,14 +171,14 @@ TEST_F(MakeDictionaryTest, CancelOrFailureAtAnyStageLeavesNothingAndKeepsTheOldD
     const std::function<void(ProgressWork&)> failures[] = {
         [](ProgressWork&) {
             std::filesystem::create_directory(
-                nativePath(ConfigData::instance().tempPath(runFileBase() + "3")));
+                nativePath(Settings::instance().tempPath(runFileBase() + "3")));
         },
         [](ProgressWork& work) {
             std::filesystem::create_directory(
-                nativePath(dynamic_cast<BuildFilesProgress&>(work).mergedName()));
+                nativePath(dynamic_cast<MergeRunsStage&>(work).mergedName()));
         },
         [](ProgressWork& work) {
-            const std::string merged = dynamic_cast<CreateDictProgress&>(work).mergedName();
+            const std::string merged = dynamic_cast<WriteDictionaryStage&>(work).mergedName();
             removeFile(merged);
             std::filesystem::create_directory(nativePath(merged));
         },
@@ -222,8 +222,8 @@ TEST_F(MakeDictionaryTest, UniqueWordsLeaveOutWhatSelectedDictionariesHold) {
     writeDictionary(".\\lexicons\\a.lex", {"cat", "dog", "a-bcd", "ab-cd", "abcd"});
     writeDictionary(".\\lexicons\\unused.lex", {"cow"});
     writeDictionary(kPath, {"eel"});  // the dictionary being remade is not consulted
-    DictionaryNames::resetForTests();
-    for (const DictionaryName& entry : catalogue().entries()) {
+    Catalogue::resetForTests();
+    for (const CatalogueEntry& entry : catalogue().entries()) {
         if (entry.displayName() != "unused.lex") catalogue().setSelected(entry.path(), true);
     }
     m_messages.clear();

@@ -95,7 +95,7 @@ TEST_F(MergeDictionariesTest, HyphenTwinsInAnyOrderAreStoredOnce) {
     };
     int round = 0;
     for (const Case& c : cases) {
-        DictionaryNames::resetForTests();
+        Catalogue::resetForTests();
         Words all;
         int n = 0;
         for (const Words* words : {&c.a, &c.b, &c.c}) {
@@ -158,7 +158,7 @@ TEST_F(MergeDictionariesTest, CancelOrFailureLeavesNothing) {
     }
     writeDictionary(".\\lexicons\\new.lex", {"old"});
     const std::string oldNew = TempFolder::read("lexicons/new.lex");
-    DictionaryNames::resetForTests();
+    Catalogue::resetForTests();
     catalogue();
     const StageRunner runners[] = {
         [](ProgressWork& work) {
@@ -166,7 +166,7 @@ TEST_F(MergeDictionariesTest, CancelOrFailureLeavesNothing) {
             return runWork(work);
         },
         [](ProgressWork& work) {
-            auto& merging = dynamic_cast<MergeDictProgress&>(work);
+            auto& merging = dynamic_cast<MergeDictionariesWork&>(work);
             std::filesystem::create_directory(nativePath(merging.outputName()));
             return runWork(work);
         },

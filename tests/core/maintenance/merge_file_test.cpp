@@ -9,7 +9,7 @@
 #include "core/maintenance/dictionary_merge_handler.h"
 #include "core/maintenance/file_sort.h"
 #include "core/maintenance/merge_estimate.h"
-#include "core/maintenance/numbered_file.h"
+#include "core/maintenance/run_file_name.h"
 #include "core/maintenance/string_handler.h"
 #include "core/shell/zantric_exception.h"
 #include "sort_test_support.h"
@@ -40,12 +40,12 @@ protected:
     // `emptyRuns` empty runs, then the words in sorted runs of 3000; returns the runs' names.
     static std::vector<std::string> writeSortedRuns(const std::vector<std::string>& words,
                                                     int emptyRuns = 0) {
-        numberedFile runs("$$tmp{{{.", 0);
+        runFileName runs("$$tmp{{{.", 0);
         std::vector<std::string> names;
         auto writeRun = [&](const std::vector<std::string>& runWords) {
             names.push_back(runs.next());
             TempFolder::write("temp/" + names.back(), test::recordsOf(runWords));
-            FileSort(ConfigData::instance().tempPath(names.back()), kSortRecordLength,
+            FileSort(Settings::instance().tempPath(names.back()), kSortRecordLength,
                      compareSortRecords, nullptr)
                 .sort();
         };
@@ -131,7 +131,7 @@ TEST_F(MergeFileTest, MergesDictionariesIntoTheirUnion) {
         const long inputWords = std::accumulate(sizes.begin(), sizes.end(), 0L);
         EXPECT_EQ(written.load(), inputWords + static_cast<long>(firstStep.size()));
         EXPECT_LE(written.load(), mergeRecordEstimate(sizes));
-        EXPECT_EQ(Dictionary::instanceCount(), 0);
+        EXPECT_EQ(DictionaryReader::instanceCount(), 0);
         EXPECT_TRUE(filesIn("temp").empty());
 
         // The file the writer makes from the union, but for the time of writing (offset 2080).
@@ -160,10 +160,10 @@ TEST_F(MergeFileTest, CancelOrFailureLeavesOnlyTheInputs) {
     writeDictionary(".\\lexicons\\a.lex", distinctWords(300, 1));
     writeDictionary(".\\lexicons\\b.lex", distinctWords(300, 2));
     Words::writesLeft = 100;
-    Words::stop = [] { Dictionary::setCancel(); };  // the dictionary readers' own cancel
+    Words::stop = [] { DictionaryReader::setCancel(); };  // the dictionary readers' own cancel
     const std::vector<std::string> inputs{".\\lexicons\\a.lex", ".\\lexicons\\b.lex"};
     EXPECT_FALSE(MergeFile<Words>(inputs, ".\\lexicons\\c.lex", nullptr).merge());
-    EXPECT_EQ(Dictionary::instanceCount(), 0);
+    EXPECT_EQ(DictionaryReader::instanceCount(), 0);
     EXPECT_EQ(filesIn("lexicons"), (std::vector<std::string>{"a.lex", "b.lex"}));
     EXPECT_EQ(filesIn("temp"), runs);
 

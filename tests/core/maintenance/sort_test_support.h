@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/maintenance/sort_record.h"
-#include "core/shell/config_data.h"
+#include "core/shell/settings.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -23,7 +23,7 @@ protected:
     ProgramFolderTest() {
         std::filesystem::create_directory("temp");
         std::filesystem::create_directory("lexicons");
-        ConfigData::resetForTests();
+        Settings::resetForTests();
     }
     static std::vector<std::string> filesIn(const std::string& folder) {
         std::vector<std::string> names;

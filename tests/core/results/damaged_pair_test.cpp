@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/results/vlb_data.h"
+#include "core/results/results_store.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -22,7 +22,7 @@ TEST(DamagedPair, EveryChangeOfTheHeaderAndIndexIsReadSafely) {
     std::string data;
     std::string index;
     {
-        VLBData made("made.ztr", "made.zix");
+        ResultsStore made("made.ztr", "made.zix");
         for (const char* word : {"ascot", "coats", "tacos"}) made.append(word, true);
         made.append("cat so ", false);
         made.finish(SearchSummary{"!", "tacos", "", "", true, true, 0, 5120});
@@ -32,7 +32,7 @@ TEST(DamagedPair, EveryChangeOfTheHeaderAndIndexIsReadSafely) {
     ASSERT_EQ(data.size(), kResultsHeaderSize + 25);
     ASSERT_EQ(index.size(), 5 * kIndexEntrySize);
 
-    VLBData results("tmp.$$$", "tmp.zix");
+    ResultsStore results("tmp.$$$", "tmp.zix");
     results.setListWidth(24);
     // Thousands of pairs are written: on a memory file system where there is one.
     const std::string bad = std::filesystem::is_directory("/dev/shm")

@@ -165,7 +165,7 @@ TEST_F(FileTransferTest, MoveAcrossFileSystemsCopiesThenDeletesTheSource) {
 
 TEST_F(FileTransferTest, ProgressWorksRunOnTheCallingThreadWithoutCancel) {
     TempFolder::write("source.bin", patterned(50000));
-    copyFileProgress copy("copy.bin", "source.bin");
+    FileCopyWork copy("copy.bin", "source.bin");
     EXPECT_EQ(copy.text(), "Copying File: " + shownPath("source.bin"));
     EXPECT_FALSE(copy.cancellable());
     int hooks = 0;
@@ -179,18 +179,18 @@ TEST_F(FileTransferTest, ProgressWorksRunOnTheCallingThreadWithoutCancel) {
     EXPECT_EQ(hooks, 3);
     EXPECT_EQ(TempFolder::read("copy.bin"), TempFolder::read("source.bin"));
 
-    copyFileProgress failing("copy.bin", "nothing.bin");
+    FileCopyWork failing("copy.bin", "nothing.bin");
     EXPECT_EQ(runHere(failing), kTransferCannotOpenSource);
-    copyFileProgress cannotCreate("missing/copy.bin", "source.bin");
+    FileCopyWork cannotCreate("missing/copy.bin", "source.bin");
     EXPECT_EQ(runHere(cannotCreate), kTransferCannotCreate);
 
-    moveFileProgress move("moved.bin", "copy.bin");
+    FileMoveWork move("moved.bin", "copy.bin");
     EXPECT_EQ(move.text(), "Moving File: " + shownPath("copy.bin"));
     EXPECT_FALSE(move.cancellable());
     EXPECT_EQ(runHere(move), kTransferOk);
     EXPECT_FALSE(fs::exists("copy.bin"));
     EXPECT_EQ(TempFolder::read("moved.bin"), TempFolder::read("source.bin"));
-    moveFileProgress missing("moved2.bin", "copy.bin");
+    FileMoveWork missing("moved2.bin", "copy.bin");
     EXPECT_EQ(runHere(missing), kTransferCannotCreate);
     EXPECT_EQ(m_messages.count(), 0u);
 }

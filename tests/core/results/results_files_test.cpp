@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/results/vlb_data.h"
+#include "core/results/results_store.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "support/recorder_presenter.h"
@@ -56,7 +56,7 @@ protected:
 
     TempFolder m_folder;
     test::RecordingPresenter m_messages;
-    VLBData m_results;
+    ResultsStore m_results;
 };
 
 TEST_F(ResultsFilesTest, SavedPairIsTheTemporaryPairByteForByte) {
@@ -89,7 +89,7 @@ TEST_F(ResultsFilesTest, SavedPairIsTheTemporaryPairByteForByte) {
 
     // The list goes on showing the temporary pair; the saved pair opens as results.
     EXPECT_EQ(m_results.dataName(), "tmp.$$$");
-    VLBData viewer("v.$$$", "v.zix");
+    ResultsStore viewer("v.$$$", "v.zix");
     ASSERT_TRUE(viewer.openSaved("files/saved"));
     EXPECT_EQ(viewer.count(), 3);
     EXPECT_EQ(viewer.rowText(2), "cat so\t");
@@ -169,7 +169,7 @@ TEST_F(ResultsFilesTest, ExportHeaderIsTheDocumentedBlock) {
 }
 
 TEST_F(ResultsFilesTest, ExportWritesTheBlockThenTheMatchLines) {
-    copyAsASCIIProgress work(m_results, kFields, "out.asc", false);
+    ExportWork work(m_results, kFields, "out.asc", false);
     EXPECT_EQ(work.text(), "Making ASCII File");
     EXPECT_FALSE(work.cancellable());
     int blocks = 0;
@@ -192,7 +192,7 @@ TEST_F(ResultsFilesTest, ExportWritesTheBlockThenTheMatchLines) {
 }
 
 TEST_F(ResultsFilesTest, ExportOfALargeStoreReadsItInBlocks) {
-    VLBData large("big.$$$", "big.zix");
+    ResultsStore large("big.$$$", "big.zix");
     large.reset();
     std::string lines;
     for (int i = 0; i < 10000; ++i) {
@@ -201,7 +201,7 @@ TEST_F(ResultsFilesTest, ExportOfALargeStoreReadsItInBlocks) {
         lines += word + "\n";
     }
     large.finish(kFields);
-    copyAsASCIIProgress work(large, kFields, "big.asc", false);
+    ExportWork work(large, kFields, "big.asc", false);
     std::vector<int> percents;
     work.setAfterBlock([&] { percents.push_back(work.percent()); });
     EXPECT_EQ(runHere(work), 1);
@@ -216,7 +216,7 @@ TEST_F(ResultsFilesTest, ExportOfALargeStoreReadsItInBlocks) {
 }
 
 TEST_F(ResultsFilesTest, ExportFailuresEndWithResultZero) {
-    copyAsASCIIProgress work(m_results, kFields, "missing/out.asc", false);
+    ExportWork work(m_results, kFields, "missing/out.asc", false);
     EXPECT_EQ(runHere(work), 0);
     ASSERT_EQ(m_messages.count(), 1u);
     EXPECT_EQ(m_messages.last().text, "Unable to Open File: " + shownPath("missing/out.asc"));
@@ -234,7 +234,7 @@ TEST_F(ResultsFilesTest, ExportFailuresEndWithResultZero) {
 }
 
 TEST_F(ResultsFilesTest, ExportWhileViewingWritesTheSavedLinesWithTheFieldsShown) {
-    VLBData other("o.$$$", "o.zix");
+    ResultsStore other("o.$$$", "o.zix");
     other.reset();
     other.append("dog", true);
     other.finish({"???", "dgo", "", "", true, false, 0, 7});

@@ -16,16 +16,16 @@
 #include <string>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
 #include "core/results/results_header.h"
-#include "core/results/vlb_data.h"
+#include "core/results/results_store.h"
 #include "core/search/match_sink.h"
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
-#include "core/shell/config_data.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -72,19 +72,19 @@ protected:
                                 "TEMP_FILES=.\\temp\n");
         std::filesystem::create_directories("lexicons");
         std::filesystem::create_directories("temp");
-        ConfigData::resetForTests();
-        DictionaryNames::resetForTests();
+        Settings::resetForTests();
+        Catalogue::resetForTests();
         const std::string path = ".\\lexicons\\generated.lex";
-        CompressDictionary writer(path);
+        DictionaryWriter writer(path);
         for (const auto& w : generatedWords()) writer.addWord(w);
         writer.close();
-        DictionaryNames::instance().add(path);
-        DictionaryNames::instance().setSelected(path, true);
-        m_results = std::make_unique<VLBData>();
+        Catalogue::instance().add(path);
+        Catalogue::instance().setSelected(path, true);
+        m_results = std::make_unique<ResultsStore>();
     }
     ~PhraseSearch() override {
         m_results.reset();
-        DictionaryNames::resetForTests();
+        Catalogue::resetForTests();
     }
 
     // The search on one search thread; on two it must give the same, byte for byte. The two
@@ -137,8 +137,8 @@ protected:
 
     test::TempFolder m_folder;
     test::RecordingPresenter m_messages;
-    SearchData m_request;
-    std::unique_ptr<VLBData> m_results;
+    SearchRequest m_request;
+    std::unique_ptr<ResultsStore> m_results;
     bool m_filtersChanged = false;
 };
 

@@ -15,16 +15,16 @@
 #include <thread>
 #include <vector>
 
-#include "core/dictionary/compress_dictionary.h"
-#include "core/dictionary/dictionary.h"
-#include "core/dictionary/dictionary_names.h"
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
 #include "core/results/results_files.h"
 #include "core/results/results_header.h"
-#include "core/results/vlb_data.h"
+#include "core/results/results_store.h"
 #include "core/search/subset_analysis.h"
-#include "core/shell/config_data.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "core/shell/string_table.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
@@ -50,14 +50,14 @@ protected:
             "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
         std::filesystem::create_directories("lexicons");
         std::filesystem::create_directories("temp");
-        ConfigData::resetForTests();
-        DictionaryNames::resetForTests();
-        m_resultsStore = std::make_unique<VLBData>();
+        Settings::resetForTests();
+        Catalogue::resetForTests();
+        m_resultsStore = std::make_unique<ResultsStore>();
         m_messages.clear();  // the empty folder's warning
     }
     ~SearchRunTest() override {
         m_resultsStore.reset();
-        DictionaryNames::resetForTests();
+        Catalogue::resetForTests();
     }
 
     void addDictionary(const std::string& name, Words words, bool selected = true) {
@@ -65,11 +65,11 @@ protected:
             return compareWords(a.c_str(), b.c_str()) < 0;
         });
         const std::string path = ".\\lexicons\\" + name;
-        CompressDictionary writer(path);
+        DictionaryWriter writer(path);
         for (const auto& w : words) writer.addWord(w);
         writer.close();
-        DictionaryNames::instance().add(path);
-        DictionaryNames::instance().setSelected(path, selected);
+        Catalogue::instance().add(path);
+        Catalogue::instance().setSelected(path, selected);
     }
 
     // Start as the window does: checks, the analysis when needed, the worker, completion.
@@ -107,8 +107,8 @@ protected:
 
     test::TempFolder m_folder;
     test::RecordingPresenter m_messages;
-    SearchData m_request;
-    std::unique_ptr<VLBData> m_resultsStore;  // made once the folder is set up
+    SearchRequest m_request;
+    std::unique_ptr<ResultsStore> m_resultsStore;  // made once the folder is set up
     int m_analyses = 0;
     int m_analysesFailed = 0;
 };
@@ -297,11 +297,11 @@ TEST_F(SearchRunTest, StoreThatTakesNoMoreStopsTheSearch) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.request.find << " bytes " << c.bytes << " rows "
                                         << c.rows << " limit " << c.limit);
-        VLBData::setCapacityForTests(c.bytes, c.rows);
+        ResultsStore::setCapacityForTests(c.bytes, c.rows);
         m_resultsStore->setMatchLimit(c.limit);
         m_messages.clear();
         const Outcome outcome = search(c.request);
-        VLBData::setCapacityForTests(kBytes, kRows);
+        ResultsStore::setCapacityForTests(kBytes, kRows);
         m_resultsStore->setMatchLimit(0);
         const Words& all = c.request.find == "*" ? words : phrases;
         EXPECT_EQ(outcome.matches, Words(all.begin(), all.begin() + c.kept));
@@ -326,9 +326,9 @@ TEST_F(SearchRunTest, StoreThatTakesNoMoreStopsTheSearch) {
 TEST_F(SearchRunTest, CountsPastThirtyTwoBits) {
     addDictionary("catdog.lex", kCatDog);
     for (const std::uint64_t start : {(std::uint64_t{1} << 31) - 8, (std::uint64_t{1} << 32) - 8}) {
-        Dictionary::startCheckedAtForTests(start);
+        DictionaryReader::startCheckedAtForTests(start);
         const Outcome outcome = search(fields("* *", "catdog"));
-        Dictionary::startCheckedAtForTests(0);
+        DictionaryReader::startCheckedAtForTests(0);
         const auto checked = static_cast<std::int64_t>(start + 40);
         EXPECT_EQ(outcome.checked, checked);
         const std::string data = test::TempFolder::read(nativePath(m_resultsStore->dataName()));

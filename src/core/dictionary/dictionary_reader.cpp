@@ -1,0 +1,504 @@
+#include "core/dictionary/dictionary_reader.h"
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <cassert>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "core/dictionary/word_codec.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric {
+
+namespace {
+
+// Module-wide state. Readers run on one worker thread at a time, or on the search threads of
+// a phrase search while its top reader holds the image; the other threads only set the cancel
+// flag, hold the pause gate and read the counters, so plain atomics suffice.
+std::atomic<int> g_instanceCount{0};
+std::atomic<int> g_cancel{0};
+std::atomic<std::uint64_t> g_checked{0};
+std::atomic<std::uint64_t> g_checkedStart{0};  // where a reset puts the counter: 0 but in tests
+// The search threads' counters: each counts the words its own readers pass.
+// One cache line each: every thread writes its own counter at every word it passes.
+struct alignas(64) ThreadCounter {
+    std::atomic<std::uint64_t> value{0};
+};
+ThreadCounter g_threadChecked[kMaxSearchThreads];
+std::atomic<int> g_threadCounters{0};  // counters in use
+
+// The calling thread's readers: the counter they add to, how many are open (the reader limit
+// holds per thread) and whether the last one made was beyond the limit.
+struct ThreadReaders {
+    std::atomic<std::uint64_t>* checked = &g_checked;
+    int open = 0;
+    bool tooMany = false;
+};
+thread_local ThreadReaders t_readers;
+bool g_memoryMode = false;
+std::vector<unsigned char> g_image;  // the whole file, then one byte 255
+DecodedImage g_decoded;              // the image's records, when they decode cleanly
+
+std::atomic<bool> g_paused{false};
+std::mutex g_pauseMutex;
+std::condition_variable g_pauseChanged;
+
+char toLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char toUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool isLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
+
+}  // namespace
+
+void DictionaryReader::setCancel() { g_cancel.store(1); }
+bool DictionaryReader::cancelled() { return g_cancel.load(std::memory_order_relaxed) == 1; }
+std::uint64_t DictionaryReader::checked() {
+    std::atomic<std::uint64_t>* mine = t_readers.checked;
+    std::uint64_t sum = mine->load(std::memory_order_relaxed);
+    if (mine != &g_checked) return sum;
+    const int counters = g_threadCounters.load(std::memory_order_acquire);
+    for (int i = 0; i < counters; ++i) {
+        sum += g_threadChecked[i].value.load(std::memory_order_relaxed);
+    }
+    return sum;
+}
+void DictionaryReader::resetChecked() {
+    t_readers.checked->store(g_checkedStart.load(std::memory_order_relaxed),
+                             std::memory_order_relaxed);
+}
+void DictionaryReader::startCheckedAtForTests(std::uint64_t start) { g_checkedStart.store(start); }
+void DictionaryReader::addChecked(std::uint64_t words) {
+    std::atomic<std::uint64_t>& mine = *t_readers.checked;
+    mine.store(mine.load(std::memory_order_relaxed) + words, std::memory_order_relaxed);
+}
+int DictionaryReader::instanceCount() { return g_instanceCount.load(); }
+int DictionaryReader::threadReaders() { return t_readers.open; }
+
+void DictionaryReader::openThreadCounters(int count) {
+    for (int i = 0; i < count; ++i) g_threadChecked[i].value.store(0, std::memory_order_relaxed);
+    g_threadCounters.store(count, std::memory_order_release);
+}
+void DictionaryReader::foldThreadCounters() {
+    std::uint64_t sum = 0;
+    const int counters = g_threadCounters.exchange(0);
+    for (int i = 0; i < counters; ++i) sum += g_threadChecked[i].value.exchange(0);
+    addChecked(sum);
+}
+
+DictionaryReader::ThreadScope::ThreadScope(int counter, int readersAbove)
+    : m_savedChecked(t_readers.checked), m_savedOpen(t_readers.open) {
+    assert(counter >= 0 && counter < kMaxSearchThreads && "dictionary: thread counter");
+    t_readers.checked = &g_threadChecked[counter].value;
+    t_readers.open = readersAbove;
+    t_readers.tooMany = false;
+}
+DictionaryReader::ThreadScope::~ThreadScope() {
+    t_readers.checked = m_savedChecked;
+    t_readers.open = m_savedOpen;
+    t_readers.tooMany = false;
+}
+
+void DictionaryReader::holdPauseGate() { g_paused.store(true); }
+void DictionaryReader::releasePauseGate() {
+    {
+        std::lock_guard lock(g_pauseMutex);
+        g_paused.store(false);
+    }
+    g_pauseChanged.notify_all();
+}
+void DictionaryReader::waitAtPauseGate() {
+    std::unique_lock lock(g_pauseMutex);
+    g_pauseChanged.wait(lock, [] { return !g_paused.load(); });
+}
+bool DictionaryReader::stopRequested() {
+    if (g_paused.load(std::memory_order_relaxed)) waitAtPauseGate();
+    return g_cancel.load(std::memory_order_relaxed) == 1;
+}
+
+DictionaryReader::DictionaryReader(const std::string& name, bool memoryOption,
+                                   std::size_t bufferSize) {
+    const int count = ++g_instanceCount;
+    m_checked = t_readers.checked;
+    if (++t_readers.open > kMaxReaders) {
+        t_readers.tooMany = true;
+        return;
+    }
+    if (count == 1 || !g_memoryMode) {
+        m_file = openFile(name, "rb").release();
+        if (!m_file) {
+            --g_instanceCount;
+            --t_readers.open;
+            const std::string text = "Unable to open Dictionary: " + shownPath(name);
+            messageBoxText(text, "File Error", kMbOkStop);
+            throw ZantricException(text);
+        }
+    }
+    if (count == 1) {
+        g_cancel.store(0);
+        g_memoryMode = false;
+        if (memoryOption && std::fseek(m_file, 0, SEEK_END) == 0) {
+            const long size = std::ftell(m_file);
+            if (size >= 0 && static_cast<std::size_t>(size) < kMemoryModeLimit) {
+                g_image.assign(static_cast<std::size_t>(size) + 1, kImageEnd);
+                std::rewind(m_file);
+                const std::size_t got = std::fread(g_image.data(), 1, size_t(size), m_file);
+                g_image.resize(got + 1);
+                g_image[got] = kImageEnd;
+                std::fclose(m_file);
+                m_file = nullptr;
+                g_memoryMode = true;
+                g_decoded.build(g_image.data(), got);
+            }
+        }
+    }
+    if (g_memoryMode) {
+        m_imageBegin = g_image.data();
+        m_imageSize = g_image.size() - 1;
+        m_cursor = m_imageBegin;
+        if (g_decoded.valid()) m_decoded = &g_decoded;
+    } else {
+        std::fseek(m_file, 0, SEEK_END);
+        const long size = std::ftell(m_file);
+        m_fileSize = size > 0 ? static_cast<std::uint64_t>(size) : 0;
+        std::rewind(m_file);
+        std::setvbuf(m_file, nullptr, _IONBF, 0);
+        m_bufferSize = bufferSize < 512 ? 512 : bufferSize;
+        m_buffer = new unsigned char[m_bufferSize];
+        unsigned char index[kIndexBytes];
+        const std::size_t got = std::fread(index, 1, kIndexBytes, m_file);
+        for (int i = 0; i < kIndexEntries; ++i) {
+            const std::size_t at = 4 * std::size_t(i);
+            m_index[i] =
+                at + 4 <= got ? readU32(index + at) : static_cast<std::uint32_t>(m_fileSize);
+        }
+        std::rewind(m_file);
+    }
+    m_opened = true;
+}
+
+DictionaryReader::~DictionaryReader() {
+    if (m_file) std::fclose(m_file);
+    delete[] m_buffer;
+    --t_readers.open;
+    if (--g_instanceCount == 0 && g_memoryMode) {
+        g_memoryMode = false;
+        std::vector<unsigned char>().swap(g_image);
+        g_decoded = DecodedImage();
+    }
+}
+
+inline int DictionaryReader::readByte() {
+    if (m_cursor) {
+        const unsigned char b = *m_cursor;
+        if (b == kImageEnd) return -1;
+        ++m_cursor;
+        return b;
+    }
+    if (m_bufferPos == m_bufferEnd) {
+        if (!m_file) return -1;
+        m_bufferEnd = std::fread(m_buffer, 1, m_bufferSize, m_file);
+        m_bufferPos = 0;
+        if (m_bufferEnd == 0) return -1;
+    }
+    return m_buffer[m_bufferPos++];
+}
+
+void DictionaryReader::position(int length, char letter) {
+    if (!isLowerLetter(letter)) letter = 'a';
+    m_blockLetter = letter;
+    m_length = length;
+    if (m_decoded) {
+        const DecodedTarget target = m_decoded->target(length, letter);
+        m_next = target.record;
+        m_pending = target.pending;
+        return;
+    }
+    const int entry = indexEntry(length, letter);
+    if (m_cursor) {
+        const std::size_t at = 4 * static_cast<std::size_t>(entry);
+        std::size_t offset = at + 4 <= m_imageSize ? readU32(m_imageBegin + at) : m_imageSize;
+        if (offset > m_imageSize) offset = m_imageSize;
+        m_cursor = m_imageBegin + offset;
+    } else if (m_file) {
+        std::uint32_t offset = m_index[entry];
+        if (offset > m_fileSize) offset = static_cast<std::uint32_t>(m_fileSize);
+        std::fseek(m_file, static_cast<long>(offset), SEEK_SET);
+        m_bufferPos = m_bufferEnd = 0;
+    }
+}
+
+bool DictionaryReader::readWord() {
+    m_hyphen = -1;
+    int b = readByte();
+    if (b < 0) return false;
+    while (b == kGroupEnd) {
+        // A length past the longest word can only come from a damaged file: stop there.
+        if (++m_length > kMaxWordLetters) return false;
+        m_blockLetter = 'a';
+        b = readByte();
+        if (b < 0) return false;
+    }
+    int keep = b >> 2;
+    if (keep > m_wordLetters) keep = m_wordLetters;
+    if (keep > m_length) keep = m_length;
+    m_capital = (b & 2) != 0;
+    if (b & 1) {
+        const int at = readByte();
+        if (at < 0) return false;
+        m_hyphen = at;
+    }
+    int letters = keep;
+    while (letters < m_length) {
+        const int code = readByte();
+        if (code < 0) return false;
+        letters = decodeByte(static_cast<unsigned char>(code), m_word, letters);
+    }
+    m_wordLetters = letters;
+    m_word[letters] = ' ';
+    m_word[letters + 1] = '\0';
+    return true;
+}
+
+bool DictionaryReader::matchTokens(int pos) const {
+    const char* word = m_word;
+    for (int t = 0; t < m_tokenCount; ++t) {
+        const char* token = m_pattern + m_tokenStart[t];
+        const char* tokenEnd = token + m_tokenLength[t];
+        while (token < tokenEnd && *token == '?') {
+            if (word[pos] == ' ' || word[pos] == '\0') return false;
+            ++pos;
+            ++token;
+        }
+        if (token == tokenEnd) continue;
+        const int rest = static_cast<int>(tokenEnd - token);
+        bool found = false;
+        for (const char* at = std::strchr(word + pos, *token); at;
+             at = std::strchr(at + 1, *token)) {
+            int k = 1;
+            for (; k < rest; ++k) {
+                const char w = at[k];
+                if (token[k] == '?' ? (w == ' ' || w == '\0') : w != token[k]) break;
+            }
+            if (k == rest) {
+                pos = static_cast<int>(at - word) + rest;
+                found = true;
+                break;
+            }
+        }
+        if (!found) return false;
+    }
+    return true;
+}
+
+bool DictionaryReader::matchesPattern() const {
+    const char* pattern = m_pattern;
+    for (int i = 0;; ++i) {
+        const char w = m_word[i];
+        if (w == '\0') return true;
+        const char p = pattern[i];
+        if (p == '*') return matchTokens(i);
+        if (p == '\0') return false;
+        if (w != p && p != '?') return false;
+    }
+}
+
+int DictionaryReader::nextMatch(char* outWord, const char* pattern, const LetterPool* letters,
+                                int minLength, char startLetter) {
+    if (pattern) {
+        if (t_readers.tooMany) {
+            t_readers.tooMany = false;
+            return kNoMoreWords;
+        }
+        if (!m_opened) return kNoMoreWords;
+        if (t_readers.open == 1) resetChecked();
+        m_tokenCount = 0;
+        m_matchAll = std::strcmp(pattern, "*") == 0;
+        if (*pattern == '\0') return kEmptyPattern;
+        m_letterStart =
+            (pattern[0] >= 'a' && pattern[0] <= 'z') || (pattern[0] >= 'A' && pattern[0] <= 'Z');
+        if (letters) {
+            m_filter = *letters;
+            m_hasFilter = true;
+            if (m_decoded) m_packed.set(*letters);
+        }
+        m_hasStar = false;
+        int stars = 0;
+        const std::size_t patternLength = std::strlen(pattern);
+        for (std::size_t i = 0; i < patternLength; ++i) stars += pattern[i] == '*';
+        m_patternLetters = static_cast<int>(patternLength) - stars;
+        // Nothing longer than the longest word can match; this also bounds the copy below.
+        if (m_patternLetters > kMaxWordLetters) return kNoMoreWords;
+        // The copy: runs of '*' folded into one (they mean the same), a space appended, the
+        // first character lower-cased.
+        int n = 0;
+        for (std::size_t i = 0; i < patternLength; ++i) {
+            if (pattern[i] == '*' && n > 0 && m_pattern[n - 1] == '*') continue;
+            m_pattern[n++] = pattern[i];
+        }
+        m_pattern[n++] = ' ';
+        m_pattern[n] = '\0';
+        m_pattern[0] = toLower(m_pattern[0]);
+        if (stars > 0) {
+            m_hasStar = true;
+            if (!m_matchAll) {
+                // The parts after the first '*', split at every '*'; the last ends with the space.
+                int i = static_cast<int>(std::strchr(m_pattern, '*') - m_pattern) + 1;
+                while (i < n) {
+                    const char* next = std::strchr(m_pattern + i, '*');
+                    const int end = next ? static_cast<int>(next - m_pattern) : n;
+                    m_tokenStart[m_tokenCount] = i;
+                    m_tokenLength[m_tokenCount] = end - i;
+                    ++m_tokenCount;
+                    i = end + 1;
+                }
+            }
+        }
+        int start = m_patternLetters < 1 ? 1 : m_patternLetters;
+        if (minLength > start) start = minLength;
+        m_length = start;
+        if (start > kMaxWordLetters) return kNoMoreWords;
+        m_wordLetters = 0;
+        position(start, startLetter ? startLetter : m_pattern[0]);
+    } else if (!m_opened) {
+        return kNoMoreWords;
+    }
+    if (m_decoded) return nextDecoded(outWord);
+
+    for (;;) {
+        if (!readWord()) return kNoMoreWords;
+        m_checked->store(m_checked->load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+        if (g_paused.load(std::memory_order_relaxed)) waitAtPauseGate();
+        if (g_cancel.load(std::memory_order_relaxed) == 1) return kMatchCancelled;
+        if (m_length > m_patternLetters && !m_hasStar) return kNoMoreWords;
+        if (m_letterStart && m_word[0] > m_pattern[0]) {
+            if (m_length >= kMaxWordLetters) return kNoMoreWords;
+            position(m_length + 1, m_pattern[0]);
+            continue;
+        }
+        if (!m_matchAll && !matchesPattern()) continue;
+        if (m_hasFilter) {
+            if (m_filter.total() < m_length) return kNoMoreWords;
+            const int answer = m_filter.tryWord(m_word, ' ');
+            if (answer == 1) {
+                // The first letter is missing: go on at the next first letter the filter holds.
+                char from = m_word[0] > m_blockLetter ? m_word[0] : m_blockLetter;
+                char next = 0;
+                for (char c = static_cast<char>(from + 1); c >= 'a' && c <= 'z'; ++c) {
+                    if (m_filter.countOf(c) > 0) {
+                        next = c;
+                        break;
+                    }
+                }
+                if (next) {
+                    position(m_length, next);
+                } else {
+                    if (m_length >= kMaxWordLetters) return kNoMoreWords;
+                    position(m_length + 1, 'a');
+                }
+                continue;
+            }
+            if (answer != 0) continue;
+        }
+        acceptWord(outWord);
+        return kMatchFound;
+    }
+}
+
+// The word last read, with its capital and hyphen restored.
+void DictionaryReader::acceptWord(char* outWord) const {
+    int n = m_length < m_wordLetters ? m_length : m_wordLetters;
+    const bool hyphen = m_hyphen >= 0 && m_hyphen <= n;
+    int out = 0;
+    for (int i = 0; i < n; ++i) {
+        if (hyphen && i == m_hyphen) outWord[out++] = '-';
+        outWord[out++] = m_word[i];
+    }
+    if (hyphen && m_hyphen == n) outWord[out++] = '-';
+    outWord[out] = '\0';
+    if (out > 0) outWord[0] = m_capital ? toUpper(outWord[0]) : toLower(outWord[0]);
+}
+
+// The scanning loop over the decoded records: the same steps, the same records counted and the
+// same jumps as the loop over bytes. A run of records of one length and first letter, walked
+// with "*" and letters, differs only in whether each word fits, so it is searched in one go.
+int DictionaryReader::nextDecoded(char* outWord) {
+    const DecodedImage& image = *m_decoded;
+    std::uint64_t checked = 0;
+    auto finish = [this, &checked](int result) {
+        m_checked->store(m_checked->load(std::memory_order_relaxed) + checked,
+                         std::memory_order_relaxed);
+        return result;
+    };
+    for (;;) {
+        std::uint32_t k = m_next;
+        if (k >= image.count()) return finish(kNoMoreWords);
+        if (m_pending) m_blockLetter = 'a';
+        m_length = image.record(k).length;
+        m_next = k + 1;
+        m_pending = image.gapBefore(k + 1);
+        ++checked;
+        if (g_paused.load(std::memory_order_relaxed)) waitAtPauseGate();
+        if (g_cancel.load(std::memory_order_relaxed) == 1) return finish(kMatchCancelled);
+        if (m_length > m_patternLetters && !m_hasStar) return finish(kNoMoreWords);
+        const char first = image.record(k).text[0];
+        if (m_letterStart && first > m_pattern[0]) {
+            if (m_length >= kMaxWordLetters) return finish(kNoMoreWords);
+            position(m_length + 1, m_pattern[0]);
+            continue;
+        }
+        if (!m_matchAll) {
+            std::memcpy(m_word, image.record(k).text, sizeof image.record(k).text);
+            m_wordLetters = m_length;
+            if (!matchesPattern()) continue;
+        }
+        if (m_hasFilter) {
+            if (m_filter.total() < m_length) return finish(kNoMoreWords);
+            if (!(m_packed.present >> (first - 'a') & 1) && m_packed.blanks == 0) {
+                // The first letter is missing: go on at the next first letter the filter holds.
+                const char from = first > m_blockLetter ? first : m_blockLetter;
+                const int after = from - 'a' + 1;  // 1 to 26
+                const std::uint32_t later = after < 26 ? m_packed.present >> after : 0;
+                if (later != 0) {
+                    position(m_length, static_cast<char>('a' + after + std::countr_zero(later)));
+                } else {
+                    if (m_length >= kMaxWordLetters) return finish(kNoMoreWords);
+                    position(m_length + 1, 'a');
+                }
+                continue;
+            }
+            if (!image.fits(k, m_packed)) {
+                if (!m_matchAll) continue;
+                const std::uint32_t end = image.runEnd(k);
+                const std::uint32_t j = image.findFit(k + 1, end, m_packed);
+                // Every record up to the one that fits is read; none has a gap before it.
+                checked += j - k - (j == end ? 1 : 0);
+                if (j == end) {
+                    m_next = end;
+                    m_pending = image.gapBefore(end);
+                    continue;
+                }
+                k = j;
+                m_next = j + 1;
+                m_pending = image.gapBefore(j + 1);
+                if (g_cancel.load(std::memory_order_relaxed) == 1) return finish(kMatchCancelled);
+            }
+            // The letters left over, for letters().
+            [[maybe_unused]] const int answer = m_filter.tryWord(image.record(k).text, ' ');
+            assert(answer == 0 && "dictionary: packed letter test");
+        }
+        const DecodedRecord& record = image.record(k);
+        std::memcpy(m_word, record.text, sizeof record.text);
+        m_wordLetters = m_length;
+        m_capital = record.capital;
+        m_hyphen = record.hyphen;
+        acceptWord(outWord);
+        return finish(kMatchFound);
+    }
+}
+
+}  // namespace zantric

@@ -1,0 +1,256 @@
+#include "core/maintenance/word_change.h"
+
+#include <algorithm>
+
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/maintenance/instance_marker.h"
+#include "core/maintenance/make_dictionary.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/settings.h"
+#include "core/shell/string_table.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric {
+namespace {
+
+// String-table ids of the Add Word and Remove Word texts.
+constexpr int kWordNotFound = 3;
+constexpr int kUpdateFailedTitle = 6;
+constexpr int kErrorTitle = 10;
+constexpr int kWarningTitle = 323;
+constexpr int kAddWordCaption = 401;
+constexpr int kRemoveWordCaption = 402;
+constexpr int kNoWord = 403;
+constexpr int kIncompleteTitle = 404;
+constexpr int kAlreadyContains = 407;
+constexpr int kFoundAlreadyIn = 408;
+constexpr int kAddAnyway = 409;
+constexpr int kCannotRemoveEmpty = 410;
+constexpr int kCreateNew = 411;
+constexpr int kNewDictionaryTitle = 412;
+constexpr int kNotAValidWord = 413;
+constexpr int kNoDictionary = 415;
+constexpr int kFoundIn = 416;
+constexpr int kFoundNowhere = 417;
+constexpr int kFindTitle = 418;
+constexpr int kUnknownDictionary = 419;
+constexpr int kAnotherCopyRuns = 420;
+constexpr int kClearStatus = 901;
+constexpr int kWordAdded = 903;
+constexpr int kWordRemoved = 904;
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool zantricAddWordValidator(std::string_view text, bool wildcards) {
+    if (text.empty()) return false;
+    int letters = 0;
+    int hyphens = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (isLetter(c) || (wildcards && c == '?')) {
+            ++letters;
+        } else if (c == '-') {
+            if (i == 0 || i + 1 == text.size() || ++hyphens > 1) return false;
+        } else {
+            return false;
+        }
+    }
+    return letters <= kMaxWordLetters;
+}
+
+bool dictionaryNameKeyAllowed(char c) {
+    return isLetter(c) || (c >= '0' && c <= '9') || c == ' ' || c == '_' || c == '-' || c == '{' ||
+           c == '}';
+}
+
+// --- WordChangeWork -------------------------------------------------------------------------
+
+WordChangeWork::WordChangeWork(std::string word, std::string path, UpdateMode mode)
+    : m_word(std::move(word)), m_path(std::move(path)), m_mode(mode), m_totalWords(0) {
+    if (const CatalogueEntry* entry = Catalogue::instance().find(m_path)) {
+        m_totalWords = entry->header().wordCount;
+    }
+    setText(mode == UpdateMode::kAdd ? "Adding Word" : "Removing Word");
+}
+
+void WordChangeWork::work() {
+    const int code = updateWord(m_path, m_word, m_mode, this);
+    m_code.store(code);
+    setResult(code == kUpdateDone ? 1 : 0);
+}
+
+void WordChangeWork::cancelWork() {
+    ProgressWork::cancelWork();
+    DictionaryReader::setCancel();
+}
+
+void WordChangeWork::pollPoint() {
+    if (m_totalWords > 0) {
+        const std::uint64_t share = std::uint64_t(DictionaryReader::checked()) * 100 / m_totalWords;
+        setPercent(static_cast<int>(std::min<std::uint64_t>(share, 100)));
+    }
+    // Opening a reader clears the reader's cancel flag: a cancel given before then is given again.
+    if (poll()) DictionaryReader::setCancel();
+}
+
+// --- WordChange ---------------------------------------------------------------------------
+
+WordChange::WordChange(UpdateMode mode, WorkRunner runner, StatusSink status, const void* owner)
+    : m_mode(mode), m_runner(std::move(runner)), m_status(std::move(status)), m_owner(owner) {}
+
+std::string WordChange::caption() const {
+    return loadString(m_mode == UpdateMode::kAdd ? kAddWordCaption : kRemoveWordCaption);
+}
+
+std::string WordChange::okButtonText() const {
+    return m_mode == UpdateMode::kAdd ? "&Add" : "&Remove";
+}
+
+std::vector<std::string> WordChange::dictionaryNames() {
+    std::vector<std::string> names;
+    for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
+        names.push_back(entry.displayName());
+    }
+    return names;
+}
+
+int WordChange::message(int textId, int titleId, int style) const {
+    return messageBox(textId, titleId, style, m_owner);
+}
+
+int WordChange::messageText(const std::string& text, int titleId, int style) const {
+    return messageBoxText(text, loadString(titleId), style, m_owner);
+}
+
+void WordChange::status(int textId) const {
+    if (m_status) m_status(textId);
+}
+
+std::string WordChange::find(const std::string& word) const {
+    if (word.empty()) {
+        message(kNoWord, kIncompleteTitle, kMbOk);
+        return {};
+    }
+    std::string list;
+    try {
+        list = listDictionariesContaining(word);
+    } catch (const ZantricException& e) {
+        reportException(e.message());
+        return {};
+    }
+    if (list.empty()) {
+        message(kFoundNowhere, kFindTitle, kMbOk);
+    } else {
+        messageText(loadString(kFoundIn) + list, kFindTitle, kMbOk);
+    }
+    return list;
+}
+
+UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& dictionaryText) {
+    // Another copy may be reading the dictionary that this change would replace.
+    if (InstanceMarker::count() >= 2) {
+        message(kAnotherCopyRuns, kWarningTitle, kMbOkExclamation);
+        return UpdateOutcome::kRefused;
+    }
+    status(kClearStatus);
+    std::string word = typedWord;
+    if (word.empty()) {
+        message(kNoWord, kIncompleteTitle, kMbOk);
+        return UpdateOutcome::kStopped;
+    }
+    if (word.back() == '-') {
+        beep();
+        return UpdateOutcome::kWordRejected;
+    }
+    if (!zantricAddWordValidator(word, m_mode == UpdateMode::kRemove)) {
+        messageText(word + loadString(kNotAValidWord), kIncompleteTitle, kMbOk);
+        return UpdateOutcome::kWordRejected;
+    }
+    for (std::size_t i = 1; i < word.size(); ++i) word[i] = lower(word[i]);
+
+    std::string list;
+    try {
+        list = listDictionariesContaining(word);
+    } catch (const ZantricException& e) {
+        reportException(e.message());
+        return UpdateOutcome::kFailed;
+    }
+    if (dictionaryText.empty()) {
+        message(kNoDictionary, kIncompleteTitle, kMbOk);
+        return UpdateOutcome::kStopped;
+    }
+    if (!checkDictionaryName(dictionaryText, m_owner)) return UpdateOutcome::kStopped;
+    const std::string name = dictionaryFileName(dictionaryText);
+    const std::string path = Settings::instance().dictionaryPath(name);
+    const std::string fileName = namePart(path);
+
+    if (m_mode == UpdateMode::kAdd) {
+        if (list.find("\n" + name) != std::string::npos) {
+            // Task-modal, as the program has always shown it.
+            messageBoxText(fileName + loadString(kAlreadyContains) + word + "'",
+                           loadString(kErrorTitle), kMbOk);
+            return UpdateOutcome::kStopped;
+        }
+        if (!list.empty() &&
+            messageText(loadString(kFoundAlreadyIn) + list + loadString(kAddAnyway), kWarningTitle,
+                        kMbYesNo) != kIdYes) {
+            return UpdateOutcome::kStopped;
+        }
+    }
+
+    const std::vector<std::string> names = dictionaryNames();
+    const bool listed = std::any_of(names.begin(), names.end(), [&](const std::string& entry) {
+        return entry.starts_with(fileName);
+    });
+    if (!listed) {
+        if (m_mode == UpdateMode::kRemove) {
+            message(kUnknownDictionary, kIncompleteTitle, kMbOk);
+            return UpdateOutcome::kDictionaryUnknown;
+        }
+        if (message(kCreateNew, kNewDictionaryTitle, kMbYesNo) != kIdYes) {
+            return UpdateOutcome::kStopped;
+        }
+    }
+
+    WordChangeWork work(word, path, m_mode);
+    m_runner(work);
+    const int code = work.code();
+
+    if (m_mode == UpdateMode::kRemove && code == kUpdateDone) {
+        // A dictionary left without words goes; its last version stays as the backup.
+        Catalogue& catalogue = Catalogue::instance();
+        if (const CatalogueEntry* entry = catalogue.find(path);
+            entry && entry->header().wordCount == 0) {
+            if (removeFile(entry->filePath())) {
+                catalogue.remove(path);
+            } else {
+                messageText(loadString(kCannotRemoveEmpty) + shownPath(path), kErrorTitle, kMbOk);
+            }
+        }
+    }
+    return report(code);
+}
+
+UpdateOutcome WordChange::report(int code) const {
+    switch (code) {
+        case kUpdateDone:
+            status(m_mode == UpdateMode::kAdd ? kWordAdded : kWordRemoved);
+            return UpdateOutcome::kDone;
+        case kUpdateAlreadyPresent:
+        case kUpdateNotFound:
+            beep();
+            message(kWordNotFound, kUpdateFailedTitle, kMbOkStop);
+            return UpdateOutcome::kNotChanged;
+        case kUpdateCancelled:
+            return UpdateOutcome::kCancelled;
+        default:
+            return UpdateOutcome::kFailed;  // the exception's text has been shown
+    }
+}
+
+}  // namespace zantric

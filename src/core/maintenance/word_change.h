@@ -1,0 +1,104 @@
+// Adding a word to and removing words from a dictionary, as the Add Word and Remove Word
+// commands do it: WordChange runs the checks and questions of the OK command in order,
+// then the change itself, WordChangeWork, under the caller's progress display, and reports
+// the outcome. The window's dialog and the command line both drive it. UI thread, except
+// WordChangeWork::work(), which runs on the worker thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/dictionary/word_update.h"
+#include "core/shell/progress_work.h"
+
+namespace zantric {
+
+// The rule of the word edit: letters and at most one hyphen, neither first nor last, and at
+// most twenty letters. With `wildcards` (a word to remove) a '?' counts as a letter and stands
+// for any one letter.
+bool zantricAddWordValidator(std::string_view text, bool wildcards = false);
+
+// The keystroke filter of the dictionary name: letters, digits, space, underscore, hyphen and
+// braces pass (and backspace, in the window).
+bool dictionaryNameKeyAllowed(char c);
+
+// Code of a change that ended with a ZantricException (already reported).
+inline constexpr int kUpdateFailed = -1;
+
+// The change itself: updateWord on the worker thread. Its progress is the share of the
+// dictionary's words read so far; cancel stops the rewrite, leaving the dictionary as it was.
+class WordChangeWork : public ProgressWork, private WordUpdateObserver {
+public:
+    WordChangeWork(std::string word, std::string path, UpdateMode mode);
+
+    void work() override;
+    void cancelWork() override;
+    // updateWord's result code; kUpdateFailed until it returns or when it threw.
+    int code() const { return m_code.load(); }
+
+private:
+    void pollPoint() override;
+
+    std::string m_word;
+    std::string m_path;
+    UpdateMode m_mode;
+    std::uint32_t m_totalWords;  // as the catalogue knows them; 0 when unlisted
+    std::atomic<int> m_code{kUpdateFailed};
+};
+
+// How an OK command ended.
+enum class UpdateOutcome {
+    kDone,               // the word was added or removed
+    kRefused,            // another copy of the program runs: dictionaries may not change
+    kWordRejected,       // the word is not valid: the word edit takes the focus again
+    kDictionaryUnknown,  // remove mode, no such dictionary: the list of dictionaries drops down
+    kStopped,            // a check failed or the user said No (the message has been shown)
+    kNotChanged,         // the word to remove was not there (or the word to add was)
+    kCancelled,          // the user cancelled the change
+    kFailed,             // a file error ended the change (the message has been shown)
+};
+
+class WordChange {
+public:
+    // Runs a work to its end under the caller's progress display; returns its result.
+    using WorkRunner = std::function<int(ProgressWork&)>;
+    // Shows a string-table text in the status line (901 clears it).
+    using StatusSink = std::function<void(int textId)>;
+
+    // `owner` is the dialog's window handle for its message boxes (nullptr: none).
+    WordChange(UpdateMode mode, WorkRunner runner, StatusSink status = {},
+               const void* owner = nullptr);
+
+    UpdateMode mode() const { return m_mode; }
+    // "Add Word" or "Remove Word"; the OK button's "&Add" or "&Remove".
+    std::string caption() const;
+    std::string okButtonText() const;
+
+    // The file names of the catalogued dictionaries, in catalogue order (the drop-down list).
+    static std::vector<std::string> dictionaryNames();
+
+    // The Find button: shows where `word` (exactly as typed) is found. Returns the list
+    // (listDictionariesContaining), "" when the word is empty or found nowhere.
+    std::string find(const std::string& word) const;
+
+    // The OK button with the word and the dictionary name as typed.
+    UpdateOutcome ok(const std::string& typedWord, const std::string& dictionaryText);
+
+private:
+    int message(int textId, int titleId, int style) const;
+    int messageText(const std::string& text, int titleId, int style) const;
+    void status(int textId) const;
+    // Reports the change's code; the outcome it stands for.
+    UpdateOutcome report(int code) const;
+
+    UpdateMode m_mode;
+    WorkRunner m_runner;
+    StatusSink m_status;
+    const void* m_owner;
+};
+
+}  // namespace zantric

@@ -1,0 +1,435 @@
+#include "core/results/results_store.h"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+#include <utility>
+
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_format.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/shell/messages.h"
+#include "core/shell/settings.h"
+#include "core/shell/string_table.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric {
+namespace {
+
+constexpr int kFileErrorTitle = 17;  // "File Error."
+constexpr const char* kUnableToDelete = "Unable to delete file: ";
+constexpr const char* kNotResultsFile = " is not a Zantric results file.";
+constexpr const char* kUnableToWrite = "Unable to write file: ";
+
+// Matches are written through these, so that a search makes a system call only every few
+// thousand matches.
+constexpr std::size_t kDataWriteBuffer = 64 * 1024;
+constexpr std::size_t kIndexWriteBuffer = 16 * 1024;
+constexpr std::size_t kInitialRowBuffer = 15;
+constexpr std::int32_t kMaxLongest = std::numeric_limits<std::int16_t>::max();
+// Index entries are unsigned 32-bit offsets; the list counts rows in 32 bits.
+constexpr std::uint64_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
+constexpr std::int64_t kMaxRows = std::numeric_limits<std::int32_t>::max();
+std::atomic<std::uint64_t> g_maxOffset{kMaxOffset};
+std::atomic<std::int64_t> g_maxRows{kMaxRows};
+
+// Matches that come without any word read (the replay of a remembered sub-search) would pass
+// no reader's look at the cancel flag and the pause gate: the store looks at them whenever
+// another kPollEvery bytes of match lines have been written, well within 100 ms.
+constexpr std::uint64_t kPollEvery = 64 << 10;
+// The free space of the pair's disk is looked at when the pair is made and whenever another
+// kSpaceCheckEvery bytes of match lines have been written. Lines of at least two bytes bring
+// at most twice as many index bytes, and the write buffers hold some more: so much may be
+// written before the next look.
+constexpr std::uint64_t kSpaceCheckEvery = 2 << 20;
+constexpr std::uint64_t kWrittenBetweenChecks =
+    3 * kSpaceCheckEvery + kDataWriteBuffer + kIndexWriteBuffer;
+// The disk keeps this much free: 512 MiB, or 5 % of a smaller file system.
+constexpr std::uint64_t kDiskReserve = std::uint64_t{512} << 20;
+constexpr std::uint64_t kDiskReservePercent = 5;
+
+// Whether the disk holding `folder` keeps its reserve once so much more has been written. A
+// disk whose free space cannot be read is taken to have room.
+bool diskHasRoom(const std::string& folder) {
+    std::error_code error;
+    const std::filesystem::space_info space =
+        std::filesystem::space(folder.empty() ? std::string(".") : nativePath(folder), error);
+    if (error) return true;
+    const std::uint64_t reserve =
+        std::min<std::uint64_t>(kDiskReserve, space.capacity / 100 * kDiskReservePercent);
+    return space.available >= reserve + kWrittenBetweenChecks;
+}
+
+int clampTabSize(int tabSize) { return std::clamp(tabSize, 0, kMaxTabSize); }
+
+std::uint64_t fileSize(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
+    long size = std::ftell(file);
+    return size < 0 ? 0 : static_cast<std::uint64_t>(size);
+}
+
+// Whether a pair's header and index agree with the sizes of its files, as in every pair this
+// program writes: the marker, one index entry more than Found, at least a line feed's byte of
+// data for each match, and entries that start at the lines and end at the end of the data file.
+// A pair that claims more than its files hold is refused before a single row is read.
+bool consistentPair(std::FILE* data, std::FILE* index) {
+    const std::uint64_t dataSize = fileSize(data);
+    const std::uint64_t indexSize = fileSize(index);
+    unsigned char head[kFoundOffset + 4];
+    if (dataSize < kResultsHeaderSize || std::fseek(data, 0, SEEK_SET) != 0 ||
+        std::fread(head, 1, sizeof head, data) != sizeof head ||
+        readU32(head + kMarkerOffset) != kResultsMarker) {
+        return false;
+    }
+    const auto found = static_cast<std::int32_t>(readU32(head + kFoundOffset));
+    if (found < 0 || indexSize % kIndexEntrySize != 0 ||
+        indexSize / kIndexEntrySize != std::uint64_t(found) + 1 ||
+        std::uint64_t(found) > dataSize - kResultsHeaderSize) {
+        return false;
+    }
+    unsigned char first[kIndexEntrySize];
+    unsigned char last[kIndexEntrySize];
+    return std::fseek(index, 0, SEEK_SET) == 0 &&
+           std::fread(first, 1, sizeof first, index) == sizeof first &&
+           std::fseek(index, static_cast<long>(indexSize - kIndexEntrySize), SEEK_SET) == 0 &&
+           std::fread(last, 1, sizeof last, index) == sizeof last &&
+           readU32(first) == kResultsHeaderSize && readU32(last) == dataSize;
+}
+
+}  // namespace
+
+ResultsStore::ResultsStore(const void* owner)
+    : ResultsStore(
+          Catalogue::instance().resultsDataName(), Catalogue::instance().resultsIndexName(),
+          Settings::instance().atStart().integer("SETTINGS", "Tab Size", kDefaultTabSize), owner) {}
+
+ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName, int tabSize,
+                           const void* owner)
+    : m_owner(owner),
+      m_dataBuffer(std::make_unique<char[]>(kDataWriteBuffer)),
+      m_indexBuffer(std::make_unique<char[]>(kIndexWriteBuffer)),
+      m_rowBuffer(std::make_unique<char[]>(kInitialRowBuffer)),
+      m_rowBufferSize(kInitialRowBuffer),
+      m_tempDataName(std::move(tempDataName)),
+      m_tempIndexName(std::move(tempIndexName)),
+      m_dataName(m_tempDataName),
+      m_indexName(m_tempIndexName),
+      m_tabSize(clampTabSize(tabSize)) {
+    computeLayout();
+}
+
+ResultsStore::~ResultsStore() {
+    closeFiles();
+    if (fileExists(m_tempDataName)) removeFile(m_tempDataName);
+    if (fileExists(m_tempIndexName)) removeFile(m_tempIndexName);
+}
+
+void ResultsStore::closeFiles() {
+    m_data.reset();
+    m_index.reset();
+}
+
+void ResultsStore::setCapacityForTests(std::uint64_t dataBytes, std::int64_t rows) {
+    g_maxOffset.store(std::min(dataBytes, kMaxOffset));
+    g_maxRows.store(std::min(rows, kMaxRows));
+}
+
+bool ResultsStore::roomToStart() const { return diskHasRoom(folderPart(m_tempDataName)); }
+
+void ResultsStore::reset() {
+    closeFiles();
+    m_state = State::kIdle;
+    m_stop = StoreStop::kNone;
+    m_longest = 1;
+    m_stored = 0;
+    m_count.store(0, std::memory_order_release);
+    m_writeOffset = 0;
+    m_dataSize = 0;
+    m_indexEntries = 0;
+    m_dataName = m_tempDataName;
+    m_indexName = m_tempIndexName;
+}
+
+void ResultsStore::openForWriting() {
+    m_stored = 0;
+    m_count.store(0, std::memory_order_release);
+    m_stop = StoreStop::kNone;
+    m_maxOffset = g_maxOffset.load();
+    m_maxRows = g_maxRows.load();
+    m_checkAt = 0;  // the first match looks at the disk
+    m_spaceCheckAt = 0;
+    m_state = State::kDropping;
+    m_data = fileOpenWithReport(m_dataName, "w+b");
+    if (!m_data) return;
+    std::setvbuf(m_data.get(), m_dataBuffer.get(), _IOFBF, kDataWriteBuffer);
+    // The header is written by finish(); the lines start behind its place.
+    std::fseek(m_data.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET);
+    m_writeOffset = kResultsHeaderSize;
+    m_index = fileOpenWithReport(m_indexName, "w+b");
+    if (!m_index) {
+        m_data.reset();
+        return;
+    }
+    std::setvbuf(m_index.get(), m_indexBuffer.get(), _IOFBF, kIndexWriteBuffer);
+    unsigned char entry[kIndexEntrySize];
+    writeU32(entry, static_cast<std::uint32_t>(m_writeOffset));
+    if (std::fwrite(entry, 1, sizeof entry, m_index.get()) != sizeof entry) {
+        writeFailed(m_indexName);
+    }
+    m_state = State::kWriting;
+}
+
+void ResultsStore::writeFailed(const std::string& name) {
+    m_state = State::kDropping;
+    throw ZantricException(kUnableToWrite + shownPath(name));
+}
+
+void ResultsStore::stop(StoreStop why) {
+    m_stop = why;
+    m_checkAt = 0;  // every later match takes the slow path, which refuses it
+}
+
+bool ResultsStore::roomFor(std::uint64_t end) {
+    if (m_stop != StoreStop::kNone) return false;
+    if (end > m_maxOffset || m_stored >= m_maxRows) {
+        stop(StoreStop::kFull);
+        return false;
+    }
+    if (end <= m_checkAt) return true;
+    // Cancelled: the search unwinds, storing nothing more. Not a stop of the store's own.
+    if (DictionaryReader::stopRequested()) return false;
+    if (end > m_spaceCheckAt) {
+        if (!diskHasRoom(folderPart(m_dataName))) {
+            stop(StoreStop::kDiskNearlyFull);
+            return false;
+        }
+        m_spaceCheckAt = m_writeOffset + kSpaceCheckEvery;
+    }
+    m_checkAt = std::min({m_maxOffset, m_spaceCheckAt, m_writeOffset + kPollEvery});
+    return true;
+}
+
+bool ResultsStore::append(std::string_view text, bool addLineFeed) {
+    // A search appends only after a reset; appending to a pair being shown would change it.
+    assert(m_state != State::kReading && "results: append without reset");
+    if (m_state == State::kIdle) openForWriting();
+    if (m_state != State::kWriting) {
+        return m_state == State::kDropping && !DictionaryReader::stopRequested();
+    }
+
+    // Bytes of the text that go before the line feed.
+    std::size_t body = addLineFeed || text.empty() ? text.size() : text.size() - 1;
+    const std::uint64_t end = m_writeOffset + body + 1;
+    if ((end > m_checkAt || m_stored >= m_maxRows) && !roomFor(end)) return false;
+    std::size_t length = std::min<std::size_t>(text.size(), kMaxLongest);
+    m_longest = std::max(m_longest, static_cast<std::int32_t>(length));
+    // One call per file and match: a word or phrase and its line feed go out together.
+    char line[256];
+    if (body < sizeof line) {
+        std::memcpy(line, text.data(), body);
+        line[body] = '\n';
+        if (std::fwrite(line, 1, body + 1, m_data.get()) != body + 1) writeFailed(m_dataName);
+    } else if (std::fwrite(text.data(), 1, body, m_data.get()) != body ||
+               std::fputc('\n', m_data.get()) == EOF) {
+        writeFailed(m_dataName);
+    }
+    m_writeOffset += body + 1;
+    unsigned char entry[kIndexEntrySize];
+    writeU32(entry, static_cast<std::uint32_t>(m_writeOffset));
+    if (std::fwrite(entry, 1, sizeof entry, m_index.get()) != sizeof entry) {
+        writeFailed(m_indexName);
+    }
+    m_count.store(++m_stored, std::memory_order_release);
+    if (m_stored == m_matchLimit) {
+        stop(StoreStop::kLimit);
+        return false;
+    }
+    return true;
+}
+
+void ResultsStore::finish(const SearchSummary& summary, const RecordedFilters& filters) {
+    // After a failed write the lines stored before it are still worth showing.
+    if (count() == 0 || (m_state != State::kWriting && m_state != State::kDropping)) return;
+    computeLayout();
+
+    m_data.reset();
+    m_data = fileOpenWithReport(m_dataName, "r+b");
+    if (m_data) {
+        SearchSummary stored = summary;
+        stored.found = count();
+        m_header = ResultsHeader::fromSummary(stored, m_longest);
+        m_header.filters = filters;
+        std::array<unsigned char, kResultsHeaderSize> bytes;
+        m_header.toBytes(bytes);
+        std::fseek(m_data.get(), 0, SEEK_SET);
+        std::fwrite(bytes.data(), 1, bytes.size(), m_data.get());
+        std::fflush(m_data.get());
+    }
+    m_index.reset();
+    m_index = fileOpenWithReport(m_indexName, "r+b");
+    // Rows need both files; the matches stay counted, and shown empty, without them.
+    if (m_data && m_index) {
+        m_state = State::kReading;
+        measureFiles();
+    } else {
+        closeFiles();
+        m_state = State::kIdle;
+    }
+}
+
+void ResultsStore::measureFiles() {
+    m_dataSize = fileSize(m_data.get());
+    m_indexEntries = fileSize(m_index.get()) / kIndexEntrySize;
+}
+
+bool ResultsStore::openForReading(const std::string& dataName, const std::string& indexName) {
+    // Showing a pair writes nothing, so a read-only pair can be shown.
+    FilePtr data = fileOpenWithReport(dataName, "rb");
+    if (!data) return false;
+    FilePtr index = fileOpenWithReport(indexName, "rb");
+    if (!index) return false;
+    if (!consistentPair(data.get(), index.get())) {
+        messageBoxText(shownPath(dataName) + kNotResultsFile, loadString(kFileErrorTitle),
+                       kMbOkStop, m_owner);
+        return false;
+    }
+    m_data = std::move(data);
+    m_index = std::move(index);
+    return true;
+}
+
+void ResultsStore::loadHeader() {
+    measureFiles();
+    std::array<unsigned char, kResultsHeaderSize> bytes{};
+    std::fseek(m_data.get(), 0, SEEK_SET);
+    if (std::fread(bytes.data(), 1, bytes.size(), m_data.get()) != bytes.size()) {
+        closeFiles();
+        m_state = State::kIdle;
+        return;
+    }
+    m_header = ResultsHeader::fromBytes(bytes);
+    m_longest = std::max<std::int32_t>(m_header.longest, 1);
+    // A header may claim more matches than the index holds; only those with both ends listed
+    // can be shown.
+    std::uint64_t listed = m_indexEntries > 0 ? m_indexEntries - 1 : 0;
+    std::int64_t found = std::max<std::int32_t>(m_header.found, 0);
+    m_count.store(static_cast<std::int64_t>(std::min<std::uint64_t>(found, listed)),
+                  std::memory_order_release);
+    m_writeOffset = m_dataSize;
+    m_state = State::kReading;
+    computeLayout();
+}
+
+bool ResultsStore::openSaved(const std::string& baseName) {
+    const bool hadData = m_data != nullptr;
+    closeFiles();
+    m_state = State::kIdle;
+    std::string dataName = replaceExtension(baseName, "ztr");
+    std::string indexName = replaceExtension(baseName, "zix");
+
+    bool opened = openForReading(dataName, indexName);
+    if (opened) {
+        m_dataName = std::move(dataName);
+        m_indexName = std::move(indexName);
+    } else if (hadData) {
+        openForReading(m_dataName, m_indexName);
+    }
+    if (m_data) {
+        loadHeader();
+    } else {
+        m_count.store(0, std::memory_order_release);
+    }
+    return opened && m_state == State::kReading;
+}
+
+bool ResultsStore::deleteCurrent() {
+    closeFiles();
+    m_state = State::kIdle;
+    bool ok = true;
+    auto report = [this](const std::string& name) {
+        messageBoxText(kUnableToDelete + shownPath(name), loadString(kFileErrorTitle),
+                       kMbOkExclamation, m_owner);
+    };
+    if (fileExists(m_dataName)) {
+        if (!removeFile(m_dataName)) {
+            report(m_dataName);
+            ok = false;
+        } else if (fileExists(m_indexName) && !removeFile(m_indexName)) {
+            report(m_indexName);
+            ok = false;
+        }
+    }
+    reset();
+    return ok;
+}
+
+void ResultsStore::flush() {
+    if (m_data) std::fflush(m_data.get());
+}
+
+void ResultsStore::setListWidth(int characters) {
+    m_listWidth = std::max(characters, 0);
+    computeLayout();
+}
+
+void ResultsStore::computeLayout() {
+    std::int64_t span = std::max<std::int64_t>(std::int64_t{m_longest} + m_tabSize, 1);
+    m_perRow = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(m_listWidth / span, 1, kMaxMatchesPerRow));
+    std::size_t required = static_cast<std::size_t>(m_longest + 1) * m_perRow + 1;
+    m_rowLimit = required - 1;
+    if (m_rowBufferSize < required) {
+        m_rowBuffer = std::make_unique<char[]>(required);
+        m_rowBufferSize = required;
+    }
+}
+
+int ResultsStore::tabStop() const { return (m_longest + m_tabSize) * 13 / 4; }
+
+std::int32_t ResultsStore::rowCount() const {
+    std::int64_t matches = count();
+    return static_cast<std::int32_t>((matches + m_perRow - 1) / m_perRow);
+}
+
+bool ResultsStore::readIndexEntry(std::int64_t position, std::uint32_t& offset) {
+    if (position < 0 || static_cast<std::uint64_t>(position) >= m_indexEntries) return false;
+    unsigned char entry[kIndexEntrySize];
+    if (std::fseek(m_index.get(), static_cast<long>(position * kIndexEntrySize), SEEK_SET) != 0 ||
+        std::fread(entry, 1, sizeof entry, m_index.get()) != sizeof entry) {
+        return false;
+    }
+    offset = readU32(entry);
+    return true;
+}
+
+std::string_view ResultsStore::rowText(std::int32_t row) {
+    char* buffer = m_rowBuffer.get();
+    buffer[0] = '\0';
+    const std::int64_t matches = count();
+    if (matches == 0 || DictionaryReader::instanceCount() != 0 || m_state != State::kReading)
+        return {};
+    if (row < 0 || row >= rowCount()) return {};
+
+    std::int64_t first = std::int64_t{m_perRow} * row;
+    std::int64_t last = std::min<std::int64_t>(first + m_perRow, matches);
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+    if (!readIndexEntry(first, start) || !readIndexEntry(last, end)) return {};
+    // Offsets come from a file: keep them inside the match lines and the row inside the buffer.
+    std::uint64_t stop = std::min<std::uint64_t>(end, m_dataSize);
+    if (start < kResultsHeaderSize || start >= stop) return {};
+    std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(stop - start, m_rowLimit));
+    if (std::fseek(m_data.get(), static_cast<long>(start), SEEK_SET) != 0) return {};
+    std::size_t got = std::fread(buffer, 1, wanted, m_data.get());
+    buffer[got] = '\0';
+    std::replace(buffer, buffer + got, '\n', '\t');
+    return std::string_view(buffer, got);
+}
+
+}  // namespace zantric

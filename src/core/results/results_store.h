@@ -1,0 +1,157 @@
+// ResultsStore: the results store behind the results list. Each match of a search is appended at
+// once to a pair of files (the match lines behind a ResultsHeader, and the offsets where they
+// end; docs/results-format.md), and the list reads them back a row at a time, several matches a
+// row. Owns both open files, their write buffers and the one row buffer. append() runs on the
+// search worker and count() may be read from any thread meanwhile; every other call belongs to
+// the user-interface thread and never overlaps an append.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/results/results_header.h"
+#include "core/shell/paths.h"
+
+namespace zantric {
+
+inline constexpr int kDefaultTabSize = 6;
+inline constexpr int kMaxTabSize = 255;         // a larger ini value is taken as this
+inline constexpr int kMaxMatchesPerRow = 1024;  // keeps the row buffer bounded on any width
+
+// Why a store took no more matches.
+enum class StoreStop {
+    kNone,
+    kFull,            // the next match would pass 4 GiB of data or 2,147,483,647 rows
+    kDiskNearlyFull,  // the temporary folder's disk would fall below its reserve
+    kLimit            // the match limit was reached
+};
+
+class ResultsStore {
+public:
+    // The process's temporary pair from the dictionary catalogue and the tab size from the ini
+    // (SETTINGS, Tab Size). `owner` is the window that owns message boxes (nullptr: none).
+    explicit ResultsStore(const void* owner = nullptr);
+    // A store whose temporary pair is the given two names.
+    ResultsStore(std::string tempDataName, std::string tempIndexName, int tabSize = kDefaultTabSize,
+                 const void* owner = nullptr);
+    // Closes both files and deletes the temporary pair; a saved pair is never deleted.
+    ~ResultsStore();
+    ResultsStore(const ResultsStore&) = delete;
+    ResultsStore& operator=(const ResultsStore&) = delete;
+
+    // Stores one match. With `addLineFeed` the line is the text and a line feed; without it the
+    // text's last character (a phrase's trailing separator) becomes the line feed. The first
+    // append after a reset creates the pair under the current names. If the pair cannot be
+    // created that is reported once and the search's matches are dropped until the next reset.
+    // Returns false when the store takes no more matches and the search must stop: the match
+    // would not fit (stopped() is kFull), the disk of the pair is nearly full (checked when the
+    // pair is made and every few megabytes; kDiskNearlyFull), or it was the limit's last
+    // (stored; kLimit). Every few kilobytes it also looks at the readers' cancel flag (false
+    // when the search was cancelled) and waits while their pause gate is held. Throws
+    // ZantricException if a write fails.
+    bool append(std::string_view text, bool addLineFeed);
+    // Stop after this many matches; 0 for no limit. Kept across resets.
+    void setMatchLimit(std::int64_t limit) { m_matchLimit = limit > 0 ? limit : 0; }
+    std::int64_t matchLimit() const { return m_matchLimit; }
+    // Why the last search's store took no more matches; kNone until then, and after a reset.
+    StoreStop stopped() const { return m_stop; }
+    // Whether the disk of the temporary pair has room for a search to start.
+    bool roomToStart() const;
+    // Only tests call this: the most data bytes (4 GiB less one byte) and rows (2,147,483,647)
+    // a pair opened for writing after the call may hold.
+    static void setCapacityForTests(std::uint64_t dataBytes, std::int64_t rows);
+    // Forgets the results shown (closes the files, nothing is deleted): count 0, longest 1,
+    // current names the temporary pair. The list width, row layout and row buffer stay.
+    void reset();
+    // Ends a search: when matches were stored, writes the header (Found is the store's count,
+    // whatever summary.found says) with the phrase filters the search ran with, recomputes the
+    // row layout and reopens the pair for reading.
+    void finish(const SearchSummary& summary, const RecordedFilters& filters = {});
+    // Shows a saved pair: the base name with its extension replaced by "ztr" and "zix", opened
+    // for reading only. A file that cannot be opened, or a pair whose header and index disagree
+    // with its files' sizes, is reported and the previous results stay in view. True when the
+    // saved pair is now the current pair.
+    bool openSaved(const std::string& baseName);
+    // Deletes the files of the current pair (the index only after its data file), reporting
+    // each failure, then resets. True when nothing failed.
+    bool deleteCurrent();
+    // Flushes the data file, so a copy of it is complete.
+    void flush();
+
+    // The list's usable width in average characters; recomputes the row layout.
+    void setListWidth(int characters);
+    // Rows of the list: count divided by matches per row, rounded up.
+    std::int32_t rowCount() const;
+    // The matches of row `row`, each followed by a tab. Empty for a row out of range, while any
+    // dictionary reader is open, or unless a finished or saved pair is open. The text stays
+    // valid until the next call of rowText or setListWidth.
+    std::string_view rowText(std::int32_t row);
+
+    // Matches stored (the Found counter); any thread.
+    std::int64_t count() const { return m_count.load(std::memory_order_acquire); }
+    std::int32_t longest() const { return m_longest; }
+    std::int32_t perRow() const { return m_perRow; }
+    int tabSize() const { return m_tabSize; }
+    int listWidth() const { return m_listWidth; }
+    // The list's tab stop for the current layout, in dialog units ((longest + tab size) * 13/4).
+    int tabStop() const;
+    // Whether a data file is open (results are being written or shown).
+    bool isOpen() const { return m_data != nullptr; }
+    const std::string& dataName() const { return m_dataName; }
+    const std::string& indexName() const { return m_indexName; }
+    // The header last written by finish() or read by openSaved(); the window shows its fields.
+    const ResultsHeader& header() const { return m_header; }
+
+private:
+    enum class State { kIdle, kWriting, kReading, kDropping };
+
+    void openForWriting();
+    // Opens both files for reading with a report; checks that they make a consistent pair.
+    bool openForReading(const std::string& dataName, const std::string& indexName);
+    void loadHeader();
+    void measureFiles();
+    void closeFiles();
+    void computeLayout();
+    bool readIndexEntry(std::int64_t position, std::uint32_t& offset);
+    void writeFailed(const std::string& name);
+    // The slow path of append: whether a match ending at `end` may be stored.
+    bool roomFor(std::uint64_t end);
+    void stop(StoreStop why);
+
+    const void* m_owner;
+    // Declared before the files: a stream must be closed before its buffer goes.
+    std::unique_ptr<char[]> m_dataBuffer;
+    std::unique_ptr<char[]> m_indexBuffer;
+    FilePtr m_data;
+    FilePtr m_index;
+    State m_state = State::kIdle;
+    std::int32_t m_longest = 1;
+    std::int32_t m_perRow = 1;
+    std::unique_ptr<char[]> m_rowBuffer;
+    std::size_t m_rowBufferSize = 0;
+    std::size_t m_rowLimit = 0;  // the most bytes a row of this layout holds; below the size
+    int m_listWidth = 0;
+    std::atomic<std::int64_t> m_count{0};
+    std::int64_t m_stored = 0;  // m_count as the writing thread keeps it
+    std::uint64_t m_writeOffset = 0;
+    std::uint64_t m_checkAt = 0;       // a match ending past this offset takes the slow path
+    std::uint64_t m_spaceCheckAt = 0;  // a match ending past this offset looks at the disk
+    std::uint64_t m_maxOffset = 0;     // the most data bytes of the pair being written
+    std::int64_t m_maxRows = 0;        // the most rows of the pair being written
+    std::int64_t m_matchLimit = 0;
+    StoreStop m_stop = StoreStop::kNone;
+    std::uint64_t m_dataSize = 0;      // bytes of the open data file, while reading
+    std::uint64_t m_indexEntries = 0;  // whole entries of the open index file, while reading
+    std::string m_tempDataName;
+    std::string m_tempIndexName;
+    std::string m_dataName;
+    std::string m_indexName;
+    int m_tabSize;
+    ResultsHeader m_header;
+};
+
+}  // namespace zantric

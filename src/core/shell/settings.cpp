@@ -1,0 +1,116 @@
+#include "core/shell/settings.h"
+
+#include <atomic>
+#include <filesystem>
+#include <system_error>
+
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/profile.h"
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kPathsSection = "PATHS";
+constexpr std::string_view kProblemTitle = "Problem Processing Zantric.ini";
+// The program shows these two texts for all three path keys; the first ends with the folder used
+// instead, as a native path.
+constexpr std::string_view kPathIsAFile =
+    "Zantric was unable to use the file path specified in Zantric.ini as the name is already "
+    "being used for a file. Zantric will continue but will use the default path of ";
+constexpr std::string_view kCannotCreateFolder =
+    "Zantric was unable to create the directory specified in the FILES section of your "
+    "Zantric.ini file.";
+constexpr std::string_view kIniUnusable =
+    "Zantric cannot read Zantric.ini: it is not a plain file of at most 1 MiB. Zantric will "
+    "continue with its default settings and leave the file as it is.";
+
+// False until resetForTests() has made the instance, which it then loads itself.
+std::atomic<bool> gLoadOnFirstUse{true};
+
+}  // namespace
+
+Settings& Settings::instance() {
+    static Settings config = gLoadOnFirstUse ? load() : Settings();
+    return config;
+}
+
+void Settings::resetForTests() {
+    gLoadOnFirstUse = false;
+    instance() = load();
+}
+
+Settings Settings::load() {
+    Settings config;
+    const std::string& ini = config.m_iniFileName;
+    if (fileExists(ini) && !profileFileUsable(ini)) {
+        // A FIFO, a device or an endless file is not read; nothing is written over it either.
+        messageBoxText(std::string(kIniUnusable), std::string(kProblemTitle), kMbOkExclamation);
+    } else if (fileExists(ini)) {
+        config.m_atStart = ProfileText(ini);  // one read for every entry read at start
+        struct PathKey {
+            std::string_view key;
+            std::string* folder;
+        };
+        for (PathKey path : {PathKey{"FILES", &config.m_filesFolder},
+                             PathKey{"DICTIONARIES", &config.m_dictionariesFolder},
+                             PathKey{"TEMP_FILES", &config.m_tempFolder}}) {
+            std::string fallback = *path.folder;
+            *path.folder = config.m_atStart.string(kPathsSection, path.key, fallback);
+            if (!checkFolder(*path.folder, fallback)) *path.folder = fallback;
+        }
+    } else {
+        // Created with these six entries, in this order; the folders are not checked now.
+        writeProfileString(kPathsSection, "FILES", config.m_filesFolder, ini);
+        writeProfileString(kPathsSection, "DICTIONARIES", config.m_dictionariesFolder, ini);
+        writeProfileString(kPathsSection, "TEMP_FILES", config.m_tempFolder, ini);
+        writeProfileString("REMINDERS", "Unique Warning", "0", ini);
+        writeProfileString("SETTINGS", "Check Unique", "0", ini);
+        writeProfileString("SETTINGS", "Tab Size", "6", ini);
+    }
+    return config;
+}
+
+bool Settings::checkFolder(const std::string& path, const std::string& fallback) {
+    std::error_code error;
+    fs::path folder(nativePath(path));
+    fs::file_status status = fs::status(folder, error);
+    if (fs::is_directory(status)) return true;
+    if (fs::exists(status)) {
+        messageBoxText(std::string(kPathIsAFile) + shownPath(fallback), std::string(kProblemTitle),
+                       kMbOkStop);
+        return false;
+    }
+    fs::create_directory(folder, error);  // one level, as the program always made it
+    if (error) {
+        messageBoxText(std::string(kCannotCreateFolder), std::string(kProblemTitle), kMbOkStop);
+        return false;
+    }
+    return true;
+}
+
+std::string Settings::dictionaryPath(std::string_view name) const {
+    return placeInFolder(m_dictionariesFolder, name);
+}
+
+std::string Settings::tempPath(std::string_view name) const {
+    return placeInFolder(m_tempFolder, name);
+}
+
+std::string Settings::readString(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) const {
+    return profileString(section, key, defaultValue, m_iniFileName);
+}
+
+int Settings::readInt(std::string_view section, std::string_view key, int defaultValue) const {
+    return profileInt(section, key, defaultValue, m_iniFileName);
+}
+
+bool Settings::writeString(std::string_view section, std::string_view key,
+                           std::string_view value) const {
+    return writeProfileString(section, key, value, m_iniFileName);
+}
+
+}  // namespace zantric

@@ -1,0 +1,55 @@
+// Settings: the program's one configuration object: the files, dictionaries and temporary
+// folders and the names of the ini and help files. Made on first use by instance() from the ini
+// file in the current folder (the program's folder), which it creates with defaults when missing;
+// lives until the process ends. Made on the UI thread at start-up; read from any thread after.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/shell/profile.h"
+
+namespace zantric {
+
+class Settings {
+public:
+    static Settings& instance();
+    // Only tests call this: makes the one Settings again from the current folder's ini file,
+    // exactly as on first use. Not safe while other threads use the configuration.
+    static void resetForTests();
+
+    const std::string& filesFolder() const { return m_filesFolder; }
+    const std::string& dictionariesFolder() const { return m_dictionariesFolder; }
+    const std::string& tempFolder() const { return m_tempFolder; }
+    const std::string& iniFileName() const { return m_iniFileName; }
+    const std::string& helpFileName() const { return m_helpFileName; }
+
+    // A bare name placed in the dictionaries / temporary folder; a path is returned unchanged.
+    std::string dictionaryPath(std::string_view name) const;
+    std::string tempPath(std::string_view name) const;
+
+    // The ini file as it was read at start (empty when it was missing or unusable), for the
+    // entries read only then.
+    const ProfileText& atStart() const { return m_atStart; }
+    // Profile calls on the ini file (see profile.h).
+    std::string readString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+    int readInt(std::string_view section, std::string_view key, int defaultValue) const;
+    bool writeString(std::string_view section, std::string_view key, std::string_view value) const;
+
+private:
+    Settings() = default;
+    static Settings load();
+    // Whether a folder read from the ini can be used; creates a missing one (one level). The
+    // messages name `fallback`, the folder used instead.
+    static bool checkFolder(const std::string& path, const std::string& fallback);
+
+    std::string m_filesFolder = ".\\files";
+    std::string m_dictionariesFolder = ".\\lexicons";
+    std::string m_tempFolder = ".\\temp";
+    std::string m_iniFileName = ".\\zantric.ini";
+    std::string m_helpFileName = ".\\zantric.hlp";
+    ProfileText m_atStart;
+};
+
+}  // namespace zantric

@@ -1,0 +1,204 @@
+#include "gui/main_window.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <algorithm>
+
+#include "core/shell/settings.h"
+#include "core/shell/string_table.h"
+#include "gui/about_dialog.h"
+#include "gui/command_ids.h"
+#include "gui/search_panel.h"
+
+namespace zantric::gui {
+
+namespace {
+
+constexpr const char* kPositionSection = "WINDOW POSITION";
+// The place of a first start; its size is the larger of this and what the window needs.
+constexpr int kDefaultTop = 43;
+constexpr int kDefaultBottom = 440;
+constexpr int kDefaultLeft = 53;
+constexpr int kDefaultRight = 470;
+
+// Texts of the message pane besides the menu hints: the status texts and the hints of the
+// context menus.
+constexpr int kPaneTexts[] = {902, 903, 904, 905, 906, 907, 908, 105, 150, 7305};
+
+}  // namespace
+
+MainWindow::MainWindow(SearchPanel* client) : m_client(client) {
+    setWindowTitle(QString::fromLatin1(kFrameTitle));
+    setWindowIcon(zantricIcon());
+    setCentralWidget(client);
+    buildMenus();
+    buildStatusBar();
+    client->attachStatusBar(statusBar(), m_foundPane, m_checkedPane);
+    connect(client, &SearchPanel::commandStateChanged, this, &MainWindow::updateCommandEnabling);
+    connect(client, &SearchPanel::closeRequested, this, [this] {
+        saveWindowPosition();
+        m_closeAllowed = true;
+        close();
+    });
+    // F1 shows no accelerator text in the menus; F3 does (Clear All). Escape is a key the
+    // focused control may use first (an open drop-down list closes on it): keyPressEvent.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { m_client->command(kCmdHelp); });
+    // F10 opens the first menu, as on every Linux desktop; the arrow keys go on from there.
+    auto* menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menus, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
+    updateCommandEnabling();
+}
+
+QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, int id) {
+    QAction* action = menu->addAction(caption);
+    action->setStatusTip(QString::fromStdString(loadString(id)));
+    action->setProperty("commandId", id);
+    connect(action, &QAction::triggered, this, [this, id] { m_client->command(id); });
+    m_actions.insert(id, action);
+    return action;
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction* clearAll = addCommand(file, QStringLiteral("&Clear All"), kCmdClearAll);
+    clearAll->setShortcut(QKeySequence(Qt::Key_F3));
+    addCommand(file, QStringLiteral("&View..."), kCmdView);
+    addCommand(file, QStringLiteral("&Delete Results"), kCmdDeleteResults);
+    file->addSeparator();
+    addCommand(file, QStringLiteral("Save &As..."), kCmdSaveAs);
+    file->addSeparator();
+    addCommand(file, QStringLiteral("E&xit"), kCmdExit);
+
+    QMenu* dictionaries = menuBar()->addMenu(QStringLiteral("&Dictionaries"));
+    addCommand(dictionaries, QStringLiteral("&Select"), kCmdSelectDictionaries);
+    dictionaries->addSeparator();
+    addCommand(dictionaries, QStringLiteral("&Add Word"), kCmdAddWord);
+    addCommand(dictionaries, QStringLiteral("&Remove Word"), kCmdRemoveWord);
+    addCommand(dictionaries, QStringLiteral("&Merge"), kCmdMerge);
+    addCommand(dictionaries, QStringLiteral("&Create From File"), kCmdCreateFromFile);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    addCommand(options, QStringLiteral("&Phrase Options…"), kCmdPhraseOptions);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    addCommand(help, QStringLiteral("Zantric Help"), kCmdHelp);
+    addCommand(help, QStringLiteral("&About..."), kCmdAbout);
+
+    for (QMenu* menu : {file, dictionaries, options, help}) {
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandEnabling);
+        // The hint goes when the menu closes.
+        connect(menu, &QMenu::aboutToHide, statusBar(), &QStatusBar::clearMessage);
+    }
+}
+
+void MainWindow::buildStatusBar() {
+    auto makePane = [this](int id, const QString& widest) {
+        auto* pane = new QLabel(this);
+        pane->setProperty("controlId", id);
+        pane->setFrameShape(QFrame::Panel);
+        pane->setFrameShadow(QFrame::Sunken);
+        pane->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(widest) + 8);
+        statusBar()->addPermanentWidget(pane);
+        return pane;
+    };
+    m_foundPane = makePane(kIdFoundPane, QStringLiteral("Found: 00000000"));
+    m_checkedPane = makePane(kIdCheckedPane, QStringLiteral("Checked: 000000000"));
+    // The window is never so narrow that a text of the message pane is cut beside the counters.
+    const QFontMetrics metrics(statusBar()->font());
+    int widest = 0;
+    auto measure = [&](int id) {
+        widest =
+            std::max(widest, metrics.horizontalAdvance(QString::fromStdString(loadString(id))));
+    };
+    for (int id : kPaneTexts) measure(id);
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) measure(it.key());
+    // Besides the panes: the pane's margins, the gaps between the panes and the size grip.
+    statusBar()->setMinimumWidth(widest + m_foundPane->minimumWidth() +
+                                 m_checkedPane->minimumWidth() + 3 * metrics.height());
+}
+
+void MainWindow::updateCommandEnabling() {
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        it.value()->setEnabled(m_client->commandEnabled(it.key()));
+    }
+}
+
+bool MainWindow::storedMaximised() {
+    return Settings::instance().readInt(kPositionSection, "Maximised", 0) == 1;
+}
+
+QSize MainWindow::firstStartSize() const {
+    const QSize least = minimumSizeHint();
+    return QSize(std::max(kDefaultRight - kDefaultLeft, least.width()),
+                 std::max(kDefaultBottom - kDefaultTop, least.height()));
+}
+
+void MainWindow::placeAtStoredPosition() {
+    const Settings& config = Settings::instance();
+    const QSize firstStart = firstStartSize();
+    const int top = config.readInt(kPositionSection, "top", kDefaultTop);
+    const int bottom =
+        config.readInt(kPositionSection, "bottom", kDefaultTop + firstStart.height());
+    const int left = config.readInt(kPositionSection, "left", kDefaultLeft);
+    const int right = config.readInt(kPositionSection, "right", kDefaultLeft + firstStart.width());
+    QRect rect(left, top, right - left, bottom - top);
+    // A position from another screen layout must not leave the window out of reach.
+    if (const QScreen* screen = QGuiApplication::screenAt(rect.topLeft())) {
+        rect = rect.intersected(screen->availableGeometry());
+    } else if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        rect.moveTopLeft(primary->availableGeometry().topLeft());
+    }
+    if (rect.width() < 100 || rect.height() < 100) rect.setSize(QSize(right - left, bottom - top));
+    move(rect.topLeft());
+    resize(rect.size());
+}
+
+void MainWindow::saveWindowPosition() const {
+    const Settings& config = Settings::instance();
+    if (!isMinimized() && !isMaximized()) {
+        // The frame's top-left corner and the size it is given again at the next start.
+        const QPoint corner = pos();
+        config.writeString(kPositionSection, "top", std::to_string(corner.y()));
+        config.writeString(kPositionSection, "bottom", std::to_string(corner.y() + height()));
+        config.writeString(kPositionSection, "left", std::to_string(corner.x()));
+        config.writeString(kPositionSection, "right", std::to_string(corner.x() + width()));
+    }
+    config.writeString(kPositionSection, "Maximised", isMaximized() ? "1" : "0");
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Minimised, the title shows the Found count; restored, the program's name.
+    if (event->type() == QEvent::WindowStateChange) m_client->refreshCounters();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape reaches the frame only when no control took it: command 2, as Cancel.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        m_client->command(kCmdExit);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_closeAllowed) {
+        event->accept();
+        return;
+    }
+    // The close box is command 2: the main window clears up first, or asks about the search.
+    event->ignore();
+    QMetaObject::invokeMethod(
+        m_client, [client = m_client] { client->command(kCmdExit); }, Qt::QueuedConnection);
+}
+
+}  // namespace zantric::gui

@@ -1,0 +1,58 @@
+// MainWindow: the program's frame around the main window: menu bar with hints in the
+// status bar, the Found and Checked panes, the keys F3, F1, F10 and Escape, and the window
+// position kept in the ini file. Closing the frame goes through the main window's command 2,
+// which clears up and then asks the frame to close. GUI thread.
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+
+namespace zantric::gui {
+
+class SearchPanel;
+
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Takes the main window as its client (and ownership of it).
+    explicit MainWindow(SearchPanel* client);
+
+    SearchPanel* client() const { return m_client; }
+    QLabel* foundPane() const { return m_foundPane; }
+    QLabel* checkedPane() const { return m_checkedPane; }
+    // The menu action of a command id; nullptr for an id the menu does not hold.
+    QAction* action(int id) const { return m_actions.value(id); }
+
+    // Moves and sizes the frame to the position stored in the ini file.
+    void placeAtStoredPosition();
+    // The size of a first start: at least what the window's contents and the texts of the status
+    // bar's message pane need.
+    QSize firstStartSize() const;
+    // Writes the position (unless minimised or maximised) and always `Maximised`.
+    void saveWindowPosition() const;
+    // Whether `Maximised` was stored as 1.
+    static bool storedMaximised();
+    // Enables the menu commands as the main window says.
+    void updateCommandEnabling();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildStatusBar();
+    QAction* addCommand(QMenu* menu, const QString& caption, int id);
+
+    SearchPanel* m_client;
+    QLabel* m_foundPane = nullptr;
+    QLabel* m_checkedPane = nullptr;
+    QHash<int, QAction*> m_actions;
+    bool m_closeAllowed = false;
+};
+
+}  // namespace zantric::gui

@@ -1,0 +1,127 @@
+#include "gui/make_dictionary_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/dictionary/catalogue.h"
+#include "core/shell/settings.h"
+#include "gui/command_ids.h"
+#include "gui/dialog_parts.h"
+#include "gui/search_panel.h"
+
+namespace zantric::gui {
+
+namespace {
+
+constexpr int kStrDictionaryCreated = 907;
+constexpr const char* kRemindersSection = "REMINDERS";
+constexpr const char* kUniqueWarningKey = "Unique Warning";
+
+QString chooseWordList(QWidget* owner) {
+    return QFileDialog::getOpenFileName(owner, QString(), QString(),
+                                        QStringLiteral("All Files (*);;Text Files (*.txt)"));
+}
+
+}  // namespace
+
+MakeDictionaryDialog::MakeDictionaryDialog(SearchPanel* panel)
+    : QDialog(panel), m_panel(panel), m_helpId(kHelpMakeDictionary), m_chooseFile(chooseWordList) {
+    setWindowTitle(QStringLiteral("Make Dictionary From File"));
+    m_fileName = new QLineEdit(this);
+    m_fileName->setMaxLength(kFileNameLimit);
+    m_fileName->setProperty("controlId", kIdFileName);
+    m_fileName->setMinimumWidth(fontMetrics().averageCharWidth() * 44);
+    m_dictionaryName = new QLineEdit(this);
+    m_dictionaryName->setMaxLength(kDictionaryNameLimit);
+    m_dictionaryName->setValidator(dictionaryNameValidator(m_dictionaryName));
+    m_dictionaryName->setProperty("controlId", kIdDictionaryName);
+    useWindowFont(panel, {m_fileName, m_dictionaryName});
+    QPushButton* browseButton = makeButton(this, QStringLiteral("&Browse"), kIdBrowse);
+    m_uniqueWords = new QCheckBox(QStringLiteral("&Add Unique Words Only"), this);
+    m_uniqueWords->setProperty("controlId", kIdUniqueWords);
+    m_ok = makeButton(this, QStringLiteral("&OK"), 1);
+    m_ok->setDefault(true);
+    QPushButton* close = makeButton(this, QStringLiteral("&Close"), 2);
+
+    connect(browseButton, &QPushButton::clicked, this, &MakeDictionaryDialog::browse);
+    connect(m_uniqueWords, &QCheckBox::clicked, this, &MakeDictionaryDialog::uniqueWordsClicked);
+    connect(m_ok, &QPushButton::clicked, this, [this] { makeDictionary(); });
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(buddyLabel(this, QStringLiteral("&Filename"), m_fileName), 0, 0);
+    fields->addWidget(m_fileName, 0, 1);
+    fields->addWidget(browseButton, 0, 2);
+    fields->addWidget(buddyLabel(this, QStringLiteral("&Dictionary Name"), m_dictionaryName), 1, 0);
+    fields->addWidget(m_dictionaryName, 1, 1);
+    fields->addWidget(m_uniqueWords, 2, 1);
+    layOutDialog(this, fields, {m_ok, close});
+}
+
+void MakeDictionaryDialog::browse() {
+    const QString chosen = m_chooseFile(this);
+    if (chosen.isEmpty()) return;
+    m_fileName->setText(QDir::toNativeSeparators(chosen));
+    // The end of the path, the file's own name, is what must show.
+    m_fileName->setCursorPosition(static_cast<int>(m_fileName->text().size()));
+    m_dictionaryName->setFocus(Qt::OtherFocusReason);
+}
+
+void MakeDictionaryDialog::uniqueWordsClicked() {
+    if (!m_uniqueWords->isChecked()) return;
+    if (!uniqueWordsPossible()) {
+        m_uniqueWords->setChecked(false);
+        return;
+    }
+    if (ReminderBox::wanted()) {
+        ReminderBox reminder(this);
+        reminder.exec();
+    }
+}
+
+MaintenanceOutcome MakeDictionaryDialog::makeDictionary() {
+    if (m_panel != nullptr) m_panel->setStatusText(kStrStatusBlank);
+    const MaintenanceOutcome outcome = zantric::makeDictionary(
+        m_fileName->text().toStdString(), m_dictionaryName->text().toStdString(),
+        m_uniqueWords->isChecked(), progressRunner(this));
+    if (outcome == MaintenanceOutcome::kDone) {
+        if (m_panel != nullptr) m_panel->setStatusText(kStrDictionaryCreated);
+        emit dictionaryMade();
+    }
+    return outcome;
+}
+
+ReminderBox::ReminderBox(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Information"));
+    auto* text = new QLabel(
+        QStringLiteral("Checking words against selected dictionaries will significantly increase "
+                       "the time it takes to create your new dictionary."),
+        this);
+    text->setWordWrap(true);
+    text->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
+    m_doNotShow = new QCheckBox(QStringLiteral("&Do Not Show this Message Again"), this);
+    m_doNotShow->setProperty("controlId", kIdDoNotShow);
+    connect(m_doNotShow, &QCheckBox::clicked, this, [](bool ticked) {
+        Settings::instance().writeString(kRemindersSection, kUniqueWarningKey, ticked ? "1" : "0");
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text);
+    layout->addWidget(m_doNotShow);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+bool ReminderBox::wanted() {
+    return Settings::instance().readInt(kRemindersSection, kUniqueWarningKey, 0) != 1;
+}
+
+}  // namespace zantric::gui

@@ -1,0 +1,79 @@
+// MakeDictionaryDialog: the "Make Dictionary From File" dialog. The user names a word list and a
+// new dictionary and presses OK; the list is validated, sorted and compiled into the dictionary in
+// three stages, each under the progress dialog, and the dialog stays open for the next one.
+// "Add Unique Words Only" keeps only the words that no selected dictionary holds yet; ticking it
+// shows the ReminderBox reminder until the user asks not to see it again. GUI thread.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "core/maintenance/make_dictionary.h"
+#include "gui/help.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace zantric::gui {
+
+class SearchPanel;
+
+class MakeDictionaryDialog final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kIdFileName = 101;
+    static constexpr int kIdDictionaryName = 102;
+    static constexpr int kIdBrowse = 103;
+    static constexpr int kIdUniqueWords = 105;
+    static constexpr int kFileNameLimit = 260;
+
+    // `panel` gives the font and receives the status texts.
+    explicit MakeDictionaryDialog(SearchPanel* panel);
+
+    // The file dialog of Browse: returns the chosen file, empty when none was chosen.
+    using FileChooser = std::function<QString(QWidget* owner)>;
+    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+
+    void browse();
+    // The unique-words box was clicked (its new state is already shown).
+    void uniqueWordsClicked();
+    // OK: the checks and questions, then the three stages.
+    MaintenanceOutcome makeDictionary();
+
+    QLineEdit* fileNameEdit() const { return m_fileName; }
+    QLineEdit* dictionaryNameEdit() const { return m_dictionaryName; }
+    QCheckBox* uniqueWordsBox() const { return m_uniqueWords; }
+    QPushButton* okButton() const { return m_ok; }
+
+signals:
+    // A dictionary was made and listed.
+    void dictionaryMade();
+
+private:
+    SearchPanel* m_panel;
+    HelpId m_helpId;
+    QLineEdit* m_fileName;
+    QLineEdit* m_dictionaryName;
+    QCheckBox* m_uniqueWords;
+    QPushButton* m_ok;
+    FileChooser m_chooseFile;
+};
+
+// The reminder that checking words for uniqueness takes much longer. Its box "Do Not Show this
+// Message Again" writes its state to the ini at every click.
+class ReminderBox final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kIdDoNotShow = 102;
+
+    explicit ReminderBox(QWidget* parent);
+    // Whether the user still wants the reminder (the ini key is not 1).
+    static bool wanted();
+    QCheckBox* doNotShowBox() const { return m_doNotShow; }
+
+private:
+    QCheckBox* m_doNotShow;
+};
+
+}  // namespace zantric::gui

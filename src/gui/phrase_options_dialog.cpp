@@ -1,0 +1,136 @@
+#include "gui/phrase_options_dialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <unordered_set>
+
+#include "core/search/stoplist.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "gui/command_ids.h"
+#include "gui/dialog_parts.h"
+
+namespace zantric::gui {
+
+namespace {
+// Lines named in the message about lines that are not words.
+constexpr int kLinesNamed = 5;
+}  // namespace
+
+PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, const PhraseOptions& options)
+    : QDialog(parent), m_help(kHelpPhraseOptions) {
+    setWindowTitle(QStringLiteral("Phrase Options"));
+    m_minWordLength = new QSpinBox(this);
+    m_minWordLength->setProperty("controlId", kIdMinWordLength);
+    m_minWordLength->setRange(1, kMaxMinWordLength);
+    m_minWordLength->setSpecialValueText(QStringLiteral("any"));
+    m_minWordLength->setValue(options.minWordLength);
+    m_eachWordOnce = new QCheckBox(QStringLiteral("Each &word once in a phrase"), this);
+    m_eachWordOnce->setProperty("controlId", kIdEachWordOnce);
+    m_eachWordOnce->setChecked(options.eachWordOnce);
+    m_useStoplist = new QCheckBox(QStringLiteral("Use the &stoplist"), this);
+    m_useStoplist->setProperty("controlId", kIdUseStoplist);
+    m_useStoplist->setChecked(options.useStoplist);
+    m_editStoplist = makeButton(this, QStringLiteral("&Edit Stoplist…"), kIdEditStoplist);
+    connect(m_editStoplist, &QPushButton::clicked, this, &PhraseOptionsDialog::editStoplist);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(buddyLabel(this, QStringLiteral("&Minimum word length"), m_minWordLength), 0,
+                      0);
+    fields->addWidget(m_minWordLength, 0, 1, Qt::AlignLeft);
+    fields->addWidget(m_eachWordOnce, 1, 0, 1, 2);
+    fields->addWidget(m_useStoplist, 2, 0);
+    fields->addWidget(m_editStoplist, 2, 1, Qt::AlignLeft);
+    QPushButton* ok = makeButton(this, QStringLiteral("&OK"), 1);
+    ok->setDefault(true);
+    QPushButton* cancel = makeButton(this, QStringLiteral("&Cancel"), 2);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    layOutDialog(this, fields, {ok, cancel});
+}
+
+PhraseOptions PhraseOptionsDialog::options() const {
+    PhraseOptions options;
+    options.minWordLength = m_minWordLength->value();
+    options.eachWordOnce = m_eachWordOnce->isChecked();
+    options.useStoplist = m_useStoplist->isChecked();
+    return options;
+}
+
+void PhraseOptionsDialog::editStoplist() {
+    StoplistEditor editor(this, kStoplistFileName);
+    emit stoplistEditorOpened(&editor);
+    editor.exec();
+}
+
+StoplistEditor::StoplistEditor(QWidget* parent, std::string path)
+    : QDialog(parent), m_path(std::move(path)) {
+    setWindowTitle(QStringLiteral("Stoplist"));
+    m_text = new QPlainTextEdit(this);
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setTabChangesFocus(true);
+    QString words;
+    for (const std::string& word : readStoplistWords(m_path, &m_readable)) {
+        words += QString::fromStdString(word) + QLatin1Char('\n');
+    }
+    m_text->setPlainText(words);
+    auto* note = new QLabel(
+        QStringLiteral("Words that no search uses, one a line (CRT is taken as Crt):"), this);
+    QPushButton* ok = makeButton(this, QStringLiteral("&OK"), 1);
+    QPushButton* cancel = makeButton(this, QStringLiteral("&Cancel"), 2);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (save()) accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* fields = new QGridLayout;
+    fields->addWidget(note, 0, 0);
+    fields->addWidget(m_text, 1, 0);
+    m_text->setMinimumSize(note->sizeHint().width(), fontMetrics().height() * 12);
+    layOutDialog(this, fields, {ok, cancel});
+    if (!m_readable) {
+        messageBoxText("Unable to Open File: " + shownPath(m_path), "File Error.", kMbOkStop, this);
+        m_text->setReadOnly(true);
+        ok->setEnabled(false);
+    }
+}
+
+bool StoplistEditor::save() {
+    if (!m_readable) return false;
+    std::vector<std::string> words;
+    std::unordered_set<std::string> seen;
+    QStringList refused;
+    for (const QString& line : m_text->toPlainText().split(QLatin1Char('\n'))) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty()) continue;
+        const std::string word = stoplistWord(trimmed.toStdString());
+        if (word.empty()) {
+            refused << trimmed;
+        } else if (seen.insert(word).second) {
+            words.push_back(word);
+        }
+    }
+    if (!refused.isEmpty()) {
+        QStringList named = refused.mid(0, kLinesNamed);
+        if (refused.size() > kLinesNamed) named << QStringLiteral("...");
+        beep();
+        messageBoxText(
+            "These lines are not words (1 to 20 letters, at most one hyphen, neither "
+            "first nor last):\n\n" +
+                named.join(QLatin1Char('\n')).toStdString(),
+            "Input Error", kMbOkStop, this);
+        return false;
+    }
+    if (!writeStoplistWords(m_path, words)) {
+        messageBoxText("Unable to write file: " + shownPath(m_path), "File Error.", kMbOkStop,
+                       this);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zantric::gui

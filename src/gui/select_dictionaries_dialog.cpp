@@ -1,0 +1,181 @@
+#include "gui/select_dictionaries_dialog.h"
+
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_details.h"
+#include "core/maintenance/merge_dictionaries.h"
+#include "core/shell/messages.h"
+#include "core/shell/settings.h"
+#include "core/shell/string_table.h"
+#include "gui/command_ids.h"
+#include "gui/dialog_parts.h"
+#include "gui/results_list.h"
+#include "gui/search_panel.h"
+
+namespace zantric::gui {
+
+namespace {
+
+constexpr int kStrHighlightOne = 701;
+constexpr int kStrIncompleteInformation = 404;
+constexpr int kStrDeleteSuccessful = 908;
+constexpr int kStrMenuDeleteDictionaries = 612;
+constexpr int kStrMenuShowDetails = 613;
+const QChar kSelectedMark(0xBB);  // »
+
+// The catalogue key of a display name: the dictionaries folder and the name, unless the name
+// is a path already.
+std::string pathOf(const QString& displayName) {
+    return Settings::instance().dictionaryPath(displayName.toStdString());
+}
+
+}  // namespace
+
+QString SelectDictionariesDialog::rowText(bool selected, const QString& displayName) {
+    return QString(selected ? kSelectedMark : QChar(' ')) + QLatin1Char('\t') + displayName;
+}
+
+SelectDictionariesDialog::SelectDictionariesDialog(SearchPanel* panel)
+    : QDialog(panel), m_panel(panel), m_helpId(kHelpSelectDictionaries) {
+    setWindowTitle(QStringLiteral("Select Dictionaries"));
+    m_list = new QListWidget(this);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setProperty("controlId", kIdList);
+    m_list->setMinimumSize(fontMetrics().averageCharWidth() * 36, fontMetrics().height() * 12);
+    m_list->setContextMenuPolicy(Qt::NoContextMenu);  // the dialog's own menu opens instead
+    if (panel != nullptr) m_list->setFont(panel->currentFont());
+    // One tab stop, two characters in: the mark, then the name.
+    auto* rows = new TabStopDelegate(m_list);
+    rows->setTabStop(m_list->fontMetrics().averageCharWidth() * 2);
+    m_list->setItemDelegate(rows);
+    auto* label = new QLabel(QStringLiteral("&Available Dictionaries"), this);
+    label->setBuddy(m_list);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { toggleHighlighted(); });
+
+    QPushButton* selectClear = makeButton(this, QStringLiteral("&Select/Clear"), kIdSelectClear);
+    QPushButton* selectAll = makeButton(this, QStringLiteral("S&elect All"), kIdSelectAll);
+    QPushButton* clearAll = makeButton(this, QStringLiteral("C&lear All"), kIdClearAll);
+    QPushButton* details = makeButton(this, QStringLiteral("&Details"), kIdDetails);
+    QPushButton* close = makeButton(this, QStringLiteral("&Close"), 1);
+    close->setDefault(true);
+    connect(selectClear, &QPushButton::clicked, this, [this] { toggleHighlighted(); });
+    connect(selectAll, &QPushButton::clicked, this, [this] { setAll(true); });
+    connect(clearAll, &QPushButton::clicked, this, [this] { setAll(false); });
+    connect(details, &QPushButton::clicked, this, [this] { showDetails(); });
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {selectClear, selectAll, clearAll, details}) buttons->addWidget(b);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    auto* listColumn = new QVBoxLayout;
+    listColumn->addWidget(label);
+    listColumn->addWidget(m_list, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(listColumn, 1);
+    layout->addLayout(buttons);
+    fillList();
+}
+
+void SelectDictionariesDialog::fillList() {
+    const int top = m_list->verticalScrollBar()->value();
+    m_list->setUpdatesEnabled(false);
+    m_list->clear();
+    for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
+        m_list->addItem(rowText(entry.selected(), QString::fromStdString(entry.displayName())));
+    }
+    m_list->verticalScrollBar()->setValue(top);
+    m_list->setUpdatesEnabled(true);
+}
+
+QStringList SelectDictionariesDialog::highlightedRows() const {
+    QStringList rows;
+    for (int i = 0; i < m_list->count(); ++i) {
+        if (m_list->item(i)->isSelected()) rows << m_list->item(i)->text();
+    }
+    return rows;
+}
+
+void SelectDictionariesDialog::toggleHighlighted() {
+    Catalogue& catalogue = Catalogue::instance();
+    for (const QString& row : highlightedRows()) {
+        const std::string path = pathOf(row.mid(2));
+        if (catalogue.find(path) != nullptr) {
+            catalogue.setSelected(path, !catalogue.isSelected(path));
+        }
+    }
+    fillList();
+}
+
+void SelectDictionariesDialog::setAll(bool on) {
+    Catalogue& catalogue = Catalogue::instance();
+    for (std::size_t i = 0; i < catalogue.count(); ++i) {
+        catalogue.setSelected(catalogue.entry(i).path(), on);
+        catalogue.entry(i).markChanged();
+    }
+    fillList();
+}
+
+void SelectDictionariesDialog::showDetails() {
+    const QStringList rows = highlightedRows();
+    if (rows.isEmpty()) {
+        messageBox(kStrHighlightOne, kStrIncompleteInformation, kMbOk, this);
+        return;
+    }
+    const CatalogueEntry* entry = Catalogue::instance().find(pathOf(rows.first().mid(2)));
+    if (entry == nullptr) return;
+    messageBoxText(detailsText(*entry), detailsTitle(*entry), kMbOkInformation, this);
+}
+
+void SelectDictionariesDialog::deleteDictionaries() {
+    if (m_panel != nullptr) m_panel->setStatusText(kStrStatusBlank);
+    if (deleteHighlighted(highlightedRows(), 2) == 1 && m_panel != nullptr) {
+        m_panel->setStatusText(kStrDeleteSuccessful);
+    }
+    fillList();
+}
+
+void SelectDictionariesDialog::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    auto add = [this, &menu](int captionId, int commandId) {
+        QAction* action = menu.addAction(QString::fromStdString(loadString(captionId)));
+        action->setStatusTip(QString::fromStdString(loadString(commandId)));
+        if (m_panel != nullptr) action->setEnabled(m_panel->commandEnabled(commandId));
+        connect(action, &QAction::triggered, this, [this, commandId] {
+            // The main window runs the command and refills this list when it ends.
+            if (m_panel != nullptr) {
+                m_panel->command(commandId);
+            } else if (commandId == kCmdDeleteDictionaries) {
+                deleteDictionaries();
+            }
+        });
+    };
+    add(kStrMenuAddWord, kCmdAddWord);
+    add(kStrMenuRemoveWord, kCmdRemoveWord);
+    add(kStrMenuMerge, kCmdMerge);
+    add(kStrMenuCreateFromFile, kCmdCreateFromFile);
+    add(kStrMenuDeleteDictionaries, kCmdDeleteDictionaries);
+    menu.addSeparator();
+    QAction* details = menu.addAction(QString::fromStdString(loadString(kStrMenuShowDetails)));
+    details->setStatusTip(QString::fromStdString(loadString(kCmdShowDetails)));
+    connect(details, &QAction::triggered, this, [this] { showDetails(); });
+    menu.exec(event->globalPos());
+}
+
+int deleteHighlighted(const QStringList& rows, int skip) {
+    std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(rows.size()));
+    // The mark is one character here but two bytes in UTF-8: drop it before converting.
+    for (const QString& row : rows) texts.push_back(row.mid(skip).toStdString());
+    return zantric::deleteHighlighted(texts, 0);
+}
+
+}  // namespace zantric::gui

@@ -1,0 +1,63 @@
+// ZantricApp: the application object "Zantric". start() runs the start-up in its fixed order:
+// enter the program's folder, read or create the ini file, clear the files that earlier copies
+// left behind, build the main window (which scans the dictionaries and keeps this copy's
+// instance marker) and the frame around it, and show the frame where it was left. After the
+// event loop the frame goes first (its main window deletes this copy's files and marker), then
+// the catalogue writes back every changed dictionary header. GUI thread.
+#pragma once
+
+#include <QApplication>
+#include <QBasicTimer>
+#include <memory>
+
+class QLabel;
+class QSocketNotifier;
+class QStatusBar;
+
+namespace zantric::gui {
+
+class QtMessagePresenter;
+class MainWindow;
+class SearchPanel;
+
+class ZantricApp final : public QApplication {
+    Q_OBJECT
+public:
+    ZantricApp(int& argc, char** argv);
+    ~ZantricApp() override;
+
+    // Start-up; `folder` is the -C DIR argument or empty. False when the program cannot run
+    // (the reason has been shown).
+    bool start(const std::string& folder, bool startMinimised = false);
+    // Closes down after the event loop: the frame and main window, then the catalogue.
+    void shutDown();
+
+    MainWindow* frame() const { return m_frame.get(); }
+    QStatusBar* statusBar() const { return m_statusBar; }
+    QLabel* foundPane() const { return m_foundPane; }
+    QLabel* checkedPane() const { return m_checkedPane; }
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+    // F1 while a dialog or message box is in front: help at the dialog's context (Ctrl+F1:
+    // the contents).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // SIGTERM, SIGHUP and SIGINT end the program in order: every dialog in front is closed as
+    // Escape closes it (the work under a progress dialog cancelled without asking), a search
+    // is cancelled, and the window closes as Exit closes it, deleting this copy's files.
+    void watchEndSignals();
+    void endStep();
+
+    std::unique_ptr<QtMessagePresenter> m_presenter;
+    QSocketNotifier* m_signalNotifier = nullptr;
+    QBasicTimer m_endTimer;
+    std::unique_ptr<MainWindow> m_frame;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_foundPane = nullptr;
+    QLabel* m_checkedPane = nullptr;
+    bool m_started = false;
+};
+
+}  // namespace zantric::gui
