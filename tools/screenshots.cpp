@@ -1,6 +1,6 @@
 // zantric_gui_screenshots: drives the window program through its main screens and saves a PNG
 // of each (QWidget::grab, so it runs offscreen), for a person to look at after a change:
-//   QT_QPA_PLATFORM=offscreen build/gui/tests/gui/zantric_gui_screenshots [OUTDIR]
+//   QT_QPA_PLATFORM=offscreen build/dev/tools/zantric_gui_screenshots [OUTDIR]
 // (OUTDIR defaults to build/screenshots). With --figures DIR it instead starts the program on
 // the program folder DIR, prints how long the window took to become usable, runs a phrase
 // search with more than a million matches and prints the memory in use while it is listed.
