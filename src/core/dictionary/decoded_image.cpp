@@ -6,7 +6,7 @@
 
 #include "core/dictionary/dictionary_format.h"
 #include "core/dictionary/letter_pool.h"
-#include "core/dictionary/word_codec.h"
+#include "core/dictionary/record_decoder.h"
 
 namespace zantric {
 
@@ -66,38 +66,26 @@ bool DecodedImage::build(const unsigned char* image, std::size_t size) {
     char word[kMaxWordLetters + 2] = {};
     int wordLetters = 0;
     int length = 1;
-    int gap = 0;
     std::size_t pos = kDataOffset;
-    while (pos < size) {
-        const unsigned char head = image[pos];
-        if (head == kGroupEnd) {
-            if (++length > kMaxWordLetters) return fail();
-            ++gap;
-            ++pos;
-            continue;
+    auto nextByte = [&]() -> int { return pos < size ? image[pos++] : -1; };
+    int gap = 0;
+    int hyphen = -1;
+    for (;;) {
+        const std::size_t start = pos;  // the group ends since the last record, then the head
+        const int head = decodeRecord(
+            nextByte, [&gap] { ++gap; }, word, wordLetters, length, hyphen);
+        if (head == kRecordEnd) break;
+        if (head == kRecordDamaged || wordLetters != length) return fail();
+        for (int i = 0; i < length; ++i) {
+            if (word[i] < 'a' || word[i] > 'z') return fail();
         }
-        offsets.push_back(static_cast<std::uint32_t>(pos));
+        offsets.push_back(static_cast<std::uint32_t>(start + static_cast<std::size_t>(gap)));
         prefixes.push_back(static_cast<std::uint8_t>(head >> 2));
-        ++pos;
         DecodedRecord record{};
         record.length = static_cast<std::uint8_t>(length);
         record.gap = static_cast<std::uint8_t>(gap);
         record.capital = (head & 2) != 0;
-        record.hyphen = -1;
-        if (head & 1) {
-            if (pos >= size) return fail();
-            record.hyphen = image[pos++];
-        }
-        int letters = std::min({head >> 2, wordLetters, length});
-        while (letters < length) {
-            if (pos >= size) return fail();
-            letters = decodeByte(image[pos++], word, letters);
-        }
-        if (letters != length) return fail();
-        for (int i = 0; i < length; ++i) {
-            if (word[i] < 'a' || word[i] > 'z') return fail();
-        }
-        wordLetters = letters;
+        record.hyphen = static_cast<std::int16_t>(hyphen);
         std::copy(word, word + length, record.text);
         record.text[length] = ' ';
         m_records.push_back(record);

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "core/dictionary/word_codec.h"
+#include "core/dictionary/record_decoder.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/zantric_exception.h"
@@ -233,34 +233,12 @@ void DictionaryReader::position(int length, char letter) {
 }
 
 bool DictionaryReader::readWord() {
-    m_hyphen = -1;
-    int b = readByte();
-    if (b < 0) return false;
-    while (b == kGroupEnd) {
-        // A length past the longest word can only come from a damaged file: stop there.
-        if (++m_length > kMaxWordLetters) return false;
-        m_blockLetter = 'a';
-        b = readByte();
-        if (b < 0) return false;
-    }
-    int keep = b >> 2;
-    if (keep > m_wordLetters) keep = m_wordLetters;
-    if (keep > m_length) keep = m_length;
-    m_capital = (b & 2) != 0;
-    if (b & 1) {
-        const int at = readByte();
-        if (at < 0) return false;
-        m_hyphen = at;
-    }
-    int letters = keep;
-    while (letters < m_length) {
-        const int code = readByte();
-        if (code < 0) return false;
-        letters = decodeByte(static_cast<unsigned char>(code), m_word, letters);
-    }
-    m_wordLetters = letters;
-    m_word[letters] = ' ';
-    m_word[letters + 1] = '\0';
+    const int head = decodeRecord([this] { return readByte(); }, [this] { m_blockLetter = 'a'; },
+                                  m_word, m_wordLetters, m_length, m_hyphen);
+    if (head < 0) return false;
+    m_capital = (head & 2) != 0;
+    m_word[m_wordLetters] = ' ';
+    m_word[m_wordLetters + 1] = '\0';
     return true;
 }
 
@@ -307,68 +285,81 @@ bool DictionaryReader::matchesPattern() const {
     }
 }
 
+bool DictionaryReader::beginPattern(const char* pattern, const LetterPool* letters, int minLength,
+                                    char startLetter, int& result) {
+    auto done = [&result](int code) {
+        result = code;
+        return false;
+    };
+    if (t_readers.tooMany) {
+        t_readers.tooMany = false;
+        return done(kNoMoreWords);
+    }
+    if (!m_opened) return done(kNoMoreWords);
+    if (t_readers.open == 1) resetChecked();
+    m_tokenCount = 0;
+    m_matchAll = std::strcmp(pattern, "*") == 0;
+    if (*pattern == '\0') return done(kEmptyPattern);
+    m_letterStart =
+        (pattern[0] >= 'a' && pattern[0] <= 'z') || (pattern[0] >= 'A' && pattern[0] <= 'Z');
+    if (letters) {
+        m_filter = *letters;
+        m_hasFilter = true;
+        if (m_decoded) m_packed.set(*letters);
+    }
+    m_hasStar = false;
+    int stars = 0;
+    const std::size_t patternLength = std::strlen(pattern);
+    for (std::size_t i = 0; i < patternLength; ++i) stars += pattern[i] == '*';
+    m_patternLetters = static_cast<int>(patternLength) - stars;
+    // Nothing longer than the longest word can match; this also bounds the copy below.
+    if (m_patternLetters > kMaxWordLetters) return done(kNoMoreWords);
+    // The copy: runs of '*' folded into one (they mean the same), a space appended, the
+    // first character lower-cased.
+    int n = 0;
+    for (std::size_t i = 0; i < patternLength; ++i) {
+        if (pattern[i] == '*' && n > 0 && m_pattern[n - 1] == '*') continue;
+        m_pattern[n++] = pattern[i];
+    }
+    m_pattern[n++] = ' ';
+    m_pattern[n] = '\0';
+    m_pattern[0] = toLower(m_pattern[0]);
+    if (stars > 0) {
+        m_hasStar = true;
+        if (!m_matchAll) {
+            // The parts after the first '*', split at every '*'; the last ends with the space.
+            int i = static_cast<int>(std::strchr(m_pattern, '*') - m_pattern) + 1;
+            while (i < n) {
+                const char* next = std::strchr(m_pattern + i, '*');
+                const int end = next ? static_cast<int>(next - m_pattern) : n;
+                m_tokenStart[m_tokenCount] = i;
+                m_tokenLength[m_tokenCount] = end - i;
+                ++m_tokenCount;
+                i = end + 1;
+            }
+        }
+    }
+    int start = m_patternLetters < 1 ? 1 : m_patternLetters;
+    if (minLength > start) start = minLength;
+    m_length = start;
+    if (start > kMaxWordLetters) return done(kNoMoreWords);
+    m_wordLetters = 0;
+    position(start, startLetter ? startLetter : m_pattern[0]);
+    return true;
+}
+
 int DictionaryReader::nextMatch(char* outWord, const char* pattern, const LetterPool* letters,
                                 int minLength, char startLetter) {
     if (pattern) {
-        if (t_readers.tooMany) {
-            t_readers.tooMany = false;
-            return kNoMoreWords;
-        }
-        if (!m_opened) return kNoMoreWords;
-        if (t_readers.open == 1) resetChecked();
-        m_tokenCount = 0;
-        m_matchAll = std::strcmp(pattern, "*") == 0;
-        if (*pattern == '\0') return kEmptyPattern;
-        m_letterStart =
-            (pattern[0] >= 'a' && pattern[0] <= 'z') || (pattern[0] >= 'A' && pattern[0] <= 'Z');
-        if (letters) {
-            m_filter = *letters;
-            m_hasFilter = true;
-            if (m_decoded) m_packed.set(*letters);
-        }
-        m_hasStar = false;
-        int stars = 0;
-        const std::size_t patternLength = std::strlen(pattern);
-        for (std::size_t i = 0; i < patternLength; ++i) stars += pattern[i] == '*';
-        m_patternLetters = static_cast<int>(patternLength) - stars;
-        // Nothing longer than the longest word can match; this also bounds the copy below.
-        if (m_patternLetters > kMaxWordLetters) return kNoMoreWords;
-        // The copy: runs of '*' folded into one (they mean the same), a space appended, the
-        // first character lower-cased.
-        int n = 0;
-        for (std::size_t i = 0; i < patternLength; ++i) {
-            if (pattern[i] == '*' && n > 0 && m_pattern[n - 1] == '*') continue;
-            m_pattern[n++] = pattern[i];
-        }
-        m_pattern[n++] = ' ';
-        m_pattern[n] = '\0';
-        m_pattern[0] = toLower(m_pattern[0]);
-        if (stars > 0) {
-            m_hasStar = true;
-            if (!m_matchAll) {
-                // The parts after the first '*', split at every '*'; the last ends with the space.
-                int i = static_cast<int>(std::strchr(m_pattern, '*') - m_pattern) + 1;
-                while (i < n) {
-                    const char* next = std::strchr(m_pattern + i, '*');
-                    const int end = next ? static_cast<int>(next - m_pattern) : n;
-                    m_tokenStart[m_tokenCount] = i;
-                    m_tokenLength[m_tokenCount] = end - i;
-                    ++m_tokenCount;
-                    i = end + 1;
-                }
-            }
-        }
-        int start = m_patternLetters < 1 ? 1 : m_patternLetters;
-        if (minLength > start) start = minLength;
-        m_length = start;
-        if (start > kMaxWordLetters) return kNoMoreWords;
-        m_wordLetters = 0;
-        position(start, startLetter ? startLetter : m_pattern[0]);
+        int result = kNoMoreWords;
+        if (!beginPattern(pattern, letters, minLength, startLetter, result)) return result;
     } else if (!m_opened) {
         return kNoMoreWords;
     }
-    if (m_decoded) return nextDecoded(outWord);
+    return m_decoded ? nextDecoded(outWord) : nextRead(outWord);
+}
 
+int DictionaryReader::nextRead(char* outWord) {
     for (;;) {
         if (!readWord()) return kNoMoreWords;
         m_checked->store(m_checked->load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
@@ -386,20 +377,7 @@ int DictionaryReader::nextMatch(char* outWord, const char* pattern, const Letter
             const int answer = m_filter.tryWord(m_word, ' ');
             if (answer == 1) {
                 // The first letter is missing: go on at the next first letter the filter holds.
-                char from = m_word[0] > m_blockLetter ? m_word[0] : m_blockLetter;
-                char next = 0;
-                for (char c = static_cast<char>(from + 1); c >= 'a' && c <= 'z'; ++c) {
-                    if (m_filter.countOf(c) > 0) {
-                        next = c;
-                        break;
-                    }
-                }
-                if (next) {
-                    position(m_length, next);
-                } else {
-                    if (m_length >= kMaxWordLetters) return kNoMoreWords;
-                    position(m_length + 1, 'a');
-                }
+                if (!skipToNextFilterLetter()) return kNoMoreWords;
                 continue;
             }
             if (answer != 0) continue;
@@ -410,6 +388,19 @@ int DictionaryReader::nextMatch(char* outWord, const char* pattern, const Letter
 }
 
 // The word last read, with its capital and hyphen restored.
+bool DictionaryReader::skipToNextFilterLetter() {
+    const char from = m_word[0] > m_blockLetter ? m_word[0] : m_blockLetter;
+    for (char c = static_cast<char>(from + 1); c >= 'a' && c <= 'z'; ++c) {
+        if (m_filter.countOf(c) > 0) {
+            position(m_length, c);
+            return true;
+        }
+    }
+    if (m_length >= kMaxWordLetters) return false;
+    position(m_length + 1, 'a');
+    return true;
+}
+
 void DictionaryReader::acceptWord(char* outWord) const {
     int n = m_length < m_wordLetters ? m_length : m_wordLetters;
     const bool hyphen = m_hyphen >= 0 && m_hyphen <= n;

@@ -99,8 +99,16 @@ public:
 private:
     int readByte();  // next byte, or -1 at end of data
     void position(int length, char letter);
+    // Takes a new pattern, filter and start: compiles the pattern and positions the reader at
+    // the first block that can hold a match. False, with nextMatch's result, when none can.
+    bool beginPattern(const char* pattern, const LetterPool* letters, int minLength,
+                      char startLetter, int& result);
     bool readWord();
-    int nextDecoded(char* outWord);
+    int nextRead(char* outWord);     // the next match, reading records from the file or image
+    int nextDecoded(char* outWord);  // the next match, walking the decoded records
+    // After a word whose first letter the filter lacks: positions at the next first letter it
+    // holds, else at the next length. False past the longest word.
+    bool skipToNextFilterLetter();
     void acceptWord(char* outWord) const;
     bool matchesPattern() const;
     bool matchTokens(int pos) const;
