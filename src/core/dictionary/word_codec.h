@@ -13,16 +13,16 @@ inline constexpr int kFirstSingleCode = 211;
 
 namespace codec_detail {
 struct Tables {
-    signed char lead[256];
-    signed char pair[256];
+    short lead[256];
+    short pair[256];
 };
 constexpr Tables makeTables() {
     Tables t{};
     for (int i = 0; i < 256; ++i) t.lead[i] = t.pair[i] = -1;
     for (int i = 0; kLeadLetters[i]; ++i)
-        t.lead[static_cast<unsigned char>(kLeadLetters[i])] = static_cast<signed char>(i);
+        t.lead[static_cast<unsigned char>(kLeadLetters[i])] = static_cast<short>(i);
     for (int i = 0; kPairLetters[i]; ++i)
-        t.pair[static_cast<unsigned char>(kPairLetters[i])] = static_cast<signed char>(i);
+        t.pair[static_cast<unsigned char>(kPairLetters[i])] = static_cast<short>(i);
     return t;
 }
 inline constexpr Tables kTables = makeTables();

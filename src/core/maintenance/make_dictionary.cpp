@@ -226,7 +226,8 @@ void SortRunsStage::work() {
 
     auto reader = std::make_unique<WordListReader>(input.get());
     auto block = std::make_unique<unsigned char[]>(kRunSlots * kSortRecordLength);
-    runFileName runs(runFileBase(), 0);
+    const std::string runBase = runFileBase();
+    std::uint64_t runs = 0;
     char word[kWordRoom];
     for (;;) {
         if (reader->atEnd()) {
@@ -236,7 +237,7 @@ void SortRunsStage::work() {
             }
             return;
         }
-        const std::string runName = Settings::instance().tempPath(runs.next());
+        const std::string runName = Settings::instance().tempPath(runFileName(runBase, ++runs));
         FilePtr run = openFile(runName, "wb");
         if (!run) cannotOpen(runName);
         m_runStart = m_consumed;

@@ -40,10 +40,10 @@ protected:
     // `emptyRuns` empty runs, then the words in sorted runs of 3000; returns the runs' names.
     static std::vector<std::string> writeSortedRuns(const std::vector<std::string>& words,
                                                     int emptyRuns = 0) {
-        runFileName runs("$$tmp{{{.", 0);
+        std::uint64_t runs = 0;
         std::vector<std::string> names;
         auto writeRun = [&](const std::vector<std::string>& runWords) {
-            names.push_back(runs.next());
+            names.push_back(runFileName("$$tmp{{{.", ++runs));
             TempFolder::write("temp/" + names.back(), test::recordsOf(runWords));
             FileSort(Settings::instance().tempPath(names.back()), kSortRecordLength,
                      compareSortRecords, nullptr)
