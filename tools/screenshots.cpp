@@ -135,10 +135,17 @@ void makeDictionary(const std::string& name, const std::vector<std::string>& wor
     writer.close();
 }
 
+// A control of the main window by its object name.
+template <class Control>
+Control* control(SearchPanel* client, const char* name) {
+    return client->findChild<Control*>(QLatin1String(name));
+}
+
 void fill(SearchPanel* client, const QString& find, const QString& from, bool useAll) {
-    client->field(SearchField::kFind)->setEditText(find);
-    client->field(SearchField::kFrom)->setEditText(from);
-    if (client->useAllFromLetters()->isChecked() != useAll) client->useAllFromLetters()->click();
+    control<QComboBox>(client, "find")->setEditText(find);
+    control<QComboBox>(client, "from")->setEditText(from);
+    auto* useAllBox = control<QCheckBox>(client, "useAll");
+    if (useAllBox->isChecked() != useAll) useAllBox->click();
 }
 
 // Start, and wait until the list shows the results (a search still being completed when
@@ -189,7 +196,7 @@ int figures(ZantricApp& app, const std::string& folder) {
     clock.restart();
     searchAndWait(client);
     const long long searchMs = clock.elapsed();
-    ResultsListView* list = client->resultsList();
+    ResultsListView* list = control<ResultsListView>(client, "results");
     list->scrollToBottom();
     QApplication::processEvents();
     list->scrollTo(list->model()->index(list->model()->rowCount() / 2, 0));
@@ -275,14 +282,14 @@ int main(int argc, char** argv) {
     // Bold 12 in the window's first-start size.
     fill(client, "???", "stare", false);
     searchAndWait(client);
-    client->boldBox()->click();
-    client->sizeList()->setCurrentIndex(2);
-    emit client->sizeList()->activated(2);
+    control<QCheckBox>(client, "bold")->click();
+    control<QComboBox>(client, "size")->setCurrentIndex(2);
+    emit control<QComboBox>(client, "size")->activated(2);
     frame->resize(frame->firstStartSize());
     save(frame, "07-main-first-start-size-bold-12");
-    client->boldBox()->click();
-    client->sizeList()->setCurrentIndex(0);
-    emit client->sizeList()->activated(0);
+    control<QCheckBox>(client, "bold")->click();
+    control<QComboBox>(client, "size")->setCurrentIndex(0);
+    emit control<QComboBox>(client, "size")->activated(0);
     frame->resize(1100, 700);
     save(frame, "08-main-wide-size-8");
 
@@ -369,9 +376,10 @@ int main(int argc, char** argv) {
     client->command(kCmdPhraseOptions);
     frame->resize(760, 520);
     fill(client, "* *", "painters", false);
-    if (!client->suppressPermutations()->isChecked()) client->suppressPermutations()->click();
+    auto* suppress = control<QCheckBox>(client, "suppress");
+    if (!suppress->isChecked()) suppress->click();
     searchAndWait(client);
-    ResultsListView* list = client->resultsList();
+    ResultsListView* list = control<ResultsListView>(client, "results");
     const QRect cell = list->visualRect(list->model()->index(2, 0));
     const QPointF at(cell.left() + list->rowDelegate()->tabStop() + 2, cell.center().y());
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {

@@ -1,28 +1,27 @@
-// SearchPanel: the main window, the frame's client. It holds the four search fields
-// with their histories and keystroke filters, the two search options, the font controls, Start
-// and Cancel and the results list; it owns the one search request, the results store, the
-// search run and this copy's instance marker. It runs a search from Start to the finished list
-// (the worker on its own thread, the counters polled every 100 ms), asks before cancelling, and
+// SearchPanel: the main window, the frame's client. Around the search form it holds the state
+// of the search: the one search request, the results store, the search run, the field
+// histories, the Phrase Options and this copy's instance marker. It runs a search from Start to
+// the finished list (the worker on its own thread, the counters polled every 100 ms), asks
+// before cancelling, keeps the commands in one table with the rule that enables each, and
 // closes the program in order. GUI thread only.
 #pragma once
 
 #include <QBasicTimer>
 #include <QFont>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/results/results_store.h"
 #include "core/search/field_history.h"
 #include "core/search/phrase_filters.h"
-#include "core/search/search_fields.h"
 #include "core/search/search_request.h"
 #include "core/search/search_run.h"
+#include "gui/dictionary_commands.h"
+#include "gui/results_file_commands.h"
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
 class QLabel;
-class QPushButton;
 class QStatusBar;
 
 namespace zantric {
@@ -31,8 +30,7 @@ class InstanceMarker;
 
 namespace zantric::gui {
 
-class ResultsListView;
-class SelectDictionariesDialog;
+class SearchForm;
 
 inline constexpr const char* kFrameTitle = "Zantric";
 
@@ -61,37 +59,17 @@ public:
     void refreshCounters();
     // Shows a string-table text in the message pane.
     void setStatusText(int stringId);
-    QFont currentFont() const { return m_font; }
+    // The font of the fields and the list, for the dialogs' fields.
+    QFont currentFont() const;
 
-    // Save As, View and Delete Results once the file dialog has given a name. `type` is the
-    // index of the chosen file type (0 results pair, 1 text, 2 any).
-    void saveResultsTo(const QString& name, int type);
-    bool viewResults(const QString& name);
-    void deleteResults();
+    // What the window shows and what the results-file commands change: the Found and Checked
+    // panes (Checked is also what a saved header records), "Filters on", and Clear All.
+    void showTotals(std::int64_t found, std::int64_t checked, bool filtersOn);
+    void clearAll();
 
-    // The request's side of the fields.
-    SearchFields fields() const;
-    void updateSearchControls();
-    void updateHistory();
-
-    // The Phrase Options the next search uses (kept in the ini).
-    const PhraseOptions& phraseOptions() const { return m_phraseOptions; }
-    // The "Filters on" pane: shown after a search that a filter changed, or for saved results
-    // that record filters.
-    QLabel* filtersPane() const { return m_filtersPane; }
-
-    QComboBox* field(SearchField which) const;
-    QCheckBox* useAllFromLetters() const { return m_useAll; }
-    QCheckBox* suppressPermutations() const { return m_suppress; }
-    QCheckBox* boldBox() const { return m_bold; }
-    QComboBox* sizeList() const { return m_size; }
-    QPushButton* startButton() const { return m_start; }
-    QPushButton* cancelButton() const { return m_cancel; }
-    ResultsListView* resultsList() const { return m_list; }
-    ResultsStore& results() { return m_results; }
-    SearchRequest& request() { return m_request; }
-    SearchRun& searchRun() { return m_run; }
-    const SearchHistories& histories() const { return m_histories; }
+    // What the list shows and the search behind it, for reading.
+    const ResultsStore& results() const { return m_results; }
+    const SearchRun& searchRun() const { return m_run; }
 
 signals:
     // Save the window position and close (posted once everything is cleared up).
@@ -106,11 +84,25 @@ signals:
 protected:
     void timerEvent(QTimerEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void buildControls();
+    // What must hold for a command to be enabled: every condition it names.
+    enum Condition : unsigned {
+        kAlways = 0,
+        kNotSearching = 1,
+        kOnlyCopy = 2,       // no other copy of the program runs
+        kResultsOpen = 4,    // a results pair is open
+        kResultsListed = 8,  // the list shows a match
+    };
+    struct Command {
+        int id;
+        unsigned enabledWhen;  // Conditions
+        std::function<void()> run;
+    };
+    std::vector<Command> commandTable();
+    const Command* findCommand(int id) const;
+    bool holds(unsigned conditions) const;
+
     void startSearch();
     void enterSearchingState();
     void leaveSearchingState();
@@ -118,55 +110,31 @@ private:
     void completeSearch();
     void askCancelSearch();
     void exitCommand();
-    void clearAll();
     void deleteTemporaryFiles();
     void showCounters(std::int64_t found, std::int64_t checked);
-    void setSearchControlsEnabled(bool enabled);
-    void fillHistory(SearchField which);
-    void selectDictionaries();
-    void makeDictionaryCommand();
-    void mergeCommand();
-    void updateWordCommand(bool add);
-    // After a dictionary was made, merged, changed or deleted: the next phrase search analyses
-    // the dictionaries again, and an open Select Dictionaries list shows the change.
-    void dictionariesChanged();
-    void saveAsCommand();
-    void viewCommand();
+    void showFiltersOn(bool on);
     void phraseOptionsCommand();
     // The status bar names what the highlighted match left over (computed now, never stored).
     void explainMatch(const QString& match);
-    void showFiltersOn(bool on);
     // What the header of exported results records: the fields as shown and the last Checked.
     SearchSummary summary() const;
-    void setUpFont();
-    void fontChanged();
-    void applyFont(const QFont& font);
-    // A typed character for one of the fields: true when the filter took the key.
-    bool filterKey(SearchField which, QKeyEvent* event);
 
     SearchRequest m_request;
     ResultsStore m_results;
     SearchRun m_run;
     SearchHistories m_histories;
     std::unique_ptr<InstanceMarker> m_marker;
-    SelectDictionariesDialog* m_openSelect =
-        nullptr;  // the Select Dictionaries dialog while it runs
+    PhraseOptions m_phraseOptions;
 
-    QComboBox* m_fields[4] = {};
-    QLabel* m_fieldLabels[4] = {};
-    QCheckBox* m_useAll = nullptr;
-    QCheckBox* m_suppress = nullptr;
-    QCheckBox* m_bold = nullptr;
-    QComboBox* m_size = nullptr;
-    QPushButton* m_start = nullptr;
-    QPushButton* m_cancel = nullptr;
-    ResultsListView* m_list = nullptr;
+    SearchForm* m_form;
+    ResultsFileCommands m_resultsFiles;
+    DictionaryCommands m_dictionaries;
+    std::vector<Command> m_commands;
+
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_foundPane = nullptr;
     QLabel* m_checkedPane = nullptr;
     QLabel* m_filtersPane = nullptr;
-    QFont m_font;
-    PhraseOptions m_phraseOptions;
 
     QBasicTimer m_searchTimer;  // 456
     bool m_searching = false;

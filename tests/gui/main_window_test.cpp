@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -45,13 +46,22 @@ const Words kWords = {"a",   "at",  "act", "cat", "Cat", "cot", "tic-tac", "taco
                       "tea", "Tea", "eat", "ate", "eta", "tee", "octagon", "cottage"};
 const Words kMoreWords = {"cat", "act", "dot", "tod", "coda", "cad", "dace"};
 
-// The frame and main window as the program builds them.
+// The frame and main window as the program builds them; the controls found by their names.
 struct Window {
     Window() : client(new SearchPanel), frame(std::make_unique<MainWindow>(client)) {
         frame->placeAtStoredPosition();
         client->setUp();
         frame->show();
     }
+    template <class Control = QComboBox>
+    Control* find(const char* name) const {
+        auto* control = frame->findChild<Control*>(QLatin1String(name));
+        if (control == nullptr) qFatal("The window has no control named %s", name);
+        return control;
+    }
+    QCheckBox* box(const char* name) const { return find<QCheckBox>(name); }
+    gui::ResultsListView* list() const { return find<gui::ResultsListView>("results"); }
+
     SearchPanel* client;
     std::unique_ptr<MainWindow> frame;
 };
@@ -72,24 +82,22 @@ struct Outcome {
 };
 
 // Fills the fields as a user types them; the options are clicked when they must change.
-void fill(SearchPanel* client, const Request& r) {
-    typeInto(client->field(SearchField::kFind), r.find);
-    typeInto(client->field(SearchField::kFrom), r.from);
+void fill(const Window& w, const Request& r) {
+    typeInto(w.find("find"), r.find);
+    typeInto(w.find("from"), r.from);
     if (!isMultiWord(r.find.toStdString())) {
-        typeInto(client->field(SearchField::kInclude), r.include);
-        typeInto(client->field(SearchField::kExclude), r.exclude);
+        typeInto(w.find("include"), r.include);
+        typeInto(w.find("exclude"), r.exclude);
     }
-    if (client->useAllFromLetters()->isChecked() != r.useAll) client->useAllFromLetters()->click();
-    if (client->suppressPermutations()->isEnabled() &&
-        client->suppressPermutations()->isChecked() != r.suppress) {
-        client->suppressPermutations()->click();
-    }
+    if (w.box("useAll")->isChecked() != r.useAll) w.box("useAll")->click();
+    QCheckBox* suppress = w.box("suppress");
+    if (suppress->isEnabled() && suppress->isChecked() != r.suppress) suppress->click();
 }
 
 // The matches as the list shows them, row after row.
-QStringList listedMatches(SearchPanel* client) {
+QStringList listedMatches(const Window& w) {
     QStringList matches;
-    const QAbstractItemModel* model = client->resultsList()->model();
+    const QAbstractItemModel* model = w.list()->model();
     for (int row = 0; row < model->rowCount(); ++row) {
         matches << model->index(row, 0).data().toString().split('\t', Qt::SkipEmptyParts);
     }
@@ -104,13 +112,13 @@ Outcome start(Window& w, StartBy by = StartBy::kButton) {
     QSignalSpy completed(w.client, &SearchPanel::searchCompleted);
     switch (by) {
         case StartBy::kButton:
-            QTest::mouseClick(w.client->startButton(), Qt::LeftButton);
+            QTest::mouseClick(w.find<QPushButton>("start"), Qt::LeftButton);
             break;
         case StartBy::kEnterInFrom:
-            QTest::keyClick(w.client->field(SearchField::kFrom), Qt::Key_Return);
+            QTest::keyClick(w.find("from"), Qt::Key_Return);
             break;
         case StartBy::kKeypadEnterInFind:
-            QTest::keyClick(w.client->field(SearchField::kFind), Qt::Key_Enter, Qt::KeypadModifier);
+            QTest::keyClick(w.find("find"), Qt::Key_Enter, Qt::KeypadModifier);
             break;
     }
     if (completed.isEmpty() && !w.client->searching() && w.client->searchRun().found() == 0 &&
@@ -119,14 +127,14 @@ Outcome start(Window& w, StartBy by = StartBy::kButton) {
     }
     if (completed.isEmpty() && !completed.wait(20000)) return {};
     Outcome outcome;
-    outcome.matches = listedMatches(w.client);
+    outcome.matches = listedMatches(w);
     outcome.found = w.frame->foundPane()->text().section(' ', 1).toInt();
     outcome.checked = w.frame->checkedPane()->text().section(' ', 1).toInt();
     return outcome;
 }
 
 Outcome search(Window& w, const Request& r) {
-    fill(w.client, r);
+    fill(w, r);
     return start(w);
 }
 
@@ -164,6 +172,19 @@ template <class Dialog>
 Dialog* modalDialog() {
     QWidget* modal = QApplication::activeModalWidget();
     return modal && modal->isActiveWindow() ? qobject_cast<Dialog*>(modal) : nullptr;
+}
+
+// Answers the next file dialog as a user does: the file type chosen by its index in the list of
+// types, the name typed (in the folder the dialog shows), Enter.
+void answerFileDialog(const QString& name, int type = 0) {
+    whenReady([] { return modalDialog<QFileDialog>() != nullptr; },
+              [name, type] {
+                  auto* dialog = modalDialog<QFileDialog>();
+                  dialog->selectNameFilter(dialog->nameFilters().value(type));
+                  auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                  QTest::keyClicks(edit, name);
+                  QTest::keyClick(edit, Qt::Key_Return);
+              });
 }
 
 }  // namespace
@@ -211,7 +232,7 @@ void MainWindowTest::searchesListWhatTheCommandLineLists() {
 
     Window w;
     for (std::size_t i = 0; i < std::size(requests); ++i) {
-        fill(w.client, requests[i]);
+        fill(w, requests[i]);
         const Outcome got = start(w, static_cast<StartBy>(i % 3));
         const QByteArray name = (requests[i].find + " from " + requests[i].from).toLatin1();
         QVERIFY2(expected[i].found >= 0, name);
@@ -262,7 +283,7 @@ void MainWindowTest::refusedRequestsShowTheirMessageAndStartNothing() {
     for (const auto& c : cases) {
         RecordingPresenter messages;
         if (c.answer != 0) messages.script({c.answer});
-        fill(w.client, c.request);
+        fill(w, c.request);
         const Outcome outcome = start(w);
         const RecordedMessage shown = messages.last();
         QVERIFY2(QString::fromStdString(shown.text).startsWith(c.text), c.text);
@@ -277,11 +298,11 @@ void MainWindowTest::refusedRequestsShowTheirMessageAndStartNothing() {
     // Leaving FIND for another search field checks FIND at once.
     {
         RecordingPresenter messages;
-        typeInto(w.client->field(SearchField::kFind), "abcdefghijklmnopqrstu");
+        typeInto(w.find("find"), "abcdefghijklmnopqrstu");
         w.frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
-        w.client->field(SearchField::kFind)->setFocus();
-        QTest::keyClick(w.client->field(SearchField::kFind), Qt::Key_Tab);
+        w.find("find")->setFocus();
+        QTest::keyClick(w.find("find"), Qt::Key_Tab);
         QTRY_COMPARE(messages.count(), 1u);
         QVERIFY(messages.last().text.rfind("Your FIND field contained a pattern", 0) == 0);
     }
@@ -289,7 +310,7 @@ void MainWindowTest::refusedRequestsShowTheirMessageAndStartNothing() {
     // No dictionary selected: the message, then Select Dictionaries opens.
     Catalogue::instance().setSelected(".\\lexicons\\english.lex", false);
     RecordingPresenter messages;
-    fill(w.client, {"c?t", ""});
+    fill(w, {"c?t", ""});
     closeNextDialog();
     QCOMPARE(start(w).found, -1);
     QCOMPARE(QString::fromStdString(messages.last().title),
@@ -300,22 +321,22 @@ void MainWindowTest::keystrokesAreFiltered() {
     ProgramFolder folder;
     Window w;
     const struct {
-        SearchField field;
+        const char* field;
         QString typed;
         QString kept;
         int beeps;
     } cases[] = {
-        {SearchField::kFrom, "ab1#c.9 /", "abc ?", 4},
-        {SearchField::kInclude, "x1-?y", "x-y", 2},
-        {SearchField::kExclude, "q*z", "qz", 1},
-        {SearchField::kExclude, QString(25, 'q'), QString(20, 'q'), 0},
-        {SearchField::kFind, "c#t@1./", "ct1?", 3},
-        {SearchField::kFind, "c/t*! 3", "c?t*! 3", 0},  // a phrase: INCLUDE and EXCLUDE go grey
+        {"from", "ab1#c.9 /", "abc ?", 4},
+        {"include", "x1-?y", "x-y", 2},
+        {"exclude", "q*z", "qz", 1},
+        {"exclude", QString(25, 'q'), QString(20, 'q'), 0},
+        {"find", "c#t@1./", "ct1?", 3},
+        {"find", "c/t*! 3", "c?t*! 3", 0},  // a phrase: INCLUDE and EXCLUDE go grey
     };
     for (const auto& c : cases) {
         RecordingPresenter messages;
-        typeInto(w.client->field(c.field), c.typed);
-        QCOMPARE(w.client->field(c.field)->currentText(), c.kept);
+        typeInto(w.find(c.field), c.typed);
+        QCOMPARE(w.find(c.field)->currentText(), c.kept);
         QCOMPARE(messages.beeps(), c.beeps);
     }
 }
@@ -335,7 +356,7 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
         Window w;
         PauseCheckingPresenter answerer([&w] { return w.client->searchRun().found(); }, answer);
         ScopedPresenter scope(answerer);
-        fill(w.client, {"*", ""});
+        fill(w, {"*", ""});
         QSignalSpy completed(w.client, &SearchPanel::searchCompleted);
         // What Found and the list show when the status bar first says the search is over.
         QString foundWhenSaid;
@@ -347,7 +368,7 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
                     return;
                 }
                 foundWhenSaid = w.frame->foundPane()->text();
-                listedWhenSaid = listedMatches(w.client).size();
+                listedWhenSaid = listedMatches(w).size();
             });
         w.client->command(gui::kCmdStart);
         while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
@@ -366,7 +387,7 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
         } else {
             QVERIFY(found < total);
             QVERIFY(found >= answerer.progressWhenAnswered);
-            QCOMPARE(listedMatches(w.client).size(), found);
+            QCOMPARE(listedMatches(w).size(), found);
         }
         QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: %1").arg(found));
         QCOMPARE(foundWhenSaid, w.frame->foundPane()->text());
@@ -376,7 +397,7 @@ void MainWindowTest::cancelQuestionHoldsTheSearch() {
     // Told to end by a signal: the search stops without a question, then the program closes.
     Window w;
     RecordingPresenter messages;
-    fill(w.client, {"*", ""});
+    fill(w, {"*", ""});
     QSignalSpy completed(w.client, &SearchPanel::searchCompleted);
     QSignalSpy closing(w.client, &SearchPanel::closeRequested);
     w.client->command(gui::kCmdStart);
@@ -451,7 +472,7 @@ void MainWindowTest::phraseSearchReusesItsAnalysis() {
                     });
                 }));
         }
-        fill(w.client, step.request);
+        fill(w, step.request);
         const Outcome outcome = start(w);
         if (cancel) disconnect(*cancel);
         QCOMPARE(analyses.size(), step.analysesAfter);
@@ -472,20 +493,20 @@ void MainWindowTest::clearAllResetsFieldsCountersAndList() {
     ProgramFolder::addDictionary("english.lex", kWords);
     Window w;
     QVERIFY(search(w, {"*", "tac", false, false, "a"}).found > 0);
-    QVERIFY(listedMatches(w.client).size() > 0);
+    QVERIFY(listedMatches(w).size() > 0);
     QTest::keyClick(w.frame.get(), Qt::Key_F3);
-    QCOMPARE(w.client->field(SearchField::kFind)->currentText(), QStringLiteral("*"));
-    for (SearchField f : {SearchField::kFrom, SearchField::kInclude, SearchField::kExclude}) {
-        QCOMPARE(w.client->field(f)->currentText(), QString());
+    QCOMPARE(w.find("find")->currentText(), QStringLiteral("*"));
+    for (const char* f : {"from", "include", "exclude"}) {
+        QCOMPARE(w.find(f)->currentText(), QString());
     }
-    QVERIFY(w.client->useAllFromLetters()->isChecked());
+    QVERIFY(w.box("useAll")->isChecked());
     QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: 0"));
     QCOMPARE(w.frame->checkedPane()->text(), QStringLiteral("Checked: 0"));
-    QCOMPARE(w.client->resultsList()->model()->rowCount(), 0);
+    QCOMPARE(w.list()->model()->rowCount(), 0);
     QCOMPARE(w.client->results().count(), 0);
     QVERIFY(!w.client->commandEnabled(gui::kCmdSaveAs));
     // The histories keep what was searched.
-    QCOMPARE(w.client->field(SearchField::kFrom)->itemText(0), QStringLiteral("tac"));
+    QCOMPARE(w.find("from")->itemText(0), QStringLiteral("tac"));
 }
 
 void MainWindowTest::savedResultsComeBackAndGo() {
@@ -500,13 +521,14 @@ void MainWindowTest::savedResultsComeBackAndGo() {
         const char* dataFile;   // what Save As writes
         const char* indexFile;  // "" for a text export
     } saves[] = {
-        {"files/r", 0, "files/r.ztr", "files/r.zix"},
-        {"files/x.ZTR", 1, "files/x.ztr", "files/x.zix"},
-        {"files/t.txt", 0, "files/t.txt", ""},
-        {"files/e", 1, "files/e.asc", ""},
+        {"r", 0, "files/r.ztr", "files/r.zix"},
+        {"x.ZTR", 1, "files/x.ztr", "files/x.zix"},
+        {"t.txt", 0, "files/t.txt", ""},
+        {"e", 1, "files/e.asc", ""},
     };
     for (const auto& save : saves) {
-        w.client->saveResultsTo(save.name, save.type);
+        answerFileDialog(save.name, save.type);
+        w.client->command(gui::kCmdSaveAs);
         QVERIFY2(std::filesystem::exists(save.dataFile), save.dataFile);
         const std::string data = TempFolder::read(save.dataFile);
         if (*save.indexFile == 0) {
@@ -515,14 +537,15 @@ void MainWindowTest::savedResultsComeBackAndGo() {
         } else {
             QVERIFY2(std::filesystem::exists(save.indexFile), save.indexFile);
         }
-        QCOMPARE(listedMatches(w.client), searched.matches);  // the list goes on as it was
+        QCOMPARE(listedMatches(w), searched.matches);  // the list goes on as it was
     }
 
     QTest::keyClick(w.frame.get(), Qt::Key_F3);
-    QVERIFY(w.client->viewResults("files/r.ztr"));
-    QCOMPARE(w.client->field(SearchField::kFrom)->currentText(), QStringLiteral("tac"));
-    QVERIFY(!w.client->useAllFromLetters()->isChecked());
-    QCOMPARE(listedMatches(w.client), searched.matches);
+    answerFileDialog("r.ztr");
+    w.client->command(gui::kCmdView);
+    QCOMPARE(w.find("from")->currentText(), QStringLiteral("tac"));
+    QVERIFY(!w.box("useAll")->isChecked());
+    QCOMPARE(listedMatches(w), searched.matches);
     QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: %1").arg(searched.found));
     QCOMPARE(w.frame->checkedPane()->text(), QStringLiteral("Checked: %1").arg(searched.checked));
     QVERIFY(w.client->commandEnabled(gui::kCmdDeleteResults));
@@ -538,8 +561,8 @@ void MainWindowTest::savedResultsComeBackAndGo() {
     w.client->command(gui::kCmdDeleteResults);
     QVERIFY(!std::filesystem::exists("files/r.ztr"));
     QVERIFY(!std::filesystem::exists("files/r.zix"));
-    QCOMPARE(w.client->field(SearchField::kFrom)->currentText(), QString());
-    QCOMPARE(w.client->resultsList()->model()->rowCount(), 0);
+    QCOMPARE(w.find("from")->currentText(), QString());
+    QCOMPARE(w.list()->model()->rowCount(), 0);
 }
 
 void MainWindowTest::fontComesBackAtTheNextStart() {
@@ -558,20 +581,20 @@ void MainWindowTest::fontComesBackAtTheNextStart() {
     for (const auto& c : cases) {
         {
             Window w;
-            if (w.client->boldBox()->isChecked() != c.bold) w.client->boldBox()->click();
-            w.client->sizeList()->setCurrentIndex(c.sizeIndex);
-            emit w.client->sizeList()->activated(c.sizeIndex);
+            if (w.box("bold")->isChecked() != c.bold) w.box("bold")->click();
+            w.find("size")->setCurrentIndex(c.sizeIndex);
+            emit w.find("size")->activated(c.sizeIndex);
         }
         const Settings& config = Settings::instance();
         QCOMPARE(config.readString("FONT", "Font Set", ""), std::string("1"));
         QCOMPARE(config.readString("FONT", "Weight", ""), std::string(c.weight));
         QCOMPARE(config.readString("FONT", "Height", ""), std::string(c.height));
         Window next;
-        QCOMPARE(next.client->boldBox()->isChecked(), c.bold);
-        QCOMPARE(next.client->sizeList()->currentIndex(), c.sizeIndex);
-        QCOMPARE(next.client->resultsList()->font().bold(), c.bold);
-        QCOMPARE(next.client->resultsList()->font().pointSize(), c.points);
-        QCOMPARE(next.client->field(SearchField::kFind)->font().pointSize(), c.points);
+        QCOMPARE(next.box("bold")->isChecked(), c.bold);
+        QCOMPARE(next.find("size")->currentIndex(), c.sizeIndex);
+        QCOMPARE(next.list()->font().bold(), c.bold);
+        QCOMPARE(next.list()->font().pointSize(), c.points);
+        QCOMPARE(next.find("find")->font().pointSize(), c.points);
     }
 }
 
@@ -603,7 +626,7 @@ void MainWindowTest::escapeClosesAnOpenListFirst() {
     QSignalSpy closing(w.client, &SearchPanel::closeRequested);
     w.frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
-    for (QComboBox* box : {w.client->field(SearchField::kFind), w.client->sizeList()}) {
+    for (QComboBox* box : {w.find("find"), w.find("size")}) {
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
         QTRY_VERIFY(box->view()->isVisible());
@@ -618,7 +641,7 @@ void MainWindowTest::escapeClosesAnOpenListFirst() {
         QVERIFY(w.frame->isVisible());
     }
     // No list open: Escape in a field is Cancel, which closes the program.
-    QTest::keyClick(w.client->field(SearchField::kFind), Qt::Key_Escape);
+    QTest::keyClick(w.find("find"), Qt::Key_Escape);
     QVERIFY(closing.wait(2000));
 }
 
@@ -646,13 +669,13 @@ void MainWindowTest::layoutFitsAtEverySize() {
         QApplication::processEvents();
         QTest::qWait(50);
         // Every control shows whole inside the window, at least at the size it needs.
-        const QList<QWidget*> controls = {w.client->field(SearchField::kFind),
-                                          w.client->field(SearchField::kExclude),
-                                          w.client->useAllFromLetters()->parentWidget(),
-                                          w.client->boldBox()->parentWidget(),
-                                          w.client->startButton(),
-                                          w.client->cancelButton(),
-                                          w.client->resultsList()};
+        const QList<QWidget*> controls = {w.find("find"),
+                                          w.find("exclude"),
+                                          w.box("useAll")->parentWidget(),
+                                          w.box("bold")->parentWidget(),
+                                          w.find<QPushButton>("start"),
+                                          w.find<QPushButton>("cancel"),
+                                          w.list()};
         for (QWidget* control : controls) {
             const QRect area(control->mapTo(w.client, QPoint()), control->size());
             QVERIFY2(w.client->rect().contains(area), size.name);
@@ -670,8 +693,7 @@ void MainWindowTest::layoutFitsAtEverySize() {
         }
         // The list's columns follow its width.
         const ResultsStore& results = w.client->results();
-        const int columns =
-            w.client->resultsList()->widthInCharacters() / (results.longest() + results.tabSize());
+        const int columns = w.list()->widthInCharacters() / (results.longest() + results.tabSize());
         QCOMPARE(results.perRow(), std::max(1, columns));
         if (columnsAtFirstStart == 0) columnsAtFirstStart = results.perRow();
     }
@@ -694,10 +716,10 @@ void MainWindowTest::phraseOptionsComeBackAndFilterTheSearch() {
     }
     {
         Window w;
-        QCOMPARE(w.client->phraseOptions(), PhraseOptions{});
         whenReady([] { return modalDialog<gui::PhraseOptionsDialog>() != nullptr; },
                   [] {
                       auto* dialog = modalDialog<gui::PhraseOptionsDialog>();
+                      QCOMPARE(dialog->options(), PhraseOptions{});
                       dialog->minWordLength()->selectAll();
                       QTest::keyClicks(dialog->minWordLength(), "3");
                       QTest::keyClick(dialog, Qt::Key_W, Qt::AltModifier);  // Each word once
@@ -725,17 +747,24 @@ void MainWindowTest::phraseOptionsComeBackAndFilterTheSearch() {
     QCOMPARE(config.readInt("PHRASE OPTIONS", "Use Stoplist", 0), 1);
 
     Window next;
-    QCOMPARE(next.client->phraseOptions(), (PhraseOptions{3, true, true}));
+    PhraseOptions shown;
+    whenReady([] { return modalDialog<gui::PhraseOptionsDialog>() != nullptr; },
+              [&shown] {
+                  shown = modalDialog<gui::PhraseOptionsDialog>()->options();
+                  modalDialog<gui::PhraseOptionsDialog>()->reject();
+              });
+    next.client->command(gui::kCmdPhraseOptions);
+    QCOMPARE(shown, (PhraseOptions{3, true, true}));
     // Two words of three letters or more from catdog, never god; then a single-word search
     // that leaves letters over, with what the clicked match left.
     const Outcome phrases = search(next, {"* *", "catdog", false, true});
     QCOMPARE(phrases.matches, (QStringList{"act dog", "Cat dog", "cat dog"}));
-    QVERIFY(next.client->filtersPane()->isVisibleTo(next.frame.get()));
-    QCOMPARE(next.client->filtersPane()->text(), QStringLiteral("Filters on"));
+    QVERIFY(next.find<QLabel>("filters")->isVisibleTo(next.frame.get()));
+    QCOMPARE(next.find<QLabel>("filters")->text(), QStringLiteral("Filters on"));
     const Outcome words = search(next, {"*", "tea?", false});
     QVERIFY(!words.matches.contains("Tea"));
     QVERIFY(words.matches.contains("ate"));
-    gui::ResultsListView* list = next.client->resultsList();
+    gui::ResultsListView* list = next.list();
     const int at = static_cast<int>(words.matches.indexOf("tee"));
     const int row = at / next.client->results().perRow();
     const int column = at % next.client->results().perRow();

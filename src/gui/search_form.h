@@ -1,0 +1,81 @@
+// SearchForm: the controls of the main window and their keystroke rules: FIND, FROM, INCLUDE
+// and EXCLUDE with their history lists, Use All FROM Letters and Suppress Permutations, the Font
+// group, Start and Cancel, and the results list between them. Whatever is typed or clicked is
+// handed to the search request at once; Start, Cancel and Enter ask for their commands. The
+// search panel decides what they do. GUI thread only.
+#pragma once
+
+#include <QWidget>
+
+#include "core/search/search_fields.h"
+
+class QCheckBox;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QPushButton;
+
+namespace zantric {
+class ResultsStore;
+class SearchRequest;
+struct SearchHistories;
+}  // namespace zantric
+
+namespace zantric::gui {
+
+class FontSetting;
+class ResultsListView;
+
+class SearchForm final : public QWidget {
+    Q_OBJECT
+public:
+    SearchForm(SearchRequest& request, ResultsStore& results, QWidget* parent);
+
+    // The four texts and the two options as they stand.
+    SearchFields fields() const;
+    // Shows a search (the one saved with viewed results) and hands its options to the request.
+    void showFields(const SearchFields& fields);
+    // Clear All's side of the form: "*" in FIND, the other fields empty, Use All checked, the
+    // focus in FIND.
+    void clearFields();
+    // Each field's list shows its history again, keeping what the field holds.
+    void showHistories(const SearchHistories& histories);
+    // While a search runs the fields, options, list and Start are disabled.
+    void setSearching(bool searching);
+    // A phrase in FIND enables Suppress Permutations and disables INCLUDE and EXCLUDE.
+    void updateForPattern();
+    // The font stored in the ini (if any) for the fields and the list.
+    void restoreFont();
+    QFont currentFont() const;
+
+    ResultsListView* list() const { return m_list; }
+
+signals:
+    // Start (the button, Enter) or Cancel was pressed.
+    void commandRequested(int id);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QComboBox* field(SearchField which) const { return m_fields[static_cast<int>(which)]; }
+    void fillHistory(SearchField which, const SearchHistories& histories);
+    void setControlsEnabled(bool enabled);
+    void applyFont(const QFont& font);
+    // A typed character for one of the fields: true when the filter took the key.
+    bool filterKey(SearchField which, QKeyEvent* event);
+
+    SearchRequest& m_request;
+    QComboBox* m_fields[4] = {};
+    QLabel* m_fieldLabels[4] = {};
+    QCheckBox* m_useAll = nullptr;
+    QCheckBox* m_suppress = nullptr;
+    FontSetting* m_font = nullptr;
+    QPushButton* m_start = nullptr;
+    QPushButton* m_cancel = nullptr;
+    ResultsListView* m_list = nullptr;
+    bool m_searching = false;
+};
+
+}  // namespace zantric::gui
