@@ -23,8 +23,6 @@ public:
     SearchPanel* client() const { return m_client; }
     QLabel* foundPane() const { return m_foundPane; }
     QLabel* checkedPane() const { return m_checkedPane; }
-    // The menu action of a command id; nullptr for an id the menu does not hold.
-    QAction* action(int id) const { return m_actions.value(id); }
 
     // Moves and sizes the frame to the position stored in the ini file.
     void placeAtStoredPosition();

@@ -41,6 +41,46 @@ bool isEnter(const QKeyEvent* event) {
 
 SearchForm::SearchForm(SearchRequest& request, ResultsStore& results, QWidget* parent)
     : QWidget(parent), m_request(request) {
+    // Made in this order, which is also the order of the Tab key.
+    QGridLayout* fields = buildFields();
+    m_list = new ResultsListView(results, this);
+    QGroupBox* options = buildOptions();
+    m_font = new FontSetting(this);
+    connect(m_font, &FontSetting::chosen, this, [this](const QFont& font) {
+        applyFont(font);
+        m_list->setFocus();
+        m_list->goToFirstRow();
+    });
+    m_start = new QPushButton(QStringLiteral("&Start"), this);
+    m_start->setProperty("controlId", kCmdStart);
+    m_start->setObjectName(QStringLiteral("start"));
+    m_start->setDefault(true);
+    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel->setAutoDefault(true);  // Enter on the focused Cancel presses Cancel
+    m_cancel->setProperty("controlId", kCmdExit);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    connect(m_start, &QPushButton::clicked, this, [this] { emit commandRequested(kCmdStart); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { emit commandRequested(kCmdExit); });
+
+    // The option and font boxes keep to the bottom-left corner, Start and Cancel to the
+    // bottom-right; the list takes every change of size.
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(options, 0, Qt::AlignBottom);
+    bottom->addWidget(m_font, 0, Qt::AlignBottom);
+    bottom->addStretch(1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_start);
+    buttons->addWidget(m_cancel);
+    bottom->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(bottom);
+}
+
+QGridLayout* SearchForm::buildFields() {
     auto* grid = new QGridLayout;
     for (int i = 0; i < 4; ++i) {
         auto* box = new QComboBox(this);
@@ -70,9 +110,10 @@ SearchForm::SearchForm(SearchRequest& request, ResultsStore& results, QWidget* p
             [this](const QString& t) { m_request.setInclude(t.toStdString()); });
     connect(m_fields[3], &QComboBox::editTextChanged, this,
             [this](const QString& t) { m_request.setExclude(t.toStdString()); });
+    return grid;
+}
 
-    m_list = new ResultsListView(results, this);
-
+QGroupBox* SearchForm::buildOptions() {
     auto* options = new QGroupBox(this);
     options->setProperty("controlId", kIdOptionsGroup);
     m_useAll = new QCheckBox(QStringLiteral("&Use All FROM Letters"), options);
@@ -88,41 +129,7 @@ SearchForm::SearchForm(SearchRequest& request, ResultsStore& results, QWidget* p
             [this](bool on) { m_request.setUseAllFromLetters(on); });
     connect(m_suppress, &QCheckBox::clicked, this,
             [this](bool on) { m_request.setSuppressPermutations(on); });
-
-    m_font = new FontSetting(this);
-    connect(m_font, &FontSetting::chosen, this, [this](const QFont& font) {
-        applyFont(font);
-        m_list->setFocus();
-        m_list->goToFirstRow();
-    });
-
-    m_start = new QPushButton(QStringLiteral("&Start"), this);
-    m_start->setProperty("controlId", kCmdStart);
-    m_start->setObjectName(QStringLiteral("start"));
-    m_start->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    m_cancel->setAutoDefault(true);  // Enter on the focused Cancel presses Cancel
-    m_cancel->setProperty("controlId", kCmdExit);
-    m_cancel->setObjectName(QStringLiteral("cancel"));
-    connect(m_start, &QPushButton::clicked, this, [this] { emit commandRequested(kCmdStart); });
-    connect(m_cancel, &QPushButton::clicked, this, [this] { emit commandRequested(kCmdExit); });
-
-    // The option and font boxes keep to the bottom-left corner, Start and Cancel to the
-    // bottom-right; the list takes every change of size.
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(options, 0, Qt::AlignBottom);
-    bottom->addWidget(m_font, 0, Qt::AlignBottom);
-    bottom->addStretch(1);
-    auto* buttons = new QVBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_start);
-    buttons->addWidget(m_cancel);
-    bottom->addLayout(buttons);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addWidget(m_list, 1);
-    layout->addLayout(bottom);
+    return options;
 }
 
 SearchFields SearchForm::fields() const {
@@ -259,7 +266,7 @@ bool SearchForm::filterKey(SearchField which, QKeyEvent* event) {
         beep();
         return true;
     }
-    if (c != ch.unicode()) {
+    if (c != static_cast<char>(ch.unicode())) {  // "/" typed: "?" goes in
         field(which)->lineEdit()->insert(QString(QLatin1Char(c)));
         return true;
     }

@@ -11,6 +11,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QPushButton;
@@ -59,6 +61,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QGridLayout* buildFields();
+    QGroupBox* buildOptions();
     QComboBox* field(SearchField which) const { return m_fields[static_cast<int>(which)]; }
     void fillHistory(SearchField which, const SearchHistories& histories);
     void setControlsEnabled(bool enabled);
