@@ -22,7 +22,7 @@
 #include <system_error>
 
 #include "core/dictionary/catalogue.h"
-#include "core/maintenance/instance_marker.h"
+#include "core/maintenance/program_session.h"
 #include "core/results/results_files.h"
 #include "core/search/match_explanation.h"
 #include "core/search/subset_analysis.h"
@@ -30,7 +30,6 @@
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_table.h"
-#include "core/shell/zantric_exception.h"
 #include "gui/about_dialog.h"
 #include "gui/analysis_dialog.h"
 #include "gui/command_ids.h"
@@ -86,12 +85,6 @@ std::string text(const QComboBox* box) { return box->currentText().toStdString()
 
 SearchPanel::SearchPanel(QWidget* parent)
     : QWidget(parent), m_results(this), m_run(m_request, m_results) {
-    try {
-        m_marker = std::make_unique<InstanceMarker>();
-    } catch (const ZantricException& e) {
-        // The program still works; other copies just cannot see this one.
-        reportException(e.message());
-    }
     m_phraseOptions = readPhraseOptions();
     buildControls();
 }
@@ -256,9 +249,9 @@ bool SearchPanel::commandEnabled(int id) const {
         case kCmdCreateFromFile:
         case kCmdMerge:
         case kCmdDeleteDictionaries:
-            return !m_searching && InstanceMarker::count() < 2;
+            return !m_searching && !ProgramSession::anotherCopyRunning();
         case kCmdDeleteResults:
-            return !m_searching && InstanceMarker::count() < 2 && m_results.isOpen();
+            return !m_searching && !ProgramSession::anotherCopyRunning() && m_results.isOpen();
         case kCmdSaveAs:
             return !m_searching && m_results.count() > 0;
         default:
@@ -735,7 +728,6 @@ void SearchPanel::exitCommand() {
     m_handlingExit = true;
     if (m_searchTimer.isActive()) completeSearch();
     clearAll();
-    deleteTemporaryFiles();
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -743,17 +735,6 @@ void SearchPanel::exitCommand() {
             emit closeRequested();
         },
         Qt::QueuedConnection);
-}
-
-void SearchPanel::deleteTemporaryFiles() {
-    Catalogue& catalogue = Catalogue::instance();
-    for (const CatalogueEntry& entry : catalogue.entries()) {
-        if (fileExists(entry.subsetFileName())) removeFile(entry.subsetFileName());
-    }
-    for (const std::string* name : {&catalogue.resultsDataName(), &catalogue.resultsIndexName(),
-                                    &catalogue.subsetDictionaryName()}) {
-        if (fileExists(*name)) removeFile(*name);
-    }
 }
 
 // --- Keys -------------------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 // SearchPanel: the main window, the frame's client. It holds the four search fields
 // with their histories and keystroke filters, the two search options, the font controls, Start
 // and Cancel and the results list; it owns the one search request, the results store, the
-// search run and this copy's instance marker. It runs a search from Start to the finished list
+// search run. It runs a search from Start to the finished list
 // (the worker on its own thread, the counters polled every 100 ms), asks before cancelling, and
 // closes the program in order. GUI thread only.
 #pragma once
@@ -24,10 +24,6 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QStatusBar;
-
-namespace zantric {
-class InstanceMarker;
-}
 
 namespace zantric::gui {
 
@@ -119,7 +115,6 @@ private:
     void askCancelSearch();
     void exitCommand();
     void clearAll();
-    void deleteTemporaryFiles();
     void showCounters(std::int64_t found, std::int64_t checked);
     void setSearchControlsEnabled(bool enabled);
     void fillHistory(SearchField which);
@@ -148,7 +143,6 @@ private:
     ResultsStore m_results;
     SearchRun m_run;
     SearchHistories m_histories;
-    std::unique_ptr<InstanceMarker> m_marker;
     SelectDictionariesDialog* m_openSelect =
         nullptr;  // the Select Dictionaries dialog while it runs
 
