@@ -43,12 +43,13 @@ std::string headerCount(std::int32_t count) {
 
 // The header fields as the window shows them after View, one "Label: value" line each.
 void printHeader(const ResultsHeader& header, std::int64_t found) {
+    const SearchFields& fields = header.fields;
     std::printf("Find: %s\nFrom: %s\nInclude: %s\nExclude: %s\n",
-                shownText(stdout, header.find).c_str(), shownText(stdout, header.from).c_str(),
-                shownText(stdout, header.include).c_str(),
-                shownText(stdout, header.exclude).c_str());
+                shownText(stdout, fields.find).c_str(), shownText(stdout, fields.from).c_str(),
+                shownText(stdout, fields.include).c_str(),
+                shownText(stdout, fields.exclude).c_str());
     std::printf("Use All FROM Letters: %s\nSuppress Permutations: %s\n",
-                yesNo(header.useAllFromLetters), yesNo(header.suppressPermutations));
+                yesNo(fields.useAllFromLetters), yesNo(fields.suppressPermutations));
     // The phrase filters the search ran with, only when there were any.
     if (header.filters.minWordLength != 0) {
         std::printf("Minimum Word Length: %d\n", header.filters.minWordLength);

@@ -194,19 +194,6 @@ bool searchAndPrint(SearchRun& run, const ResultsStore& results, const SearchFie
     return cancelAsked;
 }
 
-// The fields as the window shows them at the end of the search, with its Checked count.
-SearchSummary shownFields(const SearchFields& fields, std::int64_t checked) {
-    SearchSummary shown;
-    shown.find = fields.find;
-    shown.from = fields.from;
-    shown.include = fields.include;
-    shown.exclude = fields.exclude;
-    shown.useAllFromLetters = fields.useAllFromLetters;
-    shown.suppressPermutations = fields.suppressPermutations;
-    shown.checked = checked;
-    return shown;
-}
-
 void printCounts(const SearchRun& run) {
     std::fprintf(stderr, "Found: %lld\nChecked: %lld\n", static_cast<long long>(run.found()),
                  static_cast<long long>(run.checked()));
@@ -226,7 +213,7 @@ int saveAndExport(const SearchOptions& options, ResultsStore& results, const Sea
         status = kExitError;
     }
     if (!options.exportTo.file.empty() &&
-        !exportTypedResults(results, shownFields(options.fields, run.checked()), session,
+        !exportTypedResults(results, {options.fields, 0, run.checked()}, session,
                             options.exportTo)) {
         status = kExitError;
     }

@@ -367,19 +367,7 @@ QString filesFolder() {
 
 }  // namespace
 
-SearchSummary SearchPanel::summary() const {
-    const SearchFields f = fields();
-    SearchSummary s;
-    s.find = f.find;
-    s.from = f.from;
-    s.include = f.include;
-    s.exclude = f.exclude;
-    s.useAllFromLetters = f.useAllFromLetters;
-    s.suppressPermutations = f.suppressPermutations;
-    s.found = m_results.count();
-    s.checked = m_checked;
-    return s;
-}
+SearchSummary SearchPanel::summary() const { return {fields(), m_results.count(), m_checked}; }
 
 void SearchPanel::saveAsCommand() {
     const QStringList types = {QStringLiteral("Zantric Files (*.ztr)"),
@@ -418,13 +406,13 @@ bool SearchPanel::viewResults(const QString& name) {
     if (opened) {
         // The window shows the search that made the results.
         const ResultsHeader& header = m_results.header();
-        const std::string* texts[4] = {&header.find, &header.from, &header.include,
-                                       &header.exclude};
+        const std::string* texts[4] = {&header.fields.find, &header.fields.from,
+                                       &header.fields.include, &header.fields.exclude};
         for (int i = 0; i < 4; ++i) m_fields[i]->setEditText(QString::fromStdString(*texts[i]));
-        m_useAll->setChecked(header.useAllFromLetters);
-        m_request.setUseAllFromLetters(header.useAllFromLetters);
-        m_suppress->setChecked(header.suppressPermutations);
-        m_request.setSuppressPermutations(header.suppressPermutations);
+        m_useAll->setChecked(header.fields.useAllFromLetters);
+        m_request.setUseAllFromLetters(header.fields.useAllFromLetters);
+        m_suppress->setChecked(header.fields.suppressPermutations);
+        m_request.setSuppressPermutations(header.fields.suppressPermutations);
         m_checked = header.checked;
         showCounters(header.found, header.checked);
         showFiltersOn(header.filters.any());
@@ -443,11 +431,12 @@ void SearchPanel::phraseOptionsCommand() {
 
 void SearchPanel::explainMatch(const QString& match) {
     const ResultsHeader& header = m_results.header();
-    const LetterPool from = searchedFromLetters(header.find, header.from, header.useAllFromLetters);
+    const LetterPool from = searchedFromLetters(header.fields.find, header.fields.from,
+                                                header.fields.useAllFromLetters);
     // Without FROM letters there is nothing to explain; using them all without blanks leaves
     // nothing over.
     if (m_statusBar == nullptr || from.total() == 0 ||
-        (header.useAllFromLetters && from.countOf('?') == 0)) {
+        (header.fields.useAllFromLetters && from.countOf('?') == 0)) {
         return;
     }
     const MatchExplanation explanation = zantric::explainMatch(match.toStdString(), from);
