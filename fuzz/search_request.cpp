@@ -79,10 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::atomic<std::int64_t> checkedBase{0};
         SearchLevel top(request, checkedBase);
         top.run(results);
-        SearchSummary summary;
-        summary.find = fields.find;
-        summary.from = fields.from;
-        results.finish(summary);
+        results.finish({fields});
         for (std::int32_t row = 0; row < results.rowCount() && row < 256; ++row)
             results.rowText(row);
     } catch (const ZantricException&) {

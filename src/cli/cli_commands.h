@@ -1,8 +1,15 @@
-// The commands of zantric-cli. Each registers its subcommand on the parser; the callback runs
-// it and stores the exit status. Runs on the main thread.
+// The commands of zantric-cli, and what they share. Each registers its subcommand on the parser
+// with a body that runs once the command line is parsed and returns the exit status. Runs on the
+// main thread.
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/maintenance/program_session.h"
 
 namespace zantric::cli {
 
@@ -18,17 +25,35 @@ inline constexpr int kExitCancelled = 130;
 inline constexpr int kExitSignalBase = 128;
 inline constexpr int kExitBrokenPipe = 141;
 
-struct GlobalOptions {
+// The command line as parsed, and the exit status of the command that ran.
+struct CommandLine {
     std::string folder;  // -C DIR
     bool yes = false;    // --yes: questions take Yes/OK
+    int status = kExitOk;
 };
 
-void addWordsCommand(CLI::App& app, int& status);
-void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status);
-void addCatalogueCommands(CLI::App& app, const GlobalOptions& global, int& status);
-void addResultsCommands(CLI::App& app, const GlobalOptions& global, int& status);
-void addMaintenanceCommands(CLI::App& app, const GlobalOptions& global, int& status);
-void addWordCommands(CLI::App& app, const GlobalOptions& global, int& status);
-void addStoplistCommands(CLI::App& app, const GlobalOptions& global, int& status);
+// Makes `body` what `cmd` runs once the command line is parsed; it returns the exit status.
+void onRun(CLI::App& cmd, CommandLine& line, std::function<int()> body);
+
+// Starts the program session a command works in (in -C DIR when given). nullptr when it cannot
+// start: the program's folder cannot be entered, or a working session has no instance marker
+// (the reason has been printed).
+std::unique_ptr<ProgramSession> openSession(const CommandLine& line, ProgramSession::Use use);
+
+// Whether typed dictionary names keep the one rule of dictionaryFileName; for the first that
+// does not, prints "zantric-cli: NAME: " and the rule, and returns false. Checked before any
+// work, as a usage error.
+bool dictionaryNamesAccepted(const std::vector<std::string>& names);
+// The catalogue entry of a typed dictionary name; when there is none, prints that there is no
+// such dictionary and returns nullptr.
+CatalogueEntry* namedDictionary(ProgramSession& session, const std::string& name);
+
+void addWordsCommand(CLI::App& app, CommandLine& line);
+void addSearchCommand(CLI::App& app, CommandLine& line);
+void addCatalogueCommands(CLI::App& app, CommandLine& line);
+void addResultsCommands(CLI::App& app, CommandLine& line);
+void addMaintenanceCommands(CLI::App& app, CommandLine& line);
+void addWordCommands(CLI::App& app, CommandLine& line);
+void addStoplistCommands(CLI::App& app, CommandLine& line);
 
 }  // namespace zantric::cli

@@ -15,22 +15,21 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     app.fallthrough();  // -C and --yes may also follow the command
     app.set_version_flag("--version", "zantric-cli " ZANTRIC_VERSION);
-    GlobalOptions global;
-    app.add_option("-C", global.folder,
+    CommandLine line;
+    app.add_option("-C", line.folder,
                    "Work in this program folder, which must exist (default: $ZANTRIC_HOME, the "
                    "current folder if it holds zantric.ini, else $XDG_DATA_HOME/zantric)");
-    app.add_flag("--yes,-y", global.yes, "Answer Yes/OK to every question");
-    int status = kExitOk;
-    addWordsCommand(app, status);
-    addSearchCommand(app, global, status);
-    addCatalogueCommands(app, global, status);
-    addResultsCommands(app, global, status);
-    addMaintenanceCommands(app, global, status);
-    addWordCommands(app, global, status);
-    addStoplistCommands(app, global, status);
+    app.add_flag("--yes,-y", line.yes, "Answer Yes/OK to every question");
+    addWordsCommand(app, line);
+    addSearchCommand(app, line);
+    addCatalogueCommands(app, line);
+    addResultsCommands(app, line);
+    addMaintenanceCommands(app, line);
+    addWordCommands(app, line);
+    addStoplistCommands(app, line);
 
     watchEndSignals();
-    CliPresenter presenter(&global.yes);
+    CliPresenter presenter(&line.yes);
     zantric::installPresenter(&presenter);
     try {
         app.parse(argc, argv);
@@ -42,7 +41,7 @@ int main(int argc, char** argv) {
     }
     zantric::installPresenter(nullptr);
     // Whatever the command made of it, an error shown means the command did not succeed.
-    if (status == kExitOk && presenter.errorShown()) status = kExitError;
+    int status = line.status == kExitOk && presenter.errorShown() ? kExitError : line.status;
     status = finishOutput(status);
     // A command ended by a signal says so, whatever else it met on its way out.
     return endSignal() != 0 ? kExitSignalBase + endSignal() : status;

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
-#include "cli/program_session.h"
 #include "cli/progress_line.h"
 #include "core/maintenance/make_dictionary.h"
 #include "core/maintenance/merge_dictionaries.h"
@@ -23,11 +22,7 @@ namespace {
 constexpr int kDictionaryCreated = 907;
 constexpr int kDictionariesMerged = 902;
 
-bool checkNames(const std::vector<std::string>& names, int& status) {
-    if (dictionaryNamesAccepted(names)) return true;
-    status = kExitUsage;
-    return false;
-}
+using Use = ProgramSession::Use;
 
 // Runs each stage with the progress line and notes whether Ctrl-C cancelled one.
 StageRunner progressRunner(bool& cancelled) {
@@ -52,7 +47,7 @@ int statusOf(MaintenanceOutcome outcome, bool cancelled, int doneText) {
     return cancelled ? kExitCancelled : kExitError;
 }
 
-void addMakeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+void addMakeCommand(CLI::App& app, CommandLine& line) {
     struct Options {
         std::string wordList;
         std::string name;
@@ -66,26 +61,22 @@ void addMakeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         ->required();
     cmd->add_flag("--unique", options->unique,
                   "Only words that no selected dictionary holds yet (slower)");
-    cmd->callback([options, &global, &status] {
-        if (!checkNames({options->name}, status)) return;
-        ProgramSession session(global.folder);
-        if (!session.ok()) {
-            status = kExitError;
-            return;
-        }
-        if (!onlyCopyRunning() || (options->unique && !uniqueWordsPossible())) {
-            status = kExitError;
-            return;
+    onRun(*cmd, line, [options, &line] {
+        if (!dictionaryNamesAccepted({options->name})) return kExitUsage;
+        const auto session = openSession(line, Use::kWork);
+        if (!session) return kExitError;
+        if (!ProgramSession::onlyCopyRunning() || (options->unique && !uniqueWordsPossible())) {
+            return kExitError;
         }
         bool cancelled = false;
         const MaintenanceOutcome outcome =
-            makeDictionary(session.typedPath(options->wordList), options->name, options->unique,
+            makeDictionary(session->typedPath(options->wordList), options->name, options->unique,
                            progressRunner(cancelled));
-        status = statusOf(outcome, cancelled, kDictionaryCreated);
+        return statusOf(outcome, cancelled, kDictionaryCreated);
     });
 }
 
-void addMergeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+void addMergeCommand(CLI::App& app, CommandLine& line) {
     struct Options {
         std::vector<std::string> names;
         std::string into;
@@ -98,68 +89,56 @@ void addMergeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     cmd->add_option("--into", options->into, "The new dictionary's name");
     cmd->add_flag("--delete-merged", options->deleteMerged,
                   "Delete the merged dictionaries afterwards (each is kept as NAME.lxb)");
-    cmd->callback([options, &global, &status] {
-        if (!checkNames(options->names, status) ||
-            (!options->into.empty() && !checkNames({options->into}, status))) {
-            return;
+    onRun(*cmd, line, [options, &line] {
+        if (!dictionaryNamesAccepted(options->names) ||
+            (!options->into.empty() && !dictionaryNamesAccepted({options->into}))) {
+            return kExitUsage;
         }
-        ProgramSession session(global.folder);
-        if (!session.ok()) {
-            status = kExitError;
-            return;
-        }
+        const auto session = openSession(line, Use::kWork);
+        if (!session) return kExitError;
         std::vector<std::string> rows;
         for (const std::string& name : options->names) {
-            const CatalogueEntry* entry = session.findByName(name);
-            if (!entry) {
-                std::fprintf(stderr, "zantric-cli: no dictionary named %s (see zantric-cli list)\n",
-                             name.c_str());
-                status = kExitError;
-                return;
-            }
+            const CatalogueEntry* entry = namedDictionary(*session, name);
+            if (!entry) return kExitError;
             rows.push_back(entry->displayName());
         }
         bool cancelled = false;
         const MaintenanceOutcome outcome = mergeDictionaries(
             rows, options->into, options->deleteMerged, progressRunner(cancelled));
-        status = statusOf(outcome, cancelled, kDictionariesMerged);
+        return statusOf(outcome, cancelled, kDictionariesMerged);
     });
 }
 
-void addStarterCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+void addStarterCommand(CLI::App& app, CommandLine& line) {
     auto wordList = std::make_shared<std::string>();
     CLI::App* cmd =
         app.add_subcommand("starter",
                            "Make and select the dictionary english from the system word list, "
                            "without abbreviations, single letters and words without a vowel");
     cmd->add_option("WORDLIST", *wordList, "Another word list (default: the system's)");
-    cmd->callback([wordList, &global, &status] {
-        ProgramSession session(global.folder);
-        if (!session.ok()) {
-            status = kExitError;
-            return;
-        }
+    onRun(*cmd, line, [wordList, &line] {
+        const auto session = openSession(line, Use::kWork);
+        if (!session) return kExitError;
         const std::string list =
-            wordList->empty() ? systemWordList() : session.typedPath(*wordList);
+            wordList->empty() ? systemWordList() : session->typedPath(*wordList);
         if (list.empty()) {
             std::fprintf(stderr,
                          "zantric-cli: no word list in /usr/share/dict (Debian: apt install "
                          "wamerican); name one: zantric-cli starter WORDLIST\n");
-            status = kExitError;
-            return;
+            return kExitError;
         }
         bool cancelled = false;
         const MaintenanceOutcome outcome = makeStarterDictionary(list, progressRunner(cancelled));
-        status = statusOf(outcome, cancelled, kDictionaryCreated);
+        return statusOf(outcome, cancelled, kDictionaryCreated);
     });
 }
 
 }  // namespace
 
-void addMaintenanceCommands(CLI::App& app, const GlobalOptions& global, int& status) {
-    addMakeCommand(app, global, status);
-    addMergeCommand(app, global, status);
-    addStarterCommand(app, global, status);
+void addMaintenanceCommands(CLI::App& app, CommandLine& line) {
+    addMakeCommand(app, line);
+    addMergeCommand(app, line);
+    addStarterCommand(app, line);
 }
 
 }  // namespace zantric::cli

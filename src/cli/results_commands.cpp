@@ -2,10 +2,7 @@
 // View and Delete Results, from a terminal; and the saving and exporting that search shares.
 #include "cli/results_commands.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -15,8 +12,7 @@
 #include "cli/cli_commands.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
-#include "cli/program_session.h"
-#include "core/maintenance/instance_marker.h"
+#include "cli/progress_line.h"
 #include "core/results/results_files.h"
 #include "core/results/results_store.h"
 #include "core/shell/paths.h"
@@ -47,12 +43,13 @@ std::string headerCount(std::int32_t count) {
 
 // The header fields as the window shows them after View, one "Label: value" line each.
 void printHeader(const ResultsHeader& header, std::int64_t found) {
+    const SearchFields& fields = header.fields;
     std::printf("Find: %s\nFrom: %s\nInclude: %s\nExclude: %s\n",
-                shownText(stdout, header.find).c_str(), shownText(stdout, header.from).c_str(),
-                shownText(stdout, header.include).c_str(),
-                shownText(stdout, header.exclude).c_str());
+                shownText(stdout, fields.find).c_str(), shownText(stdout, fields.from).c_str(),
+                shownText(stdout, fields.include).c_str(),
+                shownText(stdout, fields.exclude).c_str());
     std::printf("Use All FROM Letters: %s\nSuppress Permutations: %s\n",
-                yesNo(header.useAllFromLetters), yesNo(header.suppressPermutations));
+                yesNo(fields.useAllFromLetters), yesNo(fields.suppressPermutations));
     // The phrase filters the search ran with, only when there were any.
     if (header.filters.minWordLength != 0) {
         std::printf("Minimum Word Length: %d\n", header.filters.minWordLength);
@@ -79,7 +76,7 @@ void printMatches(ResultsStore& results) {
     }
 }
 
-void addViewCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+void addViewCommand(CLI::App& app, CommandLine& line) {
     struct Options {
         std::string name;
         ExportOptions exportTo;
@@ -91,64 +88,49 @@ void addViewCommand(CLI::App& app, const GlobalOptions& global, int& status) {
                     "Saved results (name.ztr; a bare name is in the files folder)")
         ->required();
     addExportOptions(*cmd, options->exportTo);
-    cmd->callback([options, &global, &status] {
-        if (!checkResultsName(options->name)) {
-            status = kExitUsage;
-            return;
+    onRun(*cmd, line, [options, &line] {
+        if (!checkResultsName(options->name) ||
+            (!options->exportTo.file.empty() && !checkExportName(options->exportTo.file))) {
+            return kExitUsage;
         }
-        if (!options->exportTo.file.empty() && !checkExportName(options->exportTo.file)) {
-            status = kExitUsage;
-            return;
-        }
-        ProgramSession session(global.folder);
-        if (!session.ok()) {
-            status = kExitError;
-            return;
-        }
+        const auto session = openSession(line, ProgramSession::Use::kWork);
+        if (!session) return kExitError;
         ResultsStore results;
-        if (!results.openSaved(resultsPath(session, options->name, false))) {
-            status = kExitError;
-            return;
-        }
+        if (!results.openSaved(resultsPath(*session, options->name, false))) return kExitError;
         printHeader(results.header(), results.count());
         printMatches(results);
-        if (interrupted() || outputError() != 0) return;  // main gives the status
+        if (interrupted() || outputError() != 0) return kExitOk;  // main gives the status
         if (!options->exportTo.file.empty() &&
-            !exportTypedResults(results, results.header().summary(), session, options->exportTo)) {
-            status = kExitError;
+            !exportTypedResults(results, results.header().summary(), *session, options->exportTo)) {
+            return kExitError;
         }
+        return kExitOk;
     });
 }
 
-void addDeleteCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+void addDeleteCommand(CLI::App& app, CommandLine& line) {
     auto name = std::make_shared<std::string>();
     CLI::App* cmd = app.add_subcommand("delete-results", "Delete saved results (both files)");
     cmd->add_option("RESULTS", *name,
                     "Saved results (name.ztr; a bare name is in the files folder)")
         ->required();
-    cmd->callback([name, &global, &status] {
-        if (!checkResultsName(*name)) {
-            status = kExitUsage;
-            return;
-        }
-        ProgramSession session(global.folder);
-        if (!session.ok()) {
-            status = kExitError;
-            return;
-        }
+    onRun(*cmd, line, [name, &line] {
+        if (!checkResultsName(*name)) return kExitUsage;
+        const auto session = openSession(line, ProgramSession::Use::kWork);
+        if (!session) return kExitError;
         // The window offers Delete Results only while it is the one copy running.
-        if (InstanceMarker::count() >= 2) {
+        if (ProgramSession::anotherCopyRunning()) {
             std::fprintf(stderr,
                          "zantric-cli: another copy of Zantric is running; results can be deleted "
                          "only while it is closed\n");
-            status = kExitError;
-            return;
+            return kExitError;
         }
         // Only a pair that opens as results is deleted.
         ResultsStore results;
-        if (!results.openSaved(resultsPath(session, *name, false)) || !results.deleteCurrent()) {
-            status = kExitError;
+        if (!results.openSaved(resultsPath(*session, *name, false)) || !results.deleteCurrent()) {
+            return kExitError;
         }
+        return kExitOk;
     });
 }
 
@@ -193,7 +175,7 @@ bool saveTypedResults(ResultsStore& results, const ProgramSession& session,
                       const std::string& typed) {
     const std::string name = resultsPath(session, typed, true);
     if (fileExists(name) && !confirmOverwrite(name)) return false;
-    return saveResultsPair(results, name, runWithProgressLine);
+    return saveResultsPair(results, name, runHereWithProgress);
 }
 
 bool exportTypedResults(ResultsStore& results, const SearchSummary& fields,
@@ -205,32 +187,12 @@ bool exportTypedResults(ResultsStore& results, const SearchSummary& fields,
         if (choice == ExportChoice::kCancel) return false;
         append = choice == ExportChoice::kAppend;
     }
-    return exportAsAscii(results, fields, name, append, runWithProgressLine);
+    return exportAsAscii(results, fields, name, append, runHereWithProgress);
 }
 
-int runWithProgressLine(CallingThreadWork& work) {
-    const bool tty = isatty(STDERR_FILENO);
-    const auto started = std::chrono::steady_clock::now();
-    bool shown = false;
-    work.setAfterBlock([&] {
-        if (!tty) return;
-        const auto elapsed = std::chrono::steady_clock::now() - started;
-        const int ticks = static_cast<int>(elapsed / std::chrono::milliseconds(kProgressTickMs));
-        if (shown || progressVisible(ticks, work.percent())) {
-            shown = true;
-            std::fprintf(stderr, "\r%s  %d%%\033[K", work.text().c_str(), work.percent());
-            std::fflush(stderr);
-        }
-    });
-    const int result = runWork(work);
-    work.setAfterBlock({});
-    if (shown) std::fprintf(stderr, "\r\033[K");
-    return result;
-}
-
-void addResultsCommands(CLI::App& app, const GlobalOptions& global, int& status) {
-    addViewCommand(app, global, status);
-    addDeleteCommand(app, global, status);
+void addResultsCommands(CLI::App& app, CommandLine& line) {
+    addViewCommand(app, line);
+    addDeleteCommand(app, line);
 }
 
 }  // namespace zantric::cli

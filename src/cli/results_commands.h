@@ -11,12 +11,11 @@
 #include "core/results/results_header.h"
 
 namespace zantric {
+class ProgramSession;
 class ResultsStore;
-}
+}  // namespace zantric
 
 namespace zantric::cli {
-
-class ProgramSession;
 
 struct ExportOptions {
     std::string file;  // empty: no export
@@ -42,9 +41,5 @@ bool saveTypedResults(ResultsStore& results, const ProgramSession& session,
 // file is appended to with --append, else the overwrite-or-append question decides.
 bool exportTypedResults(ResultsStore& results, const SearchSummary& fields,
                         const ProgramSession& session, const ExportOptions& options);
-
-// Runs a copy, move or export on this thread with the progress line on stderr (a terminal only,
-// once it looks like taking more than a second).
-int runWithProgressLine(CallingThreadWork& work);
 
 }  // namespace zantric::cli

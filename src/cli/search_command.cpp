@@ -4,8 +4,6 @@
 // window's Start, from a terminal. Prints every match in result order on stdout as the search
 // finds it (with --explain, what each left over), then Found and Checked on stderr; then saves
 // the results as the window's Save As does.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <future>
@@ -15,7 +13,7 @@
 #include "cli/cli_commands.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
-#include "cli/program_session.h"
+#include "cli/progress_line.h"
 #include "cli/results_commands.h"
 #include "cli/starter_hint.h"
 #include "core/dictionary/dictionary_reader.h"
@@ -34,13 +32,20 @@ namespace zantric::cli {
 
 namespace {
 
-// The options of the search beyond its fields.
+// The options of the search command.
 struct SearchOptions {
+    SearchFields fields;
+    bool useAll = false;  // --use-all, the default
+    bool noUseAll = false;
+    std::int64_t limit = 0;
+    int threads = -1;  // -1: the ini's
     int minWordLength = 0;
     bool noRepeatedWords = false;
     std::string stoplist;
     bool noStoplist = false;
     bool explain = false;
+    std::string saveName;
+    ExportOptions exportTo;
 };
 
 // The worker's end wakes this thread at once; between two wakes it looks for a signal and prints
@@ -145,23 +150,19 @@ bool analyse(SearchRun& run, const SearchRequest& request) {
         const SignalsBlocked blocked;  // the worker leaves the signals to this thread
         ready = std::async(std::launch::async, [&] { return run.runAnalysis(analysis); });
     }
-    const bool tty = isatty(STDERR_FILENO);
+    ProgressLine line;
     bool cancelled = false;
-    auto started = std::chrono::steady_clock::now();
     for (int polls = 1; ready.wait_for(kPollInterval) != std::future_status::ready; ++polls) {
         if (!cancelled && (interrupted() || (polls % kPollsPerRedraw == 0 && outputClosed()))) {
             analysis.cancel();
             cancelled = true;
         }
-        if (tty && polls % kPollsPerRedraw == 0 &&
-            std::chrono::steady_clock::now() - started > std::chrono::seconds(1)) {
-            std::fprintf(stderr, "\r%s  Words Checked: %llu  Matches Found: %lld\033[K",
-                         analysis.activity().c_str(),
-                         static_cast<unsigned long long>(analysis.checked()),
-                         static_cast<long long>(analysis.matchesFound()));
+        if (polls % kPollsPerRedraw == 0) {
+            line.showAfterASecond(analysis.activity() +
+                                  "  Words Checked: " + std::to_string(analysis.checked()) +
+                                  "  Matches Found: " + std::to_string(analysis.matchesFound()));
         }
     }
-    if (tty) std::fprintf(stderr, "\r\033[K");
     return ready.get();
 }
 
@@ -193,51 +194,112 @@ bool searchAndPrint(SearchRun& run, const ResultsStore& results, const SearchFie
     return cancelAsked;
 }
 
-// The fields as the window shows them at the end of the search, with its Checked count.
-SearchSummary shownFields(const SearchFields& fields, std::int64_t checked) {
-    SearchSummary shown;
-    shown.find = fields.find;
-    shown.from = fields.from;
-    shown.include = fields.include;
-    shown.exclude = fields.exclude;
-    shown.useAllFromLetters = fields.useAllFromLetters;
-    shown.suppressPermutations = fields.suppressPermutations;
-    shown.checked = checked;
-    return shown;
-}
-
 void printCounts(const SearchRun& run) {
     std::fprintf(stderr, "Found: %lld\nChecked: %lld\n", static_cast<long long>(run.found()),
                  static_cast<long long>(run.checked()));
 }
 
+// After a search that kept every match: --save and --export.
+int saveAndExport(const SearchOptions& options, ResultsStore& results, const SearchRun& run,
+                  const ProgramSession& session) {
+    if (options.saveName.empty() && options.exportTo.file.empty()) return kExitOk;
+    // Save As is offered only when matches are stored.
+    if (results.count() == 0) {
+        std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");
+        return kExitError;
+    }
+    int status = kExitOk;
+    if (!options.saveName.empty() && !saveTypedResults(results, session, options.saveName)) {
+        status = kExitError;
+    }
+    if (!options.exportTo.file.empty() &&
+        !exportTypedResults(results, {options.fields, 0, run.checked()}, session,
+                            options.exportTo)) {
+        status = kExitError;
+    }
+    return status;
+}
+
+int runSearch(SearchOptions& options, const CommandLine& line) {
+    SearchFields& fields = options.fields;
+    fields.useAllFromLetters = !options.noUseAll;
+    if ((!options.saveName.empty() && !checkResultsName(options.saveName)) ||
+        (!options.exportTo.file.empty() && !checkExportName(options.exportTo.file))) {
+        return kExitUsage;
+    }
+    const auto session = openSession(line, ProgramSession::Use::kWork);
+    if (!session) return kExitError;
+    SearchRequest request;
+    PhraseFilters filters;
+    if (!filtersFromOptions(options, *session, filters)) return kExitError;
+    request.setFilters(std::move(filters));
+    ResultsStore results;
+    SearchRun run(request, results);
+    run.setMatchLimit(options.limit);
+    run.setThreads(options.threads >= 0
+                       ? options.threads
+                       : Settings::instance().atStart().integer("SEARCH", "Threads", 0));
+    const StartOutcome outcome = run.prepare(fields);
+    if (outcome == StartOutcome::kNoDictionary &&
+        !printStarterHintIfEmpty(session->catalogue(), line.folder)) {
+        std::fprintf(stderr,
+                     "Select a dictionary with: zantric-cli select NAME (see zantric-cli list)\n");
+    }
+    if (outcome != StartOutcome::kReady) {
+        return outcome == StartOutcome::kDiskNearlyFull ? kExitStopped : kExitError;
+    }
+    if (run.analysisNeeded() && !analyse(run, request)) {
+        run.finish(fields);
+        printCounts(run);
+        if (interrupted()) return kExitCancelled;
+        if (options.saveName.empty() && options.exportTo.file.empty()) return kExitOk;
+        std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");
+        return kExitError;
+    }
+    const bool explain = options.explain && request.hasFromLetters();
+    const bool cancelled =
+        searchAndPrint(run, results, fields, explain ? &request.fromLetters() : nullptr);
+    printCounts(run);
+    if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kFiltersOn).c_str());
+    if (cancelled) return kExitCancelled;  // main reports the signal or the output that failed
+    // A results file that could not be written was reported: the matches are incomplete, and
+    // incomplete results are not saved as if they were the search's.
+    if (run.failed()) return kExitError;
+    // A full results file or disk kept only some matches, and left no room to save them.
+    if (run.stopped() == StoreStop::kFull || run.stopped() == StoreStop::kDiskNearlyFull) {
+        run.reportStop();
+        return kExitStopped;
+    }
+    if (const std::string text = run.limitText(); !text.empty()) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+    return saveAndExport(options, results, run, *session);
+}
+
 }  // namespace
 
-void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
-    auto fields = std::make_shared<SearchFields>();
-    auto noUseAll = std::make_shared<bool>(false);
+void addSearchCommand(CLI::App& app, CommandLine& line) {
+    auto options = std::make_shared<SearchOptions>();
+    SearchFields& fields = options->fields;
     CLI::App* cmd = app.add_subcommand("search", "Search the selected dictionaries");
-    cmd->add_option("FIND", fields->find,
+    cmd->add_option("FIND", fields.find,
                     "Pattern: ? one letter, * any letters, N for N ?, ! the rest")
         ->required();
-    cmd->add_option("--from", fields->from, "Letters to spell from (? is a blank)");
-    cmd->add_option("--include", fields->include, "Letters a word must contain");
-    cmd->add_option("--exclude", fields->exclude, "Letters a word must not contain");
-    auto useAllFlag = std::make_shared<bool>(false);
+    cmd->add_option("--from", fields.from, "Letters to spell from (? is a blank)");
+    cmd->add_option("--include", fields.include, "Letters a word must contain");
+    cmd->add_option("--exclude", fields.exclude, "Letters a word must not contain");
     CLI::Option* useAll =
-        cmd->add_flag("--use-all", *useAllFlag, "Use all FROM letters (the default)");
-    cmd->add_flag("--no-use-all", *noUseAll, "Words may leave FROM letters over")->excludes(useAll);
-    cmd->add_flag("--suppress-permutations", fields->suppressPermutations,
+        cmd->add_flag("--use-all", options->useAll, "Use all FROM letters (the default)");
+    cmd->add_flag("--no-use-all", options->noUseAll, "Words may leave FROM letters over")
+        ->excludes(useAll);
+    cmd->add_flag("--suppress-permutations", fields.suppressPermutations,
                   "List one order of trailing * words");
-    auto limit = std::make_shared<std::int64_t>(0);
-    cmd->add_option("--limit", *limit, "Stop after N matches (0: no limit)")
+    cmd->add_option("--limit", options->limit, "Stop after N matches (0: no limit)")
         ->check(CLI::NonNegativeNumber);
-    auto threads = std::make_shared<int>(-1);
-    cmd->add_option("--threads", *threads,
+    cmd->add_option("--threads", options->threads,
                     "Search threads of a phrase search (0: one per core; default: the ini's "
                     "[SEARCH] Threads, else one per core)")
         ->check(CLI::Range(0, kMaxSearchThreads));
-    auto options = std::make_shared<SearchOptions>();
     cmd->add_option("--min-word-length", options->minWordLength,
                     "No word of a phrase shorter than N letters")
         ->check(CLI::Range(1, kMaxMinWordLength));
@@ -248,98 +310,10 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
     cmd->add_flag("--no-stoplist", options->noStoplist, "Use no stoplist")->excludes(stoplist);
     cmd->add_flag("--explain", options->explain,
                   "After each match: the FROM letters it left and what its blanks stood for");
-    auto saveName = std::make_shared<std::string>();
-    auto exportTo = std::make_shared<ExportOptions>();
-    cmd->add_option("--save", *saveName,
+    cmd->add_option("--save", options->saveName,
                     "Save the results as NAME.ztr and NAME.zix (a bare NAME in the files folder)");
-    addExportOptions(*cmd, *exportTo);
-    cmd->callback([fields, noUseAll, useAllFlag, limit, threads, options, saveName, exportTo,
-                   &global, &status] {
-        fields->useAllFromLetters = !*noUseAll;
-        if ((!saveName->empty() && !checkResultsName(*saveName)) ||
-            (!exportTo->file.empty() && !checkExportName(exportTo->file))) {
-            status = kExitUsage;
-            return;
-        }
-        ProgramSession session(global.folder);
-        if (!session.ok()) {
-            status = kExitError;
-            return;
-        }
-        SearchRequest request;
-        PhraseFilters filters;
-        if (!filtersFromOptions(*options, session, filters)) {
-            status = kExitError;
-            return;
-        }
-        request.setFilters(std::move(filters));
-        ResultsStore results;
-        SearchRun run(request, results);
-        run.setMatchLimit(*limit);
-        run.setThreads(*threads >= 0
-                           ? *threads
-                           : Settings::instance().atStart().integer("SEARCH", "Threads", 0));
-        const StartOutcome outcome = run.prepare(*fields);
-        if (outcome == StartOutcome::kNoDictionary &&
-            !printStarterHintIfEmpty(session.catalogue(), global.folder)) {
-            std::fprintf(
-                stderr,
-                "Select a dictionary with: zantric-cli select NAME (see zantric-cli list)\n");
-        }
-        if (outcome != StartOutcome::kReady) {
-            status = outcome == StartOutcome::kDiskNearlyFull ? kExitStopped : kExitError;
-            return;
-        }
-        if (run.analysisNeeded() && !analyse(run, request)) {
-            run.finish(*fields);
-            printCounts(run);
-            status = interrupted() ? kExitCancelled : kExitOk;
-            if (status == kExitOk && (!saveName->empty() || !exportTo->file.empty())) {
-                std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");
-                status = kExitError;
-            }
-            return;
-        }
-        const bool explain = options->explain && request.hasFromLetters();
-        const bool cancelled =
-            searchAndPrint(run, results, *fields, explain ? &request.fromLetters() : nullptr);
-        printCounts(run);
-        if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kFiltersOn).c_str());
-        if (cancelled) {
-            status = kExitCancelled;  // main reports the signal or the output that failed
-            return;
-        }
-        // A results file that could not be written was reported: the matches are incomplete,
-        // and incomplete results are not saved as if they were the search's.
-        if (run.failed()) {
-            status = kExitError;
-            return;
-        }
-        // A full results file or disk kept only some matches, and left no room to save them.
-        if (run.stopped() == StoreStop::kFull || run.stopped() == StoreStop::kDiskNearlyFull) {
-            run.reportStop();
-            status = kExitStopped;
-            return;
-        }
-        if (const std::string text = run.limitText(); !text.empty()) {
-            std::fprintf(stderr, "%s\n", text.c_str());
-        }
-        status = kExitOk;
-        if (saveName->empty() && exportTo->file.empty()) return;
-        // Save As is offered only when matches are stored.
-        if (results.count() == 0) {
-            std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");
-            status = kExitError;
-            return;
-        }
-        if (!saveName->empty() && !saveTypedResults(results, session, *saveName)) {
-            status = kExitError;
-        }
-        if (!exportTo->file.empty() &&
-            !exportTypedResults(results, shownFields(*fields, run.checked()), session, *exportTo)) {
-            status = kExitError;
-        }
-    });
+    addExportOptions(*cmd, options->exportTo);
+    onRun(*cmd, line, [options, &line] { return runSearch(*options, line); });
 }
 
 }  // namespace zantric::cli

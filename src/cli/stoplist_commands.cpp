@@ -9,7 +9,6 @@
 
 #include "cli/cli_commands.h"
 #include "cli/output.h"
-#include "cli/program_session.h"
 #include "core/search/stoplist.h"
 #include "core/shell/paths.h"
 
@@ -47,30 +46,23 @@ void printWords(const char* label, const std::vector<std::string>& words) {
 
 }  // namespace
 
-void addStoplistCommands(CLI::App& app, const GlobalOptions& global, int& status) {
+void addStoplistCommands(CLI::App& app, CommandLine& line) {
     CLI::App* cmd =
         app.add_subcommand("stoplist", "Words no search uses (stoplist.txt in the program folder)");
     cmd->require_subcommand(1);
     auto typed = std::make_shared<std::vector<std::string>>();
 
     // Each change reads the file, changes its words and writes it back whole.
-    auto change = [typed, &global, &status](bool add) {
+    auto change = [typed, &line](bool add) {
         std::vector<std::string> words;
-        if (!stoplistWords(*typed, words)) {
-            status = kExitUsage;
-            return;
-        }
-        ProgramSession session(global.folder, false);
-        if (!session.ok()) {
-            status = kExitError;
-            return;
-        }
+        if (!stoplistWords(*typed, words)) return kExitUsage;
+        const auto session = openSession(line, ProgramSession::Use::kReadCatalogue);
+        if (!session) return kExitError;
         bool readable = true;
         std::vector<std::string> list = readStoplistWords(kStoplistFileName, &readable);
         if (!readable) {
             reportUnreadableStoplist();
-            status = kExitError;
-            return;
+            return kExitError;
         }
         std::vector<std::string> changed, unchanged;
         for (const std::string& word : words) {
@@ -88,36 +80,31 @@ void addStoplistCommands(CLI::App& app, const GlobalOptions& global, int& status
         if (!changed.empty() && !writeStoplistWords(kStoplistFileName, list)) {
             std::fprintf(stderr, "zantric-cli: cannot write %s\n",
                          shownText(stderr, shownPath(kStoplistFileName)).c_str());
-            status = kExitError;
-            return;
+            return kExitError;
         }
         printWords(add ? "Added to the stoplist:" : "Removed from the stoplist:", changed);
         printWords(add ? "Already in the stoplist:" : "Not in the stoplist:", unchanged);
-        if (!add && !unchanged.empty()) status = kExitError;
+        return !add && !unchanged.empty() ? kExitError : kExitOk;
     };
 
     CLI::App* add = cmd->add_subcommand("add", "Add words to the stoplist");
     add->add_option("WORD", *typed, "The words (as in a word list: CRT is taken as Crt)")
         ->required();
-    add->callback([change] { change(true); });
+    onRun(*add, line, [change] { return change(true); });
     CLI::App* remove = cmd->add_subcommand("remove", "Remove words from the stoplist");
     remove->add_option("WORD", *typed, "The words")->required();
-    remove->callback([change] { change(false); });
+    onRun(*remove, line, [change] { return change(false); });
     CLI::App* list = cmd->add_subcommand("list", "Print the stoplist's words, one a line");
-    list->callback([&global, &status] {
-        ProgramSession session(global.folder, false);
-        if (!session.ok()) {
-            status = kExitError;
-            return;
-        }
+    onRun(*list, line, [&line] {
+        const auto session = openSession(line, ProgramSession::Use::kReadCatalogue);
+        if (!session) return kExitError;
         bool readable = true;
         for (const std::string& word : readStoplistWords(kStoplistFileName, &readable)) {
             std::printf("%s\n", word.c_str());
         }
-        if (!readable) {
-            reportUnreadableStoplist();
-            status = kExitError;
-        }
+        if (readable) return kExitOk;
+        reportUnreadableStoplist();
+        return kExitError;
     });
 }
 

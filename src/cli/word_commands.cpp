@@ -9,10 +9,9 @@
 
 #include "cli/cli_commands.h"
 #include "cli/output.h"
-#include "cli/program_session.h"
 #include "cli/progress_line.h"
 #include "core/dictionary/word_update.h"
-#include "core/maintenance/instance_marker.h"
+#include "core/maintenance/merge_dictionaries.h"
 #include "core/maintenance/word_change.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_table.h"
@@ -22,20 +21,12 @@ namespace zantric::cli {
 
 namespace {
 
-constexpr int kFileErrorTitle = 17;
-constexpr int kWarningTitle = 323;
 constexpr int kNoWord = 403;
 constexpr int kIncompleteTitle = 404;
 constexpr int kFoundNowhere = 417;
-constexpr int kConfirmTitle = 505;
-constexpr int kNothingToDelete = 708;
-constexpr int kDeleteQuestion = 709;
-constexpr int kDeleteQuestionEnd = 710;
-constexpr int kNotDeleted = 711;
-constexpr int kAnotherCopyRuns = 420;
 constexpr int kDeleteSuccessful = 908;
-// Yes/No with No as the default button.
-constexpr int kMbYesNoDefaultNo = kMbYesNo | kMbDefaultButton2;
+
+using Use = ProgramSession::Use;
 
 // The status line of the window becomes a line on stderr; the blank text that clears it
 // prints nothing.
@@ -57,13 +48,7 @@ int exitStatus(UpdateOutcome outcome) {
     }
 }
 
-bool anotherCopyRuns() {
-    if (InstanceMarker::count() < 2) return false;
-    messageBox(kAnotherCopyRuns, kWarningTitle, kMbOkExclamation);
-    return true;
-}
-
-void addUpdateCommand(CLI::App& app, const GlobalOptions& global, int& status, UpdateMode mode) {
+void addUpdateCommand(CLI::App& app, CommandLine& line, UpdateMode mode) {
     struct Options {
         std::string word;
         std::string dictionary;
@@ -80,128 +65,79 @@ void addUpdateCommand(CLI::App& app, const GlobalOptions& global, int& status, U
         ->required();
     cmd->add_option("--dict,-d", options->dictionary, "Dictionary name (english or english.lex)")
         ->required();
-    cmd->callback([options, mode, &global, &status] {
-        if (!dictionaryNamesAccepted({options->dictionary})) {
-            status = kExitUsage;
-            return;
-        }
-        ProgramSession session(global.folder);
-        if (!session.ok()) {
-            status = kExitError;
-            return;
-        }
+    onRun(*cmd, line, [options, mode, &line] {
+        if (!dictionaryNamesAccepted({options->dictionary})) return kExitUsage;
+        const auto session = openSession(line, Use::kWork);
+        if (!session) return kExitError;
         WordChange update(
             mode, [](ProgressWork& work) { return runWithProgress(work); }, printStatus);
-        status = exitStatus(update.ok(options->word, options->dictionary));
+        return exitStatus(update.ok(options->word, options->dictionary));
     });
 }
 
-void addFindCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+void addFindCommand(CLI::App& app, CommandLine& line) {
     auto word = std::make_shared<std::string>();
     CLI::App* cmd = app.add_subcommand(
         "find-word",
         "List the dictionaries that hold a word exactly (exit status 1 when none does)");
     cmd->add_option("WORD", *word, "The word, exactly as stored (Apple and apple differ)")
         ->required();
-    cmd->callback([word, &global, &status] {
+    onRun(*cmd, line, [word, &line] {
         if (word->empty()) {
             messageBox(kNoWord, kIncompleteTitle, kMbOk);
-            status = kExitUsage;
-            return;
+            return kExitUsage;
         }
-        ProgramSession session(global.folder, false);
-        if (!session.ok()) {
-            status = kExitError;
-            return;
-        }
+        const auto session = openSession(line, Use::kReadCatalogue);
+        if (!session) return kExitError;
         std::string list;
         try {
             list = listDictionariesContaining(*word);
         } catch (const ZantricException&) {
-            status = kExitError;  // the dictionary that cannot be opened has been reported
-            return;
+            return kExitError;  // the dictionary that cannot be opened has been reported
         }
         if (list.empty()) {
             std::fprintf(stderr, "%s\n", loadString(kFoundNowhere).c_str());
-            status = kExitError;
-            return;
+            return kExitError;
         }
         // One file name a line: the list is a line break before each name.
         std::printf("%s\n", shownText(stdout, list.substr(1)).c_str());
+        return kExitOk;
     });
 }
 
-void addDeleteCommand(CLI::App& app, const GlobalOptions& global, int& status) {
+void addDeleteCommand(CLI::App& app, CommandLine& line) {
     auto names = std::make_shared<std::vector<std::string>>();
     CLI::App* cmd = app.add_subcommand(
         "delete", "Delete dictionaries (each file is kept as NAME.lxb, replacing an older one)");
     cmd->add_option("NAME", *names, "Dictionary names (english or english.lex)");
-    cmd->callback([names, &global, &status] {
-        if (!dictionaryNamesAccepted(*names)) {
-            status = kExitUsage;
-            return;
-        }
-        ProgramSession session(global.folder);
-        if (!session.ok()) {
-            status = kExitError;
-            return;
-        }
-        if (anotherCopyRuns()) {
-            status = kExitError;
-            return;
-        }
-        if (names->empty()) {
-            messageBox(kNothingToDelete, kIncompleteTitle, kMbOk);
-            status = kExitUsage;
-            return;
-        }
+    onRun(*cmd, line, [names, &line] {
+        if (!dictionaryNamesAccepted(*names)) return kExitUsage;
+        const auto session = openSession(line, Use::kWork);
+        if (!session) return kExitError;
+        if (!ProgramSession::onlyCopyRunning()) return kExitError;
         // The dictionaries as the catalogue names them, each once, in the order given.
-        std::vector<std::string> paths;
         std::vector<std::string> shown;
         for (const std::string& name : *names) {
-            const CatalogueEntry* entry = session.findByName(name);
-            if (!entry) {
-                std::fprintf(stderr, "zantric-cli: no dictionary named %s (see zantric-cli list)\n",
-                             name.c_str());
-                status = kExitError;
-                return;
-            }
-            if (std::find(paths.begin(), paths.end(), entry->path()) != paths.end()) continue;
-            paths.push_back(entry->path());
-            shown.push_back(entry->displayName());
-        }
-
-        std::string question = loadString(kDeleteQuestion);
-        for (const std::string& name : shown) question += "\n" + name;
-        question += loadString(kDeleteQuestionEnd);
-        if (messageBoxText(question, loadString(kConfirmTitle), kMbYesNoDefaultNo) != kIdYes) {
-            status = kExitError;
-            return;
-        }
-        std::string report = loadString(kNotDeleted);
-        bool failed = false;
-        for (std::size_t i = 0; i < paths.size(); ++i) {
-            if (!session.catalogue().deleteDictionary(paths[i])) {
-                failed = true;
-                report += "\n" + shown[i];
+            const CatalogueEntry* entry = namedDictionary(*session, name);
+            if (!entry) return kExitError;
+            if (std::find(shown.begin(), shown.end(), entry->displayName()) == shown.end()) {
+                shown.push_back(entry->displayName());
             }
         }
-        if (failed) {
-            messageBoxText(report, loadString(kFileErrorTitle), kMbOk);
-            status = kExitError;
-            return;
-        }
+        // No name at all is told as the window tells an empty selection, as a usage error.
+        if (deleteHighlighted(shown, 0) != 1) return names->empty() ? kExitUsage : kExitError;
         printStatus(kDeleteSuccessful);
+        return kExitOk;
     });
 }
 
 }  // namespace
 
-void addWordCommands(CLI::App& app, const GlobalOptions& global, int& status) {
-    addUpdateCommand(app, global, status, UpdateMode::kAdd);
-    addUpdateCommand(app, global, status, UpdateMode::kRemove);
-    addFindCommand(app, global, status);
-    addDeleteCommand(app, global, status);
+void addWordCommands(CLI::App& app, CommandLine& line) {
+    addUpdateCommand(app, line, UpdateMode::kAdd);
+    addUpdateCommand(app, line, UpdateMode::kRemove);
+    addFindCommand(app, line);
+    addDeleteCommand(app, line);
 }
 
 }  // namespace zantric::cli

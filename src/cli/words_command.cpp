@@ -12,7 +12,7 @@
 
 namespace zantric::cli {
 
-void addWordsCommand(CLI::App& app, int& status) {
+void addWordsCommand(CLI::App& app, CommandLine& line) {
     struct Options {
         std::string file;
         std::string pattern = "*";
@@ -34,7 +34,7 @@ void addWordsCommand(CLI::App& app, int& status) {
         ->check([](const std::string& s) {
             return s.size() == 1 && s[0] >= 'a' && s[0] <= 'z' ? "" : "must be one letter a-z";
         });
-    cmd->callback([options, from, &status] {
+    onRun(*cmd, line, [options, from] {
         try {
             DictionaryReader dictionary(options->file, false, 64 * 1024);
             LetterPool letters(options->from);
@@ -51,9 +51,9 @@ void addWordsCommand(CLI::App& app, int& status) {
             out.flush();
             std::fprintf(stderr, "Checked: %llu\n",
                          static_cast<unsigned long long>(DictionaryReader::checked()));
-            status = r == kEmptyPattern ? kExitUsage : kExitOk;
+            return r == kEmptyPattern ? kExitUsage : kExitOk;
         } catch (const ZantricException&) {
-            status = kExitError;  // the message was shown when the file failed to open
+            return kExitError;  // the message was shown when the file failed to open
         }
     });
 }

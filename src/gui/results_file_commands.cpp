@@ -66,8 +66,7 @@ void ResultsFileCommands::open(const QString& name) {
     if (m_results.openSaved(name.toStdString())) {
         // The window shows the search that made the results.
         const ResultsHeader& header = m_results.header();
-        m_form->showFields({header.find, header.from, header.include, header.exclude,
-                            header.useAllFromLetters, header.suppressPermutations});
+        m_form->showFields(header.fields);
         m_panel->showTotals(header.found, header.checked, header.filters.any());
     }
     m_form->list()->goToFirstRow();

@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "core/dictionary/catalogue.h"
-#include "core/maintenance/instance_marker.h"
+#include "core/maintenance/program_session.h"
 #include "core/search/match_explanation.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/messages.h"
@@ -42,12 +42,6 @@ SearchPanel::SearchPanel(QWidget* parent)
       m_resultsFiles(this, m_form, m_results),
       m_dictionaries(this, m_request),
       m_commands(commandTable()) {
-    try {
-        m_marker = std::make_unique<InstanceMarker>();
-    } catch (const ZantricException& e) {
-        // The program still works; other copies just cannot see this one.
-        reportException(e.message());
-    }
     m_phraseOptions = readPhraseOptions();
     setWindowTitle(QString::fromLatin1(kFrameTitle));
     auto* layout = new QVBoxLayout(this);
@@ -134,7 +128,7 @@ const SearchPanel::Command* SearchPanel::findCommand(int id) const {
 bool SearchPanel::holds(unsigned conditions) const {
     // In this order: the folder of instance markers is read only when it matters.
     if ((conditions & kNotSearching) && m_searching) return false;
-    if ((conditions & kOnlyCopy) && InstanceMarker::count() >= 2) return false;
+    if ((conditions & kOnlyCopy) && ProgramSession::anotherCopyRunning()) return false;
     if ((conditions & kResultsOpen) && !m_results.isOpen()) return false;
     if ((conditions & kResultsListed) && m_results.count() <= 0) return false;
     return true;
@@ -197,26 +191,17 @@ void SearchPanel::phraseOptionsCommand() {
 }
 
 SearchSummary SearchPanel::summary() const {
-    const SearchFields f = m_form->fields();
-    SearchSummary s;
-    s.find = f.find;
-    s.from = f.from;
-    s.include = f.include;
-    s.exclude = f.exclude;
-    s.useAllFromLetters = f.useAllFromLetters;
-    s.suppressPermutations = f.suppressPermutations;
-    s.found = m_results.count();
-    s.checked = m_checked;
-    return s;
+    return {m_form->fields(), m_results.count(), m_checked};
 }
 
 void SearchPanel::explainMatch(const QString& match) {
     const ResultsHeader& header = m_results.header();
-    const LetterPool from = searchedFromLetters(header.find, header.from, header.useAllFromLetters);
+    const LetterPool from = searchedFromLetters(header.fields.find, header.fields.from,
+                                                header.fields.useAllFromLetters);
     // Without FROM letters there is nothing to explain; using them all without blanks leaves
     // nothing over.
     if (m_statusBar == nullptr || from.total() == 0 ||
-        (header.useAllFromLetters && from.countOf('?') == 0)) {
+        (header.fields.useAllFromLetters && from.countOf('?') == 0)) {
         return;
     }
     const MatchExplanation explanation = zantric::explainMatch(match.toStdString(), from);
@@ -401,7 +386,6 @@ void SearchPanel::exitCommand() {
     m_handlingExit = true;
     if (m_searchTimer.isActive()) completeSearch();
     clearAll();
-    deleteTemporaryFiles();
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -409,17 +393,6 @@ void SearchPanel::exitCommand() {
             emit closeRequested();
         },
         Qt::QueuedConnection);
-}
-
-void SearchPanel::deleteTemporaryFiles() {
-    Catalogue& catalogue = Catalogue::instance();
-    for (const CatalogueEntry& entry : catalogue.entries()) {
-        if (fileExists(entry.subsetFileName())) removeFile(entry.subsetFileName());
-    }
-    for (const std::string* name : {&catalogue.resultsDataName(), &catalogue.resultsIndexName(),
-                                    &catalogue.subsetDictionaryName()}) {
-        if (fileExists(*name)) removeFile(*name);
-    }
 }
 
 }  // namespace zantric::gui

@@ -1,6 +1,6 @@
 // SearchPanel: the main window, the frame's client. Around the search form it holds the state
 // of the search: the one search request, the results store, the search run, the field
-// histories, the Phrase Options and this copy's instance marker. It runs a search from Start to
+// histories and the Phrase Options. It runs a search from Start to
 // the finished list (the worker on its own thread, the counters polled every 100 ms), asks
 // before cancelling, keeps the commands in one table with the rule that enables each, and
 // closes the program in order. GUI thread only.
@@ -23,10 +23,6 @@
 
 class QLabel;
 class QStatusBar;
-
-namespace zantric {
-class InstanceMarker;
-}
 
 namespace zantric::gui {
 
@@ -110,7 +106,6 @@ private:
     void completeSearch();
     void askCancelSearch();
     void exitCommand();
-    void deleteTemporaryFiles();
     void showCounters(std::int64_t found, std::int64_t checked);
     void showFiltersOn(bool on);
     void phraseOptionsCommand();
@@ -123,7 +118,6 @@ private:
     ResultsStore m_results;
     SearchRun m_run;
     SearchHistories m_histories;
-    std::unique_ptr<InstanceMarker> m_marker;
     PhraseOptions m_phraseOptions;
 
     SearchForm* m_form;

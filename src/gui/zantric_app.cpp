@@ -11,14 +11,8 @@
 #include <QStatusBar>
 #include <QTimerEvent>
 #include <csignal>
-#include <filesystem>
 
-#include "core/dictionary/catalogue.h"
-#include "core/maintenance/startup_cleanup.h"
 #include "core/shell/messages.h"
-#include "core/shell/paths.h"
-#include "core/shell/program_folder.h"
-#include "core/shell/settings.h"
 #include "core/shell/string_table.h"
 #include "gui/about_dialog.h"
 #include "gui/command_ids.h"
@@ -78,23 +72,18 @@ ZantricApp::~ZantricApp() {
 bool ZantricApp::start(const std::string& folder, bool startMinimised) {
     allowOpenFiles();
     watchEndSignals();  // before the first message box can wait for the user
-    std::string reason;
-    if (!enterProgramFolder(resolveProgramFolder(folder), &reason)) {
-        messageBoxText(reason, "Zantric", kMbOkStop);
-        return false;
-    }
-    const Settings& config = Settings::instance();
-    // Temporary files, the instance marker among them, need their folder.
-    std::error_code ignored;
-    std::filesystem::create_directories(nativePath(config.tempFolder()), ignored);
-    deleteLeftoverTempFiles();
-
     // A first start with an empty dictionaries folder shows one box: the offer below says that
     // there is no dictionary yet, so the catalogue's own notice of it is left out.
     const std::string wordList = systemWordList();
     if (!wordList.empty()) m_presenter->setSilenced(loadString(kNoDictionariesNotice));
-    auto* client = new SearchPanel;  // scans the dictionaries folder
+    std::string reason;
+    const bool started = m_session.start(folder, ProgramSession::Use::kWork, &reason);
     m_presenter->setSilenced({});
+    if (!started) {
+        messageBoxText(reason, "Zantric", kMbOkStop);
+        return false;
+    }
+    auto* client = new SearchPanel;
     m_frame = std::make_unique<MainWindow>(client);
     m_statusBar = m_frame->statusBar();
     m_foundPane = m_frame->foundPane();
@@ -122,9 +111,9 @@ void ZantricApp::shutDown() {
     m_started = false;
     m_endTimer.stop();
     removeEventFilter(this);
-    m_frame.reset();      // the main window deletes its results pair and instance marker
+    m_frame.reset();
     delete helpWindow();  // left without an owner when the dialog it was opened over went
-    Catalogue::destroyInstance();
+    m_session.end();
 }
 
 void ZantricApp::watchEndSignals() {

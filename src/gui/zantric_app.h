@@ -1,14 +1,16 @@
 // ZantricApp: the application object "Zantric". start() runs the start-up in its fixed order:
-// enter the program's folder, read or create the ini file, clear the files that earlier copies
-// left behind, build the main window (which scans the dictionaries and keeps this copy's
-// instance marker) and the frame around it, and show the frame where it was left. After the
-// event loop the frame goes first (its main window deletes this copy's files and marker), then
-// the catalogue writes back every changed dictionary header. GUI thread.
+// the program session starts (the program's folder, the ini file, the files that earlier copies
+// left behind, the catalogue, this copy's instance marker), then the main window and the frame
+// around it are built and the frame is shown where it was left. After the event loop the frame
+// goes first, then the session ends (this copy's files, the changed dictionary headers, the
+// marker). GUI thread.
 #pragma once
 
 #include <QApplication>
 #include <QBasicTimer>
 #include <memory>
+
+#include "core/maintenance/program_session.h"
 
 class QLabel;
 class QSocketNotifier;
@@ -53,6 +55,7 @@ private:
     std::unique_ptr<QtMessagePresenter> m_presenter;
     QSocketNotifier* m_signalNotifier = nullptr;
     QBasicTimer m_endTimer;
+    ProgramSession m_session;
     std::unique_ptr<MainWindow> m_frame;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_foundPane = nullptr;

@@ -18,6 +18,7 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_reader.h"
+#include "core/maintenance/instance_marker.h"
 #include "core/shell/settings.h"
 #include "gui/command_ids.h"
 #include "gui/main_window.h"
@@ -586,6 +587,7 @@ void DictionaryDialogsTest::selectDictionariesShowsChangesMadeFromItsMenu() {
 void DictionaryDialogsTest::anotherCopyDisablesTheChangingCommands() {
     ProgramFolder folder;
     ProgramFolder::addDictionary("a.lex", {"cat"}, true);
+    const InstanceMarker own;  // this copy's, as its program session holds it
     auto* client = new gui::SearchPanel;
     gui::MainWindow frame(client);
     client->setUp();

@@ -1,8 +1,8 @@
 // InstanceMarker: the empty file "<temporary base name>.zti" in the temporary folder that tells
 // other copies of the program that this copy runs. Dictionary-changing commands are enabled only
-// while count() is below 2. The main window owns the one marker of the process; UI thread only.
-// While it lives the marker also holds a shared file lock, so that the start-up clean-up can
-// tell the marker of a running copy from one left behind by a copy that ended abnormally.
+// while count() is below 2. The program session owns the one marker of the process; UI thread
+// only. While it lives the marker also holds a shared file lock, so that the start-up clean-up
+// can tell the marker of a running copy from one left behind by a copy that ended abnormally.
 #pragma once
 
 #include <string>

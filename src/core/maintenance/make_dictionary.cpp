@@ -11,10 +11,10 @@
 #include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
 #include "core/maintenance/file_sort.h"
-#include "core/maintenance/instance_marker.h"
 #include "core/maintenance/merge_estimate.h"
 #include "core/maintenance/merge_file.h"
 #include "core/maintenance/merge_progress.h"
+#include "core/maintenance/program_session.h"
 #include "core/maintenance/run_file_name.h"
 #include "core/maintenance/sort_record.h"
 #include "core/maintenance/string_handler.h"
@@ -42,7 +42,6 @@ constexpr int kValidatingText = 326;
 constexpr int kRebuildingText = 327;
 constexpr int kCreatingText = 328;
 constexpr int kUnableToRename = 330;
-constexpr int kAnotherCopyRuns = 420;
 constexpr int kNoDictionariesSelected = 707;
 
 constexpr int kRecordsPerRead = 1024;
@@ -432,13 +431,6 @@ bool uniqueWordsPossible() {
     return false;
 }
 
-bool onlyCopyRunning() {
-    // Another copy may be reading a dictionary that the change would replace.
-    if (InstanceMarker::count() < 2) return true;
-    messageBox(kAnotherCopyRuns, kWarningTitle, kMbOkExclamation);
-    return false;
-}
-
 bool installDictionary(const std::string& temporaryName, const std::string& path) {
     Catalogue& catalogue = Catalogue::instance();
     // The catalogue may list the dictionary under a file whose name differs in case.
@@ -470,7 +462,7 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
 
 MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,
                                   bool uniqueOnly, const StageRunner& run, LineFilter keepLine) {
-    if (!onlyCopyRunning()) return MaintenanceOutcome::kStopped;
+    if (!ProgramSession::onlyCopyRunning()) return MaintenanceOutcome::kStopped;
     if (fileName.empty() || dictionaryName.empty()) {
         messageBox(kNamesMissing, kErrorTitle, kMbOk);
         return MaintenanceOutcome::kStopped;

@@ -189,10 +189,6 @@ bool dictionaryExists(const std::string& path);
 // ("No Dictionaries Selected") and returns false.
 bool uniqueWordsPossible();
 
-// Dictionaries are changed by one copy of the program at a time: with another copy's instance
-// marker present, shows message 420 and returns false.
-bool onlyCopyRunning();
-
 // Replaces the dictionary at `path` by the complete dictionary `temporaryName`: the old one is
 // kept as its "lxb" backup (a failure is reported and the work goes on), the new one flushed to
 // the disk, renamed over the old one and listed anew; the path names one complete dictionary at

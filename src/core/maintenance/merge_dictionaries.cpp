@@ -8,6 +8,7 @@
 #include "core/maintenance/merge_estimate.h"
 #include "core/maintenance/merge_file.h"
 #include "core/maintenance/merge_progress.h"
+#include "core/maintenance/program_session.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
@@ -101,7 +102,7 @@ int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
 MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
                                      const std::string& newName, bool deleteMerged,
                                      const StageRunner& run) {
-    if (!onlyCopyRunning()) return MaintenanceOutcome::kStopped;
+    if (!ProgramSession::onlyCopyRunning()) return MaintenanceOutcome::kStopped;
     // The same dictionary twice is one input: a merge of a single file would move that file.
     std::vector<std::string> rows;
     for (const std::string& name : names) {

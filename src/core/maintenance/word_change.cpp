@@ -4,8 +4,8 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_reader.h"
-#include "core/maintenance/instance_marker.h"
 #include "core/maintenance/make_dictionary.h"
+#include "core/maintenance/program_session.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
@@ -36,7 +36,6 @@ constexpr int kFoundIn = 416;
 constexpr int kFoundNowhere = 417;
 constexpr int kFindTitle = 418;
 constexpr int kUnknownDictionary = 419;
-constexpr int kAnotherCopyRuns = 420;
 constexpr int kClearStatus = 901;
 constexpr int kWordAdded = 903;
 constexpr int kWordRemoved = 904;
@@ -152,11 +151,7 @@ std::string WordChange::find(const std::string& word) const {
 }
 
 UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& dictionaryText) {
-    // Another copy may be reading the dictionary that this change would replace.
-    if (InstanceMarker::count() >= 2) {
-        message(kAnotherCopyRuns, kWarningTitle, kMbOkExclamation);
-        return UpdateOutcome::kRefused;
-    }
+    if (!ProgramSession::onlyCopyRunning(m_owner)) return UpdateOutcome::kRefused;
     status(kClearStatus);
     std::string word = typedWord;
     if (word.empty()) {

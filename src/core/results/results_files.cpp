@@ -166,8 +166,9 @@ bool saveResultsPair(ResultsStore& results, const std::string& chosenName, const
     return true;
 }
 
-std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found,
+std::string asciiExportHeader(const SearchSummary& summary, std::int64_t found,
                               const RecordedFilters& filters) {
+    const SearchFields& fields = summary.fields;
     const std::string asterisks = loadString(kAsteriskLine);
     std::string block = asterisks;
     block += loadString(kExportTitle);
@@ -182,7 +183,7 @@ std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found,
     if (filters.eachWordOnce) block += loadString(kExportEachWordOnce);
     if (filters.stoplist) block += loadString(kExportStoplist);
     block += formatText(loadString(kExportCounts),
-                        {std::to_string(fields.checked), std::to_string(found)});
+                        {std::to_string(summary.checked), std::to_string(found)});
     block += asterisks;
     return block;
 }

@@ -46,27 +46,11 @@ ResultsHeader ResultsHeader::fromSummary(const SearchSummary& summary, std::int3
         static_cast<std::int32_t>(std::clamp<std::int64_t>(summary.checked, 0, kMaxHeaderCount));
     header.longest = static_cast<std::int16_t>(
         std::clamp<std::int32_t>(longest, 0, std::numeric_limits<std::int16_t>::max()));
-    header.find = summary.find;
-    header.from = summary.from;
-    header.include = summary.include;
-    header.exclude = summary.exclude;
-    header.useAllFromLetters = summary.useAllFromLetters;
-    header.suppressPermutations = summary.suppressPermutations;
+    header.fields = summary.fields;
     return header;
 }
 
-SearchSummary ResultsHeader::summary() const {
-    SearchSummary summary;
-    summary.find = find;
-    summary.from = from;
-    summary.include = include;
-    summary.exclude = exclude;
-    summary.useAllFromLetters = useAllFromLetters;
-    summary.suppressPermutations = suppressPermutations;
-    summary.found = found;
-    summary.checked = checked;
-    return summary;
-}
+SearchSummary ResultsHeader::summary() const { return {fields, found, checked}; }
 
 void ResultsHeader::toBytes(std::span<unsigned char, kResultsHeaderSize> out) const {
     unsigned char* p = out.data();
@@ -74,17 +58,17 @@ void ResultsHeader::toBytes(std::span<unsigned char, kResultsHeaderSize> out) co
     writeU32(p + kFoundOffset, static_cast<std::uint32_t>(found));
     writeU32(p + kCheckedOffset, static_cast<std::uint32_t>(checked));
     writeU16(p + kLongestOffset, static_cast<std::uint16_t>(longest));
-    putText(p + kFindOffset, kFindSize, find);
-    putText(p + kFromOffset, kFromSize, from);
-    putText(p + kIncludeOffset, kIncludeSize, include);
+    putText(p + kFindOffset, kFindSize, fields.find);
+    putText(p + kFromOffset, kFromSize, fields.from);
+    putText(p + kIncludeOffset, kIncludeSize, fields.include);
     if (filters.any()) {
-        putText(p + kExcludeOffset, kExcludeSize - 1, exclude);
+        putText(p + kExcludeOffset, kExcludeSize - 1, fields.exclude);
         p[kFiltersOffset] = filtersByte(filters);
     } else {
-        putText(p + kExcludeOffset, kExcludeSize, exclude);
+        putText(p + kExcludeOffset, kExcludeSize, fields.exclude);
     }
-    p[kUseAllOffset] = useAllFromLetters ? 1 : 0;
-    p[kSuppressOffset] = suppressPermutations ? 1 : 0;
+    p[kUseAllOffset] = fields.useAllFromLetters ? 1 : 0;
+    p[kSuppressOffset] = fields.suppressPermutations ? 1 : 0;
 }
 
 ResultsHeader ResultsHeader::fromBytes(std::span<const unsigned char, kResultsHeaderSize> in) {
@@ -94,16 +78,17 @@ ResultsHeader ResultsHeader::fromBytes(std::span<const unsigned char, kResultsHe
     header.found = static_cast<std::int32_t>(readU32(p + kFoundOffset));
     header.checked = static_cast<std::int32_t>(readU32(p + kCheckedOffset));
     header.longest = static_cast<std::int16_t>(readU16(p + kLongestOffset));
-    header.find = getText(p + kFindOffset, kFindSize);
-    header.from = getText(p + kFromOffset, kFromSize);
-    header.include = getText(p + kIncludeOffset, kIncludeSize);
-    header.exclude = getText(p + kExcludeOffset, kExcludeSize);
+    SearchFields& fields = header.fields;
+    fields.find = getText(p + kFindOffset, kFindSize);
+    fields.from = getText(p + kFromOffset, kFromSize);
+    fields.include = getText(p + kIncludeOffset, kIncludeSize);
+    fields.exclude = getText(p + kExcludeOffset, kExcludeSize);
     // The filters byte lies behind EXCLUDE's NUL only when EXCLUDE leaves it free.
-    if (header.exclude.size() < kExcludeSize - 1) {
+    if (fields.exclude.size() < kExcludeSize - 1) {
         header.filters = filtersFromByte(p[kFiltersOffset]);
     }
-    header.useAllFromLetters = p[kUseAllOffset] != 0;
-    header.suppressPermutations = p[kSuppressOffset] != 0;
+    fields.useAllFromLetters = p[kUseAllOffset] != 0;
+    fields.suppressPermutations = p[kSuppressOffset] != 0;
     return header;
 }
 

@@ -1,12 +1,14 @@
 // ResultsHeader: the 344-byte header at the start of a results data file, and the constants of
 // the results pair (docs/results-format.md). A plain value: whoever makes one owns it; any
-// thread may use its own copy. SearchSummary is the request and counts a header records.
+// thread may use its own copy.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
+
+#include "core/results/search_summary.h"
 
 namespace zantric {
 
@@ -42,19 +44,6 @@ struct RecordedFilters {
     bool operator==(const RecordedFilters&) const = default;
 };
 
-// What a results header records of a search: the four field texts and two options as the
-// window showed them, the number of matches stored and the dictionary words examined.
-struct SearchSummary {
-    std::string find;
-    std::string from;
-    std::string include;
-    std::string exclude;
-    bool useAllFromLetters = false;
-    bool suppressPermutations = false;
-    std::int64_t found = 0;
-    std::int64_t checked = 0;
-};
-
 // The most a count field of the header holds; a larger count is kept as this.
 inline constexpr std::int64_t kMaxHeaderCount = 2147483647;
 
@@ -63,12 +52,7 @@ struct ResultsHeader {
     std::int32_t found = 0;
     std::int32_t checked = 0;
     std::int16_t longest = 0;
-    std::string find;
-    std::string from;
-    std::string include;
-    std::string exclude;
-    bool useAllFromLetters = false;
-    bool suppressPermutations = false;
+    SearchFields fields;
     RecordedFilters filters;  // not part of the summary: the search run adds them
 
     // A fresh header holding the summary (each count kept within 0..kMaxHeaderCount) and the

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/dictionary/dictionary_format.h"
+#include "core/results/search_summary.h"
 
 namespace zantric {
 
@@ -25,16 +26,6 @@ inline constexpr std::size_t kMaxExcludeLength = 20;
 inline constexpr int kMaxPhraseWords = 15;
 
 std::size_t maxFieldLength(SearchField field);
-
-// The text of the four fields and the two options, as the window holds them.
-struct SearchFields {
-    std::string find;
-    std::string from;
-    std::string include;
-    std::string exclude;
-    bool useAllFromLetters = true;
-    bool suppressPermutations = false;
-};
 
 // Keystroke filters: whether a typed character may enter the field (backspace always may).
 // FIND: letters, digits, '?', '*', '!', space. FROM: letters, space, '?'. INCLUDE and EXCLUDE:

@@ -113,16 +113,7 @@ std::int64_t SearchRun::checked() const {
 
 void SearchRun::finish(const SearchFields& fields) {
     join();
-    SearchSummary summary;
-    summary.find = fields.find;
-    summary.from = fields.from;
-    summary.include = fields.include;
-    summary.exclude = fields.exclude;
-    summary.useAllFromLetters = fields.useAllFromLetters;
-    summary.suppressPermutations = fields.suppressPermutations;
-    summary.found = found();
-    summary.checked = checked();
-    m_results.finish(summary, filtersInEffect());
+    m_results.finish({fields, found(), checked()}, filtersInEffect());
 }
 
 RecordedFilters SearchRun::filtersInEffect() const {

@@ -76,10 +76,10 @@ TEST_F(ResultsFilesTest, SavedPairIsTheTemporaryPairByteForByte) {
     EXPECT_EQ(header.found, 3);
     EXPECT_EQ(header.checked, 5120);
     EXPECT_EQ(header.longest, 7);
-    EXPECT_EQ(header.find, "!");
-    EXPECT_EQ(header.from, "tacos");
-    EXPECT_TRUE(header.useAllFromLetters);
-    EXPECT_TRUE(header.suppressPermutations);
+    EXPECT_EQ(header.fields.find, "!");
+    EXPECT_EQ(header.fields.from, "tacos");
+    EXPECT_TRUE(header.fields.useAllFromLetters);
+    EXPECT_TRUE(header.fields.suppressPermutations);
     EXPECT_EQ(data.substr(kResultsHeaderSize), kLines);
     ASSERT_EQ(index.size(), 16u);
     EXPECT_EQ(u32At(index, 0), 344u);

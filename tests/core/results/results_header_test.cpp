@@ -13,32 +13,32 @@ using Bytes = std::array<unsigned char, kResultsHeaderSize>;
 TEST(ResultsHeaderTest, TextsStayInsideTheirFields) {
     // Texts longer than a field are cut so the NUL still fits, and the next field is untouched.
     struct Case {
-        std::string SearchSummary::*text;
+        std::string SearchFields::*text;
         std::size_t offset;
         std::size_t size;
     };
-    const Case cases[] = {{&SearchSummary::find, kFindOffset, kFindSize},
-                          {&SearchSummary::from, kFromOffset, kFromSize},
-                          {&SearchSummary::include, kIncludeOffset, kIncludeSize},
-                          {&SearchSummary::exclude, kExcludeOffset, kExcludeSize}};
+    const Case cases[] = {{&SearchFields::find, kFindOffset, kFindSize},
+                          {&SearchFields::from, kFromOffset, kFromSize},
+                          {&SearchFields::include, kIncludeOffset, kIncludeSize},
+                          {&SearchFields::exclude, kExcludeOffset, kExcludeSize}};
     for (const Case& c : cases) {
         SearchSummary summary;
-        summary.*c.text = std::string(300, 'x');
+        summary.fields.*c.text = std::string(300, 'x');
         Bytes bytes;
         ResultsHeader::fromSummary(summary, 1).toBytes(bytes);
         EXPECT_EQ(bytes[c.offset + c.size - 1], 0) << c.offset;
         EXPECT_EQ(bytes[c.offset + c.size - 2], 'x') << c.offset;
-        EXPECT_EQ(ResultsHeader::fromBytes(bytes).summary().*c.text, std::string(c.size - 1, 'x'));
+        EXPECT_EQ(ResultsHeader::fromBytes(bytes).fields.*c.text, std::string(c.size - 1, 'x'));
     }
 
     // A field without its NUL (a damaged file) is read to the end of the field and no further.
     Bytes bytes;
     bytes.fill('y');
     ResultsHeader header = ResultsHeader::fromBytes(bytes);
-    EXPECT_EQ(header.find.size(), kFindSize);
-    EXPECT_EQ(header.from.size(), kFromSize);
-    EXPECT_EQ(header.include.size(), kIncludeSize);
-    EXPECT_EQ(header.exclude.size(), kExcludeSize);
+    EXPECT_EQ(header.fields.find.size(), kFindSize);
+    EXPECT_EQ(header.fields.from.size(), kFromSize);
+    EXPECT_EQ(header.fields.include.size(), kIncludeSize);
+    EXPECT_EQ(header.fields.exclude.size(), kExcludeSize);
 
     // A longest length beyond 16 bits is kept at the largest the field holds.
     EXPECT_EQ(ResultsHeader::fromSummary({}, 70000).longest, 32767);
@@ -62,14 +62,14 @@ TEST(ResultsHeaderTest, FiltersByteBehindExclude) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.exclude.size());
         SearchSummary summary;
-        summary.exclude = c.exclude;
+        summary.fields.exclude = c.exclude;
         ResultsHeader header = ResultsHeader::fromSummary(summary, 1);
         header.filters = c.filters;
         Bytes bytes;
         header.toBytes(bytes);
         EXPECT_EQ(bytes[kFiltersOffset], c.byte);
         const ResultsHeader read = ResultsHeader::fromBytes(bytes);
-        EXPECT_EQ(read.exclude, c.excludeWritten);
+        EXPECT_EQ(read.fields.exclude, c.excludeWritten);
         EXPECT_EQ(read.filters, c.filters);
         if (!c.filters.any()) {
             Bytes plain;

@@ -182,10 +182,10 @@ TEST_F(ResultsStoreTest, SavedPairOpensWithItsHeaderAndRows) {
     EXPECT_EQ(results.count(), 3);
     EXPECT_EQ(results.longest(), 7);
     SearchSummary shown = results.header().summary();
-    EXPECT_EQ(shown.find, "!");
-    EXPECT_EQ(shown.from, "tacos");
-    EXPECT_TRUE(shown.useAllFromLetters);
-    EXPECT_TRUE(shown.suppressPermutations);
+    EXPECT_EQ(shown.fields.find, "!");
+    EXPECT_EQ(shown.fields.from, "tacos");
+    EXPECT_TRUE(shown.fields.useAllFromLetters);
+    EXPECT_TRUE(shown.fields.suppressPermutations);
     EXPECT_EQ(shown.found, 3);
     EXPECT_EQ(shown.checked, 5120);
     EXPECT_EQ(allRows(results), (std::vector<std::string>{"ascot\t", "coats\t", "cat so\t"}));

@@ -1,0 +1,98 @@
+#include "core/maintenance/program_session.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/maintenance/instance_marker.h"
+#include "core/maintenance/startup_cleanup.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/program_folder.h"
+#include "core/shell/settings.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric {
+
+namespace {
+
+constexpr int kWarningTitle = 323;
+constexpr int kAnotherCopyRuns = 420;
+
+}  // namespace
+
+ProgramSession::ProgramSession() = default;
+
+ProgramSession::~ProgramSession() { end(); }
+
+bool ProgramSession::start(const std::string& folder, Use use, std::string* reason) {
+    std::error_code error;
+    m_invocationFolder = std::filesystem::current_path(error).string();
+    if (!enterProgramFolder(resolveProgramFolder(folder), reason)) return false;
+    m_started = true;
+    if (use == Use::kWork) {
+        // Temporary files, the instance marker among them, need their folder.
+        std::error_code ignored;
+        std::filesystem::create_directories(nativePath(Settings::instance().tempFolder()), ignored);
+    }
+    deleteLeftoverTempFiles();
+    Catalogue::instance();  // scans the dictionaries folder
+    if (use == Use::kWork) {
+        try {
+            m_marker = std::make_unique<InstanceMarker>();
+        } catch (const ZantricException& e) {
+            reportException(e.message());
+        }
+    }
+    return true;
+}
+
+void ProgramSession::end() {
+    if (!m_started) return;
+    m_started = false;
+    deleteTemporaryFiles();
+    Catalogue::destroyInstance();
+    m_marker.reset();
+}
+
+std::string ProgramSession::typedPath(const std::string& path) const {
+    const std::filesystem::path typed(nativePath(path));
+    if (path.empty() || typed.is_absolute()) return path;
+    return (std::filesystem::path(m_invocationFolder) / typed).string();
+}
+
+CatalogueEntry* ProgramSession::findByName(const std::string& name) {
+    const std::string file = dictionaryFileName(name);
+    if (file.empty()) return nullptr;
+    Catalogue& list = catalogue();
+    if (CatalogueEntry* entry =
+            list.find(placeInFolder(Settings::instance().dictionariesFolder(), file))) {
+        return entry;
+    }
+    // The same name under any path spelling the catalogue holds.
+    for (std::size_t i = 0; i < list.count(); ++i) {
+        if (list.entry(i).displayName() == file) return &list.entry(i);
+    }
+    return nullptr;
+}
+
+bool ProgramSession::anotherCopyRunning() { return InstanceMarker::count() >= 2; }
+
+bool ProgramSession::onlyCopyRunning(const void* owner) {
+    // Another copy may be reading a dictionary that the change would replace.
+    if (!anotherCopyRunning()) return true;
+    messageBox(kAnotherCopyRuns, kWarningTitle, kMbOkExclamation, owner);
+    return false;
+}
+
+void ProgramSession::deleteTemporaryFiles() {
+    Catalogue& catalogue = Catalogue::instance();
+    for (const std::string* name : {&catalogue.resultsDataName(), &catalogue.resultsIndexName(),
+                                    &catalogue.subsetDictionaryName()}) {
+        if (fileExists(*name)) removeFile(*name);
+    }
+    for (const CatalogueEntry& entry : catalogue.entries()) {
+        if (fileExists(entry.subsetFileName())) removeFile(entry.subsetFileName());
+    }
+}
+
+}  // namespace zantric

@@ -1,0 +1,64 @@
+// ProgramSession: one run of the program in its folder, the window's and the command line's
+// alike. start() enters the program's folder and reads its ini, makes the temporary folder,
+// deletes what earlier copies left behind (when no other copy runs), scans the catalogue and
+// makes this copy's instance marker; end() deletes this copy's temporary files, writes back
+// every changed dictionary header and only then removes the marker, so that other copies see
+// this one until its files are settled. Main (UI) thread only.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/dictionary/catalogue.h"
+
+namespace zantric {
+
+class InstanceMarker;
+
+class ProgramSession {
+public:
+    // What the program does in its folder.
+    enum class Use {
+        kReadCatalogue,  // lists or selects dictionaries: no temporary folder, no marker
+        kWork,           // searches, changes dictionaries or results: both
+    };
+
+    ProgramSession();
+    ~ProgramSession();
+    ProgramSession(const ProgramSession&) = delete;
+    ProgramSession& operator=(const ProgramSession&) = delete;
+
+    // `folder` is -C DIR or empty. False when the program's folder cannot be entered: `reason`
+    // then says why, and the session has not started. A marker that cannot be made is reported
+    // (a "Zantric Exception" box) and the session goes on without one: see hasMarker().
+    bool start(const std::string& folder, Use use, std::string* reason);
+    // The end of a started session (again: nothing). The destructor calls it.
+    void end();
+
+    bool hasMarker() const { return m_marker != nullptr; }
+    // The folder the program was started in, before it entered the program's folder.
+    const std::string& invocationFolder() const { return m_invocationFolder; }
+    // A path typed on the command line: a relative one is made relative to invocationFolder().
+    std::string typedPath(const std::string& path) const;
+    Catalogue& catalogue() { return Catalogue::instance(); }
+    // The catalogue entry of a dictionary named as the user types it ("english" or
+    // "English.lex"); nullptr when there is none or the name breaks the rule.
+    CatalogueEntry* findByName(const std::string& name);
+
+    // Whether another copy of the program runs (its instance marker is in the temporary folder
+    // beside this copy's).
+    static bool anotherCopyRunning();
+    // Dictionaries are changed by one copy of the program at a time: while another copy runs,
+    // shows message 420 (over `owner`, the window asking, when given) and returns false.
+    static bool onlyCopyRunning(const void* owner = nullptr);
+    // Deletes this copy's temporary files: the results pair, the subset dictionary and the
+    // subset of each dictionary.
+    static void deleteTemporaryFiles();
+
+private:
+    bool m_started = false;
+    std::string m_invocationFolder;
+    std::unique_ptr<InstanceMarker> m_marker;
+};
+
+}  // namespace zantric
