@@ -14,14 +14,12 @@
 #include "core/maintenance/make_dictionary.h"
 #include "core/maintenance/merge_dictionaries.h"
 #include "core/maintenance/system_word_list.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric::cli {
 
 namespace {
-
-constexpr int kDictionaryCreated = 907;
-constexpr int kDictionariesMerged = 902;
 
 bool checkNames(const std::vector<std::string>& names, int& status) {
     if (dictionaryNamesAccepted(names)) return true;
@@ -81,7 +79,7 @@ void addMakeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         const MaintenanceOutcome outcome =
             makeDictionary(session.typedPath(options->wordList), options->name, options->unique,
                            progressRunner(cancelled));
-        status = statusOf(outcome, cancelled, kDictionaryCreated);
+        status = statusOf(outcome, cancelled, kStrDictionaryCreated);
     });
 }
 
@@ -122,7 +120,7 @@ void addMergeCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         bool cancelled = false;
         const MaintenanceOutcome outcome = mergeDictionaries(
             rows, options->into, options->deleteMerged, progressRunner(cancelled));
-        status = statusOf(outcome, cancelled, kDictionariesMerged);
+        status = statusOf(outcome, cancelled, kStrDictionariesMerged);
     });
 }
 
@@ -150,7 +148,7 @@ void addStarterCommand(CLI::App& app, const GlobalOptions& global, int& status) 
         }
         bool cancelled = false;
         const MaintenanceOutcome outcome = makeStarterDictionary(list, progressRunner(cancelled));
-        status = statusOf(outcome, cancelled, kDictionaryCreated);
+        status = statusOf(outcome, cancelled, kStrDictionaryCreated);
     });
 }
 

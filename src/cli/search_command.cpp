@@ -28,6 +28,7 @@
 #include "core/search/subset_analysis.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric::cli {
@@ -48,7 +49,6 @@ struct SearchOptions {
 // does, and a closed output pipe is looked for as often.
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 constexpr int kPollsPerRedraw = 50;
-constexpr int kFiltersOn = 909;
 
 // Copies the match lines of the results data file to stdout as the search writes them: each
 // call prints what has reached the file since the last one, escaped when stdout is a terminal.
@@ -304,7 +304,7 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         const bool cancelled =
             searchAndPrint(run, results, *fields, explain ? &request.fromLetters() : nullptr);
         printCounts(run);
-        if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kFiltersOn).c_str());
+        if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kStrFiltersOn).c_str());
         if (cancelled) {
             status = kExitCancelled;  // main reports the signal or the output that failed
             return;

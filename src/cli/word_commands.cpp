@@ -15,6 +15,7 @@
 #include "core/maintenance/instance_marker.h"
 #include "core/maintenance/word_change.h"
 #include "core/shell/messages.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
@@ -22,18 +23,6 @@ namespace zantric::cli {
 
 namespace {
 
-constexpr int kFileErrorTitle = 17;
-constexpr int kWarningTitle = 323;
-constexpr int kNoWord = 403;
-constexpr int kIncompleteTitle = 404;
-constexpr int kFoundNowhere = 417;
-constexpr int kConfirmTitle = 505;
-constexpr int kNothingToDelete = 708;
-constexpr int kDeleteQuestion = 709;
-constexpr int kDeleteQuestionEnd = 710;
-constexpr int kNotDeleted = 711;
-constexpr int kAnotherCopyRuns = 420;
-constexpr int kDeleteSuccessful = 908;
 // Yes/No with No as the default button.
 constexpr int kMbYesNoDefaultNo = kMbYesNo | kMbDefaultButton2;
 
@@ -59,7 +48,7 @@ int exitStatus(UpdateOutcome outcome) {
 
 bool anotherCopyRuns() {
     if (InstanceMarker::count() < 2) return false;
-    messageBox(kAnotherCopyRuns, kWarningTitle, kMbOkExclamation);
+    messageBox(kStrAnotherCopyRuns, kStrWarningTitle, kMbOkExclamation);
     return true;
 }
 
@@ -105,7 +94,7 @@ void addFindCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         ->required();
     cmd->callback([word, &global, &status] {
         if (word->empty()) {
-            messageBox(kNoWord, kIncompleteTitle, kMbOk);
+            messageBox(kStrNoWord, kStrIncompleteTitle, kMbOk);
             status = kExitUsage;
             return;
         }
@@ -122,7 +111,7 @@ void addFindCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             return;
         }
         if (list.empty()) {
-            std::fprintf(stderr, "%s\n", loadString(kFoundNowhere).c_str());
+            std::fprintf(stderr, "%s\n", loadString(kStrFoundNowhere).c_str());
             status = kExitError;
             return;
         }
@@ -151,7 +140,7 @@ void addDeleteCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             return;
         }
         if (names->empty()) {
-            messageBox(kNothingToDelete, kIncompleteTitle, kMbOk);
+            messageBox(kStrNothingHighlighted, kStrIncompleteTitle, kMbOk);
             status = kExitUsage;
             return;
         }
@@ -171,14 +160,14 @@ void addDeleteCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             shown.push_back(entry->displayName());
         }
 
-        std::string question = loadString(kDeleteQuestion);
+        std::string question = loadString(kStrDeleteQuestion);
         for (const std::string& name : shown) question += "\n" + name;
-        question += loadString(kDeleteQuestionEnd);
-        if (messageBoxText(question, loadString(kConfirmTitle), kMbYesNoDefaultNo) != kIdYes) {
+        question += loadString(kStrDeleteQuestionEnd);
+        if (messageBoxText(question, loadString(kStrConfirmTitle), kMbYesNoDefaultNo) != kIdYes) {
             status = kExitError;
             return;
         }
-        std::string report = loadString(kNotDeleted);
+        std::string report = loadString(kStrUnableToDeleteDictionaries);
         bool failed = false;
         for (std::size_t i = 0; i < paths.size(); ++i) {
             if (!session.catalogue().deleteDictionary(paths[i])) {
@@ -187,11 +176,11 @@ void addDeleteCommand(CLI::App& app, const GlobalOptions& global, int& status) {
             }
         }
         if (failed) {
-            messageBoxText(report, loadString(kFileErrorTitle), kMbOk);
+            messageBoxText(report, loadString(kStrFileErrorTitle), kMbOk);
             status = kExitError;
             return;
         }
-        printStatus(kDeleteSuccessful);
+        printStatus(kStrDeleteSuccessful);
     });
 }
 

@@ -12,6 +12,7 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/search_panel.h"
@@ -20,7 +21,6 @@ namespace zantric::gui {
 
 namespace {
 
-constexpr int kStrDictionaryCreated = 907;
 constexpr const char* kRemindersSection = "REMINDERS";
 constexpr const char* kUniqueWarningKey = "Unique Warning";
 

@@ -9,37 +9,12 @@
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
 namespace {
-
-// String-table ids of the Add Word and Remove Word texts.
-constexpr int kWordNotFound = 3;
-constexpr int kUpdateFailedTitle = 6;
-constexpr int kErrorTitle = 10;
-constexpr int kWarningTitle = 323;
-constexpr int kAddWordCaption = 401;
-constexpr int kRemoveWordCaption = 402;
-constexpr int kNoWord = 403;
-constexpr int kIncompleteTitle = 404;
-constexpr int kAlreadyContains = 407;
-constexpr int kFoundAlreadyIn = 408;
-constexpr int kAddAnyway = 409;
-constexpr int kCannotRemoveEmpty = 410;
-constexpr int kCreateNew = 411;
-constexpr int kNewDictionaryTitle = 412;
-constexpr int kNotAValidWord = 413;
-constexpr int kNoDictionary = 415;
-constexpr int kFoundIn = 416;
-constexpr int kFoundNowhere = 417;
-constexpr int kFindTitle = 418;
-constexpr int kUnknownDictionary = 419;
-constexpr int kAnotherCopyRuns = 420;
-constexpr int kClearStatus = 901;
-constexpr int kWordAdded = 903;
-constexpr int kWordRemoved = 904;
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -104,7 +79,7 @@ WordChange::WordChange(UpdateMode mode, WorkRunner runner, StatusSink status, co
     : m_mode(mode), m_runner(std::move(runner)), m_status(std::move(status)), m_owner(owner) {}
 
 std::string WordChange::caption() const {
-    return loadString(m_mode == UpdateMode::kAdd ? kAddWordCaption : kRemoveWordCaption);
+    return loadString(m_mode == UpdateMode::kAdd ? kStrAddWordCaption : kStrRemoveWordCaption);
 }
 
 std::string WordChange::okButtonText() const {
@@ -133,7 +108,7 @@ void WordChange::status(int textId) const {
 
 std::string WordChange::find(const std::string& word) const {
     if (word.empty()) {
-        message(kNoWord, kIncompleteTitle, kMbOk);
+        message(kStrNoWord, kStrIncompleteTitle, kMbOk);
         return {};
     }
     std::string list;
@@ -144,9 +119,9 @@ std::string WordChange::find(const std::string& word) const {
         return {};
     }
     if (list.empty()) {
-        message(kFoundNowhere, kFindTitle, kMbOk);
+        message(kStrFoundNowhere, kStrFindTitle, kMbOk);
     } else {
-        messageText(loadString(kFoundIn) + list, kFindTitle, kMbOk);
+        messageText(loadString(kStrFoundIn) + list, kStrFindTitle, kMbOk);
     }
     return list;
 }
@@ -154,13 +129,13 @@ std::string WordChange::find(const std::string& word) const {
 UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& dictionaryText) {
     // Another copy may be reading the dictionary that this change would replace.
     if (InstanceMarker::count() >= 2) {
-        message(kAnotherCopyRuns, kWarningTitle, kMbOkExclamation);
+        message(kStrAnotherCopyRuns, kStrWarningTitle, kMbOkExclamation);
         return UpdateOutcome::kRefused;
     }
-    status(kClearStatus);
+    status(kStrStatusBlank);
     std::string word = typedWord;
     if (word.empty()) {
-        message(kNoWord, kIncompleteTitle, kMbOk);
+        message(kStrNoWord, kStrIncompleteTitle, kMbOk);
         return UpdateOutcome::kStopped;
     }
     if (word.back() == '-') {
@@ -168,7 +143,7 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
         return UpdateOutcome::kWordRejected;
     }
     if (!zantricAddWordValidator(word, m_mode == UpdateMode::kRemove)) {
-        messageText(word + loadString(kNotAValidWord), kIncompleteTitle, kMbOk);
+        messageText(word + loadString(kStrNotAValidWord), kStrIncompleteTitle, kMbOk);
         return UpdateOutcome::kWordRejected;
     }
     for (std::size_t i = 1; i < word.size(); ++i) word[i] = lower(word[i]);
@@ -181,7 +156,7 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
         return UpdateOutcome::kFailed;
     }
     if (dictionaryText.empty()) {
-        message(kNoDictionary, kIncompleteTitle, kMbOk);
+        message(kStrNoDictionary, kStrIncompleteTitle, kMbOk);
         return UpdateOutcome::kStopped;
     }
     if (!checkDictionaryName(dictionaryText, m_owner)) return UpdateOutcome::kStopped;
@@ -192,13 +167,13 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     if (m_mode == UpdateMode::kAdd) {
         if (list.find("\n" + name) != std::string::npos) {
             // Task-modal, as the program has always shown it.
-            messageBoxText(fileName + loadString(kAlreadyContains) + word + "'",
-                           loadString(kErrorTitle), kMbOk);
+            messageBoxText(fileName + loadString(kStrAlreadyContains) + word + "'",
+                           loadString(kStrErrorTitle), kMbOk);
             return UpdateOutcome::kStopped;
         }
         if (!list.empty() &&
-            messageText(loadString(kFoundAlreadyIn) + list + loadString(kAddAnyway), kWarningTitle,
-                        kMbYesNo) != kIdYes) {
+            messageText(loadString(kStrFoundAlreadyIn) + list + loadString(kStrAddAnyway),
+                        kStrWarningTitle, kMbYesNo) != kIdYes) {
             return UpdateOutcome::kStopped;
         }
     }
@@ -209,10 +184,10 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     });
     if (!listed) {
         if (m_mode == UpdateMode::kRemove) {
-            message(kUnknownDictionary, kIncompleteTitle, kMbOk);
+            message(kStrUnknownDictionary, kStrIncompleteTitle, kMbOk);
             return UpdateOutcome::kDictionaryUnknown;
         }
-        if (message(kCreateNew, kNewDictionaryTitle, kMbYesNo) != kIdYes) {
+        if (message(kStrCreateNew, kStrNewDictionaryTitle, kMbYesNo) != kIdYes) {
             return UpdateOutcome::kStopped;
         }
     }
@@ -229,7 +204,8 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
             if (removeFile(entry->filePath())) {
                 catalogue.remove(path);
             } else {
-                messageText(loadString(kCannotRemoveEmpty) + shownPath(path), kErrorTitle, kMbOk);
+                messageText(loadString(kStrCannotRemoveEmpty) + shownPath(path), kStrErrorTitle,
+                            kMbOk);
             }
         }
     }
@@ -239,12 +215,12 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
 UpdateOutcome WordChange::report(int code) const {
     switch (code) {
         case kUpdateDone:
-            status(m_mode == UpdateMode::kAdd ? kWordAdded : kWordRemoved);
+            status(m_mode == UpdateMode::kAdd ? kStrWordAdded : kStrWordRemoved);
             return UpdateOutcome::kDone;
         case kUpdateAlreadyPresent:
         case kUpdateNotFound:
             beep();
-            message(kWordNotFound, kUpdateFailedTitle, kMbOkStop);
+            message(kStrWordNotFound, kStrUpdateFailedTitle, kMbOkStop);
             return UpdateOutcome::kNotChanged;
         case kUpdateCancelled:
             return UpdateOutcome::kCancelled;

@@ -15,13 +15,13 @@
 #include "core/dictionary/dictionary_reader.h"
 #include "core/shell/messages.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
 namespace {
 
-constexpr int kFileErrorTitle = 17;  // "File Error."
 constexpr const char* kUnableToDelete = "Unable to delete file: ";
 constexpr const char* kNotResultsFile = " is not a Zantric results file.";
 constexpr const char* kUnableToWrite = "Unable to write file: ";
@@ -294,7 +294,7 @@ bool ResultsStore::openForReading(const std::string& dataName, const std::string
     FilePtr index = fileOpenWithReport(indexName, "rb");
     if (!index) return false;
     if (!consistentPair(data.get(), index.get())) {
-        messageBoxText(shownPath(dataName) + kNotResultsFile, loadString(kFileErrorTitle),
+        messageBoxText(shownPath(dataName) + kNotResultsFile, loadString(kStrFileErrorTitle),
                        kMbOkStop, m_owner);
         return false;
     }
@@ -352,7 +352,7 @@ bool ResultsStore::deleteCurrent() {
     m_state = State::kIdle;
     bool ok = true;
     auto report = [this](const std::string& name) {
-        messageBoxText(kUnableToDelete + shownPath(name), loadString(kFileErrorTitle),
+        messageBoxText(kUnableToDelete + shownPath(name), loadString(kStrFileErrorTitle),
                        kMbOkExclamation, m_owner);
     };
     if (fileExists(m_dataName)) {
