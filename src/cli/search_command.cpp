@@ -26,6 +26,7 @@
 #include "core/search/search_request.h"
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
+#include "core/shell/ini_names.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
@@ -276,9 +277,9 @@ void addSearchCommand(CLI::App& app, const GlobalOptions& global, int& status) {
         ResultsStore results;
         SearchRun run(request, results);
         run.setMatchLimit(*limit);
-        run.setThreads(*threads >= 0
-                           ? *threads
-                           : Settings::instance().atStart().integer("SEARCH", "Threads", 0));
+        run.setThreads(*threads >= 0 ? *threads
+                                     : Settings::instance().atStart().integer(ini::kSearchSection,
+                                                                              ini::kThreads, 0));
         const StartOutcome outcome = run.prepare(*fields);
         if (outcome == StartOutcome::kNoDictionary &&
             !printStarterHintIfEmpty(session.catalogue(), global.folder)) {

@@ -26,6 +26,7 @@
 #include "core/results/results_files.h"
 #include "core/search/match_explanation.h"
 #include "core/search/subset_analysis.h"
+#include "core/shell/ini_names.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
@@ -565,9 +566,9 @@ void SearchPanel::startSearch() {
     showFiltersOn(false);
     m_request.setFilters(filtersFor(m_phraseOptions));
     // The ini's match limit, as it is now; 0 or less is none.
-    m_run.setMatchLimit(Settings::instance().readInt("SEARCH", "Match Limit", 0));
+    m_run.setMatchLimit(Settings::instance().readInt(ini::kSearchSection, ini::kMatchLimit, 0));
     // The ini's search threads; 0 or less is one per core.
-    m_run.setThreads(Settings::instance().readInt("SEARCH", "Threads", 0));
+    m_run.setThreads(Settings::instance().readInt(ini::kSearchSection, ini::kThreads, 0));
     const StartOutcome outcome = m_run.prepare(request);
     if (outcome == StartOutcome::kNoDictionary) {
         QMetaObject::invokeMethod(
@@ -823,10 +824,10 @@ void SearchPanel::setUpFont() {
     m_size->setCurrentIndex(0);
     m_font = m_list->font();
     const Settings& config = Settings::instance();
-    if (config.readInt("FONT", "Font Set", 0) == 0) return;
+    if (config.readInt(ini::kFontSection, ini::kFontSet, 0) == 0) return;
     const int currentWeight = m_font.bold() ? kBoldWeight : kNormalWeight;
-    const int weight = config.readInt("FONT", "Weight", currentWeight);
-    const int height = config.readInt("FONT", "Height", kFontSizes[0].height);
+    const int weight = config.readInt(ini::kFontSection, ini::kFontWeight, currentWeight);
+    const int height = config.readInt(ini::kFontSection, ini::kFontHeight, kFontSizes[0].height);
     QFont font = m_font;
     font.setWeight(weight >= kBoldWeight ? QFont::Bold : QFont::Normal);
     const int index = sizeIndexForHeight(height);
@@ -848,9 +849,9 @@ void SearchPanel::fontChanged() {
     font.setPointSize(kFontSizes[sizeIndexForHeight(height)].points);
     applyFont(font);
     const Settings& config = Settings::instance();
-    config.writeString("FONT", "Font Set", "1");
-    config.writeString("FONT", "Weight", std::to_string(weight));
-    config.writeString("FONT", "Height", std::to_string(height));
+    config.writeString(ini::kFontSection, ini::kFontSet, "1");
+    config.writeString(ini::kFontSection, ini::kFontWeight, std::to_string(weight));
+    config.writeString(ini::kFontSection, ini::kFontHeight, std::to_string(height));
     m_list->setFocus();
     m_list->goToFirstRow();
 }

@@ -13,6 +13,7 @@
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_format.h"
 #include "core/dictionary/dictionary_reader.h"
+#include "core/shell/ini_names.h"
 #include "core/shell/messages.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
@@ -104,9 +105,11 @@ bool consistentPair(std::FILE* data, std::FILE* index) {
 }  // namespace
 
 ResultsStore::ResultsStore(const void* owner)
-    : ResultsStore(
-          Catalogue::instance().resultsDataName(), Catalogue::instance().resultsIndexName(),
-          Settings::instance().atStart().integer("SETTINGS", "Tab Size", kDefaultTabSize), owner) {}
+    : ResultsStore(Catalogue::instance().resultsDataName(),
+                   Catalogue::instance().resultsIndexName(),
+                   Settings::instance().atStart().integer(ini::kSettingsSection, ini::kTabSize,
+                                                          kDefaultTabSize),
+                   owner) {}
 
 ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName, int tabSize,
                            const void* owner)
