@@ -1,5 +1,5 @@
-// Command, control, timer and help ids of the window program. Menu hints are the string-table
-// entries with the command's id, and command enabling is keyed by these ids.
+// Command, control and help ids of the window program, and its timer period. Menu hints are the
+// string-table entries with the command's id, and command enabling is keyed by these ids.
 #pragma once
 
 namespace zantric::gui {
@@ -41,12 +41,8 @@ inline constexpr int kIdFoundPane = 5000;
 inline constexpr int kIdCheckedPane = 5001;
 inline constexpr int kIdFiltersPane = 5002;
 
-// Timers.
-inline constexpr int kSearchTimerId = 456;  // search counters and completion, every 100 ms
+// The period of the search's and the analysis's counters and completion checks.
 inline constexpr int kSearchTimerMs = 100;
-inline constexpr int kAnalysisStartTimerId = 1126;  // starts the analysis once shown
-inline constexpr int kAnalysisTimerId = 876;        // analysis counters, every 100 ms
-inline constexpr int kProgressTimerId = 501;        // progress dialog, every 200 ms
 
 // Help contexts of the dialogs (0 is the contents).
 inline constexpr int kHelpContents = 0;

@@ -18,7 +18,6 @@ inline constexpr std::uint16_t kDictionaryMark = 0x59B1;
 inline constexpr unsigned char kGroupEnd = 254;  // ends a length group in the file
 inline constexpr unsigned char kImageEnd = 255;  // ends the in-memory image
 inline constexpr int kMaxWordLetters = 20;       // the longest word, hyphen not counted
-inline constexpr int kMaxPrefix = 63;            // what a record head can carry
 
 // Index entry of the block of words of `length` letters starting with `letter` ('a'..'z').
 constexpr int indexEntry(int length, char letter) { return 26 * (length - 1) + (letter - 'a'); }
