@@ -88,6 +88,7 @@ std::string text(const QComboBox* box) { return box->currentText().toStdString()
 
 SearchPanel::SearchPanel(QWidget* parent)
     : QWidget(parent), m_results(this), m_run(m_request, m_results) {
+    Catalogue::instance();  // scans the dictionaries folder now, while the panel is made
     try {
         m_marker = std::make_unique<InstanceMarker>();
     } catch (const ZantricException& e) {

@@ -141,8 +141,8 @@ void Catalogue::destroyInstance() {
 void Catalogue::resetForTests() { gInstance.reset(); }
 
 Catalogue::Catalogue()
-    : m_resultsDataName(tempFileName("$$$")),
-      m_resultsIndexName(tempFileName("zix")),
+    : m_resultsDataName(tempFileName(kResultsDataExtension)),
+      m_resultsIndexName(tempFileName(kResultsIndexExtension)),
       m_subsetDictionaryName(tempFileName("MM_")) {
     m_entries.reserve(6);
     scanFolder();

@@ -10,14 +10,13 @@
 #include <system_error>
 #include <utility>
 
-#include "core/dictionary/catalogue.h"
-#include "core/dictionary/dictionary_format.h"
-#include "core/dictionary/dictionary_reader.h"
 #include "core/shell/ini_names.h"
+#include "core/shell/little_endian.h"
 #include "core/shell/messages.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
@@ -105,8 +104,7 @@ bool consistentPair(std::FILE* data, std::FILE* index) {
 }  // namespace
 
 ResultsStore::ResultsStore(const void* owner)
-    : ResultsStore(Catalogue::instance().resultsDataName(),
-                   Catalogue::instance().resultsIndexName(),
+    : ResultsStore(tempFileName(kResultsDataExtension), tempFileName(kResultsIndexExtension),
                    Settings::instance().atStart().integer(ini::kSettingsSection, ini::kTabSize,
                                                           kDefaultTabSize),
                    owner) {}
@@ -205,7 +203,7 @@ bool ResultsStore::roomFor(std::uint64_t end) {
     }
     if (end <= m_checkAt) return true;
     // Cancelled: the search unwinds, storing nothing more. Not a stop of the store's own.
-    if (DictionaryReader::stopRequested()) return false;
+    if (stopRequested()) return false;
     if (end > m_spaceCheckAt) {
         if (!diskHasRoom(folderPart(m_dataName))) {
             stop(StoreStop::kDiskNearlyFull);
@@ -222,7 +220,7 @@ bool ResultsStore::append(std::string_view text, bool addLineFeed) {
     assert(m_state != State::kReading && "results: append without reset");
     if (m_state == State::kIdle) openForWriting();
     if (m_state != State::kWriting) {
-        return m_state == State::kDropping && !DictionaryReader::stopRequested();
+        return m_state == State::kDropping && !stopRequested();
     }
 
     // Bytes of the text that go before the line feed.
@@ -414,8 +412,7 @@ std::string_view ResultsStore::rowText(std::int32_t row) {
     char* buffer = m_rowBuffer.get();
     buffer[0] = '\0';
     const std::int64_t matches = count();
-    if (matches == 0 || DictionaryReader::instanceCount() != 0 || m_state != State::kReading)
-        return {};
+    if (matches == 0 || m_state != State::kReading) return {};
     if (row < 0 || row >= rowCount()) return {};
 
     std::int64_t first = std::int64_t{m_perRow} * row;
