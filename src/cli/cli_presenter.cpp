@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "cli/output.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric::cli {
@@ -22,11 +23,10 @@ void printBlock(const std::string& title, const std::string& text) {
 constexpr int kIconMask = 0xF0;
 
 bool isError(const std::string& title, int style) {
-    // "Error", "File Error.", "Input Error", "Zantric Exception".
-    for (int id : {10, 17, 30, 325}) {
+    for (int id : {kStrErrorTitle, kStrFileErrorTitle, kStrInputErrorTitle, kStrExceptionTitle}) {
         if (title == loadString(id)) return true;
     }
-    return title == "File Error" || (style & kIconMask) == kMbOkStop;
+    return title == kOpenErrorTitle || (style & kIconMask) == kMbOkStop;
 }
 
 // "&Overwrite" -> "Overwrite".

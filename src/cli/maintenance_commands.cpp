@@ -13,14 +13,12 @@
 #include "core/maintenance/make_dictionary.h"
 #include "core/maintenance/merge_dictionaries.h"
 #include "core/maintenance/system_word_list.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric::cli {
 
 namespace {
-
-constexpr int kDictionaryCreated = 907;
-constexpr int kDictionariesMerged = 902;
 
 using Use = ProgramSession::Use;
 
@@ -72,7 +70,7 @@ void addMakeCommand(CLI::App& app, CommandLine& line) {
         const MaintenanceOutcome outcome =
             makeDictionary(session->typedPath(options->wordList), options->name, options->unique,
                            progressRunner(cancelled));
-        return statusOf(outcome, cancelled, kDictionaryCreated);
+        return statusOf(outcome, cancelled, kStrDictionaryCreated);
     });
 }
 
@@ -105,7 +103,7 @@ void addMergeCommand(CLI::App& app, CommandLine& line) {
         bool cancelled = false;
         const MaintenanceOutcome outcome = mergeDictionaries(
             rows, options->into, options->deleteMerged, progressRunner(cancelled));
-        return statusOf(outcome, cancelled, kDictionariesMerged);
+        return statusOf(outcome, cancelled, kStrDictionariesMerged);
     });
 }
 
@@ -129,7 +127,7 @@ void addStarterCommand(CLI::App& app, CommandLine& line) {
         }
         bool cancelled = false;
         const MaintenanceOutcome outcome = makeStarterDictionary(list, progressRunner(cancelled));
-        return statusOf(outcome, cancelled, kDictionaryCreated);
+        return statusOf(outcome, cancelled, kStrDictionaryCreated);
     });
 }
 

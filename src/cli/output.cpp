@@ -10,13 +10,12 @@
 
 #include "cli/cli_commands.h"
 #include "cli/interrupt.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric::cli {
 
 namespace {
-
-constexpr int kUnableToWriteOutput = 963;
 
 int g_error = 0;  // the first failed write's errno
 std::function<void()> g_whileWriteWaits;
@@ -73,7 +72,7 @@ int finishOutput(int status) {
     flushStdout();
     if (g_error == EPIPE) return kExitBrokenPipe;
     if (g_error == 0) return status;
-    std::fprintf(stderr, "%s%s\n", loadString(kUnableToWriteOutput).c_str(),
+    std::fprintf(stderr, "%s%s\n", loadString(kStrUnableToWriteOutput).c_str(),
                  std::strerror(g_error));
     return kExitError;
 }

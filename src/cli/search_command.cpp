@@ -24,8 +24,10 @@
 #include "core/search/search_request.h"
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
+#include "core/shell/ini_names.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric::cli {
@@ -53,7 +55,6 @@ struct SearchOptions {
 // does, and a closed output pipe is looked for as often.
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 constexpr int kPollsPerRedraw = 50;
-constexpr int kFiltersOn = 909;
 
 // Copies the match lines of the results data file to stdout as the search writes them: each
 // call prints what has reached the file since the last one, escaped when stdout is a terminal.
@@ -236,9 +237,9 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     ResultsStore results;
     SearchRun run(request, results);
     run.setMatchLimit(options.limit);
-    run.setThreads(options.threads >= 0
-                       ? options.threads
-                       : Settings::instance().atStart().integer("SEARCH", "Threads", 0));
+    run.setThreads(options.threads >= 0 ? options.threads
+                                        : Settings::instance().atStart().integer(
+                                              ini::kSearchSection, ini::kThreads, 0));
     const StartOutcome outcome = run.prepare(fields);
     if (outcome == StartOutcome::kNoDictionary &&
         !printStarterHintIfEmpty(session->catalogue(), line.folder)) {
@@ -260,7 +261,7 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     const bool cancelled =
         searchAndPrint(run, results, fields, explain ? &request.fromLetters() : nullptr);
     printCounts(run);
-    if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kFiltersOn).c_str());
+    if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kStrFiltersOn).c_str());
     if (cancelled) return kExitCancelled;  // main reports the signal or the output that failed
     // A results file that could not be written was reported: the matches are incomplete, and
     // incomplete results are not saved as if they were the search's.

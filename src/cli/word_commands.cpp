@@ -14,17 +14,13 @@
 #include "core/maintenance/merge_dictionaries.h"
 #include "core/maintenance/word_change.h"
 #include "core/shell/messages.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric::cli {
 
 namespace {
-
-constexpr int kNoWord = 403;
-constexpr int kIncompleteTitle = 404;
-constexpr int kFoundNowhere = 417;
-constexpr int kDeleteSuccessful = 908;
 
 using Use = ProgramSession::Use;
 
@@ -84,7 +80,7 @@ void addFindCommand(CLI::App& app, CommandLine& line) {
         ->required();
     onRun(*cmd, line, [word, &line] {
         if (word->empty()) {
-            messageBox(kNoWord, kIncompleteTitle, kMbOk);
+            messageBox(kStrNoWord, kStrIncompleteTitle, kMbOk);
             return kExitUsage;
         }
         const auto session = openSession(line, Use::kReadCatalogue);
@@ -96,7 +92,7 @@ void addFindCommand(CLI::App& app, CommandLine& line) {
             return kExitError;  // the dictionary that cannot be opened has been reported
         }
         if (list.empty()) {
-            std::fprintf(stderr, "%s\n", loadString(kFoundNowhere).c_str());
+            std::fprintf(stderr, "%s\n", loadString(kStrFoundNowhere).c_str());
             return kExitError;
         }
         // One file name a line: the list is a line break before each name.
@@ -126,7 +122,7 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
         }
         // No name at all is told as the window tells an empty selection, as a usage error.
         if (deleteHighlighted(shown, 0) != 1) return names->empty() ? kExitUsage : kExitError;
-        printStatus(kDeleteSuccessful);
+        printStatus(kStrDeleteSuccessful);
         return kExitOk;
     });
 }

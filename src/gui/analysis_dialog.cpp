@@ -14,6 +14,7 @@
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/messages.h"
+#include "core/shell/string_ids.h"
 #include "gui/command_ids.h"
 #include "gui/qt_message_presenter.h"
 

@@ -23,10 +23,6 @@ namespace zantric::gui {
 class AnalysisDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kIdActivity = 964;
-    static constexpr int kIdWordsChecked = 101;
-    static constexpr int kIdMatchesFound = 100;
-
     // `run` does the analysis (and forgets the analysed letters when it fails).
     AnalysisDialog(QWidget* parent, SearchRun& run, SubsetAnalysis& analysis);
     ~AnalysisDialog() override;

@@ -1,4 +1,4 @@
-// Command, control, timer and string-table ids of the window program. Menu hints are the
+// Command, control and help ids of the window program, and its timer period. Menu hints are the
 // string-table entries with the command's id, and command enabling is keyed by these ids.
 #pragma once
 
@@ -41,38 +41,8 @@ inline constexpr int kIdFoundPane = 5000;
 inline constexpr int kIdCheckedPane = 5001;
 inline constexpr int kIdFiltersPane = 5002;
 
-// Timers.
-inline constexpr int kSearchTimerId = 456;  // search counters and completion, every 100 ms
+// The period of the search's and the analysis's counters and completion checks.
 inline constexpr int kSearchTimerMs = 100;
-inline constexpr int kAnalysisStartTimerId = 1126;  // starts the analysis once shown
-inline constexpr int kAnalysisTimerId = 876;        // analysis counters, every 100 ms
-inline constexpr int kProgressTimerId = 501;        // progress dialog, every 200 ms
-
-// String-table texts of the window.
-inline constexpr int kStrErrorTitle = 10;
-inline constexpr int kStrUnableToCreateThread = 13;
-inline constexpr int kStrCancelSearchQuestion = 130;
-inline constexpr int kStrDeleteResultsQuestion = 333;
-inline constexpr int kStrConfirmTitle = 505;
-inline constexpr int kStrMenuDictionaries = 600;
-inline constexpr int kStrMenuSelect = 601;
-inline constexpr int kStrMenuAddWord = 602;
-inline constexpr int kStrMenuRemoveWord = 603;
-inline constexpr int kStrMenuMerge = 604;
-inline constexpr int kStrMenuCreateFromFile = 605;
-inline constexpr int kStrMenuClearAll = 606;
-inline constexpr int kStrMenuView = 607;
-inline constexpr int kStrMenuDeleteResults = 608;
-inline constexpr int kStrMenuSaveAs = 609;
-inline constexpr int kStrMenuSearch = 610;
-inline constexpr int kStrMenuExit = 611;
-inline constexpr int kStrDeleteQuestionEnd = 710;
-inline constexpr int kStrStatusBlank = 901;
-inline constexpr int kStrSearching = 905;
-inline constexpr int kStrSearchingCompleted = 906;
-inline constexpr int kStrFiltersOn = 909;
-inline constexpr int kStrProgressCancelQuestion = 7001;
-inline constexpr int kStrProgressCancelTitle = 7002;
 
 // Help contexts of the dialogs (0 is the contents).
 inline constexpr int kHelpContents = 0;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <string>
 
+#include "core/shell/ini_names.h"
 #include "core/shell/settings.h"
 #include "gui/command_ids.h"
 
@@ -65,10 +66,10 @@ std::optional<QFont> FontSetting::restore(const QFont& base) {
     m_size->setCurrentIndex(0);
     m_font = base;
     const Settings& config = Settings::instance();
-    if (config.readInt("FONT", "Font Set", 0) == 0) return std::nullopt;
+    if (config.readInt(ini::kFontSection, ini::kFontSet, 0) == 0) return std::nullopt;
     const int currentWeight = m_font.bold() ? kBoldWeight : kNormalWeight;
-    const int weight = config.readInt("FONT", "Weight", currentWeight);
-    const int height = config.readInt("FONT", "Height", kFontSizes[0].height);
+    const int weight = config.readInt(ini::kFontSection, ini::kFontWeight, currentWeight);
+    const int height = config.readInt(ini::kFontSection, ini::kFontHeight, kFontSizes[0].height);
     QFont font = m_font;
     font.setWeight(weight >= kBoldWeight ? QFont::Bold : QFont::Normal);
     const int index = sizeIndexForHeight(height);
@@ -89,9 +90,9 @@ void FontSetting::choiceMade() {
     m_font.setWeight(weight == kBoldWeight ? QFont::Bold : QFont::Normal);
     m_font.setPointSize(kFontSizes[sizeIndexForHeight(height)].points);
     const Settings& config = Settings::instance();
-    config.writeString("FONT", "Font Set", "1");
-    config.writeString("FONT", "Weight", std::to_string(weight));
-    config.writeString("FONT", "Height", std::to_string(height));
+    config.writeString(ini::kFontSection, ini::kFontSet, "1");
+    config.writeString(ini::kFontSection, ini::kFontWeight, std::to_string(weight));
+    config.writeString(ini::kFontSection, ini::kFontHeight, std::to_string(height));
     emit chosen(m_font);
 }
 

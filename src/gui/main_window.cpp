@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "core/shell/ini_names.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_table.h"
 #include "gui/about_dialog.h"
@@ -20,7 +21,6 @@ namespace zantric::gui {
 
 namespace {
 
-constexpr const char* kPositionSection = "WINDOW POSITION";
 // The place of a first start; its size is the larger of this and what the window needs.
 constexpr int kDefaultTop = 43;
 constexpr int kDefaultBottom = 440;
@@ -133,7 +133,7 @@ void MainWindow::updateCommandEnabling() {
 }
 
 bool MainWindow::storedMaximised() {
-    return Settings::instance().readInt(kPositionSection, "Maximised", 0) == 1;
+    return Settings::instance().readInt(ini::kWindowPositionSection, ini::kWindowMaximised, 0) == 1;
 }
 
 QSize MainWindow::firstStartSize() const {
@@ -145,11 +145,12 @@ QSize MainWindow::firstStartSize() const {
 void MainWindow::placeAtStoredPosition() {
     const Settings& config = Settings::instance();
     const QSize firstStart = firstStartSize();
-    const int top = config.readInt(kPositionSection, "top", kDefaultTop);
-    const int bottom =
-        config.readInt(kPositionSection, "bottom", kDefaultTop + firstStart.height());
-    const int left = config.readInt(kPositionSection, "left", kDefaultLeft);
-    const int right = config.readInt(kPositionSection, "right", kDefaultLeft + firstStart.width());
+    const int top = config.readInt(ini::kWindowPositionSection, ini::kWindowTop, kDefaultTop);
+    const int bottom = config.readInt(ini::kWindowPositionSection, ini::kWindowBottom,
+                                      kDefaultTop + firstStart.height());
+    const int left = config.readInt(ini::kWindowPositionSection, ini::kWindowLeft, kDefaultLeft);
+    const int right = config.readInt(ini::kWindowPositionSection, ini::kWindowRight,
+                                     kDefaultLeft + firstStart.width());
     QRect rect(left, top, right - left, bottom - top);
     // A position from another screen layout must not leave the window out of reach.
     if (const QScreen* screen = QGuiApplication::screenAt(rect.topLeft())) {
@@ -167,12 +168,17 @@ void MainWindow::saveWindowPosition() const {
     if (!isMinimized() && !isMaximized()) {
         // The frame's top-left corner and the size it is given again at the next start.
         const QPoint corner = pos();
-        config.writeString(kPositionSection, "top", std::to_string(corner.y()));
-        config.writeString(kPositionSection, "bottom", std::to_string(corner.y() + height()));
-        config.writeString(kPositionSection, "left", std::to_string(corner.x()));
-        config.writeString(kPositionSection, "right", std::to_string(corner.x() + width()));
+        config.writeString(ini::kWindowPositionSection, ini::kWindowTop,
+                           std::to_string(corner.y()));
+        config.writeString(ini::kWindowPositionSection, ini::kWindowBottom,
+                           std::to_string(corner.y() + height()));
+        config.writeString(ini::kWindowPositionSection, ini::kWindowLeft,
+                           std::to_string(corner.x()));
+        config.writeString(ini::kWindowPositionSection, ini::kWindowRight,
+                           std::to_string(corner.x() + width()));
     }
-    config.writeString(kPositionSection, "Maximised", isMaximized() ? "1" : "0");
+    config.writeString(ini::kWindowPositionSection, ini::kWindowMaximised,
+                       isMaximized() ? "1" : "0");
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -11,7 +11,9 @@
 #include <QVBoxLayout>
 
 #include "core/dictionary/catalogue.h"
+#include "core/shell/ini_names.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/search_panel.h"
@@ -19,10 +21,6 @@
 namespace zantric::gui {
 
 namespace {
-
-constexpr int kStrDictionaryCreated = 907;
-constexpr const char* kRemindersSection = "REMINDERS";
-constexpr const char* kUniqueWarningKey = "Unique Warning";
 
 QString chooseWordList(QWidget* owner) {
     return QFileDialog::getOpenFileName(owner, QString(), QString(),
@@ -109,7 +107,8 @@ ReminderBox::ReminderBox(QWidget* parent) : QDialog(parent) {
     m_doNotShow = new QCheckBox(QStringLiteral("&Do Not Show this Message Again"), this);
     m_doNotShow->setProperty("controlId", kIdDoNotShow);
     connect(m_doNotShow, &QCheckBox::clicked, this, [](bool ticked) {
-        Settings::instance().writeString(kRemindersSection, kUniqueWarningKey, ticked ? "1" : "0");
+        Settings::instance().writeString(ini::kRemindersSection, ini::kUniqueWarning,
+                                         ticked ? "1" : "0");
     });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -121,7 +120,7 @@ ReminderBox::ReminderBox(QWidget* parent) : QDialog(parent) {
 }
 
 bool ReminderBox::wanted() {
-    return Settings::instance().readInt(kRemindersSection, kUniqueWarningKey, 0) != 1;
+    return Settings::instance().readInt(ini::kRemindersSection, ini::kUniqueWarning, 0) != 1;
 }
 
 }  // namespace zantric::gui

@@ -14,15 +14,14 @@
 #include "core/dictionary/catalogue.h"
 #include "core/maintenance/merge_dictionaries.h"
 #include "core/shell/paths.h"
+#include "core/shell/string_ids.h"
 #include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/search_panel.h"
 
 namespace zantric::gui {
 
-namespace {
-constexpr int kStrDictionariesMerged = 902;
-}
+namespace {}
 
 MergeDialog::MergeDialog(SearchPanel* panel)
     : QDialog(panel), m_panel(panel), m_helpId(kHelpMergeDictionaries) {

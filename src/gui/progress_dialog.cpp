@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/shell/messages.h"
+#include "core/shell/string_ids.h"
 #include "gui/command_ids.h"
 
 namespace zantric::gui {

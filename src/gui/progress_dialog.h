@@ -25,9 +25,6 @@ namespace zantric::gui {
 class ProgressDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kIdText = 801;
-    static constexpr int kIdGauge = 500;
-
     ProgressDialog(QWidget* parent, ProgressWork& work);
     ~ProgressDialog() override;
 

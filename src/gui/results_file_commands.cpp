@@ -9,6 +9,7 @@
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "gui/command_ids.h"
 #include "gui/progress_dialog.h"

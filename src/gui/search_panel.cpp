@@ -13,9 +13,11 @@
 #include "core/maintenance/program_session.h"
 #include "core/search/match_explanation.h"
 #include "core/search/subset_analysis.h"
+#include "core/shell/ini_names.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 #include "gui/about_dialog.h"
@@ -224,9 +226,9 @@ void SearchPanel::startSearch() {
     showFiltersOn(false);
     m_request.setFilters(filtersFor(m_phraseOptions));
     // The ini's match limit, as it is now; 0 or less is none.
-    m_run.setMatchLimit(Settings::instance().readInt("SEARCH", "Match Limit", 0));
+    m_run.setMatchLimit(Settings::instance().readInt(ini::kSearchSection, ini::kMatchLimit, 0));
     // The ini's search threads; 0 or less is one per core.
-    m_run.setThreads(Settings::instance().readInt("SEARCH", "Threads", 0));
+    m_run.setThreads(Settings::instance().readInt(ini::kSearchSection, ini::kThreads, 0));
     const StartOutcome outcome = m_run.prepare(request);
     if (outcome == StartOutcome::kNoDictionary) {
         QMetaObject::invokeMethod(

@@ -14,6 +14,7 @@
 #include "core/maintenance/merge_dictionaries.h"
 #include "core/shell/messages.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
@@ -24,11 +25,6 @@ namespace zantric::gui {
 
 namespace {
 
-constexpr int kStrHighlightOne = 701;
-constexpr int kStrIncompleteInformation = 404;
-constexpr int kStrDeleteSuccessful = 908;
-constexpr int kStrMenuDeleteDictionaries = 612;
-constexpr int kStrMenuShowDetails = 613;
 const QChar kSelectedMark(0xBB);  // »
 
 // The catalogue key of a display name: the dictionaries folder and the name, unless the name
@@ -127,7 +123,7 @@ void SelectDictionariesDialog::setAll(bool on) {
 void SelectDictionariesDialog::showDetails() {
     const QStringList rows = highlightedRows();
     if (rows.isEmpty()) {
-        messageBox(kStrHighlightOne, kStrIncompleteInformation, kMbOk, this);
+        messageBox(kStrHighlightOne, kStrIncompleteTitle, kMbOk, this);
         return;
     }
     const CatalogueEntry* entry = Catalogue::instance().find(pathOf(rows.first().mid(2)));

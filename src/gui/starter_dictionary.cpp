@@ -2,6 +2,7 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/shell/messages.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "gui/dialog_parts.h"
 
@@ -9,9 +10,6 @@ namespace zantric::gui {
 
 namespace {
 
-constexpr int kOfferTitle = 950;
-constexpr int kOfferText = 951;
-constexpr int kOfferTextEnd = 952;
 constexpr int kQuestionIcon = 0x20;
 
 }  // namespace
@@ -20,9 +18,10 @@ StarterOutcome offerStarterDictionary(QWidget* parent, const std::string& wordLi
     if (wordList.empty() || Catalogue::instance().count() != 0) {
         return StarterOutcome::kNotOffered;
     }
-    const std::string question = loadString(kOfferText) + wordList + loadString(kOfferTextEnd);
-    if (messageBoxText(question, loadString(kOfferTitle), kMbYesNo | kQuestionIcon, parent) !=
-        kIdYes) {
+    const std::string question =
+        loadString(kStrStarterOffer) + wordList + loadString(kStrStarterOfferEnd);
+    if (messageBoxText(question, loadString(kStrStarterOfferTitle), kMbYesNo | kQuestionIcon,
+                       parent) != kIdYes) {
         return StarterOutcome::kDeclined;
     }
     return makeStarterDictionary(wordList, progressRunner(parent)) == MaintenanceOutcome::kDone

@@ -14,12 +14,6 @@ namespace zantric::gui {
 class ThreeButtonQuestion final : public QDialog {
     Q_OBJECT
 public:
-    // Control ids of the box: the text and the three buttons.
-    static constexpr int kIdText = 535;
-    static constexpr int kIdButton1 = 536;
-    static constexpr int kIdButton2 = 537;
-    static constexpr int kIdButton3 = 538;
-
     ThreeButtonQuestion(QWidget* parent, const QString& text, const QString& title,
                         const QString& caption1, const QString& caption2, const QString& caption3);
 

@@ -13,6 +13,7 @@
 #include <csignal>
 
 #include "core/shell/messages.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "gui/about_dialog.h"
 #include "gui/command_ids.h"
@@ -31,8 +32,6 @@ namespace {
 
 // The program keeps a handful of files open at a time (one per word of a phrase at most).
 constexpr rlim_t kOpenFiles = 50;
-constexpr int kDictionaryCreated = 907;
-constexpr int kNoDictionariesNotice = 802;
 
 // The signal handler's end of a socket pair; the event loop reads the other end.
 int g_signalSocket[2] = {-1, -1};
@@ -75,7 +74,7 @@ bool ZantricApp::start(const std::string& folder, bool startMinimised) {
     // A first start with an empty dictionaries folder shows one box: the offer below says that
     // there is no dictionary yet, so the catalogue's own notice of it is left out.
     const std::string wordList = systemWordList();
-    if (!wordList.empty()) m_presenter->setSilenced(loadString(kNoDictionariesNotice));
+    if (!wordList.empty()) m_presenter->setSilenced(loadString(kStrNoDictionaries));
     std::string reason;
     const bool started = m_session.start(folder, ProgramSession::Use::kWork, &reason);
     m_presenter->setSilenced({});
@@ -101,7 +100,7 @@ bool ZantricApp::start(const std::string& folder, bool startMinimised) {
     m_started = true;
     // A first start with no dictionary: offer one made from the system word list.
     if (offerStarterDictionary(m_frame.get(), wordList) == StarterOutcome::kMade) {
-        client->setStatusText(kDictionaryCreated);
+        client->setStatusText(kStrDictionaryCreated);
     }
     return true;
 }

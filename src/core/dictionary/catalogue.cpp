@@ -10,6 +10,7 @@
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
@@ -18,11 +19,6 @@ namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kBadDictionaries = 801;
-constexpr int kNoDictionaries = 802;
-constexpr int kWarningTitle = 323;
-constexpr const char* kFileErrorTitle = "File Error";
 
 std::unique_ptr<Catalogue> gInstance;
 
@@ -89,7 +85,7 @@ CatalogueEntry::HeaderRead CatalogueEntry::readHeaderFromFile() {
     if (!file) {
         messageBoxText(
             "Unable to open: " + shownPath(m_path) + "\n\nZantric will ignore this dictionary.",
-            kFileErrorTitle, kMbOk);
+            kOpenErrorTitle, kMbOk);
         return HeaderRead::kCannotOpen;
     }
     unsigned char bytes[kHeaderBytes];
@@ -112,7 +108,7 @@ bool CatalogueEntry::writeHeader() {
     if (!file) {
         messageBoxText("Unable to open: " + shownPath(m_path) +
                            "\n\nZantric cannot save dictionary header details.",
-                       kFileErrorTitle, kMbOk);
+                       kOpenErrorTitle, kMbOk);
         return false;
     }
     unsigned char bytes[kHeaderBytes];
@@ -145,8 +141,8 @@ void Catalogue::destroyInstance() {
 void Catalogue::resetForTests() { gInstance.reset(); }
 
 Catalogue::Catalogue()
-    : m_resultsDataName(tempFileName("$$$")),
-      m_resultsIndexName(tempFileName("zix")),
+    : m_resultsDataName(tempFileName(kResultsDataExtension)),
+      m_resultsIndexName(tempFileName(kResultsIndexExtension)),
       m_subsetDictionaryName(tempFileName("MM_")) {
     m_entries.reserve(6);
     scanFolder();
@@ -154,7 +150,7 @@ Catalogue::Catalogue()
 
 void Catalogue::scanFolder() {
     const std::string& folder = Settings::instance().dictionariesFolder();
-    std::string report = loadString(kBadDictionaries);
+    std::string report = loadString(kStrBadDictionaries);
     bool badFileSeen = false;
     bool unreadable = false;
     for (const std::string& name : lexFilesIn(folder, unreadable)) {
@@ -179,12 +175,12 @@ void Catalogue::scanFolder() {
     if (unreadable) {
         messageBoxText(
             "Unable to open: " + shownPath(folder) + "\n\nZantric cannot list its dictionaries.",
-            kFileErrorTitle, kMbOk);
+            kOpenErrorTitle, kMbOk);
     }
     if (badFileSeen) {
-        messageBoxText(report, loadString(kWarningTitle), kMbOkExclamation);
+        messageBoxText(report, loadString(kStrWarningTitle), kMbOkExclamation);
     } else if (m_entries.empty() && !unreadable) {
-        messageBox(kNoDictionaries, kWarningTitle, kMbOkExclamation);
+        messageBox(kStrNoDictionaries, kStrWarningTitle, kMbOkExclamation);
     }
 }
 

@@ -2,16 +2,12 @@
 
 #include <ctime>
 
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric {
 
-namespace {
-constexpr int kTotalWords = 702;
-constexpr int kInformationOn = 703;
-constexpr int kModified = 704;
-constexpr int kCreated = 705;
-}  // namespace
+namespace {}  // namespace
 
 std::string fixedDateText(std::uint32_t seconds) {
     const std::time_t t = static_cast<std::time_t>(seconds);
@@ -23,14 +19,15 @@ std::string fixedDateText(std::uint32_t seconds) {
 }
 
 std::string detailsTitle(const CatalogueEntry& entry) {
-    return loadString(kInformationOn) + entry.displayName();
+    return loadString(kStrInformationOn) + entry.displayName();
 }
 
 std::string detailsText(const CatalogueEntry& entry) {
     const DictionaryHeader& header = entry.header();
-    std::string text = loadString(kCreated) + fixedDateText(header.created) + "\n";
-    if (header.modified != 0) text += loadString(kModified) + fixedDateText(header.modified) + "\n";
-    text += loadString(kTotalWords) + std::to_string(header.wordCount);
+    std::string text = loadString(kStrCreated) + fixedDateText(header.created) + "\n";
+    if (header.modified != 0)
+        text += loadString(kStrModified) + fixedDateText(header.modified) + "\n";
+    text += loadString(kStrTotalWords) + std::to_string(header.wordCount);
     return text;
 }
 

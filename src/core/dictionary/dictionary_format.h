@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/shell/little_endian.h"
+
 namespace zantric {
 
 inline constexpr int kIndexLengths = 20;                  // word lengths the index has room for
@@ -18,29 +20,9 @@ inline constexpr std::uint16_t kDictionaryMark = 0x59B1;
 inline constexpr unsigned char kGroupEnd = 254;  // ends a length group in the file
 inline constexpr unsigned char kImageEnd = 255;  // ends the in-memory image
 inline constexpr int kMaxWordLetters = 20;       // the longest word, hyphen not counted
-inline constexpr int kMaxPrefix = 63;            // what a record head can carry
 
 // Index entry of the block of words of `length` letters starting with `letter` ('a'..'z').
 constexpr int indexEntry(int length, char letter) { return 26 * (length - 1) + (letter - 'a'); }
-
-// Little-endian field access.
-inline std::uint32_t readU32(const unsigned char* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-inline std::uint16_t readU16(const unsigned char* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-inline void writeU32(unsigned char* p, std::uint32_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-    p[2] = static_cast<unsigned char>(v >> 16);
-    p[3] = static_cast<unsigned char>(v >> 24);
-}
-inline void writeU16(unsigned char* p, std::uint16_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
 
 // The 16 bytes at offset 2080: times are seconds since 1970-01-01 00:00 UTC.
 struct DictionaryHeader {

@@ -134,7 +134,7 @@ DictionaryReader::DictionaryReader(const std::string& name, bool memoryOption,
             --g_instanceCount;
             --t_readers.open;
             const std::string text = "Unable to open Dictionary: " + shownPath(name);
-            messageBoxText(text, "File Error", kMbOkStop);
+            messageBoxText(text, kOpenErrorTitle, kMbOkStop);
             throw ZantricException(text);
         }
     }

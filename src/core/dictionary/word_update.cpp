@@ -11,6 +11,7 @@
 #include "core/dictionary/word_order.h"
 #include "core/shell/file_replace.h"
 #include "core/shell/paths.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
@@ -19,8 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kNotAValidWord = 413;
-constexpr int kUnableToRename = 330;
 // The longest text that can be a stored word: its letters and a hyphen.
 constexpr std::size_t kLongestWord = kMaxWordLetters + 1;
 constexpr const char* kUnableToRead = "Unable to read Dictionary: ";
@@ -97,7 +96,7 @@ private:
 // there; a rewrite on another file system is first copied into the dictionary's folder.
 void moveIntoPlace(const std::string& file, bool keepOld) {
     if (!replaceFile(kRewriteFileName, file, keepOld)) {
-        throw ZantricException(loadString(kUnableToRename) + shownPath(kRewriteFileName));
+        throw ZantricException(loadString(kStrUnableToRename) + shownPath(kRewriteFileName));
     }
 }
 
@@ -229,7 +228,7 @@ std::string listDictionariesContaining(std::string_view word) {
 int insertWord(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
     char newWord[kLongestWord + 1];
     if (word.size() > kLongestWord) {
-        throw ZantricException(std::string(word) + loadString(kNotAValidWord));
+        throw ZantricException(std::string(word) + loadString(kStrNotAValidWord));
     }
     std::memcpy(newWord, word.data(), word.size());
     newWord[word.size()] = '\0';
@@ -247,7 +246,7 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
         for (r = reader.nextMatch(old, "*"); r == kMatchFound; r = reader.nextMatch(old, nullptr)) {
             if (!written && compareWords(old, newWord) >= 0) {
                 if (!writer.addWord(newWord)) {
-                    throw ZantricException(std::string(word) + loadString(kNotAValidWord));
+                    throw ZantricException(std::string(word) + loadString(kStrNotAValidWord));
                 }
                 written = true;
             }
@@ -257,7 +256,7 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
         if (r == kMatchCancelled || DictionaryReader::cancelled()) return kUpdateCancelled;
         checkEveryWordRead(file, expected, read);
         if (!written && !writer.addWord(newWord)) {
-            throw ZantricException(std::string(word) + loadString(kNotAValidWord));
+            throw ZantricException(std::string(word) + loadString(kStrNotAValidWord));
         }
     }
     rewrite.complete();

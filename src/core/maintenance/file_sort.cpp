@@ -8,13 +8,13 @@
 #include <utility>
 
 #include "core/shell/paths.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
 namespace {
 
-constexpr int kUnableToOpenFile = 320;
 constexpr std::size_t kInsertionRun = 16;  // runs sorted by insertion before merging
 
 }  // namespace
@@ -38,7 +38,7 @@ FileSort::FileSort(const std::string& name, int recordLength, Compare compare,
 }
 
 void FileSort::fail() const {
-    throw ZantricException(loadString(kUnableToOpenFile) + shownPath(m_name));
+    throw ZantricException(loadString(kStrUnableToOpenFile) + shownPath(m_name));
 }
 
 void FileSort::sort() {

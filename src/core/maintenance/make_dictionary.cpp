@@ -21,6 +21,7 @@
 #include "core/shell/file_replace.h"
 #include "core/shell/messages.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
@@ -50,7 +51,7 @@ constexpr int kRecordsPerRead = 1024;
 constexpr int kEqualWordsKept = kMaxWordLetters;
 
 [[noreturn]] void cannotOpen(const std::string& name) {
-    throw ZantricException(loadString(kUnableToOpenFile) + shownPath(name));
+    throw ZantricException(loadString(kStrUnableToOpenFile) + shownPath(name));
 }
 [[noreturn]] void cannotRead(const std::string& name) {
     throw ZantricException("Unable to read File: " + shownPath(name));
@@ -194,7 +195,7 @@ std::string runFilePattern() {
 
 SortRunsStage::SortRunsStage(std::string inputName, LineFilter keepLine)
     : m_inputName(std::move(inputName)), m_keepLine(keepLine) {
-    setText(loadString(kValidatingText));
+    setText(loadString(kStrValidating));
 }
 
 SortRunsStage::~SortRunsStage() {
@@ -231,7 +232,7 @@ void SortRunsStage::work() {
     for (;;) {
         if (reader->atEnd()) {
             if (m_validWords == 0) {
-                messageBox(kNoValidWords, kWarningTitle, kMbOkInformation);
+                messageBox(kStrNoValidWords, kStrWarningTitle, kMbOkInformation);
                 setResult(0);
             }
             return;
@@ -273,7 +274,7 @@ void SortRunsStage::work() {
 
 MergeRunsStage::MergeRunsStage(std::string mergedName, long wordCount)
     : m_mergedName(std::move(mergedName)), m_wordCount(wordCount) {
-    setText(loadString(kRebuildingText));
+    setText(loadString(kStrRebuilding));
 }
 
 MergeRunsStage::~MergeRunsStage() {
@@ -307,7 +308,7 @@ WriteDictionaryStage::WriteDictionaryStage(std::string mergedName, std::string d
     : m_mergedName(std::move(mergedName)),
       m_dictionaryPath(std::move(dictionaryPath)),
       m_wordCount(wordCount) {
-    setText(loadString(kCreatingText));
+    setText(loadString(kStrCreating));
     if (!uniqueOnly) return;
     for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
         if (entry.selected() && entry.path() != m_dictionaryPath) {
@@ -415,7 +416,7 @@ bool checkDictionaryName(std::string_view name, const void* owner) {
     std::string refusal;
     if (!dictionaryFileName(name, &refusal).empty()) return true;
     beep();
-    messageBoxText(refusal, loadString(kInputErrorTitle), kMbOk, owner);
+    messageBoxText(refusal, loadString(kStrInputErrorTitle), kMbOk, owner);
     return false;
 }
 
@@ -427,7 +428,7 @@ bool dictionaryExists(const std::string& path) {
 
 bool uniqueWordsPossible() {
     if (Catalogue::instance().selectedCount() > 0) return true;
-    messageBox(kCannotCheckUnique, kNoDictionariesSelected, kMbOk);
+    messageBox(kStrCannotCheckUnique, kStrNoDictionarySelectedTitle, kMbOk);
     return false;
 }
 
@@ -445,8 +446,8 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
     }
     // The old dictionary keeps its name until the new one takes it in one rename.
     if (!replaceFile(temporaryName, path, true)) {
-        messageBoxText(loadString(kUnableToRename) + shownPath(temporaryName),
-                       loadString(kFileErrorTitle), kMbOkStop);
+        messageBoxText(loadString(kStrUnableToRename) + shownPath(temporaryName),
+                       loadString(kStrFileErrorTitle), kMbOkStop);
         removeIfPresent(temporaryName);
         return false;
     }
@@ -464,7 +465,7 @@ MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string
                                   bool uniqueOnly, const StageRunner& run, LineFilter keepLine) {
     if (!ProgramSession::onlyCopyRunning()) return MaintenanceOutcome::kStopped;
     if (fileName.empty() || dictionaryName.empty()) {
-        messageBox(kNamesMissing, kErrorTitle, kMbOk);
+        messageBox(kStrNamesMissing, kStrErrorTitle, kMbOk);
         return MaintenanceOutcome::kStopped;
     }
     // Before any work: a name that cannot make a file would fail only at the very end.
@@ -472,11 +473,12 @@ MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string
     const std::string path = dictionaryPathFor(dictionaryName);
     // A word list is read to its end: a folder, a FIFO or a device is not one.
     if (!isRegularFile(fileName)) {
-        messageBoxText(loadString(kUnableToFindFile) + shownPath(fileName), loadString(kErrorTitle),
-                       kMbOk);
+        messageBoxText(loadString(kStrUnableToFindFile) + shownPath(fileName),
+                       loadString(kStrErrorTitle), kMbOk);
         return MaintenanceOutcome::kStopped;
     }
-    if (dictionaryExists(path) && messageBox(kAlreadyExists, kWarningTitle, kMbYesNo) != kIdYes) {
+    if (dictionaryExists(path) &&
+        messageBox(kStrDictionaryExists, kStrWarningTitle, kMbYesNo) != kIdYes) {
         return MaintenanceOutcome::kStopped;
     }
 

@@ -12,22 +12,11 @@
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric {
 namespace {
-
-constexpr int kFileErrorTitle = 17;
-constexpr int kIncompleteTitle = 404;
-constexpr int kSelectTwo = 501;
-constexpr int kNameMissing = 502;
-constexpr int kTheDictionary = 503;
-constexpr int kAlreadyExistsOverwrite = 504;
-constexpr int kConfirmTitle = 505;
-constexpr int kNothingHighlighted = 708;
-constexpr int kDeleteQuestion = 709;
-constexpr int kDeleteQuestionEnd = 710;
-constexpr int kUnableToDeleteDictionaries = 711;
 
 using WordHandler = ReportingHandler<DictionaryMergeHandler, MergeDictionariesWork>;
 
@@ -67,23 +56,23 @@ void MergeDictionariesWork::work() {
 
 int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
     if (rows.empty()) {
-        messageBox(kNothingHighlighted, kIncompleteTitle, kMbOk);
+        messageBox(kStrNothingHighlighted, kStrIncompleteTitle, kMbOk);
         return 0;
     }
-    std::string question = loadString(kDeleteQuestion);
+    std::string question = loadString(kStrDeleteQuestion);
     for (const std::string& row : rows) {
         question += '\n';
         question += rowName(row, skip);
     }
-    question += loadString(kDeleteQuestionEnd);
-    if (messageBoxText(question, loadString(kConfirmTitle), kMbYesNo | kMbDefaultButton2) !=
+    question += loadString(kStrDeleteQuestionEnd);
+    if (messageBoxText(question, loadString(kStrConfirmTitle), kMbYesNo | kMbDefaultButton2) !=
         kIdYes) {
         return 0;
     }
 
     Catalogue& catalogue = Catalogue::instance();
     const std::string& folder = Settings::instance().dictionariesFolder();
-    std::string report = loadString(kUnableToDeleteDictionaries);
+    std::string report = loadString(kStrUnableToDeleteDictionaries);
     bool failed = false;
     for (const std::string& row : rows) {
         const std::string name = rowName(row, skip);
@@ -93,7 +82,7 @@ int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
         }
     }
     if (failed) {
-        messageBoxText(report, loadString(kFileErrorTitle), kMbOk);
+        messageBoxText(report, loadString(kStrFileErrorTitle), kMbOk);
         return 0;
     }
     return 1;
@@ -109,18 +98,19 @@ MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
         if (std::find(rows.begin(), rows.end(), name) == rows.end()) rows.push_back(name);
     }
     if (rows.size() < 2) {
-        messageBox(kSelectTwo, kIncompleteTitle, kMbOk);
+        messageBox(kStrSelectTwo, kStrIncompleteTitle, kMbOk);
         return MaintenanceOutcome::kStopped;
     }
     if (newName.empty()) {
-        messageBox(kNameMissing, kIncompleteTitle, kMbOk);
+        messageBox(kStrMergeNameMissing, kStrIncompleteTitle, kMbOk);
         return MaintenanceOutcome::kStopped;
     }
     if (!checkDictionaryName(newName)) return MaintenanceOutcome::kStopped;
     const std::string path = dictionaryPathFor(newName);
-    if (dictionaryExists(path) && messageBoxText(loadString(kTheDictionary) + namePart(path) +
-                                                     loadString(kAlreadyExistsOverwrite),
-                                                 loadString(kConfirmTitle), kMbYesNo) != kIdYes) {
+    if (dictionaryExists(path) &&
+        messageBoxText(
+            loadString(kStrTheDictionary) + namePart(path) + loadString(kStrAlreadyExistsOverwrite),
+            loadString(kStrConfirmTitle), kMbYesNo) != kIdYes) {
         return MaintenanceOutcome::kStopped;
     }
 

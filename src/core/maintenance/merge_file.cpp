@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/shell/paths.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/temp_names.h"
 
 namespace zantric {
@@ -42,7 +43,7 @@ std::vector<std::string> matchingFiles(std::string_view pattern) {
         }
     }
     // A folder that cannot be read would look like one without the files to merge.
-    if (error) throw ZantricException(loadString(kUnableToOpenFile) + shownPath(folder));
+    if (error) throw ZantricException(loadString(kStrUnableToOpenFile) + shownPath(folder));
     // The directory's own order differs between systems; name order keeps merges repeatable.
     std::sort(names.begin(), names.end());
     for (std::string& name : names) name = folder + name;

@@ -18,6 +18,7 @@
 
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
@@ -37,8 +38,6 @@ std::vector<std::string> matchingFiles(std::string_view pattern);
 bool moveReplacing(const std::string& from, const std::string& to);
 // Stops the program: a broken precondition, reported as "Assertion failed: <condition>, <module>".
 [[noreturn]] void invariantFailed(const char* condition, const char* module);
-inline constexpr int kUnableToRename = 330;
-inline constexpr int kUnableToOpenFile = 320;
 }  // namespace merge_detail
 
 // The record-handler protocol, for H:
@@ -124,7 +123,7 @@ bool MergeFile<H>::merge() {
     if (m_pending.empty()) merge_detail::invariantFailed("!found", "MRGFILE");
     const std::string last = m_pending.back();
     if (!merge_detail::moveReplacing(last, m_outputName)) {
-        throw ZantricException(loadString(merge_detail::kUnableToRename) + shownPath(last));
+        throw ZantricException(loadString(kStrUnableToRename) + shownPath(last));
     }
     if (fileExists(last)) removeFile(last);
     return true;

@@ -9,16 +9,10 @@
 #include "core/shell/paths.h"
 #include "core/shell/program_folder.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
-
-namespace {
-
-constexpr int kWarningTitle = 323;
-constexpr int kAnotherCopyRuns = 420;
-
-}  // namespace
 
 ProgramSession::ProgramSession() = default;
 
@@ -80,7 +74,7 @@ bool ProgramSession::anotherCopyRunning() { return InstanceMarker::count() >= 2;
 bool ProgramSession::onlyCopyRunning(const void* owner) {
     // Another copy may be reading a dictionary that the change would replace.
     if (!anotherCopyRunning()) return true;
-    messageBox(kAnotherCopyRuns, kWarningTitle, kMbOkExclamation, owner);
+    messageBox(kStrAnotherCopyRuns, kStrWarningTitle, kMbOkExclamation, owner);
     return false;
 }
 

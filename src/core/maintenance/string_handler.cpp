@@ -5,18 +5,18 @@
 #include <utility>
 
 #include "core/shell/paths.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
 namespace {
 
-constexpr int kUnableToOpenFile = 320;
 // Whole records, so a refill never splits one.
 constexpr std::size_t kBufferBytes = 2730 * kSortRecordLength;
 
 [[noreturn]] void fileFailed(const std::string& name) {
-    throw ZantricException(loadString(kUnableToOpenFile) + shownPath(name));
+    throw ZantricException(loadString(kStrUnableToOpenFile) + shownPath(name));
 }
 
 }  // namespace

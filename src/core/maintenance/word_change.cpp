@@ -9,6 +9,7 @@
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
@@ -103,7 +104,7 @@ WordChange::WordChange(UpdateMode mode, WorkRunner runner, StatusSink status, co
     : m_mode(mode), m_runner(std::move(runner)), m_status(std::move(status)), m_owner(owner) {}
 
 std::string WordChange::caption() const {
-    return loadString(m_mode == UpdateMode::kAdd ? kAddWordCaption : kRemoveWordCaption);
+    return loadString(m_mode == UpdateMode::kAdd ? kStrAddWordCaption : kStrRemoveWordCaption);
 }
 
 std::string WordChange::okButtonText() const {
@@ -132,7 +133,7 @@ void WordChange::status(int textId) const {
 
 std::string WordChange::find(const std::string& word) const {
     if (word.empty()) {
-        message(kNoWord, kIncompleteTitle, kMbOk);
+        message(kStrNoWord, kStrIncompleteTitle, kMbOk);
         return {};
     }
     std::string list;
@@ -143,9 +144,9 @@ std::string WordChange::find(const std::string& word) const {
         return {};
     }
     if (list.empty()) {
-        message(kFoundNowhere, kFindTitle, kMbOk);
+        message(kStrFoundNowhere, kStrFindTitle, kMbOk);
     } else {
-        messageText(loadString(kFoundIn) + list, kFindTitle, kMbOk);
+        messageText(loadString(kStrFoundIn) + list, kStrFindTitle, kMbOk);
     }
     return list;
 }
@@ -155,7 +156,7 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     status(kClearStatus);
     std::string word = typedWord;
     if (word.empty()) {
-        message(kNoWord, kIncompleteTitle, kMbOk);
+        message(kStrNoWord, kStrIncompleteTitle, kMbOk);
         return UpdateOutcome::kStopped;
     }
     if (word.back() == '-') {
@@ -163,7 +164,7 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
         return UpdateOutcome::kWordRejected;
     }
     if (!zantricAddWordValidator(word, m_mode == UpdateMode::kRemove)) {
-        messageText(word + loadString(kNotAValidWord), kIncompleteTitle, kMbOk);
+        messageText(word + loadString(kStrNotAValidWord), kStrIncompleteTitle, kMbOk);
         return UpdateOutcome::kWordRejected;
     }
     for (std::size_t i = 1; i < word.size(); ++i) word[i] = lower(word[i]);
@@ -176,7 +177,7 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
         return UpdateOutcome::kFailed;
     }
     if (dictionaryText.empty()) {
-        message(kNoDictionary, kIncompleteTitle, kMbOk);
+        message(kStrNoDictionary, kStrIncompleteTitle, kMbOk);
         return UpdateOutcome::kStopped;
     }
     if (!checkDictionaryName(dictionaryText, m_owner)) return UpdateOutcome::kStopped;
@@ -187,13 +188,13 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     if (m_mode == UpdateMode::kAdd) {
         if (list.find("\n" + name) != std::string::npos) {
             // Task-modal, as the program has always shown it.
-            messageBoxText(fileName + loadString(kAlreadyContains) + word + "'",
-                           loadString(kErrorTitle), kMbOk);
+            messageBoxText(fileName + loadString(kStrAlreadyContains) + word + "'",
+                           loadString(kStrErrorTitle), kMbOk);
             return UpdateOutcome::kStopped;
         }
         if (!list.empty() &&
-            messageText(loadString(kFoundAlreadyIn) + list + loadString(kAddAnyway), kWarningTitle,
-                        kMbYesNo) != kIdYes) {
+            messageText(loadString(kStrFoundAlreadyIn) + list + loadString(kStrAddAnyway),
+                        kStrWarningTitle, kMbYesNo) != kIdYes) {
             return UpdateOutcome::kStopped;
         }
     }
@@ -204,10 +205,10 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     });
     if (!listed) {
         if (m_mode == UpdateMode::kRemove) {
-            message(kUnknownDictionary, kIncompleteTitle, kMbOk);
+            message(kStrUnknownDictionary, kStrIncompleteTitle, kMbOk);
             return UpdateOutcome::kDictionaryUnknown;
         }
-        if (message(kCreateNew, kNewDictionaryTitle, kMbYesNo) != kIdYes) {
+        if (message(kStrCreateNew, kStrNewDictionaryTitle, kMbYesNo) != kIdYes) {
             return UpdateOutcome::kStopped;
         }
     }
@@ -224,7 +225,8 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
             if (removeFile(entry->filePath())) {
                 catalogue.remove(path);
             } else {
-                messageText(loadString(kCannotRemoveEmpty) + shownPath(path), kErrorTitle, kMbOk);
+                messageText(loadString(kStrCannotRemoveEmpty) + shownPath(path), kStrErrorTitle,
+                            kMbOk);
             }
         }
     }
@@ -234,12 +236,12 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
 UpdateOutcome WordChange::report(int code) const {
     switch (code) {
         case kUpdateDone:
-            status(m_mode == UpdateMode::kAdd ? kWordAdded : kWordRemoved);
+            status(m_mode == UpdateMode::kAdd ? kStrWordAdded : kStrWordRemoved);
             return UpdateOutcome::kDone;
         case kUpdateAlreadyPresent:
         case kUpdateNotFound:
             beep();
-            message(kWordNotFound, kUpdateFailedTitle, kMbOkStop);
+            message(kStrWordNotFound, kStrUpdateFailedTitle, kMbOkStop);
             return UpdateOutcome::kNotChanged;
         case kUpdateCancelled:
             return UpdateOutcome::kCancelled;

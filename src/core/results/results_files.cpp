@@ -15,30 +15,12 @@
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/temp_names.h"
 
 namespace zantric {
 namespace {
-
-// String-table ids.
-constexpr int kFileErrorTitle = 17;  // "File Error."
-constexpr int kAsteriskLine = 112;
-constexpr int kExportTitle = 113;
-constexpr int kExportFields = 114;
-constexpr int kExportUseAll = 115;
-constexpr int kExportSuppress = 116;
-constexpr int kExportCounts = 117;
-constexpr int kExportMinWordLength = 118;
-constexpr int kExportEachWordOnce = 119;
-constexpr int kExportStoplist = 120;
-constexpr int kAppendCaption = 154;
-constexpr int kOverwriteCaption = 155;
-constexpr int kCancelCaption = 156;
-constexpr int kUnableToOpen = 320;  // "Unable to Open File: "
-constexpr int kWarningTitle = 323;
-constexpr int kOverwriteQuestion = 331;
-constexpr int kOverwriteOrAppendQuestion = 332;
 
 constexpr const char* kMakingAsciiText = "Making ASCII File";
 constexpr const char* kUnableToWrite = "Unable to write file: ";
@@ -80,8 +62,8 @@ std::string formatText(std::string_view pattern, const std::vector<std::string>&
 }
 
 void reportUnableToOpen(const std::string& name, const void* owner) {
-    messageBoxText(loadString(kUnableToOpen) + shownPath(name), loadString(kFileErrorTitle),
-                   kMbOkStop, owner);
+    messageBoxText(loadString(kStrUnableToOpenFile) + shownPath(name),
+                   loadString(kStrFileErrorTitle), kMbOkStop, owner);
 }
 
 std::uint64_t fileSize(const std::string& name) {
@@ -110,14 +92,15 @@ bool isResultsPairName(std::string_view name) {
 }
 
 bool confirmOverwrite(const std::string& name, const void* owner) {
-    return messageBoxText(shownPath(name) + loadString(kOverwriteQuestion),
-                          loadString(kWarningTitle), kMbYesNo, owner) == kIdYes;
+    return messageBoxText(shownPath(name) + loadString(kStrOverwriteQuestion),
+                          loadString(kStrWarningTitle), kMbYesNo, owner) == kIdYes;
 }
 
 ExportChoice askOverwriteOrAppend(const std::string& name) {
-    const int answer = threeButtonMessageBox(
-        shownPath(name) + loadString(kOverwriteOrAppendQuestion), loadString(kWarningTitle),
-        loadString(kOverwriteCaption), loadString(kAppendCaption), loadString(kCancelCaption));
+    const int answer =
+        threeButtonMessageBox(shownPath(name) + loadString(kStrOverwriteOrAppendQuestion),
+                              loadString(kStrWarningTitle), loadString(kStrOverwriteCaption),
+                              loadString(kStrAppendCaption), loadString(kStrCancelCaption));
     return answer == 0   ? ExportChoice::kOverwrite
            : answer == 1 ? ExportChoice::kAppend
                          : ExportChoice::kCancel;
@@ -169,20 +152,20 @@ bool saveResultsPair(ResultsStore& results, const std::string& chosenName, const
 std::string asciiExportHeader(const SearchSummary& summary, std::int64_t found,
                               const RecordedFilters& filters) {
     const SearchFields& fields = summary.fields;
-    const std::string asterisks = loadString(kAsteriskLine);
+    const std::string asterisks = loadString(kStrExportAsteriskLine);
     std::string block = asterisks;
-    block += loadString(kExportTitle);
-    block += formatText(loadString(kExportFields),
+    block += loadString(kStrExportTitle);
+    block += formatText(loadString(kStrExportFields),
                         {fields.find, fields.from, fields.include, fields.exclude});
-    block += fields.useAllFromLetters ? loadString(kExportUseAll) : "\n";
-    block += fields.suppressPermutations ? loadString(kExportSuppress) : "\n";
+    block += fields.useAllFromLetters ? loadString(kStrExportUseAll) : "\n";
+    block += fields.suppressPermutations ? loadString(kStrExportSuppress) : "\n";
     if (filters.minWordLength != 0) {
-        block +=
-            formatText(loadString(kExportMinWordLength), {std::to_string(filters.minWordLength)});
+        block += formatText(loadString(kStrExportMinWordLength),
+                            {std::to_string(filters.minWordLength)});
     }
-    if (filters.eachWordOnce) block += loadString(kExportEachWordOnce);
-    if (filters.stoplist) block += loadString(kExportStoplist);
-    block += formatText(loadString(kExportCounts),
+    if (filters.eachWordOnce) block += loadString(kStrExportEachWordOnce);
+    if (filters.stoplist) block += loadString(kStrExportStoplist);
+    block += formatText(loadString(kStrExportCounts),
                         {std::to_string(summary.checked), std::to_string(found)});
     block += asterisks;
     return block;
@@ -227,7 +210,7 @@ void ExportWork::work() {
     // The stream goes before its buffer.
     written = std::fclose(out.release()) == 0 && written;
     if (!written) {
-        messageBoxText(kUnableToWrite + shownPath(m_destination), loadString(kFileErrorTitle),
+        messageBoxText(kUnableToWrite + shownPath(m_destination), loadString(kStrFileErrorTitle),
                        kMbOkStop);
         return;
     }

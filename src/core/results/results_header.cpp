@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "core/dictionary/dictionary_format.h"
+#include "core/shell/little_endian.h"
 
 namespace zantric {
 namespace {

@@ -10,18 +10,18 @@
 #include <system_error>
 #include <utility>
 
-#include "core/dictionary/catalogue.h"
-#include "core/dictionary/dictionary_format.h"
-#include "core/dictionary/dictionary_reader.h"
+#include "core/shell/ini_names.h"
+#include "core/shell/little_endian.h"
 #include "core/shell/messages.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
 namespace {
 
-constexpr int kFileErrorTitle = 17;  // "File Error."
 constexpr const char* kUnableToDelete = "Unable to delete file: ";
 constexpr const char* kNotResultsFile = " is not a Zantric results file.";
 constexpr const char* kUnableToWrite = "Unable to write file: ";
@@ -104,9 +104,10 @@ bool consistentPair(std::FILE* data, std::FILE* index) {
 }  // namespace
 
 ResultsStore::ResultsStore(const void* owner)
-    : ResultsStore(
-          Catalogue::instance().resultsDataName(), Catalogue::instance().resultsIndexName(),
-          Settings::instance().atStart().integer("SETTINGS", "Tab Size", kDefaultTabSize), owner) {}
+    : ResultsStore(tempFileName(kResultsDataExtension), tempFileName(kResultsIndexExtension),
+                   Settings::instance().atStart().integer(ini::kSettingsSection, ini::kTabSize,
+                                                          kDefaultTabSize),
+                   owner) {}
 
 ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName, int tabSize,
                            const void* owner)
@@ -202,7 +203,7 @@ bool ResultsStore::roomFor(std::uint64_t end) {
     }
     if (end <= m_checkAt) return true;
     // Cancelled: the search unwinds, storing nothing more. Not a stop of the store's own.
-    if (DictionaryReader::stopRequested()) return false;
+    if (stopRequested()) return false;
     if (end > m_spaceCheckAt) {
         if (!diskHasRoom(folderPart(m_dataName))) {
             stop(StoreStop::kDiskNearlyFull);
@@ -219,7 +220,7 @@ bool ResultsStore::append(std::string_view text, bool addLineFeed) {
     assert(m_state != State::kReading && "results: append without reset");
     if (m_state == State::kIdle) openForWriting();
     if (m_state != State::kWriting) {
-        return m_state == State::kDropping && !DictionaryReader::stopRequested();
+        return m_state == State::kDropping && !stopRequested();
     }
 
     // Bytes of the text that go before the line feed.
@@ -294,7 +295,7 @@ bool ResultsStore::openForReading(const std::string& dataName, const std::string
     FilePtr index = fileOpenWithReport(indexName, "rb");
     if (!index) return false;
     if (!consistentPair(data.get(), index.get())) {
-        messageBoxText(shownPath(dataName) + kNotResultsFile, loadString(kFileErrorTitle),
+        messageBoxText(shownPath(dataName) + kNotResultsFile, loadString(kStrFileErrorTitle),
                        kMbOkStop, m_owner);
         return false;
     }
@@ -352,7 +353,7 @@ bool ResultsStore::deleteCurrent() {
     m_state = State::kIdle;
     bool ok = true;
     auto report = [this](const std::string& name) {
-        messageBoxText(kUnableToDelete + shownPath(name), loadString(kFileErrorTitle),
+        messageBoxText(kUnableToDelete + shownPath(name), loadString(kStrFileErrorTitle),
                        kMbOkExclamation, m_owner);
     };
     if (fileExists(m_dataName)) {
@@ -411,8 +412,7 @@ std::string_view ResultsStore::rowText(std::int32_t row) {
     char* buffer = m_rowBuffer.get();
     buffer[0] = '\0';
     const std::int64_t matches = count();
-    if (matches == 0 || DictionaryReader::instanceCount() != 0 || m_state != State::kReading)
-        return {};
+    if (matches == 0 || m_state != State::kReading) return {};
     if (row < 0 || row >= rowCount()) return {};
 
     std::int64_t first = std::int64_t{m_perRow} * row;

@@ -32,7 +32,8 @@ enum class StoreStop {
 
 class ResultsStore {
 public:
-    // The process's temporary pair from the dictionary catalogue and the tab size from the ini
+    // The process's temporary pair (the names the dictionary catalogue also gives, which the
+    // programs delete at the end) and the tab size from the ini
     // (SETTINGS, Tab Size). `owner` is the window that owns message boxes (nullptr: none).
     explicit ResultsStore(const void* owner = nullptr);
     // A store whose temporary pair is the given two names.
@@ -50,10 +51,14 @@ public:
     // Returns false when the store takes no more matches and the search must stop: the match
     // would not fit (stopped() is kFull), the disk of the pair is nearly full (checked when the
     // pair is made and every few megabytes; kDiskNearlyFull), or it was the limit's last
-    // (stored; kLimit). Every few kilobytes it also looks at the readers' cancel flag (false
-    // when the search was cancelled) and waits while their pause gate is held. Throws
+    // (stored; kLimit). Every few kilobytes it also asks the stop check (false when the
+    // search was cancelled; see setStopCheck). Throws
     // ZantricException if a write fails.
     bool append(std::string_view text, bool addLineFeed);
+    // What append looks at every few kilobytes: true when the search is cancelled (append then
+    // gives false); it may wait while the search is paused. The search installs the dictionary
+    // readers' cancel flag and pause gate; nullptr (the default) never stops. Kept across resets.
+    void setStopCheck(bool (*stopRequested)()) { m_stopRequested = stopRequested; }
     // Stop after this many matches; 0 for no limit. Kept across resets.
     void setMatchLimit(std::int64_t limit) { m_matchLimit = limit > 0 ? limit : 0; }
     std::int64_t matchLimit() const { return m_matchLimit; }
@@ -86,8 +91,9 @@ public:
     void setListWidth(int characters);
     // Rows of the list: count divided by matches per row, rounded up.
     std::int32_t rowCount() const;
-    // The matches of row `row`, each followed by a tab. Empty for a row out of range, while any
-    // dictionary reader is open, or unless a finished or saved pair is open. The text stays
+    // The matches of row `row`, each followed by a tab. Empty for a row out of range, or unless a
+    // finished or saved pair is open. Never called while a worker appends (the window's list
+    // shows nothing while any dictionary reader is open). The text stays
     // valid until the next call of rowText or setListWidth.
     std::string_view rowText(std::int32_t row);
 
@@ -122,7 +128,10 @@ private:
     bool roomFor(std::uint64_t end);
     void stop(StoreStop why);
 
+    bool stopRequested() const { return m_stopRequested != nullptr && m_stopRequested(); }
+
     const void* m_owner;
+    bool (*m_stopRequested)() = nullptr;
     // Declared before the files: a stream must be closed before its buffer goes.
     std::unique_ptr<char[]> m_dataBuffer;
     std::unique_ptr<char[]> m_indexBuffer;

@@ -146,6 +146,7 @@ void SearchLevel::noteStruck() {
 }
 
 bool SearchLevel::run(ResultsStore& results) {
+    results.setStopCheck(&DictionaryReader::stopRequested);
     MatchSink sink(results);
     // Without filters the levels run code that has none of their tests.
     return m_request.filtered() ? runLevel<true>(sink) : runLevel<false>(sink);

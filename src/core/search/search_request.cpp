@@ -4,38 +4,27 @@
 #include <utility>
 
 #include "core/shell/messages.h"
+#include "core/shell/string_ids.h"
 
 namespace zantric {
 namespace {
 
-// String-table ids of the request's messages.
-constexpr int kInputErrorTitle = 30;
-constexpr int kFindTooLongText = 31;
-constexpr int kFindWordTooLongText = 32;
-constexpr int kTextAfterBangText = 33;
-constexpr int kInvalidPatternTitle = 34;
-constexpr int kIncludeExcludeText = 35;
-constexpr int kFindEmptyText = 36;
-constexpr int kMultiWordWithoutFromText = 37;
-constexpr int kFindLetterNotInFromText = 38;
-constexpr int kFindLongerThanFromText = 39;
-
 int messageIdOf(RequestError error) {
     switch (error) {
         case RequestError::kFindTooLong:
-            return kFindTooLongText;
+            return kStrFindTooLong;
         case RequestError::kFindWordTooLong:
-            return kFindWordTooLongText;
+            return kStrFindWordTooLong;
         case RequestError::kIncludeExcludeConflict:
-            return kIncludeExcludeText;
+            return kStrIncludeAndExclude;
         case RequestError::kFindEmpty:
-            return kFindEmptyText;
+            return kStrFindEmpty;
         case RequestError::kMultiWordWithoutFrom:
-            return kMultiWordWithoutFromText;
+            return kStrMultiWordWithoutFrom;
         case RequestError::kFindLetterNotInFrom:
-            return kFindLetterNotInFromText;
+            return kStrFindLetterNotInFrom;
         case RequestError::kFindLongerThanFrom:
-            return kFindLongerThanFromText;
+            return kStrFindLongerThanFrom;
         case RequestError::kNone:
         case RequestError::kTextAfterBang:
             break;
@@ -61,7 +50,7 @@ void reportRequestError(RequestError error) {
     int textId = messageIdOf(error);
     if (textId < 0) return;
     beep();
-    messageBox(textId, kInputErrorTitle, kMbOkStop);
+    messageBox(textId, kStrInputErrorTitle, kMbOkStop);
 }
 
 bool SearchRequest::build(const SearchFields& fields) {
@@ -82,7 +71,7 @@ bool SearchRequest::setFind(std::string_view text) {
         return false;
     }
     if (normalised.droppedAfterBang &&
-        messageBox(kTextAfterBangText, kInvalidPatternTitle, kMbOkCancelQuestion) != kIdOk) {
+        messageBox(kStrTextAfterBang, kStrInvalidPatternTitle, kMbOkCancelQuestion) != kIdOk) {
         return false;
     }
     m_find = std::move(normalised.pattern);

@@ -8,31 +8,23 @@
 #include "core/search/search_level.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/messages.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
 
-namespace {
-constexpr int kWarningTitle = 323;
-constexpr int kNoDictionarySelectedText = 706;
-constexpr int kNoDictionarySelectedTitle = 707;
-constexpr int kResultsFileFull = 960;
-constexpr int kDiskNearlyFull = 961;
-constexpr int kStoppedAfter = 962;
-}  // namespace
-
 StartOutcome SearchRun::prepare(const SearchFields& fields) {
     if (!Catalogue::instance().anySelected()) {
         beep();
-        messageBox(kNoDictionarySelectedText, kNoDictionarySelectedTitle, kMbOkStop);
+        messageBox(kStrNoDictionarySelected, kStrNoDictionarySelectedTitle, kMbOkStop);
         return StartOutcome::kNoDictionary;
     }
     m_results.reset();
     if (!m_request.build(fields)) return StartOutcome::kInvalidRequest;
     if (!m_request.multiWord()) m_request.clearAnalysedLetters();
     if (!m_results.roomToStart()) {
-        messageBoxText(loadString(kDiskNearlyFull, "0"), loadString(kWarningTitle),
+        messageBoxText(loadString(kStrDiskNearlyFull, "0"), loadString(kStrWarningTitle),
                        kMbOkExclamation);
         return StartOutcome::kDiskNearlyFull;
     }
@@ -133,16 +125,16 @@ bool SearchRun::filtersChanged() const {
 }
 
 void SearchRun::reportStop(const void* owner) const {
-    const int text = stopped() == StoreStop::kFull             ? kResultsFileFull
-                     : stopped() == StoreStop::kDiskNearlyFull ? kDiskNearlyFull
+    const int text = stopped() == StoreStop::kFull             ? kStrResultsFileFull
+                     : stopped() == StoreStop::kDiskNearlyFull ? kStrDiskNearlyFull
                                                                : 0;
     if (text == 0) return;
-    messageBoxText(loadString(text, std::to_string(found())), loadString(kWarningTitle),
+    messageBoxText(loadString(text, std::to_string(found())), loadString(kStrWarningTitle),
                    kMbOkExclamation, owner);
 }
 
 std::string SearchRun::limitText() const {
-    return stopped() == StoreStop::kLimit ? loadString(kStoppedAfter, std::to_string(found()))
+    return stopped() == StoreStop::kLimit ? loadString(kStrStoppedAfter, std::to_string(found()))
                                           : std::string();
 }
 

@@ -7,15 +7,11 @@
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/profile.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
-
-namespace {
-constexpr int kFileErrorTitle = 17;
-constexpr int kUnableToOpen = 320;
-}  // namespace
 
 Stoplist::Stoplist(std::vector<std::string> words) : m_words(std::move(words)) {
     std::sort(m_words.begin(), m_words.end());
@@ -35,8 +31,8 @@ Stoplist Stoplist::read(const std::string& path) {
     bool readable = true;
     std::vector<std::string> words = readStoplistWords(path, &readable);
     if (!readable) {
-        messageBoxText(loadString(kUnableToOpen) + shownPath(path), loadString(kFileErrorTitle),
-                       kMbOkStop);
+        messageBoxText(loadString(kStrUnableToOpenFile) + shownPath(path),
+                       loadString(kStrFileErrorTitle), kMbOkStop);
     }
     return Stoplist(std::move(words));
 }

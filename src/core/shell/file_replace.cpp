@@ -5,6 +5,7 @@
 
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 #if defined(__unix__) || defined(__APPLE__)
@@ -20,12 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kFileErrorTitle = 17;
-constexpr int kUnableToDelete = 329;
-constexpr int kUnableToRename = 330;
-
 void report(int textId, const std::string& name) {
-    messageBoxText(loadString(textId) + shownPath(name), loadString(kFileErrorTitle), kMbOkStop);
+    messageBoxText(loadString(textId) + shownPath(name), loadString(kStrFileErrorTitle), kMbOkStop);
 }
 
 // A file that takes another's place keeps the other's permission bits: a dictionary or a results
@@ -68,7 +65,7 @@ bool linkBackup(const std::string& name) {
     const std::string backup = replaceExtension(name, "lxb");
     if (!fileExists(name) || backup == name) return true;
     if (fileExists(backup) && !removeFile(backup)) {
-        report(kUnableToDelete, backup);
+        report(kStrUnableToDelete, backup);
         return false;
     }
     std::error_code error;
@@ -79,7 +76,7 @@ bool linkBackup(const std::string& name) {
                   error);
     if (!error && syncFile(backup)) return true;
     removeFile(backup);
-    report(kUnableToRename, name);
+    report(kStrUnableToRename, name);
     return false;
 }
 

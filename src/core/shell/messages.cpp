@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric {
@@ -67,7 +68,7 @@ int threeButtonMessageBox(const std::string& text, const std::string& title,
 void beep() { presenter().beep(); }
 
 void reportException(const std::string& text) {
-    messageBoxText(text, loadString(325), kMbOk, nullptr);
+    messageBoxText(text, loadString(kStrExceptionTitle), kMbOk, nullptr);
 }
 
 }  // namespace zantric

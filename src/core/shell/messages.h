@@ -43,6 +43,10 @@ MessagePresenter& presenter();
 // No for Yes/No. The default presenter (and the test recorder, when it has no script) gives it.
 int defaultAnswer(int style);
 
+// The title of the boxes about a dictionary or a folder that cannot be opened. It is not a text
+// of the string table, whose "File Error." (kStrFileErrorTitle) ends in a full stop.
+inline constexpr const char* kOpenErrorTitle = "File Error";
+
 // A message box from two string-table ids / from literal texts. `owner` is an opaque window
 // handle; nullptr makes the box task-modal. Returns the button pressed.
 int messageBox(int textId, int titleId, int style, const void* owner = nullptr);

@@ -6,17 +6,13 @@
 #include <vector>
 
 #include "core/shell/messages.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kUnableToOpenFile = 320;
-constexpr int kUnableToDelete = 329;
-constexpr int kUnableToRename = 330;
-constexpr int kFileErrorTitle = 17;
 
 std::size_t lastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
 
@@ -90,8 +86,8 @@ FilePtr openFile(const std::string& name, const char* mode) {
 FilePtr fileOpenWithReport(const std::string& name, const char* mode) {
     FilePtr file = openFile(name, mode);
     if (!file) {
-        messageBoxText(loadString(kUnableToOpenFile) + shownPath(name), loadString(kFileErrorTitle),
-                       kMbOkStop);
+        messageBoxText(loadString(kStrUnableToOpenFile) + shownPath(name),
+                       loadString(kStrFileErrorTitle), kMbOkStop);
     }
     return file;
 }
@@ -184,13 +180,13 @@ bool keepBackup(const std::string& name) {
     // Nothing to keep, or already a backup (deleting "the older one" would lose it).
     if (!fileExists(name) || backup == name) return true;
     if (fileExists(backup) && !removeFile(backup)) {
-        messageBoxText(loadString(kUnableToDelete) + shownPath(backup), loadString(kFileErrorTitle),
-                       kMbOkStop);
+        messageBoxText(loadString(kStrUnableToDelete) + shownPath(backup),
+                       loadString(kStrFileErrorTitle), kMbOkStop);
         return false;
     }
     if (!renameFile(name, backup)) {
-        messageBoxText(loadString(kUnableToRename) + shownPath(name), loadString(kFileErrorTitle),
-                       kMbOkStop);
+        messageBoxText(loadString(kStrUnableToRename) + shownPath(name),
+                       loadString(kStrFileErrorTitle), kMbOkStop);
         return false;
     }
     return true;

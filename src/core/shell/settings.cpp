@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/shell/ini_names.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/profile.h"
@@ -13,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kPathsSection = "PATHS";
 constexpr std::string_view kProblemTitle = "Problem Processing Zantric.ini";
 // The program shows these two texts for all three path keys; the first ends with the folder used
 // instead, as a native path.
@@ -44,31 +44,32 @@ void Settings::resetForTests() {
 
 Settings Settings::load() {
     Settings config;
-    const std::string& ini = config.m_iniFileName;
-    if (fileExists(ini) && !profileFileUsable(ini)) {
+    const std::string& file = config.m_iniFileName;
+    if (fileExists(file) && !profileFileUsable(file)) {
         // A FIFO, a device or an endless file is not read; nothing is written over it either.
         messageBoxText(std::string(kIniUnusable), std::string(kProblemTitle), kMbOkExclamation);
-    } else if (fileExists(ini)) {
-        config.m_atStart = ProfileText(ini);  // one read for every entry read at start
+    } else if (fileExists(file)) {
+        config.m_atStart = ProfileText(file);  // one read for every entry read at start
         struct PathKey {
             std::string_view key;
             std::string* folder;
         };
-        for (PathKey path : {PathKey{"FILES", &config.m_filesFolder},
-                             PathKey{"DICTIONARIES", &config.m_dictionariesFolder},
-                             PathKey{"TEMP_FILES", &config.m_tempFolder}}) {
+        for (PathKey path : {PathKey{ini::kFilesFolder, &config.m_filesFolder},
+                             PathKey{ini::kDictionariesFolder, &config.m_dictionariesFolder},
+                             PathKey{ini::kTempFolder, &config.m_tempFolder}}) {
             std::string fallback = *path.folder;
-            *path.folder = config.m_atStart.string(kPathsSection, path.key, fallback);
+            *path.folder = config.m_atStart.string(ini::kPathsSection, path.key, fallback);
             if (!checkFolder(*path.folder, fallback)) *path.folder = fallback;
         }
     } else {
         // Created with these six entries, in this order; the folders are not checked now.
-        writeProfileString(kPathsSection, "FILES", config.m_filesFolder, ini);
-        writeProfileString(kPathsSection, "DICTIONARIES", config.m_dictionariesFolder, ini);
-        writeProfileString(kPathsSection, "TEMP_FILES", config.m_tempFolder, ini);
-        writeProfileString("REMINDERS", "Unique Warning", "0", ini);
-        writeProfileString("SETTINGS", "Check Unique", "0", ini);
-        writeProfileString("SETTINGS", "Tab Size", "6", ini);
+        writeProfileString(ini::kPathsSection, ini::kFilesFolder, config.m_filesFolder, file);
+        writeProfileString(ini::kPathsSection, ini::kDictionariesFolder,
+                           config.m_dictionariesFolder, file);
+        writeProfileString(ini::kPathsSection, ini::kTempFolder, config.m_tempFolder, file);
+        writeProfileString(ini::kRemindersSection, ini::kUniqueWarning, "0", file);
+        writeProfileString(ini::kSettingsSection, ini::kCheckUnique, "0", file);
+        writeProfileString(ini::kSettingsSection, ini::kTabSize, "6", file);
     }
     return config;
 }

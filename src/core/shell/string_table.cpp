@@ -52,7 +52,10 @@ Table parseStringTable(std::string_view source) {
         int id = 0;
         auto [next, error] = std::from_chars(line.data(), line.data() + line.size(), id);
         if (error != std::errc() || next == line.data() + line.size() || *next != '\t') continue;
-        std::string text = unescape(line.substr(next - line.data() + 1));
+        // The name column is for the build; the text follows the second TAB.
+        const std::size_t textStart = line.find('\t', next - line.data() + 1);
+        if (textStart == std::string_view::npos) continue;
+        std::string text = unescape(line.substr(textStart + 1));
         if (text.size() > kMaxStringLength) text.resize(kMaxStringLength);
         table.emplace_back(id, std::move(text));
     }

@@ -1,5 +1,6 @@
 // The string table: every user-facing text by its 16-bit id. Built into the program from
-// resources/strings.txt (id, tab, text; "\n" stands for a line break). Thread-safe, read-only.
+// resources/strings.txt (id, tab, name, tab, text; "\n" stands for a line break); the build
+// makes the names into core/shell/string_ids.h, the ids the code loads. Thread-safe, read-only.
 #pragma once
 
 #include <string>
@@ -19,7 +20,7 @@ std::string loadString(int id, std::string_view argument);
 inline constexpr std::size_t kMaxStringLength = 255;
 
 // Parses string-table source text into (id, text) pairs sorted by id. '#' lines, blank lines and
-// lines without "id TAB" are skipped; "\n", "\t" and "\\" are unescaped; texts are cut to
+// lines without "id TAB name TAB" are skipped; "\n", "\t" and "\\" are unescaped; texts are cut to
 // kMaxStringLength; of a repeated id the first entry wins. loadString uses it on the built-in
 // table.
 std::vector<std::pair<int, std::string>> parseStringTable(std::string_view source);

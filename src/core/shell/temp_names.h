@@ -19,6 +19,10 @@ std::string lowerCaseDigits(std::uint64_t value, unsigned base);
 // the second before is taken.
 std::string tempBaseName();
 
+// Extensions of this copy's results pair in the temporary folder.
+inline constexpr std::string_view kResultsDataExtension = "$$$";
+inline constexpr std::string_view kResultsIndexExtension = "zix";
+
 // The temporary folder, a backslash, tempBaseName(), a dot and `extension`.
 std::string tempFileName(std::string_view extension);
 

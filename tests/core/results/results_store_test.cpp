@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/dictionary/catalogue.h"
 #include "core/shell/settings.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
@@ -315,20 +314,6 @@ TEST_F(ResultsStoreTest, DamagedPairsNeverCrash) {
         if (round % 3 == 0) d[4 + random() % 10] = static_cast<char>(random());
         check(d, x);
     }
-}
-
-TEST_F(ResultsStoreTest, DefaultStoreTakesTheCatalogueNamesAndTheIniTabSize) {
-    for (const auto& [ini, tabSize] :
-         {std::pair<std::string, int>{"", 6}, {"[SETTINGS]\nTab Size=9\n", 9}}) {
-        if (!ini.empty()) TempFolder::write("zantric.ini", ini);
-        Settings::resetForTests();
-        Catalogue::resetForTests();
-        ResultsStore results;
-        EXPECT_EQ(results.tabSize(), tabSize);
-        EXPECT_EQ(results.dataName(), Catalogue::instance().resultsDataName());
-        EXPECT_EQ(results.indexName(), Catalogue::instance().resultsIndexName());
-    }
-    Catalogue::resetForTests();
 }
 
 }  // namespace

@@ -52,6 +52,7 @@ protected:
         std::filesystem::create_directories("temp");
         Settings::resetForTests();
         Catalogue::resetForTests();
+        Catalogue::instance();
         m_resultsStore = std::make_unique<ResultsStore>();
         m_messages.clear();  // the empty folder's warning
     }
@@ -386,6 +387,20 @@ TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
     // Seen within the 100 ms that every phase of a search answers in.
     EXPECT_LT(delay, std::chrono::milliseconds(100))
         << std::chrono::duration_cast<std::chrono::milliseconds>(delay).count() << " ms";
+}
+
+// The pair a search writes is the pair the programs delete at the end, by the catalogue's names.
+TEST_F(SearchRunTest, DefaultStoreTakesTheCatalogueNamesAndTheIniTabSize) {
+    for (const auto& [ini, tabSize] :
+         {std::pair<std::string, int>{"", 6}, {"[SETTINGS]\nTab Size=9\n", 9}}) {
+        if (!ini.empty()) test::TempFolder::write("zantric.ini", ini);
+        Settings::resetForTests();
+        Catalogue::resetForTests();
+        ResultsStore results;
+        EXPECT_EQ(results.tabSize(), tabSize);
+        EXPECT_EQ(results.dataName(), Catalogue::instance().resultsDataName());
+        EXPECT_EQ(results.indexName(), Catalogue::instance().resultsIndexName());
+    }
 }
 
 }  // namespace

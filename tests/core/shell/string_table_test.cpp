@@ -50,33 +50,34 @@ TEST(StringTable, ParsesSourceText) {
         std::vector<std::pair<int, std::string>> expected;
     };
     const Case cases[] = {
-        {"plain", "5\tfive\n3\tthree\n", {{3, "three"}, {5, "five"}}},
-        {"comments and blank lines", "# head\n\n7\tseven\n#8\tnot\n", {{7, "seven"}}},
-        {"escapes", "1\ta\\nb\\tc\\\\n\\x\n", {{1, "a\nb\tc\\n\\x"}}},
-        {"trailing backslash stays", "1\tend\\\n", {{1, "end\\"}}},
-        {"spaces at both ends kept", "1\t  two  \n", {{1, "  two  "}}},
-        {"empty text", "1\t\n", {{1, ""}}},
-        {"CR LF lines", "1\tone\r\n2\ttwo\r\n", {{1, "one"}, {2, "two"}}},
-        {"no final line feed", "1\tone", {{1, "one"}}},
-        {"first of a repeated id wins", "4\tfirst\n4\tsecond\n", {{4, "first"}}},
+        {"plain", "5\tkStrFive\tfive\n3\t-\tthree\n", {{3, "three"}, {5, "five"}}},
+        {"comments and blank lines", "# head\n\n7\t-\tseven\n#8\t-\tnot\n", {{7, "seven"}}},
+        {"escapes", "1\t-\ta\\nb\\tc\\\\n\\x\n", {{1, "a\nb\tc\\n\\x"}}},
+        {"trailing backslash stays", "1\t-\tend\\\n", {{1, "end\\"}}},
+        {"spaces at both ends kept", "1\t-\t  two  \n", {{1, "  two  "}}},
+        {"empty text", "1\t-\t\n", {{1, ""}}},
+        {"CR LF lines", "1\t-\tone\r\n2\t-\ttwo\r\n", {{1, "one"}, {2, "two"}}},
+        {"no final line feed", "1\t-\tone", {{1, "one"}}},
+        {"first of a repeated id wins", "4\t-\tfirst\n4\t-\tsecond\n", {{4, "first"}}},
         {"malformed lines skipped",
-         "x\tno id\n12 space not tab\n13\n\tno id\n99999999999\ttoo big\n14\tok\n",
+         "x\t-\tno id\n12 - space not tab\n13\n\t-\tno id\n99999999999\t-\ttoo big\n"
+         "15\tno name column\n14\t-\tok\n",
          {{14, "ok"}}},
-        {"tab inside the text", "1\ta\tb\n", {{1, "a\tb"}}},
+        {"tab inside the text", "1\t-\ta\tb\n", {{1, "a\tb"}}},
     };
     for (const Case& c : cases) EXPECT_EQ(parseStringTable(c.source), c.expected) << c.name;
 }
 
 TEST(StringTable, CutsTextsAt255Characters) {
     std::string longText(300, 'x');
-    auto table = parseStringTable("1\t" + longText + "\n2\t" + std::string(255, 'y') + "\n");
+    auto table = parseStringTable("1\t-\t" + longText + "\n2\t-\t" + std::string(255, 'y') + "\n");
     ASSERT_EQ(table.size(), 2u);
     EXPECT_EQ(table[0].second, std::string(255, 'x'));
     EXPECT_EQ(table[1].second, std::string(255, 'y'));
     // An escape counts as the one character it stands for.
     std::string escaped;
     for (int i = 0; i < 200; ++i) escaped += "\\n";
-    EXPECT_EQ(parseStringTable("1\t" + escaped)[0].second, std::string(200, '\n'));
+    EXPECT_EQ(parseStringTable("1\t-\t" + escaped)[0].second, std::string(200, '\n'));
 }
 
 TEST(StringTable, LoadsFromManyThreadsAtOnce) {

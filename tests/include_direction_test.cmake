@@ -1,0 +1,57 @@
+# Fails when a file includes a header of a module above its own. The table below is the one
+# statement of the allowed directions; CMake links each core module to the ones it names, and
+# zantric-cli and zantric_gui link the whole core.
+#   cmake -DSOURCE_DIR=<repository> -P include_direction_test.cmake
+cmake_minimum_required(VERSION 3.25)
+
+# Each module, and the modules whose headers its files may include besides its own.
+set(modules shell dictionary maintenance results search cli gui)
+set(allowed_shell "")
+set(allowed_dictionary shell)
+set(allowed_maintenance shell dictionary)
+set(allowed_results shell)
+set(allowed_search shell dictionary maintenance results)
+set(allowed_cli shell dictionary maintenance results search)
+set(allowed_gui shell dictionary maintenance results search)
+
+# A file's module: src/core/<module>/..., src/cli/..., src/gui/...; an include's module is read the
+# same way from "core/<module>/...", "cli/...", "gui/...".
+set(faults "")
+file(GLOB_RECURSE files "${SOURCE_DIR}/src/*.h" "${SOURCE_DIR}/src/*.cpp")
+foreach(file IN LISTS files)
+    file(RELATIVE_PATH path "${SOURCE_DIR}/src" "${file}")
+    if(path MATCHES "^core/([a-z_]+)/")
+        set(module ${CMAKE_MATCH_1})
+    elseif(path MATCHES "^(cli|gui)/")
+        set(module ${CMAKE_MATCH_1})
+    else()
+        continue()
+    endif()
+    if(NOT module IN_LIST modules)
+        list(APPEND faults "${path}: module ${module} is not in the table")
+        continue()
+    endif()
+    file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line IN LISTS includes)
+        if(line MATCHES "\"core/([a-z_]+)/")
+            set(target ${CMAKE_MATCH_1})
+        elseif(line MATCHES "\"(cli|gui)/")
+            set(target ${CMAKE_MATCH_1})
+        else()
+            continue()
+        endif()
+        if(NOT target STREQUAL module AND NOT target IN_LIST allowed_${module})
+            string(STRIP "${line}" line)
+            list(JOIN allowed_${module} ", " below)
+            if(below STREQUAL "")
+                set(below "no other module")
+            endif()
+            list(APPEND faults "${path}: ${line} (${module} may include only: ${below})")
+        endif()
+    endforeach()
+endforeach()
+
+if(faults)
+    list(JOIN faults "\n" text)
+    message(FATAL_ERROR "Includes against the direction of the modules:\n${text}")
+endif()
