@@ -9,7 +9,8 @@
 #include "core/shell/messages.h"
 #include "zantric_version.h"
 
-int main(int argc, char** argv) {
+// An exception that escapes main is a fault of the program: it ends as std::terminate ends it.
+int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
     using namespace zantric::cli;
     CLI::App app{"Zantric word-puzzle solver, command line", "zantric-cli"};
     app.require_subcommand(1);

@@ -43,10 +43,14 @@ std::vector<std::string> matchingFiles(std::string_view pattern) {
         }
     }
     // A folder that cannot be read would look like one without the files to merge.
-    if (error) throw ZantricException(loadString(kStrUnableToOpenFile) + shownPath(folder));
+    if (error) {
+        std::string text = loadString(kStrUnableToOpenFile);
+        text += shownPath(folder);
+        throw ZantricException(text);
+    }
     // The directory's own order differs between systems; name order keeps merges repeatable.
     std::sort(names.begin(), names.end());
-    for (std::string& name : names) name = folder + name;
+    for (std::string& name : names) name.insert(0, folder);
     return names;
 }
 

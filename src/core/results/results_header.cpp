@@ -11,7 +11,7 @@ namespace {
 
 void putText(unsigned char* field, std::size_t size, const std::string& text) {
     std::memset(field, 0, size);
-    std::memcpy(field, text.data(), std::min(text.size(), size - 1));
+    std::copy_n(text.data(), std::min(text.size(), size - 1), field);  // NUL-padded by the memset
 }
 
 std::string getText(const unsigned char* field, std::size_t size) {

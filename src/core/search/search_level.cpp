@@ -249,6 +249,7 @@ bool SearchLevel::runSplit(ResultsStore& store, const char* pattern, const Lette
 }
 
 template <bool kFiltered>
+// NOLINTNEXTLINE(readability-function-size): one level's steps in the order they run; to be split
 bool SearchLevel::runLevel(MatchSink& results) {
     // This level's word pattern; m_position moves on to the next word.
     std::string_view rest = m_position;
