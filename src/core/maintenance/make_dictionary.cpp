@@ -29,22 +29,6 @@
 namespace zantric {
 namespace {
 
-constexpr int kErrorTitle = 10;
-constexpr int kFileErrorTitle = 17;
-constexpr int kInputErrorTitle = 30;
-constexpr int kNamesMissing = 73;
-constexpr int kNoValidWords = 152;
-constexpr int kCannotCheckUnique = 153;
-constexpr int kUnableToOpenFile = 320;
-constexpr int kUnableToFindFile = 321;
-constexpr int kAlreadyExists = 322;
-constexpr int kWarningTitle = 323;
-constexpr int kValidatingText = 326;
-constexpr int kRebuildingText = 327;
-constexpr int kCreatingText = 328;
-constexpr int kUnableToRename = 330;
-constexpr int kNoDictionariesSelected = 707;
-
 constexpr int kRecordsPerRead = 1024;
 // Words that compare equal in the word order but differ: the same letters with the hyphen in
 // different places, at most 19 for 20 letters.

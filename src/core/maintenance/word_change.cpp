@@ -16,31 +16,6 @@
 namespace zantric {
 namespace {
 
-// String-table ids of the Add Word and Remove Word texts.
-constexpr int kWordNotFound = 3;
-constexpr int kUpdateFailedTitle = 6;
-constexpr int kErrorTitle = 10;
-constexpr int kWarningTitle = 323;
-constexpr int kAddWordCaption = 401;
-constexpr int kRemoveWordCaption = 402;
-constexpr int kNoWord = 403;
-constexpr int kIncompleteTitle = 404;
-constexpr int kAlreadyContains = 407;
-constexpr int kFoundAlreadyIn = 408;
-constexpr int kAddAnyway = 409;
-constexpr int kCannotRemoveEmpty = 410;
-constexpr int kCreateNew = 411;
-constexpr int kNewDictionaryTitle = 412;
-constexpr int kNotAValidWord = 413;
-constexpr int kNoDictionary = 415;
-constexpr int kFoundIn = 416;
-constexpr int kFoundNowhere = 417;
-constexpr int kFindTitle = 418;
-constexpr int kUnknownDictionary = 419;
-constexpr int kClearStatus = 901;
-constexpr int kWordAdded = 903;
-constexpr int kWordRemoved = 904;
-
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -153,7 +128,7 @@ std::string WordChange::find(const std::string& word) const {
 
 UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& dictionaryText) {
     if (!ProgramSession::onlyCopyRunning(m_owner)) return UpdateOutcome::kRefused;
-    status(kClearStatus);
+    status(kStrStatusBlank);
     std::string word = typedWord;
     if (word.empty()) {
         message(kStrNoWord, kStrIncompleteTitle, kMbOk);
