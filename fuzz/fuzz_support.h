@@ -4,15 +4,19 @@
 // on one thread.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/shell/messages.h"
+#include "support/temp_folder.h"
 
 namespace zantric::fuzz {
 
+// Counts what it is asked to show instead of keeping it: a fuzzer runs millions of inputs.
 class SilentPresenter : public MessagePresenter {
 public:
     int show(const std::string&, const std::string&, int style, bool) override {
@@ -30,27 +34,36 @@ private:
     int m_shown = 0;
 };
 
-// Makes a fresh folder under the system's temporary folder the current folder, with a default
-// zantric.ini, installs the silent presenter and loads the configuration; once per process.
-// The folder is deleted when the process ends normally.
+// Makes a fresh temporary folder the current folder, with the program's subfolders and a
+// default zantric.ini, and installs the silent presenter; once per process.
 SilentPresenter& enterScratchFolder();
 
-// Writes the bytes as the whole file `name` in the current folder; aborts when it cannot.
-void writeFile(const std::string& name, const std::uint8_t* data, std::size_t size);
-void writeFile(const std::string& name, std::string_view bytes);
+inline void writeFile(const std::string& name, std::string_view bytes) {
+    test::TempFolder::write(name, bytes);
+}
+inline void writeFile(const std::string& name, const std::uint8_t* data, std::size_t size) {
+    writeFile(name, std::string_view(reinterpret_cast<const char*>(data), size));
+}
 
 // Takes the input apart: the next byte (0 once the input is used up), and the next field up to
 // a separator byte or the end.
 class InputReader {
 public:
-    InputReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-    std::uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
-    std::string_view field(char separator);
-    std::string_view rest();
+    InputReader(const std::uint8_t* data, std::size_t size)
+        : m_text(reinterpret_cast<const char*>(data), size) {}
+    std::uint8_t byte() {
+        return m_at < m_text.size() ? static_cast<std::uint8_t>(m_text[m_at++]) : 0;
+    }
+    std::string_view field(char separator) {
+        const std::size_t end = std::min(m_text.find(separator, m_at), m_text.size());
+        const std::string_view text = m_text.substr(m_at, end - m_at);
+        m_at = std::min(end + 1, m_text.size());
+        return text;
+    }
+    std::string_view rest() { return m_text.substr(std::exchange(m_at, m_text.size())); }
 
 private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
+    std::string_view m_text;
     std::size_t m_at = 0;
 };
 

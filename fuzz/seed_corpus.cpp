@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,19 +17,13 @@ namespace {
 namespace fs = std::filesystem;
 using namespace zantric;
 
-std::string readFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::string readFile(const std::string& name) { return test::TempFolder::read(name); }
 
 class Seeds {
 public:
     explicit Seeds(fs::path folder) : m_folder(std::move(folder)) {}
     void add(const std::string& target, const std::string& bytes) {
-        const fs::path dir = m_folder / target;
-        fs::create_directories(dir);
-        std::ofstream out(dir / ("seed-" + std::to_string(++m_count)), std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        test::TempFolder::write(m_folder / target / ("seed-" + std::to_string(++m_count)), bytes);
     }
 
 private:
@@ -56,7 +48,7 @@ std::string resultsSeed(std::uint8_t layout,
         // Read before the store goes: it deletes the pair it was given as its temporary pair.
         ResultsStore results("seed.ztr", "seed.zix");
         for (const auto& [text, lineFeed] : matches) results.append(text, lineFeed);
-        results.finish(SearchSummary{"c?t", "tacos", "a", "z", true, false, 0, 120});
+        results.finish(SearchSummary{{"c?t", "tacos", "a", "z", true, false}, 0, 120});
         data = readFile("seed.ztr");
         index = readFile("seed.zix");
     }
@@ -118,9 +110,9 @@ int main(int argc, char** argv) {
     seeds.add("word_list", std::string(60, 'x') + "\nshort\n" + std::string("a\0b\n", 4) + "ok");
 
     seeds.add("search_request", std::string("\x01") + "*\ntacos\n\n");
-    seeds.add("search_request", std::string("\x00") + "c?t\nTACOS\nt\nz");
+    seeds.add("search_request", std::string(1, '\0') + "c?t\nTACOS\nt\nz");
     seeds.add("search_request", std::string("\x03") + "! \ncatso\n\n");
     seeds.add("search_request", std::string("\x01") + "3 2\nascot?\n\n");
-    seeds.add("search_request", std::string("\x00") + "*a*\n\ns\nx-");
+    seeds.add("search_request", std::string(1, '\0') + "*a*\n\ns\nx-");
     return 0;
 }
