@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QSocketNotifier>
-#include <QStatusBar>
 #include <QTimerEvent>
 #include <csignal>
 
@@ -84,9 +83,6 @@ bool ZantricApp::start(const std::string& folder, bool startMinimised) {
     }
     auto* client = new SearchPanel;
     m_frame = std::make_unique<MainWindow>(client);
-    m_statusBar = m_frame->statusBar();
-    m_foundPane = m_frame->foundPane();
-    m_checkedPane = m_frame->checkedPane();
     m_frame->placeAtStoredPosition();
     client->setUp();
     if (MainWindow::storedMaximised()) {

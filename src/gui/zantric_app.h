@@ -12,9 +12,7 @@
 
 #include "core/maintenance/program_session.h"
 
-class QLabel;
 class QSocketNotifier;
-class QStatusBar;
 
 namespace zantric::gui {
 
@@ -35,9 +33,6 @@ public:
     void shutDown();
 
     MainWindow* frame() const { return m_frame.get(); }
-    QStatusBar* statusBar() const { return m_statusBar; }
-    QLabel* foundPane() const { return m_foundPane; }
-    QLabel* checkedPane() const { return m_checkedPane; }
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -57,9 +52,6 @@ private:
     QBasicTimer m_endTimer;
     ProgramSession m_session;
     std::unique_ptr<MainWindow> m_frame;
-    QStatusBar* m_statusBar = nullptr;
-    QLabel* m_foundPane = nullptr;
-    QLabel* m_checkedPane = nullptr;
     bool m_started = false;
 };
 
