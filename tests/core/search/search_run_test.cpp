@@ -227,5 +227,16 @@ TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
         << std::chrono::duration_cast<std::chrono::milliseconds>(delay).count() << " ms";
 }
 
+// The pair a search writes is the pair the programs delete at the end, by the catalogue's names.
+TEST_F(SearchRunTest, DefaultStoreTakesTheCatalogueNamesAndTheIniTabSize) {
+    test::TempFolder::write("zantric.ini", "[SETTINGS]\nTab Size=9\n");
+    Settings::resetForTests();
+    Catalogue::resetForTests();
+    ResultsStore results;
+    EXPECT_EQ(results.tabSize(), 9);
+    EXPECT_EQ(results.dataName(), Catalogue::instance().resultsDataName());
+    EXPECT_EQ(results.indexName(), Catalogue::instance().resultsIndexName());
+}
+
 }  // namespace
 }  // namespace zantric
