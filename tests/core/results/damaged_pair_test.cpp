@@ -27,7 +27,7 @@ TEST(DamagedPair, EveryChangeOfTheHeaderAndIndexIsReadSafely) {
         ResultsStore made("made.ztr", "made.zix");
         for (const char* word : {"ascot", "coats", "tacos"}) made.append(word, true);
         made.append("cat so ", false);
-        made.finish(SearchSummary{"!", "tacos", "", "", true, true, 0, 5120});
+        made.finish(SearchSummary{{"!", "tacos", "", "", true, true}, 0, 5120});
         data = TempFolder::read("made.ztr");
         index = TempFolder::read("made.zix");
     }

@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempFolder;
 
-const SearchSummary kFields{"!", "tacos", "", "", true, true, 0, 5120};
+const SearchSummary kFields{{"!", "tacos", "", "", true, true}, 0, 5120};
 const std::string kAsterisks(60, '*');
 const std::string kLines = "ascot\ncoats\ncat so\n";
 
@@ -95,7 +95,7 @@ TEST_F(ResultsFilesTest, FailedSaveNamesTheFileAndLeavesNoHalfPair) {
 }
 
 TEST_F(ResultsFilesTest, ExportIsTheDocumentedBlockThenTheMatchLines) {
-    const SearchSummary plain{"c?t", "ABC", "a", "xyz", false, false, 0, 123456789};
+    const SearchSummary plain{{"c?t", "ABC", "a", "xyz", false, false}, 0, 123456789};
     const std::string plainBlock =
         kAsterisks +
         "\n\nResults from Zantric Search\n\nFind Field: c?t\nFrom Field: ABC\nInclude Field: a\n"

@@ -38,7 +38,7 @@ protected:
         results.append("ascot", true);
         results.append("coats", true);
         results.append("cat so ", false);
-        results.finish({"!", "tacos", "", "", true, true, 0, 5120});
+        results.finish({{"!", "tacos", "", "", true, true}, 0, 5120});
         fs::copy_file("a.$$$", "saved.ztr");
         fs::copy_file("a.zix", "saved.zix");
     }

@@ -52,7 +52,7 @@ protected:
     // The search on one search thread; on two it must give the same, byte for byte. The two
     // keep little in memory, so that a thread ahead of the next word also waits for its turn.
     test::SearchOutcome search(const SearchFields& fields) {
-        const test::SearchOutcome one = SearchFixture::search(fields, 1);
+        test::SearchOutcome one = SearchFixture::search(fields, 1);
         ChunkOrder::setKeptLimitForTests(4096);
         const test::SearchOutcome two = SearchFixture::search(fields, 2);
         ChunkOrder::setKeptLimitForTests(0);

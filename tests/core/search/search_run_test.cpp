@@ -34,8 +34,9 @@ Words pairsFrom(const Words& dictionary, const std::string& from) {
             std::map<char, int> left;
             for (char c : from) ++left[c];
             bool fits = true;
-            for (char c : a + b) fits = fits && left[c]-- > 0;
-            if (fits) pairs.push_back(a + " " + b);
+            for (char c : a) fits = fits && left[c]-- > 0;
+            for (char c : b) fits = fits && left[c]-- > 0;
+            if (fits) pairs.push_back(std::string(a).append(" ").append(b));
         }
     }
     return pairs;

@@ -39,6 +39,7 @@ TEST(Messages, WorkersMayShowMessagesConcurrently) {
     constexpr int kThreads = 8;
     constexpr int kEach = 200;
     std::vector<std::thread> workers;
+    workers.reserve(kThreads);
     for (int t = 0; t < kThreads; ++t) {
         workers.emplace_back([] {
             for (int i = 0; i < kEach; ++i) {

@@ -86,7 +86,7 @@ TEST(Profile, DamagedFilesReadWithoutHarm) {
     for (int i = 0; i < 4096; ++i) junk += static_cast<char>((i * 131 + 7) % 256);
     const std::pair<std::string, const char*> cases[] = {
         {junk, "-"},
-        {std::string("[PATHS]\nFILES=.\\fi\0les\n", 24), ".\\fi"},  // NUL inside the value
+        {std::string("[PATHS]\nFILES=.\\fi\0les\n", 22), ".\\fi"},  // NUL inside the value
         {std::string("[PA\0THS]\nFILES=x\n", 17), "-"},
         {"[PATHS]\n" + std::string(200000, '=') + "\nFILES=after a long line\n",
          "after a long line"},
@@ -152,6 +152,7 @@ TEST(Profile, WritesKeepEverythingElse) {
 TEST(Profile, ConcurrentWritersLoseNothing) {
     TempFolder folder;
     std::vector<std::thread> writers;
+    writers.reserve(4);
     for (int t = 0; t < 4; ++t) {
         writers.emplace_back([t] {
             for (int i = 0; i < 25; ++i) {
