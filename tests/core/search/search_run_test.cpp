@@ -96,9 +96,13 @@ TEST_F(SearchRunTest, AnalysisIsReusedForTheSameLetters) {
     EXPECT_EQ(m_analyses, 2);
     // A changed stoplist leaves its words out of a new analysis.
     m_request.setFilters({0, false, std::make_shared<Stoplist>(Words{"god"})});
-    EXPECT_EQ(search(fields("* *", "catdog")).matches,
-              (Words{"act dog", "cat dog", "dog act", "dog cat"}));
+    const test::SearchOutcome struck = search(fields("* *", "catdog"));
+    EXPECT_EQ(struck.matches, (Words{"act dog", "cat dog", "dog act", "dog cat"}));
+    EXPECT_TRUE(struck.filtersChanged);
     EXPECT_EQ(m_analyses, 3);
+    // A stoplist that strikes nothing leaves "Filters on" off.
+    m_request.setFilters({0, false, std::make_shared<Stoplist>(Words{"xyz"})});
+    EXPECT_FALSE(search(fields("* *", "catdog")).filtersChanged);
     m_request.setFilters({});
     // Letters that spell no word: the search ends at once with nothing found, silently.
     EXPECT_EQ(search(fields("* *", "zzqq")).found, 0);
