@@ -19,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::TempFolder;
+using Percents = std::vector<int>;
 
 // Bytes that differ from block to block, so a block written twice or skipped shows.
 std::string patterned(std::size_t size) {
@@ -30,15 +31,13 @@ std::string patterned(std::size_t size) {
 class FileTransferTest : public ::testing::Test {
 protected:
     TempFolder m_folder;
-    test::RecordingPresenter m_messages;
+    test::RecordingPresenter m_messages;  // the copy reports nothing itself; its caller does
+    void TearDown() override { EXPECT_EQ(m_messages.count(), 0u); }
 };
 
 TEST_F(FileTransferTest, CopyIsByteExactAndReportsEachBlock) {
-    struct Case {
-        std::size_t size;
-        std::vector<int> percents;  // after each block; the count starts at 1, capped at 100
-    };
-    const std::vector<Case> cases = {
+    const std::pair<std::size_t, Percents> cases[] = {
+        // the count starts at 1, capped at 100
         {0, {}},
         {1, {100}},
         {20480, {100}},
@@ -46,56 +45,44 @@ TEST_F(FileTransferTest, CopyIsByteExactAndReportsEachBlock) {
         {40960, {50, 100}},
         {50000, {40, 81, 100}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.size);
-        const std::string bytes = patterned(c.size);
+    for (const auto& [size, expected] : cases) {
+        SCOPED_TRACE(size);
+        const std::string bytes = patterned(size);
         TempFolder::write("source.bin", bytes);
         TempFolder::write("sub/dest.bin", "older and longer content than some sources");
-        std::vector<int> percents;
+        Percents percents;
         EXPECT_EQ(copyFile("sub\\dest.bin", "source.bin", [&](int p) { percents.push_back(p); }),
                   kTransferOk);
         EXPECT_EQ(TempFolder::read("sub/dest.bin"), bytes);
         EXPECT_EQ(TempFolder::read("source.bin"), bytes);
-        EXPECT_EQ(percents, c.percents);
+        EXPECT_EQ(percents, expected);
     }
-    EXPECT_EQ(m_messages.count(), 0u);
 }
 
-TEST_F(FileTransferTest, CopyFailuresAreTheTwoResultCodes) {
+TEST_F(FileTransferTest, FailuresAreTheTwoResultCodesAndLeaveNoHalfFile) {
     TempFolder::write("source.bin", "abc");
     TempFolder::write("kept.bin", "keep me");
     fs::create_directory("folder");
-    struct Case {
-        const char* destination;
-        const char* source;
+    const struct {
+        const char *destination, *source;
         int result;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"missing/dest.bin", "source.bin", kTransferCannotCreate},
         {"folder", "source.bin", kTransferCannotCreate},
         {"new.bin", "nothing.bin", kTransferCannotOpenSource},
         {"kept.bin", "nothing.bin", kTransferCannotOpenSource},
-        // Both fail: the destination is what the program always checked first.
-        {"missing/dest.bin", "nothing.bin", kTransferCannotCreate},
-        // A folder opens but cannot be read.
-        {"new.bin", "folder", kTransferCannotOpenSource},
+        {"missing/dest.bin", "nothing.bin", kTransferCannotCreate},  // the destination first
+        {"new.bin", "folder", kTransferCannotOpenSource},  // a folder opens but cannot be read
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.destination) + " <- " + c.source);
         EXPECT_EQ(copyFile(c.destination, c.source), c.result);
     }
-    // No half-made file is left behind, and a destination is not emptied for a missing source.
-    EXPECT_FALSE(fs::exists("new.bin"));
-    EXPECT_FALSE(fs::exists("missing"));
-    EXPECT_TRUE(fs::is_directory("folder"));
+    EXPECT_FALSE(fs::exists("new.bin") || fs::exists("missing"));
     EXPECT_EQ(TempFolder::read("kept.bin"), "keep me");
-    // The copy reports nothing itself; its caller does.
-    EXPECT_EQ(m_messages.count(), 0u);
-}
 
-TEST_F(FileTransferTest, FailedWriteDeletesThePartialCopy) {
+    // Writes past 30000 bytes fail (EFBIG), as on a full disk: the partial copy is deleted.
     TempFolder::write("source.bin", patterned(50000));
-    // Writes past 30000 bytes fail (EFBIG), as on a full disk.
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -113,30 +100,22 @@ TEST_F(FileTransferTest, FailedWriteDeletesThePartialCopy) {
     EXPECT_TRUE(fs::is_symlink("null.bin"));
 }
 
-TEST_F(FileTransferTest, CopyOntoItselfKeepsTheFile) {
+// On one file system a move renames, over an existing file; across two (/dev/shm is a memory
+// file system) it copies block by block, then deletes the source.
+TEST_F(FileTransferTest, MoveRenamesOrCopiesThenDeletesTheSource) {
     TempFolder::write("same.bin", "contents");
-    EXPECT_EQ(copyFile("same.bin", ".\\same.bin"), kTransferOk);
-    EXPECT_EQ(TempFolder::read("same.bin"), "contents");
+    EXPECT_EQ(copyFile("same.bin", ".\\same.bin"), kTransferOk);  // onto itself: kept
     EXPECT_EQ(moveFile("./same.bin", "same.bin"), kTransferOk);
-    EXPECT_EQ(TempFolder::read("same.bin"), "contents");
-}
-
-TEST_F(FileTransferTest, MoveOnOneFileSystemRenamesOverAnExistingFile) {
-    TempFolder::write("source.bin", "new");
     TempFolder::write("sub/dest.bin", "old and longer");
     int blocks = 0;
-    EXPECT_EQ(moveFile("sub\\dest.bin", "source.bin", [&](int) { ++blocks; }), kTransferOk);
-    EXPECT_EQ(TempFolder::read("sub/dest.bin"), "new");
-    EXPECT_FALSE(fs::exists("source.bin"));
-    EXPECT_EQ(blocks, 0);  // a rename copies nothing
-
-    EXPECT_EQ(moveFile("other.bin", "source.bin"), kTransferCannotCreate);
+    EXPECT_EQ(moveFile("sub\\dest.bin", "same.bin", [&](int) { ++blocks; }), kTransferOk);
+    EXPECT_EQ(TempFolder::read("sub/dest.bin"), "contents");
+    EXPECT_FALSE(fs::exists("same.bin"));
+    EXPECT_EQ(blocks, 0);
+    EXPECT_EQ(moveFile("other.bin", "same.bin"), kTransferCannotCreate);
     EXPECT_EQ(moveFile("missing/dest.bin", "sub/dest.bin"), kTransferCannotCreate);
-    EXPECT_EQ(TempFolder::read("sub/dest.bin"), "new");
-}
+    EXPECT_EQ(TempFolder::read("sub/dest.bin"), "contents");
 
-TEST_F(FileTransferTest, MoveAcrossFileSystemsCopiesThenDeletesTheSource) {
-    // /dev/shm is a memory file system on Linux, apart from the temporary folder's.
     struct stat shm {};
     struct stat here {};
     if (stat("/dev/shm", &shm) != 0 || stat(".", &here) != 0 || shm.st_dev == here.st_dev ||
@@ -144,55 +123,19 @@ TEST_F(FileTransferTest, MoveAcrossFileSystemsCopiesThenDeletesTheSource) {
         GTEST_SKIP() << "no second file system to move across";
     }
     const fs::path away = fs::path("/dev/shm") / m_folder.path().filename();
-    fs::create_directory(away);
     const std::string bytes = patterned(50000);
-
     TempFolder::write(away / "source.bin", bytes);
-    TempFolder::write("dest.bin", "old");
-    std::vector<int> percents;
-    EXPECT_EQ(
-        moveFile("dest.bin", (away / "source.bin").string(), [&](int p) { percents.push_back(p); }),
-        kTransferOk);
-    EXPECT_EQ(TempFolder::read("dest.bin"), bytes);
-    EXPECT_FALSE(fs::exists(away / "source.bin"));
-    EXPECT_EQ(percents, (std::vector<int>{40, 81, 100}));
-
-    // And back, into a folder that does not exist: the copy's -1, the source stays.
-    EXPECT_EQ(moveFile((away / "missing" / "x.bin").string(), "dest.bin"), kTransferCannotCreate);
-    EXPECT_EQ(TempFolder::read("dest.bin"), bytes);
-    fs::remove_all(away);
-}
-
-TEST_F(FileTransferTest, ProgressWorksRunOnTheCallingThreadWithoutCancel) {
-    TempFolder::write("source.bin", patterned(50000));
-    FileCopyWork copy("copy.bin", "source.bin");
-    EXPECT_EQ(copy.text(), "Copying File: " + shownPath("source.bin"));
-    EXPECT_FALSE(copy.cancellable());
-    int hooks = 0;
-    copy.setAfterBlock([&] {
-        ++hooks;
-        // The figure is set before the runner's events are dispatched.
-        EXPECT_EQ(copy.percent(), hooks == 1 ? 40 : hooks == 2 ? 81 : 100);
-    });
-    copy.cancelWork();  // nothing to cancel: the copy runs to its end
-    EXPECT_EQ(runHere(copy), kTransferOk);
-    EXPECT_EQ(hooks, 3);
-    EXPECT_EQ(TempFolder::read("copy.bin"), TempFolder::read("source.bin"));
-
-    FileCopyWork failing("copy.bin", "nothing.bin");
-    EXPECT_EQ(runHere(failing), kTransferCannotOpenSource);
-    FileCopyWork cannotCreate("missing/copy.bin", "source.bin");
-    EXPECT_EQ(runHere(cannotCreate), kTransferCannotCreate);
-
-    FileMoveWork move("moved.bin", "copy.bin");
-    EXPECT_EQ(move.text(), "Moving File: " + shownPath("copy.bin"));
-    EXPECT_FALSE(move.cancellable());
+    FileMoveWork move("sub/dest.bin", (away / "source.bin").string());
+    Percents percents;
+    move.setAfterBlock([&] { percents.push_back(move.percent()); });
     EXPECT_EQ(runHere(move), kTransferOk);
-    EXPECT_FALSE(fs::exists("copy.bin"));
-    EXPECT_EQ(TempFolder::read("moved.bin"), TempFolder::read("source.bin"));
-    FileMoveWork missing("moved2.bin", "copy.bin");
-    EXPECT_EQ(runHere(missing), kTransferCannotCreate);
-    EXPECT_EQ(m_messages.count(), 0u);
+    EXPECT_EQ(TempFolder::read("sub/dest.bin"), bytes);
+    EXPECT_FALSE(fs::exists(away / "source.bin"));
+    EXPECT_EQ(percents, (Percents{40, 81, 100}));
+    // And back, into a folder that does not exist: the copy's -1, the source stays.
+    EXPECT_EQ(moveFile((away / "missing/x.bin").string(), "sub/dest.bin"), kTransferCannotCreate);
+    EXPECT_EQ(TempFolder::read("sub/dest.bin"), bytes);
+    fs::remove_all(away);
 }
 
 }  // namespace

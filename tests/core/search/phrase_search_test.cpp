@@ -9,30 +9,20 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/dictionary/catalogue.h"
-#include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
-#include "core/results/results_header.h"
-#include "core/results/results_store.h"
 #include "core/search/match_sink.h"
-#include "core/search/search_run.h"
-#include "core/search/subset_analysis.h"
-#include "core/shell/paths.h"
-#include "core/shell/settings.h"
-#include "support/recorder_presenter.h"
-#include "support/temp_folder.h"
+#include "search_fixture.h"
 
 namespace zantric {
 namespace {
 
-using Words = std::vector<std::string>;
+using test::Words;
 
 // A fixed pseudo-random dictionary over few letters, so that phrases abound.
 Words generatedWords() {
@@ -55,91 +45,23 @@ Words generatedWords() {
     return words;
 }
 
-struct Outcome {
-    std::int32_t found = 0;
-    std::int32_t checked = 0;
-    std::size_t lines = 0;
-    std::uint64_t hash = 0;        // of the match lines, in order
-    std::string first;             // the first line
-    std::vector<std::string> all;  // the match lines
-};
-
-class PhraseSearch : public ::testing::Test {
+class PhraseSearch : public test::SearchFixture {
 protected:
-    PhraseSearch() {
-        test::TempFolder::write("zantric.ini",
-                                "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\n"
-                                "TEMP_FILES=.\\temp\n");
-        std::filesystem::create_directories("lexicons");
-        std::filesystem::create_directories("temp");
-        Settings::resetForTests();
-        Catalogue::resetForTests();
-        const std::string path = ".\\lexicons\\generated.lex";
-        DictionaryWriter writer(path);
-        for (const auto& w : generatedWords()) writer.addWord(w);
-        writer.close();
-        Catalogue::instance().add(path);
-        Catalogue::instance().setSelected(path, true);
-        m_results = std::make_unique<ResultsStore>();
-    }
-    ~PhraseSearch() override {
-        m_results.reset();
-        Catalogue::resetForTests();
-    }
+    PhraseSearch() { addDictionary("generated.lex", generatedWords()); }
 
     // The search on one search thread; on two it must give the same, byte for byte. The two
     // keep little in memory, so that a thread ahead of the next word also waits for its turn.
-    Outcome search(const SearchFields& fields) {
-        const Outcome one = searchOn(1, fields);
-        const bool filtersChanged = m_filtersChanged;
+    test::SearchOutcome search(const SearchFields& fields) {
+        test::SearchOutcome one = SearchFixture::search(fields, 1);
         ChunkOrder::setKeptLimitForTests(4096);
-        const Outcome two = searchOn(2, fields);
+        const test::SearchOutcome two = SearchFixture::search(fields, 2);
         ChunkOrder::setKeptLimitForTests(0);
-        EXPECT_EQ(two.all, one.all) << "two threads";
+        EXPECT_EQ(two.lines, one.lines) << "two threads";
         EXPECT_EQ(two.found, one.found) << "two threads";
         EXPECT_EQ(two.checked, one.checked) << "two threads";
-        EXPECT_EQ(m_filtersChanged, filtersChanged) << "two threads";
+        EXPECT_EQ(two.filtersChanged, one.filtersChanged) << "two threads";
         return one;
     }
-
-    Outcome searchOn(int threads, const SearchFields& fields) {
-        Outcome outcome;
-        SearchRun run(m_request, *m_results);
-        run.setThreads(threads);
-        if (run.prepare(fields) != StartOutcome::kReady) return outcome;
-        if (run.analysisNeeded()) {
-            SubsetAnalysis analysis(m_request.fromLetters());
-            if (!run.runAnalysis(analysis)) return outcome;
-        }
-        run.startWorker();
-        run.join();
-        run.finish(fields);
-        outcome.found = run.found();
-        outcome.checked = run.checked();
-        const std::string data = test::TempFolder::read(nativePath(m_results->dataName()));
-        outcome.hash = 14695981039346656037ULL;
-        std::string line;
-        for (std::size_t i = outcome.found > 0 ? kResultsHeaderSize : data.size(); i < data.size();
-             ++i) {
-            outcome.hash = (outcome.hash ^ static_cast<unsigned char>(data[i])) * 1099511628211ULL;
-            if (outcome.lines == 0 && data[i] != '\n') outcome.first.push_back(data[i]);
-            if (data[i] != '\n') {
-                line.push_back(data[i]);
-                continue;
-            }
-            ++outcome.lines;
-            outcome.all.push_back(std::move(line));
-            line.clear();
-        }
-        m_filtersChanged = run.filtersChanged();
-        return outcome;
-    }
-
-    test::TempFolder m_folder;
-    test::RecordingPresenter m_messages;
-    SearchRequest m_request;
-    std::unique_ptr<ResultsStore> m_results;
-    bool m_filtersChanged = false;
 };
 
 TEST_F(PhraseSearch, SameAsWalkingEveryLevel) {
@@ -150,7 +72,7 @@ TEST_F(PhraseSearch, SameAsWalkingEveryLevel) {
         bool suppress;
         std::int32_t found;
         std::int32_t checked;
-        std::uint64_t hash;
+        std::uint64_t hash;  // of the match lines, in order
         const char* first;
     } cases[] = {
         {"!", "nitrates", true, true, 19923, 577676, 14159101269909199397ULL, "A E N r S T it"},
@@ -171,17 +93,14 @@ TEST_F(PhraseSearch, SameAsWalkingEveryLevel) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.find << " from " << c.from);
-        SearchFields fields;
-        fields.find = c.find;
-        fields.from = c.from;
-        fields.useAllFromLetters = c.useAll;
-        fields.suppressPermutations = c.suppress;
-        const Outcome outcome = search(fields);
+        const test::SearchOutcome outcome = search({c.find, c.from, "", "", c.useAll, c.suppress});
+        std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
+        for (unsigned char byte : outcome.lines) hash = (hash ^ byte) * 1099511628211ULL;
         EXPECT_EQ(outcome.found, c.found);
-        EXPECT_EQ(outcome.lines, static_cast<std::size_t>(c.found));
+        EXPECT_EQ(outcome.matches.size(), static_cast<std::size_t>(c.found));
         EXPECT_EQ(outcome.checked, c.checked);
-        EXPECT_EQ(outcome.hash, c.hash);
-        EXPECT_EQ(outcome.first, c.first);
+        EXPECT_EQ(hash, c.hash);
+        EXPECT_EQ(outcome.matches.empty() ? "" : outcome.matches[0], c.first);
     }
 }
 
@@ -210,31 +129,31 @@ TEST_F(PhraseSearch, FiltersGiveTheUnfilteredPhrasesThatPass) {
         {"!", "tea?rs", "", "", true, true},       {"* ?? *", "coastl", "", "", false, false},
         {"!", "tenets", "", "", true, false},      {"* * *", "tattle", "", "", false, false},
     };
-    const auto stoplist =
-        std::make_shared<Stoplist>(std::vector<std::string>{"A", "r", "it", "e-mail"});
+    const auto stoplist = std::make_shared<Stoplist>(Words{"A", "r", "it", "e-mail"});
     const PhraseFilters filterSets[] = {
         {2, false, nullptr}, {3, false, nullptr},  {0, true, nullptr},
         {2, true, nullptr},  {0, false, stoplist}, {3, true, stoplist},
     };
     for (const SearchFields& request : requests) {
         m_request.setFilters({});
-        const Outcome unfiltered = search(request);
+        const test::SearchOutcome unfiltered = search(request);
         ASSERT_GT(unfiltered.found, 0) << request.find << " from " << request.from;
         for (const PhraseFilters& filters : filterSets) {
             SCOPED_TRACE(testing::Message()
                          << request.find << " from " << request.from << ", minimum "
                          << filters.minWordLength << (filters.eachWordOnce ? ", once" : "")
                          << (filters.stoplist ? ", stoplist" : ""));
-            std::vector<std::string> expected;
-            std::copy_if(unfiltered.all.begin(), unfiltered.all.end(), std::back_inserter(expected),
+            Words expected;
+            std::copy_if(unfiltered.matches.begin(), unfiltered.matches.end(),
+                         std::back_inserter(expected),
                          [&](const std::string& phrase) { return passes(phrase, filters); });
             m_request.setFilters(filters);
-            const Outcome filtered = search(request);
-            EXPECT_EQ(filtered.all, expected);
-            EXPECT_EQ(filtered.found, static_cast<std::int32_t>(expected.size()));
+            const test::SearchOutcome filtered = search(request);
+            EXPECT_EQ(filtered.matches, expected);
+            EXPECT_EQ(filtered.found, static_cast<std::int64_t>(expected.size()));
             EXPECT_LE(filtered.checked, unfiltered.checked);
             // A filter that changed the results says so ("Filters on").
-            EXPECT_TRUE(m_filtersChanged || expected.size() == unfiltered.all.size());
+            EXPECT_TRUE(filtered.filtersChanged || expected.size() == unfiltered.matches.size());
         }
     }
 }

@@ -14,21 +14,18 @@ namespace {
 
 TEST(ProgressWork, VisibleOnlyWhenTheEstimateExceedsOneSecond) {
     const struct {
-        int ticks;
-        int percent;
+        int ticks, percent;
         bool visible;
     } cases[] = {
-        {2, 50, false},  // 2 x 20000 / 50 = 800
-        {3, 50, true},   // 1200
-        {1, 0, true},    // a stalled operation shows at its first tick
-        {0, 0, false},  {5, 100, false}, {6, 100, true}, {1, 19, true}, {1, 20, false},
+        {2, 50, false}, {3, 50, true},   {1, 0, true} /* stalled: shown at the first tick */,
+        {0, 0, false},  {5, 100, false}, {6, 100, true},
+        {1, 19, true},  {1, 20, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(progressVisible(c.ticks, c.percent), c.visible) << c.ticks << " " << c.percent;
     }
 }
 
-// A work that counts until cancelled, passing its poll point each time.
 class CountingWork : public ProgressWork {
 public:
     void work() override {
