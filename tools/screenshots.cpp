@@ -49,9 +49,11 @@
 #include "gui/three_button_question.h"
 #include "gui/word_dialog.h"
 #include "gui/zantric_app.h"
+#include "gui_test_support.h"
 
 using namespace zantric;
 using namespace zantric::gui;
+using zantric::test::whenReady;
 
 namespace {
 
@@ -78,19 +80,6 @@ void waitFor(const std::function<bool()>& done) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-}
-
-// Runs `action` once `ready` holds, from inside whatever modal loop is running then.
-void whenReady(std::function<bool()> ready, std::function<void()> action) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout,
-                     [timer, ready = std::move(ready), action = std::move(action)] {
-                         if (!ready()) return;
-                         timer->stop();
-                         timer->deleteLater();
-                         action();
-                     });
-    timer->start(10);
 }
 
 template <class T>
