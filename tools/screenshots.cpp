@@ -98,9 +98,7 @@ std::vector<std::string> wordList() {
         bool ok = !line.empty() && line.front() != '-' && line.back() != '-';
         for (std::size_t i = 0; ok && i < line.size(); ++i) {
             const char c = line[i];
-            if (c >= 'a' && c <= 'z') {
-                ++letters;
-            } else if (c >= 'A' && c <= 'Z' && i == 0) {
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z' && i == 0)) {
                 ++letters;
             } else if (c == '-') {
                 ++hyphens;
@@ -200,6 +198,7 @@ int figures(ZantricApp& app, const std::string& folder) {
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-function-size): the screens in the order a person walks them
 int main(int argc, char** argv) {
     g_sinceMain.start();
     ZantricApp app(argc, argv);
