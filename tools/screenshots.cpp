@@ -49,9 +49,11 @@
 #include "gui/three_button_question.h"
 #include "gui/word_dialog.h"
 #include "gui/zantric_app.h"
+#include "gui_test_support.h"
 
 using namespace zantric;
 using namespace zantric::gui;
+using zantric::test::whenReady;
 
 namespace {
 
@@ -80,19 +82,6 @@ void waitFor(const std::function<bool()>& done) {
     }
 }
 
-// Runs `action` once `ready` holds, from inside whatever modal loop is running then.
-void whenReady(std::function<bool()> ready, std::function<void()> action) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout,
-                     [timer, ready = std::move(ready), action = std::move(action)] {
-                         if (!ready()) return;
-                         timer->stop();
-                         timer->deleteLater();
-                         action();
-                     });
-    timer->start(10);
-}
-
 template <class T>
 T* modal() {
     return qobject_cast<T*>(QApplication::activeModalWidget());
@@ -109,9 +98,7 @@ std::vector<std::string> wordList() {
         bool ok = !line.empty() && line.front() != '-' && line.back() != '-';
         for (std::size_t i = 0; ok && i < line.size(); ++i) {
             const char c = line[i];
-            if (c >= 'a' && c <= 'z') {
-                ++letters;
-            } else if (c >= 'A' && c <= 'Z' && i == 0) {
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z' && i == 0)) {
                 ++letters;
             } else if (c == '-') {
                 ++hyphens;
@@ -211,6 +198,7 @@ int figures(ZantricApp& app, const std::string& folder) {
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-function-size): the screens in the order a person walks them
 int main(int argc, char** argv) {
     g_sinceMain.start();
     ZantricApp app(argc, argv);

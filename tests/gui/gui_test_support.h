@@ -1,13 +1,11 @@
-// Shared pieces of the window tests: a registry of Qt Test classes (one program runs them all),
-// a program folder in a temporary folder with dictionaries built by the test, and helpers to
-// drive the main window and wait for its search to end.
+// Shared by the window tests and tools (GUI thread only): a program folder with dictionaries, the
+// main window as the program builds it, helpers that answer a dialog from inside its modal loop.
 #pragma once
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QObject>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -24,47 +22,31 @@
 #include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
 #include "core/shell/settings.h"
+#include "gui/main_window.h"
+#include "gui/search_panel.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
 namespace zantric::test {
 
-// Every test class registers a factory; main() runs them in turn.
-inline std::vector<std::function<std::unique_ptr<QObject>()>>& guiTests() {
-    static std::vector<std::function<std::unique_ptr<QObject>()>> tests;
-    return tests;
-}
-struct GuiTestRegistration {
-    explicit GuiTestRegistration(std::function<std::unique_ptr<QObject>()> make) {
-        guiTests().push_back(std::move(make));
-    }
-};
-#define ZANTRIC_GUI_TEST(Class)                                         \
-    static const ::zantric::test::GuiTestRegistration kRegister##Class( \
-        [] { return std::unique_ptr<QObject>(std::make_unique<Class>().release()); })
-
 using Words = std::vector<std::string>;
 
-// A program folder (ini, lexicons, temp) in a fresh temporary folder, made current; the
-// configuration and the catalogue are read from it anew.
+// A program folder (ini, lexicons, temp, files) in a fresh temporary folder, made current.
 class ProgramFolder {
 public:
     ProgramFolder() {
         TempFolder::write(
             "zantric.ini",
             "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
-        std::filesystem::create_directories("lexicons");
-        std::filesystem::create_directories("temp");
-        std::filesystem::create_directories("files");
+        for (const char* sub : {"lexicons", "temp", "files"})
+            std::filesystem::create_directory(sub);
         Settings::resetForTests();
         Catalogue::resetForTests();
     }
     ~ProgramFolder() { Catalogue::resetForTests(); }
-
     const std::filesystem::path& path() const { return m_folder.path(); }
 
-    // Builds lexicons/<name> from the words and lists it, selected or not; the selection is
-    // written to the file so that another program reading the folder sees it too.
+    // Builds and lists lexicons/<name>; the selection is written to the file too.
     static void addDictionary(const std::string& name, Words words, bool selected = true) {
         std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) {
             return compareWords(a.c_str(), b.c_str()) < 0;
@@ -73,35 +55,49 @@ public:
         DictionaryWriter writer(path);
         for (const auto& w : words) writer.addWord(w);
         writer.close();
-        Catalogue& catalogue = Catalogue::instance();
-        catalogue.add(path);
-        catalogue.setSelected(path, selected);
-        catalogue.find(path)->writeHeader();
+        Catalogue::instance().add(path);
+        Catalogue::instance().setSelected(path, selected);
+        Catalogue::instance().find(path)->writeHeader();
     }
 
 private:
     TempFolder m_folder;
 };
 
-// Types text into an editable combo box key by key. The keys go to the combo box, which holds
-// the focus and receives a user's keys (it hands them on to its edit field itself).
+// The catalogue's word count of a dictionary, -1 when it is not listed.
+inline long listedWords(const std::string& name) {
+    const CatalogueEntry* entry = Catalogue::instance().find(".\\lexicons\\" + name);
+    return entry ? static_cast<long>(entry->header().wordCount) : -1;
+}
+
+// The frame and main window as the program builds them; controls found by their names.
+struct Window {
+    Window() : client(new gui::SearchPanel), frame(std::make_unique<gui::MainWindow>(client)) {
+        frame->placeAtStoredPosition();
+        client->setUp();
+        frame->show();
+    }
+    template <class Control = QComboBox>
+    Control* find(const char* name) const {
+        auto* control = frame->findChild<Control*>(QLatin1String(name));
+        if (control == nullptr) qFatal("The window has no control named %s", name);
+        return control;
+    }
+    QCheckBox* box(const char* name) const { return find<QCheckBox>(name); }
+
+    gui::SearchPanel* client;
+    std::unique_ptr<gui::MainWindow> frame;
+};
+
+// Types into an editable combo box key by key, as a user does (it holds the focus).
 inline void typeInto(QComboBox* box, const QString& text) {
     box->lineEdit()->selectAll();
     QTest::keyClick(box, Qt::Key_Backspace);
     QTest::keyClicks(box, text);
 }
 
-// The message box on screen, nullptr when none is.
-inline QMessageBox* visibleMessageBox() {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(window);
-        if (box != nullptr && box->isVisible()) return box;
-    }
-    return nullptr;
-}
-
-// Answers every message box with `answer`, after looking twice, 300 ms apart, at a progress
-// figure of the work that the box is meant to hold: both looks must see the same value.
+// Answers every box with `answer` after looking twice, 300 ms apart, at the progress of the work
+// the box is meant to hold.
 class PauseCheckingPresenter : public RecorderPresenter {
 public:
     PauseCheckingPresenter(std::function<int()> progress, int answer)
@@ -115,16 +111,14 @@ public:
         progressWhenAnswered = m_progress();
         return m_answer;
     }
-    int progressWhenAsked = -1;
-    int progressWhenAnswered = -1;
+    int progressWhenAsked = -1, progressWhenAnswered = -1;
 
 private:
     std::function<int()> m_progress;
     int m_answer;
 };
 
-// Runs `action` on the GUI thread once `ready` holds, checking every 10 ms (also inside the
-// nested event loop of a modal dialog).
+// Runs `action` once `ready` holds, checking every 10 ms (also inside a modal dialog's loop).
 inline void whenReady(std::function<bool()> ready, std::function<void()> action) {
     auto* timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout,
@@ -137,38 +131,22 @@ inline void whenReady(std::function<bool()> ready, std::function<void()> action)
     timer->start(10);
 }
 
-// What a test saw of a message box raised while work runs under a progress dialog.
-struct SeenBox {
-    QWidget* owner = nullptr;
-    QString text;
-    bool progressShown = true;    // a progress dialog on screen while the box waited
-    bool answeredByEnter = true;  // Enter closed the box (else it was taken away)
-};
+// The modal dialog open now if it is a `Dialog` and already active (its Alt keys work).
+template <class Dialog>
+Dialog* modalDialog() {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal->isActiveWindow() ? qobject_cast<Dialog*>(modal) : nullptr;
+}
 
-// Answers the next message box with Enter once it has waited long enough for a progress dialog
-// to have shown itself over it (0.7 s). `context` bounds the timers to the test's scope.
-inline void answerNextBoxWithEnter(QObject* context, SeenBox& seen) {
-    whenReady(
-        [] { return visibleMessageBox() != nullptr; },
-        [context, &seen] {
-            QPointer<QMessageBox> box = visibleMessageBox();
-            seen.owner = box->parentWidget();
-            seen.text = box->text();
-            QTimer::singleShot(700, context, [context, &seen, box] {
-                seen.progressShown = false;
-                for (QWidget* window : QApplication::topLevelWidgets()) {
-                    if (window->inherits("zantric::gui::ProgressDialog") && window->isVisible()) {
-                        seen.progressShown = true;
-                    }
-                }
-                QTest::keyClick(box, Qt::Key_Return);
-                QTimer::singleShot(300, context, [&seen, box] {
-                    if (box == nullptr || !box->isVisible()) return;
-                    seen.answeredByEnter = false;
-                    box->hide();  // ends its exec; a close could be refused
-                });
-            });
-        });
+// Runs `act` on the next `Dialog` to open, then closes it unless closed or left to Alt keys.
+template <class Dialog>
+void inDialog(std::function<void(Dialog*)> act, bool close = true) {
+    whenReady([] { return modalDialog<Dialog>() != nullptr; },
+              [act = std::move(act), close] {
+                  QPointer<Dialog> dialog = modalDialog<Dialog>();
+                  act(dialog);
+                  if (close && dialog != nullptr && dialog->isVisible()) dialog->reject();
+              });
 }
 
 }  // namespace zantric::test

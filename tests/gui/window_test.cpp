@@ -1,0 +1,530 @@
+// The window program from the user's side: typed fields and Start list what the command-line
+// program lists; the cancel question holds the search; each dialog does its work from its command.
+#include <QAbstractItemView>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <atomic>
+
+#include "core/maintenance/instance_marker.h"
+#include "core/search/search_fields.h"
+#include "core/shell/progress_work.h"
+#include "gui/analysis_dialog.h"
+#include "gui/command_ids.h"
+#include "gui/make_dictionary_dialog.h"
+#include "gui/merge_dialog.h"
+#include "gui/phrase_options_dialog.h"
+#include "gui/progress_dialog.h"
+#include "gui/results_list.h"
+#include "gui/select_dictionaries_dialog.h"
+#include "gui/starter_dictionary.h"
+#include "gui/three_button_question.h"
+#include "gui/word_dialog.h"
+#include "gui_test_support.h"
+
+namespace zantric::test {
+namespace {
+
+const Words kWords = {"a",   "at",  "act", "cat", "Cat", "cot", "tic-tac", "taco",   "coat",
+                      "dog", "god", "cog", "do",  "go",  "to",  "tag",     "goat",   "toga",
+                      "tea", "Tea", "eat", "ate", "eta", "tee", "octagon", "cottage"};
+
+struct Request {
+    QString find, from;
+    bool useAll = true, suppress = false;
+    QString include = {}, exclude = {};
+};
+struct Outcome {
+    QStringList matches;
+    int found = -1, checked = -1;
+};
+
+gui::ResultsListView* list(const Window& w) { return w.find<gui::ResultsListView>("results"); }
+
+void fill(const Window& w, const Request& r) {
+    typeInto(w.find("find"), r.find);
+    typeInto(w.find("from"), r.from);
+    if (!isMultiWord(r.find.toStdString())) {
+        typeInto(w.find("include"), r.include);
+        typeInto(w.find("exclude"), r.exclude);
+    }
+    if (w.box("useAll")->isChecked() != r.useAll) w.box("useAll")->click();
+    QCheckBox* suppress = w.box("suppress");
+    if (suppress->isEnabled() && suppress->isChecked() != r.suppress) suppress->click();
+}
+
+QStringList listedMatches(const Window& w) {
+    QStringList matches;
+    const QAbstractItemModel* model = list(w)->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        matches << model->index(row, 0).data().toString().split('\t', Qt::SkipEmptyParts);
+    }
+    return matches;
+}
+
+// Start by the button, Enter in FROM or keypad Enter in FIND, then the list; a request that
+// starts nothing returns at once.
+Outcome start(Window& w, int by = 0) {
+    QSignalSpy completed(w.client, &gui::SearchPanel::searchCompleted);
+    if (by == 0) QTest::mouseClick(w.find<QPushButton>("start"), Qt::LeftButton);
+    if (by == 1) QTest::keyClick(w.find("from"), Qt::Key_Return);
+    if (by == 2) QTest::keyClick(w.find("find"), Qt::Key_Enter, Qt::KeypadModifier);
+    if (completed.isEmpty() && !w.client->searching() && w.client->searchRun().found() == 0 &&
+        !completed.wait(100)) {
+        return {};
+    }
+    if (completed.isEmpty() && !completed.wait(20000)) return {};
+    return {listedMatches(w), w.frame->foundPane()->text().section(' ', 1).toInt(),
+            w.frame->checkedPane()->text().section(' ', 1).toInt()};
+}
+
+Outcome search(Window& w, const Request& r) {
+    fill(w, r);
+    return start(w);
+}
+
+Outcome commandLineSearch(const QString& folder, const Request& r) {
+    QStringList args = {"-C", folder, "search", r.find, "--from", r.from};
+    if (!r.include.isEmpty()) args << "--include" << r.include;
+    if (!r.exclude.isEmpty()) args << "--exclude" << r.exclude;
+    args << (r.useAll ? "--use-all" : "--no-use-all");
+    if (r.suppress) args << "--suppress-permutations";
+    QProcess cli;
+    cli.start(QStringLiteral(ZANTRIC_CLI), args);
+    cli.waitForFinished(30000);
+    Outcome out{QString::fromLatin1(cli.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)};
+    for (const QString& line : QString::fromLatin1(cli.readAllStandardError()).split('\n')) {
+        if (line.startsWith("Found: ")) out.found = line.mid(7).toInt();
+        if (line.startsWith("Checked: ")) out.checked = line.mid(9).toInt();
+    }
+    return out;
+}
+
+void answerFileDialog(const QString& name, int type = 0) {
+    inDialog<QFileDialog>([name, type](QFileDialog* dialog) {
+        dialog->selectNameFilter(dialog->nameFilters().value(type));
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QTest::keyClicks(edit, name);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+}
+
+// Work of `steps` steps of 30 ms, reporting its percentage after each.
+class SteppedWork final : public ProgressWork {
+public:
+    explicit SteppedWork(int steps) : m_steps(steps) {}
+    void work() override {
+        for (int i = 0; i < m_steps && !poll(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            setPercent(++done * 100 / m_steps);
+        }
+        if (done == m_steps) setResult(1);
+    }
+    std::atomic<int> done{0};
+
+private:
+    int m_steps;
+};
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void searchesListWhatTheCommandLineLists() {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("english.lex", kWords);
+        ProgramFolder::addDictionary("more.lex", {"cat", "act", "dot", "tod", "coda", "cad"});
+        ProgramFolder::addDictionary("unused.lex", {"cat", "zoo"}, false);
+        const Request requests[] = {{"c?t", ""},
+                                    {"*", "tac", false},
+                                    {"*", "CAT", false},
+                                    {"???", "", true, false, "t", "c"},
+                                    {"* *", "catdog"},
+                                    {"t*", "togaeta", false, false, "a"},
+                                    {"* *", "cotdag", false},
+                                    {"* *", "catdog", true, true},
+                                    {"cat !", "catdog"},
+                                    {"2 *", "dogtac?"},
+                                    {"*", "xyz"}};
+        std::vector<Outcome> want;  // before the window: the program cleans up its temp files
+        for (const Request& r : requests) {
+            want.push_back(commandLineSearch(QString::fromStdString(folder.path().string()), r));
+        }
+        Window w;
+        for (std::size_t i = 0; i < std::size(requests); ++i) {
+            const Request& r = requests[i];
+            const Outcome& expected = want[i];
+            fill(w, r);
+            const Outcome got = start(w, static_cast<int>(i % 3));
+            QVERIFY2(expected.found >= 0, qPrintable(r.find + " from " + r.from));
+            QCOMPARE(got.matches, expected.matches);
+            QCOMPARE(got.found, expected.found);
+            QCOMPARE(got.checked, expected.checked);
+            QCOMPARE(w.frame->statusBar()->currentMessage(), QStringLiteral("Searching Completed"));
+        }
+    }
+
+    void refusedRequestsAndKeysStartNothing() {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("english.lex", kWords);
+        Window w;
+        const struct {
+            Request request;
+            const char* text;
+            int answer;  // 0: an Input Error after a beep
+        } cases[] = {
+            {{"cat", "dog"}, "Your FIND includes letters not found in your FROM field.", 0},
+            {{"cat ! x", "catdog"}, "Zantric will ignore any part of the FIND pattern", kIdCancel}};
+        for (const auto& c : cases) {
+            RecordingPresenter messages;
+            if (c.answer != 0) messages.script({c.answer});
+            QCOMPARE(search(w, c.request).found, -1);
+            QVERIFY2(messages.last().text.starts_with(c.text), c.text);
+            QVERIFY(!messages.last().hasOwner);
+            QCOMPARE(messages.last().beepsBefore > 0, c.answer == 0);
+            QCOMPARE(w.client->results().count(), 0);
+        }
+        {  // Leaving FIND checks it at once.
+            RecordingPresenter messages;
+            typeInto(w.find("find"), "abcdefghijklmnopqrstu");
+            w.frame->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
+            w.find("find")->setFocus();
+            QTest::keyClick(w.find("find"), Qt::Key_Tab);
+            QTRY_COMPARE(messages.count(), 1u);
+            QVERIFY(messages.last().text.starts_with("Your FIND field contained a pattern"));
+        }
+        {  // No dictionary selected: the message, then Select Dictionaries opens.
+            Catalogue::instance().setSelected(".\\lexicons\\english.lex", false);
+            RecordingPresenter messages;
+            bool selectOpened = false;
+            inDialog<gui::SelectDictionariesDialog>([&](auto*) { selectOpened = true; });
+            QCOMPARE(search(w, {"c?t", ""}).found, -1);
+            QTRY_VERIFY(selectOpened);
+            QCOMPARE(messages.last().title, std::string("No Dictionaries Selected"));
+        }
+
+        // Keys a field cannot hold are dropped with a beep.
+        gui::WordDialog words(w.client, UpdateMode::kAdd);
+        words.show();
+        const struct {
+            const char* field;  // nullptr: the dictionary field of Add Word
+            QString typed, kept;
+            int beeps;
+        } keys[] = {{"from", "ab1#c.9 /", "abc ?", 4},
+                    {"include", "x1-?y", "x-y", 2},
+                    {"exclude", "q*z", "qz", 1},
+                    {"exclude", QString(25, 'q'), QString(20, 'q'), 0},
+                    {"find", "c#t@1./", "ct1?", 3},
+                    {"find", "c/t*! 3", "c?t*! 3", 0},
+                    {nullptr, "my.words{1}_x-y z!", "mywords{1}_x-y z", 2}};
+        for (const auto& c : keys) {
+            RecordingPresenter messages;
+            QComboBox* field = c.field ? w.find(c.field) : words.dictionaryCombo();
+            typeInto(field, c.typed);
+            QCOMPARE(field->currentText(), c.kept);
+            QCOMPARE(messages.beeps(), c.beeps);
+        }
+    }
+
+    void cancelQuestionHoldsTheSearch() {
+        ProgramFolder folder;
+        Words words;  // every six-letter string of a to h, each a match of "*"
+        for (int i = 0; i < 1 << 18; ++i) {
+            std::string word(6, 'a');
+            for (int k = 5, n = i; k >= 0; --k, n /= 8) word[k] = static_cast<char>('a' + n % 8);
+            words.push_back(word);
+        }
+        ProgramFolder::addDictionary("big.lex", words);
+        for (const int answer : {+kIdNo, +kIdYes, 0}) {  // 0: told to end by a signal
+            Window w;
+            PauseCheckingPresenter asked([&w] { return w.client->searchRun().found(); }, answer);
+            ScopedPresenter scope(asked);
+            fill(w, {"*", ""});
+            QSignalSpy completed(w.client, &gui::SearchPanel::searchCompleted);
+            QSignalSpy closing(w.client, &gui::SearchPanel::closeRequested);
+            w.client->command(gui::kCmdStart);
+            while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
+            }
+            answer == 0 ? w.client->endWithoutAsking() : w.client->command(gui::kCmdExit);
+            QVERIFY(completed.wait(20000));
+            const int found = w.client->results().count();
+            QCOMPARE(listedMatches(w).size(), found);
+            QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: %1").arg(found));
+            QCOMPARE(found == static_cast<int>(words.size()), answer == kIdNo);
+            if (answer == 0) {
+                QCOMPARE(asked.count(), 0u);
+                QCOMPARE(closing.count(), 0);
+                w.client->endWithoutAsking();
+                QVERIFY(closing.wait(5000));
+                continue;
+            }
+            QCOMPARE(asked.last().text,
+                     std::string("Are you sure you want to cancel this search?"));
+            QVERIFY(asked.progressWhenAsked > 0);
+            QCOMPARE(asked.progressWhenAnswered, asked.progressWhenAsked);
+            QVERIFY(found >= asked.progressWhenAnswered);
+            QVERIFY(w.frame->isVisible());
+        }
+    }
+
+    void resultsFilesComeBackAndGo() {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("english.lex", kWords);
+        Window w;
+        QVERIFY(search(w, {"*", "tac", false, false, "a"}).found > 0);
+        QTest::keyClick(w.frame.get(), Qt::Key_F3);  // Clear All
+        QCOMPARE(w.find("from")->currentText() + w.find("include")->currentText(), QString());
+        QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: 0"));
+        QCOMPARE(list(w)->model()->rowCount(), 0);
+        const Outcome searched = search(w, {"*", "tac", false, false, "a"});
+        const struct {
+            const char* name;
+            int type;
+            const char *dataFile, *indexFile;  // "" for a text export
+        } saves[] = {{"r", 0, "files/r.ztr", "files/r.zix"},
+                     {"x.ZTR", 1, "files/x.ztr", "files/x.zix"},
+                     {"t.txt", 0, "files/t.txt", ""},
+                     {"e", 1, "files/e.asc", ""}};
+        for (const auto& save : saves) {
+            answerFileDialog(save.name, save.type);
+            w.client->command(gui::kCmdSaveAs);
+            const std::string data = TempFolder::read(save.dataFile);
+            QVERIFY2(*save.indexFile ? std::filesystem::exists(save.indexFile)
+                                     : data.starts_with(std::string(60, '*') + "\n\nResults from"),
+                     save.name);
+            QCOMPARE(listedMatches(w), searched.matches);  // the list goes on as it was
+        }
+        answerFileDialog("r.ztr");
+        w.client->command(gui::kCmdView);
+        QCOMPARE(w.find("from")->currentText(), QStringLiteral("tac"));
+        QCOMPARE(listedMatches(w), searched.matches);
+        QCOMPARE(w.frame->checkedPane()->text(), QString("Checked: %1").arg(searched.checked));
+
+        RecordingPresenter messages;
+        messages.script({kIdYes});
+        w.client->command(gui::kCmdDeleteResults);
+        QCOMPARE(messages.last().style, kMbYesNo | kMbDefaultButton2);
+        QVERIFY(!std::filesystem::exists("files/r.ztr") && !std::filesystem::exists("files/r.zix"));
+    }
+
+    // Set by keys, kept, back at the next start; the search passes over what the filters strike,
+    // says so, and reuses its analysis for the same letters.
+    void phraseOptionsComeBackAndFilterTheSearch() {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("english.lex", kWords);
+        {
+            Window w;
+            inDialog<gui::PhraseOptionsDialog>(
+                [](gui::PhraseOptionsDialog* dialog) {
+                    dialog->minWordLength()->selectAll();
+                    QTest::keyClicks(dialog->minWordLength(), "3");
+                    QTest::keyClick(dialog, Qt::Key_W, Qt::AltModifier);  // Each word once
+                    inDialog<gui::StoplistEditor>(
+                        [](gui::StoplistEditor* editor) {
+                            editor->text()->setPlainText("TEA\ngod\n");
+                            QTest::keyClick(editor, Qt::Key_O, Qt::AltModifier);
+                        },
+                        false);
+                    QTest::keyClick(dialog, Qt::Key_E, Qt::AltModifier);  // Edit Stoplist
+                    QTest::keyClick(dialog, Qt::Key_O, Qt::AltModifier);
+                },
+                false);
+            w.client->command(gui::kCmdPhraseOptions);
+            QCOMPARE(TempFolder::read("stoplist.txt"), std::string("Tea\ngod\n"));
+        }
+        Window next;
+        PhraseOptions shown;
+        inDialog<gui::PhraseOptionsDialog>([&shown](auto* dialog) { shown = dialog->options(); });
+        next.client->command(gui::kCmdPhraseOptions);
+        QCOMPARE(shown, (PhraseOptions{3, true, true}));
+        QSignalSpy analyses(next.client, &gui::SearchPanel::analysisStarted);
+        const Outcome phrases = search(next, {"* *", "catdog", false, true});
+        QCOMPARE(phrases.matches, (QStringList{"act dog", "Cat dog", "cat dog"}));
+        QCOMPARE(next.find<QLabel>("filters")->text(), QStringLiteral("Filters on"));
+        QVERIFY(next.find<QLabel>("filters")->isVisibleTo(next.frame.get()));
+        // The same letters again: the analysis is reused. Cancelled in it: nothing is found.
+        QCOMPARE(search(next, {"* *", "godcat", false, true}).matches, phrases.matches);
+        connect(next.client, &gui::SearchPanel::analysisStarted, this,
+                [] { inDialog<gui::AnalysisDialog>([](gui::AnalysisDialog*) {}); });
+        QVERIFY(search(next, {"* *", "dogcate"}).matches.isEmpty());
+        disconnect(next.client, &gui::SearchPanel::analysisStarted, this, nullptr);
+        QCOMPARE(analyses.size(), 2);
+    }
+
+    void progressDialogShowsLongWorkAndAsksBeforeCancelling() {
+        const struct {
+            int steps;
+            int cancelAnswer;  // 0: Cancel is not pressed
+            int result;
+        } cases[] = {{2, 0, 1}, {40, 0, 1}, {40, kIdNo, 1}, {40, kIdYes, 0}};
+        for (const auto& c : cases) {
+            SteppedWork work(c.steps);
+            gui::ProgressDialog dialog(nullptr, work);
+            PauseCheckingPresenter asked([&work] { return work.done.load(); }, c.cancelAnswer);
+            ScopedPresenter scope(asked);
+            if (c.cancelAnswer != 0) {
+                whenReady([&] { return dialog.shownOnScreen(); }, [&] { dialog.reject(); });
+            }
+            QCOMPARE(dialog.run(), c.result);
+            QCOMPARE(dialog.shownOnScreen(), c.steps > 2);  // short work never shows
+            QCOMPARE(work.done == c.steps, c.result == 1);
+            QCOMPARE(asked.count(), c.cancelAnswer != 0 ? 1u : 0u);
+            QCOMPARE(asked.progressWhenAsked, asked.progressWhenAnswered);
+        }
+    }
+
+    void threeButtonQuestion() {
+        for (const int press : {0, 1, 2, -1}) {  // -1: Escape, the third button's answer
+            gui::ThreeButtonQuestion box(nullptr, "Append or overwrite?", "Confirm", "&Append",
+                                         "&Overwrite", "&Cancel");
+            QVERIFY(box.button(2)->isDefault());
+            whenReady([&box] { return box.isVisible(); },
+                      [&] {
+                          press < 0 ? QTest::keyClick(&box, Qt::Key_Escape)
+                                    : box.button(press)->click();
+                      });
+            QCOMPARE(box.exec(), press < 0 ? 2 : press);
+        }
+    }
+
+    // Each command as the list's menu runs it: what it makes is listed unselected at once.
+    void dictionaryCommandsRunFromTheOpenList() {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("a.lex", {"cat", "dog"}, true);
+        ProgramFolder::addDictionary("b.lex", {"ant", "emu"}, false);
+        TempFolder::write("list.txt", "Emu\nemu\nAPPLE\napple pie\nco-op\n\n  yak  \n");
+        const auto make = [](gui::SelectDictionariesDialog*) {
+            inDialog<gui::MakeDictionaryDialog>([](gui::MakeDictionaryDialog* d) {
+                d->fileNameEdit()->setText("list.txt");
+                d->dictionaryNameEdit()->setText("Made");
+                d->okButton()->click();
+            });
+        };
+        const auto word = [](const char* text, const char* dictionary) {
+            return [=](gui::SelectDictionariesDialog*) {
+                inDialog<gui::WordDialog>([=](gui::WordDialog* d) {
+                    d->wordEdit()->setText(text);
+                    d->dictionaryCombo()->setEditText(dictionary);
+                    d->okButton()->click();
+                });
+            };
+        };
+        const auto merge = [](gui::SelectDictionariesDialog*) {
+            inDialog<gui::MergeDialog>([](gui::MergeDialog* d) {
+                d->list()->item(1)->setSelected(true);  // b.lex and made.lex, in name order
+                d->list()->item(2)->setSelected(true);
+                d->newNameEdit()->setText("Both");
+                d->deleteMergedBox()->setChecked(true);
+                d->mergeButton()->click();
+            });
+        };
+        const struct {
+            std::function<void(gui::SelectDictionariesDialog*)> answer;
+            int command;
+            QString rows;
+        } steps[] = {
+            {make, gui::kCmdCreateFromFile, "*a b made"},
+            {merge, gui::kCmdMerge, "*a both"},
+            {word("gnu", "Zoo"), gui::kCmdAddWord, "*a both zoo"},
+            {word("gnu", "zoo.lex"), gui::kCmdRemoveWord, "*a both"},
+            {[](auto* select) { select->list()->selectAll(), select->toggleHighlighted(); }, 0,
+             "a *both"},
+            {[](auto* select) {
+                 select->list()->clearSelection(), select->list()->item(0)->setSelected(true);
+             },
+             gui::kCmdDeleteDictionaries, "*both"}};
+        Window w;
+        RecordingPresenter messages;
+        messages.script({kIdYes, kIdYes, kIdYes});  // delete the merged, make zoo, delete
+        QStringList rowsSeen, tempSeen;
+        inDialog<gui::SelectDictionariesDialog>([&](gui::SelectDictionariesDialog* select) {
+            for (const auto& step : steps) {
+                step.answer(select);
+                if (step.command != 0) w.client->command(step.command);
+                QStringList rows;
+                for (int i = 0; i < select->list()->count(); ++i) {
+                    rows << select->list()->item(i)->text().remove(".lex").remove(" \t");
+                }
+                rowsSeen << rows.join(' ').remove('\t').replace(QChar(0xBB), '*');
+                tempSeen << QDir("temp").entryList(QDir::Files).join(' ');
+            }
+        });
+        w.client->command(gui::kCmdSelectDictionaries);
+        QStringList expected;
+        for (const auto& step : steps) expected << step.rows;
+        QCOMPARE(rowsSeen, expected);
+        QCOMPARE(tempSeen, QStringList(std::size(steps), QString()));
+        QCOMPARE(listedWords("both.lex"), 6L);
+        QVERIFY(std::filesystem::exists("lexicons/a.lxb"));  // a deleted dictionary is kept
+        QVERIFY(!std::filesystem::exists("lexicons/zoo.lex"));
+        QCOMPARE(messages.count(), 3u);
+    }
+
+    void anotherCopyDisablesTheChangingCommands() {
+        ProgramFolder folder;
+        const InstanceMarker own;
+        Window w;
+        TempFolder::write("temp/$$other.zti", "");
+        for (int id : {gui::kCmdAddWord, gui::kCmdRemoveWord, gui::kCmdCreateFromFile,
+                       gui::kCmdMerge, gui::kCmdDeleteDictionaries}) {
+            QVERIFY(!w.client->commandEnabled(id));
+        }
+        QVERIFY(w.client->commandEnabled(gui::kCmdSelectDictionaries));
+    }
+
+    void starterDictionaryIsOfferedToAnEmptyCatalogue() {
+        using gui::StarterOutcome;
+        const struct {
+            bool haveDictionary;
+            const char* wordList;  // nullptr: none
+            int answer;
+            StarterOutcome outcome;
+            long englishWords;  // -1: no english.lex
+        } cases[] = {
+            {true, "cat\n", kIdYes, StarterOutcome::kNotOffered, -1},
+            {false, nullptr, kIdYes, StarterOutcome::kNotOffered, -1},
+            {false, "cat\ndog\n", kIdNo, StarterOutcome::kDeclined, -1},
+            {false, "cat\nDog\nco-op\ntoo-long-word\ncat\n", kIdYes, StarterOutcome::kMade, 3},
+            {false, "1234\n--\n", kIdYes, StarterOutcome::kFailed, -1}};
+        for (const auto& c : cases) {
+            ProgramFolder folder;
+            if (c.haveDictionary) ProgramFolder::addDictionary("mine.lex", {"emu"}, false);
+            RecordingPresenter presenter;
+            Catalogue::instance();  // an empty catalogue says so first
+            presenter.clear();
+            const std::string list = c.wordList ? (folder.path() / "word list.txt").string() : "";
+            if (c.wordList) TempFolder::write(list, c.wordList);
+            presenter.script({c.answer});
+            QWidget parent;
+            QVERIFY(gui::offerStarterDictionary(&parent, list) == c.outcome);
+            const bool asked =
+                presenter.count() > 0 && presenter.messages().front().style == (kMbYesNo | 0x20) &&
+                presenter.messages().front().text.find(" " + list + " and ") != std::string::npos;
+            QCOMPARE(asked, c.outcome != StarterOutcome::kNotOffered);
+            QCOMPARE(listedWords("english.lex"), c.englishWords);
+            if (c.englishWords > 0)
+                QVERIFY(Catalogue::instance().isSelected(".\\lexicons\\english.lex"));
+            QVERIFY(std::filesystem::is_empty("temp"));
+        }
+    }
+};
+
+}  // namespace zantric::test
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    zantric::test::WindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "window_test.moc"
