@@ -27,7 +27,8 @@ Words collect(DictionaryReader& d, const char* pattern, const LetterPool* letter
 }
 
 // clang-format off
-const Words kSmall = {"a", "at", "bat", "cat", "cot", "cut", "dog", "cart", "cats", "coat", "comet"};
+const Words kSmall = {"a", "at", "bat", "cat", "cot", "cut", "dog", "cart", "cats", "coat",
+                      "comet"};
 const Words kLong = {"a", "at", "cat", "cot", "strawberry", "conservation", "conversation",
                      "nationalization", "counterrevolutionary", "counter-revolutionary"};
 // clang-format on
@@ -69,7 +70,8 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
         {"long.lex", "c" + twenty.substr(1), nullptr, 0, counters, 2},
         {"long.lex", "*", nullptr, 12, Words(kLong.begin() + 5, kLong.end()), 5},
         {"long.lex", "*", nullptr, 21, {}, 0},
-        {"long.lex", "*", &conversation, 0, {"a", "at", "cat", "cot", "conservation", "conversation"}, 8},
+        {"long.lex", "*", &conversation, 0,
+         {"a", "at", "cat", "cot", "conservation", "conversation"}, 8},
         {"long.lex", "*", &blanks, 13, Words(kLong.begin() + 7, kLong.end()), 3},
         // Capitals and hyphens come back as written; a pattern matches either case.
         {"mixed.lex", "*", nullptr, 0, kMixed, 6},

@@ -56,7 +56,8 @@ TEST_F(WordUpdateTest, AddsAndRemovesWordsInDictionaryOrder) {
         {{"bat", "cot"}, "zebra", add, kUpdateDone, {"bat", "cot", "zebra"}},
         {{"Cat"}, "cat", add, kUpdateDone, {"Cat", "cat"}},
         {{"bat", "cat"}, "cat", add, kUpdateAlreadyPresent, {}},
-        {{"bat", "cat", "Cot", "cot", "cut", "cart"}, "c?t", remove, kUpdateDone, {"bat", "Cot", "cart"}},
+        {{"bat", "cat", "Cot", "cot", "cut", "cart"}, "c?t", remove, kUpdateDone,
+         {"bat", "Cot", "cart"}},
         {{"coop", "co-op"}, "co-op", remove, kUpdateDone, {"coop"}},
         {{"bat", "cat"}, "dog", remove, kUpdateNotFound, {}},
     };

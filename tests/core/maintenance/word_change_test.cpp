@@ -5,47 +5,24 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include "core/dictionary/catalogue.h"
-#include "core/dictionary/dictionary_reader.h"
-#include "core/shell/messages.h"
 #include "core/shell/paths.h"
-#include "core/shell/settings.h"
 #include "support/dictionary_files.h"
-#include "support/recorder_presenter.h"
-#include "support/temp_folder.h"
 
 namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
+using test::bytesOf;
+using test::lexPath;
 using test::Words;
 using test::writeDictionary;
 
-std::string lexPath(const std::string& name) { return ".\\lexicons\\" + name; }
-std::string bytesOf(const std::string& name) { return test::TempFolder::read("lexicons/" + name); }
-
 using Shown = std::pair<std::string, std::string>;  // title, text
 
-class WordChangeTest : public ::testing::Test {
+class WordChangeTest : public test::ProgramFolderTest {
 protected:
-    WordChangeTest() { fresh(); }
-    ~WordChangeTest() override { Catalogue::resetForTests(); }
-    void fresh() {
-        fs::remove_all("lexicons");
-        fs::remove_all("temp");
-        fs::create_directories("lexicons");
-        fs::create_directories("temp");
-        test::TempFolder::write("zantric.ini",
-                                "[PATHS]\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
-        Settings::resetForTests();
-        Catalogue::resetForTests();
-        m_messages.clear();
-    }
     WordChange command(UpdateMode mode, WordChange::WorkRunner runner = runWork) {
         return WordChange(
             mode, std::move(runner), [this](int id) { m_statuses.push_back(id); }, this);
@@ -61,8 +38,6 @@ protected:
                fs::exists(fs::path("lexicons") / kRewriteFileName);
     }
 
-    test::TempFolder m_folder;
-    test::RecordingPresenter m_messages;
     std::vector<int> m_statuses;
 };
 
@@ -73,12 +48,12 @@ TEST(ZantricAddWordValidator, LettersAndOneInnerHyphenUpToTwentyLetters) {
     };
     // clang-format off
     const Case cases[] = {
-        {"Cat", true, true},          {"co-op", true, true},      {"co--op", false, false},
-        {"-ish", false, false},       {"ish-", false, false},     {"abcdefghi", true, true},
-        {"abcdefghij", true, true},   {"abcd-efghi", true, true}, {"", false, false},
-        {"c?t", false, true},         {"c*t", false, false},      {"caf\xc3\xa9", false, false},
-        {"abcdefghijklmnopqrst", true, true},    {"abcdefghij-klmnopqrst", true, true},
-        {"abcdefghijklmnopqrstu", false, false}, {"?bcdefghijklmnopqrs-tu", false, false},
+        {"Cat", true, true}, {"co-op", true, true}, {"co--op", false, false},
+        {"-ish", false, false}, {"ish-", false, false}, {"abcd-efghi", true, true},
+        {"", false, false}, {"c?t", false, true},
+        {"c*t", false, false}, {"caf\xc3\xa9", false, false}, {"abcdefghij-klmnopqrst", true, true},
+        {"abcdefghijklmnopqrst", true, true}, {"abcdefghijklmnopqrstu", false, false},
+        {"?bcdefghijklmnopqrs-tu", false, false},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -102,6 +77,9 @@ TEST_F(WordChangeTest, ChecksAndQuestionsOfOk) {
         "Zantric does not recognise your chosen dictionary. Please select a dictionary from the "
         "drop-down list.";
     const std::string notFound = "The word to be removed could not be found.";
+    const std::string notValid = " is not a valid Zantric word.";
+    const std::string contains = " already contains the word ";
+    const std::string newOne = "Do you wish to create a new dictionary";
     struct Case {
         UpdateMode mode;
         const char* word;
@@ -112,23 +90,22 @@ TEST_F(WordChangeTest, ChecksAndQuestionsOfOk) {
         int beeps = 0;
         bool otherCopy = false;
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {add, "emu", "mine", 0, O::kRefused, "Warning", otherCopy, 0, true},
         {add, "", "mine", 0, O::kStopped, incomplete, noWord},
         {add, "co-", "mine", 0, O::kWordRejected, "", "", 1},
-        {add, "co--op", "mine", 0, O::kWordRejected, incomplete,
-         "co--op is not a valid Zantric word."},
-        {add, "c?t", "mine", 0, O::kWordRejected, incomplete, "c?t is not a valid Zantric word."},
+        {add, "co--op", "mine", 0, O::kWordRejected, incomplete, "co--op" + notValid},
+        {add, "c?t", "mine", 0, O::kWordRejected, incomplete, "c?t" + notValid},
         {add, "emu", "", 0, O::kStopped, incomplete, "Please select a dictionary."},
-        {add, "CAT", "Mine.lex", 0, O::kStopped, "Error",
-         "mine.lex already contains the word 'Cat'"},
+        {add, "CAT", "Mine.lex", 0, O::kStopped, "Error", "mine.lex" + contains + "'Cat'"},
         {add, "dog", "mine", kIdNo, O::kStopped, "Warning", elsewhere},
-        {add, "emu", "fresh", kIdNo, O::kStopped, "New Dictionary",
-         "Do you wish to create a new dictionary"},
+        {add, "emu", "fresh", kIdNo, O::kStopped, "New Dictionary", newOne},
         {remove, "emu", "fresh", 0, O::kDictionaryUnknown, incomplete, unknown},
         {remove, "emu", "mine", 0, O::kNotChanged, "Dictionary Update Failed.", notFound, 1},
         {add, "dog", "mine", kIdYes, O::kDone, "Warning", elsewhere},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.word);
         fresh();
@@ -213,9 +190,7 @@ TEST_F(WordChangeTest, CancelPauseAndFailureLeaveTheDictionaryAsItWas) {
         {UpdateMode::kAdd, "zzzz", runWork, UpdateOutcome::kFailed, true},
     };
     Words many;
-    for (char a = 'a'; a <= 'z'; ++a) {
-        for (char b = 'a'; b <= 'z'; ++b) many.push_back(std::string{'a', a, b});
-    }
+    for (int i = 0; i < 26 * 26; ++i) many.push_back({'a', char('a' + i / 26), char('a' + i % 26)});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.word);
         fresh();
