@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <numeric>
 #include <set>
 
 #include "core/maintenance/dictionary_merge_handler.h"
@@ -96,40 +95,6 @@ TEST_F(MergeFileTest, MergesSortedRunsIntoOneSortedFile) {
         deleteMatching(".\\temp\\*");
     }
     EXPECT_EQ(mergeRecordEstimate(std::vector<long>(6, 3000)), 15000 + 18000);
-}
-
-// Overlapping slices of a word list, the third empty; seven take two steps.
-TEST_F(MergeFileTest, MergesDictionariesIntoTheirUnion) {
-    const Words all = distinctWords(600, 5);
-    for (int count : {2, 7}) {
-        SCOPED_TRACE(count);
-        Words inputs;
-        std::vector<long> sizes;
-        std::set<std::size_t> every, firstStep;  // indexes into `all` of the words merged
-        for (std::size_t d = 0; d < static_cast<std::size_t>(count); ++d) {
-            const std::size_t first = d * 60, last = d == 2 ? first : first + 150;
-            inputs.push_back(".\\lexicons\\d" + std::to_string(d) + ".lex");
-            test::writeDictionary(inputs.back(), {all.begin() + first, all.begin() + last});
-            sizes.push_back(static_cast<long>(last - first));
-            for (std::size_t i = first; i < last; ++i) {
-                every.insert(i);
-                if (count > kMergeFanIn && d < kMergeFanIn) firstStep.insert(i);
-            }
-        }
-        Words union_;
-        for (std::size_t i : every) union_.push_back(all[i]);
-        test::writeDictionary("expected.lex", union_);
-        std::atomic<long> written{0};
-        EXPECT_TRUE(
-            MergeFile<DictionaryMergeHandler>(inputs, "lexicons\\all.lex", &written).merge());
-        // Each input word once per step it passes; the estimate cannot know of the repeats.
-        EXPECT_EQ(written.load(), std::accumulate(sizes.begin(), sizes.end(), 0L) +
-                                      static_cast<long>(firstStep.size()));
-        EXPECT_LE(written.load(), mergeRecordEstimate(sizes));
-        EXPECT_EQ(DictionaryReader::instanceCount(), 0);
-        EXPECT_TRUE(filesIn("temp").empty());
-        EXPECT_EQ(bytesWithoutCreated("lexicons/all.lex"), bytesWithoutCreated("expected.lex"));
-    }
 }
 
 TEST_F(MergeFileTest, CancelOrFailureLeavesOnlyTheInputs) {
