@@ -1,5 +1,6 @@
 // The letters a search may use: counts from typed text (a capital or a hundred copies make a
-// letter unlimited, '?' is a blank), a word tried against them, and letters reserved.
+// letter unlimited, '?' is a blank) and a word tried against them. Letters reserved for FIND
+// words: the phrase search tests.
 #include "core/dictionary/letter_pool.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +9,6 @@
 
 namespace zantric {
 namespace {
-
-int at(char c) { return c == '?' ? LetterPool::kBlank : c - 'a'; }
 
 TEST(LetterPoolTest, AddingText) {
     // clang-format off
@@ -64,27 +63,6 @@ TEST(LetterPoolTest, TryWord) {
         letters.remainingInto(into);
         EXPECT_TRUE(into.equals(left));
     }
-}
-
-// Only letters with an available copy are reserved, never '?', and only those come back; an
-// unlimited letter is lowered by one. The reserve travels with the letters a word leaves over.
-TEST(LetterPoolTest, ReserveAndRelease) {
-    LetterPool letters("cattle?Z");
-    letters.reserve("catxa?z");
-    EXPECT_EQ(letters.countOf('z'), 99);
-    EXPECT_EQ(letters.total(), 100);
-    EXPECT_EQ(letters.reserved(at('c')) + letters.reserved(at('a')) + letters.reserved(at('t')), 3);
-    EXPECT_EQ(letters.reserved(at('?')) + letters.reserved(at('x')), 0);
-    letters.release("c?taaz");
-    EXPECT_TRUE(letters.equals(LetterPool("cattle?Z")));
-    LetterPool phrase("catdog");
-    phrase.reserve("d");
-    EXPECT_EQ(phrase.vowels(), 2);
-    ASSERT_EQ(phrase.tryWord("cat ", ' '), 0);
-    LetterPool left = phrase.remaining();
-    EXPECT_TRUE(left.equals(LetterPool("og")));
-    left.release("d");
-    EXPECT_TRUE(left.equals(LetterPool("dog")));
 }
 
 }  // namespace

@@ -48,22 +48,20 @@ TEST_F(MergeDictionariesTest, ChecksComeFirstWithTheirMessages) {
     const std::string oldC = TempFolder::read("lexicons/c.lex");
     const std::string two =
         "You must select 2 or more dictionaries from the dictionary list to merge together";
+    const char* incomplete = "Incomplete Information";
+    // clang-format off
     const struct {
         Words names;
         std::string newName, text, title;
     } cases[] = {
-        {{"a.lex"}, "x", two, "Incomplete Information"},
-        {{"a.lex", "a.lex"}, "x", two, "Incomplete Information"},
-        {{"a.lex", "b.lex"},
-         "",
-         "You must enter the name of your new Dictinary",
-         "Incomplete Information"},
-        {{"a.lex", "b.lex"},
-         "C",
+        {{"a.lex"}, "x", two, incomplete},
+        {{"a.lex", "a.lex"}, "x", two, incomplete},
+        {{"a.lex", "b.lex"}, "", "You must enter the name of your new Dictinary", incomplete},
+        {{"a.lex", "b.lex"}, "C",
          "The Dictionary c.lex already exists.\n Do you wish to overwrite it with a new "
-         "dictionary.",
-         "Confirm"},
+         "dictionary.", "Confirm"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         m_messages.clear();
