@@ -103,9 +103,9 @@ TEST(DictionaryReader, SharedImageSixteenthReaderAndCancel) {
     }
     char word[kOutWordSize];
     {
-        std::vector<std::unique_ptr<DictionaryReader>> readers;
-        for (int i = 0; i < 15; ++i)
-            readers.push_back(std::make_unique<DictionaryReader>("small.lex", false, 1024));
+        std::vector<std::unique_ptr<DictionaryReader>> readers(15);
+        for (auto& reader : readers)
+            reader = std::make_unique<DictionaryReader>("small.lex", false, 1024);
         DictionaryReader extra("small.lex", false, 1024);
         EXPECT_EQ(DictionaryReader::instanceCount(), 16);
         EXPECT_EQ(extra.nextMatch(word, "*"), kNoMoreWords);
@@ -183,7 +183,7 @@ TEST(DictionaryReader, MemoryWalksAreTheFileWalks) {
     for (const Words* more : {&kLong, &kMixed})
         words.insert(words.end(), more->begin(), more->end());
     std::mt19937 random(11);
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 1500; ++i) {
         // Mostly the letters of the filters below; one word in four of any letters.
         const std::string letters = i % 4 ? "aeinorstcldz" : "abcdefghijklmnopqrstuvwxyz";
         std::string w(1 + random() % kMaxWordLetters, 'a');

@@ -14,10 +14,10 @@ namespace {
 using test::TempFolder;
 using test::Words;
 
+constexpr const char* kPath = ".\\lexicons\\words.lex";
+
 class MakeDictionaryTest : public test::MaintenanceTest {
 protected:
-    const std::string kPath = ".\\lexicons\\words.lex";
-
     MaintenanceOutcome make(const std::string& list, bool unique = false,
                             const StageRunner& run = runWork) {
         TempFolder::write("list.txt", list);
@@ -146,7 +146,7 @@ TEST_F(MakeDictionaryTest, CancelOrFailureAtAnyStageLeavesNothingAndKeepsTheOldD
         [](ProgressWork&) { return Settings::instance().tempPath(runFileBase() + "3"); },
         [](ProgressWork& work) { return dynamic_cast<MergeRunsStage&>(work).mergedName(); },
         [](ProgressWork& work) {
-            const std::string merged = dynamic_cast<WriteDictionaryStage&>(work).mergedName();
+            std::string merged = dynamic_cast<WriteDictionaryStage&>(work).mergedName();
             removeFile(merged);
             return merged;
         },
