@@ -1,22 +1,24 @@
-// Test helper: dictionary files written from word lists and read back word by word, for every
-// test that needs a dictionary on disk.
+// Test helpers: the program's folder with its dictionaries and temporary folders, dictionary
+// files written from word lists and read back word by word. One folder per test.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
+#include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_reader.h"
 #include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
+#include "core/shell/settings.h"
+#include "support/recorder_presenter.h"
+#include "support/temp_folder.h"
 
 namespace zantric::test {
 
 using Words = std::vector<std::string>;
 
-// Writes the words, in the order given, as the dictionary file `path`.
+// Writes the words, in the order given, as the dictionary file `path`; reads them back.
 inline void writeDictionary(const std::string& path, const Words& words) {
     DictionaryWriter writer(path);
     for (const std::string& word : words) writer.addWord(word);
@@ -32,16 +34,38 @@ inline Words inWordOrder(Words words) {
     return words;
 }
 
-// Every word of a dictionary file, in file order.
 inline Words wordsOf(const std::string& path) {
     Words words;
     DictionaryReader reader(path, false, 4096);
     char word[kOutWordSize];
-    for (int r = reader.nextMatch(word, "*"); r == kMatchFound;
-         r = reader.nextMatch(word, nullptr)) {
+    for (int r = reader.nextMatch(word, "*"); r == kMatchFound; r = reader.nextMatch(word, nullptr))
         words.push_back(word);
-    }
     return words;
 }
+
+// A dictionary's path as the program names it, and its bytes.
+inline std::string lexPath(const std::string& name) { return ".\\lexicons\\" + name; }
+inline std::string bytesOf(const std::string& name) { return TempFolder::read("lexicons/" + name); }
+
+// The program's folder: the settings read from it, a fresh catalogue, every message recorded.
+class ProgramFolderTest : public ::testing::Test {
+protected:
+    ProgramFolderTest() { fresh(); }
+    ~ProgramFolderTest() override { Catalogue::resetForTests(); }
+    // Empty dictionaries and temporary folders; settings and catalogue read again.
+    void fresh() {
+        for (const char* folder : {"lexicons", "temp"}) {
+            std::filesystem::remove_all(folder);
+            std::filesystem::create_directory(folder);
+        }
+        TempFolder::write("zantric.ini", "[PATHS]\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
+        Settings::resetForTests();
+        Catalogue::resetForTests();
+        m_messages.clear();
+    }
+
+    TempFolder m_folder;
+    RecordingPresenter m_messages;
+};
 
 }  // namespace zantric::test

@@ -30,41 +30,25 @@ class RecorderPresenter : public MessagePresenter {
 public:
     int show(const std::string& text, const std::string& title, int style, bool hasOwner) override {
         std::lock_guard lock(m_mutex);
-        RecordedMessage message;
-        message.text = text;
-        message.title = title;
-        message.style = style;
-        message.hasOwner = hasOwner;
-        message.beepsBefore = m_beeps;
-        m_messages.push_back(std::move(message));
+        m_messages.push_back({text, title, style, hasOwner, false, {}, m_beeps});
         return nextAnswer(defaultAnswer(style));
     }
-
     int threeButton(const std::string& text, const std::string& title, const std::string& caption1,
                     const std::string& caption2, const std::string& caption3) override {
         std::lock_guard lock(m_mutex);
-        RecordedMessage message;
-        message.text = text;
-        message.title = title;
-        message.style = -1;
-        message.threeButton = true;
-        message.captions = {caption1, caption2, caption3};
-        message.beepsBefore = m_beeps;
-        m_messages.push_back(std::move(message));
+        m_messages.push_back(
+            {text, title, -1, false, true, {caption1, caption2, caption3}, m_beeps});
         return nextAnswer(2);
     }
-
     void beep() override {
         std::lock_guard lock(m_mutex);
         ++m_beeps;
     }
-
     // Queues answers, taken in call order by message boxes and three-button questions alike.
     void script(std::initializer_list<int> answers) {
         std::lock_guard lock(m_mutex);
         m_answers.insert(m_answers.end(), answers.begin(), answers.end());
     }
-
     std::vector<RecordedMessage> messages() const {
         std::lock_guard lock(m_mutex);
         return m_messages;
@@ -122,11 +106,7 @@ private:
 
 // A recorder installed for the lifetime of this object: the usual way for a test to see messages.
 class RecordingPresenter : public RecorderPresenter {
-public:
-    RecordingPresenter() : m_scope(*this) {}
-
-private:
-    ScopedPresenter m_scope;
+    ScopedPresenter m_scope{*this};
 };
 
 }  // namespace zantric::test

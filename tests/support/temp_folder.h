@@ -3,10 +3,11 @@
 // deletes the temporary one with everything in it. One per test; not for concurrent use.
 #pragma once
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -16,13 +17,9 @@ namespace zantric::test {
 class TempFolder {
 public:
     TempFolder() : m_previous(std::filesystem::current_path()) {
-        std::random_device random;
-        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
-            auto candidate = std::filesystem::temp_directory_path() /
-                             ("zantric-test-" + std::to_string(random()));
-            if (std::filesystem::create_directory(candidate)) m_path = candidate;
-        }
-        if (m_path.empty()) throw std::runtime_error("no temporary folder");
+        std::string name = std::filesystem::temp_directory_path() / "zantric-test-XXXXXX";
+        if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("no temporary folder");
+        m_path = name;
         std::filesystem::current_path(m_path);
     }
     ~TempFolder() {
@@ -32,7 +29,6 @@ public:
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-
     const std::filesystem::path& path() const { return m_path; }
 
     // Writes a file (relative names are inside the folder), creating parent folders.

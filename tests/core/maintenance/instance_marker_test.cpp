@@ -4,82 +4,27 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "core/maintenance/startup_cleanup.h"
-#include "core/shell/paths.h"
-#include "core/shell/settings.h"
 #include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
-#include "support/recorder_presenter.h"
-#include "support/temp_folder.h"
+#include "maintenance_test_support.h"
 
 namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
+using InstanceMarkerTest = test::MaintenanceTest;
 
-constexpr const char* kIni =
-    "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n";
-
-class InstanceMarkerTest : public ::testing::Test {
-protected:
-    InstanceMarkerTest() {
-        test::TempFolder::write("zantric.ini", kIni);
-        Settings::resetForTests();
-    }
-
-    // The names of the files in a folder, sorted.
-    static std::vector<std::string> filesIn(const fs::path& folder) {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    test::RecordingPresenter m_messages;
-    test::TempFolder m_folder;
-};
-
+// The marker lives with the object; a copy that cannot make one is told why.
 TEST_F(InstanceMarkerTest, MarkerLivesWithTheObject) {
-    EXPECT_EQ(InstanceMarker::count(), 0);
     {
         InstanceMarker marker;
         EXPECT_EQ(marker.path(), ".\\temp\\" + tempBaseName() + ".zti");
-        const fs::path file = fs::path("temp") / (tempBaseName() + ".zti");
-        ASSERT_TRUE(fs::exists(file));
-        EXPECT_EQ(fs::file_size(file), 0u);
-        EXPECT_EQ(InstanceMarker::count(), 1);
+        EXPECT_EQ(filesIn("temp"), test::Words{tempBaseName() + ".zti"});
     }
-    EXPECT_EQ(InstanceMarker::count(), 0);
     EXPECT_TRUE(filesIn("temp").empty());
-    EXPECT_EQ(m_messages.count(), 0u);
-}
-
-TEST_F(InstanceMarkerTest, MarkersOfOtherCopiesAreCounted) {
-    InstanceMarker marker;
-    test::TempFolder::write("temp/$$1abcde.zti", "");
-    test::TempFolder::write("temp/$$1abcde.$$$", "results");
-    test::TempFolder::write("lexicons/$$elsewhere.zti", "");
-    EXPECT_EQ(InstanceMarker::count(), 2);
-
-    // A second copy started within the same second takes a marker of its own, so that each copy
-    // counts the other; it deletes only its own.
-    auto sameSecond = std::make_unique<InstanceMarker>();
-    EXPECT_EQ(sameSecond->path(), ".\\temp\\" + tempBaseName() + "_1.zti");
-    EXPECT_EQ(InstanceMarker::count(), 3);
-    sameSecond.reset();
-    EXPECT_EQ(InstanceMarker::count(), 2);
-    EXPECT_TRUE(fs::exists(fs::path("temp") / (tempBaseName() + ".zti")));
-}
-
-TEST_F(InstanceMarkerTest, MarkerThatCannotBeCreatedThrows) {
     fs::remove_all("temp");
     try {
         InstanceMarker marker;
@@ -105,9 +50,7 @@ TEST_F(InstanceMarkerTest, StartupCleanupDeletesLeftoversOnlyWhenNoOtherCopyRuns
          {Case{"no other copy", false, false}, Case{"marker of a copy that ended", false, true},
           Case{"another copy runs", true, false}}) {
         SCOPED_TRACE(c.what);
-        test::TempFolder folder;
-        test::TempFolder::write("zantric.ini", kIni);
-        Settings::resetForTests();
+        fresh();
         for (const std::string& name : leftovers) test::TempFolder::write("temp/" + name, "x");
         for (const std::string& name : others) test::TempFolder::write("temp/" + name, "x");
         if (c.staleMarker) test::TempFolder::write("temp/$$zz.zti", "");

@@ -1,13 +1,19 @@
+// Merge Dictionaries: the union, each word once, byte for byte as the writer makes it; the
+// checks before any work; the merged dictionaries deleted only once the new one is in place;
+// and what cancel, failure, a damaged input or a cancel from another thread leave.
 #include "core/maintenance/merge_dictionaries.h"
 
 #include <gtest/gtest.h>
 
+#include "core/maintenance/make_dictionary.h"
+#include "core/shell/progress_work.h"
 #include "maintenance_test_support.h"
 
 namespace zantric {
 namespace {
 
 using test::TempFolder;
+using test::Words;
 
 class MergeDictionariesTest : public test::MaintenanceTest {
 protected:
@@ -16,55 +22,47 @@ protected:
         writeDictionary(".\\lexicons\\b.lex", {"bob", "cat", "eel", "abc"});
         writeDictionary(".\\lexicons\\c.lex", {"dog", "zebra", "ab-c", "fig"});
         catalogue();
-        m_messages.clear();
     }
-    const std::vector<std::string> kUnion = {"abc", "ab-c", "Bob", "bob",  "cat",
-                                             "dog", "eel",  "fig", "zebra"};
 };
+using DictionaryReplacementTest = MergeDictionariesTest;
 
+// Six inputs take two steps.
 TEST_F(MergeDictionariesTest, GivesTheUnionEachWordOnce) {
-    ASSERT_EQ(mergeDictionaries({"a.lex", "b.lex", "c.lex"}, "All", false, runWork),
+    for (const char* extra : {"d", "e", "f"})
+        writeDictionary(test::lexPath(extra + std::string(".lex")), {extra});
+    Catalogue::resetForTests();
+    const Words all = {"abc", "ab-c", "Bob", "bob", "cat", "d",
+                       "dog", "e",    "eel", "f",   "fig", "zebra"};
+    ASSERT_EQ(mergeDictionaries({"a.lex", "b.lex", "c.lex", "d.lex", "e.lex", "f.lex"}, "All",
+                                false, runWork),
               MaintenanceOutcome::kDone);
-    const std::string path = ".\\lexicons\\all.lex";
-    EXPECT_EQ(wordsOf(path), kUnion);
-    writeDictionary("expected.lex", kUnion);
-    EXPECT_EQ(bytesWithoutCreated(path), bytesWithoutCreated("expected.lex"));
-    ASSERT_NE(catalogue().find(path), nullptr);
-    EXPECT_EQ(catalogue().find(path)->header().wordCount, kUnion.size());
-    EXPECT_EQ(filesIn("lexicons"),
-              (std::vector<std::string>{"a.lex", "all.lex", "b.lex", "c.lex"}));
+    writeDictionary("expected.lex", all);
+    EXPECT_EQ(bytesWithoutCreated(".\\lexicons\\all.lex"), bytesWithoutCreated("expected.lex"));
+    EXPECT_EQ(catalogue().find(".\\lexicons\\all.lex")->header().wordCount, all.size());
+    EXPECT_EQ(filesIn("lexicons").size(), 7u);
     EXPECT_TRUE(tempFiles().empty());
     EXPECT_EQ(m_messages.count(), 0u);
 }
 
 TEST_F(MergeDictionariesTest, ChecksComeFirstWithTheirMessages) {
     const std::string oldC = TempFolder::read("lexicons/c.lex");
-    struct Case {
-        std::vector<std::string> names;
-        std::string newName;
-        std::string text;
-        std::string title;
-    };
-    const Case cases[] = {
-        {{"a.lex"},
-         "x",
-         "You must select 2 or more dictionaries from the dictionary list to merge together",
-         "Incomplete Information"},
-        {{"a.lex", "a.lex"},
-         "x",
-         "You must select 2 or more dictionaries from the dictionary list to merge together",
-         "Incomplete Information"},
-        {{"a.lex", "b.lex"},
-         "",
-         "You must enter the name of your new Dictinary",
-         "Incomplete Information"},
-        {{"a.lex", "b.lex"},
-         "C",
+    const std::string two =
+        "You must select 2 or more dictionaries from the dictionary list to merge together";
+    const char* incomplete = "Incomplete Information";
+    // clang-format off
+    const struct {
+        Words names;
+        std::string newName, text, title;
+    } cases[] = {
+        {{"a.lex"}, "x", two, incomplete},
+        {{"a.lex", "a.lex"}, "x", two, incomplete},
+        {{"a.lex", "b.lex"}, "", "You must enter the name of your new Dictinary", incomplete},
+        {{"a.lex", "b.lex"}, "C",
          "The Dictionary c.lex already exists.\n Do you wish to overwrite it with a new "
-         "dictionary.",
-         "Confirm"},
+         "dictionary.", "Confirm"},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         m_messages.clear();
         EXPECT_EQ(mergeDictionaries(c.names, c.newName, true, runWork),
@@ -72,60 +70,45 @@ TEST_F(MergeDictionariesTest, ChecksComeFirstWithTheirMessages) {
         ASSERT_EQ(m_messages.count(), 1u);
         EXPECT_EQ(m_messages.last().text, c.text);
         EXPECT_EQ(m_messages.last().title, c.title);
-        EXPECT_EQ(filesIn("lexicons"), (std::vector<std::string>{"a.lex", "b.lex", "c.lex"}));
+        EXPECT_EQ(filesIn("lexicons"), (Words{"a.lex", "b.lex", "c.lex"}));
         EXPECT_EQ(TempFolder::read("lexicons/c.lex"), oldC);
-        EXPECT_TRUE(tempFiles().empty());
     }
 }
 
 // Words of the same letters with the hyphen in different places compare equal, so dictionaries
-// may hold them in either order; the merge still stores each once, in the word order.
+// may hold them in either order (as written here); the merge still stores each once, in order.
 TEST_F(MergeDictionariesTest, HyphenTwinsInAnyOrderAreStoredOnce) {
-    using Words = std::vector<std::string>;
-    struct Case {
-        Words a, b, c;  // sorted as written; twins that compare equal keep the order given
-    };
-    const Case cases[] = {
+    const Words cases[][3] = {
         {{"abc", "ab-c", "Abc", "Ab-c"}, {"Ab-c", "abc"}, {"Abc", "ab-c"}},
         {{"a-bc", "ab-c"}, {"ab-c", "a-bc"}, {}},
-        {{"ab-c"}, {"a-bc", "ab-c"}, {"ab-c", "a-bc"}},
         {{"A-bc", "Ab-c", "a-bc", "ab-c"}, {"Ab-c", "A-bc", "ab-c", "a-bc"}, {"abc", "Abc"}},
-        {{"ab-cd", "abc-d", "a-bcd", "abcd"}, {"a-bcd", "abc-d", "ab-cd"}, {"abc-d", "a-bcd"}},
         {{"abc-d", "cat"}, {"ab-cd", "abc-d", "dog"}, {"abc-d", "ab-cd", "a-bcd", "eel"}},
     };
     int round = 0;
-    for (const Case& c : cases) {
-        Catalogue::resetForTests();
+    for (const auto& c : cases) {
         Words all;
-        int n = 0;
-        for (const Words* words : {&c.a, &c.b, &c.c}) {
-            const std::string path = ".\\lexicons\\t" + std::to_string(n++) + ".lex";
-            writeDictionary(path, *words);
-            all.insert(all.end(), words->begin(), words->end());
+        for (int n = 0; n < 3; ++n) {
+            writeDictionary(test::lexPath("t" + std::to_string(n) + ".lex"), c[n]);
+            all.insert(all.end(), c[n].begin(), c[n].end());
         }
-        catalogue();
-        SCOPED_TRACE(::testing::PrintToString(all));
+        SCOPED_TRACE(testing::PrintToString(all));
+        Catalogue::resetForTests();
         const std::string name = "twins" + std::to_string(round++);
         ASSERT_EQ(mergeDictionaries({"t0.lex", "t1.lex", "t2.lex"}, name, false, runWork),
                   MaintenanceOutcome::kDone);
-        const std::string path = ".\\lexicons\\" + name + ".lex";
-        const Words merged = wordsOf(path);
-        for (std::size_t i = 1; i < merged.size(); ++i) {
-            EXPECT_LE(compareWords(merged[i - 1].c_str(), merged[i].c_str()), 0)
-                << merged[i - 1] << " before " << merged[i];
-        }
+        const Words merged = test::wordsOf(test::lexPath(name + ".lex"));
+        for (std::size_t i = 1; i < merged.size(); ++i)
+            EXPECT_LE(compareWords(merged[i - 1].c_str(), merged[i].c_str()), 0) << merged[i];
         std::sort(all.begin(), all.end());
         all.erase(std::unique(all.begin(), all.end()), all.end());
         Words sorted = merged;
         std::sort(sorted.begin(), sorted.end());
-        EXPECT_EQ(sorted, all);  // every word, once
-        ASSERT_NE(catalogue().find(path), nullptr);
-        EXPECT_EQ(catalogue().find(path)->header().wordCount, all.size());
+        EXPECT_EQ(sorted, all);
     }
 }
 
 // The merged dictionaries leave the catalogue and stay as backups; when the new dictionary takes
-// the name of one of them, that one is replaced rather than deleted.
+// the name of one of them, that one is replaced rather than deleted. Declining keeps the inputs.
 TEST_F(MergeDictionariesTest, DeletesTheMergedDictionariesWhenAsked) {
     const std::string oldA = TempFolder::read("lexicons/a.lex");
     m_messages.script({kIdYes, kIdYes});
@@ -134,54 +117,81 @@ TEST_F(MergeDictionariesTest, DeletesTheMergedDictionariesWhenAsked) {
     EXPECT_EQ(m_messages.messages()[1].text,
               "If you delete these dictionaries you will permanently lose all access to the words "
               "they contain:\n\nc.lex\n\nAre you sure you wish to continue.");
-    EXPECT_EQ(filesIn("lexicons"), (std::vector<std::string>{"a.lex", "a.lxb", "b.lex", "c.lxb"}));
+    EXPECT_EQ(filesIn("lexicons"), (Words{"a.lex", "a.lxb", "b.lex", "c.lxb"}));
     EXPECT_EQ(TempFolder::read("lexicons/a.lxb"), oldA);
-    EXPECT_EQ(wordsOf(".\\lexicons\\a.lex"),
-              (std::vector<std::string>{"ab-c", "Bob", "cat", "dog", "fig", "zebra"}));
+    EXPECT_EQ(test::wordsOf(".\\lexicons\\a.lex"),
+              (Words{"ab-c", "Bob", "cat", "dog", "fig", "zebra"}));
     EXPECT_EQ(catalogue().count(), 2u);
-    EXPECT_EQ(catalogue().find(".\\lexicons\\c.lex"), nullptr);
-
-    // Declining the deletion keeps the inputs; the merge itself stands.
-    m_messages.clear();
     m_messages.script({kIdNo});
     ASSERT_EQ(mergeDictionaries({"a.lex", "b.lex"}, "d", true, runWork), MaintenanceOutcome::kDone);
     EXPECT_EQ(catalogue().count(), 3u);
     EXPECT_TRUE(fileExists(".\\lexicons\\b.lex"));
 }
 
-TEST_F(MergeDictionariesTest, CancelOrFailureLeavesNothing) {
-    // Six inputs take two steps, so an intermediate file exists when the last move fails.
-    std::vector<std::string> names = {"a.lex", "b.lex", "c.lex"};
-    for (const char* extra : {"d", "e", "f"}) {
-        writeDictionary(std::string(".\\lexicons\\") + extra + ".lex", {extra});
-        names.push_back(std::string(extra) + ".lex");
-    }
-    writeDictionary(".\\lexicons\\new.lex", {"old"});
-    const std::string oldNew = TempFolder::read("lexicons/new.lex");
-    Catalogue::resetForTests();
-    catalogue();
-    const StageRunner runners[] = {
-        [](ProgressWork& work) {
-            work.cancelWork();
-            return runWork(work);
-        },
-        [](ProgressWork& work) {
-            auto& merging = dynamic_cast<MergeDictionariesWork&>(work);
-            std::filesystem::create_directory(nativePath(merging.outputName()));
-            return runWork(work);
-        },
+// Cancelled; the new name taken by a folder (the inputs are deleted only after it is in place);
+// an input whose words do not add up to its header's count: nothing changes.
+TEST_F(MergeDictionariesTest, CancelFailureOrADamagedInputLeavesNothing) {
+    const std::string oldB = TempFolder::read("lexicons/b.lex");
+    const StageRunner cancel = [](ProgressWork& work) {
+        work.cancelWork();
+        return runWork(work);
     };
-    for (const StageRunner& run : runners) {
-        m_messages.clear();
+    const struct {
+        StageRunner run;
+        const char* inTheWay;  // a folder where the new dictionary goes
+        std::size_t cut;       // bytes taken off b.lex: "eel" lost, the header still counts it
+        std::string text;
+    } cases[] = {
+        {cancel, nullptr, 0, ""},
+        {runWork, "lexicons/c.lex/in-the-way", 0, "Zantric could not rename this file: "},
+        {runWork, nullptr, 3, "Unable to read Dictionary: " + shownPath("lexicons/b.lex")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        fresh();
+        writeDictionary(".\\lexicons\\a.lex", {"cat", "dog"});
+        TempFolder::write("lexicons/b.lex", oldB.substr(0, oldB.size() - c.cut));
+        if (c.inTheWay) std::filesystem::create_directories(c.inTheWay);
+        const Words before = filesIn("lexicons");
         m_messages.script({kIdYes, kIdYes});
-        EXPECT_EQ(mergeDictionaries(names, "new", true, run), MaintenanceOutcome::kFailed);
+        EXPECT_EQ(mergeDictionaries({"a.lex", "b.lex"}, "c", true, c.run),
+                  MaintenanceOutcome::kFailed);
+        EXPECT_EQ(m_messages.last().text.rfind(c.text, 0), 0u) << m_messages.last().text;
         EXPECT_TRUE(tempFiles().empty());
-        EXPECT_EQ(TempFolder::read("lexicons/new.lex"), oldNew);
-        EXPECT_EQ(filesIn("lexicons").size(), 7u);
-        EXPECT_EQ(catalogue().count(), 7u);
+        EXPECT_EQ(filesIn("lexicons"), before);
+        EXPECT_EQ(catalogue().count(), 2u);
     }
-    EXPECT_EQ(m_messages.last().title, "Zantric Exception");
-    EXPECT_EQ(m_messages.last().text.rfind("Zantric could not rename this file: ", 0), 0u);
+}
+
+// Make has three stages, merge one; the cancel, from the calling thread while the stage runs
+// on a worker (as the window runs it), goes to stage `stage` of the command.
+TEST_F(DictionaryReplacementTest, StagesOnAWorkerStopWhenCancelledFromAnotherThread) {
+    std::string list;
+    for (const std::string& word : test::generateWords(20000)) list += word + "\n";
+    TempFolder::write("list.txt", list);
+    const std::string oldA = TempFolder::read("lexicons/a.lex");
+    for (int stage = 0; stage < 4; ++stage) {
+        SCOPED_TRACE(stage);
+        int started = 0;
+        const StageRunner cancelOne = [&](ProgressWork& work) {
+            WorkerThread worker;
+            worker.start(work);
+            if (started++ == stage % 3) {
+                work.pause();
+                work.cancelWork();
+                work.resume();
+            }
+            worker.join();
+            return work.result();
+        };
+        m_messages.script({kIdYes});
+        EXPECT_EQ(stage < 3 ? makeDictionary("list.txt", "a", false, cancelOne)
+                            : mergeDictionaries({"a.lex", "b.lex"}, "a", false, cancelOne),
+                  MaintenanceOutcome::kFailed);
+        EXPECT_EQ(TempFolder::read("lexicons/a.lex"), oldA);
+        EXPECT_EQ(filesIn("lexicons"), (Words{"a.lex", "b.lex", "c.lex"}));
+        EXPECT_TRUE(tempFiles().empty());
+    }
 }
 
 }  // namespace

@@ -5,50 +5,26 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <string>
 #include <thread>
-#include <vector>
 
-#include "core/dictionary/catalogue.h"
-#include "core/dictionary/dictionary_reader.h"
-#include "core/shell/messages.h"
 #include "core/shell/paths.h"
-#include "core/shell/settings.h"
 #include "support/dictionary_files.h"
-#include "support/recorder_presenter.h"
-#include "support/temp_folder.h"
 
 namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
+using test::bytesOf;
+using test::lexPath;
 using test::Words;
 using test::writeDictionary;
 
-std::string lexPath(const std::string& name) { return ".\\lexicons\\" + name; }
-std::string bytesOf(const std::string& name) { return test::TempFolder::read("lexicons/" + name); }
-
 using Shown = std::pair<std::string, std::string>;  // title, text
 
-class WordChangeTest : public ::testing::Test {
+class WordChangeTest : public test::ProgramFolderTest {
 protected:
-    WordChangeTest() { fresh(); }
-    ~WordChangeTest() override { Catalogue::resetForTests(); }
-    void fresh() {
-        fs::remove_all("lexicons");
-        fs::remove_all("temp");
-        fs::create_directories("lexicons");
-        fs::create_directories("temp");
-        test::TempFolder::write("zantric.ini",
-                                "[PATHS]\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
-        Settings::resetForTests();
-        Catalogue::resetForTests();
-        m_messages.clear();
-    }
     WordChange command(UpdateMode mode, WordChange::WorkRunner runner = runWork) {
-        return WordChange(
-            mode, std::move(runner), [this](int id) { m_statuses.push_back(id); }, this);
+        return WordChange(mode, std::move(runner), {}, this);
     }
     std::vector<Shown> shown() const {
         std::vector<Shown> result;
@@ -60,32 +36,7 @@ protected:
         return fs::is_regular_file(kRewriteFileName) ||
                fs::exists(fs::path("lexicons") / kRewriteFileName);
     }
-
-    test::TempFolder m_folder;
-    test::RecordingPresenter m_messages;
-    std::vector<int> m_statuses;
 };
-
-TEST(ZantricAddWordValidator, LettersAndOneInnerHyphenUpToTwentyLetters) {
-    struct Case {
-        const char* text;
-        bool word, pattern;  // valid as a word to add / as a word or pattern to remove
-    };
-    // clang-format off
-    const Case cases[] = {
-        {"Cat", true, true},          {"co-op", true, true},      {"co--op", false, false},
-        {"-ish", false, false},       {"ish-", false, false},     {"abcdefghi", true, true},
-        {"abcdefghij", true, true},   {"abcd-efghi", true, true}, {"", false, false},
-        {"c?t", false, true},         {"c*t", false, false},      {"caf\xc3\xa9", false, false},
-        {"abcdefghijklmnopqrst", true, true},    {"abcdefghij-klmnopqrst", true, true},
-        {"abcdefghijklmnopqrstu", false, false}, {"?bcdefghijklmnopqrs-tu", false, false},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        EXPECT_EQ(zantricAddWordValidator(c.text), c.word) << c.text;
-        EXPECT_EQ(zantricAddWordValidator(c.text, true), c.pattern) << c.text;
-    }
-}
 
 // Each check of OK stops at its message, in order; the last case gets through.
 TEST_F(WordChangeTest, ChecksAndQuestionsOfOk) {
@@ -102,6 +53,9 @@ TEST_F(WordChangeTest, ChecksAndQuestionsOfOk) {
         "Zantric does not recognise your chosen dictionary. Please select a dictionary from the "
         "drop-down list.";
     const std::string notFound = "The word to be removed could not be found.";
+    const std::string notValid = " is not a valid Zantric word.";
+    const std::string contains = " already contains the word ";
+    const std::string newOne = "Do you wish to create a new dictionary";
     struct Case {
         UpdateMode mode;
         const char* word;
@@ -112,23 +66,22 @@ TEST_F(WordChangeTest, ChecksAndQuestionsOfOk) {
         int beeps = 0;
         bool otherCopy = false;
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {add, "emu", "mine", 0, O::kRefused, "Warning", otherCopy, 0, true},
         {add, "", "mine", 0, O::kStopped, incomplete, noWord},
         {add, "co-", "mine", 0, O::kWordRejected, "", "", 1},
-        {add, "co--op", "mine", 0, O::kWordRejected, incomplete,
-         "co--op is not a valid Zantric word."},
-        {add, "c?t", "mine", 0, O::kWordRejected, incomplete, "c?t is not a valid Zantric word."},
+        {add, "co--op", "mine", 0, O::kWordRejected, incomplete, "co--op" + notValid},
+        {add, "c?t", "mine", 0, O::kWordRejected, incomplete, "c?t" + notValid},
         {add, "emu", "", 0, O::kStopped, incomplete, "Please select a dictionary."},
-        {add, "CAT", "Mine.lex", 0, O::kStopped, "Error",
-         "mine.lex already contains the word 'Cat'"},
+        {add, "CAT", "Mine.lex", 0, O::kStopped, "Error", "mine.lex" + contains + "'Cat'"},
         {add, "dog", "mine", kIdNo, O::kStopped, "Warning", elsewhere},
-        {add, "emu", "fresh", kIdNo, O::kStopped, "New Dictionary",
-         "Do you wish to create a new dictionary"},
+        {add, "emu", "fresh", kIdNo, O::kStopped, "New Dictionary", newOne},
         {remove, "emu", "fresh", 0, O::kDictionaryUnknown, incomplete, unknown},
         {remove, "emu", "mine", 0, O::kNotChanged, "Dictionary Update Failed.", notFound, 1},
         {add, "dog", "mine", kIdYes, O::kDone, "Warning", elsewhere},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.word);
         fresh();
@@ -163,31 +116,9 @@ TEST_F(WordChangeTest, ChecksAndQuestionsOfOk) {
     }
 }
 
-TEST_F(WordChangeTest, RemovingTheLastWordsDeletesTheDictionary) {
-    writeDictionary(lexPath("mine.lex"), {"bat", "cot", "cut"});
-    Catalogue::instance().setSelected(lexPath("mine.lex"), true);
-
-    EXPECT_EQ(command(UpdateMode::kAdd).ok("cat", "mine"), UpdateOutcome::kDone);
-    EXPECT_EQ(test::wordsOf(lexPath("mine.lex")), (Words{"bat", "cat", "cot", "cut"}));
-    EXPECT_EQ(command(UpdateMode::kRemove).ok("c?t", "mine.lex"), UpdateOutcome::kDone);
-    EXPECT_EQ(test::wordsOf(lexPath("mine.lex")), Words{"bat"});
-    EXPECT_TRUE(Catalogue::instance().isSelected(lexPath("mine.lex")));
-    const std::string lastVersion = bytesOf("mine.lex");
-
-    EXPECT_EQ(command(UpdateMode::kRemove).ok("bat", "mine"), UpdateOutcome::kDone);
-    EXPECT_FALSE(fs::exists("lexicons/mine.lex"));
-    EXPECT_TRUE(bytesOf("mine.lxb") == lastVersion) << "the backup";
-    EXPECT_EQ(Catalogue::instance().find(lexPath("mine.lex")), nullptr);
-    EXPECT_EQ(m_statuses, (std::vector<int>{901, 903, 901, 904, 901, 904}));
-    EXPECT_EQ(m_messages.count(), 0u);
-}
-
+// Cancel while the work waits paused at its first poll point (it must not go on while paused),
+// or no rewrite file: the dictionary is as it was. Cancel at other points: word_update_test.
 TEST_F(WordChangeTest, CancelPauseAndFailureLeaveTheDictionaryAsItWas) {
-    const auto cancelFirst = [](ProgressWork& work) {
-        work.cancelWork();
-        return runWork(work);
-    };
-    // Cancel while the work waits at its first poll point; it must not go on while paused.
     const auto cancelWhilePaused = [](ProgressWork& work) {
         work.pause();
         WorkerThread thread;
@@ -199,41 +130,23 @@ TEST_F(WordChangeTest, CancelPauseAndFailureLeaveTheDictionaryAsItWas) {
         thread.join();
         return work.result();
     };
-    struct Case {
-        UpdateMode mode;
-        const char* word;
-        WordChange::WorkRunner runner;
-        UpdateOutcome outcome;
-        bool blockRewrite = false;
-    };
-    const std::vector<Case> cases = {
-        {UpdateMode::kAdd, "zzzz", cancelFirst, UpdateOutcome::kCancelled},
-        {UpdateMode::kRemove, "a?a", cancelFirst, UpdateOutcome::kCancelled},
-        {UpdateMode::kRemove, "aaa", cancelWhilePaused, UpdateOutcome::kCancelled},
-        {UpdateMode::kAdd, "zzzz", runWork, UpdateOutcome::kFailed, true},
-    };
+    const std::vector<Shown> failed = {
+        {"Zantric Exception", "Unable to create Dictionary: " + shownPath(kRewriteFileName)}};
     Words many;
-    for (char a = 'a'; a <= 'z'; ++a) {
-        for (char b = 'a'; b <= 'z'; ++b) many.push_back(std::string{'a', a, b});
-    }
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.word);
+    for (int i = 0; i < 26 * 26; ++i) many.push_back({'a', char('a' + i / 26), char('a' + i % 26)});
+    for (bool pause : {true, false}) {
+        SCOPED_TRACE(pause);
         fresh();
         writeDictionary(lexPath("mine.lex"), many);
         const std::string before = bytesOf("mine.lex");
-        if (c.blockRewrite) fs::create_directory(kRewriteFileName);
-
-        EXPECT_EQ(command(c.mode, c.runner).ok(c.word, "mine"), c.outcome);
-
-        std::vector<Shown> expected;
-        if (c.blockRewrite) {
-            expected = {{"Zantric Exception",
-                         "Unable to create Dictionary: " + shownPath(kRewriteFileName)}};
-        }
-        EXPECT_EQ(shown(), expected);
+        if (!pause) fs::create_directory(kRewriteFileName);
+        EXPECT_EQ(command(UpdateMode::kRemove, pause ? WordChange::WorkRunner(cancelWhilePaused)
+                                                     : WordChange::WorkRunner(runWork))
+                      .ok("aaa", "mine"),
+                  pause ? UpdateOutcome::kCancelled : UpdateOutcome::kFailed);
+        EXPECT_EQ(shown(), pause ? std::vector<Shown>{} : failed);
         EXPECT_TRUE(bytesOf("mine.lex") == before) << "changed";
-        EXPECT_FALSE(fs::exists("lexicons/mine.lxb"));
-        EXPECT_FALSE(rewriteFileLeft());
+        EXPECT_FALSE(fs::exists("lexicons/mine.lxb") || rewriteFileLeft());
         fs::remove_all(kRewriteFileName);
     }
 }
