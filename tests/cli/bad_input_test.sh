@@ -43,8 +43,7 @@ words folder.lex|1|Unable to open Dictionary: $dir/folder.lex
 words fifo.lex|1|Unable to open Dictionary: $dir/fifo.lex
 words /dev/zero|1|Unable to open Dictionary: /dev/zero
 EOF
-runner=()
-folder=$dir/no/such table <<<"list|1|zantric-cli: No such folder: $dir/no/such"
+runner=() && folder=$dir/no/such table <<<"list|1|zantric-cli: No such folder: $dir/no/such"
 ZANTRIC_HOME="$dir/no/such" "$CLI" list >/dev/null 2>err.txt
 expect_err "ZANTRIC_HOME missing folder" "zantric-cli: No such folder: $dir/no/such"
 [[ ! -e no ]] || fail "missing folder made"

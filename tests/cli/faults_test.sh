@@ -49,13 +49,12 @@ for op in make merge add remove save export ini; do
     [[ "$old" != "$new" || $op == export ]] || fail "$op changes nothing"
     declare -A counts=([any]=0)
     while read -r _ kind n; do counts[$kind]=$n counts[any]=$((counts[any] + n)); done < <(grep '^count ' log.txt)
-    runs=0
     for plan in {open,read,write,sync,rename,remove}:{once,on} any:kill; do
         kind=${plan%:*} mode=${plan#*:}
         for ((n = 1; n <= ${counts[$kind]:-0}; n += step)); do
             fresh
             faulty "$kind" "$n" "$mode"
-            runs=$((runs + 1))
+            total=$((total + 1))
             what="$op: $mode $kind #$n"
             ((status == 137)) || sane "$what"
             left=$(./fault_state prog | sed -n 's/^leftovers://p')
@@ -82,8 +81,7 @@ for op in make merge add remove save export ini; do
                 fail "$what: neither the old nor the new state: $(diff <(echo "$old") <(echo "$now") | grep '^[<>]' | head -6 | tr '\n' ' ')"
         done
     done
-    echo "$op: ${counts[any]} file operations, $runs runs: each failing once, from then on, killed there"
-    total=$((total + runs))
+    echo "$op: ${counts[any]} file operations, each failing once, from then on, killed there"
 done
 echo "$total runs"
 finish

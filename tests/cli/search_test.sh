@@ -66,6 +66,7 @@ if [[ -r /usr/share/dict/american-english ]]; then
         run search '* *' --from painterslodge --no-use-all --save many || fail "saving many matches"
     long=(search '!' --from williamshakespe)
     for how in INT:130 slow:130 TERM:143 HUP:129 pipe:141 view:141; do
+        start=$SECONDS
         if [[ $how == pipe* || $how == view* ]]; then
             [[ $how == pipe* ]] && what=("${long[@]}") || what=(view many)
             "$CLI" -C prog "${what[@]}" 2>err.txt | head -2 >out.txt
@@ -87,6 +88,7 @@ if [[ -r /usr/share/dict/american-english ]]; then
             status=$?
             wait && rm -f slow.fifo
         fi
+        ((SECONDS - start < 8)) || fail "$how: ended only after $((SECONDS - start)) s"
         expect_eq "$how: status, files left" "$status:$(find prog/temp -type f | wc -l)" "${how#*:}:0"
         [[ $how != INT* && $how != slow* ]] ||
             expect_eq "$how: kept matches printed" "$(wc -l <out.txt)" "$(sed -n 's/^Found: //p' err.txt)"
