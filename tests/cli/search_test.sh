@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Searches through zantric-cli: the first start, matches, Found and Checked, the limit, the
 # filters, --explain, input errors, the starter dictionary, and signals and a closed pipe.
-source "$(dirname "$(realpath "$0")")/test_lib.sh"
+tmp=${TMPDIR:-/tmp} source "$(dirname "$(realpath "$0")")/test_lib.sh"  # gigabytes of matches
 # A first start writes the ini with its six entries and makes no folder.
 run list
 expect_eq "first start" "$(grep -c = prog/zantric.ini) $(find prog -mindepth 1 -type d | wc -l)" "6 0"

@@ -3,7 +3,7 @@
 set -u
 CLI=$(realpath "$1")
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-dir=$(realpath "$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)")
+dir=$(realpath "$(mktemp -d -p "${tmp:-/dev/shm}" 2>/dev/null || mktemp -d)")  # $tmp: where, if not in memory
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" && mkdir prog
 failures=0
