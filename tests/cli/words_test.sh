@@ -1,121 +1,101 @@
 #!/usr/bin/env bash
-# End to end through zantric-cli: add-word (a new name makes the dictionary), remove-word with a
-# pattern, find-word and delete; questions, exit statuses, backups, the selection kept, the
-# instance rule, the one rule for dictionary names, and no rewrite or temporary file left behind.
-set -u
+# Dictionaries through zantric-cli: make, list, details, merge, add-word, remove-word, find-word,
+# delete; questions, statuses, backups, the selection kept, the one rule for dictionary names, the
+# permission bits a replaced file keeps, and Ctrl-C during a make.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
-CLI=$1
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir"
-# run ARGS...: the program on prog, no terminal to ask; sets $status, out.txt, err.txt.
-run() {
-    "$CLI" -C prog "$@" >out.txt 2>err.txt </dev/null
-    status=$?
-}
-words_of() { "$CLI" words "prog/lexicons/$1" 2>/dev/null | tr '\n' ' '; }
-
-# A new name asks first; without a terminal or --yes the answer is No and nothing is made.
-mkdir prog
-run add-word bat --dict Mine
-expect_eq "declined new dictionary" "$status" "1"
-expect_err "new dictionary question" "New Dictionary: Do you wish to create a new dictionary"
-[[ ! -e prog/lexicons/mine.lex ]] || fail "declined dictionary was made"
-run --yes add-word bat --dict Mine
-expect_eq "new dictionary" "$status" "0"
-expect_err "added" "Word Added Successfully"
-for w in cot cut cat CAT; do
-    run add-word "$w" --dict mine.lex
-    expect_eq "add $w" "$status" "0"
-done
-expect_eq "dictionary order" "$(words_of mine.lex)" "bat Cat cat cot cut "
-run add-word cat --dict mine
-expect_err "present" "Error: mine.lex already contains the word 'cat'"
-run add-word co--op --dict mine
-expect_eq "invalid word" "$status" "1"
-
-# One rule for every command that takes a dictionary name: NAME or NAME.lex. Any other extension,
-# an empty name, dots only or a folder is refused before any work, as is a name too long for a
-# file, and nothing changes.
-rule='A dictionary name is a file name without a folder; it may end in .lex.'
-too_long='A dictionary name is too long: with .lex it must fit in 255 bytes.'
-long=$(printf 'a%.0s' $(seq 252))
-printf 'owl\n' > list.txt
-snapshot() { find prog -type f -exec md5sum {} + | LC_ALL=C sort; }
+listing() { "$CLI" -C prog list 2>/dev/null | tr '\t\n' ': '; }
+mkdir lists
+printf '%s\n' '  Apple  ' 'apple pie' 'well-to-do' cat Cat cat dog $'caf\xc3\xa9' '' tacos > lists/a.txt
+printf '%s\n' cat bob eel > lists/b.txt
+cd lists && table <<<"make a.txt first|0||Dictionary Created Successfully," && cd "$dir"
+expect_eq "made" "$(words first.lex)|$(listing)|$(temp_files)" "Cat cat dog Apple tacos | :first.lex:5 |0"
+# Details: when it was made (24 characters of local time), no Modified line before an update.
+run details first
+time_text='[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}'
+expect_eq "details" "$status $(sed -E "2s/^Created: $time_text\$/Created: (time)/" out.txt | tr '\n' '|')" \
+    "0 Information on: first.lex|Created: (time)|Total Words: 5|"
+table <<<"select first|0|" && table <<<"search '*' --from tca --no-use-all|0||Cat,cat,"
 before=$(snapshot)
-refused() {  # refused NAME MESSAGE ARGS...
-    local name=$1 message=$2
-    shift 2
-    run --yes "$@"
-    expect_eq "$1 [$name] status" "$status" "2"
-    expect_err "$1 [$name]" "zantric-cli: $name: $message"
-}
-refused ../elsewhere "$rule" add-word cat --dict ../elsewhere
-refused mine.old "$rule" remove-word cat --dict mine.old
-refused mine.v2 "$rule" add-word zzqqv -d mine.v2
-refused mine.v2 "$rule" select mine.v2
-refused . "$rule" delete .
-refused .. "$rule" add-word cat -d ..
-refused ..lex "$rule" details ..lex
-refused "" "$rule" unselect ""
-refused other.x "$rule" merge mine other.x --into both
-refused x.old "$rule" make list.txt x.old
-refused "$long" "$too_long" make list.txt "$long"
+table <<<'make "$dir/lists/b.txt" first.lex|1|Warning: Dictionary already exists. Overwrite?'
+expect_eq "declined remake" "$(snapshot)" "$before"
+# Merge: the union, each word once, names with or without .lex, in any case; --delete-merged
+# takes the inputs off the list and keeps them as backups.
+table <<'EOF'
+make "$dir/lists/b.txt" second|0|
+merge FIRST second.lex --into Both|0|Dictionaries Merged Successfully
+merge first --into x|1|Incomplete Information: You must select 2 or more dictionaries from the dictionary list to merge together
+merge first nothing --into x|1|
+--yes merge first second --into both --delete-merged|0|
+EOF
+expect_eq "merged" "$(words both.lex)|$(listing)|$(ls prog/lexicons | xargs)|$(temp_files)" \
+    "bob Cat cat dog eel Apple tacos | :both.lex:7 |both.lex both.lxb first.lxb second.lxb|0"
+# A new name asks first (No without a terminal); words keep the dictionary's order; a pattern
+# removes every word it fits, case counting, keeps a backup and the selection; removing the last
+# word deletes the dictionary, its last version kept as the backup; delete asks, then retires the
+# dictionary as .lxb.
+table <<'EOF'
+add-word bat --dict Mine|1|New Dictionary: Do you wish to create a new dictionary
+--yes add-word bat --dict Mine|0|Word Added Successfully
+add-word cot --dict mine.lex|0|
+add-word cut --dict mine|0|
+add-word cat --dict mine|1|Warning: Your word can already be found in:
+--yes add-word cat --dict mine|0|
+--yes add-word CAT --dict mine|0|
+--yes add-word cat --dict mine|1|Error: mine.lex already contains the word 'cat'
+add-word co--op --dict mine|1|
+remove-word emu --dict mine|1|
+--yes add-word dog --dict other|0|
+find-word dog|0|other.lex
+find-word Dog|1|Your word was not found in any dictionaries.
+select mine|0|
+remove-word 'c?t' --dict mine|0|Word Removed Successfully
+remove-word dog --dict other|0|
+--yes add-word emu --dict third|0|
+delete third|1|Confirm: If you delete these dictionaries
+--yes delete third.lex|0|Delete Successful
+--yes delete nosuch|1|
+EOF
+expect_eq "words, backups" "$(words mine.lex)|$(words mine.lxb)|$(words other.lxb)|$(words third.lxb)" \
+    "bat Cat |bat Cat cat cot cut |dog |emu "
+expect_eq "selected" "$(listing | grep -c '»:mine.lex:2 ')" "1"
+[[ -e prog/lexicons/other.lex || -e prog/lexicons/third.lex ]] && fail "deleted dictionaries still there"
+# One rule for every command that takes a dictionary name: NAME or NAME.lex; nothing else, and
+# nothing too long for a file, and nothing changes.
+rule='A dictionary name is a file name without a folder; it may end in .lex.'
+long=$(printf 'a%.0s' $(seq 252))
+before=$(snapshot)
+table <<EOF
+--yes add-word cat --dict ../elsewhere|2|zantric-cli: ../elsewhere: $rule
+--yes remove-word cat --dict mine.old|2|zantric-cli: mine.old: $rule
+--yes add-word zzqqv -d mine.v2|2|zantric-cli: mine.v2: $rule
+--yes select mine.v2|2|zantric-cli: mine.v2: $rule
+--yes delete .|2|zantric-cli: .: $rule
+--yes add-word cat -d ..|2|zantric-cli: ..: $rule
+--yes details ..lex|2|zantric-cli: ..lex: $rule
+--yes unselect ""|2|zantric-cli: : $rule
+--yes merge mine other.x --into both|2|zantric-cli: other.x: $rule
+--yes make lists/b.txt x.old|2|zantric-cli: x.old: $rule
+--yes make lists/b.txt $long|2|zantric-cli: $long: A dictionary name is too long: with .lex it must fit in 255 bytes.
+EOF
 expect_eq "after refused names" "$(snapshot)" "$before"
-run remove-word emu --dict mine
-expect_eq "absent word" "$status" "1"
-
-# find-word: exact look-up, one dictionary a line; status 1 when none holds the word.
-run --yes add-word dog --dict other
-run find-word dog
-expect_eq "find" "$(cat out.txt)" "other.lex"
-run find-word Dog
-expect_eq "find is exact" "$status" "1"
-expect_err "found nowhere" "Your word was not found in any dictionaries."
-
-# A pattern removes every word it fits, case counting; the selection survives the change.
-"$CLI" -C prog select mine
-run remove-word 'c?t' --dict mine
-expect_err "removed" "Word Removed Successfully"
-expect_eq "after pattern" "$(words_of mine.lex)" "bat Cat "
-expect_eq "backup" "$(words_of mine.lxb)" "bat Cat cat cot cut "
-expect_eq "selected" "$("$CLI" -C prog list 2>/dev/null | grep -c $'^\xc2\xbb\tmine.lex\t2$')" "1"
-
-# Removing the last word deletes the dictionary; its last version stays as the backup.
-run remove-word dog --dict other
-expect_eq "last word" "$status" "0"
-[[ ! -e prog/lexicons/other.lex ]] || fail "emptied dictionary still there"
-expect_eq "emptied dictionary's backup" "$(words_of other.lxb)" "dog "
-
-# delete: the question, No by default, then the dictionary retired as .lxb.
-run --yes add-word emu --dict third
-run delete third
-expect_eq "delete declined" "$status" "1"
-grep -q "^Confirm: If you delete these dictionaries" err.txt || fail "delete question: $(cat err.txt)"
-run --yes delete third.lex
-expect_err "deleted" "Delete Successful"
-[[ ! -e prog/lexicons/third.lex ]] || fail "deleted dictionary still there"
-expect_eq "deleted dictionary's backup" "$(words_of third.lxb)" "emu "
-run --yes delete nosuch
-expect_eq "delete unknown" "$status" "1"
-
-# While another copy runs (its marker locked), nothing may change.
-marker="prog/temp/\$\$othercopy.zti"
-touch "$marker"
-flock -s "$marker" sleep 5 &
-holder=$!
-sleep 0.5
-run --yes add-word gnu --dict mine
-expect_eq "add beside another copy" "$status" "1"
-grep -q "^Warning: Zantric cannot change dictionaries while another copy" err.txt ||
-    fail "another copy: $(cat err.txt)"
-run --yes delete mine
-expect_eq "delete beside another copy" "$status" "1"
-kill "$holder" 2>/dev/null
-wait "$holder" 2>/dev/null
-expect_eq "unchanged beside another copy" "$(words_of mine.lex)" "bat Cat "
-
-expect_eq "rewrite files left" "$(find prog -name 'new{}}{*' | wc -l)" "0"
-expect_eq "temporary files left" "$(find prog/temp -name '$$*' ! -name '$$othercopy.zti' | wc -l)" "0"
-
+# A file that takes another's place keeps its permission bits.
+run --yes make lists/b.txt mode && chmod 640 prog/lexicons/mode.lex
+table <<'EOF'
+--yes add-word owl --dict mode|0|
+--yes remove-word owl --dict mode|0|
+--yes make lists/a.txt mode|0|
+--yes merge mode both --into mode|0|
+select mode|0|
+search '???' --from tacos --no-use-all --save kept --export kept|0|
+EOF
+chmod 600 prog/files/kept.ztr prog/files/kept.zix kept.asc
+run --yes search '???' --from tacos --no-use-all --save kept --export kept
+expect_eq "modes" "$status $(stat -c %a prog/lexicons/mode.lex prog/files/kept.ztr prog/files/kept.zix kept.asc | xargs)" \
+    "0 640 600 600 600"
+expect_eq "rewrite files left" "$(find prog -name 'new{}}{*' | wc -l) $(temp_files)" "0 0"
+# Ctrl-C once the first sorted run is on disk: status 130, no dictionary, no temporary file.
+randoms 3 1500000 >big.txt
+"$CLI" -C prog make big.txt big >/dev/null 2>&1 &
+wait_for 'prog/temp/$$*-tmp{{{.*' && kill -INT $! && wait $!
+expect_eq "cancelled make" "$? $(ls prog/lexicons/big.lex 2>/dev/null) $(temp_files)" "130  0"
 finish
