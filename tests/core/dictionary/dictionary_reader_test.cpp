@@ -262,6 +262,22 @@ TEST(DamagedDictionary, EveryByteChangedIsReadSafelyAndTheSameEitherWay) {
     std::filesystem::remove(bad);
 }
 
+// A hyphen byte that puts the hyphen before the first letter gives a wrong word, and the words
+// after it are still read.
+TEST(DamagedDictionary, HyphenBeforeTheFirstLetter) {
+    test::TempFolder folder;
+    test::writeDictionary("good.lex", {"abc", "ab-c", "cat"});
+    std::string bytes = test::TempFolder::read("good.lex");
+    const std::size_t at = bytes.find(std::string("\x0D\x02", 2));  // "ab-c": hyphen at 2
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 1] = '\0';
+    test::TempFolder::write("bad.lex", bytes);
+    for (bool memory : {false, true}) {
+        DictionaryReader d("bad.lex", memory, 1024);
+        EXPECT_EQ(collect(d, "*"), (Words{"abc", "-abc", "cat"})) << memory;
+    }
+}
+
 // Group-end bytes that claim a 21st length end the walk there, however many follow, and
 // whatever records come after them.
 TEST(DamagedDictionary, GroupsPastTheLongestWord) {
