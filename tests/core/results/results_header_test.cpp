@@ -63,6 +63,11 @@ TEST(ResultsHeaderTest, FiltersByteBehindExclude) {
         EXPECT_EQ(read.fields.exclude, c.excludeWritten);
         EXPECT_EQ(read.filters, c.filters);
     }
+    // An EXCLUDE that fills its whole field, without a NUL, leaves no room for filters.
+    Bytes full{};
+    ResultsHeader::fromSummary(SearchSummary{}, 1).toBytes(full);
+    std::fill_n(full.begin() + kExcludeOffset, kExcludeSize, 'x');
+    EXPECT_EQ(ResultsHeader::fromBytes(full).filters, RecordedFilters{});
 }
 
 }  // namespace

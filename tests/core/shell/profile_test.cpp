@@ -121,6 +121,7 @@ TEST(Profile, WritesKeepEverythingElse) {
          "; top\n[WINDOW POSITION]\n  Top =50\nbottom=440\n"},  // the key keeps its spelling
         {"[A]\nk=1\nk=2\n", "A", "k", "9", "[A]\nk=9\nk=2\n"},
         {"[A]\r\nx=1\r\n", "A", "y", "2", "[A]\r\nx=1\r\ny=2\r\n"},
+        {"[A]\r\nx=1", "A", "x", "2", "[A]\r\nx=2\r\n"},  // the file's line end, not "\n"
         // A last line without a line feed ending in a stray carriage return reads the same.
         {"[A]\nx=1\r\r", "B", "y", "2", "[A]\nx=1\r\r\n\n[B]\ny=2\n"},
         {"[A]\r\nx=1\r\r", "B", "y", "2", "[A]\r\nx=1\r\r\n\r\n[B]\r\ny=2\r\n"},
