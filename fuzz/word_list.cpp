@@ -12,6 +12,7 @@
 
 #include "core/dictionary/dictionary_reader.h"
 #include "core/maintenance/make_dictionary.h"
+#include "core/maintenance/word_list_reader.h"
 #include "core/shell/paths.h"
 #include "core/shell/zantric_exception.h"
 #include "fuzz_support.h"

@@ -11,7 +11,7 @@
 #include "cli/output.h"
 #include "cli/progress_line.h"
 #include "core/dictionary/word_update.h"
-#include "core/maintenance/merge_dictionaries.h"
+#include "core/maintenance/delete_dictionaries.h"
 #include "core/maintenance/word_change.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"

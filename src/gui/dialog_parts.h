@@ -6,7 +6,7 @@
 #include <QString>
 #include <initializer_list>
 
-#include "core/maintenance/make_dictionary.h"
+#include "core/maintenance/new_dictionary.h"
 
 class QDialog;
 class QGridLayout;

@@ -8,7 +8,7 @@
 #include <QDialog>
 #include <QStringList>
 
-#include "core/maintenance/make_dictionary.h"
+#include "core/maintenance/new_dictionary.h"
 #include "gui/help.h"
 
 class QCheckBox;

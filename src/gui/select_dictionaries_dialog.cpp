@@ -11,7 +11,7 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_details.h"
-#include "core/maintenance/merge_dictionaries.h"
+#include "core/maintenance/delete_dictionaries.h"
 #include "core/shell/messages.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/shell/backup.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"

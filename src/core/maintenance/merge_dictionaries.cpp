@@ -4,89 +4,29 @@
 #include <utility>
 
 #include "core/dictionary/catalogue.h"
+#include "core/maintenance/delete_dictionaries.h"
 #include "core/maintenance/dictionary_merge_handler.h"
 #include "core/maintenance/merge_estimate.h"
-#include "core/maintenance/merge_file.h"
-#include "core/maintenance/merge_progress.h"
 #include "core/maintenance/program_session.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
 
 namespace zantric {
-namespace {
-
-using WordHandler = ReportingHandler<DictionaryMergeHandler, MergeDictionariesWork>;
-
-std::string rowName(const std::string& row, std::size_t skip) {
-    return skip < row.size() ? row.substr(skip) : std::string();
-}
-
-}  // namespace
 
 MergeDictionariesWork::MergeDictionariesWork(std::vector<std::string> inputs,
                                              const std::vector<long>& wordCounts,
                                              std::string outputName)
-    : m_inputs(std::move(inputs)),
-      m_outputName(std::move(outputName)),
-      m_estimate(mergeRecordEstimate(wordCounts, kMergeFanIn)) {
+    : MergeWork(mergeRecordEstimate(wordCounts, kMergeFanIn)),
+      m_inputs(std::move(inputs)),
+      m_outputName(std::move(outputName)) {
     setText("Merging Files");
 }
 
-void MergeDictionariesWork::recordWritten() {
-    const long written = m_counter.load(std::memory_order_relaxed);
-    if ((written & 0xFF) == 0) setPercent(mergePercent(written, m_estimate));
-    if (poll() && m_stopMerge) m_stopMerge();
-}
-
-void MergeDictionariesWork::work() {
-    if (poll()) return;
-    MergeFile<WordHandler> merge(m_inputs, m_outputName, &m_counter);
-    m_stopMerge = [&merge] { merge.cancel(); };
-    bool merged = false;
-    if (!poll()) {
-        ReportingScope<WordHandler, MergeDictionariesWork> scope(this);
-        merged = merge.merge();
-    }
-    m_stopMerge = nullptr;
-    setResult(merged && !cancelRequested() ? 1 : 0);
-}
-
-int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
-    if (rows.empty()) {
-        messageBox(kStrNothingHighlighted, kStrIncompleteTitle, kMbOk);
-        return 0;
-    }
-    std::string question = loadString(kStrDeleteQuestion);
-    for (const std::string& row : rows) {
-        question += '\n';
-        question += rowName(row, skip);
-    }
-    question += loadString(kStrDeleteQuestionEnd);
-    if (messageBoxText(question, loadString(kStrConfirmTitle), kMbYesNo | kMbDefaultButton2) !=
-        kIdYes) {
-        return 0;
-    }
-
-    Catalogue& catalogue = Catalogue::instance();
-    const std::string& folder = Settings::instance().dictionariesFolder();
-    std::string report = loadString(kStrUnableToDeleteDictionaries);
-    bool failed = false;
-    for (const std::string& row : rows) {
-        const std::string name = rowName(row, skip);
-        if (!catalogue.deleteDictionary(placeInFolder(folder, name))) {
-            failed = true;
-            report += "\n" + name;
-        }
-    }
-    if (failed) {
-        messageBoxText(report, loadString(kStrFileErrorTitle), kMbOk);
-        return 0;
-    }
-    return 1;
-}
+void MergeDictionariesWork::work() { mergeWith<DictionaryMergeHandler>(m_inputs, m_outputName); }
 
 MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
                                      const std::string& newName, bool deleteMerged,

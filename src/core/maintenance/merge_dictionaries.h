@@ -5,43 +5,29 @@
 // the catalogue update run on the caller's (UI) thread.
 #pragma once
 
-#include <atomic>
-#include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "core/maintenance/make_dictionary.h"
-#include "core/shell/progress_work.h"
+#include "core/maintenance/merge_work.h"
+#include "core/maintenance/new_dictionary.h"
 
 namespace zantric {
 
 // "Merging Files": merges the dictionaries `inputs` (files, in order) into `outputName`.
 // `wordCounts` (one per input, 0 when unknown) give the progress estimate. Leaves no
 // intermediate file; on failure or cancel the caller deletes the output if it exists.
-class MergeDictionariesWork : public ProgressWork {
+class MergeDictionariesWork : public MergeWork {
 public:
     MergeDictionariesWork(std::vector<std::string> inputs, const std::vector<long>& wordCounts,
                           std::string outputName);
     void work() override;
 
-    // Called by the merge for every word it writes (worker thread).
-    void recordWritten();
     const std::string& outputName() const { return m_outputName; }
 
 private:
     std::vector<std::string> m_inputs;
     std::string m_outputName;
-    long m_estimate;
-    std::atomic<long> m_counter{0};
-    std::function<void()> m_stopMerge;  // set while the merge runs
 };
-
-// Deletes the dictionaries named by `rows` (each row without its first `skip` characters is a
-// file name in the dictionaries folder) after asking (709, 710); each is kept as its "lxb"
-// backup and leaves the catalogue. No rows: message 708. Failures are listed in one message
-// (711). Returns 1 when every dictionary was deleted, else 0. Shared with Select Dictionaries.
-int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip);
 
 // The Merge button of Merge Dictionaries. `names` are the selected dictionaries' file names as
 // the list shows them ("english.lex"), in list order. Checks: another copy running (420), fewer

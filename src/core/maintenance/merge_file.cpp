@@ -9,22 +9,9 @@
 
 #include "core/shell/paths.h"
 #include "core/shell/string_ids.h"
-#include "core/shell/temp_names.h"
 
 namespace zantric {
 namespace fs = std::filesystem;
-
-std::string uniqueTempName() {
-    // The process's base name, which no other running copy has, and a counter; "$$" first, so
-    // a leftover is removed by the start-up clean-up.
-    static const std::string prefix = tempBaseName() + "_";
-    static std::atomic<unsigned> counter{0};
-    for (;;) {
-        std::string name = Settings::instance().tempPath(
-            prefix + lowerCaseDigits(counter.fetch_add(1) + 1, 36) + ".tmp");
-        if (!fileExists(name)) return name;
-    }
-}
 
 namespace merge_detail {
 

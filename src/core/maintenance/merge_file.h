@@ -20,14 +20,12 @@
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
 
 inline constexpr int kMergeFanIn = 5;  // files merged in one step
-
-// A name in the temporary folder that no file has at the moment of the call. Nothing is created.
-std::string uniqueTempName();
 
 namespace merge_detail {
 // Every regular file matching the wildcard `pattern` ('*', '?' in the name part; a pattern

@@ -1,5 +1,6 @@
 #include "core/maintenance/run_file_name.h"
 
+#include "core/shell/settings.h"
 #include "core/shell/temp_names.h"
 
 namespace zantric {
@@ -7,6 +8,13 @@ namespace zantric {
 std::string runFileName(std::string base, std::uint64_t number) {
     if (base.empty() || base.back() != '.') base += '.';
     return base + lowerCaseDigits(number, 16);
+}
+
+// This copy's own runs: a make of another copy, or one that ended abnormally, has runs of its own.
+std::string runFileBase() { return tempBaseName() + "-tmp{{{."; }
+
+std::string runFilePattern() {
+    return Settings::instance().tempFolder() + "\\" + runFileBase() + "*";
 }
 
 }  // namespace zantric

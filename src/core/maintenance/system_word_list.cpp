@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/dictionary/catalogue.h"
+#include "core/maintenance/make_dictionary.h"
 
 namespace zantric {
 

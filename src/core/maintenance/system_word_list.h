@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/maintenance/make_dictionary.h"
+#include "core/maintenance/new_dictionary.h"
 
 namespace zantric {
 

@@ -4,7 +4,7 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_reader.h"
-#include "core/maintenance/make_dictionary.h"
+#include "core/maintenance/new_dictionary.h"
 #include "core/maintenance/program_session.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"

@@ -3,10 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/shell/messages.h"
+#include "core/shell/backup.h"
 #include "core/shell/paths.h"
-#include "core/shell/string_ids.h"
-#include "core/shell/string_table.h"
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
@@ -20,10 +18,6 @@ namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
-
-void report(int textId, const std::string& name) {
-    messageBoxText(loadString(textId) + shownPath(name), loadString(kStrFileErrorTitle), kMbOkStop);
-}
 
 // A file that takes another's place keeps the other's permission bits: a dictionary or a results
 // file the user made private stays private. New files are left as they were made.
@@ -59,25 +53,6 @@ bool syncFile(const std::string& name) {
 #else
     return fileExists(name);
 #endif
-}
-
-bool linkBackup(const std::string& name) {
-    const std::string backup = replaceExtension(name, "lxb");
-    if (!fileExists(name) || backup == name) return true;
-    if (fileExists(backup) && !removeFile(backup)) {
-        report(kStrUnableToDelete, backup);
-        return false;
-    }
-    std::error_code error;
-    fs::create_hard_link(nativePath(name), nativePath(backup), error);
-    if (!error) return true;
-    // A file system without hard links: a copy keeps the old words all the same.
-    fs::copy_file(nativePath(name), nativePath(backup), fs::copy_options::overwrite_existing,
-                  error);
-    if (!error && syncFile(backup)) return true;
-    removeFile(backup);
-    report(kStrUnableToRename, name);
-    return false;
 }
 
 bool replaceFile(const std::string& source, const std::string& target, bool keepOld) {

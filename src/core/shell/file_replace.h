@@ -17,19 +17,13 @@ inline constexpr const char* kStagingFileName = "new{}}{.$$$";
 // call.
 bool syncFile(const std::string& name);
 
-// Keeps `name` as its "lxb" backup while it stays where it is: an older backup is deleted, then
-// the backup becomes a hard link to the same file, or a copy where the file system has no hard
-// links. A file that does not exist (or is itself a backup) succeeds and changes nothing.
-// Failures show message 329 or 330 with the file name, titled "File Error.", and return false.
-bool linkBackup(const std::string& name);
-
 // Puts the complete file `source` in the place of `target`: flushed to the disk and renamed over
 // it, so that `target` names the old file until the instant it names the new one. The new file
 // takes the permission bits of the one it replaces. A source on another file system is first
 // copied beside the target under kStagingFileName, flushed, and renamed from there. With
-// `keepOld` an existing target is first kept by linkBackup (a failure is reported there and the
-// work goes on). False when the new file could not be put in place: the target is then as it
-// was, the source stays and no staged copy is left.
+// `keepOld` an existing target is first kept by linkBackup of backup.h (a failure is reported
+// there and the work goes on). False when the new file could not be put in place: the target is
+// then as it was, the source stays and no staged copy is left.
 bool replaceFile(const std::string& source, const std::string& target, bool keepOld);
 
 }  // namespace zantric

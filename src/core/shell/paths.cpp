@@ -175,21 +175,4 @@ void deleteMatching(std::string_view pattern) {
     for (const std::string& name : filesMatching(pattern)) removeFile(name);
 }
 
-bool keepBackup(const std::string& name) {
-    std::string backup = replaceExtension(name, "lxb");
-    // Nothing to keep, or already a backup (deleting "the older one" would lose it).
-    if (!fileExists(name) || backup == name) return true;
-    if (fileExists(backup) && !removeFile(backup)) {
-        messageBoxText(loadString(kStrUnableToDelete) + shownPath(backup),
-                       loadString(kStrFileErrorTitle), kMbOkStop);
-        return false;
-    }
-    if (!renameFile(name, backup)) {
-        messageBoxText(loadString(kStrUnableToRename) + shownPath(name),
-                       loadString(kStrFileErrorTitle), kMbOkStop);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace zantric

@@ -65,10 +65,4 @@ std::vector<std::string> filesMatching(std::string_view pattern);
 // every file). Failures are ignored.
 void deleteMatching(std::string_view pattern);
 
-// Before a dictionary is replaced: renames it to the same name with the extension "lxb",
-// deleting an older backup first. A file that does not exist succeeds and changes nothing.
-// Failures show message 329 or 330 with the file's shown path, titled "File Error.", and return
-// false.
-bool keepBackup(const std::string& name);
-
 }  // namespace zantric

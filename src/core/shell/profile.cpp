@@ -130,32 +130,21 @@ std::string cutToBuffer(std::string text) {
     return text;
 }
 
-// Writes the new content beside the file, flushed to the disk, and renames it over the file, so
-// that the file is the old one or the new one whenever the program or the system stops. The new
-// file keeps the old one's permission bits.
+// Writes the new content beside the file and puts it in the file's place with replaceFile, so
+// that the file is the old one or the new one whenever the program or the system stops.
 bool writeReplacing(const std::string& nativeName, const std::string& content) {
-    fs::path target(nativeName);
     std::random_device random;
-    fs::path temp = target;
-    temp += ".tmp" + std::to_string(random());
+    const std::string temp = nativeName + ".tmp" + std::to_string(random());
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) return false;
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
         out.close();
-        std::error_code error;
-        const fs::file_status old = fs::status(target, error);
-        if (!error) fs::permissions(temp, old.permissions(), fs::perm_options::replace, error);
-        if (!out || !syncFile(temp.string())) {
-            std::error_code ignored;
-            fs::remove(temp, ignored);
-            return false;
-        }
+        if (out && replaceFile(temp, nativeName, false)) return true;
     }
-    std::error_code error;
-    fs::rename(temp, target, error);
-    if (error) fs::remove(temp, error);
-    return !error;
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    return false;
 }
 
 std::mutex gWriteMutex;

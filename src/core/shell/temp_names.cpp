@@ -1,5 +1,6 @@
 #include "core/shell/temp_names.h"
 
+#include <atomic>
 #include <ctime>
 #include <random>
 
@@ -59,6 +60,18 @@ std::string tempFileName(std::string_view extension) {
     name += '.';
     name += extension;
     return Settings::instance().tempPath(name);
+}
+
+std::string uniqueTempName() {
+    // The process's base name, which no other running copy has, and a counter; "$$" first, so
+    // a leftover is removed by the start-up clean-up.
+    static const std::string prefix = tempBaseName() + "_";
+    static std::atomic<unsigned> counter{0};
+    for (;;) {
+        std::string name = Settings::instance().tempPath(
+            prefix + lowerCaseDigits(counter.fetch_add(1) + 1, 36) + ".tmp");
+        if (!fileExists(name)) return name;
+    }
 }
 
 }  // namespace zantric

@@ -26,4 +26,8 @@ inline constexpr std::string_view kResultsIndexExtension = "zix";
 // The temporary folder, a backslash, tempBaseName(), a dot and `extension`.
 std::string tempFileName(std::string_view extension);
 
+// A name in the temporary folder that no file has at the moment of the call: tempBaseName(), an
+// underscore, a counter and ".tmp". Nothing is created.
+std::string uniqueTempName();
+
 }  // namespace zantric

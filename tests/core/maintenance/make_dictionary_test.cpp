@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/maintenance/make_dictionary_stages.h"
+#include "core/maintenance/run_file_name.h"
 #include "core/maintenance/system_word_list.h"
 #include "maintenance_test_support.h"
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/shell/backup.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 

@@ -1,0 +1,53 @@
+#include "core/maintenance/delete_dictionaries.h"
+
+#include "core/dictionary/catalogue.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
+
+namespace zantric {
+namespace {
+
+std::string rowName(const std::string& row, std::size_t skip) {
+    return skip < row.size() ? row.substr(skip) : std::string();
+}
+
+}  // namespace
+
+int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
+    if (rows.empty()) {
+        messageBox(kStrNothingHighlighted, kStrIncompleteTitle, kMbOk);
+        return 0;
+    }
+    std::string question = loadString(kStrDeleteQuestion);
+    for (const std::string& row : rows) {
+        question += '\n';
+        question += rowName(row, skip);
+    }
+    question += loadString(kStrDeleteQuestionEnd);
+    if (messageBoxText(question, loadString(kStrConfirmTitle), kMbYesNo | kMbDefaultButton2) !=
+        kIdYes) {
+        return 0;
+    }
+
+    Catalogue& catalogue = Catalogue::instance();
+    const std::string& folder = Settings::instance().dictionariesFolder();
+    std::string report = loadString(kStrUnableToDeleteDictionaries);
+    bool failed = false;
+    for (const std::string& row : rows) {
+        const std::string name = rowName(row, skip);
+        if (!catalogue.deleteDictionary(placeInFolder(folder, name))) {
+            failed = true;
+            report += "\n" + name;
+        }
+    }
+    if (failed) {
+        messageBoxText(report, loadString(kStrFileErrorTitle), kMbOk);
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace zantric

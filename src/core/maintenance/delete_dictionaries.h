@@ -1,0 +1,18 @@
+// Deleting dictionaries, as Select Dictionaries' Delete and a merge that removes what it merged
+// do it: one question for all of them, each kept as its "lxb" backup and taken out of the
+// catalogue, and one message listing the failures. Called on the user-interface thread.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace zantric {
+
+// Deletes the dictionaries named by `rows` (each row without its first `skip` characters is a
+// file name in the dictionaries folder) after asking (709, 710); each is kept as its "lxb"
+// backup and leaves the catalogue. No rows: message 708. Failures are listed in one message
+// (711). Returns 1 when every dictionary was deleted, else 0.
+int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip);
+
+}  // namespace zantric

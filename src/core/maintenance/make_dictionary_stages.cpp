@@ -1,0 +1,289 @@
+#include "core/maintenance/make_dictionary_stages.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+#include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/dictionary_writer.h"
+#include "core/dictionary/word_order.h"
+#include "core/maintenance/file_sort.h"
+#include "core/maintenance/merge_estimate.h"
+#include "core/maintenance/new_dictionary.h"
+#include "core/maintenance/run_file_name.h"
+#include "core/maintenance/sort_record.h"
+#include "core/maintenance/string_handler.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
+#include "core/shell/zantric_exception.h"
+
+namespace zantric {
+namespace {
+
+constexpr int kRecordsPerRead = 1024;
+// Words that compare equal in the word order but differ: the same letters with the hyphen in
+// different places, at most 19 for 20 letters.
+constexpr int kEqualWordsKept = kMaxWordLetters;
+
+[[noreturn]] void cannotOpen(const std::string& name) {
+    throw ZantricException(loadString(kStrUnableToOpenFile) + shownPath(name));
+}
+[[noreturn]] void cannotRead(const std::string& name) {
+    throw ZantricException("Unable to read File: " + shownPath(name));
+}
+
+void removeIfPresent(const std::string& name) {
+    if (!name.empty() && fileExists(name)) removeFile(name);
+}
+
+// A dictionary read in step with a stream of words in the word order: holds(word) tells whether
+// the dictionary has the word, reading each of its words once. The words that compare equal to
+// each other (hyphen in different places) are kept together, since either may be asked for.
+class DictionaryCursor {
+public:
+    explicit DictionaryCursor(const std::string& file) : m_reader(file, false, kReadBuffer) {
+        m_hasNext = m_reader.nextMatch(m_next, "*") == kMatchFound;
+        loadGroup();
+    }
+
+    // `word` must not come before the word of the previous call.
+    bool holds(const char* word) {
+        while (m_groupSize > 0 && compareWords(m_group[0], word) < 0) loadGroup();
+        if (m_groupSize == 0 || compareWords(m_group[0], word) != 0) return false;
+        for (int i = 0; i < m_groupSize; ++i) {
+            if (std::strcmp(m_group[i], word) == 0) return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr std::size_t kReadBuffer = 5120;
+
+    void loadGroup() {
+        m_groupSize = 0;
+        if (!m_hasNext) return;
+        std::memcpy(m_group[m_groupSize++], m_next, kOutWordSize);
+        for (;;) {
+            m_hasNext = m_reader.nextMatch(m_next, nullptr) == kMatchFound;
+            if (!m_hasNext || compareWords(m_next, m_group[0]) != 0) return;
+            // A damaged file may repeat a word without end: the group stays bounded.
+            if (m_groupSize < kEqualWordsKept)
+                std::memcpy(m_group[m_groupSize++], m_next, kOutWordSize);
+        }
+    }
+
+    DictionaryReader m_reader;
+    char m_next[kOutWordSize] = {};
+    bool m_hasNext = false;
+    char m_group[kEqualWordsKept][kOutWordSize] = {};
+    int m_groupSize = 0;
+};
+
+}  // namespace
+
+// --- Stage 1 -----------------------------------------------------------------------------------
+
+SortRunsStage::SortRunsStage(std::string inputName, LineFilter keepLine)
+    : m_inputName(std::move(inputName)), m_keepLine(keepLine) {
+    setText(loadString(kStrValidating));
+}
+
+SortRunsStage::~SortRunsStage() {
+    if (result() != 1) deleteMatching(runFilePattern());
+}
+
+void SortRunsStage::showPercent(long sortPercent) {
+    if (m_inputSize == 0) {
+        setPercent(0);
+        return;
+    }
+    const std::uint64_t done =
+        m_runStart + (m_consumed - m_runStart) * static_cast<std::uint64_t>(sortPercent) / 100;
+    setPercent(static_cast<int>(std::min<std::uint64_t>(done * 100 / m_inputSize, 100)));
+}
+
+void SortRunsStage::work() {
+    FilePtr input = openFile(m_inputName, "rb");
+    if (!input) cannotOpen(m_inputName);
+    std::error_code error;
+    const auto size = std::filesystem::file_size(nativePath(m_inputName), error);
+    m_inputSize = error ? 0 : static_cast<std::uint64_t>(size);
+    m_validWords = 0;
+    m_consumed = m_runStart = 0;
+    // Runs left behind by an earlier make of this copy that could not delete them would join
+    // this list.
+    deleteMatching(runFilePattern());
+
+    auto reader = std::make_unique<WordListReader>(input.get());
+    auto block = std::make_unique<unsigned char[]>(kRunSlots * kSortRecordLength);
+    const std::string runBase = runFileBase();
+    std::uint64_t runs = 0;
+    char word[kWordRoom];
+    for (;;) {
+        if (reader->atEnd()) {
+            if (m_validWords == 0) {
+                messageBox(kStrNoValidWords, kStrWarningTitle, kMbOkInformation);
+                setResult(0);
+            }
+            return;
+        }
+        const std::string runName = Settings::instance().tempPath(runFileName(runBase, ++runs));
+        FilePtr run = openFile(runName, "wb");
+        if (!run) cannotOpen(runName);
+        m_runStart = m_consumed;
+        std::size_t records = 0;
+        for (int slot = 0; slot < kRunSlots && !reader->atEnd();) {
+            if (poll()) return;
+            const std::string_view line = reader->next(m_inputName);
+            if (m_keepLine && !m_keepLine(line)) continue;
+            switch (validateWordLine(line, word)) {
+                case LineKind::kEmpty:
+                    ++slot;
+                    break;
+                case LineKind::kInvalid:
+                    break;
+                case LineKind::kWord:
+                    makeSortRecord(word, block.get() + records * kSortRecordLength);
+                    ++records;
+                    ++m_validWords;
+                    ++slot;
+                    break;
+            }
+        }
+        const std::size_t bytes = records * kSortRecordLength;
+        const bool written = std::fwrite(block.get(), 1, bytes, run.get()) == bytes;
+        if (std::fclose(run.release()) != 0 || !written) cannotOpen(runName);
+        m_consumed = reader->consumed();
+        showPercent(0);
+        FileSort(runName, kSortRecordLength, compareSortRecords, &m_sortPercent).sort();
+        showPercent(100);
+    }
+}
+
+// --- Stage 2 -----------------------------------------------------------------------------------
+
+MergeRunsStage::MergeRunsStage(std::string mergedName, long wordCount)
+    : MergeWork(runMergeEstimate(wordCount)), m_mergedName(std::move(mergedName)) {
+    setText(loadString(kStrRebuilding));
+}
+
+MergeRunsStage::~MergeRunsStage() {
+    deleteMatching(runFilePattern());
+    if (result() != 1) removeIfPresent(m_mergedName);
+}
+
+void MergeRunsStage::work() { mergeWith<StringHandler>(runFilePattern(), m_mergedName); }
+
+// --- Stage 3 -----------------------------------------------------------------------------------
+
+WriteDictionaryStage::WriteDictionaryStage(std::string mergedName, std::string dictionaryPath,
+                                           bool uniqueOnly, long wordCount)
+    : m_mergedName(std::move(mergedName)),
+      m_dictionaryPath(std::move(dictionaryPath)),
+      m_wordCount(wordCount) {
+    setText(loadString(kStrCreating));
+    if (!uniqueOnly) return;
+    for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
+        if (entry.selected() && entry.path() != m_dictionaryPath) {
+            m_consult.push_back(entry.filePath());
+        }
+    }
+}
+
+WriteDictionaryStage::~WriteDictionaryStage() {
+    if (!m_installed) removeIfPresent(m_temporaryName);
+    for (const std::string& name : m_passFiles) removeIfPresent(name);
+    removeIfPresent(m_mergedName);
+}
+
+void WriteDictionaryStage::work() {
+    m_temporaryName = uniqueTempName();
+    DictionaryWriter writer(m_temporaryName);
+    // Every open reader counts against the reader limit, so many selected dictionaries are
+    // checked in several passes, each but the last writing the words still unique to a file of
+    // records.
+    const std::size_t perPass = static_cast<std::size_t>(kMaxReaders);
+    const std::size_t passes = m_consult.empty() ? 1 : (m_consult.size() + perPass - 1) / perPass;
+    const long total = std::max(1L, m_wordCount) * static_cast<long>(passes);
+    m_processed = 0;
+    std::string input = m_mergedName;
+    for (std::size_t pass = 0; pass < passes; ++pass) {
+        const std::size_t from = std::min(m_consult.size(), pass * perPass);
+        const std::size_t to = std::min(m_consult.size(), from + perPass);
+        const std::vector<std::string> consult(
+            m_consult.begin() + static_cast<std::ptrdiff_t>(from),
+            m_consult.begin() + static_cast<std::ptrdiff_t>(to));
+        const bool lastPass = pass + 1 == passes;
+        std::string recordsName;
+        FilePtr records;
+        if (!lastPass) {
+            recordsName = uniqueTempName();
+            m_passFiles.push_back(recordsName);
+            records = openFile(recordsName, "wb");
+            if (!records) cannotOpen(recordsName);
+        }
+        if (!filterPass(input, consult, lastPass ? &writer : nullptr, records.get(), total)) {
+            return;  // cancelled: the destructor deletes what was written
+        }
+        if (records) {
+            const bool flushed = std::fflush(records.get()) == 0 && !std::ferror(records.get());
+            if (std::fclose(records.release()) != 0 || !flushed) cannotOpen(recordsName);
+        }
+        if (input != m_mergedName) removeIfPresent(input);
+        input = recordsName;
+    }
+    if (!writer.close()) {
+        throw ZantricException("Unable to create Dictionary: " + shownPath(m_temporaryName));
+    }
+    setPercent(100);
+}
+
+bool WriteDictionaryStage::filterPass(const std::string& input,
+                                      const std::vector<std::string>& consult,
+                                      DictionaryWriter* writer, std::FILE* records, long total) {
+    FilePtr in = openFile(input, "rb");
+    if (!in) cannotOpen(input);
+    std::vector<std::unique_ptr<DictionaryCursor>> cursors;
+    cursors.reserve(consult.size());
+    for (const std::string& file : consult)
+        cursors.push_back(std::make_unique<DictionaryCursor>(file));
+    auto block = std::make_unique<unsigned char[]>(kRecordsPerRead * kSortRecordLength);
+    OnceEach once;
+    char word[kWordRoom];
+    for (;;) {
+        const std::size_t got =
+            std::fread(block.get(), kSortRecordLength, kRecordsPerRead, in.get());
+        if (std::ferror(in.get())) cannotRead(input);
+        for (std::size_t i = 0; i < got; ++i) {
+            if (poll()) return false;
+            if ((++m_processed & 0xFF) == 0) setPercent(mergePercent(m_processed, total));
+            const unsigned char* record = block.get() + i * kSortRecordLength;
+            sortRecordWord(record, word);
+            const bool held = std::any_of(cursors.begin(), cursors.end(),
+                                          [&](const auto& cursor) { return cursor->holds(word); });
+            if (held) continue;
+            if (records) {
+                // A failed write leaves the stream's error set, which the caller checks.
+                std::fwrite(record, kSortRecordLength, 1, records);
+            } else if (once.firstTime(word)) {
+                writer->addWord(word);
+            }
+        }
+        if (got < static_cast<std::size_t>(kRecordsPerRead)) return true;
+    }
+}
+
+bool WriteDictionaryStage::install() {
+    m_installed = installDictionary(m_temporaryName, m_dictionaryPath);
+    return m_installed;
+}
+
+}  // namespace zantric

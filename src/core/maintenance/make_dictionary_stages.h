@@ -1,0 +1,98 @@
+// The three stages of Make Dictionary From File, each a ProgressWork whose work() runs on a
+// worker (the caller's StageRunner) while text(), percent() and cancelWork() may be called from
+// the user-interface thread: a word list is cut into sorted runs of 3000 sort records, the runs
+// are merged, and the merged records are compiled into a new dictionary. Each stage deletes its
+// temporary files when it is cancelled or fails; constructors, destructors and install() run on
+// the caller's thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/maintenance/merge_work.h"
+#include "core/maintenance/word_list_reader.h"
+#include "core/shell/progress_work.h"
+
+namespace zantric {
+
+class DictionaryWriter;
+
+inline constexpr int kRunSlots = 3000;  // lines of a word list that make one run
+
+// Stage 1, "Validating and Sorting": writes the valid words of the list as sort records into
+// runs of up to 3000 line slots (a valid word or an empty line takes a slot) and sorts each run.
+// A list without a valid word shows message 152 and fails. Deletes the runs when it fails.
+class SortRunsStage : public ProgressWork {
+public:
+    // Lines that `keepLine` (when given) refuses are skipped as if they were not there.
+    explicit SortRunsStage(std::string inputName, LineFilter keepLine = nullptr);
+    ~SortRunsStage() override;
+    void work() override;
+    long validWords() const { return m_validWords; }
+
+private:
+    void showPercent(long sortPercent);
+
+    std::string m_inputName;
+    LineFilter m_keepLine;
+    long m_validWords = 0;
+    std::uint64_t m_inputSize = 0;
+    std::uint64_t m_consumed = 0;  // input bytes read when the last run was complete
+    std::uint64_t m_runStart = 0;  // input bytes read when the current run began
+    std::atomic<long> m_sortPercent{0};
+};
+
+// Stage 2, "Rebuilding words": merges the runs of `wordCount` words into the merged file.
+// Deletes the runs whatever happens, and the merged file when it fails.
+class MergeRunsStage : public MergeWork {
+public:
+    MergeRunsStage(std::string mergedName, long wordCount);
+    ~MergeRunsStage() override;
+    void work() override;
+
+    const std::string& mergedName() const { return m_mergedName; }
+
+private:
+    std::string m_mergedName;
+};
+
+// Stage 3, "Creating Dictionary": compiles the merged file into a temporary dictionary; with
+// `uniqueOnly`, a word is kept only when no selected dictionary other than the one at
+// `dictionaryPath` holds it. install() then puts it in place. Deletes the merged file whatever
+// happens, and the temporary dictionary unless it was installed.
+class WriteDictionaryStage : public ProgressWork {
+public:
+    // Made on the caller's thread: takes the dictionaries to consult from the catalogue.
+    WriteDictionaryStage(std::string mergedName, std::string dictionaryPath, bool uniqueOnly,
+                         long wordCount);
+    ~WriteDictionaryStage() override;
+    void work() override;
+
+    // After a successful work(), on the caller's thread: keeps the old dictionary as its "lxb"
+    // backup, moves the new one into place and lists it. False (reported) when the move failed;
+    // the old dictionary is then back in place.
+    bool install();
+
+    const std::string& temporaryName() const { return m_temporaryName; }
+    const std::string& mergedName() const { return m_mergedName; }
+
+private:
+    // One pass over the records of `input`: each word that none of the `consult` dictionaries
+    // holds goes to `records` when given, else to `writer`. False when cancelled.
+    bool filterPass(const std::string& input, const std::vector<std::string>& consult,
+                    DictionaryWriter* writer, std::FILE* records, long total);
+
+    std::string m_mergedName;
+    std::string m_dictionaryPath;
+    long m_wordCount;
+    std::string m_temporaryName;
+    std::vector<std::string> m_consult;  // files of the dictionaries to check words against
+    std::vector<std::string> m_passFiles;
+    long m_processed = 0;
+    bool m_installed = false;
+};
+
+}  // namespace zantric

@@ -1,0 +1,86 @@
+// MergeWork: the one body of the two merging stages (the runs of Make Dictionary From File, the
+// dictionaries of Merge Dictionaries), a ProgressWork that runs a MergeFile, shows the records
+// written against an estimate, waits while the cancel question is open and stops the merge on
+// cancel. Its work runs on a worker thread; the merge's record handler (ReportingHandler) tells
+// it of each record directly, not by a virtual call, on that same thread.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "core/maintenance/merge_file.h"
+#include "core/shell/progress_work.h"
+
+namespace zantric {
+
+class MergeWork;
+
+// The record handler H that tells the merge work running it about every record it writes. The
+// work is named for the worker thread only while its merge runs (MergeWork::mergeWith).
+template <class H>
+class ReportingHandler : public H {
+public:
+    using H::H;
+
+    void writeCurrent(typename H::Output& output);
+
+    static inline thread_local MergeWork* s_work = nullptr;
+};
+
+// Records written as a percentage of the estimate, never above 100.
+inline int mergePercent(long written, long estimate) {
+    if (estimate <= 0) return 0;
+    if (written >= estimate) return 100;
+    return static_cast<int>(static_cast<long long>(written) * 100 / estimate);
+}
+
+class MergeWork : public ProgressWork {
+public:
+    // Called by the merge for every record it writes (worker thread): progress, the pause and
+    // the cancel.
+    void recordWritten();
+
+protected:
+    // `estimate`: the records the merge will write in all its steps (merge_estimate.h).
+    explicit MergeWork(long estimate) : m_estimate(estimate) {}
+
+    // The body of work(): merges `inputs` (a wildcard pattern or a list of files, as MergeFile
+    // takes them) into `outputName` with the record handler H. The result is 1 when the merge
+    // completed, else 0.
+    template <class H, class Inputs>
+    void mergeWith(Inputs&& inputs, const std::string& outputName);
+
+private:
+    long m_estimate;
+    std::atomic<long> m_counter{0};
+    std::function<void()> m_stopMerge;  // set while the merge runs
+};
+
+template <class H>
+void ReportingHandler<H>::writeCurrent(typename H::Output& output) {
+    H::writeCurrent(output);
+    if (s_work) s_work->recordWritten();
+}
+
+template <class H, class Inputs>
+void MergeWork::mergeWith(Inputs&& inputs, const std::string& outputName) {
+    using Handler = ReportingHandler<H>;
+    MergeFile<Handler> merge(std::forward<Inputs>(inputs), outputName, &m_counter);
+    m_stopMerge = [&merge] { merge.cancel(); };
+    bool merged = false;
+    if (!poll()) {
+        // The handlers report to this work while the merge runs, and to none once it has ended
+        // or thrown.
+        struct Scope {
+            explicit Scope(MergeWork* work) { Handler::s_work = work; }
+            ~Scope() { Handler::s_work = nullptr; }
+        } scope(this);
+        merged = merge.merge();
+    }
+    m_stopMerge = nullptr;
+    setResult(merged && !cancelRequested() ? 1 : 0);
+}
+
+}  // namespace zantric

@@ -1,0 +1,45 @@
+// What making and merging a dictionary share: how a command runs its stages and what it came to,
+// the checks of the new dictionary's name, and putting the complete new dictionary in place of
+// an old one (which stays as its "lxb" backup). Called on the user-interface thread, before and
+// after the stages' work.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "core/shell/progress_work.h"
+
+namespace zantric {
+
+// Runs one stage (the window's progress dialog, the command line's progress line, or runWork
+// in tests) and returns its result: 1 done, 0 failed or cancelled.
+using StageRunner = std::function<int(ProgressWork&)>;
+
+// What a maintenance command came to.
+enum class MaintenanceOutcome {
+    kDone,     // the dictionary is in place and listed
+    kStopped,  // a check failed or the user declined; its message was shown; nothing changed
+    kFailed,   // a stage failed or was cancelled; nothing changed, no temporary file is left
+};
+
+// The file of the dictionary called `name` (dictionaryFileName) in the dictionaries folder; ""
+// for a name the rule refuses.
+std::string dictionaryPathFor(std::string_view name);
+
+// Whether a typed dictionary name passes the rule of dictionaryFileName; when it does not, beeps
+// and shows the rule's text, titled "Input Error".
+bool checkDictionaryName(std::string_view name, const void* owner = nullptr);
+
+// Whether a dictionary file is already there (under its catalogue path or, for a file the
+// catalogue lists under a name of another case, that file).
+bool dictionaryExists(const std::string& path);
+
+// Replaces the dictionary at `path` by the complete dictionary `temporaryName`: the old one is
+// kept as its "lxb" backup (a failure is reported and the work goes on), the new one flushed to
+// the disk, renamed over the old one and listed anew; the path names one complete dictionary at
+// every instant. If the move fails: message 330, the old dictionary stays, the temporary file is
+// deleted, and the result is false.
+bool installDictionary(const std::string& temporaryName, const std::string& path);
+
+}  // namespace zantric

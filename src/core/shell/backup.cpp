@@ -1,0 +1,57 @@
+#include "core/shell/backup.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/shell/file_replace.h"
+#include "core/shell/messages.h"
+#include "core/shell/paths.h"
+#include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
+
+namespace zantric {
+namespace {
+
+namespace fs = std::filesystem;
+
+void report(int textId, const std::string& name) {
+    messageBoxText(loadString(textId) + shownPath(name), loadString(kStrFileErrorTitle), kMbOkStop);
+}
+
+}  // namespace
+
+bool keepBackup(const std::string& name) {
+    std::string backup = replaceExtension(name, "lxb");
+    // Nothing to keep, or already a backup (deleting "the older one" would lose it).
+    if (!fileExists(name) || backup == name) return true;
+    if (fileExists(backup) && !removeFile(backup)) {
+        report(kStrUnableToDelete, backup);
+        return false;
+    }
+    if (!renameFile(name, backup)) {
+        report(kStrUnableToRename, name);
+        return false;
+    }
+    return true;
+}
+
+bool linkBackup(const std::string& name) {
+    const std::string backup = replaceExtension(name, "lxb");
+    if (!fileExists(name) || backup == name) return true;
+    if (fileExists(backup) && !removeFile(backup)) {
+        report(kStrUnableToDelete, backup);
+        return false;
+    }
+    std::error_code error;
+    fs::create_hard_link(nativePath(name), nativePath(backup), error);
+    if (!error) return true;
+    // A file system without hard links: a copy keeps the old words all the same.
+    fs::copy_file(nativePath(name), nativePath(backup), fs::copy_options::overwrite_existing,
+                  error);
+    if (!error && syncFile(backup)) return true;
+    removeFile(backup);
+    report(kStrUnableToRename, name);
+    return false;
+}
+
+}  // namespace zantric
