@@ -34,22 +34,6 @@ protected:
     }
 };
 
-TEST_F(MakeDictionaryTest, ListLinesBecomeTheValidWordsEachOnce) {
-    ASSERT_EQ(
-        make("  Apple   \napple pie\nAPPLE\nwell-to-do\n-ish\nish-\nabcdefghi\nabcd-efghi\n"
-             "caf\xC3\xA9\n\n-\nit's\ncat\t\nx\ry\ncat\r\nCat\ncat\nmACK-Ie\nmac-kie\nmack-ie\n"
-             "ab                     cd\nabcdefghijklmnopqrstu\nabcdefghij-klmnopqrstu\n"
-             "abcdefghij-klmnopqrst\nabcdefghijklmnopqrst\nzebra"),
-        MaintenanceOutcome::kDone);
-    // clang-format off
-    const Words expected = {"ab", "cd", "Cat", "cat", "Apple", "zebra", "mack-ie", "mac-kie",
-        "abcdefghi", "abcd-efghi", "abcdefghijklmnopqrst", "abcdefghij-klmnopqrst"};
-    // clang-format on
-    EXPECT_EQ(test::wordsOf(kPath), expected);
-    EXPECT_EQ(catalogue().find(kPath)->header().wordCount, expected.size());
-    EXPECT_TRUE(tempFiles().empty());
-}
-
 // The dictionary is byte for byte what the writer makes of the sorted words. A remade one
 // replaces the old, which stays as the backup, and starts unselected.
 TEST_F(MakeDictionaryTest, ListsOfAnySizeGiveTheWritersDictionary) {

@@ -99,11 +99,6 @@ TEST_F(ResultsFilesTest, ExportIsTheDocumentedBlockThenTheMatchLines) {
         "Exclude Field: xyz\n\n\nWords Checked: 123456789\nWords Found: 1234567890\n\n" +
         kAsterisks + "\n\n";
     EXPECT_EQ(asciiExportHeader(plain, 1234567890), plainBlock);
-    // One line for each filter that was on, after the Suppress Permutations line.
-    std::string withFilters = plainBlock;
-    withFilters.insert(withFilters.find("Words Checked"),
-                       "Minimum Word Length: 4\nEach Word Once Selected\nStoplist Selected\n");
-    EXPECT_EQ(asciiExportHeader(plain, 1234567890, {4, true, true}), withFilters);
 
     ExportWork work(m_results, kFields, "out.asc", false);
     int blocks = 0;
@@ -115,28 +110,6 @@ TEST_F(ResultsFilesTest, ExportIsTheDocumentedBlockThenTheMatchLines) {
     EXPECT_TRUE(exportAsAscii(m_results, kFields, "new.asc", true));  // append makes a new file
     EXPECT_EQ(TempFolder::read("new.asc"), kBlock);
     EXPECT_EQ(m_messages.count(), 0u);
-}
-
-// A store of many matches is exported block by block, the progress figure after each block.
-TEST_F(ResultsFilesTest, ExportOfALargeStoreReadsItInBlocks) {
-    ResultsStore large("big.$$$", "big.zix");
-    large.reset();
-    std::string lines;
-    for (int i = 0; i < 10000; ++i) {
-        large.append("w" + std::to_string(i), true);
-        lines += "w" + std::to_string(i) + "\n";
-    }
-    large.finish(kFields);
-    ExportWork work(large, kFields, "big.asc", false);
-    std::vector<int> percents;
-    work.setAfterBlock([&] { percents.push_back(work.percent()); });
-    EXPECT_EQ(runHere(work), 1);
-    EXPECT_EQ(TempFolder::read("big.asc"), asciiExportHeader(kFields, 10000) + lines);
-    // 58890 bytes of lines behind the header: three blocks of at most 20480.
-    ASSERT_EQ(lines.size(), 58890u);
-    const std::uint64_t total = kResultsHeaderSize + lines.size() + 1;
-    EXPECT_EQ(percents, (std::vector<int>{int(20480 * 100 / total), int(40960 * 100 / total),
-                                          int(58890 * 100 / total)}));
 }
 
 TEST_F(ResultsFilesTest, ExportFailuresEndWithResultZero) {

@@ -51,9 +51,7 @@ TEST(Settings, PathsFromTheIni) {
         const char* message;   // the one message shown, or ""
     } cases[] = {
         {"FILES", "results", kFolder, "results", ""},
-        {"FILES", "results", kNothing, "results", ""},
         {"FILES", "results", kFile, ".\\files", kPathIsAFile},
-        {"FILES", "no\\such\\deep", kNothing, ".\\files", kCannotCreate},
         {"FILES", "", kNothing, ".\\files", kCannotCreate},
         {"FILES", ".\\my files", kNothing, ".\\my files", ""},
         {"DICTIONARIES", "words", kFile, ".\\lexicons", kPathIsAFile},
