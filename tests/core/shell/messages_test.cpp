@@ -46,6 +46,7 @@ TEST(Messages, DefaultPresenterWritesToStderrAndTakesTheDefaultAnswer) {
 TEST(Messages, WorkersMayShowMessagesConcurrently) {
     test::RecordingPresenter recorder;
     std::vector<std::thread> workers;
+    workers.reserve(8);
     for (int t = 0; t < 8; ++t) {
         workers.emplace_back([] {
             for (int i = 0; i < 200; ++i) {
