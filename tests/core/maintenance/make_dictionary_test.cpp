@@ -1,6 +1,3 @@
-// Make Dictionary: the words a list gives, the dictionary byte for byte as the writer makes it
-// from lists around the run size, the checks before any work, unique words, the starter
-// dictionary, and what cancel or failure at any stage leaves.
 #include "core/maintenance/make_dictionary.h"
 
 #include <gtest/gtest.h>
@@ -38,30 +35,6 @@ protected:
         return list;
     }
 };
-
-TEST_F(MakeDictionaryTest, ListLinesBecomeTheValidWordsEachOnce) {
-    ASSERT_EQ(
-        make("  Apple   \napple pie\nAPPLE\nwell-to-do\n-ish\nish-\nabcdefghi\nabcd-efghi\n"
-             "caf\xC3\xA9\n\n-\nit's\ncat\t\nx\ry\ncat\r\nCat\ncat\nmACK-Ie\nmac-kie\nmack-ie\n"
-             "ab                     cd\nabcdefghijklmnopqrstu\nabcdefghij-klmnopqrstu\n"
-             "abcdefghij-klmnopqrst\nabcdefghijklmnopqrst\nzebra"),
-        MaintenanceOutcome::kDone);
-    const Words expected = {"ab",
-                            "cd",
-                            "Cat",
-                            "cat",
-                            "Apple",
-                            "zebra",
-                            "mack-ie",
-                            "mac-kie",
-                            "abcdefghi",
-                            "abcd-efghi",
-                            "abcdefghijklmnopqrst",
-                            "abcdefghij-klmnopqrst"};
-    EXPECT_EQ(test::wordsOf(kPath), expected);
-    EXPECT_EQ(catalogue().find(kPath)->header().wordCount, expected.size());
-    EXPECT_TRUE(tempFiles().empty());
-}
 
 // The dictionary is byte for byte what the writer makes of the sorted words. A remade one
 // replaces the old, which stays as the backup, and starts unselected.
@@ -203,8 +176,7 @@ TEST_F(MakeDictionaryTest, UniqueWordsLeaveOutWhatSelectedDictionariesHold) {
 }
 
 // The starter dictionary leaves out abbreviations, stray single letters and words without a
-// vowel before the word rules fold them into words like Crt; proper names stay. It is selected,
-// and a second make asks before replacing it.
+// vowel before the word rules fold them into words like Crt; proper names stay. It is selected.
 TEST_F(MakeDictionaryTest, StarterLeavesOutAbbreviationsSingleLettersAndVowellessWords) {
     TempFolder::write("list.txt",
                       "a\nI\nA\ni\nb\nX\nCRT\nIRAs\nOK\nLn\nhmm\nTsk\nnth\nMcDonald\nLynn\n"
@@ -214,9 +186,6 @@ TEST_F(MakeDictionaryTest, StarterLeavesOutAbbreviationsSingleLettersAndVowelles
     EXPECT_EQ(test::wordsOf(path),
               (Words{"a", "I", "my", "cat", "co-op", "Lynn", "Ohio", "crypt", "Mcdonald"}));
     EXPECT_TRUE(catalogue().find(path)->selected());
-    m_messages.script({kIdNo});
-    EXPECT_EQ(makeStarterDictionary("list.txt", runWork), MaintenanceOutcome::kStopped);
-    EXPECT_EQ(m_messages.last().text, "Dictionary already exists. Overwrite?");
 }
 
 }  // namespace

@@ -1,6 +1,3 @@
-// Merge Dictionaries: the union, each word once, byte for byte as the writer makes it; the
-// checks before any work; the merged dictionaries deleted only once the new one is in place;
-// and what cancel, failure, a damaged input or a cancel from another thread leave.
 #include "core/maintenance/merge_dictionaries.h"
 
 #include <gtest/gtest.h>
@@ -75,40 +72,8 @@ TEST_F(MergeDictionariesTest, ChecksComeFirstWithTheirMessages) {
     }
 }
 
-// Words of the same letters with the hyphen in different places compare equal, so dictionaries
-// may hold them in either order (as written here); the merge still stores each once, in order.
-TEST_F(MergeDictionariesTest, HyphenTwinsInAnyOrderAreStoredOnce) {
-    const Words cases[][3] = {
-        {{"abc", "ab-c", "Abc", "Ab-c"}, {"Ab-c", "abc"}, {"Abc", "ab-c"}},
-        {{"a-bc", "ab-c"}, {"ab-c", "a-bc"}, {}},
-        {{"A-bc", "Ab-c", "a-bc", "ab-c"}, {"Ab-c", "A-bc", "ab-c", "a-bc"}, {"abc", "Abc"}},
-        {{"abc-d", "cat"}, {"ab-cd", "abc-d", "dog"}, {"abc-d", "ab-cd", "a-bcd", "eel"}},
-    };
-    int round = 0;
-    for (const auto& c : cases) {
-        Words all;
-        for (int n = 0; n < 3; ++n) {
-            writeDictionary(test::lexPath("t" + std::to_string(n) + ".lex"), c[n]);
-            all.insert(all.end(), c[n].begin(), c[n].end());
-        }
-        SCOPED_TRACE(testing::PrintToString(all));
-        Catalogue::resetForTests();
-        const std::string name = "twins" + std::to_string(round++);
-        ASSERT_EQ(mergeDictionaries({"t0.lex", "t1.lex", "t2.lex"}, name, false, runWork),
-                  MaintenanceOutcome::kDone);
-        const Words merged = test::wordsOf(test::lexPath(name + ".lex"));
-        for (std::size_t i = 1; i < merged.size(); ++i)
-            EXPECT_LE(compareWords(merged[i - 1].c_str(), merged[i].c_str()), 0) << merged[i];
-        std::sort(all.begin(), all.end());
-        all.erase(std::unique(all.begin(), all.end()), all.end());
-        Words sorted = merged;
-        std::sort(sorted.begin(), sorted.end());
-        EXPECT_EQ(sorted, all);
-    }
-}
-
 // The merged dictionaries leave the catalogue and stay as backups; when the new dictionary takes
-// the name of one of them, that one is replaced rather than deleted. Declining keeps the inputs.
+// the name of one of them, that one is replaced rather than deleted.
 TEST_F(MergeDictionariesTest, DeletesTheMergedDictionariesWhenAsked) {
     const std::string oldA = TempFolder::read("lexicons/a.lex");
     m_messages.script({kIdYes, kIdYes});
@@ -122,10 +87,6 @@ TEST_F(MergeDictionariesTest, DeletesTheMergedDictionariesWhenAsked) {
     EXPECT_EQ(test::wordsOf(".\\lexicons\\a.lex"),
               (Words{"ab-c", "Bob", "cat", "dog", "fig", "zebra"}));
     EXPECT_EQ(catalogue().count(), 2u);
-    m_messages.script({kIdNo});
-    ASSERT_EQ(mergeDictionaries({"a.lex", "b.lex"}, "d", true, runWork), MaintenanceOutcome::kDone);
-    EXPECT_EQ(catalogue().count(), 3u);
-    EXPECT_TRUE(fileExists(".\\lexicons\\b.lex"));
 }
 
 // Cancelled; the new name taken by a folder (the inputs are deleted only after it is in place);

@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "core/shell/paths.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -57,6 +54,8 @@ TEST_F(FileTransferTest, CopyIsByteExactAndReportsEachBlock) {
         EXPECT_EQ(TempFolder::read("source.bin"), bytes);
         EXPECT_EQ(percents, expected);
     }
+    EXPECT_EQ(copyFile("source.bin", ".\\source.bin"), kTransferOk);  // onto itself: kept
+    EXPECT_EQ(TempFolder::read("source.bin"), patterned(50000));
 }
 
 TEST_F(FileTransferTest, FailuresAreTheTwoResultCodesAndLeaveNoHalfFile) {
@@ -75,8 +74,7 @@ TEST_F(FileTransferTest, FailuresAreTheTwoResultCodesAndLeaveNoHalfFile) {
         {"new.bin", "folder", kTransferCannotOpenSource},  // a folder opens but cannot be read
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.destination) + " <- " + c.source);
-        EXPECT_EQ(copyFile(c.destination, c.source), c.result);
+        EXPECT_EQ(copyFile(c.destination, c.source), c.result) << c.destination << c.source;
     }
     EXPECT_FALSE(fs::exists("new.bin") || fs::exists("missing"));
     EXPECT_EQ(TempFolder::read("kept.bin"), "keep me");
@@ -98,44 +96,6 @@ TEST_F(FileTransferTest, FailuresAreTheTwoResultCodesAndLeaveNoHalfFile) {
     fs::create_symlink("/dev/null", "null.bin");
     EXPECT_EQ(copyFile("null.bin", "source.bin"), kTransferCannotCreate);
     EXPECT_TRUE(fs::is_symlink("null.bin"));
-}
-
-// On one file system a move renames, over an existing file; across two (/dev/shm is a memory
-// file system) it copies block by block, then deletes the source.
-TEST_F(FileTransferTest, MoveRenamesOrCopiesThenDeletesTheSource) {
-    TempFolder::write("same.bin", "contents");
-    EXPECT_EQ(copyFile("same.bin", ".\\same.bin"), kTransferOk);  // onto itself: kept
-    EXPECT_EQ(moveFile("./same.bin", "same.bin"), kTransferOk);
-    TempFolder::write("sub/dest.bin", "old and longer");
-    int blocks = 0;
-    EXPECT_EQ(moveFile("sub\\dest.bin", "same.bin", [&](int) { ++blocks; }), kTransferOk);
-    EXPECT_EQ(TempFolder::read("sub/dest.bin"), "contents");
-    EXPECT_FALSE(fs::exists("same.bin"));
-    EXPECT_EQ(blocks, 0);
-    EXPECT_EQ(moveFile("other.bin", "same.bin"), kTransferCannotCreate);
-    EXPECT_EQ(moveFile("missing/dest.bin", "sub/dest.bin"), kTransferCannotCreate);
-    EXPECT_EQ(TempFolder::read("sub/dest.bin"), "contents");
-
-    struct stat shm {};
-    struct stat here {};
-    if (stat("/dev/shm", &shm) != 0 || stat(".", &here) != 0 || shm.st_dev == here.st_dev ||
-        access("/dev/shm", W_OK) != 0) {
-        GTEST_SKIP() << "no second file system to move across";
-    }
-    const fs::path away = fs::path("/dev/shm") / m_folder.path().filename();
-    const std::string bytes = patterned(50000);
-    TempFolder::write(away / "source.bin", bytes);
-    FileMoveWork move("sub/dest.bin", (away / "source.bin").string());
-    Percents percents;
-    move.setAfterBlock([&] { percents.push_back(move.percent()); });
-    EXPECT_EQ(runHere(move), kTransferOk);
-    EXPECT_EQ(TempFolder::read("sub/dest.bin"), bytes);
-    EXPECT_FALSE(fs::exists(away / "source.bin"));
-    EXPECT_EQ(percents, (Percents{40, 81, 100}));
-    // And back, into a folder that does not exist: the copy's -1, the source stays.
-    EXPECT_EQ(moveFile((away / "missing/x.bin").string(), "sub/dest.bin"), kTransferCannotCreate);
-    EXPECT_EQ(TempFolder::read("sub/dest.bin"), bytes);
-    fs::remove_all(away);
 }
 
 }  // namespace

@@ -6,23 +6,32 @@
 #include <thread>
 #include <vector>
 
+#include "core/shell/string_table.h"
 #include "support/recorder_presenter.h"
 
 namespace zantric {
 namespace {
 
-using test::RecordingPresenter;
+TEST(StringTable, UnknownIdsAreEmpty) {
+    for (int id : {0, -1, 1, 65535, 99999}) EXPECT_EQ(loadString(id), "") << id;
+    EXPECT_EQ(loadString(320), "Unable to Open File: ");
+}
+
+TEST(StringTable, LoadsFromManyThreadsAtOnce) {
+    std::vector<std::thread> threads;
+    std::vector<std::string> seen(8);
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        threads.emplace_back([&seen, i] { seen[i] = loadString(17); });
+    }
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(seen, std::vector<std::string>(8, "File Error."));
+}
 
 TEST(Messages, DefaultPresenterWritesToStderrAndTakesTheDefaultAnswer) {
     const std::pair<int, int> cases[] = {
-        {kMbOk, kIdOk},
-        {kMbOkStop, kIdOk},
-        {kMbOkExclamation, kIdOk},
-        {kMbYesNo, kIdNo},
-        {kMbYesNo | 0x20, kIdNo},
-        {kMbOkCancelQuestion, kIdCancel},
-        {3, kIdCancel} /* Yes/No/Cancel */,
-    };
+        {kMbOk, kIdOk},    {kMbOkStop, kIdOk},       {kMbOkExclamation, kIdOk},
+        {kMbYesNo, kIdNo}, {kMbYesNo | 0x20, kIdNo}, {kMbOkCancelQuestion, kIdCancel},
+        {3, kIdCancel}};                            // 3: Yes/No/Cancel
     ASSERT_EQ(installPresenter(nullptr), nullptr);  // every test put the presenter back
     for (auto [style, answer] : cases) {
         testing::internal::CaptureStderr();
@@ -35,22 +44,20 @@ TEST(Messages, DefaultPresenterWritesToStderrAndTakesTheDefaultAnswer) {
 }
 
 TEST(Messages, WorkersMayShowMessagesConcurrently) {
-    RecordingPresenter recorder;
-    constexpr int kThreads = 8;
-    constexpr int kEach = 200;
+    test::RecordingPresenter recorder;
     std::vector<std::thread> workers;
-    workers.reserve(kThreads);
-    for (int t = 0; t < kThreads; ++t) {
+    workers.reserve(8);
+    for (int t = 0; t < 8; ++t) {
         workers.emplace_back([] {
-            for (int i = 0; i < kEach; ++i) {
+            for (int i = 0; i < 200; ++i) {
                 messageBoxText("from a worker", "t", kMbYesNo);
                 beep();
             }
         });
     }
     for (std::thread& worker : workers) worker.join();
-    EXPECT_EQ(recorder.count(), std::size_t{kThreads * kEach});
-    EXPECT_EQ(recorder.beeps(), kThreads * kEach);
+    EXPECT_EQ(recorder.count(), 8u * 200);
+    EXPECT_EQ(recorder.beeps(), 8 * 200);
 }
 
 }  // namespace

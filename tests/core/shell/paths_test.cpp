@@ -7,9 +7,11 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/shell/backup.h"
+#include "core/shell/file_replace.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -100,47 +102,44 @@ std::string contentsOf(const fs::path& folder) {
 }
 
 TEST(Paths, DeleteMatchingWildcards) {
-    const std::string all = "$$a.$$$ $$a.zti $$tmp{{{.1 $$x A.LEX a.lex b.lex notes";
+    TempFolder folder;
+    std::istringstream names("$$a.$$$ $$a.zti $$tmp{{{.1 $$x A.LEX a.lex b.lex notes");
+    for (std::string name; names >> name;) TempFolder::write("t/" + name, "");
+    fs::create_directory("t/sub.lex");  // folders are never deleted
     const std::pair<const char*, const char*> cases[] = {
-        // pattern, files left
-        {".\\t\\*.lex", "$$a.$$$ $$a.zti $$tmp{{{.1 $$x A.LEX notes"},  // case-sensitive
-        {".\\t\\$$tmp{{{.*", "$$a.$$$ $$a.zti $$x A.LEX a.lex b.lex notes"},
-        {".\\t\\$$*.*", "A.LEX a.lex b.lex notes"},  // ".*" also takes "$$x"
-        {".\\t\\*.$$$", "$$a.zti $$tmp{{{.1 $$x A.LEX a.lex b.lex notes"},
-        {".\\t\\?.lex", "$$a.$$$ $$a.zti $$tmp{{{.1 $$x A.LEX notes"},
-        {"./t/*", ""},
-        {".\\t\\nothing*", all.c_str()},
-        {".\\missing\\*", all.c_str()},
+        {".\\t\\*.lex", "a.lex b.lex "},  // case-sensitive
+        {".\\t\\$$tmp{{{.*", "$$tmp{{{.1 "},
+        {".\\t\\$$*.*", "$$a.$$$ $$a.zti $$tmp{{{.1 $$x "},  // ".*" also takes "$$x"
+        {".\\t\\*.$$$", "$$a.$$$ "},
+        {".\\t\\?.lex", "a.lex b.lex "},
+        {".\\t\\nothing*", ""},
+        {".\\missing\\*", ""},
     };
-    for (auto [pattern, left] : cases) {
-        SCOPED_TRACE(pattern);
-        TempFolder folder;
-        std::istringstream names(all);
-        for (std::string name; names >> name;) TempFolder::write("t/" + name, "");
-        fs::create_directory("t/sub.lex");  // folders are never deleted
-        deleteMatching(pattern);
-        std::string expected;
-        std::istringstream kept(left);
-        for (std::string name; kept >> name;) expected += name + "= ";
-        EXPECT_EQ(contentsOf("t"), expected + "sub.lex=folder ");
-        fs::current_path("t");
-        deleteMatching("*.$$$");  // without a folder: the current one
-        EXPECT_FALSE(fs::exists("$$a.$$$"));
+    for (auto [pattern, matched] : cases) {
+        std::vector<std::string> found = filesMatching(pattern);
+        std::sort(found.begin(), found.end());
+        std::string named;
+        for (const std::string& name : found) named += namePart(name) + " ";
+        EXPECT_EQ(named, matched) << pattern;
     }
+    deleteMatching("./t/*");
+    EXPECT_EQ(contentsOf("t"), "sub.lex=folder ");
+    TempFolder::write("t/x.$$$", "");
+    fs::current_path("t");
+    deleteMatching("*.$$$");  // without a folder: the current one
+    EXPECT_FALSE(fs::exists("x.$$$"));
 }
 
-// The cases the replacing of a file does not walk (see file_replace_test.cpp).
+// The cases the replacing of a file does not walk.
 TEST(Paths, KeepBackup) {
     enum Backup { kNone, kFile, kFolder };  // what is at the backup's name before
     const struct {
         const char* name;
         Backup backup;
         const char* left;  // the folder's files afterwards, with their contents
-    } cases[] = {
-        {"d/words", kFile, "words.lxb=dictionary "},
-        {"d\\words.lex", kFolder, "words.lex=dictionary words.lxb=folder "},
-        {"d\\words.lxb", kNone, "words.lxb=dictionary "},
-    };
+    } cases[] = {{"d/words", kFile, "words.lxb=dictionary "},
+                 {"d\\words.lex", kFolder, "words.lex=dictionary words.lxb=folder "},
+                 {"d\\words.lxb", kNone, "words.lxb=dictionary "}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
@@ -153,11 +152,69 @@ TEST(Paths, KeepBackup) {
         EXPECT_EQ(contentsOf("d"), c.left);
         EXPECT_EQ(recorder.count(), kept ? 0u : 1u);
         if (!kept) {
-            EXPECT_EQ(recorder.last().text, "Zantric was unable to delete this file: " +
-                                                folder.path().string() + "/d/words.lxb");
-            EXPECT_EQ(recorder.last().title, "File Error.");
+            EXPECT_EQ(std::tuple(recorder.last().text, recorder.last().title),
+                      std::tuple("Zantric was unable to delete this file: " +
+                                     folder.path().string() + "/d/words.lxb",
+                                 "File Error."));
         }
     }
+}
+
+const std::string kStaging = std::string("lexicons/") + kStagingFileName;
+
+TEST(FileReplace, NewFileInPlaceOldOneKeptAsBackup) {
+    const struct {
+        bool targetExists, olderBackup, keepOld;
+        const char* backupAfter;  // nullptr: no backup
+    } cases[] = {{true, true, true, "old"},
+                 {true, false, true, "old"},
+                 {true, true, false, "older"},
+                 {false, true, true, "older"},
+                 {false, false, true, nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.targetExists << c.olderBackup << c.keepOld);
+        TempFolder folder;
+        RecordingPresenter messages;
+        const auto perms = fs::perms::owner_read | fs::perms::owner_write;
+        TempFolder::write("temp/new.tmp", "new");
+        fs::create_directory("lexicons");
+        if (c.targetExists) TempFolder::write("lexicons/words.lex", "old");
+        if (c.targetExists) fs::permissions("lexicons/words.lex", perms);
+        if (c.olderBackup) TempFolder::write("lexicons/words.lxb", "older");
+        ASSERT_TRUE(replaceFile(".\\temp\\new.tmp", ".\\lexicons\\words.lex", c.keepOld));
+        EXPECT_EQ(TempFolder::read("lexicons/words.lex"), "new");
+        EXPECT_TRUE(!c.targetExists || fs::status("lexicons/words.lex").permissions() == perms);
+        EXPECT_FALSE(fs::exists("temp/new.tmp") || fs::exists(kStaging));
+        EXPECT_EQ(fs::exists("lexicons/words.lxb"), c.backupAfter != nullptr);
+        EXPECT_EQ(TempFolder::read("lexicons/words.lxb"), c.backupAfter ? c.backupAfter : "");
+        EXPECT_EQ(messages.count(), 0u);
+    }
+}
+
+// A failure leaves the target and the source; a source on another file system (/dev/shm, where
+// a rename cannot work) is copied beside the target first.
+TEST(FileReplace, FailureOrAnotherFileSystem) {
+    TempFolder folder;
+    RecordingPresenter messages;
+    TempFolder::write("lexicons/words.lex", "old");
+    EXPECT_FALSE(replaceFile("missing.tmp", ".\\lexicons\\words.lex", true));
+    EXPECT_EQ(TempFolder::read("lexicons/words.lex"), "old");
+    TempFolder::write("new.tmp", "new");
+    fs::create_directories("lexicons/folder.lex/inside");
+    EXPECT_FALSE(replaceFile("new.tmp", ".\\lexicons\\folder.lex", true));
+    EXPECT_EQ(TempFolder::read("new.tmp"), "new");
+    EXPECT_TRUE(fs::is_directory("lexicons/folder.lex/inside"));
+    EXPECT_FALSE(fs::exists(kStaging));
+    struct stat shm, here;
+    if (stat("/dev/shm", &shm) != 0 || stat(".", &here) != 0 || shm.st_dev == here.st_dev) {
+        GTEST_SKIP() << "no second file system to move from";
+    }
+    const fs::path source = fs::path("/dev/shm") / ("zantric-" + folder.path().filename().string());
+    TempFolder::write(source, "new");
+    ASSERT_TRUE(replaceFile(source.string(), ".\\lexicons\\words.lex", true));
+    EXPECT_EQ(TempFolder::read("lexicons/words.lex"), "new");
+    EXPECT_EQ(TempFolder::read("lexicons/words.lxb"), "old");
+    EXPECT_FALSE(fs::exists(source) || fs::exists(kStaging));
 }
 
 }  // namespace

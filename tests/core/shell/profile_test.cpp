@@ -25,27 +25,15 @@ TEST(Profile, ReadsStrings) {
                       "Unbalanced=\"x\nEmpty=\nNoEquals\nTwice=first\nTwice=second\nInner=a=b\n"
                       "[ Settings ]\nTab Size=6\n[paths]\nLater=only the first PATHS counts\n"
                       "[Broken\nk=v\n");
-    const struct {
-        const char *section, *key, *expected;
-    } cases[] = {
-        {"paths", "files", ".\\files"},
-        {"PATHS", "Spaced Key", "spaced value"},
-        {"PATHS", "Quoted", "  in quotes  "},
-        {"PATHS", "Single", "x"},
-        {"PATHS", "Unbalanced", "\"x"},
-        {"PATHS", "Empty", ""},
-        {"PATHS", "NoEquals", "-"},
-        {"PATHS", "Twice", "first"},
-        {"PATHS", "Inner", "a=b"},
-        {"PATHS", "Tab Size", "-"},
-        {"PATHS", "Later", "-"},
-        {"PATHS", "orphan", "-"},
-        {"PATHS", "; comment", "-"},
-        {"SETTINGS", "tab size", "6"},
-        {"Broken", "k", "v"},
-        {"MISSING", "FILES", "-"},
-        {"", "", "-"},
-    };
+    // clang-format off
+    const struct { const char *section, *key, *expected; } cases[] = {
+        {"paths", "files", ".\\files"}, {"PATHS", "Spaced Key", "spaced value"},
+        {"PATHS", "Quoted", "  in quotes  "}, {"PATHS", "Single", "x"}, {"PATHS", "Empty", ""},
+        {"PATHS", "Unbalanced", "\"x"}, {"PATHS", "NoEquals", "-"}, {"PATHS", "Twice", "first"},
+        {"PATHS", "Inner", "a=b"}, {"PATHS", "Tab Size", "-"}, {"PATHS", "Later", "-"},
+        {"PATHS", "orphan", "-"}, {"PATHS", "; comment", "-"}, {"SETTINGS", "tab size", "6"},
+        {"Broken", "k", "v"}, {"MISSING", "FILES", "-"}, {"", "", "-"}};
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(profileString(c.section, c.key, "-", kIni), c.expected) << c.section << c.key;
     }
@@ -58,21 +46,12 @@ TEST(Profile, ReadsStrings) {
 }
 
 TEST(Profile, ReadsIntegers) {
-    const std::pair<const char*, int> cases[] = {
-        // nullptr: no key at all
-        {"6", 6},
-        {"-11", -11},
-        {"+7", 7},
-        {"  42  ", 42},
-        {"12px", 12},
-        {"abc", 0},
-        {"-", 0},
-        {"0x10", 0},
-        {"", 99},
-        {nullptr, 99},
-        {"2147483647", 2147483647},
-        {"4294967295", -1} /* wraps at 32 bits, as it always did */,
-    };
+    // nullptr: no key at all; 4294967295 wraps at 32 bits, as it always did.
+    // clang-format off
+    const std::pair<const char*, int> cases[] = {{"6", 6}, {"-11", -11}, {"+7", 7}, {"  42  ", 42},
+        {"12px", 12}, {"abc", 0}, {"-", 0}, {"0x10", 0}, {"", 99}, {nullptr, 99},
+        {"2147483647", 2147483647}, {"4294967295", -1}};
+    // clang-format on
     TempFolder folder;
     for (auto [value, expected] : cases) {
         TempFolder::write("zantric.ini", value ? std::string("[FONT]\nHeight=") + value : "[FONT]");

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <string>
+#include <tuple>
 
 #include "core/shell/paths.h"
 #include "core/shell/profile.h"
@@ -47,20 +47,15 @@ TEST(Settings, PathsFromTheIni) {
     const struct {
         const char *key, *value;
         Prepare prepare;
-        const char* expected;   // the folder then used for that key
-        const char* message;    // the one message shown, or ""
-        bool folderAfterwards;  // whether a folder is at the path afterwards
+        const char* expected;  // the folder then used for that key
+        const char* message;   // the one message shown, or ""
     } cases[] = {
-        {"FILES", "results", kFolder, "results", "", true},
-        {"FILES", "results", kNothing, "results", "", true},
-        {"FILES", "results", kFile, ".\\files", kPathIsAFile, false},
-        {"FILES", "no\\such\\deep", kNothing, ".\\files", kCannotCreate, false},
-        {"FILES", "", kNothing, ".\\files", kCannotCreate, false},
-        {"FILES", ".\\my files", kNothing, ".\\my files", "", true},
-        {"DICTIONARIES", "words", kFile, ".\\lexicons", kPathIsAFile, false},
-        {"DICTIONARIES", "words", kNothing, "words", "", true},
-        {"TEMP_FILES", "tmp", kFile, ".\\temp", kPathIsAFile, false},
-        {"TEMP_FILES", "a\\b", kNothing, ".\\temp", kCannotCreate, false},
+        {"FILES", "results", kFolder, "results", ""},
+        {"FILES", "results", kFile, ".\\files", kPathIsAFile},
+        {"FILES", "", kNothing, ".\\files", kCannotCreate},
+        {"FILES", ".\\my files", kNothing, ".\\my files", ""},
+        {"DICTIONARIES", "words", kFile, ".\\lexicons", kPathIsAFile},
+        {"TEMP_FILES", "tmp", kFile, ".\\temp", kPathIsAFile},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.key << "=" << c.value << " " << c.prepare);
@@ -82,14 +77,15 @@ TEST(Settings, PathsFromTheIni) {
                   : key == "DICTIONARIES" ? config.dictionariesFolder()
                                           : config.tempFolder(),
                   c.expected);
-        EXPECT_EQ(recorder.count(), *c.message ? 1u : 0u);
-        if (*c.message) {
+        const bool used = *c.message == '\0';
+        EXPECT_EQ(recorder.count(), used ? 0u : 1u);
+        if (!used) {
             const std::string named = c.message == kPathIsAFile ? shownPath(c.expected) : "";
-            EXPECT_EQ(recorder.last().text, c.message + named);
-            EXPECT_EQ(recorder.last().title, "Problem Processing Zantric.ini");
-            EXPECT_EQ(recorder.last().style, kMbOkStop);
+            EXPECT_EQ(
+                std::tuple(recorder.last().text, recorder.last().title, recorder.last().style),
+                std::tuple(c.message + named, "Problem Processing Zantric.ini", kMbOkStop));
         }
-        EXPECT_EQ(fs::is_directory(native.empty() ? "none" : native), c.folderAfterwards);
+        EXPECT_EQ(fs::is_directory(native.empty() ? "none" : native), used);
         EXPECT_EQ(TempFolder::read("zantric.ini"), ini);  // read, never rewritten
     }
 }
@@ -98,25 +94,16 @@ TEST(Settings, PathsFromTheIni) {
 // (a FIFO would block for ever, a link to /dev/zero fill the memory) nor written over.
 TEST(Settings, UnusableIniIsReportedAndLeftAlone) {
     const std::string settings = "[SETTINGS]\nTab Size=4\n";
-    const std::pair<std::function<void()>, bool> cases[] = {
-        // how it is made, usable
-        {[] { ASSERT_EQ(mkfifo("zantric.ini", 0600), 0); }, false},
-        {[] { fs::create_symlink("/dev/zero", "zantric.ini"); }, false},
-        {[] { fs::create_directory("zantric.ini"); }, false},
-        {[&] { TempFolder::write("zantric.ini", settings + std::string(kMaxProfileBytes, ';')); },
-         false},
-        {[&] {
-             TempFolder::write("zantric.ini",
-                               settings + std::string(kMaxProfileBytes - settings.size(), ';'));
-         },
-         true},
-    };
-    int i = 0;
-    for (const auto& [make, usable] : cases) {
-        SCOPED_TRACE(i++);
+    for (int kind = 0; kind < 5; ++kind) {  // FIFO, device, folder, 1 MiB and more, 1 MiB
+        SCOPED_TRACE(kind);
         TempFolder folder;
         RecordingPresenter recorder;
-        make();
+        const bool usable = kind == 4;
+        ASSERT_TRUE(kind != 0 || mkfifo("zantric.ini", 0600) == 0);
+        if (kind == 1) fs::create_symlink("/dev/zero", "zantric.ini");
+        if (kind == 2) fs::create_directory("zantric.ini");
+        const std::size_t fill = kMaxProfileBytes - (usable ? settings.size() : 0);
+        if (kind >= 3) TempFolder::write("zantric.ini", settings + std::string(fill, ';'));
         const auto before = fs::symlink_status("zantric.ini").type();
         Settings::resetForTests();
         const Settings& config = Settings::instance();
@@ -126,12 +113,11 @@ TEST(Settings, UnusableIniIsReportedAndLeftAlone) {
         EXPECT_EQ(recorder.count(), usable ? 0u : 1u);
         EXPECT_EQ(fs::symlink_status("zantric.ini").type(), before);
         if (usable) {  // the PATHS keys are missing: their default folders are made
-            for (const char* name : {"files", "lexicons", "temp"}) {
-                EXPECT_TRUE(fs::is_directory(name)) << name;
-            }
+            for (const char* name : {"files", "lexicons", "temp"})
+                EXPECT_TRUE(fs::is_directory(name));
         } else {
-            EXPECT_EQ(recorder.last().title, "Problem Processing Zantric.ini");
-            EXPECT_EQ(recorder.last().style, kMbOkExclamation);
+            EXPECT_EQ(std::tuple(recorder.last().title, recorder.last().style),
+                      std::tuple("Problem Processing Zantric.ini", kMbOkExclamation));
         }
     }
 }
