@@ -3,11 +3,6 @@
 // rule for a typed dictionary name.
 #include "core/dictionary/catalogue.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/string_table.h"
 #include "core/shell/temp_names.h"
@@ -17,10 +12,12 @@ namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
+using test::bytesOf;
 using test::lexPath;
 using test::TempFolder;
 using test::writeDictionary;
 using Paths = std::vector<std::string>;
+using Box = std::tuple<std::string, std::string, int>;  // text, title, style
 
 fs::path lexFile(const std::string& name) { return fs::path("lexicons") / name; }
 const std::string kJunk(2200, 'x');  // a dictionary-sized file whose mark is not 0x59B1
@@ -33,30 +30,26 @@ protected:
             paths.push_back(entry.path());
         return paths;
     }
+    Box last() const {
+        return {m_messages.last().text, m_messages.last().title, m_messages.last().style};
+    }
 };
 
 // Which files the scan lists (lower-cased, in path order), and the one warning for the rest.
 TEST_F(CatalogueTest, ScanListsDictionariesAndReportsFilesWithoutAValidHeader) {
-    struct File {
-        std::string name;
-        std::size_t keep = std::string::npos;  // a one-word dictionary cut to `keep` bytes
-        bool junk = false;
-    };
     struct Case {
         const char* what;
-        std::vector<File> files;
-        Paths listed, reported;  // paths named in message 801
-        bool emptyWarning;       // message 802
+        std::vector<std::pair<std::string, int>> files;  // name, bytes kept (-1 all, -2 junk)
+        Paths listed, reported;                          // paths named in message 801
+        bool emptyWarning;                               // message 802
     };
     // clang-format off
     const std::vector<Case> cases = {
         {"empty folder", {}, {}, {}, true},
-        {"junk only", {{"junk.lex", 0, true}}, {}, {lexPath("junk.lex")}, false},
+        {"junk only", {{"junk.lex", -2}}, {}, {lexPath("junk.lex")}, false},
         {"junk beside dictionaries",
-         {{"good.lex"}, {"Big.LEX"}, {"Junk.lex", 0, true}, {"BAD.lex", 0, true},
-          {"a.txt", 0, true}},
-         {lexPath("big.lex"), lexPath("good.lex")}, {lexPath("bad.lex"), lexPath("junk.lex")},
-         false},
+         {{"good.lex", -1}, {"Big.LEX", -1}, {"Junk.lex", -2}, {"BAD.lex", -2}, {"a.txt", -2}},
+         {lexPath("big.lex"), lexPath("good.lex")}, {lexPath("bad.lex"), lexPath("junk.lex")}, false},
         {"empty file", {{"zero.lex", 0}}, {}, {lexPath("zero.lex")}, false},
         {"index only", {{"index.lex", 2080}}, {}, {lexPath("index.lex")}, false},
         {"mark without selection", {{"part.lex", 2094}}, {}, {lexPath("part.lex")}, false},
@@ -67,10 +60,10 @@ TEST_F(CatalogueTest, ScanListsDictionariesAndReportsFilesWithoutAValidHeader) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fresh();
-        for (const File& file : c.files) {
-            if (!file.junk) writeDictionary(lexPath(file.name), {"cat"});
-            if (file.junk) TempFolder::write(lexFile(file.name), kJunk);
-            if (file.keep != std::string::npos) fs::resize_file(lexFile(file.name), file.keep);
+        for (const auto& [name, keep] : c.files) {
+            if (keep == -2) TempFolder::write(lexFile(name), kJunk);
+            if (keep != -2) writeDictionary(lexPath(name), {"cat"});
+            if (keep >= 0) fs::resize_file(lexFile(name), keep);
         }
         fs::create_directory(lexFile("folder.lex"));
 
@@ -79,48 +72,45 @@ TEST_F(CatalogueTest, ScanListsDictionariesAndReportsFilesWithoutAValidHeader) {
         for (const std::string& path : c.reported) text += "\n" + shownPath(path);
         ASSERT_EQ(m_messages.count(), c.reported.empty() && !c.emptyWarning ? 0u : 1u);
         if (m_messages.count() == 0) continue;
-        EXPECT_EQ(m_messages.last().text,
-                  c.emptyWarning ? "Zantric could not find any dictionaries. " : text);
-        EXPECT_EQ(m_messages.last().title, "Warning");
-        EXPECT_EQ(m_messages.last().style, kMbOkExclamation);
+        EXPECT_EQ(last(), Box(c.emptyWarning ? "Zantric could not find any dictionaries. " : text,
+                              "Warning", kMbOkExclamation));
         EXPECT_FALSE(m_messages.last().hasOwner);
     }
 }
 
 TEST_F(CatalogueTest, SelectionReachesOnlyTheHeaderBytesAtTheEnd) {
-    writeDictionary(lexPath("words.lex"), {"cat", "dog", "mouse"});
-    writeDictionary(lexPath("other.lex"), {"ant"});
-    writeDictionary(lexPath("gone.lex"), {"cat"});
-    const std::string before = test::bytesOf("words.lex"), other = test::bytesOf("other.lex");
+    for (const char* name : {"words.lex", "other.lex", "gone.lex"})
+        writeDictionary(lexPath(name), {"cat"});
+    const std::string before = bytesOf("words.lex"), other = bytesOf("other.lex");
     Catalogue& names = Catalogue::instance();
     EXPECT_FALSE(names.anySelected());
     EXPECT_TRUE(names.setSelected(lexPath("words.lex"), true));
     EXPECT_TRUE(names.setSelected(lexPath("gone.lex"), true));
     EXPECT_FALSE(names.setSelected(lexPath("none.lex"), true));
-    EXPECT_TRUE(names.isSelected(lexPath("words.lex")));
-    EXPECT_FALSE(names.isSelected(lexPath("other.lex")));
-    EXPECT_EQ(names.selectedCount(), 2);
-    EXPECT_EQ(test::bytesOf("words.lex"), before) << "written before the end";
+    EXPECT_EQ(std::tuple(names.isSelected(lexPath("words.lex")),
+                         names.isSelected(lexPath("other.lex")), names.selectedCount()),
+              std::tuple(true, false, 2));
+    EXPECT_EQ(bytesOf("words.lex"), before) << "written before the end";
     fs::remove(lexFile("gone.lex"));
 
     Catalogue::destroyInstance();
 
     std::string expected = before;
     expected[2094] = 1;
-    EXPECT_EQ(test::bytesOf("words.lex"), expected);
-    EXPECT_EQ(test::bytesOf("other.lex"), other);
+    EXPECT_EQ(bytesOf("words.lex"), expected);
+    EXPECT_EQ(bytesOf("other.lex"), other);
     // A header that cannot be saved is reported; the others are written all the same.
     ASSERT_EQ(m_messages.count(), 1u);
-    EXPECT_EQ(m_messages.last().text, "Unable to open: " + shownPath(lexPath("gone.lex")) +
-                                          "\n\nZantric cannot save dictionary header details.");
-    EXPECT_EQ(m_messages.last().title, "File Error");
+    EXPECT_EQ(last(), Box("Unable to open: " + shownPath(lexPath("gone.lex")) +
+                              "\n\nZantric cannot save dictionary header details.",
+                          "File Error", m_messages.last().style));
     EXPECT_FALSE(fs::exists(lexFile("gone.lex"))) << "a missing file is not created";
 
     // The next start reads the selection back; switching it off again restores the bytes.
     EXPECT_TRUE(Catalogue::instance().isSelected(lexPath("words.lex")));
     Catalogue::instance().setSelected(lexPath("words.lex"), false);
     Catalogue::destroyInstance();
-    EXPECT_EQ(test::bytesOf("words.lex"), before);
+    EXPECT_EQ(bytesOf("words.lex"), before);
 }
 
 TEST_F(CatalogueTest, AddRemoveAndRetire) {
@@ -140,15 +130,14 @@ TEST_F(CatalogueTest, AddRemoveAndRetire) {
     EXPECT_TRUE(fs::exists(lexFile("b.lex"))) << "remove leaves the file alone";
 
     // Delete retires the file as the backup, replacing an older one.
-    const std::string first = test::bytesOf("a.lex");
-    EXPECT_TRUE(names.deleteDictionary(lexPath("a.lex")));
-    EXPECT_FALSE(fs::exists(lexFile("a.lex")));
-    EXPECT_EQ(test::bytesOf("a.lxb"), first);
-    writeDictionary(lexPath("a.lex"), {"dog", "mouse"});
-    const std::string second = test::bytesOf("a.lex");
-    ASSERT_TRUE(names.add(lexPath("a.lex")));
-    EXPECT_TRUE(names.deleteDictionary(lexPath("a.lex")));
-    EXPECT_EQ(test::bytesOf("a.lxb"), second);
+    for (const test::Words& words : {test::Words{"cat", "dog"}, test::Words{"dog", "mouse"}}) {
+        writeDictionary(lexPath("a.lex"), words);
+        const std::string retired = bytesOf("a.lex");
+        names.add(lexPath("a.lex"));
+        EXPECT_TRUE(names.deleteDictionary(lexPath("a.lex")));
+        EXPECT_FALSE(fs::exists(lexFile("a.lex")));
+        EXPECT_EQ(bytesOf("a.lxb"), retired);
+    }
     EXPECT_FALSE(names.deleteDictionary(lexPath("a.lex"))) << "no longer listed";
     EXPECT_EQ(m_messages.count(), 1u);
 
@@ -157,10 +146,8 @@ TEST_F(CatalogueTest, AddRemoveAndRetire) {
     EXPECT_FALSE(names.deleteDictionary(lexPath("C.lex")));
     EXPECT_NE(names.find(lexPath("C.lex")), nullptr);
     EXPECT_TRUE(fs::exists(lexFile("C.lex")));
-    EXPECT_EQ(m_messages.last().text,
-              "Zantric was unable to delete this file: " + shownPath(lexPath("C.lxb")));
-    EXPECT_EQ(m_messages.last().title, "File Error.");
-    EXPECT_EQ(m_messages.last().style, kMbOkStop);
+    EXPECT_EQ(last(), Box("Zantric was unable to delete this file: " + shownPath(lexPath("C.lxb")),
+                          "File Error.", kMbOkStop));
 }
 
 // Every entry made takes the next number, a bad file's included; the number is in hex.
@@ -179,28 +166,21 @@ TEST_F(CatalogueTest, TemporaryNames) {
                   base + "." + number);
 }
 
-// The one rule every command applies to a typed dictionary name.
+// The one rule every command applies to a typed dictionary name: the file name, or the refusal.
 TEST(DictionaryFileName, NamesAndRefusals) {
-    const std::string longest(kMaxFileNameBytes - 4, 'a');
-    const char* const rule = kDictionaryNameRule;
+    const std::string longest(kMaxFileNameBytes - 4, 'a'), rule = kDictionaryNameRule;
     // clang-format off
-    const struct {
-        std::string typed, file;  // "" when refused
-        const char* refusal;      // nullptr when named
-    } cases[] = {
-        {"english", "english.lex", nullptr}, {"English.LEX", "english.lex", nullptr},
-        {"my words.lex", "my words.lex", nullptr}, {"old.words.lex", "old.words.lex", nullptr},
-        {longest, longest + ".lex", nullptr}, {longest + ".lex", longest + ".lex", nullptr},
-        {"english.old", "", rule}, {"english.", "", rule}, {".hidden", "", rule}, {"", "", rule},
-        {".lex", "", rule}, {"..lex", "", rule}, {"a/b.lex", "", rule}, {"a\\b", "", rule},
-        {longest + "a.lex", "", kDictionaryNameTooLong},
+    const std::pair<std::string, std::string> cases[] = {
+        {"english", "english.lex"}, {"English.LEX", "english.lex"}, {"my words.lex", "my words.lex"},
+        {"old.words.lex", "old.words.lex"}, {longest, longest + ".lex"},
+        {longest + ".lex", longest + ".lex"}, {longest + "a.lex", kDictionaryNameTooLong},
+        {"english.old", rule}, {"english.", rule}, {".hidden", rule}, {"", rule}, {".lex", rule},
+        {"..lex", rule}, {"a/b.lex", rule}, {"a\\b", rule},
     };
     // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        std::string refusal = "(none)";
-        EXPECT_EQ(dictionaryFileName(c.typed, &refusal), c.file);
-        EXPECT_EQ(refusal, c.refusal ? c.refusal : "(none)");
+    for (const auto& [typed, expected] : cases) {
+        std::string refusal;
+        EXPECT_EQ(dictionaryFileName(typed, &refusal) + refusal, expected) << typed;
     }
 }
 

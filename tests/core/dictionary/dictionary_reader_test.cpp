@@ -3,10 +3,6 @@
 // the records decoded once in memory (first reader and readers sharing its image) alike.
 #include "core/dictionary/dictionary_reader.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <memory>
 #include <random>
 
 #include "support/dictionary_files.h"
@@ -42,7 +38,6 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
     const LetterPool tca("tca"), conversation("conversation"), blanks(std::string(20, '?'));
     const std::string twenty(20, '?');
     const Words counters = {"counterrevolutionary", "counter-revolutionary"};
-    // clang-format off
     const struct {
         const char* file;
         std::string pattern;
@@ -51,6 +46,7 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
         Words words;
         std::uint32_t checked;
     } cases[] = {
+        // clang-format off
         {"small.lex", "*", nullptr, 0, kSmall, 11},
         {"small.lex", "c?t", nullptr, 0, {"cat", "cot", "cut"}, 5},
         {"small.lex", "?at", nullptr, 0, {"bat", "cat"}, 6},
@@ -78,19 +74,18 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
         {"mixed.lex", "paris", nullptr, 0, {"Paris", "paris"}, 4},
         {"mixed.lex", "Paris", nullptr, 0, {"Paris", "paris"}, 4},
         {"mixed.lex", "*f", nullptr, 0, {"well-off"}, 6},
+        // clang-format on
     };
-    // clang-format on
+    char word[kOutWordSize];
     for (bool memory : {false, true}) {
         for (const auto& c : cases) {
             SCOPED_TRACE(testing::Message() << c.file << " " << c.pattern << " memory " << memory);
             DictionaryReader d(c.file, memory, 1024);
             EXPECT_EQ(collect(d, c.pattern.c_str(), c.letters, c.minLength), c.words);
             EXPECT_EQ(DictionaryReader::checked(), c.checked);
+            EXPECT_EQ(d.nextMatch(word, ""), kEmptyPattern);
         }
     }
-    DictionaryReader d("small.lex", false, 1024);
-    char word[kOutWordSize];
-    EXPECT_EQ(d.nextMatch(word, ""), kEmptyPattern);
 }
 
 TEST(DictionaryReader, SharedImageSixteenthReaderAndCancel) {
@@ -108,8 +103,7 @@ TEST(DictionaryReader, SharedImageSixteenthReaderAndCancel) {
             reader = std::make_unique<DictionaryReader>("small.lex", false, 1024);
         DictionaryReader extra("small.lex", false, 1024);
         EXPECT_EQ(DictionaryReader::instanceCount(), 16);
-        EXPECT_EQ(extra.nextMatch(word, "*"), kNoMoreWords);
-        EXPECT_EQ(extra.nextMatch(word, nullptr), kNoMoreWords);
+        EXPECT_EQ(extra.nextMatch(word, "*") + extra.nextMatch(word, nullptr), 2 * kNoMoreWords);
         EXPECT_EQ(readers[3]->nextMatch(word, "*"), kMatchFound);
     }
     EXPECT_EQ(DictionaryReader::instanceCount(), 0);
@@ -146,8 +140,7 @@ std::vector<std::string> walk(DictionaryReader& d, const char* pattern, const Le
 }
 
 struct Case {
-    const char* pattern;
-    const char* from;  // nullptr: no letters
+    const char *pattern, *from;  // from nullptr: no letters
     int minLength;
     char startLetter;
 };
@@ -201,15 +194,12 @@ TEST(DictionaryReader, MemoryWalksAreTheFileWalks) {
     EXPECT_EQ(DictionaryReader::checked(), words.size());
     std::vector<Case> cases;
     for (const char* from : {static_cast<const char*>(nullptr), "schoolmaster", "tea?rs", "Retains",
-                             "??", "xq", "aeinorstcld"}) {
+                             "??", "xq", "aeinorstcld"})
         for (const char* pattern : {"*", "c?t", "?at", "c*t", "*a*", "s*s", "????", "*ing", "a*e*",
-                                    "Paris", "ta*", "?\?-?"}) {
-            for (int minLength : {0, 3}) {
+                                    "Paris", "ta*", "?\?-?"})
+            for (int minLength : {0, 3})
                 for (char start : {'\0', 'c', 'q', 'z'})
                     cases.push_back({pattern, from, minLength, start});
-            }
-        }
-    }
     expectSameWalks("mixed.lex", cases);
 }
 
@@ -262,34 +252,29 @@ TEST(DamagedDictionary, EveryByteChangedIsReadSafelyAndTheSameEitherWay) {
     std::filesystem::remove(bad);
 }
 
-// A hyphen byte that puts the hyphen before the first letter gives a wrong word, and the words
-// after it are still read.
-TEST(DamagedDictionary, HyphenBeforeTheFirstLetter) {
+// Damaged records: a hyphen byte that puts the hyphen before the first letter gives a wrong word
+// and the words after it are still read; group-end bytes that claim a 21st length end the walk
+// there, however many follow and whatever records come after them.
+TEST(DamagedDictionary, BadHyphenAndGroupsPastTheLongestWord) {
     test::TempFolder folder;
-    test::writeDictionary("good.lex", {"abc", "ab-c", "cat"});
-    std::string bytes = test::TempFolder::read("good.lex");
-    const std::size_t at = bytes.find(std::string("\x0D\x02", 2));  // "ab-c": hyphen at 2
-    ASSERT_NE(at, std::string::npos);
-    bytes[at + 1] = '\0';
-    test::TempFolder::write("bad.lex", bytes);
-    for (bool memory : {false, true}) {
-        DictionaryReader d("bad.lex", memory, 1024);
-        EXPECT_EQ(collect(d, "*"), (Words{"abc", "-abc", "cat"})) << memory;
-    }
-}
-
-// Group-end bytes that claim a 21st length end the walk there, however many follow, and
-// whatever records come after them.
-TEST(DamagedDictionary, GroupsPastTheLongestWord) {
-    test::TempFolder folder;
+    test::writeDictionary("hyphen.lex", {"abc", "ab-c", "cat"});
     test::writeDictionary("long.lex", {"counterrevolutionary"});
-    // A 21-letter record ("a" 21 times) after the 21st group's 254, and a long run of 254s.
-    for (const std::string& tail :
-         {std::string("\xFE\x00", 2) + std::string(21, '\xE1'), std::string(300, '\xFE')}) {
-        test::TempFolder::write("past.lex", test::TempFolder::read("long.lex") + tail);
+    std::string hyphen = test::TempFolder::read("hyphen.lex");
+    const std::size_t at = hyphen.find(std::string("\x0D\x02", 2));  // "ab-c": hyphen at 2
+    ASSERT_NE(at, std::string::npos);
+    hyphen[at + 1] = '\0';
+    const std::string longWord = test::TempFolder::read("long.lex");
+    const std::pair<std::string, Words> cases[] = {
+        {hyphen, {"abc", "-abc", "cat"}},
+        // A 21-letter record ("a" 21 times) after the 21st group's 254, and a long run of 254s.
+        {longWord + std::string("\xFE\x00", 2) + std::string(21, '\xE1'), {"counterrevolutionary"}},
+        {longWord + std::string(300, '\xFE'), {"counterrevolutionary"}},
+    };
+    for (const auto& [bytes, words] : cases) {
+        test::TempFolder::write("bad.lex", bytes);
         for (bool memory : {false, true}) {
-            DictionaryReader d("past.lex", memory, 1024);
-            EXPECT_EQ(collect(d, "*"), Words{"counterrevolutionary"});
+            DictionaryReader d("bad.lex", memory, 1024);
+            EXPECT_EQ(collect(d, "*"), words) << memory;
         }
     }
 }

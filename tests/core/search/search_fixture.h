@@ -1,33 +1,22 @@
-// Test fixture for searches from the request to the stored results: a program folder with its
-// zantric.ini, the catalogue and a results store, and a search started as the window starts it
-// (checks, the analysis when needed, the worker, completion). One test thread calls it.
+// Test fixture for searches from the request to the stored results: the program folder, the
+// catalogue and a results store, and a search started as the window starts it (checks, the
+// analysis when needed, the worker, completion). One test thread calls it.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <sstream>
-#include <string>
-#include <vector>
 
-#include "core/dictionary/catalogue.h"
 #include "core/results/results_header.h"
 #include "core/results/results_store.h"
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/paths.h"
-#include "core/shell/settings.h"
 #include "support/dictionary_files.h"
-#include "support/recorder_presenter.h"
-#include "support/temp_folder.h"
 
 namespace zantric::test {
 
 struct SearchOutcome {
-    std::int64_t found = 0;
-    std::int64_t checked = 0;
+    std::int64_t found = 0, checked = 0;
     std::string lines;  // the data file behind its header
     Words matches;      // the same, line by line
     bool filtersChanged = false;
@@ -40,31 +29,20 @@ inline SearchFields fields(std::string find, std::string from, bool useAll = tru
             std::move(exclude), useAll,          suppress};
 }
 
-class SearchFixture : public ::testing::Test {
+class SearchFixture : public ProgramFolderTest {
 protected:
     SearchFixture() {
-        TempFolder::write(
-            "zantric.ini",
-            "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
-        std::filesystem::create_directories("lexicons");
-        std::filesystem::create_directories("temp");
-        Settings::resetForTests();
-        Catalogue::resetForTests();
         Catalogue::instance();
         m_results = std::make_unique<ResultsStore>();
         m_messages.clear();  // the empty folder's warning
     }
-    ~SearchFixture() override {
-        m_results.reset();
-        Catalogue::resetForTests();
-    }
+    ~SearchFixture() override { m_results.reset(); }
 
     // The words, in dictionary order, as the dictionary `name` of the catalogue.
     void addDictionary(const std::string& name, const Words& words, bool selected = true) {
-        const std::string path = ".\\lexicons\\" + name;
-        writeDictionary(path, words);
-        Catalogue::instance().add(path);
-        Catalogue::instance().setSelected(path, selected);
+        writeDictionary(lexPath(name), words);
+        Catalogue::instance().add(lexPath(name));
+        Catalogue::instance().setSelected(lexPath(name), selected);
     }
 
     // threads 0: as many search threads as the machine has cores.
@@ -75,33 +53,25 @@ protected:
         if (run.prepare(fields) != StartOutcome::kReady) return outcome;
         if (run.analysisNeeded()) {
             SubsetAnalysis analysis(m_request.fromLetters());
-            if (!run.runAnalysis(analysis)) {
-                ++m_analysesFailed;
-                return outcome;
-            }
-            ++m_analyses;
+            const bool done = run.runAnalysis(analysis);
+            ++(done ? m_analyses : m_analysesFailed);
+            if (!done) return outcome;
         }
         run.startWorker();
         run.join();
         run.finish(fields);
-        outcome.found = run.found();
-        outcome.checked = run.checked();
-        outcome.filtersChanged = run.filtersChanged();
+        outcome = {run.found(), run.checked(), "", {}, run.filtersChanged()};
         const std::string data = TempFolder::read(nativePath(m_results->dataName()));
-        if (outcome.found > 0 && data.size() > kResultsHeaderSize) {
+        if (outcome.found > 0 && data.size() > kResultsHeaderSize)
             outcome.lines = data.substr(kResultsHeaderSize);
-        }
         std::istringstream in(outcome.lines);
         for (std::string line; std::getline(in, line);) outcome.matches.push_back(line);
         return outcome;
     }
 
-    TempFolder m_folder;
-    RecordingPresenter m_messages;
     SearchRequest m_request;
-    std::unique_ptr<ResultsStore> m_results;  // made once the folder is set up
-    int m_analyses = 0;
-    int m_analysesFailed = 0;
+    std::unique_ptr<ResultsStore> m_results;
+    int m_analyses = 0, m_analysesFailed = 0;
 };
 
 }  // namespace zantric::test

@@ -1,11 +1,9 @@
+// The checks of the search fields: what FIND becomes or why it is refused, the order of Start's
+// checks, INCLUDE against EXCLUDE at each keystroke, and checks entered again while a box is open.
 #include "core/search/search_request.h"
-
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <optional>
-#include <string>
-#include <utility>
 
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
@@ -16,44 +14,39 @@ namespace {
 
 using test::fields;
 using test::RecordingPresenter;
+using Box = std::tuple<std::string, std::string, int, bool, int>;
 
 // No box when textId is 0; else one input error: a beep, then the text, titled "Input Error",
 // stop icon, no owner.
 void expectInputError(const test::RecorderPresenter& shown, int textId) {
     ASSERT_EQ(shown.count(), textId == 0 ? 0u : 1u);
     if (textId == 0) return;
-    EXPECT_EQ(shown.last().text, loadString(textId));
-    EXPECT_EQ(shown.last().title, "Input Error");
-    EXPECT_EQ(shown.last().style, kMbOkStop);
-    EXPECT_FALSE(shown.last().hasOwner);
-    EXPECT_EQ(shown.last().beepsBefore, 1);
+    const auto& box = shown.last();
+    EXPECT_EQ(Box(box.text, box.title, box.style, box.hasOwner, box.beepsBefore),
+              Box(loadString(textId), "Input Error", kMbOkStop, false, 1));
 }
 
 TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
-    constexpr int kLong = kStrFindTooLong;
-    constexpr int kWord = kStrFindWordTooLong;
+    constexpr int kLong = kStrFindTooLong, kWord = kStrFindWordTooLong;
     const struct {
         const char* text;
         const char* find;  // the pattern afterwards: "old" when refused
         int message;
     } cases[] = {
-        {" c3t  5 ", "c???t ?????", 0},
-        {"    ", "", 0},
+        // clang-format off
+        {" c3t  5 ", "c???t ?????", 0}, {"    ", "", 0}, {"cat !   ", "cat !", 0},
         {"a 0 b", "a  b", 0},  // the empty digit run keeps both space runs
-        {"cat !   ", "cat !", 0},
         {"*********abcdefghi*", "*********abcdefghi*", 0},
         {"9 9 9 9*", "????????? ????????? ????????? ?????????*", 0},  // exactly 40
-        {"9 9 9 9**", "old", kLong},
+        {"9 9 9 9**", "old", kLong}, {"99999999999999999999999", "old", kLong},
         {"9                              9 9 9", "????????? ????????? ????????? ?????????", 0},
-        {"99999999999999999999999", "old", kLong},
         {"40", "old", kWord},  // forty '?' fit, but make one word
-        {"ab18", "ab??????????????????", 0},
-        {"ab19", "old", kWord},
-        {"abcdefghijklmnopqrstu", "old", kWord},
+        {"ab18", "ab??????????????????", 0}, {"ab19", "old", kWord},
+        {"abcdefghijklmnopqrstu", "old", kWord}, {"cat abcdefghijklmnopqrstu", "old", kWord},
         {"*abcdefghij*klmnopqrst*", "*abcdefghij*klmnopqrst*", 0},
         {"ab!cdefghijklmnopqrst", "old", kWord},  // checked before the '!' cut
-        {"cat abcdefghijklmnopqrstu", "old", kWord},
         {"abcdefghijklmnopqrst 19", "abcdefghijklmnopqrst ???????????????????", 0},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -64,9 +57,7 @@ TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
         EXPECT_EQ(request.find(), c.find);
         expectInputError(recorder, c.message);
     }
-}
-
-TEST(SearchRequestTest, TextAfterBangIsDroppedOnlyWhenTheUserAgrees) {
+    // Text after a '!' is dropped only when the user agrees to the warning (no beep).
     for (auto [answer, find] : {std::pair{kIdOk, "cat !"}, std::pair{kIdCancel, "old"}}) {
         RecordingPresenter recorder;
         recorder.script({answer});
@@ -75,10 +66,10 @@ TEST(SearchRequestTest, TextAfterBangIsDroppedOnlyWhenTheUserAgrees) {
         EXPECT_EQ(request.setFind("Cat ! dog"), answer == kIdOk);
         EXPECT_EQ(request.find(), find);
         ASSERT_EQ(recorder.count(), 1u);
-        EXPECT_EQ(recorder.last().text, loadString(kStrTextAfterBang));
-        EXPECT_EQ(recorder.last().title, "Invalid Pattern Warning");
-        EXPECT_EQ(recorder.last().style, kMbOkCancelQuestion);
-        EXPECT_EQ(recorder.last().beepsBefore, 0);  // a warning, not an input error
+        const auto& box = recorder.last();
+        EXPECT_EQ(Box(box.text, box.title, box.style, box.hasOwner, box.beepsBefore),
+                  Box(loadString(kStrTextAfterBang), "Invalid Pattern Warning", kMbOkCancelQuestion,
+                      box.hasOwner, 0));
     }
 }
 

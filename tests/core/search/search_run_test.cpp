@@ -2,16 +2,11 @@
 // order, and the Found and Checked figures, over small dictionaries the tests build.
 #include "core/search/search_run.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <cstdint>
 #include <limits>
 #include <map>
-#include <string>
 #include <thread>
 
-#include "core/dictionary/dictionary_reader.h"
 #include "core/results/results_files.h"
 #include "search_fixture.h"
 
@@ -19,11 +14,15 @@ namespace zantric {
 namespace {
 
 using test::fields;
+using test::lexPath;
 using test::Words;
 
 const Words kCatDog = {"a", "at", "do", "go", "to", "act", "cat", "cog", "dog", "god", "tag"};
 
-class SearchRunTest : public test::SearchFixture {};
+class SearchRunTest : public test::SearchFixture {
+protected:
+    void SetUp() override { addDictionary("catdog.lex", test::inWordOrder(kCatDog)); }
+};
 
 // Every ordered pair of dictionary words that the letters can spell together, in search order:
 // what "* *" means when letters may be left over.
@@ -34,60 +33,57 @@ Words pairsFrom(const Words& dictionary, const std::string& from) {
             std::map<char, int> left;
             for (char c : from) ++left[c];
             bool fits = true;
-            for (char c : a) fits = fits && left[c]-- > 0;
-            for (char c : b) fits = fits && left[c]-- > 0;
-            if (fits) pairs.push_back(std::string(a).append(" ").append(b));
+            for (char c : a + b) fits = fits && left[c]-- > 0;
+            if (fits) pairs.push_back(a + " " + b);
         }
     }
     return pairs;
 }
 
-TEST_F(SearchRunTest, PhraseSearches) {
-    addDictionary("catdog.lex", test::inWordOrder(kCatDog));
-    const std::pair<SearchFields, Words> cases[] = {
-        {fields("* *", "catdog", false), pairsFrom(kCatDog, "catdog")},
-        {fields("cat !", "cat"), {"cat"}},
-        {fields("* *", "cat", false), {}},  // the first word takes the only vowel
-        {fields("* *", "bcd"), {}},
-        {fields("a a a a a a a a a a a a a a a a", std::string(16, 'a')), {}},
-        {fields("a a a", "aaa"), {"a a a"}},
-    };
-    for (const auto& [request, matches] : cases) {
-        SCOPED_TRACE(request.find + " from " + request.from);
-        const test::SearchOutcome outcome = search(request);
-        EXPECT_EQ(outcome.matches, matches);
-        EXPECT_EQ(outcome.found, static_cast<std::int64_t>(matches.size()));
-    }
-    EXPECT_EQ(m_messages.count(), 0u);
-}
-
-TEST_F(SearchRunTest, SingleWordSearchesReadEverySelectedDictionary) {
-    addDictionary("one.lex", test::inWordOrder({"cat", "cot", "dog", "tea"}));
-    addDictionary("two.lex", test::inWordOrder({"cat", "cut", "tee", "Tea"}));
-    addDictionary("three.lex", {"cat"}, false);
+TEST_F(SearchRunTest, PhraseAndSingleWordSearches) {
+    addDictionary("one.lex", test::inWordOrder({"cat", "cot", "dog", "tea"}), false);
     const struct {
         SearchFields request;
         Words matches;
-        std::int32_t checked;
-    } cases[] = {
-        // one.lex reads cat, cot, dog (3); two.lex cat, cut, tee (3).
-        {fields("c?t", ""), {"cat", "cot", "cat", "cut"}, 6},
-        // one.lex: cat, then the e block: tea (2); two.lex: cat, Tea, tee (3).
-        {fields("*", "tae"), {"tea", "Tea"}, 5},
-        {fields("t??", "", false), {"tea", "Tea", "tee"}, 3},
-        {fields("t??", "", false, false, "ee"), {"tee"}, -1},
-        {fields("*", "", false, false, "", "aeiouy"), {}, -1},
-    };
-    for (const auto& c : cases) {
+        std::int64_t checked;  // -1: not compared
+    } phrases[] =
+        {
+            {fields("* *", "catdog", false), pairsFrom(kCatDog, "catdog"), -1},
+            {fields("cat !", "cat"), {"cat"}, -1},
+            {fields("* *", "cat", false), {}, -1},  // the first word takes the only vowel
+            {fields("* *", "bcd"), {}, -1},
+            {fields("a a a a a a a a a a a a a a a a", std::string(16, 'a')), {}, -1},
+            {fields("a a a", "aaa"), {"a a a"}, -1},
+        },
+      words[] = {
+          // one.lex reads cat, cot, dog (3); two.lex cat, cut, tee (3).
+          {fields("c?t", ""), {"cat", "cot", "cat", "cut"}, 6},
+          // one.lex: cat, then the e block: tea (2); two.lex: cat, Tea, tee (3).
+          {fields("*", "tae"), {"tea", "Tea"}, 5},
+          {fields("t??", "", false), {"tea", "Tea", "tee"}, 3},
+          {fields("t??", "", false, false, "ee"), {"tee"}, -1},
+          {fields("*", "", false, false, "", "aeiouy"), {}, -1},
+      };
+    for (const auto& c : phrases) {
+        SCOPED_TRACE(c.request.find + " from " + c.request.from);
+        const test::SearchOutcome outcome = search(c.request);
+        EXPECT_EQ(outcome.matches, c.matches);
+        EXPECT_EQ(outcome.found, static_cast<std::int64_t>(c.matches.size()));
+    }
+    // Every selected dictionary is read, and only those.
+    Catalogue::instance().setSelected(lexPath("catdog.lex"), false);
+    Catalogue::instance().setSelected(lexPath("one.lex"), true);
+    addDictionary("two.lex", test::inWordOrder({"cat", "cut", "tee", "Tea"}));
+    for (const auto& c : words) {
         SCOPED_TRACE(c.request.find);
         const test::SearchOutcome outcome = search(c.request);
         EXPECT_EQ(outcome.matches, c.matches);
         EXPECT_EQ(c.checked < 0 ? c.checked : outcome.checked, c.checked);
     }
+    EXPECT_EQ(m_messages.count(), 0u);
 }
 
 TEST_F(SearchRunTest, AnalysisIsReusedForTheSameLetters) {
-    addDictionary("catdog.lex", test::inWordOrder(kCatDog));
     search(fields("* *", "catdog"));
     search(fields("* *", "catdog", true, true));
     EXPECT_EQ(m_analyses, 1);
@@ -116,7 +112,6 @@ TEST_F(SearchRunTest, AnalysisIsReusedForTheSameLetters) {
 // phrase completed by a walk ("act god") or a replayed sub-search ("cat dog" replays what "act"
 // left).
 TEST_F(SearchRunTest, StoreThatTakesNoMoreStopsTheSearch) {
-    addDictionary("catdog.lex", test::inWordOrder(kCatDog));
     const Words phrases = search(fields("* *", "catdog")).matches;
     const Words words = search(fields("*", "catdog", false)).matches;
     ASSERT_EQ(phrases.size(), 8u);
@@ -145,8 +140,7 @@ TEST_F(SearchRunTest, StoreThatTakesNoMoreStopsTheSearch) {
         m_results->setMatchLimit(c.limit);
         m_messages.clear();
         const bool phrase = std::string(c.find) == "* *";
-        const SearchFields request = fields(c.find, "catdog", phrase);
-        const test::SearchOutcome outcome = search(request);
+        const test::SearchOutcome outcome = search(fields(c.find, "catdog", phrase));
         ResultsStore::setCapacityForTests(kBytes, kRows);
         m_results->setMatchLimit(0);
         const Words& all = phrase ? phrases : words;
@@ -168,7 +162,6 @@ TEST_F(SearchRunTest, StoreThatTakesNoMoreStopsTheSearch) {
 // Checked counts on past 2^31 and 2^32 (the counter is started near them): the search, the
 // export's line and the results header, which keeps the largest count its field holds.
 TEST_F(SearchRunTest, CountsPastThirtyTwoBits) {
-    addDictionary("catdog.lex", test::inWordOrder(kCatDog));
     for (const std::uint64_t start : {(std::uint64_t{1} << 31) - 8, (std::uint64_t{1} << 32) - 8}) {
         DictionaryReader::startCheckedAtForTests(start);
         const test::SearchOutcome outcome = search(fields("* *", "catdog"));
@@ -201,6 +194,7 @@ TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
             for (char c : vowels) words.push_back(std::string{a, b, c});
         }
     }
+    Catalogue::instance().setSelected(lexPath("catdog.lex"), false);
     addDictionary("vowels.lex", test::inWordOrder(words));
     const SearchFields request = fields("*z* !", "bzaeiouaei");
     constexpr std::int64_t kFirstWordPhrases = 408240;  // "bz" and then each of these
@@ -238,9 +232,9 @@ TEST_F(SearchRunTest, DefaultStoreTakesTheCatalogueNamesAndTheIniTabSize) {
     Settings::resetForTests();
     Catalogue::resetForTests();
     ResultsStore results;
-    EXPECT_EQ(results.tabSize(), 9);
-    EXPECT_EQ(results.dataName(), Catalogue::instance().resultsDataName());
-    EXPECT_EQ(results.indexName(), Catalogue::instance().resultsIndexName());
+    EXPECT_EQ(std::tuple(results.tabSize(), results.dataName(), results.indexName()),
+              std::tuple(9, Catalogue::instance().resultsDataName(),
+                         Catalogue::instance().resultsIndexName()));
 }
 
 }  // namespace
