@@ -17,24 +17,11 @@ namespace {
 using namespace zantric;
 
 // The last three reach the long words.
-constexpr const char* kPatterns[] = {"*",
-                                     "c?t",
-                                     "a*t*",
-                                     "?",
-                                     "?????????",
-                                     "*s",
-                                     "b*",
-                                     "st*r",
-                                     "Cat",
-                                     "*a*e*i*",
-                                     "z????",
-                                     "strainers",
-                                     "??*??",
-                                     "q",
-                                     "a*",
-                                     "c*n",
-                                     "????????????????????",
-                                     "*ation*"};
+// clang-format off
+constexpr const char* kPatterns[] = {"*", "c?t", "a*t*", "?", "?????????", "*s", "b*", "st*r",
+                                     "Cat", "*a*e*i*", "z????", "strainers", "??*??", "q", "a*",
+                                     "c*n", "????????????????????", "*ation*"};
+// clang-format on
 constexpr std::size_t kShortPatterns = 15;
 constexpr const char* kLetters[] = {nullptr, "taco?", "TACOS", "??", "eeeeaaaa", "z", "s?r?a"};
 constexpr std::size_t kBufferSizes[] = {1, 64, 1024, 5120};

@@ -1,6 +1,8 @@
 // The reader's walk: which words a pattern, a minimum length, a start letter and a letters filter
 // deliver, with the letters left over and the Checked figure, read from the file's bytes and from
-// the records decoded once in memory (first reader and readers sharing its image) alike.
+// the records decoded once in memory (first reader and readers sharing its image) alike; and the
+// letters a search may use: counts from typed text (a capital or a hundred copies make a letter
+// unlimited, '?' is a blank) and a word tried against them.
 #include "core/dictionary/dictionary_reader.h"
 
 #include <random>
@@ -66,8 +68,7 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
         {"long.lex", "c" + twenty.substr(1), nullptr, 0, counters, 2},
         {"long.lex", "*", nullptr, 12, Words(kLong.begin() + 5, kLong.end()), 5},
         {"long.lex", "*", nullptr, 21, {}, 0},
-        {"long.lex", "*", &conversation, 0,
-         {"a", "at", "cat", "cot", "conservation", "conversation"}, 8},
+        {"long.lex", "*", &conversation, 0, {"a", "at", "cat", "cot", "conservation", "conversation"}, 8},
         {"long.lex", "*", &blanks, 13, Words(kLong.begin() + 7, kLong.end()), 3},
         // Capitals and hyphens come back as written; a pattern matches either case.
         {"mixed.lex", "*", nullptr, 0, kMixed, 6},
@@ -79,9 +80,9 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
     char word[kOutWordSize];
     for (bool memory : {false, true}) {
         for (const auto& c : cases) {
-            SCOPED_TRACE(testing::Message() << c.file << " " << c.pattern << " memory " << memory);
             DictionaryReader d(c.file, memory, 1024);
-            EXPECT_EQ(collect(d, c.pattern.c_str(), c.letters, c.minLength), c.words);
+            EXPECT_EQ(collect(d, c.pattern.c_str(), c.letters, c.minLength), c.words)
+                << c.file << " " << c.pattern << " memory " << memory;
             EXPECT_EQ(DictionaryReader::checked(), c.checked);
             EXPECT_EQ(d.nextMatch(word, ""), kEmptyPattern);
         }
@@ -91,12 +92,12 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
 TEST(DictionaryReader, SharedImageSixteenthReaderAndCancel) {
     test::TempFolder folder;
     test::writeDictionary("small.lex", kSmall);
+    char word[kOutWordSize];
     {
         DictionaryReader first("small.lex", true, 1024);
         DictionaryReader second("not-there.lex", false, 1024);  // reads the image, opens nothing
         EXPECT_EQ(collect(second, "c?t"), (Words{"cat", "cot", "cut"}));
     }
-    char word[kOutWordSize];
     {
         std::vector<std::unique_ptr<DictionaryReader>> readers(15);
         for (auto& reader : readers)
@@ -130,9 +131,10 @@ std::vector<std::string> walk(DictionaryReader& d, const char* pattern, const Le
     int r = d.nextMatch(word, pattern, letters, minLength, startLetter);
     for (; r == kMatchFound; r = d.nextMatch(word, nullptr)) {
         steps.push_back(word);
-        for (int i = 0; d.letters() && i < LetterPool::kSlots; ++i)
-            steps.back() += "," + std::to_string(d.letters()->working(i));
-        if (d.letters()) steps.back() += "," + std::to_string(d.letters()->workingVowels());
+        for (int i = 0; d.letters() && i <= LetterPool::kSlots; ++i)
+            steps.back() +=
+                "," + std::to_string(i < LetterPool::kSlots ? d.letters()->working(i)
+                                                            : d.letters()->workingVowels());
     }
     steps.push_back("result " + std::to_string(r) + " checked " +
                     std::to_string(DictionaryReader::checked() - before));
@@ -276,6 +278,58 @@ TEST(DamagedDictionary, BadHyphenAndGroupsPastTheLongestWord) {
             DictionaryReader d("bad.lex", memory, 1024);
             EXPECT_EQ(collect(d, "*"), words) << memory;
         }
+    }
+}
+
+TEST(LetterPoolTest, AddingText) {
+    const struct {
+        std::string text;
+        const char* counts;  // letter and count pairs that must hold; '*' is 100
+        int total, vowels;
+    } cases[] = {
+        // clang-format off
+        {"tea?", "t1e1a1?1", 4, 3}, {"Tea", "t*T*e1a1", 100, 2}, {"a b-1!", "a1b1", 2, 1},
+        {"AaA", "a*", 100, 3}, {"yY?", "y*?1", 100, 3}, {"", "a0?0", 0, 0},
+        {std::string(100, 'b'), "b*", 100, 0}, {std::string(130, 'b') + "cc", "b*c2", 100, 0},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const LetterPool letters(c.text);
+        for (const char* p = c.counts; *p != '\0'; p += 2)
+            EXPECT_EQ(letters.countOf(p[0]), p[1] == '*' ? 100 : p[1] - '0') << p[0];
+        EXPECT_EQ(std::pair(letters.total(), letters.vowels()), std::pair(c.total, c.vowels));
+    }
+}
+
+TEST(LetterPoolTest, TryWord) {
+    const struct {
+        const char *letters, *word;
+        int result, workingTotal, workingVowels;  // the working counts after a fit
+        const char* left;                         // the letters left over; nullptr: not compared
+    } cases[] = {
+        // clang-format off
+        {"Tea", "tat ", 0, 100, 1, "Te"}, {"Tea", "tee ", 3, 0, 0, ""},
+        {"ab?", "cab ", 0, 0, 1, nullptr},  // the blank stands in for c, which is no vowel
+        {"ab?", "ccab ", 2, 0, 0, ""},      // the second c finds neither a c nor a blank
+        {"abc", "dab ", 1, 0, 0, ""},       // first letter missing, no blanks
+        {"b?", "ba ", 0, 0, 0, ""},         // a vowel taken by the blank
+        {"aab", "ab ", 0, 1, 1, "a"},       // a letter uses its own copy before a blank
+        {"aab", " ", 0, 3, 2, "aab"}, {"bbbbbbbbbbbb", "bbbbbbbbb ", 0, 3, 0, "bbb"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.letters) + " / " + c.word);
+        LetterPool letters(c.letters);
+        ASSERT_EQ(letters.tryWord(c.word, ' '), c.result);
+        if (c.result != 0) continue;
+        const LetterPool left = letters.remaining();
+        EXPECT_EQ(std::tuple(letters.workingTotal(), letters.workingVowels(), left.vowels()),
+                  std::tuple(c.workingTotal, c.workingVowels, c.workingVowels));
+        EXPECT_TRUE(!c.left || left.equals(LetterPool(c.left)));
+        LetterPool into("zzz");
+        letters.remainingInto(into);
+        EXPECT_TRUE(into.equals(left));
     }
 }
 
