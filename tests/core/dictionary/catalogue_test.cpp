@@ -210,45 +210,80 @@ protected:
     }
 };
 
-TEST_F(WordUpdateTest, AddsAndRemovesWordsInDictionaryOrder) {
+// Words added and removed in dictionary order, with the old file as the backup. Cancelled at any
+// point, unable to write, or given a dictionary whose words do not add up to its header's count
+// (rather than replace it with fewer words): nothing changes.
+TEST_F(WordUpdateTest, AddsAndRemovesInOrderOrLeavesEverythingAsItWas) {
     const UpdateMode add = UpdateMode::kAdd, remove = UpdateMode::kRemove;
+    const int done = kUpdateDone, cancelled = kUpdateCancelled;
+    const std::string noRewrite = "Unable to create Dictionary: " + shownPath(kRewriteFileName);
+    const std::string unread = "Unable to read Dictionary: " + shownPath("lexicons/words.lex");
+    Words many;  // 3380 words, polled 13 times by a rewrite
+    for (int i = 0; i < 26 * 26 * 5; ++i)
+        many.push_back({'a', char('a' + i / 130), char('a' + i / 5 % 26), char('a' + i % 5)});
     const struct {
-        Words before;
-        const char* word;
+        Words before;                   // {}: the 3380 words
+        const char *dictionary, *word;  // "new.lex" does not exist beforehand
         UpdateMode mode;
         int result;
-        Words after;  // when the result is kUpdateDone
+        Words after;                // when the result is kUpdateDone
+        std::string thrown = "";    // instead of a result
+        int cancelAtPoll = 0;       // 0: no cancel
+        bool blockRewrite = false;  // the rewrite file cannot be created
+        int countChange = 0;        // to the header's word count
+        std::size_t cut = 0;        // bytes taken off the end
     } cases[] = {
         // clang-format off
-        {{"bat", "cot"}, "cat", add, kUpdateDone, {"bat", "cat", "cot"}},
-        {{"bat", "cot"}, "zebra", add, kUpdateDone, {"bat", "cot", "zebra"}},
-        {{"Cat"}, "cat", add, kUpdateDone, {"Cat", "cat"}},
-        {{"bat", "cat"}, "cat", add, kUpdateAlreadyPresent, {}},
-        {{"bat", "cat", "Cot", "cot", "cut", "cart"}, "c?t", remove, kUpdateDone,
-         {"bat", "Cot", "cart"}},
-        {{"coop", "co-op"}, "co-op", remove, kUpdateDone, {"coop"}},
-        {{"bat", "cat"}, "dog", remove, kUpdateNotFound, {}},
+        {{"bat", "cot"}, "words.lex", "cat", add, done, {"bat", "cat", "cot"}},
+        {{"bat", "cot"}, "words.lex", "zebra", add, done, {"bat", "cot", "zebra"}},
+        {{"Cat"}, "words.lex", "cat", add, done, {"Cat", "cat"}},
+        {{"bat", "cat"}, "words.lex", "cat", add, kUpdateAlreadyPresent, {}},
+        {{"bat", "cat", "Cot", "cot", "cut", "cart"}, "words.lex", "c?t", remove, done, {"bat", "Cot", "cart"}},
+        {{"coop", "co-op"}, "words.lex", "co-op", remove, done, {"coop"}},
+        {{"bat", "cat"}, "words.lex", "dog", remove, kUpdateNotFound, {}},
+        {{}, "words.lex", "zzzz", add, cancelled, {}, "", 1},     // while looking
+        {{}, "words.lex", "zzzz", add, cancelled, {}, "", 5},     // while adding
+        {{}, "words.lex", "a?a?", remove, cancelled, {}, "", 5},  // while removing
+        {{}, "new.lex", "cat", add, cancelled, {}, "", 2},
+        {{}, "words.lex", "zzzz", add, -1, {}, noRewrite, 0, true},
+        {{}, "new.lex", "cat", add, -1, {}, noRewrite, 0, true},
+        {{}, "words.lex", "dog", add, -1, {}, unread, 0, false, 1},
+        {{}, "words.lex", "aaaa", remove, -1, {}, unread, 0, false, -1},
+        {{}, "words.lex", "dog", add, -1, {}, unread, 0, false, 0, 6},
         // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.word);
+        SCOPED_TRACE(testing::Message() << c.word << " " << c.cancelAtPoll << " " << c.thrown);
         fresh();
-        writeDictionary(lexPath("words.lex"), c.before);
-        const std::string before = bytesOf("words.lex");
-
-        EXPECT_EQ(updateWord(lexPath("words.lex"), c.word, c.mode), c.result);
-
-        EXPECT_FALSE(rewriteLeft());
-        if (c.result == kUpdateDone) {
+        writeDictionary(lexPath("words.lex"), c.before.empty() ? many : c.before);
+        std::string before = bytesOf("words.lex");
+        before[kHeaderOffset + 8] = static_cast<char>(before[kHeaderOffset + 8] + c.countChange);
+        before.resize(before.size() - c.cut);
+        TempFolder::write("lexicons/words.lex", before);
+        catalogue().setSelected(lexPath("words.lex"), true);
+        if (c.blockRewrite) fs::create_directory(kRewriteFileName);
+        CancelAt observer(c.cancelAtPoll);
+        std::pair<int, std::string> outcome{-1, ""};  // -1: thrown
+        try {
+            outcome.first = updateWord(lexPath(c.dictionary), c.word, c.mode, &observer);
+        } catch (const ZantricException& e) {
+            outcome.second = e.message();
+        }
+        EXPECT_EQ(outcome, std::pair(c.result, c.thrown));
+        if (outcome.first == done) {
             EXPECT_EQ(test::wordsOf(lexPath("words.lex")), c.after);
             EXPECT_TRUE(bytesOf("words.lxb") == before) << "the backup";
             EXPECT_EQ(catalogue().find(lexPath("words.lex"))->header().wordCount, c.after.size());
+            EXPECT_EQ(m_messages.count(), 0u);
         } else {
             EXPECT_TRUE(bytesOf("words.lex") == before) << "changed";
-            EXPECT_FALSE(fs::exists("lexicons/words.lxb"));
+            EXPECT_FALSE(fs::exists("lexicons/words.lxb") || fs::exists("lexicons/new.lex"));
+            EXPECT_EQ(catalogue().find(lexPath("new.lex")), nullptr);
         }
+        EXPECT_TRUE(catalogue().find(lexPath("words.lex"))->selected());
+        EXPECT_FALSE(rewriteLeft());
+        fs::remove_all(kRewriteFileName);
     }
-    EXPECT_EQ(m_messages.count(), 0u);
 }
 
 TEST_F(WordUpdateTest, EntryKeepsCreatedAndSelectionAndGetsModified) {
@@ -275,65 +310,6 @@ TEST_F(WordUpdateTest, EntryKeepsCreatedAndSelectionAndGetsModified) {
     EXPECT_EQ(bytesOf("new.lxb"), "backup of an earlier new.lex");
     ASSERT_EQ(updateWord(lexPath("new.lex"), "dog", UpdateMode::kAdd), kUpdateDone);
     EXPECT_NE(catalogue().find(lexPath("new.lex"))->header().modified, 0u);
-}
-
-// Cancelled at any point, unable to write, or given a dictionary whose words do not add up to its
-// header's count (rather than replace it with fewer words): nothing changes.
-TEST_F(WordUpdateTest, CancelFailureOrDamageLeavesEverythingAsItWas) {
-    const UpdateMode add = UpdateMode::kAdd, remove = UpdateMode::kRemove;
-    const std::string noRewrite = "Unable to create Dictionary: " + shownPath(kRewriteFileName);
-    const std::string unread = "Unable to read Dictionary: " + shownPath("lexicons/words.lex");
-    struct Case {
-        const char* dictionary;  // "new.lex" does not exist beforehand
-        const char* word;
-        UpdateMode mode;
-        int cancelAtPoll;    // 0: no cancel
-        std::string thrown;  // "": cancelled
-        bool blockRewrite;   // the rewrite file cannot be created
-        int countChange;     // to the header's word count
-        std::size_t cut;     // bytes taken off the end
-    };
-    // clang-format off
-    const std::vector<Case> cases = {
-        {"words.lex", "zzzz", add, 1, "", false, 0, 0},     // while looking
-        {"words.lex", "zzzz", add, 5, "", false, 0, 0},     // while adding
-        {"words.lex", "a?a?", remove, 5, "", false, 0, 0},  // while removing
-        {"new.lex", "cat", add, 2, "", false, 0, 0},
-        {"words.lex", "zzzz", add, 0, noRewrite, true, 0, 0},
-        {"new.lex", "cat", add, 0, noRewrite, true, 0, 0},
-        {"words.lex", "dog", add, 0, unread, false, 1, 0},
-        {"words.lex", "aaaa", remove, 0, unread, false, -1, 0},
-        {"words.lex", "dog", add, 0, unread, false, 0, 6},
-    };
-    // clang-format on
-    Words many;  // 3380 words, polled 13 times by a rewrite
-    for (int i = 0; i < 26 * 26 * 5; ++i)
-        many.push_back({'a', char('a' + i / 130), char('a' + i / 5 % 26), char('a' + i % 5)});
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.word << " " << c.cancelAtPoll << " " << c.thrown);
-        fresh();
-        writeDictionary(lexPath("words.lex"), many);
-        std::string before = bytesOf("words.lex");
-        before[kHeaderOffset + 8] = static_cast<char>(before[kHeaderOffset + 8] + c.countChange);
-        before.resize(before.size() - c.cut);
-        test::TempFolder::write("lexicons/words.lex", before);
-        catalogue().setSelected(lexPath("words.lex"), true);
-        if (c.blockRewrite) fs::create_directory(kRewriteFileName);
-        CancelAt observer(c.cancelAtPoll);
-        try {
-            EXPECT_EQ(updateWord(lexPath(c.dictionary), c.word, c.mode, &observer),
-                      kUpdateCancelled);
-            EXPECT_EQ(c.thrown, "");
-        } catch (const ZantricException& e) {
-            EXPECT_EQ(e.message(), c.thrown);
-        }
-        EXPECT_TRUE(bytesOf("words.lex") == before) << "changed";
-        EXPECT_FALSE(fs::exists("lexicons/words.lxb") || fs::exists("lexicons/new.lex"));
-        EXPECT_EQ(catalogue().find(lexPath("new.lex")), nullptr);
-        EXPECT_TRUE(catalogue().find(lexPath("words.lex"))->selected());
-        EXPECT_FALSE(rewriteLeft());
-        fs::remove_all(kRewriteFileName);
-    }
 }
 
 // The dictionaries holding exactly the word, one a line.
