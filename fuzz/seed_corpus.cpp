@@ -56,44 +56,31 @@ int main(int argc, char** argv) {
     };
 
     // clang-format off
-    const std::vector<std::vector<const char*>> wordSets = {
-        {}, {"a"}, {"a", "at", "Bat", "cat", "ab-c", "cots", "strainers", "zoo"},
-        {"I", "an", "be", "Cat", "cat", "ca-t", "dog", "e-mail", "email", "zebra", "quizzical"},
-        {"cat", "strawberry", "conservation", "Conversation", "counterrevolutionary",
-         "counter-revolutionary"},
-    };
-    // clang-format on
-    for (const auto& words : wordSets) {
+    for (const std::vector<const char*>& words : std::vector<std::vector<const char*>>{
+             {}, {"a"}, {"a", "at", "Bat", "cat", "ab-c", "cots", "strainers", "zoo"},
+             {"I", "an", "be", "Cat", "cat", "ca-t", "dog", "e-mail", "email", "zebra", "quizzical"},
+             {"cat", "strawberry", "conservation", "Conversation", "counterrevolutionary",
+              "counter-revolutionary"}})
         for (const char* options : {"\x00\x00\x00\x00", "\x01\x01\x01\x02", "\x0f\x02\x03\x00"})
             add("dictionary_reader", std::string(options, 4) + dictionaryBytes(words));
-    }
-
     add("results_pair", resultsSeed(0x50, {{"ascot", true}, {"coats", true}, {"cat so ", false}}));
     add("results_pair", resultsSeed(0x03, {{"a", true}}));
-    add("results_pair", resultsSeed(char(0xff), {{"strainers", true},
-                                                 {"co-star", true},
-                                                 {"act", true},
-                                                 {"Cat", true},
-                                                 {"to at so ", false}}));
-
+    add("results_pair", resultsSeed(char(0xff), {{"strainers", true}, {"co-star", true}, {"act", true},
+                                                 {"Cat", true}, {"to at so ", false}}));
     add("profile", TempFolder::read("zantric.ini"));
-    writeProfileString("FONT", "Face Name", "DejaVu Sans", "made.ini");
-    writeProfileString("WINDOW POSITION", "Left", "-12", "made.ini");
-    writeProfileString("SETTINGS", "Tab Size", "9", "made.ini");
+    for (const auto& [section, key, value] : {std::tuple{"FONT", "Face Name", "DejaVu Sans"},
+             {"WINDOW POSITION", "Left", "-12"}, {"SETTINGS", "Tab Size", "9"}})
+        writeProfileString(section, key, value, "made.ini");
     add("profile", TempFolder::read("made.ini"));
-    add("profile",
-        "[PATHS]\r\nFILES = \"c:\\files\" \r\n; note\r\n[SETTINGS]\r\nTab Size=12px\r\n");
-
-    add("word_list",
-        "cat\nCat\ndog\n\nwell-to-do\nab-c\n  Apple  \napple pie\ncaf\xc3\xa9\ntacos\n");
-    add("word_list", "zebra\r\nquizzical\r\nco-star\r\nstrainers\r\nabcdefghij\r\n-ab\r\n");
-    add("word_list", std::string(60, 'x') + "\nshort\n" + std::string("a\0b\n", 4) + "ok");
-
-    for (const std::string& fields :
-         {"\x01*\ntacos\n\n"s, "\0c?t\nTACOS\nt\nz"s, "\x03! \ncatso\n\n"s,
-          "\x01"
-          "3 2\nascot?\n\n"s,
-          "\0*a*\n\ns\nx-"s})
+    add("profile", "[PATHS]\r\nFILES = \"c:\\files\" \r\n; note\r\n[SETTINGS]\r\nTab Size=12px\r\n");
+    for (const std::string& bytes : {
+             "cat\nCat\ndog\n\nwell-to-do\nab-c\n  Apple  \napple pie\ncaf\xc3\xa9\ntacos\n"s,
+             "zebra\r\nquizzical\r\nco-star\r\nstrainers\r\nabcdefghij\r\n-ab\r\n"s,
+             std::string(60, 'x') + "\nshort\n" + std::string("a\0b\n", 4) + "ok"})
+        add("word_list", bytes);
+    for (const std::string& fields : {"\x01*\ntacos\n\n"s, "\0c?t\nTACOS\nt\nz"s, "\x03! \ncatso\n\n"s,
+                                      "\x01" "3 2\nascot?\n\n"s, "\0*a*\n\ns\nx-"s})
         add("search_request", fields);
+    // clang-format on
     return 0;
 }
