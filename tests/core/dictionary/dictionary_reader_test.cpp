@@ -34,9 +34,9 @@ const Words kMixed = {"abc", "ab-c", "Paris", "paris", "parse", "well-off"};
 
 TEST(DictionaryReader, PatternsAndCheckedCounts) {
     test::TempFolder folder;
-    test::writeDictionary("small.lex", kSmall);
-    test::writeDictionary("long.lex", kLong);
-    test::writeDictionary("mixed.lex", kMixed);
+    for (const auto& [name, words] :
+         {std::pair{"small.lex", kSmall}, {"long.lex", kLong}, {"mixed.lex", kMixed}})
+        test::writeDictionary(name, words);
     const LetterPool tca("tca"), conversation("conversation"), blanks(std::string(20, '?'));
     const std::string twenty(20, '?');
     const Words counters = {"counterrevolutionary", "counter-revolutionary"};
@@ -49,32 +49,27 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
         std::uint32_t checked;
     } cases[] = {
         // clang-format off
-        {"small.lex", "*", nullptr, 0, kSmall, 11},
+        {"small.lex", "*", nullptr, 0, kSmall, 11}, {"small.lex", "cat", nullptr, 0, {"cat"}, 5},
         {"small.lex", "c?t", nullptr, 0, {"cat", "cot", "cut"}, 5},
         {"small.lex", "?at", nullptr, 0, {"bat", "cat"}, 6},
         {"small.lex", "c*t", nullptr, 0, {"cat", "cot", "cut", "cart", "coat", "comet"}, 9},
         {"small.lex", "*a*", nullptr, 0, {"a", "at", "bat", "cat", "cart", "cats", "coat"}, 11},
         {"small.lex", "*", nullptr, 4, {"cart", "cats", "coat", "comet"}, 4},
-        {"small.lex", "*", &tca, 0, {"a", "at", "cat"}, 8},
-        {"small.lex", "cat", nullptr, 0, {"cat"}, 5},
+        {"small.lex", "*", &tca, 0, {"a", "at", "cat"}, 8}, {"small.lex", "*", nullptr, 10, {}, 0},
         {"small.lex", "abcdefghij", nullptr, 0, {}, 0},
-        {"small.lex", "*", nullptr, 10, {}, 0},
         // Long words among short ones: the walks jump over the empty groups between them.
-        {"long.lex", "*", nullptr, 0, kLong, 10},
+        {"long.lex", "*", nullptr, 0, kLong, 10}, {"long.lex", "*", nullptr, 21, {}, 0},
         {"long.lex", "c*n", nullptr, 0, {"conservation", "conversation"}, 8},
         {"long.lex", "*ation", nullptr, 0, {"conservation", "conversation", "nationalization"}, 6},
-        {"long.lex", twenty, nullptr, 0, counters, 2},
-        {"long.lex", twenty + "?", nullptr, 0, {}, 0},
+        {"long.lex", twenty, nullptr, 0, counters, 2}, {"long.lex", twenty + "?", nullptr, 0, {}, 0},
         {"long.lex", "c" + twenty.substr(1), nullptr, 0, counters, 2},
         {"long.lex", "*", nullptr, 12, Words(kLong.begin() + 5, kLong.end()), 5},
-        {"long.lex", "*", nullptr, 21, {}, 0},
         {"long.lex", "*", &conversation, 0, {"a", "at", "cat", "cot", "conservation", "conversation"}, 8},
         {"long.lex", "*", &blanks, 13, Words(kLong.begin() + 7, kLong.end()), 3},
         // Capitals and hyphens come back as written; a pattern matches either case.
-        {"mixed.lex", "*", nullptr, 0, kMixed, 6},
+        {"mixed.lex", "*", nullptr, 0, kMixed, 6}, {"mixed.lex", "*f", nullptr, 0, {"well-off"}, 6},
         {"mixed.lex", "paris", nullptr, 0, {"Paris", "paris"}, 4},
         {"mixed.lex", "Paris", nullptr, 0, {"Paris", "paris"}, 4},
-        {"mixed.lex", "*f", nullptr, 0, {"well-off"}, 6},
         // clang-format on
     };
     char word[kOutWordSize];
