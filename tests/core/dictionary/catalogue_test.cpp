@@ -194,11 +194,9 @@ TEST(DictionaryFileName, NamesAndRefusals) {
 struct CancelAt : WordUpdateObserver {
     explicit CancelAt(int n) : left(n) {}
     void pollPoint() override {
-        if (left > 0 && --left == 0) cancelled = true;
-        if (cancelled) DictionaryReader::setCancel();
+        if (left == 0 || --left == 0) DictionaryReader::setCancel();
     }
-    int left;
-    bool cancelled = false;
+    int left;  // -1: never
 };
 
 class WordUpdateTest : public test::ProgramFolderTest {
@@ -262,7 +260,7 @@ TEST_F(WordUpdateTest, AddsAndRemovesInOrderOrLeavesEverythingAsItWas) {
         TempFolder::write("lexicons/words.lex", before);
         catalogue().setSelected(lexPath("words.lex"), true);
         if (c.blockRewrite) fs::create_directory(kRewriteFileName);
-        CancelAt observer(c.cancelAtPoll);
+        CancelAt observer(c.cancelAtPoll > 0 ? c.cancelAtPoll : -1);
         std::pair<int, std::string> outcome{-1, ""};  // -1: thrown
         try {
             outcome.first = updateWord(lexPath(c.dictionary), c.word, c.mode, &observer);

@@ -27,12 +27,8 @@ std::string indexRuns(const std::string& file) {
 
 TEST(DictionaryFile, IndexHeaderAndRecordsByteForByte) {
     TempFolder folder;
-    const struct {
-        Words words;
-        std::uint32_t count;
-        const char* index;  // runs of equal entries; nullptr: not checked
-        Bytes data;
-    } cases[] = {
+    const std::tuple<Words, int, const char*, Bytes> cases[] = {
+        // words, count, index runs, data
         // clang-format off
         {{}, 0, "0:2096", {}},
         {{"a"}, 1, "0:2096 1:2098", {0, 225}},
@@ -65,19 +61,18 @@ TEST(DictionaryFile, IndexHeaderAndRecordsByteForByte) {
           81, 7, 28, 127, 246, 108, 245, 149, 109, 50, 244}},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.words));
-        test::writeDictionary("t.lex", c.words);
+    for (const auto& [words, count, index, data] : cases) {
+        SCOPED_TRACE(testing::PrintToString(words));
+        test::writeDictionary("t.lex", words);
         const std::string file = TempFolder::read("t.lex");
         ASSERT_GE(file.size(), kDataOffset);
-        EXPECT_TRUE(!c.index || indexRuns(file) == c.index) << indexRuns(file);
+        EXPECT_TRUE(!index || indexRuns(file) == index) << indexRuns(file);  // nullptr: not checked
         // Modified 0, the word count, the mark 0x59B1 and no selection, after the Created time.
-        EXPECT_EQ(
-            file.substr(kHeaderOffset + 4, 12),
-            std::string(4, 0) + static_cast<char>(c.count) + std::string("\0\0\0\xB1Y\0\0", 7));
+        EXPECT_EQ(file.substr(kHeaderOffset + 4, 12),
+                  std::string(4, 0) + static_cast<char>(count) + std::string("\0\0\0\xB1Y\0\0", 7));
         const auto* bytes = reinterpret_cast<const unsigned char*>(file.data());
-        EXPECT_EQ(Bytes(bytes + kDataOffset, bytes + file.size()), c.data);
-        EXPECT_EQ(test::wordsOf("t.lex"), test::inWordOrder(c.words));
+        EXPECT_EQ(Bytes(bytes + kDataOffset, bytes + file.size()), data);
+        EXPECT_EQ(test::wordsOf("t.lex"), test::inWordOrder(words));
     }
     createEmptyFile("empty.lex");
     test::writeDictionary("t.lex", {});

@@ -40,8 +40,7 @@ void expectInputError(const test::RecorderPresenter& shown, int textId) {
 TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
     constexpr int kLong = kStrFindTooLong, kWord = kStrFindWordTooLong;
     const struct {
-        const char* text;
-        const char* find;  // the pattern afterwards: "old" when refused
+        const char *text, *find;  // the pattern afterwards: "old" when refused
         int message, answer = 0;
     } cases[] = {
         // clang-format off
@@ -143,7 +142,6 @@ class ReenteringPresenter : public test::RecorderPresenter {
 public:
     std::function<bool()> inner;
     std::optional<bool> innerResult;
-
     int show(const std::string& text, const std::string& title, int style, bool hasOwner) override {
         if (!innerResult) innerResult = inner();
         return RecorderPresenter::show(text, title, style, hasOwner);
@@ -163,8 +161,8 @@ TEST(SearchRequestTest, ChecksReenteredWhileTheirBoxIsOpenSucceedSilently) {
         test::ScopedPresenter scope(presenter);
         presenter.inner = inner;
         EXPECT_FALSE(outer());
-        EXPECT_EQ(presenter.innerResult, true);
-        EXPECT_EQ(presenter.count(), 1u);
+        EXPECT_EQ(std::pair(presenter.innerResult, presenter.count()),
+                  std::pair(std::optional(true), 1ul));
     }
 }
 
@@ -203,12 +201,8 @@ TEST(WordMatchingTest, WordPatternsOfAFind) {
 }
 
 TEST(WordMatchingTest, LastWordMinLength) {
-    const struct {
-        const char* pattern;
-        int available;
-        bool hasFrom, useAll;
-        int expected;
-    } cases[] = {
+    const std::tuple<const char*, int, bool, bool, int> cases[] = {
+        // pattern, letters, FROM, use all
         // clang-format off
         {"*", 3, true, true, 3}, {"*", 3, true, false, 0}, {"*", 20, true, true, 20},
         {"*", 21, true, true, kNothingCanMatch},  // 20 letters at most
@@ -218,19 +212,14 @@ TEST(WordMatchingTest, LastWordMinLength) {
         {"*", 100, true, false, 0},  // an unlimited letter
         // clang-format on
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(lastWordMinLength(c.pattern, c.available, c.hasFrom, c.useAll), c.expected)
-            << c.pattern << " " << c.available << " " << c.hasFrom << " " << c.useAll;
-    }
+    for (const auto& [pattern, available, hasFrom, useAll, expected] : cases)
+        EXPECT_EQ(lastWordMinLength(pattern, available, hasFrom, useAll), expected)
+            << pattern << " " << available << " " << hasFrom << " " << useAll;
 }
 
 TEST(WordMatchingTest, UseAllIncludeAndExclude) {
-    const struct {
-        const char *word, *include, *exclude;
-        bool useAll;
-        int available;
-        bool accepted;
-    } cases[] = {
+    // word, INCLUDE, EXCLUDE, use all, letters available, accepted
+    const std::tuple<const char*, const char*, const char*, bool, int, bool> cases[] = {
         // clang-format off
         {"tea", "ee", "", false, 0, false},  // repeated INCLUDE letters need repeats
         {"tee", "ee", "", false, 0, true},     {"banana", "aaaa", "", false, 0, false},
@@ -242,11 +231,9 @@ TEST(WordMatchingTest, UseAllIncludeAndExclude) {
         {"cats", "", "", false, 3, true},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(WordFilter(c.include, c.exclude, c.useAll, c.available).accepts(c.word),
-                  c.accepted)
-            << c.word << " +" << c.include << " -" << c.exclude << " " << c.useAll;
-    }
+    for (const auto& [word, include, exclude, useAll, available, accepted] : cases)
+        EXPECT_EQ(WordFilter(include, exclude, useAll, available).accepts(word), accepted)
+            << word << " +" << include << " -" << exclude << " " << useAll;
 }
 
 // A stoplist is read as the make command reads a word list: CRT becomes the dictionary's Crt,
@@ -281,12 +268,10 @@ TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
 
 // What a match left over, worked out by hand: each letter uses its own FROM copy before a blank.
 TEST(WordMatchingTest, ExplainNamesTheLettersLeftAndWhatBlanksStoodFor) {
-    const struct {
-        const char *find, *from;
-        bool useAll;
-        const char *match, *left, *blanks;
-    } cases[] = {
-        // clang-format off
+    // FIND, FROM, use all, the match, the letters left, what the blanks stood for
+    const std::tuple<const char*, const char*, bool, const char*, const char*, const char*>
+        cases[] = {
+            // clang-format off
         {"*", "cattle", false, "cat", "elt", ""}, {"*", "ca?t?", false, "tact", "?", "t"},
         {"*", "tea?rs", false, "test", "ar", "t"}, {"*", "ab?", true, "cab", "", "c"},
         {"*", "??", false, "At", "", "at"},
@@ -294,13 +279,13 @@ TEST(WordMatchingTest, ExplainNamesTheLettersLeftAndWhatBlanksStoodFor) {
         {"*", "TAc?", true, "tact", "", "t"},   // ... unless all letters are to be used
         {"!", "acat?", true, "a a cat", "", "a"}, {"* *", "catdog??", false, "cat dog", "??", ""},
         {"* *", "coopt", false, "Co-op t", "", ""},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
+            // clang-format on
+        };
+    for (const auto& [find, from, useAll, match, left, blanks] : cases) {
         const MatchExplanation explanation =
-            explainMatch(c.match, searchedFromLetters(c.find, c.from, c.useAll));
-        EXPECT_EQ(explanation.left + "|" + explanation.blanks, std::string(c.left) + "|" + c.blanks)
-            << c.match << " from " << c.from;
+            explainMatch(match, searchedFromLetters(find, from, useAll));
+        EXPECT_EQ(explanation.left + "|" + explanation.blanks, std::string(left) + "|" + blanks)
+            << match << " from " << from;
     }
 }
 
