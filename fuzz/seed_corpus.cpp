@@ -43,7 +43,7 @@ std::string resultsSeed(char layout, const std::vector<std::pair<const char*, bo
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     if (argc != 2) {
         std::fprintf(stderr, "usage: zantric_fuzz_seeds OUTDIR\n");
         return 2;
@@ -83,4 +83,7 @@ int main(int argc, char** argv) {
         add("search_request", fields);
     // clang-format on
     return 0;
+} catch (...) {  // a file that cannot be written: the test fails
+    std::fprintf(stderr, "zantric_fuzz_seeds: the corpus could not be written\n");
+    return 1;
 }

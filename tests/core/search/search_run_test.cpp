@@ -226,10 +226,10 @@ TEST_F(SearchRunTest, CountsPastThirtyTwoBits) {
 // pause and the cancel reach both.
 TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
     Words words = {"bz", "zb"};  // and every word of one to three vowels
-    for (const std::string a : {"a", "e", "i", "o", "u"})
-        for (const std::string b : {"", "a", "e", "i", "o", "u"})
-            for (const std::string c : {"", "a", "e", "i", "o", "u"})
-                if (!b.empty() || c.empty()) words.push_back(a + b + c);
+    for (const char* a : {"a", "e", "i", "o", "u"})
+        for (const char* b : {"", "a", "e", "i", "o", "u"})
+            for (const char* c : {"", "a", "e", "i", "o", "u"})
+                if (*b != '\0' || *c == '\0') words.push_back(std::string(a).append(b).append(c));
     Catalogue::instance().setSelected(lexPath("catdog.lex"), false);
     addDictionary("vowels.lex", test::inWordOrder(words));
     const SearchFields request = fields("*z* !", "bzaeiouaei");
