@@ -5,8 +5,6 @@
 // must not disturb it.
 #include "core/dictionary/dictionary_reader.h"
 
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -18,17 +16,21 @@ namespace {
 
 using namespace zantric;
 
-constexpr const char* kPatterns[] = {"*",     "c?t",       "a*t*",  "?",   "?????????",
-                                     "*s",    "b*",        "st*r",  "Cat", "*a*e*i*",
-                                     "z????", "strainers", "??*??", "q",   "a*"};
-// Patterns that reach the long words.
-constexpr const char* kLongPatterns[] = {"c*n", "????????????????????", "*ation*"};
+// The last three reach the long words.
+// clang-format off
+constexpr const char* kPatterns[] = {"*", "c?t", "a*t*", "?", "?????????", "*s", "b*", "st*r",
+                                     "Cat", "*a*e*i*", "z????", "strainers", "??*??", "q", "a*",
+                                     "c*n", "????????????????????", "*ation*"};
+// clang-format on
+constexpr std::size_t kShortPatterns = 15;
 constexpr const char* kLetters[] = {nullptr, "taco?", "TACOS", "??", "eeeeaaaa", "z", "s?r?a"};
 constexpr std::size_t kBufferSizes[] = {1, 64, 1024, 5120};
 
-// Reads every match; returns how many there were.
-std::size_t drain(DictionaryReader& reader, const char* pattern, const LetterPool* letters,
-                  int minLength, std::size_t limit) {
+// Reads every match, each checked against the caller's buffer, up to `limit` and one; a reader
+// inside (nested > 0) opens up to three more readers inside its own walk. Returns the count.
+std::size_t drain(const char* name, bool memory, std::size_t bufferSize, const char* pattern,
+                  const LetterPool* letters, int minLength, std::size_t limit, int nested) {
+    DictionaryReader reader(name, memory, bufferSize);
     char word[kOutWordSize + 8];
     std::memset(word, 0x55, sizeof word);
     std::size_t found = 0;
@@ -38,7 +40,10 @@ std::size_t drain(DictionaryReader& reader, const char* pattern, const LetterPoo
                      "a word fits the caller's buffer");
         fuzz::expect(static_cast<unsigned char>(word[kOutWordSize]) == 0x55,
                      "nothing is written behind the caller's buffer");
-        if (++found > limit) break;
+        fuzz::expect(++found <= limit, "the enumeration ends");
+        if (nested > 0 && nested < 4)
+            drain(name, memory, bufferSize, kPatterns[(nested++ + 1) % kShortPatterns], letters, 0,
+                  limit, 0);
     }
     return found;
 }
@@ -50,12 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::InputReader input(data, size);
     const std::uint8_t options = input.byte();
     const std::uint8_t patternByte = input.byte();
-    const char* pattern = patternByte >= 0xF0
-                              ? kLongPatterns[patternByte % std::size(kLongPatterns)]
-                              : kPatterns[patternByte % std::size(kPatterns)];
+    const char* pattern = patternByte >= 0xF0 ? kPatterns[kShortPatterns + patternByte % 3]
+                                              : kPatterns[patternByte % kShortPatterns];
     const char* letterText = kLetters[input.byte() % std::size(kLetters)];
     const int minLength = input.byte() % (kMaxWordLetters + 2);
-    fuzz::writeFile("fuzz.lex", input.rest());
+    test::TempFolder::write("fuzz.lex", input.rest());
 
     const bool memory = options & 1;
     const std::size_t bufferSize = kBufferSizes[(options >> 1) % std::size(kBufferSizes)];
@@ -65,23 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // bytes again for each length and letter it positions at; but the words come to an end.
     const std::size_t limit = static_cast<std::size_t>(kIndexEntries) * (size + 1);
     try {
-        DictionaryReader reader("fuzz.lex", memory, bufferSize);
-        char word[kOutWordSize];
-        int nested = 0;
-        std::size_t found = 0;
-        for (int r = reader.nextMatch(word, pattern, filter, minLength); r == kMatchFound;
-             r = reader.nextMatch(word, nullptr)) {
-            fuzz::expect(++found <= limit, "the enumeration ends");
-            if (nested < 3 && (options & 8)) {
-                ++nested;
-                DictionaryReader inner("fuzz.lex", memory, bufferSize);
-                drain(inner, kPatterns[(nested + options) % std::size(kPatterns)], filter, 0,
-                      limit);
-            }
-        }
-        DictionaryReader again("fuzz.lex", memory, bufferSize);
-        fuzz::expect(drain(again, pattern, filter, minLength, limit) == found,
-                     "a second reader finds the same number of words");
+        const std::size_t found = drain("fuzz.lex", memory, bufferSize, pattern, filter, minLength,
+                                        limit, (options & 8) ? 1 : 0);
+        fuzz::expect(
+            drain("fuzz.lex", memory, bufferSize, pattern, filter, minLength, limit, 0) == found,
+            "a second reader finds the same number of words");
     } catch (const ZantricException&) {
         // A file that cannot be opened is reported; nothing else to check.
     }

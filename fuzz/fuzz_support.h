@@ -5,13 +5,16 @@
 #pragma once
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "core/shell/messages.h"
+#include "core/shell/settings.h"
 #include "support/temp_folder.h"
 
 namespace zantric::fuzz {
@@ -34,19 +37,24 @@ private:
     int m_shown = 0;
 };
 
-// Makes a fresh temporary folder the current folder, with the program's subfolders and a
-// default zantric.ini, and installs the silent presenter; once per process.
-SilentPresenter& enterScratchFolder();
-
-inline void writeFile(const std::string& name, std::string_view bytes) {
-    test::TempFolder::write(name, bytes);
+// A fresh temporary folder as the current folder, with the program's subfolders and a default
+// zantric.ini, and the silent presenter installed; once per process.
+inline SilentPresenter& enterScratchFolder() {
+    static test::TempFolder folder;
+    static SilentPresenter presenter;
+    static const bool entered = [] {
+        for (const char* name : {"files", "lexicons", "temp"})
+            std::filesystem::create_directory(name);
+        installPresenter(&presenter);
+        Settings::instance();  // writes the default zantric.ini
+        return true;
+    }();
+    (void)entered;
+    return presenter;
 }
-inline void writeFile(const std::string& name, const std::uint8_t* data, std::size_t size) {
-    writeFile(name, std::string_view(reinterpret_cast<const char*>(data), size));
-}
 
-// Takes the input apart: the next byte (0 once the input is used up), and the next field up to
-// a separator byte or the end.
+// Takes the input apart: the next byte (0 once the input is used up), the next field up to a
+// separator byte or the end, and the rest.
 class InputReader {
 public:
     InputReader(const std::uint8_t* data, std::size_t size)
@@ -69,6 +77,10 @@ private:
 
 // Stops the process with a message on stderr when an expectation of a target fails; the fuzzer
 // keeps the input as a crash.
-void expect(bool condition, const char* what);
+inline void expect(bool condition, const char* what) {
+    if (condition) return;
+    std::fprintf(stderr, "fuzz: expectation failed: %s\n", what);
+    std::abort();
+}
 
 }  // namespace zantric::fuzz

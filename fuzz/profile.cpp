@@ -3,17 +3,13 @@
 // written, and a write leaves the values of other sections as they were.
 #include "core/shell/profile.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zantric;
     fuzz::enterScratchFolder();
     const std::string ini = "fuzz.ini";
-    fuzz::writeFile(ini, data, size);
+    test::TempFolder::write(ini, {reinterpret_cast<const char*>(data), size});
 
     const std::string files = profileString("PATHS", "FILES", ".\\files", ini);
     fuzz::expect(files.size() < kProfileBufferSize, "a text read fits the read buffer");

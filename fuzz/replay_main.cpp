@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
+
+#include "support/temp_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
@@ -18,19 +17,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const fs::path path = fs::absolute(argv[i]);
         std::error_code error;
-        if (fs::is_directory(path, error)) {
-            for (const auto& entry : fs::directory_iterator(path)) {
-                if (entry.is_regular_file()) inputs.push_back(entry.path());
-            }
-        } else if (fs::exists(path, error)) {
-            inputs.push_back(path);
-        }
+        if (fs::is_regular_file(path, error)) inputs.push_back(path);
+        if (!fs::is_directory(path, error)) continue;
+        for (const auto& entry : fs::directory_iterator(path))
+            if (entry.is_regular_file()) inputs.push_back(entry.path());
     }
     std::sort(inputs.begin(), inputs.end());
     for (const fs::path& input : inputs) {
-        std::ifstream in(input, std::ios::binary);
-        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                                      std::istreambuf_iterator<char>());
+        const std::string bytes = zantric::test::TempFolder::read(input);
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::printf("%zu inputs replayed\n", inputs.size());

@@ -2,10 +2,6 @@
 // by row as the list reads it. The first byte chooses the list width and the tab size, the next
 // two the length of the data file; the rest is the data file and then the index file. Opening
 // fails with a message or every row stays inside what the layout allows.
-#include <cstddef>
-#include <cstdint>
-#include <string_view>
-
 #include "core/results/results_store.h"
 #include "fuzz_support.h"
 
@@ -18,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     dataLength |= static_cast<std::size_t>(input.byte()) << 8;
     const std::string_view rest = input.rest();
     dataLength = dataLength < rest.size() ? dataLength : rest.size();
-    fuzz::writeFile("fuzz.ztr", rest.substr(0, dataLength));
-    fuzz::writeFile("fuzz.zix", rest.substr(dataLength));
+    test::TempFolder::write("fuzz.ztr", rest.substr(0, dataLength));
+    test::TempFolder::write("fuzz.zix", rest.substr(dataLength));
 
     ResultsStore results("tmp.$$$", "tmp.zix", 1 + layout % 9);
     results.setListWidth((layout >> 3) * 7);

@@ -5,9 +5,6 @@
 #include "core/search/search_request.h"
 
 #include <atomic>
-#include <cstddef>
-#include <cstdint>
-#include <string>
 
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_writer.h"
@@ -22,32 +19,27 @@ namespace {
 using namespace zantric;
 
 // The dictionary searched: made on the first input and selected.
-void makeSmallDictionary() {
-    static const bool made = [] {
-        {
-            DictionaryWriter writer(".\\lexicons\\small.lex");
-            for (const char* word :
-                 {"a",      "I",      "at",      "to",       "act",   "Cat",   "cat",
-                  "cot",    "sat",    "tab",     "taco",     "ta-co", "coat",  "cost",
-                  "scat",   "acts",   "ascot",   "coast",    "coats", "tacos", "Costa",
-                  "actors", "castor", "co-star", "strainers"}) {
-                writer.addWord(word);
-            }
-            writer.close();
-        }
-        Catalogue& catalogue = Catalogue::instance();
-        catalogue.add(".\\lexicons\\small.lex");
-        catalogue.setSelected(".\\lexicons\\small.lex", true);
-        return true;
-    }();
-    (void)made;
+bool makeSmallDictionary() {
+    {
+        DictionaryWriter writer(".\\lexicons\\small.lex");
+        for (const char* word :
+             {"a",      "I",      "at",      "to",       "act",   "Cat",   "cat",
+              "cot",    "sat",    "tab",     "taco",     "ta-co", "coat",  "cost",
+              "scat",   "acts",   "ascot",   "coast",    "coats", "tacos", "Costa",
+              "actors", "castor", "co-star", "strainers"})
+            writer.addWord(word);
+        writer.close();
+    }
+    Catalogue::instance().add(".\\lexicons\\small.lex");
+    return Catalogue::instance().setSelected(".\\lexicons\\small.lex", true);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::enterScratchFolder();
-    makeSmallDictionary();
+    static const bool made = makeSmallDictionary();
+    (void)made;
     fuzz::InputReader input(data, size);
     const std::uint8_t options = input.byte();
     SearchFields fields;

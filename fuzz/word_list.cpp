@@ -2,10 +2,7 @@
 // the three stages of Make Dictionary From File. Each line's verdict is checked against the word
 // rule stated on its own, and the dictionary made must hold exactly the valid words, each once.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <filesystem>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,14 +11,11 @@
 #include "core/maintenance/make_dictionary.h"
 #include "core/maintenance/word_list_reader.h"
 #include "core/shell/paths.h"
-#include "core/shell/zantric_exception.h"
 #include "fuzz_support.h"
 
 namespace {
 
 using namespace zantric;
-
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // The word rule: after leading spaces one run of letters with at most one hyphen, neither first
 // nor last, at most kMaxWordLetters letters, then nothing but spaces.
@@ -32,7 +26,9 @@ bool isWordLine(std::string_view line) {
     if (line.find_first_not_of(' ', end) != std::string_view::npos) return false;
     const std::string_view word = line.substr(start, end - start);
     const auto hyphens = std::count(word.begin(), word.end(), '-');
-    const auto letters = std::count_if(word.begin(), word.end(), isLetter);
+    const auto letters = std::count_if(word.begin(), word.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
     return hyphens + letters == static_cast<long>(word.size()) && hyphens <= 1 &&
            word.front() != '-' && word.back() != '-' && letters >= 1 && letters <= kMaxWordLetters;
 }
@@ -52,28 +48,15 @@ std::vector<std::string> validWords(const std::string& fileName) {
         fuzz::expect((kind == LineKind::kWord) == isWordLine(line), "the word rule");
         fuzz::expect((kind == LineKind::kEmpty) == line.empty(), "an empty line is empty");
         if (kind != LineKind::kWord) continue;
-        std::string stored(word);
-        const std::size_t start = line.find_first_not_of(' ');
-        fuzz::expect(stored.front() == line[start], "the first letter keeps its case");
-        fuzz::expect(std::none_of(stored.begin() + 1, stored.end(),
+        fuzz::expect(word[0] == line[line.find_first_not_of(' ')],
+                     "the first letter keeps its case");
+        fuzz::expect(std::none_of(word + 1, word + std::strlen(word),
                                   [](char c) { return c >= 'A' && c <= 'Z'; }),
                      "the other letters are lower-cased");
-        words.push_back(std::move(stored));
-    }
-    std::sort(words.begin(), words.end());
-    words.erase(std::unique(words.begin(), words.end()), words.end());
-    return words;
-}
-
-std::vector<std::string> dictionaryWords(const std::string& name) {
-    std::vector<std::string> words;
-    DictionaryReader reader(name, false, 5120);
-    char word[kOutWordSize];
-    for (int r = reader.nextMatch(word, "*"); r == kMatchFound;
-         r = reader.nextMatch(word, nullptr)) {
         words.emplace_back(word);
     }
     std::sort(words.begin(), words.end());
+    words.erase(std::unique(words.begin(), words.end()), words.end());
     return words;
 }
 
@@ -81,7 +64,7 @@ std::vector<std::string> dictionaryWords(const std::string& name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::SilentPresenter& presenter = fuzz::enterScratchFolder();
-    fuzz::writeFile("list.txt", data, size);
+    test::TempFolder::write("list.txt", {reinterpret_cast<const char*>(data), size});
     const std::vector<std::string> expected = validWords("list.txt");
 
     const int shownBefore = presenter.shown();
@@ -91,9 +74,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::expect(outcome == MaintenanceOutcome::kFailed, "a list without words fails");
         fuzz::expect(presenter.shown() > shownBefore, "and says so");
     } else {
-        fuzz::expect(outcome == MaintenanceOutcome::kDone, "a list with words makes a dictionary");
-        fuzz::expect(dictionaryWords(".\\lexicons\\fuzz.lex") == expected,
-                     "the dictionary holds every valid word once");
+        std::vector<std::string> made;
+        DictionaryReader reader(".\\lexicons\\fuzz.lex", false, 5120);
+        char word[kOutWordSize];
+        for (int r = reader.nextMatch(word, "*"); r == kMatchFound;
+             r = reader.nextMatch(word, nullptr))
+            made.emplace_back(word);
+        std::sort(made.begin(), made.end());
+        fuzz::expect(outcome == MaintenanceOutcome::kDone && made == expected,
+                     "a list with words makes a dictionary of every valid word once");
     }
     fuzz::expect(std::filesystem::is_empty("temp"), "no temporary file is left");
     return 0;

@@ -1,26 +1,28 @@
 // The dictionary catalogue: what the folder scan lists and reports, the selection kept in the
 // files' headers, adding, removing and retiring entries, the process's temporary names, and the
-// rule for a typed dictionary name.
+// rule for a typed dictionary name. Word look-up across it and the rewrite of a dictionary with a
+// word more or less: the words written and their order, the backup, the entry afterwards, and
+// what cancel, failure and a damaged dictionary leave behind.
 #include "core/dictionary/catalogue.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "core/shell/messages.h"
+#include "core/dictionary/word_update.h"
 #include "core/shell/paths.h"
 #include "core/shell/string_table.h"
 #include "core/shell/temp_names.h"
+#include "core/shell/zantric_exception.h"
 #include "support/dictionary_files.h"
 
 namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
+using test::bytesOf;
 using test::lexPath;
 using test::TempFolder;
+using test::Words;
 using test::writeDictionary;
 using Paths = std::vector<std::string>;
+using Box = std::tuple<std::string, std::string, int>;  // text, title, style
 
 fs::path lexFile(const std::string& name) { return fs::path("lexicons") / name; }
 const std::string kJunk(2200, 'x');  // a dictionary-sized file whose mark is not 0x59B1
@@ -33,30 +35,26 @@ protected:
             paths.push_back(entry.path());
         return paths;
     }
+    Box last() const {
+        return {m_messages.last().text, m_messages.last().title, m_messages.last().style};
+    }
 };
 
 // Which files the scan lists (lower-cased, in path order), and the one warning for the rest.
 TEST_F(CatalogueTest, ScanListsDictionariesAndReportsFilesWithoutAValidHeader) {
-    struct File {
-        std::string name;
-        std::size_t keep = std::string::npos;  // a one-word dictionary cut to `keep` bytes
-        bool junk = false;
-    };
     struct Case {
         const char* what;
-        std::vector<File> files;
-        Paths listed, reported;  // paths named in message 801
-        bool emptyWarning;       // message 802
+        std::vector<std::pair<std::string, int>> files;  // name, bytes kept (-1 all, -2 junk)
+        Paths listed, reported;                          // paths named in message 801
+        bool emptyWarning;                               // message 802
     };
     // clang-format off
     const std::vector<Case> cases = {
         {"empty folder", {}, {}, {}, true},
-        {"junk only", {{"junk.lex", 0, true}}, {}, {lexPath("junk.lex")}, false},
+        {"junk only", {{"junk.lex", -2}}, {}, {lexPath("junk.lex")}, false},
         {"junk beside dictionaries",
-         {{"good.lex"}, {"Big.LEX"}, {"Junk.lex", 0, true}, {"BAD.lex", 0, true},
-          {"a.txt", 0, true}},
-         {lexPath("big.lex"), lexPath("good.lex")}, {lexPath("bad.lex"), lexPath("junk.lex")},
-         false},
+         {{"good.lex", -1}, {"Big.LEX", -1}, {"Junk.lex", -2}, {"BAD.lex", -2}, {"a.txt", -2}},
+         {lexPath("big.lex"), lexPath("good.lex")}, {lexPath("bad.lex"), lexPath("junk.lex")}, false},
         {"empty file", {{"zero.lex", 0}}, {}, {lexPath("zero.lex")}, false},
         {"index only", {{"index.lex", 2080}}, {}, {lexPath("index.lex")}, false},
         {"mark without selection", {{"part.lex", 2094}}, {}, {lexPath("part.lex")}, false},
@@ -67,10 +65,10 @@ TEST_F(CatalogueTest, ScanListsDictionariesAndReportsFilesWithoutAValidHeader) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fresh();
-        for (const File& file : c.files) {
-            if (!file.junk) writeDictionary(lexPath(file.name), {"cat"});
-            if (file.junk) TempFolder::write(lexFile(file.name), kJunk);
-            if (file.keep != std::string::npos) fs::resize_file(lexFile(file.name), file.keep);
+        for (const auto& [name, keep] : c.files) {
+            if (keep == -2) TempFolder::write(lexFile(name), kJunk);
+            if (keep != -2) writeDictionary(lexPath(name), {"cat"});
+            if (keep >= 0) fs::resize_file(lexFile(name), keep);
         }
         fs::create_directory(lexFile("folder.lex"));
 
@@ -79,48 +77,45 @@ TEST_F(CatalogueTest, ScanListsDictionariesAndReportsFilesWithoutAValidHeader) {
         for (const std::string& path : c.reported) text += "\n" + shownPath(path);
         ASSERT_EQ(m_messages.count(), c.reported.empty() && !c.emptyWarning ? 0u : 1u);
         if (m_messages.count() == 0) continue;
-        EXPECT_EQ(m_messages.last().text,
-                  c.emptyWarning ? "Zantric could not find any dictionaries. " : text);
-        EXPECT_EQ(m_messages.last().title, "Warning");
-        EXPECT_EQ(m_messages.last().style, kMbOkExclamation);
+        EXPECT_EQ(last(), Box(c.emptyWarning ? "Zantric could not find any dictionaries. " : text,
+                              "Warning", kMbOkExclamation));
         EXPECT_FALSE(m_messages.last().hasOwner);
     }
 }
 
 TEST_F(CatalogueTest, SelectionReachesOnlyTheHeaderBytesAtTheEnd) {
-    writeDictionary(lexPath("words.lex"), {"cat", "dog", "mouse"});
-    writeDictionary(lexPath("other.lex"), {"ant"});
-    writeDictionary(lexPath("gone.lex"), {"cat"});
-    const std::string before = test::bytesOf("words.lex"), other = test::bytesOf("other.lex");
+    for (const char* name : {"words.lex", "other.lex", "gone.lex"})
+        writeDictionary(lexPath(name), {"cat"});
+    const std::string before = bytesOf("words.lex"), other = bytesOf("other.lex");
     Catalogue& names = Catalogue::instance();
     EXPECT_FALSE(names.anySelected());
     EXPECT_TRUE(names.setSelected(lexPath("words.lex"), true));
     EXPECT_TRUE(names.setSelected(lexPath("gone.lex"), true));
     EXPECT_FALSE(names.setSelected(lexPath("none.lex"), true));
-    EXPECT_TRUE(names.isSelected(lexPath("words.lex")));
-    EXPECT_FALSE(names.isSelected(lexPath("other.lex")));
-    EXPECT_EQ(names.selectedCount(), 2);
-    EXPECT_EQ(test::bytesOf("words.lex"), before) << "written before the end";
+    EXPECT_EQ(std::tuple(names.isSelected(lexPath("words.lex")),
+                         names.isSelected(lexPath("other.lex")), names.selectedCount()),
+              std::tuple(true, false, 2));
+    EXPECT_EQ(bytesOf("words.lex"), before) << "written before the end";
     fs::remove(lexFile("gone.lex"));
 
     Catalogue::destroyInstance();
 
     std::string expected = before;
     expected[2094] = 1;
-    EXPECT_EQ(test::bytesOf("words.lex"), expected);
-    EXPECT_EQ(test::bytesOf("other.lex"), other);
+    EXPECT_EQ(bytesOf("words.lex"), expected);
+    EXPECT_EQ(bytesOf("other.lex"), other);
     // A header that cannot be saved is reported; the others are written all the same.
     ASSERT_EQ(m_messages.count(), 1u);
-    EXPECT_EQ(m_messages.last().text, "Unable to open: " + shownPath(lexPath("gone.lex")) +
-                                          "\n\nZantric cannot save dictionary header details.");
-    EXPECT_EQ(m_messages.last().title, "File Error");
+    EXPECT_EQ(last(), Box("Unable to open: " + shownPath(lexPath("gone.lex")) +
+                              "\n\nZantric cannot save dictionary header details.",
+                          "File Error", m_messages.last().style));
     EXPECT_FALSE(fs::exists(lexFile("gone.lex"))) << "a missing file is not created";
 
     // The next start reads the selection back; switching it off again restores the bytes.
     EXPECT_TRUE(Catalogue::instance().isSelected(lexPath("words.lex")));
     Catalogue::instance().setSelected(lexPath("words.lex"), false);
     Catalogue::destroyInstance();
-    EXPECT_EQ(test::bytesOf("words.lex"), before);
+    EXPECT_EQ(bytesOf("words.lex"), before);
 }
 
 TEST_F(CatalogueTest, AddRemoveAndRetire) {
@@ -140,15 +135,14 @@ TEST_F(CatalogueTest, AddRemoveAndRetire) {
     EXPECT_TRUE(fs::exists(lexFile("b.lex"))) << "remove leaves the file alone";
 
     // Delete retires the file as the backup, replacing an older one.
-    const std::string first = test::bytesOf("a.lex");
-    EXPECT_TRUE(names.deleteDictionary(lexPath("a.lex")));
-    EXPECT_FALSE(fs::exists(lexFile("a.lex")));
-    EXPECT_EQ(test::bytesOf("a.lxb"), first);
-    writeDictionary(lexPath("a.lex"), {"dog", "mouse"});
-    const std::string second = test::bytesOf("a.lex");
-    ASSERT_TRUE(names.add(lexPath("a.lex")));
-    EXPECT_TRUE(names.deleteDictionary(lexPath("a.lex")));
-    EXPECT_EQ(test::bytesOf("a.lxb"), second);
+    for (const Words& words : {Words{"cat", "dog"}, Words{"dog", "mouse"}}) {
+        writeDictionary(lexPath("a.lex"), words);
+        const std::string retired = bytesOf("a.lex");
+        names.add(lexPath("a.lex"));
+        EXPECT_TRUE(names.deleteDictionary(lexPath("a.lex")));
+        EXPECT_FALSE(fs::exists(lexFile("a.lex")));
+        EXPECT_EQ(bytesOf("a.lxb"), retired);
+    }
     EXPECT_FALSE(names.deleteDictionary(lexPath("a.lex"))) << "no longer listed";
     EXPECT_EQ(m_messages.count(), 1u);
 
@@ -157,10 +151,8 @@ TEST_F(CatalogueTest, AddRemoveAndRetire) {
     EXPECT_FALSE(names.deleteDictionary(lexPath("C.lex")));
     EXPECT_NE(names.find(lexPath("C.lex")), nullptr);
     EXPECT_TRUE(fs::exists(lexFile("C.lex")));
-    EXPECT_EQ(m_messages.last().text,
-              "Zantric was unable to delete this file: " + shownPath(lexPath("C.lxb")));
-    EXPECT_EQ(m_messages.last().title, "File Error.");
-    EXPECT_EQ(m_messages.last().style, kMbOkStop);
+    EXPECT_EQ(last(), Box("Zantric was unable to delete this file: " + shownPath(lexPath("C.lxb")),
+                          "File Error.", kMbOkStop));
 }
 
 // Every entry made takes the next number, a bad file's included; the number is in hex.
@@ -179,29 +171,153 @@ TEST_F(CatalogueTest, TemporaryNames) {
                   base + "." + number);
 }
 
-// The one rule every command applies to a typed dictionary name.
+// The one rule every command applies to a typed dictionary name: the file name, or the refusal.
 TEST(DictionaryFileName, NamesAndRefusals) {
-    const std::string longest(kMaxFileNameBytes - 4, 'a');
-    const char* const rule = kDictionaryNameRule;
+    const std::string longest(kMaxFileNameBytes - 4, 'a'), rule = kDictionaryNameRule;
     // clang-format off
-    const struct {
-        std::string typed, file;  // "" when refused
-        const char* refusal;      // nullptr when named
-    } cases[] = {
-        {"english", "english.lex", nullptr}, {"English.LEX", "english.lex", nullptr},
-        {"my words.lex", "my words.lex", nullptr}, {"old.words.lex", "old.words.lex", nullptr},
-        {longest, longest + ".lex", nullptr}, {longest + ".lex", longest + ".lex", nullptr},
-        {"english.old", "", rule}, {"english.", "", rule}, {".hidden", "", rule}, {"", "", rule},
-        {".lex", "", rule}, {"..lex", "", rule}, {"a/b.lex", "", rule}, {"a\\b", "", rule},
-        {longest + "a.lex", "", kDictionaryNameTooLong},
+    const std::pair<std::string, std::string> cases[] = {
+        {"english", "english.lex"}, {"English.LEX", "english.lex"}, {"my words.lex", "my words.lex"},
+        {"old.words.lex", "old.words.lex"}, {longest, longest + ".lex"},
+        {longest + ".lex", longest + ".lex"}, {longest + "a.lex", kDictionaryNameTooLong},
+        {"english.old", rule}, {"english.", rule}, {".hidden", rule}, {"", rule}, {".lex", rule},
+        {"..lex", rule}, {"a/b.lex", rule}, {"a\\b", rule},
     };
     // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        std::string refusal = "(none)";
-        EXPECT_EQ(dictionaryFileName(c.typed, &refusal), c.file);
-        EXPECT_EQ(refusal, c.refusal ? c.refusal : "(none)");
+    for (const auto& [typed, expected] : cases) {
+        std::string refusal;
+        EXPECT_EQ(dictionaryFileName(typed, &refusal) + refusal, expected) << typed;
     }
+}
+
+// Cancels at the n-th poll and at every later one, as the progress work does (opening the
+// first reader clears the flag).
+struct CancelAt : WordUpdateObserver {
+    explicit CancelAt(int n) : left(n) {}
+    void pollPoint() override {
+        if (left == 0 || --left == 0) DictionaryReader::setCancel();
+    }
+    int left;  // -1: never
+};
+
+class WordUpdateTest : public test::ProgramFolderTest {
+protected:
+    static Catalogue& catalogue() { return Catalogue::instance(); }
+    static bool rewriteLeft() {
+        return fs::is_regular_file(kRewriteFileName) ||
+               fs::exists(fs::path("lexicons") / kRewriteFileName);
+    }
+};
+
+// Words added and removed in dictionary order, with the old file as the backup. Cancelled at any
+// point, unable to write, or given a dictionary whose words do not add up to its header's count
+// (rather than replace it with fewer words): nothing changes.
+TEST_F(WordUpdateTest, AddsAndRemovesInOrderOrLeavesEverythingAsItWas) {
+    const UpdateMode add = UpdateMode::kAdd, remove = UpdateMode::kRemove;
+    const int done = kUpdateDone, cancelled = kUpdateCancelled;
+    const std::string noRewrite = "Unable to create Dictionary: " + shownPath(kRewriteFileName);
+    const std::string unread = "Unable to read Dictionary: " + shownPath("lexicons/words.lex");
+    Words many;  // 3380 words, polled 13 times by a rewrite
+    for (int i = 0; i < 26 * 26 * 5; ++i)
+        many.push_back({'a', char('a' + i / 130), char('a' + i / 5 % 26), char('a' + i % 5)});
+    const struct {
+        Words before;                   // {}: the 3380 words
+        const char *dictionary, *word;  // "new.lex" does not exist beforehand
+        UpdateMode mode;
+        int result;
+        Words after;                // when the result is kUpdateDone
+        std::string thrown = "";    // instead of a result
+        int cancelAtPoll = 0;       // 0: no cancel
+        bool blockRewrite = false;  // the rewrite file cannot be created
+        int countChange = 0;        // to the header's word count
+        std::size_t cut = 0;        // bytes taken off the end
+    } cases[] = {
+        // clang-format off
+        {{"bat", "cot"}, "words.lex", "cat", add, done, {"bat", "cat", "cot"}},
+        {{"bat", "cot"}, "words.lex", "zebra", add, done, {"bat", "cot", "zebra"}},
+        {{"Cat"}, "words.lex", "cat", add, done, {"Cat", "cat"}},
+        {{"bat", "cat"}, "words.lex", "cat", add, kUpdateAlreadyPresent, {}},
+        {{"bat", "cat", "Cot", "cot", "cut", "cart"}, "words.lex", "c?t", remove, done, {"bat", "Cot", "cart"}},
+        {{"coop", "co-op"}, "words.lex", "co-op", remove, done, {"coop"}},
+        {{"bat", "cat"}, "words.lex", "dog", remove, kUpdateNotFound, {}},
+        {{}, "words.lex", "zzzz", add, cancelled, {}, "", 1},     // while looking
+        {{}, "words.lex", "zzzz", add, cancelled, {}, "", 5},     // while adding
+        {{}, "words.lex", "a?a?", remove, cancelled, {}, "", 5},  // while removing
+        {{}, "new.lex", "cat", add, cancelled, {}, "", 2},
+        {{}, "words.lex", "zzzz", add, -1, {}, noRewrite, 0, true},
+        {{}, "new.lex", "cat", add, -1, {}, noRewrite, 0, true},
+        {{}, "words.lex", "dog", add, -1, {}, unread, 0, false, 1},
+        {{}, "words.lex", "aaaa", remove, -1, {}, unread, 0, false, -1},
+        {{}, "words.lex", "dog", add, -1, {}, unread, 0, false, 0, 6},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.word << " " << c.cancelAtPoll << " " << c.thrown);
+        fresh();
+        writeDictionary(lexPath("words.lex"), c.before.empty() ? many : c.before);
+        std::string before = bytesOf("words.lex");
+        before[kHeaderOffset + 8] = static_cast<char>(before[kHeaderOffset + 8] + c.countChange);
+        before.resize(before.size() - c.cut);
+        TempFolder::write("lexicons/words.lex", before);
+        catalogue().setSelected(lexPath("words.lex"), true);
+        if (c.blockRewrite) fs::create_directory(kRewriteFileName);
+        CancelAt observer(c.cancelAtPoll > 0 ? c.cancelAtPoll : -1);
+        std::pair<int, std::string> outcome{-1, ""};  // -1: thrown
+        try {
+            outcome.first = updateWord(lexPath(c.dictionary), c.word, c.mode, &observer);
+        } catch (const ZantricException& e) {
+            outcome.second = e.message();
+        }
+        EXPECT_EQ(outcome, std::pair(c.result, c.thrown));
+        if (outcome.first == done) {
+            EXPECT_EQ(test::wordsOf(lexPath("words.lex")), c.after);
+            EXPECT_TRUE(bytesOf("words.lxb") == before) << "the backup";
+            EXPECT_EQ(catalogue().find(lexPath("words.lex"))->header().wordCount, c.after.size());
+            EXPECT_EQ(m_messages.count(), 0u);
+        } else {
+            EXPECT_TRUE(bytesOf("words.lex") == before) << "changed";
+            EXPECT_FALSE(fs::exists("lexicons/words.lxb") || fs::exists("lexicons/new.lex"));
+            EXPECT_EQ(catalogue().find(lexPath("new.lex")), nullptr);
+        }
+        EXPECT_TRUE(catalogue().find(lexPath("words.lex"))->selected());
+        EXPECT_FALSE(rewriteLeft());
+        fs::remove_all(kRewriteFileName);
+    }
+}
+
+TEST_F(WordUpdateTest, EntryKeepsCreatedAndSelectionAndGetsModified) {
+    test::TempFolder::write("lexicons/new.lxb", "backup of an earlier new.lex");
+    writeDictionary(lexPath("words.lex"), {"bat", "cot"});
+    catalogue().find(lexPath("words.lex"))->header().created = 1000;
+    catalogue().find(lexPath("words.lex"))->writeHeader();
+    catalogue().setSelected(lexPath("words.lex"), true);
+
+    ASSERT_EQ(updateWord(lexPath("words.lex"), "cat", UpdateMode::kAdd), kUpdateDone);
+
+    const CatalogueEntry* entry = catalogue().find(lexPath("words.lex"));
+    EXPECT_EQ(std::tuple(entry->header().created, entry->header().wordCount, entry->changed()),
+              std::tuple(1000u, 3u, true));
+    EXPECT_GE(entry->header().modified, currentTime32() - 5);
+    Catalogue::destroyInstance();  // the header reaches the file at the end
+    EXPECT_EQ(catalogue().find(lexPath("words.lex"))->header().created, 1000u);
+    EXPECT_TRUE(catalogue().isSelected(lexPath("words.lex")));
+
+    // Adding to a missing dictionary makes it; one word is not yet a modification.
+    ASSERT_EQ(updateWord(lexPath("new.lex"), "cat", UpdateMode::kAdd), kUpdateDone);
+    EXPECT_EQ(test::wordsOf(lexPath("new.lex")), Words{"cat"});
+    EXPECT_EQ(catalogue().find(lexPath("new.lex"))->header().modified, 0u);
+    EXPECT_EQ(bytesOf("new.lxb"), "backup of an earlier new.lex");
+    ASSERT_EQ(updateWord(lexPath("new.lex"), "dog", UpdateMode::kAdd), kUpdateDone);
+    EXPECT_NE(catalogue().find(lexPath("new.lex"))->header().modified, 0u);
+}
+
+// The dictionaries holding exactly the word, one a line.
+TEST_F(WordUpdateTest, LooksWordsUpExactly) {
+    writeDictionary(lexPath("a.lex"), {"cat", "Apple"});
+    writeDictionary(lexPath("b.lex"), {"co-op", "apple"});
+    std::string lists;
+    for (const char* word : {"apple", "Apple", "co-op", "coop", "c?t"})
+        lists += listDictionariesContaining(word) + "|";
+    EXPECT_EQ(lists, "\nb.lex|\na.lex|\nb.lex|||");
 }
 
 }  // namespace

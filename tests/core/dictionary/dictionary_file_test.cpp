@@ -1,7 +1,5 @@
 // The dictionary file byte for byte as the writer lays it out (index, header, records and the
 // codes of word tails), the word order, and the words the writer refuses.
-#include <gtest/gtest.h>
-
 #include "core/dictionary/dictionary_format.h"
 #include "core/dictionary/word_codec.h"
 #include "core/shell/zantric_exception.h"
@@ -29,14 +27,9 @@ std::string indexRuns(const std::string& file) {
 
 TEST(DictionaryFile, IndexHeaderAndRecordsByteForByte) {
     TempFolder folder;
-    struct Case {
-        Words words;
-        std::uint32_t count;
-        const char* index;  // runs of equal entries; nullptr: not checked
-        Bytes data;
-    };
-    // clang-format off
-    const Case cases[] = {
+    const std::tuple<Words, int, const char*, Bytes> cases[] = {
+        // words, count, index runs, data
+        // clang-format off
         {{}, 0, "0:2096", {}},
         {{"a"}, 1, "0:2096 1:2098", {0, 225}},
         {{"cat", "dog"}, 2, "0:2096 26:2097 52:2098 55:2101 56:2104",
@@ -66,21 +59,20 @@ TEST(DictionaryFile, IndexHeaderAndRecordsByteForByte) {
           254, 254, 254, 254, 254, 0, 84, 149, 109, 3, 233, 250, 7, 47, 238,
           254, 254, 254, 254, 254, 0, 194, 245, 91, 27, 127, 246, 108, 245, 149, 109, 6, 249,
           81, 7, 28, 127, 246, 108, 245, 149, 109, 50, 244}},
+        // clang-format on
     };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.words));
-        test::writeDictionary("t.lex", c.words);
+    for (const auto& [words, count, index, data] : cases) {
+        SCOPED_TRACE(testing::PrintToString(words));
+        test::writeDictionary("t.lex", words);
         const std::string file = TempFolder::read("t.lex");
         ASSERT_GE(file.size(), kDataOffset);
-        EXPECT_TRUE(!c.index || indexRuns(file) == c.index) << indexRuns(file);
+        EXPECT_TRUE(!index || indexRuns(file) == index) << indexRuns(file);  // nullptr: not checked
         // Modified 0, the word count, the mark 0x59B1 and no selection, after the Created time.
-        EXPECT_EQ(
-            file.substr(kHeaderOffset + 4, 12),
-            std::string(4, 0) + static_cast<char>(c.count) + std::string("\0\0\0\xB1Y\0\0", 7));
+        EXPECT_EQ(file.substr(kHeaderOffset + 4, 12),
+                  std::string(4, 0) + static_cast<char>(count) + std::string("\0\0\0\xB1Y\0\0", 7));
         const auto* bytes = reinterpret_cast<const unsigned char*>(file.data());
-        EXPECT_EQ(Bytes(bytes + kDataOffset, bytes + file.size()), c.data);
-        EXPECT_EQ(test::wordsOf("t.lex"), test::inWordOrder(c.words));
+        EXPECT_EQ(Bytes(bytes + kDataOffset, bytes + file.size()), data);
+        EXPECT_EQ(test::wordsOf("t.lex"), test::inWordOrder(words));
     }
     createEmptyFile("empty.lex");
     test::writeDictionary("t.lex", {});
@@ -100,26 +92,22 @@ TEST(DictionaryFile, WordsItCannotStoreAndFilesItCannotOpen) {
     EXPECT_THROW(DictionaryWriter("no/such/folder/t.lex"), ZantricException);
     EXPECT_THROW(DictionaryReader("missing.lex", false, 1024), ZantricException);
     ASSERT_EQ(recorder.count(), 1u);
-    EXPECT_EQ(recorder.last().text,
-              "Unable to open Dictionary: " + (folder.path() / "missing.lex").string());
-    EXPECT_EQ(recorder.last().title, "File Error");
-    EXPECT_EQ(DictionaryReader::instanceCount(), 0);
+    EXPECT_EQ(
+        std::tuple(recorder.last().text, recorder.last().title, DictionaryReader::instanceCount()),
+        std::tuple("Unable to open Dictionary: " + (folder.path() / "missing.lex").string(),
+                   "File Error", 0));
 }
 
 TEST(WordOrder, CompareWords) {
-    const struct {
-        const char* a;
-        const char* b;
-        int sign;
-    } cases[] = {
+    const std::tuple<const char*, const char*, int> cases[] = {
         {"cat", "at", 1},       {"ab-c", "abcd", -1},  {"abc", "ab-c", -1}, {"ab-c", "abc", 1},
         {"Apple", "apple", -1}, {"apple", "Apple", 1}, {"Bat", "ape", 1},   {"ape", "Bat", -1},
         {"Paris", "parse", -1}, {"cat", "cat", 0},     {"Cat", "Cat", 0},   {"Cab", "Cat", -1},
         {"a-b", "ab", 1},       {"zed", "Zed", 1},
     };
-    for (const auto& c : cases) {
-        const int r = compareWords(c.a, c.b);
-        EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.a << " vs " << c.b;
+    for (const auto& [a, b, sign] : cases) {
+        const int r = compareWords(a, b);
+        EXPECT_EQ((r > 0) - (r < 0), sign) << a << " vs " << b;
     }
 }
 
@@ -130,10 +118,7 @@ Bytes encode(const std::string& tail) {
 
 TEST(WordCodec, WorkedCodes) {
     // clang-format off
-    const struct {
-        const char* tail;
-        Bytes codes;
-    } cases[] = {  // the long tails are in the records above
+    const std::pair<std::string, Bytes> cases[] = {  // the long tails are in the records above
         {"a", {225}}, {"the", {161, 229}}, {"cat", {189, 244}}, {"zoo", {250, 110}}, {"e", {229}},
         {"aw", {225, 247}}, {"queen", {241, 245, 22, 238}}, {"seats", {169, 7, 243}}, {"", {}},
         {"strain", {175, 126, 46}}, {"ej", {229, 234}}, {"oz", {239, 250}}, {"sea", {169, 225}},
@@ -141,7 +126,7 @@ TEST(WordCodec, WorkedCodes) {
         {"zzzzzzzzzzzzzzzzzzzz", Bytes(20, 250)},
     };
     // clang-format on
-    for (const auto& c : cases) EXPECT_EQ(encode(c.tail), c.codes) << c.tail;
+    for (const auto& [tail, codes] : cases) EXPECT_EQ(encode(tail), codes) << tail;
     // The pair table's rows start at 21 times their place: a e i l n o r t s c.
     const char* lead = "aeilnortsc";
     for (int row = 0; row < 10; ++row) {

@@ -1,12 +1,10 @@
 // The reader's walk: which words a pattern, a minimum length, a start letter and a letters filter
 // deliver, with the letters left over and the Checked figure, read from the file's bytes and from
-// the records decoded once in memory (first reader and readers sharing its image) alike.
+// the records decoded once in memory (first reader and readers sharing its image) alike; and the
+// letters a search may use: counts from typed text (a capital or a hundred copies make a letter
+// unlimited, '?' is a blank) and a word tried against them.
 #include "core/dictionary/dictionary_reader.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <memory>
 #include <random>
 
 #include "support/dictionary_files.h"
@@ -36,13 +34,12 @@ const Words kMixed = {"abc", "ab-c", "Paris", "paris", "parse", "well-off"};
 
 TEST(DictionaryReader, PatternsAndCheckedCounts) {
     test::TempFolder folder;
-    test::writeDictionary("small.lex", kSmall);
-    test::writeDictionary("long.lex", kLong);
-    test::writeDictionary("mixed.lex", kMixed);
+    for (const auto& [name, words] :
+         {std::pair{"small.lex", kSmall}, {"long.lex", kLong}, {"mixed.lex", kMixed}})
+        test::writeDictionary(name, words);
     const LetterPool tca("tca"), conversation("conversation"), blanks(std::string(20, '?'));
     const std::string twenty(20, '?');
     const Words counters = {"counterrevolutionary", "counter-revolutionary"};
-    // clang-format off
     const struct {
         const char* file;
         std::string pattern;
@@ -51,65 +48,58 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
         Words words;
         std::uint32_t checked;
     } cases[] = {
-        {"small.lex", "*", nullptr, 0, kSmall, 11},
+        // clang-format off
+        {"small.lex", "*", nullptr, 0, kSmall, 11}, {"small.lex", "cat", nullptr, 0, {"cat"}, 5},
         {"small.lex", "c?t", nullptr, 0, {"cat", "cot", "cut"}, 5},
         {"small.lex", "?at", nullptr, 0, {"bat", "cat"}, 6},
         {"small.lex", "c*t", nullptr, 0, {"cat", "cot", "cut", "cart", "coat", "comet"}, 9},
         {"small.lex", "*a*", nullptr, 0, {"a", "at", "bat", "cat", "cart", "cats", "coat"}, 11},
         {"small.lex", "*", nullptr, 4, {"cart", "cats", "coat", "comet"}, 4},
-        {"small.lex", "*", &tca, 0, {"a", "at", "cat"}, 8},
-        {"small.lex", "cat", nullptr, 0, {"cat"}, 5},
+        {"small.lex", "*", &tca, 0, {"a", "at", "cat"}, 8}, {"small.lex", "*", nullptr, 10, {}, 0},
         {"small.lex", "abcdefghij", nullptr, 0, {}, 0},
-        {"small.lex", "*", nullptr, 10, {}, 0},
         // Long words among short ones: the walks jump over the empty groups between them.
-        {"long.lex", "*", nullptr, 0, kLong, 10},
+        {"long.lex", "*", nullptr, 0, kLong, 10}, {"long.lex", "*", nullptr, 21, {}, 0},
         {"long.lex", "c*n", nullptr, 0, {"conservation", "conversation"}, 8},
         {"long.lex", "*ation", nullptr, 0, {"conservation", "conversation", "nationalization"}, 6},
-        {"long.lex", twenty, nullptr, 0, counters, 2},
-        {"long.lex", twenty + "?", nullptr, 0, {}, 0},
+        {"long.lex", twenty, nullptr, 0, counters, 2}, {"long.lex", twenty + "?", nullptr, 0, {}, 0},
         {"long.lex", "c" + twenty.substr(1), nullptr, 0, counters, 2},
         {"long.lex", "*", nullptr, 12, Words(kLong.begin() + 5, kLong.end()), 5},
-        {"long.lex", "*", nullptr, 21, {}, 0},
-        {"long.lex", "*", &conversation, 0,
-         {"a", "at", "cat", "cot", "conservation", "conversation"}, 8},
+        {"long.lex", "*", &conversation, 0, {"a", "at", "cat", "cot", "conservation", "conversation"}, 8},
         {"long.lex", "*", &blanks, 13, Words(kLong.begin() + 7, kLong.end()), 3},
         // Capitals and hyphens come back as written; a pattern matches either case.
-        {"mixed.lex", "*", nullptr, 0, kMixed, 6},
+        {"mixed.lex", "*", nullptr, 0, kMixed, 6}, {"mixed.lex", "*f", nullptr, 0, {"well-off"}, 6},
         {"mixed.lex", "paris", nullptr, 0, {"Paris", "paris"}, 4},
         {"mixed.lex", "Paris", nullptr, 0, {"Paris", "paris"}, 4},
-        {"mixed.lex", "*f", nullptr, 0, {"well-off"}, 6},
+        // clang-format on
     };
-    // clang-format on
+    char word[kOutWordSize];
     for (bool memory : {false, true}) {
         for (const auto& c : cases) {
-            SCOPED_TRACE(testing::Message() << c.file << " " << c.pattern << " memory " << memory);
             DictionaryReader d(c.file, memory, 1024);
-            EXPECT_EQ(collect(d, c.pattern.c_str(), c.letters, c.minLength), c.words);
+            EXPECT_EQ(collect(d, c.pattern.c_str(), c.letters, c.minLength), c.words)
+                << c.file << " " << c.pattern << " memory " << memory;
             EXPECT_EQ(DictionaryReader::checked(), c.checked);
+            EXPECT_EQ(d.nextMatch(word, ""), kEmptyPattern);
         }
     }
-    DictionaryReader d("small.lex", false, 1024);
-    char word[kOutWordSize];
-    EXPECT_EQ(d.nextMatch(word, ""), kEmptyPattern);
 }
 
 TEST(DictionaryReader, SharedImageSixteenthReaderAndCancel) {
     test::TempFolder folder;
     test::writeDictionary("small.lex", kSmall);
+    char word[kOutWordSize];
     {
         DictionaryReader first("small.lex", true, 1024);
         DictionaryReader second("not-there.lex", false, 1024);  // reads the image, opens nothing
         EXPECT_EQ(collect(second, "c?t"), (Words{"cat", "cot", "cut"}));
     }
-    char word[kOutWordSize];
     {
         std::vector<std::unique_ptr<DictionaryReader>> readers(15);
         for (auto& reader : readers)
             reader = std::make_unique<DictionaryReader>("small.lex", false, 1024);
         DictionaryReader extra("small.lex", false, 1024);
         EXPECT_EQ(DictionaryReader::instanceCount(), 16);
-        EXPECT_EQ(extra.nextMatch(word, "*"), kNoMoreWords);
-        EXPECT_EQ(extra.nextMatch(word, nullptr), kNoMoreWords);
+        EXPECT_EQ(extra.nextMatch(word, "*") + extra.nextMatch(word, nullptr), 2 * kNoMoreWords);
         EXPECT_EQ(readers[3]->nextMatch(word, "*"), kMatchFound);
     }
     EXPECT_EQ(DictionaryReader::instanceCount(), 0);
@@ -136,9 +126,10 @@ std::vector<std::string> walk(DictionaryReader& d, const char* pattern, const Le
     int r = d.nextMatch(word, pattern, letters, minLength, startLetter);
     for (; r == kMatchFound; r = d.nextMatch(word, nullptr)) {
         steps.push_back(word);
-        for (int i = 0; d.letters() && i < LetterPool::kSlots; ++i)
-            steps.back() += "," + std::to_string(d.letters()->working(i));
-        if (d.letters()) steps.back() += "," + std::to_string(d.letters()->workingVowels());
+        for (int i = 0; d.letters() && i <= LetterPool::kSlots; ++i)
+            steps.back() +=
+                "," + std::to_string(i < LetterPool::kSlots ? d.letters()->working(i)
+                                                            : d.letters()->workingVowels());
     }
     steps.push_back("result " + std::to_string(r) + " checked " +
                     std::to_string(DictionaryReader::checked() - before));
@@ -146,8 +137,7 @@ std::vector<std::string> walk(DictionaryReader& d, const char* pattern, const Le
 }
 
 struct Case {
-    const char* pattern;
-    const char* from;  // nullptr: no letters
+    const char *pattern, *from;  // from nullptr: no letters
     int minLength;
     char startLetter;
 };
@@ -201,15 +191,12 @@ TEST(DictionaryReader, MemoryWalksAreTheFileWalks) {
     EXPECT_EQ(DictionaryReader::checked(), words.size());
     std::vector<Case> cases;
     for (const char* from : {static_cast<const char*>(nullptr), "schoolmaster", "tea?rs", "Retains",
-                             "??", "xq", "aeinorstcld"}) {
+                             "??", "xq", "aeinorstcld"})
         for (const char* pattern : {"*", "c?t", "?at", "c*t", "*a*", "s*s", "????", "*ing", "a*e*",
-                                    "Paris", "ta*", "?\?-?"}) {
-            for (int minLength : {0, 3}) {
+                                    "Paris", "ta*", "?\?-?"})
+            for (int minLength : {0, 3})
                 for (char start : {'\0', 'c', 'q', 'z'})
                     cases.push_back({pattern, from, minLength, start});
-            }
-        }
-    }
     expectSameWalks("mixed.lex", cases);
 }
 
@@ -262,35 +249,82 @@ TEST(DamagedDictionary, EveryByteChangedIsReadSafelyAndTheSameEitherWay) {
     std::filesystem::remove(bad);
 }
 
-// A hyphen byte that puts the hyphen before the first letter gives a wrong word, and the words
-// after it are still read.
-TEST(DamagedDictionary, HyphenBeforeTheFirstLetter) {
+// Damaged records: a hyphen byte that puts the hyphen before the first letter gives a wrong word
+// and the words after it are still read; group-end bytes that claim a 21st length end the walk
+// there, however many follow and whatever records come after them.
+TEST(DamagedDictionary, BadHyphenAndGroupsPastTheLongestWord) {
     test::TempFolder folder;
-    test::writeDictionary("good.lex", {"abc", "ab-c", "cat"});
-    std::string bytes = test::TempFolder::read("good.lex");
-    const std::size_t at = bytes.find(std::string("\x0D\x02", 2));  // "ab-c": hyphen at 2
+    test::writeDictionary("hyphen.lex", {"abc", "ab-c", "cat"});
+    test::writeDictionary("long.lex", {"counterrevolutionary"});
+    std::string hyphen = test::TempFolder::read("hyphen.lex");
+    const std::size_t at = hyphen.find(std::string("\x0D\x02", 2));  // "ab-c": hyphen at 2
     ASSERT_NE(at, std::string::npos);
-    bytes[at + 1] = '\0';
-    test::TempFolder::write("bad.lex", bytes);
-    for (bool memory : {false, true}) {
-        DictionaryReader d("bad.lex", memory, 1024);
-        EXPECT_EQ(collect(d, "*"), (Words{"abc", "-abc", "cat"})) << memory;
+    hyphen[at + 1] = '\0';
+    const std::string longWord = test::TempFolder::read("long.lex");
+    const std::pair<std::string, Words> cases[] = {
+        {hyphen, {"abc", "-abc", "cat"}},
+        // A 21-letter record ("a" 21 times) after the 21st group's 254, and a long run of 254s.
+        {longWord + std::string("\xFE\x00", 2) + std::string(21, '\xE1'), {"counterrevolutionary"}},
+        {longWord + std::string(300, '\xFE'), {"counterrevolutionary"}},
+    };
+    for (const auto& [bytes, words] : cases) {
+        test::TempFolder::write("bad.lex", bytes);
+        for (bool memory : {false, true}) {
+            DictionaryReader d("bad.lex", memory, 1024);
+            EXPECT_EQ(collect(d, "*"), words) << memory;
+        }
     }
 }
 
-// Group-end bytes that claim a 21st length end the walk there, however many follow, and
-// whatever records come after them.
-TEST(DamagedDictionary, GroupsPastTheLongestWord) {
-    test::TempFolder folder;
-    test::writeDictionary("long.lex", {"counterrevolutionary"});
-    // A 21-letter record ("a" 21 times) after the 21st group's 254, and a long run of 254s.
-    for (const std::string& tail :
-         {std::string("\xFE\x00", 2) + std::string(21, '\xE1'), std::string(300, '\xFE')}) {
-        test::TempFolder::write("past.lex", test::TempFolder::read("long.lex") + tail);
-        for (bool memory : {false, true}) {
-            DictionaryReader d("past.lex", memory, 1024);
-            EXPECT_EQ(collect(d, "*"), Words{"counterrevolutionary"});
-        }
+TEST(LetterPoolTest, AddingText) {
+    const struct {
+        std::string text;
+        const char* counts;  // letter and count pairs that must hold; '*' is 100
+        int total, vowels;
+    } cases[] = {
+        // clang-format off
+        {"tea?", "t1e1a1?1", 4, 3}, {"Tea", "t*T*e1a1", 100, 2}, {"a b-1!", "a1b1", 2, 1},
+        {"AaA", "a*", 100, 3}, {"yY?", "y*?1", 100, 3}, {"", "a0?0", 0, 0},
+        {std::string(100, 'b'), "b*", 100, 0}, {std::string(130, 'b') + "cc", "b*c2", 100, 0},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const LetterPool letters(c.text);
+        for (const char* p = c.counts; *p != '\0'; p += 2)
+            EXPECT_EQ(letters.countOf(p[0]), p[1] == '*' ? 100 : p[1] - '0') << p[0];
+        EXPECT_EQ(std::pair(letters.total(), letters.vowels()), std::pair(c.total, c.vowels));
+    }
+}
+
+TEST(LetterPoolTest, TryWord) {
+    const struct {
+        const char *letters, *word;
+        int result, workingTotal, workingVowels;  // the working counts after a fit
+        const char* left;                         // the letters left over; nullptr: not compared
+    } cases[] = {
+        // clang-format off
+        {"Tea", "tat ", 0, 100, 1, "Te"}, {"Tea", "tee ", 3, 0, 0, ""},
+        {"ab?", "cab ", 0, 0, 1, nullptr},  // the blank stands in for c, which is no vowel
+        {"ab?", "ccab ", 2, 0, 0, ""},      // the second c finds neither a c nor a blank
+        {"abc", "dab ", 1, 0, 0, ""},       // first letter missing, no blanks
+        {"b?", "ba ", 0, 0, 0, ""},         // a vowel taken by the blank
+        {"aab", "ab ", 0, 1, 1, "a"},       // a letter uses its own copy before a blank
+        {"aab", " ", 0, 3, 2, "aab"}, {"bbbbbbbbbbbb", "bbbbbbbbb ", 0, 3, 0, "bbb"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.letters) + " / " + c.word);
+        LetterPool letters(c.letters);
+        ASSERT_EQ(letters.tryWord(c.word, ' '), c.result);
+        if (c.result != 0) continue;
+        const LetterPool left = letters.remaining();
+        EXPECT_EQ(std::tuple(letters.workingTotal(), letters.workingVowels(), left.vowels()),
+                  std::tuple(c.workingTotal, c.workingVowels, c.workingVowels));
+        EXPECT_TRUE(!c.left || left.equals(LetterPool(c.left)));
+        LetterPool into("zzz");
+        letters.remainingInto(into);
+        EXPECT_TRUE(into.equals(left));
     }
 }
 

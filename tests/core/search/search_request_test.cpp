@@ -1,84 +1,74 @@
+// The search fields: what FIND becomes or why it is refused, the order of Start's checks, INCLUDE
+// against EXCLUDE at each keystroke, checks entered again while a box is open; one word against a
+// pattern and the filters, the stoplist, the letters a match leaves over, the fields' histories.
 #include "core/search/search_request.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
-#include <string>
-#include <utility>
 
+#include "core/search/field_history.h"
+#include "core/search/match_explanation.h"
+#include "core/search/stoplist.h"
+#include "core/search/word_matching.h"
+#include "core/shell/paths.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
-#include "search_fixture.h"
+#include "support/recorder_presenter.h"
+#include "support/temp_folder.h"
 
 namespace zantric {
 namespace {
 
-using test::fields;
 using test::RecordingPresenter;
+using Box = std::tuple<std::string, std::string, int, bool, int>;
 
 // No box when textId is 0; else one input error: a beep, then the text, titled "Input Error",
-// stop icon, no owner.
+// stop icon, no owner; or the warning of text after a '!', without a beep.
 void expectInputError(const test::RecorderPresenter& shown, int textId) {
     ASSERT_EQ(shown.count(), textId == 0 ? 0u : 1u);
     if (textId == 0) return;
-    EXPECT_EQ(shown.last().text, loadString(textId));
-    EXPECT_EQ(shown.last().title, "Input Error");
-    EXPECT_EQ(shown.last().style, kMbOkStop);
-    EXPECT_FALSE(shown.last().hasOwner);
-    EXPECT_EQ(shown.last().beepsBefore, 1);
+    const auto& box = shown.last();
+    const bool bang = textId == kStrTextAfterBang;
+    EXPECT_EQ(Box(box.text, box.title, box.style, box.hasOwner, box.beepsBefore),
+              Box(loadString(textId), bang ? "Invalid Pattern Warning" : "Input Error",
+                  bang ? kMbOkCancelQuestion : kMbOkStop, false, bang ? 0 : 1));
 }
 
 TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
-    constexpr int kLong = kStrFindTooLong;
-    constexpr int kWord = kStrFindWordTooLong;
+    constexpr int kLong = kStrFindTooLong, kWord = kStrFindWordTooLong;
     const struct {
-        const char* text;
-        const char* find;  // the pattern afterwards: "old" when refused
-        int message;
+        const char *text, *find;  // the pattern afterwards: "old" when refused
+        int message, answer = 0;
     } cases[] = {
-        {" c3t  5 ", "c???t ?????", 0},
-        {"    ", "", 0},
+        // clang-format off
+        {" c3t  5 ", "c???t ?????", 0}, {"    ", "", 0}, {"cat !   ", "cat !", 0},
         {"a 0 b", "a  b", 0},  // the empty digit run keeps both space runs
-        {"cat !   ", "cat !", 0},
         {"*********abcdefghi*", "*********abcdefghi*", 0},
         {"9 9 9 9*", "????????? ????????? ????????? ?????????*", 0},  // exactly 40
-        {"9 9 9 9**", "old", kLong},
+        {"9 9 9 9**", "old", kLong}, {"99999999999999999999999", "old", kLong},
         {"9                              9 9 9", "????????? ????????? ????????? ?????????", 0},
-        {"99999999999999999999999", "old", kLong},
         {"40", "old", kWord},  // forty '?' fit, but make one word
-        {"ab18", "ab??????????????????", 0},
-        {"ab19", "old", kWord},
-        {"abcdefghijklmnopqrstu", "old", kWord},
+        {"ab18", "ab??????????????????", 0}, {"ab19", "old", kWord},
+        {"abcdefghijklmnopqrstu", "old", kWord}, {"cat abcdefghijklmnopqrstu", "old", kWord},
         {"*abcdefghij*klmnopqrst*", "*abcdefghij*klmnopqrst*", 0},
         {"ab!cdefghijklmnopqrst", "old", kWord},  // checked before the '!' cut
-        {"cat abcdefghijklmnopqrstu", "old", kWord},
         {"abcdefghijklmnopqrst 19", "abcdefghijklmnopqrst ???????????????????", 0},
+        // Text after a '!' is dropped only when the user agrees.
+        {"Cat ! dog", "cat !", kStrTextAfterBang, kIdOk}, {"Cat ! dog", "old", kStrTextAfterBang, kIdCancel},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         RecordingPresenter recorder;
+        if (c.answer != 0) recorder.script({c.answer});
         SearchRequest request;
         ASSERT_TRUE(request.setFind("old"));
-        EXPECT_EQ(request.setFind(c.text), c.message == 0);
+        EXPECT_EQ(request.setFind(c.text), std::string(c.find) != "old");
         EXPECT_EQ(request.find(), c.find);
         expectInputError(recorder, c.message);
-    }
-}
-
-TEST(SearchRequestTest, TextAfterBangIsDroppedOnlyWhenTheUserAgrees) {
-    for (auto [answer, find] : {std::pair{kIdOk, "cat !"}, std::pair{kIdCancel, "old"}}) {
-        RecordingPresenter recorder;
-        recorder.script({answer});
-        SearchRequest request;
-        ASSERT_TRUE(request.setFind("old"));
-        EXPECT_EQ(request.setFind("Cat ! dog"), answer == kIdOk);
-        EXPECT_EQ(request.find(), find);
-        ASSERT_EQ(recorder.count(), 1u);
-        EXPECT_EQ(recorder.last().text, loadString(kStrTextAfterBang));
-        EXPECT_EQ(recorder.last().title, "Invalid Pattern Warning");
-        EXPECT_EQ(recorder.last().style, kMbOkCancelQuestion);
-        EXPECT_EQ(recorder.last().beepsBefore, 0);  // a warning, not an input error
     }
 }
 
@@ -99,38 +89,36 @@ TEST(SearchRequestTest, MultiWordAndTheCaseOfFrom) {
 }
 
 TEST(SearchRequestTest, StartChecksInOrderAndStopsAtTheFirstFailure) {
+    const int kMulti = kStrMultiWordWithoutFrom, kNotIn = kStrFindLetterNotInFrom,
+              kLonger = kStrFindLongerThanFrom;
     const struct {
-        SearchFields fields;
+        const char *find, *from;
         int message;  // 0 when the request is accepted
+        const char *include = "", *exclude = "";
+        bool useAll = true;
     } cases[] = {
-        {fields("c?t", ""), 0},
-        {fields("41", "x", true, false, "a", "a"), kStrFindTooLong},  // before the conflict
-        {fields("abcdefghijklmnopqrstu", ""), kStrFindWordTooLong},
-        {fields("", "", true, false, "ab", "XB"), kStrIncludeAndExclude},  // before the empty FIND
-        {fields("*", "", true, false, "-", "-"), kStrIncludeAndExclude},
-        {fields("   ", "abc"), kStrFindEmpty},
-        {fields("cat dog", ""), kStrMultiWordWithoutFrom},
-        {fields("cat!", "", false), kStrMultiWordWithoutFrom},
-        {fields("cat dog", " 1$ "), kStrMultiWordWithoutFrom},  // no letter in FROM
-        {fields("cat!", "   ", false), kStrMultiWordWithoutFrom},
-        {fields("cat", "ca"), kStrFindLetterNotInFrom},
-        {fields("tat", "tta"), 0},
-        {fields("tat", "tab"), kStrFindLetterNotInFrom},  // each letter once
-        {fields("cat", "c?t"), 0},
-        {fields("aaa", "AB", false), 0},                 // capitals never run out...
-        {fields("aaa", "AB"), kStrFindLetterNotInFrom},  // ...unless all letters are to be used
-        {fields("???", "a b"), 0},                       // spaces count as length
-        {fields("???", "ab"), kStrFindLongerThanFrom},
-        {fields("????", "A", false), 0},
-        {fields("?? ??", "A", false), kStrFindLongerThanFrom},  // a phrase ignores capitals
-        {fields("cat !", "cat"), 0},
-        {fields("cat ?\?!", "cat"), kStrFindLongerThanFrom},
+        // clang-format off
+        {"c?t", "", 0}, {"abcdefghijklmnopqrstu", "", kStrFindWordTooLong},
+        {"41", "x", kStrFindTooLong, "a", "a"},  // before the conflict
+        {"", "", kStrIncludeAndExclude, "ab", "XB"},  // before the empty FIND
+        {"*", "", kStrIncludeAndExclude, "-", "-"}, {"   ", "abc", kStrFindEmpty},
+        {"cat dog", "", kMulti}, {"cat!", "", kMulti, "", "", false},
+        {"cat dog", " 1$ ", kMulti}, {"cat!", "   ", kMulti, "", "", false},  // no FROM letter
+        {"cat", "ca", kNotIn}, {"tat", "tta", 0}, {"cat", "c?t", 0},
+        {"tat", "tab", kNotIn},  // each letter once
+        // Capitals never run out, unless all letters are to be used; spaces count as length; a
+        // phrase ignores capitals.
+        {"aaa", "AB", 0, "", "", false}, {"aaa", "AB", kNotIn}, {"???", "a b", 0},
+        {"???", "ab", kLonger}, {"????", "A", 0, "", "", false}, {"?? ??", "A", kLonger, "", "", false},
+        {"cat !", "cat", 0}, {"cat ?\?!", "cat", kLonger},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.fields.find + " from " + c.fields.from);
         RecordingPresenter recorder;
         SearchRequest request;
-        EXPECT_EQ(request.build(c.fields), c.message == 0);
+        EXPECT_EQ(request.build({c.find, c.from, c.include, c.exclude, c.useAll, false}),
+                  c.message == 0)
+            << c.find << " from " << c.from;
         expectInputError(recorder, c.message);
     }
 }
@@ -154,7 +142,6 @@ class ReenteringPresenter : public test::RecorderPresenter {
 public:
     std::function<bool()> inner;
     std::optional<bool> innerResult;
-
     int show(const std::string& text, const std::string& title, int style, bool hasOwner) override {
         if (!innerResult) innerResult = inner();
         return RecorderPresenter::show(text, title, style, hasOwner);
@@ -174,9 +161,151 @@ TEST(SearchRequestTest, ChecksReenteredWhileTheirBoxIsOpenSucceedSilently) {
         test::ScopedPresenter scope(presenter);
         presenter.inner = inner;
         EXPECT_FALSE(outer());
-        EXPECT_EQ(presenter.innerResult, true);
-        EXPECT_EQ(presenter.count(), 1u);
+        EXPECT_EQ(std::pair(presenter.innerResult, presenter.count()),
+                  std::pair(std::optional(true), 1ul));
     }
+}
+
+using Texts = std::vector<std::string>;
+
+TEST(WordMatchingTest, PatternTest) {
+    // clang-format off
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"cat", "c?t", true}, {"Cat", "c?t", true}, {"cat", "CAT", true}, {"c", "c*", true},
+        {"catalogue", "c*", true}, {"a", "*", true}, {"abcabc", "*bc", true}, {"axb", "a*?b", true},
+        {"mississip", "m*ss*p", true}, {"aaa", "*a*a*a*", true}, {"t-shirt", "tshirt", true},
+        {"t-shirt", "t*t", true}, {"t-shirt", "??????", true}, {"T-Shirt", "t*", true},
+        {"cart", "c?t", false}, {"ct", "c?t", false}, {"cats", "cat", false}, {"dog", "c*", false},
+        {"abcabd", "*bc", false}, {"ab", "a*?b", false}, {"mississip", "m*ss*s", false},
+        {"aa", "*a*a*a*", false}, {"t-shirt", "t?shirt", false}, {"cat", "cat!", false},
+        {"cat", "", false},
+    };
+    // clang-format on
+    for (auto [word, pattern, matches] : cases)
+        EXPECT_EQ(matchesPattern(word, pattern), matches) << word << " " << pattern;
+}
+
+TEST(WordMatchingTest, WordPatternsOfAFind) {
+    const std::pair<const char*, std::vector<std::string_view>> cases[] = {
+        {"c?t", {"c?t"}}, {"a  b *", {"a", "b", "*"}}, {"cat !", {"cat", "!"}}, {"", {}}};
+    for (const auto& [find, expected] : cases) {
+        std::string_view rest = find;
+        std::vector<std::string_view> words;
+        while (!rest.empty()) words.push_back(takeWordPattern(rest));
+        EXPECT_EQ(words, expected) << find;
+        EXPECT_EQ(wordPatternCount(find), static_cast<int>(expected.size())) << find;
+    }
+    EXPECT_EQ(fixedCount("c*t?*"), 3);
+    EXPECT_TRUE(onlyStarWords("* * !"));
+    EXPECT_FALSE(onlyStarWords("* c*"));
+}
+
+TEST(WordMatchingTest, LastWordMinLength) {
+    const std::tuple<const char*, int, bool, bool, int> cases[] = {
+        // pattern, letters, FROM, use all
+        // clang-format off
+        {"*", 3, true, true, 3}, {"*", 3, true, false, 0}, {"*", 20, true, true, 20},
+        {"*", 21, true, true, kNothingCanMatch},  // 20 letters at most
+        {"*", 0, true, true, kNothingCanMatch}, {"*", 0, false, true, 0},  // no FROM: no checks
+        {"????", 3, true, false, kNothingCanMatch}, {"??", 3, true, true, kNothingCanMatch},
+        {"???", 3, true, true, 3}, {"?*", 5, true, true, 5},
+        {"*", 100, true, false, 0},  // an unlimited letter
+        // clang-format on
+    };
+    for (const auto& [pattern, available, hasFrom, useAll, expected] : cases)
+        EXPECT_EQ(lastWordMinLength(pattern, available, hasFrom, useAll), expected)
+            << pattern << " " << available << " " << hasFrom << " " << useAll;
+}
+
+TEST(WordMatchingTest, UseAllIncludeAndExclude) {
+    // word, INCLUDE, EXCLUDE, use all, letters available, accepted
+    const std::tuple<const char*, const char*, const char*, bool, int, bool> cases[] = {
+        // clang-format off
+        {"tea", "ee", "", false, 0, false},  // repeated INCLUDE letters need repeats
+        {"tee", "ee", "", false, 0, true},     {"banana", "aaaa", "", false, 0, false},
+        {"Tea", "t", "", false, 0, true},      {"well-off", "-", "", false, 0, true},
+        {"welloff", "-", "", false, 0, false}, {"well-off", "", "-", false, 0, false},
+        {"Xray", "", "x", false, 0, false},    {"cat", "", "xyz", false, 0, true},
+        {"cat", "", "", true, 3, true},        {"cats", "", "", true, 3, false},
+        {"ca-t", "", "", true, 3, true},       {"cats", "", "", true, 0, true},
+        {"cats", "", "", false, 3, true},
+        // clang-format on
+    };
+    for (const auto& [word, include, exclude, useAll, available, accepted] : cases)
+        EXPECT_EQ(WordFilter(include, exclude, useAll, available).accepts(word), accepted)
+            << word << " +" << include << " -" << exclude << " " << useAll;
+}
+
+// A stoplist is read as the make command reads a word list: CRT becomes the dictionary's Crt,
+// a line that is no word is skipped, and a line of more than 23 characters comes in pieces.
+TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
+    test::TempFolder folder;
+    test::RecordingPresenter messages;
+    test::TempFolder::write(
+        "stop.txt",
+        "CRT\r\n  Ln  \nwell-to-do\nabcdefghijklmnopqrstu\nco-op\ncrt\nCRT\n\nit's\n"
+        "abcdefghijklmnopqrstuvwxyz\nzebra");
+    const Texts words = {"Crt", "Ln", "co-op", "crt", "xyz", "zebra"};
+    EXPECT_EQ(readStoplistWords("stop.txt"), words);
+    const Stoplist stoplist = Stoplist::read("stop.txt");
+    for (const std::string& word : words) EXPECT_TRUE(stoplist.contains(word)) << word;
+    for (const char* word : {"CRT", "ln", "coop", "", "zebras"})
+        EXPECT_FALSE(stoplist.contains(word)) << word;
+    EXPECT_EQ(stoplistWord(" APPLE ") + "|" + stoplistWord("apple pie"), "Apple|");
+    // Written back one a line, it reads the same; missing or empty, it strikes nothing.
+    ASSERT_TRUE(writeStoplistWords("copy.txt", words));
+    EXPECT_EQ(test::TempFolder::read("copy.txt"), "Crt\nLn\nco-op\ncrt\nxyz\nzebra\n");
+    EXPECT_EQ(Stoplist::read("copy.txt").fingerprint(), stoplist.fingerprint());
+    EXPECT_NE(Stoplist(Texts{"Crt"}).fingerprint(), stoplist.fingerprint());
+    EXPECT_EQ(Stoplist::read("missing.txt").fingerprint(), 0u);
+    EXPECT_EQ(messages.count(), 0u);
+    // A folder in its place cannot be read: that is said, and nothing is struck.
+    std::filesystem::create_directory("folder.txt");
+    EXPECT_TRUE(Stoplist::read("folder.txt").empty());
+    ASSERT_EQ(messages.count(), 1u);
+    EXPECT_EQ(messages.last().text, "Unable to Open File: " + shownPath("folder.txt"));
+}
+
+// What a match left over, worked out by hand: each letter uses its own FROM copy before a blank.
+TEST(WordMatchingTest, ExplainNamesTheLettersLeftAndWhatBlanksStoodFor) {
+    // FIND, FROM, use all, the match, the letters left, what the blanks stood for
+    const std::tuple<const char*, const char*, bool, const char*, const char*, const char*>
+        cases[] = {
+            // clang-format off
+        {"*", "cattle", false, "cat", "elt", ""}, {"*", "ca?t?", false, "tact", "?", "t"},
+        {"*", "tea?rs", false, "test", "ar", "t"}, {"*", "ab?", true, "cab", "", "c"},
+        {"*", "??", false, "At", "", "at"},
+        {"*", "TAc", false, "tat", "AcT", ""},  // letters typed in capitals never run out
+        {"*", "TAc?", true, "tact", "", "t"},   // ... unless all letters are to be used
+        {"!", "acat?", true, "a a cat", "", "a"}, {"* *", "catdog??", false, "cat dog", "??", ""},
+        {"* *", "coopt", false, "Co-op t", "", ""},
+            // clang-format on
+        };
+    for (const auto& [find, from, useAll, match, left, blanks] : cases) {
+        const MatchExplanation explanation =
+            explainMatch(match, searchedFromLetters(find, from, useAll));
+        EXPECT_EQ(explanation.left + "|" + explanation.blanks, std::string(left) + "|" + blanks)
+            << match << " from " << from;
+    }
+}
+
+// Ten distinct texts, the most recent first; a start records the fields that are not empty.
+TEST(WordMatchingTest, FieldHistories) {
+    FieldHistory history;
+    for (int i = 0; i < 11; ++i) EXPECT_TRUE(history.push(std::to_string(i)));  // 0 drops out
+    EXPECT_TRUE(history.push("5"));  // an existing text moves to the top
+    EXPECT_FALSE(history.push(""));
+    EXPECT_EQ(history.entries(), (Texts{"5", "10", "9", "8", "7", "6", "4", "3", "2", "1"}));
+    EXPECT_TRUE(history.push("CAT"));
+    EXPECT_TRUE(history.push("cat"));  // case counts
+    EXPECT_EQ(std::pair(history.indexOf("CAT"), history.indexOf("0")), std::pair(1, -1));
+    SearchHistories histories;
+    histories.find.push("*");
+    histories.update({"c?t", "", "a", "", true, false});
+    histories.update({"*", "tac", "", "", true, false});
+    EXPECT_EQ(std::tuple(histories.find.entries(), histories.from.entries(),
+                         histories.include.entries(), histories.exclude.size()),
+              std::tuple(Texts{"*", "c?t"}, Texts{"tac"}, Texts{"a"}, 0u));
 }
 
 }  // namespace
