@@ -38,34 +38,35 @@ protected:
     }
 };
 
+// The texts of OK's messages, and a case of its checks: the one message it shows, if any.
+const std::string incomplete = "Incomplete Information";
+const std::string otherCopy =
+    "Zantric cannot change dictionaries while another copy of Zantric is running.\nClose the "
+    "other copies of Zantric and try again.";
+const std::string noWord = "You must specify a word in the 'Enter Word' edit control.";
+const std::string elsewhere =
+    "Your word can already be found in:\n\nother.lex\n\nDo you wish to add your word anyway?";
+const std::string unknown =
+    "Zantric does not recognise your chosen dictionary. Please select a dictionary from the "
+    "drop-down list.";
+const std::string notFound = "The word to be removed could not be found.";
+const std::string notValid = " is not a valid Zantric word.";
+const std::string contains = " already contains the word ";
+const std::string newOne = "Do you wish to create a new dictionary";
+struct Case {
+    UpdateMode mode;
+    const char* word;
+    const char* dictionary;
+    int answer;  // 0: no question
+    UpdateOutcome outcome;
+    std::string title, text;  // the one message, if any
+    int beeps = 0;
+    bool otherCopy = false;
+};
 // Each check of OK stops at its message, in order; the last case gets through.
 TEST_F(WordChangeTest, ChecksAndQuestionsOfOk) {
     const UpdateMode add = UpdateMode::kAdd, remove = UpdateMode::kRemove;
     using O = UpdateOutcome;
-    const std::string incomplete = "Incomplete Information";
-    const std::string otherCopy =
-        "Zantric cannot change dictionaries while another copy of Zantric is running.\nClose the "
-        "other copies of Zantric and try again.";
-    const std::string noWord = "You must specify a word in the 'Enter Word' edit control.";
-    const std::string elsewhere =
-        "Your word can already be found in:\n\nother.lex\n\nDo you wish to add your word anyway?";
-    const std::string unknown =
-        "Zantric does not recognise your chosen dictionary. Please select a dictionary from the "
-        "drop-down list.";
-    const std::string notFound = "The word to be removed could not be found.";
-    const std::string notValid = " is not a valid Zantric word.";
-    const std::string contains = " already contains the word ";
-    const std::string newOne = "Do you wish to create a new dictionary";
-    struct Case {
-        UpdateMode mode;
-        const char* word;
-        const char* dictionary;
-        int answer;  // 0: no question
-        UpdateOutcome outcome;
-        std::string title, text;  // the one message, if any
-        int beeps = 0;
-        bool otherCopy = false;
-    };
     // clang-format off
     const std::vector<Case> cases = {
         {add, "emu", "mine", 0, O::kRefused, "Warning", otherCopy, 0, true},
