@@ -69,6 +69,61 @@ QWidget* boxOwner(const ProgressDialog* work) {
     return ownerWindow();
 }
 
+// The icon of a box's style (its high nibble).
+void setIcon(QMessageBox& box, int style) {
+    switch (style & 0xF0) {
+        case 0x10:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case 0x20:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case 0x30:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case 0x40:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
+    }
+}
+
+// The buttons of a box's style (its low nibble), with the default and the Escape button.
+void setButtons(QMessageBox& box, int style) {
+    switch (style & 0xF) {
+        case 1:  // OK/Cancel
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Ok);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case kMbYesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(style & kMbDefaultButton2 ? QMessageBox::No : QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::No);
+            break;
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+    }
+}
+
+// The button a closed box was left with, as the message routines answer.
+int answerOf(const QMessageBox& box, int style) {
+    switch (box.standardButton(box.clickedButton())) {
+        case QMessageBox::Yes:
+            return kIdYes;
+        case QMessageBox::No:
+            return kIdNo;
+        case QMessageBox::Cancel:
+            return kIdCancel;
+        case QMessageBox::Ok:
+            return kIdOk;
+        default:
+            return defaultAnswer(style);
+    }
+}
+
 }  // namespace
 
 int QtMessagePresenter::show(const std::string& text, const std::string& title, int style,
@@ -117,37 +172,8 @@ int QtMessagePresenter::showHere(const QString& text, const QString& title, int 
     box.setTextFormat(Qt::PlainText);
     box.setText(breakAtSpaces(text, box.fontMetrics(),
                               box.fontMetrics().averageCharWidth() * kBoxLineCharacters));
-    switch (style & 0xF0) {
-        case 0x10:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case 0x20:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case 0x30:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case 0x40:
-            box.setIcon(QMessageBox::Information);
-            break;
-        default:
-            break;
-    }
-    switch (style & 0xF) {
-        case 1:  // OK/Cancel
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-            box.setDefaultButton(QMessageBox::Ok);
-            box.setEscapeButton(QMessageBox::Cancel);
-            break;
-        case kMbYesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setDefaultButton(style & kMbDefaultButton2 ? QMessageBox::No : QMessageBox::Yes);
-            box.setEscapeButton(QMessageBox::No);
-            break;
-        default:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
-    }
+    setIcon(box, style);
+    setButtons(box, style);
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
         grid->addItem(new QSpacerItem(titleWidth(title, box.fontMetrics()), 0, QSizePolicy::Fixed,
                                       QSizePolicy::Minimum),
@@ -161,18 +187,7 @@ int QtMessagePresenter::showHere(const QString& text, const QString& title, int 
         box.move(place.topLeft());
     }
     box.exec();
-    switch (box.standardButton(box.clickedButton())) {
-        case QMessageBox::Yes:
-            return kIdYes;
-        case QMessageBox::No:
-            return kIdNo;
-        case QMessageBox::Cancel:
-            return kIdCancel;
-        case QMessageBox::Ok:
-            return kIdOk;
-        default:
-            return defaultAnswer(style);
-    }
+    return answerOf(box, style);
 }
 
 int QtMessagePresenter::threeButtonHere(const QString& text, const QString& title,

@@ -116,6 +116,57 @@ void answerFileDialog(const QString& name, int type = 0) {
     });
 }
 
+// Keys a field cannot hold are dropped with a beep.
+void expectFieldKeysFiltered(const Window& w) {
+    gui::WordDialog words(w.client, UpdateMode::kAdd);
+    words.show();
+    const struct {
+        const char* field;  // nullptr: the dictionary field of Add Word
+        QString typed, kept;
+        int beeps;
+    } keys[] = {{"from", "ab1#c.9 /", "abc ?", 4},
+                {"include", "x1-?y", "x-y", 2},
+                {"exclude", "q*z", "qz", 1},
+                {"exclude", QString(25, 'q'), QString(20, 'q'), 0},
+                {"find", "c#t@1./", "ct1?", 3},
+                {"find", "c/t*! 3", "c?t*! 3", 0},
+                {nullptr, "my.words{1}_x-y z!", "mywords{1}_x-y z", 2}};
+    for (const auto& c : keys) {
+        RecordingPresenter messages;
+        QComboBox* field = c.field ? w.find(c.field) : words.dictionaryCombo();
+        typeInto(field, c.typed);
+        QCOMPARE(field->currentText(), c.kept);
+        QCOMPARE(messages.beeps(), c.beeps);
+    }
+}
+
+// The answers to the dialogs that the commands of the Select Dictionaries list open.
+void makeFromList(gui::SelectDictionariesDialog*) {
+    inDialog<gui::MakeDictionaryDialog>([](gui::MakeDictionaryDialog* d) {
+        d->fileNameEdit()->setText("list.txt");
+        d->dictionaryNameEdit()->setText("Made");
+        d->okButton()->click();
+    });
+}
+auto changeWord(const char* text, const char* dictionary) {
+    return [=](gui::SelectDictionariesDialog*) {
+        inDialog<gui::WordDialog>([=](gui::WordDialog* d) {
+            d->wordEdit()->setText(text);
+            d->dictionaryCombo()->setEditText(dictionary);
+            d->okButton()->click();
+        });
+    };
+}
+void mergeTwo(gui::SelectDictionariesDialog*) {
+    inDialog<gui::MergeDialog>([](gui::MergeDialog* d) {
+        d->list()->item(1)->setSelected(true);  // b.lex and made.lex, in name order
+        d->list()->item(2)->setSelected(true);
+        d->newNameEdit()->setText("Both");
+        d->deleteMergedBox()->setChecked(true);
+        d->mergeButton()->click();
+    });
+}
+
 // Work of `steps` steps of 30 ms, reporting its percentage after each.
 class SteppedWork final : public ProgressWork {
 public:
@@ -212,27 +263,7 @@ private slots:
             QCOMPARE(messages.last().title, std::string("No Dictionaries Selected"));
         }
 
-        // Keys a field cannot hold are dropped with a beep.
-        gui::WordDialog words(w.client, UpdateMode::kAdd);
-        words.show();
-        const struct {
-            const char* field;  // nullptr: the dictionary field of Add Word
-            QString typed, kept;
-            int beeps;
-        } keys[] = {{"from", "ab1#c.9 /", "abc ?", 4},
-                    {"include", "x1-?y", "x-y", 2},
-                    {"exclude", "q*z", "qz", 1},
-                    {"exclude", QString(25, 'q'), QString(20, 'q'), 0},
-                    {"find", "c#t@1./", "ct1?", 3},
-                    {"find", "c/t*! 3", "c?t*! 3", 0},
-                    {nullptr, "my.words{1}_x-y z!", "mywords{1}_x-y z", 2}};
-        for (const auto& c : keys) {
-            RecordingPresenter messages;
-            QComboBox* field = c.field ? w.find(c.field) : words.dictionaryCombo();
-            typeInto(field, c.typed);
-            QCOMPARE(field->currentText(), c.kept);
-            QCOMPARE(messages.beeps(), c.beeps);
-        }
+        expectFieldKeysFiltered(w);
     }
 
     void cancelQuestionHoldsTheSearch() {
@@ -402,40 +433,15 @@ private slots:
         ProgramFolder::addDictionary("a.lex", {"cat", "dog"}, true);
         ProgramFolder::addDictionary("b.lex", {"ant", "emu"}, false);
         TempFolder::write("list.txt", "Emu\nemu\nAPPLE\napple pie\nco-op\n\n  yak  \n");
-        const auto make = [](gui::SelectDictionariesDialog*) {
-            inDialog<gui::MakeDictionaryDialog>([](gui::MakeDictionaryDialog* d) {
-                d->fileNameEdit()->setText("list.txt");
-                d->dictionaryNameEdit()->setText("Made");
-                d->okButton()->click();
-            });
-        };
-        const auto word = [](const char* text, const char* dictionary) {
-            return [=](gui::SelectDictionariesDialog*) {
-                inDialog<gui::WordDialog>([=](gui::WordDialog* d) {
-                    d->wordEdit()->setText(text);
-                    d->dictionaryCombo()->setEditText(dictionary);
-                    d->okButton()->click();
-                });
-            };
-        };
-        const auto merge = [](gui::SelectDictionariesDialog*) {
-            inDialog<gui::MergeDialog>([](gui::MergeDialog* d) {
-                d->list()->item(1)->setSelected(true);  // b.lex and made.lex, in name order
-                d->list()->item(2)->setSelected(true);
-                d->newNameEdit()->setText("Both");
-                d->deleteMergedBox()->setChecked(true);
-                d->mergeButton()->click();
-            });
-        };
         const struct {
             std::function<void(gui::SelectDictionariesDialog*)> answer;
             int command;
             QString rows;
         } steps[] = {
-            {make, gui::kCmdCreateFromFile, "*a b made"},
-            {merge, gui::kCmdMerge, "*a both"},
-            {word("gnu", "Zoo"), gui::kCmdAddWord, "*a both zoo"},
-            {word("gnu", "zoo.lex"), gui::kCmdRemoveWord, "*a both"},
+            {makeFromList, gui::kCmdCreateFromFile, "*a b made"},
+            {mergeTwo, gui::kCmdMerge, "*a both"},
+            {changeWord("gnu", "Zoo"), gui::kCmdAddWord, "*a both zoo"},
+            {changeWord("gnu", "zoo.lex"), gui::kCmdRemoveWord, "*a both"},
             {[](auto* select) { select->list()->selectAll(), select->toggleHighlighted(); }, 0,
              "a *both"},
             {[](auto* select) {

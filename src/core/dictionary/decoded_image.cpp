@@ -59,10 +59,20 @@ bool DecodedImage::build(const unsigned char* image, std::size_t size) {
     clear();
     if (size < kDataOffset || size > UINT32_MAX) return false;
     if (std::find(image + kDataOffset, image + size, kImageEnd) != image + size) return false;
-
-    // The records in file order, decoded as a reader reading from the start decodes them.
     std::vector<std::uint32_t> offsets;  // where each record's head byte is
     std::vector<std::uint8_t> prefixes;  // the shared prefix each record's head asks for
+    if (!decodeRecords(image, size, offsets, prefixes)) return fail();
+    if (!placeTargets(image, size, offsets, prefixes)) return fail();
+    countLetters();
+    markRuns();
+    m_built = true;
+    return true;
+}
+
+bool DecodedImage::decodeRecords(const unsigned char* image, std::size_t size,
+                                 std::vector<std::uint32_t>& offsets,
+                                 std::vector<std::uint8_t>& prefixes) {
+    // The records in file order, decoded as a reader reading from the start decodes them.
     char word[kMaxWordLetters + 2] = {};
     int wordLetters = 0;
     int length = 1;
@@ -75,9 +85,9 @@ bool DecodedImage::build(const unsigned char* image, std::size_t size) {
         const int head = decodeRecord(
             nextByte, [&gap] { ++gap; }, word, wordLetters, length, hyphen);
         if (head == kRecordEnd) break;
-        if (head == kRecordDamaged || wordLetters != length) return fail();
+        if (head == kRecordDamaged || wordLetters != length) return false;
         for (int i = 0; i < length; ++i) {
-            if (word[i] < 'a' || word[i] > 'z') return fail();
+            if (word[i] < 'a' || word[i] > 'z') return false;
         }
         offsets.push_back(static_cast<std::uint32_t>(start + static_cast<std::size_t>(gap)));
         prefixes.push_back(static_cast<std::uint8_t>(head >> 2));
@@ -92,10 +102,15 @@ bool DecodedImage::build(const unsigned char* image, std::size_t size) {
         gap = 0;
     }
     m_endGap = static_cast<std::uint8_t>(gap);
-    const auto count = static_cast<std::uint32_t>(m_records.size());
+    return true;
+}
 
+bool DecodedImage::placeTargets(const unsigned char* image, std::size_t size,
+                                const std::vector<std::uint32_t>& offsets,
+                                const std::vector<std::uint8_t>& prefixes) {
     // Where each index entry leaves a reader. A reader that starts mid-way has another word in
     // its buffer, so the record it lands on must share nothing with the word before it.
+    const std::uint32_t records = count();
     for (int l = 1; l <= kMaxWordLetters; ++l) {
         for (char x = 'a'; x <= 'z'; ++x) {
             std::size_t at = readU32(image + 4 * static_cast<std::size_t>(indexEntry(l, x)));
@@ -104,26 +119,29 @@ bool DecodedImage::build(const unsigned char* image, std::size_t size) {
                 std::lower_bound(offsets.begin(), offsets.end(), at) - offsets.begin());
             DecodedTarget target;
             target.record = k;
-            if (k < count) {
+            if (k < records) {
                 const std::size_t pending = offsets[k] - at;
                 if (pending > m_records[k].gap || prefixes[k] != 0 ||
                     l + static_cast<int>(pending) != m_records[k].length) {
-                    return fail();
+                    return false;
                 }
                 target.pending = static_cast<std::uint8_t>(pending);
             } else if (size - at > m_endGap) {
-                return fail();  // inside the last record
+                return false;  // inside the last record
             } else {
                 target.pending = static_cast<std::uint8_t>(size - at);
             }
             m_targets[static_cast<std::size_t>(indexEntry(l, x))] = target;
         }
     }
+    return true;
+}
 
-    m_present.resize(count);
-    m_counts.resize(count);
-    m_runEnd.resize(count);
-    for (std::uint32_t k = 0; k < count; ++k) {
+void DecodedImage::countLetters() {
+    const std::uint32_t records = count();
+    m_present.resize(records);
+    m_counts.resize(records);
+    for (std::uint32_t k = 0; k < records; ++k) {
         const DecodedRecord& r = m_records[k];
         PackedCounts counts{};
         std::uint32_t present = 0;
@@ -135,13 +153,16 @@ bool DecodedImage::build(const unsigned char* image, std::size_t size) {
         m_counts[k] = counts;
         m_present[k] = present;
     }
-    for (std::uint32_t k = count; k-- > 0;) {
-        const bool sameRun = k + 1 < count && m_records[k + 1].length == m_records[k].length &&
+}
+
+void DecodedImage::markRuns() {
+    const std::uint32_t records = count();
+    m_runEnd.resize(records);
+    for (std::uint32_t k = records; k-- > 0;) {
+        const bool sameRun = k + 1 < records && m_records[k + 1].length == m_records[k].length &&
                              m_records[k + 1].text[0] == m_records[k].text[0];
         m_runEnd[k] = sameRun ? m_runEnd[k + 1] : k + 1;
     }
-    m_built = true;
-    return true;
 }
 
 bool DecodedImage::fail() {

@@ -77,6 +77,15 @@ public:
 
 private:
     bool fail();
+    // The steps of build(): the records in file order (false: damaged), where each index entry
+    // leaves a reader (false: mid-record or mid-word), each record's letters, each run's end.
+    bool decodeRecords(const unsigned char* image, std::size_t size,
+                       std::vector<std::uint32_t>& offsets, std::vector<std::uint8_t>& prefixes);
+    bool placeTargets(const unsigned char* image, std::size_t size,
+                      const std::vector<std::uint32_t>& offsets,
+                      const std::vector<std::uint8_t>& prefixes);
+    void countLetters();
+    void markRuns();
     std::uint32_t deficit(std::uint32_t k, const PackedLetters& letters) const;
 
     bool m_built = false;

@@ -312,10 +312,23 @@ bool DictionaryReader::beginPattern(const char* pattern, const LetterPool* lette
     const std::size_t patternLength = std::strlen(pattern);
     for (std::size_t i = 0; i < patternLength; ++i) stars += pattern[i] == '*';
     m_patternLetters = static_cast<int>(patternLength) - stars;
-    // Nothing longer than the longest word can match; this also bounds the copy below.
+    // Nothing longer than the longest word can match; this also bounds the copy into m_pattern.
     if (m_patternLetters > kMaxWordLetters) return done(kNoMoreWords);
-    // The copy: runs of '*' folded into one (they mean the same), a space appended, the
-    // first character lower-cased.
+    copyPattern(pattern, patternLength, stars);
+    int start = m_patternLetters < 1 ? 1 : m_patternLetters;
+    if (minLength > start) start = minLength;
+    m_length = start;
+    if (start > kMaxWordLetters) return done(kNoMoreWords);
+    m_wordLetters = 0;
+    position(start, startLetter ? startLetter : m_pattern[0]);
+    return true;
+}
+
+// The copy: runs of '*' folded into one (they mean the same), a space appended, the first
+// character lower-cased; with a '*' other than the whole pattern, its parts after the first '*'.
+[[gnu::always_inline]] inline void DictionaryReader::copyPattern(const char* pattern,
+                                                                 std::size_t patternLength,
+                                                                 int stars) {
     int n = 0;
     for (std::size_t i = 0; i < patternLength; ++i) {
         if (pattern[i] == '*' && n > 0 && m_pattern[n - 1] == '*') continue;
@@ -324,28 +337,19 @@ bool DictionaryReader::beginPattern(const char* pattern, const LetterPool* lette
     m_pattern[n++] = ' ';
     m_pattern[n] = '\0';
     m_pattern[0] = toLower(m_pattern[0]);
-    if (stars > 0) {
-        m_hasStar = true;
-        if (!m_matchAll) {
-            // The parts after the first '*', split at every '*'; the last ends with the space.
-            int i = static_cast<int>(std::strchr(m_pattern, '*') - m_pattern) + 1;
-            while (i < n) {
-                const char* next = std::strchr(m_pattern + i, '*');
-                const int end = next ? static_cast<int>(next - m_pattern) : n;
-                m_tokenStart[m_tokenCount] = i;
-                m_tokenLength[m_tokenCount] = end - i;
-                ++m_tokenCount;
-                i = end + 1;
-            }
-        }
+    if (stars == 0) return;
+    m_hasStar = true;
+    if (m_matchAll) return;
+    // The parts after the first '*', split at every '*'; the last ends with the space.
+    int i = static_cast<int>(std::strchr(m_pattern, '*') - m_pattern) + 1;
+    while (i < n) {
+        const char* next = std::strchr(m_pattern + i, '*');
+        const int end = next ? static_cast<int>(next - m_pattern) : n;
+        m_tokenStart[m_tokenCount] = i;
+        m_tokenLength[m_tokenCount] = end - i;
+        ++m_tokenCount;
+        i = end + 1;
     }
-    int start = m_patternLetters < 1 ? 1 : m_patternLetters;
-    if (minLength > start) start = minLength;
-    m_length = start;
-    if (start > kMaxWordLetters) return done(kNoMoreWords);
-    m_wordLetters = 0;
-    position(start, startLetter ? startLetter : m_pattern[0]);
-    return true;
 }
 
 int DictionaryReader::nextMatch(char* outWord, const char* pattern, const LetterPool* letters,
@@ -414,6 +418,38 @@ void DictionaryReader::acceptWord(char* outWord) const {
     if (out > 0) outWord[0] = m_capital ? toUpper(outWord[0]) : toLower(outWord[0]);
 }
 
+// The steps of nextDecoded's loop, inlined into it so that its state stays in registers.
+[[gnu::always_inline]] inline bool DictionaryReader::skipToNextPackedLetter(char first) {
+    const char from = first > m_blockLetter ? first : m_blockLetter;
+    const int after = from - 'a' + 1;  // 1 to 26
+    const std::uint32_t later = after < 26 ? m_packed.present >> after : 0;
+    if (later != 0) {
+        position(m_length, static_cast<char>('a' + after + std::countr_zero(later)));
+        return true;
+    }
+    if (m_length >= kMaxWordLetters) return false;
+    position(m_length + 1, 'a');
+    return true;
+}
+
+[[gnu::always_inline]] inline bool DictionaryReader::skipToFitInRun(std::uint32_t& k,
+                                                                    std::uint64_t& checked) {
+    const DecodedImage& image = *m_decoded;
+    const std::uint32_t end = image.runEnd(k);
+    const std::uint32_t j = image.findFit(k + 1, end, m_packed);
+    // Every record up to the one that fits is read; none has a gap before it.
+    checked += j - k - (j == end ? 1 : 0);
+    if (j == end) {
+        m_next = end;
+        m_pending = image.gapBefore(end);
+        return false;
+    }
+    k = j;
+    m_next = j + 1;
+    m_pending = image.gapBefore(j + 1);
+    return true;
+}
+
 // The scanning loop over the decoded records: the same steps, the same records counted and the
 // same jumps as the loop over bytes. A run of records of one length and first letter, walked
 // with "*" and letters, differs only in whether each word fits, so it is searched in one go.
@@ -451,31 +487,11 @@ int DictionaryReader::nextDecoded(char* outWord) {
             if (m_filter.total() < m_length) return finish(kNoMoreWords);
             if (!(m_packed.present >> (first - 'a') & 1) && m_packed.blanks == 0) {
                 // The first letter is missing: go on at the next first letter the filter holds.
-                const char from = first > m_blockLetter ? first : m_blockLetter;
-                const int after = from - 'a' + 1;  // 1 to 26
-                const std::uint32_t later = after < 26 ? m_packed.present >> after : 0;
-                if (later != 0) {
-                    position(m_length, static_cast<char>('a' + after + std::countr_zero(later)));
-                } else {
-                    if (m_length >= kMaxWordLetters) return finish(kNoMoreWords);
-                    position(m_length + 1, 'a');
-                }
+                if (!skipToNextPackedLetter(first)) return finish(kNoMoreWords);
                 continue;
             }
             if (!image.fits(k, m_packed)) {
-                if (!m_matchAll) continue;
-                const std::uint32_t end = image.runEnd(k);
-                const std::uint32_t j = image.findFit(k + 1, end, m_packed);
-                // Every record up to the one that fits is read; none has a gap before it.
-                checked += j - k - (j == end ? 1 : 0);
-                if (j == end) {
-                    m_next = end;
-                    m_pending = image.gapBefore(end);
-                    continue;
-                }
-                k = j;
-                m_next = j + 1;
-                m_pending = image.gapBefore(j + 1);
+                if (!m_matchAll || !skipToFitInRun(k, checked)) continue;
                 if (g_cancel.load(std::memory_order_relaxed) == 1) return finish(kMatchCancelled);
             }
             // The letters left over, for letters().

@@ -103,12 +103,20 @@ private:
     // the first block that can hold a match. False, with nextMatch's result, when none can.
     bool beginPattern(const char* pattern, const LetterPool* letters, int minLength,
                       char startLetter, int& result);
+    // The pattern as the matching takes it (m_pattern, its '*' parts), `stars` of them in it.
+    void copyPattern(const char* pattern, std::size_t patternLength, int stars);
     bool readWord();
     int nextRead(char* outWord);     // the next match, reading records from the file or image
     int nextDecoded(char* outWord);  // the next match, walking the decoded records
     // After a word whose first letter the filter lacks: positions at the next first letter it
     // holds, else at the next length. False past the longest word.
     bool skipToNextFilterLetter();
+    // The same over the decoded records, after a record whose first letter is `first`.
+    bool skipToNextPackedLetter(char first);
+    // After record k, which lacks letters, in a walk with "*": moves k to the next record of its
+    // run that fits, counting those passed in `checked`; false (positioned after the run) when
+    // none does.
+    bool skipToFitInRun(std::uint32_t& k, std::uint64_t& checked);
     void acceptWord(char* outWord) const;
     bool matchesPattern() const;
     bool matchTokens(int pos) const;

@@ -130,19 +130,7 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     if (!ProgramSession::onlyCopyRunning(m_owner)) return UpdateOutcome::kRefused;
     status(kStrStatusBlank);
     std::string word = typedWord;
-    if (word.empty()) {
-        message(kStrNoWord, kStrIncompleteTitle, kMbOk);
-        return UpdateOutcome::kStopped;
-    }
-    if (word.back() == '-') {
-        beep();
-        return UpdateOutcome::kWordRejected;
-    }
-    if (!zantricAddWordValidator(word, m_mode == UpdateMode::kRemove)) {
-        messageText(word + loadString(kStrNotAValidWord), kStrIncompleteTitle, kMbOk);
-        return UpdateOutcome::kWordRejected;
-    }
-    for (std::size_t i = 1; i < word.size(); ++i) word[i] = lower(word[i]);
+    if (const std::optional<UpdateOutcome> refused = checkWord(word)) return *refused;
 
     std::string list;
     try {
@@ -160,52 +148,75 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     const std::string path = Settings::instance().dictionaryPath(name);
     const std::string fileName = namePart(path);
 
-    if (m_mode == UpdateMode::kAdd) {
-        if (list.find("\n" + name) != std::string::npos) {
-            // Task-modal, as the program has always shown it.
-            messageBoxText(fileName + loadString(kStrAlreadyContains) + word + "'",
-                           loadString(kStrErrorTitle), kMbOk);
-            return UpdateOutcome::kStopped;
-        }
-        if (!list.empty() &&
-            messageText(loadString(kStrFoundAlreadyIn) + list + loadString(kStrAddAnyway),
-                        kStrWarningTitle, kMbYesNo) != kIdYes) {
-            return UpdateOutcome::kStopped;
-        }
+    if (m_mode == UpdateMode::kAdd && !confirmAddition(word, list, name, fileName)) {
+        return UpdateOutcome::kStopped;
     }
-
-    const std::vector<std::string> names = dictionaryNames();
-    const bool listed = std::any_of(names.begin(), names.end(), [&](const std::string& entry) {
-        return entry.starts_with(fileName);
-    });
-    if (!listed) {
-        if (m_mode == UpdateMode::kRemove) {
-            message(kStrUnknownDictionary, kStrIncompleteTitle, kMbOk);
-            return UpdateOutcome::kDictionaryUnknown;
-        }
-        if (message(kStrCreateNew, kStrNewDictionaryTitle, kMbYesNo) != kIdYes) {
-            return UpdateOutcome::kStopped;
-        }
-    }
+    if (const std::optional<UpdateOutcome> refused = checkListed(fileName)) return *refused;
 
     WordChangeWork work(word, path, m_mode);
     m_runner(work);
     const int code = work.code();
+    if (m_mode == UpdateMode::kRemove && code == kUpdateDone) removeIfEmpty(path);
+    return report(code);
+}
 
-    if (m_mode == UpdateMode::kRemove && code == kUpdateDone) {
-        // A dictionary left without words goes; its last version stays as the backup.
-        Catalogue& catalogue = Catalogue::instance();
-        if (const CatalogueEntry* entry = catalogue.find(path);
-            entry && entry->header().wordCount == 0) {
-            if (removeFile(entry->filePath())) {
-                catalogue.remove(path);
-            } else {
-                messageText(loadString(kStrCannotRemoveEmpty) + shownPath(path), kStrErrorTitle,
-                            kMbOk);
-            }
+std::optional<UpdateOutcome> WordChange::checkWord(std::string& word) const {
+    if (word.empty()) {
+        message(kStrNoWord, kStrIncompleteTitle, kMbOk);
+        return UpdateOutcome::kStopped;
+    }
+    if (word.back() == '-') {
+        beep();
+        return UpdateOutcome::kWordRejected;
+    }
+    if (!zantricAddWordValidator(word, m_mode == UpdateMode::kRemove)) {
+        messageText(word + loadString(kStrNotAValidWord), kStrIncompleteTitle, kMbOk);
+        return UpdateOutcome::kWordRejected;
+    }
+    for (std::size_t i = 1; i < word.size(); ++i) word[i] = lower(word[i]);
+    return std::nullopt;
+}
+
+bool WordChange::confirmAddition(const std::string& word, const std::string& list,
+                                 const std::string& name, const std::string& fileName) const {
+    if (list.find("\n" + name) != std::string::npos) {
+        // Task-modal, as the program has always shown it.
+        messageBoxText(fileName + loadString(kStrAlreadyContains) + word + "'",
+                       loadString(kStrErrorTitle), kMbOk);
+        return false;
+    }
+    return list.empty() ||
+           messageText(loadString(kStrFoundAlreadyIn) + list + loadString(kStrAddAnyway),
+                       kStrWarningTitle, kMbYesNo) == kIdYes;
+}
+
+std::optional<UpdateOutcome> WordChange::checkListed(const std::string& fileName) const {
+    const std::vector<std::string> names = dictionaryNames();
+    const bool listed = std::any_of(names.begin(), names.end(), [&](const std::string& entry) {
+        return entry.starts_with(fileName);
+    });
+    if (listed) return std::nullopt;
+    if (m_mode == UpdateMode::kRemove) {
+        message(kStrUnknownDictionary, kStrIncompleteTitle, kMbOk);
+        return UpdateOutcome::kDictionaryUnknown;
+    }
+    if (message(kStrCreateNew, kStrNewDictionaryTitle, kMbYesNo) != kIdYes) {
+        return UpdateOutcome::kStopped;
+    }
+    return std::nullopt;
+}
+
+void WordChange::removeIfEmpty(const std::string& path) const {
+    // A dictionary left without words goes; its last version stays as the backup.
+    Catalogue& catalogue = Catalogue::instance();
+    if (const CatalogueEntry* entry = catalogue.find(path);
+        entry && entry->header().wordCount == 0) {
+        if (removeFile(entry->filePath())) {
+            catalogue.remove(path);
+        } else {
+            messageText(loadString(kStrCannotRemoveEmpty) + shownPath(path), kStrErrorTitle, kMbOk);
         }
     }
-    return report(code);
 }
 
 UpdateOutcome WordChange::report(int code) const {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,6 +93,17 @@ private:
     int message(int textId, int titleId, int style) const;
     int messageText(const std::string& text, int titleId, int style) const;
     void status(int textId) const;
+    // The steps of ok(). The typed word's checks, its letters after the first lower-cased; an
+    // outcome when it is refused.
+    std::optional<UpdateOutcome> checkWord(std::string& word) const;
+    // Adding: false when the dictionary holds the word, or it is elsewhere (`list`) and the
+    // user does not add it anyway.
+    bool confirmAddition(const std::string& word, const std::string& list, const std::string& name,
+                         const std::string& fileName) const;
+    // A dictionary not in the catalogue: unknown when removing, else created if the user agrees.
+    std::optional<UpdateOutcome> checkListed(const std::string& fileName) const;
+    // After a removal: a dictionary left without words is deleted.
+    void removeIfEmpty(const std::string& path) const;
     // Reports the change's code; the outcome it stands for.
     UpdateOutcome report(int code) const;
 

@@ -5,6 +5,7 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/dictionary/catalogue.h"
@@ -58,6 +59,71 @@ bool sameWord(const char* a, int aLength, const char* b, int bLength) {
         if (lowerLetter(a[i]) != lowerLetter(b[i])) return false;
     }
     return true;
+}
+
+// The top level's reader as the search threads share it: one word at a time, under a mutex;
+// words are numbered in the order it gives them.
+class WordCursor {
+public:
+    WordCursor(DictionaryReader& top, const char* pattern, const LetterPool* letters, int length,
+               char firstLetter)
+        : m_top(top), m_result(top.nextMatch(m_word, pattern, letters, length, firstLetter)) {}
+
+    // The next word into `mine`, the letters it left into `childLetters` and its number into
+    // `index`; false when no word is left or the threads halt (a cancel halts them).
+    bool take(ChunkOrder& order, char* mine, LetterPool& childLetters, std::int64_t& index) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (order.halted()) return false;
+        if (m_taken && m_result == kMatchFound) m_result = m_top.nextMatch(m_word, nullptr);
+        if (m_result != kMatchFound) {
+            if (m_result == kMatchCancelled) order.halt();
+            return false;
+        }
+        m_taken = true;  // the word in m_word went to a thread
+        std::memcpy(mine, m_word, sizeof m_word);
+        if (const LetterPool* filter = m_top.letters()) filter->remainingInto(childLetters);
+        index = m_nextIndex++;
+        return true;
+    }
+
+private:
+    std::mutex m_mutex;
+    DictionaryReader& m_top;
+    char m_word[kOutWordSize];
+    int m_result;
+    bool m_taken = false;
+    std::int64_t m_nextIndex = 0;
+};
+
+// The first exception any search thread threw, thrown again on the calling thread.
+class FirstFailure {
+public:
+    void keep(std::exception_ptr failure) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_failure) m_failure = std::move(failure);
+    }
+    void rethrow() const {
+        if (m_failure) std::rethrow_exception(m_failure);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::exception_ptr m_failure;
+};
+
+// Runs `work(0)` on the calling thread and `work(t)` on threads 1 to threads - 1; returns when
+// all have ended.
+template <class Work>
+void runOnThreads(int threads, Work& work) {
+    std::vector<std::thread> started;
+    started.reserve(static_cast<std::size_t>(threads - 1));
+    try {
+        for (int t = 1; t < threads; ++t) started.emplace_back(work, t);
+    } catch (...) {
+        // Fewer threads than asked for: the words go to those that started.
+    }
+    work(0);
+    for (std::thread& thread : started) thread.join();
 }
 
 }  // namespace
@@ -175,17 +241,9 @@ bool SearchLevel::runSplit(ResultsStore& store, const char* pattern, const Lette
     DictionaryReader top(Catalogue::instance().subsetDictionaryName(), true,
                          m_request.readBufferSize());
     if (m_stop && m_stop->load()) DictionaryReader::setCancel();
-    // The cursor: the top reader, one word at a time, under the mutex; words are numbered in
-    // the order it gives them.
-    std::mutex cursor;
-    char word[kOutWordSize];
-    int r = top.nextMatch(word, pattern, letters, length, m_firstLetter);
-    bool taken = false;  // the word in `word` went to a thread
-    std::int64_t nextIndex = 0;
-
+    WordCursor cursor(top, pattern, letters, length, m_firstLetter);
     ChunkOrder order(store);
-    std::mutex failureMutex;
-    std::exception_ptr failure;
+    FirstFailure failure;
     std::atomic<bool> struck{false};
     auto work = [&](int counter) {
         // Readers of the top level's words open below the top reader, as on one thread.
@@ -195,23 +253,8 @@ bool SearchLevel::runSplit(ResultsStore& store, const char* pattern, const Lette
             MatchSink sink(order);
             char mine[kOutWordSize];
             LetterPool childLetters;
-            for (;;) {
-                std::int64_t index = 0;
-                {
-                    const std::lock_guard<std::mutex> lock(cursor);
-                    if (order.halted()) break;
-                    if (taken && r == kMatchFound) r = top.nextMatch(word, nullptr);
-                    if (r != kMatchFound) {
-                        if (r == kMatchCancelled) order.halt();
-                        break;
-                    }
-                    taken = true;
-                    std::memcpy(mine, word, sizeof mine);
-                    if (const LetterPool* filter = top.letters()) {
-                        filter->remainingInto(childLetters);
-                    }
-                    index = nextIndex++;
-                }
+            std::int64_t index = 0;
+            while (cursor.take(order, mine, childLetters, index)) {
                 const int wordLength = static_cast<int>(std::strlen(mine));
                 std::memcpy(level.m_phrase, mine, static_cast<std::size_t>(wordLength));
                 level.m_phrase[wordLength] = ' ';
@@ -223,141 +266,30 @@ bool SearchLevel::runSplit(ResultsStore& store, const char* pattern, const Lette
             }
             if (level.m_struckWords) struck.store(true);
         } catch (...) {
-            {
-                const std::lock_guard<std::mutex> lock(failureMutex);
-                if (!failure) failure = std::current_exception();
-            }
+            failure.keep(std::current_exception());
             order.halt();
         }
     };
 
     m_memo->share();
     DictionaryReader::openThreadCounters(m_threads);
-    std::vector<std::thread> threads;
-    threads.reserve(static_cast<std::size_t>(m_threads - 1));
-    try {
-        for (int t = 1; t < m_threads; ++t) threads.emplace_back(work, t);
-    } catch (...) {
-        // Fewer threads than asked for: the words go to those that started.
-    }
-    work(0);
-    for (std::thread& thread : threads) thread.join();
+    runOnThreads(m_threads, work);
     DictionaryReader::foldThreadCounters();
-    if (failure) std::rethrow_exception(failure);
+    failure.rethrow();
     if (struck.load()) m_struckWords = true;
     return order.halted();
 }
 
+// runLevel runs once for every word of the level above: its steps are inlined into it, so that
+// they keep its state in registers as one function would.
 template <bool kFiltered>
-// NOLINTNEXTLINE(readability-function-size): one level's steps in the order they run; to be split
 bool SearchLevel::runLevel(MatchSink& results) {
-    // This level's word pattern; m_position moves on to the next word.
-    std::string_view rest = m_position;
-    std::string_view wp = takeWordPattern(rest);
+    Plan plan(m_letters);
+    planWord(plan);
+    if (phraseComplete(plan)) return storePhrase(results);
+    if (!chooseLength<kFiltered>(plan)) return false;
+    if constexpr (kFiltered) collectRepeatable(plan);
 
-    if (!m_afterBang && wp.find('!') != std::string_view::npos) m_afterBang = true;
-    if (m_afterBang) {
-        wp = "*";
-        m_useAll = true;
-    }
-    const bool permutation =
-        m_request.suppressPermutations() && (m_afterBang || (wp == "*" && onlyStarWords(rest)));
-    const bool lastWord = rest.empty() && !m_afterBang;
-
-    // With Suppress Permutations the level above passes the place of the word it added (its
-    // letters and first letter); 0 otherwise. Taken before the trailing-word rule changes them.
-    const int addedMinLength = m_minLength;
-    const char addedFirstLetter = m_firstLetter;
-
-    // The word's own fixed letters come back from the reserve.
-    LetterPool letters = m_letters;
-    letters.release(wp);
-    const int total = letters.total();
-    const int vowels = letters.vowels();
-
-    // A trailing word no shorter than the one before: either it may be as short, or it must
-    // take every letter left.
-    if (m_minLength != 0 && 0 < total - m_minLength && total - m_minLength < m_minLength) {
-        m_minLength = total;
-        m_firstLetter = 0;
-    }
-
-    // The phrase is complete. A store that takes no more matches stops the search as a cancel
-    // does.
-    if ((m_afterBang && total == 0) || (wp.empty() && !m_useAll) ||
-        (wp.empty() && m_useAll && total == 0)) {
-        if (!results.append(std::string_view(m_phrase, static_cast<std::size_t>(m_phraseLength)),
-                            false)) {
-            m_outcome = SubtreeMemo::kUnknown;
-            return true;
-        }
-        m_outcome = SubtreeMemo::kComplete;
-        return false;
-    }
-
-    const bool hasFrom = m_request.hasFromLetters();
-    // A word is still needed, but no letter or no vowel-like letter is left.
-    if (m_request.multiWord() && hasFrom && (total == 0 || vowels == 0)) return false;
-    // ... or too few letters for a word of the minimum length.
-    const int minWord = kFiltered ? m_request.phraseMinWordLength() : 0;
-    if (kFiltered && minWord != 0 && hasFrom && total != LetterPool::kUnlimited &&
-        total < minWord) {
-        return false;
-    }
-
-    int length = 0;
-    if (lastWord) {
-        if (hasFrom && total < fixedCount(wp)) return false;
-        if (m_useAll && hasFrom) {
-            if (total > kMaxWordLetters || total == 0) return false;
-            if (!hasStar(wp) && static_cast<int>(wp.size()) < total) return false;
-        }
-        length = m_useAll && total != LetterPool::kUnlimited ? total : 0;
-    }
-    if (length <= m_minLength) length = m_minLength;
-    if (m_request.suppressPermutations() && lastWord && length != m_minLength) m_firstLetter = 0;
-    if (kFiltered && length < minWord) {
-        // Longer than the word before: its first letter no longer orders this one.
-        if (minWord > m_minLength) m_firstLetter = 0;
-        length = minWord;
-    }
-
-    // Each word once: the words above that these letters could spell again.
-    if constexpr (kFiltered) m_repeatableCount = 0;
-    if (kFiltered && m_parent && m_request.eachWordOnce()) {
-        // With Suppress Permutations no word below comes before this level's first place in
-        // the order of lengths and first letters, so a word above that does cannot come again.
-        const int firstOrder =
-            permutation ? length * 32 + (m_firstLetter != 0 ? m_firstLetter - 'a' : 0) : 0;
-        // Most words cannot come again for want of their first letter: that is looked at before
-        // the word's letters are counted.
-        const bool blanksLeft = letters.available(LetterPool::kBlank) > 0;
-        auto consider = [&](WordSpan span) {
-            const char* word = m_phrase + span.start;
-            const int first = lowerLetter(word[0]) - 'a';
-            if (span.order >= firstOrder && m_repeatableCount < kMaxPhraseWords &&
-                (blanksLeft || first < 0 || first >= 26 || letters.available(first) > 0 ||
-                 letters.reserved(first) > 0) &&
-                couldSpell(std::string_view(word, static_cast<std::size_t>(span.length)),
-                           letters)) {
-                m_repeatable[m_repeatableCount++] = span;
-            }
-        };
-        for (int i = 0; i < m_parent->m_repeatableCount; ++i) consider(m_parent->m_repeatable[i]);
-        // The word the level above added, before its space.
-        const int start = m_parent->m_phraseLength;
-        const std::string_view added(m_phrase + start,
-                                     static_cast<std::size_t>(m_phraseLength - start - 1));
-        const int addedOrder =
-            addedMinLength != 0
-                ? addedMinLength * 32 + (addedFirstLetter != 0 ? addedFirstLetter - 'a' : 0)
-                : letterCount(added) * 32 + (lowerLetter(added[0]) - 'a');
-        consider({start, static_cast<int>(added.size()), addedOrder});
-    }
-
-    // A phrase search may have met this state before: then the same phrases follow. Below the
-    // top level, with letters that run out: each level takes at least one letter, so at most
-    // `total` readers are opened below, and only fewer free ones than that change the outcome.
     // With words that may not come again, the same state gives the same phrases only with the
     // same such words: they are part of the state.
     int variant = 0;
@@ -367,120 +299,271 @@ bool SearchLevel::runLevel(MatchSink& results) {
     m_outcome = SubtreeMemo::kUnknown;
     SubtreeMemo::Key key;
     SubtreeMemo::Recording recording;
-    const int freeReaders = kMaxReaders - DictionaryReader::threadReaders();
-    if (m_memo && m_phraseLength > 0 && hasFrom && total != LetterPool::kUnlimited &&
-        SubtreeMemo::makeKey(static_cast<std::size_t>(m_position.data() - m_request.find().data()),
-                             m_afterBang, letters, length, m_firstLetter,
-                             freeReaders < total + 1 ? freeReaders : total + 1, key, variant)) {
-        const SubtreeMemo::Outcome stored =
-            m_memo->findOrBegin(key, DictionaryReader::checked(), recording, results);
-        if (stored != SubtreeMemo::kUnknown && !DictionaryReader::cancelled()) {
-            switch (m_memo->replay(stored, results, m_phrase, m_phraseLength, kMaxPhraseLength)) {
-                case SubtreeMemo::Replay::kDone:
-                    m_outcome = stored;
-                    return false;
-                case SubtreeMemo::Replay::kStopped:
-                    return true;
-                case SubtreeMemo::Replay::kTooLong:
-                    break;
-            }
-        }
+    switch (replayOrRecord(plan, variant, results, key, recording)) {
+        case Replayed::kDone:
+            return false;
+        case Replayed::kStopped:
+            return true;
+        case Replayed::kNo:
+            break;
     }
 
     // The word pattern as the reader takes it: a NUL-terminated copy.
     char pattern[64];
     const std::size_t patternLength =
-        wp.size() < sizeof pattern - 1 ? wp.size() : sizeof pattern - 1;
-    std::memcpy(pattern, wp.data(), patternLength);
+        plan.pattern.size() < sizeof pattern - 1 ? plan.pattern.size() : sizeof pattern - 1;
+    std::memcpy(pattern, plan.pattern.data(), patternLength);
     pattern[patternLength] = '\0';
 
-    const bool multiWord = m_request.multiWord();
     const Catalogue& catalogue = Catalogue::instance();
-    bool cancelled = false;
-    char word[kOutWordSize];
-
-    auto enumerate = [&](const std::string& name) {
-        if (!multiWord && m_checkedBase) {
-            m_checkedBase->fetch_add(static_cast<std::int64_t>(DictionaryReader::checked()));
-        }
-        DictionaryReader dictionary(name, multiWord, m_request.readBufferSize());
-        // Opening the first reader clears the readers' cancel flag: a cancel confirmed just
-        // before that still stops this reader at its first word.
-        if (m_stop && m_stop->load()) DictionaryReader::setCancel();
-        int r = dictionary.nextMatch(word, pattern, hasFrom ? &letters : nullptr, length,
-                                     m_firstLetter);
-        for (; r == kMatchFound; r = dictionary.nextMatch(word, nullptr)) {
-            if (!multiWord) {
-                const std::string_view w(word);
-                if ((!m_request.useAllFromLetters() || total == 0 || letterCount(w) == total) &&
-                    passesInclude(w, m_request.include()) &&
-                    passesExclude(w, m_request.exclude())) {
-                    // Phrase searches leave the stoplist out of the subset instead.
-                    if (kFiltered && m_request.stoplist() && m_request.stoplist()->contains(w)) {
-                        noteStruck();
-                        continue;
-                    }
-                    if (!results.append(w, true)) {
-                        cancelled = true;
-                        return;
-                    }
-                }
-                continue;
-            }
-            // The next word of the phrase, with the letters this word left.
-            const int wordLength = static_cast<int>(std::strlen(word));
-            if (kFiltered && m_repeatableCount != 0) {
-                bool repeated = false;
-                for (int i = 0; i < m_repeatableCount && !repeated; ++i) {
-                    repeated = sameWord(word, wordLength, m_phrase + m_repeatable[i].start,
-                                        m_repeatable[i].length);
-                }
-                if (repeated) {
-                    noteStruck();
-                    continue;
-                }
-            }
-            if (m_phraseLength + wordLength + 1 > kMaxPhraseLength) {
-                // What is skipped here depends on the phrase so far, not on the state.
-                if (recording.active) m_memo->add(recording, {}, SubtreeMemo::kUnknown);
-                continue;
-            }
-            std::memcpy(m_phrase + m_phraseLength, word, static_cast<std::size_t>(wordLength));
-            m_phrase[m_phraseLength + wordLength] = ' ';
-            LetterPool childLetters;
-            if (const LetterPool* filter = dictionary.letters())
-                filter->remainingInto(childLetters);
-            SubtreeMemo::Outcome below;
-            const bool childCancelled = runBelow<kFiltered>(results, word, wordLength, childLetters,
-                                                            permutation, rest, below);
-            if (recording.active) {
-                m_memo->add(recording, std::string_view(word, static_cast<std::size_t>(wordLength)),
-                            below);
-            }
-            if (childCancelled) {
-                cancelled = true;
-                return;
-            }
-        }
-        if (r == kMatchCancelled) cancelled = true;
-    };
-
-    if (multiWord && m_threads > 1 && !m_parent) {
-        cancelled = runSplit<kFiltered>(results.store(), pattern, hasFrom ? &letters : nullptr,
-                                        length, permutation, rest);
-    } else if (multiWord) {
-        enumerate(catalogue.subsetDictionaryName());
-        if (recording.active) {
-            m_outcome = m_memo->end(recording, key, DictionaryReader::checked(), cancelled);
-        }
-    } else {
+    if (!m_request.multiWord()) {
+        bool cancelled = false;
         for (std::size_t i = 0; i < catalogue.count() && !cancelled; ++i) {
             const CatalogueEntry& entry = catalogue.entry(i);
             if (m_stop && m_stop->load()) return true;
-            if (entry.selected()) enumerate(entry.filePath());
+            if (entry.selected()) {
+                cancelled =
+                    readWords<kFiltered>(entry.filePath(), plan, pattern, results, recording);
+            }
         }
+        return cancelled;
+    }
+    if (m_threads > 1 && !m_parent) {
+        return runSplit<kFiltered>(results.store(), pattern, plan.hasFrom ? &plan.letters : nullptr,
+                                   plan.length, plan.permutation, plan.rest);
+    }
+    const bool cancelled =
+        readWords<kFiltered>(catalogue.subsetDictionaryName(), plan, pattern, results, recording);
+    if (recording.active) {
+        m_outcome = m_memo->end(recording, key, DictionaryReader::checked(), cancelled);
     }
     return cancelled;
+}
+
+[[gnu::always_inline]] inline void SearchLevel::planWord(Plan& plan) {
+    // This level's word pattern; m_position moves on to the next word.
+    plan.rest = m_position;
+    plan.pattern = takeWordPattern(plan.rest);
+
+    if (!m_afterBang && plan.pattern.find('!') != std::string_view::npos) m_afterBang = true;
+    if (m_afterBang) {
+        plan.pattern = "*";
+        m_useAll = true;
+    }
+    plan.permutation = m_request.suppressPermutations() &&
+                       (m_afterBang || (plan.pattern == "*" && onlyStarWords(plan.rest)));
+    plan.lastWord = plan.rest.empty() && !m_afterBang;
+
+    // With Suppress Permutations the level above passes the place of the word it added (its
+    // letters and first letter); 0 otherwise. Taken before the trailing-word rule changes them.
+    plan.addedMinLength = m_minLength;
+    plan.addedFirstLetter = m_firstLetter;
+
+    // The word's own fixed letters come back from the reserve.
+    plan.letters.release(plan.pattern);
+    plan.total = plan.letters.total();
+    plan.hasFrom = m_request.hasFromLetters();
+    plan.length = 0;
+
+    // A trailing word no shorter than the one before: either it may be as short, or it must
+    // take every letter left.
+    const int total = plan.total;
+    if (m_minLength != 0 && 0 < total - m_minLength && total - m_minLength < m_minLength) {
+        m_minLength = total;
+        m_firstLetter = 0;
+    }
+}
+
+[[gnu::always_inline]] inline bool SearchLevel::phraseComplete(const Plan& plan) const {
+    return (m_afterBang && plan.total == 0) || (plan.pattern.empty() && !m_useAll) ||
+           (plan.pattern.empty() && m_useAll && plan.total == 0);
+}
+
+[[gnu::always_inline]] inline bool SearchLevel::storePhrase(MatchSink& results) {
+    // A store that takes no more matches stops the search as a cancel does.
+    if (!results.append(std::string_view(m_phrase, static_cast<std::size_t>(m_phraseLength)),
+                        false)) {
+        m_outcome = SubtreeMemo::kUnknown;
+        return true;
+    }
+    m_outcome = SubtreeMemo::kComplete;
+    return false;
+}
+
+template <bool kFiltered>
+[[gnu::always_inline]] inline bool SearchLevel::chooseLength(Plan& plan) {
+    const int total = plan.total;
+    // A word is still needed, but no letter or no vowel-like letter is left.
+    if (m_request.multiWord() && plan.hasFrom && (total == 0 || plan.letters.vowels() == 0)) {
+        return false;
+    }
+    // ... or too few letters for a word of the minimum length.
+    const int minWord = kFiltered ? m_request.phraseMinWordLength() : 0;
+    if (kFiltered && minWord != 0 && plan.hasFrom && total != LetterPool::kUnlimited &&
+        total < minWord) {
+        return false;
+    }
+
+    int length = 0;
+    if (plan.lastWord) {
+        if (plan.hasFrom && total < fixedCount(plan.pattern)) return false;
+        if (m_useAll && plan.hasFrom) {
+            if (total > kMaxWordLetters || total == 0) return false;
+            if (!hasStar(plan.pattern) && static_cast<int>(plan.pattern.size()) < total) {
+                return false;
+            }
+        }
+        length = m_useAll && total != LetterPool::kUnlimited ? total : 0;
+    }
+    if (length <= m_minLength) length = m_minLength;
+    if (m_request.suppressPermutations() && plan.lastWord && length != m_minLength) {
+        m_firstLetter = 0;
+    }
+    if (kFiltered && length < minWord) {
+        // Longer than the word before: its first letter no longer orders this one.
+        if (minWord > m_minLength) m_firstLetter = 0;
+        length = minWord;
+    }
+    plan.length = length;
+    return true;
+}
+
+[[gnu::always_inline]] inline void SearchLevel::collectRepeatable(const Plan& plan) {
+    m_repeatableCount = 0;
+    if (!m_parent || !m_request.eachWordOnce()) return;
+    const LetterPool& letters = plan.letters;
+    // With Suppress Permutations no word below comes before this level's first place in the
+    // order of lengths and first letters, so a word above that does cannot come again.
+    const int firstOrder =
+        plan.permutation ? plan.length * 32 + (m_firstLetter != 0 ? m_firstLetter - 'a' : 0) : 0;
+    // Most words cannot come again for want of their first letter: that is looked at before
+    // the word's letters are counted.
+    const bool blanksLeft = letters.available(LetterPool::kBlank) > 0;
+    auto consider = [&](WordSpan span) {
+        const char* word = m_phrase + span.start;
+        const int first = lowerLetter(word[0]) - 'a';
+        if (span.order >= firstOrder && m_repeatableCount < kMaxPhraseWords &&
+            (blanksLeft || first < 0 || first >= 26 || letters.available(first) > 0 ||
+             letters.reserved(first) > 0) &&
+            couldSpell(std::string_view(word, static_cast<std::size_t>(span.length)), letters)) {
+            m_repeatable[m_repeatableCount++] = span;
+        }
+    };
+    for (int i = 0; i < m_parent->m_repeatableCount; ++i) consider(m_parent->m_repeatable[i]);
+    // The word the level above added, before its space.
+    const int start = m_parent->m_phraseLength;
+    const std::string_view added(m_phrase + start,
+                                 static_cast<std::size_t>(m_phraseLength - start - 1));
+    const int addedOrder = plan.addedMinLength != 0
+                               ? plan.addedMinLength * 32 +
+                                     (plan.addedFirstLetter != 0 ? plan.addedFirstLetter - 'a' : 0)
+                               : letterCount(added) * 32 + (lowerLetter(added[0]) - 'a');
+    consider({start, static_cast<int>(added.size()), addedOrder});
+}
+
+[[gnu::always_inline]] inline SearchLevel::Replayed SearchLevel::replayOrRecord(
+    const Plan& plan, int variant, MatchSink& results, SubtreeMemo::Key& key,
+    SubtreeMemo::Recording& recording) {
+    // A phrase search may have met this state before: then the same phrases follow. Below the
+    // top level, with letters that run out: each level takes at least one letter, so at most
+    // `total` readers are opened below, and only fewer free ones than that change the outcome.
+    const int total = plan.total;
+    const int freeReaders = kMaxReaders - DictionaryReader::threadReaders();
+    if (!m_memo || m_phraseLength <= 0 || !plan.hasFrom || total == LetterPool::kUnlimited ||
+        !SubtreeMemo::makeKey(static_cast<std::size_t>(m_position.data() - m_request.find().data()),
+                              m_afterBang, plan.letters, plan.length, m_firstLetter,
+                              freeReaders < total + 1 ? freeReaders : total + 1, key, variant)) {
+        return Replayed::kNo;
+    }
+    const SubtreeMemo::Outcome stored =
+        m_memo->findOrBegin(key, DictionaryReader::checked(), recording, results);
+    if (stored == SubtreeMemo::kUnknown || DictionaryReader::cancelled()) return Replayed::kNo;
+    switch (m_memo->replay(stored, results, m_phrase, m_phraseLength, kMaxPhraseLength)) {
+        case SubtreeMemo::Replay::kDone:
+            m_outcome = stored;
+            return Replayed::kDone;
+        case SubtreeMemo::Replay::kStopped:
+            return Replayed::kStopped;
+        case SubtreeMemo::Replay::kTooLong:
+            break;
+    }
+    return Replayed::kNo;
+}
+
+template <bool kFiltered>
+[[gnu::always_inline]] inline bool SearchLevel::readWords(const std::string& name, const Plan& plan,
+                                                          const char* pattern, MatchSink& results,
+                                                          SubtreeMemo::Recording& recording) {
+    const bool multiWord = m_request.multiWord();
+    if (!multiWord && m_checkedBase) {
+        m_checkedBase->fetch_add(static_cast<std::int64_t>(DictionaryReader::checked()));
+    }
+    DictionaryReader dictionary(name, multiWord, m_request.readBufferSize());
+    // Opening the first reader clears the readers' cancel flag: a cancel confirmed just
+    // before that still stops this reader at its first word.
+    if (m_stop && m_stop->load()) DictionaryReader::setCancel();
+    char word[kOutWordSize];
+    int r = dictionary.nextMatch(word, pattern, plan.hasFrom ? &plan.letters : nullptr, plan.length,
+                                 m_firstLetter);
+    for (; r == kMatchFound; r = dictionary.nextMatch(word, nullptr)) {
+        if (!multiWord) {
+            if (!offerWord<kFiltered>(std::string_view(word), plan, results)) return true;
+        } else if (followWord<kFiltered>(dictionary, word, plan, results, recording)) {
+            return true;
+        }
+    }
+    return r == kMatchCancelled;
+}
+
+template <bool kFiltered>
+[[gnu::always_inline]] inline bool SearchLevel::offerWord(std::string_view word, const Plan& plan,
+                                                          MatchSink& results) {
+    if ((m_request.useAllFromLetters() && plan.total != 0 && letterCount(word) != plan.total) ||
+        !passesInclude(word, m_request.include()) || !passesExclude(word, m_request.exclude())) {
+        return true;
+    }
+    // Phrase searches leave the stoplist out of the subset instead.
+    if (kFiltered && m_request.stoplist() && m_request.stoplist()->contains(word)) {
+        noteStruck();
+        return true;
+    }
+    return results.append(word, true);
+}
+
+template <bool kFiltered>
+[[gnu::always_inline]] inline bool SearchLevel::followWord(const DictionaryReader& dictionary,
+                                                           const char* word, const Plan& plan,
+                                                           MatchSink& results,
+                                                           SubtreeMemo::Recording& recording) {
+    // The next word of the phrase, with the letters this word left.
+    const int wordLength = static_cast<int>(std::strlen(word));
+    if (kFiltered && m_repeatableCount != 0) {
+        bool repeated = false;
+        for (int i = 0; i < m_repeatableCount && !repeated; ++i) {
+            repeated = sameWord(word, wordLength, m_phrase + m_repeatable[i].start,
+                                m_repeatable[i].length);
+        }
+        if (repeated) {
+            noteStruck();
+            return false;
+        }
+    }
+    if (m_phraseLength + wordLength + 1 > kMaxPhraseLength) {
+        // What is skipped here depends on the phrase so far, not on the state.
+        if (recording.active) m_memo->add(recording, {}, SubtreeMemo::kUnknown);
+        return false;
+    }
+    std::memcpy(m_phrase + m_phraseLength, word, static_cast<std::size_t>(wordLength));
+    m_phrase[m_phraseLength + wordLength] = ' ';
+    LetterPool childLetters;
+    if (const LetterPool* filter = dictionary.letters()) filter->remainingInto(childLetters);
+    SubtreeMemo::Outcome below;
+    const bool childCancelled = runBelow<kFiltered>(results, word, wordLength, childLetters,
+                                                    plan.permutation, plan.rest, below);
+    if (recording.active) {
+        m_memo->add(recording, std::string_view(word, static_cast<std::size_t>(wordLength)), below);
+    }
+    return childCancelled;
 }
 
 }  // namespace zantric

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "core/dictionary/letter_pool.h"
@@ -22,6 +23,7 @@
 
 namespace zantric {
 
+class DictionaryReader;
 class MatchSink;
 class ResultsStore;
 
@@ -66,9 +68,55 @@ private:
     struct ThreadTop {};
     SearchLevel(const SearchLevel& top, ThreadTop);
 
+    // What a level settles before it reads a word: its part of the FIND, the letters it may
+    // use and the shortest word it takes.
+    struct Plan {
+        explicit Plan(const LetterPool& from) : letters(from) {}
+        std::string_view rest;     // the FIND after this level's word
+        std::string_view pattern;  // this level's word pattern ("*" after a "!")
+        LetterPool letters;        // the letters left, this word's fixed letters released
+        int total;                 // letters.total()
+        int length;                // the shortest word this level takes
+        bool hasFrom;              // the search has FROM letters
+        bool permutation;          // Suppress Permutations orders this word after the one above
+        bool lastWord;             // no word follows this one
+        int addedMinLength;        // what the level above passed: its word's place in the order
+        char addedFirstLetter;     // of lengths and first letters (0: not passed)
+    };
+    // What the memo made of a level: nothing (read the dictionary), or its phrases replayed.
+    enum class Replayed { kNo, kDone, kStopped };
+
     // run() for a search with (kFiltered) or without filters; the levels below run the same.
     template <bool kFiltered>
     bool runLevel(MatchSink& results);
+    // The pattern, the letters and the trailing-word rule of this level.
+    void planWord(Plan& plan);
+    // The phrase needs no further word.
+    bool phraseComplete(const Plan& plan) const;
+    // Stores the complete phrase; true when the store took no more.
+    bool storePhrase(MatchSink& results);
+    // Sets plan.length, the shortest word; false when no word can follow.
+    template <bool kFiltered>
+    bool chooseLength(Plan& plan);
+    // "Each word once": the words above that this level's letters could spell again.
+    void collectRepeatable(const Plan& plan);
+    // Replays this level from the memo when it met the same state before; else begins a
+    // recording of it when the state has a key.
+    Replayed replayOrRecord(const Plan& plan, int variant, MatchSink& results,
+                            SubtreeMemo::Key& key, SubtreeMemo::Recording& recording);
+    // Reads the words of one dictionary that fit; true when the search was cancelled.
+    template <bool kFiltered>
+    bool readWords(const std::string& name, const Plan& plan, const char* pattern,
+                   MatchSink& results, SubtreeMemo::Recording& recording);
+    // A word of a single-word search that fit the reader: stored unless a filter passes over
+    // it. False when the store took no more.
+    template <bool kFiltered>
+    bool offerWord(std::string_view word, const Plan& plan, MatchSink& results);
+    // A word of a phrase search: the levels below run with the letters it left. True when the
+    // search was cancelled.
+    template <bool kFiltered>
+    bool followWord(const DictionaryReader& dictionary, const char* word, const Plan& plan,
+                    MatchSink& results, SubtreeMemo::Recording& recording);
     // The level below this one's `word` (already in the phrase), with the letters it left.
     template <bool kFiltered>
     bool runBelow(MatchSink& results, const char* word, int wordLength,

@@ -1,3 +1,5 @@
+// Add Word and Remove Word: the word rule, every check and question of OK with its text and in
+// its order, the emptied dictionary deleted, and what cancel, pause and failure leave behind.
 #include "core/maintenance/word_change.h"
 
 #include <gtest/gtest.h>
@@ -36,41 +38,48 @@ protected:
     }
 };
 
+// The texts of OK's messages, and a case of its checks: the one message it shows, if any.
+const std::string incomplete = "Incomplete Information";
+const std::string otherCopy =
+    "Zantric cannot change dictionaries while another copy of Zantric is running.\nClose the "
+    "other copies of Zantric and try again.";
+const std::string noWord = "You must specify a word in the 'Enter Word' edit control.";
+const std::string elsewhere =
+    "Your word can already be found in:\n\nother.lex\n\nDo you wish to add your word anyway?";
+const std::string unknown =
+    "Zantric does not recognise your chosen dictionary. Please select a dictionary from the "
+    "drop-down list.";
+const std::string notFound = "The word to be removed could not be found.";
+const std::string notValid = " is not a valid Zantric word.";
+const std::string contains = " already contains the word ";
+const std::string newOne = "Do you wish to create a new dictionary";
+struct Case {
+    UpdateMode mode;
+    const char* word;
+    const char* dictionary;
+    int answer;  // 0: no question
+    UpdateOutcome outcome;
+    std::string title, text;  // the one message, if any
+    int beeps = 0;
+    bool otherCopy = false;
+};
 // Each check of OK stops at its message, in order; the last case gets through.
 TEST_F(WordChangeTest, ChecksAndQuestionsOfOk) {
     const UpdateMode add = UpdateMode::kAdd, remove = UpdateMode::kRemove;
     using O = UpdateOutcome;
-    const std::string incomplete = "Incomplete Information";
-    const std::string elsewhere =
-        "Your word can already be found in:\n\nother.lex\n\nDo you wish to add your word anyway?";
-    const std::string notValid = " is not a valid Zantric word.";
-    struct Case {
-        UpdateMode mode;
-        const char* word;
-        const char* dictionary;
-        int answer;  // 0: no question
-        UpdateOutcome outcome;
-        std::string title, text;  // the one message, if any
-        int beeps = 0;
-        bool otherCopy = false;
-    };
     // clang-format off
     const std::vector<Case> cases = {
-        {add, "emu", "mine", 0, O::kRefused, "Warning", "Zantric cannot change dictionaries while "
-         "another copy of Zantric is running.\nClose the other copies of Zantric and try again.",
-         0, true},
-        {add, "", "mine", 0, O::kStopped, incomplete,
-         "You must specify a word in the 'Enter Word' edit control."},
+        {add, "emu", "mine", 0, O::kRefused, "Warning", otherCopy, 0, true},
+        {add, "", "mine", 0, O::kStopped, incomplete, noWord},
         {add, "co-", "mine", 0, O::kWordRejected, "", "", 1},
         {add, "co--op", "mine", 0, O::kWordRejected, incomplete, "co--op" + notValid},
         {add, "c?t", "mine", 0, O::kWordRejected, incomplete, "c?t" + notValid},
         {add, "emu", "", 0, O::kStopped, incomplete, "Please select a dictionary."},
-        {add, "CAT", "Mine.lex", 0, O::kStopped, "Error",
-         "mine.lex already contains the word 'Cat'"},
-        {remove, "emu", "fresh", 0, O::kDictionaryUnknown, incomplete, "Zantric does not "
-         "recognise your chosen dictionary. Please select a dictionary from the drop-down list."},
-        {remove, "emu", "mine", 0, O::kNotChanged, "Dictionary Update Failed.",
-         "The word to be removed could not be found.", 1},
+        {add, "CAT", "Mine.lex", 0, O::kStopped, "Error", "mine.lex" + contains + "'Cat'"},
+        {add, "dog", "mine", kIdNo, O::kStopped, "Warning", elsewhere},
+        {add, "emu", "fresh", kIdNo, O::kStopped, "New Dictionary", newOne},
+        {remove, "emu", "fresh", 0, O::kDictionaryUnknown, incomplete, unknown},
+        {remove, "emu", "mine", 0, O::kNotChanged, "Dictionary Update Failed.", notFound, 1},
         {add, "dog", "mine", kIdYes, O::kDone, "Warning", elsewhere},
     };
     // clang-format on
