@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
-# Bad input through zantric-cli: word lists with NUL bytes, CR LF, invalid UTF-8, huge lines;
-# pasted search fields; a folder, FIFO or device for a file; no such program folder; files that
-# cannot be read or written. Each ends with the valid words, a message naming the file by its full
-# path, or no matches; never a crash, a hang, or a changed or lost dictionary.
+# Bad input: word lists with NUL, CR LF, invalid UTF-8, huge lines; pasted search fields; a folder,
+# FIFO or device for a file; no program folder; unreadable or unwritable files. Each gives the valid
+# words, a message with the file's full path, or no matches; no crash, hang or changed dictionary.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 # A NUL or a byte outside ASCII makes its line invalid; CR LF ends a line like LF; a line longer
 # than 23 characters is read as pieces of 23, each judged as a line.
 printf 'cat\0dog\nemu\r\nCaf\xc3\xa9\n\xff\xfe\nyak\r\n\r\nab\x80c\nZebra\n' > mixed.txt
 { head -c 3000000 /dev/zero | tr '\0' 'a'; printf '\nowl\n'; head -c 2000000 /dev/zero | tr '\0' ' '; printf 'ant\n'; } > long.txt
-printf '\0\0\0\n\xc3\n' > none.txt
-table <<'EOF'
+printf '\0\0\0\n\xc3\n' > none.txt && table <<'EOF'
 --yes make mixed.txt mixed|0|
 --yes make long.txt long|0|
 --yes make none.txt none|1|contains no valid words
@@ -44,8 +42,7 @@ words fifo.lex|1|Unable to open Dictionary: $dir/fifo.lex
 words /dev/zero|1|Unable to open Dictionary: /dev/zero
 EOF
 runner=() && folder=$dir/no/such table <<<"list|1|zantric-cli: No such folder: $dir/no/such"
-ZANTRIC_HOME="$dir/no/such" "$CLI" list >/dev/null 2>err.txt
-expect_err "ZANTRIC_HOME missing folder" "zantric-cli: No such folder: $dir/no/such"
+ZANTRIC_HOME="$dir/no/such" "$CLI" list >/dev/null 2>err.txt; expect_err "ZANTRIC_HOME" "zantric-cli: No such folder: $dir/no/such"
 [[ ! -e no ]] || fail "missing folder made"
 # File modes, for a user they apply to: root ignores them, so a root run works as nobody.
 if [[ $(id -u) == 0 ]]; then
@@ -56,10 +53,8 @@ fi
 table <<<"search ??? --from emuyak --no-use-all --save saved|0|"
 set -f
 while IFS='|' read -r target mode named args; do
-    chmod "$mode" "prog/$target"
-    before=$(snapshot)
-    run --yes $args
-    chmod u+rwx "prog/$target"
+    chmod "$mode" "prog/$target" && before=$(snapshot)
+    run --yes $args; chmod u+rwx "prog/$target"
     [[ $status != 0 && "$(snapshot)" == "$before" ]] || fail "$args: status $status, or files changed"
     grep -qF -- "$named" err.txt && ! grep -qF '.\' err.txt || fail "$args: $named not named natively: $(cat err.txt)"
 done <<'EOF'
@@ -76,7 +71,6 @@ files|555|other.ztr|search ??? --from emuyak --no-use-all --save other
 lexicons/mixed.lex|444|mixed.lex|unselect mixed
 EOF
 set +f
-# Viewing needs no write access.
-chmod 444 prog/files/saved.ztr prog/files/saved.zix
+chmod 444 prog/files/saved.ztr prog/files/saved.zix  # viewing needs no write access
 table <<<"view saved|0|Found: 2"
 finish
