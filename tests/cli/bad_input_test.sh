@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Bad input: word lists with NUL, CR LF, invalid UTF-8, huge lines; pasted search fields; a folder,
-# FIFO or device for a file; no program folder; unreadable or unwritable files. Each gives the valid
-# words, a message with the file's full path, or no matches; no crash, hang or changed dictionary.
+# Bad input: NUL, CR LF, bad UTF-8, huge lines, pasted fields, a folder/FIFO/device, no program folder,
+# unreadable or unwritable files: valid words, the file's full path, or nothing; no crash, hang or loss.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
-# A NUL or a byte outside ASCII makes its line invalid; CR LF ends a line like LF; a line longer
-# than 23 characters is read as pieces of 23, each judged as a line.
+# NUL or non-ASCII makes a line invalid; CR LF ends a line; a long line is read as pieces of 23.
 printf 'cat\0dog\nemu\r\nCaf\xc3\xa9\n\xff\xfe\nyak\r\n\r\nab\x80c\nZebra\n' > mixed.txt
 { head -c 3000000 /dev/zero | tr '\0' 'a'; printf '\nowl\n'; head -c 2000000 /dev/zero | tr '\0' ' '; printf 'ant\n'; } > long.txt
 printf '\0\0\0\n\xc3\n' > none.txt && table <<'EOF'
@@ -33,8 +31,7 @@ y 1 k ! ??|zzzz????|a|b
 EOF
 run search $'e\tu' --from $'\xff\xfeemu'
 table <<<"search $(head -c 5000 /dev/zero | tr '\0' '?')|1|"
-# A folder, a FIFO or a device under a dictionary's name is refused at once, never read without
-# end or waited on; a mistyped program folder makes nothing.
+# A folder, FIFO or device as a dictionary is refused at once; a mistyped program folder makes nothing.
 mkdir folder.lex && mkfifo fifo.lex && runner=(timeout 20)
 table <<EOF
 words folder.lex|1|Unable to open Dictionary: $dir/folder.lex

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Copies of zantric-cli at once: beside a make every changing command says why it refuses and
-# changes nothing, a search runs; of two word updates started together none is lost; searches, a
-# make and a view side by side each give exactly what they give alone.
+# Copies at once: beside a make each changing command refuses and a search runs; two word updates
+# lose nothing; searches, a make and a view side by side give what they give alone.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 trap 'kill -CONT "${pid:-0}" 2>/dev/null; rm -rf "$dir"' EXIT
 printf '%s\n' cat act dog > small.txt
@@ -26,8 +25,7 @@ for round in a b c d e f; do
     [[ $?$sb == [01][01] && -z "$(find prog/temp -name '*.zti')" ]] || fail "round $round: a status above 1, or a marker stayed"
     expect_eq "round $round" "$(words base.lex | xargs -n1 | sort | xargs)" "$(printf '%s\n' "${expected[@]}" | sort | xargs)"
 done
-# Searches started together in one folder, again and again, each give exactly what they give
-# alone (they once shared their temporary files); so do a search and a view beside a make.
+# Searches, a view and a make side by side, again and again, each give exactly what they give alone.
 [[ -r /usr/share/dict/american-english ]] || finish
 rm -rf prog && mkdir prog && run --yes make /usr/share/dict/american-english english && run select english &&
     run search 'c?t' --save saved || fail "setting up side by side"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# A full disk (prog a small file system in a mount namespace): a make, merge or word update that
-# needs more room fails naming a file, the old dictionaries byte for byte, no temporary file; a
-# search stops before the disk is full, keeping and printing its matches, or starts not at all.
+# A full disk (a small file system in a mount namespace): a change fails naming a file, leaving the old
+# files byte for byte; a search stops before the disk is full and prints what it kept, or never starts.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 # Root makes the namespace itself; another user maps itself to root in a user namespace.
 namespace=(unshare $([[ $(id -u) == 0 ]] || echo -r) -m --propagation private)
@@ -27,8 +26,7 @@ changes() {
         [[ "$(snapshot)" == "$before" ]] || fail "$args: files changed: $(diff <(echo "$before") <(snapshot) | head -5)"
     done
 }
-# Searches on a 10 MiB disk, which keeps 5 % of itself, and room for what is written between two
-# looks at it, free; filled up to 6 MiB free, it is nearly full before the search starts.
+# Searches on a 10 MiB disk (5 % kept back), free, then filled to 6 MiB free: nearly full at once.
 searches() {
     for fill in 0 1; do
         ((fill)) && head -c $(($(df -k prog | awk 'NR == 2 { print $4 }') * 1024 - (6 << 20))) /dev/zero >prog/filler

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# The N-th file operation (file_faults.cpp) of make, merge, add-word, remove-word, search --save,
-# view --export and the first start fails once, from then on, or is killed, for every N (every
-# FAULTS_STEP-th, 8 under a sanitizer). Then the files are the old or the new ones byte for byte,
-# the catalogue lists them, a failure names a file, and the next start leaves no temporary file.
+# The N-th file operation (file_faults.cpp) of every change, save, export and first start fails once,
+# from then on, or is killed (every FAULTS_STEP-th N, 8 under a sanitizer): the files are then old or
+# new byte for byte, the catalogue lists them, a failure names a file, the next start leaves no temp file.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
-c++ -std=c++17 -O1 -Wall -Wextra -Werror -shared -fPIC -o file_faults.so "$HERE/file_faults.cpp" 2>build.txt ||
-    { echo "SKIP: file_faults.cpp does not build here: $(cat build.txt)"; exit 0; }
+helper file_faults.so -shared -fPIC && helper fault_state
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"  # preloaded before it
 step=${FAULTS_STEP:-1}
 [[ -z "${FAULTS_STEP:-}" ]] && ldd "$CLI" 2>/dev/null | grep -q 'lib[at]san' && step=8
@@ -32,7 +30,7 @@ total=0
 for op in make merge add remove save export ini; do
     [[ ${commands[$op]} == *'|'* ]] || commands[$op]+='|'
     fresh
-    [[ $op == ini ]] && old=$(state prog) || old=$(settled)
+    [[ $op == ini ]] && old=$(./fault_state prog) || old=$(settled)
     faulty none 0 once
     ((status == 0)) || fail "$op without faults: $(cat err.txt)"
     [[ $op == ini ]] && cp prog/zantric.ini full.ini
@@ -46,10 +44,9 @@ for op in make merge add remove save export ini; do
             faulty "$kind" "$n" "$mode"
             total=$((total + 1)) what="$op: $mode $kind #$n"
             ((status == 137)) || sane "$what"
-            left=$(state prog | sed -n 's/^leftovers://p')
+            left=$(./fault_state prog | sed -n 's/^leftovers://p')
             [[ $mode != once || $kind == remove || -z "$left" ]] || fail "$what: left$left"
-            # A failure names a file that met a fault or one then unusable; a failed read is the end
-            # of the words, so a word looked up reads as absent.
+# A failure names a faulted file or one then unusable (a failed read looks like absent words).
             faulted=$(grep -v '^count ' log.txt 2>/dev/null)
             if ((status != 0 && status != 137)) && [[ -n "$faulted" ]]; then
                 named=0

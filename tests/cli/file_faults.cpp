@@ -1,9 +1,7 @@
-// Preloaded by faults_test.sh: fails the program's AT-th file operation of kind OP (open, read,
-// write, sync, rename, remove or any), or every one from it on, or kills the program there, as a
-// full disk, a failing drive or a crash would; counts start at the first operation on a file
-// whose name holds FROM. Counted: opens, renames and removes of relative paths or paths in ROOT,
-// and reads, writes and flushes of regular files other than the standard streams (one per stdio
-// call). LOG gets "KIND FILE" for each fault and "count KIND N" lines at the end.
+// Preloaded by faults_test.sh: fails the AT-th file operation of kind OP (open, read, write,
+// sync, rename, remove, any), or each from it on, or kills there (MODE), counting from the first
+// one on a file whose name holds FROM: opens, renames, removes of relative or ROOT paths, I/O on
+// regular files but the standard streams. LOG gets "KIND FILE" per fault, "count KIND N" at exit.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>

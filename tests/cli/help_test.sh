@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The bash completion of zantric-cli (commands, options, dictionary names from each way of
-# choosing the program folder, file names) and its manual page offer every command and option
-# the program's --help lists; both manual pages render without a warning where man is installed.
+# The bash completion (commands, options, dictionary names however the folder is chosen, files) and the
+# manual page offer all that --help lists; both manual pages render without a warning where man is.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 packaging=$HERE/../../packaging && source "$packaging/bash-completion/zantric-cli"
 expect_eq "registered" "$(complete -p zantric-cli)" "complete -F _zantric_cli zantric-cli"

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# kill -9 at random moments (within a whole run's time and a quarter) of make, merge, add-word and
-# remove-word on 200,000 words, KILL_ROUNDS times in KILL_SECONDS (30, 30): every dictionary is then
-# old or new byte for byte, a backup the one it backs up, the catalogue one of the two, temp empty.
+# kill -9 at random moments of make, merge, add-word, remove-word on 200,000 words (KILL_ROUNDS in
+# KILL_SECONDS, 30, 30): dictionaries old or new byte for byte, backups right, the catalogue one of two.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 wordlist=/usr/share/dict/american-english
 [[ -r $wordlist ]] || { echo "SKIP: no $wordlist (package wamerican)"; exit 0; }
-# base (the list's words, also with endings) selected, other (those words reversed) and both (two
-# words); the make replaces base with the reversed words.
+helper fault_state
+# base (the words with endings) selected, other (reversed), both (two words); make writes reversed to base.
 awk '{ print; print $0 "s"; print $0 "ed"; print $0 "er"; print $0 "ing"; print $0 "ly" }' "$wordlist" >words.txt
 rev words.txt >reversed.txt && printf '%s\n' cog cot >small.txt
 table < <(printf '%s|0|\n' "make words.txt base" "make reversed.txt other" "make small.txt both" "select base")

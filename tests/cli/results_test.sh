@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Saved results through zantric-cli: search --save and --export, view, delete-results; the pair's
-# bytes, the export's block, append, overwrite and their questions, where typed names land, output
-# that cannot be written, and control characters on a terminal.
+# Saved results: --save, --export, view, delete-results; the pair's bytes, the export's block, append,
+# overwrite and their questions, where names land, unwritable output, control characters on a terminal.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 hex() { od -An -tx1 -j "$2" -N "$3" "$1" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }  # FILE FROM COUNT
 block() {  # block FIND FROM USEALL(0/1) CHECKED FOUND LINES...: the export of one search
@@ -13,8 +12,7 @@ block() {  # block FIND FROM USEALL(0/1) CHECKED FOUND LINES...: the export of o
 }
 printf '%s\n' act cat tac dog coats ascot tacos > words.txt
 run --yes make words.txt test && run select test || fail "make test"
-# A bare NAME lands in prog/files, an export FILE without a folder in the working folder with
-# ".asc" added. The pair: a 344-byte header, the lines, and n + 1 index entries.
+# NAME lands in prog/files, an export FILE in the working folder as FILE.asc; the pair's bytes.
 run search '???' --from tca --save three --export out
 expect_eq "search" "$status $(tr '\n' ' ' <out.txt)" "0 act cat tac "; checked=$(sed -n 's/^Checked: //p' err.txt)
 [[ -f prog/files/three.zix && -f out.asc && ! -e prog/out.asc && ! -e out ]] || fail "files: $(ls -R)"
@@ -42,9 +40,8 @@ done
 [[ ! -w /dev/full ]] || out=/dev/full table < <(for args in "search ??? --from tca" "view three" list "details test" \
     "find-word cat" "--yes make words.txt again" --version "words prog/lexicons/test.lex"; do
     echo "$args|1|Unable to write the output: No space left on device"; done)
-# Saving over a pair or exporting over a file asks (No without a terminal; --yes anywhere is Yes);
-# --append adds a block unasked; usage errors run nothing; a typed folder is relative to the
-# working folder, even with -C; delete-results deletes both files of a pair, and only a pair.
+# Saving or exporting over a file asks (No without a terminal, --yes anywhere is Yes), --append
+# does not; usage errors run nothing; folders are the working folder's; delete-results only pairs.
 mkdir sub && printf 'not results' > prog/files/bogus.ztr && printf 'xxxx' > prog/files/bogus.zix
 table <<EOF
 search 'c?t' --no-use-all --save three|1|Warning: $dir/prog/files/three.ztr&Do you wish to overwrite? (Y/N)

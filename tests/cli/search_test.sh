@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Searches through zantric-cli: the first start, matches, Found and Checked, the limit, the
-# filters, --explain, input errors, the starter dictionary, and signals and a closed pipe.
+# Searches: first start, matches, Found, Checked, limit, filters, --explain, errors, starter, signals.
 tmp=${TMPDIR:-/tmp} source "$(dirname "$(realpath "$0")")/test_lib.sh"  # gigabytes of matches
 # A first start writes the ini with its six entries and makes no folder.
 run list; expect_eq "first start" "$(grep -c = prog/zantric.ini) $(find prog -mindepth 1 -type d | wc -l)" "6 0"
@@ -16,8 +15,7 @@ search '*' --from tca|0|Found: 2|act,cat,
 search '* *' --from catdog --limit 3|0|Found: 3&Stopped after 3 matches.|act dog,act god,cat dog,
 search 'act *' --from catdog --limit 3|0|Found: 2&!Stopped|act dog,act god,
 EOF
-# The stoplist takes words as a word list does (CRT is Crt); a filter that struck a word says
-# "Filters on"; saved results, their view and their export name the filters.
+# The stoplist reads words as a word list does; a struck word means "Filters on", saved and exported.
 table <<'EOF'
 stoplist add CRT god 'two words'|2|
 stoplist add CRT god|0|
@@ -42,8 +40,7 @@ search '* *'|1|Input Error: Multiple Word Searches must contain an entry in the 
 unselect --all|0|
 search cat|1|No Dictionaries Selected: You do not currently have  a dictionary selected for use.
 EOF
-# The starter dictionary: named by the hint of an empty folder, made and selected by `starter`,
-# which asks before it replaces english.lex.
+# The starter dictionary: named by an empty folder's hint, made and selected, asks before replacing.
 printf '%s\n' a b I CRT hmm cat > starter.txt && mkdir empty
 folder=empty table <<EOF
 list||$([[ -r /usr/share/dict/words ]] && echo "No dictionaries yet. Make one from the system word list (/usr/share/dict/words): zantric-cli -C empty starter")
@@ -52,8 +49,7 @@ list|0|»${t}english.lex${t}3
 starter starter.txt|1|Warning: Dictionary already exists. Overwrite?
 --yes starter starter.txt|0|
 EOF
-# Ctrl-C, SIGTERM, SIGHUP and a closed pipe end a search or a view, status saying which, temp
-# empty; after Ctrl-C every kept match is printed, also to a slow reader (the search stops at once).
+# Ctrl-C, TERM, HUP, a closed pipe end a search or view: its status, temp empty, kept matches printed.
 if [[ -r /usr/share/dict/american-english ]]; then
     run --yes make /usr/share/dict/american-english english && run select english &&
         run search '* *' --from painterslodge --no-use-all --save many || fail "saving many matches"

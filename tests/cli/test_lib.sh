@@ -20,9 +20,8 @@ run() {  # run ARGS...: on prog with no terminal to answer questions; sets $stat
     status=$? && sane "$*"
     return $status
 }
-# table: rows "ARGS|STATUS|TEXTS|OUTPUT", each run by `run` (ARGS as typed in a shell); STATUS,
-# TEXTS and OUTPUT may be empty. Each of the TEXTS (joined by &) is in its stdout or stderr, or
-# with a leading ! nowhere in them; OUTPUT is its stdout with ',' for each line end.
+# table: rows "ARGS|STATUS|TEXTS|OUTPUT" run by `run`; each of the TEXTS (joined by &) is in stdout or
+# stderr (with a leading ! in neither); OUTPUT is stdout, ',' for each line end; empty fields: no check.
 table() {
     local args want texts output text
     set -f
@@ -52,20 +51,11 @@ randoms() {  # randoms SEED COUNT: random words of 1 to 9 letters
     awk -v n="$2" "BEGIN { srand($1); for (i = 0; i < n; i++) { w = \"\"; k = 1 + int(rand() * 9)
         for (j = 0; j < k; j++) w = w sprintf(\"%c\", 97 + int(rand() * 26)); print w } }"
 }
-# state FOLDER: "PATH HASH" per file but instance markers (a dictionary's two times, bytes 2080 to
-# 2087, zeroed), then "leftovers:" and the files only a running or failed operation leaves.
-state() {
-    local file left= hash
-    while read -r file; do
-        [[ $file == temp/* || ${file##*/} == 'new{}}{.$$$' || ${file##*/} == zantric.ini.tmp* ]] && left+=" $file" && continue
-        if [[ $file == *.lex ]] && (($(stat -c %s "$1/$file") >= 2088)); then
-            hash=$({ head -c 2080 "$1/$file"; head -c 8 /dev/zero; tail -c +2089 "$1/$file"; } | md5sum)
-        else hash=$(md5sum <"$1/$file"); fi
-        echo "$file ${hash%% *}"
-    done < <(find "$1" -type f ! -name '*.zti' -printf '%P\n' | LC_ALL=C sort)
-    echo "leftovers:$left"
+helper() {  # helper NAME[.so] FLAGS...: builds tests/cli/NAME.cpp here, or skips the test
+    c++ -std=c++17 -O1 -Wall -Wextra -Werror -o "$1" "$HERE/${1%.so}.cpp" "${@:2}" 2>build.txt ||
+        { echo "SKIP: the helper $1 does not build here: $(cat build.txt)"; exit 0; }
 }
-settled() { "$CLI" -C prog list 2>&1; state prog; }  # prog after the next start, which cleans up
+settled() { "$CLI" -C prog list 2>&1; ./fault_state prog; }  # prog after the next start, which cleans up
 # acceptable OLD NEW NOW KILLED: each file of NOW is the old or the new one, a backup may be the
 # dictionary it backs up, the catalogue is one of the two; unless KILLED is kill, the two files
 # of the saved pair are both old, both new or both gone.

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Dictionaries through zantric-cli: make, list, details, merge, add-word, remove-word, find-word,
-# delete; questions, statuses, backups, the selection kept, the one rule for dictionary names, the
-# permission bits a replaced file keeps, and Ctrl-C during a make.
+# Dictionaries: make, list, details, merge, add/remove/find-word, delete; questions, statuses, backups,
+# the selection, the dictionary-name rule, permission bits kept, Ctrl-C during a make.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 listing() { "$CLI" -C prog list 2>/dev/null | tr '\t\n' ': '; }
 mkdir lists && printf '%s\n' cat bob eel > lists/b.txt
@@ -16,8 +15,7 @@ expect_eq "details" "$status $(sed -E "2s/^Created: $time_text\$/Created: (time)
 table <<<"select first|0|" && table <<<"search '*' --from tca --no-use-all|0||Cat,cat," && before=$(snapshot)
 table <<<'make "$dir/lists/b.txt" first.lex|1|Warning: Dictionary already exists. Overwrite?'
 expect_eq "declined remake" "$(snapshot)" "$before"
-# Merge: the union, each word once, names with or without .lex, in any case; --delete-merged
-# takes the inputs off the list and keeps them as backups.
+# Merge: the union, names in any case with or without .lex; --delete-merged keeps the inputs as backups.
 table <<'EOF'
 make "$dir/lists/b.txt" second|0|
 merge FIRST second.lex --into Both|0|Dictionaries Merged Successfully
@@ -27,8 +25,7 @@ merge first nothing --into x|1|
 EOF
 expect_eq "merged" "$(words both.lex)|$(listing)|$(ls prog/lexicons | xargs)|$(temp_files)" \
     "bob Cat cat dog eel Apple tacos | :both.lex:7 |both.lex both.lxb first.lxb second.lxb|0"
-# A new name asks (No without a terminal); a pattern removes every word it fits, case counting,
-# keeping a backup and the selection; removing the last word or delete (after asking) leaves a .lxb.
+# A new name asks; a pattern removes what it fits (case counts); a last word's removal or delete keeps a .lxb.
 table <<'EOF'
 add-word bat --dict Mine|1|New Dictionary: Do you wish to create a new dictionary
 --yes add-word bat --dict Mine|0|Word Added Successfully

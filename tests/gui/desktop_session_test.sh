@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# A short session at the window as a person has it: Xvfb with openbox, keys typed by xdotool into
-# the window that has the focus: the first start's offer answered with Enter; c/#t and Enter in
-# FIND ('/' is '?', '#' refused), counted from the minimised window's "Found: N" title; Escape in
-# FIND's open list closes only the list; a word list of no word gives a warning in front of its
-# dialog, no progress dialog over it, answered with Enter; F10, x exits in order. Skipped (77)
-# without Xvfb, openbox, xdotool or xprop.
+# A session at the real window (Xvfb, openbox, keys from xdotool): the first start's offer, c/#t and Enter
+# counted from the minimised window's title, Escape in FIND's list, a no-word list's warning in front of
+# its dialog, F10 x. Skipped (77) without Xvfb, openbox, xdotool or xprop.
 WINDOW=$(realpath "$1") && source "$(dirname "$(realpath "$0")")/../cli/test_lib.sh" "$2"
 for tool in Xvfb openbox xdotool xprop; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (./x deps)"; exit 77; }

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The window told to end by SIGTERM, SIGHUP or SIGINT (as at the end of a desktop session) closes
-# in order as Exit does, also with the first start's box waiting: status 0, no instance marker or
-# temporary file left, its window position written.
+# SIGTERM, SIGHUP or SIGINT (also with the first start's box up) close the window as Exit does: status 0,
+# nothing left in temp, its position written.
 WINDOW=$(realpath "$1") && source "$(dirname "$(realpath "$0")")/../cli/test_lib.sh" "$2"
 export QT_QPA_PLATFORM=offscreen
 end_with() {  # end_with NAME SIGNAL FOLDER READY: the signal half a second after FOLDER/READY exists

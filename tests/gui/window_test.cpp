@@ -103,7 +103,6 @@ void answerFileDialog(const QString& name, int type = 0) {
         QTest::keyClick(edit, Qt::Key_Return);
     });
 }
-// Work of `steps` steps of 30 ms, reporting its percentage after each.
 class SteppedWork final : public ProgressWork {
 public:
     explicit SteppedWork(int count) : steps(count) {}
@@ -180,7 +179,6 @@ private slots:
         QTest::keyClick(w.find("find"), Qt::Key_Tab);
         QTRY_COMPARE(messages.count(), 1u);
         QVERIFY(messages.last().text.starts_with("Your FIND field contained a pattern"));
-        // No dictionary selected: the message, then Select Dictionaries opens.
         Catalogue::instance().setSelected(".\\lexicons\\english.lex", false);
         messages.clear();
         bool selectOpened = false;
@@ -188,7 +186,6 @@ private slots:
         QCOMPARE(search(w, {"c?t", ""}).found, -1);
         QTRY_VERIFY(selectOpened);
         QCOMPARE(messages.last().title, std::string("No Dictionaries Selected"));
-        // Keys a field cannot hold are dropped with a beep.
         gui::WordDialog words(w.client, UpdateMode::kAdd);
         words.show();
         const struct {
@@ -320,7 +317,6 @@ private slots:
         QCOMPARE(phrases.matches, (QStringList{"act dog", "Cat dog", "cat dog"}));
         QCOMPARE(next.find<QLabel>("filters")->text(), QStringLiteral("Filters on"));
         QVERIFY(next.find<QLabel>("filters")->isVisibleTo(next.frame.get()));
-        // The same letters again: the analysis is reused. Cancelled in it: nothing is found.
         QCOMPARE(search(next, {"* *", "godcat", false, true}).matches, phrases.matches);
         connect(next.client, &gui::SearchPanel::analysisStarted, this,
                 [] { inDialog<gui::AnalysisDialog>([](gui::AnalysisDialog*) {}); });
@@ -357,7 +353,6 @@ private slots:
             QCOMPARE(box.exec(), press < 0 ? 2 : press);
         }
     }
-    // Each command as the list's menu runs it: what it makes is listed unselected at once.
     void dictionaryCommandsRunFromTheOpenList() {
         ProgramFolder folder;
         ProgramFolder::addDictionary("a.lex", {"cat", "dog"}, true);

@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian package on a fresh Debian 12 system, as a user would (apt resolves its
-# dependencies and recommendations from the Debian mirror), and runs both programs there: the
-# versions, the first-start hint, a dictionary made from the system word list, a search, the
-# window offscreen, the desktop entry, the manual pages and the completion.
+# Installs the Debian package on a fresh Debian 12 (debootstrap, kept in ZANTRIC_ROOT_CACHE, in a chroot
+# in a mount namespace; needs root and the network) as a user would, and runs both programs there.
 #   tests/package/install_test.sh DEB
-# The fresh system is a minimal bookworm made by debootstrap, in a chroot inside a mount
-# namespace of its own. debootstrap runs once; its result is kept in build/package-root.tar
-# (ZANTRIC_ROOT_CACHE) and unpacked anew for every run. Needs root and the network.
 set -euo pipefail
 deb=$(realpath "$1")
 cd "$(dirname "$0")/../.."
@@ -37,14 +32,12 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
     { tail -30 /tmp/apt.log; exit 1; }
 for program in zantric-cli zantric; do [[ $($program --version) == "$program "* ]] || fail "$program --version"; done
 [[ -r /usr/share/dict/american-english ]] || fail "the recommended word list is not installed"
-# The first start: no dictionary yet; the hint names the command that makes one.
 hint=$(zantric-cli list 2>&1 >/dev/null)
 grep -qE "\(/usr/share/dict/[a-z-]+\): zantric-cli starter$" <<<"$hint" || fail "no starter hint: $hint"
 [[ -d ~/.local/share/zantric ]] || fail "the program folder is not ~/.local/share/zantric"
 zantric-cli starter >/tmp/make.log 2>&1 || fail "making the starter dictionary: $(cat /tmp/make.log)"
 found=$(zantric-cli search '*' --from listen 2>/dev/null | tr '\n' ' ')
 [[ $found == *"silent "* && $found == *"tinsel "* ]] || fail "search: [$found]"
-# The window starts offscreen and waits in its event loop (ended by the timeout).
 QT_QPA_PLATFORM=offscreen timeout 5 zantric >/tmp/window.log 2>&1; status=$?
 ((status == 124)) || fail "the window ended with status $status: $(cat /tmp/window.log)"
 for f in /usr/share/{applications/org.example.zantric.desktop,icons/hicolor/scalable/apps/org.example.zantric.svg} \
