@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# Bad input through zantric-cli: word lists with NUL bytes, CR LF, invalid UTF-8, huge lines;
-# pasted search fields; a folder, FIFO or device for a file; no such program folder; files that
-# cannot be read or written. Each ends with the valid words, a message naming the file by its full
-# path, or no matches; never a crash, a hang, or a changed or lost dictionary.
+# Bad input: NUL, CR LF, bad UTF-8, huge lines, pasted fields, a folder/FIFO/device, no program folder,
+# unreadable or unwritable files: valid words, the file's full path, or nothing; no crash, hang or loss.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
-# A NUL or a byte outside ASCII makes its line invalid; CR LF ends a line like LF; a line longer
-# than 23 characters is read as pieces of 23, each judged as a line.
+# NUL or non-ASCII makes a line invalid; CR LF ends a line; a long line is read as pieces of 23.
 printf 'cat\0dog\nemu\r\nCaf\xc3\xa9\n\xff\xfe\nyak\r\n\r\nab\x80c\nZebra\n' > mixed.txt
 { head -c 3000000 /dev/zero | tr '\0' 'a'; printf '\nowl\n'; head -c 2000000 /dev/zero | tr '\0' ' '; printf 'ant\n'; } > long.txt
-printf '\0\0\0\n\xc3\n' > none.txt
-table <<'EOF'
+printf '\0\0\0\n\xc3\n' > none.txt && table <<'EOF'
 --yes make mixed.txt mixed|0|
 --yes make long.txt long|0|
 --yes make none.txt none|1|contains no valid words
@@ -35,8 +31,7 @@ y 1 k ! ??|zzzz????|a|b
 EOF
 run search $'e\tu' --from $'\xff\xfeemu'
 table <<<"search $(head -c 5000 /dev/zero | tr '\0' '?')|1|"
-# A folder, a FIFO or a device under a dictionary's name is refused at once, never read without
-# end or waited on; a mistyped program folder makes nothing.
+# A folder, FIFO or device as a dictionary is refused at once; a mistyped program folder makes nothing.
 mkdir folder.lex && mkfifo fifo.lex && runner=(timeout 20)
 table <<EOF
 words folder.lex|1|Unable to open Dictionary: $dir/folder.lex
@@ -44,8 +39,7 @@ words fifo.lex|1|Unable to open Dictionary: $dir/fifo.lex
 words /dev/zero|1|Unable to open Dictionary: /dev/zero
 EOF
 runner=() && folder=$dir/no/such table <<<"list|1|zantric-cli: No such folder: $dir/no/such"
-ZANTRIC_HOME="$dir/no/such" "$CLI" list >/dev/null 2>err.txt
-expect_err "ZANTRIC_HOME missing folder" "zantric-cli: No such folder: $dir/no/such"
+ZANTRIC_HOME="$dir/no/such" "$CLI" list >/dev/null 2>err.txt; expect_err "ZANTRIC_HOME" "zantric-cli: No such folder: $dir/no/such"
 [[ ! -e no ]] || fail "missing folder made"
 # File modes, for a user they apply to: root ignores them, so a root run works as nobody.
 if [[ $(id -u) == 0 ]]; then
@@ -56,10 +50,8 @@ fi
 table <<<"search ??? --from emuyak --no-use-all --save saved|0|"
 set -f
 while IFS='|' read -r target mode named args; do
-    chmod "$mode" "prog/$target"
-    before=$(snapshot)
-    run --yes $args
-    chmod u+rwx "prog/$target"
+    chmod "$mode" "prog/$target" && before=$(snapshot)
+    run --yes $args; chmod u+rwx "prog/$target"
     [[ $status != 0 && "$(snapshot)" == "$before" ]] || fail "$args: status $status, or files changed"
     grep -qF -- "$named" err.txt && ! grep -qF '.\' err.txt || fail "$args: $named not named natively: $(cat err.txt)"
 done <<'EOF'
@@ -76,7 +68,6 @@ files|555|other.ztr|search ??? --from emuyak --no-use-all --save other
 lexicons/mixed.lex|444|mixed.lex|unselect mixed
 EOF
 set +f
-# Viewing needs no write access.
-chmod 444 prog/files/saved.ztr prog/files/saved.zix
+chmod 444 prog/files/saved.ztr prog/files/saved.zix  # viewing needs no write access
 table <<<"view saved|0|Found: 2"
 finish

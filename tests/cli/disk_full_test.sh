@@ -1,46 +1,37 @@
 #!/usr/bin/env bash
-# A full disk: the program's folder on a small file system in a mount namespace of this test
-# alone. A make, merge or word update that needs more room than is free fails naming a file, and
-# leaves the old dictionaries byte for byte and no temporary file. A search stops before the disk
-# is full, keeping and printing the matches it found, or does not start when it is nearly full.
+# A full disk (a small file system in a mount namespace): a change fails naming a file, leaving the old
+# files byte for byte; a search stops before the disk is full and prints what it kept, or never starts.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 # Root makes the namespace itself; another user maps itself to root in a user namespace.
 namespace=(unshare $([[ $(id -u) == 0 ]] || echo -r) -m --propagation private)
 "${namespace[@]}" mount -t tmpfs -o size=64k tmpfs prog 2>/dev/null ||
     { echo "SKIP: cannot mount a small file system here (no mount namespace)"; exit 0; }
 # inside SIZE FOLDER FUNCTION: FUNCTION on prog, a file system of SIZE with FOLDER's dictionaries.
-export CLI dir
-export -f fail expect_eq expect_err sane run snapshot
+export CLI dir && export -f fail expect_eq expect_err sane run snapshot
 inside() {
     "${namespace[@]}" bash -c 'mount -t tmpfs -o "size=$0" tmpfs prog && mkdir prog/lexicons prog/temp prog/files &&
         cp "$1"/lexicons/*.lex "$1"/zantric.ini prog/ && mv prog/*.lex prog/lexicons/ || exit 1
         failures=0; set -f; "$2"; umount prog; exit $((failures > 0))' "$@"
 }
-# Two dictionaries of about 56 KiB each and room for some 40 KiB more: less than any operation
-# below needs.
-randoms 11 60000 | awk 'length >= 3' >big.txt
-mkdir made
-head -n 12000 big.txt >a.txt && sed -n '12001,24000p' big.txt >b.txt
+# Two dictionaries of about 56 KiB each and room for 40 KiB more: less than any change below needs.
+mkdir made && randoms 11 60000 | awk 'length >= 3' >big.txt && head -n 12000 big.txt >a.txt && sed -n '12001,24000p' big.txt >b.txt
 "$CLI" -C made make a.txt a >/dev/null 2>&1 && "$CLI" -C made make b.txt b >/dev/null 2>&1 || fail "making the dictionaries"
 changes() {
     for args in "make big.txt a" "make big.txt c" "merge a b --into c" "merge a b --into a" \
         "add-word zzzzz --dict a" "remove-word a?? --dict b"; do
         before=$(snapshot)
-        run --yes $args
-        expect_eq "$args: status" "$status" "1"
+        run --yes $args; expect_eq "$args: status" "$status" "1"
         grep -q '\.\(tmp\|lex\|\$\$\$\)\|tmp{{{' err.txt || fail "$args: no file named: $(cat err.txt)"
         "$CLI" -C prog list >/dev/null 2>&1
         [[ "$(snapshot)" == "$before" ]] || fail "$args: files changed: $(diff <(echo "$before") <(snapshot) | head -5)"
     done
 }
-# Searches on a 10 MiB disk, which keeps 5 % of itself, and room for what is written between two
-# looks at it, free; filled up to 6 MiB free, it is nearly full before the search starts.
+# Searches on a 10 MiB disk (5 % kept back), free, then filled to 6 MiB free: nearly full at once.
 searches() {
     for fill in 0 1; do
         ((fill)) && head -c $(($(df -k prog | awk 'NR == 2 { print $4 }') * 1024 - (6 << 20))) /dev/zero >prog/filler
-        run search '* *' --from painterslodge --no-use-all
+        run search '* *' --from painterslodge --no-use-all; expect_eq "fill $fill: status" "$status" "3"
         kept=$(sed -n 's/^Found: //p' err.txt)
-        expect_eq "fill $fill: status" "$status" "3"
         expect_err "fill $fill" "Warning: The disk is nearly full: Zantric stopped the search and kept the first ${kept:-0} matches."
         ! grep -q 'Unable to' err.txt || fail "fill $fill: $(cat err.txt)"
         ((fill == 0 && kept > 100000 || fill && kept == 0)) || fail "fill $fill: ${kept:-no} matches kept"
@@ -50,8 +41,7 @@ searches() {
 }
 export -f changes searches
 inside 160k made changes || fail "a full disk"
-if [[ -r /usr/share/dict/american-english ]]; then
-    mkdir searches
+if [[ -r /usr/share/dict/american-english ]] && mkdir searches; then
     "$CLI" -C searches --yes make /usr/share/dict/american-english english >/dev/null 2>&1 &&
         "$CLI" -C searches select english &&
         "$CLI" -C searches search '* *' --from painterslodge --no-use-all >all.txt 2>/dev/null ||

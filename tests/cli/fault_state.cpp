@@ -1,7 +1,7 @@
-// fault_state FOLDER: for faults_test.sh and kill_test.sh, the state of a program's folder, one
-// line per file: its path and a hash of its bytes, a dictionary's two times left out as they differ
-// from run to run. Files only a running or a failed operation leaves (temporary files, the rewrite
-// file, a half-written ini) are listed after a line "leftovers:"; instance markers not at all.
+// fault_state FOLDER: the state of a program's folder, "PATH HASH" per file (a dictionary's two
+// times left out: they differ from run to run), then "leftovers:" and the files only a running or
+// failed operation leaves (temporary files, the rewrite file, a half-written ini); instance markers
+// not at all.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -16,8 +16,7 @@ namespace fs = std::filesystem;
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     const fs::path root(argv[1]);
-    std::vector<std::string> state;
-    std::vector<std::string> left;
+    std::vector<std::string> state, left;
     std::error_code error;
     for (auto it = fs::recursive_directory_iterator(root, error);
          !error && it != fs::recursive_directory_iterator(); it.increment(error)) {

@@ -1,9 +1,7 @@
-// Preloaded by faults_test.sh: fails the program's AT-th file operation of kind OP (open, read,
-// write, sync, rename, remove or any), or every one from it on, or kills the program there, as a
-// full disk, a failing drive or a crash would; counts start at the first operation on a file
-// whose name holds FROM. Counted: opens, renames and removes of relative paths or paths in ROOT,
-// and reads, writes and flushes of regular files other than the standard streams (one per stdio
-// call). LOG gets "KIND FILE" for each fault and "count KIND N" lines at the end.
+// Preloaded by faults_test.sh: fails the AT-th file operation of kind OP (open, read, write,
+// sync, rename, remove, any), or each from it on, or kills there (MODE), counting from the first
+// one on a file whose name holds FROM: opens, renames, removes of relative or ROOT paths, I/O on
+// regular files but the standard streams. LOG gets "KIND FILE" per fault, "count KIND N" at exit.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -28,15 +26,10 @@ const char* env(const char* name) {  // ZANTRIC_FAULT_<name>
     return value ? value : "";
 }
 struct Settings {
-    int kind =
-        int(std::find_if(kNames, kNames + 7, [](auto n) { return !std::strcmp(n, env("OP")); }) -
-            kNames);
+    long kind = std::find(kNames, kNames + 7, std::string(env("OP"))) - kNames;
     long at = std::atol(env("AT"));
-    bool on = std::strcmp(env("MODE"), "on") == 0;
-    bool kill = std::strcmp(env("MODE"), "kill") == 0;
-    const char* log = env("LOG");
-    const char* root = env("ROOT");
-    const char* from = env("FROM");
+    std::string mode = env("MODE");
+    const char *log = env("LOG"), *root = env("ROOT"), *from = env("FROM");
 };
 const Settings& settings() {
     static const Settings s;
@@ -68,9 +61,10 @@ bool fault(Kind kind, const char* file) {
     const long n = ++g_counts[kind];
     const long any = ++g_counts[kAny];
     const long counted = s.kind == kAny ? any : s.kind == kind ? n : 0;
-    if (s.at <= 0 || counted == 0 || (s.on ? counted < s.at : counted != s.at)) return false;
+    if (s.at <= 0 || counted == 0 || (s.mode == "on" ? counted < s.at : counted != s.at))
+        return false;
     logLine("%s %s\n", kNames[kind], file);
-    if (s.kill) ::kill(getpid(), SIGKILL);
+    if (s.mode == "kill") ::kill(getpid(), SIGKILL);
     errno = kind == kWrite || kind == kSync ? ENOSPC : EIO;
     return true;
 }
@@ -109,18 +103,16 @@ __attribute__((destructor)) void reportCounts() {
         return next args;                                                \
     }
 #define ZANTRIC_ARGS(...) __VA_ARGS__
-#define ZANTRIC_OPEN_CALL(name, args, ...)                              \
-    int name(__VA_ARGS__, int flags, ...) {                             \
-        static auto next = real<int (*)(__VA_ARGS__, int, ...)>(#name); \
-        mode_t mode = 0;                                                \
-        if (flags & (O_CREAT | O_TMPFILE)) {                            \
-            va_list rest;                                               \
-            va_start(rest, flags);                                      \
-            mode = static_cast<mode_t>(va_arg(rest, int));              \
-            va_end(rest);                                               \
-        }                                                               \
-        if (pathOf(path) && fault(kOpen, path)) return -1;              \
-        return next(ZANTRIC_ARGS args, flags, mode);                    \
+#define ZANTRIC_OPEN_CALL(name, args, ...)                                              \
+    int name(__VA_ARGS__, int flags, ...) {                                             \
+        static auto next = real<int (*)(__VA_ARGS__, int, ...)>(#name);                 \
+        va_list rest;                                                                   \
+        va_start(rest, flags);                                                          \
+        const auto mode =                                                               \
+            static_cast<mode_t>(flags & (O_CREAT | O_TMPFILE) ? va_arg(rest, int) : 0); \
+        va_end(rest);                                                                   \
+        if (pathOf(path) && fault(kOpen, path)) return -1;                              \
+        return next(ZANTRIC_ARGS args, flags, mode);                                    \
     }
 extern "C" {
 ZANTRIC_CALL(FILE*, fopen, (const char* p, const char* m), (p, m), pathOf(p), kOpen, return nullptr)

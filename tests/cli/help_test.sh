@@ -1,28 +1,21 @@
 #!/usr/bin/env bash
-# The bash completion of zantric-cli (commands, options, dictionary names from each way of
-# choosing the program folder, file names) and its manual page offer every command and option
-# the program's --help lists; both manual pages render without a warning where man is installed.
+# The bash completion (commands, options, dictionary names however the folder is chosen, files) and the
+# manual page offer all that --help lists; both manual pages render without a warning where man is.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
-packaging=$HERE/../../packaging
-source "$packaging/bash-completion/zantric-cli"
+packaging=$HERE/../../packaging && source "$packaging/bash-completion/zantric-cli"
 expect_eq "registered" "$(complete -p zantric-cli)" "complete -F _zantric_cli zantric-cli"
 complete_line() {  # complete_line LINE: the sorted candidates for the last word of LINE
     read -ra COMP_WORDS <<<"$1"
     [[ $1 == *" " ]] && COMP_WORDS+=("")
-    COMP_WORDS[0]=$CLI
-    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-    COMPREPLY=()
-    _zantric_cli
+    COMP_WORDS[0]=$CLI COMP_CWORD=$((${#COMP_WORDS[@]} - 1)) COMPREPLY=() && _zantric_cli
     ((${#COMPREPLY[@]})) && printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' '
 }
-printf 'cat\ndog\n' >words.txt
-mkdir -p home xdg/zantric empty
+printf 'cat\ndog\n' >words.txt && mkdir -p home xdg/zantric empty
 for folder in prog home xdg/zantric; do
     "$CLI" -C "$folder" make words.txt alpha && "$CLI" -C "$folder" make words.txt "beta ${folder%%/*}"
 done >/dev/null 2>&1
 "$CLI" -C prog make words.txt alpine >/dev/null 2>&1
-unset ZANTRIC_HOME
-export HOME=$dir/nohome XDG_DATA_HOME=$dir/xdg
+unset ZANTRIC_HOME && export HOME=$dir/nohome XDG_DATA_HOME=$dir/xdg
 while IFS='|' read -r line want; do
     expect_eq "[$line]" "$(complete_line "$line")" "$want"
 done <<'ROWS'
@@ -43,8 +36,7 @@ expect_eq "ZANTRIC_HOME" "$(ZANTRIC_HOME=$dir/home complete_line "zantric-cli se
 expect_eq "the current folder" "$(cd prog && unset XDG_DATA_HOME && complete_line "zantric-cli select alp")" \
     "alpha alpine "
 [[ ! -e missing && ! -e nohome ]] || fail "completing made a program folder"
-# The manual page's text with troff's escaped hyphens as plain ones.
-text=$(sed 's/\\-/-/g' "$packaging/man/zantric-cli.1.in")
+text=$(sed 's/\\-/-/g' "$packaging/man/zantric-cli.1.in")  # troff's escaped hyphens as plain ones
 mentions() { grep -qE -- "(^|[^a-z-])$1([^a-z-]|$)" <<<"$text"; }
 commands=$("$CLI" --help | sed -n '/^Subcommands:/,$s/^  \([a-z-]*\) .*/\1/p')
 [[ -n $commands ]] || fail "no commands in --help"
@@ -62,8 +54,8 @@ for command in $commands; do
         [[ $completed == *" $option "* ]] || fail "$command: option $option not completed"
     done
 done
-for page in zantric-cli zantric; do
-    ! command -v man >/dev/null || [[ "$(MANWIDTH=80 man --warnings -l "$packaging/man/$page.1.in" 2>&1)" == *"EXIT STATUS"* &&
+for page in zantric-cli zantric; do ! command -v man >/dev/null ||
+    [[ "$(MANWIDTH=80 man --warnings -l "$packaging/man/$page.1.in" 2>&1)" == *"EXIT STATUS"* &&
         -z "$(MANWIDTH=80 man --warnings -l "$packaging/man/$page.1.in" 2>&1 >/dev/null)" ]] || fail "$page.1 has warnings"
 done
 finish

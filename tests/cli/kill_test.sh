@@ -1,33 +1,26 @@
 #!/usr/bin/env bash
-# kill -9 at random moments (up to the time a whole run takes and a quarter more) of make, merge,
-# add-word and remove-word on dictionaries of 200,000 words, KILL_ROUNDS times in KILL_SECONDS (30,
-# 30). After each kill every dictionary is the old or the new one byte for byte, a backup is the
-# one it backs up, the catalogue lists one of the two, and the next start removes temporary files.
+# kill -9 at random moments of make, merge, add-word, remove-word on 200,000 words (KILL_ROUNDS in
+# KILL_SECONDS, 30, 30): dictionaries old or new byte for byte, backups right, the catalogue one of two.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 wordlist=/usr/share/dict/american-english
 [[ -r $wordlist ]] || { echo "SKIP: no $wordlist (package wamerican)"; exit 0; }
 helper fault_state
-# base (the list's words, also with endings) selected, other (those words reversed) and both (two
-# words); the make replaces base with the reversed words.
+# base (the words with endings) selected, other (reversed), both (two words); make writes reversed to base.
 awk '{ print; print $0 "s"; print $0 "ed"; print $0 "er"; print $0 "ing"; print $0 "ly" }' "$wordlist" >words.txt
-rev words.txt >reversed.txt
-printf '%s\n' cog cot >small.txt
+rev words.txt >reversed.txt && printf '%s\n' cog cot >small.txt
 table < <(printf '%s|0|\n' "make words.txt base" "make reversed.txt other" "make small.txt both" "select base")
 mv prog start && set -f
-declare -A commands=(
-    [make]="make $dir/reversed.txt base" [merge]="merge base other --into both"
+declare -A commands=([make]="make $dir/reversed.txt base" [merge]="merge base other --into both"
     [add]="add-word zantric --dict base" [remove]="remove-word ca? --dict base")
 now_us() { echo $(($(date +%s%N) / 1000)); }
 killed() {  # killed OP MICROSECONDS: runs OP on a fresh prog, killed after that long (-1: never)
-    rm -rf prog && cp -a start prog
-    local limit=()
+    rm -rf prog && cp -a start prog && local limit=()
     (($2 < 0)) || limit=(timeout -s KILL "$(printf '%d.%06d' $(($2 / 1000000)) $(($2 % 1000000)))")
     { "${limit[@]}" "$CLI" -C prog --yes ${commands[$1]} >/dev/null 2>&1 </dev/null; } 2>/dev/null
 }
 declare -A old=() new=() took=() tally=()
 for op in "${!commands[@]}"; do
-    rm -rf prog && cp -a start prog
-    old[$op]=$(settled)
+    rm -rf prog && cp -a start prog && old[$op]=$(settled)
     start=$(now_us)
     killed "$op" -1 || fail "$op without a kill"
     took[$op]=$(($(now_us) - start))
@@ -39,8 +32,7 @@ for ((round = 1; round <= ${KILL_ROUNDS:-30} && $(now_us) < deadline; round++));
     for op in "${!commands[@]}"; do
         delay=$(((RANDOM * 32768 + RANDOM) % (took[$op] * 5 / 4 + 1)))
         killed "$op" $delay
-        status=$?
-        what="$op killed after $delay microseconds"
+        status=$? what="$op killed after $delay microseconds"
         ((status == 0 || status == 137)) || fail "$what: status $status"
         now=$(settled)
         [[ "$now" == *"leftovers:" ]] || fail "$what: after the next start: ${now##*leftovers:}"

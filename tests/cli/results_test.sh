@@ -1,26 +1,20 @@
 #!/usr/bin/env bash
-# Saved results through zantric-cli: search --save and --export, view, delete-results; the pair's
-# bytes, the export's block, append, overwrite and their questions, where typed names land, output
-# that cannot be written, and control characters on a terminal.
+# Saved results: --save, --export, view, delete-results; the pair's bytes, the export's block, append,
+# overwrite and their questions, where names land, unwritable output, control characters on a terminal.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 hex() { od -An -tx1 -j "$2" -N "$3" "$1" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }  # FILE FROM COUNT
 block() {  # block FIND FROM USEALL(0/1) CHECKED FOUND LINES...: the export of one search
-    local stars='************************************************************'
-    printf '%s\n\nResults from Zantric Search\n\n' "$stars"
-    printf 'Find Field: %s\nFrom Field: %s\nInclude Field: \nExclude Field: \n\n' "$1" "$2"
-    [[ $3 == 1 ]] && printf 'Use All Source Selected\n'
-    printf '\nWords Checked: %9d\nWords Found: %9d\n\n%s\n\n' "$4" "$5" "$stars"
-    shift 5
-    printf '%s\n' "$@"
+    local stars=$(printf '*%.0s' {1..60}) all=
+    [[ $3 == 0 ]] || all='Use All Source Selected\n'
+    printf '%s\n\nResults from Zantric Search\n\nFind Field: %s\nFrom Field: %s\nInclude Field: \nExclude Field: \n\n%b\nWords Checked: %9d\nWords Found: %9d\n\n%s\n\n' \
+        "$stars" "$1" "$2" "$all" "$4" "$5" "$stars"
+    printf '%s\n' "${@:6}"
 }
 printf '%s\n' act cat tac dog coats ascot tacos > words.txt
 run --yes make words.txt test && run select test || fail "make test"
-# A bare NAME lands in the program's files folder; an export FILE typed without a folder in the
-# folder the command was run in, with ".asc" added. The pair: a 344-byte header, the lines, and
-# n + 1 index entries.
+# NAME lands in prog/files, an export FILE in the working folder as FILE.asc; the pair's bytes.
 run search '???' --from tca --save three --export out
-expect_eq "search" "$status $(tr '\n' ' ' <out.txt)" "0 act cat tac "
-checked=$(sed -n 's/^Checked: //p' err.txt)
+expect_eq "search" "$status $(tr '\n' ' ' <out.txt)" "0 act cat tac "; checked=$(sed -n 's/^Checked: //p' err.txt)
 [[ -f prog/files/three.zix && -f out.asc && ! -e prog/out.asc && ! -e out ]] || fail "files: $(ls -R)"
 three=prog/files/three.ztr
 expect_eq "pair" "$(stat -c %s $three) $(hex $three 0 8) $(od -An -tu4 -j 8 -N 4 $three | tr -d ' ')" \
@@ -39,22 +33,16 @@ EOF
 # A Checked count too large for its field is kept as 2,147,483,647, never wrapped below zero.
 for field in 'ff ff ff 7f' 'ff ff ff ff' '05 00 00 80'; do
     cp $three prog/files/big.ztr && cp prog/files/three.zix prog/files/big.zix
-    printf "\\x${field// /\\x}" | dd of=prog/files/big.ztr bs=1 seek=8 conv=notrunc status=none
-    run view big
+    printf "\\x${field// /\\x}" | dd of=prog/files/big.ztr bs=1 seek=8 conv=notrunc status=none && run view big
     expect_eq "view of Checked $field" "$(sed -n 8p out.txt)" "Checked: at least 2147483647"
 done
 # Every command that prints says why it cannot, and ends with status 1.
 [[ ! -w /dev/full ]] || out=/dev/full table < <(for args in "search ??? --from tca" "view three" list "details test" \
     "find-word cat" "--yes make words.txt again" --version "words prog/lexicons/test.lex"; do
     echo "$args|1|Unable to write the output: No space left on device"; done)
-# Saving over a pair and exporting over a file ask first: with no terminal the answer is No
-# (Cancel) and the file stays; --yes (also after the command) answers Yes (Overwrite); --append
-# adds a second block without asking; usage errors run nothing. Typed paths with a folder are
-# relative to where the command runs, even with -C. delete-results deletes both files of a pair,
-# and never a file that is not a results file.
-mkdir sub
-printf 'not results' > prog/files/bogus.ztr
-printf 'xxxx' > prog/files/bogus.zix
+# Saving or exporting over a file asks (No without a terminal, --yes anywhere is Yes), --append
+# does not; usage errors run nothing; folders are the working folder's; delete-results only pairs.
+mkdir sub && printf 'not results' > prog/files/bogus.ztr && printf 'xxxx' > prog/files/bogus.zix
 table <<EOF
 search 'c?t' --no-use-all --save three|1|Warning: $dir/prog/files/three.ztr&Do you wish to overwrite? (Y/N)
 view three|0|Found: 3
@@ -73,33 +61,25 @@ EOF
 [[ -f sub/mine.ztr && -f sub/mine.zix && -f sub/mine.txt && -f prog/files/bogus.ztr && -f prog/files/bogus.zix ]] ||
     fail "files: $(ls -R)"
 cmp -s out.asc expected.asc || fail "export changed after Cancel"
-run view three
-expect_eq "saved over" "$(sed -n '1p;5p;7p;9,$p' out.txt)" "$(printf '%s\n' 'Find: c?t' 'Use All FROM Letters: no' 'Found: 1' cat)"
+run view three; expect_eq "saved over" "$(sed -n '1p;5p;7p;9,$p' out.txt)" "$(printf '%s\n' 'Find: c?t' 'Use All FROM Letters: no' 'Found: 1' cat)"
 checked_cat=$(sed -n 's/^Checked: //p' out.txt)
-run view three --export out.asc --append
-expect_eq "append" "$status $(grep -c 'already exists' err.txt)" "0 0"
-block 'c?t' '' 0 "$checked_cat" 1 cat >> expected.asc
-cmp -s out.asc expected.asc || fail "append: $(diff out.asc expected.asc)"
-run --yes view three --export out.asc
-block 'c?t' '' 0 "$checked_cat" 1 cat > expected.asc
+run view three --export out.asc --append; expect_eq "append" "$status $(grep -c 'already exists' err.txt)" "0 0"
+block 'c?t' '' 0 "$checked_cat" 1 cat >> expected.asc && cmp -s out.asc expected.asc || fail "append: $(diff out.asc expected.asc)"
+run --yes view three --export out.asc; block 'c?t' '' 0 "$checked_cat" 1 cat > expected.asc
 cmp -s out.asc expected.asc || fail "overwrite: $(diff out.asc expected.asc)"
 table <<EOF
 delete-results three|0|
 delete-results three|1|File Error.: Unable to Open File: $dir/prog/files/three.ztr
 view three|1|
 EOF
-# Bytes from a file reach a terminal escaped, so that a match cannot retitle or clear it; piped
-# output stays byte for byte.
+# Bytes from a file reach a terminal escaped (a match cannot retitle or clear it); piped, unchanged.
 u32() { printf "$(printf '\\%03o' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24)))"; }
 line=$'\e]0;title\a\e[2J\x7f'
 { u32 22961; u32 1; u32 0; u32 15; head -c 328 /dev/zero; printf '%s\n' "$line"; } > prog/files/ctl.ztr
 { u32 344; u32 $((344 + ${#line} + 1)); } > prog/files/ctl.zix
-run view ctl
-expect_eq "piped control characters" "$(tail -n 1 out.txt)" "$line"
-if command -v script >/dev/null; then
-    script -qec "$CLI -C prog view ctl" /dev/null > tty.txt 2>&1
+run view ctl; expect_eq "piped control characters" "$(tail -n 1 out.txt)" "$line"
+if on_tty "$CLI -C prog view ctl"; then
     grep -qF '\x1b]0;title\x07\x1b[2J\x7f' tty.txt || fail "terminal: $(od -c tty.txt | tail -3)"
     grep -q $'\e' tty.txt && fail "a raw ESC reached the terminal"
 fi
-expect_eq "temporary files left" "$(temp_files)" "0"
 finish

@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# Searches through zantric-cli: the first start, matches, Found and Checked, the limit, the
-# filters, --explain, input errors, the starter dictionary, and signals and a closed pipe.
+# Searches: first start, matches, Found, Checked, limit, filters, --explain, errors, starter, signals.
 tmp=${TMPDIR:-/tmp} source "$(dirname "$(realpath "$0")")/test_lib.sh"  # gigabytes of matches
 # A first start writes the ini with its six entries and makes no folder.
-run list
-expect_eq "first start" "$(grep -c = prog/zantric.ini) $(find prog -mindepth 1 -type d | wc -l)" "6 0"
-printf '%s\n' a at do go to act cat cog dog god tag > words.txt
-run --yes make words.txt catdog && run select catdog && run list
+run list; expect_eq "first start" "$(grep -c = prog/zantric.ini) $(find prog -mindepth 1 -type d | wc -l)" "6 0"
+printf '%s\n' a at do go to act cat cog dog god tag > words.txt && run --yes make words.txt catdog && run select catdog && run list
 expect_eq "list" "$(cat out.txt)" "$(printf '\xc2\xbb\tcatdog.lex\t11')"
 table <<'EOF'
 search '* *' --from catdog|0|Found: 8&Checked: 40&!Stopped|act dog,act god,cat dog,cat god,dog act,dog cat,god act,god cat,
@@ -18,8 +15,7 @@ search '*' --from tca|0|Found: 2|act,cat,
 search '* *' --from catdog --limit 3|0|Found: 3&Stopped after 3 matches.|act dog,act god,cat dog,
 search 'act *' --from catdog --limit 3|0|Found: 2&!Stopped|act dog,act god,
 EOF
-# The stoplist takes words as a word list does (CRT is Crt); a filter that struck a word says
-# "Filters on"; saved results, their view and their export name the filters.
+# The stoplist reads words as a word list does; a struck word means "Filters on", saved and exported.
 table <<'EOF'
 stoplist add CRT god 'two words'|2|
 stoplist add CRT god|0|
@@ -34,10 +30,8 @@ stoplist remove god Ln|1|Removed from the stoplist: god&Not in the stoplist: Ln
 EOF
 grep -qxF "Each Word Once Selected" once.txt && grep -qxF "Stoplist Selected" once.txt ||
     fail "export of filters: $(cat once.txt)"
-if command -v script >/dev/null; then  # a terminal escapes what files hold, not the tabs added
-    script -qec "$CLI -C prog search '??' --from 'g?' --explain" /dev/null >tty.txt 2>&1
+! on_tty "$CLI -C prog search '??' --from 'g?' --explain" ||  # a terminal escapes only what files hold
     grep -q $'^go\tleft: -\tblanks: o' tty.txt || fail "explain on a terminal: $(od -c tty.txt | head -3)"
-fi
 t=$'\t'
 table <<EOF
 search '*' --from 'ca?g' --no-use-all --explain|0||a${t}left: cg?,at${t}left: cg${t}blanks: t,go${t}left: ac${t}blanks: o,act${t}left: g${t}blanks: t,cat${t}left: g${t}blanks: t,cog${t}left: a${t}blanks: o,tag${t}left: c${t}blanks: t,
@@ -46,11 +40,8 @@ search '* *'|1|Input Error: Multiple Word Searches must contain an entry in the 
 unselect --all|0|
 search cat|1|No Dictionaries Selected: You do not currently have  a dictionary selected for use.
 EOF
-expect_eq "temporary files left" "$(temp_files)" "0"
-# The starter dictionary: named by the hint of an empty folder, made and selected by `starter`,
-# which asks before it replaces english.lex.
-printf '%s\n' a b I CRT hmm cat > starter.txt
-mkdir empty
+# The starter dictionary: named by an empty folder's hint, made and selected, asks before replacing.
+printf '%s\n' a b I CRT hmm cat > starter.txt && mkdir empty
 folder=empty table <<EOF
 list||$([[ -r /usr/share/dict/words ]] && echo "No dictionaries yet. Make one from the system word list (/usr/share/dict/words): zantric-cli -C empty starter")
 starter starter.txt|0|
@@ -58,35 +49,25 @@ list|0|»${t}english.lex${t}3
 starter starter.txt|1|Warning: Dictionary already exists. Overwrite?
 --yes starter starter.txt|0|
 EOF
-# Ctrl-C, SIGTERM, SIGHUP and a closed output pipe end a search, and a view: the status says
-# which, the temporary folder is left empty, and after Ctrl-C every kept match was printed, also
-# when no one read the output for a while (the search stops at once all the same).
+# Ctrl-C, TERM, HUP, a closed pipe end a search or view: its status, temp empty, kept matches printed.
 if [[ -r /usr/share/dict/american-english ]]; then
     run --yes make /usr/share/dict/american-english english && run select english &&
         run search '* *' --from painterslodge --no-use-all --save many || fail "saving many matches"
     long=(search '!' --from williamshakespe)
     for how in INT:130 slow:130 TERM:143 HUP:129 pipe:141 view:141; do
-        start=$SECONDS
-        if [[ $how == pipe* || $how == view* ]]; then
-            [[ $how == pipe* ]] && what=("${long[@]}") || what=(view many)
+        start=$SECONDS sig=${how%:*} output=out.txt
+        if [[ $sig == pipe || $sig == view ]]; then
+            [[ $sig == pipe ]] && what=("${long[@]}") || what=(view many)
             "$CLI" -C prog "${what[@]}" 2>err.txt | head -2 >out.txt
             status=${PIPESTATUS[0]}
         else
-            output=out.txt
-            if [[ $how == slow* ]]; then
-                output=slow.fifo && mkfifo slow.fifo
-                { sleep 2; cat >out.txt; } <slow.fifo &
-            fi
+            [[ $sig == slow ]] && output=slow.fifo && mkfifo slow.fifo
+            [[ $sig == slow ]] && { sleep 2; cat >out.txt; } <slow.fifo &
             "$CLI" -C prog "${long[@]}" >$output 2>err.txt &
-            pid=$!
-            sig=${how%:*} && sleep 0.5 && kill -"${sig/slow/INT}" "$pid"
-            if [[ $how == slow* ]]; then
-                sizes=$(sleep 0.3; stat -c %s prog/temp/*.\$\$\$; sleep 0.5; stat -c %s prog/temp/*.\$\$\$)
-                expect_eq "slow: the search went on after Ctrl-C" "$(uniq <<<"$sizes" | wc -l)" "1"
-            fi
-            wait "$pid"
-            status=$?
-            wait && rm -f slow.fifo
+            pid=$! && sleep 0.5 && kill -"${sig/slow/INT}" "$pid"
+            [[ $sig != slow ]] || expect_eq "slow: the search went on after Ctrl-C" \
+                "$({ sleep 0.3; stat -c %s prog/temp/*.\$\$\$; sleep 0.5; stat -c %s prog/temp/*.\$\$\$; } | uniq | wc -l)" "1"
+            wait "$pid"; status=$? && wait && rm -f slow.fifo
         fi
         ((SECONDS - start < 8)) || fail "$how: ended only after $((SECONDS - start)) s"
         expect_eq "$how: status, files left" "$status:$(find prog/temp -type f | wc -l)" "${how#*:}:0"

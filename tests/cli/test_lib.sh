@@ -20,9 +20,8 @@ run() {  # run ARGS...: on prog with no terminal to answer questions; sets $stat
     status=$? && sane "$*"
     return $status
 }
-# table: rows "ARGS|STATUS|TEXTS|OUTPUT", each run by `run` (ARGS as typed in a shell); STATUS,
-# TEXTS and OUTPUT may be empty. Each of the TEXTS (joined by &) is in its stdout or stderr, or
-# with a leading ! nowhere in them; OUTPUT is its stdout with ',' for each line end.
+# table: rows "ARGS|STATUS|TEXTS|OUTPUT" run by `run`; each of the TEXTS (joined by &) is in stdout or
+# stderr (with a leading ! in neither); OUTPUT is stdout, ',' for each line end; empty fields: no check.
 table() {
     local args want texts output text
     set -f
@@ -38,9 +37,15 @@ table() {
     done
     set +f
 }
-wait_for() { for _ in $(seq 500); do compgen -G "$1" >/dev/null && return; sleep 0.01; done; }  # PATTERN
+until_ok() { local end=$((SECONDS + $1)); until "${@:2}"; do ((SECONDS < end)) || return 1; sleep 0.02; done; }  # S CMD...
+wait_for() { until_ok 10 compgen -G "$1" >/dev/null; }  # PATTERN
+ended() {  # ended WHAT PID FOLDER: PID ends within 15 s with status 0, leaving FOLDER/temp empty
+    until_ok 15 eval "! kill -0 $2 2>/dev/null" || { fail "$1: still running"; kill -9 "$2"; }
+    wait "$2"; expect_eq "$1: status, left in temp" "$? $(ls -A "$3/temp" 2>/dev/null | xargs)" "0 "
+}
 words() { "$CLI" words "$dir/prog/lexicons/$1" 2>/dev/null | tr '\n' ' '; }  # words FILE.lex
 snapshot() { (cd "$dir/prog" && find "${@:-.}" -type f ! -name '*.zti' -exec md5sum {} + | LC_ALL=C sort); }
+on_tty() { command -v script >/dev/null && { script -qec "$*" /dev/null >tty.txt 2>&1; true; }; }  # CMD: tty.txt, if can
 temp_files() { find "$dir/prog/temp" -type f ! -name '$$othercopy.zti' 2>/dev/null | wc -l; }
 randoms() {  # randoms SEED COUNT: random words of 1 to 9 letters
     awk -v n="$2" "BEGIN { srand($1); for (i = 0; i < n; i++) { w = \"\"; k = 1 + int(rand() * 9)
@@ -50,8 +55,7 @@ helper() {  # helper NAME[.so] FLAGS...: builds tests/cli/NAME.cpp here, or skip
     c++ -std=c++17 -O1 -Wall -Wextra -Werror -o "$1" "$HERE/${1%.so}.cpp" "${@:2}" 2>build.txt ||
         { echo "SKIP: the helper $1 does not build here: $(cat build.txt)"; exit 0; }
 }
-# The state of prog after the next start, which cleans up: the catalogue, then fault_state's.
-settled() { "$CLI" -C prog list 2>&1; ./fault_state prog; }
+settled() { "$CLI" -C prog list 2>&1; ./fault_state prog; }  # prog after the next start, which cleans up
 # acceptable OLD NEW NOW KILLED: each file of NOW is the old or the new one, a backup may be the
 # dictionary it backs up, the catalogue is one of the two; unless KILLED is kill, the two files
 # of the saved pair are both old, both new or both gone.
@@ -62,8 +66,8 @@ acceptable() {
     while read -r path hash; do was[$path]=$hash; done <<<"$1"
     while read -r path hash; do will[$path]=$hash; done <<<"$2"
     while read -r path hash; do now[$path]=$hash; done <<<"$3"
-    [[ "$(grep -v '^[a-z]' <<<"$3")" == "$(grep -v '^[a-z]' <<<"$1")" ||
-       "$(grep -v '^[a-z]' <<<"$3")" == "$(grep -v '^[a-z]' <<<"$2")" ]] || return 1
+    local catalogue=$(grep -v '^[a-z]' <<<"$3")
+    [[ $catalogue == "$(grep -v '^[a-z]' <<<"$1")" || $catalogue == "$(grep -v '^[a-z]' <<<"$2")" ]] || return 1
     for path in "${!was[@]}" "${!will[@]}" "${!now[@]}"; do
         [[ $path == */* && ($4 == kill || $path != files/saved.*) ]] || continue
         hash=${now[$path]:-gone}
@@ -76,4 +80,7 @@ acceptable() {
     [[ $pair == "${was[files/saved.ztr]:-gone} ${was[files/saved.zix]:-gone}" ||
        $pair == "${will[files/saved.ztr]:-gone} ${will[files/saved.zix]:-gone}" || $pair == "gone gone" ]]
 }
-finish() { ((failures == 0)) && echo "all passed" && exit 0; echo "$failures failure(s)" && exit 1; }
+finish() {  # no file left in prog/temp, then the count of failures
+    expect_eq "files left in prog/temp" "$(temp_files)" 0
+    ((failures == 0)) && echo "all passed" && exit 0; echo "$failures failure(s)" && exit 1
+}

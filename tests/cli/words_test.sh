@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# Dictionaries through zantric-cli: make, list, details, merge, add-word, remove-word, find-word,
-# delete; questions, statuses, backups, the selection kept, the one rule for dictionary names, the
-# permission bits a replaced file keeps, and Ctrl-C during a make.
+# Dictionaries: make, list, details, merge, add/remove/find-word, delete; questions, statuses, backups,
+# the selection, the dictionary-name rule, permission bits kept, Ctrl-C during a make.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 listing() { "$CLI" -C prog list 2>/dev/null | tr '\t\n' ': '; }
-mkdir lists
+mkdir lists && printf '%s\n' cat bob eel > lists/b.txt
 printf '%s\n' '  Apple  ' 'apple pie' 'well-to-do' cat Cat cat dog $'caf\xc3\xa9' '' tacos > lists/a.txt
-printf '%s\n' cat bob eel > lists/b.txt
 cd lists && table <<<"make a.txt first|0||Dictionary Created Successfully," && cd "$dir"
 expect_eq "made" "$(words first.lex)|$(listing)|$(temp_files)" "Cat cat dog Apple tacos | :first.lex:5 |0"
 # Details: when it was made (24 characters of local time), no Modified line before an update.
@@ -14,12 +12,10 @@ run details first
 time_text='[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}'
 expect_eq "details" "$status $(sed -E "2s/^Created: $time_text\$/Created: (time)/" out.txt | tr '\n' '|')" \
     "0 Information on: first.lex|Created: (time)|Total Words: 5|"
-table <<<"select first|0|" && table <<<"search '*' --from tca --no-use-all|0||Cat,cat,"
-before=$(snapshot)
+table <<<"select first|0|" && table <<<"search '*' --from tca --no-use-all|0||Cat,cat," && before=$(snapshot)
 table <<<'make "$dir/lists/b.txt" first.lex|1|Warning: Dictionary already exists. Overwrite?'
 expect_eq "declined remake" "$(snapshot)" "$before"
-# Merge: the union, each word once, names with or without .lex, in any case; --delete-merged
-# takes the inputs off the list and keeps them as backups.
+# Merge: the union, names in any case with or without .lex; --delete-merged keeps the inputs as backups.
 table <<'EOF'
 make "$dir/lists/b.txt" second|0|
 merge FIRST second.lex --into Both|0|Dictionaries Merged Successfully
@@ -29,10 +25,7 @@ merge first nothing --into x|1|
 EOF
 expect_eq "merged" "$(words both.lex)|$(listing)|$(ls prog/lexicons | xargs)|$(temp_files)" \
     "bob Cat cat dog eel Apple tacos | :both.lex:7 |both.lex both.lxb first.lxb second.lxb|0"
-# A new name asks first (No without a terminal); words keep the dictionary's order; a pattern
-# removes every word it fits, case counting, keeps a backup and the selection; removing the last
-# word deletes the dictionary, its last version kept as the backup; delete asks, then retires the
-# dictionary as .lxb.
+# A new name asks; a pattern removes what it fits (case counts); a last word's removal or delete keeps a .lxb.
 table <<'EOF'
 add-word bat --dict Mine|1|New Dictionary: Do you wish to create a new dictionary
 --yes add-word bat --dict Mine|0|Word Added Successfully
@@ -57,12 +50,9 @@ delete third|1|Confirm: If you delete these dictionaries
 EOF
 expect_eq "words, backups" "$(words mine.lex)|$(words mine.lxb)|$(words other.lxb)|$(words third.lxb)" \
     "bat Cat |bat Cat cat cot cut |dog |emu "
-expect_eq "selected" "$(listing | grep -c '»:mine.lex:2 ')" "1"
-[[ -e prog/lexicons/other.lex || -e prog/lexicons/third.lex ]] && fail "deleted dictionaries still there"
-# One rule for every command that takes a dictionary name: NAME or NAME.lex; nothing else, and
-# nothing too long for a file, and nothing changes.
-rule='A dictionary name is a file name without a folder; it may end in .lex.'
-long=$(printf 'a%.0s' $(seq 252))
+expect_eq "selected, deleted" "$(listing | grep -c '»:mine.lex:2 ') $(ls prog/lexicons/{other,third}.lex 2>/dev/null)" "1 "
+# Every command takes NAME or NAME.lex as a dictionary name, no other and none too long for a file.
+rule='A dictionary name is a file name without a folder; it may end in .lex.' long=$(printf 'a%.0s' $(seq 252))
 before=$(snapshot)
 table <<EOF
 --yes add-word cat --dict ../elsewhere|2|zantric-cli: ../elsewhere: $rule
@@ -90,9 +80,8 @@ search '???' --from tacos --no-use-all --save kept --export kept|0|
 EOF
 chmod 600 prog/files/kept.ztr prog/files/kept.zix kept.asc
 run --yes search '???' --from tacos --no-use-all --save kept --export kept
-expect_eq "modes" "$status $(stat -c %a prog/lexicons/mode.lex prog/files/kept.ztr prog/files/kept.zix kept.asc | xargs)" \
-    "0 640 600 600 600"
-expect_eq "rewrite files left" "$(find prog -name 'new{}}{*' | wc -l) $(temp_files)" "0 0"
+expect_eq "modes" "$status $(stat -c %a prog/lexicons/mode.lex prog/files/kept.{ztr,zix} kept.asc | xargs)" "0 640 600 600 600"
+expect_eq "rewrite files left" "$(find prog -name 'new{}}{*' | wc -l)" "0"
 # Ctrl-C once the first sorted run is on disk: status 130, no dictionary, no temporary file.
 randoms 3 1500000 >big.txt
 "$CLI" -C prog make big.txt big >/dev/null 2>&1 &

@@ -30,7 +30,6 @@
 namespace zantric::test {
 
 using Words = std::vector<std::string>;
-
 // A program folder (ini, lexicons, temp, files) in a fresh temporary folder, made current.
 class ProgramFolder {
 public:
@@ -44,8 +43,6 @@ public:
         Catalogue::resetForTests();
     }
     ~ProgramFolder() { Catalogue::resetForTests(); }
-    const std::filesystem::path& path() const { return m_folder.path(); }
-
     // Builds and lists lexicons/<name>; the selection is written to the file too.
     static void addDictionary(const std::string& name, Words words, bool selected = true) {
         std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) {
@@ -63,13 +60,11 @@ public:
 private:
     TempFolder m_folder;
 };
-
 // The catalogue's word count of a dictionary, -1 when it is not listed.
 inline long listedWords(const std::string& name) {
     const CatalogueEntry* entry = Catalogue::instance().find(".\\lexicons\\" + name);
     return entry ? static_cast<long>(entry->header().wordCount) : -1;
 }
-
 // The frame and main window as the program builds them; controls found by their names.
 struct Window {
     Window() : client(new gui::SearchPanel), frame(std::make_unique<gui::MainWindow>(client)) {
@@ -83,28 +78,23 @@ struct Window {
         if (control == nullptr) qFatal("The window has no control named %s", name);
         return control;
     }
-    QCheckBox* box(const char* name) const { return find<QCheckBox>(name); }
-
     gui::SearchPanel* client;
     std::unique_ptr<gui::MainWindow> frame;
 };
-
 // Types into an editable combo box key by key, as a user does (it holds the focus).
 inline void typeInto(QComboBox* box, const QString& text) {
     box->lineEdit()->selectAll();
     QTest::keyClick(box, Qt::Key_Backspace);
     QTest::keyClicks(box, text);
 }
-
-// Answers every box with `answer` after looking twice, 300 ms apart, at the progress of the work
-// the box is meant to hold.
+// Answers every box with `answer` after looking twice, 300 ms apart (50 ms after the question: a
+// step under way may still be counted), at the progress of the work the box is meant to hold.
 class PauseCheckingPresenter : public RecorderPresenter {
 public:
     PauseCheckingPresenter(std::function<int()> progress, int answer)
         : m_progress(std::move(progress)), m_answer(answer) {}
     int show(const std::string& text, const std::string& title, int style, bool owner) override {
         RecorderPresenter::show(text, title, style, owner);
-        // A word or step under way when the question came may still be counted.
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         progressWhenAsked = m_progress();
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -117,7 +107,6 @@ private:
     std::function<int()> m_progress;
     int m_answer;
 };
-
 // Runs `action` once `ready` holds, checking every 10 ms (also inside a modal dialog's loop).
 inline void whenReady(std::function<bool()> ready, std::function<void()> action) {
     auto* timer = new QTimer;
@@ -130,20 +119,16 @@ inline void whenReady(std::function<bool()> ready, std::function<void()> action)
                      });
     timer->start(10);
 }
-
-// The modal dialog open now if it is a `Dialog` and already active (its Alt keys work).
-template <class Dialog>
-Dialog* modalDialog() {
-    QWidget* modal = QApplication::activeModalWidget();
-    return modal && modal->isActiveWindow() ? qobject_cast<Dialog*>(modal) : nullptr;
-}
-
-// Runs `act` on the next `Dialog` to open, then closes it unless closed or left to Alt keys.
+// Runs `act` on the next `Dialog` once it is active (Alt keys work), then closes it unless `close`.
 template <class Dialog>
 void inDialog(std::function<void(Dialog*)> act, bool close = true) {
-    whenReady([] { return modalDialog<Dialog>() != nullptr; },
-              [act = std::move(act), close] {
-                  QPointer<Dialog> dialog = modalDialog<Dialog>();
+    const auto open = [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal && modal->isActiveWindow() ? qobject_cast<Dialog*>(modal) : nullptr;
+    };
+    whenReady([open] { return open() != nullptr; },
+              [open, act = std::move(act), close] {
+                  QPointer<Dialog> dialog = open();
                   act(dialog);
                   if (close && dialog != nullptr && dialog->isVisible()) dialog->reject();
               });
