@@ -208,6 +208,25 @@ protected:
     }
 };
 
+struct UpdateCase {
+    Words before;                   // {}: the 3380 words
+    const char *dictionary, *word;  // "new.lex" does not exist beforehand
+    UpdateMode mode;
+    int result;
+    Words after;                // when the result is kUpdateDone
+    std::string thrown = "";    // instead of a result
+    int cancelAtPoll = 0;       // 0: no cancel
+    bool blockRewrite = false;  // the rewrite file cannot be created
+    int countChange = 0;        // to the header's word count
+    std::size_t cut = 0;        // bytes taken off the end
+};
+Words manyWords() {  // 3380 words, polled 13 times by a rewrite
+    Words many;
+    for (int i = 0; i < 26 * 26 * 5; ++i)
+        many.push_back({'a', char('a' + i / 130), char('a' + i / 5 % 26), char('a' + i % 5)});
+    return many;
+}
+
 // Words added and removed in dictionary order, with the old file as the backup. Cancelled at any
 // point, unable to write, or given a dictionary whose words do not add up to its header's count
 // (rather than replace it with fewer words): nothing changes.
@@ -216,21 +235,8 @@ TEST_F(WordUpdateTest, AddsAndRemovesInOrderOrLeavesEverythingAsItWas) {
     const int done = kUpdateDone, cancelled = kUpdateCancelled;
     const std::string noRewrite = "Unable to create Dictionary: " + shownPath(kRewriteFileName);
     const std::string unread = "Unable to read Dictionary: " + shownPath("lexicons/words.lex");
-    Words many;  // 3380 words, polled 13 times by a rewrite
-    for (int i = 0; i < 26 * 26 * 5; ++i)
-        many.push_back({'a', char('a' + i / 130), char('a' + i / 5 % 26), char('a' + i % 5)});
-    const struct {
-        Words before;                   // {}: the 3380 words
-        const char *dictionary, *word;  // "new.lex" does not exist beforehand
-        UpdateMode mode;
-        int result;
-        Words after;                // when the result is kUpdateDone
-        std::string thrown = "";    // instead of a result
-        int cancelAtPoll = 0;       // 0: no cancel
-        bool blockRewrite = false;  // the rewrite file cannot be created
-        int countChange = 0;        // to the header's word count
-        std::size_t cut = 0;        // bytes taken off the end
-    } cases[] = {
+    const Words many = manyWords();
+    const UpdateCase cases[] = {
         // clang-format off
         {{"bat", "cot"}, "words.lex", "cat", add, done, {"bat", "cat", "cot"}},
         {{"bat", "cot"}, "words.lex", "zebra", add, done, {"bat", "cot", "zebra"}},
