@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "core/maintenance/make_dictionary.h"
+#include "core/maintenance/word_list_reader.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/profile.h"
