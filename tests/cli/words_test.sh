@@ -7,6 +7,7 @@ mkdir lists && printf '%s\n' cat bob eel > lists/b.txt
 printf '%s\n' '  Apple  ' 'apple pie' 'well-to-do' cat Cat cat dog $'caf\xc3\xa9' '' tacos > lists/a.txt
 cd lists && table <<<"make a.txt first|0||Dictionary Created Successfully," && cd "$dir"
 expect_eq "made" "$(words first.lex)|$(listing)|$(temp_files)" "Cat cat dog Apple tacos | :first.lex:5 |0"
+table <<<"words prog/lexicons/first.lex 'c?t'|0|Checked: |Cat,cat," && table <<<"words prog/lexicons/first.lex ''|2|"
 # Details: when it was made (24 characters of local time), no Modified line before an update.
 run details first
 time_text='[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}'

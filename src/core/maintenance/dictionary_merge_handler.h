@@ -47,9 +47,6 @@ public:
     bool operator<(const DictionaryMergeHandler& other) const {
         return compareWords(m_word, other.m_word) < 0;
     }
-    bool operator==(const DictionaryMergeHandler& other) const {
-        return compareWords(m_word, other.m_word) == 0;
-    }
 
 private:
     static constexpr std::size_t kReadBuffer = 1024;

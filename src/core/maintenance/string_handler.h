@@ -52,9 +52,6 @@ public:
     bool operator<(const StringHandler& other) const {
         return compareSortRecords(m_record, other.m_record) < 0;
     }
-    bool operator==(const StringHandler& other) const {
-        return compareSortRecords(m_record, other.m_record) == 0;
-    }
 
 private:
     std::string m_inputName;
