@@ -11,6 +11,7 @@
 #include "core/results/results_files.h"
 #include "core/results/results_header.h"
 #include "core/search/match_sink.h"
+#include "core/search/phrase_filters.h"
 #include "core/search/subset_analysis.h"
 #include "core/shell/paths.h"
 #include "support/dictionary_files.h"
@@ -262,7 +263,8 @@ TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
         << std::chrono::duration_cast<std::chrono::milliseconds>(delay).count() << " ms";
 }
 
-// The pair a search writes is the pair the programs delete at the end, by the catalogue's names.
+// The pair a search writes is the pair the programs delete at the end, by the catalogue's names;
+// an ini without Phrase Options gives their defaults (shortest word 1, repeats, the stoplist on).
 TEST_F(SearchRunTest, DefaultStoreTakesTheCatalogueNamesAndTheIniTabSize) {
     test::TempFolder::write("zantric.ini", "[SETTINGS]\nTab Size=9\n");
     Settings::resetForTests();
@@ -271,6 +273,7 @@ TEST_F(SearchRunTest, DefaultStoreTakesTheCatalogueNamesAndTheIniTabSize) {
     EXPECT_EQ(std::tuple(results.tabSize(), results.dataName(), results.indexName()),
               std::tuple(9, Catalogue::instance().resultsDataName(),
                          Catalogue::instance().resultsIndexName()));
+    EXPECT_TRUE(readPhraseOptions() == PhraseOptions{});
 }
 
 // Phrase searches over a generated dictionary in which the same sub-search recurs many times:

@@ -38,8 +38,10 @@ TEST(Settings, FirstStartCreatesTheIniWithSixEntriesAndNoFolder) {
               "[REMINDERS]\nUnique Warning=0\n\n[SETTINGS]\nCheck Unique=0\nTab Size=6\n");
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
     EXPECT_EQ(recorder.count(), 0u);
-    EXPECT_TRUE(config.writeString("FONT", "Font Set", "1"));
-    EXPECT_EQ(config.readInt("font", "font set", 0), 1);
+    for (const auto& [text, value] : {std::pair{"1", 1}, {"-105", -105}, {"+20x9", 20}}) {
+        EXPECT_TRUE(config.writeString("FONT", "Font Set", text));
+        EXPECT_EQ(config.readInt("font", "font set", 0), value) << text;
+    }
 }
 
 TEST(Settings, PathsFromTheIni) {
