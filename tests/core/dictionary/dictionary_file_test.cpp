@@ -109,6 +109,11 @@ TEST(WordOrder, CompareWords) {
         const int r = compareWords(a, b);
         EXPECT_EQ((r > 0) - (r < 0), sign) << a << " vs " << b;
     }
+    // Equal words (the hyphen elsewhere) pass once each, however they alternate.
+    OnceEach once;
+    for (const auto& [word, first] :
+         {std::pair{"a-bc", true}, {"ab-c", true}, {"a-bc", false}, {"ab-c", false}, {"abd", true}})
+        EXPECT_EQ(once.firstTime(word), first) << word;
 }
 
 Bytes encode(const std::string& tail) {

@@ -43,6 +43,14 @@ TEST(Messages, DefaultPresenterWritesToStderrAndTakesTheDefaultAnswer) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Warning: x exists\n");
 }
 
+// The three-button question answers 0, 1 or 2; anything else (a box closed otherwise) is the third.
+TEST(Messages, ThreeButtonAnswers) {
+    test::RecordingPresenter recorder;
+    recorder.script({0, 1, 2, 7});
+    for (int expected : {0, 1, 2, 2})
+        EXPECT_EQ(threeButtonMessageBox("x exists", "Warning", "a", "b", "c"), expected);
+}
+
 TEST(Messages, WorkersMayShowMessagesConcurrently) {
     test::RecordingPresenter recorder;
     std::vector<std::thread> workers;
