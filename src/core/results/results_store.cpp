@@ -26,8 +26,8 @@ constexpr const char* kUnableToDelete = "Unable to delete file: ";
 constexpr const char* kNotResultsFile = " is not a Zantric results file.";
 constexpr const char* kUnableToWrite = "Unable to write file: ";
 
-// Matches are written through these, so that a search makes a system call only every few
-// thousand matches.
+// Matches are gathered in these and written a block at a time, so that a search makes a system
+// call only every few thousand matches.
 constexpr std::size_t kDataWriteBuffer = 64 * 1024;
 constexpr std::size_t kIndexWriteBuffer = 16 * 1024;
 constexpr std::size_t kInitialRowBuffer = 15;
@@ -130,7 +130,22 @@ ResultsStore::~ResultsStore() {
     if (fileExists(m_tempIndexName)) removeFile(m_tempIndexName);
 }
 
+const std::string* ResultsStore::writeBuffers() {
+    const std::size_t data = std::exchange(m_dataPending, 0);
+    const std::size_t index = std::exchange(m_indexPending, 0);
+    const std::string* failed = nullptr;
+    if (data != 0 && m_data && std::fwrite(m_dataBuffer.get(), 1, data, m_data.get()) != data) {
+        failed = &m_dataName;
+    }
+    if (index != 0 && m_index &&
+        std::fwrite(m_indexBuffer.get(), 1, index, m_index.get()) != index && !failed) {
+        failed = &m_indexName;
+    }
+    return failed;
+}
+
 void ResultsStore::closeFiles() {
+    writeBuffers();
     m_data.reset();
     m_index.reset();
 }
@@ -165,9 +180,12 @@ void ResultsStore::openForWriting() {
     m_checkAt = 0;  // the first match looks at the disk
     m_spaceCheckAt = 0;
     m_state = State::kDropping;
+    m_dataPending = 0;
+    m_indexPending = 0;
     m_data = fileOpenWithReport(m_dataName, "w+b");
     if (!m_data) return;
-    std::setvbuf(m_data.get(), m_dataBuffer.get(), _IOFBF, kDataWriteBuffer);
+    // The store buffers its writes itself (writeBuffers), a block at a time.
+    std::setvbuf(m_data.get(), nullptr, _IONBF, 0);
     // The header is written by finish(); the lines start behind its place.
     std::fseek(m_data.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET);
     m_writeOffset = kResultsHeaderSize;
@@ -176,7 +194,7 @@ void ResultsStore::openForWriting() {
         m_data.reset();
         return;
     }
-    std::setvbuf(m_index.get(), m_indexBuffer.get(), _IOFBF, kIndexWriteBuffer);
+    std::setvbuf(m_index.get(), nullptr, _IONBF, 0);
     unsigned char entry[kIndexEntrySize];
     writeU32(entry, static_cast<std::uint32_t>(m_writeOffset));
     if (std::fwrite(entry, 1, sizeof entry, m_index.get()) != sizeof entry) {
@@ -229,22 +247,23 @@ bool ResultsStore::append(std::string_view text, bool addLineFeed) {
     if ((end > m_checkAt || m_stored >= m_maxRows) && !roomFor(end)) return false;
     std::size_t length = std::min<std::size_t>(text.size(), kMaxLongest);
     m_longest = std::max(m_longest, static_cast<std::int32_t>(length));
-    // One call per file and match: a word or phrase and its line feed go out together.
-    char line[256];
-    if (body < sizeof line) {
+    if (body + 1 > kDataWriteBuffer - m_dataPending ||
+        kIndexEntrySize > kIndexWriteBuffer - m_indexPending) {
+        if (const std::string* failed = writeBuffers()) writeFailed(*failed);
+    }
+    if (body + 1 <= kDataWriteBuffer) {
+        char* line = m_dataBuffer.get() + m_dataPending;
         std::memcpy(line, text.data(), body);
         line[body] = '\n';
-        if (std::fwrite(line, 1, body + 1, m_data.get()) != body + 1) writeFailed(m_dataName);
+        m_dataPending += body + 1;
     } else if (std::fwrite(text.data(), 1, body, m_data.get()) != body ||
                std::fputc('\n', m_data.get()) == EOF) {
         writeFailed(m_dataName);
     }
     m_writeOffset += body + 1;
-    unsigned char entry[kIndexEntrySize];
-    writeU32(entry, static_cast<std::uint32_t>(m_writeOffset));
-    if (std::fwrite(entry, 1, sizeof entry, m_index.get()) != sizeof entry) {
-        writeFailed(m_indexName);
-    }
+    writeU32(reinterpret_cast<unsigned char*>(m_indexBuffer.get()) + m_indexPending,
+             static_cast<std::uint32_t>(m_writeOffset));
+    m_indexPending += kIndexEntrySize;
     m_count.store(++m_stored, std::memory_order_release);
     if (m_stored == m_matchLimit) {
         stop(StoreStop::kLimit);
@@ -258,6 +277,7 @@ void ResultsStore::finish(const SearchSummary& summary, const RecordedFilters& f
     if (count() == 0 || (m_state != State::kWriting && m_state != State::kDropping)) return;
     computeLayout();
 
+    writeBuffers();
     m_data.reset();
     m_data = fileOpenWithReport(m_dataName, "r+b");
     if (m_data) {
@@ -370,6 +390,7 @@ bool ResultsStore::deleteCurrent() {
 }
 
 void ResultsStore::flush() {
+    writeBuffers();
     if (m_data) std::fflush(m_data.get());
 }
 

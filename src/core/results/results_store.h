@@ -132,9 +132,16 @@ private:
 
     const void* m_owner;
     bool (*m_stopRequested)() = nullptr;
-    // Declared before the files: a stream must be closed before its buffer goes.
+    // Writes what the write buffers hold; returns the name of a file whose write failed, or
+    // nullptr. append reports a failure; closing and finishing leave it to show in the file's
+    // size, as a failed flush at fclose would.
+    const std::string* writeBuffers();
+
+    // Lines and index entries not yet written to the files.
     std::unique_ptr<char[]> m_dataBuffer;
     std::unique_ptr<char[]> m_indexBuffer;
+    std::size_t m_dataPending = 0;
+    std::size_t m_indexPending = 0;
     FilePtr m_data;
     FilePtr m_index;
     State m_state = State::kIdle;

@@ -84,6 +84,36 @@ TEST_F(ResultsStoreTest, WorkedExampleGivesTheDocumentedPair) {
     EXPECT_EQ(m_messages.count(), 0u);
 }
 
+// Lines are written a block at a time: many lines, and one longer than a block, land whole and
+// in order, with an index entry for each, whether the search finishes or is simply reset.
+TEST_F(ResultsStoreTest, LinesAcrossWriteBlocksLandWholeAndInOrder) {
+    Rows words(30000, "abcdef");
+    words[20000] = std::string(70000, 'z');
+    for (const bool finish : {true, false}) {
+        ResultsStore results("b.$$$", "b.zix");
+        std::string lines;
+        std::string index;
+        auto addEntry = [&index](std::size_t offset) {
+            for (int b = 0; b < 4; ++b) index += static_cast<char>(offset >> (8 * b) & 0xFF);
+        };
+        addEntry(kResultsHeaderSize);
+        for (const std::string& word : words) {
+            results.append(word, true);
+            lines += word + '\n';
+            addEntry(kResultsHeaderSize + lines.size());
+        }
+        if (finish) {
+            results.finish({});
+        } else {
+            results.reset();
+        }
+        // Compared whole, and shown only by size: the texts run to megabytes.
+        const std::string data = TempFolder::read("b.$$$");
+        EXPECT_TRUE(data.substr(kResultsHeaderSize) == lines) << finish << " " << data.size();
+        EXPECT_TRUE(TempFolder::read("b.zix") == index) << finish;
+    }
+}
+
 TEST_F(ResultsStoreTest, RowLayoutPacksMatchesAtTabStops) {
     const struct {
         int matches, tabSize, width, perRow, rows;
