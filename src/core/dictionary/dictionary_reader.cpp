@@ -21,9 +21,12 @@ namespace {
 // Module-wide state. Readers run on one worker thread at a time, or on the search threads of
 // a phrase search while its top reader holds the image; the other threads only set the cancel
 // flag, hold the pause gate and read the counters, so plain atomics suffice.
-std::atomic<int> g_instanceCount{0};
-std::atomic<int> g_cancel{0};
-std::atomic<std::uint64_t> g_checked{0};
+// Each on a cache line of its own: every reader of every search thread reads the cancel flag at
+// every word, and changes the count of readers as it opens and closes; one thread's Checked
+// counter changes at every word it passes.
+alignas(64) std::atomic<int> g_instanceCount{0};
+alignas(64) std::atomic<int> g_cancel{0};
+alignas(64) std::atomic<std::uint64_t> g_checked{0};
 std::atomic<std::uint64_t> g_checkedStart{0};  // where a reset puts the counter: 0 but in tests
 // The search threads' counters: each counts the words its own readers pass.
 // One cache line each: every thread writes its own counter at every word it passes.
@@ -242,6 +245,17 @@ bool DictionaryReader::readWord() {
     return true;
 }
 
+namespace {
+// Whether the `length` characters of a pattern part match the word's at `at`: '?' any letter.
+bool partAt(const char* at, const char* part, int length) {
+    for (int k = 0; k < length; ++k) {
+        const char w = at[k];
+        if (part[k] == '?' ? (w == ' ' || w == '\0') : w != part[k]) return false;
+    }
+    return true;
+}
+}  // namespace
+
 bool DictionaryReader::matchTokens(int pos) const {
     const char* word = m_word;
     for (int t = 0; t < m_tokenCount; ++t) {
@@ -254,15 +268,16 @@ bool DictionaryReader::matchTokens(int pos) const {
         }
         if (token == tokenEnd) continue;
         const int rest = static_cast<int>(tokenEnd - token);
+        if (t == m_tokenCount - 1) {
+            // The last part ends with the space behind the word's letters, so it can only match
+            // at the word's end.
+            const int start = m_wordLetters + 1 - rest;
+            return start >= pos && partAt(word + start, token, rest);
+        }
         bool found = false;
         for (const char* at = std::strchr(word + pos, *token); at;
              at = std::strchr(at + 1, *token)) {
-            int k = 1;
-            for (; k < rest; ++k) {
-                const char w = at[k];
-                if (token[k] == '?' ? (w == ' ' || w == '\0') : w != token[k]) break;
-            }
-            if (k == rest) {
+            if (partAt(at, token, rest)) {
                 pos = static_cast<int>(at - word) + rest;
                 found = true;
                 break;
