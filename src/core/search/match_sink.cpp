@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <utility>
 
 #include "core/dictionary/dictionary_reader.h"
@@ -32,6 +33,29 @@ void ChunkOrder::halt() {
     m_turn.notify_all();
 }
 
+ChunkOrder::Block ChunkOrder::freeBlock() {
+    Block block;
+    if (m_freeBlocks.empty()) {
+        block.bytes = std::make_unique_for_overwrite<char[]>(kBlockSize);
+    } else {
+        block.bytes = std::move(m_freeBlocks.back());
+        m_freeBlocks.pop_back();
+    }
+    return block;
+}
+
+void ChunkOrder::release(Chunk& chunk) {
+    for (Block& block : chunk) m_freeBlocks.push_back(std::move(block.bytes));
+    chunk.clear();
+}
+
+void MatchSink::dropKept() {
+    if (m_kept.empty()) return;
+    const std::lock_guard<std::mutex> lock(m_order->m_mutex);
+    m_order->release(m_kept);
+    m_keptSize = 0;
+}
+
 void MatchSink::beginChunk(std::int64_t index) {
     m_index = index;
     m_direct = m_order->m_head.load(std::memory_order_acquire) == index;
@@ -43,12 +67,11 @@ bool MatchSink::keep(std::string_view text, bool addLineFeed) {
     if (order.m_head.load(std::memory_order_acquire) == m_index) {
         return takeTurn() && m_store->append(text, addLineFeed);
     }
-    if (m_lines.size() >= m_pollAt) {
+    if (m_keptSize >= m_pollAt) {
         // A long replay into a kept chunk stops and pauses as promptly as one into the store.
-        m_pollAt = m_lines.size() + std::min(kPollEvery, order.m_keptLimit);
+        m_pollAt = m_keptSize + std::min(kPollEvery, order.m_keptLimit);
         if (DictionaryReader::stopRequested() || order.halted()) return false;
-        if (m_lines.size() + order.m_keptBytes.load(std::memory_order_relaxed) >
-            order.m_keptLimit) {
+        if (m_keptSize + order.m_keptBytes.load(std::memory_order_relaxed) > order.m_keptLimit) {
             // Enough is kept: wait until this word is next.
             std::unique_lock<std::mutex> lock(order.m_mutex);
             while (order.m_head.load(std::memory_order_acquire) != m_index) {
@@ -60,26 +83,36 @@ bool MatchSink::keep(std::string_view text, bool addLineFeed) {
         }
     }
     const std::size_t body = addLineFeed || text.empty() ? text.size() : text.size() - 1;
-    m_lines.append(text.data(), body);
-    m_lines.push_back('\n');
+    // A phrase is far shorter than a block.
+    if (m_kept.empty() || m_kept.back().used + body + 1 > ChunkOrder::kBlockSize) {
+        const std::lock_guard<std::mutex> lock(order.m_mutex);
+        m_kept.push_back(order.freeBlock());
+    }
+    ChunkOrder::Block& block = m_kept.back();
+    std::memcpy(block.bytes.get() + block.used, text.data(), body);
+    block.bytes[block.used + body] = '\n';
+    block.used += body + 1;
+    m_keptSize += body + 1;
     return true;
 }
 
 bool MatchSink::takeTurn() {
     m_direct = true;
-    const bool stored = commit(m_lines);
-    m_lines.clear();
+    const bool stored = commit(m_kept);
+    dropKept();
     return stored;
 }
 
-bool MatchSink::commit(const std::string& lines) {
-    std::size_t start = 0;
-    while (start < lines.size()) {
-        const std::size_t end = lines.find('\n', start) + 1;
-        if (!m_store->append(std::string_view(lines).substr(start, end - start), false)) {
-            return false;
+bool MatchSink::commit(const ChunkOrder::Chunk& chunk) {
+    for (const ChunkOrder::Block& block : chunk) {
+        const char* line = block.bytes.get();
+        const char* const end = line + block.used;
+        while (line < end) {
+            const auto* feed = static_cast<const char*>(std::memchr(line, '\n', end - line));
+            const std::size_t length = static_cast<std::size_t>(feed - line) + 1;
+            if (!m_store->append(std::string_view(line, length), false)) return false;
+            line += length;
         }
-        start = end;
     }
     return true;
 }
@@ -87,16 +120,17 @@ bool MatchSink::commit(const std::string& lines) {
 void MatchSink::endChunk(bool complete) {
     ChunkOrder& order = *m_order;
     if (!complete || order.halted()) {
-        m_lines.clear();
+        dropKept();
         order.halt();
         return;
     }
     if (!m_direct) {
         std::unique_lock<std::mutex> lock(order.m_mutex);
         if (order.m_head.load(std::memory_order_acquire) != m_index) {
-            order.m_keptBytes.fetch_add(m_lines.size(), std::memory_order_relaxed);
-            order.m_done.emplace(m_index, std::move(m_lines));
-            m_lines = std::string();
+            order.m_keptBytes.fetch_add(m_keptSize, std::memory_order_relaxed);
+            order.m_done.emplace(m_index, std::move(m_kept));
+            m_kept.clear();
+            m_keptSize = 0;
             return;
         }
         lock.unlock();
@@ -116,12 +150,15 @@ void MatchSink::passHead() {
          done = order.m_done.find(++next)) {
         // The chunks before `next` are stored and `next` is finished: no other thread writes to
         // the store while its lines go there, and chunks finished meanwhile wait in m_done.
-        const std::string lines = std::move(done->second);
+        ChunkOrder::Chunk chunk = std::move(done->second);
         order.m_done.erase(done);
-        order.m_keptBytes.fetch_sub(lines.size(), std::memory_order_relaxed);
+        std::size_t bytes = 0;
+        for (const ChunkOrder::Block& block : chunk) bytes += block.used;
+        order.m_keptBytes.fetch_sub(bytes, std::memory_order_relaxed);
         lock.unlock();
-        const bool stored = commit(lines);
+        const bool stored = commit(chunk);
         lock.lock();
+        order.release(chunk);
         if (!stored) {
             lock.unlock();
             order.halt();

@@ -11,9 +11,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/results/results_store.h"
 
@@ -38,13 +40,29 @@ private:
     static constexpr std::size_t kKeptLimit = 8u << 20;
     const std::size_t m_keptLimit;
 
+    // Kept matches are held in blocks of this size, whole lines in each. A block, once a
+    // chunk's lines in it are stored, goes back to the free blocks: a search gives no memory
+    // back until it ends, so that pages once touched are not faulted in again (on some
+    // machines a fault costs as much as writing a page of matches).
+    static constexpr std::size_t kBlockSize = 64 << 10;
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        std::size_t used = 0;
+    };
+    using Chunk = std::vector<Block>;
+    // A free block, or a new one; under m_mutex.
+    Block freeBlock();
+    // The chunk's blocks, emptied, become free blocks; under m_mutex.
+    void release(Chunk& chunk);
+
     ResultsStore& m_store;
     std::atomic<std::int64_t> m_head{0};  // the first-level word whose matches go to the store
     std::atomic<bool> m_halted{false};
     std::atomic<std::size_t> m_keptBytes{0};  // of the chunks in m_done
     std::mutex m_mutex;
-    std::condition_variable m_turn;              // m_head moved on, or halt()
-    std::map<std::int64_t, std::string> m_done;  // finished chunks waiting their turn
+    std::condition_variable m_turn;        // m_head moved on, or halt()
+    std::map<std::int64_t, Chunk> m_done;  // finished chunks waiting their turn
+    std::vector<std::unique_ptr<char[]>> m_freeBlocks;
 };
 
 class MatchSink {
@@ -78,7 +96,9 @@ private:
     // The kept lines go to the store; from now on every match does.
     bool takeTurn();
     // Writes a finished chunk's lines; false when the store took no more.
-    bool commit(const std::string& lines);
+    bool commit(const ChunkOrder::Chunk& chunk);
+    // Gives this chunk's blocks back, whatever they hold.
+    void dropKept();
     // After the head's own chunk: the head moves past it and past every finished chunk behind.
     void passHead();
 
@@ -86,7 +106,8 @@ private:
     ChunkOrder* m_order = nullptr;
     bool m_direct = false;
     std::int64_t m_index = 0;
-    std::string m_lines;  // kept matches, each ending in a line feed
+    ChunkOrder::Chunk m_kept;    // kept matches, each ending in a line feed
+    std::size_t m_keptSize = 0;  // bytes in m_kept
     std::size_t m_pollAt = 0;
 };
 
