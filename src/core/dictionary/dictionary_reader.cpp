@@ -289,6 +289,8 @@ bool DictionaryReader::matchTokens(int pos) const {
 }
 
 bool DictionaryReader::matchesPattern() const {
+    if (m_lastCharacter != 0 && (m_wordLetters < 1 || m_word[m_wordLetters - 1] != m_lastCharacter))
+        return false;
     const char* pattern = m_pattern;
     for (int i = 0;; ++i) {
         const char w = m_word[i];
@@ -352,6 +354,8 @@ bool DictionaryReader::beginPattern(const char* pattern, const LetterPool* lette
     m_pattern[n++] = ' ';
     m_pattern[n] = '\0';
     m_pattern[0] = toLower(m_pattern[0]);
+    const char last = n >= 2 ? m_pattern[n - 2] : '*';
+    m_lastCharacter = last == '*' || last == '?' ? '\0' : last;
     if (stars == 0) return;
     m_hasStar = true;
     if (m_matchAll) return;

@@ -149,6 +149,9 @@ private:
     // A token follows each '*' but the first: at most one per letter and the space.
     static constexpr int kMaxTokens = kMaxWordLetters + 3;
     int m_tokenCount = 0;
+    // The pattern's last character when it is neither '*' nor '?': every match ends in it, and
+    // most words are turned away by that one comparison. 0 otherwise.
+    char m_lastCharacter = 0;
     int m_tokenStart[kMaxTokens] = {};
     int m_tokenLength[kMaxTokens] = {};
     // The letters, one more that a pair code can leave, a space, a NUL.

@@ -54,6 +54,8 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
         {"small.lex", "?at", nullptr, 0, {"bat", "cat"}, 6},
         {"small.lex", "c*t", nullptr, 0, {"cat", "cot", "cut", "cart", "coat", "comet"}, 9},
         {"small.lex", "*a*", nullptr, 0, {"a", "at", "bat", "cat", "cart", "cats", "coat"}, 11},
+        {"small.lex", "*a", nullptr, 0, {"a"}, 11},
+        {"small.lex", "*?t", nullptr, 0, {"at", "bat", "cat", "cot", "cut", "cart", "coat", "comet"}, 10},
         {"small.lex", "*", nullptr, 4, {"cart", "cats", "coat", "comet"}, 4},
         {"small.lex", "*", &tca, 0, {"a", "at", "cat"}, 8}, {"small.lex", "*", nullptr, 10, {}, 0},
         {"small.lex", "abcdefghij", nullptr, 0, {}, 0},
