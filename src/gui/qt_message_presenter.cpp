@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QThread>
+#include <utility>
 
 #include "gui/progress_dialog.h"
 #include "gui/three_button_question.h"
@@ -69,24 +70,13 @@ QWidget* boxOwner(const ProgressDialog* work) {
     return ownerWindow();
 }
 
-// The icon of a box's style (its high nibble).
+// The icon of a box's style (its high nibble): stop, question, exclamation or information; a box
+// of any other style keeps none.
 void setIcon(QMessageBox& box, int style) {
-    switch (style & 0xF0) {
-        case 0x10:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case 0x20:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case 0x30:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case 0x40:
-            box.setIcon(QMessageBox::Information);
-            break;
-        default:
-            break;
-    }
+    static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::Critical, QMessageBox::Question,
+                                                   QMessageBox::Warning, QMessageBox::Information};
+    const int nibble = (style & 0xF0) >> 4;
+    if (nibble >= 1 && nibble <= 4) box.setIcon(kIcons[nibble - 1]);
 }
 
 // The buttons of a box's style (its low nibble), with the default and the Escape button.
@@ -110,18 +100,16 @@ void setButtons(QMessageBox& box, int style) {
 
 // The button a closed box was left with, as the message routines answer.
 int answerOf(const QMessageBox& box, int style) {
-    switch (box.standardButton(box.clickedButton())) {
-        case QMessageBox::Yes:
-            return kIdYes;
-        case QMessageBox::No:
-            return kIdNo;
-        case QMessageBox::Cancel:
-            return kIdCancel;
-        case QMessageBox::Ok:
-            return kIdOk;
-        default:
-            return defaultAnswer(style);
+    static constexpr std::pair<QMessageBox::StandardButton, int> kAnswers[] = {
+        {QMessageBox::Yes, kIdYes},
+        {QMessageBox::No, kIdNo},
+        {QMessageBox::Cancel, kIdCancel},
+        {QMessageBox::Ok, kIdOk}};
+    const QMessageBox::StandardButton clicked = box.standardButton(box.clickedButton());
+    for (const auto& [button, answer] : kAnswers) {
+        if (button == clicked) return answer;
     }
+    return defaultAnswer(style);
 }
 
 }  // namespace

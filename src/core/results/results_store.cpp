@@ -113,7 +113,7 @@ ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName, 
                            const void* owner)
     : m_owner(owner),
       m_dataBuffer(std::make_unique<char[]>(kDataWriteBuffer)),
-      m_indexBuffer(std::make_unique<char[]>(kIndexWriteBuffer)),
+      m_indexBuffer(std::make_unique<unsigned char[]>(kIndexWriteBuffer)),
       m_rowBuffer(std::make_unique<char[]>(kInitialRowBuffer)),
       m_rowBufferSize(kInitialRowBuffer),
       m_tempDataName(std::move(tempDataName)),
@@ -261,8 +261,7 @@ bool ResultsStore::append(std::string_view text, bool addLineFeed) {
         writeFailed(m_dataName);
     }
     m_writeOffset += body + 1;
-    writeU32(reinterpret_cast<unsigned char*>(m_indexBuffer.get()) + m_indexPending,
-             static_cast<std::uint32_t>(m_writeOffset));
+    writeU32(m_indexBuffer.get() + m_indexPending, static_cast<std::uint32_t>(m_writeOffset));
     m_indexPending += kIndexEntrySize;
     m_count.store(++m_stored, std::memory_order_release);
     if (m_stored == m_matchLimit) {

@@ -139,7 +139,7 @@ private:
 
     // Lines and index entries not yet written to the files.
     std::unique_ptr<char[]> m_dataBuffer;
-    std::unique_ptr<char[]> m_indexBuffer;
+    std::unique_ptr<unsigned char[]> m_indexBuffer;
     std::size_t m_dataPending = 0;
     std::size_t m_indexPending = 0;
     FilePtr m_data;
