@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdio>
 #include <future>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "cli/cli_commands.h"
 #include "cli/interrupt.h"
@@ -68,7 +68,7 @@ public:
         : m_name(std::move(dataName)),
           m_run(run),
           m_explainFrom(explainFrom),
-          m_buffer(1 << 16),
+          m_buffer(std::make_unique_for_overwrite<char[]>(kBufferSize)),
           m_escape(escapesFor(stdout)),
           m_cancelWhileWaiting([&run] { run.cancel(); }) {}
 
@@ -85,12 +85,12 @@ public:
         }
         for (;;) {
             if (interrupted()) m_run.cancel();
-            const std::size_t n = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file.get());
+            const std::size_t n = std::fread(m_buffer.get(), 1, kBufferSize, m_file.get());
             if (n == 0) {
                 std::clearerr(m_file.get());  // the search may write more
                 return true;
             }
-            const std::string_view bytes(m_buffer.data(), n);
+            const std::string_view bytes(m_buffer.get(), n);
             if (m_explainFrom) {
                 if (!writeOutput(explained(bytes))) return false;
             } else if (!writeOutput(m_escape ? std::string_view(escapeControls(bytes)) : bytes)) {
@@ -124,7 +124,8 @@ private:
     const LetterPool* m_explainFrom;
     std::string m_line;
     FilePtr m_file;
-    std::vector<char> m_buffer;
+    static constexpr std::size_t kBufferSize = 1 << 16;
+    std::unique_ptr<char[]> m_buffer;
     bool m_escape;
     WhileWriteWaits m_cancelWhileWaiting;
 };

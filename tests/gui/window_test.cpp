@@ -231,9 +231,11 @@ private slots:
     }
     void cancelQuestionHoldsTheSearch() {
         ProgramFolder folder;
-        Words words(1 << 18, std::string(6, 'a'));  // every six letters of a to h: each matches *
-        for (int i = 0; i < 1 << 18; ++i)
-            for (int k = 5, n = i; k >= 0; --k, n /= 8)
+        // Every seven letters of a to h, each matching "*": enough that the walk is still going
+        // when the command reaches it, even on a busy machine.
+        Words words(1 << 21, std::string(7, 'a'));
+        for (int i = 0; i < 1 << 21; ++i)
+            for (int k = 6, n = i; k >= 0; --k, n /= 8)
                 words[i][k] = static_cast<char>('a' + n % 8);
         ProgramFolder::addDictionary("big.lex", words);
         for (const int answer : {+kIdNo, +kIdYes, 0}) {  // 0: told to end by a signal

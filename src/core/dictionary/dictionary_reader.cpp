@@ -235,9 +235,24 @@ void DictionaryReader::position(int length, char letter) {
     }
 }
 
-bool DictionaryReader::readWord() {
-    const int head = decodeRecord([this] { return readByte(); }, [this] { m_blockLetter = 'a'; },
-                                  m_word, m_wordLetters, m_length, m_hyphen);
+int DictionaryReader::decodeFromSource() {
+    return decodeRecord([this] { return readByte(); }, [this] { m_blockLetter = 'a'; }, m_word,
+                        m_wordLetters, m_length, m_hyphen);
+}
+
+// Inlined into the walk: most records lie whole in the buffer.
+[[gnu::always_inline]] inline bool DictionaryReader::readWord() {
+    int head;
+    if (m_bufferEnd - m_bufferPos >= static_cast<std::size_t>(kMaxRecordBytes)) {
+        // The whole record is in the buffer, whatever its bytes say: read them without checks.
+        const unsigned char* next = m_buffer + m_bufferPos;
+        head = decodeRecord([&next] { return static_cast<int>(*next++); },
+                            [this] { m_blockLetter = 'a'; }, m_word, m_wordLetters, m_length,
+                            m_hyphen);
+        m_bufferPos = static_cast<std::size_t>(next - m_buffer);
+    } else {
+        head = decodeFromSource();
+    }
     if (head < 0) return false;
     m_capital = (head & 2) != 0;
     m_word[m_wordLetters] = ' ';
@@ -288,7 +303,9 @@ bool DictionaryReader::matchTokens(int pos) const {
     return true;
 }
 
-bool DictionaryReader::matchesPattern() const {
+[[gnu::always_inline]] inline bool DictionaryReader::matchesPattern() const {
+    // Every word a walk reaches has at least the pattern's letters; a code may leave one more.
+    if (m_questionsOnly) return m_wordLetters == m_patternLetters;
     if (m_lastCharacter != 0 && (m_wordLetters < 1 || m_word[m_wordLetters - 1] != m_lastCharacter))
         return false;
     const char* pattern = m_pattern;
@@ -356,6 +373,8 @@ bool DictionaryReader::beginPattern(const char* pattern, const LetterPool* lette
     m_pattern[0] = toLower(m_pattern[0]);
     const char last = n >= 2 ? m_pattern[n - 2] : '*';
     m_lastCharacter = last == '*' || last == '?' ? '\0' : last;
+    m_questionsOnly = stars == 0 && std::all_of(pattern, pattern + patternLength,
+                                                [](char c) { return c == '?'; });
     if (stars == 0) return;
     m_hasStar = true;
     if (m_matchAll) return;
@@ -497,7 +516,7 @@ int DictionaryReader::nextDecoded(char* outWord) {
             position(m_length + 1, m_pattern[0]);
             continue;
         }
-        if (!m_matchAll) {
+        if (!m_matchAll && !m_questionsOnly) {
             std::memcpy(m_word, image.record(k).text, sizeof image.record(k).text);
             m_wordLetters = m_length;
             if (!matchesPattern()) continue;

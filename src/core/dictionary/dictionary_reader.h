@@ -106,6 +106,7 @@ private:
     // The pattern as the matching takes it (m_pattern, its '*' parts), `stars` of them in it.
     void copyPattern(const char* pattern, std::size_t patternLength, int stars);
     bool readWord();
+    int decodeFromSource();          // one record through readByte: decodeRecord's result
     int nextRead(char* outWord);     // the next match, reading records from the file or image
     int nextDecoded(char* outWord);  // the next match, walking the decoded records
     // After a word whose first letter the filter lacks: positions at the next first letter it
@@ -152,6 +153,8 @@ private:
     // The pattern's last character when it is neither '*' nor '?': every match ends in it, and
     // most words are turned away by that one comparison. 0 otherwise.
     char m_lastCharacter = 0;
+    // The pattern is all '?': every word of its length matches.
+    bool m_questionsOnly = false;
     int m_tokenStart[kMaxTokens] = {};
     int m_tokenLength[kMaxTokens] = {};
     // The letters, one more that a pair code can leave, a space, a NUL.

@@ -15,6 +15,10 @@ namespace zantric {
 inline constexpr int kRecordEnd = -1;      // the bytes ended before a record (after any group ends)
 inline constexpr int kRecordDamaged = -2;  // they ended inside a record, or a group end claims a
                                            // length past the longest word
+// The most bytes decodeRecord reads for one record: a group end for each length from 0 to one past
+// the longest word, the head, the hyphen's place and a code byte for each letter. A caller that
+// holds this many can hand them out without checking for the end.
+inline constexpr int kMaxRecordBytes = (kMaxWordLetters + 1) + 2 + kMaxWordLetters;
 
 // Decodes the next record and returns its head byte (the letters it shares with the word before
 // << 2 | capital << 1 | a hyphen byte follows), or kRecordEnd or kRecordDamaged. `word` holds the
@@ -26,9 +30,12 @@ inline constexpr int kRecordDamaged = -2;  // they ended inside a record, or a g
 template <class NextByte, class OnGroupEnd>
 inline int decodeRecord(NextByte&& nextByte, OnGroupEnd&& onGroupEnd, char* word, int& wordLetters,
                         int& length, int& hyphen) {
+    // Locals, so that the letters written through `word` are not taken to change them.
+    int groupLength = length;
     int b = nextByte();
     while (b == kGroupEnd) {
-        if (++length > kMaxWordLetters) return kRecordDamaged;
+        length = ++groupLength;
+        if (groupLength > kMaxWordLetters) return kRecordDamaged;
         onGroupEnd();
         b = nextByte();
     }
@@ -40,8 +47,8 @@ inline int decodeRecord(NextByte&& nextByte, OnGroupEnd&& onGroupEnd, char* word
     }
     int letters = b >> 2;
     if (letters > wordLetters) letters = wordLetters;
-    if (letters > length) letters = length;
-    while (letters < length) {
+    if (letters > groupLength) letters = groupLength;
+    while (letters < groupLength) {
         const int code = nextByte();
         if (code < 0) return kRecordDamaged;
         letters = decodeByte(static_cast<unsigned char>(code), word, letters);

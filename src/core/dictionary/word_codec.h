@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstring>
 
 namespace zantric {
 
@@ -49,15 +50,34 @@ inline int encodeTail(const char* tail, int length, unsigned char* out) {
     return n;
 }
 
-// Appends the letters of one code byte at buf[len]; returns the new length (one or two more).
-inline int decodeByte(unsigned char b, char* buf, int len) {
-    if (b >= kFirstSingleCode) {
-        buf[len] = static_cast<char>(b - 128);
-        return len + 1;
+namespace codec_detail {
+// The letters of each code byte: two for a pair code; one for a single code, with a second that
+// the next code overwrites. Four bytes, so that a table entry is one load.
+struct CodeLetters {
+    char letters[2];
+    unsigned char count;
+    unsigned char unused;
+};
+constexpr std::array<CodeLetters, 256> makeCodeLetters() {
+    std::array<CodeLetters, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+        if (b >= kFirstSingleCode) {
+            t[b] = {{static_cast<char>(b - 128), 0}, 1, 0};
+        } else {
+            t[b] = {{kPairLetters[b / 21], kPairLetters[b % 21]}, 2, 0};
+        }
     }
-    buf[len] = kPairLetters[b / 21];
-    buf[len + 1] = kPairLetters[b % 21];
-    return len + 2;
+    return t;
+}
+inline constexpr std::array<CodeLetters, 256> kCodeLetters = makeCodeLetters();
+}  // namespace codec_detail
+
+// Appends the letters of one code byte at buf[len]; returns the new length (one or two more).
+// Writes buf[len + 1] even for a single code, so buf needs room for len + 2 characters.
+inline int decodeByte(unsigned char b, char* buf, int len) {
+    const codec_detail::CodeLetters& code = codec_detail::kCodeLetters[b];
+    std::memcpy(buf + len, code.letters, 2);
+    return len + code.count;
 }
 
 }  // namespace zantric

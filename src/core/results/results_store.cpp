@@ -112,8 +112,8 @@ ResultsStore::ResultsStore(const void* owner)
 ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName, int tabSize,
                            const void* owner)
     : m_owner(owner),
-      m_dataBuffer(std::make_unique<char[]>(kDataWriteBuffer)),
-      m_indexBuffer(std::make_unique<unsigned char[]>(kIndexWriteBuffer)),
+      m_dataBuffer(std::make_unique_for_overwrite<char[]>(kDataWriteBuffer)),
+      m_indexBuffer(std::make_unique_for_overwrite<unsigned char[]>(kIndexWriteBuffer)),
       m_rowBuffer(std::make_unique<char[]>(kInitialRowBuffer)),
       m_rowBufferSize(kInitialRowBuffer),
       m_tempDataName(std::move(tempDataName)),
