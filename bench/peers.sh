@@ -99,8 +99,10 @@ run_case() {
         lines+=("$(bash -c "${commands[$i]}" 2>/dev/null | wc -l)")
     done
     for ((r = 1; r <= rounds; r++)); do
-        hyperfine --runs 1 --style none --ignore-failure --export-json "$work/round$r.json" \
-            -- "${commands[@]}" >/dev/null 2>&1
+        # bash, as for the line counts: the commands are quoted with printf %q, whose $'...'
+        # (the awk program's line breaks) sh does not read.
+        hyperfine --shell=bash --runs 1 --style none --ignore-failure \
+            --export-json "$work/round$r.json" -- "${commands[@]}" >/dev/null 2>&1
     done
     echo "== $title  ($rounds rounds)"
     printf '   %-30s %10s %10s %11s %10s %9s %9s\n' tool "median ms" "cpu ms" lines "us/line" \
