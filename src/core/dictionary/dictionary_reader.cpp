@@ -443,17 +443,21 @@ bool DictionaryReader::skipToNextFilterLetter() {
     return true;
 }
 
-void DictionaryReader::acceptWord(char* outWord) const {
-    int n = m_length < m_wordLetters ? m_length : m_wordLetters;
-    const bool hyphen = m_hyphen >= 0 && m_hyphen <= n;
-    int out = 0;
-    for (int i = 0; i < n; ++i) {
-        if (hyphen && i == m_hyphen) outWord[out++] = '-';
-        outWord[out++] = m_word[i];
+void DictionaryReader::acceptWord(char* outWord) {
+    const int n = m_length < m_wordLetters ? m_length : m_wordLetters;
+    int out = n;
+    if (m_hyphen >= 0 && m_hyphen <= n) {
+        std::memcpy(outWord, m_word, static_cast<std::size_t>(m_hyphen));
+        outWord[m_hyphen] = '-';
+        std::memcpy(outWord + m_hyphen + 1, m_word + m_hyphen,
+                    static_cast<std::size_t>(n - m_hyphen));
+        ++out;
+    } else {
+        std::memcpy(outWord, m_word, kMaxWordLetters);  // one fixed-size copy; the NUL cuts it
     }
-    if (hyphen && m_hyphen == n) outWord[out++] = '-';
     outWord[out] = '\0';
     if (out > 0) outWord[0] = m_capital ? toUpper(outWord[0]) : toLower(outWord[0]);
+    m_matchLength = out;
 }
 
 // The steps of nextDecoded's loop, inlined into it so that its state stays in registers.

@@ -51,6 +51,9 @@ public:
     int nextMatch(char* outWord, const char* pattern, const LetterPool* letters = nullptr,
                   int minLength = 0, char startLetter = 0);
 
+    // After nextMatch returned 0: the characters of the word it wrote.
+    int matchLength() const { return m_matchLength; }
+
     // After nextMatch returned 0 with a filter: its working counts hold the letters left over.
     const LetterPool* letters() const { return m_hasFilter ? &m_filter : nullptr; }
 
@@ -118,7 +121,7 @@ private:
     // run that fits, counting those passed in `checked`; false (positioned after the run) when
     // none does.
     bool skipToFitInRun(std::uint32_t& k, std::uint64_t& checked);
-    void acceptWord(char* outWord) const;
+    void acceptWord(char* outWord);  // writes the word last read, sets m_matchLength
     bool matchesPattern() const;
     bool matchTokens(int pos) const;
     static void waitAtPauseGate();
@@ -160,6 +163,7 @@ private:
     // The letters, one more that a pair code can leave, a space, a NUL.
     char m_word[kMaxWordLetters + 5] = {};
     int m_wordLetters = 0;
+    int m_matchLength = 0;
     // File mode: the index read from the file. Memory mode reads the shared image's index in
     // place, so that opening a reader per word of a phrase costs nothing.
     std::uint32_t m_index[kIndexEntries];

@@ -507,7 +507,8 @@ template <bool kFiltered>
                                  m_firstLetter);
     for (; r == kMatchFound; r = dictionary.nextMatch(word, nullptr)) {
         if (!multiWord) {
-            if (!offerWord<kFiltered>(std::string_view(word), plan, results)) return true;
+            const std::string_view match(word, static_cast<std::size_t>(dictionary.matchLength()));
+            if (!offerWord<kFiltered>(match, plan, results)) return true;
         } else if (followWord<kFiltered>(dictionary, word, plan, results, recording)) {
             return true;
         }
@@ -537,7 +538,7 @@ template <bool kFiltered>
                                                            MatchSink& results,
                                                            SubtreeMemo::Recording& recording) {
     // The next word of the phrase, with the letters this word left.
-    const int wordLength = static_cast<int>(std::strlen(word));
+    const int wordLength = dictionary.matchLength();
     if (kFiltered && m_repeatableCount != 0) {
         bool repeated = false;
         for (int i = 0; i < m_repeatableCount && !repeated; ++i) {
