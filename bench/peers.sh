@@ -6,10 +6,10 @@
 #
 # The word list is the system list kept to lines of 1 to 20 lower-case letters a-z; the cases named
 # insane use wamerican-insane's list (about 650,000 words) kept the same way. Each case runs
-# its commands in turn, ROUNDS times (hyperfine, one run per command and round, so the tools
-# alternate), each run bounded by LIMIT seconds; output goes to /dev/null and the result lines are
-# counted in one more run. CASE picks cases by name (phrase10 phrase12 phrase13 phrase15 two
-# three single insane); the default is all of them.
+# its commands in turn, ROUNDS times (hyperfine without a shell, one run per command and round,
+# so the tools alternate), each phrase run bounded by LIMIT seconds; output goes to /dev/null and
+# the result lines are counted in one more run. CASE picks cases by name (phrase10 phrase12
+# phrase13 phrase15 two three single insane); the default is all of them.
 #   ROUNDS (default 5, 3 for the long phrases)   LIMIT (default 120 s)   KEEP=1 keeps the folder
 set -euo pipefail
 
@@ -74,14 +74,20 @@ wanted() {  # wanted NAME: whether the case was asked for
 }
 
 quote() { local out="" a; for a in "$@"; do out+="$(printf '%q' "$a") "; done; echo "${out% }"; }
-zantric() { quote timeout "$LIMIT" "$CLI" -C "$FOLDER" search "$@"; }
-peer() { quote timeout "$LIMIT" "$@"; }
+# Phrase runs are bounded by LIMIT; single-word runs take milliseconds and run bare, so that the
+# time measured is the tool's own, from its start to its exit.
+BOUND=(timeout "$LIMIT")
+zantric() { quote "${BOUND[@]}" "$CLI" -C "$FOLDER" search "$@"; }
+peer() { quote "${BOUND[@]}" "$@"; }
 
 # Sub-anagram and anagram questions as awk answers them over the text list.
-AWK_FITS='BEGIN { n = split(from, f, ""); for (i = 1; i <= n; i++) have[f[i]]++ }
+AWK_FITS=$work/fits.awk
+cat >"$AWK_FITS" <<'AWK'
+BEGIN { n = split(from, f, ""); for (i = 1; i <= n; i++) have[f[i]]++ }
 { if (all && length($0) != n) next; delete used; ok = 1
   m = split($0, w, ""); for (i = 1; i <= m && ok; i++) if (++used[w[i]] > have[w[i]]) ok = 0
-  if (ok) print }'
+  if (ok) print }
+AWK
 
 # run_case TITLE ROUNDS LABEL COMMAND [LABEL COMMAND...]: the first command is ours.
 run_case() {
@@ -99,9 +105,8 @@ run_case() {
         lines+=("$(bash -c "${commands[$i]}" 2>/dev/null | wc -l)")
     done
     for ((r = 1; r <= rounds; r++)); do
-        # bash, as for the line counts: the commands are quoted with printf %q, whose $'...'
-        # (the awk program's line breaks) sh does not read.
-        hyperfine --shell=bash --runs 1 --style none --ignore-failure \
+        # Without a shell (-N): a shell's start would be timed with every run.
+        hyperfine -N --runs 1 --style none --ignore-failure \
             --export-json "$work/round$r.json" -- "${commands[@]}" >/dev/null 2>&1
     done
     echo "== $title  ($rounds rounds)"
@@ -167,17 +172,18 @@ if wanted three; then
 fi
 
 single() {  # single TITLE GREP_PATTERN ZANTRIC_ARGS...
-    local title=$1 regex=$2
+    local title=$1 regex=$2 BOUND=()
     shift 2
     run_case "$PREFIX$title" 7 "zantric" "$(zantric "$@")" "grep -x" "$(peer grep -x "$regex" "$LIST")"
 }
 fits() {  # fits FROM: every word of FROM's letters, then those of any of them, against awk
+    local BOUND=()
     run_case "$PREFIX* from $1 (all letters)" 7 \
         "zantric" "$(zantric '*' --from "$1")" \
-        "awk" "$(peer awk -v from="$1" -v all=1 "$AWK_FITS" "$LIST")"
+        "awk" "$(peer awk -v from="$1" -v all=1 -f "$AWK_FITS" "$LIST")"
     run_case "$PREFIX* from $1 --no-use-all" 7 \
         "zantric" "$(zantric '*' --from "$1" --no-use-all)" \
-        "awk" "$(peer awk -v from="$1" -v all=0 "$AWK_FITS" "$LIST")"
+        "awk" "$(peer awk -v from="$1" -v all=0 -f "$AWK_FITS" "$LIST")"
 }
 if wanted single; then
     single "c?t" 'c.t' 'c?t'
