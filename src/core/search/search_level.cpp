@@ -520,8 +520,7 @@ template <bool kFiltered>
 [[gnu::always_inline]] inline bool SearchLevel::offerWord(std::string_view word, const Plan& plan,
                                                           MatchSink& results) {
     if ((m_request.useAllFromLetters() && plan.total != 0 && letterCount(word) != plan.total) ||
-        (!m_request.include().empty() && !passesInclude(word, m_request.include())) ||
-        (!m_request.exclude().empty() && !passesExclude(word, m_request.exclude()))) {
+        !passesInclude(word, m_request.include()) || !passesExclude(word, m_request.exclude())) {
         return true;
     }
     // Phrase searches leave the stoplist out of the subset instead.

@@ -104,7 +104,7 @@ bool usesAllLetters(std::string_view word, bool useAllFromLetters, int available
     return !useAllFromLetters || available == 0 || letterCount(word) == available;
 }
 
-bool passesInclude(std::string_view word, std::string_view include) {
+bool holdsInclude(std::string_view word, std::string_view include) {
     // Each INCLUDE character takes the first occurrence no earlier one took; since a character
     // only ever takes its own kind, that holds exactly when the word has at least as many of it
     // as INCLUDE has up to and including this position.
@@ -117,7 +117,7 @@ bool passesInclude(std::string_view word, std::string_view include) {
     return true;
 }
 
-bool passesExclude(std::string_view word, std::string_view exclude) {
+bool avoidsExclude(std::string_view word, std::string_view exclude) {
     for (char w : word) {
         if (exclude.find(toLowerAscii(w)) != std::string_view::npos) return false;
     }

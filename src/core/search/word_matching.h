@@ -43,11 +43,19 @@ int lastWordMinLength(std::string_view wordPattern, int available, bool hasFromL
 // "Use All FROM Letters": the word must have exactly as many letters as are available (always
 // passes when the option is off or no letters are available).
 bool usesAllLetters(std::string_view word, bool useAllFromLetters, int available);
+// The word tests for a non-empty INCLUDE and EXCLUDE, below.
+bool holdsInclude(std::string_view word, std::string_view include);
+bool avoidsExclude(std::string_view word, std::string_view exclude);
 // Each INCLUDE character (lower case) must take its own occurrence in the lower-cased word, so
-// repeated INCLUDE letters demand repeated letters. The hyphen counts here.
-bool passesInclude(std::string_view word, std::string_view include);
+// repeated INCLUDE letters demand repeated letters. The hyphen counts here. An empty INCLUDE
+// passes every word without a call: a search asks at every match.
+inline bool passesInclude(std::string_view word, std::string_view include) {
+    return include.empty() || holdsInclude(word, include);
+}
 // No EXCLUDE character may occur in the lower-cased word. The hyphen counts here.
-bool passesExclude(std::string_view word, std::string_view exclude);
+inline bool passesExclude(std::string_view word, std::string_view exclude) {
+    return exclude.empty() || avoidsExclude(word, exclude);
+}
 
 // The three tests together, as a single-word search applies them to each delivered word.
 class WordFilter {
