@@ -3,11 +3,15 @@
 // [--stoplist FILE|--no-stoplist] [--explain] [--save NAME] [--export FILE [--append]]: the
 // window's Start, from a terminal. Prints every match in result order on stdout as the search
 // finds it (with --explain, what each left over), then Found and Checked on stderr; then saves
-// the results as the window's Save As does.
+// the results as the window's Save As does. The results pair is written only for --save or
+// --export; otherwise the matches go from the search to stdout without touching the disk.
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "cli/cli_commands.h"
@@ -17,7 +21,6 @@
 #include "cli/results_commands.h"
 #include "cli/starter_hint.h"
 #include "core/dictionary/dictionary_reader.h"
-#include "core/results/results_header.h"
 #include "core/results/results_store.h"
 #include "core/search/match_explanation.h"
 #include "core/search/phrase_filters.h"
@@ -56,47 +59,69 @@ struct SearchOptions {
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 constexpr int kPollsPerRedraw = 50;
 
-// Copies the match lines of the results data file to stdout as the search writes them: each
-// call prints what has reached the file since the last one, escaped when stdout is a terminal.
+// Match lines on their way from the search worker to the printing thread, a block at a time.
+// While more than kMostPending bytes wait, the worker waits too (a search outruns a terminal or
+// a pipe by far), except once the search is cancelled: then the rest is taken, to be printed.
+class LineQueue final : public LineSink {
+public:
+    void take(std::string_view lines) override {
+        std::unique_lock lock(m_mutex);
+        while (m_pending >= kMostPending && !DictionaryReader::cancelled()) {
+            m_taken.wait_for(lock, kWaitSlice);
+        }
+        m_blocks.emplace_back(lines);
+        m_pending += lines.size();
+    }
+
+    // The blocks that came since the last call, oldest first.
+    std::deque<std::string> takeAll() {
+        std::deque<std::string> blocks;
+        {
+            const std::lock_guard lock(m_mutex);
+            blocks.swap(m_blocks);
+            m_pending = 0;
+        }
+        m_taken.notify_one();
+        return blocks;
+    }
+
+private:
+    static constexpr std::size_t kMostPending = std::size_t{8} << 20;
+    // A waiting worker looks at the cancel flag this often.
+    static constexpr auto kWaitSlice = std::chrono::milliseconds(20);
+    std::mutex m_mutex;
+    std::condition_variable m_taken;
+    std::deque<std::string> m_blocks;
+    std::size_t m_pending = 0;
+};
+
+// Copies the match lines to stdout as the search finds them: each call prints what has come
+// since the last one, escaped when stdout is a terminal.
 // With `explainFrom`, each match is followed by a tab and "left: LETTERS" ("-" for none) and,
 // when blanks were used, a tab and "blanks: LETTERS"; only the match is escaped, the tabs stay.
 // A search may write faster than a terminal or a pipe reads: a first Ctrl-C cancels it at once,
 // between two writes or in one that waits, and the printing goes on to the last kept match.
 class MatchPrinter {
 public:
-    MatchPrinter(std::string dataName, SearchRun& run, const LetterPool* explainFrom)
-        : m_name(std::move(dataName)),
+    MatchPrinter(LineQueue& lines, SearchRun& run, const LetterPool* explainFrom)
+        : m_lines(lines),
           m_run(run),
           m_explainFrom(explainFrom),
-          m_buffer(std::make_unique_for_overwrite<char[]>(kBufferSize)),
           m_escape(escapesFor(stdout)),
           m_cancelWhileWaiting([&run] { run.cancel(); }) {}
 
     // False once standard output failed or the command must end at once.
     bool printNew() {
-        if (!m_file) {
-            m_file = openFile(m_name, "rb");
-            if (!m_file) return true;  // no match yet
-            std::setvbuf(m_file.get(), nullptr, _IONBF, 0);
-            if (std::fseek(m_file.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET) != 0) {
-                m_file.reset();
-                return true;
-            }
-        }
-        for (;;) {
+        for (const std::string& block : m_lines.takeAll()) {
             if (interrupted()) m_run.cancel();
-            const std::size_t n = std::fread(m_buffer.get(), 1, kBufferSize, m_file.get());
-            if (n == 0) {
-                std::clearerr(m_file.get());  // the search may write more
-                return true;
-            }
-            const std::string_view bytes(m_buffer.get(), n);
+            const std::string_view bytes(block);
             if (m_explainFrom) {
                 if (!writeOutput(explained(bytes))) return false;
             } else if (!writeOutput(m_escape ? std::string_view(escapeControls(bytes)) : bytes)) {
                 return false;
             }
         }
+        return true;
     }
 
 private:
@@ -119,13 +144,10 @@ private:
         return shown;
     }
 
-    std::string m_name;
+    LineQueue& m_lines;
     SearchRun& m_run;
     const LetterPool* m_explainFrom;
     std::string m_line;
-    FilePtr m_file;
-    static constexpr std::size_t kBufferSize = 1 << 16;
-    std::unique_ptr<char[]> m_buffer;
     bool m_escape;
     WhileWriteWaits m_cancelWhileWaiting;
 };
@@ -172,13 +194,13 @@ bool analyse(SearchRun& run, const SearchRequest& request) {
 // signal, or an output that takes no more, cancels the search; after a first Ctrl-C the kept
 // matches are still printed. `explainFrom` as for MatchPrinter. Returns whether the search was
 // cancelled.
-bool searchAndPrint(SearchRun& run, const ResultsStore& results, const SearchFields& fields,
+bool searchAndPrint(SearchRun& run, LineQueue& lines, const SearchFields& fields,
                     const LetterPool* explainFrom) {
     {
         const SignalsBlocked blocked;
         run.startWorker();
     }
-    MatchPrinter printer(results.dataName(), run, explainFrom);
+    MatchPrinter printer(lines, run, explainFrom);
     bool printing = true;
     bool cancelAsked = false;
     for (int polls = 1; !run.waitForEnd(kPollInterval); ++polls) {
@@ -235,7 +257,9 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     PhraseFilters filters;
     if (!filtersFromOptions(options, *session, filters)) return kExitError;
     request.setFilters(std::move(filters));
+    LineQueue lines;  // outlives the store, which hands its last lines on as it finishes
     ResultsStore results;
+    results.setLineSink(&lines, !options.saveName.empty() || !options.exportTo.file.empty());
     SearchRun run(request, results);
     run.setMatchLimit(options.limit);
     run.setThreads(options.threads >= 0 ? options.threads
@@ -260,7 +284,7 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     }
     const bool explain = options.explain && request.hasFromLetters();
     const bool cancelled =
-        searchAndPrint(run, results, fields, explain ? &request.fromLetters() : nullptr);
+        searchAndPrint(run, lines, fields, explain ? &request.fromLetters() : nullptr);
     printCounts(run);
     if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kStrFiltersOn).c_str());
     if (cancelled) return kExitCancelled;  // main reports the signal or the output that failed

@@ -63,7 +63,9 @@ if [[ -r /usr/share/dict/american-english ]]; then
         else
             [[ $sig == slow ]] && output=slow.fifo && mkfifo slow.fifo
             [[ $sig == slow ]] && { sleep 2; cat >out.txt; } <slow.fifo &
-            "$CLI" -C prog "${long[@]}" >$output 2>err.txt &
+            # With --save the matches go through the results pair, whose growth shows the search.
+            save=() && [[ $sig == slow ]] && save=(--save kept)
+            "$CLI" -C prog "${long[@]}" "${save[@]}" >$output 2>err.txt &
             pid=$! && sleep 0.5 && kill -"${sig/slow/INT}" "$pid"
             [[ $sig != slow ]] || expect_eq "slow: the search went on after Ctrl-C" \
                 "$({ sleep 0.3; stat -c %s prog/temp/*.\$\$\$; sleep 0.5; stat -c %s prog/temp/*.\$\$\$; } | uniq | wc -l)" "1"

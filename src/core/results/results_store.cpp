@@ -134,6 +134,7 @@ const std::string* ResultsStore::writeBuffers() {
     const std::size_t data = std::exchange(m_dataPending, 0);
     const std::size_t index = std::exchange(m_indexPending, 0);
     const std::string* failed = nullptr;
+    if (data != 0 && m_sink) m_sink->take(std::string_view(m_dataBuffer.get(), data));
     if (data != 0 && m_data && std::fwrite(m_dataBuffer.get(), 1, data, m_data.get()) != data) {
         failed = &m_dataName;
     }
@@ -155,7 +156,9 @@ void ResultsStore::setCapacityForTests(std::uint64_t dataBytes, std::int64_t row
     g_maxRows.store(std::min(rows, kMaxRows));
 }
 
-bool ResultsStore::roomToStart() const { return diskHasRoom(folderPart(m_tempDataName)); }
+bool ResultsStore::roomToStart() const {
+    return !m_writePair || diskHasRoom(folderPart(m_tempDataName));
+}
 
 void ResultsStore::reset() {
     closeFiles();
@@ -182,6 +185,13 @@ void ResultsStore::openForWriting() {
     m_state = State::kDropping;
     m_dataPending = 0;
     m_indexPending = 0;
+    if (!m_writePair) {
+        // Only the sink takes the lines: no disk is written to, so none can fill up.
+        m_writeOffset = kResultsHeaderSize;
+        m_spaceCheckAt = std::numeric_limits<std::uint64_t>::max();
+        m_state = State::kWriting;
+        return;
+    }
     m_data = fileOpenWithReport(m_dataName, "w+b");
     if (!m_data) return;
     // The store buffers its writes itself (writeBuffers), a block at a time.
@@ -256,9 +266,8 @@ bool ResultsStore::append(std::string_view text, bool addLineFeed) {
         std::memcpy(line, text.data(), body);
         line[body] = '\n';
         m_dataPending += body + 1;
-    } else if (std::fwrite(text.data(), 1, body, m_data.get()) != body ||
-               std::fputc('\n', m_data.get()) == EOF) {
-        writeFailed(m_dataName);
+    } else {
+        writeLongLine(text.substr(0, body));
     }
     m_writeOffset += body + 1;
     writeU32(m_indexBuffer.get() + m_indexPending, static_cast<std::uint32_t>(m_writeOffset));
@@ -271,12 +280,24 @@ bool ResultsStore::append(std::string_view text, bool addLineFeed) {
     return true;
 }
 
+void ResultsStore::writeLongLine(std::string_view body) {
+    if (m_sink) m_sink->take(std::string(body) + '\n');
+    if (m_data && (std::fwrite(body.data(), 1, body.size(), m_data.get()) != body.size() ||
+                   std::fputc('\n', m_data.get()) == EOF)) {
+        writeFailed(m_dataName);
+    }
+}
+
 void ResultsStore::finish(const SearchSummary& summary, const RecordedFilters& filters) {
     // After a failed write the lines stored before it are still worth showing.
     if (count() == 0 || (m_state != State::kWriting && m_state != State::kDropping)) return;
     computeLayout();
 
     writeBuffers();
+    if (!m_writePair) {
+        m_state = State::kIdle;  // nothing to read back
+        return;
+    }
     m_data.reset();
     m_data = fileOpenWithReport(m_dataName, "r+b");
     if (m_data) {

@@ -22,6 +22,16 @@ inline constexpr int kDefaultTabSize = 6;
 inline constexpr int kMaxTabSize = 255;         // a larger ini value is taken as this
 inline constexpr int kMaxMatchesPerRow = 1024;  // keeps the row buffer bounded on any width
 
+// Takes a search's match lines as the store gathers them: a block of whole lines at a time, on
+// the search worker, in the order they were found (see ResultsStore::setLineSink).
+class LineSink {
+public:
+    virtual void take(std::string_view lines) = 0;
+
+protected:
+    ~LineSink() = default;
+};
+
 // Why a store took no more matches.
 enum class StoreStop {
     kNone,
@@ -59,6 +69,13 @@ public:
     // gives false); it may wait while the search is paused. The search installs the dictionary
     // readers' cancel flag and pause gate; nullptr (the default) never stops. Kept across resets.
     void setStopCheck(bool (*stopRequested)()) { m_stopRequested = stopRequested; }
+    // From the next search on, every block of match lines also goes to `sink` (nullptr: none);
+    // with `writePair` false the pair is not made at all, and a finished search leaves nothing
+    // to read back, no disk space is asked for and no file is touched. Kept across resets.
+    void setLineSink(LineSink* sink, bool writePair) {
+        m_sink = sink;
+        m_writePair = writePair || sink == nullptr;
+    }
     // Stop after this many matches; 0 for no limit. Kept across resets.
     void setMatchLimit(std::int64_t limit) { m_matchLimit = limit > 0 ? limit : 0; }
     std::int64_t matchLimit() const { return m_matchLimit; }
@@ -123,6 +140,8 @@ private:
     void closeFiles();
     void computeLayout();
     bool readIndexEntry(std::int64_t position, std::uint32_t& offset);
+    // A line longer than a write buffer, written past it.
+    void writeLongLine(std::string_view body);
     void writeFailed(const std::string& name);
     // The slow path of append: whether a match ending at `end` may be stored.
     bool roomFor(std::uint64_t end);
@@ -132,9 +151,11 @@ private:
 
     const void* m_owner;
     bool (*m_stopRequested)() = nullptr;
-    // Writes what the write buffers hold; returns the name of a file whose write failed, or
-    // nullptr. append reports a failure; closing and finishing leave it to show in the file's
-    // size, as a failed flush at fclose would.
+    LineSink* m_sink = nullptr;
+    bool m_writePair = true;
+    // Writes what the write buffers hold (and hands the lines to the sink); returns the name of
+    // a file whose write failed, or nullptr. append reports a failure; closing and finishing leave
+    // it to show in the file's size, as a failed flush at fclose would.
     const std::string* writeBuffers();
 
     // Lines and index entries not yet written to the files.

@@ -114,6 +114,41 @@ TEST_F(ResultsStoreTest, LinesAcrossWriteBlocksLandWholeAndInOrder) {
     }
 }
 
+// A sink gets the same lines, whole and in order, with the pair or instead of it; without the
+// pair no file is made, and the count and the limit hold as with one.
+TEST_F(ResultsStoreTest, SinkGetsEveryLineWithOrWithoutThePair) {
+    struct Collect final : LineSink {
+        void take(std::string_view lines) override {
+            EXPECT_TRUE(lines.empty() || lines.back() == '\n');
+            text += lines;
+        }
+        std::string text;
+    };
+    Rows words(30000, "abcdef");
+    words[20000] = std::string(70000, 'z');
+    std::string lines;
+    for (const std::string& word : words) lines += word + '\n';
+    for (const bool writePair : {true, false}) {
+        Collect sink;
+        ResultsStore results("s.$$$", "s.zix");
+        results.setLineSink(&sink, writePair);
+        store(results, words);
+        EXPECT_EQ(results.count(), 30000);
+        EXPECT_TRUE(sink.text == lines) << writePair << " " << sink.text.size();
+        EXPECT_EQ(fs::exists("s.$$$") && fs::exists("s.zix"), writePair);
+        EXPECT_EQ(results.rowText(0).empty(), !writePair);
+
+        sink.text.clear();
+        results.setMatchLimit(2);
+        results.reset();
+        EXPECT_TRUE(results.append("one", true));
+        EXPECT_FALSE(results.append("two", true));
+        results.finish({});
+        EXPECT_EQ(std::tuple(sink.text, results.stopped()),
+                  std::tuple("one\ntwo\n", StoreStop::kLimit));
+    }
+}
+
 TEST_F(ResultsStoreTest, RowLayoutPacksMatchesAtTabStops) {
     const struct {
         int matches, tabSize, width, perRow, rows;
