@@ -401,10 +401,70 @@ int DictionaryReader::nextMatch(char* outWord, const char* pattern, const Letter
     return m_decoded ? nextDecoded(outWord) : nextRead(outWord);
 }
 
+// Most words of a walk for a pattern with a last letter and no FROM letters fail on that letter
+// alone. While records lie whole in the buffer, this loop reads them with its state in locals
+// and counts them, and stops at one that ends in the letter, at one longer than a pattern
+// without '*' allows, or past the start letter; the caller's steps take that record (1).
+// 0: no record was read (the buffer's last bytes, or kScanRecords were passed: the caller reads
+// the next record and looks at the cancel flag); -1: the data ended.
+[[gnu::always_inline]] inline int DictionaryReader::scanToCandidate() {
+    constexpr int kScanRecords = 4096;
+    if (m_bufferEnd - m_bufferPos < static_cast<std::size_t>(kMaxRecordBytes)) return 0;
+    const unsigned char* next = m_buffer + m_bufferPos;
+    const unsigned char* const last = m_buffer + (m_bufferEnd - kMaxRecordBytes);
+    const char lastCharacter = m_lastCharacter;
+    const int patternLetters = m_patternLetters;
+    const bool lengthBound = !m_hasStar;
+    const char firstLetter = m_letterStart ? m_pattern[0] : '\x7f';
+    char* const word = m_word;
+    int wordLetters = m_wordLetters;
+    int length = m_length;
+    int hyphen = m_hyphen;
+    int head = 0;
+    int passed = 0;
+    int found = 0;
+    while (passed < kScanRecords && next <= last) {
+        head = decodeRecord([&next] { return static_cast<int>(*next++); },
+                            [this] { m_blockLetter = 'a'; }, word, wordLetters, length, hyphen);
+        if (head < 0) {
+            found = -1;
+            break;
+        }
+        ++passed;
+        if ((wordLetters >= 1 && word[wordLetters - 1] == lastCharacter) ||
+            (lengthBound && length > patternLetters) || word[0] > firstLetter) {
+            found = 1;
+            break;
+        }
+    }
+    m_bufferPos = static_cast<std::size_t>(next - m_buffer);
+    m_wordLetters = wordLetters;
+    m_length = length;
+    m_hyphen = hyphen;
+    m_checked->store(m_checked->load(std::memory_order_relaxed) + std::uint64_t(passed),
+                     std::memory_order_relaxed);
+    if (found == 1) {
+        m_capital = (head & 2) != 0;
+        m_word[wordLetters] = ' ';
+        m_word[wordLetters + 1] = '\0';
+    } else if (passed != 0 && found == 0) {
+        m_word[wordLetters] = ' ';  // the word last passed, as readWord leaves it
+        m_word[wordLetters + 1] = '\0';
+    }
+    return found;
+}
+
 int DictionaryReader::nextRead(char* outWord) {
+    // A record without FROM letters and with a last letter: the scan reads most.
+    const bool scan = !m_hasFilter && m_lastCharacter != 0;
     for (;;) {
-        if (!readWord()) return kNoMoreWords;
-        m_checked->store(m_checked->load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+        const int scanned = scan ? scanToCandidate() : 0;
+        if (scanned < 0) return kNoMoreWords;
+        if (scanned == 0) {
+            if (!readWord()) return kNoMoreWords;
+            m_checked->store(m_checked->load(std::memory_order_relaxed) + 1,
+                             std::memory_order_relaxed);
+        }
         if (g_paused.load(std::memory_order_relaxed)) waitAtPauseGate();
         if (g_cancel.load(std::memory_order_relaxed) == 1) return kMatchCancelled;
         if (m_length > m_patternLetters && !m_hasStar) return kNoMoreWords;
