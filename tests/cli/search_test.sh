@@ -38,12 +38,13 @@ search '*' --from 'ca?g' --no-use-all --explain|0||a${t}left: cg?,at${t}left: cg
 search abcdefghijklmnopqrstu|1|Input Error: Your FIND field contained a pattern for a word exceeding the maximum length supported.
 search '* *'|1|Input Error: Multiple Word Searches must contain an entry in the FROM field.
 unselect --all|0|
-search cat|1|No Dictionaries Selected: You do not currently have  a dictionary selected for use.
+search cat|1|No Dictionaries Selected: You do not currently have  a dictionary selected for use.&Select a dictionary with: zantric-cli select NAME
 EOF
 # The starter dictionary: named by an empty folder's hint, made and selected, asks before replacing.
 printf '%s\n' a b I CRT hmm cat > starter.txt && mkdir empty
 folder=empty table <<EOF
 list||$([[ -r /usr/share/dict/words ]] && echo "No dictionaries yet. Make one from the system word list (/usr/share/dict/words): zantric-cli -C empty starter")
+search cat|1|!Select a dictionary with
 starter starter.txt|0|
 list|0|»${t}english.lex${t}3
 starter starter.txt|1|Warning: Dictionary already exists. Overwrite?
