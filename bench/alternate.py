@@ -25,8 +25,8 @@ def main():
         sys.exit(__doc__)
     rounds = int(sys.argv[1])
     cases = []
-    for spec in sys.argv[2:]:
-        label, _, command = spec.partition("::")
+    for given in sys.argv[2:]:
+        label, _, command = given.partition("::")
         cases.append((label, shlex.split(command)))
     wall = {label: [] for label, _ in cases}
     cpu = {label: [] for label, _ in cases}
