@@ -240,23 +240,34 @@ int DictionaryReader::decodeFromSource() {
                         m_wordLetters, m_length, m_hyphen);
 }
 
+// The record at `next`, which lies whole in the buffer whatever its bytes say: read without
+// checks.
+[[gnu::always_inline]] inline int DictionaryReader::decodeInBuffer(const unsigned char*& next,
+                                                                   int& wordLetters, int& length,
+                                                                   int& hyphen) {
+    return decodeRecord([&next] { return static_cast<int>(*next++); },
+                        [this] { m_blockLetter = 'a'; }, m_word, wordLetters, length, hyphen);
+}
+
+// After a record was read: its capital, and a space and a NUL behind its letters.
+[[gnu::always_inline]] inline void DictionaryReader::endWord(int head) {
+    m_capital = (head & 2) != 0;
+    m_word[m_wordLetters] = ' ';
+    m_word[m_wordLetters + 1] = '\0';
+}
+
 // Inlined into the walk: most records lie whole in the buffer.
 [[gnu::always_inline]] inline bool DictionaryReader::readWord() {
     int head;
     if (m_bufferEnd - m_bufferPos >= static_cast<std::size_t>(kMaxRecordBytes)) {
-        // The whole record is in the buffer, whatever its bytes say: read them without checks.
         const unsigned char* next = m_buffer + m_bufferPos;
-        head = decodeRecord([&next] { return static_cast<int>(*next++); },
-                            [this] { m_blockLetter = 'a'; }, m_word, m_wordLetters, m_length,
-                            m_hyphen);
+        head = decodeInBuffer(next, m_wordLetters, m_length, m_hyphen);
         m_bufferPos = static_cast<std::size_t>(next - m_buffer);
     } else {
         head = decodeFromSource();
     }
     if (head < 0) return false;
-    m_capital = (head & 2) != 0;
-    m_word[m_wordLetters] = ' ';
-    m_word[m_wordLetters + 1] = '\0';
+    endWord(head);
     return true;
 }
 
@@ -416,7 +427,7 @@ int DictionaryReader::nextMatch(char* outWord, const char* pattern, const Letter
     const int patternLetters = m_patternLetters;
     const bool lengthBound = !m_hasStar;
     const char firstLetter = m_letterStart ? m_pattern[0] : '\x7f';
-    char* const word = m_word;
+    const char* const word = m_word;
     int wordLetters = m_wordLetters;
     int length = m_length;
     int hyphen = m_hyphen;
@@ -424,8 +435,7 @@ int DictionaryReader::nextMatch(char* outWord, const char* pattern, const Letter
     int passed = 0;
     int found = 0;
     while (passed < kScanRecords && next <= last) {
-        head = decodeRecord([&next] { return static_cast<int>(*next++); },
-                            [this] { m_blockLetter = 'a'; }, word, wordLetters, length, hyphen);
+        head = decodeInBuffer(next, wordLetters, length, hyphen);
         if (head < 0) {
             found = -1;
             break;
@@ -443,14 +453,8 @@ int DictionaryReader::nextMatch(char* outWord, const char* pattern, const Letter
     m_hyphen = hyphen;
     m_checked->store(m_checked->load(std::memory_order_relaxed) + std::uint64_t(passed),
                      std::memory_order_relaxed);
-    if (found == 1) {
-        m_capital = (head & 2) != 0;
-        m_word[wordLetters] = ' ';
-        m_word[wordLetters + 1] = '\0';
-    } else if (passed != 0 && found == 0) {
-        m_word[wordLetters] = ' ';  // the word last passed, as readWord leaves it
-        m_word[wordLetters + 1] = '\0';
-    }
+    // The word last read, as readWord leaves it.
+    if (passed != 0 && found >= 0) endWord(head);
     return found;
 }
 

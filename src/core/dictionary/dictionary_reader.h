@@ -109,6 +109,8 @@ private:
     // The pattern as the matching takes it (m_pattern, its '*' parts), `stars` of them in it.
     void copyPattern(const char* pattern, std::size_t patternLength, int stars);
     bool readWord();
+    int decodeInBuffer(const unsigned char*& next, int& wordLetters, int& length, int& hyphen);
+    void endWord(int head);
     int scanToCandidate();           // see nextRead
     int decodeFromSource();          // one record through readByte: decodeRecord's result
     int nextRead(char* outWord);     // the next match, reading records from the file or image
