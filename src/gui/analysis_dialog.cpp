@@ -16,6 +16,7 @@
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
 #include "gui/command_ids.h"
+#include "gui/dialog_parts.h"
 #include "gui/qt_message_presenter.h"
 
 namespace zantric::gui {
@@ -97,8 +98,8 @@ void AnalysisDialog::refreshCounters() {
         m_matchesFound->setText(QStringLiteral("0"));
         return;
     }
-    m_wordsChecked->setText(QString::number(m_analysis.checked()));
-    m_matchesFound->setText(QString::number(m_analysis.matchesFound()));
+    m_wordsChecked->setText(groupedCount(m_analysis.checked()));
+    m_matchesFound->setText(groupedCount(m_analysis.matchesFound()));
 }
 
 void AnalysisDialog::workerFinished() {

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -17,8 +18,13 @@ namespace zantric::gui {
 QPushButton* makeButton(QWidget* parent, const QString& caption, int id) {
     auto* button = new QPushButton(caption, parent);
     button->setProperty("controlId", id);
-    button->setAutoDefault(false);
+    button->setAutoDefault(true);
     return button;
+}
+
+QString groupedCount(long long count) {
+    const QLocale locale;
+    return locale.language() == QLocale::C ? QString::number(count) : locale.toString(count);
 }
 
 QLabel* buddyLabel(QWidget* parent, const QString& text, QWidget* buddy) {

@@ -20,8 +20,13 @@ namespace zantric::gui {
 
 class SearchPanel;
 
-// A push button with its control id that is not a default button unless made one.
+// A push button with its control id. Enter or keypad Enter presses it while it has the focus,
+// and elsewhere presses the dialog's default button, which every dialog names.
 QPushButton* makeButton(QWidget* parent, const QString& caption, int id);
+
+// A count as the window shows it: grouped as the user's locale groups digits ("165,565,704"),
+// plain in the C locale, which groups none.
+QString groupedCount(long long count);
 
 // A label whose mnemonic moves the focus to `buddy`.
 QLabel* buddyLabel(QWidget* parent, const QString& text, QWidget* buddy);

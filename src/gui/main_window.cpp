@@ -78,12 +78,13 @@ void MainWindow::buildMenus() {
     addCommand(file, QStringLiteral("E&xit"), kCmdExit);
 
     QMenu* dictionaries = menuBar()->addMenu(QStringLiteral("&Dictionaries"));
-    addCommand(dictionaries, QStringLiteral("&Select"), kCmdSelectDictionaries);
+    // Each opens a dialog, as its "…" says.
+    addCommand(dictionaries, QStringLiteral("&Select…"), kCmdSelectDictionaries);
     dictionaries->addSeparator();
-    addCommand(dictionaries, QStringLiteral("&Add Word"), kCmdAddWord);
-    addCommand(dictionaries, QStringLiteral("&Remove Word"), kCmdRemoveWord);
-    addCommand(dictionaries, QStringLiteral("&Merge"), kCmdMerge);
-    addCommand(dictionaries, QStringLiteral("&Create From File"), kCmdCreateFromFile);
+    addCommand(dictionaries, QStringLiteral("&Add Word…"), kCmdAddWord);
+    addCommand(dictionaries, QStringLiteral("&Remove Word…"), kCmdRemoveWord);
+    addCommand(dictionaries, QStringLiteral("&Merge…"), kCmdMerge);
+    addCommand(dictionaries, QStringLiteral("&Create From File…"), kCmdCreateFromFile);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     addCommand(options, QStringLiteral("&Phrase Options…"), kCmdPhraseOptions);
@@ -93,6 +94,7 @@ void MainWindow::buildMenus() {
     addCommand(help, QStringLiteral("&About..."), kCmdAbout);
 
     for (QMenu* menu : {file, dictionaries, options, help}) {
+        menu->setToolTipsVisible(true);  // why a command is off, where it says
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandEnabling);
         // The hint goes when the menu closes.
         connect(menu, &QMenu::aboutToHide, statusBar(), &QStatusBar::clearMessage);
@@ -128,7 +130,7 @@ void MainWindow::buildStatusBar() {
 
 void MainWindow::updateCommandEnabling() {
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
-        it.value()->setEnabled(m_client->commandEnabled(it.key()));
+        m_client->showCommandState(it.value(), it.key());
     }
 }
 

@@ -82,6 +82,7 @@ StoplistEditor::StoplistEditor(QWidget* parent, std::string path)
     auto* note = new QLabel(
         QStringLiteral("Words that no search uses, one a line (CRT is taken as Crt):"), this);
     QPushButton* ok = makeButton(this, QStringLiteral("&OK"), 1);
+    ok->setDefault(true);  // for Enter outside the text, which takes Enter as a new line
     QPushButton* cancel = makeButton(this, QStringLiteral("&Cancel"), 2);
     connect(ok, &QPushButton::clicked, this, [this] {
         if (save()) accept();

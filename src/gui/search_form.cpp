@@ -15,6 +15,7 @@
 #include "core/search/field_history.h"
 #include "core/search/search_request.h"
 #include "core/shell/messages.h"
+#include "core/shell/string_ids.h"
 #include "gui/command_ids.h"
 #include "gui/font_setting.h"
 #include "gui/results_list.h"
@@ -27,6 +28,9 @@ constexpr SearchField kFields[4] = {SearchField::kFind, SearchField::kFrom, Sear
                                     SearchField::kExclude};
 constexpr int kFieldIds[4] = {kIdFind, kIdFrom, kIdInclude, kIdExclude};
 const char* const kFieldNames[4] = {"find", "from", "include", "exclude"};
+// What each field takes, said when it refuses a key.
+constexpr int kKeyHints[4] = {kStrFindKeysHint, kStrFromKeysHint, kStrIncludeKeysHint,
+                              kStrExcludeKeysHint};
 // Alt+F is the File menu's, as in every Linux program.
 const char* const kFieldLabels[4] = {"Fi&nd", "F&rom", "&Include", "E&xclude"};
 
@@ -122,6 +126,10 @@ QGroupBox* SearchForm::buildOptions() {
     m_suppress = new QCheckBox(QStringLiteral("Su&ppress Permutations"), options);
     m_suppress->setProperty("controlId", kIdSuppressPermutations);
     m_suppress->setObjectName(QStringLiteral("suppress"));
+    // Alt+U and Alt+P turn the option at once: a button's own shortcut shows the press for
+    // 100 ms and only then changes the check, so Enter straight after searched without it.
+    m_useAll->installEventFilter(this);
+    m_suppress->installEventFilter(this);
     auto* optionsLayout = new QVBoxLayout(options);
     optionsLayout->addWidget(m_useAll);
     optionsLayout->addWidget(m_suppress);
@@ -191,9 +199,22 @@ void SearchForm::updateForPattern() {
 }
 
 void SearchForm::setSearching(bool searching) {
+    if (searching && !m_searching) {
+        // Disabling the focused field would hand the focus on to the Font group, where Space
+        // turns the list bold: the form takes it first.
+        QWidget* focused = window()->focusWidget();
+        m_focusBeforeSearch = focused != nullptr && isAncestorOf(focused) ? focused : nullptr;
+        setFocus(Qt::OtherFocusReason);
+    }
+    const bool ended = m_searching && !searching;
     m_searching = searching;
     setControlsEnabled(!searching);
-    if (!searching) updateForPattern();
+    if (searching) return;
+    updateForPattern();
+    if (!ended) return;
+    QWidget* back = m_focusBeforeSearch;
+    if (back == nullptr || !back->isEnabled()) back = m_list;
+    back->setFocus(Qt::OtherFocusReason);
 }
 
 void SearchForm::setControlsEnabled(bool enabled) {
@@ -220,6 +241,11 @@ void SearchForm::applyFont(const QFont& font) {
 // --- Keys -------------------------------------------------------------------------------------
 
 bool SearchForm::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == m_useAll || watched == m_suppress) && event->type() == QEvent::Shortcut &&
+        !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+        static_cast<QCheckBox*>(watched)->click();  // the focus stays where the user types
+        return true;
+    }
     for (int i = 0; i < 4; ++i) {
         if (m_fields[i] == nullptr) break;  // still being built
         if (watched != m_fields[i]) continue;
@@ -264,6 +290,7 @@ bool SearchForm::filterKey(SearchField which, QKeyEvent* event) {
     const char c = ch.unicode() < 0x80 ? translateTypedChar(static_cast<char>(ch.unicode())) : 0;
     if (c == 0 || !acceptsTypedChar(which, c)) {
         beep();
+        emit keyRefused(kKeyHints[static_cast<int>(which)]);
         return true;
     }
     if (c != static_cast<char>(ch.unicode())) {  // "/" typed: "?" goes in

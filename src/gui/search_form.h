@@ -5,6 +5,7 @@
 // search panel decides what they do. GUI thread only.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include "core/search/search_fields.h"
@@ -42,7 +43,9 @@ public:
     void clearFields();
     // Each field's list shows its history again, keeping what the field holds.
     void showHistories(const SearchHistories& histories);
-    // While a search runs the fields, options, list and Start are disabled.
+    // While a search runs the fields, options, list and Start are disabled, and the focus rests
+    // on the form itself, where typed keys do nothing; after it the focus goes back to the
+    // control that had it when the search started (the list when none of the form's had).
     void setSearching(bool searching);
     // A phrase in FIND enables Suppress Permutations and disables INCLUDE and EXCLUDE.
     void updateForPattern();
@@ -55,6 +58,8 @@ public:
 signals:
     // Start (the button, Enter) or Cancel was pressed.
     void commandRequested(int id);
+    // A key a field refused: the string id of the text that says what the field takes.
+    void keyRefused(int hintId);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,6 +85,7 @@ private:
     QPushButton* m_cancel = nullptr;
     ResultsListView* m_list = nullptr;
     bool m_searching = false;
+    QPointer<QWidget> m_focusBeforeSearch;
 };
 
 }  // namespace zantric::gui

@@ -23,6 +23,7 @@
 #include "gui/about_dialog.h"
 #include "gui/analysis_dialog.h"
 #include "gui/command_ids.h"
+#include "gui/dialog_parts.h"
 #include "gui/help.h"
 #include "gui/phrase_options_dialog.h"
 #include "gui/results_list.h"
@@ -33,6 +34,12 @@ namespace zantric::gui {
 namespace {
 
 QString hint(int id) { return QString::fromStdString(loadString(id)); }
+
+// The counts in messages, as the status bar shows counts.
+std::string groupedText(long long count) { return groupedCount(count).toStdString(); }
+
+// How long the status bar says what a field takes after it refused a key.
+constexpr int kKeyHintMs = 5000;
 
 }  // namespace
 
@@ -45,11 +52,15 @@ SearchPanel::SearchPanel(QWidget* parent)
       m_dictionaries(this, m_request),
       m_commands(commandTable()) {
     m_phraseOptions = readPhraseOptions();
+    setCountFormat(groupedText);
     setWindowTitle(QString::fromLatin1(kFrameTitle));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);  // the form keeps the usual margins itself
     layout->addWidget(m_form);
     connect(m_form, &SearchForm::commandRequested, this, &SearchPanel::command);
+    connect(m_form, &SearchForm::keyRefused, this, [this](int hintId) {
+        if (m_statusBar != nullptr) m_statusBar->showMessage(hint(hintId), kKeyHintMs);
+    });
     connect(m_form->list(), &ResultsListView::matchHighlighted, this, &SearchPanel::explainMatch);
 }
 
@@ -141,6 +152,18 @@ bool SearchPanel::commandEnabled(int id) const {
     return c == nullptr || holds(c->enabledWhen);
 }
 
+void SearchPanel::showCommandState(QAction* action, int id) const {
+    const Command* c = findCommand(id);
+    const unsigned conditions = c != nullptr ? c->enabledWhen : kAlways;
+    const bool otherCopy = (conditions & kOnlyCopy) && ProgramSession::anotherCopyRunning();
+    action->setEnabled(!otherCopy && holds(conditions & ~kOnlyCopy));
+    const QString why =
+        otherCopy ? hint(id == kCmdDeleteResults ? kStrOtherCopyResults : kStrOtherCopyDictionaries)
+                  : QString();
+    action->setStatusTip(why.isEmpty() ? hint(id) : why);
+    action->setToolTip(why);
+}
+
 void SearchPanel::command(int id) {
     const Command* c = findCommand(id);
     if (c == nullptr) return;
@@ -159,11 +182,11 @@ void SearchPanel::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     auto add = [this](QMenu* to, int captionId, int commandId) {
         QAction* action = to->addAction(hint(captionId));
-        action->setStatusTip(hint(commandId));
-        action->setEnabled(commandEnabled(commandId));
+        showCommandState(action, commandId);
         connect(action, &QAction::triggered, this, [this, commandId] { command(commandId); });
     };
     QMenu* dictionaries = menu.addMenu(hint(kStrMenuDictionaries));
+    for (QMenu* m : {&menu, dictionaries}) m->setToolTipsVisible(true);
     add(dictionaries, kStrMenuSelect, kCmdSelectDictionaries);
     dictionaries->addSeparator();
     add(dictionaries, kStrMenuAddWord, kCmdAddWord);
@@ -308,8 +331,8 @@ void SearchPanel::completeSearch() {
         m_titleShowsCount = false;
     }
     m_run.finish(m_form->fields());
-    showTotals(m_run.found(), m_run.checked(), m_run.filtersChanged());
-    m_form->list()->setFocus();
+    // As the results record them, so that viewing them later shows the same.
+    showTotals(m_run.found(), m_run.checked(), m_run.filtersInEffect().any());
     m_form->list()->goToFirstRow();
     emit commandStateChanged();
     emit searchCompleted();
@@ -326,16 +349,16 @@ void SearchPanel::showFiltersOn(bool on) {
 }
 
 void SearchPanel::showCounters(std::int64_t found, std::int64_t checked) {
-    if (m_foundPane != nullptr) m_foundPane->setText(QStringLiteral("Found: %1").arg(found));
+    if (m_foundPane != nullptr)
+        m_foundPane->setText(QStringLiteral("Found: ") + groupedCount(found));
     if (m_checkedPane != nullptr)
-        m_checkedPane->setText(QStringLiteral("Checked: %1").arg(checked));
+        m_checkedPane->setText(QStringLiteral("Checked: ") + groupedCount(checked));
 }
 
 void SearchPanel::refreshCounters() {
     QWidget* frame = window();
     if (frame->isMinimized()) {
-        frame->setWindowTitle(
-            QString::asprintf("Found: %lld", static_cast<long long>(m_run.found())));
+        frame->setWindowTitle(QStringLiteral("Found: ") + groupedCount(m_run.found()));
         m_titleShowsCount = true;
         return;
     }

@@ -21,6 +21,7 @@
 #include "gui/dictionary_commands.h"
 #include "gui/results_file_commands.h"
 
+class QAction;
 class QLabel;
 class QStatusBar;
 
@@ -45,6 +46,9 @@ public:
     // Runs a command by id, if it is enabled (menus, accelerators, buttons, context menu).
     void command(int id);
     bool commandEnabled(int id) const;
+    // A menu item of the command: enabled as the command is, its hint in the status bar; when
+    // another copy of the program keeps it off, the hint and its tooltip say so.
+    void showCommandState(QAction* action, int id) const;
     bool searching() const { return m_searching; }
     // The program is told to end (a signal): a running search is cancelled without asking,
     // then the program closes as Exit closes it. Called again until the window has gone.

@@ -141,10 +141,11 @@ void SelectDictionariesDialog::deleteDictionaries() {
 
 void SelectDictionariesDialog::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    menu.setToolTipsVisible(true);
     auto add = [this, &menu](int captionId, int commandId) {
         QAction* action = menu.addAction(QString::fromStdString(loadString(captionId)));
         action->setStatusTip(QString::fromStdString(loadString(commandId)));
-        if (m_panel != nullptr) action->setEnabled(m_panel->commandEnabled(commandId));
+        if (m_panel != nullptr) m_panel->showCommandState(action, commandId);
         connect(action, &QAction::triggered, this, [this, commandId] {
             // The main window runs the command and refills this list when it ends.
             if (m_panel != nullptr) {

@@ -26,7 +26,7 @@ ThreeButtonQuestion::ThreeButtonQuestion(QWidget* parent, const QString& text, c
     const QString captions[3] = {caption1, caption2, caption3};
     for (int i = 0; i < 3; ++i) {
         m_buttons[i] = new QPushButton(captions[i], this);
-        m_buttons[i]->setAutoDefault(false);
+        m_buttons[i]->setAutoDefault(true);  // Enter presses the focused button
         connect(m_buttons[i], &QPushButton::clicked, this, [this, i] { done(i); });
         buttons->addWidget(m_buttons[i]);
     }

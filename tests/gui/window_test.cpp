@@ -16,6 +16,8 @@
 #include "core/maintenance/instance_marker.h"
 #include "core/search/search_fields.h"
 #include "core/shell/progress_work.h"
+#include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
 #include "gui/analysis_dialog.h"
 #include "gui/command_ids.h"
 #include "gui/make_dictionary_dialog.h"
@@ -210,23 +212,66 @@ private slots:
         QCOMPARE(messages.last().title, std::string("No Dictionaries Selected"));
         gui::WordDialog words(w.client, UpdateMode::kAdd);
         words.show();
+        const QString takes = " takes only the letters a\u2013z";
         const struct {
             const char* field;  // nullptr: the dictionary field of Add Word
             QString typed, kept;
             int beeps;
-        } keys[] = {{"from", "ab1#c.9 /", "abc ?", 4},
-                    {"include", "x1-?y", "x-y", 2},
-                    {"exclude", "q*z", "qz", 1},
-                    {"exclude", QString(25, 'q'), QString(20, 'q'), 0},
-                    {"find", "c#t@1./", "ct1?", 3},
-                    {"find", "c/t*! 3", "c?t*! 3", 0},
-                    {nullptr, "my.words{1}_x-y z!", "mywords{1}_x-y z", 2}};
+            QString hint;  // in the status bar afterwards
+        } keys[] = {
+            {"from", "ab1#c.9 /", "abc ?", 4, "FROM" + takes + ", ? and spaces"},
+            {"include", "x1-?y", "x-y", 2, "INCLUDE" + takes + " and -"},
+            {"exclude", "q*z", "qz", 1, "EXCLUDE" + takes + " and -"},
+            {"exclude", QString(25, 'q'), QString(20, 'q'), 0, ""},
+            {"find", "c#t@1./", "ct1?", 3, "FIND" + takes + ", ?, *, !, digits and spaces"},
+            {"find", "c\u0131\u0130t", "ct", 2, "FIND" + takes + ", ?, *, !, digits and spaces"},
+            {"find", "c/t*! 3", "c?t*! 3", 0, ""},
+            {nullptr, "my.words{1}_x-y z!", "mywords{1}_x-y z", 2, ""}};
         for (const auto& c : keys) {
             messages.clear();
+            w.frame->statusBar()->clearMessage();
             QComboBox* field = c.field ? w.find(c.field) : words.dictionaryCombo();
-            typeInto(field, c.typed);
+            typeInto(field, {});
+            for (const QChar ch : c.typed)  // as typed, a dotless i too
+                QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(ch), {});
             QCOMPARE(field->currentText(), c.kept);
             QCOMPARE(messages.beeps(), c.beeps);
+            QCOMPARE(w.frame->statusBar()->currentMessage(), c.hint);
+        }
+    }
+    // The keys around a search: the fields are off while it runs and nothing typed reaches the
+    // Font group; after it the focus is where the search started. An option turned by its Alt
+    // key is part of a search that Enter starts straight after.
+    void focusComesBackAfterASearch() {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("english.lex", kWords);
+        Window w;
+        w.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.frame.get()));
+        fill(w, {"*", "tac"});
+        const struct {
+            const char* at;  // the control with the focus at Enter, and again after the search
+            Qt::Key altKey;  // pressed with Alt just before Enter, or none
+        } cases[] = {{"find", Qt::Key_unknown},
+                     {"from", Qt::Key_U},
+                     {"results", Qt::Key_unknown},
+                     {"find", Qt::Key_U},
+                     {"from", Qt::Key_unknown}};
+        bool useAll = true;
+        for (const auto& c : cases) {
+            w.find<QWidget>(c.at)->setFocus();
+            useAll ^= c.altKey == Qt::Key_U;
+            if (c.altKey != Qt::Key_unknown)
+                QTest::keyClick(w.frame.get(), c.altKey, Qt::AltModifier);
+            QSignalSpy completed(w.client, &gui::SearchPanel::searchCompleted);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QVERIFY(w.client->searching());
+            QVERIFY(QApplication::focusWidget() != w.find<QCheckBox>("bold"));
+            QVERIFY(completed.wait(20000));
+            // act, Cat and cat use all of "tac"; a and at do not.
+            QCOMPARE(w.client->results().count(), useAll ? 3 : 5);
+            QCOMPARE(w.find<QCheckBox>("useAll")->isChecked(), useAll);
+            QCOMPARE(QApplication::focusWidget(), w.find<QWidget>(c.at));
         }
     }
     void cancelQuestionHoldsTheSearch() {
@@ -342,6 +387,8 @@ private slots:
         QCOMPARE(next.find<QLabel>("filters")->text(), QStringLiteral("Filters on"));
         QVERIFY(next.find<QLabel>("filters")->isVisibleTo(next.frame.get()));
         QCOMPARE(search(next, {"* *", "godcat", false, true}).matches, phrases.matches);
+        search(next, {"c?t", ""});  // the stoplist is on, though it strikes none of these
+        QVERIFY(next.find<QLabel>("filters")->isVisibleTo(next.frame.get()));
         connect(next.client, &gui::SearchPanel::analysisStarted, this,
                 [] { inDialog<gui::AnalysisDialog>([](gui::AnalysisDialog*) {}); });
         QVERIFY(search(next, {"* *", "dogcate"}).matches.isEmpty());
@@ -365,14 +412,18 @@ private slots:
             QCOMPARE(asked.count(), c.cancelAnswer != 0 ? 1u : 0u);
             QCOMPARE(asked.progressWhenAsked, asked.progressWhenAnswered);
         }
-        for (const int press : {0, 1, 2, -1}) {  // -1: Escape, the third button's answer
+        // Enter (keypad Enter for the second) presses the focused button; Escape the third.
+        for (const int press : {0, 1, 2, -1}) {
             gui::ThreeButtonQuestion box(nullptr, "Append or overwrite?", "Confirm", "&Append",
                                          "&Overwrite", "&Cancel");
             QVERIFY(box.button(2)->isDefault());
             whenReady([&box] { return box.isVisible(); },
                       [&] {
-                          press < 0 ? QTest::keyClick(&box, Qt::Key_Escape)
-                                    : box.button(press)->click();
+                          if (press < 0) return QTest::keyClick(&box, Qt::Key_Escape);
+                          box.button(press)->setFocus();
+                          press == 1 ? QTest::keyClick(box.button(press), Qt::Key_Enter,
+                                                       Qt::KeypadModifier)
+                                     : QTest::keyClick(box.button(press), Qt::Key_Return);
                       });
             QCOMPARE(box.exec(), press < 0 ? 2 : press);
         }
@@ -428,6 +479,33 @@ private slots:
         for (int id : {gui::kCmdAddWord, gui::kCmdRemoveWord, gui::kCmdCreateFromFile,
                        gui::kCmdMerge, gui::kCmdDeleteDictionaries, gui::kCmdSelectDictionaries})
             QCOMPARE(w.client->commandEnabled(id), id == gui::kCmdSelectDictionaries);
+        w.frame->updateCommandEnabling();  // and the menus say why, as hint and tooltip
+        QStringList tips;
+        for (const QAction* action : w.frame->findChildren<QAction*>()) {
+            if (action->isEnabled()) continue;
+            tips << action->statusTip() + (action->toolTip() == action->statusTip() ? "+" : "");
+        }
+        const QString why = "Another copy of Zantric is running; close it to ";
+        QCOMPARE(tips, QStringList({why + "delete results+", "Save results for future use."}) +
+                           QStringList(4, why + "change dictionaries+"));
+    }
+    // Counts read as the user's locale writes them, in the status bar and in messages alike.
+    void countsAreGroupedByTheLocale() {
+        ProgramFolder folder;
+        Window w;
+        const struct {
+            QLocale locale;
+            const char* found;
+        } cases[] = {{QLocale(QLocale::English, QLocale::UnitedStates), "165,565,704"},
+                     {QLocale(QLocale::German, QLocale::Germany), "165.565.704"},
+                     {QLocale::c(), "165565704"}};
+        for (const auto& c : cases) {
+            QLocale::setDefault(c.locale);
+            w.client->showTotals(165565704, 0, false);
+            QCOMPARE(w.frame->foundPane()->text(), QString("Found: ") + c.found);
+            QCOMPARE(loadString(kStrStoppedAfter, countText(165565704)),
+                     "Stopped after " + std::string(c.found) + " matches.");
+        }
     }
     void starterDictionaryIsOfferedToAnEmptyCatalogue() {
         using gui::StarterOutcome;
@@ -472,6 +550,7 @@ private slots:
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QLocale::setDefault(QLocale::c());  // plain counts, whatever the locale of the test's run
     zantric::test::WindowTest test;
     return QTest::qExec(&test, argc, argv);
 }

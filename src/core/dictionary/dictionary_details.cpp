@@ -27,7 +27,7 @@ std::string detailsText(const CatalogueEntry& entry) {
     std::string text = loadString(kStrCreated) + fixedDateText(header.created) + "\n";
     if (header.modified != 0)
         text += loadString(kStrModified) + fixedDateText(header.modified) + "\n";
-    text += loadString(kStrTotalWords) + std::to_string(header.wordCount);
+    text += loadString(kStrTotalWords) + countText(static_cast<long long>(header.wordCount));
     return text;
 }
 

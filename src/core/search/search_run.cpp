@@ -129,12 +129,12 @@ void SearchRun::reportStop(const void* owner) const {
                      : stopped() == StoreStop::kDiskNearlyFull ? kStrDiskNearlyFull
                                                                : 0;
     if (text == 0) return;
-    messageBoxText(loadString(text, std::to_string(found())), loadString(kStrWarningTitle),
+    messageBoxText(loadString(text, countText(found())), loadString(kStrWarningTitle),
                    kMbOkExclamation, owner);
 }
 
 std::string SearchRun::limitText() const {
-    return stopped() == StoreStop::kLimit ? loadString(kStrStoppedAfter, std::to_string(found()))
+    return stopped() == StoreStop::kLimit ? loadString(kStrStoppedAfter, countText(found()))
                                           : std::string();
 }
 

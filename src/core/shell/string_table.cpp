@@ -1,6 +1,7 @@
 #include "core/shell/string_table.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 
 namespace zantric {
@@ -81,6 +82,17 @@ std::string loadString(int id, std::string_view argument) {
         text.replace(at, 2, argument);
     }
     return text;
+}
+
+namespace {
+std::atomic<CountFormat> g_countFormat{nullptr};
+}  // namespace
+
+void setCountFormat(CountFormat format) { g_countFormat.store(format); }
+
+std::string countText(long long count) {
+    const CountFormat format = g_countFormat.load();
+    return format != nullptr ? format(count) : std::to_string(count);
 }
 
 }  // namespace zantric

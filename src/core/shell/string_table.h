@@ -16,6 +16,13 @@ std::string loadString(int id);
 // The text of an entry with its first "%s" replaced by `argument`.
 std::string loadString(int id, std::string_view argument);
 
+// A count as messages show it: plain digits ("165565704"), or grouped as the program's locale
+// groups them ("165,565,704") once it has installed its way with setCountFormat (the window
+// does; the command line keeps plain digits for scripts). Any thread may call countText.
+using CountFormat = std::string (*)(long long count);
+void setCountFormat(CountFormat format);  // at start-up, before any worker runs; nullptr: plain
+std::string countText(long long count);
+
 // Longest text an entry keeps, as the program's 256-byte load buffers always did.
 inline constexpr std::size_t kMaxStringLength = 255;
 
