@@ -46,6 +46,21 @@ xdotool windowactivate --sync "$main" 2>/dev/null
 focus "Zantric" "restored"
 xdotool key alt+n alt+Down && sleep 0.3 && xdotool key Escape && sleep 0.5
 has_window "Zantric" || fail "Escape in FIND's open list closed the window"
+# Keys: after a search the focus is back in FIND, so a ? typed next makes c?t into c?t?; Enter and
+# keypad Enter press the focused button of a dialog (Edit Stoplist…, the stoplist's OK, Cancel).
+expected=$("$CLI" search 'c?t?' 2>/dev/null | wc -l)
+xdotool key alt+n ctrl+a && xdotool type --delay 20 'c?t' && xdotool key Return && sleep 1
+xdotool type '?' && xdotool key Return && sleep 1 && xdotool windowminimize "$main"
+until_ok 10 eval "xdotool getwindowname $main | grep -q '^Found: '" || fail "no Found title"
+expect_eq "typed after a search: found" "$(xdotool getwindowname "$main")" "Found: $expected"
+xdotool windowactivate --sync "$main" 2>/dev/null
+focus "Zantric" "restored" && xdotool key alt+o && sleep 0.3 && xdotool key p
+focus "Phrase Options" "Options > Phrase Options" && xdotool key Tab Tab Tab Return
+focus "Stoplist" "Enter on Edit Stoplist" && xdotool type 'towns' && xdotool key Tab Return
+focus "Phrase Options" "Enter on the stoplist's OK" && xdotool key Tab Tab KP_Enter
+focus "Zantric" "keypad Enter on Cancel"
+expect_eq "stoplist saved by Enter" "$(cat home/stoplist.txt 2>&1)" "towns"
+grep -q "PHRASE OPTIONS" home/zantric.ini && fail "keypad Enter on Cancel pressed OK"
 printf '123\n456\nhello world\n' >nowords.txt
 xdotool key alt+d && sleep 0.3 && xdotool key c  # Dictionaries > Create From File
 focus "Make Dictionary From File" "Create From File" &&
