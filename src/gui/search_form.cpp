@@ -127,7 +127,8 @@ QGroupBox* SearchForm::buildOptions() {
     m_suppress->setProperty("controlId", kIdSuppressPermutations);
     m_suppress->setObjectName(QStringLiteral("suppress"));
     // Alt+U and Alt+P turn the option at once: a button's own shortcut shows the press for
-    // 100 ms and only then changes the check, so Enter straight after searched without it.
+    // 100 ms and only then changes the check, so Enter within that time searched without the
+    // change (and the search, disabling the box, lost it).
     m_useAll->installEventFilter(this);
     m_suppress->installEventFilter(this);
     auto* optionsLayout = new QVBoxLayout(options);
