@@ -201,10 +201,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    // The close box is command 2: the main window clears up first, or asks about the search.
+    // The main window clears up first: it stops a search, and asks about unsaved matches.
     event->ignore();
     QMetaObject::invokeMethod(
-        m_client, [client = m_client] { client->command(kCmdExit); }, Qt::QueuedConnection);
+        m_client, [client = m_client] { client->closeBox(); }, Qt::QueuedConnection);
 }
 
 }  // namespace zantric::gui

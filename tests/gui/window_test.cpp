@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -249,6 +251,8 @@ private slots:
             while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
             }
             answer == 0 ? w.client->endWithoutAsking() : w.client->command(gui::kCmdExit);
+            // Escape again while the cancelled search stops: no question, no close.
+            if (answer == kIdYes) w.client->command(gui::kCmdExit);
             QVERIFY(completed.wait(20000));
             const int found = w.client->results().count();
             QCOMPARE(listedMatches(w).size(), found);
@@ -267,6 +271,17 @@ private slots:
             QCOMPARE(asked.progressWhenAnswered, asked.progressWhenAsked);
             QVERIFY(found >= asked.progressWhenAnswered);
             QVERIFY(w.frame->isVisible());
+            QCOMPARE(asked.count(), 1u);
+            if (answer == kIdNo) continue;
+            const QString count = QLocale().toString(found);
+            QCOMPARE(w.frame->statusBar()->currentMessage(),
+                     QStringLiteral("Search cancelled \u2013 %1 matches kept").arg(count));
+            // Its matches are not thrown away unasked; No keeps them.
+            QString question;
+            inDialog<QMessageBox>([&question](QMessageBox* box) { question = box->text(); });
+            w.client->command(gui::kCmdExit);
+            QCOMPARE(question, QStringLiteral("Discard %1 unsaved matches?").arg(count));
+            QCOMPARE(closing.count(), 0);
         }
     }
     void resultsFilesComeBackAndGo() {
@@ -279,6 +294,7 @@ private slots:
         QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: 0"));
         QCOMPARE(listedMatches(w), QStringList());
         const Outcome searched = search(w, {"*", "tac", false, false, "a"});
+        QCOMPARE(w.client->unsavedMatches(), std::int64_t{searched.found});
         const struct {
             const char *name, *dataFile, *indexFile;  // "" for a text export
             int type;
@@ -295,9 +311,12 @@ private slots:
                      save.name);
             QCOMPARE(listedMatches(w), searched.matches);  // the list goes on as it was
         }
+        QCOMPARE(w.client->unsavedMatches(), std::int64_t{0});
+        search(w, {"*", "tac", false, false, "a"});  // unsaved again, until a saved pair is viewed
         answerFileDialog("r.ztr");
         w.client->command(gui::kCmdView);
         QCOMPARE(w.find("from")->currentText(), QStringLiteral("tac"));
+        QCOMPARE(w.client->unsavedMatches(), std::int64_t{0});
         QCOMPARE(listedMatches(w), searched.matches);
         QCOMPARE(w.frame->checkedPane()->text(), QString("Checked: %1").arg(searched.checked));
         RecordingPresenter messages;
