@@ -74,11 +74,13 @@ focus "Zantric" "long search"
 xdotool key alt+n ctrl+a && xdotool type '!' && xdotool key alt+r ctrl+a && xdotool type clinteastwoods &&
     xdotool key Return
 until_ok 90 compgen -G 'home/temp/*.zix' >/dev/null || fail "long search: no matches"
-sleep 1 && xdotool key Escape && focus "Confirm" "cancel question" && xdotool key alt+y Escape
-sleep 1
+# Millions of matches by then: the window takes a while to show them once the search has stopped.
+sleep 2 && xdotool key Escape && focus "Confirm" "cancel question" && xdotool key alt+y
+sleep 0.2 && xdotool key Escape && sleep 1
 expect_eq "Escape while stopping: windows" "$(titles)" "Zantric"
 asked() { xdotool key Escape; until_ok 3 has_window Confirm; }
-until_ok 60 asked && focus "Confirm" "unsaved matches" && xdotool key alt+d alt+y
+until_ok 60 asked || fail "Escape while stopping: no question before the matches go (windows: $(titles))"
+focus "Confirm" "unsaved matches" && xdotool key alt+d alt+y
 ended "unsaved matches discarded" "$pid" home
 grep -q '^Discard Warning=1' home/zantric.ini || fail "Don't ask again: not kept"
 
@@ -95,7 +97,7 @@ frame() {  # frame PID: left top right bottom of the frame of PID's window, once
     local w=($(xwininfo -id "$id" 2>/dev/null | grep -oP '(Absolute upper-left [XY]|Width|Height): *\K-?[0-9]+'))
     ((${#m[@]} == 4 && ${#w[@]} == 4)) && echo "$((w[0] - m[0])) $((w[1] - m[2])) $((w[0] + w[2] + m[1])) $((w[1] + w[3] + m[3]))"
 }
-on_screen() { local l t r b; read -r l t r b <<<"$(frame "$1")" && ((l >= 0 && t >= 0 && r <= 1024 && b <= 600)); }
+on_screen() { local at l t r b; at=$(frame "$1") && read -r l t r b <<<"$at" && ((l >= 0 && t >= 0 && r <= 1024 && b <= 600)); }
 "$WINDOW" >window.out 2>&1 & pid=$! && pids+=("$pid")
 until_ok 15 on_screen "$pid" || fail "small screen: the frame $(frame "$pid") is not within 1024x600"
 "$WINDOW" >window2.out 2>&1 & second=$! && pids+=("$second")
