@@ -240,7 +240,9 @@ private slots:
             for (int k = 6, n = i; k >= 0; --k, n /= 8)
                 words[i][k] = static_cast<char>('a' + n % 8);
         ProgramFolder::addDictionary("big.lex", words);
-        for (const int answer : {+kIdNo, +kIdYes, 0}) {  // 0: told to end by a signal
+        // 0: told to end by a signal; -1: the close box, which stops the search without asking
+        // and then closes, asking first whether its matches may go (Yes).
+        for (const int answer : {+kIdNo, +kIdYes, 0, -1}) {
             Window w;
             PauseCheckingPresenter asked([&w] { return w.client->searchRun().found(); }, answer);
             ScopedPresenter scope(asked);
@@ -250,7 +252,18 @@ private slots:
             w.client->command(gui::kCmdStart);
             while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
             }
-            answer == 0 ? w.client->endWithoutAsking() : w.client->command(gui::kCmdExit);
+            QString question;
+            if (answer == -1) {
+                inDialog<QMessageBox>(
+                    [&question](QMessageBox* box) {
+                        question = box->text();
+                        box->button(QMessageBox::Yes)->click();
+                    },
+                    false);
+                w.frame->close();
+            } else {
+                answer == 0 ? w.client->endWithoutAsking() : w.client->command(gui::kCmdExit);
+            }
             // Escape again while the cancelled search stops: no question, no close.
             if (answer == kIdYes) w.client->command(gui::kCmdExit);
             QVERIFY(completed.wait(20000));
@@ -258,11 +271,14 @@ private slots:
             QCOMPARE(listedMatches(w).size(), found);
             QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: %1").arg(found));
             QCOMPARE(found == static_cast<int>(words.size()), answer == kIdNo);
-            if (answer == 0) {
+            if (answer <= 0) {
                 QCOMPARE(asked.count(), 0u);
-                QCOMPARE(closing.count(), 0);
-                w.client->endWithoutAsking();
-                QVERIFY(closing.wait(5000));
+                QCOMPARE(question.startsWith(QStringLiteral("Discard ")), answer == -1);
+                if (answer == 0) {
+                    QCOMPARE(closing.count(), 0);
+                    w.client->endWithoutAsking();
+                }
+                QVERIFY(closing.count() == 1 || closing.wait(5000));
                 continue;
             }
             QCOMPARE(asked.last().text,
@@ -277,7 +293,6 @@ private slots:
             QCOMPARE(w.frame->statusBar()->currentMessage(),
                      QStringLiteral("Search cancelled \u2013 %1 matches kept").arg(count));
             // Its matches are not thrown away unasked; No keeps them.
-            QString question;
             inDialog<QMessageBox>([&question](QMessageBox* box) { question = box->text(); });
             w.client->command(gui::kCmdExit);
             QCOMPARE(question, QStringLiteral("Discard %1 unsaved matches?").arg(count));
