@@ -37,16 +37,6 @@ namespace {
 
 QString hint(int id) { return QString::fromStdString(loadString(id)); }
 
-// A count in a message, its digits grouped as the user's locale groups them.
-std::string grouped(std::int64_t count) {
-    return QLocale().toString(static_cast<qlonglong>(count)).toStdString();
-}
-
-// A text for one match, else the text for a count of them.
-std::string countText(std::int64_t count, int oneId, int manyId) {
-    return count == 1 ? loadString(oneId) : loadString(manyId, grouped(count));
-}
-
 }  // namespace
 
 SearchPanel::SearchPanel(QWidget* parent)
@@ -311,12 +301,25 @@ void SearchPanel::searchFinished() {
     }
 }
 
+namespace {
+
+// The text for one match, else the text for `count` of them, its digits grouped as the user's
+// locale groups them.
+std::string matchCountText(std::int64_t count, int oneId, int manyId) {
+    return count == 1 ? loadString(oneId)
+                      : loadString(manyId,
+                                   QLocale().toString(static_cast<qlonglong>(count)).toStdString());
+}
+
+}  // namespace
+
 void SearchPanel::showEndNote(bool cancelled) {
     if (m_statusBar == nullptr) return;
     // A cancelled search keeps the matches found so far.
-    const std::string note = cancelled ? countText(m_results.count(), kStrSearchCancelledKeptOne,
-                                                   kStrSearchCancelledKept)
-                                       : m_run.limitText();
+    const std::string note =
+        cancelled
+            ? matchCountText(m_results.count(), kStrSearchCancelledKeptOne, kStrSearchCancelledKept)
+            : m_run.limitText();
     if (!note.empty()) m_statusBar->showMessage(QString::fromStdString(note));
 }
 
@@ -331,14 +334,14 @@ void SearchPanel::timerEvent(QTimerEvent* event) {
 
 void SearchPanel::completeSearch() {
     m_searchTimer.stop();
+    m_resultsUnsaved = true;
+    m_searchDataName = m_results.dataName();
     refreshCounters();
     if (window()->isMinimized()) {
         window()->setWindowTitle(QString::fromLatin1(kFrameTitle));
         m_titleShowsCount = false;
     }
     m_run.finish(m_form->fields());
-    m_resultsUnsaved = true;
-    m_searchDataName = m_results.dataName();
     showTotals(m_run.found(), m_run.checked(), m_run.filtersChanged());
     m_form->list()->setFocus();
     m_form->list()->goToFirstRow();
@@ -452,7 +455,7 @@ bool SearchPanel::discardConfirmed() {
     }
     QMessageBox box(
         QMessageBox::Question, hint(kStrConfirmTitle),
-        QString::fromStdString(countText(unsaved, kStrDiscardUnsavedOne, kStrDiscardUnsaved)),
+        QString::fromStdString(matchCountText(unsaved, kStrDiscardUnsavedOne, kStrDiscardUnsaved)),
         QMessageBox::Yes | QMessageBox::No, window());
     box.setDefaultButton(QMessageBox::No);  // a stray Enter keeps the matches
     auto* dontAsk = new QCheckBox(hint(kStrDontAskAgain), &box);
