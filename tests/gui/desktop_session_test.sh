@@ -73,10 +73,12 @@ grep -q '^right=' home/zantric.ini || fail "exit: no window position written"
 focus "Zantric" "long search"
 xdotool key alt+n ctrl+a && xdotool type '!' && xdotool key alt+r ctrl+a && xdotool type clinteastwoods &&
     xdotool key Return
-until_ok 90 compgen -G 'home/temp/*.zix' >/dev/null || fail "long search: no matches"
-# Millions of matches by then: the window takes a while to show them once the search has stopped.
-sleep 2 && xdotool key Escape && focus "Confirm" "cancel question" && xdotool key alt+y
-sleep 0.2 && xdotool key Escape && sleep 1
+# Twenty million matches (four bytes each in the index): the window takes a while to show them
+# once the search has stopped, and an Escape then comes while it is stopping.
+until_ok 120 eval '(($(stat -c %s home/temp/*.zix 2>/dev/null || echo 0) > 80000000))' ||
+    fail "long search: too few matches"
+xdotool key Escape && focus "Confirm" "cancel question" && xdotool key alt+y
+sleep 0.1 && xdotool key Escape && sleep 1
 expect_eq "Escape while stopping: windows" "$(titles)" "Zantric"
 asked() { xdotool key Escape; until_ok 3 has_window Confirm; }
 until_ok 60 asked || fail "Escape while stopping: no question before the matches go (windows: $(titles))"
