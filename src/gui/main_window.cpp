@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "core/maintenance/instance_marker.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_table.h"
@@ -30,6 +31,31 @@ constexpr int kDefaultRight = 470;
 // Texts of the message pane besides the menu hints: the status texts and the hints of the
 // context menus.
 constexpr int kPaneTexts[] = {902, 903, 904, 905, 906, 907, 908, 105, 150, 7305};
+
+// How far a copy of the program opens from the place of the copy started before it.
+constexpr int kCopyOffset = 30;
+
+// One axis of a place: `start` is the frame's outer edge, `length` the client's, `frame` what the
+// frame adds to it. Both are fitted between `low` and `high` (past the last pixel), the length
+// never below `least`. Without `keepStart` the length is cut to the room first and the frame moves
+// back as far as it must; with it the start stays where it can and the length gives way.
+void fitAxis(int& start, int& length, int low, int high, int frame, int least, bool keepStart) {
+    if (!keepStart) length = std::min(length, high - low - frame);
+    length = std::max(length, least);
+    start = std::max(low, std::min(start, high - frame - (keepStart ? least : length)));
+    length = std::max(least, std::min(length, high - frame - start));
+}
+
+// A place (the frame's corner and the client's size) fitted onto `area` with the frame's margins.
+QRect fittedPlace(QRect place, const QRect& area, const QMargins& frame, const QSize& least,
+                  bool keepCorner) {
+    int x = place.x(), y = place.y(), width = place.width(), height = place.height();
+    fitAxis(x, width, area.left(), area.right() + 1, frame.left() + frame.right(), least.width(),
+            keepCorner);
+    fitAxis(y, height, area.top(), area.bottom() + 1, frame.top() + frame.bottom(), least.height(),
+            keepCorner);
+    return QRect(x, y, width, height);
+}
 
 }  // namespace
 
@@ -153,16 +179,34 @@ void MainWindow::placeAtStoredPosition() {
     const int left = config.readInt(ini::kWindowPositionSection, ini::kWindowLeft, kDefaultLeft);
     const int right = config.readInt(ini::kWindowPositionSection, ini::kWindowRight,
                                      kDefaultLeft + firstStart.width());
-    QRect rect(left, top, right - left, bottom - top);
-    // A position from another screen layout must not leave the window out of reach.
-    if (const QScreen* screen = QGuiApplication::screenAt(rect.topLeft())) {
-        rect = rect.intersected(screen->availableGeometry());
-    } else if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        rect.moveTopLeft(primary->availableGeometry().topLeft());
+    m_place = QRect(left, top, right - left, bottom - top);
+    m_otherCopies = std::max(0, InstanceMarker::count() - 1);
+    m_awaitingFrame = true;
+    applyPlace();
+}
+
+void MainWindow::applyPlace() {
+    // A position from a larger screen, or from another scale, must not leave the window out of
+    // reach: the frame lies on the free area of the screen that holds its centre (else the
+    // primary screen), smaller if it must be, never smaller than its contents need.
+    const QScreen* screen = QGuiApplication::screenAt(m_place.center());
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    QRect place = m_place;
+    if (screen != nullptr) {
+        const QRect area = screen->availableGeometry();
+        const QRect outer = frameGeometry(), inner = geometry();
+        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        const QSize least = minimumSizeHint().expandedTo(minimumSize());
+        place = fittedPlace(place, area, frame, least, false);
+        // A copy of the program opens beside the others; its size gives way at the screen's edge.
+        if (m_otherCopies > 0) {
+            const int offset = kCopyOffset * m_otherCopies;
+            place = fittedPlace(place.translated(offset, offset), area, frame, least, true);
+        }
     }
-    if (rect.width() < 100 || rect.height() < 100) rect.setSize(QSize(right - left, bottom - top));
-    move(rect.topLeft());
-    resize(rect.size());
+    move(place.topLeft());
+    resize(place.size());
 }
 
 void MainWindow::saveWindowPosition() const {
@@ -181,6 +225,18 @@ void MainWindow::saveWindowPosition() const {
     }
     config.writeString(ini::kWindowPositionSection, ini::kWindowMaximised,
                        isMaximized() ? "1" : "0");
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // The window manager puts its frame around the window once it shows: the place is fitted
+    // again with it, once.
+    if (m_awaitingFrame && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        frameGeometry() != geometry()) {
+        m_awaitingFrame = false;
+        if (!isMaximized() && !isMinimized()) applyPlace();
+    }
+    return handled;
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -203,10 +259,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    // The close box is command 2: the main window clears up first, or asks about the search.
+    // The main window clears up first: it stops a search, and asks about unsaved matches.
     event->ignore();
     QMetaObject::invokeMethod(
-        m_client, [client = m_client] { client->command(kCmdExit); }, Qt::QueuedConnection);
+        m_client, [client = m_client] { client->closeBox(); }, Qt::QueuedConnection);
 }
 
 }  // namespace zantric::gui

@@ -1,7 +1,7 @@
 // MainWindow: the program's frame around the main window: menu bar with hints in the
 // status bar, the Found and Checked panes, the keys F3, F1, F10 and Escape, and the window
-// position kept in the ini file. Closing the frame goes through the main window's command 2,
-// which clears up and then asks the frame to close. GUI thread.
+// position kept in the ini file and fitted onto the screen. Closing the frame goes through the
+// main window, which stops a search, clears up and then asks the frame to close. GUI thread.
 #pragma once
 
 #include <QHash>
@@ -24,7 +24,9 @@ public:
     QLabel* foundPane() const { return m_foundPane; }
     QLabel* checkedPane() const { return m_checkedPane; }
 
-    // Moves and sizes the frame to the position stored in the ini file.
+    // Moves and sizes the frame to the position stored in the ini file, moved and shrunk onto
+    // the screen's free area (again once the window manager's frame is known), and beside the
+    // windows of other copies of the program that run.
     void placeAtStoredPosition();
     // The size of a first start: at least what the window's contents and the texts of the status
     // bar's message pane need.
@@ -40,17 +42,23 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildMenus();
     void buildStatusBar();
     QAction* addCommand(QMenu* menu, const QString& caption, int id);
+    // Moves and sizes the frame to m_place fitted onto the screen with the frame as it is now.
+    void applyPlace();
 
     SearchPanel* m_client;
     QLabel* m_foundPane = nullptr;
     QLabel* m_checkedPane = nullptr;
     QHash<int, QAction*> m_actions;
     bool m_closeAllowed = false;
+    QRect m_place;                 // the stored position: the frame's corner and the client's size
+    int m_otherCopies = 0;         // copies of the program that ran when this one started
+    bool m_awaitingFrame = false;  // placed, but the window manager's frame is not known yet
 };
 
 }  // namespace zantric::gui

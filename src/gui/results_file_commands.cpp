@@ -53,6 +53,9 @@ void ResultsFileCommands::saveTo(const QString& name, int type, const SearchSumm
     const SaveAsOutcome outcome = saveResultsAs(m_results, shown, name.toStdString(),
                                                 static_cast<SaveAsType>(type), runner, m_panel);
     if (outcome == SaveAsOutcome::kSavedPair) m_form->list()->relayout();
+    if (outcome == SaveAsOutcome::kSavedPair || outcome == SaveAsOutcome::kExported) {
+        m_panel->resultsSaved();
+    }
 }
 
 bool ResultsFileCommands::view() {

@@ -1,9 +1,12 @@
 #include "gui/search_panel.h"
 
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QTimerEvent>
 #include <QVBoxLayout>
@@ -296,6 +299,7 @@ void SearchPanel::enterSearchingState() {
 
 void SearchPanel::leaveSearchingState() {
     m_searching = false;
+    m_stopping = false;
     setStatusText(kStrSearchingCompleted);
     m_form->setSearching(false);
     emit commandStateChanged();
@@ -306,12 +310,40 @@ void SearchPanel::searchFinished() {
     // The results are finished at once, before the status bar says so: once it reads "Searching
     // Completed", Found, the list and the results files are final.
     completeSearch();
-    leaveSearchingState();
-    const std::string limit = m_run.limitText();
-    if (!limit.empty() && m_statusBar != nullptr) {
-        m_statusBar->showMessage(QString::fromStdString(limit));
+    if (m_stopping) {
+        // Escape and Cancel pressed while the results were being finished wait in the queue:
+        // they go now, while the search still counts as stopping, so that they close nothing.
+        QCoreApplication::processEvents();
     }
+    leaveSearchingState();
+    showEndNote(m_run.cancelled());
     m_run.reportStop(this);
+    if (m_closeWhenStopped) {
+        m_closeWhenStopped = false;
+        exitCommand();
+    }
+}
+
+namespace {
+
+// The text for one match, else the text for `count` of them, its digits grouped as the user's
+// locale groups them.
+std::string matchCountText(std::int64_t count, int oneId, int manyId) {
+    return count == 1 ? loadString(oneId)
+                      : loadString(manyId,
+                                   QLocale().toString(static_cast<qlonglong>(count)).toStdString());
+}
+
+}  // namespace
+
+void SearchPanel::showEndNote(bool cancelled) {
+    if (m_statusBar == nullptr) return;
+    // A cancelled search keeps the matches found so far.
+    const std::string note =
+        cancelled
+            ? matchCountText(m_results.count(), kStrSearchCancelledKeptOne, kStrSearchCancelledKept)
+            : m_run.limitText();
+    if (!note.empty()) m_statusBar->showMessage(QString::fromStdString(note));
 }
 
 void SearchPanel::timerEvent(QTimerEvent* event) {
@@ -325,6 +357,8 @@ void SearchPanel::timerEvent(QTimerEvent* event) {
 
 void SearchPanel::completeSearch() {
     m_searchTimer.stop();
+    m_resultsUnsaved = true;
+    m_searchDataName = m_results.dataName();
     refreshCounters();
     if (window()->isMinimized()) {
         window()->setWindowTitle(QString::fromLatin1(kFrameTitle));
@@ -376,7 +410,7 @@ void SearchPanel::askCancelSearch() {
     m_run.pause();
     const int answer = messageBox(kStrCancelSearchQuestion, kStrConfirmTitle, kMbYesNo, this);
     // The flag is set before the worker goes on, so that it stops at the very next word.
-    if (answer == kIdYes) m_run.cancel();
+    if (answer == kIdYes) stopSearch();
     m_run.resume();
     if (m_searching) m_searchTimer.start(kSearchTimerMs, this);
     m_askingCancel = false;
@@ -394,20 +428,67 @@ void SearchPanel::clearAll() {
     emit commandStateChanged();
 }
 
+void SearchPanel::stopSearch() {
+    m_stopping = true;
+    m_run.cancel();
+}
+
 void SearchPanel::endWithoutAsking() {
     if (m_searching) {
-        m_run.cancel();  // the search timer sees the worker end and leaves the searching state
+        stopSearch();  // the worker's end leaves the searching state
         return;
     }
-    exitCommand();
+    if (!m_handlingExit) closeNow();
+}
+
+void SearchPanel::closeBox() {
+    if (!m_searching) {
+        exitCommand();
+        return;
+    }
+    m_closeWhenStopped = true;
+    if (!m_stopping && !m_askingCancel) stopSearch();
+}
+
+std::int64_t SearchPanel::unsavedMatches() const {
+    if (!m_resultsUnsaved || m_results.dataName() != m_searchDataName) return 0;
+    return m_results.count();
 }
 
 void SearchPanel::exitCommand() {
     if (m_handlingExit) return;
     if (m_searching) {
-        askCancelSearch();
+        // Escape or Cancel while the search stops waits for it: it never closes the window.
+        if (!m_stopping) askCancelSearch();
         return;
     }
+    m_handlingExit = true;
+    if (!discardConfirmed()) {
+        m_handlingExit = false;
+        return;
+    }
+    closeNow();
+}
+
+bool SearchPanel::discardConfirmed() {
+    const std::int64_t unsaved = unsavedMatches();
+    Settings& config = Settings::instance();
+    if (unsaved <= 0 || config.readInt(ini::kRemindersSection, ini::kDiscardWarning, 0) == 1) {
+        return true;
+    }
+    QMessageBox box(
+        QMessageBox::Question, hint(kStrConfirmTitle),
+        QString::fromStdString(matchCountText(unsaved, kStrDiscardUnsavedOne, kStrDiscardUnsaved)),
+        QMessageBox::Yes | QMessageBox::No, window());
+    box.setDefaultButton(QMessageBox::No);  // a stray Enter keeps the matches
+    auto* dontAsk = new QCheckBox(hint(kStrDontAskAgain), &box);
+    box.setCheckBox(dontAsk);
+    if (box.exec() != QMessageBox::Yes) return false;
+    if (dontAsk->isChecked()) config.writeString(ini::kRemindersSection, ini::kDiscardWarning, "1");
+    return true;
+}
+
+void SearchPanel::closeNow() {
     m_handlingExit = true;
     if (m_searchTimer.isActive()) completeSearch();
     clearAll();

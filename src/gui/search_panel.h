@@ -3,7 +3,8 @@
 // histories and the Phrase Options. It runs a search from Start to
 // the finished list (the worker on its own thread, the counters polled every 100 ms), asks
 // before cancelling, keeps the commands in one table with the rule that enables each, and
-// closes the program in order. GUI thread only.
+// closes the program in order: never while a search runs or stops, and not over unsaved matches
+// without asking. GUI thread only.
 #pragma once
 
 #include <QBasicTimer>
@@ -53,6 +54,14 @@ public:
     // The program is told to end (a signal): a running search is cancelled without asking,
     // then the program closes as Exit closes it. Called again until the window has gone.
     void endWithoutAsking();
+    // The frame's close box: a running search is stopped without asking, and once it has stopped
+    // the window closes as Exit closes it (asking about unsaved matches).
+    void closeBox();
+    // The matches shown were saved (Save As): closing no longer asks about them.
+    void resultsSaved() { m_resultsUnsaved = false; }
+    // The matches a close would throw away: those of the last search, unless they were saved
+    // or the list shows something else since (a saved pair, nothing).
+    std::int64_t unsavedMatches() const;
 
     // Shows the counters; while the frame is minimised its title shows "Found: N" instead
     // (the frame calls this whenever it is minimised or restored).
@@ -109,7 +118,15 @@ private:
     void searchFinished();
     void completeSearch();
     void askCancelSearch();
+    // Tells the worker to stop; the search ends when it has.
+    void stopSearch();
+    // The status bar's note on how the search ended: cancelled, or stopped by the match limit.
+    void showEndNote(bool cancelled);
     void exitCommand();
+    // Asks before unsaved matches are thrown away (unless the user said not to ask again);
+    // true when they may go.
+    bool discardConfirmed();
+    void closeNow();
     void showCounters(std::int64_t found, std::int64_t checked);
     void showFiltersOn(bool on);
     void phraseOptionsCommand();
@@ -140,6 +157,10 @@ private:
     bool m_titleShowsCount = false;
     bool m_handlingExit = false;
     bool m_askingCancel = false;
+    bool m_stopping = false;          // the worker was told to stop; the search has not ended
+    bool m_closeWhenStopped = false;  // the close box was pressed during the search
+    bool m_resultsUnsaved = false;    // the last search's matches were not saved since
+    std::string m_searchDataName;     // the pair the last search wrote
 };
 
 }  // namespace zantric::gui

@@ -78,6 +78,50 @@ focus "Make Dictionary From File" "no words, answered"
 xdotool key Escape
 focus "Zantric" "the dialog closed"
 xdotool key F10 && sleep 0.3 && xdotool key x
+focus "Confirm" "exit with unsaved matches" && xdotool key alt+y
 ended "exit from the File menu" "$pid" home
 grep -q '^right=' home/zantric.ini || fail "exit: no window position written"
+
+# Escape while a cancelled search stops closes nothing; its matches go only after a question, whose
+# "Don't ask again" the ini keeps.
+"$WINDOW" >window.out 2>&1 & pid=$! && pids+=("$pid")
+focus "Zantric" "long search"
+xdotool key alt+n ctrl+a && xdotool type '!' && xdotool key alt+r ctrl+a && xdotool type clinteastwoods &&
+    xdotool key Return
+# Twenty million matches (four bytes each in the index): the window takes a while to show them
+# once the search has stopped, and an Escape then comes while it is stopping.
+until_ok 120 eval '(($(stat -c %s home/temp/*.zix 2>/dev/null || echo 0) > 80000000))' ||
+    fail "long search: too few matches"
+xdotool key Escape && focus "Confirm" "cancel question" && xdotool key alt+y
+sleep 0.1 && xdotool key Escape && sleep 1
+expect_eq "Escape while stopping: windows" "$(titles)" "Zantric"
+asked() { xdotool key Escape; until_ok 3 has_window Confirm; }
+until_ok 60 asked || fail "Escape while stopping: no question before the matches go (windows: $(titles))"
+focus "Confirm" "unsaved matches" && xdotool key alt+d alt+y
+ended "unsaved matches discarded" "$pid" home
+grep -q '^Discard Warning=1' home/zantric.ini || fail "Don't ask again: not kept"
+
+# A position from a large screen restored on a small one lies on it; a second copy opens beside.
+Xvfb -displayfd 4 -screen 0 1024x600x24 -nolisten tcp 4>small 2>>xvfb.log & pids+=($!)
+until_ok 10 test -s small && export DISPLAY=":$(cat small)" || fail "small screen: Xvfb does not start"
+openbox --sm-disable >>openbox.log 2>&1 & pids+=($!)
+until_ok 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+sed -i 's/^left=.*/left=300/; s/^top=.*/top=200/; s/^right=.*/right=1800/; s/^bottom=.*/bottom=1200/' home/zantric.ini
+frame() {  # frame PID: left top right bottom of the frame of PID's window, once the window manager framed it
+    local id=$(xdotool search --all --onlyvisible --pid "$1" --name '^Zantric$' | head -1)
+    [[ -n $id ]] || return 1
+    local m=($(xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -o '[0-9]\+'))  # left right top bottom
+    local w=($(xwininfo -id "$id" 2>/dev/null | grep -oP '(Absolute upper-left [XY]|Width|Height): *\K-?[0-9]+'))
+    ((${#m[@]} == 4 && ${#w[@]} == 4)) && echo "$((w[0] - m[0])) $((w[1] - m[2])) $((w[0] + w[2] + m[1])) $((w[1] + w[3] + m[3]))"
+}
+on_screen() { local at l t r b; at=$(frame "$1") && read -r l t r b <<<"$at" && ((l >= 0 && t >= 0 && r <= 1024 && b <= 600)); }
+"$WINDOW" >window.out 2>&1 & pid=$! && pids+=("$pid")
+until_ok 15 on_screen "$pid" || fail "small screen: the frame $(frame "$pid") is not within 1024x600"
+"$WINDOW" >window2.out 2>&1 & second=$! && pids+=("$second")
+until_ok 15 on_screen "$second" || fail "second copy: the frame $(frame "$second") is not within 1024x600"
+read -r l t _ <<<"$(frame "$pid")" && read -r l2 t2 _ <<<"$(frame "$second")"
+expect_eq "second copy: offset" "$((l2 - l)),$((t2 - t))" "30,30"
+kill "$second" && until_ok 15 eval "! kill -0 $second 2>/dev/null" && wait "$second"
+expect_eq "second copy: status" "$?" 0
+kill "$pid" && ended "small screen" "$pid" home
 finish

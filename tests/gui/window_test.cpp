@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -281,7 +283,9 @@ private slots:
             for (int k = 6, n = i; k >= 0; --k, n /= 8)
                 words[i][k] = static_cast<char>('a' + n % 8);
         ProgramFolder::addDictionary("big.lex", words);
-        for (const int answer : {+kIdNo, +kIdYes, 0}) {  // 0: told to end by a signal
+        // 0: told to end by a signal; -1: the close box, which stops the search without asking
+        // and then closes, asking first whether its matches may go (Yes).
+        for (const int answer : {+kIdNo, +kIdYes, 0, -1}) {
             Window w;
             PauseCheckingPresenter asked([&w] { return w.client->searchRun().found(); }, answer);
             ScopedPresenter scope(asked);
@@ -291,17 +295,33 @@ private slots:
             w.client->command(gui::kCmdStart);
             while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
             }
-            answer == 0 ? w.client->endWithoutAsking() : w.client->command(gui::kCmdExit);
+            QString question;
+            if (answer == -1) {
+                inDialog<QMessageBox>(
+                    [&question](QMessageBox* box) {
+                        question = box->text();
+                        box->button(QMessageBox::Yes)->click();
+                    },
+                    false);
+                w.frame->close();
+            } else {
+                answer == 0 ? w.client->endWithoutAsking() : w.client->command(gui::kCmdExit);
+            }
+            // Escape again while the cancelled search stops: no question, no close.
+            if (answer == kIdYes) w.client->command(gui::kCmdExit);
             QVERIFY(completed.wait(20000));
             const int found = w.client->results().count();
             QCOMPARE(listedMatches(w).size(), found);
             QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: %1").arg(found));
             QCOMPARE(found == static_cast<int>(words.size()), answer == kIdNo);
-            if (answer == 0) {
+            if (answer <= 0) {
                 QCOMPARE(asked.count(), 0u);
-                QCOMPARE(closing.count(), 0);
-                w.client->endWithoutAsking();
-                QVERIFY(closing.wait(5000));
+                QCOMPARE(question.startsWith(QStringLiteral("Discard ")), answer == -1);
+                if (answer == 0) {
+                    QCOMPARE(closing.count(), 0);
+                    w.client->endWithoutAsking();
+                }
+                QVERIFY(closing.count() == 1 || closing.wait(5000));
                 continue;
             }
             QCOMPARE(asked.last().text,
@@ -310,6 +330,28 @@ private slots:
             QCOMPARE(asked.progressWhenAnswered, asked.progressWhenAsked);
             QVERIFY(found >= asked.progressWhenAnswered);
             QVERIFY(w.frame->isVisible());
+            QCOMPARE(asked.count(), 1u);
+            if (answer == kIdNo) continue;
+            const QString count = QLocale().toString(found);
+            QCOMPARE(w.frame->statusBar()->currentMessage(),
+                     QStringLiteral("Search cancelled \u2013 %1 matches kept").arg(count));
+            // Its matches are not thrown away unasked; No keeps them.
+            inDialog<QMessageBox>([&question](QMessageBox* box) { question = box->text(); });
+            w.client->command(gui::kCmdExit);
+            QCOMPARE(question, QStringLiteral("Discard %1 unsaved matches?").arg(count));
+            QCOMPARE(closing.count(), 0);
+        }
+    }
+    void savedOrViewedMatchesAreNotUnsaved() {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("english.lex", kWords);
+        Window w;
+        for (const int command : {+gui::kCmdSaveAs, +gui::kCmdView}) {
+            const Outcome searched = search(w, {"*", "tac", false, false, "a"});
+            QCOMPARE(w.client->unsavedMatches(), std::int64_t{searched.found});
+            answerFileDialog("saved.ztr");
+            w.client->command(command);
+            QCOMPARE(w.client->unsavedMatches(), std::int64_t{0});
         }
     }
     void resultsFilesComeBackAndGo() {

@@ -16,6 +16,8 @@ inline constexpr std::string_view kTempFolder = "TEMP_FILES";
 
 inline constexpr std::string_view kRemindersSection = "REMINDERS";
 inline constexpr std::string_view kUniqueWarning = "Unique Warning";
+// 1: closing the window throws away unsaved matches without asking first.
+inline constexpr std::string_view kDiscardWarning = "Discard Warning";
 
 inline constexpr std::string_view kSettingsSection = "SETTINGS";
 inline constexpr std::string_view kCheckUnique = "Check Unique";  // written, never read
