@@ -186,8 +186,11 @@ void ResultsStore::openForWriting() {
     m_dataPending = 0;
     m_indexPending = 0;
     if (!m_writePair) {
-        // Only the sink takes the lines: no disk is written to, so none can fill up.
+        // Only the sink takes the lines: no disk is written to, so none can fill up, and no
+        // 32-bit index or row count has to hold them.
         m_writeOffset = kResultsHeaderSize;
+        m_maxOffset = std::numeric_limits<std::uint64_t>::max();
+        m_maxRows = std::numeric_limits<std::int64_t>::max();
         m_spaceCheckAt = std::numeric_limits<std::uint64_t>::max();
         m_state = State::kWriting;
         return;
