@@ -41,6 +41,18 @@ EOF
 runner=() && folder=$dir/no/such table <<<"list|1|zantric-cli: No such folder: $dir/no/such"
 ZANTRIC_HOME="$dir/no/such" "$CLI" list >/dev/null 2>err.txt; expect_err "ZANTRIC_HOME" "zantric-cli: No such folder: $dir/no/such"
 [[ ! -e no ]] || fail "missing folder made"
+# Without $HOME the folder is under the account's home from the password database (nobody's cannot
+# be made), else there is none; either way nothing is made in the current folder. Root only.
+if [[ $(id -u) == 0 ]] && mkdir -m 777 here && chmod 755 "$dir"; then
+    while IFS='|' read -r user home text; do
+        (cd here && env -u ZANTRIC_HOME -u XDG_DATA_HOME $home setpriv --reuid="$user" --regid=nogroup \
+            --clear-groups "$CLI" list >/dev/null 2>../err.txt)
+        expect_eq "$user: status, made here" "$? $(ls -A here)" "1 " && expect_err "$user" "$text"
+    done <<'EOF'
+nobody|-u HOME|zantric-cli: cannot use the folder /nonexistent/.local/share/zantric: Permission denied
+54321|HOME=|zantric-cli: No home folder: $HOME is unset or empty and the password database has none for this account; name the program folder with -C DIR or $ZANTRIC_HOME
+EOF
+fi
 # File modes, for a user they apply to: root ignores them, so a root run works as nobody.
 if [[ $(id -u) == 0 ]]; then
     runner=(setpriv --reuid=nobody --regid=nogroup --clear-groups)

@@ -52,7 +52,7 @@ for op in make merge add remove save export ini; do
                 named=0
                 while read -r _ file; do base=${file##*/} && grep -qF -- "${base%.*}" err.txt && named=1; done <<<"$faulted"
                 [[ $kind == read ]] && grep -q 'could not be found' err.txt && named=1
-                ((named)) || grep -q '\.lex\|\.ztr\|\.zix\|\.zti\|\.tmp\|\$\$\|tmp{{{\|\.asc' err.txt ||
+                ((named)) || grep -q "\.lex\|\.ztr\|\.zix\|\.zti\|\.tmp\|\\\$\\\$\|tmp{{{\|\.asc\|No space left on device: $dir/prog" err.txt ||
                     fail "$what: failed on ${faulted#* } without naming a file: $(cat err.txt)"
             fi
             # The ini gets each entry in one write: a failed one leaves it out (it reads as default).
@@ -61,7 +61,9 @@ for op in make merge add remove save export ini; do
                 fail "$what: a damaged zantric.ini: $(tr '\n' '|' <prog/zantric.ini)"
             now=$(settled)
             [[ "$now" == *"leftovers:" ]] || fail "$what: after the next start: ${now##*leftovers:}"
-            # A text export may stop part way.
+            # A text export that fails leaves no part of itself (unless removing it is what fails).
+            [[ $op != export || $status == 0 || $status == 137 || $kind == remove || ! -e out.asc ]] ||
+                cmp -s out.asc start.asc || fail "$what: a part of the export left"
             [[ $op == export || $op == ini ]] || acceptable "$old" "$new" "$now" "$mode" ||
                 fail "$what: neither the old nor the new state: $(diff <(echo "$old") <(echo "$now") | grep '^[<>]' | head -6 | tr '\n' ' ')"
         done

@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kOutputBuffer = 64 * 1024;
 
 [[noreturn]] void throwCreateFailure(const std::string& name) {
-    throw ZantricException("Unable to create Dictionary: " + shownPath(name));
+    throw ZantricException(writeFailureText("Unable to create Dictionary: ", name));
 }
 
 bool isLowerLetter(char c) { return c >= 'a' && c <= 'z'; }

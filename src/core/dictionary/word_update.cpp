@@ -81,7 +81,8 @@ public:
     // Completes the file; throws when a write failed (the destructor then deletes it).
     void complete() {
         if (!m_writer.close()) {
-            throw ZantricException("Unable to create Dictionary: " + shownPath(kRewriteFileName));
+            throw ZantricException(
+                writeFailureText("Unable to create Dictionary: ", kRewriteFileName));
         }
         m_kept = true;
     }
@@ -156,7 +157,7 @@ void stampHeader(const std::string& path, const std::string& file, bool created,
     }
     if (rewrite && std::fclose(rewrite.release()) != 0) stamped = false;
     if (!stamped) {
-        throw ZantricException("Unable to create Dictionary: " + shownPath(kRewriteFileName));
+        throw ZantricException(writeFailureText("Unable to create Dictionary: ", kRewriteFileName));
     }
 }
 

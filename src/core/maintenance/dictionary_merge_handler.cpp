@@ -53,7 +53,9 @@ void DictionaryMergeHandler::closeOutput(Output& output, const std::string& name
     }
     const bool written = output.m_writer->close();
     output.m_writer.reset();
-    if (!written) throw ZantricException("Unable to create Dictionary: " + shownPath(name));
+    if (!written) {
+        throw ZantricException(writeFailureText("Unable to create Dictionary: ", name));
+    }
 }
 
 }  // namespace zantric

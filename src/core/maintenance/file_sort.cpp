@@ -38,7 +38,7 @@ FileSort::FileSort(const std::string& name, int recordLength, Compare compare,
 }
 
 void FileSort::fail() const {
-    throw ZantricException(loadString(kStrUnableToOpenFile) + shownPath(m_name));
+    throw ZantricException(writeFailureText(loadString(kStrUnableToOpenFile), m_name));
 }
 
 void FileSort::sort() {

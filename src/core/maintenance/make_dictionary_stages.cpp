@@ -34,7 +34,7 @@ constexpr int kRecordsPerRead = 1024;
 constexpr int kEqualWordsKept = kMaxWordLetters;
 
 [[noreturn]] void cannotOpen(const std::string& name) {
-    throw ZantricException(loadString(kStrUnableToOpenFile) + shownPath(name));
+    throw ZantricException(writeFailureText(loadString(kStrUnableToOpenFile), name));
 }
 [[noreturn]] void cannotRead(const std::string& name) {
     throw ZantricException("Unable to read File: " + shownPath(name));

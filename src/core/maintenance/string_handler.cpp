@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kBufferBytes = 2730 * kSortRecordLength;
 
 [[noreturn]] void fileFailed(const std::string& name) {
-    throw ZantricException(loadString(kStrUnableToOpenFile) + shownPath(name));
+    throw ZantricException(writeFailureText(loadString(kStrUnableToOpenFile), name));
 }
 
 }  // namespace

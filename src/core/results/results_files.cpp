@@ -24,6 +24,7 @@ namespace {
 
 constexpr const char* kMakingAsciiText = "Making ASCII File";
 constexpr const char* kUnableToWrite = "Unable to write file: ";
+constexpr const char* kUnableToRead = "Unable to read File: ";
 // The export writes through a buffer of this size and reads the match lines in blocks of it.
 constexpr std::size_t kExportBlock = 20480;
 
@@ -190,6 +191,8 @@ void ExportWork::work() {
     if (!data) return;
     FilePtr out = fileOpenWithReport(m_destination, m_append ? "a" : "w");
     if (!out) return;
+    // Where this export begins: a failure leaves the file as it was before it.
+    const long begun = std::fseek(out.get(), 0, SEEK_END) == 0 ? std::ftell(out.get()) : -1;
     auto outBuffer = std::make_unique<char[]>(kExportBlock);
     std::setvbuf(out.get(), outBuffer.get(), _IOFBF, kExportBlock);
 
@@ -197,7 +200,8 @@ void ExportWork::work() {
     const std::string header =
         asciiExportHeader(m_fields, m_results.count(), m_results.header().filters);
     bool written = std::fwrite(header.data(), 1, header.size(), out.get()) == header.size();
-    if (written && std::fseek(data.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET) == 0) {
+    bool read = std::fseek(data.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET) == 0;
+    if (written && read) {
         auto block = std::make_unique<char[]>(kExportBlock + 1);
         std::uint64_t done = 0;
         std::size_t got;
@@ -206,12 +210,22 @@ void ExportWork::work() {
             blockDone(static_cast<int>(std::min<std::uint64_t>(done * 100 / total, 100)));
             written = std::fwrite(block.get(), 1, got, out.get()) == got;
         }
+        read = !std::ferror(data.get());
     }
     // The stream goes before its buffer.
     written = std::fclose(out.release()) == 0 && written;
-    if (!written) {
-        messageBoxText(kUnableToWrite + shownPath(m_destination), loadString(kStrFileErrorTitle),
-                       kMbOkStop);
+    if (!written || !read) {
+        // No part of a failed export stays: an appended one is cut back to where it began.
+        std::error_code ignored;
+        if (m_append && begun >= 0) {
+            std::filesystem::resize_file(nativePath(m_destination),
+                                         static_cast<std::uintmax_t>(begun), ignored);
+        } else {
+            removeFile(m_destination);
+        }
+        messageBoxText((read ? kUnableToWrite + shownPath(m_destination)
+                             : kUnableToRead + shownPath(dataName)),
+                       loadString(kStrFileErrorTitle), kMbOkStop);
         return;
     }
     setResult(1);

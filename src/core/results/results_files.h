@@ -62,7 +62,9 @@ std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found,
 
 // The text export: the header block and then every byte of the results data file from its match
 // lines to its end, appended to the destination or replacing it. "Making ASCII File". Result 1,
-// or 0 when a file cannot be opened (reported by the file-open routine) or written.
+// or 0 when a file cannot be opened (reported by the file-open routine), read or written; an
+// export that fails part way removes the file it wrote, or cuts an appended one back to where it
+// began.
 class ExportWork final : public CallingThreadWork {
 public:
     // `fields` are the window's fields and the search's Checked count; Found is the store's count.

@@ -43,26 +43,25 @@ std::atomic<std::int64_t> g_maxRows{kMaxRows};
 // another kPollEvery bytes of match lines have been written, well within 100 ms.
 constexpr std::uint64_t kPollEvery = 64 << 10;
 // The free space of the pair's disk is looked at when the pair is made and whenever another
-// kSpaceCheckEvery bytes of match lines have been written. Lines of at least two bytes bring
-// at most twice as many index bytes, and the write buffers hold some more: so much may be
-// written before the next look.
+// kSpaceCheckEvery bytes of match lines have been written, or sooner when the reserve is near.
 constexpr std::uint64_t kSpaceCheckEvery = 2 << 20;
-constexpr std::uint64_t kWrittenBetweenChecks =
-    3 * kSpaceCheckEvery + kDataWriteBuffer + kIndexWriteBuffer;
 // The disk keeps this much free: 512 MiB, or 5 % of a smaller file system.
 constexpr std::uint64_t kDiskReserve = std::uint64_t{512} << 20;
 constexpr std::uint64_t kDiskReservePercent = 5;
+// What the files take beyond their bytes: the header written last, and the part-used last block
+// of each file.
+constexpr std::uint64_t kFileSlack = 16 << 10;
 
-// Whether the disk holding `folder` keeps its reserve once so much more has been written. A
-// disk whose free space cannot be read is taken to have room.
-bool diskHasRoom(const std::string& folder) {
+// The bytes that may still be written to the disk holding `folder` before its free space falls
+// below the reserve. A disk whose free space cannot be read is taken to have room.
+std::uint64_t roomAboveReserve(const std::string& folder) {
     std::error_code error;
     const std::filesystem::space_info space =
         std::filesystem::space(folder.empty() ? std::string(".") : nativePath(folder), error);
-    if (error) return true;
+    if (error) return std::numeric_limits<std::uint64_t>::max();
     const std::uint64_t reserve =
         std::min<std::uint64_t>(kDiskReserve, space.capacity / 100 * kDiskReservePercent);
-    return space.available >= reserve + kWrittenBetweenChecks;
+    return space.available > reserve ? space.available - reserve : 0;
 }
 
 int clampTabSize(int tabSize) { return std::clamp(tabSize, 0, kMaxTabSize); }
@@ -157,7 +156,7 @@ void ResultsStore::setCapacityForTests(std::uint64_t dataBytes, std::int64_t row
 }
 
 bool ResultsStore::roomToStart() const {
-    return !m_writePair || diskHasRoom(folderPart(m_tempDataName));
+    return !m_writePair || roomAboveReserve(folderPart(m_tempDataName)) > kFileSlack;
 }
 
 void ResultsStore::reset() {
@@ -186,8 +185,11 @@ void ResultsStore::openForWriting() {
     m_dataPending = 0;
     m_indexPending = 0;
     if (!m_writePair) {
-        // Only the sink takes the lines: no disk is written to, so none can fill up.
+        // Only the sink takes the lines: no disk is written to, so none can fill up, and no
+        // 32-bit index or row count has to hold them.
         m_writeOffset = kResultsHeaderSize;
+        m_maxOffset = std::numeric_limits<std::uint64_t>::max();
+        m_maxRows = std::numeric_limits<std::int64_t>::max();
         m_spaceCheckAt = std::numeric_limits<std::uint64_t>::max();
         m_state = State::kWriting;
         return;
@@ -215,7 +217,7 @@ void ResultsStore::openForWriting() {
 
 void ResultsStore::writeFailed(const std::string& name) {
     m_state = State::kDropping;
-    throw ZantricException(kUnableToWrite + shownPath(name));
+    throw ZantricException(writeFailureText(kUnableToWrite, name));
 }
 
 void ResultsStore::stop(StoreStop why) {
@@ -233,11 +235,16 @@ bool ResultsStore::roomFor(std::uint64_t end) {
     // Cancelled: the search unwinds, storing nothing more. Not a stop of the store's own.
     if (stopRequested()) return false;
     if (end > m_spaceCheckAt) {
-        if (!diskHasRoom(folderPart(m_dataName))) {
+        // Until the next look the disk takes what the write buffers hold, the lines up to it
+        // and an index entry for each line, at most twice its bytes (a line has at least two).
+        const std::uint64_t room = roomAboveReserve(folderPart(m_dataName));
+        const std::uint64_t unwritten = m_dataPending + m_indexPending + kFileSlack;
+        const std::uint64_t lines = room > unwritten ? (room - unwritten) / 3 : 0;
+        if (end - m_writeOffset > lines) {
             stop(StoreStop::kDiskNearlyFull);
             return false;
         }
-        m_spaceCheckAt = m_writeOffset + kSpaceCheckEvery;
+        m_spaceCheckAt = m_writeOffset + std::min(kSpaceCheckEvery, lines);
     }
     m_checkAt = std::min({m_maxOffset, m_spaceCheckAt, m_writeOffset + kPollEvery});
     return true;

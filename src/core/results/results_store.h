@@ -35,7 +35,7 @@ protected:
 // Why a store took no more matches.
 enum class StoreStop {
     kNone,
-    kFull,            // the next match would pass 4 GiB of data or 2,147,483,647 rows
+    kFull,            // the next match would pass the pair's 4 GiB or 2,147,483,647 rows
     kDiskNearlyFull,  // the temporary folder's disk would fall below its reserve
     kLimit            // the match limit was reached
 };
@@ -71,7 +71,8 @@ public:
     void setStopCheck(bool (*stopRequested)()) { m_stopRequested = stopRequested; }
     // From the next search on, every block of match lines also goes to `sink` (nullptr: none);
     // with `writePair` false the pair is not made at all, and a finished search leaves nothing
-    // to read back, no disk space is asked for and no file is touched. Kept across resets.
+    // to read back, no disk space is asked for, no file is touched and the pair's limits do not
+    // apply (the count goes on past 2,147,483,647). Kept across resets.
     void setLineSink(LineSink* sink, bool writePair) {
         m_sink = sink;
         m_writePair = writePair || sink == nullptr;

@@ -1,6 +1,7 @@
 #include "core/shell/paths.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -90,6 +91,20 @@ FilePtr fileOpenWithReport(const std::string& name, const char* mode) {
                        loadString(kStrFileErrorTitle), kMbOkStop);
     }
     return file;
+}
+
+std::string writeFailureText(std::string_view message, const std::string& name) {
+    const int error = errno;
+#ifdef EDQUOT
+    const bool full = error == ENOSPC || error == EDQUOT;
+#else
+    const bool full = error == ENOSPC;
+#endif
+    if (!full) return std::string(message) + shownPath(name);
+    const std::string folder = folderPart(name);
+    std::string shown = shownPath(folder.empty() ? std::string(".") : folder);
+    if (shown.size() > 1 && shown.back() == '/') shown.pop_back();
+    return loadString(kStrNoSpaceLeft) + shown;
 }
 
 std::string extensionOf(std::string_view name) {

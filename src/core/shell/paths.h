@@ -32,6 +32,12 @@ FilePtr openFile(const std::string& name, const char* mode);
 // stop icon, no owner, and returns nullptr.
 FilePtr fileOpenWithReport(const std::string& name, const char* mode);
 
+// The message of a failed write or create of one of the program's own files, made at once after
+// the failed call (it reads errno): when the disk or the quota is full, "No space left on
+// device: " and the folder of `name`, whose file is deleted as the work ends; else `message`
+// and the shown name.
+std::string writeFailureText(std::string_view message, const std::string& name);
+
 // The text after the last dot; "" when there is none. Only a dot in the name part counts, so
 // ".\temp\$$abc" has no extension.
 std::string extensionOf(std::string_view name);

@@ -14,15 +14,21 @@ struct ChosenFolder {
     bool named = false;
 };
 
+// The account's home folder from the password database; "" when it names none, or none that is
+// an absolute path.
+std::string passwordDatabaseHome();
+
 // The folder to work in: `dashC` (the -C DIR option) when given, else $ZANTRIC_HOME when set,
 // else the current folder when it holds zantric.ini, else $XDG_DATA_HOME/zantric (an unset,
-// empty or relative $XDG_DATA_HOME counts as ~/.local/share), else the current folder when
-// there is no $HOME either.
-ChosenFolder resolveProgramFolder(const std::string& dashC);
+// empty or relative $XDG_DATA_HOME counts as ~/.local/share). An unset or empty $HOME is the
+// account's home (`accountHome`); without one either the path is empty: there is no folder.
+ChosenFolder resolveProgramFolder(const std::string& dashC,
+                                  std::string (*accountHome)() = passwordDatabaseHome);
 
 // Makes the folder the current folder, creating it (with its parents) first unless it was named.
 // On failure returns false and, when `error` is given, a one-line reason naming the folder:
-// "No such folder: DIR" for a named folder that is not there.
+// "No such folder: DIR" for a named folder that is not there; an empty path (no home folder)
+// says how to name one.
 bool enterProgramFolder(const ChosenFolder& folder, std::string* error);
 
 }  // namespace zantric

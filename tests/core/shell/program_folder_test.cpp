@@ -24,31 +24,42 @@ void setEnvironment(const char* name, const char* value) {
     if (!value) unsetenv(name);
 }
 
+const char* g_accountHome = "";  // what the password database says, in the table below
+
 TEST(ProgramFolder, ChoosesTheFolderInOrder) {
     const struct {
         const char *dashC, *home, *xdg, *userHome;  // home: $ZANTRIC_HOME
+        const char* accountHome;                    // the password database's home of the user
         bool iniHere;                               // the current folder holds zantric.ini
-        const char* expected;                       // "" for the current folder
+        const char* expected;                       // "." for the current folder, "" for none
         bool named;                                 // named by the user: never made
     } cases[] = {
-        {"/opt/z", "/zh", "/xdg", "/home/u", true, "/opt/z", true},
-        {"", "/zh", "/xdg", "/home/u", true, "/zh", true},
-        {"", "", "/xdg", "/home/u", true, "", false},  // an empty ZANTRIC_HOME is unset
-        {"", nullptr, "/xdg", "/home/u", true, "", false},
-        {"", nullptr, "/xdg", "/home/u", false, "/xdg/zantric", false},
-        {"", nullptr, nullptr, "/home/u", false, "/home/u/.local/share/zantric", false},
-        {"", nullptr, "rel", "/home/u", false, "/home/u/.local/share/zantric", false},
-        {"", nullptr, nullptr, nullptr, false, "", false},
+        {"/opt/z", "/zh", "/xdg", "/home/u", "/pw", true, "/opt/z", true},
+        {"", "/zh", "/xdg", "/home/u", "/pw", true, "/zh", true},
+        {"", "", "/xdg", "/home/u", "/pw", true, ".", false},  // an empty ZANTRIC_HOME is unset
+        {"", nullptr, "/xdg", "/home/u", "/pw", true, ".", false},
+        {"", nullptr, "/xdg", "/home/u", "/pw", false, "/xdg/zantric", false},
+        {"", nullptr, nullptr, "/home/u", "/pw", false, "/home/u/.local/share/zantric", false},
+        {"", nullptr, "rel", "/home/u", "/pw", false, "/home/u/.local/share/zantric", false},
+        // No $HOME: the account's home, else no folder at all (not the current one).
+        {"", nullptr, nullptr, nullptr, "/pw", false, "/pw/.local/share/zantric", false},
+        {"", nullptr, "rel", "", "/pw", false, "/pw/.local/share/zantric", false},
+        {"", nullptr, nullptr, nullptr, "", false, "", false},
+        {"", nullptr, "/xdg", nullptr, "", false, "/xdg/zantric", false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.dashC << c.home << c.xdg << c.iniHere);
+        SCOPED_TRACE(testing::Message()
+                     << c.dashC << c.home << c.xdg << c.iniHere << c.accountHome);
         TempFolder folder;
         if (c.iniHere) TempFolder::write("zantric.ini", "");
         setEnvironment("ZANTRIC_HOME", c.home);
         setEnvironment("XDG_DATA_HOME", c.xdg);
         setEnvironment("HOME", c.userHome);
-        const ChosenFolder chosen = resolveProgramFolder(c.dashC);
-        EXPECT_EQ(chosen.path, *c.expected ? c.expected : fs::current_path().string());
+        g_accountHome = c.accountHome;
+        const ChosenFolder chosen =
+            resolveProgramFolder(c.dashC, [] { return std::string(g_accountHome); });
+        EXPECT_EQ(chosen.path,
+                  std::string(c.expected) == "." ? fs::current_path().string() : c.expected);
         EXPECT_EQ(chosen.named, c.named);
     }
 }
@@ -79,6 +90,10 @@ TEST(ProgramFolder, EntersTheFolderMakingOnlyTheDefault) {
         EXPECT_EQ(error.rfind(c.error + target, 0), entered ? std::string::npos : 0u) << error;
     }
     EXPECT_FALSE(fs::exists(folder.path() / "x"));
+    std::string error;
+    EXPECT_FALSE(enterProgramFolder({}, &error));
+    EXPECT_EQ(error.rfind("No home folder: ", 0), 0u) << error;
+    EXPECT_EQ(fs::current_path(), folder.path());
 }
 
 // The temporary files' base name: the start time and the process in lower-case base 36.
