@@ -117,6 +117,7 @@ void SortRunsStage::work() {
     const auto size = std::filesystem::file_size(nativePath(m_inputName), error);
     m_inputSize = error ? 0 : static_cast<std::uint64_t>(size);
     m_validWords = 0;
+    m_report = WordListReport();
     m_consumed = m_runStart = 0;
     // Runs left behind by an earlier make of this copy that could not delete them would join
     // this list.
@@ -129,6 +130,7 @@ void SortRunsStage::work() {
     char word[kWordRoom];
     for (;;) {
         if (reader->atEnd()) {
+            m_report.readToEnd = true;
             if (m_validWords == 0) {
                 messageBox(kStrNoValidWords, kStrWarningTitle, kMbOkInformation);
                 setResult(0);
@@ -143,20 +145,24 @@ void SortRunsStage::work() {
         for (int slot = 0; slot < kRunSlots && !reader->atEnd();) {
             if (poll()) return;
             const std::string_view line = reader->next(m_inputName);
-            if (m_keepLine && !m_keepLine(line)) continue;
-            switch (validateWordLine(line, word)) {
-                case LineKind::kEmpty:
-                    ++slot;
-                    break;
-                case LineKind::kInvalid:
-                    break;
-                case LineKind::kWord:
-                    makeSortRecord(word, block.get() + records * kSortRecordLength);
-                    ++records;
-                    ++m_validWords;
-                    ++slot;
-                    break;
+            // The end of the input right after a line break ends no line.
+            const bool noLine = line.empty() && reader->atEnd();
+            if (m_keepLine && !m_keepLine(line)) {
+                ++m_report.leftOut;
+                continue;
             }
+            const WordFault fault = judgeWordLine(line, word);
+            if (fault == WordFault::kNone) {
+                makeSortRecord(word, block.get() + records * kSortRecordLength);
+                ++records;
+                ++m_validWords;
+                ++m_report.wordLines;
+            } else if (!noLine) {
+                m_report.skip(fault, reader->lineNumber(), line, reader->cut());
+            }
+            // A word and an empty line each take a slot; a line of spaces or any other line
+            // that is no word does not.
+            if (fault == WordFault::kNone || line.empty()) ++slot;
         }
         const std::size_t bytes = records * kSortRecordLength;
         const bool written = std::fwrite(block.get(), 1, bytes, run.get()) == bytes;
@@ -214,6 +220,7 @@ void WriteDictionaryStage::work() {
     const std::size_t passes = m_consult.empty() ? 1 : (m_consult.size() + perPass - 1) / perPass;
     const long total = std::max(1L, m_wordCount) * static_cast<long>(passes);
     m_processed = 0;
+    m_written = m_repeated = m_held = 0;
     std::string input = m_mergedName;
     for (std::size_t pass = 0; pass < passes; ++pass) {
         const std::size_t from = std::min(m_consult.size(), pass * perPass);
@@ -269,12 +276,18 @@ bool WriteDictionaryStage::filterPass(const std::string& input,
             sortRecordWord(record, word);
             const bool held = std::any_of(cursors.begin(), cursors.end(),
                                           [&](const auto& cursor) { return cursor->holds(word); });
-            if (held) continue;
+            if (held) {
+                ++m_held;
+                continue;
+            }
             if (records) {
                 // A failed write leaves the stream's error set, which the caller checks.
                 std::fwrite(record, kSortRecordLength, 1, records);
             } else if (once.firstTime(word)) {
                 writer->addWord(word);
+                ++m_written;
+            } else {
+                ++m_repeated;
             }
         }
         if (got < static_cast<std::size_t>(kRecordsPerRead)) return true;

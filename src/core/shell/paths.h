@@ -32,6 +32,10 @@ FilePtr openFile(const std::string& name, const char* mode);
 // stop icon, no owner, and returns nullptr.
 FilePtr fileOpenWithReport(const std::string& name, const char* mode);
 
+// The UTF-8 byte-order mark some editors put at the start of a text file. The readers of the
+// program's text files (the ini file, word lists, the stoplist) skip it there.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // The text after the last dot; "" when there is none. Only a dot in the name part counts, so
 // ".\temp\$$abc" has no extension.
 std::string extensionOf(std::string_view name);
