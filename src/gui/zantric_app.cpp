@@ -99,7 +99,8 @@ bool ZantricApp::start(const std::string& folder, bool startMinimised) {
     QString told;
     if (offerStarterDictionary(m_frame.get(), wordList, &told) == StarterOutcome::kMade) {
         client->setStatusText(kStrDictionaryCreated);
-        m_frame->statusBar()->showMessage(m_frame->statusBar()->currentMessage() + " – " + told);
+        // What the list came to, which says the dictionary was made in a narrow window too.
+        if (!told.isEmpty()) m_frame->statusBar()->showMessage(told);
     }
     return true;
 }
