@@ -110,6 +110,33 @@ void SortRunsStage::showPercent(long sortPercent) {
     setPercent(static_cast<int>(std::min<std::uint64_t>(done * 100 / m_inputSize, 100)));
 }
 
+bool SortRunsStage::readRun(WordListReader& reader, unsigned char* block, std::size_t& records) {
+    char word[kWordRoom];
+    for (int slot = 0; slot < kRunSlots && !reader.atEnd();) {
+        if (poll()) return false;
+        const std::string_view line = reader.next(m_inputName);
+        // The end of the input right after a line break ends no line.
+        const bool noLine = line.empty() && reader.atEnd();
+        if (m_keepLine && !m_keepLine(line)) {
+            ++m_report.leftOut;
+            continue;
+        }
+        const WordFault fault = judgeWordLine(line, word);
+        if (fault == WordFault::kNone) {
+            makeSortRecord(word, block + records * kSortRecordLength);
+            ++records;
+            ++m_validWords;
+            ++m_report.wordLines;
+        } else if (!noLine) {
+            m_report.skip(fault, reader.lineNumber(), line, reader.cut());
+        }
+        // A word and an empty line each take a slot; a line of spaces or any other line that
+        // is no word does not.
+        if (fault == WordFault::kNone || line.empty()) ++slot;
+    }
+    return true;
+}
+
 void SortRunsStage::work() {
     FilePtr input = openFile(m_inputName, "rb");
     if (!input) cannotOpen(m_inputName);
@@ -127,7 +154,6 @@ void SortRunsStage::work() {
     auto block = std::make_unique<unsigned char[]>(kRunSlots * kSortRecordLength);
     const std::string runBase = runFileBase();
     std::uint64_t runs = 0;
-    char word[kWordRoom];
     for (;;) {
         if (reader->atEnd()) {
             m_report.readToEnd = true;
@@ -142,28 +168,7 @@ void SortRunsStage::work() {
         if (!run) cannotOpen(runName);
         m_runStart = m_consumed;
         std::size_t records = 0;
-        for (int slot = 0; slot < kRunSlots && !reader->atEnd();) {
-            if (poll()) return;
-            const std::string_view line = reader->next(m_inputName);
-            // The end of the input right after a line break ends no line.
-            const bool noLine = line.empty() && reader->atEnd();
-            if (m_keepLine && !m_keepLine(line)) {
-                ++m_report.leftOut;
-                continue;
-            }
-            const WordFault fault = judgeWordLine(line, word);
-            if (fault == WordFault::kNone) {
-                makeSortRecord(word, block.get() + records * kSortRecordLength);
-                ++records;
-                ++m_validWords;
-                ++m_report.wordLines;
-            } else if (!noLine) {
-                m_report.skip(fault, reader->lineNumber(), line, reader->cut());
-            }
-            // A word and an empty line each take a slot; a line of spaces or any other line
-            // that is no word does not.
-            if (fault == WordFault::kNone || line.empty()) ++slot;
-        }
+        if (!readRun(*reader, block.get(), records)) return;
         const std::size_t bytes = records * kSortRecordLength;
         const bool written = std::fwrite(block.get(), 1, bytes, run.get()) == bytes;
         if (std::fclose(run.release()) != 0 || !written) cannotOpen(runName);

@@ -39,6 +39,9 @@ public:
 
 private:
     void showPercent(long sortPercent);
+    // Reads the lines of one run, up to its 3000 slots or the end of the input, writing the
+    // words' sort records to `block` and counting them in `records`. False when cancelled.
+    bool readRun(WordListReader& reader, unsigned char* block, std::size_t& records);
 
     std::string m_inputName;
     LineFilter m_keepLine;
