@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/output.h"
 #include "cli/progress_line.h"
 #include "core/maintenance/make_dictionary.h"
 #include "core/maintenance/merge_dictionaries.h"
@@ -30,6 +31,16 @@ StageRunner progressRunner(bool& cancelled) {
         cancelled = cancelled || interrupted;
         return result;
     };
+}
+
+// What a make read, on stderr: "N words stored, M lines skipped", then a line for each reason
+// lines were skipped with the first few of them; nothing when the list was not read to its end.
+void printReport(const WordListReport& report) {
+    if (!report.readToEnd) return;
+    for (const std::string& line :
+         describeReport(report, [](std::uint64_t n) { return std::to_string(n); })) {
+        std::fprintf(stderr, "%s\n", shownText(stderr, line).c_str());
+    }
 }
 
 int statusOf(MaintenanceOutcome outcome, bool cancelled, int doneText) {
@@ -67,9 +78,11 @@ void addMakeCommand(CLI::App& app, CommandLine& line) {
             return kExitError;
         }
         bool cancelled = false;
+        WordListReport report;
         const MaintenanceOutcome outcome =
             makeDictionary(session->typedPath(options->wordList), options->name, options->unique,
-                           progressRunner(cancelled));
+                           progressRunner(cancelled), nullptr, &report);
+        printReport(report);
         return statusOf(outcome, cancelled, kStrDictionaryCreated);
     });
 }
@@ -126,7 +139,10 @@ void addStarterCommand(CLI::App& app, CommandLine& line) {
             return kExitError;
         }
         bool cancelled = false;
-        const MaintenanceOutcome outcome = makeStarterDictionary(list, progressRunner(cancelled));
+        WordListReport report;
+        const MaintenanceOutcome outcome =
+            makeStarterDictionary(list, progressRunner(cancelled), &report);
+        printReport(report);
         return statusOf(outcome, cancelled, kStrDictionaryCreated);
     });
 }

@@ -9,6 +9,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/output.h"
+#include "core/maintenance/word_list_reader.h"
 #include "core/search/stoplist.h"
 #include "core/shell/paths.h"
 
@@ -21,10 +22,12 @@ bool stoplistWords(const std::vector<std::string>& typed, std::vector<std::strin
     for (const std::string& text : typed) {
         std::string word = stoplistWord(text);
         if (word.empty()) {
-            std::fprintf(stderr,
-                         "zantric-cli: \"%s\" is not a word: 1 to 20 letters and at most one "
-                         "hyphen, neither first nor last\n",
-                         shownText(stderr, text).c_str());
+            char judged[kWordRoom];
+            const WordFault fault = judgeWordLine(text, judged);
+            // A word with more spaces around it than a word list's line holds is too long.
+            const std::string refusal = wordRefusalText(
+                "\"" + text + "\"", fault == WordFault::kNone ? WordFault::kLength : fault);
+            std::fprintf(stderr, "zantric-cli: %s\n", shownText(stderr, refusal).c_str());
             return false;
         }
         words.push_back(std::move(word));

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -22,12 +23,26 @@ namespace zantric::gui {
 
 namespace {
 
+// A count as the user's locale writes it (165,565,704).
+std::string groupedCount(std::uint64_t count) {
+    return QLocale().toString(static_cast<qulonglong>(count)).toStdString();
+}
+
 QString chooseWordList(QWidget* owner) {
     return QFileDialog::getOpenFileName(owner, QString(), QString(),
                                         QStringLiteral("All Files (*);;Text Files (*.txt)"));
 }
 
 }  // namespace
+
+QStringList reportLines(const WordListReport& report) {
+    QStringList lines;
+    if (report.readToEnd) {
+        for (const std::string& line : describeReport(report, groupedCount))
+            lines << QString::fromStdString(line);
+    }
+    return lines;
+}
 
 MakeDictionaryDialog::MakeDictionaryDialog(SearchPanel* panel)
     : QDialog(panel), m_panel(panel), m_helpId(kHelpMakeDictionary), m_chooseFile(chooseWordList) {
@@ -44,6 +59,12 @@ MakeDictionaryDialog::MakeDictionaryDialog(SearchPanel* panel)
     QPushButton* browseButton = makeButton(this, QStringLiteral("&Browse"), kIdBrowse);
     m_uniqueWords = new QCheckBox(QStringLiteral("&Add Unique Words Only"), this);
     m_uniqueWords->setProperty("controlId", kIdUniqueWords);
+    m_report = new QLabel(this);
+    m_report->setTextFormat(Qt::PlainText);
+    m_report->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_report->setWordWrap(true);
+    m_report->setMinimumWidth(fontMetrics().averageCharWidth() * 60);
+    m_report->hide();
     m_ok = makeButton(this, QStringLiteral("&OK"), 1);
     m_ok->setDefault(true);
     QPushButton* close = makeButton(this, QStringLiteral("&Close"), 2);
@@ -60,6 +81,7 @@ MakeDictionaryDialog::MakeDictionaryDialog(SearchPanel* panel)
     fields->addWidget(buddyLabel(this, QStringLiteral("&Dictionary Name"), m_dictionaryName), 1, 0);
     fields->addWidget(m_dictionaryName, 1, 1);
     fields->addWidget(m_uniqueWords, 2, 1);
+    fields->addWidget(m_report, 3, 0, 1, 3);
     layOutDialog(this, fields, {m_ok, close});
 }
 
@@ -86,9 +108,13 @@ void MakeDictionaryDialog::uniqueWordsClicked() {
 
 MaintenanceOutcome MakeDictionaryDialog::makeDictionary() {
     if (m_panel != nullptr) m_panel->setStatusText(kStrStatusBlank);
+    WordListReport report;
     const MaintenanceOutcome outcome = zantric::makeDictionary(
         m_fileName->text().toStdString(), m_dictionaryName->text().toStdString(),
-        m_uniqueWords->isChecked(), progressRunner(this));
+        m_uniqueWords->isChecked(), progressRunner(this), nullptr, &report);
+    const QStringList told = reportLines(report);
+    m_report->setText(told.join(QLatin1Char('\n')));
+    m_report->setVisible(!told.isEmpty());
     if (outcome == MaintenanceOutcome::kDone) {
         if (m_panel != nullptr) m_panel->setStatusText(kStrDictionaryCreated);
         emit dictionaryMade();

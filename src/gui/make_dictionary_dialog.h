@@ -1,23 +1,30 @@
 // MakeDictionaryDialog: the "Make Dictionary From File" dialog. The user names a word list and a
 // new dictionary and presses OK; the list is validated, sorted and compiled into the dictionary in
-// three stages, each under the progress dialog, and the dialog stays open for the next one.
+// three stages, each under the progress dialog, and the dialog stays open for the next one,
+// showing under its fields how many words were stored and which lines were skipped.
 // "Add Unique Words Only" keeps only the words that no selected dictionary holds yet; ticking it
 // shows the ReminderBox reminder until the user asks not to see it again. GUI thread.
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <functional>
 
 #include "core/maintenance/make_dictionary.h"
 #include "gui/help.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace zantric::gui {
 
 class SearchPanel;
+
+// What reading a word list came to, a line each, with counts as the user's locale writes them;
+// none when the list was not read to its end.
+QStringList reportLines(const WordListReport& report);
 
 class MakeDictionaryDialog final : public QDialog {
     Q_OBJECT
@@ -45,6 +52,8 @@ public:
     QLineEdit* dictionaryNameEdit() const { return m_dictionaryName; }
     QCheckBox* uniqueWordsBox() const { return m_uniqueWords; }
     QPushButton* okButton() const { return m_ok; }
+    // What the last list read came to (hidden until a list has been read to its end).
+    QLabel* reportLabel() const { return m_report; }
 
 signals:
     // A dictionary was made and listed.
@@ -56,6 +65,7 @@ private:
     QLineEdit* m_fileName;
     QLineEdit* m_dictionaryName;
     QCheckBox* m_uniqueWords;
+    QLabel* m_report;
     QPushButton* m_ok;
     FileChooser m_chooseFile;
 };

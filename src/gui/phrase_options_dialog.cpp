@@ -9,9 +9,12 @@
 #include <QVBoxLayout>
 #include <unordered_set>
 
+#include "core/maintenance/word_list_reader.h"
 #include "core/search/stoplist.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
+#include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
 #include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 
@@ -110,7 +113,12 @@ bool StoplistEditor::save() {
         if (trimmed.isEmpty()) continue;
         const std::string word = stoplistWord(trimmed.toStdString());
         if (word.empty()) {
-            refused << trimmed;
+            char judged[kWordRoom];
+            const WordFault fault = judgeWordLine(trimmed.toStdString(), judged);
+            refused << trimmed + QStringLiteral(" (") +
+                           QString::fromStdString(wordFaultText(
+                               fault == WordFault::kNone ? WordFault::kLength : fault)) +
+                           QLatin1Char(')');
         } else if (seen.insert(word).second) {
             words.push_back(word);
         }
@@ -119,11 +127,10 @@ bool StoplistEditor::save() {
         QStringList named = refused.mid(0, kLinesNamed);
         if (refused.size() > kLinesNamed) named << QStringLiteral("...");
         beep();
-        messageBoxText(
-            "These lines are not words (1 to 20 letters, at most one hyphen, neither "
-            "first nor last):\n\n" +
-                named.join(QLatin1Char('\n')).toStdString(),
-            "Input Error", kMbOkStop, this);
+        messageBoxText("These lines are not words:\n\n" +
+                           named.join(QLatin1Char('\n')).toStdString() + "\n\n" +
+                           loadString(kStrWordRule),
+                       "Input Error", kMbOkStop, this);
         return false;
     }
     if (!writeStoplistWords(m_path, words)) {

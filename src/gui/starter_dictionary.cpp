@@ -5,6 +5,7 @@
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "gui/dialog_parts.h"
+#include "gui/make_dictionary_dialog.h"
 
 namespace zantric::gui {
 
@@ -14,7 +15,7 @@ constexpr int kQuestionIcon = 0x20;
 
 }  // namespace
 
-StarterOutcome offerStarterDictionary(QWidget* parent, const std::string& wordList) {
+StarterOutcome offerStarterDictionary(QWidget* parent, const std::string& wordList, QString* told) {
     if (wordList.empty() || Catalogue::instance().count() != 0) {
         return StarterOutcome::kNotOffered;
     }
@@ -24,9 +25,11 @@ StarterOutcome offerStarterDictionary(QWidget* parent, const std::string& wordLi
                        parent) != kIdYes) {
         return StarterOutcome::kDeclined;
     }
-    return makeStarterDictionary(wordList, progressRunner(parent)) == MaintenanceOutcome::kDone
-               ? StarterOutcome::kMade
-               : StarterOutcome::kFailed;
+    WordListReport report;
+    const MaintenanceOutcome outcome =
+        makeStarterDictionary(wordList, progressRunner(parent), &report);
+    if (told != nullptr) *told = reportLines(report).value(0);
+    return outcome == MaintenanceOutcome::kDone ? StarterOutcome::kMade : StarterOutcome::kFailed;
 }
 
 }  // namespace zantric::gui

@@ -7,6 +7,7 @@
 
 #include "core/maintenance/system_word_list.h"
 
+class QString;
 class QWidget;
 
 namespace zantric::gui {
@@ -20,8 +21,10 @@ enum class StarterOutcome {
 
 // When the catalogue lists no dictionary and `wordList` names a file, asks (Yes/No) whether
 // to make the starter dictionary "english" from it; on Yes makes it with the progress dialog
-// over `parent` and selects it.
+// over `parent` and selects it. `told`, when given, receives "N words stored, M lines skipped"
+// once the list has been read.
 StarterOutcome offerStarterDictionary(QWidget* parent,
-                                      const std::string& wordList = systemWordList());
+                                      const std::string& wordList = systemWordList(),
+                                      QString* told = nullptr);
 
 }  // namespace zantric::gui

@@ -10,14 +10,37 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_format.h"
 #include "core/shell/messages.h"
 #include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/search_panel.h"
 
 namespace zantric::gui {
+
+namespace {
+
+// The word field takes no more than twenty letters and one hyphen. Any other character is
+// taken, and OK names the rule it breaks; a '*' of a word to remove stands for no letter.
+class WordLengthValidator final : public QValidator {
+public:
+    WordLengthValidator(bool wildcards, QObject* parent)
+        : QValidator(parent), m_wildcards(wildcards) {}
+    State validate(QString& input, int&) const override {
+        const auto hyphens = input.count(QLatin1Char('-'));
+        const auto stars = m_wildcards ? input.count(QLatin1Char('*')) : 0;
+        return hyphens <= 1 && input.size() - hyphens - stars <= kMaxWordLetters ? Acceptable
+                                                                                 : Invalid;
+    }
+
+private:
+    bool m_wildcards;
+};
+
+}  // namespace
 
 WordDialog::WordDialog(SearchPanel* panel, UpdateMode mode)
     : QDialog(panel),
@@ -32,6 +55,7 @@ WordDialog::WordDialog(SearchPanel* panel, UpdateMode mode)
     setWindowTitle(QString::fromStdString(m_update->caption()));
     m_word = new QLineEdit(this);
     m_word->setProperty("controlId", kIdWord);
+    m_word->setValidator(new WordLengthValidator(mode == UpdateMode::kRemove, m_word));
     m_dictionary = new QComboBox(this);
     m_dictionary->setEditable(true);
     m_dictionary->setInsertPolicy(QComboBox::NoInsert);

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QStatusBar>
 #include <QTimerEvent>
 #include <csignal>
 
@@ -95,8 +96,11 @@ bool ZantricApp::start(const std::string& folder, bool startMinimised) {
     installEventFilter(this);
     m_started = true;
     // A first start with no dictionary: offer one made from the system word list.
-    if (offerStarterDictionary(m_frame.get(), wordList) == StarterOutcome::kMade) {
+    QString told;
+    if (offerStarterDictionary(m_frame.get(), wordList, &told) == StarterOutcome::kMade) {
         client->setStatusText(kStrDictionaryCreated);
+        // What the list came to, which says the dictionary was made in a narrow window too.
+        if (!told.isEmpty()) m_frame->statusBar()->showMessage(told);
     }
     return true;
 }

@@ -112,6 +112,7 @@ void makeFromList(gui::SelectDictionariesDialog*) {
     inDialog<gui::MakeDictionaryDialog>([](gui::MakeDictionaryDialog* d) {
         d->fileNameEdit()->setText("list.txt"), d->dictionaryNameEdit()->setText("Made");
         d->okButton()->click();
+        QCOMPARE(d->reportLabel()->text().section('\n', 0, 0), "5 words stored, 2 lines skipped");
     });
 }
 auto changeWord(const char* text, const char* dictionary) {
@@ -273,6 +274,9 @@ private slots:
             QCOMPARE(w.find<QCheckBox>("useAll")->isChecked(), useAll);
             QCOMPARE(QApplication::focusWidget(), w.find<QWidget>(c.at));
         }
+        // The word field takes twenty letters and one hyphen at most.
+        QTest::keyClicks(words.wordEdit(), "co-op-" + QString(25, 'x'));
+        QCOMPARE(words.wordEdit()->text(), "co-op" + QString(16, 'x'));
     }
     void cancelQuestionHoldsTheSearch() {
         ProgramFolder folder;

@@ -18,7 +18,8 @@ bool uniqueWordsPossible() {
 }
 
 MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,
-                                  bool uniqueOnly, const StageRunner& run, LineFilter keepLine) {
+                                  bool uniqueOnly, const StageRunner& run, LineFilter keepLine,
+                                  WordListReport* report) {
     if (!ProgramSession::onlyCopyRunning()) return MaintenanceOutcome::kStopped;
     if (fileName.empty() || dictionaryName.empty()) {
         messageBox(kStrNamesMissing, kStrErrorTitle, kMbOk);
@@ -41,7 +42,9 @@ MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string
     long words = 0;
     {
         SortRunsStage sorting(fileName, keepLine);
-        if (run(sorting) != 1) return MaintenanceOutcome::kFailed;
+        const int result = run(sorting);
+        if (report) *report = sorting.report();
+        if (result != 1) return MaintenanceOutcome::kFailed;
         words = sorting.validWords();
     }
     const std::string merged = uniqueTempName();
@@ -51,7 +54,14 @@ MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string
     }
     WriteDictionaryStage creating(merged, path, uniqueOnly, words);
     if (run(creating) != 1) return MaintenanceOutcome::kFailed;
-    return creating.install() ? MaintenanceOutcome::kDone : MaintenanceOutcome::kFailed;
+    if (!creating.install()) return MaintenanceOutcome::kFailed;
+    if (report) {
+        report->stored = creating.written();
+        report->repeated = creating.repeated();
+        report->held = creating.held();
+        report->written = true;
+    }
+    return MaintenanceOutcome::kDone;
 }
 
 }  // namespace zantric

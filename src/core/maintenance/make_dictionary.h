@@ -19,9 +19,10 @@ bool uniqueWordsPossible();
 // both names (message 73, the dictionary name rule), the word list
 // (321), asks before overwriting a dictionary (322), then runs the three stages. The caller shows
 // "Dictionary Created Successfully" (907) on kDone. `keepLine`, when given, leaves lines of the
-// word list out before the word rules.
+// word list out before the word rules. `report`, when given, receives what the word list's lines
+// came to once they have all been read (its `written` part once the dictionary is in place).
 MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,
                                   bool uniqueOnly, const StageRunner& run,
-                                  LineFilter keepLine = nullptr);
+                                  LineFilter keepLine = nullptr, WordListReport* report = nullptr);
 
 }  // namespace zantric

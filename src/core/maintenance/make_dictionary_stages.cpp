@@ -110,6 +110,33 @@ void SortRunsStage::showPercent(long sortPercent) {
     setPercent(static_cast<int>(std::min<std::uint64_t>(done * 100 / m_inputSize, 100)));
 }
 
+bool SortRunsStage::readRun(WordListReader& reader, unsigned char* block, std::size_t& records) {
+    char word[kWordRoom];
+    for (int slot = 0; slot < kRunSlots && !reader.atEnd();) {
+        if (poll()) return false;
+        const std::string_view line = reader.next(m_inputName);
+        // The end of the input right after a line break ends no line.
+        const bool noLine = line.empty() && reader.atEnd();
+        if (m_keepLine && !m_keepLine(line)) {
+            ++m_report.leftOut;
+            continue;
+        }
+        const WordFault fault = judgeWordLine(line, word);
+        if (fault == WordFault::kNone) {
+            makeSortRecord(word, block + records * kSortRecordLength);
+            ++records;
+            ++m_validWords;
+            ++m_report.wordLines;
+        } else if (!noLine) {
+            m_report.skip(fault, reader.lineNumber(), line, reader.cut());
+        }
+        // A word and an empty line each take a slot; a line of spaces or any other line that
+        // is no word does not.
+        if (fault == WordFault::kNone || line.empty()) ++slot;
+    }
+    return true;
+}
+
 void SortRunsStage::work() {
     FilePtr input = openFile(m_inputName, "rb");
     if (!input) cannotOpen(m_inputName);
@@ -117,6 +144,7 @@ void SortRunsStage::work() {
     const auto size = std::filesystem::file_size(nativePath(m_inputName), error);
     m_inputSize = error ? 0 : static_cast<std::uint64_t>(size);
     m_validWords = 0;
+    m_report = WordListReport();
     m_consumed = m_runStart = 0;
     // Runs left behind by an earlier make of this copy that could not delete them would join
     // this list.
@@ -126,9 +154,9 @@ void SortRunsStage::work() {
     auto block = std::make_unique<unsigned char[]>(kRunSlots * kSortRecordLength);
     const std::string runBase = runFileBase();
     std::uint64_t runs = 0;
-    char word[kWordRoom];
     for (;;) {
         if (reader->atEnd()) {
+            m_report.readToEnd = true;
             if (m_validWords == 0) {
                 messageBox(kStrNoValidWords, kStrWarningTitle, kMbOkInformation);
                 setResult(0);
@@ -140,24 +168,7 @@ void SortRunsStage::work() {
         if (!run) cannotOpen(runName);
         m_runStart = m_consumed;
         std::size_t records = 0;
-        for (int slot = 0; slot < kRunSlots && !reader->atEnd();) {
-            if (poll()) return;
-            const std::string_view line = reader->next(m_inputName);
-            if (m_keepLine && !m_keepLine(line)) continue;
-            switch (validateWordLine(line, word)) {
-                case LineKind::kEmpty:
-                    ++slot;
-                    break;
-                case LineKind::kInvalid:
-                    break;
-                case LineKind::kWord:
-                    makeSortRecord(word, block.get() + records * kSortRecordLength);
-                    ++records;
-                    ++m_validWords;
-                    ++slot;
-                    break;
-            }
-        }
+        if (!readRun(*reader, block.get(), records)) return;
         const std::size_t bytes = records * kSortRecordLength;
         const bool written = std::fwrite(block.get(), 1, bytes, run.get()) == bytes;
         if (std::fclose(run.release()) != 0 || !written) cannotOpen(runName);
@@ -214,6 +225,7 @@ void WriteDictionaryStage::work() {
     const std::size_t passes = m_consult.empty() ? 1 : (m_consult.size() + perPass - 1) / perPass;
     const long total = std::max(1L, m_wordCount) * static_cast<long>(passes);
     m_processed = 0;
+    m_written = m_repeated = m_held = 0;
     std::string input = m_mergedName;
     for (std::size_t pass = 0; pass < passes; ++pass) {
         const std::size_t from = std::min(m_consult.size(), pass * perPass);
@@ -269,12 +281,18 @@ bool WriteDictionaryStage::filterPass(const std::string& input,
             sortRecordWord(record, word);
             const bool held = std::any_of(cursors.begin(), cursors.end(),
                                           [&](const auto& cursor) { return cursor->holds(word); });
-            if (held) continue;
+            if (held) {
+                ++m_held;
+                continue;
+            }
             if (records) {
                 // A failed write leaves the stream's error set, which the caller checks.
                 std::fwrite(record, kSortRecordLength, 1, records);
             } else if (once.firstTime(word)) {
                 writer->addWord(word);
+                ++m_written;
+            } else {
+                ++m_repeated;
             }
         }
         if (got < static_cast<std::size_t>(kRecordsPerRead)) return true;

@@ -23,8 +23,9 @@ class DictionaryWriter;
 inline constexpr int kRunSlots = 3000;  // lines of a word list that make one run
 
 // Stage 1, "Validating and Sorting": writes the valid words of the list as sort records into
-// runs of up to 3000 line slots (a valid word or an empty line takes a slot) and sorts each run.
-// A list without a valid word shows message 152 and fails. Deletes the runs when it fails.
+// runs of up to 3000 line slots (a valid word or an empty line takes a slot) and sorts each run,
+// noting in its report what each line came to. A list without a valid word shows message 152
+// and fails. Deletes the runs when it fails.
 class SortRunsStage : public ProgressWork {
 public:
     // Lines that `keepLine` (when given) refuses are skipped as if they were not there.
@@ -32,13 +33,20 @@ public:
     ~SortRunsStage() override;
     void work() override;
     long validWords() const { return m_validWords; }
+    // What the lines came to; readToEnd tells whether all were read (a list without a word
+    // fails after it has been read to its end, a cancel or a read error on the way).
+    const WordListReport& report() const { return m_report; }
 
 private:
     void showPercent(long sortPercent);
+    // Reads the lines of one run, up to its 3000 slots or the end of the input, writing the
+    // words' sort records to `block` and counting them in `records`. False when cancelled.
+    bool readRun(WordListReader& reader, unsigned char* block, std::size_t& records);
 
     std::string m_inputName;
     LineFilter m_keepLine;
     long m_validWords = 0;
+    WordListReport m_report;
     std::uint64_t m_inputSize = 0;
     std::uint64_t m_consumed = 0;  // input bytes read when the last run was complete
     std::uint64_t m_runStart = 0;  // input bytes read when the current run began
@@ -78,6 +86,11 @@ public:
 
     const std::string& temporaryName() const { return m_temporaryName; }
     const std::string& mergedName() const { return m_mergedName; }
+    // After work(): the words written, the repeats of a word, and the records that a selected
+    // dictionary holds.
+    std::uint64_t written() const { return m_written; }
+    std::uint64_t repeated() const { return m_repeated; }
+    std::uint64_t held() const { return m_held; }
 
 private:
     // One pass over the records of `input`: each word that none of the `consult` dictionaries
@@ -92,6 +105,9 @@ private:
     std::vector<std::string> m_consult;  // files of the dictionaries to check words against
     std::vector<std::string> m_passFiles;
     long m_processed = 0;
+    std::uint64_t m_written = 0;
+    std::uint64_t m_repeated = 0;
+    std::uint64_t m_held = 0;
     bool m_installed = false;
 };
 

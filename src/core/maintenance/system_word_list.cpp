@@ -57,9 +57,11 @@ bool starterKeepsLine(std::string_view line) {
     return line.find_first_of("aeiouyAEIOUY") != std::string_view::npos;
 }
 
-MaintenanceOutcome makeStarterDictionary(const std::string& wordList, const StageRunner& run) {
+MaintenanceOutcome makeStarterDictionary(const std::string& wordList, const StageRunner& run,
+                                         WordListReport* report) {
     const std::string name(kStarterDictionaryName);
-    const MaintenanceOutcome outcome = makeDictionary(wordList, name, false, run, starterKeepsLine);
+    const MaintenanceOutcome outcome =
+        makeDictionary(wordList, name, false, run, starterKeepsLine, report);
     if (outcome != MaintenanceOutcome::kDone) return outcome;
     Catalogue& catalogue = Catalogue::instance();
     const std::string path = dictionaryPathFor(name);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/maintenance/new_dictionary.h"
+#include "core/maintenance/word_list_reader.h"
 
 namespace zantric {
 
@@ -31,7 +32,8 @@ std::string systemWordList();
 bool starterKeepsLine(std::string_view line);
 
 // Makes the dictionary "english" from `wordList` with starterKeepsLine (asking before it
-// replaces one) and selects it.
-MaintenanceOutcome makeStarterDictionary(const std::string& wordList, const StageRunner& run);
+// replaces one) and selects it. `report` as for makeDictionary.
+MaintenanceOutcome makeStarterDictionary(const std::string& wordList, const StageRunner& run,
+                                         WordListReport* report = nullptr);
 
 }  // namespace zantric

@@ -6,6 +6,7 @@
 #include "core/dictionary/dictionary_reader.h"
 #include "core/maintenance/new_dictionary.h"
 #include "core/maintenance/program_session.h"
+#include "core/maintenance/word_list_reader.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
@@ -22,20 +23,7 @@ char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + '
 }  // namespace
 
 bool zantricAddWordValidator(std::string_view text, bool wildcards) {
-    if (text.empty()) return false;
-    int letters = 0;
-    int hyphens = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (isLetter(c) || (wildcards && c == '?')) {
-            ++letters;
-        } else if (c == '-') {
-            if (i == 0 || i + 1 == text.size() || ++hyphens > 1) return false;
-        } else {
-            return false;
-        }
-    }
-    return letters <= kMaxWordLetters;
+    return !text.empty() && wordFault(text, wildcards) == WordFault::kNone;
 }
 
 bool dictionaryNameKeyAllowed(char c) {
@@ -169,8 +157,9 @@ std::optional<UpdateOutcome> WordChange::checkWord(std::string& word) const {
         beep();
         return UpdateOutcome::kWordRejected;
     }
-    if (!zantricAddWordValidator(word, m_mode == UpdateMode::kRemove)) {
-        messageText(word + loadString(kStrNotAValidWord), kStrIncompleteTitle, kMbOk);
+    if (const WordFault fault = wordFault(word, m_mode == UpdateMode::kRemove);
+        fault != WordFault::kNone) {
+        messageText(wordRefusalText(word, fault), kStrInputErrorTitle, kMbOk);
         return UpdateOutcome::kWordRejected;
     }
     for (std::size_t i = 1; i < word.size(); ++i) word[i] = lower(word[i]);

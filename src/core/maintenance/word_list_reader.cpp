@@ -1,9 +1,11 @@
 #include "core/maintenance/word_list_reader.h"
 
 #include <cstring>
+#include <numeric>
 
-#include "core/maintenance/sort_record.h"
 #include "core/shell/paths.h"
+#include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
@@ -16,39 +18,116 @@ namespace {
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// The text with each "%s" replaced by the next of `arguments`.
+std::string filled(int textId, std::initializer_list<std::string_view> arguments) {
+    std::string text = loadString(textId);
+    std::size_t from = 0;
+    for (std::string_view argument : arguments) {
+        const std::size_t at = text.find("%s", from);
+        if (at == std::string::npos) break;
+        text.replace(at, 2, argument);
+        from = at + argument.size();
+    }
+    return text;
+}
+
+// The characters of a line that an example shows.
+constexpr std::size_t kExampleLength = 32;
+
+// A line as an example shows it: its start, control characters as \xNN, without a UTF-8
+// character that the cut split, and "…" when the line goes on.
+std::string exampleText(std::string_view text, bool cut) {
+    if (text.size() > kExampleLength) {
+        text = text.substr(0, kExampleLength);
+        cut = true;
+    }
+    if (cut) {
+        std::size_t end = text.size();
+        std::size_t back = 0;  // continuation bytes before the end
+        while (back < end && back < 3 &&
+               (static_cast<unsigned char>(text[end - 1 - back]) & 0xC0) == 0x80) {
+            ++back;
+        }
+        if (back < end) {
+            const auto lead = static_cast<unsigned char>(text[end - 1 - back]);
+            const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            if (length > back + 1) text = text.substr(0, end - 1 - back);
+        }
+    }
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 32 || byte == 127) {
+            constexpr char kHex[] = "0123456789abcdef";
+            shown += "\\x";
+            shown += kHex[byte >> 4];
+            shown += kHex[byte & 15];
+        } else {
+            shown += c;
+        }
+    }
+    if (cut) shown += "…";
+    return shown;
+}
+
 }  // namespace
 
-LineKind validateWordLine(std::string_view line, char* word) {
-    if (line.empty()) return LineKind::kEmpty;
+WordFault wordFault(std::string_view text, bool wildcards) {
+    if (text.find_first_not_of(' ') == std::string_view::npos) return WordFault::kEmpty;
+    int letters = 0;
+    int hyphens = 0;
+    for (const char c : text) {
+        if (isLetter(c) || (wildcards && c == '?')) {
+            ++letters;
+        } else if (c == '-') {
+            ++hyphens;
+        } else {
+            return WordFault::kCharacters;
+        }
+    }
+    if (hyphens > 1 || text.front() == '-' || text.back() == '-') return WordFault::kHyphens;
+    return letters > kMaxWordLetters ? WordFault::kLength : WordFault::kNone;
+}
+
+std::string wordFaultText(WordFault fault) {
+    switch (fault) {
+        case WordFault::kNone:
+            break;
+        case WordFault::kEmpty:
+            return loadString(kStrFaultEmpty);
+        case WordFault::kCharacters:
+            return loadString(kStrFaultCharacters);
+        case WordFault::kHyphens:
+            return loadString(kStrFaultHyphens);
+        case WordFault::kLength:
+            return loadString(kStrFaultLength);
+    }
+    return {};
+}
+
+std::string wordRefusalText(std::string_view word, WordFault fault) {
+    return std::string(word) + loadString(kStrNotAWordBecause, wordFaultText(fault)) + "\n" +
+           loadString(kStrWordRule);
+}
+
+WordFault judgeWordLine(std::string_view line, char* word) {
     std::size_t at = 0;
     while (at < line.size() && line[at] == ' ') ++at;
     std::size_t end = at;
     while (end < line.size() && line[end] != ' ') ++end;
-    for (std::size_t rest = end; rest < line.size(); ++rest) {
-        if (line[rest] != ' ') return LineKind::kInvalid;
-    }
+    if (line.find_first_not_of(' ', end) != std::string_view::npos) return WordFault::kCharacters;
     const std::string_view candidate = line.substr(at, end - at);
-    if (candidate.empty() || candidate.size() > static_cast<std::size_t>(kSortWordPlaces)) {
-        return LineKind::kInvalid;
-    }
-    int hyphens = 0;
-    for (char c : candidate) {
-        if (c == '-') {
-            ++hyphens;
-        } else if (!isLetter(c)) {
-            return LineKind::kInvalid;
-        }
-    }
-    if (hyphens > 1 || candidate.front() == '-' || candidate.back() == '-') {
-        return LineKind::kInvalid;
-    }
-    if (hyphens == 0 && candidate.size() > static_cast<std::size_t>(kSortWordPlaces - 1)) {
-        return LineKind::kInvalid;
-    }
+    const WordFault fault = wordFault(candidate);
+    if (fault != WordFault::kNone) return fault;
     word[0] = candidate[0];
     for (std::size_t i = 1; i < candidate.size(); ++i) word[i] = lower(candidate[i]);
     word[candidate.size()] = '\0';
-    return LineKind::kWord;
+    return WordFault::kNone;
+}
+
+LineKind validateWordLine(std::string_view line, char* word) {
+    if (line.empty()) return LineKind::kEmpty;
+    return judgeWordLine(line, word) == WordFault::kNone ? LineKind::kWord : LineKind::kInvalid;
 }
 
 int WordListReader::peek(std::size_t ahead, const std::string& name) {
@@ -66,7 +145,21 @@ int WordListReader::peek(std::size_t ahead, const std::string& name) {
 }
 
 std::string_view WordListReader::next(const std::string& name) {
+    if (!m_started) {
+        m_started = true;
+        std::size_t matched = 0;
+        while (matched < kUtf8ByteOrderMark.size() &&
+               peek(matched, name) == static_cast<unsigned char>(kUtf8ByteOrderMark[matched])) {
+            ++matched;
+        }
+        if (matched == kUtf8ByteOrderMark.size()) {
+            m_position += matched;
+            m_consumed += matched;
+        }
+    }
     std::size_t length = 0;
+    m_cut = false;
+    ++m_lineNumber;
     for (;;) {
         const int c = peek(0, name);
         if (c < 0) {
@@ -80,13 +173,55 @@ std::string_view WordListReader::next(const std::string& name) {
             m_consumed += breakLength;
             break;
         }
-        // A full piece of a longer line ends here; its rest is the next line.
-        if (length == static_cast<std::size_t>(kWordListLineLimit)) break;
-        m_line[length++] = static_cast<char>(c);
         ++m_position;
         ++m_consumed;
+        if (c == ' ' && length > 0 && m_line[length - 1] == ' ') continue;
+        if (length < kLineRoom) {
+            m_line[length++] = static_cast<char>(c);
+        } else {
+            m_cut = true;
+        }
     }
     return std::string_view(m_line, length);
+}
+
+void WordListReport::skip(WordFault fault, std::uint64_t line, std::string_view text, bool cut) {
+    const auto index = static_cast<std::size_t>(fault);
+    ++skipped[index];
+    if (examples[index].size() < kExamples)
+        examples[index].push_back({line, exampleText(text, cut)});
+}
+
+std::uint64_t WordListReport::skippedLines() const {
+    return std::accumulate(skipped.begin(), skipped.end(), std::uint64_t{0});
+}
+
+std::vector<std::string> describeReport(const WordListReport& report,
+                                        std::string (*number)(std::uint64_t)) {
+    std::vector<std::string> lines;
+    lines.push_back(report.written ? filled(kStrWordsStoredLinesSkipped,
+                                            {number(report.stored), number(report.skippedLines())})
+                                   : filled(kStrLinesSkipped, {number(report.skippedLines())}));
+    for (int i = 1; i < kWordFaults; ++i) {
+        if (report.skipped[i] == 0) continue;
+        std::string named;
+        for (const WordListReport::Example& example : report.examples[i]) {
+            if (!named.empty()) named += ", ";
+            named += filled(kStrLineNumber, {number(example.line)});
+            if (static_cast<WordFault>(i) != WordFault::kEmpty)
+                named += " \"" + example.text + "\"";
+        }
+        if (report.skipped[i] > report.examples[i].size()) named += ", …";
+        lines.push_back("  " + filled(kStrSkippedReason, {wordFaultText(static_cast<WordFault>(i)),
+                                                          number(report.skipped[i]), named}));
+    }
+    const std::pair<std::uint64_t, int> others[] = {{report.leftOut, kStrLinesLeftOut},
+                                                    {report.repeated, kStrLinesRepeated},
+                                                    {report.held, kStrWordsHeld}};
+    for (const auto& [count, textId] : others) {
+        if (count > 0) lines.push_back(filled(textId, {number(count)}));
+    }
+    return lines;
 }
 
 }  // namespace zantric

@@ -38,6 +38,10 @@ FilePtr fileOpenWithReport(const std::string& name, const char* mode);
 // and the shown name.
 std::string writeFailureText(std::string_view message, const std::string& name);
 
+// The UTF-8 byte-order mark some editors put at the start of a text file. The readers of the
+// program's text files (the ini file, word lists, the stoplist) skip it there.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // The text after the last dot; "" when there is none. Only a dot in the name part counts, so
 // ".\temp\$$abc" has no extension.
 std::string extensionOf(std::string_view name);

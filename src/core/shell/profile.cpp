@@ -37,7 +37,7 @@ std::optional<std::string> readWholeFile(const std::string& nativeName) {
 
 // Lines without their line feed, and (unless `keepReturns`) without a carriage return before it.
 std::vector<std::string_view> splitLines(std::string_view content, bool keepReturns = false) {
-    if (content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);  // UTF-8 mark
+    if (content.starts_with(kUtf8ByteOrderMark)) content.remove_prefix(kUtf8ByteOrderMark.size());
     std::vector<std::string_view> lines;
     while (!content.empty()) {
         std::size_t end = content.find('\n');

@@ -109,6 +109,46 @@ TEST_F(MakeDictionaryTest, ChecksComeFirstWithTheirMessages) {
     }
 }
 
+// What each line of a list came to, with the first few lines of each fault: a line that is no
+// word is skipped whole however long it is; a byte-order mark and runs of spaces change nothing.
+TEST_F(MakeDictionaryTest, TheReportSaysWhatEachLineCameTo) {
+    const std::string spaces(30, ' '), cafes = "café\ncafé\ncafé\ncafé\ncafé\ncafé\n";
+    const struct {
+        std::string list;
+        Words words;  // none: no dictionary is made
+        Words report;
+    } cases[] = {
+        {"\xEF\xBB\xBF"
+         "cat\r\nsupercalifragilisticexpialidocious\n" +
+             spaces + "Owl" + spaces + "\n\n  \ncat\nAbcdefghijklmnopqrstuvwxyz\n",
+         {"cat", "Owl"},
+         {"2 words stored, 4 lines skipped", "  empty: 2, such as line 4, line 5",
+          "  too long (more than 20 letters): 2, such as line 2 "
+          "\"supercalifragilisticexpialidocio…\", line 7 \"Abcdefghijklmnopqrstuvwxyz\"",
+          "repeated words (each stored once): 1"}},
+        {"co--op\n-ish\n" + std::string(31, 'a') + "é\na\tb\x01\n" + cafes,
+         {},
+         {"10 lines skipped",
+          "  characters outside a–z: 8, such as line 3 \"" + std::string(31, 'a') +
+              "…\", line 4 \"a\\x09b\\x01\", line 5 \"café\", line 6 \"café\", line 7 "
+              "\"café\", …",
+          "  more than one hyphen, or a hyphen first or last: 2, such as line 1 \"co--op\", line 2 "
+          "\"-ish\""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.report.front());
+        TempFolder::write("list.txt", c.list);
+        WordListReport report;
+        const char* name = c.words.empty() ? "none" : "words";
+        EXPECT_EQ(makeDictionary("list.txt", name, false, runWork, nullptr, &report),
+                  c.words.empty() ? MaintenanceOutcome::kFailed : MaintenanceOutcome::kDone);
+        EXPECT_TRUE(report.readToEnd);
+        EXPECT_EQ(describeReport(report, [](std::uint64_t n) { return std::to_string(n); }),
+                  c.report);
+        EXPECT_EQ(c.words.empty() ? Words{} : test::wordsOf(kPath), c.words);
+    }
+}
+
 // Cancelled or failed at any stage: no run, merged, intermediate or temporary file is left and
 // the old dictionary is as it was. Each failure is a folder where the stage must write a file.
 TEST_F(MakeDictionaryTest, CancelOrFailureAtAnyStageLeavesNothingAndKeepsTheOldDictionary) {
@@ -181,10 +221,16 @@ TEST_F(MakeDictionaryTest, StarterLeavesOutAbbreviationsSingleLettersAndVowelles
     TempFolder::write("list.txt",
                       "a\nI\nA\ni\nb\nX\nCRT\nIRAs\nOK\nLn\nhmm\nTsk\nnth\nMcDonald\nLynn\n"
                       "Ohio\ncrypt\nmy\nBob's\nco-op\n  cat  \n\n1234\n");
-    ASSERT_EQ(makeStarterDictionary("list.txt", runWork), MaintenanceOutcome::kDone);
+    WordListReport report;
+    ASSERT_EQ(makeStarterDictionary("list.txt", runWork, &report), MaintenanceOutcome::kDone);
     const std::string path = ".\\lexicons\\english.lex";
     EXPECT_EQ(test::wordsOf(path),
               (Words{"a", "I", "my", "cat", "co-op", "Lynn", "Ohio", "crypt", "Mcdonald"}));
+    const Words told = describeReport(report, [](std::uint64_t n) { return std::to_string(n); });
+    EXPECT_EQ(told.front(), "9 words stored, 3 lines skipped");
+    EXPECT_EQ(told.back(),
+              "left out (abbreviations, single letters other than a and I, words without a "
+              "vowel): 11");
     EXPECT_TRUE(catalogue().find(path)->selected());
 }
 

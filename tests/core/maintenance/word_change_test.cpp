@@ -50,12 +50,17 @@ const std::string unknown =
     "Zantric does not recognise your chosen dictionary. Please select a dictionary from the "
     "drop-down list.";
 const std::string notFound = "The word to be removed could not be found.";
-const std::string notValid = " is not a valid Zantric word.";
+const std::string inputError = "Input Error";
+std::string notValid(const std::string& word, const std::string& fault) {
+    return word + " is not a valid Zantric word: " + fault +
+           ".\nA Zantric word has 1 to 20 letters a–z and at most one hyphen, neither first nor "
+           "last.";
+}
 const std::string contains = " already contains the word ";
 const std::string newOne = "Do you wish to create a new dictionary";
 struct Case {
     UpdateMode mode;
-    const char* word;
+    std::string word;
     const char* dictionary;
     int answer;  // 0: no question
     UpdateOutcome outcome;
@@ -66,14 +71,23 @@ struct Case {
 // Each check of OK stops at its message, in order; the last case gets through.
 TEST_F(WordChangeTest, ChecksAndQuestionsOfOk) {
     const UpdateMode add = UpdateMode::kAdd, remove = UpdateMode::kRemove;
+    const std::string outside = "characters outside a–z",
+                      tooLong = "too long (more than 20 letters)",
+                      hyphens = "more than one hyphen, or a hyphen first or last";
+    const std::string long21(21, 'a'), long21q = std::string(20, '?') + "-a";
     using O = UpdateOutcome;
     // clang-format off
     const std::vector<Case> cases = {
         {add, "emu", "mine", 0, O::kRefused, "Warning", otherCopy, 0, true},
         {add, "", "mine", 0, O::kStopped, incomplete, noWord},
         {add, "co-", "mine", 0, O::kWordRejected, "", "", 1},
-        {add, "co--op", "mine", 0, O::kWordRejected, incomplete, "co--op" + notValid},
-        {add, "c?t", "mine", 0, O::kWordRejected, incomplete, "c?t" + notValid},
+        {add, "co--op", "mine", 0, O::kWordRejected, inputError, notValid("co--op", hyphens)},
+        {add, "-co", "mine", 0, O::kWordRejected, inputError, notValid("-co", hyphens)},
+        {add, "c?t", "mine", 0, O::kWordRejected, inputError, notValid("c?t", outside)},
+        {add, "café", "mine", 0, O::kWordRejected, inputError, notValid("café", outside)},
+        {add, "ice cream", "mine", 0, O::kWordRejected, inputError, notValid("ice cream", outside)},
+        {add, long21, "mine", 0, O::kWordRejected, inputError, notValid(long21, tooLong)},
+        {remove, long21q, "mine", 0, O::kWordRejected, inputError, notValid(long21q, tooLong)},
         {add, "emu", "", 0, O::kStopped, incomplete, "Please select a dictionary."},
         {add, "CAT", "Mine.lex", 0, O::kStopped, "Error", "mine.lex" + contains + "'Cat'"},
         {add, "dog", "mine", kIdNo, O::kStopped, "Warning", elsewhere},
