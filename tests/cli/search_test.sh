@@ -15,11 +15,12 @@ search '*' --from tca|0|Found: 2|act,cat,
 search '* *' --from catdog --limit 3|0|Found: 3&Stopped after 3 matches.|act dog,act god,cat dog,
 search 'act *' --from catdog --limit 3|0|Found: 2&!Stopped|act dog,act god,
 EOF
-# The stoplist reads words as a word list does; a struck word means "Filters on", saved and exported.
+# The stoplist reads words as a word list does and strikes them in any case; a struck word means
+# "Filters on", saved and exported.
 table <<'EOF'
 stoplist add CRT god 'two words'|2|
-stoplist add CRT god|0|
-stoplist list|0||Crt,god,
+stoplist add CRT GOD|0|
+stoplist list|0||Crt,God,
 search '* *' --from catdog --suppress-permutations|0|Found: 2&Filters on|act dog,cat dog,
 search '?o?' --no-use-all|0|Found: 2&Filters on|cog,dog,
 search '?o?' --no-use-all --no-stoplist|0|Found: 3&!Filters on|cog,dog,god,
