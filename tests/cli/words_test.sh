@@ -69,14 +69,16 @@ table <<EOF
 --yes make lists/b.txt $long|2|zantric-cli: $long: A dictionary name is too long: with .lex it must fit in 255 bytes.
 EOF
 expect_eq "after refused names" "$(snapshot)" "$before"
-# A file that takes another's place keeps its permission bits.
-run --yes make lists/b.txt mode && chmod 640 prog/lexicons/mode.lex
+# A file that takes another's place keeps its permission bits, and its selection.
+run --yes make lists/b.txt mode && chmod 640 prog/lexicons/mode.lex && run select mode
 table <<'EOF'
 --yes add-word owl --dict mode|0|
 --yes remove-word owl --dict mode|0|
---yes make lists/a.txt mode|0|
---yes merge mode both --into mode|0|
-select mode|0|
+EOF
+for args in "make lists/a.txt mode" "merge mode both --into mode"; do
+    run --yes $args; expect_eq "$args: status, selected" "$status $(listing | grep -c '»:mode.lex:')" "0 1"
+done
+table <<'EOF'
 search '???' --from tacos --no-use-all --save kept --export kept|0|
 EOF
 chmod 600 prog/files/kept.ztr prog/files/kept.zix kept.asc

@@ -1,9 +1,11 @@
 #include "core/maintenance/new_dictionary.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_format.h"
 #include "core/shell/backup.h"
 #include "core/shell/file_replace.h"
 #include "core/shell/messages.h"
@@ -13,6 +15,25 @@
 #include "core/shell/string_table.h"
 
 namespace zantric {
+namespace {
+
+// Sets the selection in the header of a complete dictionary file; a failure leaves it unset.
+void markSelected(const std::string& file) {
+    FilePtr out = openFile(file, "r+b");
+    unsigned char bytes[kHeaderBytes];
+    if (!out || std::fseek(out.get(), static_cast<long>(kHeaderOffset), SEEK_SET) != 0 ||
+        std::fread(bytes, 1, sizeof bytes, out.get()) != sizeof bytes) {
+        return;
+    }
+    DictionaryHeader header = DictionaryHeader::fromBytes(bytes);
+    header.selected = 1;
+    header.toBytes(bytes);
+    if (std::fseek(out.get(), static_cast<long>(kHeaderOffset), SEEK_SET) == 0) {
+        std::fwrite(bytes, 1, sizeof bytes, out.get());
+    }
+}
+
+}  // namespace
 
 std::string dictionaryPathFor(std::string_view name) {
     const std::string file = dictionaryFileName(name);
@@ -37,9 +58,14 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
     Catalogue& catalogue = Catalogue::instance();
     // The catalogue may list the dictionary under a file whose name differs in case.
     std::string listedFile;
-    if (const CatalogueEntry* entry = catalogue.find(path); entry && entry->filePath() != path) {
-        listedFile = entry->filePath();
+    bool selected = false;
+    if (const CatalogueEntry* entry = catalogue.find(path)) {
+        if (entry->filePath() != path) listedFile = entry->filePath();
+        selected = entry->selected();
     }
+    // A dictionary that takes the place of a selected one is selected too, in its own header
+    // before it takes the name, so that a stop right after loses nothing.
+    if (selected) markSelected(temporaryName);
     // A fresh program folder has no dictionaries folder yet.
     if (const std::string folder = folderPart(path); !folder.empty() && !fileExists(folder)) {
         std::error_code ignored;
@@ -59,6 +85,8 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
     }
     catalogue.remove(path);
     catalogue.add(path);
+    // Should the header not have taken the mark, the catalogue writes it at the end.
+    if (selected) catalogue.setSelected(path, true);
     return true;
 }
 
