@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "core/dictionary/catalogue.h"
@@ -17,20 +18,48 @@
 namespace zantric {
 namespace {
 
-// Sets the selection in the header of a complete dictionary file; a failure leaves it unset.
-void markSelected(const std::string& file) {
-    FilePtr out = openFile(file, "r+b");
+// Reads the header of the open dictionary file.
+bool readHeader(std::FILE* file, DictionaryHeader& header) {
     unsigned char bytes[kHeaderBytes];
-    if (!out || std::fseek(out.get(), static_cast<long>(kHeaderOffset), SEEK_SET) != 0 ||
-        std::fread(bytes, 1, sizeof bytes, out.get()) != sizeof bytes) {
-        return;
+    if (std::fseek(file, static_cast<long>(kHeaderOffset), SEEK_SET) != 0 ||
+        std::fread(bytes, 1, sizeof bytes, file) != sizeof bytes) {
+        return false;
     }
-    DictionaryHeader header = DictionaryHeader::fromBytes(bytes);
-    header.selected = 1;
-    header.toBytes(bytes);
-    if (std::fseek(out.get(), static_cast<long>(kHeaderOffset), SEEK_SET) == 0) {
-        std::fwrite(bytes, 1, sizeof bytes, out.get());
+    header = DictionaryHeader::fromBytes(bytes);
+    return true;
+}
+
+// Whether the dictionary at `path` is selected: as the catalogue holds it, or as its file says
+// when the catalogue could not list it (a file too short for a header, or no file, is not
+// selected); nothing when that file cannot be read.
+std::optional<bool> selectedNow(const CatalogueEntry* entry, const std::string& path) {
+    if (entry) return entry->selected();
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(nativePath(path), error)) return false;
+    const FilePtr file = openFile(path, "rb");
+    if (!file) return std::nullopt;
+    DictionaryHeader header;
+    if (readHeader(file.get(), header)) {
+        return header.mark == kDictionaryMark && header.selected != 0;
     }
+    if (std::ferror(file.get())) return std::nullopt;
+    return false;
+}
+
+// Sets the selection in the header of a complete dictionary file; false when it cannot.
+bool markSelected(const std::string& file) {
+    FilePtr out = openFile(file, "r+b");
+    DictionaryHeader header;
+    bool marked = out && readHeader(out.get(), header);
+    if (marked) {
+        header.selected = 1;
+        unsigned char bytes[kHeaderBytes];
+        header.toBytes(bytes);
+        marked = std::fseek(out.get(), static_cast<long>(kHeaderOffset), SEEK_SET) == 0 &&
+                 std::fwrite(bytes, 1, sizeof bytes, out.get()) == sizeof bytes;
+    }
+    if (out && std::fclose(out.release()) != 0) marked = false;
+    return marked;
 }
 
 }  // namespace
@@ -57,15 +86,22 @@ bool dictionaryExists(const std::string& path) {
 bool installDictionary(const std::string& temporaryName, const std::string& path) {
     Catalogue& catalogue = Catalogue::instance();
     // The catalogue may list the dictionary under a file whose name differs in case.
-    std::string listedFile;
-    bool selected = false;
-    if (const CatalogueEntry* entry = catalogue.find(path)) {
-        if (entry->filePath() != path) listedFile = entry->filePath();
-        selected = entry->selected();
-    }
+    const CatalogueEntry* entry = catalogue.find(path);
+    const std::string listedFile = entry && entry->filePath() != path ? entry->filePath() : "";
     // A dictionary that takes the place of a selected one is selected too, in its own header
-    // before it takes the name, so that a stop right after loses nothing.
-    if (selected) markSelected(temporaryName);
+    // before it takes the name, so that a stop right after loses nothing; when that cannot be
+    // told or done, the old dictionary stays.
+    const std::optional<bool> selected = selectedNow(entry, path);
+    if (!selected) {
+        reportException(loadString(kStrUnableToOpenFile) + shownPath(path));
+        removeFile(temporaryName);
+        return false;
+    }
+    if (*selected && !markSelected(temporaryName)) {
+        reportException("Unable to create Dictionary: " + shownPath(temporaryName));
+        removeFile(temporaryName);
+        return false;
+    }
     // A fresh program folder has no dictionaries folder yet.
     if (const std::string folder = folderPart(path); !folder.empty() && !fileExists(folder)) {
         std::error_code ignored;
@@ -85,8 +121,6 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
     }
     catalogue.remove(path);
     catalogue.add(path);
-    // Should the header not have taken the mark, the catalogue writes it at the end.
-    if (selected) catalogue.setSelected(path, true);
     return true;
 }
 
