@@ -111,6 +111,7 @@ UpdateOutcome WordDialog::ok() {
             break;
         case UpdateOutcome::kRefused:
         case UpdateOutcome::kStopped:
+        case UpdateOutcome::kDeclined:
             break;
     }
     return outcome;

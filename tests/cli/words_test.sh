@@ -26,7 +26,8 @@ merge first nothing --into x|1|
 EOF
 expect_eq "merged" "$(words both.lex)|$(listing)|$(ls prog/lexicons | xargs)|$(temp_files)" \
     "bob Cat cat dog eel Apple tacos | :both.lex:7 |both.lex both.lxb first.lxb second.lxb|0"
-# A new name asks; a pattern removes what it fits (case counts); a last word's removal or delete keeps a .lxb.
+# A new name asks; a pattern removes what it fits (case counts, a hyphen as in a search), more than one
+# word only after a Yes; a last word's removal or delete keeps a .lxb.
 table <<'EOF'
 add-word bat --dict Mine|1|New Dictionary: Do you wish to create a new dictionary
 --yes add-word bat --dict Mine|0|Word Added Successfully
@@ -42,7 +43,10 @@ remove-word emu --dict mine|1|
 find-word dog|0|other.lex
 find-word Dog|1|Your word was not found in any dictionaries.
 select mine|0|
-remove-word 'c?t' --dict mine|0|Word Removed Successfully
+remove-word 'c?t' --dict mine|2|Confirm: 3 words of mine.lex fit 'c?t'.&answering No
+--yes remove-word 'c?t' --dict mine|0|Word Removed Successfully&Words removed from mine.lex: 3
+--yes add-word abcdefghij-klmnopqrst --dict other|0|
+remove-word '????????????????????' --dict other|0|Words removed from other.lex: 1
 remove-word dog --dict other|0|
 --yes add-word emu --dict third|0|
 delete third|1|Confirm: If you delete these dictionaries
