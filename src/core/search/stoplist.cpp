@@ -59,6 +59,83 @@ bool readWholeFile(const std::string& path, std::string& content) {
     return std::ferror(file.get()) == 0;
 }
 
+// The lines of a stoplist file as an edit sees them: where each lies (with its line feed), the
+// word it holds in lower case ("" for none), and whether it stays.
+class StoplistLines {
+public:
+    explicit StoplistLines(const std::string& content)
+        : m_content(content),
+          m_start(content.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0) {
+        for (std::size_t at = m_start; at < content.size();) {
+            const std::size_t feed = std::min(content.find('\n', at), content.size());
+            std::string_view text(content.data() + at, feed - at);
+            if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+            const std::size_t end = std::min(feed + 1, content.size());
+            m_lines.push_back({at, end, foldedWord(stoplistWord(text))});
+            at = end;
+        }
+    }
+
+    // Whether a line that stays holds the word, in any case.
+    bool holds(const std::string& word) const {
+        const std::string key = foldedWord(word);
+        return std::any_of(m_lines.begin(), m_lines.end(),
+                           [&](const Line& line) { return line.kept && line.word == key; });
+    }
+    // Takes out every line that holds the word; false when none did.
+    bool remove(const std::string& word) {
+        const std::string key = foldedWord(word);
+        bool found = false;
+        for (Line& line : m_lines) {
+            if (line.kept && line.word == key) {
+                line.kept = false;
+                found = true;
+            }
+        }
+        return found;
+    }
+    // The file's text: the lines that stay, then the added words, each ended as the file's first
+    // line is.
+    std::string text(const std::vector<std::string>& added) const {
+        const std::size_t firstFeed = m_content.find('\n', m_start);
+        const char* lineEnd = firstFeed != std::string::npos && firstFeed > m_start &&
+                                      m_content[firstFeed - 1] == '\r'
+                                  ? "\r\n"
+                                  : "\n";
+        std::string out = m_content.substr(0, m_start);
+        for (const Line& line : m_lines) {
+            if (line.kept) out.append(m_content, line.begin, line.end - line.begin);
+        }
+        if (!added.empty() && out.size() > m_start && out.back() != '\n') out += lineEnd;
+        for (const std::string& word : added) {
+            out += word;
+            out += lineEnd;
+        }
+        return out;
+    }
+
+private:
+    struct Line {
+        std::size_t begin;
+        std::size_t end;
+        std::string word;
+        bool kept = true;
+    };
+    const std::string& m_content;
+    std::size_t m_start;  // after a byte-order mark
+    std::vector<Line> m_lines;
+};
+
+// Whether the edit has dealt with the word already, in any case.
+bool seenInEdit(const StoplistEdit& edit, const std::string& word) {
+    for (const auto* list : {&edit.added, &edit.removed, &edit.present, &edit.absent}) {
+        for (const std::string& seen : *list) {
+            if (foldedEqual(seen, word)) return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 Stoplist::Stoplist(std::vector<std::string> words) : m_words(std::move(words)) {
@@ -130,71 +207,21 @@ StoplistEditResult editStoplistFile(const std::string& path, StoplistEdit& edit)
     const FolderLock lock(folderPart(path), FolderLock::Mode::kExclusive);
     std::string content;
     if (!readWholeFile(path, content)) return StoplistEditResult::kUnreadable;
-
-    // Each line: where it lies (with its line feed), the word it holds in lower case ("" for
-    // none), and whether it stays.
-    struct Line {
-        std::size_t begin;
-        std::size_t end;
-        std::string word;
-        bool kept = true;
-    };
-    const std::size_t start = content.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-    std::vector<Line> lines;
-    for (std::size_t at = start; at < content.size();) {
-        const std::size_t feed = std::min(content.find('\n', at), content.size());
-        std::string_view text(content.data() + at, feed - at);
-        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-        const std::size_t end = std::min(feed + 1, content.size());
-        lines.push_back({at, end, foldedWord(stoplistWord(text))});
-        at = end;
-    }
-    auto done = [&](const std::string& word) {
-        for (const auto* list : {&edit.added, &edit.removed, &edit.present, &edit.absent}) {
-            for (const std::string& seen : *list) {
-                if (foldedEqual(seen, word)) return true;
-            }
-        }
-        return false;
-    };
+    StoplistLines lines(content);
     for (const std::string& word : edit.remove) {
-        if (word.empty() || done(word)) continue;
-        const std::string key = foldedWord(word);
-        bool found = false;
-        for (Line& line : lines) {
-            if (line.kept && line.word == key) {
-                line.kept = false;
-                found = true;
-            }
+        if (!word.empty() && !seenInEdit(edit, word)) {
+            (lines.remove(word) ? edit.removed : edit.absent).push_back(word);
         }
-        (found ? edit.removed : edit.absent).push_back(word);
     }
     for (const std::string& word : edit.add) {
-        if (word.empty() || done(word)) continue;
-        const std::string key = foldedWord(word);
-        const bool there = std::any_of(lines.begin(), lines.end(), [&](const Line& line) {
-            return line.kept && line.word == key;
-        });
-        (there ? edit.present : edit.added).push_back(word);
+        if (!word.empty() && !seenInEdit(edit, word)) {
+            (lines.holds(word) ? edit.present : edit.added).push_back(word);
+        }
     }
     if (edit.added.empty() && edit.removed.empty()) return StoplistEditResult::kDone;
-
-    const std::size_t firstFeed = content.find('\n', start);
-    const char* lineEnd =
-        firstFeed != std::string::npos && firstFeed > start && content[firstFeed - 1] == '\r'
-            ? "\r\n"
-            : "\n";
-    std::string out = content.substr(0, start);
-    for (const Line& line : lines) {
-        if (line.kept) out.append(content, line.begin, line.end - line.begin);
-    }
-    if (!edit.added.empty() && out.size() > start && out.back() != '\n') out += lineEnd;
-    for (const std::string& word : edit.added) {
-        out += word;
-        out += lineEnd;
-    }
-    return writeFileReplacing(nativePath(path), out) ? StoplistEditResult::kDone
-                                                     : StoplistEditResult::kUnwritable;
+    return writeFileReplacing(nativePath(path), lines.text(edit.added))
+               ? StoplistEditResult::kDone
+               : StoplistEditResult::kUnwritable;
 }
 
 }  // namespace zantric
