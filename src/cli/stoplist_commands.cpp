@@ -1,7 +1,6 @@
 // zantric-cli stoplist add WORD..., stoplist remove WORD... and stoplist list: the words that no
 // search uses, kept in stoplist.txt in the program folder, one a line. Words are taken with the
-// word rules of the make command (CRT is kept as Crt, the dictionaries' form of it).
-#include <algorithm>
+// word rules of the make command (CRT is kept as Crt) and strike words of any case.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -47,47 +46,30 @@ void printWords(const char* label, const std::vector<std::string>& words) {
     std::printf("%s\n", line.c_str());
 }
 
-// Adds (or removes) each word that is not (or is) in `list`; the words it changed go to
-// `changed`, the others to `unchanged`, each once.
-void applyChange(bool add, const std::vector<std::string>& words, std::vector<std::string>& list,
-                 std::vector<std::string>& changed, std::vector<std::string>& unchanged) {
-    for (const std::string& word : words) {
-        const auto at = std::find(list.begin(), list.end(), word);
-        if (add == (at == list.end())) {
-            if (add)
-                list.push_back(word);
-            else
-                list.erase(at);
-            changed.push_back(word);
-        } else if (std::find(unchanged.begin(), unchanged.end(), word) == unchanged.end()) {
-            unchanged.push_back(word);
-        }
-    }
-}
-
-// stoplist add and stoplist remove: each change reads the file, changes its words and writes it
-// back whole.
+// stoplist add and stoplist remove: the change is made under the lock of the program folder, on
+// the file as it is then, so that copies changing it at once keep each other's words; only the
+// lines of the words added or removed change.
 int changeStoplist(const std::vector<std::string>& typed, CommandLine& line, bool add) {
-    std::vector<std::string> words;
-    if (!stoplistWords(typed, words)) return kExitUsage;
+    StoplistEdit edit;
+    if (!stoplistWords(typed, add ? edit.add : edit.remove)) return kExitUsage;
     const auto session = openSession(line, ProgramSession::Use::kReadCatalogue);
     if (!session) return kExitError;
-    bool readable = true;
-    std::vector<std::string> list = readStoplistWords(kStoplistFileName, &readable);
-    if (!readable) {
-        reportUnreadableStoplist();
-        return kExitError;
+    switch (editStoplistFile(kStoplistFileName, edit)) {
+        case StoplistEditResult::kUnreadable:
+            reportUnreadableStoplist();
+            return kExitError;
+        case StoplistEditResult::kUnwritable:
+            std::fprintf(stderr, "zantric-cli: cannot write %s\n",
+                         shownText(stderr, shownPath(kStoplistFileName)).c_str());
+            return kExitError;
+        case StoplistEditResult::kDone:
+            break;
     }
-    std::vector<std::string> changed, unchanged;
-    applyChange(add, words, list, changed, unchanged);
-    if (!changed.empty() && !writeStoplistWords(kStoplistFileName, list)) {
-        std::fprintf(stderr, "zantric-cli: cannot write %s\n",
-                     shownText(stderr, shownPath(kStoplistFileName)).c_str());
-        return kExitError;
-    }
-    printWords(add ? "Added to the stoplist:" : "Removed from the stoplist:", changed);
-    printWords(add ? "Already in the stoplist:" : "Not in the stoplist:", unchanged);
-    return !add && !unchanged.empty() ? kExitError : kExitOk;
+    printWords(add ? "Added to the stoplist:" : "Removed from the stoplist:",
+               add ? edit.added : edit.removed);
+    printWords(add ? "Already in the stoplist:" : "Not in the stoplist:",
+               add ? edit.present : edit.absent);
+    return !add && !edit.absent.empty() ? kExitError : kExitOk;
 }
 
 int listStoplist(CommandLine& line) {

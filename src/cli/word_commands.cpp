@@ -39,6 +39,8 @@ int exitStatus(UpdateOutcome outcome) {
             return kExitOk;
         case UpdateOutcome::kCancelled:
             return kExitCancelled;
+        case UpdateOutcome::kDeclined:
+            return kExitUsage;  // removing several words needs --yes (or a Yes on the terminal)
         default:
             return kExitError;
     }
@@ -54,7 +56,8 @@ void addUpdateCommand(CLI::App& app, CommandLine& line, UpdateMode mode) {
     CLI::App* cmd = app.add_subcommand(
         add ? "add-word" : "remove-word",
         add ? "Add a word to a dictionary (a new dictionary name creates one)"
-            : "Remove a word from a dictionary; ? in WORD stands for any one letter");
+            : "Remove a word from a dictionary; ? in WORD stands for any one letter (more than "
+              "one word removed needs --yes)");
     cmd->add_option("WORD", options->word,
                     add ? "The word: letters and at most one hyphen, at most 20 letters"
                         : "The word, or a pattern such as c?t to remove every word it fits")
@@ -67,7 +70,14 @@ void addUpdateCommand(CLI::App& app, CommandLine& line, UpdateMode mode) {
         if (!session) return kExitError;
         WordChange update(
             mode, [](ProgressWork& work) { return runWithProgress(work); }, printStatus);
-        return exitStatus(update.ok(options->word, options->dictionary));
+        const UpdateOutcome outcome = update.ok(options->word, options->dictionary);
+        if (outcome == UpdateOutcome::kDone && mode == UpdateMode::kRemove) {
+            std::fprintf(
+                stderr, "%s%u\n",
+                loadString(kStrWordsRemovedFrom, dictionaryFileName(options->dictionary)).c_str(),
+                static_cast<unsigned>(update.removedWords()));
+        }
+        return exitStatus(outcome);
     });
 }
 

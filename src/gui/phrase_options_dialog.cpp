@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <cctype>
 #include <unordered_set>
 
 #include "core/maintenance/word_list_reader.h"
@@ -77,8 +78,9 @@ StoplistEditor::StoplistEditor(QWidget* parent, std::string path)
     m_text = new QPlainTextEdit(this);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setTabChangesFocus(true);
+    m_shown = readStoplistWords(m_path, &m_readable);
     QString words;
-    for (const std::string& word : readStoplistWords(m_path, &m_readable)) {
+    for (const std::string& word : m_shown) {
         words += QString::fromStdString(word) + QLatin1Char('\n');
     }
     m_text->setPlainText(words);
@@ -133,9 +135,29 @@ bool StoplistEditor::save() {
                        "Input Error", kMbOkStop, this);
         return false;
     }
-    if (!writeStoplistWords(m_path, words)) {
-        messageBoxText("Unable to write file: " + shownPath(m_path), "File Error.", kMbOkStop,
-                       this);
+    // Only what was changed here goes to the file, merged with what another copy may have
+    // changed since it was read.
+    auto lower = [](std::string word) {
+        for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return word;
+    };
+    std::unordered_set<std::string> shown;
+    for (const std::string& word : m_shown) shown.insert(lower(word));
+    std::unordered_set<std::string> kept;
+    StoplistEdit edit;
+    for (const std::string& word : words) {
+        kept.insert(lower(word));
+        if (!shown.contains(lower(word))) edit.add.push_back(word);
+    }
+    for (const std::string& word : m_shown) {
+        if (!kept.contains(lower(word))) edit.remove.push_back(word);
+    }
+    const StoplistEditResult result = editStoplistFile(m_path, edit);
+    if (result != StoplistEditResult::kDone) {
+        messageBoxText((result == StoplistEditResult::kUnreadable ? "Unable to Open File: "
+                                                                  : "Unable to write file: ") +
+                           shownPath(m_path),
+                       "File Error.", kMbOkStop, this);
         return false;
     }
     return true;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
+#include <vector>
 
 #include "core/search/phrase_filters.h"
 #include "gui/help.h"
@@ -48,9 +50,10 @@ private:
 };
 
 // The stoplist's words, one a line, to edit as plain text. OK takes every line that is a word
-// (the word rules of the make command) and writes the file; lines that are not words are named
-// and the editor stays open. A stoplist file that exists but cannot be read is reported and
-// shown read-only, so that its words are not replaced by an empty list.
+// (the word rules of the make command) and adds the words added and removes those taken out to
+// and from the file as it is then, leaving its other lines as they are; lines that are not words
+// are named and the editor stays open. A stoplist file that exists but cannot be read is reported
+// and shown read-only, so that its words are not replaced by an empty list.
 class StoplistEditor final : public QDialog {
     Q_OBJECT
 public:
@@ -62,6 +65,7 @@ public:
 
 private:
     std::string m_path;
+    std::vector<std::string> m_shown;  // the words the editor opened with
     QPlainTextEdit* m_text;
     bool m_readable = true;
 };

@@ -135,6 +135,7 @@ UpdateOutcome WordDialog::ok() {
             break;
         case UpdateOutcome::kRefused:
         case UpdateOutcome::kStopped:
+        case UpdateOutcome::kDeclined:
             break;
     }
     return outcome;

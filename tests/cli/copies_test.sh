@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Copies at once: beside a make each changing command refuses and a search runs; two word updates
-# lose nothing; searches, a make and a view side by side give what they give alone.
+# and twenty stoplist adds lose nothing; a view beside a save sees a whole pair; searches, a make
+# and a view side by side give what they give alone.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 trap 'kill -CONT "${pid:-0}" 2>/dev/null; rm -rf "$dir"' EXIT
 printf '%s\n' cat act dog > small.txt
@@ -25,10 +26,27 @@ for round in a b c d e f; do
     [[ $?$sb == [01][01] && -z "$(find prog/temp -name '*.zti')" ]] || fail "round $round: a status above 1, or a marker stayed"
     expect_eq "round $round" "$(words base.lex | xargs -n1 | sort | xargs)" "$(printf '%s\n' "${expected[@]}" | sort | xargs)"
 done
+# Twenty stoplist adds at once keep every word, and the file's other lines as they were.
+printf '# mine\r\n' >prog/stoplist.txt
+for w in {a..t}; do "$CLI" -C prog stoplist add "s${w}x" >/dev/null 2>&1 & done
+wait
+expect_eq "stoplist adds at once" "$(grep -c $'^s[a-t]x\r$' prog/stoplist.txt) $(head -n 1 prog/stoplist.txt)" $'20 # mine\r'
 # Searches, a view and a make side by side, again and again, each give exactly what they give alone.
 [[ -r /usr/share/dict/american-english ]] || finish
 rm -rf prog && mkdir prog && run --yes make /usr/share/dict/american-english english && run select english &&
     run search 'c?t' --save saved || fail "setting up side by side"
+# A view while another copy saves over the same name sees the old pair or the new one (on a disk,
+# where the two files of a save take their names furthest apart).
+disk=$(mktemp -d -p /var/tmp) && trap 'rm -rf "$dir" "$disk"' EXIT
+(while [[ ! -e stop ]]; do
+    "$CLI" -C prog --yes search '*' --from painterslodge --no-use-all --save "$disk/same"
+    "$CLI" -C prog --yes search 'c?t' --save "$disk/same"
+done >/dev/null 2>&1) &
+saver=$! mixed=0
+for i in $(seq 50); do
+    "$CLI" -C prog view "$disk/same" >/dev/null 2>view.err || ! grep -q 'not a Zantric' view.err || mixed=$((mixed + 1))
+done
+touch stop; wait $saver; expect_eq "views while saving over them: mixed pairs" "$mixed" 0
 commands=("search '* * *' --from aeiourstlnc" "search '* *' --from painterslodge" "search '*' --from retains --no-use-all"
           "view saved")
 one() { eval "\"\$CLI\" -C prog ${commands[$1]}" >"$2.out" 2>"$2.err" </dev/null; echo "status $?" >>"$2.err"; }  # I NAME

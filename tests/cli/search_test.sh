@@ -15,13 +15,14 @@ search '*' --from tca|0|Found: 2|act,cat,
 search '* *' --from catdog --limit 3|0|Found: 3&Stopped after 3 matches.|act dog,act god,cat dog,
 search 'act *' --from catdog --limit 3|0|Found: 2&!Stopped|act dog,act god,
 EOF
-# The stoplist reads words as a word list does; a struck word means "Filters on", saved and exported.
-# A word refused by the stoplist or by add-word is told which rule it breaks.
+# The stoplist reads words as a word list does and strikes them in any case; a struck word means
+# "Filters on", saved and exported. A word refused by the stoplist or by add-word is told which
+# rule it breaks.
 table <<'EOF'
 stoplist add CRT god 'two words'|2|"two words" is not a valid Zantric word: characters outside a–z.&A Zantric word has 1 to 20 letters a–z and at most one hyphen, neither first nor last.
 add-word abcdefghijklmnopqrstu --dict any|1|Input Error: abcdefghijklmnopqrstu is not a valid Zantric word: too long (more than 20 letters).
-stoplist add CRT god|0|
-stoplist list|0||Crt,god,
+stoplist add CRT GOD|0|
+stoplist list|0||Crt,God,
 search '* *' --from catdog --suppress-permutations|0|Found: 2&Filters on|act dog,cat dog,
 search '?o?' --no-use-all|0|Found: 2&Filters on|cog,dog,
 search '?o?' --no-use-all --no-stoplist|0|Found: 3&!Filters on|cog,dog,god,

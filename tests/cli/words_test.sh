@@ -26,7 +26,8 @@ merge first nothing --into x|1|
 EOF
 expect_eq "merged" "$(words both.lex)|$(listing)|$(ls prog/lexicons | xargs)|$(temp_files)" \
     "bob Cat cat dog eel Apple tacos | :both.lex:7 |both.lex both.lxb first.lxb second.lxb|0"
-# A new name asks; a pattern removes what it fits (case counts); a last word's removal or delete keeps a .lxb.
+# A new name asks; a pattern removes what it fits (case counts, a hyphen as in a search), more than one
+# word only after a Yes; a last word's removal or delete keeps a .lxb.
 table <<'EOF'
 add-word bat --dict Mine|1|New Dictionary: Do you wish to create a new dictionary
 --yes add-word bat --dict Mine|0|Word Added Successfully
@@ -42,7 +43,10 @@ remove-word emu --dict mine|1|
 find-word dog|0|other.lex
 find-word Dog|1|Your word was not found in any dictionaries.
 select mine|0|
-remove-word 'c?t' --dict mine|0|Word Removed Successfully
+remove-word 'c?t' --dict mine|2|Confirm: 3 words of mine.lex fit 'c?t'.&answering No
+--yes remove-word 'c?t' --dict mine|0|Word Removed Successfully&Words removed from mine.lex: 3
+--yes add-word abcdefghij-klmnopqrst --dict other|0|
+remove-word '????????????????????' --dict other|0|Words removed from other.lex: 1
 remove-word dog --dict other|0|
 --yes add-word emu --dict third|0|
 delete third|1|Confirm: If you delete these dictionaries
@@ -69,14 +73,16 @@ table <<EOF
 --yes make lists/b.txt $long|2|zantric-cli: $long: A dictionary name is too long: with .lex it must fit in 255 bytes.
 EOF
 expect_eq "after refused names" "$(snapshot)" "$before"
-# A file that takes another's place keeps its permission bits.
-run --yes make lists/b.txt mode && chmod 640 prog/lexicons/mode.lex
+# A file that takes another's place keeps its permission bits, and its selection.
+run --yes make lists/b.txt mode && chmod 640 prog/lexicons/mode.lex && run select mode
 table <<'EOF'
 --yes add-word owl --dict mode|0|
 --yes remove-word owl --dict mode|0|
---yes make lists/a.txt mode|0|
---yes merge mode both --into mode|0|
-select mode|0|
+EOF
+for args in "make lists/a.txt mode" "merge mode both --into mode"; do
+    run --yes $args; expect_eq "$args: status, selected" "$status $(listing | grep -c '»:mode.lex:')" "0 1"
+done
+table <<'EOF'
 search '???' --from tacos --no-use-all --save kept --export kept|0|
 EOF
 chmod 600 prog/files/kept.ztr prog/files/kept.zix kept.asc

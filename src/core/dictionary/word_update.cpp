@@ -47,22 +47,30 @@ void notify(WordUpdateObserver* observer) {
 
 enum class Presence { kAbsent, kPresent, kCancelled };
 
-// Whether the dictionary file holds a word that counts as `word`.
-Presence scanFor(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
+// How many words of the dictionary file count as `word`, stopping at `enough`; -1 when
+// cancelled.
+std::int64_t countMatches(const std::string& file, std::string_view word,
+                          WordUpdateObserver* observer, std::int64_t enough) {
     char pattern[kLongestWord + 1];
-    if (!patternFor(word, pattern)) return Presence::kAbsent;
+    if (!patternFor(word, pattern)) return 0;
     DictionaryReader reader(file, false, kWordReaderBuffer);
     notify(observer);
     char found[kOutWordSize];
     std::uint32_t delivered = 0;
+    std::int64_t count = 0;
     int r = reader.nextMatch(found, pattern);
-    for (; r == kMatchFound; r = reader.nextMatch(found, nullptr)) {
-        if (countsAsWord(found, word)) return Presence::kPresent;
+    for (; r == kMatchFound && count < enough; r = reader.nextMatch(found, nullptr)) {
+        if (countsAsWord(found, word)) ++count;
         if (++delivered % kWordsBetweenPolls == 0) notify(observer);
     }
     // The reader sees the cancel flag only when it reads a word; a look-up may end without one.
-    return r == kMatchCancelled || DictionaryReader::cancelled() ? Presence::kCancelled
-                                                                 : Presence::kAbsent;
+    return r == kMatchCancelled || DictionaryReader::cancelled() ? -1 : count;
+}
+
+// Whether the dictionary file holds a word that counts as `word`.
+Presence scanFor(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
+    const std::int64_t count = countMatches(file, word, observer, 1);
+    return count < 0 ? Presence::kCancelled : count > 0 ? Presence::kPresent : Presence::kAbsent;
 }
 
 // The rewrite file while it is being written: deleted unless the rewrite completed.
@@ -185,11 +193,20 @@ bool headerWordCount(const std::string& file, std::uint32_t& count) {
 }
 
 bool countsAsWord(std::string_view candidate, std::string_view word) {
-    if (candidate.size() != word.size()) return false;
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        if (word[i] != '?' && word[i] != candidate[i]) return false;
+    const bool lettersOnly =
+        word.find('?') != std::string_view::npos && word.find('-') == std::string_view::npos;
+    std::size_t at = 0;
+    for (const char c : candidate) {
+        if (lettersOnly && c == '-') continue;
+        if (at == word.size() || (word[at] != '?' && word[at] != c)) return false;
+        ++at;
     }
-    return true;
+    return at == word.size();
+}
+
+std::int64_t countWordsCountingAs(const std::string& file, std::string_view word,
+                                  WordUpdateObserver* observer) {
+    return countMatches(file, word, observer, INT64_MAX);
 }
 
 bool findWord(DictionaryReader& reader, std::string_view word) {

@@ -46,9 +46,16 @@ public:
 // read.
 bool headerWordCount(const std::string& file, std::uint32_t& count);
 
-// Whether `candidate` counts as `word`: the same length, hyphen included, and every character
-// equal, where a '?' of `word` stands for any one character. Case matters.
+// Whether `candidate` counts as `word`: every character equal, where a '?' of `word` stands for
+// any one letter. A hyphen of `word` must stand where the candidate's does; a pattern with a '?'
+// and no hyphen fits the candidate's letters alone, as a search does ("??????" fits ice-cap).
+// Case matters.
 bool countsAsWord(std::string_view candidate, std::string_view word);
+
+// How many words of the dictionary file `file` count as `word`; -1 when cancelled (the reader's
+// cancel flag). Throws ZantricException when the file cannot be read.
+std::int64_t countWordsCountingAs(const std::string& file, std::string_view word,
+                                  WordUpdateObserver* observer = nullptr);
 
 // Whether the freshly opened reader holds `word` exactly (same letters, case and hyphen).
 bool findWord(DictionaryReader& reader, std::string_view word);

@@ -1,9 +1,12 @@
 #include "core/maintenance/new_dictionary.h"
 
+#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_format.h"
 #include "core/shell/backup.h"
 #include "core/shell/file_replace.h"
 #include "core/shell/messages.h"
@@ -13,6 +16,53 @@
 #include "core/shell/string_table.h"
 
 namespace zantric {
+namespace {
+
+// Reads the header of the open dictionary file.
+bool readHeader(std::FILE* file, DictionaryHeader& header) {
+    unsigned char bytes[kHeaderBytes];
+    if (std::fseek(file, static_cast<long>(kHeaderOffset), SEEK_SET) != 0 ||
+        std::fread(bytes, 1, sizeof bytes, file) != sizeof bytes) {
+        return false;
+    }
+    header = DictionaryHeader::fromBytes(bytes);
+    return true;
+}
+
+// Whether the dictionary at `path` is selected: as the catalogue holds it, or as its file says
+// when the catalogue could not list it (a file too short for a header, or no file, is not
+// selected); nothing when that file cannot be read.
+std::optional<bool> selectedNow(const CatalogueEntry* entry, const std::string& path) {
+    if (entry) return entry->selected();
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(nativePath(path), error)) return false;
+    const FilePtr file = openFile(path, "rb");
+    if (!file) return std::nullopt;
+    DictionaryHeader header;
+    if (readHeader(file.get(), header)) {
+        return header.mark == kDictionaryMark && header.selected != 0;
+    }
+    if (std::ferror(file.get())) return std::nullopt;
+    return false;
+}
+
+// Sets the selection in the header of a complete dictionary file; false when it cannot.
+bool markSelected(const std::string& file) {
+    FilePtr out = openFile(file, "r+b");
+    DictionaryHeader header;
+    bool marked = out && readHeader(out.get(), header);
+    if (marked) {
+        header.selected = 1;
+        unsigned char bytes[kHeaderBytes];
+        header.toBytes(bytes);
+        marked = std::fseek(out.get(), static_cast<long>(kHeaderOffset), SEEK_SET) == 0 &&
+                 std::fwrite(bytes, 1, sizeof bytes, out.get()) == sizeof bytes;
+    }
+    if (out && std::fclose(out.release()) != 0) marked = false;
+    return marked;
+}
+
+}  // namespace
 
 std::string dictionaryPathFor(std::string_view name) {
     const std::string file = dictionaryFileName(name);
@@ -36,9 +86,21 @@ bool dictionaryExists(const std::string& path) {
 bool installDictionary(const std::string& temporaryName, const std::string& path) {
     Catalogue& catalogue = Catalogue::instance();
     // The catalogue may list the dictionary under a file whose name differs in case.
-    std::string listedFile;
-    if (const CatalogueEntry* entry = catalogue.find(path); entry && entry->filePath() != path) {
-        listedFile = entry->filePath();
+    const CatalogueEntry* entry = catalogue.find(path);
+    const std::string listedFile = entry && entry->filePath() != path ? entry->filePath() : "";
+    // A dictionary that takes the place of a selected one is selected too, in its own header
+    // before it takes the name, so that a stop right after loses nothing; when that cannot be
+    // told or done, the old dictionary stays.
+    const std::optional<bool> selected = selectedNow(entry, path);
+    if (!selected) {
+        reportException(loadString(kStrUnableToOpenFile) + shownPath(path));
+        removeFile(temporaryName);
+        return false;
+    }
+    if (*selected && !markSelected(temporaryName)) {
+        reportException("Unable to create Dictionary: " + shownPath(temporaryName));
+        removeFile(temporaryName);
+        return false;
     }
     // A fresh program folder has no dictionaries folder yet.
     if (const std::string folder = folderPart(path); !folder.empty() && !fileExists(folder)) {

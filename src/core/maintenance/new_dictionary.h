@@ -38,8 +38,9 @@ bool dictionaryExists(const std::string& path);
 // Replaces the dictionary at `path` by the complete dictionary `temporaryName`: the old one is
 // kept as its "lxb" backup (a failure is reported and the work goes on), the new one flushed to
 // the disk, renamed over the old one and listed anew; the path names one complete dictionary at
-// every instant. If the move fails: message 330, the old dictionary stays, the temporary file is
-// deleted, and the result is false.
+// every instant. A new dictionary in the place of a selected one is selected, in its header
+// before it moves. If marking it or the move fails: the exception's text or message 330, the old
+// dictionary stays, the temporary file is deleted, and the result is false.
 bool installDictionary(const std::string& temporaryName, const std::string& path);
 
 }  // namespace zantric

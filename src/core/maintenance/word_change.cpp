@@ -115,6 +115,7 @@ std::string WordChange::find(const std::string& word) const {
 }
 
 UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& dictionaryText) {
+    m_removedWords = 0;
     if (!ProgramSession::onlyCopyRunning(m_owner)) return UpdateOutcome::kRefused;
     status(kStrStatusBlank);
     std::string word = typedWord;
@@ -140,12 +141,45 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
         return UpdateOutcome::kStopped;
     }
     if (const std::optional<UpdateOutcome> refused = checkListed(fileName)) return *refused;
+    if (m_mode == UpdateMode::kRemove) {
+        if (const std::optional<UpdateOutcome> refused = confirmRemoval(word, path, fileName)) {
+            return *refused;
+        }
+    }
 
+    auto wordCount = [&path] {
+        const CatalogueEntry* entry = Catalogue::instance().find(path);
+        return entry ? entry->header().wordCount : 0;
+    };
+    const std::uint32_t before = wordCount();
     WordChangeWork work(word, path, m_mode);
     m_runner(work);
     const int code = work.code();
-    if (m_mode == UpdateMode::kRemove && code == kUpdateDone) removeIfEmpty(path);
+    if (m_mode == UpdateMode::kRemove && code == kUpdateDone) {
+        removeIfEmpty(path);
+        m_removedWords = before - std::min(before, wordCount());
+    }
     return report(code);
+}
+
+std::optional<UpdateOutcome> WordChange::confirmRemoval(const std::string& word,
+                                                        const std::string& path,
+                                                        const std::string& fileName) const {
+    if (word.find('?') == std::string::npos) return std::nullopt;
+    const CatalogueEntry* entry = Catalogue::instance().find(path);
+    std::int64_t count = 0;
+    try {
+        count = countWordsCountingAs(entry ? entry->filePath() : path, word);
+    } catch (const ZantricException& e) {
+        reportException(e.message());
+        return UpdateOutcome::kFailed;
+    }
+    if (count <= 1) return std::nullopt;
+    const std::string question = loadString(kStrRemoveWordsCount, std::to_string(count)) +
+                                 fileName + loadString(kStrRemoveWordsFit) + word +
+                                 loadString(kStrRemoveWordsQuestion);
+    if (messageText(question, kStrConfirmTitle, kMbYesNo) == kIdYes) return std::nullopt;
+    return UpdateOutcome::kDeclined;
 }
 
 std::optional<UpdateOutcome> WordChange::checkWord(std::string& word) const {

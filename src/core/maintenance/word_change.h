@@ -58,6 +58,7 @@ enum class UpdateOutcome {
     kWordRejected,       // the word is not valid: the word edit takes the focus again
     kDictionaryUnknown,  // remove mode, no such dictionary: the list of dictionaries drops down
     kStopped,            // a check failed or the user said No (the message has been shown)
+    kDeclined,           // a pattern fits several words and the user did not say Yes to all
     kNotChanged,         // the word to remove was not there (or the word to add was)
     kCancelled,          // the user cancelled the change
     kFailed,             // a file error ended the change (the message has been shown)
@@ -86,8 +87,11 @@ public:
     // (listDictionariesContaining), "" when the word is empty or found nowhere.
     std::string find(const std::string& word) const;
 
-    // The OK button with the word and the dictionary name as typed.
+    // The OK button with the word and the dictionary name as typed. A word to remove with a '?'
+    // that fits more than one word asks first, naming how many.
     UpdateOutcome ok(const std::string& typedWord, const std::string& dictionaryText);
+    // How many words the last ok() removed.
+    std::uint32_t removedWords() const { return m_removedWords; }
 
 private:
     int message(int textId, int titleId, int style) const;
@@ -102,6 +106,10 @@ private:
                          const std::string& fileName) const;
     // A dictionary not in the catalogue: unknown when removing, else created if the user agrees.
     std::optional<UpdateOutcome> checkListed(const std::string& fileName) const;
+    // Removing with a pattern: when it fits more than one word of the dictionary, the user says
+    // Yes to removing them all, or nothing is removed.
+    std::optional<UpdateOutcome> confirmRemoval(const std::string& word, const std::string& path,
+                                                const std::string& fileName) const;
     // After a removal: a dictionary left without words is deleted.
     void removeIfEmpty(const std::string& path) const;
     // Reports the change's code; the outcome it stands for.
@@ -111,6 +119,7 @@ private:
     WorkRunner m_runner;
     StatusSink m_status;
     const void* m_owner;
+    std::uint32_t m_removedWords = 0;
 };
 
 }  // namespace zantric

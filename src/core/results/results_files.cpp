@@ -12,6 +12,7 @@
 
 #include "core/results/results_store.h"
 #include "core/shell/file_replace.h"
+#include "core/shell/folder_lock.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
@@ -140,14 +141,21 @@ bool saveResultsPair(ResultsStore& results, const std::string& chosenName, const
     // Both complete on the disk before either takes its name.
     if (!syncFile(stagedData)) return fail(targetData);
     if (!syncFile(stagedIndex)) return fail(targetIndex);
-    if (!replaceFile(stagedData, targetData, false)) return fail(targetData);
-    if (!replaceFile(stagedIndex, targetIndex, false)) {
-        // The new data file with the old index would be no pair at all.
-        removeFile(targetData);
-        if (fileExists(targetIndex)) removeFile(targetIndex);
-        return fail(targetIndex);
+    // Another copy opening the pair meanwhile (openSaved) waits until both are in place; a
+    // failure is told once the lock is given up.
+    const std::string* failed = nullptr;
+    {
+        const FolderLock lock(folderPart(targetData), FolderLock::Mode::kExclusive);
+        if (!replaceFile(stagedData, targetData, false)) {
+            failed = &targetData;
+        } else if (!replaceFile(stagedIndex, targetIndex, false)) {
+            // The new data file with the old index would be no pair at all.
+            removeFile(targetData);
+            if (fileExists(targetIndex)) removeFile(targetIndex);
+            failed = &targetIndex;
+        }
     }
-    return true;
+    return failed ? fail(*failed) : true;
 }
 
 std::string asciiExportHeader(const SearchSummary& summary, std::int64_t found,

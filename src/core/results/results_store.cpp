@@ -10,6 +10,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/shell/folder_lock.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/little_endian.h"
 #include "core/shell/messages.h"
@@ -380,7 +381,13 @@ bool ResultsStore::openSaved(const std::string& baseName) {
     std::string dataName = replaceExtension(baseName, "ztr");
     std::string indexName = replaceExtension(baseName, "zix");
 
-    bool opened = openForReading(dataName, indexName);
+    bool opened;
+    {
+        // A copy saving over the pair replaces its two files under the folder's lock: both
+        // are opened before either can change, so that the pair is the old one or the new one.
+        const FolderLock lock(folderPart(dataName), FolderLock::Mode::kShared);
+        opened = openForReading(dataName, indexName);
+    }
     if (opened) {
         m_dataName = std::move(dataName);
         m_indexName = std::move(indexName);
@@ -398,22 +405,24 @@ bool ResultsStore::openSaved(const std::string& baseName) {
 bool ResultsStore::deleteCurrent() {
     closeFiles();
     m_state = State::kIdle;
-    bool ok = true;
-    auto report = [this](const std::string& name) {
-        messageBoxText(kUnableToDelete + shownPath(name), loadString(kStrFileErrorTitle),
-                       kMbOkExclamation, m_owner);
-    };
-    if (fileExists(m_dataName)) {
-        if (!removeFile(m_dataName)) {
-            report(m_dataName);
-            ok = false;
-        } else if (fileExists(m_indexName) && !removeFile(m_indexName)) {
-            report(m_indexName);
-            ok = false;
+    // The pair goes as one under the folder's lock (see openSaved); a failure is told after.
+    const std::string* failed = nullptr;
+    {
+        const FolderLock lock(folderPart(m_dataName), FolderLock::Mode::kExclusive);
+        if (fileExists(m_dataName)) {
+            if (!removeFile(m_dataName)) {
+                failed = &m_dataName;
+            } else if (fileExists(m_indexName) && !removeFile(m_indexName)) {
+                failed = &m_indexName;
+            }
         }
     }
+    if (failed) {
+        messageBoxText(kUnableToDelete + shownPath(*failed), loadString(kStrFileErrorTitle),
+                       kMbOkExclamation, m_owner);
+    }
     reset();
-    return ok;
+    return failed == nullptr;
 }
 
 void ResultsStore::flush() {

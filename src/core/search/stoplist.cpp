@@ -1,9 +1,12 @@
 #include "core/search/stoplist.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string_view>
 #include <unordered_set>
 
 #include "core/maintenance/word_list_reader.h"
+#include "core/shell/folder_lock.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/profile.h"
@@ -12,8 +15,131 @@
 #include "core/shell/zantric_exception.h"
 
 namespace zantric {
+namespace {
+
+// A stoplist file larger than this is not read as one.
+constexpr std::size_t kMaxStoplistBytes = std::size_t{64} << 20;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+unsigned char folded(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u - 'A' + 'a') : u;
+}
+
+std::string foldedWord(std::string_view word) {
+    std::string out(word);
+    for (char& c : out) c = static_cast<char>(folded(c));
+    return out;
+}
+
+// Orders texts as their lower-case forms compare (the order of the sorted stoplist).
+bool foldedLess(std::string_view a, std::string_view b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return folded(x) < folded(y); });
+}
+
+bool foldedEqual(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return folded(x) == folded(y);
+           });
+}
+
+// The whole file, "" when it is missing; false when it is there but cannot be read.
+bool readWholeFile(const std::string& path, std::string& content) {
+    content.clear();
+    if (!fileExists(path)) return true;
+    FilePtr file = openFile(path, "rb");
+    if (!file) return false;
+    char block[8192];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file.get())) > 0) {
+        if (content.size() + got > kMaxStoplistBytes) return false;
+        content.append(block, got);
+    }
+    return std::ferror(file.get()) == 0;
+}
+
+// The lines of a stoplist file as an edit sees them: where each lies (with its line feed), the
+// word it holds in lower case ("" for none), and whether it stays.
+class StoplistLines {
+public:
+    explicit StoplistLines(const std::string& content)
+        : m_content(content),
+          m_start(content.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0) {
+        for (std::size_t at = m_start; at < content.size();) {
+            const std::size_t feed = std::min(content.find('\n', at), content.size());
+            std::string_view text(content.data() + at, feed - at);
+            if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+            const std::size_t end = std::min(feed + 1, content.size());
+            m_lines.push_back({at, end, foldedWord(stoplistWord(text))});
+            at = end;
+        }
+    }
+
+    // Whether a line that stays holds the word, in any case.
+    bool holds(const std::string& word) const {
+        const std::string key = foldedWord(word);
+        return std::any_of(m_lines.begin(), m_lines.end(),
+                           [&](const Line& line) { return line.kept && line.word == key; });
+    }
+    // Takes out every line that holds the word; false when none did.
+    bool remove(const std::string& word) {
+        const std::string key = foldedWord(word);
+        bool found = false;
+        for (Line& line : m_lines) {
+            if (line.kept && line.word == key) {
+                line.kept = false;
+                found = true;
+            }
+        }
+        return found;
+    }
+    // The file's text: the lines that stay, then the added words, each ended as the file's first
+    // line is.
+    std::string text(const std::vector<std::string>& added) const {
+        const std::size_t firstFeed = m_content.find('\n', m_start);
+        const char* lineEnd = firstFeed != std::string::npos && firstFeed > m_start &&
+                                      m_content[firstFeed - 1] == '\r'
+                                  ? "\r\n"
+                                  : "\n";
+        std::string out = m_content.substr(0, m_start);
+        for (const Line& line : m_lines) {
+            if (line.kept) out.append(m_content, line.begin, line.end - line.begin);
+        }
+        if (!added.empty() && out.size() > m_start && out.back() != '\n') out += lineEnd;
+        for (const std::string& word : added) {
+            out += word;
+            out += lineEnd;
+        }
+        return out;
+    }
+
+private:
+    struct Line {
+        std::size_t begin;
+        std::size_t end;
+        std::string word;
+        bool kept = true;
+    };
+    const std::string& m_content;
+    std::size_t m_start;  // after a byte-order mark
+    std::vector<Line> m_lines;
+};
+
+// Whether the edit has dealt with the word already, in any case.
+bool seenInEdit(const StoplistEdit& edit, const std::string& word) {
+    for (const auto* list : {&edit.added, &edit.removed, &edit.present, &edit.absent}) {
+        for (const std::string& seen : *list) {
+            if (foldedEqual(seen, word)) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
 
 Stoplist::Stoplist(std::vector<std::string> words) : m_words(std::move(words)) {
+    for (std::string& word : m_words) word = foldedWord(word);
     std::sort(m_words.begin(), m_words.end());
     m_words.erase(std::unique(m_words.begin(), m_words.end()), m_words.end());
     if (m_words.empty()) return;
@@ -40,8 +166,8 @@ Stoplist Stoplist::read(const std::string& path) {
 bool Stoplist::contains(std::string_view word) const {
     const auto at =
         std::lower_bound(m_words.begin(), m_words.end(), word,
-                         [](const std::string& a, std::string_view b) { return a < b; });
-    return at != m_words.end() && *at == word;
+                         [](const std::string& a, std::string_view b) { return foldedLess(a, b); });
+    return at != m_words.end() && foldedEqual(*at, word);
 }
 
 std::string stoplistWord(std::string_view text) {
@@ -68,7 +194,7 @@ std::vector<std::string> readStoplistWords(const std::string& path, bool* readab
         char word[kWordRoom];
         while (!reader.atEnd()) {
             if (validateWordLine(reader.next(path), word) != LineKind::kWord) continue;
-            if (seen.insert(word).second) words.emplace_back(word);
+            if (seen.insert(foldedWord(word)).second) words.emplace_back(word);
         }
     } catch (const ZantricException&) {
         // A folder under the name, or a read error: what was read so far counts.
@@ -77,13 +203,25 @@ std::vector<std::string> readStoplistWords(const std::string& path, bool* readab
     return words;
 }
 
-bool writeStoplistWords(const std::string& path, const std::vector<std::string>& words) {
+StoplistEditResult editStoplistFile(const std::string& path, StoplistEdit& edit) {
+    const FolderLock lock(folderPart(path), FolderLock::Mode::kExclusive);
     std::string content;
-    for (const std::string& word : words) {
-        content += word;
-        content += '\n';
+    if (!readWholeFile(path, content)) return StoplistEditResult::kUnreadable;
+    StoplistLines lines(content);
+    for (const std::string& word : edit.remove) {
+        if (!word.empty() && !seenInEdit(edit, word)) {
+            (lines.remove(word) ? edit.removed : edit.absent).push_back(word);
+        }
     }
-    return writeFileReplacing(nativePath(path), content);
+    for (const std::string& word : edit.add) {
+        if (!word.empty() && !seenInEdit(edit, word)) {
+            (lines.holds(word) ? edit.present : edit.added).push_back(word);
+        }
+    }
+    if (edit.added.empty() && edit.removed.empty()) return StoplistEditResult::kDone;
+    return writeFileReplacing(nativePath(path), lines.text(edit.added))
+               ? StoplistEditResult::kDone
+               : StoplistEditResult::kUnwritable;
 }
 
 }  // namespace zantric

@@ -94,6 +94,8 @@ TEST_F(WordChangeTest, ChecksAndQuestionsOfOk) {
         {add, "emu", "fresh", kIdNo, O::kStopped, "New Dictionary", newOne},
         {remove, "emu", "fresh", 0, O::kDictionaryUnknown, incomplete, unknown},
         {remove, "emu", "mine", 0, O::kNotChanged, "Dictionary Update Failed.", notFound, 1},
+        {remove, "?at", "mine", kIdNo, O::kDeclined, "Confirm",
+         "2 words of mine.lex fit '?at'.\n\nDo you wish to remove them all?"},
         {add, "dog", "mine", kIdYes, O::kDone, "Warning", elsewhere},
     };
     // clang-format on

@@ -237,7 +237,8 @@ TEST(WordMatchingTest, UseAllIncludeAndExclude) {
 }
 
 // A stoplist is read as the make command reads a word list: a byte-order mark is skipped, CRT
-// becomes the dictionary's Crt, and a line that is no word is skipped whole, however long.
+// becomes the dictionary's Crt, a line that is no word is skipped whole, however long, and a word
+// strikes every word that differs from it only in case.
 TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
     test::TempFolder folder;
     test::RecordingPresenter messages;
@@ -246,25 +247,66 @@ TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
         "\xEF\xBB\xBF"
         "CRT\r\n  Ln  \nwell-to-do\nabcdefghijklmnopqrstu\nco-op\ncrt\nCRT\n\nit's\n"
         "abcdefghijklmnopqrstuvwxyz\nzebra");
-    const Texts words = {"Crt", "Ln", "co-op", "crt", "zebra"};
+    const Texts words = {"Crt", "Ln", "co-op", "zebra"};
     EXPECT_EQ(readStoplistWords("stop.txt"), words);
     const Stoplist stoplist = Stoplist::read("stop.txt");
-    for (const std::string& word : words) EXPECT_TRUE(stoplist.contains(word)) << word;
-    for (const char* word : {"CRT", "ln", "coop", "", "zebras"})
+    for (const char* word : {"Crt", "crt", "CRT", "ln", "Co-op", "Zebra"})
+        EXPECT_TRUE(stoplist.contains(word)) << word;
+    for (const char* word : {"coop", "co-o", "", "zebras", "Zebr", "xyz"})
         EXPECT_FALSE(stoplist.contains(word)) << word;
     EXPECT_EQ(stoplistWord(" APPLE ") + "|" + stoplistWord("apple pie"), "Apple|");
-    // Written back one a line, it reads the same; missing or empty, it strikes nothing.
-    ASSERT_TRUE(writeStoplistWords("copy.txt", words));
-    EXPECT_EQ(test::TempFolder::read("copy.txt"), "Crt\nLn\nco-op\ncrt\nzebra\n");
-    EXPECT_EQ(Stoplist::read("copy.txt").fingerprint(), stoplist.fingerprint());
+    // Case does not change what is struck; missing or empty, it strikes nothing.
+    EXPECT_EQ(Stoplist(Texts{"CRT", "LN", "Co-op", "ZEBRA", "zebra"}).fingerprint(),
+              stoplist.fingerprint());
     EXPECT_NE(Stoplist(Texts{"Crt"}).fingerprint(), stoplist.fingerprint());
     EXPECT_EQ(Stoplist::read("missing.txt").fingerprint(), 0u);
     EXPECT_EQ(messages.count(), 0u);
-    // A folder in its place cannot be read: that is said, and nothing is struck.
+}
+
+// An edit changes only the lines of the words it adds or removes (of any case); the other lines,
+// their line ends and a byte-order mark stay as they were, and added lines end as the file's do.
+TEST(WordMatchingTest, StoplistEditChangesOnlyItsOwnLines) {
+    test::TempFolder folder;
+    test::RecordingPresenter messages;
+    struct Case {
+        const char* before;  // nullptr: no file
+        Texts add, remove;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"\xEF\xBB\xBF# mine\r\nTOWNS\r\n\r\nCRT  \r\nlast",
+         {"god", "Towns", "God"},
+         {"crt", "emu"},
+         "\xEF\xBB\xBF# mine\r\nTOWNS\r\n\r\nlast\r\ngod\r\n"},
+        {nullptr, {"Ln"}, {}, "Ln\n"},
+        {"zebra\n# zebra\nZEBRA\nx", {}, {"zebra"}, "# zebra\nx"},
+        {"a\nb\n", {}, {"B", "a"}, ""},
+        {"a\n", {"a"}, {"b"}, "a\n"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove("edit.txt");
+        if (c.before) test::TempFolder::write("edit.txt", c.before);
+        StoplistEdit edit;
+        edit.add = c.add;
+        edit.remove = c.remove;
+        EXPECT_EQ(editStoplistFile("edit.txt", edit), StoplistEditResult::kDone);
+        EXPECT_EQ(test::TempFolder::read("edit.txt"), c.after) << (c.before ? c.before : "none");
+    }
+    StoplistEdit edit;
+    edit.add = {"god", "Towns", "God"};
+    edit.remove = {"crt", "emu"};
+    test::TempFolder::write("edit.txt", cases[0].before);
+    ASSERT_EQ(editStoplistFile("edit.txt", edit), StoplistEditResult::kDone);
+    EXPECT_EQ(edit.added, Texts{"god"});
+    EXPECT_EQ(edit.present, Texts{"Towns"});
+    EXPECT_EQ(edit.removed, Texts{"crt"});
+    EXPECT_EQ(edit.absent, Texts{"emu"});
+    // A folder in its place cannot be read: that is said, nothing is struck, nothing edited.
     std::filesystem::create_directory("folder.txt");
     EXPECT_TRUE(Stoplist::read("folder.txt").empty());
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().text, "Unable to Open File: " + shownPath("folder.txt"));
+    EXPECT_EQ(editStoplistFile("folder.txt", edit), StoplistEditResult::kUnreadable);
 }
 
 // What a match left over, worked out by hand: each letter uses its own FROM copy before a blank.
