@@ -95,8 +95,12 @@ Outcome commandLineSearch(const QString& folder, const Request& r) {
     }
     return out;
 }
-void answerFileDialog(const QString& name, int type = 0) {
-    inDialog<QFileDialog>([name, type](QFileDialog* dialog) {
+// Also gives the folder the dialog opened in and its title.
+void answerFileDialog(const QString& name, int type = 0, QString* openedIn = nullptr,
+                      QString* title = nullptr) {
+    inDialog<QFileDialog>([=](QFileDialog* dialog) {
+        if (openedIn) *openedIn = dialog->directory().absolutePath();
+        if (title) *title = dialog->windowTitle();
         dialog->selectNameFilter(dialog->nameFilters().value(type));
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QTest::keyClicks(edit, name);
@@ -279,24 +283,36 @@ private slots:
         QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: 0"));
         QCOMPARE(listedMatches(w), QStringList());
         const Outcome searched = search(w, {"*", "tac", false, false, "a"});
+        // The dialogs open in the documents folder of the home folder (here), then in the folder
+        // of the name last chosen; a name without an extension is a text file unless of ASCII type.
+        const QString home = QDir::currentPath();
+        const QByteArray homeWas = qgetenv("HOME"), configWas = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.toLocal8Bit()), qputenv("XDG_CONFIG_HOME", "");
+        std::filesystem::create_directory("Documents");
         const struct {
-            const char *name, *dataFile, *indexFile;  // "" for a text export
-            int type;
-        } saves[] = {{"r", "files/r.ztr", "files/r.zix", 0},
-                     {"x.ZTR", "files/x.ztr", "files/x.zix", 1},
-                     {"t.txt", "files/t.txt", "", 0},
-                     {"e", "files/e.asc", "", 1}};
+            QString name;
+            int type;                                     // results pair, text, ASCII, all files
+            const char *openedIn, *dataFile, *indexFile;  // "" for a text export
+        } saves[] = {{"r", 0, "Documents", "Documents/r.ztr", "Documents/r.zix"},
+                     {home + "/files/x.ZTR", 1, "Documents", "files/x.ztr", "files/x.zix"},
+                     {"t", 1, "files", "files/t.txt", ""},
+                     {"e", 2, "files", "files/e.asc", ""},
+                     {"a", 3, "files", "files/a.txt", ""}};
+        QString openedIn, title;
         for (const auto& save : saves) {
-            answerFileDialog(save.name, save.type);
+            answerFileDialog(save.name, save.type, &openedIn);
             w.client->command(gui::kCmdSaveAs);
+            QCOMPARE(openedIn, home + '/' + save.openedIn);
             const std::string data = TempFolder::read(save.dataFile);
             QVERIFY2(*save.indexFile ? std::filesystem::exists(save.indexFile)
                                      : data.starts_with(std::string(60, '*') + "\n\nResults from"),
-                     save.name);
+                     save.dataFile);
             QCOMPARE(listedMatches(w), searched.matches);  // the list goes on as it was
         }
-        answerFileDialog("r.ztr");
+        answerFileDialog("x.ztr", 0, &openedIn, &title);
         w.client->command(gui::kCmdView);
+        qputenv("HOME", homeWas), qputenv("XDG_CONFIG_HOME", configWas);
+        QCOMPARE(openedIn + ' ' + title, home + "/files Open Results");
         QCOMPARE(w.find("from")->currentText(), QStringLiteral("tac"));
         QCOMPARE(listedMatches(w), searched.matches);
         QCOMPARE(w.frame->checkedPane()->text(), QString("Checked: %1").arg(searched.checked));
@@ -304,7 +320,7 @@ private slots:
         messages.script({kIdYes});
         w.client->command(gui::kCmdDeleteResults);
         QCOMPARE(messages.last().style, kMbYesNo | kMbDefaultButton2);
-        QVERIFY(!std::filesystem::exists("files/r.ztr") && !std::filesystem::exists("files/r.zix"));
+        QVERIFY(!std::filesystem::exists("files/x.ztr") && !std::filesystem::exists("files/x.zix"));
     }
     // Set by keys, kept, back at the next start; the search passes over what the filters strike,
     // says so, and reuses its analysis for the same letters.

@@ -29,8 +29,9 @@ const std::string kLines = "ascot\ncoats\ncat so\n";
 const std::string kBlock = kAsterisks +
                            "\n\nResults from Zantric Search\n\nFind Field: !\nFrom Field: tacos\n"
                            "Include Field: \nExclude Field: \n\nUse All Source Selected\n"
-                           "\nSuppress Permutations Selected\nWords Checked:      5120\n"
-                           "Words Found:         3\n\n" +
+                           "\nSuppress Permutations Selected\nMinimum Word Length: any\n"
+                           "Each Word Once Not Selected\nStoplist Not Selected\n"
+                           "Words Checked:      5120\nWords Found:         3\n\n" +
                            kAsterisks + "\n\n" + kLines;
 
 class ResultsFilesTest : public ::testing::Test {
@@ -92,13 +93,37 @@ TEST_F(ResultsFilesTest, FailedSaveNamesTheFileAndLeavesNoHalfPair) {
 }
 
 TEST_F(ResultsFilesTest, ExportIsTheDocumentedBlockThenTheMatchLines) {
-    const SearchSummary plain{{"c?t", "ABC", "a", "xyz", false, false}, 0, 123456789};
-    const std::string plainBlock =
-        kAsterisks +
-        "\n\nResults from Zantric Search\n\nFind Field: c?t\nFrom Field: ABC\nInclude Field: a\n"
-        "Exclude Field: xyz\n\n\nWords Checked: 123456789\nWords Found: 1234567890\n\n" +
-        kAsterisks + "\n\n";
-    EXPECT_EQ(asciiExportHeader(plain, 1234567890), plainBlock);
+    // Every option has its line, on or off.
+    const struct {
+        bool useAll, suppress;
+        RecordedFilters filters;
+        const char* options;
+    } cases[] = {
+        {false,
+         false,
+         {},
+         "\nUse All Source Not Selected\n\nSuppress Permutations Not Selected\n"
+         "Minimum Word Length: any\nEach Word Once Not Selected\nStoplist Not Selected\n"},
+        {true,
+         false,
+         {3, true, true},
+         "\nUse All Source Selected\n\nSuppress Permutations Not Selected\n"
+         "Minimum Word Length: 3\nEach Word Once Selected\nStoplist Selected\n"},
+        {false,
+         true,
+         {0, false, true},
+         "\nUse All Source Not Selected\n\nSuppress Permutations Selected\n"
+         "Minimum Word Length: any\nEach Word Once Not Selected\nStoplist Selected\n"},
+    };
+    for (const auto& c : cases) {
+        const SearchSummary plain{{"c?t", "ABC", "a", "xyz", c.useAll, c.suppress}, 0, 123456789};
+        EXPECT_EQ(asciiExportHeader(plain, 1234567890, c.filters),
+                  kAsterisks +
+                      "\n\nResults from Zantric Search\n\nFind Field: c?t\nFrom Field: ABC\n"
+                      "Include Field: a\nExclude Field: xyz\n" +
+                      c.options + "Words Checked: 123456789\nWords Found: 1234567890\n\n" +
+                      kAsterisks + "\n\n");
+    }
 
     ExportWork work(m_results, kFields, "out.asc", false);
     int blocks = 0;
