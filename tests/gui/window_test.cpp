@@ -1,6 +1,7 @@
 // The window program from the user's side: typed fields and Start list what the command-line
 // program lists; the cancel question holds the search; each dialog does its work from its command.
 #include <QAbstractItemView>
+#include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -321,6 +322,53 @@ private slots:
         w.client->command(gui::kCmdDeleteResults);
         QCOMPARE(messages.last().style, kMbYesNo | kMbDefaultButton2);
         QVERIFY(!std::filesystem::exists("files/x.ztr") && !std::filesystem::exists("files/x.zix"));
+    }
+    // Ctrl+A, Shift and Ctrl pick rows; Ctrl+C puts their matches on the clipboard, one a line
+    // in list order. Past the copy limit Copy asks first: Yes copies that many, No nothing.
+    void copyPutsTheHighlightedMatchesOnTheClipboard() {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("english.lex", kWords);
+        Window w;
+        const QStringList all = search(w, {"*", "octagon", false, false}).matches;
+        auto* list = w.find<gui::ResultsListView>("results");
+        QVERIFY(list->model()->rowCount() >= 3);
+        const auto row = [list](int r) {
+            return list->model()->index(r, 0).data().toString().split('\t', Qt::SkipEmptyParts);
+        };
+        const auto click = [list](int r, Qt::KeyboardModifiers keys) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
+                              list->visualRect(list->model()->index(r, 0)).center());
+        };
+        const struct {
+            std::function<void()> pick;
+            std::int64_t limit;
+            int answer;  // to the question, 0: none asked
+            QStringList copied;
+        } cases[] = {
+            {[&] { QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier); }, 1000, 0, all},
+            {[&] { click(0, {}), click(2, Qt::ControlModifier); }, 1000, 0, row(0) + row(2)},
+            {[&] { click(1, {}), QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier); }, 1000, 0,
+             row(1) + row(2)},
+            {[&] { QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier); }, 3, kIdYes,
+             all.mid(0, 3)},
+            {[&] { QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier); }, 3, kIdNo, {"before"}},
+        };
+        for (const auto& c : cases) {
+            RecordingPresenter messages;
+            messages.script({c.answer});
+            QGuiApplication::clipboard()->setText("before\n");
+            list->setCopyLimitForTests(c.limit);
+            c.pick();
+            QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(QGuiApplication::clipboard()->text(), c.copied.join('\n') + '\n');
+            QCOMPARE(messages.count(), c.answer != 0 ? 1u : 0u);
+            if (c.answer != 0) {
+                QCOMPARE(QString::fromStdString(messages.last().text),
+                         QString("%1 matches are highlighted, more than the clipboard takes at "
+                                 "once.\n\nCopy the first 3 of them, one a line?")
+                             .arg(all.size()));
+            }
+        }
     }
     // Set by keys, kept, back at the next start; the search passes over what the filters strike,
     // says so, and reuses its analysis for the same letters.
