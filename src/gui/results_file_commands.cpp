@@ -27,7 +27,7 @@ namespace {
 // Where Save As and View open: the folder of the results file last chosen (kept in the ini),
 // else the documents folder, else the home folder.
 QString startFolder() {
-    const QString last = QString::fromStdString(
+    QString last = QString::fromStdString(
         Settings::instance().readString(ini::kResultsFilesSection, ini::kLastFolder, ""));
     if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
