@@ -2,6 +2,7 @@
 // program lists; the cancel question holds the search; each dialog does its work from its command.
 #include <QAbstractItemView>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -95,6 +96,14 @@ Outcome commandLineSearch(const QString& folder, const Request& r) {
         if (line.startsWith("Checked: ")) out.checked = line.mid(9).toInt();
     }
     return out;
+}
+// Opens the right-click menu of `widget` and takes its Select All by its underlined letter.
+void selectAllFromMenu(QWidget* widget) {
+    whenReady([] { return QApplication::activePopupWidget() != nullptr; },
+              [] { QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_A); });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            widget->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(widget, &event);
 }
 // Also gives the folder the dialog opened in and its title.
 void answerFileDialog(const QString& name, int type = 0, QString* openedIn = nullptr,
@@ -349,6 +358,7 @@ private slots:
             {[&] { click(0, {}), click(2, Qt::ControlModifier); }, 1000, 0, row(0) + row(2)},
             {[&] { click(1, {}), QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier); }, 1000, 0,
              row(1) + row(2)},
+            {[&] { click(0, {}), selectAllFromMenu(list->viewport()); }, 1000, 0, all},
             {[&] { QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier); }, 3, kIdYes,
              all.mid(0, 3)},
             {[&] { QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier); }, 3, kIdNo, {"before"}},
