@@ -68,7 +68,7 @@ search '???' --from tca --save sub/mine --export sub/mine.txt|0|
 view ../$(basename "$dir")/sub/mine|0|Find: ???
 delete-results bogus|1|
 EOF
-[[ -e x.ztr || -e none.asc || -e prog/files/none.ztr || -e prog/files/notes.txt ]] &&
+[[ -e x.ztr || -e none.txt || -e prog/files/none.ztr || -e prog/files/notes.txt ]] &&
     fail "files written without a search to save"
 [[ -f sub/mine.ztr && -f sub/mine.zix && -f sub/mine.txt && -f prog/files/bogus.ztr && -f prog/files/bogus.zix ]] ||
     fail "files: $(ls -R)"
