@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 bool hasFolder(const std::string& name) { return name.find_first_of("/\\") != std::string::npos; }
 
 std::string exportPath(const ProgramSession& session, const std::string& typed) {
-    return session.typedPath(withDefaultExtension(typed, "asc"));
+    return session.typedPath(withDefaultExtension(typed, "txt"));
 }
 
 const char* yesNo(bool on) { return on ? "yes" : "no"; }
@@ -139,7 +139,7 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
 void addExportOptions(CLI::App& cmd, ExportOptions& options) {
     CLI::Option* file = cmd.add_option(
         "--export", options.file,
-        "Also write the results as text to FILE (.asc added when it has no extension)");
+        "Also write the results as text to FILE (.txt added when it has no extension)");
     cmd.add_flag("--append", options.append, "Add to the end of an existing export FILE")
         ->needs(file);
 }

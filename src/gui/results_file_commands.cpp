@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <algorithm>
 
 #include "core/results/results_files.h"
 #include "core/results/results_store.h"
+#include "core/shell/ini_names.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
@@ -21,24 +24,39 @@ namespace zantric::gui {
 
 namespace {
 
-// The files folder, where results are saved and looked for, as an absolute native path.
-QString filesFolder() {
-    return QDir(QString::fromStdString(nativePath(Settings::instance().filesFolder())))
-        .absolutePath();
+// Where Save As and View open: the folder of the results file last chosen (kept in the ini),
+// else the documents folder, else the home folder.
+QString startFolder() {
+    QString last = QString::fromStdString(
+        Settings::instance().readString(ini::kResultsFilesSection, ini::kLastFolder, ""));
+    if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+void rememberFolder(const QString& chosenFile) {
+    // In quotes, which the reader takes off, so that blanks at either end stay. A line break
+    // would end the ini line: such a folder is not kept.
+    const QString folder = QFileInfo(chosenFile).absolutePath();
+    if (folder.contains(QLatin1Char('\n')) || folder.contains(QLatin1Char('\r'))) return;
+    Settings::instance().writeString(ini::kResultsFilesSection, ini::kLastFolder,
+                                     '"' + folder.toStdString() + '"');
 }
 
 }  // namespace
 
 bool ResultsFileCommands::saveAs(const SearchSummary& shown) {
-    const QStringList types = {QStringLiteral("Zantric Files (*.ztr)"),
-                               QStringLiteral("ASCII Files (*.asc)"),
-                               QStringLiteral("All Files (*)")};
+    // In the order of SaveAsType.
+    const QStringList types = {
+        QStringLiteral("Zantric Files (*.ztr)"), QStringLiteral("Text Files (*.txt)"),
+        QStringLiteral("ASCII Files (*.asc)"), QStringLiteral("All Files (*)")};
     QString chosenType = types.first();
     // The program asks its own overwrite (or append) question.
     const QString name = QFileDialog::getSaveFileName(
-        m_panel, QString::fromLatin1(kSaveAsTitle), filesFolder(), types.join(QStringLiteral(";;")),
+        m_panel, QString::fromLatin1(kSaveAsTitle), startFolder(), types.join(QStringLiteral(";;")),
         &chosenType, QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty()) return false;
+    rememberFolder(name);
     saveTo(name, std::max<int>(0, static_cast<int>(types.indexOf(chosenType))), shown);
     return true;
 }
@@ -59,9 +77,11 @@ void ResultsFileCommands::saveTo(const QString& name, int type, const SearchSumm
 }
 
 bool ResultsFileCommands::view() {
-    const QString name = QFileDialog::getOpenFileName(m_panel, QString(), filesFolder(),
-                                                      QStringLiteral("Zantric Files (*.ztr)"));
+    const QString name =
+        QFileDialog::getOpenFileName(m_panel, QString::fromLatin1(kViewTitle), startFolder(),
+                                     QStringLiteral("Zantric Files (*.ztr)"));
     if (name.isEmpty()) return false;
+    rememberFolder(name);
     open(name);
     return true;
 }

@@ -1,7 +1,8 @@
-// ResultsFileCommands: the File menu's Save As, View and Delete Results: the file dialogs in the
-// files folder, saving behind a progress dialog, opening a saved results pair with the search
-// that made it, and the question before a deletion. The search panel owns the results and
-// shows the totals; its dialogs and questions are owned by it. GUI thread only.
+// ResultsFileCommands: the File menu's Save As, View and Delete Results: the file dialogs (opened
+// in the folder last chosen in either, else the documents folder), saving behind a progress
+// dialog, opening a saved results pair with the search that made it, and the question before a
+// deletion. The search panel owns the results and shows the totals; its dialogs and questions
+// are owned by it. GUI thread only.
 #pragma once
 
 #include <QString>
@@ -30,7 +31,7 @@ public:
     void deleteShown();
 
 private:
-    // `type` is the index of the chosen file type (0 results pair, 1 text, 2 any).
+    // `type` is the index of the chosen file type (a SaveAsType).
     void saveTo(const QString& name, int type, const SearchSummary& shown);
     void open(const QString& name);
 

@@ -1,14 +1,25 @@
 #include "gui/results_list.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLocale>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/dictionary/dictionary_reader.h"
 #include "core/results/results_store.h"
+#include "core/shell/messages.h"
+#include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
 #include "gui/command_ids.h"
 
 namespace zantric::gui {
@@ -85,7 +96,7 @@ ResultsListView::ResultsListView(ResultsStore& results, QWidget* parent)
     // Every row has the same height, so the view never measures the rows it does not show.
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTextElideMode(Qt::ElideNone);
 }
@@ -135,6 +146,77 @@ void ResultsListView::announceMatch(const QModelIndex& index) {
         m_model->data(index).toString().split(QLatin1Char('\t'), Qt::SkipEmptyParts);
     if (matches.isEmpty()) return;
     emit matchHighlighted(matches.at(qBound(0, m_column, static_cast<int>(matches.size()) - 1)));
+}
+
+bool ResultsListView::copyHighlighted() {
+    // A worker may be writing the results files (see ResultsListModel::data).
+    if (DictionaryReader::instanceCount() > 0) return false;
+    // The highlighted rows as sorted ranges that do not overlap, and the matches they hold.
+    std::vector<std::pair<int, int>> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (range.isValid()) rows.emplace_back(range.top(), range.bottom());
+    }
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::pair<std::int64_t, std::int64_t>> matches;  // first, count
+    std::int64_t total = 0;
+    const std::int64_t perRow = m_results.perRow();
+    for (std::size_t i = 0, next = 0; i < rows.size(); i = next) {
+        int bottom = rows[i].second;
+        for (next = i + 1; next < rows.size() && rows[next].first <= bottom + 1; ++next) {
+            bottom = std::max(bottom, rows[next].second);
+        }
+        const std::int64_t first = perRow * rows[i].first;
+        const std::int64_t count = std::min(perRow * (bottom + 1), m_results.count()) - first;
+        if (count <= 0) continue;
+        matches.emplace_back(first, count);
+        total += count;
+    }
+    if (total == 0) return false;
+    if (total > m_copyLimit) {
+        const QLocale locale;
+        std::string question =
+            loadString(kStrCopyLimitQuestion, locale.toString(qint64{total}).toStdString());
+        const std::size_t at = question.find("%s");
+        if (at != std::string::npos) {
+            question.replace(at, 2, locale.toString(qint64{m_copyLimit}).toStdString());
+        }
+        if (messageBoxText(question, loadString(kStrCopyTitle), kMbYesNo, this) != kIdYes) {
+            return false;
+        }
+    }
+    // Whole stretches of lines read through the store's buffer, never a read per match.
+    std::string text;
+    std::int64_t left = std::min(total, m_copyLimit);
+    for (auto [first, count] : matches) {
+        if (left == 0) break;
+        left -= m_results.appendMatchLines(first, std::min(count, left), text);
+    }
+    if (text.empty()) return false;
+    QGuiApplication::clipboard()->setText(
+        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    return true;
+}
+
+void ResultsListView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copyHighlighted();
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+void ResultsListView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("resultsMenu"));
+    QAction* copy = menu.addAction(QStringLiteral("&Copy"), this, [this] { copyHighlighted(); });
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setEnabled(selectionModel()->hasSelection());
+    QAction* all = menu.addAction(QStringLiteral("Select &All"), this, [this] { selectAll(); });
+    all->setShortcut(QKeySequence::SelectAll);
+    all->setEnabled(m_model->rowCount() > 0);
+    for (QAction* action : {copy, all}) action->setShortcutVisibleInContextMenu(true);
+    menu.exec(event->globalPos());
 }
 
 void ResultsListView::resizeEvent(QResizeEvent* event) {

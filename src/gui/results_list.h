@@ -8,6 +8,7 @@
 #include <QAbstractListModel>
 #include <QListView>
 #include <QStyledItemDelegate>
+#include <cstdint>
 
 namespace zantric {
 class ResultsStore;
@@ -50,10 +51,15 @@ private:
 
 // The list control. Whenever its size or font changes it tells the store its width in average
 // characters, takes the store's tab stop and reloads. When the user highlights a row it names
-// the match there: the one clicked, or the row's first when the keys moved to it.
+// the match there: the one clicked, or the row's first when the keys moved to it. Rows are
+// highlighted as in any list (Shift and Ctrl with clicks and arrows, Ctrl+A); Ctrl+C and the
+// right-click menu's Copy put the matches of the highlighted rows on the clipboard, one a line.
 class ResultsListView final : public QListView {
     Q_OBJECT
 public:
+    // The most matches one Copy puts on the clipboard; more are asked about first.
+    static constexpr std::int64_t kCopyLimit = 1'000'000;
+
     ResultsListView(ResultsStore& results, QWidget* parent = nullptr);
 
     ResultsListModel* resultsModel() const { return m_model; }
@@ -65,6 +71,12 @@ public:
     void goToFirstRow();
     // The usable width in average characters of the list's font.
     int widthInCharacters() const;
+    // Copy: the matches of the highlighted rows, in list order, one a line. More than the copy
+    // limit asks first ("Copy the first ...?"): Yes copies that many, No nothing. False when
+    // nothing was copied.
+    bool copyHighlighted();
+    // Only tests call this: the copy limit from now on.
+    void setCopyLimitForTests(std::int64_t limit) { m_copyLimit = limit; }
 
 signals:
     void matchHighlighted(const QString& match);
@@ -73,6 +85,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
@@ -81,6 +95,7 @@ private:
     ResultsStore& m_results;
     int m_column = 0;      // the match of the row last clicked
     bool m_quiet = false;  // the program, not the user, moves to a row
+    std::int64_t m_copyLimit = kCopyLimit;
     ResultsListModel* m_model;
     TabStopDelegate* m_delegate;
 };

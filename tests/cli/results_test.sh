@@ -3,27 +3,39 @@
 # overwrite and their questions, where names land, unwritable output, control characters on a terminal.
 source "$(dirname "$(realpath "$0")")/test_lib.sh"
 hex() { od -An -tx1 -j "$2" -N "$3" "$1" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }  # FILE FROM COUNT
-block() {  # block FIND FROM USEALL(0/1) CHECKED FOUND LINES...: the export of one search
-    local stars=$(printf '*%.0s' {1..60}) all=
-    [[ $3 == 0 ]] || all='Use All Source Selected\n'
-    printf '%s\n\nResults from Zantric Search\n\nFind Field: %s\nFrom Field: %s\nInclude Field: \nExclude Field: \n\n%b\nWords Checked: %9d\nWords Found: %9d\n\n%s\n\n' \
-        "$stars" "$1" "$2" "$all" "$4" "$5" "$stars"
+# block FIND FROM OPTIONS CHECKED FOUND LINES...: the export of one search; OPTIONS holds u (Use All),
+# s (Suppress Permutations), the minimum word length, e (each word once), l (stoplist) for those on.
+block() {
+    local stars=$(printf '*%.0s' {1..60}) o=$3 len=any
+    is() { [[ $o == *$1* ]] || printf ' Not'; }
+    [[ $o =~ [0-9] ]] && len=${BASH_REMATCH[0]}
+    printf '%s\n\nResults from Zantric Search\n\nFind Field: %s\nFrom Field: %s\nInclude Field: \nExclude Field: \n' "$stars" "$1" "$2"
+    printf '\nUse All Source%s Selected\n\nSuppress Permutations%s Selected\nMinimum Word Length: %s\n' "$(is u)" "$(is s)" $len
+    printf 'Each Word Once%s Selected\nStoplist%s Selected\n' "$(is e)" "$(is l)"
+    printf 'Words Checked: %9d\nWords Found: %9d\n\n%s\n\n' "$4" "$5" "$stars"
     printf '%s\n' "${@:6}"
 }
 printf '%s\n' act cat tac dog coats ascot tacos > words.txt
 run --yes make words.txt test && run select test || fail "make test"
-# NAME lands in prog/files, an export FILE in the working folder as FILE.asc; the pair's bytes.
-run search '???' --from tca --save three --export out
+# NAME lands in prog/files, an export FILE in the working folder as FILE.txt; the pair's bytes.
+run search '???' --from tca --save three --export exported
 expect_eq "search" "$status $(tr '\n' ' ' <out.txt)" "0 act cat tac "; checked=$(sed -n 's/^Checked: //p' err.txt)
-[[ -f prog/files/three.zix && -f out.asc && ! -e prog/out.asc && ! -e out ]] || fail "files: $(ls -R)"
+[[ -f prog/files/three.zix && -f exported.txt && ! -e prog/exported.txt && ! -e exported ]] || fail "files: $(ls -R)"
+mv exported.txt out.asc  # an .asc export is written and appended to as named, below
 three=prog/files/three.ztr
 expect_eq "pair" "$(stat -c %s $three) $(hex $three 0 8) $(od -An -tu4 -j 8 -N 4 $three | tr -d ' ')" \
     "356 b1 59 00 00 03 00 00 00 $checked"
 expect_eq "header" "$(hex $three 12 6) $(hex $three 56 4) $(hex $three 342 2)" "03 00 3f 3f 3f 00 74 63 61 00 01 00"
 expect_eq "lines, index" "$(tail -c 12 $three | tr '\n' ' ')$(od -An -tu4 prog/files/three.zix | tr -s ' \n' ' ')" \
     "act cat tac  344 348 352 356 "
-block '???' tca 1 "$checked" 3 act cat tac > expected.asc
+block '???' tca u "$checked" 3 act cat tac > expected.asc
 cmp -s out.asc expected.asc || fail "export: $(diff out.asc expected.asc)"
+# The export records every filter of a phrase search too.
+printf 'tac\n' > stop.txt
+run search '* *' --from tacdog --no-use-all --min-word-length 3 --no-repeated-words --stoplist stop.txt --export phrase
+mapfile -t phrases <out.txt
+block '* *' tacdog 3el "$(sed -n 's/^Checked: //p' err.txt)" ${#phrases[@]} "${phrases[@]}" > expected.txt
+((${#phrases[@]} > 0)) && cmp -s phrase.txt expected.txt || fail "phrase export: $(diff phrase.txt expected.txt)"
 view="Find: ???,From: tca,Include: ,Exclude: ,Use All FROM Letters: yes,Suppress Permutations: no,Found: 3,Checked: $checked,act,cat,tac,"
 table <<EOF
 view three|0||$view
@@ -56,7 +68,7 @@ search '???' --from tca --save sub/mine --export sub/mine.txt|0|
 view ../$(basename "$dir")/sub/mine|0|Find: ???
 delete-results bogus|1|
 EOF
-[[ -e x.ztr || -e none.asc || -e prog/files/none.ztr || -e prog/files/notes.txt ]] &&
+[[ -e x.ztr || -e none.txt || -e prog/files/none.ztr || -e prog/files/notes.txt ]] &&
     fail "files written without a search to save"
 [[ -f sub/mine.ztr && -f sub/mine.zix && -f sub/mine.txt && -f prog/files/bogus.ztr && -f prog/files/bogus.zix ]] ||
     fail "files: $(ls -R)"
@@ -64,8 +76,8 @@ cmp -s out.asc expected.asc || fail "export changed after Cancel"
 run view three; expect_eq "saved over" "$(sed -n '1p;5p;7p;9,$p' out.txt)" "$(printf '%s\n' 'Find: c?t' 'Use All FROM Letters: no' 'Found: 1' cat)"
 checked_cat=$(sed -n 's/^Checked: //p' out.txt)
 run view three --export out.asc --append; expect_eq "append" "$status $(grep -c 'already exists' err.txt)" "0 0"
-block 'c?t' '' 0 "$checked_cat" 1 cat >> expected.asc && cmp -s out.asc expected.asc || fail "append: $(diff out.asc expected.asc)"
-run --yes view three --export out.asc; block 'c?t' '' 0 "$checked_cat" 1 cat > expected.asc
+block 'c?t' '' '' "$checked_cat" 1 cat >> expected.asc && cmp -s out.asc expected.asc || fail "append: $(diff out.asc expected.asc)"
+run --yes view three --export out.asc; block 'c?t' '' '' "$checked_cat" 1 cat > expected.asc
 cmp -s out.asc expected.asc || fail "overwrite: $(diff out.asc expected.asc)"
 table <<EOF
 delete-results three|0|

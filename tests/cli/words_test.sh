@@ -85,9 +85,9 @@ done
 table <<'EOF'
 search '???' --from tacos --no-use-all --save kept --export kept|0|
 EOF
-chmod 600 prog/files/kept.ztr prog/files/kept.zix kept.asc
+chmod 600 prog/files/kept.ztr prog/files/kept.zix kept.txt
 run --yes search '???' --from tacos --no-use-all --save kept --export kept
-expect_eq "modes" "$status $(stat -c %a prog/lexicons/mode.lex prog/files/kept.{ztr,zix} kept.asc | xargs)" "0 640 600 600 600"
+expect_eq "modes" "$status $(stat -c %a prog/lexicons/mode.lex prog/files/kept.{ztr,zix} kept.txt | xargs)" "0 640 600 600 600"
 expect_eq "rewrite files left" "$(find prog -name 'new{}}{*' | wc -l)" "0"
 # Ctrl-C once the first sorted run is on disk: status 130, no dictionary, no temporary file.
 randoms 3 1500000 >big.txt

@@ -44,6 +44,13 @@ until_ok 10 eval "xdotool getwindowname $main | grep -q '^Found: '" || fail "no 
 expect_eq "c/#t: found" "$(xdotool getwindowname "$main")" "Found: $expected"
 xdotool windowactivate --sync "$main" 2>/dev/null
 focus "Zantric" "restored"
+# Copy: Ctrl+A and Ctrl+C in the list put what the command line prints on the clipboard, one match a line.
+if command -v xclip >/dev/null; then
+    "$CLI" search 'c?t' >cli.txt 2>/dev/null
+    xdotool key alt+n Tab Tab Tab Tab ctrl+a ctrl+c && sleep 0.3
+    xclip -o -selection clipboard >clip.txt 2>&1
+    cmp -s clip.txt cli.txt || fail "copy: the clipboard holds [$(head -c 200 clip.txt)], not [$(head -c 200 cli.txt)]"
+else fail "copy: xclip is not installed (./x deps)"; fi
 xdotool key alt+n alt+Down && sleep 0.3 && xdotool key Escape && sleep 0.5
 has_window "Zantric" || fail "Escape in FIND's open list closed the window"
 # Keys: after a search the focus is back in FIND, so a ? typed next makes c?t into c?t?; Enter and

@@ -1,6 +1,8 @@
 // The window program from the user's side: typed fields and Start list what the command-line
 // program lists; the cancel question holds the search; each dialog does its work from its command.
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -99,8 +101,20 @@ Outcome commandLineSearch(const QString& folder, const Request& r) {
     }
     return out;
 }
-void answerFileDialog(const QString& name, int type = 0) {
-    inDialog<QFileDialog>([name, type](QFileDialog* dialog) {
+// Opens the right-click menu of `widget` and takes its Select All by its underlined letter.
+void selectAllFromMenu(QWidget* widget) {
+    whenReady([] { return QApplication::activePopupWidget() != nullptr; },
+              [] { QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_A); });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            widget->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(widget, &event);
+}
+// Also gives the folder the dialog opened in and its title.
+void answerFileDialog(const QString& name, int type = 0, QString* openedIn = nullptr,
+                      QString* title = nullptr) {
+    inDialog<QFileDialog>([=](QFileDialog* dialog) {
+        if (openedIn) *openedIn = dialog->directory().absolutePath();
+        if (title) *title = dialog->windowTitle();
         dialog->selectNameFilter(dialog->nameFilters().value(type));
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QTest::keyClicks(edit, name);
@@ -368,24 +382,36 @@ private slots:
         QCOMPARE(w.frame->foundPane()->text(), QStringLiteral("Found: 0"));
         QCOMPARE(listedMatches(w), QStringList());
         const Outcome searched = search(w, {"*", "tac", false, false, "a"});
+        // The dialogs open in the documents folder of the home folder (here), then in the folder
+        // of the name last chosen; a name without an extension is a text file unless of ASCII type.
+        const QString home = QDir::currentPath();
+        const QByteArray homeWas = qgetenv("HOME"), configWas = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.toLocal8Bit()), qputenv("XDG_CONFIG_HOME", "");
+        std::filesystem::create_directory("Documents");
         const struct {
-            const char *name, *dataFile, *indexFile;  // "" for a text export
-            int type;
-        } saves[] = {{"r", "files/r.ztr", "files/r.zix", 0},
-                     {"x.ZTR", "files/x.ztr", "files/x.zix", 1},
-                     {"t.txt", "files/t.txt", "", 0},
-                     {"e", "files/e.asc", "", 1}};
+            QString name;
+            int type;                                     // results pair, text, ASCII, all files
+            const char *openedIn, *dataFile, *indexFile;  // "" for a text export
+        } saves[] = {{"r", 0, "Documents", "Documents/r.ztr", "Documents/r.zix"},
+                     {home + "/files/x.ZTR", 1, "Documents", "files/x.ztr", "files/x.zix"},
+                     {"t", 1, "files", "files/t.txt", ""},
+                     {"e", 2, "files", "files/e.asc", ""},
+                     {"a", 3, "files", "files/a.txt", ""}};
+        QString openedIn, title;
         for (const auto& save : saves) {
-            answerFileDialog(save.name, save.type);
+            answerFileDialog(save.name, save.type, &openedIn);
             w.client->command(gui::kCmdSaveAs);
+            QCOMPARE(openedIn, home + '/' + save.openedIn);
             const std::string data = TempFolder::read(save.dataFile);
             QVERIFY2(*save.indexFile ? std::filesystem::exists(save.indexFile)
                                      : data.starts_with(std::string(60, '*') + "\n\nResults from"),
-                     save.name);
+                     save.dataFile);
             QCOMPARE(listedMatches(w), searched.matches);  // the list goes on as it was
         }
-        answerFileDialog("r.ztr");
+        answerFileDialog("x.ztr", 0, &openedIn, &title);
         w.client->command(gui::kCmdView);
+        qputenv("HOME", homeWas), qputenv("XDG_CONFIG_HOME", configWas);
+        QCOMPARE(openedIn + ' ' + title, home + "/files Open Results");
         QCOMPARE(w.find("from")->currentText(), QStringLiteral("tac"));
         QCOMPARE(listedMatches(w), searched.matches);
         QCOMPARE(w.frame->checkedPane()->text(), QString("Checked: %1").arg(searched.checked));
@@ -393,7 +419,55 @@ private slots:
         messages.script({kIdYes});
         w.client->command(gui::kCmdDeleteResults);
         QCOMPARE(messages.last().style, kMbYesNo | kMbDefaultButton2);
-        QVERIFY(!std::filesystem::exists("files/r.ztr") && !std::filesystem::exists("files/r.zix"));
+        QVERIFY(!std::filesystem::exists("files/x.ztr") && !std::filesystem::exists("files/x.zix"));
+    }
+    // Ctrl+A, Shift and Ctrl pick rows; Ctrl+C puts their matches on the clipboard, one a line
+    // in list order. Past the copy limit Copy asks first: Yes copies that many, No nothing.
+    void copyPutsTheHighlightedMatchesOnTheClipboard() {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("english.lex", kWords);
+        Window w;
+        const QStringList all = search(w, {"*", "octagon", false, false}).matches;
+        auto* list = w.find<gui::ResultsListView>("results");
+        QVERIFY(list->model()->rowCount() >= 3);
+        const auto row = [list](int r) {
+            return list->model()->index(r, 0).data().toString().split('\t', Qt::SkipEmptyParts);
+        };
+        const auto click = [list](int r, Qt::KeyboardModifiers keys) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
+                              list->visualRect(list->model()->index(r, 0)).center());
+        };
+        const struct {
+            std::function<void()> pick;
+            std::int64_t limit;
+            int answer;  // to the question, 0: none asked
+            QStringList copied;
+        } cases[] = {
+            {[&] { QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier); }, 1000, 0, all},
+            {[&] { click(0, {}), click(2, Qt::ControlModifier); }, 1000, 0, row(0) + row(2)},
+            {[&] { click(1, {}), QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier); }, 1000, 0,
+             row(1) + row(2)},
+            {[&] { click(0, {}), selectAllFromMenu(list->viewport()); }, 1000, 0, all},
+            {[&] { QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier); }, 3, kIdYes,
+             all.mid(0, 3)},
+            {[&] { QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier); }, 3, kIdNo, {"before"}},
+        };
+        for (const auto& c : cases) {
+            RecordingPresenter messages;
+            messages.script({c.answer});
+            QGuiApplication::clipboard()->setText("before\n");
+            list->setCopyLimitForTests(c.limit);
+            c.pick();
+            QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(QGuiApplication::clipboard()->text(), c.copied.join('\n') + '\n');
+            QCOMPARE(messages.count(), c.answer != 0 ? 1u : 0u);
+            if (c.answer != 0) {
+                QCOMPARE(QString::fromStdString(messages.last().text),
+                         QString("%1 matches are highlighted, more than the clipboard takes at "
+                                 "once.\n\nCopy the first 3 of them, one a line?")
+                             .arg(all.size()));
+            }
+        }
     }
     // Set by keys, kept, back at the next start (the stoplist editor changing only the lines of
     // the words it adds or takes out); the search passes over what the filters strike, says so,

@@ -166,14 +166,14 @@ std::string asciiExportHeader(const SearchSummary& summary, std::int64_t found,
     block += loadString(kStrExportTitle);
     block += formatText(loadString(kStrExportFields),
                         {fields.find, fields.from, fields.include, fields.exclude});
-    block += fields.useAllFromLetters ? loadString(kStrExportUseAll) : "\n";
-    block += fields.suppressPermutations ? loadString(kStrExportSuppress) : "\n";
-    if (filters.minWordLength != 0) {
-        block += formatText(loadString(kStrExportMinWordLength),
-                            {std::to_string(filters.minWordLength)});
-    }
-    if (filters.eachWordOnce) block += loadString(kStrExportEachWordOnce);
-    if (filters.stoplist) block += loadString(kStrExportStoplist);
+    // Every option has its line, whether it was on or off.
+    block += loadString(fields.useAllFromLetters ? kStrExportUseAll : kStrExportUseAllOff);
+    block += loadString(fields.suppressPermutations ? kStrExportSuppress : kStrExportSuppressOff);
+    block += filters.minWordLength != 0 ? formatText(loadString(kStrExportMinWordLength),
+                                                     {std::to_string(filters.minWordLength)})
+                                        : loadString(kStrExportAnyWordLength);
+    block += loadString(filters.eachWordOnce ? kStrExportEachWordOnce : kStrExportEachWordOnceOff);
+    block += loadString(filters.stoplist ? kStrExportStoplist : kStrExportStoplistOff);
     block += formatText(loadString(kStrExportCounts),
                         {std::to_string(summary.checked), std::to_string(found)});
     block += asterisks;
@@ -249,7 +249,8 @@ SaveAsOutcome saveResultsAs(ResultsStore& results, const SearchSummary& fields,
                             const std::string& chosenName, SaveAsType type, const WorkRunner& run,
                             const void* owner) {
     const bool pairType = type == SaveAsType::kZantricFiles;
-    const std::string name = withDefaultExtension(chosenName, pairType ? "ztr" : "asc");
+    const std::string name = withDefaultExtension(
+        chosenName, pairType ? "ztr" : (type == SaveAsType::kAsciiFiles ? "asc" : "txt"));
     bool append = false;
     if (fileExists(name)) {
         if (pairType) {

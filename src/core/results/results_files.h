@@ -19,13 +19,12 @@ class ResultsStore;
 // The file types of the Save As dialog, in the order of its filter.
 enum class SaveAsType {
     kZantricFiles = 0,  // "Zantric Files (*.ztr)"
-    kAsciiFiles = 1,    // "ASCII Files (*.asc)"
-    kAllFiles = 2       // "All Files (*.*)"
+    kTextFiles = 1,     // "Text Files (*.txt)"
+    kAsciiFiles = 2,    // "ASCII Files (*.asc)"
+    kAllFiles = 3       // "All Files (*)"
 };
-inline constexpr const char* kSaveAsFilter =
-    "Zantric Files (*.ztr)|*.ztr|ASCII Files (*.asc)|*.asc|All Files (*.*)|*.*|";
-inline constexpr const char* kViewFilter = "Zantric Files (*.ztr)|*.ztr|";
 inline constexpr const char* kSaveAsTitle = "Save Zantric Results";
+inline constexpr const char* kViewTitle = "Open Results";
 
 // The answer to "overwrite or append?": its three buttons in order.
 enum class ExportChoice { kOverwrite = 0, kAppend = 1, kCancel = 2 };
@@ -55,8 +54,8 @@ bool saveResultsPair(ResultsStore& results, const std::string& chosenName,
                      const WorkRunner& run = runHere, const void* owner = nullptr);
 
 // The export's block before the match lines (items 1 to 7 of the format): the asterisk lines,
-// the title, the four fields, the two options, a line for each phrase filter that was on,
-// Checked (from `fields`) and Found (`found`).
+// the title, the four fields, a line for each of the two options and the three phrase filters
+// saying whether it was on, Checked (from `fields`) and Found (`found`).
 std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found,
                               const RecordedFilters& filters = {});
 
@@ -84,9 +83,9 @@ bool exportAsAscii(ResultsStore& results, const SearchSummary& fields,
                    const std::string& destination, bool append, const WorkRunner& run = runHere);
 
 // Save As after its dialog: the chosen name and the file type selected. Adds the extension
-// ("ztr" for the first type, else "asc") when the name has none; asks before replacing an
-// existing file (the Yes/No question for the first type, overwrite-or-append for the others);
-// then saves a pair when the extension is "ztr" (any case), else exports the text.
+// ("ztr" for the results pair, "asc" for ASCII files, else "txt") when the name has none; asks
+// before replacing an existing file (the Yes/No question for the first type, overwrite-or-append
+// for the others); then saves a pair when the extension is "ztr" (any case), else exports the text.
 SaveAsOutcome saveResultsAs(ResultsStore& results, const SearchSummary& fields,
                             const std::string& chosenName, SaveAsType type,
                             const WorkRunner& run = runHere, const void* owner = nullptr);

@@ -489,4 +489,50 @@ std::string_view ResultsStore::rowText(std::int32_t row) {
     return std::string_view(buffer, got);
 }
 
+std::int64_t ResultsStore::appendMatchLines(std::int64_t first, std::int64_t count,
+                                            std::string& out) {
+    const std::int64_t matches = this->count();
+    if (m_state != State::kReading || first < 0 || first >= matches || count <= 0) return 0;
+    count = std::min(count, matches - first);
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+    if (!readIndexEntry(first, start) || !readIndexEntry(first + count, end)) return 0;
+    // Offsets come from a file: the bytes stay inside the match lines, and the line feeds
+    // counted, not the offsets, say where the last line wanted ends.
+    const std::uint64_t stop = std::min<std::uint64_t>(end, m_dataSize);
+    if (start < kResultsHeaderSize || start >= stop ||
+        std::fseek(m_data.get(), static_cast<long>(start), SEEK_SET) != 0) {
+        return 0;
+    }
+    const std::size_t before = out.size();
+    std::uint64_t left = stop - start;
+    std::int64_t lines = 0;
+    while (left > 0 && lines < count) {
+        const std::size_t from = out.size();
+        const auto wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(left, kDataWriteBuffer));
+        out.resize(from + wanted);
+        const std::size_t got = std::fread(out.data() + from, 1, wanted, m_data.get());
+        out.resize(from + got);
+        if (got == 0) break;
+        left -= got;
+        const char* const last = out.data() + out.size();
+        for (const char* at = out.data() + from;
+             (at = static_cast<const char*>(
+                  std::memchr(at, '\n', static_cast<std::size_t>(last - at)))) != nullptr;
+             ++at) {
+            if (++lines == count) {
+                out.resize(static_cast<std::size_t>(at + 1 - out.data()));
+                break;
+            }
+        }
+    }
+    // A last line cut short by a damaged file still ends in a line feed.
+    if (out.size() > before && out.back() != '\n') {
+        out += '\n';
+        ++lines;
+    }
+    return lines;
+}
+
 }  // namespace zantric

@@ -114,6 +114,10 @@ public:
     // shows nothing while any dictionary reader is open). The text stays
     // valid until the next call of rowText or setListWidth.
     std::string_view rowText(std::int32_t row);
+    // Appends to `out` the lines of at most `count` matches from match `first` on (counted from
+    // 0), each ending in a line feed, read from the data file a block at a time; returns how
+    // many lines it appended. Nothing unless a finished or saved pair is open, as for rowText.
+    std::int64_t appendMatchLines(std::int64_t first, std::int64_t count, std::string& out);
 
     // Matches stored (the Found counter); any thread.
     std::int64_t count() const { return m_count.load(std::memory_order_acquire); }

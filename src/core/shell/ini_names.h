@@ -44,4 +44,8 @@ inline constexpr std::string_view kMinWordLength = "Minimum Word Length";
 inline constexpr std::string_view kEachWordOnce = "Each Word Once";
 inline constexpr std::string_view kUseStoplist = "Use Stoplist";
 
+// The window's Save As and View open in the folder of the results file last chosen in either.
+inline constexpr std::string_view kResultsFilesSection = "RESULTS FILES";
+inline constexpr std::string_view kLastFolder = "Last Folder";
+
 }  // namespace zantric::ini

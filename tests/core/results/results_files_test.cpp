@@ -29,8 +29,9 @@ const std::string kLines = "ascot\ncoats\ncat so\n";
 const std::string kBlock = kAsterisks +
                            "\n\nResults from Zantric Search\n\nFind Field: !\nFrom Field: tacos\n"
                            "Include Field: \nExclude Field: \n\nUse All Source Selected\n"
-                           "\nSuppress Permutations Selected\nWords Checked:      5120\n"
-                           "Words Found:         3\n\n" +
+                           "\nSuppress Permutations Selected\nMinimum Word Length: any\n"
+                           "Each Word Once Not Selected\nStoplist Not Selected\n"
+                           "Words Checked:      5120\nWords Found:         3\n\n" +
                            kAsterisks + "\n\n" + kLines;
 
 class ResultsFilesTest : public ::testing::Test {
@@ -96,9 +97,11 @@ TEST_F(ResultsFilesTest, ExportIsTheDocumentedBlockThenTheMatchLines) {
     const std::string plainBlock =
         kAsterisks +
         "\n\nResults from Zantric Search\n\nFind Field: c?t\nFrom Field: ABC\nInclude Field: a\n"
-        "Exclude Field: xyz\n\n\nWords Checked: 123456789\nWords Found: 1234567890\n\n" +
+        "Exclude Field: xyz\n\nUse All Source Not Selected\n\nSuppress Permutations Not Selected\n"
+        "Minimum Word Length: 3\nEach Word Once Selected\nStoplist Not Selected\n"
+        "Words Checked: 123456789\nWords Found: 1234567890\n\n" +
         kAsterisks + "\n\n";
-    EXPECT_EQ(asciiExportHeader(plain, 1234567890), plainBlock);
+    EXPECT_EQ(asciiExportHeader(plain, 1234567890, {3, true, false}), plainBlock);
 
     ExportWork work(m_results, kFields, "out.asc", false);
     int blocks = 0;

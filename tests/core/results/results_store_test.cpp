@@ -72,6 +72,9 @@ TEST_F(ResultsStoreTest, WorkedExampleGivesTheDocumentedPair) {
     m_results.setListWidth(30);  // (7 + 6) fits twice
     EXPECT_EQ(m_results.tabStop(), 42);
     EXPECT_EQ(allRows(m_results), (Rows{"ascot\tcoats\t", "cat so\t"}));
+    std::string copied = "kept\n";  // Copy's lines: one a match, only those asked for
+    EXPECT_EQ(m_results.appendMatchLines(1, 5, copied), 2);
+    EXPECT_EQ(copied, "kept\ncoats\ncat so\n");
     // A new search goes to the temporary pair and leaves the saved one alone.
     const std::string saved = TempFolder::read("saved.ztr");
     store(m_results, {"tacos"});
@@ -111,6 +114,9 @@ TEST_F(ResultsStoreTest, LinesAcrossWriteBlocksLandWholeAndInOrder) {
         const std::string data = TempFolder::read("b.$$$");
         EXPECT_TRUE(data.substr(kResultsHeaderSize) == lines) << finish << " " << data.size();
         EXPECT_TRUE(TempFolder::read("b.zix") == index) << finish;
+        std::string copied;
+        EXPECT_EQ(results.appendMatchLines(0, 40000, copied), finish ? 30000 : 0);
+        EXPECT_TRUE(copied == (finish ? lines : "")) << finish << " " << copied.size();
     }
 }
 
@@ -262,6 +268,10 @@ TEST_F(ResultsStoreTest, DamagedPairsAreReadSafely) {
             ASSERT_LE(m_results.rowText(r).size(),
                       std::size_t(m_results.longest() + 1) * std::size_t(m_results.perRow()));
         }
+        std::string copied;
+        ASSERT_LE(m_results.appendMatchLines(0, 2, copied), 2);
+        ASSERT_LE(copied.size(), d.size() + 1);
+        ASSERT_TRUE(copied.empty() || copied.back() == '\n');
     };
     for (std::size_t n = 0; n <= data.size(); ++n) check(data.substr(0, n), index);
     for (std::size_t n = 0; n <= index.size(); ++n) check(data, index.substr(0, n));
