@@ -347,7 +347,8 @@ int main(int argc, char** argv) {
         PhraseOptionsDialog dialog(client, PhraseOptions{3, true, true});
         dialog.show();
         save(&dialog, "20-phrase-options");
-        writeStoplistWords(kStoplistFileName, {"Crt", "Esl", "Ln", "Ra", "sap"});
+        StoplistEdit words{{"Crt", "Esl", "Ln", "Ra", "sap"}, {}, {}, {}, {}, {}};
+        editStoplistFile(kStoplistFileName, words);
         StoplistEditor editor(&dialog, kStoplistFileName);
         editor.show();
         save(&editor, "21-stoplist-editor");
