@@ -137,9 +137,11 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
 }  // namespace
 
 void addExportOptions(CLI::App& cmd, ExportOptions& options) {
-    CLI::Option* file = cmd.add_option(
-        "--export", options.file,
-        "Also write the results as text to FILE (.asc added when it has no extension)");
+    CLI::Option* file =
+        cmd.add_option(
+               "--export", options.file,
+               "Also write the results as text to FILE (.asc added when it has no extension)")
+            ->check(notEmpty());
     cmd.add_flag("--append", options.append, "Add to the end of an existing export FILE")
         ->needs(file);
 }

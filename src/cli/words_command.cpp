@@ -28,7 +28,7 @@ void addWordsCommand(CLI::App& app, CommandLine& line) {
     CLI::Option* from = cmd->add_option("--from", options->from,
                                         "Only words that can be spelled from these letters");
     cmd->add_option("--min-length", options->minLength, "Only words of at least N letters")
-        ->check(CLI::Range(0, 20));
+        ->check(wholeNumber(0, kMaxWordLetters));
     cmd->add_option("--start-letter", options->startLetter,
                     "Start at the words of this first letter")
         ->check([](const std::string& s) {

@@ -30,6 +30,17 @@ y 1 k ! ??|zzzz????|a|b
 *|????????????????????????????????????????????????????????????????????????????????|q|
 EOF
 run search $'e\tu' --from $'\xff\xfeemu'
+# A value that is no whole number in its range, or an empty name, is a usage error saying what is expected.
+table <<'EOF'
+search emu --limit -5|2|--limit: expected a whole number from 0 to 9223372036854775807
+search emu --limit 1e3|2|--limit: expected a whole number from 0 to
+search emu --threads abc|2|--threads: expected a whole number from 0 to 64
+search '* *' --from emuyak --min-word-length 21|2|--min-word-length: expected a whole number from 1 to 20
+search '* *' --from emuyak --no-use-all --min-word-length 20|0|Found: 0
+search emu --save ''|2|--save: may not be empty
+search emu --export ''|2|--export: may not be empty
+search emu --stoplist ''|2|--stoplist: may not be empty
+EOF
 table <<<"search $(head -c 5000 /dev/zero | tr '\0' '?')|1|"
 # A folder, FIFO or device as a dictionary is refused at once; a mistyped program folder makes nothing.
 mkdir folder.lex && mkfifo fifo.lex && runner=(timeout 20)
