@@ -272,11 +272,13 @@ TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
     EXPECT_NE(Stoplist(Texts{"Crt"}).fingerprint(), stoplist.fingerprint());
     EXPECT_EQ(Stoplist::read("missing.txt").fingerprint(), 0u);
     EXPECT_EQ(messages.count(), 0u);
-    // A folder in its place cannot be read: that is said, and nothing is struck.
+    // A folder in its place cannot be read: that is said, naming it a folder, and nothing is
+    // struck.
     std::filesystem::create_directory("folder.txt");
     EXPECT_TRUE(Stoplist::read("folder.txt").empty());
     ASSERT_EQ(messages.count(), 1u);
-    EXPECT_EQ(messages.last().text, "Unable to Open File: " + shownPath("folder.txt"));
+    EXPECT_EQ(messages.last().text,
+              "Unable to Open File: " + shownPath("folder.txt") + " (a folder, not a file)");
 }
 
 // What a match left over, worked out by hand: each letter uses its own FROM copy before a blank.
