@@ -14,6 +14,8 @@
 
 namespace zantric::cli {
 
+class CliPresenter;
+
 // Exit statuses: 0 done, 1 an input or file error ended the command (a failed write to standard
 // output among them), 2 a usage error, 3 a search stopped because the results file or the disk
 // was full, 128 + the signal's number when a signal ended the command (130 Ctrl-C, 143 SIGTERM,
@@ -31,6 +33,7 @@ struct CommandLine {
     std::string folder;  // -C DIR
     bool yes = false;    // --yes: questions take Yes/OK
     int status = kExitOk;
+    CliPresenter* presenter = nullptr;  // the message boxes of the run
 };
 
 // An option's value checks, as usage errors: a whole number in a range, said as "expected a whole
