@@ -98,13 +98,13 @@ private:
         std::string failed = out ? "" : std::strerror(errno);
         char buffer[1 << 16];
         while (failed.empty()) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got == 0) break;
-            if (got < 0 && errno == EINTR && !interrupted()) continue;
-            if (got < 0 && interrupted()) {
+            if (interrupted()) {
                 m_status = kExitCancelled;
                 return;
             }
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got == 0) break;
+            if (got < 0 && errno == EINTR) continue;  // a signal: looked at above
             if (got < 0) {
                 reportCannotRead(shown);
                 m_status = kExitError;
