@@ -86,7 +86,8 @@ void addViewCommand(CLI::App& app, CommandLine& line) {
         "view", "Show saved results: the search's fields and counts, then every match");
     cmd->add_option("RESULTS", options->name,
                     "Saved results (name.ztr; a bare name is in the files folder)")
-        ->required();
+        ->required()
+        ->check(notEmpty());
     addExportOptions(*cmd, options->exportTo);
     onRun(*cmd, line, [options, &line] {
         if (!checkResultsName(options->name) ||
@@ -113,7 +114,8 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
     CLI::App* cmd = app.add_subcommand("delete-results", "Delete saved results (both files)");
     cmd->add_option("RESULTS", *name,
                     "Saved results (name.ztr; a bare name is in the files folder)")
-        ->required();
+        ->required()
+        ->check(notEmpty());
     onRun(*cmd, line, [name, &line] {
         if (!checkResultsName(*name)) return kExitUsage;
         const auto session = openSession(line, ProgramSession::Use::kWork);

@@ -76,7 +76,7 @@ void addWordsCommand(CLI::App& app, CommandLine& line) {
     auto options = std::make_shared<Options>();
     CLI::App* cmd =
         app.add_subcommand("words", "List the words of one dictionary file that fit a pattern");
-    cmd->add_option("DICT", options->file, "Dictionary file (.lex)")->required();
+    cmd->add_option("DICT", options->file, "Dictionary file (.lex)")->required()->check(notEmpty());
     cmd->add_option("PATTERN", options->pattern, "Pattern: ? one letter, * any run (default *)");
     CLI::Option* from = cmd->add_option("--from", options->from,
                                         "Only words that can be spelled from these letters");

@@ -40,6 +40,7 @@ search '* *' --from emuyak --no-use-all --min-word-length 20|0|Found: 0
 search emu --save ''|2|--save: may not be empty
 search emu --export ''|2|--export: may not be empty
 search emu --stoplist ''|2|--stoplist: may not be empty
+view ''|2|RESULTS: may not be empty
 search 'c.t'|1|Your FIND field holds '.', which Zantric does not know.
 EOF
 table <<<"search $(head -c 5000 /dev/zero | tr '\0' '?')|1|"
