@@ -1,5 +1,6 @@
 // zantric-cli words DICT.lex [PATTERN] [--from LETTERS] [--min-length N] [--start-letter C]:
-// walks one dictionary file with the reader and prints every word it delivers.
+// walks one dictionary file with the reader and prints every word it delivers. A file that is no
+// whole dictionary (a text file, a cut one) is said to be what it is, with exit status 1.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -20,7 +21,7 @@ namespace zantric::cli {
 
 namespace {
 
-// Whether the bytes read like text: no control character but tab, line ends and form feed.
+// Whether the bytes read like text: no control character but tabs, line ends and page breaks.
 bool looksLikeText(const unsigned char* bytes, std::size_t size) {
     return std::none_of(bytes, bytes + size, [](unsigned char b) {
         return b == 0x7F || (b < 0x20 && std::strchr("\t\n\r\f\v", b) == nullptr);
@@ -54,8 +55,9 @@ std::string notADictionary(const std::string& path) {
         return "is not a Zantric dictionary";
     }
     std::uint32_t reach = 0;
-    for (std::size_t at = 0; at < kIndexBytes; at += 4)
+    for (std::size_t at = 0; at < kIndexBytes; at += 4) {
         reach = std::max(reach, readU32(start + at));
+    }
     if (reach > size) {
         return "is a Zantric dictionary cut short" + bytes + ": its index points to byte " +
                std::to_string(reach);
