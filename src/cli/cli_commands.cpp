@@ -1,10 +1,40 @@
 #include "cli/cli_commands.h"
 
 #include <cstdio>
+#include <limits>
+#include <string>
 
 #include "cli/output.h"
 
 namespace zantric::cli {
+
+CLI::Validator wholeNumber(std::int64_t least, std::int64_t most) {
+    const std::string expected =
+        "expected a whole number from " + std::to_string(least) + " to " + std::to_string(most);
+    const auto check = [least, most, expected](const std::string& text) {
+        bool whole = !text.empty();
+        std::int64_t value = 0;
+        for (const char c : text) {
+            const int digit = c - '0';
+            // Beyond `most` or not a digit: the value no longer matters.
+            if (digit < 0 || digit > 9 || value > (most - digit) / 10) {
+                whole = false;
+                break;
+            }
+            value = value * 10 + digit;
+        }
+        return whole && value >= least && value <= most ? std::string() : expected;
+    };
+    const std::string range =
+        most == std::numeric_limits<std::int64_t>::max() && least == 0
+            ? std::string("NONNEGATIVE")
+            : "INT in [" + std::to_string(least) + " - " + std::to_string(most) + "]";
+    return {check, range};
+}
+
+CLI::Validator notEmpty() {
+    return {[](const std::string& text) { return text.empty() ? "may not be empty" : ""; }, ""};
+}
 
 void onRun(CLI::App& cmd, CommandLine& line, std::function<int()> body) {
     cmd.callback([&line, body = std::move(body)] { line.status = body(); });

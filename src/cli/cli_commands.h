@@ -4,6 +4,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,6 +13,8 @@
 #include "core/maintenance/program_session.h"
 
 namespace zantric::cli {
+
+class CliPresenter;
 
 // Exit statuses: 0 done, 1 an input or file error ended the command (a failed write to standard
 // output among them), 2 a usage error, 3 a search stopped because the results file or the disk
@@ -30,7 +33,14 @@ struct CommandLine {
     std::string folder;  // -C DIR
     bool yes = false;    // --yes: questions take Yes/OK
     int status = kExitOk;
+    CliPresenter* presenter = nullptr;  // the message boxes of the run
 };
+
+// An option's value checks, as usage errors: a whole number in a range, said as "expected a whole
+// number from 0 to 64" for anything else (a sign, a fraction, a word, too many digits), and a
+// text that may not be empty (an empty --save NAME names no file; it is not the option left out).
+CLI::Validator wholeNumber(std::int64_t least, std::int64_t most);
+CLI::Validator notEmpty();
 
 // Makes `body` what `cmd` runs once the command line is parsed; it returns the exit status.
 void onRun(CLI::App& cmd, CommandLine& line, std::function<int()> body);

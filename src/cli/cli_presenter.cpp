@@ -38,6 +38,36 @@ std::string plainCaption(const std::string& caption) {
     return plain;
 }
 
+// Texts that speak of the window's controls, and what the command line says instead.
+struct Rewording {
+    int id;
+    const char* text;
+};
+constexpr Rewording kCommandLineWording[] = {
+    {kStrNoWord, "You must give a word: WORD may not be empty."},
+    {kStrNoDictionary, "You must name a dictionary: --dict NAME."},
+    {kStrUnknownDictionary,
+     "Zantric does not recognise your chosen dictionary. Name one that zantric-cli list shows."},
+    {kStrSelectTwo, "You must name 2 or more dictionaries to merge together."},
+    {kStrMergeNameMissing, "You must name the new dictionary: --into NAME."},
+    {kStrNamesMissing, "You must give a word list and a dictionary name."},
+    {kStrNothingHighlighted, "You must name one or more dictionaries to delete."},
+    {kStrCannotCheckUnique,
+     "Zantric cannot check words for uniqueness. Please select one or more dictionaries "
+     "(zantric-cli select NAME).\n\nIf you do not wish words to be checked against existing "
+     "dictionaries, leave out --unique."},
+    {kStrTextAfterBang,
+     "Zantric will ignore any part of the FIND pattern after the ! wildcard. Answer OK to search "
+     "without these characters, Cancel to change FIND."},
+};
+
+std::string commandLineWording(const std::string& text) {
+    for (const Rewording& rewording : kCommandLineWording) {
+        if (text == loadString(rewording.id)) return rewording.text;
+    }
+    return text;
+}
+
 bool startsWith(const std::string& answer, char c) {
     return !answer.empty() && std::tolower(static_cast<unsigned char>(answer[0])) == c;
 }
@@ -54,7 +84,8 @@ std::string CliPresenter::ask(const std::string& prompt) {
 
 int CliPresenter::show(const std::string& text, const std::string& title, int style, bool) {
     std::lock_guard lock(m_mutex);
-    printBlock(title, text);
+    if (!m_silenced.empty() && text == m_silenced) return defaultAnswer(style);
+    printBlock(title, commandLineWording(text));
     if (isError(title, style)) m_errorShown = true;
     const bool yesNo = (style & 0xF) == kMbYesNo;
     const bool okCancel = (style & 0xF) == 1;

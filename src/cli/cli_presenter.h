@@ -24,6 +24,11 @@ public:
     // Whether an error has been shown: a box with the stop icon, or one titled as an error ("File
     // Error", "File Error.", "Error", "Input Error", "Zantric Exception").
     bool errorShown() const { return m_errorShown; }
+    // A box whose text is `text` is left out from now on ("" shows every box again).
+    void silence(std::string text) {
+        std::lock_guard lock(m_mutex);
+        m_silenced = std::move(text);
+    }
 
 private:
     // Reads one answer line from the terminal; "" when there is none.
@@ -32,6 +37,7 @@ private:
     const bool* m_yes;
     std::mutex m_mutex;
     std::atomic<bool> m_errorShown{false};
+    std::string m_silenced;
 };
 
 }  // namespace zantric::cli

@@ -66,6 +66,7 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
 
     watchEndSignals();
     CliPresenter presenter(&line.yes);
+    line.presenter = &presenter;
     zantric::installPresenter(&presenter);
     try {
         app.parse(argc, argv);

@@ -1,21 +1,33 @@
 // zantric-cli make WORDLIST NAME [--unique], merge NAME NAME... --into NEW [--delete-merged] and
 // starter [WORDLIST]: the window's Make Dictionary From File, Merge Dictionaries and first-start
 // offer, from a terminal. Each stage runs with the progress line; Ctrl-C cancels it and its
-// temporary files are deleted.
+// temporary files are deleted. A WORDLIST may be a stream: "-" (standard input), a pipe, a FIFO
+// or a terminal.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_presenter.h"
+#include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/progress_line.h"
 #include "core/maintenance/make_dictionary.h"
 #include "core/maintenance/merge_dictionaries.h"
 #include "core/maintenance/system_word_list.h"
+#include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
 
 namespace zantric::cli {
 
@@ -43,6 +55,96 @@ void printReport(const WordListReport& report) {
     }
 }
 
+// A word list as the make reads it. The make measures its file for the progress line and opens
+// only a regular file, so a stream is first read to its end into a file in the temporary folder,
+// which is removed when the command ends, however it ends.
+class WordListFile {
+public:
+    // `typed` as given ("-" is standard input), `path` as the session places it.
+    WordListFile(const std::string& typed, const std::string& path) {
+        if (typed == "-") {
+            copyFrom(STDIN_FILENO, "standard input");
+            return;
+        }
+        m_path = path;
+        struct stat status {};
+        if (::stat(nativePath(path).c_str(), &status) != 0 ||
+            !(S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode))) {
+            return;  // a file, or what the make refuses with its own message
+        }
+        // Waits for a FIFO's writer; Ctrl-C ends the wait.
+        const int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            m_status = interrupted() ? kExitCancelled : kExitError;
+            if (!interrupted()) reportCannotRead(shownPath(path));
+            return;
+        }
+        if (S_ISFIFO(status.st_mode) || ::isatty(fd)) copyFrom(fd, shownPath(path));
+        ::close(fd);
+    }
+    ~WordListFile() {
+        if (!m_copy.empty()) removeFile(m_copy);
+    }
+    WordListFile(const WordListFile&) = delete;
+    WordListFile& operator=(const WordListFile&) = delete;
+
+    // What the make reads.
+    const std::string& path() const { return m_path; }
+    // kExitOk, or the status of a copy that failed (reported) or was cancelled.
+    int status() const { return m_status; }
+
+private:
+    static void reportCannotRead(const std::string& shown) {
+        std::fprintf(stderr, "zantric-cli: cannot read the word list from %s: %s\n", shown.c_str(),
+                     std::strerror(errno));
+    }
+
+    void copyFrom(int fd, const std::string& shown) {
+        if (::isatty(fd)) {
+            std::fprintf(stderr, "Reading the word list from %s; end it with Ctrl-D\n",
+                         shown.c_str());
+        }
+        m_copy = m_path = uniqueTempName();
+        FilePtr out = openFile(m_copy, "wb");
+        std::string failed = out ? "" : std::strerror(errno);
+        char buffer[1 << 16];
+        while (failed.empty()) {
+            if (interrupted()) {
+                m_status = kExitCancelled;
+                return;
+            }
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got == 0) break;
+            if (got < 0 && errno == EINTR) continue;  // a signal: looked at above
+            if (got < 0) {
+                reportCannotRead(shown);
+                m_status = kExitError;
+                return;
+            }
+            if (std::fwrite(buffer, 1, static_cast<std::size_t>(got), out.get()) !=
+                static_cast<std::size_t>(got)) {
+                failed = std::strerror(errno);
+            }
+        }
+        if (failed.empty() && std::fclose(out.release()) != 0) failed = std::strerror(errno);
+        if (!failed.empty()) {
+            std::fprintf(stderr, "zantric-cli: cannot keep the word list from %s in %s: %s\n",
+                         shown.c_str(), shownPath(Settings::instance().tempFolder()).c_str(),
+                         failed.c_str());
+            m_status = kExitError;
+        }
+    }
+
+    std::string m_path;
+    std::string m_copy;  // the file that holds a stream, removed at the end
+    int m_status = kExitOk;
+};
+
+// A command that makes a dictionary does not warn that the program folder has none yet.
+void quietWithoutDictionaries(const CommandLine& line) {
+    if (line.presenter) line.presenter->silence(loadString(kStrNoDictionaries));
+}
+
 int statusOf(MaintenanceOutcome outcome, bool cancelled, int doneText) {
     switch (outcome) {
         case MaintenanceOutcome::kDone:
@@ -65,23 +167,28 @@ void addMakeCommand(CLI::App& app, CommandLine& line) {
     auto options = std::make_shared<Options>();
     CLI::App* cmd =
         app.add_subcommand("make", "Make a dictionary from a word list (one word a line)");
-    cmd->add_option("WORDLIST", options->wordList, "The word list, a text file")->required();
+    cmd->add_option("WORDLIST", options->wordList,
+                    "The word list, a text file (- reads standard input)")
+        ->required();
     cmd->add_option("NAME", options->name, "The new dictionary's name (english or english.lex)")
         ->required();
     cmd->add_flag("--unique", options->unique,
                   "Only words that no selected dictionary holds yet (slower)");
     onRun(*cmd, line, [options, &line] {
         if (!dictionaryNamesAccepted({options->name})) return kExitUsage;
+        quietWithoutDictionaries(line);
         const auto session = openSession(line, Use::kWork);
         if (!session) return kExitError;
         if (!ProgramSession::onlyCopyRunning() || (options->unique && !uniqueWordsPossible())) {
             return kExitError;
         }
+        const WordListFile list(options->wordList, session->typedPath(options->wordList));
+        if (list.status() != kExitOk) return list.status();
         bool cancelled = false;
         WordListReport report;
         const MaintenanceOutcome outcome =
-            makeDictionary(session->typedPath(options->wordList), options->name, options->unique,
-                           progressRunner(cancelled), nullptr, &report);
+            makeDictionary(list.path(), options->name, options->unique, progressRunner(cancelled),
+                           nullptr, &report);
         printReport(report);
         return statusOf(outcome, cancelled, kStrDictionaryCreated);
     });
@@ -126,13 +233,16 @@ void addStarterCommand(CLI::App& app, CommandLine& line) {
         app.add_subcommand("starter",
                            "Make and select the dictionary english from the system word list, "
                            "without abbreviations, single letters and words without a vowel");
-    cmd->add_option("WORDLIST", *wordList, "Another word list (default: the system's)");
+    cmd->add_option("WORDLIST", *wordList,
+                    "Another word list (default: the system's; - reads standard input)");
     onRun(*cmd, line, [wordList, &line] {
+        quietWithoutDictionaries(line);
         const auto session = openSession(line, Use::kWork);
         if (!session) return kExitError;
-        const std::string list =
-            wordList->empty() ? systemWordList() : session->typedPath(*wordList);
-        if (list.empty()) {
+        const WordListFile list(
+            *wordList, wordList->empty() ? systemWordList() : session->typedPath(*wordList));
+        if (list.status() != kExitOk) return list.status();
+        if (list.path().empty()) {
             std::fprintf(stderr,
                          "zantric-cli: no word list in /usr/share/dict (Debian: apt install "
                          "wamerican); name one: zantric-cli starter WORDLIST\n");
@@ -141,7 +251,7 @@ void addStarterCommand(CLI::App& app, CommandLine& line) {
         bool cancelled = false;
         WordListReport report;
         const MaintenanceOutcome outcome =
-            makeStarterDictionary(list, progressRunner(cancelled), &report);
+            makeStarterDictionary(list.path(), progressRunner(cancelled), &report);
         printReport(report);
         return statusOf(outcome, cancelled, kStrDictionaryCreated);
     });

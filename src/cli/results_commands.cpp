@@ -86,7 +86,8 @@ void addViewCommand(CLI::App& app, CommandLine& line) {
         "view", "Show saved results: the search's fields and counts, then every match");
     cmd->add_option("RESULTS", options->name,
                     "Saved results (name.ztr; a bare name is in the files folder)")
-        ->required();
+        ->required()
+        ->check(notEmpty());
     addExportOptions(*cmd, options->exportTo);
     onRun(*cmd, line, [options, &line] {
         if (!checkResultsName(options->name) ||
@@ -113,7 +114,8 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
     CLI::App* cmd = app.add_subcommand("delete-results", "Delete saved results (both files)");
     cmd->add_option("RESULTS", *name,
                     "Saved results (name.ztr; a bare name is in the files folder)")
-        ->required();
+        ->required()
+        ->check(notEmpty());
     onRun(*cmd, line, [name, &line] {
         if (!checkResultsName(*name)) return kExitUsage;
         const auto session = openSession(line, ProgramSession::Use::kWork);
@@ -137,9 +139,11 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
 }  // namespace
 
 void addExportOptions(CLI::App& cmd, ExportOptions& options) {
-    CLI::Option* file = cmd.add_option(
-        "--export", options.file,
-        "Also write the results as text to FILE (.txt added when it has no extension)");
+    CLI::Option* file =
+        cmd.add_option(
+               "--export", options.file,
+               "Also write the results as text to FILE (.txt added when it has no extension)")
+            ->check(notEmpty());
     cmd.add_flag("--append", options.append, "Add to the end of an existing export FILE")
         ->needs(file);
 }

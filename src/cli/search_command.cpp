@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <deque>
 #include <future>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -321,23 +322,26 @@ void addSearchCommand(CLI::App& app, CommandLine& line) {
     cmd->add_flag("--suppress-permutations", fields.suppressPermutations,
                   "List one order of trailing * words");
     cmd->add_option("--limit", options->limit, "Stop after N matches (0: no limit)")
-        ->check(CLI::NonNegativeNumber);
+        ->check(wholeNumber(0, std::numeric_limits<std::int64_t>::max()));
     cmd->add_option("--threads", options->threads,
                     "Search threads of a phrase search (0: one per core; default: the ini's "
                     "[SEARCH] Threads, else one per core)")
-        ->check(CLI::Range(0, kMaxSearchThreads));
+        ->check(wholeNumber(0, kMaxSearchThreads));
     cmd->add_option("--min-word-length", options->minWordLength,
                     "No word of a phrase shorter than N letters")
-        ->check(CLI::Range(1, kMaxMinWordLength));
+        ->check(wholeNumber(1, kMaxMinWordLength));
     cmd->add_flag("--no-repeated-words", options->noRepeatedWords, "No word twice in one phrase");
-    CLI::Option* stoplist = cmd->add_option(
-        "--stoplist", options->stoplist,
-        "Words never used, one a line (default: stoplist.txt in the program folder)");
+    CLI::Option* stoplist =
+        cmd->add_option(
+               "--stoplist", options->stoplist,
+               "Words never used, one a line (default: stoplist.txt in the program folder)")
+            ->check(notEmpty());
     cmd->add_flag("--no-stoplist", options->noStoplist, "Use no stoplist")->excludes(stoplist);
     cmd->add_flag("--explain", options->explain,
                   "After each match: the FROM letters it left and what its blanks stood for");
     cmd->add_option("--save", options->saveName,
-                    "Save the results as NAME.ztr and NAME.zix (a bare NAME in the files folder)");
+                    "Save the results as NAME.ztr and NAME.zix (a bare NAME in the files folder)")
+        ->check(notEmpty());
     addExportOptions(*cmd, options->exportTo);
     onRun(*cmd, line, [options, &line] { return runSearch(*options, line); });
 }

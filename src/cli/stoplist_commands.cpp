@@ -35,8 +35,9 @@ bool stoplistWords(const std::vector<std::string>& typed, std::vector<std::strin
 }
 
 void reportUnreadableStoplist() {
-    std::fprintf(stderr, "zantric-cli: cannot read %s\n",
-                 shownText(stderr, shownPath(kStoplistFileName)).c_str());
+    std::fprintf(stderr, "zantric-cli: cannot read %s%s\n",
+                 shownText(stderr, shownPath(kStoplistFileName)).c_str(),
+                 notAFileText(kStoplistFileName).c_str());
 }
 
 void printWords(const char* label, const std::vector<std::string>& words) {

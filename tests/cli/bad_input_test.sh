@@ -31,14 +31,40 @@ y 1 k ! ??|zzzz????|a|b
 *|????????????????????????????????????????????????????????????????????????????????|q|
 EOF
 run search $'e\tu' --from $'\xff\xfeemu'
+# A value that is no whole number in its range, or an empty name, is a usage error saying what is expected.
+table <<'EOF'
+search emu --limit -5|2|--limit: expected a whole number from 0 to 9223372036854775807
+search emu --limit 1e3|2|--limit: expected a whole number from 0 to
+search emu --threads abc|2|--threads: expected a whole number from 0 to 64
+search '* *' --from emuyak --min-word-length 21|2|--min-word-length: expected a whole number from 1 to 20
+search '* *' --from emuyak --no-use-all --min-word-length 20|0|Found: 0
+search emu --save ''|2|--save: may not be empty
+search emu --export ''|2|--export: may not be empty
+search emu --stoplist ''|2|--stoplist: may not be empty
+view ''|2|RESULTS: may not be empty
+search 'c.t'|1|Your FIND field holds '.', which Zantric does not know.
+EOF
 table <<<"search $(head -c 5000 /dev/zero | tr '\0' '?')|1|"
-# A folder, FIFO or device as a dictionary is refused at once; a mistyped program folder makes nothing.
-mkdir folder.lex && mkfifo fifo.lex && runner=(timeout 20)
+# A folder, FIFO or device as a dictionary, stoplist or word list is refused at once and named as
+# such; a text file or a cut dictionary is told as what it is; a mistyped program folder makes nothing.
+mkdir folder.lex prog/stoplist.txt && mkfifo fifo.lex && runner=(timeout 20)
+head -c 100 prog/lexicons/mixed.lex >short.lex && head -c -1 prog/lexicons/mixed.lex >cut.lex
 table <<EOF
 words folder.lex|1|Unable to open Dictionary: $dir/folder.lex
 words fifo.lex|1|Unable to open Dictionary: $dir/fifo.lex
 words /dev/zero|1|Unable to open Dictionary: /dev/zero
+words mixed.txt|1|zantric-cli: $dir/mixed.txt is a text file, not a Zantric dictionary&!Checked
+words short.lex|1|short.lex is a Zantric dictionary cut short (100 bytes)
+words cut.lex|1|cut.lex is a Zantric dictionary cut short
+search emu --stoplist folder.lex|1|Unable to Open File: $dir/folder.lex (a folder, not a file)
+search emu --stoplist fifo.lex|1|Unable to Open File: $dir/fifo.lex (a FIFO, not a file)
+search emu --stoplist /dev/null|1|Unable to Open File: /dev/null (a device, not a file)
+search '* *' --from emuyak|1|Unable to Open File: $dir/prog/stoplist.txt (a folder, not a file)
+stoplist list|1|stoplist.txt (a folder, not a file)
+make folder.lex x|1|Unable to Open File: $dir/folder.lex (a folder, not a file)
+make /dev/zero x|1|Unable to Open File: /dev/zero (a device, not a file)
 EOF
+rmdir prog/stoplist.txt
 runner=() && folder=$dir/no/such table <<<"list|1|zantric-cli: No such folder: $dir/no/such"
 ZANTRIC_HOME="$dir/no/such" "$CLI" list >/dev/null 2>err.txt; expect_err "ZANTRIC_HOME" "zantric-cli: No such folder: $dir/no/such"
 [[ ! -e no ]] || fail "missing folder made"

@@ -48,7 +48,7 @@ printf '%s\n' a b I CRT hmm cat > starter.txt && mkdir empty
 folder=empty table <<EOF
 list||$([[ -r /usr/share/dict/words ]] && echo "No dictionaries yet. Make one from the system word list (/usr/share/dict/words): zantric-cli -C empty starter")
 search cat|1|!Select a dictionary with
-starter starter.txt|0|
+starter starter.txt|0|!could not find any dictionaries
 list|0|»${t}english.lex${t}3
 starter starter.txt|1|Warning: Dictionary already exists. Overwrite?
 --yes starter starter.txt|0|

@@ -5,9 +5,15 @@ source "$(dirname "$(realpath "$0")")/test_lib.sh"
 listing() { "$CLI" -C prog list 2>/dev/null | tr '\t\n' ': '; }
 mkdir lists && printf '%s\n' cat bob eel > lists/b.txt
 printf '%s\n' '  Apple  ' 'apple pie' 'well-to-do' cat Cat cat dog $'caf\xc3\xa9' '' tacos > lists/a.txt
-cd lists && table <<<"make a.txt first|0||Dictionary Created Successfully," && cd "$dir"
+cd lists && table <<<"make a.txt first|0|!could not find any dictionaries|Dictionary Created Successfully," && cd "$dir"
 expect_eq "made" "$(words first.lex)|$(listing)|$(temp_files)" "Cat cat dog Apple tacos | :first.lex:5 |0"
 table <<<"words prog/lexicons/first.lex 'c?t'|0|Checked: |Cat,cat," && table <<<"words prog/lexicons/first.lex ''|2|"
+# A word list may be a stream: standard input, a pipe, a process substitution; nothing stays in temp.
+for list in - /dev/stdin '<(cat lists/b.txt)'; do
+    eval "\"\$CLI\" -C prog --yes make $list streamed" <lists/b.txt >out.txt 2>err.txt
+    expect_eq "make from $list" "$?|$(words streamed.lex)|$(temp_files)" "0|bob cat eel |0"
+done
+run --yes delete streamed && rm prog/lexicons/streamed.lxb
 # Details: when it was made (24 characters of local time), no Modified line before an update.
 run details first
 time_text='[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}'
@@ -20,7 +26,8 @@ expect_eq "declined remake" "$(snapshot)" "$before"
 table <<'EOF'
 make "$dir/lists/b.txt" second|0|
 merge FIRST second.lex --into Both|0|Dictionaries Merged Successfully
-merge first --into x|1|Incomplete Information: You must select 2 or more dictionaries from the dictionary list to merge together
+merge first --into x|1|Incomplete Information: You must name 2 or more dictionaries to merge together.
+merge first second|1|You must name the new dictionary: --into NAME.
 merge first nothing --into x|1|
 --yes merge first second --into both --delete-merged|0|
 EOF
@@ -38,6 +45,7 @@ add-word cat --dict mine|1|Warning: Your word can already be found in:
 --yes add-word CAT --dict mine|0|
 --yes add-word cat --dict mine|1|Error: mine.lex already contains the word 'cat'
 add-word co--op --dict mine|1|
+add-word '' --dict mine|1|You must give a word: WORD may not be empty.
 remove-word emu --dict mine|1|
 --yes add-word dog --dict other|0|
 find-word dog|0|other.lex

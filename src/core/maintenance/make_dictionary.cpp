@@ -30,8 +30,11 @@ MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string
     const std::string path = dictionaryPathFor(dictionaryName);
     // A word list is read to its end: a folder, a FIFO or a device is not one.
     if (!isRegularFile(fileName)) {
-        messageBoxText(loadString(kStrUnableToFindFile) + shownPath(fileName),
-                       loadString(kStrErrorTitle), kMbOk);
+        messageBoxText(
+            fileExists(fileName)
+                ? loadString(kStrUnableToOpenFile) + shownPath(fileName) + notAFileText(fileName)
+                : loadString(kStrUnableToFindFile) + shownPath(fileName),
+            loadString(kStrErrorTitle), kMbOk);
         return MaintenanceOutcome::kStopped;
     }
     if (dictionaryExists(path) &&

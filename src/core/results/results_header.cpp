@@ -19,18 +19,24 @@ std::string getText(const unsigned char* field, std::size_t size) {
     return std::string(field, end);
 }
 
-// The filters byte: the minimum word length in bits 0-3, each word once in bit 4, the stoplist
-// in bit 5.
+// The filters byte: the minimum word length in bits 0-3 with its 16 in bit 6, each word once in
+// bit 4, the stoplist in bit 5. A length of 2 to 15 has bit 6 clear, as it always had.
+constexpr int kLengthLow = 15;
+constexpr int kLengthSixteen = 64;
+constexpr int kLongestWord = 20;  // no minimum beyond the longest word of a dictionary
+
 unsigned char filtersByte(const RecordedFilters& filters) {
-    const int length = std::clamp(filters.minWordLength, 0, 9);
-    return static_cast<unsigned char>((length >= 2 ? length : 0) | (filters.eachWordOnce ? 16 : 0) |
+    int length = std::clamp(filters.minWordLength, 0, kLongestWord);
+    if (length < 2) length = 0;
+    return static_cast<unsigned char>((length & kLengthLow) | (length & 16 ? kLengthSixteen : 0) |
+                                      (filters.eachWordOnce ? 16 : 0) |
                                       (filters.stoplist ? 32 : 0));
 }
 
 RecordedFilters filtersFromByte(unsigned char byte) {
     RecordedFilters filters;
-    const int length = byte & 15;
-    filters.minWordLength = length >= 2 ? std::min(length, 9) : 0;
+    const int length = (byte & kLengthLow) | (byte & kLengthSixteen ? 16 : 0);
+    filters.minWordLength = length >= 2 ? std::min(length, kLongestWord) : 0;
     filters.eachWordOnce = (byte & 16) != 0;
     filters.stoplist = (byte & 32) != 0;
     return filters;

@@ -37,7 +37,7 @@ inline constexpr std::size_t kFiltersOffset = kExcludeOffset + kExcludeSize - 1;
 
 // The phrase filters a search ran with, as its results record them.
 struct RecordedFilters {
-    int minWordLength = 0;  // 2 to 9, or 0 for none
+    int minWordLength = 0;  // 2 to 20, or 0 for none
     bool eachWordOnce = false;
     bool stoplist = false;
     bool any() const { return minWordLength != 0 || eachWordOnce || stoplist; }

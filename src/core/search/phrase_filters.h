@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "core/dictionary/dictionary_format.h"
 #include "core/search/stoplist.h"
 
 namespace zantric {
@@ -19,13 +20,13 @@ struct PhraseFilters {
 
 // The window's Phrase Options, as the ini keeps them.
 struct PhraseOptions {
-    int minWordLength = 1;  // 1 to 9; 1 is no minimum
+    int minWordLength = 1;  // 1 to 20; 1 is no minimum
     bool eachWordOnce = false;
     bool useStoplist = true;  // stoplist.txt of the program's folder, when it exists
     bool operator==(const PhraseOptions&) const = default;
 };
 
-inline constexpr int kMaxMinWordLength = 9;
+inline constexpr int kMaxMinWordLength = kMaxWordLetters;
 
 // Reads the options from the ini (missing keys read as the defaults above; values out of range
 // are brought into it).

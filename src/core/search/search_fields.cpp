@@ -1,6 +1,8 @@
 #include "core/search/search_fields.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 
 namespace zantric {
 namespace {
@@ -53,6 +55,42 @@ std::string expand(std::string_view text) {
         }
     }
     return out;
+}
+
+constexpr bool isFindCharacter(char c) {
+    return isLetter(c) || isDigit(c) || c == '?' || c == '*' || c == '!' || c == ' ';
+}
+
+// The character that starts at text[at] (a UTF-8 sequence, or one byte that is not one), named.
+std::string describeCharacter(std::string_view text, std::size_t at) {
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead >= 0x20 && lead < 0x7F) return std::string("'") + text[at] + "'";
+    int extra = 0;  // continuation bytes
+    if (lead >= 0xC2 && lead < 0xE0) {
+        extra = 1;
+    } else if (lead >= 0xE0 && lead < 0xF0) {
+        extra = 2;
+    } else if (lead >= 0xF0 && lead < 0xF5) {
+        extra = 3;
+    }
+    std::uint32_t code = extra == 0 ? lead : lead & (0x3Fu >> extra);
+    bool valid = lead < 0x80 || (extra > 0 && at + static_cast<std::size_t>(extra) < text.size());
+    for (int i = 1; valid && i <= extra; ++i) {
+        valid = (byte(at + i) & 0xC0) == 0x80;
+        code = (code << 6) | (byte(at + i) & 0x3Fu);
+    }
+    constexpr std::uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};  // no longer form than needed
+    valid = valid && code >= kLeast[extra] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+    char number[16];
+    if (!valid) {
+        std::snprintf(number, sizeof number, "0x%02X", lead);
+        return std::string("the byte ") + number;
+    }
+    std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(code));
+    if (code < 0xA0) return number;  // a control character: its number alone
+    return "'" + std::string(text.substr(at, static_cast<std::size_t>(extra) + 1)) + "' (" +
+           number + ")";
 }
 
 bool hasOverlongWord(std::string_view pattern) {
@@ -117,6 +155,15 @@ FindPattern normaliseFind(std::string_view findText) {
     std::size_t first = findText.find_first_not_of(' ');
     if (first == std::string_view::npos) return result;  // empty, or spaces only
     std::string_view text = findText.substr(first, findText.find_last_not_of(' ') - first + 1);
+    const std::string_view beforeBang = text.substr(0, text.find('!'));
+    if (const auto unknown =
+            std::find_if_not(beforeBang.begin(), beforeBang.end(), isFindCharacter);
+        unknown != beforeBang.end()) {
+        result.error = RequestError::kFindUnknownCharacter;
+        result.unknown =
+            describeCharacter(text, static_cast<std::size_t>(unknown - beforeBang.begin()));
+        return result;
+    }
 
     if (expandedLength(text) > kMaxFindLength) {
         result.error = RequestError::kFindTooLong;

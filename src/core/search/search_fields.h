@@ -37,6 +37,7 @@ constexpr char translateTypedChar(char c) { return c == '/' ? '?' : c; }
 // Every way a request can be refused, in the order a Start meets them.
 enum class RequestError {
     kNone,
+    kFindUnknownCharacter,    // FIND holds a character that no pattern knows (a '.', a '#')
     kFindTooLong,             // FIND expands to more than 40 characters
     kFindWordTooLong,         // a FIND word has more than 20 characters that are not '*'
     kTextAfterBang,           // characters after '!' and the user chose not to drop them
@@ -52,11 +53,18 @@ enum class RequestError {
 bool isMultiWord(std::string_view findText);
 
 // The FIND text made into a pattern: spaces stripped at both ends, each digit run N replaced by
-// N '?', each space run by one space, lower-cased, and cut directly after the first '!'.
+// N '?', each space run by one space, lower-cased, and cut directly after the first '!'. Before
+// the '!' it may hold only letters A-Z a-z, digits, '?', '*' and spaces: a word's hyphen is
+// never typed (the words' letters are matched without it) and no other character stands for
+// anything.
 struct FindPattern {
-    RequestError error = RequestError::kNone;  // kFindTooLong, kFindWordTooLong or kNone
-    std::string pattern;                       // empty on an error
+    // kFindUnknownCharacter, kFindTooLong, kFindWordTooLong or kNone
+    RequestError error = RequestError::kNone;
+    std::string pattern;            // empty on an error
     bool droppedAfterBang = false;  // characters other than spaces followed the first '!'
+    // With kFindUnknownCharacter, the first such character as a person is shown it: "'#'",
+    // "'é' (U+00E9)", "U+0009" for a control character, "the byte 0xFF" outside UTF-8.
+    std::string unknown;
 };
 FindPattern normaliseFind(std::string_view findText);
 

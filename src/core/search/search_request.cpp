@@ -5,6 +5,7 @@
 
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
 
 namespace zantric {
 namespace {
@@ -26,6 +27,7 @@ int messageIdOf(RequestError error) {
         case RequestError::kFindLongerThanFrom:
             return kStrFindLongerThanFrom;
         case RequestError::kNone:
+        case RequestError::kFindUnknownCharacter:  // a text of its own, naming the character
         case RequestError::kTextAfterBang:
             break;
     }
@@ -66,6 +68,15 @@ bool SearchRequest::setFind(std::string_view text) {
     BusyFlag busy(m_inSetFind);
 
     FindPattern normalised = normaliseFind(text);
+    if (normalised.error == RequestError::kFindUnknownCharacter) {
+        std::string message = loadString(kStrFindUnknownCharacter);
+        if (const std::size_t at = message.find("%s"); at != std::string::npos) {
+            message.replace(at, 2, normalised.unknown);
+        }
+        beep();
+        messageBoxText(message, loadString(kStrInputErrorTitle), kMbOkStop);
+        return false;
+    }
     if (normalised.error != RequestError::kNone) {
         reportRequestError(normalised.error);
         return false;

@@ -157,7 +157,7 @@ Stoplist Stoplist::read(const std::string& path) {
     bool readable = true;
     std::vector<std::string> words = readStoplistWords(path, &readable);
     if (!readable) {
-        messageBoxText(loadString(kStrUnableToOpenFile) + shownPath(path),
+        messageBoxText(loadString(kStrUnableToOpenFile) + shownPath(path) + notAFileText(path),
                        loadString(kStrFileErrorTitle), kMbOkStop);
     }
     return Stoplist(std::move(words));

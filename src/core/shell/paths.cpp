@@ -87,7 +87,7 @@ FilePtr openFile(const std::string& name, const char* mode) {
 FilePtr fileOpenWithReport(const std::string& name, const char* mode) {
     FilePtr file = openFile(name, mode);
     if (!file) {
-        messageBoxText(loadString(kStrUnableToOpenFile) + shownPath(name),
+        messageBoxText(loadString(kStrUnableToOpenFile) + shownPath(name) + notAFileText(name),
                        loadString(kStrFileErrorTitle), kMbOkStop);
     }
     return file;
@@ -152,6 +152,23 @@ bool fileExists(const std::string& name) {
 bool isRegularFile(const std::string& name) {
     std::error_code error;
     return fs::is_regular_file(fs::path(nativePath(name)), error);
+}
+
+std::string notAFileText(const std::string& name) {
+    std::error_code error;
+    switch (fs::status(fs::path(nativePath(name)), error).type()) {
+        case fs::file_type::directory:
+            return loadString(kStrKindFolder);
+        case fs::file_type::fifo:
+            return loadString(kStrKindFifo);
+        case fs::file_type::character:
+        case fs::file_type::block:
+            return loadString(kStrKindDevice);
+        case fs::file_type::socket:
+            return loadString(kStrKindSocket);
+        default:
+            return {};
+    }
 }
 
 bool removeFile(const std::string& name) {

@@ -61,6 +61,9 @@ std::string dropFirstHyphen(std::string_view word);
 bool fileExists(const std::string& name);
 // Whether the name is a regular file, or a link to one.
 bool isRegularFile(const std::string& name);
+// What a message about a file adds when the name is there but is no regular file: " (a folder,
+// not a file)", and so for a FIFO, a device or a socket; "" for a regular file or nothing.
+std::string notAFileText(const std::string& name);
 // Deletes a file (never a folder); false when nothing was deleted.
 bool removeFile(const std::string& name);
 // Renames, replacing an existing file at `to`; false on failure.

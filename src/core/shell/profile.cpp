@@ -1,9 +1,11 @@
 #include "core/shell/profile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -177,13 +179,16 @@ int ProfileText::integer(std::string_view section, std::string_view key, int def
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    std::uint32_t number = 0;
+    // A number past the 32 bits of an int is taken as the nearest one an int holds.
+    constexpr std::int64_t kBeyond = std::int64_t{1} << 32;
+    std::int64_t number = 0;
     for (char c : text) {
         if (c < '0' || c > '9') break;
-        number = number * 10u + static_cast<std::uint32_t>(c - '0');
+        number = std::min(number * 10 + (c - '0'), kBeyond);
     }
-    if (negative) number = 0u - number;
-    return static_cast<int>(number);
+    if (negative) number = -number;
+    return static_cast<int>(std::clamp<std::int64_t>(number, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
 }
 
 std::string profileString(std::string_view section, std::string_view key,

@@ -29,7 +29,8 @@ std::string profileString(std::string_view section, std::string_view key,
 
 // The value read as a decimal integer: leading blanks, an optional sign, then the digits up to the
 // first other character ("12px" is 12); a value with no digits is 0. A missing key, or an empty
-// value, gives `defaultValue`. Hexadecimal prefixes are not read; the value wraps at 32 bits.
+// value, gives `defaultValue`. Hexadecimal prefixes are not read; a value beyond an int's range
+// is taken as its nearest end.
 int profileInt(std::string_view section, std::string_view key, int defaultValue,
                const std::string& iniFile);
 

@@ -46,7 +46,9 @@ TEST(ResultsHeaderTest, FiltersByteBehindExclude) {
         RecordedFilters filters;
         std::size_t exclude, excludeRead;  // letters written, and read back
         unsigned char byte;                // at offset 341
-    } cases[] = {{{9, true, true}, 2, 2, 9 | 16 | 32}, {{0, false, true}, 21, 20, 32}};
+    } cases[] = {{{9, true, true}, 2, 2, 9 | 16 | 32},
+                 {{0, false, true}, 21, 20, 32},
+                 {{20, false, false}, 2, 2, 4 | 64}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.exclude);
         SearchSummary summary;

@@ -25,23 +25,28 @@ namespace {
 using test::RecordingPresenter;
 using Box = std::tuple<std::string, std::string, int, bool, int>;
 
-// No box when textId is 0; else one input error: a beep, then the text, titled "Input Error",
-// stop icon, no owner; or the warning of text after a '!', without a beep.
-void expectInputError(const test::RecorderPresenter& shown, int textId) {
+// No box when textId is 0; else one input error: a beep, then the text (with `named` for its %s),
+// titled "Input Error", stop icon, no owner; or the warning of text after a '!', without a beep.
+void expectInputError(const test::RecorderPresenter& shown, int textId,
+                      const char* named = nullptr) {
     ASSERT_EQ(shown.count(), textId == 0 ? 0u : 1u);
     if (textId == 0) return;
     const auto& box = shown.last();
     const bool bang = textId == kStrTextAfterBang;
+    std::string text = loadString(textId);
+    if (named) text.replace(text.find("%s"), 2, named);
     EXPECT_EQ(Box(box.text, box.title, box.style, box.hasOwner, box.beepsBefore),
-              Box(loadString(textId), bang ? "Invalid Pattern Warning" : "Input Error",
+              Box(text, bang ? "Invalid Pattern Warning" : "Input Error",
                   bang ? kMbOkCancelQuestion : kMbOkStop, false, bang ? 0 : 1));
 }
 
 TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
-    constexpr int kLong = kStrFindTooLong, kWord = kStrFindWordTooLong;
+    constexpr int kLong = kStrFindTooLong, kWord = kStrFindWordTooLong,
+                  kUnknown = kStrFindUnknownCharacter;
     const struct {
         const char *text, *find;  // the pattern afterwards: "old" when refused
         int message, answer = 0;
+        const char* named = nullptr;  // the character a refusal names
     } cases[] = {
         // clang-format off
         {" c3t  5 ", "c???t ?????", 0}, {"    ", "", 0}, {"cat !   ", "cat !", 0},
@@ -58,6 +63,14 @@ TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
         {"abcdefghijklmnopqrst 19", "abcdefghijklmnopqrst ???????????????????", 0},
         // Text after a '!' is dropped only when the user agrees.
         {"Cat ! dog", "cat !", kStrTextAfterBang, kIdOk}, {"Cat ! dog", "old", kStrTextAfterBang, kIdCancel},
+        // A character that no pattern knows is named, before the length checks and up to the '!'.
+        {"c.t", "old", kUnknown, 0, "'.'"}, {"c#t 99", "old", kUnknown, 0, "'#'"},
+        {"co-op", "old", kUnknown, 0, "'-'"}, {"c/t", "old", kUnknown, 0, "'/'"},
+        {"e\tu", "old", kUnknown, 0, "U+0009"}, {"caf\xc3\xa9", "old", kUnknown, 0, "'\xc3\xa9' (U+00E9)"},
+        {"a\xc2\xa0" "b", "old", kUnknown, 0, "'\xc2\xa0' (U+00A0)"}, {"\xf0\x9f\x98\x80", "old", kUnknown, 0, "'\xf0\x9f\x98\x80' (U+1F600)"},
+        {"\xff\xfe", "old", kUnknown, 0, "the byte 0xFF"}, {"caf\xc3", "old", kUnknown, 0, "the byte 0xC3"},
+        {"\xe0\x80\xaf", "old", kUnknown, 0, "the byte 0xE0"},  // '/' in a longer form than it needs
+        {"cat ! c.t", "cat !", kStrTextAfterBang, kIdOk},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -68,7 +81,7 @@ TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
         ASSERT_TRUE(request.setFind("old"));
         EXPECT_EQ(request.setFind(c.text), std::string(c.find) != "old");
         EXPECT_EQ(request.find(), c.find);
-        expectInputError(recorder, c.message);
+        expectInputError(recorder, c.message, c.named);
     }
 }
 
@@ -305,7 +318,8 @@ TEST(WordMatchingTest, StoplistEditChangesOnlyItsOwnLines) {
     std::filesystem::create_directory("folder.txt");
     EXPECT_TRUE(Stoplist::read("folder.txt").empty());
     ASSERT_EQ(messages.count(), 1u);
-    EXPECT_EQ(messages.last().text, "Unable to Open File: " + shownPath("folder.txt"));
+    EXPECT_EQ(messages.last().text,
+              "Unable to Open File: " + shownPath("folder.txt") + " (a folder, not a file)");
     EXPECT_EQ(editStoplistFile("folder.txt", edit), StoplistEditResult::kUnreadable);
 }
 

@@ -52,7 +52,8 @@ TEST(Paths, FileNameHelpers) {
 }
 
 // Only regular files open, so a folder, a FIFO or a device under a file's name is refused at once
-// instead of read without end or waited on for ever; the message shows the full native path.
+// instead of read without end or waited on for ever; the message shows the full native path and
+// what stands there instead of a file.
 TEST(Paths, FileOpenWithReportShowsTheProgramsMessage) {
     TempFolder folder;
     RecordingPresenter recorder;
@@ -65,11 +66,11 @@ TEST(Paths, FileOpenWithReportShowsTheProgramsMessage) {
         std::string shown;
     } cases[] = {
         {".\\missing\\x.ztr", "rb", here + "missing/x.ztr"},
-        {".\\sub", "rb", here + "sub"},
-        {"fifo", "rb", here + "fifo"},
-        {"fifo", "wb", here + "fifo"},
-        {".\\zero", "rb", here + "zero"},
-        {"/dev/null", "r+b", "/dev/null"},
+        {".\\sub", "rb", here + "sub (a folder, not a file)"},
+        {"fifo", "rb", here + "fifo (a FIFO, not a file)"},
+        {"fifo", "wb", here + "fifo (a FIFO, not a file)"},
+        {".\\zero", "rb", here + "zero (a device, not a file)"},
+        {"/dev/null", "r+b", "/dev/null (a device, not a file)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -46,11 +46,12 @@ TEST(Profile, ReadsStrings) {
 }
 
 TEST(Profile, ReadsIntegers) {
-    // nullptr: no key at all; 4294967295 wraps at 32 bits, as it always did.
+    // nullptr: no key at all; a number beyond an int is its nearest end, never a wrapped one.
     // clang-format off
     const std::pair<const char*, int> cases[] = {{"6", 6}, {"-11", -11}, {"+7", 7}, {"  42  ", 42},
         {"12px", 12}, {"abc", 0}, {"-", 0}, {"0x10", 0}, {"", 99}, {nullptr, 99},
-        {"2147483647", 2147483647}, {"4294967295", -1}};
+        {"2147483647", 2147483647}, {"4294967295", 2147483647}, {"4294967297", 2147483647},
+        {"-2147483648", -2147483647 - 1}, {"-99999999999999999999999", -2147483647 - 1}};
     // clang-format on
     TempFolder folder;
     for (auto [value, expected] : cases) {
