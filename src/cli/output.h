@@ -15,30 +15,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/shell/string_table.h"
+
 namespace zantric::cli {
 
 // Whether text bound for `file` is escaped: only a terminal acts on control characters, and
 // output to a pipe or a file stays byte for byte.
 inline bool escapesFor(std::FILE* file) { return isatty(fileno(file)) == 1; }
-
-// The text with every byte below 32 other than the line feed, and 127, written as \xNN (ESC is
-// "\x1b"), so that bytes read from a file cannot retitle, clear or reprogram a terminal.
-inline std::string escapeControls(std::string_view text) {
-    std::string shown;
-    shown.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 32 && c != '\n') || byte == 127) {
-            constexpr char kHex[] = "0123456789abcdef";
-            shown += "\\x";
-            shown += kHex[byte >> 4];
-            shown += kHex[byte & 15];
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}
 
 // `text` as it may be written to `file`: escaped for a terminal, else as it stands.
 inline std::string shownText(std::FILE* file, std::string_view text) {

@@ -54,18 +54,8 @@ std::string exampleText(std::string_view text, bool cut) {
             if (length > back + 1) text = text.substr(0, end - 1 - back);
         }
     }
-    std::string shown;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 32 || byte == 127) {
-            constexpr char kHex[] = "0123456789abcdef";
-            shown += "\\x";
-            shown += kHex[byte >> 4];
-            shown += kHex[byte & 15];
-        } else {
-            shown += c;
-        }
-    }
+    // A line holds no line feed, so every control character is escaped.
+    std::string shown = escapeControls(text);
     if (cut) shown += "…";
     return shown;
 }

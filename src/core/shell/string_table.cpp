@@ -95,4 +95,21 @@ std::string countText(long long count) {
     return format != nullptr ? format(count) : std::to_string(count);
 }
 
+std::string escapeControls(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 32 && c != '\n') || byte == 127) {
+            constexpr char kHex[] = "0123456789abcdef";
+            shown += "\\x";
+            shown += kHex[byte >> 4];
+            shown += kHex[byte & 15];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 }  // namespace zantric

@@ -23,6 +23,10 @@ using CountFormat = std::string (*)(long long count);
 void setCountFormat(CountFormat format);  // at start-up, before any worker runs; nullptr: plain
 std::string countText(long long count);
 
+// The text with every byte below 32 other than the line feed, and 127, written as \xNN (ESC is
+// "\x1b"), so that bytes read from a file cannot retitle, clear or reprogram a terminal.
+std::string escapeControls(std::string_view text);
+
 // Longest text an entry keeps, as the program's 256-byte load buffers always did.
 inline constexpr std::size_t kMaxStringLength = 255;
 
