@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
@@ -41,8 +42,14 @@ public:
             std::filesystem::create_directory(sub);
         Settings::resetForTests();
         Catalogue::resetForTests();
+        // The home folder is this one too: the file dialogs' documents folder and the user's
+        // settings stay inside it.
+        qputenv("HOME", QDir::currentPath().toLocal8Bit()), qputenv("XDG_CONFIG_HOME", "");
     }
-    ~ProgramFolder() { Catalogue::resetForTests(); }
+    ~ProgramFolder() {
+        Catalogue::resetForTests();
+        qputenv("HOME", m_home), qputenv("XDG_CONFIG_HOME", m_config);
+    }
     // Builds and lists lexicons/<name>; the selection is written to the file too.
     static void addDictionary(const std::string& name, Words words, bool selected = true) {
         std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) {
@@ -58,6 +65,7 @@ public:
     }
 
 private:
+    const QByteArray m_home = qgetenv("HOME"), m_config = qgetenv("XDG_CONFIG_HOME");
     TempFolder m_folder;
 };
 // The catalogue's word count of a dictionary, -1 when it is not listed.

@@ -385,8 +385,6 @@ private slots:
         // The dialogs open in the documents folder of the home folder (here), then in the folder
         // of the name last chosen; a name without an extension is a text file unless of ASCII type.
         const QString home = QDir::currentPath();
-        const QByteArray homeWas = qgetenv("HOME"), configWas = qgetenv("XDG_CONFIG_HOME");
-        qputenv("HOME", home.toLocal8Bit()), qputenv("XDG_CONFIG_HOME", "");
         std::filesystem::create_directory("Documents");
         const struct {
             QString name;
@@ -410,7 +408,6 @@ private slots:
         }
         answerFileDialog("x.ztr", 0, &openedIn, &title);
         w.client->command(gui::kCmdView);
-        qputenv("HOME", homeWas), qputenv("XDG_CONFIG_HOME", configWas);
         QCOMPARE(openedIn + ' ' + title, home + "/files Open Results");
         QCOMPARE(w.find("from")->currentText(), QStringLiteral("tac"));
         QCOMPARE(listedMatches(w), searched.matches);
