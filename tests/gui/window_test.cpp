@@ -158,6 +158,26 @@ public:
     std::atomic<int> done{0};
 };
 
+// Ends a running search as `answer` says (see cancelQuestionHoldsTheSearch); for the close box,
+// the text of the question it asked before the matches go, which Yes answered.
+QString endRunningSearch(Window& w, int answer) {
+    QString question;
+    if (answer == -1) {
+        inDialog<QMessageBox>(
+            [&question](QMessageBox* box) {
+                question = box->text();
+                box->button(QMessageBox::Yes)->click();
+            },
+            false);
+        w.frame->close();
+    } else {
+        answer == 0 ? w.client->endWithoutAsking() : w.client->command(gui::kCmdExit);
+    }
+    // Escape again while the cancelled search stops: no question, no close.
+    if (answer == kIdYes) w.client->command(gui::kCmdExit);
+    return question;
+}
+
 }  // namespace
 
 class WindowTest : public QObject {
@@ -227,6 +247,13 @@ private slots:
         QCOMPARE(search(w, {"c?t", ""}).found, -1);
         QTRY_VERIFY(selectOpened);
         QCOMPARE(messages.last().title, std::string("No Dictionaries Selected"));
+    }
+    // A refused key beeps and the status bar says what its field takes.
+    void refusedKeysBeepAndSayWhy() {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("english.lex", kWords);
+        Window w;
+        RecordingPresenter messages;
         gui::WordDialog words(w.client, UpdateMode::kAdd);
         words.show();
         const struct {
@@ -313,20 +340,7 @@ private slots:
             w.client->command(gui::kCmdStart);
             while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
             }
-            QString question;
-            if (answer == -1) {
-                inDialog<QMessageBox>(
-                    [&question](QMessageBox* box) {
-                        question = box->text();
-                        box->button(QMessageBox::Yes)->click();
-                    },
-                    false);
-                w.frame->close();
-            } else {
-                answer == 0 ? w.client->endWithoutAsking() : w.client->command(gui::kCmdExit);
-            }
-            // Escape again while the cancelled search stops: no question, no close.
-            if (answer == kIdYes) w.client->command(gui::kCmdExit);
+            QString question = endRunningSearch(w, answer);
             QVERIFY(completed.wait(20000));
             const int found = w.client->results().count();
             QCOMPARE(listedMatches(w).size(), found);

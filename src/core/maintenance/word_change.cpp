@@ -175,8 +175,8 @@ std::optional<UpdateOutcome> WordChange::confirmRemoval(const std::string& word,
         return UpdateOutcome::kFailed;
     }
     if (count <= 1) return std::nullopt;
-    const std::string question = loadString(kStrRemoveWordsCount, std::to_string(count)) +
-                                 fileName + loadString(kStrRemoveWordsFit) + word +
+    const std::string question = loadString(kStrRemoveWordsCount, countText(count)) + fileName +
+                                 loadString(kStrRemoveWordsFit) + word +
                                  loadString(kStrRemoveWordsQuestion);
     if (messageText(question, kStrConfirmTitle, kMbYesNo) == kIdYes) return std::nullopt;
     return UpdateOutcome::kDeclined;
