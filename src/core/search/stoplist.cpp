@@ -19,7 +19,6 @@ namespace {
 
 // A stoplist file larger than this is not read as one.
 constexpr std::size_t kMaxStoplistBytes = std::size_t{64} << 20;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 unsigned char folded(char c) {
     const auto u = static_cast<unsigned char>(c);
@@ -65,7 +64,7 @@ class StoplistLines {
 public:
     explicit StoplistLines(const std::string& content)
         : m_content(content),
-          m_start(content.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0) {
+          m_start(content.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0) {
         for (std::size_t at = m_start; at < content.size();) {
             const std::size_t feed = std::min(content.find('\n', at), content.size());
             std::string_view text(content.data() + at, feed - at);
