@@ -125,7 +125,8 @@ TEST_F(MergeDictionariesTest, CancelFailureOrADamagedInputLeavesNothing) {
 }
 
 // Make has three stages, merge one; the cancel, from the calling thread while the stage runs
-// on a worker (as the window runs it), goes to stage `stage` of the command.
+// on a worker (as the window runs it), goes to stage `stage` of the command. The stage is paused
+// before it starts, so that even a small one is still running when the cancel comes.
 TEST_F(DictionaryReplacementTest, StagesOnAWorkerStopWhenCancelledFromAnotherThread) {
     std::string list;
     for (const std::string& word : test::generateWords(20000)) list += word + "\n";
@@ -135,10 +136,11 @@ TEST_F(DictionaryReplacementTest, StagesOnAWorkerStopWhenCancelledFromAnotherThr
         SCOPED_TRACE(stage);
         int started = 0;
         const StageRunner cancelOne = [&](ProgressWork& work) {
+            const bool cancel = started++ == stage % 3;
+            if (cancel) work.pause();
             WorkerThread worker;
             worker.start(work);
-            if (started++ == stage % 3) {
-                work.pause();
+            if (cancel) {
                 work.cancelWork();
                 work.resume();
             }
