@@ -10,8 +10,8 @@
 
 #include "core/dictionary/dictionary_reader.h"
 #include "core/maintenance/make_dictionary.h"
-#include "core/maintenance/word_list_reader.h"
 #include "core/shell/paths.h"
+#include "core/sort/word_list_reader.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -5,14 +5,16 @@
 cmake_minimum_required(VERSION 3.25)
 
 # Each module, and the modules whose headers its files may include besides its own.
-set(modules shell dictionary maintenance results search cli gui)
+set(modules shell dictionary sort session maintenance results search cli gui)
 set(allowed_shell "")
 set(allowed_dictionary shell)
-set(allowed_maintenance shell dictionary)
+set(allowed_sort shell dictionary)
+set(allowed_session shell dictionary)
+set(allowed_maintenance shell dictionary sort session)
 set(allowed_results shell)
-set(allowed_search shell dictionary maintenance results)
-set(allowed_cli shell dictionary maintenance results search)
-set(allowed_gui shell dictionary maintenance results search)
+set(allowed_search shell dictionary sort results)
+set(allowed_cli shell dictionary sort session maintenance results search)
+set(allowed_gui shell dictionary sort session maintenance results search)
 
 # A file's module: src/core/<module>/..., src/cli/..., src/gui/...; an include's module is read the
 # same way from "core/<module>/...", "cli/...", "gui/...".

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/maintenance/program_session.h"
+#include "core/session/program_session.h"
 
 namespace zantric::cli {
 

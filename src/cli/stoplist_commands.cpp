@@ -8,9 +8,9 @@
 
 #include "cli/cli_commands.h"
 #include "cli/output.h"
-#include "core/maintenance/word_list_reader.h"
 #include "core/search/stoplist.h"
 #include "core/shell/paths.h"
+#include "core/sort/word_list_reader.h"
 
 namespace zantric::cli {
 

@@ -10,7 +10,7 @@
 #include <QStatusBar>
 #include <algorithm>
 
-#include "core/maintenance/instance_marker.h"
+#include "core/session/instance_marker.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_table.h"

@@ -10,12 +10,12 @@
 #include <cctype>
 #include <unordered_set>
 
-#include "core/maintenance/word_list_reader.h"
 #include "core/search/stoplist.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
+#include "core/sort/word_list_reader.h"
 #include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 

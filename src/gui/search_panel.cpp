@@ -13,9 +13,9 @@
 #include <system_error>
 
 #include "core/dictionary/catalogue.h"
-#include "core/maintenance/program_session.h"
 #include "core/search/match_explanation.h"
 #include "core/search/subset_analysis.h"
+#include "core/session/program_session.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"

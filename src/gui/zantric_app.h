@@ -10,7 +10,7 @@
 #include <QBasicTimer>
 #include <memory>
 
-#include "core/maintenance/program_session.h"
+#include "core/session/program_session.h"
 
 class QSocketNotifier;
 

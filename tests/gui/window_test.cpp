@@ -17,8 +17,8 @@
 #include <QStatusBar>
 #include <atomic>
 
-#include "core/maintenance/instance_marker.h"
 #include "core/search/search_fields.h"
+#include "core/session/instance_marker.h"
 #include "core/shell/progress_work.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"

@@ -64,6 +64,18 @@ protected:
         m_messages.clear();
     }
 
+    // The names in a folder, sorted; the files left in the temporary folder.
+    static Words filesIn(const std::string& folder, bool filesOnly = false) {
+        Words names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (!filesOnly || entry.is_regular_file())
+                names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    static Words tempFiles() { return filesIn("temp", true); }
+
     TempFolder m_folder;
     RecordingPresenter m_messages;
 };

@@ -2,7 +2,7 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/maintenance/make_dictionary_stages.h"
-#include "core/maintenance/program_session.h"
+#include "core/session/program_session.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/string_ids.h"

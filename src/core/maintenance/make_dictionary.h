@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/maintenance/new_dictionary.h"
-#include "core/maintenance/word_list_reader.h"
+#include "core/sort/word_list_reader.h"
 
 namespace zantric {
 

@@ -11,12 +11,7 @@
 #include "core/dictionary/dictionary_reader.h"
 #include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
-#include "core/maintenance/file_sort.h"
-#include "core/maintenance/merge_estimate.h"
 #include "core/maintenance/new_dictionary.h"
-#include "core/maintenance/run_file_name.h"
-#include "core/maintenance/sort_record.h"
-#include "core/maintenance/string_handler.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
@@ -24,6 +19,11 @@
 #include "core/shell/string_table.h"
 #include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
+#include "core/sort/file_sort.h"
+#include "core/sort/merge_estimate.h"
+#include "core/sort/run_file_name.h"
+#include "core/sort/sort_record.h"
+#include "core/sort/string_handler.h"
 
 namespace zantric {
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "core/maintenance/merge_work.h"
-#include "core/maintenance/word_list_reader.h"
 #include "core/shell/progress_work.h"
+#include "core/sort/merge_work.h"
+#include "core/sort/word_list_reader.h"
 
 namespace zantric {
 

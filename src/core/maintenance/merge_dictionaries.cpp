@@ -5,15 +5,15 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/maintenance/delete_dictionaries.h"
-#include "core/maintenance/dictionary_merge_handler.h"
-#include "core/maintenance/merge_estimate.h"
-#include "core/maintenance/program_session.h"
+#include "core/session/program_session.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/temp_names.h"
+#include "core/sort/dictionary_merge_handler.h"
+#include "core/sort/merge_estimate.h"
 
 namespace zantric {
 

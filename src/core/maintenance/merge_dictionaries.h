@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/maintenance/merge_work.h"
 #include "core/maintenance/new_dictionary.h"
+#include "core/sort/merge_work.h"
 
 namespace zantric {
 

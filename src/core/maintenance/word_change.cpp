@@ -5,14 +5,14 @@
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_reader.h"
 #include "core/maintenance/new_dictionary.h"
-#include "core/maintenance/program_session.h"
-#include "core/maintenance/word_list_reader.h"
+#include "core/session/program_session.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
+#include "core/sort/word_list_reader.h"
 
 namespace zantric {
 namespace {

@@ -5,7 +5,6 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "core/maintenance/word_list_reader.h"
 #include "core/shell/folder_lock.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
@@ -13,6 +12,7 @@
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/zantric_exception.h"
+#include "core/sort/word_list_reader.h"
 
 namespace zantric {
 namespace {

@@ -6,11 +6,11 @@
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_reader.h"
 #include "core/dictionary/dictionary_writer.h"
-#include "core/maintenance/dictionary_merge_handler.h"
-#include "core/maintenance/merge_file.h"
 #include "core/search/stoplist.h"
 #include "core/search/word_matching.h"
 #include "core/shell/paths.h"
+#include "core/sort/dictionary_merge_handler.h"
+#include "core/sort/merge_file.h"
 
 namespace zantric {
 

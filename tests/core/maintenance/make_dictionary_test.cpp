@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/maintenance/make_dictionary_stages.h"
-#include "core/maintenance/run_file_name.h"
 #include "core/maintenance/system_word_list.h"
-#include "maintenance_test_support.h"
+#include "core/sort/run_file_name.h"
+#include "support/word_list_files.h"
 
 namespace zantric {
 namespace {

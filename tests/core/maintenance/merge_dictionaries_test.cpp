@@ -4,7 +4,7 @@
 
 #include "core/maintenance/make_dictionary.h"
 #include "core/shell/progress_work.h"
-#include "maintenance_test_support.h"
+#include "support/word_list_files.h"
 
 namespace zantric {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/maintenance/file_sort.h"
+#include "core/sort/file_sort.h"
 
 #include <algorithm>
 #include <cstdio>

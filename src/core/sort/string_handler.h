@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "core/maintenance/sort_record.h"
 #include "core/shell/paths.h"
+#include "core/sort/sort_record.h"
 
 namespace zantric {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <utility>
 
-#include "core/maintenance/merge_file.h"
 #include "core/shell/progress_work.h"
+#include "core/sort/merge_file.h"
 
 namespace zantric {
 

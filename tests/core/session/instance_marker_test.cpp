@@ -1,21 +1,22 @@
 // The instance marker of a running copy, the marker count that guards the dictionary-changing
 // commands, and the start-up clean-up of temporary files left behind by earlier copies.
-#include "core/maintenance/instance_marker.h"
+#include "core/session/instance_marker.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "core/maintenance/startup_cleanup.h"
+#include "core/session/startup_cleanup.h"
+#include "core/shell/paths.h"
 #include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
-#include "maintenance_test_support.h"
+#include "support/dictionary_files.h"
 
 namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
-using InstanceMarkerTest = test::MaintenanceTest;
+using InstanceMarkerTest = test::ProgramFolderTest;
 
 // The marker lives with the object; a copy that cannot make one is told why.
 TEST_F(InstanceMarkerTest, MarkerLivesWithTheObject) {

@@ -1,11 +1,12 @@
-// Shared by the maintenance tests: the program's folder (tests/support), dictionaries written in
-// word order, generated word lists, files of sort records and the files left behind.
+// Shared by the sort, session and maintenance tests: the program's folder (tests/support),
+// dictionaries written in word order, generated word lists, files of sort records and the files
+// left behind.
 #pragma once
 
 #include <random>
 
-#include "core/maintenance/sort_record.h"
 #include "core/shell/paths.h"
+#include "core/sort/sort_record.h"
 #include "support/dictionary_files.h"
 
 namespace zantric::test {
@@ -21,17 +22,6 @@ protected:
         std::string bytes = TempFolder::read(nativePath(name));
         return bytes.size() < kDataOffset ? bytes : bytes.replace(kHeaderOffset, 4, 4, '\0');
     }
-    // The names in a folder, sorted; the files left in the temporary folder.
-    static Words filesIn(const std::string& folder, bool filesOnly = false) {
-        Words names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            if (!filesOnly || entry.is_regular_file())
-                names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    static Words tempFiles() { return filesIn("temp", true); }
     static Catalogue& catalogue() { return Catalogue::instance(); }
 };
 

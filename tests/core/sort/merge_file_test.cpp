@@ -1,7 +1,7 @@
 // Sort records and the file sort of any size; the merge of sorted runs and of dictionaries, five
 // inputs a step: the output, the records written (the progress figure), and what cancel and
 // failure leave.
-#include "core/maintenance/merge_file.h"
+#include "core/sort/merge_file.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +9,13 @@
 #include <functional>
 #include <set>
 
-#include "core/maintenance/dictionary_merge_handler.h"
-#include "core/maintenance/file_sort.h"
-#include "core/maintenance/merge_estimate.h"
-#include "core/maintenance/run_file_name.h"
-#include "core/maintenance/string_handler.h"
 #include "core/shell/zantric_exception.h"
-#include "maintenance_test_support.h"
+#include "core/sort/dictionary_merge_handler.h"
+#include "core/sort/file_sort.h"
+#include "core/sort/merge_estimate.h"
+#include "core/sort/run_file_name.h"
+#include "core/sort/string_handler.h"
+#include "support/word_list_files.h"
 
 namespace zantric {
 namespace {

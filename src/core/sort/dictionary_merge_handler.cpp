@@ -1,4 +1,4 @@
-#include "core/maintenance/dictionary_merge_handler.h"
+#include "core/sort/dictionary_merge_handler.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "core/maintenance/string_handler.h"
+#include "core/sort/string_handler.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "core/maintenance/merge_work.h"
+#include "core/sort/merge_work.h"
 
 namespace zantric {
 

@@ -1,4 +1,4 @@
-#include "core/maintenance/instance_marker.h"
+#include "core/session/instance_marker.h"
 
 #include <filesystem>
 #include <string>

@@ -1,5 +1,5 @@
 // The parts of MergeFile that do not depend on the record handler.
-#include "core/maintenance/merge_file.h"
+#include "core/sort/merge_file.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "core/maintenance/run_file_name.h"
+#include "core/sort/run_file_name.h"
 
 #include "core/shell/settings.h"
 #include "core/shell/temp_names.h"

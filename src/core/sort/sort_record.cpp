@@ -1,4 +1,4 @@
-#include "core/maintenance/sort_record.h"
+#include "core/sort/sort_record.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "core/maintenance/merge_file.h"
+#include "core/sort/merge_file.h"
 
 namespace zantric {
 

@@ -1,10 +1,10 @@
-#include "core/maintenance/program_session.h"
+#include "core/session/program_session.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "core/maintenance/instance_marker.h"
-#include "core/maintenance/startup_cleanup.h"
+#include "core/session/instance_marker.h"
+#include "core/session/startup_cleanup.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/program_folder.h"

@@ -1,10 +1,10 @@
-#include "core/maintenance/startup_cleanup.h"
+#include "core/session/startup_cleanup.h"
 
 #include <string>
 #include <vector>
 
 #include "core/dictionary/word_update.h"
-#include "core/maintenance/instance_marker.h"
+#include "core/session/instance_marker.h"
 #include "core/shell/file_replace.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"

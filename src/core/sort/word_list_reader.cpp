@@ -1,4 +1,4 @@
-#include "core/maintenance/word_list_reader.h"
+#include "core/sort/word_list_reader.h"
 
 #include <cstring>
 #include <numeric>

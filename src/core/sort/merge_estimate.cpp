@@ -1,9 +1,9 @@
-#include "core/maintenance/merge_estimate.h"
+#include "core/sort/merge_estimate.h"
 
 #include <deque>
 #include <vector>
 
-#include "core/maintenance/file_sort.h"
+#include "core/sort/file_sort.h"
 
 namespace zantric {
 
