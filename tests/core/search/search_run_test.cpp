@@ -406,8 +406,10 @@ public:
             std::string lower = word;
             for (char& c : lower) c = static_cast<char>(std::tolower(c));
             const auto has = [&](char c) { return std::count(lower.begin(), lower.end(), c); };
-            if (fitsPattern(word, m_patterns[0]) && pool.take(word) &&
-                (!m_case.fields.useAllFromLetters || letters(word) == m_from.total()) &&
+            if (fitsPattern(word, m_patterns[0]) &&
+                (m_case.fields.from.empty() || pool.take(word)) &&
+                (!m_case.fields.useAllFromLetters || m_from.total() == 0 ||
+                 letters(word) == m_from.total()) &&
                 std::all_of(include.begin(), include.end(),
                             [&](char c) {
                                 return has(c) >= std::count(include.begin(), include.end(), c);
@@ -526,12 +528,12 @@ RandomCase randomCase(const char* shape, unsigned seed) {
         while (x == '?' || x == ' ');
         free[free.find(x)] = ' ';
     }
-    const std::string include = single ? std::string(1, pick(free)) : "";
-    const char exclude = pick("aeiostnrl");
-    c.fields = fields(
-        find.c_str(), from, rng() % 2 == 0, !single && rng() % 2 == 0,
-        include == "?" || include == " " ? "" : include.c_str(),
-        single && include.find(exclude) == include.npos ? std::string(1, exclude).c_str() : "");
+    std::string include;  // of a single word: none to two letters or hyphens, maybe the same
+    for (int n = single ? static_cast<int>(rng() % 3) : 0; n > 0; --n) include += pick("aeiostn-");
+    const std::string exclude(single && rng() % 2 == 0 ? 1 : 0, pick("aeiostnrl-"));
+    c.fields =
+        fields(find.c_str(), from, rng() % 2 == 0, !single && rng() % 2 == 0, include.c_str(),
+               include.find_first_of(exclude) == include.npos ? exclude.c_str() : "");
     const auto stoplist = std::make_shared<Stoplist>(Words{c.words[rng() % c.words.size()]});
     const PhraseFilters filterSets[] = {
         {}, {}, {2, false, nullptr}, {0, true, nullptr}, {0, false, stoplist}, {3, true, stoplist}};
@@ -583,6 +585,11 @@ TEST_F(PhraseSearch, SameAsEverySequenceTheRulesAllow) {
     }
     // With letters left over, a word that leaves fewer than the word before takes them all.
     compare({"takes all", test::inWordOrder(kCatDog), fields("* *", "atdog", false, true), {}});
+    // Without FROM; an INCLUDE letter twice asks for two.
+    compare({"include twice",
+             test::inWordOrder({"tea", "Tee", "e-e", "eye", "ewe", "tees"}),
+             fields("*", "", true, false, "ee", "w"),
+             {}});
     // Phrases of more than fifteen words are cut short.
     compare({"fifteen words", {"a", "aa", "aaa"}, fields("!", std::string(17, 'a')), {}});
     compare({"fifteen words, suppress",
