@@ -43,10 +43,11 @@ view three.ztr|0||$view
 view prog/files/three|0||$view
 EOF
 # A Checked count too large for its field is kept as 2,147,483,647, never wrapped below zero.
-for field in 'ff ff ff 7f' 'ff ff ff ff' '05 00 00 80'; do
-    cp $three prog/files/big.ztr && cp prog/files/three.zix prog/files/big.zix
+for row in 'ff ff ff 7f|at least 2147483647' 'ff ff ff ff|at least 2147483647' '05 00 00 80|at least 2147483647' \
+    'fe ff ff 7f|2147483646' '00 00 00 00|0'; do
+    cp $three prog/files/big.ztr && cp prog/files/three.zix prog/files/big.zix && field=${row%|*}
     printf "\\x${field// /\\x}" | dd of=prog/files/big.ztr bs=1 seek=8 conv=notrunc status=none && run view big
-    expect_eq "view of Checked $field" "$(sed -n 8p out.txt)" "Checked: at least 2147483647"
+    expect_eq "view of Checked $field" "$(sed -n 8p out.txt)" "Checked: ${row#*|}"
 done
 # Every command that prints says why it cannot, and ends with status 1.
 [[ ! -w /dev/full ]] || out=/dev/full table < <(for args in "search ??? --from tca" "view three" list "details test" \
@@ -55,6 +56,9 @@ done
 # Saving or exporting over a file asks (No without a terminal, --yes anywhere is Yes), --append
 # does not; usage errors run nothing; folders are the working folder's; delete-results only pairs.
 mkdir sub && printf 'not results' > prog/files/bogus.ztr && printf 'xxxx' > prog/files/bogus.zix
+# A folder on another file system (the temporary folder or /dev/shm): the saved pair is copied there.
+for other in /dev/shm /tmp "$dir"; do [[ $(stat -c %d "$other") != $(stat -c %d "$dir") || $other == "$dir" ]] && break; done
+other=$(mktemp -d -p "$other") && trap 'rm -rf "$dir" "$other"' EXIT
 table <<EOF
 search 'c?t' --no-use-all --save three|1|Warning: $dir/prog/files/three.ztr&Do you wish to overwrite? (Y/N)
 view three|0|Found: 3
@@ -66,12 +70,15 @@ search '???' --from tca --save notes.txt|2|
 search '???' --from tca --export x.ztr|2|
 search '???' --from tca --save sub/mine --export sub/mine.txt|0|
 view ../$(basename "$dir")/sub/mine|0|Find: ???
+search '???' --from tca --save $other/moved|0|
+view $other/moved|0|Found: 3
 delete-results bogus|1|
 EOF
 [[ -e x.ztr || -e none.txt || -e prog/files/none.ztr || -e prog/files/notes.txt ]] &&
     fail "files written without a search to save"
 [[ -f sub/mine.ztr && -f sub/mine.zix && -f sub/mine.txt && -f prog/files/bogus.ztr && -f prog/files/bogus.zix ]] ||
     fail "files: $(ls -R)"
+expect_eq "moved pair" "$(ls "$other" | xargs)" "moved.zix moved.ztr"
 cmp -s out.asc expected.asc || fail "export changed after Cancel"
 run view three; expect_eq "saved over" "$(sed -n '1p;5p;7p;9,$p' out.txt)" "$(printf '%s\n' 'Find: c?t' 'Use All FROM Letters: no' 'Found: 1' cat)"
 checked_cat=$(sed -n 's/^Checked: //p' out.txt)

@@ -44,11 +44,11 @@ unselect --all|0|
 search cat|1|No Dictionaries Selected: You do not currently have  a dictionary selected for use.&Select a dictionary with: zantric-cli select NAME
 EOF
 # The starter dictionary: named by an empty folder's hint, made and selected, asks before replacing.
-printf '%s\n' a b I CRT hmm cat > starter.txt && mkdir empty
+printf '%s\n' a b I CRT hmm '  ' cat > starter.txt && mkdir empty
 folder=empty table <<EOF
 list||$([[ -r /usr/share/dict/words ]] && echo "No dictionaries yet. Make one from the system word list (/usr/share/dict/words): zantric-cli -C empty starter")
 search cat|1|!Select a dictionary with
-starter starter.txt|0|!could not find any dictionaries
+starter starter.txt|0|!could not find any dictionaries&empty: 1, such as line 6
 list|0|»${t}english.lex${t}3
 starter starter.txt|1|Warning: Dictionary already exists. Overwrite?
 --yes starter starter.txt|0|

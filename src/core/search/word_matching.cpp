@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "core/dictionary/letter_pool.h"
 #include "core/search/search_fields.h"
 
 namespace zantric {
@@ -52,56 +51,9 @@ bool onlyStarWords(std::string_view rest) {
     return rest.find_first_not_of("*! ") == std::string_view::npos;
 }
 
-bool matchesPattern(std::string_view word, std::string_view wordPattern) {
-    // Glob match over the word's letters with one backtrack point: the last '*' seen and the
-    // word position it was last tried at. Hyphens are stepped over as if absent.
-    std::size_t w = 0;
-    std::size_t p = 0;
-    std::size_t starP = kNoStar;
-    std::size_t starW = 0;
-    auto skipHyphens = [&word](std::size_t i) {
-        while (i < word.size() && word[i] == '-') ++i;
-        return i;
-    };
-    w = skipHyphens(w);
-    while (w < word.size()) {
-        char pc = p < wordPattern.size() ? toLowerAscii(wordPattern[p]) : '\0';
-        if (pc == '*') {
-            starP = p++;
-            starW = w;
-        } else if (p < wordPattern.size() && (pc == '?' || pc == toLowerAscii(word[w]))) {
-            ++p;
-            w = skipHyphens(w + 1);
-        } else if (starP != kNoStar) {
-            p = starP + 1;
-            w = starW = skipHyphens(starW + 1);
-        } else {
-            return false;
-        }
-    }
-    while (p < wordPattern.size() && wordPattern[p] == '*') ++p;
-    return p == wordPattern.size();
-}
-
 int letterCount(std::string_view word) {
     return static_cast<int>(word.size()) -
            static_cast<int>(std::count(word.begin(), word.end(), '-'));
-}
-
-int lastWordMinLength(std::string_view wordPattern, int available, bool hasFromLetters,
-                      bool useAllFromLetters) {
-    if (hasFromLetters && available < fixedCount(wordPattern)) return kNothingCanMatch;
-    if (useAllFromLetters && hasFromLetters) {
-        if (available > kMaxWordLetters || available == 0) return kNothingCanMatch;
-        if (!hasStar(wordPattern) && static_cast<int>(wordPattern.size()) < available) {
-            return kNothingCanMatch;
-        }
-    }
-    return useAllFromLetters && available != LetterPool::kUnlimited ? available : 0;
-}
-
-bool usesAllLetters(std::string_view word, bool useAllFromLetters, int available) {
-    return !useAllFromLetters || available == 0 || letterCount(word) == available;
 }
 
 bool holdsInclude(std::string_view word, std::string_view include) {

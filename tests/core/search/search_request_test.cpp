@@ -181,23 +181,6 @@ TEST(SearchRequestTest, ChecksReenteredWhileTheirBoxIsOpenSucceedSilently) {
 
 using Texts = std::vector<std::string>;
 
-TEST(WordMatchingTest, PatternTest) {
-    // clang-format off
-    const std::tuple<const char*, const char*, bool> cases[] = {
-        {"cat", "c?t", true}, {"Cat", "c?t", true}, {"cat", "CAT", true}, {"c", "c*", true},
-        {"catalogue", "c*", true}, {"a", "*", true}, {"abcabc", "*bc", true}, {"axb", "a*?b", true},
-        {"mississip", "m*ss*p", true}, {"aaa", "*a*a*a*", true}, {"t-shirt", "tshirt", true},
-        {"t-shirt", "t*t", true}, {"t-shirt", "??????", true}, {"T-Shirt", "t*", true},
-        {"cart", "c?t", false}, {"ct", "c?t", false}, {"cats", "cat", false}, {"dog", "c*", false},
-        {"abcabd", "*bc", false}, {"ab", "a*?b", false}, {"mississip", "m*ss*s", false},
-        {"aa", "*a*a*a*", false}, {"t-shirt", "t?shirt", false}, {"cat", "cat!", false},
-        {"cat", "", false},
-    };
-    // clang-format on
-    for (auto [word, pattern, matches] : cases)
-        EXPECT_EQ(matchesPattern(word, pattern), matches) << word << " " << pattern;
-}
-
 TEST(WordMatchingTest, WordPatternsOfAFind) {
     const std::pair<const char*, std::vector<std::string_view>> cases[] = {
         {"c?t", {"c?t"}}, {"a  b *", {"a", "b", "*"}}, {"cat !", {"cat", "!"}}, {"", {}}};
@@ -211,42 +194,6 @@ TEST(WordMatchingTest, WordPatternsOfAFind) {
     EXPECT_EQ(fixedCount("c*t?*"), 3);
     EXPECT_TRUE(onlyStarWords("* * !"));
     EXPECT_FALSE(onlyStarWords("* c*"));
-}
-
-TEST(WordMatchingTest, LastWordMinLength) {
-    const std::tuple<const char*, int, bool, bool, int> cases[] = {
-        // pattern, letters, FROM, use all
-        // clang-format off
-        {"*", 3, true, true, 3}, {"*", 3, true, false, 0}, {"*", 20, true, true, 20},
-        {"*", 21, true, true, kNothingCanMatch},  // 20 letters at most
-        {"*", 0, true, true, kNothingCanMatch}, {"*", 0, false, true, 0},  // no FROM: no checks
-        {"????", 3, true, false, kNothingCanMatch}, {"??", 3, true, true, kNothingCanMatch},
-        {"???", 3, true, true, 3}, {"?*", 5, true, true, 5},
-        {"*", 100, true, false, 0},  // an unlimited letter
-        // clang-format on
-    };
-    for (const auto& [pattern, available, hasFrom, useAll, expected] : cases)
-        EXPECT_EQ(lastWordMinLength(pattern, available, hasFrom, useAll), expected)
-            << pattern << " " << available << " " << hasFrom << " " << useAll;
-}
-
-TEST(WordMatchingTest, UseAllIncludeAndExclude) {
-    // word, INCLUDE, EXCLUDE, use all, letters available, accepted
-    const std::tuple<const char*, const char*, const char*, bool, int, bool> cases[] = {
-        // clang-format off
-        {"tea", "ee", "", false, 0, false},  // repeated INCLUDE letters need repeats
-        {"tee", "ee", "", false, 0, true},     {"banana", "aaaa", "", false, 0, false},
-        {"Tea", "t", "", false, 0, true},      {"well-off", "-", "", false, 0, true},
-        {"welloff", "-", "", false, 0, false}, {"well-off", "", "-", false, 0, false},
-        {"Xray", "", "x", false, 0, false},    {"cat", "", "xyz", false, 0, true},
-        {"cat", "", "", true, 3, true},        {"cats", "", "", true, 3, false},
-        {"ca-t", "", "", true, 3, true},       {"cats", "", "", true, 0, true},
-        {"cats", "", "", false, 3, true},
-        // clang-format on
-    };
-    for (const auto& [word, include, exclude, useAll, available, accepted] : cases)
-        EXPECT_EQ(WordFilter(include, exclude, useAll, available).accepts(word), accepted)
-            << word << " +" << include << " -" << exclude << " " << useAll;
 }
 
 // A stoplist is read as the make command reads a word list: a byte-order mark is skipped, CRT

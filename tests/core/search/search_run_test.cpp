@@ -3,8 +3,14 @@
 // order, the Found and Checked figures, the stops, and cancel and pause from another thread.
 #include "core/search/search_run.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <chrono>
+#include <cstring>
 #include <limits>
+#include <numeric>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -12,7 +18,9 @@
 #include "core/results/results_header.h"
 #include "core/search/match_sink.h"
 #include "core/search/phrase_filters.h"
+#include "core/search/stoplist.h"
 #include "core/search/subset_analysis.h"
+#include "core/search/word_matching.h"
 #include "core/shell/paths.h"
 #include "support/dictionary_files.h"
 
@@ -276,90 +284,6 @@ TEST_F(SearchRunTest, DefaultStoreTakesTheCatalogueNamesAndTheIniTabSize) {
     EXPECT_TRUE(readPhraseOptions() == PhraseOptions{});
 }
 
-// Phrase searches over a generated dictionary in which the same sub-search recurs many times:
-// the phrases, their order, Found and Checked must be exactly those of walking every level, for
-// bangs, trailing "*" words, fixed letters, blanks, capitals and hyphens, letters left over, and
-// phrases cut short by the fifteen readers. The figures were taken from a search that walked
-// every level without reusing any. The phrase filters must give exactly the unfiltered phrases
-// that pass them, in the same order, reading no more words. Every search runs on one search thread
-// and on two, with the same outcome.
-// A fixed pseudo-random dictionary over few letters, so that phrases abound.
-Words generatedWords() {
-    Words words = {"a", "aa", "aaa", "I", "Al", "ab-c", "e-mail", "well-off"};
-    std::uint64_t state = 12345;
-    auto next = [&state] {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<std::uint32_t>(state >> 33);
-    };
-    const std::string letters = "aeinorstlcdu";
-    for (int i = 0; i < 2500; ++i) {
-        std::string w(1 + next() % 7, 'a');
-        for (auto& c : w) c = letters[next() % letters.size()];
-        if (next() % 10 == 0) w[0] = static_cast<char>(w[0] - 'a' + 'A');
-        if (w.size() > 2 && next() % 15 == 0) w.insert(1 + next() % (w.size() - 1), "-");
-        words.push_back(w);
-    }
-    return test::inWordOrder(words);  // a word drawn twice is stored once either way
-}
-
-class PhraseSearch : public SearchFixture {
-protected:
-    PhraseSearch() { addDictionary("generated.lex", generatedWords()); }
-
-    // The search on one search thread; on two and on three it must give the same, byte for
-    // byte. The two keep little in memory, so that a thread ahead of the next word also waits
-    // for its turn; the three keep as much as they may, in many blocks.
-    SearchOutcome search(const SearchFields& fields) {
-        SearchOutcome one = SearchFixture::search(fields, 1);
-        for (const int threads : {2, 3}) {
-            ChunkOrder::setKeptLimitForTests(threads == 2 ? 4096 : 0);
-            const SearchOutcome more = SearchFixture::search(fields, threads);
-            ChunkOrder::setKeptLimitForTests(0);
-            EXPECT_EQ(std::tie(more.lines, more.found, more.checked, more.filtersChanged),
-                      std::tie(one.lines, one.found, one.checked, one.filtersChanged))
-                << threads << " threads";
-        }
-        return one;
-    }
-};
-
-TEST_F(PhraseSearch, SameAsWalkingEveryLevel) {
-    const struct {
-        const char* find;
-        const char* from;
-        bool useAll, suppress;
-        std::int64_t found, checked;
-        std::uint64_t hash;  // of the match lines, in order
-        const char* first;
-    } cases[] = {
-        {"!", "nitrates", true, true, 19923, 577676, 14159101269909199397ULL, "A E N r S T it"},
-        {"!", "tailor", true, false, 54101, 282791, 6650555135595730620ULL, "A I L r T O"},
-        {"* * *", "reasonl", false, true, 8359, 44498, 8141889611527566502ULL, "A E L"},
-        {"* * *", "citadel", true, false, 5108, 71199, 14769886321573232257ULL, "A I Dclet"},
-        {"c?t !", "cattiness", true, true, 764, 18508, 6246029310890057087ULL, "Cat E N S S it"},
-        {"a* * *", "artisanal", true, true, 408, 16681, 1284161750775995485ULL, "A ial santr"},
-        {"!", "tea?rs", true, true, 16056, 308579, 18433572055116227028ULL, "A A r S et"},
-        {"* ?? *", "coastl", false, false, 4184, 15216, 17094708913256173892ULL, "A Cl O"},
-        {"!", "Retinal", true, true, 6670, 143764, 8389226285882884157ULL, "A E L N r it"},
-        {"!", "aaaaaaaaaaaaa", true, true, 18542, 46355, 8449486242271061129ULL,
-         "A A A A A A A A A A A A A"},
-        {"!", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", true, true, 62, 1834572,
-         2112671803621486045ULL, "A A Aa aaa aaa aaa aaa aaa aaa aaa aaa aaa aaa aaa aaa"},
-        {"* * * *", "sardine", false, true, 6701, 96271, 17007018653500231771ULL, "A D E I"},
-        {"!", "dilat?", true, true, 18875, 346871, 3365487038078788247ULL, "A A D L it"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.find << " from " << c.from);
-        const SearchOutcome outcome = search({c.find, c.from, "", "", c.useAll, c.suppress});
-        std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
-        for (unsigned char byte : outcome.lines) hash = (hash ^ byte) * 1099511628211ULL;
-        EXPECT_EQ(std::tuple(outcome.found, outcome.matches.size(), outcome.checked, hash,
-                             outcome.matches.empty() ? "" : outcome.matches[0]),
-                  std::tuple(c.found, static_cast<std::size_t>(c.found), c.checked, c.hash,
-                             std::string(c.first)));
-    }
-}
-
 // Whether a phrase passes the filters, word by word: the brute-force check.
 bool passes(const std::string& phrase, const PhraseFilters& filters) {
     std::vector<std::string> words;
@@ -377,40 +301,309 @@ bool passes(const std::string& phrase, const PhraseFilters& filters) {
     return true;
 }
 
-TEST_F(PhraseSearch, FiltersGiveTheUnfilteredPhrasesThatPass) {
-    const SearchFields requests[] = {
-        {"!", "nitrates", "", "", true, true},     {"!", "tailor", "", "", true, false},
-        {"* * *", "reasonl", "", "", false, true}, {"c?t !", "cattiness", "", "", true, true},
-        {"!", "tea?rs", "", "", true, true},       {"* ?? *", "coastl", "", "", false, false},
-        {"!", "tenets", "", "", true, false},      {"* * *", "tattle", "", "", false, false},
-    };
-    const auto stoplist = std::make_shared<Stoplist>(Words{"A", "r", "it", "e-mail"});
-    const PhraseFilters filterSets[] = {
-        {2, false, nullptr}, {3, false, nullptr},  {0, true, nullptr},
-        {2, true, nullptr},  {0, false, stoplist}, {3, true, stoplist},
-    };
-    for (const SearchFields& request : requests) {
-        m_request.setFilters({});
-        const SearchOutcome unfiltered = search(request);
-        ASSERT_GT(unfiltered.found, 0) << request.find << " from " << request.from;
-        for (const PhraseFilters& filters : filterSets) {
-            SCOPED_TRACE(testing::Message()
-                         << request.find << " from " << request.from << ", minimum "
-                         << filters.minWordLength << (filters.eachWordOnce ? ", once" : "")
-                         << (filters.stoplist ? ", stoplist" : ""));
-            Words expected;
-            std::copy_if(unfiltered.matches.begin(), unfiltered.matches.end(),
-                         std::back_inserter(expected),
-                         [&](const std::string& phrase) { return passes(phrase, filters); });
-            m_request.setFilters(filters);
-            const SearchOutcome filtered = search(request);
-            EXPECT_EQ(filtered.matches, expected);
-            EXPECT_EQ(filtered.found, static_cast<std::int64_t>(expected.size()));
-            EXPECT_LE(filtered.checked, unfiltered.checked);
-            // A filter that changed the results says so ("Filters on").
-            EXPECT_TRUE(filtered.filtersChanged || expected.size() == unfiltered.matches.size());
+// Searches compared with a brute-force reference: every sequence of words of a small random
+// dictionary, kept when the rules allow it. The rules, as the reference states them:
+// - one word per word of the FIND ('?' one letter, '*' any run, case aside, the hyphen no
+//   letter); from a word with a '!' on, any words, as many as use up the letters left; at most
+//   fifteen words;
+// - the words take the FROM letters, a '?' standing in for a missing one; every fixed letter of
+//   the FIND that FROM holds is kept for its own word (for good, when it stands before a '!');
+// - a word is found only while a letter and a vowel-like letter (a e i o u y or '?') are left;
+// - "Use All FROM Letters" and a '!' leave no letter over;
+// - "Suppress Permutations": among the trailing "*" words and the words after a '!', a word is
+//   no shorter than the word before, and of the same length starts no earlier in the alphabet;
+//   where the letters left are more than the word before but fewer than twice as many, the
+//   word takes them all;
+// - the phrase filters strike the phrases that hold a word they refuse.
+// Phrases come in the order of walking the words depth first in dictionary order. Every search
+// runs on one, two and three search threads, with the same outcome.
+
+bool isVowel(char c) { return std::string_view("aeiouyAEIOUY").find(c) != std::string_view::npos; }
+
+// The letters a word may still take (a to z, then the blanks), and how many of them count as
+// vowel-like: the vowels and blanks of FROM less the vowels spelled so far (a blank that stood
+// in for another letter still counts).
+struct Pool {
+    std::array<int, 27> count{};
+    int vowels = 0;
+    int total() const { return std::accumulate(count.begin(), count.end(), 0); }
+    bool take(std::string_view word) {
+        for (const char c : word) {
+            const int i = std::islower(c) ? c - 'a' : std::isupper(c) ? c - 'A' : -1;
+            if (i < 0) continue;
+            int& from = count[i] > 0 ? count[i] : count[26];
+            if (from-- == 0) return false;
+            vowels -= isVowel(c);
+        }
+        return true;
+    }
+};
+
+Pool poolOf(std::string_view from) {
+    Pool pool;
+    for (const char c : from) ++pool.count[c == '?' ? 26 : c - 'a'];
+    pool.vowels = static_cast<int>(
+        std::count_if(from.begin(), from.end(), [](char c) { return c == '?' || isVowel(c); }));
+    return pool;
+}
+
+int letters(std::string_view word) {
+    return static_cast<int>(word.size() - std::count(word.begin(), word.end(), '-'));
+}
+
+bool fits(std::string_view word, std::string_view pattern) {  // the word without its hyphen
+    if (pattern.empty()) return word.empty();
+    if (pattern[0] == '*')
+        return fits(word, pattern.substr(1)) || (!word.empty() && fits(word.substr(1), pattern));
+    return !word.empty() &&
+           (pattern[0] == '?' || std::tolower(pattern[0]) == std::tolower(word[0])) &&
+           fits(word.substr(1), pattern.substr(1));
+}
+
+bool fitsPattern(std::string word, std::string_view pattern) {
+    std::erase(word, '-');
+    return fits(word, pattern);
+}
+
+struct RandomCase {
+    std::string name;  // how to make it again
+    Words words;       // the dictionary, in dictionary order
+    SearchFields fields;
+    PhraseFilters filters;
+};
+
+std::ostream& operator<<(std::ostream& out, const RandomCase& c) {
+    out << c.name << ": FIND '" << c.fields.find << "' FROM '" << c.fields.from << "' INCLUDE '"
+        << c.fields.include << "' EXCLUDE '" << c.fields.exclude << "'"
+        << (c.fields.useAllFromLetters ? ", use all" : "")
+        << (c.fields.suppressPermutations ? ", suppress" : "") << ", minimum "
+        << c.filters.minWordLength << (c.filters.eachWordOnce ? ", once" : "")
+        << (c.filters.stoplist ? ", stoplist" : "") << "; words:";
+    for (const std::string& word : c.words) out << ' ' << word;
+    return out;
+}
+
+class Reference {
+public:
+    explicit Reference(const RandomCase& c) : m_case(c), m_from(poolOf(c.fields.from)) {
+        std::string_view rest = c.fields.find;
+        while (!rest.empty()) m_patterns.emplace_back(takeWordPattern(rest));
+        const auto bang = std::find_if(m_patterns.begin(), m_patterns.end(),
+                                       [](const std::string& p) { return p.find('!') != p.npos; });
+        if (bang != m_patterns.end()) m_bang = static_cast<std::size_t>(bang - m_patterns.begin());
+    }
+
+    Words matches() const {
+        Words found;
+        if (m_patterns.size() > 1 || m_bang == 0) {
+            std::vector<const std::string*> phrase;
+            extend(phrase, m_from, found);
+            return found;
+        }
+        const std::string& include = m_case.fields.include;
+        for (const std::string& word : m_case.words) {
+            Pool pool = m_from;
+            std::string lower = word;
+            for (char& c : lower) c = static_cast<char>(std::tolower(c));
+            const auto has = [&](char c) { return std::count(lower.begin(), lower.end(), c); };
+            if (fitsPattern(word, m_patterns[0]) &&
+                (m_case.fields.from.empty() || pool.take(word)) &&
+                (!m_case.fields.useAllFromLetters || m_from.total() == 0 ||
+                 letters(word) == m_from.total()) &&
+                std::all_of(include.begin(), include.end(),
+                            [&](char c) {
+                                return has(c) >= std::count(include.begin(), include.end(), c);
+                            }) &&
+                std::none_of(m_case.fields.exclude.begin(), m_case.fields.exclude.end(), has) &&
+                passes(word, {0, false, m_case.filters.stoplist}))
+                found.push_back(word);
+        }
+        return found;
+    }
+
+private:
+    // Every sequence whose words the letters could spell, each kept when the rules allow it;
+    // a sequence the rules refuse is not extended.
+    void extend(std::vector<const std::string*>& phrase, const Pool& left, Words& found) const {
+        if (!allowed(phrase, false)) return;
+        if (allowed(phrase, true)) {
+            std::string text;
+            for (const std::string* word : phrase) text += (text.empty() ? "" : " ") + *word;
+            if (passes(text, m_case.filters)) found.push_back(text);
+        }
+        for (const std::string& word : m_case.words) {
+            Pool pool = left;
+            if (!pool.take(word)) continue;
+            phrase.push_back(&word);
+            extend(phrase, pool, found);
+            phrase.pop_back();
         }
     }
+
+    // Whether the rules allow the words of `phrase` as a whole phrase or as the start of one.
+    bool allowed(const std::vector<const std::string*>& phrase, bool whole) const {
+        const std::size_t n = phrase.size();
+        if (n > kMaxPhraseWords || (m_bang == std::string::npos && n > m_patterns.size()) ||
+            (whole && (m_bang == std::string::npos ? n != m_patterns.size() : n < m_bang)))
+            return false;
+        Pool pool = m_from;
+        std::vector<Pool> kept(m_patterns.size());
+        for (std::size_t i = 0; i < m_patterns.size(); ++i) {
+            for (const char c : m_patterns[i]) {
+                if (std::isalpha(c) && pool.count[c - 'a'] > 0) {
+                    --pool.count[c - 'a'];
+                    ++kept[i].count[c - 'a'];
+                    kept[i].vowels += isVowel(c);
+                }
+            }
+        }
+        pool.vowels -= std::accumulate(kept.begin(), kept.end(), 0,
+                                       [](int n, const Pool& p) { return n + p.vowels; });
+        bool ordered = false;  // this word comes after the one before
+        int before = 0;        // its letters
+        char beforeFirst = 0;
+        for (std::size_t i = 0;; ++i) {
+            const bool afterBang = i >= m_bang;
+            if (!afterBang && i < m_patterns.size()) {
+                for (int c = 0; c < 26; ++c) pool.count[c] += kept[i].count[c];
+                pool.vowels += kept[i].vowels;
+            }
+            const int total = pool.total();
+            if (i == n)
+                return !whole || total == 0 || !(afterBang || m_case.fields.useAllFromLetters);
+            const std::string& word = *phrase[i];
+            const int length = letters(word);
+            const char first = static_cast<char>(std::tolower(word[0]));
+            if (total == 0 || pool.vowels == 0 || (!afterBang && !fitsPattern(word, m_patterns[i])))
+                return false;
+            if (ordered && (0 < total - before && total - before < before
+                                ? length != total
+                                : length < before || (length == before && first < beforeFirst)))
+                return false;
+            if (!pool.take(word)) return false;
+            ordered = m_case.fields.suppressPermutations &&
+                      (afterBang || (m_patterns[i] == "*" &&
+                                     std::all_of(m_patterns.begin() + static_cast<long>(i) + 1,
+                                                 m_patterns.end(), [](const std::string& p) {
+                                                     return p.find_first_not_of("*!") == p.npos;
+                                                 })));
+            before = length;
+            beforeFirst = first;
+        }
+    }
+
+    const RandomCase& m_case;
+    Pool m_from;
+    std::vector<std::string> m_patterns;
+    std::size_t m_bang = std::string::npos;  // the first word with a '!'
+};
+
+// A case drawn from `seed` for a FIND shape, in which each 'x' stands for a FROM letter: a
+// dictionary of forty words of one to four letters (seven for a single word) over nine letters,
+// some capitalised, some hyphenated; FROM the letters of two or more of its words, sometimes with a
+// blank.
+RandomCase randomCase(const char* shape, unsigned seed) {
+    std::mt19937 rng(seed);
+    const auto pick = [&rng](std::string_view from) { return from[rng() % from.size()]; };
+    RandomCase c{std::string("shape '") + shape + "' seed " + std::to_string(seed), {}, {}, {}};
+    const bool single = std::strpbrk(shape, " !") == nullptr;
+    for (int i = 0; i < 40; ++i) {
+        std::string word(1 + rng() % (single ? 7 : 4), ' ');
+        for (char& letter : word) letter = pick("aeiostnrl");
+        if (rng() % 8 == 0) word[0] = static_cast<char>(std::toupper(word[0]));
+        if (word.size() > 2 && rng() % 8 == 0) word.insert(1 + rng() % (word.size() - 1), "-");
+        c.words.push_back(word);
+    }
+    c.words = test::inWordOrder(c.words);
+    std::string from;
+    while (from.size() < 5) {
+        for (const char letter : c.words[rng() % c.words.size()])
+            if (letter != '-') from += static_cast<char>(std::tolower(letter));
+    }
+    if (rng() % 3 == 0) from[rng() % from.size()] = '?';
+    std::string find = shape, free = from;
+    for (char& x : find) {
+        if (x != 'x') continue;
+        do x = pick(free);
+        while (x == '?' || x == ' ');
+        free[free.find(x)] = ' ';
+    }
+    std::string include;  // of a single word: none to two letters or hyphens, maybe the same
+    for (int n = single ? static_cast<int>(rng() % 3) : 0; n > 0; --n) include += pick("aeiostn-");
+    const std::string exclude(single && rng() % 2 == 0 ? 1 : 0, pick("aeiostnrl-"));
+    c.fields =
+        fields(find.c_str(), from, rng() % 2 == 0, !single && rng() % 2 == 0, include.c_str(),
+               include.find_first_of(exclude) == include.npos ? exclude.c_str() : "");
+    const auto stoplist = std::make_shared<Stoplist>(Words{c.words[rng() % c.words.size()]});
+    const PhraseFilters filterSets[] = {
+        {}, {}, {2, false, nullptr}, {0, true, nullptr}, {0, false, stoplist}, {3, true, stoplist}};
+    c.filters = filterSets[rng() % std::size(filterSets)];
+    return c;
+}
+
+class PhraseSearch : public SearchFixture {
+protected:
+    // The search on one search thread; on two and on three it must give the same, byte for
+    // byte. The two keep little in memory, so that a thread ahead of the next word also waits
+    // for its turn; the three keep as much as they may, in many blocks.
+    SearchOutcome search(const SearchFields& fields) {
+        SearchOutcome one = SearchFixture::search(fields, 1);
+        for (const int threads : {2, 3}) {
+            ChunkOrder::setKeptLimitForTests(threads == 2 ? 4096 : 0);
+            const SearchOutcome more = SearchFixture::search(fields, threads);
+            ChunkOrder::setKeptLimitForTests(0);
+            EXPECT_EQ(std::tie(more.lines, more.found, more.checked, more.filtersChanged),
+                      std::tie(one.lines, one.found, one.checked, one.filtersChanged))
+                << threads << " threads";
+        }
+        return one;
+    }
+
+    void compare(const RandomCase& c) {
+        SCOPED_TRACE(testing::Message() << c);
+        Catalogue::instance().remove(lexPath("case.lex"));
+        addDictionary("case.lex", c.words);
+        m_request.clearAnalysedLetters();  // another dictionary
+        m_request.setFilters(c.filters);
+        const SearchOutcome outcome = search(c.fields);
+        const Words expected = Reference(c).matches();
+        EXPECT_EQ(outcome.matches, expected);
+
+        EXPECT_EQ(outcome.found, static_cast<std::int64_t>(expected.size()));
+        // A filter that changed the results says so ("Filters on").
+        RandomCase unfiltered = c;
+        unfiltered.filters = {};
+        EXPECT_TRUE(outcome.filtersChanged || Reference(unfiltered).matches() == expected);
+    }
+};
+
+TEST_F(PhraseSearch, SameAsEverySequenceTheRulesAllow) {
+    const char* shapes[] = {"*",       "x?*", "?*x", "*xx",  "x*x*x",  "*x?x*", "* *",   "* * *",
+                            "* * * *", "!",   "x!",  "x* *", "* ?? *", "?x* !", "x* * *"};
+    for (const char* shape : shapes) {
+        for (unsigned seed = 1; seed <= 8; ++seed) compare(randomCase(shape, seed));
+    }
+    // With letters left over, a word that leaves fewer than the word before takes them all.
+    compare({"takes all", test::inWordOrder(kCatDog), fields("* *", "atdog", false, true), {}});
+    // Without FROM; an INCLUDE letter twice asks for two.
+    compare({"include twice",
+             test::inWordOrder({"tea", "Tee", "e-e", "eye", "ewe", "tees"}),
+             fields("*", "", true, false, "ee", "w"),
+             {}});
+    // Phrases of more than fifteen words are cut short.
+    compare({"fifteen words", {"a", "aa", "aaa"}, fields("!", std::string(17, 'a')), {}});
+    compare({"fifteen words, suppress",
+             {"A", "a", "aa"},
+             fields("!", std::string(16, 'a'), true, true),
+             {}});
+    // The subtree memo fills up (it keeps 262144 states; nearly every set of the single letters
+    // is one) and the search walks on: the phrases are still exact.
+    Words letters = {"as", "go", "hi", "me", "no"};
+    for (char c = 'a'; c <= 's'; ++c) letters.emplace_back(1, c);
+    compare({"memo full",
+             test::inWordOrder(letters),
+             fields("!", "abcdefghijklmnoprs", true, true),
+             {}});
 }
 
 }  // namespace
