@@ -56,13 +56,13 @@ inline bool enterProgramFolder(bool lowerOnly = false) {
         fs::create_directories(folder / "lexicons");
         fs::create_directories(folder / "temp");
         fs::current_path(folder);
-        std::ofstream("zantric.ini") << "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\n"
-                                        "TEMP_FILES=.\\temp\n";
+        std::ofstream("zantric.ini") << "[PATHS]\nFILES=./files\nDICTIONARIES=./lexicons\n"
+                                        "TEMP_FILES=./temp\n";
         const auto words = systemWords(lowerOnly);
         if (words.empty()) return false;
-        writeDictionary(words, ".\\lexicons\\english.lex");
+        writeDictionary(words, "./lexicons/english.lex");
         Settings::resetForTests();
-        Catalogue::instance().setSelected(".\\lexicons\\english.lex", true);
+        Catalogue::instance().setSelected("./lexicons/english.lex", true);
         return true;
     }();
     return ready;

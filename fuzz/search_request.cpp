@@ -21,7 +21,7 @@ using namespace zantric;
 // The dictionary searched: made on the first input and selected.
 bool makeSmallDictionary() {
     {
-        DictionaryWriter writer(".\\lexicons\\small.lex");
+        DictionaryWriter writer("./lexicons/small.lex");
         for (const char* word :
              {"a",      "I",      "at",      "to",       "act",   "Cat",   "cat",
               "cot",    "sat",    "tab",     "taco",     "ta-co", "coat",  "cost",
@@ -30,8 +30,8 @@ bool makeSmallDictionary() {
             writer.addWord(word);
         writer.close();
     }
-    Catalogue::instance().add(".\\lexicons\\small.lex");
-    return Catalogue::instance().setSelected(".\\lexicons\\small.lex", true);
+    Catalogue::instance().add("./lexicons/small.lex");
+    return Catalogue::instance().setSelected("./lexicons/small.lex", true);
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ std::vector<std::string> wordList() {
 }
 
 void makeDictionary(const std::string& name, const std::vector<std::string>& words) {
-    const std::string path = ".\\lexicons\\" + name;
+    const std::string path = "./lexicons/" + name;
     DictionaryWriter writer(path);
     for (const auto& w : words) writer.addWord(w);
     writer.close();
@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
     makeDictionary("names.lex", {"Ann", "Bob", "Cat", "Dan", "Eve"});
     makeDictionary("short.lex", {"a", "an", "at", "cat", "dog"});
     if (!app.start(temp.path().toStdString())) return 1;
-    Catalogue::instance().setSelected(".\\lexicons\\english.lex", true);
+    Catalogue::instance().setSelected("./lexicons/english.lex", true);
     MainWindow* frame = app.frame();
     SearchPanel* client = frame->client();
     frame->resize(760, 520);

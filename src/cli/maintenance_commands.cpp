@@ -68,12 +68,12 @@ public:
         }
         m_path = path;
         struct stat status {};
-        if (::stat(nativePath(path).c_str(), &status) != 0 ||
+        if (::stat(path.c_str(), &status) != 0 ||
             !(S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode))) {
             return;  // a file, or what the make refuses with its own message
         }
         // Waits for a FIFO's writer; Ctrl-C ends the wait.
-        const int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
             m_status = interrupted() ? kExitCancelled : kExitError;
             if (!interrupted()) reportCannotRead(shownPath(path));

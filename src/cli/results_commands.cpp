@@ -24,7 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool hasFolder(const std::string& name) { return name.find_first_of("/\\") != std::string::npos; }
+bool hasFolder(const std::string& name) { return !folderPart(name).empty(); }
 
 std::string exportPath(const ProgramSession& session, const std::string& typed) {
     return session.typedPath(withDefaultExtension(typed, "txt"));
@@ -170,7 +170,7 @@ std::string resultsPath(const ProgramSession& session, const std::string& typed,
     const std::string& folder = Settings::instance().filesFolder();
     if (createFolder) {
         std::error_code ignored;
-        fs::create_directories(nativePath(folder), ignored);
+        fs::create_directories(folder, ignored);
     }
     return placeInFolder(folder, name);
 }

@@ -35,7 +35,7 @@ std::string notADictionary(const std::string& path) {
     if (!isRegularFile(path)) return {};
     const FilePtr file = openFile(path, "rb");
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(nativePath(path), error);
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (!file || error) return {};
     unsigned char start[kDataOffset];
     const std::size_t got = std::fread(start, 1, kDataOffset, file.get());

@@ -100,8 +100,7 @@ void ResultsFileCommands::deleteShown() {
     // Asked as every deletion is asked, with No as the default button; the files are named as
     // a shell names them.
     const auto shown = [](const std::string& name) {
-        return QDir::cleanPath(
-                   QDir::current().absoluteFilePath(QString::fromStdString(nativePath(name))))
+        return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(name)))
             .toStdString();
     };
     const std::string question = loadString(kStrDeleteResultsQuestion) + '\n' +

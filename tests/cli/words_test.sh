@@ -101,6 +101,18 @@ chmod 600 prog/files/kept.ztr prog/files/kept.zix kept.txt
 run --yes search '???' --from tacos --no-use-all --save kept --export kept
 expect_eq "modes" "$status $(stat -c %a prog/lexicons/mode.lex prog/files/kept.{ztr,zix} kept.txt | xargs)" "0 640 600 600 600"
 expect_eq "rewrite files left" "$(find prog -name 'new{}}{*' | wc -l)" "0"
+# A backslash is a character of a name: a program folder, a word list, a dictionaries folder and a
+# results file named with one work; an ini of the old form (FILES=.\saved) is read and written back.
+mkdir 'old\form' && printf '[PATHS]\nDICTIONARIES=./lex\\icons\nFILES=.\\saved\n' >'old\form/zantric.ini'
+printf '%s\n' cat act >'lists/w\1.txt'
+folder="$dir/old\\form" table <<'EOF'
+--yes make 'lists/w\1.txt' w|0|Dictionary Created Successfully
+select w|0|
+search '???' --from tca --save 'r\1'|0||act,cat,
+view 'r\1'|0|Found: 2
+EOF
+expect_eq "backslash names" "$(cd 'old\form' && find . -type f | LC_ALL=C sort | tr '\n' ' ')|$(sed -n 2,3p 'old\form/zantric.ini' | tr '\n' ' ')" \
+    './lex\icons/w.lex ./saved/r\1.zix ./saved/r\1.ztr ./zantric.ini |DICTIONARIES=./lex\icons FILES=./saved '
 # Ctrl-C once the first sorted run is on disk: status 130, no dictionary, no temporary file.
 randoms 3 1500000 >big.txt
 "$CLI" -C prog make big.txt big >/dev/null 2>&1 &

@@ -35,9 +35,8 @@ using Words = std::vector<std::string>;
 class ProgramFolder {
 public:
     ProgramFolder() {
-        TempFolder::write(
-            "zantric.ini",
-            "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
+        TempFolder::write("zantric.ini",
+                          "[PATHS]\nFILES=./files\nDICTIONARIES=./lexicons\nTEMP_FILES=./temp\n");
         for (const char* sub : {"lexicons", "temp", "files"})
             std::filesystem::create_directory(sub);
         Settings::resetForTests();
@@ -55,7 +54,7 @@ public:
         std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) {
             return compareWords(a.c_str(), b.c_str()) < 0;
         });
-        const std::string path = ".\\lexicons\\" + name;
+        const std::string path = "./lexicons/" + name;
         DictionaryWriter writer(path);
         for (const auto& w : words) writer.addWord(w);
         writer.close();
@@ -70,7 +69,7 @@ private:
 };
 // The catalogue's word count of a dictionary, -1 when it is not listed.
 inline long listedWords(const std::string& name) {
-    const CatalogueEntry* entry = Catalogue::instance().find(".\\lexicons\\" + name);
+    const CatalogueEntry* entry = Catalogue::instance().find("./lexicons/" + name);
     return entry ? static_cast<long>(entry->header().wordCount) : -1;
 }
 // The frame and main window as the program builds them; controls found by their names.

@@ -240,7 +240,7 @@ private slots:
         QTest::keyClick(w.find("find"), Qt::Key_Tab);
         QTRY_COMPARE(messages.count(), 1u);
         QVERIFY(messages.last().text.starts_with("Your FIND field contained a pattern"));
-        Catalogue::instance().setSelected(".\\lexicons\\english.lex", false);
+        Catalogue::instance().setSelected("./lexicons/english.lex", false);
         messages.clear();
         bool selectOpened = false;
         inDialog<gui::SelectDictionariesDialog>([&](auto*) { selectOpened = true; });
@@ -670,7 +670,7 @@ private slots:
             QCOMPARE(asked, c.outcome != StarterOutcome::kNotOffered);
             QCOMPARE(listedWords("english.lex"), c.englishWords);
             if (c.englishWords > 0)
-                QVERIFY(Catalogue::instance().isSelected(".\\lexicons\\english.lex"));
+                QVERIFY(Catalogue::instance().isSelected("./lexicons/english.lex"));
             QVERIFY(std::filesystem::is_empty("temp"));
         }
     }

@@ -44,7 +44,7 @@ inline Words wordsOf(const std::string& path) {
 }
 
 // A dictionary's path as the program names it, and its bytes.
-inline std::string lexPath(const std::string& name) { return ".\\lexicons\\" + name; }
+inline std::string lexPath(const std::string& name) { return "./lexicons/" + name; }
 inline std::string bytesOf(const std::string& name) { return TempFolder::read("lexicons/" + name); }
 
 // The program's folder: the settings read from it, a fresh catalogue, every message recorded.
@@ -58,7 +58,7 @@ protected:
             std::filesystem::remove_all(folder);
             std::filesystem::create_directory(folder);
         }
-        TempFolder::write("zantric.ini", "[PATHS]\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n");
+        TempFolder::write("zantric.ini", "[PATHS]\nDICTIONARIES=./lexicons\nTEMP_FILES=./temp\n");
         Settings::resetForTests();
         Catalogue::resetForTests();
         m_messages.clear();

@@ -19,7 +19,7 @@ protected:
     }
     // The file's bytes without the Created time, which differs from one writing to the next.
     static std::string bytesWithoutCreated(const std::string& name) {
-        std::string bytes = TempFolder::read(nativePath(name));
+        std::string bytes = TempFolder::read(name);
         return bytes.size() < kDataOffset ? bytes : bytes.replace(kHeaderOffset, 4, 4, '\0');
     }
     static Catalogue& catalogue() { return Catalogue::instance(); }

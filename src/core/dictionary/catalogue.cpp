@@ -34,7 +34,7 @@ std::string lowerCase(std::string text) {
 std::vector<std::string> lexFilesIn(const std::string& folder, bool& unreadable) {
     std::vector<std::string> names;
     std::error_code error;
-    fs::directory_iterator it(fs::path(nativePath(folder)), error);
+    fs::directory_iterator it(fs::path(folder), error);
     unreadable = error && fileExists(folder);
     if (error) return names;
     for (; it != fs::directory_iterator(); it.increment(error)) {

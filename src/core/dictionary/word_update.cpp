@@ -314,7 +314,7 @@ int updateWord(const std::string& path, std::string_view word, UpdateMode mode,
         // On the first start the dictionaries folder may not have been made yet.
         if (const std::string folder = folderPart(file); !folder.empty() && !fileExists(folder)) {
             std::error_code ignored;
-            fs::create_directory(nativePath(folder), ignored);
+            fs::create_directory(folder, ignored);
         }
         createEmptyFile(file);
         created = true;

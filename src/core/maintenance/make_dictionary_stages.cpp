@@ -141,7 +141,7 @@ void SortRunsStage::work() {
     FilePtr input = openFile(m_inputName, "rb");
     if (!input) cannotOpen(m_inputName);
     std::error_code error;
-    const auto size = std::filesystem::file_size(nativePath(m_inputName), error);
+    const auto size = std::filesystem::file_size(m_inputName, error);
     m_inputSize = error ? 0 : static_cast<std::uint64_t>(size);
     m_validWords = 0;
     m_report = WordListReport();

@@ -35,7 +35,7 @@ bool readHeader(std::FILE* file, DictionaryHeader& header) {
 std::optional<bool> selectedNow(const CatalogueEntry* entry, const std::string& path) {
     if (entry) return entry->selected();
     std::error_code error;
-    if (!std::filesystem::is_regular_file(nativePath(path), error)) return false;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     const FilePtr file = openFile(path, "rb");
     if (!file) return std::nullopt;
     DictionaryHeader header;
@@ -105,7 +105,7 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
     // A fresh program folder has no dictionaries folder yet.
     if (const std::string folder = folderPart(path); !folder.empty() && !fileExists(folder)) {
         std::error_code ignored;
-        std::filesystem::create_directories(nativePath(folder), ignored);
+        std::filesystem::create_directories(folder, ignored);
     }
     // The old dictionary keeps its name until the new one takes it in one rename.
     if (!replaceFile(temporaryName, path, true)) {
@@ -116,7 +116,7 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
     }
     std::error_code error;
     if (!listedFile.empty() && fileExists(listedFile) &&
-        !std::filesystem::equivalent(nativePath(listedFile), nativePath(path), error)) {
+        !std::filesystem::equivalent(listedFile, path, error)) {
         keepBackup(listedFile);
     }
     catalogue.remove(path);

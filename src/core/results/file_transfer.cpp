@@ -19,7 +19,7 @@ constexpr const char* kMovingText = "Moving File: ";
 
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return fs::equivalent(fs::path(nativePath(a)), fs::path(nativePath(b)), error) && !error;
+    return fs::equivalent(fs::path(a), fs::path(b), error) && !error;
 }
 
 // Whether the destination can be created, without truncating it when it exists.
@@ -36,7 +36,7 @@ int copyFile(const std::string& destination, const std::string& source,
              const BlockHook& afterBlock) {
     if (sameFile(destination, source)) return kTransferOk;
     std::error_code error;
-    const std::uintmax_t size = fs::file_size(fs::path(nativePath(source)), error);
+    const std::uintmax_t size = fs::file_size(fs::path(source), error);
 
     FilePtr in = openFile(source, "rb");
     if (!in) return canCreate(destination) ? kTransferCannotOpenSource : kTransferCannotCreate;
@@ -71,7 +71,7 @@ int moveFile(const std::string& destination, const std::string& source,
              const BlockHook& afterBlock) {
     // A rename replaces an existing destination at once, and moving a file onto itself keeps it.
     std::error_code error;
-    fs::rename(fs::path(nativePath(source)), fs::path(nativePath(destination)), error);
+    fs::rename(fs::path(source), fs::path(destination), error);
     if (!error) return kTransferOk;
     if (error != std::errc::cross_device_link) return kTransferCannotCreate;
 

@@ -70,7 +70,7 @@ void reportUnableToOpen(const std::string& name, const void* owner) {
 
 std::uint64_t fileSize(const std::string& name) {
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(nativePath(name), error);
+    const std::uintmax_t size = std::filesystem::file_size(name, error);
     return error ? 0 : size;
 }
 
@@ -118,7 +118,7 @@ bool saveResultsPair(ResultsStore& results, const std::string& chosenName, const
     // Both files are copied to the temporary folder first, so that a failed copy leaves an
     // existing pair of that name as it was; each then takes its name in one rename.
     std::error_code ignored;
-    std::filesystem::create_directories(nativePath(Settings::instance().tempFolder()), ignored);
+    std::filesystem::create_directories(Settings::instance().tempFolder(), ignored);
     const std::string stagedData = tempFileName("zsd");
     const std::string stagedIndex = tempFileName("zsi");
     auto fail = [&](const std::string& name) {
@@ -226,8 +226,8 @@ void ExportWork::work() {
         // No part of a failed export stays: an appended one is cut back to where it began.
         std::error_code ignored;
         if (m_append && begun >= 0) {
-            std::filesystem::resize_file(nativePath(m_destination),
-                                         static_cast<std::uintmax_t>(begun), ignored);
+            std::filesystem::resize_file(m_destination, static_cast<std::uintmax_t>(begun),
+                                         ignored);
         } else {
             removeFile(m_destination);
         }

@@ -58,7 +58,7 @@ constexpr std::uint64_t kFileSlack = 16 << 10;
 std::uint64_t roomAboveReserve(const std::string& folder) {
     std::error_code error;
     const std::filesystem::space_info space =
-        std::filesystem::space(folder.empty() ? std::string(".") : nativePath(folder), error);
+        std::filesystem::space(folder.empty() ? std::string(".") : folder, error);
     if (error) return std::numeric_limits<std::uint64_t>::max();
     const std::uint64_t reserve =
         std::min<std::uint64_t>(kDiskReserve, space.capacity / 100 * kDiskReservePercent);

@@ -218,9 +218,8 @@ StoplistEditResult editStoplistFile(const std::string& path, StoplistEdit& edit)
         }
     }
     if (edit.added.empty() && edit.removed.empty()) return StoplistEditResult::kDone;
-    return writeFileReplacing(nativePath(path), lines.text(edit.added))
-               ? StoplistEditResult::kDone
-               : StoplistEditResult::kUnwritable;
+    return writeFileReplacing(path, lines.text(edit.added)) ? StoplistEditResult::kDone
+                                                            : StoplistEditResult::kUnwritable;
 }
 
 }  // namespace zantric

@@ -31,7 +31,7 @@ constexpr const char* kMarkerExtension = "zti";
 std::vector<fs::path> markerFiles() {
     std::vector<fs::path> markers;
     std::error_code error;
-    fs::directory_iterator it(fs::path(nativePath(Settings::instance().tempFolder())), error);
+    fs::directory_iterator it(fs::path(Settings::instance().tempFolder()), error);
     if (error) return markers;
     for (; it != fs::directory_iterator(); it.increment(error)) {
         if (error) break;
@@ -80,7 +80,7 @@ bool InstanceMarker::create() {
     // The start-up clean-up of a copy starting now may take this new marker for a stale one
     // before it is locked, and delete it; it deletes it while holding the lock, so once the lock
     // is held here, a marker still under its name is this one and stays.
-    const std::string native = nativePath(m_path);
+    const std::string& native = m_path;
     for (int tries = 0; tries < 10; ++tries) {
         const int fd = ::open(native.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd < 0) return false;

@@ -26,7 +26,7 @@ bool ProgramSession::start(const std::string& folder, Use use, std::string* reas
     if (use == Use::kWork) {
         // Temporary files, the instance marker among them, need their folder.
         std::error_code ignored;
-        std::filesystem::create_directories(nativePath(Settings::instance().tempFolder()), ignored);
+        std::filesystem::create_directories(Settings::instance().tempFolder(), ignored);
     }
     deleteLeftoverTempFiles();
     Catalogue::instance();  // scans the dictionaries folder
@@ -49,7 +49,7 @@ void ProgramSession::end() {
 }
 
 std::string ProgramSession::typedPath(const std::string& path) const {
-    const std::filesystem::path typed(nativePath(path));
+    const std::filesystem::path typed(path);
     if (path.empty() || typed.is_absolute()) return path;
     return (std::filesystem::path(m_invocationFolder) / typed).string();
 }

@@ -43,11 +43,10 @@ bool linkBackup(const std::string& name) {
         return false;
     }
     std::error_code error;
-    fs::create_hard_link(nativePath(name), nativePath(backup), error);
+    fs::create_hard_link(name, backup, error);
     if (!error) return true;
     // A file system without hard links: a copy keeps the old words all the same.
-    fs::copy_file(nativePath(name), nativePath(backup), fs::copy_options::overwrite_existing,
-                  error);
+    fs::copy_file(name, backup, fs::copy_options::overwrite_existing, error);
     if (!error && syncFile(backup)) return true;
     removeFile(backup);
     report(kStrUnableToRename, name);

@@ -23,17 +23,17 @@ namespace fs = std::filesystem;
 // file the user made private stays private. New files are left as they were made.
 void takePermissions(const std::string& source, const std::string& target) {
     std::error_code error;
-    const fs::file_status old = fs::status(nativePath(target), error);
+    const fs::file_status old = fs::status(target, error);
     if (error || !fs::is_regular_file(old)) return;
-    fs::permissions(nativePath(source), old.permissions(), fs::perm_options::replace, error);
+    fs::permissions(source, old.permissions(), fs::perm_options::replace, error);
 }
 
 // Makes a rename in the folder durable. Failure costs durability only, so it is not reported.
 void syncFolder(const std::string& file) {
 #if ZANTRIC_HAVE_FSYNC
     const std::string folder = folderPart(file);
-    const int fd = ::open(folder.empty() ? "." : nativePath(folder).c_str(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
@@ -46,7 +46,7 @@ void syncFolder(const std::string& file) {
 
 bool syncFile(const std::string& name) {
 #if ZANTRIC_HAVE_FSYNC
-    const int fd = ::open(nativePath(name).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     const bool synced = ::fsync(fd) == 0;
     return ::close(fd) == 0 && synced;
@@ -60,7 +60,7 @@ bool replaceFile(const std::string& source, const std::string& target, bool keep
     takePermissions(source, target);
     if (keepOld) linkBackup(target);
     std::error_code error;
-    fs::rename(nativePath(source), nativePath(target), error);
+    fs::rename(source, target, error);
     if (!error) {
         syncFolder(target);
         return true;
@@ -70,8 +70,7 @@ bool replaceFile(const std::string& source, const std::string& target, bool keep
     // Another file system: a rename is only atomic within one, so the copy is made beside the
     // target, complete and flushed, before it takes the target's name.
     const std::string staged = folderPart(target) + kStagingFileName;
-    fs::copy_file(nativePath(source), nativePath(staged), fs::copy_options::overwrite_existing,
-                  error);
+    fs::copy_file(source, staged, fs::copy_options::overwrite_existing, error);
     if (error || !syncFile(staged) || !renameFile(staged, target)) {
         removeFile(staged);
         return false;

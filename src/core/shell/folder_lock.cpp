@@ -17,7 +17,7 @@ namespace zantric {
 
 FolderLock::FolderLock(const std::string& folder, Mode mode) {
 #if ZANTRIC_FOLDER_LOCKS
-    const std::string native = folder.empty() ? std::string(".") : nativePath(folder);
+    const std::string native = folder.empty() ? std::string(".") : folder;
     const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     int locked;

@@ -1,6 +1,5 @@
 #include "core/shell/paths.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -15,7 +14,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::size_t lastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
+// The characters that separate folders: '/' everywhere, and '\\' too where it is the system's.
+constexpr std::string_view kSeparators =
+    fs::path::preferred_separator == '\\' ? std::string_view("\\/") : std::string_view("/");
+
+std::size_t lastSeparator(std::string_view path) { return path.find_last_of(kSeparators); }
 
 // Position of the dot that starts the extension, or npos.
 std::size_t extensionDot(std::string_view name) {
@@ -59,15 +62,9 @@ bool matchesGlob(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
-std::string nativePath(std::string_view path) {
-    std::string native(path);
-    std::replace(native.begin(), native.end(), '\\', '/');
-    return native;
-}
-
 std::string shownPath(std::string_view path) {
     if (path.empty()) return {};
-    fs::path native(nativePath(path));
+    fs::path native(path);
     if (native.is_relative()) {
         std::error_code error;
         const fs::path current = fs::current_path(error);
@@ -77,11 +74,10 @@ std::string shownPath(std::string_view path) {
 }
 
 FilePtr openFile(const std::string& name, const char* mode) {
-    const std::string native = nativePath(name);
     std::error_code error;
-    const fs::file_status status = fs::status(native, error);
+    const fs::file_status status = fs::status(name, error);
     if (fs::exists(status) && !fs::is_regular_file(status)) return nullptr;
-    return FilePtr(std::fopen(native.c_str(), mode));
+    return FilePtr(std::fopen(name.c_str(), mode));
 }
 
 FilePtr fileOpenWithReport(const std::string& name, const char* mode) {
@@ -132,10 +128,7 @@ std::string folderPart(std::string_view path) {
 
 std::string placeInFolder(std::string_view folder, std::string_view name) {
     if (lastSeparator(name) != std::string_view::npos) return std::string(name);
-    std::string path(folder);
-    path += '\\';
-    path += name;
-    return path;
+    return (fs::path(folder) / fs::path(name)).string();
 }
 
 std::string dropFirstHyphen(std::string_view word) {
@@ -146,17 +139,17 @@ std::string dropFirstHyphen(std::string_view word) {
 
 bool fileExists(const std::string& name) {
     std::error_code error;
-    return fs::exists(fs::path(nativePath(name)), error);
+    return fs::exists(fs::path(name), error);
 }
 
 bool isRegularFile(const std::string& name) {
     std::error_code error;
-    return fs::is_regular_file(fs::path(nativePath(name)), error);
+    return fs::is_regular_file(fs::path(name), error);
 }
 
 std::string notAFileText(const std::string& name) {
     std::error_code error;
-    switch (fs::status(fs::path(nativePath(name)), error).type()) {
+    switch (fs::status(fs::path(name), error).type()) {
         case fs::file_type::directory:
             return loadString(kStrKindFolder);
         case fs::file_type::fifo:
@@ -173,14 +166,14 @@ std::string notAFileText(const std::string& name) {
 
 bool removeFile(const std::string& name) {
     std::error_code error;
-    fs::path path(nativePath(name));
+    fs::path path(name);
     if (fs::is_directory(fs::symlink_status(path, error))) return false;
     return fs::remove(path, error);
 }
 
 bool renameFile(const std::string& from, const std::string& to) {
     std::error_code error;
-    fs::rename(fs::path(nativePath(from)), fs::path(nativePath(to)), error);
+    fs::rename(fs::path(from), fs::path(to), error);
     return !error;
 }
 
@@ -189,7 +182,7 @@ std::vector<std::string> filesMatching(std::string_view pattern) {
     std::string namePattern = namePart(pattern);
     std::vector<std::string> names;
     std::error_code error;
-    fs::directory_iterator it(fs::path(folder.empty() ? "." : nativePath(folder)), error);
+    fs::directory_iterator it(fs::path(folder.empty() ? std::string(".") : folder), error);
     if (error) return names;
     for (; it != fs::directory_iterator(); it.increment(error)) {
         if (error) break;

@@ -1,6 +1,6 @@
-// Path and file helpers shared by the whole program. The program keeps paths in the forms it
-// writes them ("folder\name", ".\lexicons"); on this system both '\' and '/' separate folders,
-// and every file-system call converts a path with nativePath() first.
+// Path and file helpers shared by the whole program. Paths are kept in the native form of the
+// system ("./lexicons/english.lex"), as std::filesystem::path takes them: on Linux only '/'
+// separates folders, and a '\' is a character of a name like any other.
 #pragma once
 
 #include <cstdio>
@@ -18,13 +18,11 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// The path with every '\' turned into '/', ready for a file-system call.
-std::string nativePath(std::string_view path);
 // The path as a person is shown it, in every message and on the command line: native, and a
 // relative one made absolute from the current folder (the program's folder) without its "."
-// steps, so ".\temp\$$x.$$$" reads "/home/ann/.local/share/zantric/temp/$$x.$$$".
+// steps, so "./temp/$$x.$$$" reads "/home/ann/.local/share/zantric/temp/$$x.$$$".
 std::string shownPath(std::string_view path);
-// Opens a file in the native form of its path (fopen mode letters); nullptr on failure, silently.
+// Opens a file (fopen mode letters); nullptr on failure, silently.
 // Only a regular file (or a link to one) is opened: a folder, a FIFO or a device under a file's
 // name is refused at once rather than read without end or waited on for ever.
 FilePtr openFile(const std::string& name, const char* mode);
@@ -43,7 +41,7 @@ std::string writeFailureText(std::string_view message, const std::string& name);
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // The text after the last dot; "" when there is none. Only a dot in the name part counts, so
-// ".\temp\$$abc" has no extension.
+// "./temp/$$abc" has no extension.
 std::string extensionOf(std::string_view name);
 // Drops everything from the last dot (of the name part), adds a dot unless `ext` starts with
 // one, then adds `ext`.
@@ -52,7 +50,7 @@ std::string replaceExtension(std::string_view name, std::string_view ext);
 std::string namePart(std::string_view path);
 // The text up to and including the last separator, or "".
 std::string folderPart(std::string_view path);
-// `name` unchanged if it holds a separator, else folder + '\' + name.
+// `name` unchanged if it holds a separator, else `name` in `folder` ("./lexicons/a.lex").
 std::string placeInFolder(std::string_view folder, std::string_view name);
 // The word with its first hyphen taken out.
 std::string dropFirstHyphen(std::string_view word);

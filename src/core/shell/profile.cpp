@@ -155,14 +155,13 @@ std::mutex gWriteMutex;
 
 bool profileFileUsable(const std::string& iniFile) {
     std::error_code error;
-    const fs::path name(nativePath(iniFile));
+    const fs::path name(iniFile);
     if (!fs::is_regular_file(name, error)) return false;
     const std::uintmax_t size = fs::file_size(name, error);
     return !error && size <= kMaxProfileBytes;
 }
 
-ProfileText::ProfileText(const std::string& iniFile)
-    : m_content(readWholeFile(nativePath(iniFile))) {}
+ProfileText::ProfileText(const std::string& iniFile) : m_content(readWholeFile(iniFile)) {}
 
 std::string ProfileText::string(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
@@ -204,7 +203,7 @@ int profileInt(std::string_view section, std::string_view key, int defaultValue,
 bool writeProfileString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& iniFile) {
     value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
-    std::string nativeName = nativePath(iniFile);
+    const std::string& nativeName = iniFile;
 
     std::lock_guard lock(gWriteMutex);
     std::string content;

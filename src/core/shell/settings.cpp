@@ -1,7 +1,9 @@
 #include "core/shell/settings.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "core/shell/ini_names.h"
@@ -26,6 +28,21 @@ constexpr std::string_view kCannotCreateFolder =
 constexpr std::string_view kIniUnusable =
     "Zantric cannot read Zantric.ini: it is not a plain file of at most 1 MiB. Zantric will "
     "continue with its default settings and leave the file as it is.";
+
+// A PATHS value in the form earlier versions wrote, a backslash between folders (".\lexicons"),
+// as a native path ("./lexicons"); nullopt for a value in the native form. On this system a
+// backslash is a character of a name, so a value holding a '/' as well, or naming a folder that
+// is there, is taken as it stands; where the backslash separates folders, every value is native.
+std::optional<std::string> fromOldForm(const std::string& value) {
+    std::error_code error;
+    if (fs::path::preferred_separator == '\\' || value.find('\\') == std::string::npos ||
+        value.find('/') != std::string::npos || fs::is_directory(value, error)) {
+        return std::nullopt;
+    }
+    std::string native = value;
+    std::replace(native.begin(), native.end(), '\\', '/');
+    return native;
+}
 
 // False until resetForTests() has made the instance, which it then loads itself.
 std::atomic<bool> gLoadOnFirstUse{true};
@@ -59,6 +76,11 @@ Settings Settings::load() {
                              PathKey{ini::kTempFolder, &config.m_tempFolder}}) {
             std::string fallback = *path.folder;
             *path.folder = config.m_atStart.string(ini::kPathsSection, path.key, fallback);
+            if (std::optional<std::string> native = fromOldForm(*path.folder)) {
+                // Rewritten at once, so that the file a person opens shows the form now used.
+                *path.folder = std::move(*native);
+                writeProfileString(ini::kPathsSection, path.key, *path.folder, file);
+            }
             if (!checkFolder(*path.folder, fallback)) *path.folder = fallback;
         }
     } else {
@@ -76,7 +98,7 @@ Settings Settings::load() {
 
 bool Settings::checkFolder(const std::string& path, const std::string& fallback) {
     std::error_code error;
-    fs::path folder(nativePath(path));
+    const fs::path folder(path);
     fs::file_status status = fs::status(folder, error);
     if (fs::is_directory(status)) return true;
     if (fs::exists(status)) {

@@ -1,5 +1,5 @@
 // Settings: the program's one configuration object: the files, dictionaries and temporary
-// folders and the names of the ini and help files. Made on first use by instance() from the ini
+// folders and the name of the ini file. Made on first use by instance() from the ini
 // file in the current folder (the program's folder), which it creates with defaults when missing;
 // lives until the process ends. Made on the UI thread at start-up; read from any thread after.
 #pragma once
@@ -22,7 +22,6 @@ public:
     const std::string& dictionariesFolder() const { return m_dictionariesFolder; }
     const std::string& tempFolder() const { return m_tempFolder; }
     const std::string& iniFileName() const { return m_iniFileName; }
-    const std::string& helpFileName() const { return m_helpFileName; }
 
     // A bare name placed in the dictionaries / temporary folder; a path is returned unchanged.
     std::string dictionaryPath(std::string_view name) const;
@@ -44,11 +43,10 @@ private:
     // messages name `fallback`, the folder used instead.
     static bool checkFolder(const std::string& path, const std::string& fallback);
 
-    std::string m_filesFolder = ".\\files";
-    std::string m_dictionariesFolder = ".\\lexicons";
-    std::string m_tempFolder = ".\\temp";
-    std::string m_iniFileName = ".\\zantric.ini";
-    std::string m_helpFileName = ".\\zantric.hlp";
+    std::string m_filesFolder = "./files";
+    std::string m_dictionariesFolder = "./lexicons";
+    std::string m_tempFolder = "./temp";
+    std::string m_iniFileName = "./zantric.ini";
     ProfileText m_atStart;
 };
 

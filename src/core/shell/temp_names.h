@@ -23,7 +23,7 @@ std::string tempBaseName();
 inline constexpr std::string_view kResultsDataExtension = "$$$";
 inline constexpr std::string_view kResultsIndexExtension = "zix";
 
-// The temporary folder, a backslash, tempBaseName(), a dot and `extension`.
+// tempBaseName(), a dot and `extension`, in the temporary folder.
 std::string tempFileName(std::string_view extension);
 
 // A name in the temporary folder that no file has at the moment of the call: tempBaseName(), an

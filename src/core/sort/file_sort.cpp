@@ -32,7 +32,7 @@ FileSort::FileSort(const std::string& name, int recordLength, Compare compare,
       m_sorted(new unsigned char[kSortBlockRecords * m_recordLength]) {
     if (!m_file) fail();
     std::error_code error;
-    const auto size = std::filesystem::file_size(nativePath(name), error);
+    const auto size = std::filesystem::file_size(name, error);
     const std::uintmax_t blockBytes = kSortBlockRecords * m_recordLength;
     if (!error) m_blockCount = static_cast<unsigned>((size + blockBytes - 1) / blockBytes);
 }

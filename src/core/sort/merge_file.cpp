@@ -17,11 +17,11 @@ namespace merge_detail {
 
 std::vector<std::string> matchingFiles(std::string_view pattern) {
     std::string folder = folderPart(pattern);
-    if (folder.empty()) folder = Settings::instance().tempFolder() + "\\";
+    if (folder.empty()) folder = Settings::instance().tempPath("");
     const std::string namePattern = namePart(pattern);
     std::vector<std::string> names;
     std::error_code error;
-    fs::directory_iterator it(fs::path(nativePath(folder)), error);
+    fs::directory_iterator it(fs::path(folder), error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         std::error_code typeError;
         std::string name = it->path().filename().string();
@@ -45,8 +45,7 @@ bool moveReplacing(const std::string& from, const std::string& to) {
     if (renameFile(from, to)) return true;
     // Another file system: copy, then delete the source.
     std::error_code error;
-    fs::copy_file(fs::path(nativePath(from)), fs::path(nativePath(to)),
-                  fs::copy_options::overwrite_existing, error);
+    fs::copy_file(fs::path(from), fs::path(to), fs::copy_options::overwrite_existing, error);
     if (error) return false;
     removeFile(from);
     return true;

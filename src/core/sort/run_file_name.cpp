@@ -13,8 +13,6 @@ std::string runFileName(std::string base, std::uint64_t number) {
 // This copy's own runs: a make of another copy, or one that ended abnormally, has runs of its own.
 std::string runFileBase() { return tempBaseName() + "-tmp{{{."; }
 
-std::string runFilePattern() {
-    return Settings::instance().tempFolder() + "\\" + runFileBase() + "*";
-}
+std::string runFilePattern() { return Settings::instance().tempPath(runFileBase() + "*"); }
 
 }  // namespace zantric

@@ -160,7 +160,7 @@ TEST_F(CatalogueTest, TemporaryNames) {
     writeDictionary(lexPath("a.lex"), {"cat"});
     TempFolder::write(lexFile("b.lex"), kJunk);
     for (int i = 2; i <= 17; ++i) writeDictionary(lexPath("d" + std::to_string(i) + ".lex"), {"a"});
-    const std::string base = ".\\temp\\" + tempBaseName();
+    const std::string base = "./temp/" + tempBaseName();
     Catalogue& names = Catalogue::instance();
     EXPECT_EQ(names.resultsDataName() + names.resultsIndexName() + names.subsetDictionaryName(),
               base + ".$$$" + base + ".zix" + base + ".MM_");

@@ -13,7 +13,7 @@ namespace {
 using test::TempFolder;
 using test::Words;
 
-constexpr const char* kPath = ".\\lexicons\\words.lex";
+constexpr const char* kPath = "./lexicons/words.lex";
 
 class MakeDictionaryTest : public test::MaintenanceTest {
 protected:
@@ -177,7 +177,7 @@ TEST_F(MakeDictionaryTest, CancelOrFailureAtAnyStageLeavesNothingAndKeepsTheOldD
             const StageRunner run = [&](ProgressWork& work) {
                 if (current++ == stage && cancel) work.cancelWork();
                 if (current == stage + 1 && !cancel)
-                    std::filesystem::create_directory(nativePath(inTheWay[stage](work)));
+                    std::filesystem::create_directory(inTheWay[stage](work));
                 return runWork(work);
             };
             EXPECT_EQ(make(list, false, run), MaintenanceOutcome::kFailed);
@@ -203,8 +203,8 @@ TEST_F(MakeDictionaryTest, UniqueWordsLeaveOutWhatSelectedDictionariesHold) {
         writeDictionary(test::lexPath(std::string("d") + i + ".lex"), {std::string("w") + i});
         list += std::string("w") + i + "\n";
     }
-    writeDictionary(".\\lexicons\\a.lex", {"cat", "dog", "a-bcd", "ab-cd", "abcd"});
-    writeDictionary(".\\lexicons\\unused.lex", {"cow"});
+    writeDictionary("./lexicons/a.lex", {"cat", "dog", "a-bcd", "ab-cd", "abcd"});
+    writeDictionary("./lexicons/unused.lex", {"cow"});
     writeDictionary(kPath, {"eel"});
     Catalogue::resetForTests();
     for (const CatalogueEntry& entry : catalogue().entries()) {
@@ -225,7 +225,7 @@ TEST_F(MakeDictionaryTest, StarterLeavesOutAbbreviationsSingleLettersAndVowelles
                       "Ohio\ncrypt\nmy\nBob's\nco-op\n  cat  \n\n1234\n");
     WordListReport report;
     ASSERT_EQ(makeStarterDictionary("list.txt", runWork, &report), MaintenanceOutcome::kDone);
-    const std::string path = ".\\lexicons\\english.lex";
+    const std::string path = "./lexicons/english.lex";
     EXPECT_EQ(test::wordsOf(path),
               (Words{"a", "I", "my", "cat", "co-op", "Lynn", "Ohio", "crypt", "Mcdonald"}));
     const Words told = describeReport(report, [](std::uint64_t n) { return std::to_string(n); });

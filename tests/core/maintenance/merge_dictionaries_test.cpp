@@ -15,9 +15,9 @@ using test::Words;
 class MergeDictionariesTest : public test::MaintenanceTest {
 protected:
     MergeDictionariesTest() {
-        writeDictionary(".\\lexicons\\a.lex", {"cat", "dog", "Bob", "ab-c", "zebra"});
-        writeDictionary(".\\lexicons\\b.lex", {"bob", "cat", "eel", "abc"});
-        writeDictionary(".\\lexicons\\c.lex", {"dog", "zebra", "ab-c", "fig"});
+        writeDictionary("./lexicons/a.lex", {"cat", "dog", "Bob", "ab-c", "zebra"});
+        writeDictionary("./lexicons/b.lex", {"bob", "cat", "eel", "abc"});
+        writeDictionary("./lexicons/c.lex", {"dog", "zebra", "ab-c", "fig"});
         catalogue();
     }
 };
@@ -34,8 +34,8 @@ TEST_F(MergeDictionariesTest, GivesTheUnionEachWordOnce) {
                                 false, runWork),
               MaintenanceOutcome::kDone);
     writeDictionary("expected.lex", all);
-    EXPECT_EQ(bytesWithoutCreated(".\\lexicons\\all.lex"), bytesWithoutCreated("expected.lex"));
-    EXPECT_EQ(catalogue().find(".\\lexicons\\all.lex")->header().wordCount, all.size());
+    EXPECT_EQ(bytesWithoutCreated("./lexicons/all.lex"), bytesWithoutCreated("expected.lex"));
+    EXPECT_EQ(catalogue().find("./lexicons/all.lex")->header().wordCount, all.size());
     EXPECT_EQ(filesIn("lexicons").size(), 7u);
     EXPECT_TRUE(tempFiles().empty());
     EXPECT_EQ(m_messages.count(), 0u);
@@ -84,7 +84,7 @@ TEST_F(MergeDictionariesTest, DeletesTheMergedDictionariesWhenAsked) {
               "they contain:\n\nc.lex\n\nAre you sure you wish to continue.");
     EXPECT_EQ(filesIn("lexicons"), (Words{"a.lex", "a.lxb", "b.lex", "c.lxb"}));
     EXPECT_EQ(TempFolder::read("lexicons/a.lxb"), oldA);
-    EXPECT_EQ(test::wordsOf(".\\lexicons\\a.lex"),
+    EXPECT_EQ(test::wordsOf("./lexicons/a.lex"),
               (Words{"ab-c", "Bob", "cat", "dog", "fig", "zebra"}));
     EXPECT_EQ(catalogue().count(), 2u);
 }
@@ -110,7 +110,7 @@ TEST_F(MergeDictionariesTest, CancelFailureOrADamagedInputLeavesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         fresh();
-        writeDictionary(".\\lexicons\\a.lex", {"cat", "dog"});
+        writeDictionary("./lexicons/a.lex", {"cat", "dog"});
         TempFolder::write("lexicons/b.lex", oldB.substr(0, oldB.size() - c.cut));
         if (c.inTheWay) std::filesystem::create_directories(c.inTheWay);
         const Words before = filesIn("lexicons");

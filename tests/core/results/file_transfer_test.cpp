@@ -48,13 +48,13 @@ TEST_F(FileTransferTest, CopyIsByteExactAndReportsEachBlock) {
         TempFolder::write("source.bin", bytes);
         TempFolder::write("sub/dest.bin", "older and longer content than some sources");
         Percents percents;
-        EXPECT_EQ(copyFile("sub\\dest.bin", "source.bin", [&](int p) { percents.push_back(p); }),
+        EXPECT_EQ(copyFile("sub/dest.bin", "source.bin", [&](int p) { percents.push_back(p); }),
                   kTransferOk);
         EXPECT_EQ(TempFolder::read("sub/dest.bin"), bytes);
         EXPECT_EQ(TempFolder::read("source.bin"), bytes);
         EXPECT_EQ(percents, expected);
     }
-    EXPECT_EQ(copyFile("source.bin", ".\\source.bin"), kTransferOk);  // onto itself: kept
+    EXPECT_EQ(copyFile("source.bin", "./source.bin"), kTransferOk);  // onto itself: kept
     EXPECT_EQ(TempFolder::read("source.bin"), patterned(50000));
 }
 

@@ -51,7 +51,7 @@ protected:
 
 TEST_F(ResultsFilesTest, SavedPairIsTheTemporaryPairByteForByte) {
     fs::create_directory("files");
-    ASSERT_TRUE(saveResultsPair(m_results, ".\\files\\saved.ztr"));
+    ASSERT_TRUE(saveResultsPair(m_results, "./files/saved.ztr"));
     EXPECT_EQ(TempFolder::read("files/saved.ztr"), TempFolder::read("tmp.$$$"));
     EXPECT_EQ(TempFolder::read("files/saved.zix"), TempFolder::read("tmp.zix"));
     EXPECT_EQ(m_results.dataName(), "tmp.$$$");  // the list goes on showing the temporary pair

@@ -74,7 +74,7 @@ protected:
         run.join();
         run.finish(fields);
         outcome = {run.found(), run.checked(), "", {}, run.filtersChanged()};
-        const std::string data = TempFolder::read(nativePath(m_results.dataName()));
+        const std::string data = TempFolder::read(m_results.dataName());
         if (outcome.found > 0 && data.size() > kResultsHeaderSize)
             outcome.lines = data.substr(kResultsHeaderSize);
         std::istringstream in(outcome.lines);
@@ -201,7 +201,7 @@ TEST_F(SearchRunTest, StoreThatTakesNoMoreStopsTheSearch) {
         SearchRun run(m_request, m_results);
         run.reportStop();
         EXPECT_EQ(std::tuple(outcome.found, m_results.stopped(),
-                             test::TempFolder::read(nativePath(m_results.indexName())).size(),
+                             test::TempFolder::read(m_results.indexName()).size(),
                              stop == StoreStop::kLimit ? run.limitText() : m_messages.last().text,
                              m_messages.last().title),
                   std::tuple(static_cast<std::int64_t>(kept), stop, 4 * (kept + 1), said,
@@ -217,7 +217,7 @@ TEST_F(SearchRunTest, CountsPastThirtyTwoBits) {
         const SearchOutcome outcome = search(fields("* *", "catdog"));
         DictionaryReader::startCheckedAtForTests(0);
         const auto checked = static_cast<std::int64_t>(start + 40);
-        const std::string data = test::TempFolder::read(nativePath(m_results.dataName()));
+        const std::string data = test::TempFolder::read(m_results.dataName());
         SearchSummary shown;
         shown.checked = outcome.checked;
         EXPECT_EQ(std::pair(outcome.checked, data.substr(kCheckedOffset, 4)),

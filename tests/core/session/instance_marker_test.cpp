@@ -22,11 +22,11 @@ using InstanceMarkerTest = test::ProgramFolderTest;
 TEST_F(InstanceMarkerTest, MarkerLivesWithTheObject) {
     {
         InstanceMarker marker;
-        EXPECT_EQ(marker.path(), ".\\temp\\" + tempBaseName() + ".zti");
+        EXPECT_EQ(marker.path(), "./temp/" + tempBaseName() + ".zti");
         EXPECT_EQ(filesIn("temp"), test::Words{tempBaseName() + ".zti"});
         // A second copy started within the same second takes a marker of its own.
         InstanceMarker sameSecond;
-        EXPECT_EQ(sameSecond.path(), ".\\temp\\" + tempBaseName() + "_1.zti");
+        EXPECT_EQ(sameSecond.path(), "./temp/" + tempBaseName() + "_1.zti");
         EXPECT_EQ(InstanceMarker::count(), 2);
     }
     EXPECT_TRUE(filesIn("temp").empty());

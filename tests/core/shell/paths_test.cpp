@@ -29,10 +29,11 @@ TEST(Paths, FileNameHelpers) {
         {"english.lex", "lex", "english.lex", "english.zix", "english.lex", ""},
         {"a.b.c", "c", "a.b.lex", "a.b.zix", "a.b.c", ""},
         {"trailing.", "", "trailing.lex", "trailing.zix", "trailing.", ""},
-        {".\\temp\\$$abc", "", ".\\temp\\$$abc.lex", ".\\temp\\$$abc.zix", "$$abc", ".\\temp\\"},
+        {"./temp/$$abc", "", "./temp/$$abc.lex", "./temp/$$abc.zix", "$$abc", "./temp/"},
+        {"my\\words.txt", "txt", "my\\words.lex", "my\\words.zix", "my\\words.txt", ""},
         {"dir.d/file", "", "dir.d/file.lex", "dir.d/file.zix", "file", "dir.d/"},
         {"c:\\x\\y/z.txt", "txt", "c:\\x\\y/z.lex", "c:\\x\\y/z.zix", "z.txt", "c:\\x\\y/"},
-        {"folder\\", "", "folder\\.lex", "folder\\.zix", "", "folder\\"},
+        {"folder/", "", "folder/.lex", "folder/.zix", "", "folder/"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -42,13 +43,12 @@ TEST(Paths, FileNameHelpers) {
         EXPECT_EQ(namePart(c.path), c.name);
         EXPECT_EQ(folderPart(c.path), c.folder);
     }
-    EXPECT_EQ(placeInFolder(".\\lexicons", "a.lex"), ".\\lexicons\\a.lex");
-    EXPECT_EQ(placeInFolder(".\\lexicons", "x\\a.lex"), "x\\a.lex");
-    EXPECT_EQ(placeInFolder(".\\lexicons", "/tmp/a.lex"), "/tmp/a.lex");
-    EXPECT_EQ(placeInFolder("", "a.lex"), "\\a.lex");
+    EXPECT_EQ(placeInFolder("./lexicons", "a.lex"), "./lexicons/a.lex");
+    EXPECT_EQ(placeInFolder("./lexicons", "x\\a.lex"), "./lexicons/x\\a.lex");
+    EXPECT_EQ(placeInFolder("./lexicons", "x/a.lex"), "x/a.lex");
+    EXPECT_EQ(placeInFolder("./lexicons", "/tmp/a.lex"), "/tmp/a.lex");
     EXPECT_EQ(dropFirstHyphen("a-b-c"), "ab-c");
     EXPECT_EQ(dropFirstHyphen("cat"), "cat");
-    EXPECT_EQ(nativePath(".\\temp\\$$abc.zti"), "./temp/$$abc.zti");
 }
 
 // Only regular files open, so a folder, a FIFO or a device under a file's name is refused at once
@@ -65,11 +65,11 @@ TEST(Paths, FileOpenWithReportShowsTheProgramsMessage) {
         const char *name, *mode;
         std::string shown;
     } cases[] = {
-        {".\\missing\\x.ztr", "rb", here + "missing/x.ztr"},
-        {".\\sub", "rb", here + "sub (a folder, not a file)"},
+        {"./missing/x.ztr", "rb", here + "missing/x.ztr"},
+        {"./sub", "rb", here + "sub (a folder, not a file)"},
         {"fifo", "rb", here + "fifo (a FIFO, not a file)"},
         {"fifo", "wb", here + "fifo (a FIFO, not a file)"},
-        {".\\zero", "rb", here + "zero (a device, not a file)"},
+        {"./zero", "rb", here + "zero (a device, not a file)"},
         {"/dev/null", "r+b", "/dev/null (a device, not a file)"},
     };
     for (const auto& c : cases) {
@@ -84,8 +84,8 @@ TEST(Paths, FileOpenWithReportShowsTheProgramsMessage) {
         EXPECT_EQ(recorder.last().style, kMbOkStop);
     }
     EXPECT_TRUE(fileOpenWithReport("new.ztr", "wb"));
-    EXPECT_TRUE(fileOpenWithReport(".\\new.ztr", "r+b"));
-    EXPECT_EQ(shownPath("/x/./y\\z"), "/x/y/z");
+    EXPECT_TRUE(fileOpenWithReport("./new.ztr", "r+b"));
+    EXPECT_EQ(shownPath("/x/./y\\z"), "/x/y\\z");  // a backslash is part of a name
 }
 
 // The names left in a folder, sorted, with their contents ("folder" for a folder).
@@ -108,13 +108,13 @@ TEST(Paths, DeleteMatchingWildcards) {
     for (std::string name; names >> name;) TempFolder::write("t/" + name, "");
     fs::create_directory("t/sub.lex");  // folders are never deleted
     const std::pair<const char*, const char*> cases[] = {
-        {".\\t\\*.lex", "a.lex b.lex "},  // case-sensitive
-        {".\\t\\$$tmp{{{.*", "$$tmp{{{.1 "},
-        {".\\t\\$$*.*", "$$a.$$$ $$a.zti $$tmp{{{.1 $$x "},  // ".*" also takes "$$x"
-        {".\\t\\*.$$$", "$$a.$$$ "},
-        {".\\t\\?.lex", "a.lex b.lex "},
-        {".\\t\\nothing*", ""},
-        {".\\missing\\*", ""},
+        {"./t/*.lex", "a.lex b.lex "},  // case-sensitive
+        {"./t/$$tmp{{{.*", "$$tmp{{{.1 "},
+        {"./t/$$*.*", "$$a.$$$ $$a.zti $$tmp{{{.1 $$x "},  // ".*" also takes "$$x"
+        {"./t/*.$$$", "$$a.$$$ "},
+        {"./t/?.lex", "a.lex b.lex "},
+        {"./t/nothing*", ""},
+        {"./missing/*", ""},
     };
     for (auto [pattern, matched] : cases) {
         std::vector<std::string> found = filesMatching(pattern);
@@ -139,14 +139,14 @@ TEST(Paths, KeepBackup) {
         Backup backup;
         const char* left;  // the folder's files afterwards, with their contents
     } cases[] = {{"d/words", kFile, "words.lxb=dictionary "},
-                 {"d\\words.lex", kFolder, "words.lex=dictionary words.lxb=folder "},
-                 {"d\\words.lxb", kNone, "words.lxb=dictionary "}};
+                 {"d/words.lex", kFolder, "words.lex=dictionary words.lxb=folder "},
+                 {"d/words.lxb", kNone, "words.lxb=dictionary "}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
         RecordingPresenter recorder;
-        TempFolder::write(nativePath(c.name), "dictionary");
-        const std::string backup = nativePath(replaceExtension(c.name, "lxb"));
+        TempFolder::write(c.name, "dictionary");
+        const std::string backup = replaceExtension(c.name, "lxb");
         if (c.backup != kNone) TempFolder::write(backup + (c.backup == kFile ? "" : "/in"), "old");
         const bool kept = c.backup != kFolder;
         EXPECT_EQ(keepBackup(c.name), kept);
@@ -182,7 +182,7 @@ TEST(FileReplace, NewFileInPlaceOldOneKeptAsBackup) {
         if (c.targetExists) TempFolder::write("lexicons/words.lex", "old");
         if (c.targetExists) fs::permissions("lexicons/words.lex", perms);
         if (c.olderBackup) TempFolder::write("lexicons/words.lxb", "older");
-        ASSERT_TRUE(replaceFile(".\\temp\\new.tmp", ".\\lexicons\\words.lex", c.keepOld));
+        ASSERT_TRUE(replaceFile("./temp/new.tmp", "./lexicons/words.lex", c.keepOld));
         EXPECT_EQ(TempFolder::read("lexicons/words.lex"), "new");
         EXPECT_TRUE(!c.targetExists || fs::status("lexicons/words.lex").permissions() == perms);
         EXPECT_FALSE(fs::exists("temp/new.tmp") || fs::exists(kStaging));
@@ -198,11 +198,11 @@ TEST(FileReplace, FailureOrAnotherFileSystem) {
     TempFolder folder;
     RecordingPresenter messages;
     TempFolder::write("lexicons/words.lex", "old");
-    EXPECT_FALSE(replaceFile("missing.tmp", ".\\lexicons\\words.lex", true));
+    EXPECT_FALSE(replaceFile("missing.tmp", "./lexicons/words.lex", true));
     EXPECT_EQ(TempFolder::read("lexicons/words.lex"), "old");
     TempFolder::write("new.tmp", "new");
     fs::create_directories("lexicons/folder.lex/inside");
-    EXPECT_FALSE(replaceFile("new.tmp", ".\\lexicons\\folder.lex", true));
+    EXPECT_FALSE(replaceFile("new.tmp", "./lexicons/folder.lex", true));
     EXPECT_EQ(TempFolder::read("new.tmp"), "new");
     EXPECT_TRUE(fs::is_directory("lexicons/folder.lex/inside"));
     EXPECT_FALSE(fs::exists(kStaging));
@@ -212,7 +212,7 @@ TEST(FileReplace, FailureOrAnotherFileSystem) {
     }
     const fs::path source = fs::path("/dev/shm") / ("zantric-" + folder.path().filename().string());
     TempFolder::write(source, "new");
-    ASSERT_TRUE(replaceFile(source.string(), ".\\lexicons\\words.lex", true));
+    ASSERT_TRUE(replaceFile(source.string(), "./lexicons/words.lex", true));
     EXPECT_EQ(TempFolder::read("lexicons/words.lex"), "new");
     EXPECT_EQ(TempFolder::read("lexicons/words.lxb"), "old");
     EXPECT_FALSE(fs::exists(source) || fs::exists(kStaging));

@@ -15,19 +15,19 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempFolder;
 
-const std::string kIni = ".\\zantric.ini";
+const std::string kIni = "./zantric.ini";
 
 TEST(Profile, ReadsStrings) {
     TempFolder folder;
     TempFolder::write("zantric.ini",
-                      "; comment=line\norphan=before any section\n[PATHS]\nFILES=.\\files\n"
+                      "; comment=line\norphan=before any section\n[PATHS]\nFILES=./files\n"
                       "  Spaced Key  =   spaced value   \nQuoted=\"  in quotes  \"\nSingle='x'\n"
                       "Unbalanced=\"x\nEmpty=\nNoEquals\nTwice=first\nTwice=second\nInner=a=b\n"
                       "[ Settings ]\nTab Size=6\n[paths]\nLater=only the first PATHS counts\n"
                       "[Broken\nk=v\n");
     // clang-format off
     const struct { const char *section, *key, *expected; } cases[] = {
-        {"paths", "files", ".\\files"}, {"PATHS", "Spaced Key", "spaced value"},
+        {"paths", "files", "./files"}, {"PATHS", "Spaced Key", "spaced value"},
         {"PATHS", "Quoted", "  in quotes  "}, {"PATHS", "Single", "x"}, {"PATHS", "Empty", ""},
         {"PATHS", "Unbalanced", "\"x"}, {"PATHS", "NoEquals", "-"}, {"PATHS", "Twice", "first"},
         {"PATHS", "Inner", "a=b"}, {"PATHS", "Tab Size", "-"}, {"PATHS", "Later", "-"},
@@ -37,8 +37,8 @@ TEST(Profile, ReadsStrings) {
     for (const auto& c : cases) {
         EXPECT_EQ(profileString(c.section, c.key, "-", kIni), c.expected) << c.section << c.key;
     }
-    EXPECT_EQ(profileString("PATHS", "FILES", "-", ".\\missing.ini"), "-");
-    EXPECT_EQ(profileString("PATHS", "FILES", "-", ".\\nofolder\\zantric.ini"), "-");
+    EXPECT_EQ(profileString("PATHS", "FILES", "-", "./missing.ini"), "-");
+    EXPECT_EQ(profileString("PATHS", "FILES", "-", "./nofolder/zantric.ini"), "-");
     // Texts are cut to the 259 characters of the original buffer, defaults too.
     TempFolder::write("zantric.ini", "[S]\nlong=" + std::string(1000, 'v') + "\n");
     EXPECT_EQ(profileString("S", "long", "", kIni), std::string(259, 'v'));
@@ -58,7 +58,7 @@ TEST(Profile, ReadsIntegers) {
         TempFolder::write("zantric.ini", value ? std::string("[FONT]\nHeight=") + value : "[FONT]");
         EXPECT_EQ(profileInt("FONT", "Height", 99, kIni), expected) << (value ? value : "no key");
     }
-    EXPECT_EQ(profileInt("FONT", "Height", -13, ".\\missing.ini"), -13);
+    EXPECT_EQ(profileInt("FONT", "Height", -13, "./missing.ini"), -13);
 }
 
 TEST(Profile, DamagedFilesReadWithoutHarm) {
@@ -66,7 +66,7 @@ TEST(Profile, DamagedFilesReadWithoutHarm) {
     for (int i = 0; i < 4096; ++i) junk += static_cast<char>((i * 131 + 7) % 256);
     const std::pair<std::string, const char*> cases[] = {
         {junk, "-"},
-        {std::string("[PATHS]\nFILES=.\\fi\0les\n", 22), ".\\fi"},  // NUL inside the value
+        {std::string("[PATHS]\nFILES=./fi\0les\n", 22), "./fi"},  // NUL inside the value
         {std::string("[PA\0THS]\nFILES=x\n", 17), "-"},
         {"[PATHS]\n" + std::string(200000, '=') + "\nFILES=after a long line\n",
          "after a long line"},
@@ -92,7 +92,7 @@ TEST(Profile, WritesKeepEverythingElse) {
         const char *section, *key, *value;
         std::string after;
     } cases[] = {
-        {"(none)", "PATHS", "FILES", ".\\files", "[PATHS]\nFILES=.\\files\n"},
+        {"(none)", "PATHS", "FILES", "./files", "[PATHS]\nFILES=./files\n"},
         {"[A]\nx=1\n", "B", "y", "2", "[A]\nx=1\n\n[B]\ny=2\n"},
         {"[A]\nx=1", "B", "y", "2", "[A]\nx=1\n\n[B]\ny=2\n"},
         {"[A]\nx=1\n\n[B]\ny=2\n", "a", "z", "3", "[A]\nx=1\nz=3\n\n[B]\ny=2\n"},
@@ -124,9 +124,9 @@ TEST(Profile, WritesKeepEverythingElse) {
         EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
     }
     TempFolder folder;
-    EXPECT_FALSE(writeProfileString("A", "k", "v", ".\\no folder\\zantric.ini"));
+    EXPECT_FALSE(writeProfileString("A", "k", "v", "./no folder/zantric.ini"));
     fs::create_directory("a folder.ini");
-    EXPECT_FALSE(writeProfileString("A", "k", "v", ".\\a folder.ini"));
+    EXPECT_FALSE(writeProfileString("A", "k", "v", "./a folder.ini"));
     EXPECT_TRUE(fs::is_directory("a folder.ini"));
 }
 

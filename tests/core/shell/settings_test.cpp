@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -34,7 +33,7 @@ TEST(Settings, FirstStartCreatesTheIniWithSixEntriesAndNoFolder) {
     Settings::resetForTests();
     const Settings& config = Settings::instance();
     EXPECT_EQ(TempFolder::read("zantric.ini"),
-              "[PATHS]\nFILES=.\\files\nDICTIONARIES=.\\lexicons\nTEMP_FILES=.\\temp\n\n"
+              "[PATHS]\nFILES=./files\nDICTIONARIES=./lexicons\nTEMP_FILES=./temp\n\n"
               "[REMINDERS]\nUnique Warning=0\n\n[SETTINGS]\nCheck Unique=0\nTab Size=6\n");
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
     EXPECT_EQ(recorder.count(), 0u);
@@ -44,20 +43,27 @@ TEST(Settings, FirstStartCreatesTheIniWithSixEntriesAndNoFolder) {
     }
 }
 
+// A value in the backslash form of earlier versions is read as the native path and written back
+// in that form at once; a backslash that can only be part of a name stays one.
 TEST(Settings, PathsFromTheIni) {
-    enum Prepare { kNothing, kFolder, kFile };  // what is at the path before start
+    enum Prepare { kNothing, kFolder, kFile };  // what is at the folder used, before start
     const struct {
         const char *key, *value;
         Prepare prepare;
         const char* expected;  // the folder then used for that key
         const char* message;   // the one message shown, or ""
+        const char* written;   // the value the ini then holds
     } cases[] = {
-        {"FILES", "results", kFolder, "results", ""},
-        {"FILES", "results", kFile, ".\\files", kPathIsAFile},
-        {"FILES", "", kNothing, ".\\files", kCannotCreate},
-        {"FILES", ".\\my files", kNothing, ".\\my files", ""},
-        {"DICTIONARIES", "words", kFile, ".\\lexicons", kPathIsAFile},
-        {"TEMP_FILES", "tmp", kFile, ".\\temp", kPathIsAFile},
+        {"FILES", "results", kFolder, "results", "", "results"},
+        {"FILES", "results", kFile, "./files", kPathIsAFile, "results"},
+        {"FILES", "", kNothing, "./files", kCannotCreate, ""},
+        {"FILES", ".\\my files", kNothing, "./my files", "", "./my files"},
+        {"DICTIONARIES", ".\\lexicons", kFolder, "./lexicons", "", "./lexicons"},
+        {"DICTIONARIES", "\"lex\\old\"", kFolder, "lex/old", "", "lex/old"},
+        {"DICTIONARIES", "./lex\\new", kNothing, "./lex\\new", "", "./lex\\new"},
+        {"DICTIONARIES", "lex\\new", kFolder, "lex\\new", "", "lex\\new"},
+        {"DICTIONARIES", "words", kFile, "./lexicons", kPathIsAFile, "words"},
+        {"TEMP_FILES", "tmp", kFile, "./temp", kPathIsAFile, "tmp"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.key << "=" << c.value << " " << c.prepare);
@@ -65,12 +71,14 @@ TEST(Settings, PathsFromTheIni) {
         RecordingPresenter recorder;
         // The other keys name folders that are there; only the first of twin keys counts.
         for (const char* name : {"f", "d", "t"}) fs::create_directory(name);
-        const std::string ini = std::string("[PATHS]\n") + c.key + "=" + c.value +
-                                "\nFILES=f\nDICTIONARIES=d\nTEMP_FILES=t\n";
-        TempFolder::write("zantric.ini", ini);
-        std::string native = c.value;
-        std::replace(native.begin(), native.end(), '\\', '/');
-        if (c.prepare == kFolder) fs::create_directory(native);
+        const auto ini = [&c](const char* value) {
+            return std::string("[PATHS]\n") + c.key + "=" + value +
+                   "\nFILES=f\nDICTIONARIES=d\nTEMP_FILES=t\n";
+        };
+        TempFolder::write("zantric.ini", ini(c.value));
+        const bool used = *c.message == '\0';
+        const std::string native = used ? c.expected : c.written;
+        if (c.prepare == kFolder) fs::create_directories(native);
         if (c.prepare == kFile) TempFolder::write(native, "a file");
         Settings::resetForTests();
         const Settings& config = Settings::instance();
@@ -79,7 +87,6 @@ TEST(Settings, PathsFromTheIni) {
                   : key == "DICTIONARIES" ? config.dictionariesFolder()
                                           : config.tempFolder(),
                   c.expected);
-        const bool used = *c.message == '\0';
         EXPECT_EQ(recorder.count(), used ? 0u : 1u);
         if (!used) {
             const std::string named = c.message == kPathIsAFile ? shownPath(c.expected) : "";
@@ -88,7 +95,7 @@ TEST(Settings, PathsFromTheIni) {
                 std::tuple(c.message + named, "Problem Processing Zantric.ini", kMbOkStop));
         }
         EXPECT_EQ(fs::is_directory(native.empty() ? "none" : native), used);
-        EXPECT_EQ(TempFolder::read("zantric.ini"), ini);  // read, never rewritten
+        EXPECT_EQ(TempFolder::read("zantric.ini"), ini(c.written));
     }
 }
 
@@ -109,7 +116,7 @@ TEST(Settings, UnusableIniIsReportedAndLeftAlone) {
         const auto before = fs::symlink_status("zantric.ini").type();
         Settings::resetForTests();
         const Settings& config = Settings::instance();
-        EXPECT_EQ(config.filesFolder(), ".\\files");
+        EXPECT_EQ(config.filesFolder(), "./files");
         EXPECT_EQ(config.readInt("SETTINGS", "Tab Size", 6), usable ? 4 : 6);
         EXPECT_EQ(config.writeString("FONT", "Font Set", "1"), usable);
         EXPECT_EQ(recorder.count(), usable ? 0u : 1u);

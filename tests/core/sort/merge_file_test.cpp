@@ -23,7 +23,7 @@ namespace {
 using test::TempFolder;
 using test::Words;
 
-constexpr const char* kRunPattern = ".\\temp\\$$tmp{{{.*";
+constexpr const char* kRunPattern = "./temp/$$tmp{{{.*";
 
 // A handler that calls `stop` (a cancel) when it has written a given number of records.
 template <class H>
@@ -49,7 +49,7 @@ protected:
             names.push_back(runFileName("$$tmp{{{.", names.size() + 1));
             TempFolder::write("temp/" + names.back(),
                               test::recordsOf({words.begin() + first, words.begin() + last}));
-            FileSort(".\\temp\\" + names.back(), kSortRecordLength, compareSortRecords, nullptr)
+            FileSort("./temp/" + names.back(), kSortRecordLength, compareSortRecords, nullptr)
                 .sort();
             first = last;
         }
@@ -104,7 +104,7 @@ TEST_F(MergeFileTest, FileSortSortsIntoDictionaryOrder) {
         const std::string original = test::recordsOf(test::generateWords(records));
         TempFolder::write("temp/run", original);
         {
-            FileSort sort(".\\temp\\run", kSortRecordLength, compareSortRecords, nullptr);
+            FileSort sort("./temp/run", kSortRecordLength, compareSortRecords, nullptr);
             EXPECT_EQ(sort.blockCount(), blocks);
             sort.sort();
         }
@@ -112,7 +112,7 @@ TEST_F(MergeFileTest, FileSortSortsIntoDictionaryOrder) {
         test::expectSortedPermutation(original, sorted);
         // A sorted file: the first pass moves nothing and is the last (progress stays 0).
         std::atomic<long> progress{-1};
-        FileSort(".\\temp\\run", kSortRecordLength, compareSortRecords, &progress).sort();
+        FileSort("./temp/run", kSortRecordLength, compareSortRecords, &progress).sort();
         EXPECT_EQ(progress.load(), 0);
         EXPECT_EQ(TempFolder::read("temp/run"), sorted);
     }
@@ -121,7 +121,7 @@ TEST_F(MergeFileTest, FileSortSortsIntoDictionaryOrder) {
     std::string bytes(7000 * kSortRecordLength, '\0');
     for (char& byte : bytes) byte = static_cast<char>(random() % 4 == 0 ? '-' : random());
     TempFolder::write("temp/run", bytes);
-    FileSort(".\\temp\\run", kSortRecordLength, compareSortRecords, nullptr).sort();
+    FileSort("./temp/run", kSortRecordLength, compareSortRecords, nullptr).sort();
     EXPECT_EQ(test::recordSet(TempFolder::read("temp/run")), test::recordSet(bytes));
 }
 
@@ -144,7 +144,7 @@ TEST_F(MergeFileTest, MergesSortedRunsIntoOneSortedFile) {
         const Words words = test::generateWords(c.words, 11);
         Words runs = writeSortedRuns(words, c.emptyRuns);
         std::atomic<long> written{-1};
-        EXPECT_TRUE(MergeFile<StringHandler>(kRunPattern, ".\\temp\\sorted", &written).merge());
+        EXPECT_TRUE(MergeFile<StringHandler>(kRunPattern, "./temp/sorted", &written).merge());
         EXPECT_EQ(written.load(), c.written);
         EXPECT_TRUE(c.emptyRuns > 0 || runs.size() == 1 ||
                     runMergeEstimate(static_cast<long>(c.words)) == c.written);
@@ -154,7 +154,7 @@ TEST_F(MergeFileTest, MergesSortedRunsIntoOneSortedFile) {
         runs.push_back("sorted");
         std::sort(runs.begin(), runs.end());
         EXPECT_EQ(filesIn("temp"), runs);
-        deleteMatching(".\\temp\\*");
+        deleteMatching("./temp/*");
     }
     EXPECT_EQ(mergeRecordEstimate(std::vector<long>(6, 3000)), 15000 + 18000);
 }
@@ -165,7 +165,7 @@ TEST_F(MergeFileTest, CancelOrFailureLeavesOnlyTheInputs) {
     for (long after : {1L, 10L, 15000L, 15010L}) {  // first step, second step, its tail copy
         SCOPED_TRACE(after);
         {
-            MergeFile<Strings> merge(kRunPattern, ".\\temp\\sorted", nullptr);
+            MergeFile<Strings> merge(kRunPattern, "./temp/sorted", nullptr);
             Strings::writesLeft = after;
             Strings::stop = [&merge] { merge.cancel(); };
             EXPECT_FALSE(merge.merge());
@@ -173,12 +173,12 @@ TEST_F(MergeFileTest, CancelOrFailureLeavesOnlyTheInputs) {
         EXPECT_EQ(filesIn("temp"), runs);  // the runs are the caller's to delete
     }
     using Dictionaries = CancelAfter<DictionaryMergeHandler>;
-    test::writeDictionary(".\\lexicons\\a.lex", distinctWords(300, 1));
-    test::writeDictionary(".\\lexicons\\b.lex", distinctWords(300, 2));
+    test::writeDictionary("./lexicons/a.lex", distinctWords(300, 1));
+    test::writeDictionary("./lexicons/b.lex", distinctWords(300, 2));
     Dictionaries::writesLeft = 100;
     Dictionaries::stop = [] { DictionaryReader::setCancel(); };  // the readers' own cancel
-    const Words inputs{".\\lexicons\\a.lex", ".\\lexicons\\b.lex"};
-    EXPECT_FALSE(MergeFile<Dictionaries>(inputs, ".\\lexicons\\c.lex", nullptr).merge());
+    const Words inputs{"./lexicons/a.lex", "./lexicons/b.lex"};
+    EXPECT_FALSE(MergeFile<Dictionaries>(inputs, "./lexicons/c.lex", nullptr).merge());
     EXPECT_EQ(DictionaryReader::instanceCount(), 0);
     EXPECT_EQ(filesIn("lexicons"), (Words{"a.lex", "b.lex"}));
     const Words missing{runs[0], runs[1], "missing"};
