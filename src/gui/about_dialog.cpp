@@ -49,10 +49,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     iconButton->setIcon(zantricIcon());
     iconButton->setIconSize(QSize(48, 48));
     iconButton->setAutoRaise(true);
-    iconButton->setProperty("controlId", kIdIcon);
     m_text = new QPlainTextEdit(aboutText(), this);
     m_text->setReadOnly(true);
-    m_text->setProperty("controlId", kIdText);
     m_text->setFrameShape(QFrame::NoFrame);
     m_text->setFixedHeight(m_text->fontMetrics().lineSpacing() * 3);
     m_text->setMinimumWidth(

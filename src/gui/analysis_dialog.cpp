@@ -15,7 +15,6 @@
 #include "core/search/subset_analysis.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
-#include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/qt_message_presenter.h"
 

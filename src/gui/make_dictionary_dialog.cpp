@@ -15,7 +15,6 @@
 #include "core/shell/ini_names.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
-#include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/search_panel.h"
 
@@ -45,29 +44,29 @@ QStringList reportLines(const WordListReport& report) {
 }
 
 MakeDictionaryDialog::MakeDictionaryDialog(SearchPanel* panel)
-    : QDialog(panel), m_panel(panel), m_helpId(kHelpMakeDictionary), m_chooseFile(chooseWordList) {
+    : QDialog(panel),
+      m_panel(panel),
+      m_helpId(HelpContext::kMakeDictionary),
+      m_chooseFile(chooseWordList) {
     setWindowTitle(QStringLiteral("Make Dictionary From File"));
     m_fileName = new QLineEdit(this);
     m_fileName->setMaxLength(kFileNameLimit);
-    m_fileName->setProperty("controlId", kIdFileName);
     m_fileName->setMinimumWidth(fontMetrics().averageCharWidth() * 44);
     m_dictionaryName = new QLineEdit(this);
     m_dictionaryName->setMaxLength(kDictionaryNameLimit);
     m_dictionaryName->setValidator(dictionaryNameValidator(m_dictionaryName));
-    m_dictionaryName->setProperty("controlId", kIdDictionaryName);
     useWindowFont(panel, {m_fileName, m_dictionaryName});
-    QPushButton* browseButton = makeButton(this, QStringLiteral("&Browse"), kIdBrowse);
+    QPushButton* browseButton = makeButton(this, QStringLiteral("&Browse"));
     m_uniqueWords = new QCheckBox(QStringLiteral("&Add Unique Words Only"), this);
-    m_uniqueWords->setProperty("controlId", kIdUniqueWords);
     m_report = new QLabel(this);
     m_report->setTextFormat(Qt::PlainText);
     m_report->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_report->setWordWrap(true);
     m_report->setMinimumWidth(fontMetrics().averageCharWidth() * 60);
     m_report->hide();
-    m_ok = makeButton(this, QStringLiteral("&OK"), 1);
+    m_ok = makeButton(this, QStringLiteral("&OK"));
     m_ok->setDefault(true);
-    QPushButton* close = makeButton(this, QStringLiteral("&Close"), 2);
+    QPushButton* close = makeButton(this, QStringLiteral("&Close"));
 
     connect(browseButton, &QPushButton::clicked, this, &MakeDictionaryDialog::browse);
     connect(m_uniqueWords, &QCheckBox::clicked, this, &MakeDictionaryDialog::uniqueWordsClicked);
@@ -131,7 +130,6 @@ ReminderBox::ReminderBox(QWidget* parent) : QDialog(parent) {
     text->setWordWrap(true);
     text->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
     m_doNotShow = new QCheckBox(QStringLiteral("&Do Not Show this Message Again"), this);
-    m_doNotShow->setProperty("controlId", kIdDoNotShow);
     connect(m_doNotShow, &QCheckBox::clicked, this, [](bool ticked) {
         Settings::instance().writeString(ini::kRemindersSection, ini::kUniqueWarning,
                                          ticked ? "1" : "0");

@@ -15,7 +15,6 @@
 #include "core/maintenance/merge_dictionaries.h"
 #include "core/shell/paths.h"
 #include "core/shell/string_ids.h"
-#include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/search_panel.h"
 
@@ -24,22 +23,19 @@ namespace zantric::gui {
 namespace {}
 
 MergeDialog::MergeDialog(SearchPanel* panel)
-    : QDialog(panel), m_panel(panel), m_helpId(kHelpMergeDictionaries) {
+    : QDialog(panel), m_panel(panel), m_helpId(HelpContext::kMergeDictionaries) {
     setWindowTitle(QStringLiteral("Merge Dictionaries"));
     m_list = new QListWidget(this);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setProperty("controlId", kIdList);
     m_list->setMinimumSize(fontMetrics().averageCharWidth() * 32, fontMetrics().height() * 10);
     m_deleteMerged = new QCheckBox(QStringLiteral("&Delete Merged Dictionaries"), this);
-    m_deleteMerged->setProperty("controlId", kIdDeleteMerged);
     m_newName = new QLineEdit(this);
     m_newName->setMaxLength(kDictionaryNameLimit);
     m_newName->setValidator(dictionaryNameValidator(m_newName));
-    m_newName->setProperty("controlId", kIdNewName);
     useWindowFont(panel, {m_list, m_newName});
-    m_merge = makeButton(this, QStringLiteral("&Merge"), 1);
+    m_merge = makeButton(this, QStringLiteral("&Merge"));
     m_merge->setDefault(true);
-    QPushButton* close = makeButton(this, QStringLiteral("&Close"), 2);
+    QPushButton* close = makeButton(this, QStringLiteral("&Close"));
     connect(m_merge, &QPushButton::clicked, this, [this] { merge(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -16,7 +16,6 @@
 #include "core/shell/paths.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
-#include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 
 namespace zantric::gui {
@@ -27,20 +26,17 @@ constexpr int kLinesNamed = 5;
 }  // namespace
 
 PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, const PhraseOptions& options)
-    : QDialog(parent), m_help(kHelpPhraseOptions) {
+    : QDialog(parent), m_help(HelpContext::kPhraseOptions) {
     setWindowTitle(QStringLiteral("Phrase Options"));
     m_minWordLength = new QSpinBox(this);
-    m_minWordLength->setProperty("controlId", kIdMinWordLength);
     m_minWordLength->setRange(1, kMaxMinWordLength);
     m_minWordLength->setSpecialValueText(QStringLiteral("any"));
     m_minWordLength->setValue(options.minWordLength);
     m_eachWordOnce = new QCheckBox(QStringLiteral("Each &word once in a phrase"), this);
-    m_eachWordOnce->setProperty("controlId", kIdEachWordOnce);
     m_eachWordOnce->setChecked(options.eachWordOnce);
     m_useStoplist = new QCheckBox(QStringLiteral("Use the &stoplist"), this);
-    m_useStoplist->setProperty("controlId", kIdUseStoplist);
     m_useStoplist->setChecked(options.useStoplist);
-    m_editStoplist = makeButton(this, QStringLiteral("&Edit Stoplist…"), kIdEditStoplist);
+    m_editStoplist = makeButton(this, QStringLiteral("&Edit Stoplist…"));
     connect(m_editStoplist, &QPushButton::clicked, this, &PhraseOptionsDialog::editStoplist);
 
     auto* fields = new QGridLayout;
@@ -50,9 +46,9 @@ PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, const PhraseOptions& o
     fields->addWidget(m_eachWordOnce, 1, 0, 1, 2);
     fields->addWidget(m_useStoplist, 2, 0);
     fields->addWidget(m_editStoplist, 2, 1, Qt::AlignLeft);
-    QPushButton* ok = makeButton(this, QStringLiteral("&OK"), 1);
+    QPushButton* ok = makeButton(this, QStringLiteral("&OK"));
     ok->setDefault(true);
-    QPushButton* cancel = makeButton(this, QStringLiteral("&Cancel"), 2);
+    QPushButton* cancel = makeButton(this, QStringLiteral("&Cancel"));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layOutDialog(this, fields, {ok, cancel});
@@ -86,9 +82,9 @@ StoplistEditor::StoplistEditor(QWidget* parent, std::string path)
     m_text->setPlainText(words);
     auto* note = new QLabel(
         QStringLiteral("Words that no search uses, one a line (CRT is taken as Crt):"), this);
-    QPushButton* ok = makeButton(this, QStringLiteral("&OK"), 1);
+    QPushButton* ok = makeButton(this, QStringLiteral("&OK"));
     ok->setDefault(true);  // for Enter outside the text, which takes Enter as a new line
-    QPushButton* cancel = makeButton(this, QStringLiteral("&Cancel"), 2);
+    QPushButton* cancel = makeButton(this, QStringLiteral("&Cancel"));
     connect(ok, &QPushButton::clicked, this, [this] {
         if (save()) accept();
     });

@@ -14,7 +14,6 @@
 
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
-#include "gui/command_ids.h"
 
 namespace zantric::gui {
 

@@ -14,7 +14,6 @@
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
-#include "gui/command_ids.h"
 #include "gui/progress_dialog.h"
 #include "gui/results_list.h"
 #include "gui/search_form.h"

@@ -20,7 +20,6 @@
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
-#include "gui/command_ids.h"
 
 namespace zantric::gui {
 
@@ -88,7 +87,6 @@ QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem& option,
 ResultsListView::ResultsListView(ResultsStore& results, QWidget* parent)
     : QListView(parent), m_results(results) {
     setObjectName(QStringLiteral("results"));
-    setProperty("controlId", kIdResultsList);
     m_model = new ResultsListModel(results, this);
     m_delegate = new TabStopDelegate(this);
     setModel(m_model);
