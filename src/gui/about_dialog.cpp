@@ -39,12 +39,12 @@ QIcon zantricIcon() {
 }
 
 QString AboutDialog::aboutText() {
-    return QString::fromLatin1(kFrameTitle) + QStringLiteral("\nVersion ") +
-           QStringLiteral(ZANTRIC_VERSION);
+    return tr("%1\nVersion %2")
+        .arg(QString::fromLatin1(kFrameTitle), QStringLiteral(ZANTRIC_VERSION));
 }
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     auto* iconButton = new QToolButton(this);
     iconButton->setIcon(zantricIcon());
     iconButton->setIconSize(QSize(48, 48));
@@ -56,10 +56,9 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     m_text->setMinimumWidth(
         m_text->fontMetrics().horizontalAdvance(aboutText().section('\n', 0, 0)) + 24);
     auto* note = new QLabel(
-        QStringLiteral(
-            "A word-puzzle solver: words and phrases from a pattern and a set of letters.\n"
-            "Free software under the GNU General Public License, version 3 or later; it comes "
-            "with no warranty."),
+        tr("A word-puzzle solver: words and phrases from a pattern and a set of letters.\n"
+           "Free software under the GNU General Public License, version 3 or later; it comes "
+           "with no warranty."),
         this);
     note->setWordWrap(true);
     auto* group = new QGroupBox(this);

@@ -39,7 +39,7 @@ QUrl helpUrl(HelpContext context) {
 }
 
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
-    setWindowTitle(QStringLiteral("Zantric Help"));
+    setWindowTitle(tr("Zantric Help"));
     setAttribute(Qt::WA_QuitOnClose, false);  // the program ends with its main window
     m_browser = new QTextBrowser(this);
     m_browser->setOpenExternalLinks(true);

@@ -28,8 +28,8 @@ std::string groupedCount(std::uint64_t count) {
 }
 
 QString chooseWordList(QWidget* owner) {
-    return QFileDialog::getOpenFileName(owner, QString(), QString(),
-                                        QStringLiteral("All Files (*);;Text Files (*.txt)"));
+    return QFileDialog::getOpenFileName(
+        owner, QString(), QString(), MakeDictionaryDialog::tr("All Files (*);;Text Files (*.txt)"));
 }
 
 }  // namespace
@@ -48,7 +48,7 @@ MakeDictionaryDialog::MakeDictionaryDialog(SearchPanel* panel)
       m_panel(panel),
       m_helpId(HelpContext::kMakeDictionary),
       m_chooseFile(chooseWordList) {
-    setWindowTitle(QStringLiteral("Make Dictionary From File"));
+    setWindowTitle(tr("Make Dictionary From File"));
     m_fileName = new QLineEdit(this);
     m_fileName->setMaxLength(kFileNameLimit);
     m_fileName->setMinimumWidth(fontMetrics().averageCharWidth() * 44);
@@ -56,17 +56,17 @@ MakeDictionaryDialog::MakeDictionaryDialog(SearchPanel* panel)
     m_dictionaryName->setMaxLength(kDictionaryNameLimit);
     m_dictionaryName->setValidator(dictionaryNameValidator(m_dictionaryName));
     useWindowFont(panel, {m_fileName, m_dictionaryName});
-    QPushButton* browseButton = makeButton(this, QStringLiteral("&Browse"));
-    m_uniqueWords = new QCheckBox(QStringLiteral("&Add Unique Words Only"), this);
+    QPushButton* browseButton = makeButton(this, tr("&Browse"));
+    m_uniqueWords = new QCheckBox(tr("&Add Unique Words Only"), this);
     m_report = new QLabel(this);
     m_report->setTextFormat(Qt::PlainText);
     m_report->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_report->setWordWrap(true);
     m_report->setMinimumWidth(fontMetrics().averageCharWidth() * 60);
     m_report->hide();
-    m_ok = makeButton(this, QStringLiteral("&OK"));
+    m_ok = makeButton(this, tr("&OK"));
     m_ok->setDefault(true);
-    QPushButton* close = makeButton(this, QStringLiteral("&Close"));
+    QPushButton* close = makeButton(this, tr("&Close"));
 
     connect(browseButton, &QPushButton::clicked, this, &MakeDictionaryDialog::browse);
     connect(m_uniqueWords, &QCheckBox::clicked, this, &MakeDictionaryDialog::uniqueWordsClicked);
@@ -74,10 +74,10 @@ MakeDictionaryDialog::MakeDictionaryDialog(SearchPanel* panel)
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* fields = new QGridLayout;
-    fields->addWidget(buddyLabel(this, QStringLiteral("&Filename"), m_fileName), 0, 0);
+    fields->addWidget(buddyLabel(this, tr("&Filename"), m_fileName), 0, 0);
     fields->addWidget(m_fileName, 0, 1);
     fields->addWidget(browseButton, 0, 2);
-    fields->addWidget(buddyLabel(this, QStringLiteral("&Dictionary Name"), m_dictionaryName), 1, 0);
+    fields->addWidget(buddyLabel(this, tr("&Dictionary Name"), m_dictionaryName), 1, 0);
     fields->addWidget(m_dictionaryName, 1, 1);
     fields->addWidget(m_uniqueWords, 2, 1);
     fields->addWidget(m_report, 3, 0, 1, 3);
@@ -122,14 +122,14 @@ MaintenanceOutcome MakeDictionaryDialog::makeDictionary() {
 }
 
 ReminderBox::ReminderBox(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Information"));
-    auto* text = new QLabel(
-        QStringLiteral("Checking words against selected dictionaries will significantly increase "
-                       "the time it takes to create your new dictionary."),
-        this);
+    setWindowTitle(tr("Information"));
+    auto* text =
+        new QLabel(tr("Checking words against selected dictionaries will significantly increase "
+                      "the time it takes to create your new dictionary."),
+                   this);
     text->setWordWrap(true);
     text->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
-    m_doNotShow = new QCheckBox(QStringLiteral("&Do Not Show this Message Again"), this);
+    m_doNotShow = new QCheckBox(tr("&Do Not Show this Message Again"), this);
     connect(m_doNotShow, &QCheckBox::clicked, this, [](bool ticked) {
         Settings::instance().writeString(ini::kRemindersSection, ini::kUniqueWarning,
                                          ticked ? "1" : "0");

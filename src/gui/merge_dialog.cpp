@@ -24,18 +24,18 @@ namespace {}
 
 MergeDialog::MergeDialog(SearchPanel* panel)
     : QDialog(panel), m_panel(panel), m_helpId(HelpContext::kMergeDictionaries) {
-    setWindowTitle(QStringLiteral("Merge Dictionaries"));
+    setWindowTitle(tr("Merge Dictionaries"));
     m_list = new QListWidget(this);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setMinimumSize(fontMetrics().averageCharWidth() * 32, fontMetrics().height() * 10);
-    m_deleteMerged = new QCheckBox(QStringLiteral("&Delete Merged Dictionaries"), this);
+    m_deleteMerged = new QCheckBox(tr("&Delete Merged Dictionaries"), this);
     m_newName = new QLineEdit(this);
     m_newName->setMaxLength(kDictionaryNameLimit);
     m_newName->setValidator(dictionaryNameValidator(m_newName));
     useWindowFont(panel, {m_list, m_newName});
-    m_merge = makeButton(this, QStringLiteral("&Merge"));
+    m_merge = makeButton(this, tr("&Merge"));
     m_merge->setDefault(true);
-    QPushButton* close = makeButton(this, QStringLiteral("&Close"));
+    QPushButton* close = makeButton(this, tr("&Close"));
     connect(m_merge, &QPushButton::clicked, this, [this] { merge(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -44,10 +44,10 @@ MergeDialog::MergeDialog(SearchPanel* panel)
     buttons->addWidget(close);
     buttons->addStretch(1);
     auto* left = new QVBoxLayout;
-    left->addWidget(buddyLabel(this, QStringLiteral("Dictionary &List"), m_list));
+    left->addWidget(buddyLabel(this, tr("Dictionary &List"), m_list));
     left->addWidget(m_list, 1);
     left->addWidget(m_deleteMerged);
-    left->addWidget(buddyLabel(this, QStringLiteral("&New Dictionary"), m_newName));
+    left->addWidget(buddyLabel(this, tr("&New Dictionary"), m_newName));
     left->addWidget(m_newName);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);

@@ -207,10 +207,10 @@ void ResultsListView::keyPressEvent(QKeyEvent* event) {
 void ResultsListView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("resultsMenu"));
-    QAction* copy = menu.addAction(QStringLiteral("&Copy"), this, [this] { copyHighlighted(); });
+    QAction* copy = menu.addAction(tr("&Copy"), this, [this] { copyHighlighted(); });
     copy->setShortcut(QKeySequence::Copy);
     copy->setEnabled(selectionModel()->hasSelection());
-    QAction* all = menu.addAction(QStringLiteral("Select &All"), this, [this] { selectAll(); });
+    QAction* all = menu.addAction(tr("Select &All"), this, [this] { selectAll(); });
     all->setShortcut(QKeySequence::SelectAll);
     all->setEnabled(m_model->rowCount() > 0);
     for (QAction* action : {copy, all}) action->setShortcutVisibleInContextMenu(true);

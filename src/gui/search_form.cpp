@@ -30,7 +30,10 @@ const char* const kFieldNames[4] = {"find", "from", "include", "exclude"};
 constexpr int kKeyHints[4] = {kStrFindKeysHint, kStrFromKeysHint, kStrIncludeKeysHint,
                               kStrExcludeKeysHint};
 // Alt+F is the File menu's, as in every Linux program.
-const char* const kFieldLabels[4] = {"Fi&nd", "F&rom", "&Include", "E&xclude"};
+const char* const kFieldLabels[4] = {QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "Fi&nd"),
+                                     QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "F&rom"),
+                                     QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "&Include"),
+                                     QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "E&xclude")};
 
 std::string text(const QComboBox* box) { return box->currentText().toStdString(); }
 
@@ -53,10 +56,10 @@ SearchForm::SearchForm(SearchRequest& request, ResultsStore& results, QWidget* p
         m_list->setFocus();
         m_list->goToFirstRow();
     });
-    m_start = new QPushButton(QStringLiteral("&Start"), this);
+    m_start = new QPushButton(tr("&Start"), this);
     m_start->setObjectName(QStringLiteral("start"));
     m_start->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel = new QPushButton(tr("&Cancel"), this);
     m_cancel->setAutoDefault(true);  // Enter on the focused Cancel presses Cancel
     m_cancel->setObjectName(QStringLiteral("cancel"));
     connect(m_start, &QPushButton::clicked, this, &SearchForm::startRequested);
@@ -96,7 +99,7 @@ QGridLayout* SearchForm::buildFields() {
         box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         box->setMinimumContentsLength(i == 0 || i == 1 ? 12 : 8);
         m_fields[i] = box;
-        m_fieldLabels[i] = new QLabel(QString::fromLatin1(kFieldLabels[i]), this);
+        m_fieldLabels[i] = new QLabel(tr(kFieldLabels[i]), this);
         m_fieldLabels[i]->setBuddy(box);
         const int row = i / 2, column = (i % 2) * 2;
         grid->addWidget(m_fieldLabels[i], row, column);
@@ -114,9 +117,9 @@ QGridLayout* SearchForm::buildFields() {
 
 QGroupBox* SearchForm::buildOptions() {
     auto* options = new QGroupBox(this);
-    m_useAll = new QCheckBox(QStringLiteral("&Use All FROM Letters"), options);
+    m_useAll = new QCheckBox(tr("&Use All FROM Letters"), options);
     m_useAll->setObjectName(QStringLiteral("useAll"));
-    m_suppress = new QCheckBox(QStringLiteral("Su&ppress Permutations"), options);
+    m_suppress = new QCheckBox(tr("Su&ppress Permutations"), options);
     m_suppress->setObjectName(QStringLiteral("suppress"));
     // Alt+U and Alt+P turn the option at once: a button's own shortcut shows the press for
     // 100 ms and only then changes the check, so Enter within that time searched without the

@@ -252,10 +252,11 @@ void SearchPanel::explainMatch(const QString& match) {
     }
     const MatchExplanation explanation = zantric::explainMatch(match.toStdString(), from);
     QString text =
-        match + QStringLiteral("  left: ") +
-        (explanation.left.empty() ? QStringLiteral("-") : QString::fromStdString(explanation.left));
+        tr("%1  left: %2")
+            .arg(match, explanation.left.empty() ? QStringLiteral("-")
+                                                 : QString::fromStdString(explanation.left));
     if (!explanation.blanks.empty()) {
-        text += QStringLiteral("  blanks: ") + QString::fromStdString(explanation.blanks);
+        text += tr("  blanks: %1").arg(QString::fromStdString(explanation.blanks));
     }
     m_statusBar->showMessage(text);
 }
@@ -401,16 +402,15 @@ void SearchPanel::showFiltersOn(bool on) {
 }
 
 void SearchPanel::showCounters(std::int64_t found, std::int64_t checked) {
-    if (m_foundPane != nullptr)
-        m_foundPane->setText(QStringLiteral("Found: ") + groupedCount(found));
+    if (m_foundPane != nullptr) m_foundPane->setText(tr("Found: %1").arg(groupedCount(found)));
     if (m_checkedPane != nullptr)
-        m_checkedPane->setText(QStringLiteral("Checked: ") + groupedCount(checked));
+        m_checkedPane->setText(tr("Checked: %1").arg(groupedCount(checked)));
 }
 
 void SearchPanel::refreshCounters() {
     QWidget* frame = window();
     if (frame->isMinimized()) {
-        frame->setWindowTitle(QStringLiteral("Found: ") + groupedCount(m_run.found()));
+        frame->setWindowTitle(tr("Found: %1").arg(groupedCount(m_run.found())));
         m_titleShowsCount = true;
         return;
     }

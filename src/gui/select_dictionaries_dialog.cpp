@@ -40,7 +40,7 @@ QString SelectDictionariesDialog::rowText(bool selected, const QString& displayN
 
 SelectDictionariesDialog::SelectDictionariesDialog(SearchPanel* panel)
     : QDialog(panel), m_panel(panel), m_helpId(HelpContext::kSelectDictionaries) {
-    setWindowTitle(QStringLiteral("Select Dictionaries"));
+    setWindowTitle(tr("Select Dictionaries"));
     m_list = new QListWidget(this);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setMinimumSize(fontMetrics().averageCharWidth() * 36, fontMetrics().height() * 12);
@@ -50,15 +50,15 @@ SelectDictionariesDialog::SelectDictionariesDialog(SearchPanel* panel)
     auto* rows = new TabStopDelegate(m_list);
     rows->setTabStop(m_list->fontMetrics().averageCharWidth() * 2);
     m_list->setItemDelegate(rows);
-    auto* label = new QLabel(QStringLiteral("&Available Dictionaries"), this);
+    auto* label = new QLabel(tr("&Available Dictionaries"), this);
     label->setBuddy(m_list);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { toggleHighlighted(); });
 
-    QPushButton* selectClear = makeButton(this, QStringLiteral("&Select/Clear"));
-    QPushButton* selectAll = makeButton(this, QStringLiteral("S&elect All"));
-    QPushButton* clearAll = makeButton(this, QStringLiteral("C&lear All"));
-    QPushButton* details = makeButton(this, QStringLiteral("&Details"));
-    QPushButton* close = makeButton(this, QStringLiteral("&Close"));
+    QPushButton* selectClear = makeButton(this, tr("&Select/Clear"));
+    QPushButton* selectAll = makeButton(this, tr("S&elect All"));
+    QPushButton* clearAll = makeButton(this, tr("C&lear All"));
+    QPushButton* details = makeButton(this, tr("&Details"));
+    QPushButton* close = makeButton(this, tr("&Close"));
     close->setDefault(true);
     connect(selectClear, &QPushButton::clicked, this, [this] { toggleHighlighted(); });
     connect(selectAll, &QPushButton::clicked, this, [this] { setAll(true); });

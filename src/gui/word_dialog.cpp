@@ -65,16 +65,16 @@ WordDialog::WordDialog(SearchPanel* panel, UpdateMode mode)
     useWindowFont(panel, {m_word, m_dictionary});
     m_ok = makeButton(this, QString::fromStdString(m_update->okButtonText()));
     m_ok->setDefault(true);
-    m_find = makeButton(this, QStringLiteral("&Find"));
-    QPushButton* close = makeButton(this, QStringLiteral("&Close"));
+    m_find = makeButton(this, tr("&Find"));
+    QPushButton* close = makeButton(this, tr("&Close"));
     connect(m_ok, &QPushButton::clicked, this, [this] { ok(); });
     connect(m_find, &QPushButton::clicked, this, &WordDialog::find);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* fields = new QGridLayout;
-    fields->addWidget(buddyLabel(this, QStringLiteral("&Enter Word "), m_word), 0, 0);
+    fields->addWidget(buddyLabel(this, tr("&Enter Word "), m_word), 0, 0);
     fields->addWidget(m_word, 0, 1);
-    fields->addWidget(buddyLabel(this, QStringLiteral("&Select Dictionary"), m_dictionary), 1, 0);
+    fields->addWidget(buddyLabel(this, tr("&Select Dictionary"), m_dictionary), 1, 0);
     fields->addWidget(m_dictionary, 1, 1);
     layOutDialog(this, fields, {m_ok, m_find, close});
     fillCombo();
