@@ -39,29 +39,26 @@ QIcon zantricIcon() {
 }
 
 QString AboutDialog::aboutText() {
-    return QString::fromLatin1(kFrameTitle) + QStringLiteral("\nVersion ") +
-           QStringLiteral(ZANTRIC_VERSION);
+    return tr("%1\nVersion %2")
+        .arg(QString::fromLatin1(kFrameTitle), QStringLiteral(ZANTRIC_VERSION));
 }
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     auto* iconButton = new QToolButton(this);
     iconButton->setIcon(zantricIcon());
     iconButton->setIconSize(QSize(48, 48));
     iconButton->setAutoRaise(true);
-    iconButton->setProperty("controlId", kIdIcon);
     m_text = new QPlainTextEdit(aboutText(), this);
     m_text->setReadOnly(true);
-    m_text->setProperty("controlId", kIdText);
     m_text->setFrameShape(QFrame::NoFrame);
     m_text->setFixedHeight(m_text->fontMetrics().lineSpacing() * 3);
     m_text->setMinimumWidth(
         m_text->fontMetrics().horizontalAdvance(aboutText().section('\n', 0, 0)) + 24);
     auto* note = new QLabel(
-        QStringLiteral(
-            "A word-puzzle solver: words and phrases from a pattern and a set of letters.\n"
-            "Free software under the GNU General Public License, version 3 or later; it comes "
-            "with no warranty."),
+        tr("A word-puzzle solver: words and phrases from a pattern and a set of letters.\n"
+           "Free software under the GNU General Public License, version 3 or later; it comes "
+           "with no warranty."),
         this);
     note->setWordWrap(true);
     auto* group = new QGroupBox(this);

@@ -10,9 +10,6 @@ namespace zantric::gui {
 class AboutDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kIdText = 3900;
-    static constexpr int kIdIcon = 222;
-
     explicit AboutDialog(QWidget* parent = nullptr);
     // The text the box shows: the title and, on a second line, the version.
     static QString aboutText();

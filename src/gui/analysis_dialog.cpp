@@ -15,7 +15,6 @@
 #include "core/search/subset_analysis.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
-#include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/qt_message_presenter.h"
 
@@ -23,9 +22,9 @@ namespace zantric::gui {
 
 AnalysisDialog::AnalysisDialog(QWidget* parent, SearchRun& run, SubsetAnalysis& analysis)
     : QDialog(parent), m_run(run), m_analysis(analysis) {
-    setWindowTitle(QStringLiteral("Analysing Dictionaries"));
+    setWindowTitle(tr("Analysing Dictionaries"));
     setModal(true);
-    auto* wait = new QLabel(QStringLiteral("Please Wait..."), this);
+    auto* wait = new QLabel(tr("Please Wait..."), this);
     m_activity = new QLabel(this);
     m_activity->setTextFormat(Qt::PlainText);
     // Wide enough for the file names it shows, and for the whole title above it.
@@ -40,9 +39,9 @@ AnalysisDialog::AnalysisDialog(QWidget* parent, SearchRun& run, SubsetAnalysis& 
     auto* group = new QGroupBox(this);
     auto* form = new QFormLayout(group);
     form->addRow(m_activity);
-    form->addRow(new QLabel(QStringLiteral("Words Checked:"), group), m_wordsChecked);
-    form->addRow(new QLabel(QStringLiteral("Matches Found:"), group), m_matchesFound);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    form->addRow(new QLabel(tr("Words Checked:"), group), m_wordsChecked);
+    form->addRow(new QLabel(tr("Matches Found:"), group), m_matchesFound);
+    m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setDefault(true);
     connect(m_cancel, &QPushButton::clicked, this, &AnalysisDialog::reject);
     auto* buttons = new QHBoxLayout;

@@ -20,6 +20,9 @@ class SubsetAnalysis;
 
 namespace zantric::gui {
 
+// The period of the search's and the analysis's counters and completion checks.
+inline constexpr int kSearchTimerMs = 100;
+
 class AnalysisDialog final : public QDialog {
     Q_OBJECT
 public:

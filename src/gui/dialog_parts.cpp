@@ -15,9 +15,8 @@
 
 namespace zantric::gui {
 
-QPushButton* makeButton(QWidget* parent, const QString& caption, int id) {
+QPushButton* makeButton(QWidget* parent, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
-    button->setProperty("controlId", id);
     button->setAutoDefault(true);
     return button;
 }

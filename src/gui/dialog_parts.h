@@ -1,4 +1,4 @@
-// Small pieces that the dictionary dialogs share: buttons that carry their control id, the
+// Small pieces that the dictionary dialogs share: their push buttons, the
 // keystroke rule of a dictionary name, and the stage runner that shows each long step of a
 // maintenance command in the progress dialog. GUI thread.
 #pragma once
@@ -20,9 +20,9 @@ namespace zantric::gui {
 
 class SearchPanel;
 
-// A push button with its control id. Enter or keypad Enter presses it while it has the focus,
+// A push button of a dialog. Enter or keypad Enter presses it while it has the focus,
 // and elsewhere presses the dialog's default button, which every dialog names.
-QPushButton* makeButton(QWidget* parent, const QString& caption, int id);
+QPushButton* makeButton(QWidget* parent, const QString& caption);
 
 // A count as the window shows it: grouped as the user's locale groups digits ("165,565,704"),
 // plain in the C locale, which groups none.

@@ -8,7 +8,6 @@
 
 #include "core/shell/ini_names.h"
 #include "core/shell/settings.h"
-#include "gui/command_ids.h"
 
 namespace zantric::gui {
 
@@ -41,16 +40,12 @@ int sizeIndexForHeight(int height) {
 
 }  // namespace
 
-FontSetting::FontSetting(QWidget* parent) : QGroupBox(QStringLiteral("Font"), parent) {
-    setProperty("controlId", kIdFontGroup);
-    m_bold = new QCheckBox(QStringLiteral("&Bold"), this);
-    m_bold->setProperty("controlId", kIdBold);
+FontSetting::FontSetting(QWidget* parent) : QGroupBox(tr("Font"), parent) {
+    m_bold = new QCheckBox(tr("&Bold"), this);
     m_bold->setObjectName(QStringLiteral("bold"));
     m_size = new QComboBox(this);
-    m_size->setProperty("controlId", kIdSize);
     m_size->setObjectName(QStringLiteral("size"));
-    auto* sizeLabel = new QLabel(QStringLiteral("Si&ze"), this);
-    sizeLabel->setProperty("controlId", kIdSizeLabel);
+    auto* sizeLabel = new QLabel(tr("Si&ze"), this);
     sizeLabel->setBuddy(m_size);
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_bold, 0, 0, 1, 2);

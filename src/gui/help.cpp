@@ -6,41 +6,40 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "gui/command_ids.h"
-
 namespace zantric::gui {
 
 namespace {
 QPointer<HelpWindow> g_help;
 }  // namespace
 
-QString helpAnchor(int context) {
+QString helpAnchor(HelpContext context) {
     switch (context) {
-        case kHelpMakeDictionary:
+        case HelpContext::kMakeDictionary:
             return QStringLiteral("make-dictionary");
-        case kHelpMergeDictionaries:
+        case HelpContext::kMergeDictionaries:
             return QStringLiteral("merge");
-        case kHelpAddWord:
+        case HelpContext::kAddWord:
             return QStringLiteral("add-word");
-        case kHelpRemoveWord:
+        case HelpContext::kRemoveWord:
             return QStringLiteral("remove-word");
-        case kHelpSelectDictionaries:
+        case HelpContext::kSelectDictionaries:
             return QStringLiteral("select-dictionaries");
-        case kHelpPhraseOptions:
+        case HelpContext::kPhraseOptions:
             return QStringLiteral("phrase-options");
-        default:
-            return QStringLiteral("contents");
+        case HelpContext::kContents:
+            break;
     }
+    return QStringLiteral("contents");
 }
 
-QUrl helpUrl(int context) {
+QUrl helpUrl(HelpContext context) {
     QUrl url(QStringLiteral("qrc:/help/zantric.html"));
     url.setFragment(helpAnchor(context));
     return url;
 }
 
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
-    setWindowTitle(QStringLiteral("Zantric Help"));
+    setWindowTitle(tr("Zantric Help"));
     setAttribute(Qt::WA_QuitOnClose, false);  // the program ends with its main window
     m_browser = new QTextBrowser(this);
     m_browser->setOpenExternalLinks(true);
@@ -65,7 +64,7 @@ void HelpWindow::belongTo(QWidget* owner) {
     }
 }
 
-void HelpWindow::showAt(int context, QWidget* owner) {
+void HelpWindow::showAt(HelpContext context, QWidget* owner) {
     belongTo(owner);
     const QUrl url = helpUrl(context);
     if (m_browser->source() == url) {
@@ -96,7 +95,7 @@ void HelpWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-HelpWindow* openHelp(int context, QWidget* mainWindow) {
+HelpWindow* openHelp(HelpContext context, QWidget* mainWindow) {
     QWidget* owner = QApplication::activeModalWidget();
     if (owner == nullptr) owner = mainWindow;
     if (owner != nullptr) owner = owner->window();

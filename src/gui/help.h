@@ -13,10 +13,21 @@ class QTextBrowser;
 
 namespace zantric::gui {
 
-// The anchor of a help context in the help page ("contents" for 0 and unknown contexts).
-QString helpAnchor(int context);
+// The places of the help page that the dialogs open it at.
+enum class HelpContext {
+    kContents,
+    kMakeDictionary,
+    kMergeDictionaries,
+    kAddWord,
+    kRemoveWord,
+    kSelectDictionaries,
+    kPhraseOptions
+};
+
+// The anchor of a help context in the help page.
+QString helpAnchor(HelpContext context);
 // The built-in page at the context's anchor.
-QUrl helpUrl(int context);
+QUrl helpUrl(HelpContext context);
 
 // The help window. It belongs to the window it was opened over, so that it can be used while
 // that dialog waits for its answer; when that dialog goes, the window beneath takes it over.
@@ -25,7 +36,7 @@ class HelpWindow final : public QWidget {
 public:
     explicit HelpWindow(QWidget* owner);
     // Shows the page at the context's anchor, in front of `owner`.
-    void showAt(int context, QWidget* owner);
+    void showAt(HelpContext context, QWidget* owner);
     QTextBrowser* browser() const { return m_browser; }
 
 protected:
@@ -39,22 +50,22 @@ private:
 
 // Opens the help window at the context over the window in front (the dialog that waits, else
 // `mainWindow`), and returns it.
-HelpWindow* openHelp(int context, QWidget* mainWindow = nullptr);
+HelpWindow* openHelp(HelpContext context, QWidget* mainWindow = nullptr);
 // The help window while it exists (it is made by the first openHelp).
 HelpWindow* helpWindow();
 
 class HelpId {
 public:
-    explicit HelpId(int context) : m_previous(s_current) { s_current = context; }
+    explicit HelpId(HelpContext context) : m_previous(s_current) { s_current = context; }
     ~HelpId() { s_current = m_previous; }
     HelpId(const HelpId&) = delete;
     HelpId& operator=(const HelpId&) = delete;
 
-    static int current() { return s_current; }
+    static HelpContext current() { return s_current; }
 
 private:
-    int m_previous;
-    static inline int s_current = 0;
+    HelpContext m_previous;
+    static inline HelpContext s_current = HelpContext::kContents;
 };
 
 }  // namespace zantric::gui

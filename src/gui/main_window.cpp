@@ -13,9 +13,9 @@
 #include "core/session/instance_marker.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/settings.h"
+#include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "gui/about_dialog.h"
-#include "gui/command_ids.h"
 #include "gui/search_panel.h"
 
 namespace zantric::gui {
@@ -28,9 +28,10 @@ constexpr int kDefaultBottom = 440;
 constexpr int kDefaultLeft = 53;
 constexpr int kDefaultRight = 470;
 
-// Texts of the message pane besides the menu hints: the status texts and the hints of the
-// context menus.
-constexpr int kPaneTexts[] = {902, 903, 904, 905, 906, 907, 908, 105, 150, 7305};
+// Texts of the message pane besides the commands' status tips.
+constexpr int kPaneTexts[] = {kStrDictionariesMerged, kStrWordAdded,          kStrWordRemoved,
+                              kStrSearching,          kStrSearchingCompleted, kStrDictionaryCreated,
+                              kStrDeleteSuccessful};
 
 // How far a copy of the program opens from the place of the copy started before it.
 constexpr int kCopyOffset = 30;
@@ -66,7 +67,6 @@ MainWindow::MainWindow(SearchPanel* client) : m_client(client) {
     buildMenus();
     buildStatusBar();
     client->attachStatusBar(statusBar(), m_foundPane, m_checkedPane);
-    connect(client, &SearchPanel::commandStateChanged, this, &MainWindow::updateCommandEnabling);
     connect(client, &SearchPanel::closeRequested, this, [this] {
         saveWindowPosition();
         m_closeAllowed = true;
@@ -75,62 +75,45 @@ MainWindow::MainWindow(SearchPanel* client) : m_client(client) {
     // F1 shows no accelerator text in the menus; F3 does (Clear All). Escape is a key the
     // focused control may use first (an open drop-down list closes on it): keyPressEvent.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [this] { m_client->command(kCmdHelp); });
+    connect(help, &QShortcut::activated, client->actions().help, &QAction::trigger);
     // F10 opens the first menu, as on every Linux desktop; the arrow keys go on from there.
     auto* menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menus, &QShortcut::activated, this,
             [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
-    updateCommandEnabling();
-}
-
-QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, int id) {
-    QAction* action = menu->addAction(caption);
-    action->setStatusTip(QString::fromStdString(loadString(id)));
-    action->setProperty("commandId", id);
-    connect(action, &QAction::triggered, this, [this, id] { m_client->command(id); });
-    m_actions.insert(id, action);
-    return action;
+    client->updateActions();
 }
 
 void MainWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction* clearAll = addCommand(file, QStringLiteral("&Clear All"), kCmdClearAll);
-    clearAll->setShortcut(QKeySequence(Qt::Key_F3));
-    addCommand(file, QStringLiteral("&View..."), kCmdView);
-    addCommand(file, QStringLiteral("&Delete Results"), kCmdDeleteResults);
+    const WindowActions& a = m_client->actions();
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addActions({a.clearAll, a.view, a.deleteResults});
     file->addSeparator();
-    addCommand(file, QStringLiteral("Save &As..."), kCmdSaveAs);
+    file->addAction(a.saveAs);
     file->addSeparator();
-    addCommand(file, QStringLiteral("E&xit"), kCmdExit);
+    file->addAction(a.exit);
 
-    QMenu* dictionaries = menuBar()->addMenu(QStringLiteral("&Dictionaries"));
-    // Each opens a dialog, as its "…" says.
-    addCommand(dictionaries, QStringLiteral("&Select…"), kCmdSelectDictionaries);
+    QMenu* dictionaries = menuBar()->addMenu(tr("&Dictionaries"));
+    dictionaries->addAction(a.selectDictionaries);
     dictionaries->addSeparator();
-    addCommand(dictionaries, QStringLiteral("&Add Word…"), kCmdAddWord);
-    addCommand(dictionaries, QStringLiteral("&Remove Word…"), kCmdRemoveWord);
-    addCommand(dictionaries, QStringLiteral("&Merge…"), kCmdMerge);
-    addCommand(dictionaries, QStringLiteral("&Create From File…"), kCmdCreateFromFile);
+    dictionaries->addActions({a.addWord, a.removeWord, a.merge, a.createFromFile});
 
-    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    addCommand(options, QStringLiteral("&Phrase Options…"), kCmdPhraseOptions);
+    QMenu* options = menuBar()->addMenu(tr("&Options"));
+    options->addAction(a.phraseOptions);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    addCommand(help, QStringLiteral("Zantric Help"), kCmdHelp);
-    addCommand(help, QStringLiteral("&About..."), kCmdAbout);
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addActions({a.help, a.about});
 
     for (QMenu* menu : {file, dictionaries, options, help}) {
         menu->setToolTipsVisible(true);  // why a command is off, where it says
-        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandEnabling);
+        connect(menu, &QMenu::aboutToShow, m_client, &SearchPanel::updateActions);
         // The hint goes when the menu closes.
         connect(menu, &QMenu::aboutToHide, statusBar(), &QStatusBar::clearMessage);
     }
 }
 
 void MainWindow::buildStatusBar() {
-    auto makePane = [this](int id, const QString& widest) {
+    auto makePane = [this](const QString& widest) {
         auto* pane = new QLabel(this);
-        pane->setProperty("controlId", id);
         pane->setFrameShape(QFrame::Panel);
         pane->setFrameShadow(QFrame::Sunken);
         pane->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -138,26 +121,19 @@ void MainWindow::buildStatusBar() {
         statusBar()->addPermanentWidget(pane);
         return pane;
     };
-    m_foundPane = makePane(kIdFoundPane, QStringLiteral("Found: 00000000"));
-    m_checkedPane = makePane(kIdCheckedPane, QStringLiteral("Checked: 000000000"));
+    m_foundPane = makePane(tr("Found: %1").arg(QStringLiteral("00000000")));
+    m_checkedPane = makePane(tr("Checked: %1").arg(QStringLiteral("000000000")));
     // The window is never so narrow that a text of the message pane is cut beside the counters.
     const QFontMetrics metrics(statusBar()->font());
     int widest = 0;
-    auto measure = [&](int id) {
-        widest =
-            std::max(widest, metrics.horizontalAdvance(QString::fromStdString(loadString(id))));
+    auto measure = [&](const QString& text) {
+        widest = std::max(widest, metrics.horizontalAdvance(text));
     };
-    for (int id : kPaneTexts) measure(id);
-    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) measure(it.key());
+    for (int id : kPaneTexts) measure(QString::fromStdString(loadString(id)));
+    for (const QString& tip : m_client->commandTips()) measure(tip);
     // Besides the panes: the pane's margins, the gaps between the panes and the size grip.
     statusBar()->setMinimumWidth(widest + m_foundPane->minimumWidth() +
                                  m_checkedPane->minimumWidth() + 3 * metrics.height());
-}
-
-void MainWindow::updateCommandEnabling() {
-    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
-        m_client->showCommandState(it.value(), it.key());
-    }
 }
 
 bool MainWindow::storedMaximised() {
@@ -246,9 +222,9 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    // Escape reaches the frame only when no control took it: command 2, as Cancel.
+    // Escape reaches the frame only when no control took it: Exit, as Cancel.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        m_client->command(kCmdExit);
+        m_client->actions().exit->trigger();
         return;
     }
     QMainWindow::keyPressEvent(event);

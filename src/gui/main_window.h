@@ -1,13 +1,12 @@
-// MainWindow: the program's frame around the main window: menu bar with hints in the
-// status bar, the Found and Checked panes, the keys F3, F1, F10 and Escape, and the window
-// position kept in the ini file and fitted onto the screen. Closing the frame goes through the
-// main window, which stops a search, clears up and then asks the frame to close. GUI thread.
+// MainWindow: the program's frame around the main window: the menu bar of the main window's
+// actions with their status tips in the status bar, the Found and Checked panes, the keys F1,
+// F10 and Escape, and the window position kept in the ini file and fitted onto the screen.
+// Closing the frame goes through the main window, which stops a search, clears up and then asks
+// the frame to close. GUI thread.
 #pragma once
 
-#include <QHash>
 #include <QMainWindow>
 
-class QAction;
 class QLabel;
 
 namespace zantric::gui {
@@ -35,8 +34,6 @@ public:
     void saveWindowPosition() const;
     // Whether `Maximised` was stored as 1.
     static bool storedMaximised();
-    // Enables the menu commands as the main window says.
-    void updateCommandEnabling();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -47,14 +44,12 @@ protected:
 private:
     void buildMenus();
     void buildStatusBar();
-    QAction* addCommand(QMenu* menu, const QString& caption, int id);
     // Moves and sizes the frame to m_place fitted onto the screen with the frame as it is now.
     void applyPlace();
 
     SearchPanel* m_client;
     QLabel* m_foundPane = nullptr;
     QLabel* m_checkedPane = nullptr;
-    QHash<int, QAction*> m_actions;
     bool m_closeAllowed = false;
     QRect m_place;                 // the stored position: the frame's corner and the client's size
     int m_otherCopies = 0;         // copies of the program that ran when this one started

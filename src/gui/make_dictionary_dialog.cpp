@@ -15,7 +15,6 @@
 #include "core/shell/ini_names.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
-#include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/search_panel.h"
 
@@ -29,8 +28,8 @@ std::string groupedCount(std::uint64_t count) {
 }
 
 QString chooseWordList(QWidget* owner) {
-    return QFileDialog::getOpenFileName(owner, QString(), QString(),
-                                        QStringLiteral("All Files (*);;Text Files (*.txt)"));
+    return QFileDialog::getOpenFileName(
+        owner, QString(), QString(), MakeDictionaryDialog::tr("All Files (*);;Text Files (*.txt)"));
 }
 
 }  // namespace
@@ -45,29 +44,29 @@ QStringList reportLines(const WordListReport& report) {
 }
 
 MakeDictionaryDialog::MakeDictionaryDialog(SearchPanel* panel)
-    : QDialog(panel), m_panel(panel), m_helpId(kHelpMakeDictionary), m_chooseFile(chooseWordList) {
-    setWindowTitle(QStringLiteral("Make Dictionary From File"));
+    : QDialog(panel),
+      m_panel(panel),
+      m_helpId(HelpContext::kMakeDictionary),
+      m_chooseFile(chooseWordList) {
+    setWindowTitle(tr("Make Dictionary From File"));
     m_fileName = new QLineEdit(this);
     m_fileName->setMaxLength(kFileNameLimit);
-    m_fileName->setProperty("controlId", kIdFileName);
     m_fileName->setMinimumWidth(fontMetrics().averageCharWidth() * 44);
     m_dictionaryName = new QLineEdit(this);
     m_dictionaryName->setMaxLength(kDictionaryNameLimit);
     m_dictionaryName->setValidator(dictionaryNameValidator(m_dictionaryName));
-    m_dictionaryName->setProperty("controlId", kIdDictionaryName);
     useWindowFont(panel, {m_fileName, m_dictionaryName});
-    QPushButton* browseButton = makeButton(this, QStringLiteral("&Browse"), kIdBrowse);
-    m_uniqueWords = new QCheckBox(QStringLiteral("&Add Unique Words Only"), this);
-    m_uniqueWords->setProperty("controlId", kIdUniqueWords);
+    QPushButton* browseButton = makeButton(this, tr("&Browse"));
+    m_uniqueWords = new QCheckBox(tr("&Add Unique Words Only"), this);
     m_report = new QLabel(this);
     m_report->setTextFormat(Qt::PlainText);
     m_report->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_report->setWordWrap(true);
     m_report->setMinimumWidth(fontMetrics().averageCharWidth() * 60);
     m_report->hide();
-    m_ok = makeButton(this, QStringLiteral("&OK"), 1);
+    m_ok = makeButton(this, tr("&OK"));
     m_ok->setDefault(true);
-    QPushButton* close = makeButton(this, QStringLiteral("&Close"), 2);
+    QPushButton* close = makeButton(this, tr("&Close"));
 
     connect(browseButton, &QPushButton::clicked, this, &MakeDictionaryDialog::browse);
     connect(m_uniqueWords, &QCheckBox::clicked, this, &MakeDictionaryDialog::uniqueWordsClicked);
@@ -75,10 +74,10 @@ MakeDictionaryDialog::MakeDictionaryDialog(SearchPanel* panel)
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* fields = new QGridLayout;
-    fields->addWidget(buddyLabel(this, QStringLiteral("&Filename"), m_fileName), 0, 0);
+    fields->addWidget(buddyLabel(this, tr("&Filename"), m_fileName), 0, 0);
     fields->addWidget(m_fileName, 0, 1);
     fields->addWidget(browseButton, 0, 2);
-    fields->addWidget(buddyLabel(this, QStringLiteral("&Dictionary Name"), m_dictionaryName), 1, 0);
+    fields->addWidget(buddyLabel(this, tr("&Dictionary Name"), m_dictionaryName), 1, 0);
     fields->addWidget(m_dictionaryName, 1, 1);
     fields->addWidget(m_uniqueWords, 2, 1);
     fields->addWidget(m_report, 3, 0, 1, 3);
@@ -123,15 +122,14 @@ MaintenanceOutcome MakeDictionaryDialog::makeDictionary() {
 }
 
 ReminderBox::ReminderBox(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Information"));
-    auto* text = new QLabel(
-        QStringLiteral("Checking words against selected dictionaries will significantly increase "
-                       "the time it takes to create your new dictionary."),
-        this);
+    setWindowTitle(tr("Information"));
+    auto* text =
+        new QLabel(tr("Checking words against selected dictionaries will significantly increase "
+                      "the time it takes to create your new dictionary."),
+                   this);
     text->setWordWrap(true);
     text->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
-    m_doNotShow = new QCheckBox(QStringLiteral("&Do Not Show this Message Again"), this);
-    m_doNotShow->setProperty("controlId", kIdDoNotShow);
+    m_doNotShow = new QCheckBox(tr("&Do Not Show this Message Again"), this);
     connect(m_doNotShow, &QCheckBox::clicked, this, [](bool ticked) {
         Settings::instance().writeString(ini::kRemindersSection, ini::kUniqueWarning,
                                          ticked ? "1" : "0");

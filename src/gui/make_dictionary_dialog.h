@@ -29,10 +29,6 @@ QStringList reportLines(const WordListReport& report);
 class MakeDictionaryDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kIdFileName = 101;
-    static constexpr int kIdDictionaryName = 102;
-    static constexpr int kIdBrowse = 103;
-    static constexpr int kIdUniqueWords = 105;
     static constexpr int kFileNameLimit = 260;
 
     // `panel` gives the font and receives the status texts.
@@ -75,8 +71,6 @@ private:
 class ReminderBox final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kIdDoNotShow = 102;
-
     explicit ReminderBox(QWidget* parent);
     // Whether the user still wants the reminder (the ini key is not 1).
     static bool wanted();

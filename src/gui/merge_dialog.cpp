@@ -15,7 +15,6 @@
 #include "core/maintenance/merge_dictionaries.h"
 #include "core/shell/paths.h"
 #include "core/shell/string_ids.h"
-#include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/search_panel.h"
 
@@ -24,22 +23,19 @@ namespace zantric::gui {
 namespace {}
 
 MergeDialog::MergeDialog(SearchPanel* panel)
-    : QDialog(panel), m_panel(panel), m_helpId(kHelpMergeDictionaries) {
-    setWindowTitle(QStringLiteral("Merge Dictionaries"));
+    : QDialog(panel), m_panel(panel), m_helpId(HelpContext::kMergeDictionaries) {
+    setWindowTitle(tr("Merge Dictionaries"));
     m_list = new QListWidget(this);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setProperty("controlId", kIdList);
     m_list->setMinimumSize(fontMetrics().averageCharWidth() * 32, fontMetrics().height() * 10);
-    m_deleteMerged = new QCheckBox(QStringLiteral("&Delete Merged Dictionaries"), this);
-    m_deleteMerged->setProperty("controlId", kIdDeleteMerged);
+    m_deleteMerged = new QCheckBox(tr("&Delete Merged Dictionaries"), this);
     m_newName = new QLineEdit(this);
     m_newName->setMaxLength(kDictionaryNameLimit);
     m_newName->setValidator(dictionaryNameValidator(m_newName));
-    m_newName->setProperty("controlId", kIdNewName);
     useWindowFont(panel, {m_list, m_newName});
-    m_merge = makeButton(this, QStringLiteral("&Merge"), 1);
+    m_merge = makeButton(this, tr("&Merge"));
     m_merge->setDefault(true);
-    QPushButton* close = makeButton(this, QStringLiteral("&Close"), 2);
+    QPushButton* close = makeButton(this, tr("&Close"));
     connect(m_merge, &QPushButton::clicked, this, [this] { merge(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -48,10 +44,10 @@ MergeDialog::MergeDialog(SearchPanel* panel)
     buttons->addWidget(close);
     buttons->addStretch(1);
     auto* left = new QVBoxLayout;
-    left->addWidget(buddyLabel(this, QStringLiteral("Dictionary &List"), m_list));
+    left->addWidget(buddyLabel(this, tr("Dictionary &List"), m_list));
     left->addWidget(m_list, 1);
     left->addWidget(m_deleteMerged);
-    left->addWidget(buddyLabel(this, QStringLiteral("&New Dictionary"), m_newName));
+    left->addWidget(buddyLabel(this, tr("&New Dictionary"), m_newName));
     left->addWidget(m_newName);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);

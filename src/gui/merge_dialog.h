@@ -23,10 +23,6 @@ class SearchPanel;
 class MergeDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kIdList = 101;
-    static constexpr int kIdNewName = 102;
-    static constexpr int kIdDeleteMerged = 103;
-
     explicit MergeDialog(SearchPanel* panel);
 
     // One row per dictionary: its file name, in name order.

@@ -16,7 +16,6 @@
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/sort/word_list_reader.h"
-#include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 
 namespace zantric::gui {
@@ -27,32 +26,28 @@ constexpr int kLinesNamed = 5;
 }  // namespace
 
 PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, const PhraseOptions& options)
-    : QDialog(parent), m_help(kHelpPhraseOptions) {
-    setWindowTitle(QStringLiteral("Phrase Options"));
+    : QDialog(parent), m_help(HelpContext::kPhraseOptions) {
+    setWindowTitle(tr("Phrase Options"));
     m_minWordLength = new QSpinBox(this);
-    m_minWordLength->setProperty("controlId", kIdMinWordLength);
     m_minWordLength->setRange(1, kMaxMinWordLength);
-    m_minWordLength->setSpecialValueText(QStringLiteral("any"));
+    m_minWordLength->setSpecialValueText(tr("any"));
     m_minWordLength->setValue(options.minWordLength);
-    m_eachWordOnce = new QCheckBox(QStringLiteral("Each &word once in a phrase"), this);
-    m_eachWordOnce->setProperty("controlId", kIdEachWordOnce);
+    m_eachWordOnce = new QCheckBox(tr("Each &word once in a phrase"), this);
     m_eachWordOnce->setChecked(options.eachWordOnce);
-    m_useStoplist = new QCheckBox(QStringLiteral("Use the &stoplist"), this);
-    m_useStoplist->setProperty("controlId", kIdUseStoplist);
+    m_useStoplist = new QCheckBox(tr("Use the &stoplist"), this);
     m_useStoplist->setChecked(options.useStoplist);
-    m_editStoplist = makeButton(this, QStringLiteral("&Edit Stoplist…"), kIdEditStoplist);
+    m_editStoplist = makeButton(this, tr("&Edit Stoplist…"));
     connect(m_editStoplist, &QPushButton::clicked, this, &PhraseOptionsDialog::editStoplist);
 
     auto* fields = new QGridLayout;
-    fields->addWidget(buddyLabel(this, QStringLiteral("&Minimum word length"), m_minWordLength), 0,
-                      0);
+    fields->addWidget(buddyLabel(this, tr("&Minimum word length"), m_minWordLength), 0, 0);
     fields->addWidget(m_minWordLength, 0, 1, Qt::AlignLeft);
     fields->addWidget(m_eachWordOnce, 1, 0, 1, 2);
     fields->addWidget(m_useStoplist, 2, 0);
     fields->addWidget(m_editStoplist, 2, 1, Qt::AlignLeft);
-    QPushButton* ok = makeButton(this, QStringLiteral("&OK"), 1);
+    QPushButton* ok = makeButton(this, tr("&OK"));
     ok->setDefault(true);
-    QPushButton* cancel = makeButton(this, QStringLiteral("&Cancel"), 2);
+    QPushButton* cancel = makeButton(this, tr("&Cancel"));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layOutDialog(this, fields, {ok, cancel});
@@ -74,7 +69,7 @@ void PhraseOptionsDialog::editStoplist() {
 
 StoplistEditor::StoplistEditor(QWidget* parent, std::string path)
     : QDialog(parent), m_path(std::move(path)) {
-    setWindowTitle(QStringLiteral("Stoplist"));
+    setWindowTitle(tr("Stoplist"));
     m_text = new QPlainTextEdit(this);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setTabChangesFocus(true);
@@ -84,11 +79,11 @@ StoplistEditor::StoplistEditor(QWidget* parent, std::string path)
         words += QString::fromStdString(word) + QLatin1Char('\n');
     }
     m_text->setPlainText(words);
-    auto* note = new QLabel(
-        QStringLiteral("Words that no search uses, one a line (CRT is taken as Crt):"), this);
-    QPushButton* ok = makeButton(this, QStringLiteral("&OK"), 1);
+    auto* note =
+        new QLabel(tr("Words that no search uses, one a line (CRT is taken as Crt):"), this);
+    QPushButton* ok = makeButton(this, tr("&OK"));
     ok->setDefault(true);  // for Enter outside the text, which takes Enter as a new line
-    QPushButton* cancel = makeButton(this, QStringLiteral("&Cancel"), 2);
+    QPushButton* cancel = makeButton(this, tr("&Cancel"));
     connect(ok, &QPushButton::clicked, this, [this] {
         if (save()) accept();
     });

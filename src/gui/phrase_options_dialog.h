@@ -20,11 +20,6 @@ namespace zantric::gui {
 class PhraseOptionsDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kIdMinWordLength = 101;
-    static constexpr int kIdEachWordOnce = 102;
-    static constexpr int kIdUseStoplist = 103;
-    static constexpr int kIdEditStoplist = 104;
-
     PhraseOptionsDialog(QWidget* parent, const PhraseOptions& options);
 
     // The options as the dialog shows them.

@@ -14,7 +14,6 @@
 
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
-#include "gui/command_ids.h"
 
 namespace zantric::gui {
 
@@ -72,7 +71,7 @@ ProgressDialog::MessageHold::~MessageHold() {
 
 ProgressDialog::ProgressDialog(QWidget* parent, ProgressWork& work)
     : QDialog(parent), m_work(work) {
-    setWindowTitle(QStringLiteral("Please Wait..."));
+    setWindowTitle(tr("Please Wait..."));
     m_text = new QLabel(this);
     m_text->setMinimumWidth(fontMetrics().averageCharWidth() * 52);
     m_text->setTextFormat(Qt::PlainText);

@@ -14,7 +14,6 @@
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
-#include "gui/command_ids.h"
 #include "gui/progress_dialog.h"
 #include "gui/results_list.h"
 #include "gui/search_form.h"
@@ -47,13 +46,12 @@ void rememberFolder(const QString& chosenFile) {
 
 bool ResultsFileCommands::saveAs(const SearchSummary& shown) {
     // In the order of SaveAsType.
-    const QStringList types = {
-        QStringLiteral("Zantric Files (*.ztr)"), QStringLiteral("Text Files (*.txt)"),
-        QStringLiteral("ASCII Files (*.asc)"), QStringLiteral("All Files (*)")};
+    const QStringList types = {tr("Zantric Files (*.ztr)"), tr("Text Files (*.txt)"),
+                               tr("ASCII Files (*.asc)"), tr("All Files (*)")};
     QString chosenType = types.first();
     // The program asks its own overwrite (or append) question.
     const QString name = QFileDialog::getSaveFileName(
-        m_panel, QString::fromLatin1(kSaveAsTitle), startFolder(), types.join(QStringLiteral(";;")),
+        m_panel, tr("Save Zantric Results"), startFolder(), types.join(QStringLiteral(";;")),
         &chosenType, QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty()) return false;
     rememberFolder(name);
@@ -77,9 +75,8 @@ void ResultsFileCommands::saveTo(const QString& name, int type, const SearchSumm
 }
 
 bool ResultsFileCommands::view() {
-    const QString name =
-        QFileDialog::getOpenFileName(m_panel, QString::fromLatin1(kViewTitle), startFolder(),
-                                     QStringLiteral("Zantric Files (*.ztr)"));
+    const QString name = QFileDialog::getOpenFileName(m_panel, tr("Open Results"), startFolder(),
+                                                      tr("Zantric Files (*.ztr)"));
     if (name.isEmpty()) return false;
     rememberFolder(name);
     open(name);

@@ -5,6 +5,7 @@
 // are owned by it. GUI thread only.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace zantric {
@@ -18,6 +19,8 @@ class SearchForm;
 class SearchPanel;
 
 class ResultsFileCommands {
+    Q_DECLARE_TR_FUNCTIONS(ResultsFileCommands)
+
 public:
     ResultsFileCommands(SearchPanel* panel, SearchForm* form, ResultsStore& results)
         : m_panel(panel), m_form(form), m_results(results) {}

@@ -20,7 +20,6 @@
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
-#include "gui/command_ids.h"
 
 namespace zantric::gui {
 
@@ -88,7 +87,6 @@ QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem& option,
 ResultsListView::ResultsListView(ResultsStore& results, QWidget* parent)
     : QListView(parent), m_results(results) {
     setObjectName(QStringLiteral("results"));
-    setProperty("controlId", kIdResultsList);
     m_model = new ResultsListModel(results, this);
     m_delegate = new TabStopDelegate(this);
     setModel(m_model);
@@ -209,10 +207,10 @@ void ResultsListView::keyPressEvent(QKeyEvent* event) {
 void ResultsListView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("resultsMenu"));
-    QAction* copy = menu.addAction(QStringLiteral("&Copy"), this, [this] { copyHighlighted(); });
+    QAction* copy = menu.addAction(tr("&Copy"), this, [this] { copyHighlighted(); });
     copy->setShortcut(QKeySequence::Copy);
     copy->setEnabled(selectionModel()->hasSelection());
-    QAction* all = menu.addAction(QStringLiteral("Select &All"), this, [this] { selectAll(); });
+    QAction* all = menu.addAction(tr("Select &All"), this, [this] { selectAll(); });
     all->setShortcut(QKeySequence::SelectAll);
     all->setEnabled(m_model->rowCount() > 0);
     for (QAction* action : {copy, all}) action->setShortcutVisibleInContextMenu(true);

@@ -16,7 +16,6 @@
 #include "core/search/search_request.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
-#include "gui/command_ids.h"
 #include "gui/font_setting.h"
 #include "gui/results_list.h"
 
@@ -26,13 +25,15 @@ namespace {
 
 constexpr SearchField kFields[4] = {SearchField::kFind, SearchField::kFrom, SearchField::kInclude,
                                     SearchField::kExclude};
-constexpr int kFieldIds[4] = {kIdFind, kIdFrom, kIdInclude, kIdExclude};
 const char* const kFieldNames[4] = {"find", "from", "include", "exclude"};
 // What each field takes, said when it refuses a key.
 constexpr int kKeyHints[4] = {kStrFindKeysHint, kStrFromKeysHint, kStrIncludeKeysHint,
                               kStrExcludeKeysHint};
 // Alt+F is the File menu's, as in every Linux program.
-const char* const kFieldLabels[4] = {"Fi&nd", "F&rom", "&Include", "E&xclude"};
+const char* const kFieldLabels[4] = {QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "Fi&nd"),
+                                     QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "F&rom"),
+                                     QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "&Include"),
+                                     QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "E&xclude")};
 
 std::string text(const QComboBox* box) { return box->currentText().toStdString(); }
 
@@ -55,16 +56,14 @@ SearchForm::SearchForm(SearchRequest& request, ResultsStore& results, QWidget* p
         m_list->setFocus();
         m_list->goToFirstRow();
     });
-    m_start = new QPushButton(QStringLiteral("&Start"), this);
-    m_start->setProperty("controlId", kCmdStart);
+    m_start = new QPushButton(tr("&Start"), this);
     m_start->setObjectName(QStringLiteral("start"));
     m_start->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel = new QPushButton(tr("&Cancel"), this);
     m_cancel->setAutoDefault(true);  // Enter on the focused Cancel presses Cancel
-    m_cancel->setProperty("controlId", kCmdExit);
     m_cancel->setObjectName(QStringLiteral("cancel"));
-    connect(m_start, &QPushButton::clicked, this, [this] { emit commandRequested(kCmdStart); });
-    connect(m_cancel, &QPushButton::clicked, this, [this] { emit commandRequested(kCmdExit); });
+    connect(m_start, &QPushButton::clicked, this, &SearchForm::startRequested);
+    connect(m_cancel, &QPushButton::clicked, this, &SearchForm::cancelRequested);
 
     // The option and font boxes keep to the bottom-left corner, Start and Cancel to the
     // bottom-right; the list takes every change of size.
@@ -96,12 +95,11 @@ QGridLayout* SearchForm::buildFields() {
         // The combo box holds the focus and receives the keys, which it hands to its edit
         // field directly: the keystroke rules sit on the combo box.
         box->installEventFilter(this);
-        box->setProperty("controlId", kFieldIds[i]);
         box->setObjectName(QString::fromLatin1(kFieldNames[i]));
         box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         box->setMinimumContentsLength(i == 0 || i == 1 ? 12 : 8);
         m_fields[i] = box;
-        m_fieldLabels[i] = new QLabel(QString::fromLatin1(kFieldLabels[i]), this);
+        m_fieldLabels[i] = new QLabel(tr(kFieldLabels[i]), this);
         m_fieldLabels[i]->setBuddy(box);
         const int row = i / 2, column = (i % 2) * 2;
         grid->addWidget(m_fieldLabels[i], row, column);
@@ -119,12 +117,9 @@ QGridLayout* SearchForm::buildFields() {
 
 QGroupBox* SearchForm::buildOptions() {
     auto* options = new QGroupBox(this);
-    options->setProperty("controlId", kIdOptionsGroup);
-    m_useAll = new QCheckBox(QStringLiteral("&Use All FROM Letters"), options);
-    m_useAll->setProperty("controlId", kIdUseAllFromLetters);
+    m_useAll = new QCheckBox(tr("&Use All FROM Letters"), options);
     m_useAll->setObjectName(QStringLiteral("useAll"));
-    m_suppress = new QCheckBox(QStringLiteral("Su&ppress Permutations"), options);
-    m_suppress->setProperty("controlId", kIdSuppressPermutations);
+    m_suppress = new QCheckBox(tr("Su&ppress Permutations"), options);
     m_suppress->setObjectName(QStringLiteral("suppress"));
     // Alt+U and Alt+P turn the option at once: a button's own shortcut shows the press for
     // 100 ms and only then changes the check, so Enter within that time searched without the
@@ -269,7 +264,7 @@ bool SearchForm::eventFilter(QObject* watched, QEvent* event) {
 void SearchForm::keyPressEvent(QKeyEvent* event) {
     // Enter that no control took (on an option, in the list) presses the default button.
     if (isEnter(event)) {
-        emit commandRequested(kCmdStart);
+        emit startRequested();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -279,7 +274,7 @@ bool SearchForm::filterKey(SearchField which, QKeyEvent* event) {
     if (isEnter(event)) {
         // Start is the default button: Enter in a field starts the search. (An open list
         // takes its keys itself.)
-        emit commandRequested(kCmdStart);
+        emit startRequested();
         return true;
     }
     const QString typed = event->text();

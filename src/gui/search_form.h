@@ -56,8 +56,10 @@ public:
     ResultsListView* list() const { return m_list; }
 
 signals:
-    // Start (the button, Enter) or Cancel was pressed.
-    void commandRequested(int id);
+    // Start (the button, Enter) was pressed.
+    void startRequested();
+    // Cancel was pressed.
+    void cancelRequested();
     // A key a field refused: the string id of the text that says what the field takes.
     void keyRefused(int hintId);
 

@@ -25,7 +25,6 @@
 #include "core/shell/zantric_exception.h"
 #include "gui/about_dialog.h"
 #include "gui/analysis_dialog.h"
-#include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/help.h"
 #include "gui/phrase_options_dialog.h"
@@ -52,15 +51,16 @@ SearchPanel::SearchPanel(QWidget* parent)
       m_run(m_request, m_results),
       m_form(new SearchForm(m_request, m_results, this)),
       m_resultsFiles(this, m_form, m_results),
-      m_dictionaries(this, m_request),
-      m_commands(commandTable()) {
+      m_dictionaries(this, m_request) {
+    createActions();
     m_phraseOptions = readPhraseOptions();
     setCountFormat(groupedText);
     setWindowTitle(QString::fromLatin1(kFrameTitle));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);  // the form keeps the usual margins itself
     layout->addWidget(m_form);
-    connect(m_form, &SearchForm::commandRequested, this, &SearchPanel::command);
+    connect(m_form, &SearchForm::startRequested, this, &SearchPanel::requestStart);
+    connect(m_form, &SearchForm::cancelRequested, m_actions.exit, &QAction::trigger);
     connect(m_form, &SearchForm::keyRefused, this, [this](int hintId) {
         if (m_statusBar != nullptr) m_statusBar->showMessage(hint(hintId), kKeyHintMs);
     });
@@ -78,7 +78,6 @@ void SearchPanel::attachStatusBar(QStatusBar* bar, QLabel* found, QLabel* checke
     m_foundPane = found;
     m_checkedPane = checked;
     m_filtersPane = new QLabel(hint(kStrFiltersOn), bar);
-    m_filtersPane->setProperty("controlId", kIdFiltersPane);
     m_filtersPane->setObjectName(QStringLiteral("filters"));
     m_filtersPane->setFrameShape(QFrame::Panel);
     m_filtersPane->setFrameShadow(QFrame::Sunken);
@@ -101,80 +100,108 @@ QFont SearchPanel::currentFont() const { return m_form->currentFont(); }
 
 // --- Commands ---------------------------------------------------------------------------------
 
-std::vector<SearchPanel::Command> SearchPanel::commandTable() {
-    return {
-        {kCmdStart, kNotSearching, [this] { startSearch(); }},
-        {kCmdExit, kAlways, [this] { exitCommand(); }},
-        {kCmdClearAll, kNotSearching, [this] { clearAll(); }},
-        {kCmdView, kNotSearching,
-         [this] {
-             if (m_resultsFiles.view()) emit commandStateChanged();
-         }},
-        {kCmdDeleteResults, kNotSearching | kOnlyCopy | kResultsOpen,
-         [this] { m_resultsFiles.deleteShown(); }},
-        {kCmdSaveAs, kNotSearching | kResultsListed,
-         [this] {
-             if (m_resultsFiles.saveAs(summary())) emit commandStateChanged();
-         }},
-        {kCmdSelectDictionaries, kNotSearching, [this] { m_dictionaries.select(); }},
-        {kCmdAddWord, kNotSearching | kOnlyCopy, [this] { m_dictionaries.changeWord(true); }},
-        {kCmdRemoveWord, kNotSearching | kOnlyCopy, [this] { m_dictionaries.changeWord(false); }},
-        {kCmdMerge, kNotSearching | kOnlyCopy, [this] { m_dictionaries.merge(); }},
-        {kCmdCreateFromFile, kNotSearching | kOnlyCopy, [this] { m_dictionaries.makeFromFile(); }},
-        {kCmdDeleteDictionaries, kNotSearching | kOnlyCopy,
-         [this] { m_dictionaries.deleteHighlighted(); }},
-        {kCmdShowDetails, kAlways, [this] { m_dictionaries.showDetails(); }},
-        {kCmdPhraseOptions, kNotSearching, [this] { phraseOptionsCommand(); }},
-        {kCmdHelp, kAlways, [this] { openHelp(kHelpContents, window()); }},
-        {kCmdAbout, kAlways,
-         [this] {
-             AboutDialog about(this);
-             about.exec();
-         }},
+QAction* SearchPanel::makeAction(const char* name, const QString& text, const QString& tip,
+                                 void (SearchPanel::*run)()) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setStatusTip(tip);
+    m_tips.insert(action, tip);
+    connect(action, &QAction::triggered, this, run);
+    return action;
+}
+
+void SearchPanel::createActions() {
+    WindowActions& a = m_actions;
+    a.search = makeAction("actionSearch", tr("&Search"), tr("Begin the Search"),
+                          &SearchPanel::startSearch);
+    a.clearAll = makeAction("actionClearAll", tr("&Clear All"), tr("Clear All Entries"),
+                            &SearchPanel::clearAll);
+    a.clearAll->setShortcut(QKeySequence(Qt::Key_F3));
+    a.view = makeAction("actionView", tr("&View..."), tr("View saved search results."),
+                        &SearchPanel::viewCommand);
+    a.deleteResults = makeAction("actionDeleteResults", tr("&Delete Results"), tr("Delete Results"),
+                                 &SearchPanel::deleteResultsCommand);
+    a.saveAs = makeAction("actionSaveAs", tr("Save &As..."), tr("Save results for future use."),
+                          &SearchPanel::saveAsCommand);
+    a.exit = makeAction("actionExit", tr("E&xit"), tr("Exit Zantric"), &SearchPanel::exitCommand);
+    // Each dictionary command opens a dialog, as its "…" says.
+    a.selectDictionaries = makeAction("actionSelectDictionaries", tr("&Select…"),
+                                      tr("Select which dictionaries to use."),
+                                      &SearchPanel::selectDictionariesCommand);
+    a.addWord = makeAction("actionAddWord", tr("&Add Word…"), tr("Add a new word to a dictionary."),
+                           &SearchPanel::addWordCommand);
+    a.removeWord =
+        makeAction("actionRemoveWord", tr("&Remove Word…"), tr("Remove a word from a dictionary."),
+                   &SearchPanel::removeWordCommand);
+    a.merge =
+        makeAction("actionMerge", tr("&Merge…"), tr("Merge two or more dictionaries together."),
+                   &SearchPanel::mergeCommand);
+    a.createFromFile = makeAction("actionCreateFromFile", tr("&Create From File…"),
+                                  tr("Create a new dictionary from a list of words."),
+                                  &SearchPanel::createFromFileCommand);
+    a.deleteDictionaries =
+        makeAction("actionDeleteDictionaries", tr("&Delete Dictionaries"),
+                   tr("Delete highlighted Dictionaries"), &SearchPanel::deleteDictionariesCommand);
+    a.phraseOptions =
+        makeAction("actionPhraseOptions", tr("&Phrase Options…"),
+                   tr("Set the filters of phrase searches."), &SearchPanel::phraseOptionsCommand);
+    a.help = makeAction("actionHelp", tr("Zantric Help"), tr("View Zantric Help file."),
+                        &SearchPanel::helpCommand);
+    a.about =
+        makeAction("actionAbout", tr("&About..."), tr("About Zantric"), &SearchPanel::aboutCommand);
+    connect(this, &SearchPanel::commandStateChanged, this, &SearchPanel::updateActions);
+}
+
+void SearchPanel::updateActions() {
+    const WindowActions& a = m_actions;
+    const bool idle = !m_searching;
+    for (QAction* action : {a.search, a.clearAll, a.view, a.selectDictionaries, a.phraseOptions}) {
+        action->setEnabled(idle);
+    }
+    a.saveAs->setEnabled(idle && m_results.count() > 0);
+    // Reads the folder of instance markers.
+    const bool otherCopy = ProgramSession::anotherCopyRunning();
+    const auto onlyCopy = [this, otherCopy](QAction* action, bool enabled, int whyId) {
+        const QString why = otherCopy ? hint(whyId) : QString();
+        action->setEnabled(enabled && !otherCopy);
+        action->setStatusTip(otherCopy ? why : m_tips.value(action));
+        action->setToolTip(why);
     };
-}
-
-const SearchPanel::Command* SearchPanel::findCommand(int id) const {
-    for (const Command& c : m_commands) {
-        if (c.id == id) return &c;
+    onlyCopy(a.deleteResults, idle && m_results.isOpen(), kStrOtherCopyResults);
+    for (QAction* action :
+         {a.addWord, a.removeWord, a.merge, a.createFromFile, a.deleteDictionaries}) {
+        onlyCopy(action, idle, kStrOtherCopyDictionaries);
     }
-    return nullptr;
 }
 
-bool SearchPanel::holds(unsigned conditions) const {
-    // In this order: the folder of instance markers is read only when it matters.
-    if ((conditions & kNotSearching) && m_searching) return false;
-    if ((conditions & kOnlyCopy) && ProgramSession::anotherCopyRunning()) return false;
-    if ((conditions & kResultsOpen) && !m_results.isOpen()) return false;
-    if ((conditions & kResultsListed) && m_results.count() <= 0) return false;
-    return true;
-}
-
-bool SearchPanel::commandEnabled(int id) const {
-    const Command* c = findCommand(id);
-    return c == nullptr || holds(c->enabledWhen);
-}
-
-void SearchPanel::showCommandState(QAction* action, int id) const {
-    const Command* c = findCommand(id);
-    const unsigned conditions = c != nullptr ? c->enabledWhen : kAlways;
-    const bool otherCopy = (conditions & kOnlyCopy) && ProgramSession::anotherCopyRunning();
-    action->setEnabled(!otherCopy && holds(conditions & ~kOnlyCopy));
-    const QString why =
-        otherCopy ? hint(id == kCmdDeleteResults ? kStrOtherCopyResults : kStrOtherCopyDictionaries)
-                  : QString();
-    action->setStatusTip(why.isEmpty() ? hint(id) : why);
-    action->setToolTip(why);
-}
-
-void SearchPanel::command(int id) {
-    const Command* c = findCommand(id);
-    if (c == nullptr) return;
-    if (!holds(c->enabledWhen)) {
-        if (id == kCmdStart) beep();  // Start pressed again while the search runs
-        return;
+void SearchPanel::requestStart() {
+    if (m_actions.search->isEnabled()) {
+        m_actions.search->trigger();
+    } else {
+        beep();  // Start pressed again while the search runs
     }
-    c->run();
+}
+
+void SearchPanel::viewCommand() {
+    if (m_resultsFiles.view()) emit commandStateChanged();
+}
+
+void SearchPanel::saveAsCommand() {
+    if (m_resultsFiles.saveAs(summary())) emit commandStateChanged();
+}
+
+void SearchPanel::deleteResultsCommand() { m_resultsFiles.deleteShown(); }
+void SearchPanel::selectDictionariesCommand() { m_dictionaries.select(); }
+void SearchPanel::addWordCommand() { m_dictionaries.changeWord(true); }
+void SearchPanel::removeWordCommand() { m_dictionaries.changeWord(false); }
+void SearchPanel::mergeCommand() { m_dictionaries.merge(); }
+void SearchPanel::createFromFileCommand() { m_dictionaries.makeFromFile(); }
+void SearchPanel::deleteDictionariesCommand() { m_dictionaries.deleteHighlighted(); }
+void SearchPanel::helpCommand() { openHelp(HelpContext::kContents, window()); }
+
+void SearchPanel::aboutCommand() {
+    AboutDialog about(this);
+    about.exec();
 }
 
 void SearchPanel::setStatusText(int stringId) {
@@ -182,29 +209,20 @@ void SearchPanel::setStatusText(int stringId) {
 }
 
 void SearchPanel::contextMenuEvent(QContextMenuEvent* event) {
+    const WindowActions& a = m_actions;
+    updateActions();
     QMenu menu(this);
-    auto add = [this](QMenu* to, int captionId, int commandId) {
-        QAction* action = to->addAction(hint(captionId));
-        showCommandState(action, commandId);
-        connect(action, &QAction::triggered, this, [this, commandId] { command(commandId); });
-    };
-    QMenu* dictionaries = menu.addMenu(hint(kStrMenuDictionaries));
+    QMenu* dictionaries = menu.addMenu(tr("&Dictionaries"));
     for (QMenu* m : {&menu, dictionaries}) m->setToolTipsVisible(true);
-    add(dictionaries, kStrMenuSelect, kCmdSelectDictionaries);
+    dictionaries->addAction(a.selectDictionaries);
     dictionaries->addSeparator();
-    add(dictionaries, kStrMenuAddWord, kCmdAddWord);
-    add(dictionaries, kStrMenuRemoveWord, kCmdRemoveWord);
-    add(dictionaries, kStrMenuMerge, kCmdMerge);
-    add(dictionaries, kStrMenuCreateFromFile, kCmdCreateFromFile);
+    dictionaries->addActions({a.addWord, a.removeWord, a.merge, a.createFromFile});
     menu.addSeparator();
-    add(&menu, kStrMenuClearAll, kCmdClearAll);
-    add(&menu, kStrMenuView, kCmdView);
-    add(&menu, kStrMenuDeleteResults, kCmdDeleteResults);
-    add(&menu, kStrMenuSaveAs, kCmdSaveAs);
+    menu.addActions({a.clearAll, a.view, a.deleteResults, a.saveAs});
     menu.addSeparator();
-    add(&menu, kStrMenuSearch, kCmdStart);
+    menu.addAction(a.search);
     menu.addSeparator();
-    add(&menu, kStrMenuExit, kCmdExit);
+    menu.addAction(a.exit);
     connect(&menu, &QMenu::aboutToHide, this, [this] {
         if (m_statusBar != nullptr) m_statusBar->clearMessage();
     });
@@ -234,10 +252,11 @@ void SearchPanel::explainMatch(const QString& match) {
     }
     const MatchExplanation explanation = zantric::explainMatch(match.toStdString(), from);
     QString text =
-        match + QStringLiteral("  left: ") +
-        (explanation.left.empty() ? QStringLiteral("-") : QString::fromStdString(explanation.left));
+        tr("%1  left: %2")
+            .arg(match, explanation.left.empty() ? QStringLiteral("-")
+                                                 : QString::fromStdString(explanation.left));
     if (!explanation.blanks.empty()) {
-        text += QStringLiteral("  blanks: ") + QString::fromStdString(explanation.blanks);
+        text += tr("  blanks: %1").arg(QString::fromStdString(explanation.blanks));
     }
     m_statusBar->showMessage(text);
 }
@@ -258,7 +277,7 @@ void SearchPanel::startSearch() {
     const StartOutcome outcome = m_run.prepare(request);
     if (outcome == StartOutcome::kNoDictionary) {
         QMetaObject::invokeMethod(
-            this, [this] { command(kCmdSelectDictionaries); }, Qt::QueuedConnection);
+            this, [this] { m_actions.selectDictionaries->trigger(); }, Qt::QueuedConnection);
         return;
     }
     m_form->list()->relayout();  // the store was reset
@@ -383,16 +402,15 @@ void SearchPanel::showFiltersOn(bool on) {
 }
 
 void SearchPanel::showCounters(std::int64_t found, std::int64_t checked) {
-    if (m_foundPane != nullptr)
-        m_foundPane->setText(QStringLiteral("Found: ") + groupedCount(found));
+    if (m_foundPane != nullptr) m_foundPane->setText(tr("Found: %1").arg(groupedCount(found)));
     if (m_checkedPane != nullptr)
-        m_checkedPane->setText(QStringLiteral("Checked: ") + groupedCount(checked));
+        m_checkedPane->setText(tr("Checked: %1").arg(groupedCount(checked)));
 }
 
 void SearchPanel::refreshCounters() {
     QWidget* frame = window();
     if (frame->isMinimized()) {
-        frame->setWindowTitle(QStringLiteral("Found: ") + groupedCount(m_run.found()));
+        frame->setWindowTitle(tr("Found: %1").arg(groupedCount(m_run.found())));
         m_titleShowsCount = true;
         return;
     }

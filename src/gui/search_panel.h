@@ -2,17 +2,16 @@
 // of the search: the one search request, the results store, the search run, the field
 // histories and the Phrase Options. It runs a search from Start to
 // the finished list (the worker on its own thread, the counters polled every 100 ms), asks
-// before cancelling, keeps the commands in one table with the rule that enables each, and
-// closes the program in order: never while a search runs or stops, and not over unsaved matches
-// without asking. GUI thread only.
+// before cancelling, holds the window's commands as actions enabled by the state they depend on,
+// and closes the program in order: never while a search runs or stops, and not over unsaved
+// matches without asking. GUI thread only.
 #pragma once
 
 #include <QBasicTimer>
 #include <QFont>
+#include <QHash>
 #include <QWidget>
-#include <functional>
 #include <memory>
-#include <vector>
 
 #include "core/results/results_store.h"
 #include "core/search/field_history.h"
@@ -32,6 +31,26 @@ class SearchForm;
 
 inline constexpr const char* kFrameTitle = "Zantric";
 
+// The window's commands, for the menus, keys and buttons that run them. Each action's object name
+// is "action" and its name here ("actionClearAll").
+struct WindowActions {
+    QAction* search;  // Start, Enter, and Search in the right-click menu
+    QAction* clearAll;
+    QAction* view;
+    QAction* deleteResults;
+    QAction* saveAs;
+    QAction* exit;  // also Escape, Cancel and the close box
+    QAction* selectDictionaries;
+    QAction* addWord;
+    QAction* removeWord;
+    QAction* merge;
+    QAction* createFromFile;
+    QAction* deleteDictionaries;  // in the Select Dictionaries list's menu
+    QAction* phraseOptions;
+    QAction* help;
+    QAction* about;
+};
+
 class SearchPanel final : public QWidget {
     Q_OBJECT
 public:
@@ -44,12 +63,16 @@ public:
     // The status bar's message pane and the Found and Checked panes.
     void attachStatusBar(QStatusBar* bar, QLabel* found, QLabel* checked);
 
-    // Runs a command by id, if it is enabled (menus, accelerators, buttons, context menu).
-    void command(int id);
-    bool commandEnabled(int id) const;
-    // A menu item of the command: enabled as the command is, its hint in the status bar; when
-    // another copy of the program keeps it off, the hint and its tooltip say so.
-    void showCommandState(QAction* action, int id) const;
+    const WindowActions& actions() const { return m_actions; }
+    // The status tips of the commands as they read when no other copy of the program keeps one
+    // off.
+    QStringList commandTips() const { return m_tips.values(); }
+    // Enables each command as the state it depends on allows: no search running, a results pair
+    // open or matches listed, and for the commands that change files, no other copy of the program
+    // running; such a command that another copy keeps off says why in its status tip and
+    // tooltip. Runs whenever that state changes and before a menu opens (the other copies are
+    // not watched).
+    void updateActions();
     bool searching() const { return m_searching; }
     // The program is told to end (a signal): a running search is cancelled without asking,
     // then the program closes as Exit closes it. Called again until the window has gone.
@@ -95,22 +118,23 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    // What must hold for a command to be enabled: every condition it names.
-    enum Condition : unsigned {
-        kAlways = 0,
-        kNotSearching = 1,
-        kOnlyCopy = 2,       // no other copy of the program runs
-        kResultsOpen = 4,    // a results pair is open
-        kResultsListed = 8,  // the list shows a match
-    };
-    struct Command {
-        int id;
-        unsigned enabledWhen;  // Conditions
-        std::function<void()> run;
-    };
-    std::vector<Command> commandTable();
-    const Command* findCommand(int id) const;
-    bool holds(unsigned conditions) const;
+    void createActions();
+    // A command of the window: `name` is its object name, `tip` its status tip.
+    QAction* makeAction(const char* name, const QString& text, const QString& tip,
+                        void (SearchPanel::*run)());
+    // Start, Enter: a search starts unless one runs (then the computer beeps).
+    void requestStart();
+    void viewCommand();
+    void saveAsCommand();
+    void deleteResultsCommand();
+    void selectDictionariesCommand();
+    void addWordCommand();
+    void removeWordCommand();
+    void mergeCommand();
+    void createFromFileCommand();
+    void deleteDictionariesCommand();
+    void helpCommand();
+    void aboutCommand();
 
     void startSearch();
     void enterSearchingState();
@@ -144,7 +168,8 @@ private:
     SearchForm* m_form;
     ResultsFileCommands m_resultsFiles;
     DictionaryCommands m_dictionaries;
-    std::vector<Command> m_commands;
+    WindowActions m_actions{};
+    QHash<QAction*, QString> m_tips;  // each command's own status tip
 
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_foundPane = nullptr;

@@ -1,5 +1,6 @@
 #include "gui/select_dictionaries_dialog.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,8 +16,6 @@
 #include "core/shell/messages.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
-#include "core/shell/string_table.h"
-#include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/results_list.h"
 #include "gui/search_panel.h"
@@ -40,11 +39,10 @@ QString SelectDictionariesDialog::rowText(bool selected, const QString& displayN
 }
 
 SelectDictionariesDialog::SelectDictionariesDialog(SearchPanel* panel)
-    : QDialog(panel), m_panel(panel), m_helpId(kHelpSelectDictionaries) {
-    setWindowTitle(QStringLiteral("Select Dictionaries"));
+    : QDialog(panel), m_panel(panel), m_helpId(HelpContext::kSelectDictionaries) {
+    setWindowTitle(tr("Select Dictionaries"));
     m_list = new QListWidget(this);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setProperty("controlId", kIdList);
     m_list->setMinimumSize(fontMetrics().averageCharWidth() * 36, fontMetrics().height() * 12);
     m_list->setContextMenuPolicy(Qt::NoContextMenu);  // the dialog's own menu opens instead
     if (panel != nullptr) m_list->setFont(panel->currentFont());
@@ -52,21 +50,25 @@ SelectDictionariesDialog::SelectDictionariesDialog(SearchPanel* panel)
     auto* rows = new TabStopDelegate(m_list);
     rows->setTabStop(m_list->fontMetrics().averageCharWidth() * 2);
     m_list->setItemDelegate(rows);
-    auto* label = new QLabel(QStringLiteral("&Available Dictionaries"), this);
+    auto* label = new QLabel(tr("&Available Dictionaries"), this);
     label->setBuddy(m_list);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { toggleHighlighted(); });
 
-    QPushButton* selectClear = makeButton(this, QStringLiteral("&Select/Clear"), kIdSelectClear);
-    QPushButton* selectAll = makeButton(this, QStringLiteral("S&elect All"), kIdSelectAll);
-    QPushButton* clearAll = makeButton(this, QStringLiteral("C&lear All"), kIdClearAll);
-    QPushButton* details = makeButton(this, QStringLiteral("&Details"), kIdDetails);
-    QPushButton* close = makeButton(this, QStringLiteral("&Close"), 1);
+    QPushButton* selectClear = makeButton(this, tr("&Select/Clear"));
+    QPushButton* selectAll = makeButton(this, tr("S&elect All"));
+    QPushButton* clearAll = makeButton(this, tr("C&lear All"));
+    QPushButton* details = makeButton(this, tr("&Details"));
+    QPushButton* close = makeButton(this, tr("&Close"));
     close->setDefault(true);
     connect(selectClear, &QPushButton::clicked, this, [this] { toggleHighlighted(); });
     connect(selectAll, &QPushButton::clicked, this, [this] { setAll(true); });
     connect(clearAll, &QPushButton::clicked, this, [this] { setAll(false); });
     connect(details, &QPushButton::clicked, this, [this] { showDetails(); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    m_showDetails = new QAction(tr("&Show Details"), this);
+    m_showDetails->setObjectName(QStringLiteral("actionShowDetails"));
+    m_showDetails->setStatusTip(tr("Show Dictionary Details"));
+    connect(m_showDetails, &QAction::triggered, this, &SelectDictionariesDialog::showDetails);
 
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {selectClear, selectAll, clearAll, details}) buttons->addWidget(b);
@@ -142,28 +144,14 @@ void SelectDictionariesDialog::deleteDictionaries() {
 void SelectDictionariesDialog::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.setToolTipsVisible(true);
-    auto add = [this, &menu](int captionId, int commandId) {
-        QAction* action = menu.addAction(QString::fromStdString(loadString(captionId)));
-        action->setStatusTip(QString::fromStdString(loadString(commandId)));
-        if (m_panel != nullptr) m_panel->showCommandState(action, commandId);
-        connect(action, &QAction::triggered, this, [this, commandId] {
-            // The main window runs the command and refills this list when it ends.
-            if (m_panel != nullptr) {
-                m_panel->command(commandId);
-            } else if (commandId == kCmdDeleteDictionaries) {
-                deleteDictionaries();
-            }
-        });
-    };
-    add(kStrMenuAddWord, kCmdAddWord);
-    add(kStrMenuRemoveWord, kCmdRemoveWord);
-    add(kStrMenuMerge, kCmdMerge);
-    add(kStrMenuCreateFromFile, kCmdCreateFromFile);
-    add(kStrMenuDeleteDictionaries, kCmdDeleteDictionaries);
-    menu.addSeparator();
-    QAction* details = menu.addAction(QString::fromStdString(loadString(kStrMenuShowDetails)));
-    details->setStatusTip(QString::fromStdString(loadString(kCmdShowDetails)));
-    connect(details, &QAction::triggered, this, [this] { showDetails(); });
+    // The main window runs its dictionary commands and refills this list when each ends.
+    if (m_panel != nullptr) {
+        const WindowActions& a = m_panel->actions();
+        m_panel->updateActions();
+        menu.addActions({a.addWord, a.removeWord, a.merge, a.createFromFile, a.deleteDictionaries});
+        menu.addSeparator();
+    }
+    menu.addAction(m_showDetails);
     menu.exec(event->globalPos());
 }
 

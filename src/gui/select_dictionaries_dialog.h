@@ -1,8 +1,8 @@
 // SelectDictionariesDialog: the modal dialog in which the user chooses the dictionaries that
 // searches use, looks at a dictionary's details and deletes dictionaries. Each row is one catalogue
 // entry, "»" marking the selected ones; a change takes effect in the catalogue at once. Its
-// right-click menu runs the dictionary commands in the main window and then refills the list.
-// GUI thread.
+// right-click menu holds the main window's dictionary commands, and the list is refilled after
+// each. GUI thread.
 #pragma once
 
 #include <QDialog>
@@ -10,6 +10,7 @@
 
 #include "gui/help.h"
 
+class QAction;
 class QListWidget;
 class QPushButton;
 
@@ -20,12 +21,6 @@ class SearchPanel;
 class SelectDictionariesDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kIdList = 101;
-    static constexpr int kIdSelectClear = 102;
-    static constexpr int kIdSelectAll = 103;
-    static constexpr int kIdClearAll = 104;
-    static constexpr int kIdDetails = 105;
-
     // `panel` receives status texts and runs the menu's dictionary commands.
     explicit SelectDictionariesDialog(SearchPanel* panel);
 
@@ -48,6 +43,7 @@ private:
     SearchPanel* m_panel;
     HelpId m_helpId;
     QListWidget* m_list;
+    QAction* m_showDetails;
 };
 
 // Deletes the dictionaries of the highlighted rows (each row's text without its first `skip`

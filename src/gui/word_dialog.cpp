@@ -15,7 +15,6 @@
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_format.h"
 #include "core/shell/messages.h"
-#include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
 #include "gui/search_panel.h"
 
@@ -45,7 +44,7 @@ private:
 WordDialog::WordDialog(SearchPanel* panel, UpdateMode mode)
     : QDialog(panel),
       m_panel(panel),
-      m_helpId(mode == UpdateMode::kAdd ? kHelpAddWord : kHelpRemoveWord) {
+      m_helpId(mode == UpdateMode::kAdd ? HelpContext::kAddWord : HelpContext::kRemoveWord) {
     m_update = std::make_unique<zantric::WordChange>(
         mode, progressRunner(this),
         [this](int textId) {
@@ -54,7 +53,6 @@ WordDialog::WordDialog(SearchPanel* panel, UpdateMode mode)
         this);
     setWindowTitle(QString::fromStdString(m_update->caption()));
     m_word = new QLineEdit(this);
-    m_word->setProperty("controlId", kIdWord);
     m_word->setValidator(new WordLengthValidator(mode == UpdateMode::kRemove, m_word));
     m_dictionary = new QComboBox(this);
     m_dictionary->setEditable(true);
@@ -63,21 +61,20 @@ WordDialog::WordDialog(SearchPanel* panel, UpdateMode mode)
     m_dictionary->lineEdit()->setMaxLength(kDictionaryTextLimit);
     // The keys typed into the field reach the combo box (it hands them to its edit field).
     m_dictionary->installEventFilter(this);
-    m_dictionary->setProperty("controlId", kIdDictionary);
     m_dictionary->setMinimumContentsLength(24);
     useWindowFont(panel, {m_word, m_dictionary});
-    m_ok = makeButton(this, QString::fromStdString(m_update->okButtonText()), kIdOk);
+    m_ok = makeButton(this, QString::fromStdString(m_update->okButtonText()));
     m_ok->setDefault(true);
-    m_find = makeButton(this, QStringLiteral("&Find"), kIdFind);
-    QPushButton* close = makeButton(this, QStringLiteral("&Close"), 2);
+    m_find = makeButton(this, tr("&Find"));
+    QPushButton* close = makeButton(this, tr("&Close"));
     connect(m_ok, &QPushButton::clicked, this, [this] { ok(); });
     connect(m_find, &QPushButton::clicked, this, &WordDialog::find);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* fields = new QGridLayout;
-    fields->addWidget(buddyLabel(this, QStringLiteral("&Enter Word "), m_word), 0, 0);
+    fields->addWidget(buddyLabel(this, tr("&Enter Word "), m_word), 0, 0);
     fields->addWidget(m_word, 0, 1);
-    fields->addWidget(buddyLabel(this, QStringLiteral("&Select Dictionary"), m_dictionary), 1, 0);
+    fields->addWidget(buddyLabel(this, tr("&Select Dictionary"), m_dictionary), 1, 0);
     fields->addWidget(m_dictionary, 1, 1);
     layOutDialog(this, fields, {m_ok, m_find, close});
     fillCombo();

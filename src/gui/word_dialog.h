@@ -22,10 +22,6 @@ class SearchPanel;
 class WordDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kIdWord = 201;
-    static constexpr int kIdDictionary = 205;
-    static constexpr int kIdOk = 345;
-    static constexpr int kIdFind = 203;
     static constexpr int kDictionaryTextLimit = 257;
 
     WordDialog(SearchPanel* panel, UpdateMode mode);

@@ -16,7 +16,6 @@
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "gui/about_dialog.h"
-#include "gui/command_ids.h"
 #include "gui/help.h"
 #include "gui/main_window.h"
 #include "gui/progress_dialog.h"
@@ -162,8 +161,9 @@ bool ZantricApp::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && activeModalWidget() != nullptr) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F1 && !key->isAutoRepeat() && watched == focusWidget()) {
-            openHelp(key->modifiers() & Qt::ControlModifier ? kHelpContents : HelpId::current(),
-                     m_frame.get());
+            openHelp(
+                key->modifiers() & Qt::ControlModifier ? HelpContext::kContents : HelpId::current(),
+                m_frame.get());
             return true;
         }
     }

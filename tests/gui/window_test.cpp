@@ -23,7 +23,6 @@
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "gui/analysis_dialog.h"
-#include "gui/command_ids.h"
 #include "gui/make_dictionary_dialog.h"
 #include "gui/merge_dialog.h"
 #include "gui/phrase_options_dialog.h"
@@ -171,10 +170,10 @@ QString endRunningSearch(Window& w, int answer) {
             false);
         w.frame->close();
     } else {
-        answer == 0 ? w.client->endWithoutAsking() : w.client->command(gui::kCmdExit);
+        answer == 0 ? w.client->endWithoutAsking() : w.client->actions().exit->trigger();
     }
     // Escape again while the cancelled search stops: no question, no close.
-    if (answer == kIdYes) w.client->command(gui::kCmdExit);
+    if (answer == kIdYes) w.client->actions().exit->trigger();
     return question;
 }
 
@@ -337,7 +336,7 @@ private slots:
             fill(w, {"*", ""});
             QSignalSpy completed(w.client, &gui::SearchPanel::searchCompleted);
             QSignalSpy closing(w.client, &gui::SearchPanel::closeRequested);
-            w.client->command(gui::kCmdStart);
+            w.client->actions().search->trigger();
             while (w.client->searchRun().found() == 0 && w.client->searchRun().running()) {
             }
             QString question = endRunningSearch(w, answer);
@@ -369,7 +368,7 @@ private slots:
                      QStringLiteral("Search cancelled \u2013 %1 matches kept").arg(count));
             // Its matches are not thrown away unasked; No keeps them.
             inDialog<QMessageBox>([&question](QMessageBox* box) { question = box->text(); });
-            w.client->command(gui::kCmdExit);
+            w.client->actions().exit->trigger();
             QCOMPARE(question, QStringLiteral("Discard %1 unsaved matches?").arg(count));
             QCOMPARE(closing.count(), 0);
         }
@@ -378,11 +377,11 @@ private slots:
         ProgramFolder folder;
         ProgramFolder::addDictionary("english.lex", kWords);
         Window w;
-        for (const int command : {+gui::kCmdSaveAs, +gui::kCmdView}) {
+        for (const char* command : {"actionSaveAs", "actionView"}) {
             const Outcome searched = search(w, {"*", "tac", false, false, "a"});
             QCOMPARE(w.client->unsavedMatches(), std::int64_t{searched.found});
             answerFileDialog("saved.ztr");
-            w.client->command(command);
+            w.find<QAction>(command)->trigger();
             QCOMPARE(w.client->unsavedMatches(), std::int64_t{0});
         }
     }
@@ -412,7 +411,7 @@ private slots:
         QString openedIn, title;
         for (const auto& save : saves) {
             answerFileDialog(save.name, save.type, &openedIn);
-            w.client->command(gui::kCmdSaveAs);
+            w.client->actions().saveAs->trigger();
             QCOMPARE(openedIn, home + '/' + save.openedIn);
             const std::string data = TempFolder::read(save.dataFile);
             QVERIFY2(*save.indexFile ? std::filesystem::exists(save.indexFile)
@@ -421,14 +420,14 @@ private slots:
             QCOMPARE(listedMatches(w), searched.matches);  // the list goes on as it was
         }
         answerFileDialog("x.ztr", 0, &openedIn, &title);
-        w.client->command(gui::kCmdView);
+        w.client->actions().view->trigger();
         QCOMPARE(openedIn + ' ' + title, home + "/files Open Results");
         QCOMPARE(w.find("from")->currentText(), QStringLiteral("tac"));
         QCOMPARE(listedMatches(w), searched.matches);
         QCOMPARE(w.frame->checkedPane()->text(), QString("Checked: %1").arg(searched.checked));
         RecordingPresenter messages;
         messages.script({kIdYes});
-        w.client->command(gui::kCmdDeleteResults);
+        w.client->actions().deleteResults->trigger();
         QCOMPARE(messages.last().style, kMbYesNo | kMbDefaultButton2);
         QVERIFY(!std::filesystem::exists("files/x.ztr") && !std::filesystem::exists("files/x.zix"));
     }
@@ -504,13 +503,13 @@ private slots:
                     QTest::keyClick(dialog, Qt::Key_O, Qt::AltModifier);
                 },
                 false);
-            w.client->command(gui::kCmdPhraseOptions);
+            w.client->actions().phraseOptions->trigger();
             QCOMPARE(TempFolder::read("stoplist.txt"), std::string("# mine\r\nTea\r\ngod\r\n"));
         }
         Window next;
         PhraseOptions shown;
         inDialog<gui::PhraseOptionsDialog>([&shown](auto* dialog) { shown = dialog->options(); });
-        next.client->command(gui::kCmdPhraseOptions);
+        next.client->actions().phraseOptions->trigger();
         QCOMPARE(shown, (PhraseOptions{3, true, true}));
         QSignalSpy analyses(next.client, &gui::SearchPanel::analysisStarted);
         const Outcome phrases = search(next, {"* *", "catdog", false, true});
@@ -566,19 +565,19 @@ private slots:
         TempFolder::write("list.txt", "Emu\nemu\nAPPLE\napple pie\nco-op\n\n  yak  \n");
         const struct {
             std::function<void(gui::SelectDictionariesDialog*)> answer;
-            int command;
+            const char* command;  // the action's name
             QString rows;
         } steps[] = {
-            {makeFromList, gui::kCmdCreateFromFile, "*a b made"},
-            {mergeTwo, gui::kCmdMerge, "*a both"},
-            {changeWord("gnu", "Zoo"), gui::kCmdAddWord, "*a both zoo"},
-            {changeWord("gnu", "zoo.lex"), gui::kCmdRemoveWord, "*a both"},
-            {[](auto* select) { select->list()->selectAll(), select->toggleHighlighted(); }, 0,
-             "a *both"},
+            {makeFromList, "actionCreateFromFile", "*a b made"},
+            {mergeTwo, "actionMerge", "*a both"},
+            {changeWord("gnu", "Zoo"), "actionAddWord", "*a both zoo"},
+            {changeWord("gnu", "zoo.lex"), "actionRemoveWord", "*a both"},
+            {[](auto* select) { select->list()->selectAll(), select->toggleHighlighted(); },
+             nullptr, "a *both"},
             {[](auto* select) {
                  select->list()->clearSelection(), select->list()->item(0)->setSelected(true);
              },
-             gui::kCmdDeleteDictionaries, "*both"}};
+             "actionDeleteDictionaries", "*both"}};
         Window w;
         RecordingPresenter messages;
         messages.script({kIdYes, kIdYes, kIdYes});  // delete the merged, make zoo, delete
@@ -586,7 +585,7 @@ private slots:
         inDialog<gui::SelectDictionariesDialog>([&](gui::SelectDictionariesDialog* select) {
             for (const auto& step : steps) {
                 step.answer(select);
-                if (step.command != 0) w.client->command(step.command);
+                if (step.command != nullptr) w.find<QAction>(step.command)->trigger();
                 QStringList rows;
                 for (int i = 0; i < select->list()->count(); ++i) {
                     rows << select->list()->item(i)->text().remove(".lex").remove(" \t");
@@ -595,7 +594,7 @@ private slots:
                 tempSeen << QDir("temp").entryList(QDir::Files).join(' ');
             }
         });
-        w.client->command(gui::kCmdSelectDictionaries);
+        w.client->actions().selectDictionaries->trigger();
         QStringList expected;
         for (const auto& step : steps) expected << step.rows;
         QCOMPARE(rowsSeen, expected);
@@ -604,21 +603,26 @@ private slots:
         QVERIFY(std::filesystem::exists("lexicons/a.lxb"));  // a deleted dictionary is kept
         QVERIFY(!std::filesystem::exists("lexicons/zoo.lex"));
         QCOMPARE(messages.count(), 3u);
-        // With another copy running, the commands that change dictionaries are off.
+        // With another copy running, the commands that change files are off and say why, as
+        // status tip and tooltip. Every command has a text and a status tip.
         const InstanceMarker own;
         TempFolder::write("temp/$$other.zti", "");
-        for (int id : {gui::kCmdAddWord, gui::kCmdRemoveWord, gui::kCmdCreateFromFile,
-                       gui::kCmdMerge, gui::kCmdDeleteDictionaries, gui::kCmdSelectDictionaries})
-            QCOMPARE(w.client->commandEnabled(id), id == gui::kCmdSelectDictionaries);
-        w.frame->updateCommandEnabling();  // and the menus say why, as hint and tooltip
+        w.client->updateActions();
         QStringList tips;
-        for (const QAction* action : w.frame->findChildren<QAction*>()) {
+        for (const QAction* action : w.client->findChildren<QAction*>(Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(!action->text().isEmpty() && !action->statusTip().isEmpty(),
+                     qPrintable(action->objectName()));
             if (action->isEnabled()) continue;
-            tips << action->statusTip() + (action->toolTip() == action->statusTip() ? "+" : "");
+            tips << action->objectName() + ' ' + action->statusTip() +
+                        (action->toolTip() == action->statusTip() ? "+" : "");
         }
-        const QString why = "Another copy of Zantric is running; close it to ";
-        QCOMPARE(tips, QStringList({why + "delete results+", "Save results for future use."}) +
-                           QStringList(4, why + "change dictionaries+"));
+        const QString why = " Another copy of Zantric is running; close it to ";
+        QStringList off = {"actionDeleteResults" + why + "delete results+",
+                           "actionSaveAs Save results for future use."};
+        for (const char* name : {"actionAddWord", "actionRemoveWord", "actionMerge",
+                                 "actionCreateFromFile", "actionDeleteDictionaries"})
+            off << name + why + "change dictionaries+";
+        QCOMPARE(tips, off);
     }
     // Counts read as the user's locale writes them, in the status bar and in messages alike.
     void countsAreGroupedByTheLocale() {

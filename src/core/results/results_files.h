@@ -23,8 +23,6 @@ enum class SaveAsType {
     kAsciiFiles = 2,    // "ASCII Files (*.asc)"
     kAllFiles = 3       // "All Files (*)"
 };
-inline constexpr const char* kSaveAsTitle = "Save Zantric Results";
-inline constexpr const char* kViewTitle = "Open Results";
 
 // The answer to "overwrite or append?": its three buttons in order.
 enum class ExportChoice { kOverwrite = 0, kAppend = 1, kCancel = 2 };
