@@ -12,7 +12,6 @@
 #include "core/search/field_history.h"
 #include "core/search/match_explanation.h"
 #include "core/search/stoplist.h"
-#include "core/search/word_matching.h"
 #include "core/shell/paths.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
@@ -180,21 +179,6 @@ TEST(SearchRequestTest, ChecksReenteredWhileTheirBoxIsOpenSucceedSilently) {
 }
 
 using Texts = std::vector<std::string>;
-
-TEST(WordMatchingTest, WordPatternsOfAFind) {
-    const std::pair<const char*, std::vector<std::string_view>> cases[] = {
-        {"c?t", {"c?t"}}, {"a  b *", {"a", "b", "*"}}, {"cat !", {"cat", "!"}}, {"", {}}};
-    for (const auto& [find, expected] : cases) {
-        std::string_view rest = find;
-        std::vector<std::string_view> words;
-        while (!rest.empty()) words.push_back(takeWordPattern(rest));
-        EXPECT_EQ(words, expected) << find;
-        EXPECT_EQ(wordPatternCount(find), static_cast<int>(expected.size())) << find;
-    }
-    EXPECT_EQ(fixedCount("c*t?*"), 3);
-    EXPECT_TRUE(onlyStarWords("* * !"));
-    EXPECT_FALSE(onlyStarWords("* c*"));
-}
 
 // A stoplist is read as the make command reads a word list: a byte-order mark is skipped, CRT
 // becomes the dictionary's Crt, a line that is no word is skipped whole, however long, and a word
