@@ -1,6 +1,6 @@
 // Fuzz target: a saved results pair of any bytes, opened as View Results opens it and read row
-// by row as the list reads it. The first byte chooses the list width and the tab size, the next
-// two the length of the data file; the rest is the data file and then the index file. Opening
+// by row as the list reads it. The first byte chooses the matches a row, the next two the length
+// of the data file; the rest is the data file and then the index file. Opening
 // fails with a message or every row stays inside what the layout allows.
 #include "core/results/results_store.h"
 #include "fuzz_support.h"
@@ -17,22 +17,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::TempFolder::write("fuzz.ztr", rest.substr(0, dataLength));
     test::TempFolder::write("fuzz.zix", rest.substr(dataLength));
 
-    ResultsStore results("tmp.$$$", "tmp.zix", 1 + layout % 9);
-    results.setListWidth((layout >> 3) * 7);
+    ResultsStore results("tmp.$$$", "tmp.zix");
+    const std::int32_t perRow = 1 + layout % 32;
     if (!results.openSaved("fuzz")) return 0;
     fuzz::expect(results.count() >= 0, "the count is not negative");
     fuzz::expect(static_cast<std::uint64_t>(results.count()) * 4 + 4 <=
                      (rest.size() - dataLength < 4 ? 4 : rest.size() - dataLength),
                  "every match counted has both ends in the index");
-    const std::int32_t rows = results.rowCount();
-    for (std::int32_t row = -1; row <= rows && row < 4096; ++row) {
-        const std::string_view text = results.rowText(row);
+    for (std::int64_t first = -perRow; first <= results.count() && first < 4096 * perRow;
+         first += perRow) {
+        const std::string_view text = results.rowText(first, perRow);
         fuzz::expect(text.size() <= static_cast<std::size_t>(results.longest() + 1) *
-                                        static_cast<std::size_t>(results.perRow()),
+                                        static_cast<std::size_t>(perRow),
                      "a row stays inside its layout");
     }
     // A narrower list re-reads the same pair with another layout.
-    results.setListWidth(1);
-    for (std::int32_t row = 0; row < results.rowCount() && row < 64; ++row) results.rowText(row);
+    for (std::int64_t first = 0; first < results.count() && first < 64; ++first)
+        results.rowText(first, 1);
     return 0;
 }

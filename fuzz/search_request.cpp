@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         SearchLevel top(request, checkedBase);
         top.run(results);
         results.finish({fields});
-        for (std::int32_t row = 0; row < results.rowCount() && row < 256; ++row)
-            results.rowText(row);
+        for (std::int64_t first = 0; first < results.count() && first < 256; ++first)
+            results.rowText(first, 1);
     } catch (const ZantricException&) {
         // A file that cannot be opened or written has been reported.
     }

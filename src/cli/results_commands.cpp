@@ -60,14 +60,13 @@ void printHeader(const ResultsHeader& header, std::int64_t found) {
                 headerCount(header.checked).c_str());
 }
 
-// Every stored match, one a line, read as the list reads its rows: a list wide enough for rows
-// of about 64 KiB. Stops when standard output fails or a signal ends the command.
+// Every stored match, one a line, read as the list reads its rows: rows of about 64 KiB. Stops
+// when standard output fails or a signal ends the command.
 void printMatches(ResultsStore& results) {
-    const int perRow = std::max(1, (1 << 16) / (results.longest() + 1));
-    results.setListWidth((results.longest() + results.tabSize()) * perRow);
+    const int perRow = std::clamp((1 << 16) / (results.longest() + 1), 1, kMaxMatchesPerRow);
     OutputBuffer out;
-    for (std::int32_t row = 0; row < results.rowCount() && !interrupted(); ++row) {
-        std::string_view text = results.rowText(row);
+    for (std::int64_t first = 0; first < results.count() && !interrupted(); first += perRow) {
+        std::string_view text = results.rowText(first, perRow);
         while (!text.empty()) {
             const std::size_t tab = text.find('\t');
             if (!out.line(text.substr(0, tab))) return;

@@ -17,22 +17,32 @@
 
 #include "core/dictionary/dictionary_reader.h"
 #include "core/results/results_store.h"
+#include "core/shell/ini_names.h"
 #include "core/shell/messages.h"
+#include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric::gui {
 
-int tabStopPixels(int dialogUnits, int averageCharWidth) {
+int matchesPerRow(int longest, int tabSize, int widthInCharacters) {
+    const std::int64_t span = std::max<std::int64_t>(std::int64_t{longest} + tabSize, 1);
+    return static_cast<int>(
+        std::clamp<std::int64_t>(std::max(widthInCharacters, 0) / span, 1, kMaxMatchesPerRow));
+}
+
+int tabStopPixels(int longest, int tabSize, int averageCharWidth) {
+    const int dialogUnits = (longest + tabSize) * 13 / 4;
     return dialogUnits * averageCharWidth * 4 / 13;
 }
 
 ResultsListModel::ResultsListModel(ResultsStore& results, QObject* parent)
     : QAbstractListModel(parent), m_results(results) {}
 
-void ResultsListModel::reload() {
+void ResultsListModel::reload(int perRow) {
     beginResetModel();
-    m_rows = m_results.rowCount();
+    m_perRow = std::max(perRow, 1);
+    m_rows = static_cast<int>((m_results.count() + m_perRow - 1) / m_perRow);
     endResetModel();
 }
 
@@ -44,7 +54,7 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows) return {};
     // A worker may be writing the results files: show nothing rather than read them.
     if (DictionaryReader::instanceCount() > 0) return QString();
-    const std::string_view row = m_results.rowText(index.row());
+    const std::string_view row = m_results.rowText(std::int64_t{index.row()} * m_perRow, m_perRow);
     return QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size()));
 }
 
@@ -85,7 +95,11 @@ QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem& option,
 }
 
 ResultsListView::ResultsListView(ResultsStore& results, QWidget* parent)
-    : QListView(parent), m_results(results) {
+    : QListView(parent),
+      m_results(results),
+      m_tabSize(std::clamp(Settings::instance().atStart().integer(ini::kSettingsSection,
+                                                                  ini::kTabSize, kDefaultTabSize),
+                           0, kMaxTabSize)) {
     setObjectName(QStringLiteral("results"));
     m_model = new ResultsListModel(results, this);
     m_delegate = new TabStopDelegate(this);
@@ -106,9 +120,9 @@ int ResultsListView::widthInCharacters() const {
 }
 
 void ResultsListView::relayout() {
-    m_results.setListWidth(widthInCharacters());
-    m_delegate->setTabStop(tabStopPixels(m_results.tabStop(), fontMetrics().averageCharWidth()));
-    m_model->reload();
+    const int longest = m_results.longest();
+    m_delegate->setTabStop(tabStopPixels(longest, m_tabSize, fontMetrics().averageCharWidth()));
+    m_model->reload(matchesPerRow(longest, m_tabSize, widthInCharacters()));
 }
 
 void ResultsListView::goToFirstRow() {
@@ -157,7 +171,7 @@ bool ResultsListView::copyHighlighted() {
     std::sort(rows.begin(), rows.end());
     std::vector<std::pair<std::int64_t, std::int64_t>> matches;  // first, count
     std::int64_t total = 0;
-    const std::int64_t perRow = m_results.perRow();
+    const std::int64_t perRow = m_model->perRow();
     for (std::size_t i = 0, next = 0; i < rows.size(); i = next) {
         int bottom = rows[i].second;
         for (next = i + 1; next < rows.size() && rows[next].first <= bottom + 1; ++next) {

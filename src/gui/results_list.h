@@ -1,8 +1,9 @@
 // The results list: a QListView over ResultsListModel, whose rows come from ResultsStore a row at a
 // time (several matches a row, each followed by a tab) and are drawn with every match at the
-// store's tab stop. The model holds no matches; it keeps only the row count it last announced,
-// and asks for rows again when told to reload. While any dictionary reader is open (a search
-// or a dictionary command is writing) every row reads as empty. GUI thread only.
+// list's tab stop. The list lays out its rows: as many matches a row as its width takes, each as
+// wide as the longest match and the tab size. The model holds no matches; it keeps only the row
+// count it last announced, and asks for rows again when told to reload. While any dictionary reader
+// is open (a search or a dictionary command is writing) every row reads as empty. GUI thread only.
 #pragma once
 
 #include <QAbstractListModel>
@@ -21,8 +22,9 @@ class ResultsListModel final : public QAbstractListModel {
 public:
     explicit ResultsListModel(ResultsStore& results, QObject* parent = nullptr);
 
-    // Discards the rows shown and asks the store again.
-    void reload();
+    // Discards the rows shown and asks the store again, `perRow` matches a row.
+    void reload(int perRow);
+    int perRow() const { return m_perRow; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -30,6 +32,7 @@ public:
 private:
     ResultsStore& m_results;
     int m_rows = 0;
+    int m_perRow = 1;
 };
 
 // Draws a row of tab-separated texts, each at the next multiple of the tab stop (the results
@@ -49,11 +52,11 @@ private:
     int m_tabStop = 80;
 };
 
-// The list control. Whenever its size or font changes it tells the store its width in average
-// characters, takes the store's tab stop and reloads. When the user highlights a row it names
-// the match there: the one clicked, or the row's first when the keys moved to it. Rows are
-// highlighted as in any list (Shift and Ctrl with clicks and arrows, Ctrl+A); Ctrl+C and the
-// right-click menu's Copy put the matches of the highlighted rows on the clipboard, one a line.
+// The list control. Whenever its size or font changes it lays out its rows again and reloads. When
+// the user highlights a row it names the match there: the one clicked, or the row's first when the
+// keys moved to it. Rows are highlighted as in any list (Shift and Ctrl with clicks and arrows,
+// Ctrl+A); Ctrl+C and the right-click menu's Copy put the matches of the highlighted rows on the
+// clipboard, one a line.
 class ResultsListView final : public QListView {
     Q_OBJECT
 public:
@@ -65,12 +68,15 @@ public:
     ResultsListModel* resultsModel() const { return m_model; }
     TabStopDelegate* rowDelegate() const { return m_delegate; }
 
-    // The store's layout for the current size and font, then a reload.
+    // The layout for the current size, font and longest match, then a reload.
     void relayout();
     // Reload and show the first row (after a search, a font change).
     void goToFirstRow();
     // The usable width in average characters of the list's font.
     int widthInCharacters() const;
+    // The space between matches in characters: the ini's SETTINGS Tab Size when the list was
+    // made, 0 to 255.
+    int tabSize() const { return m_tabSize; }
     // Copy: the matches of the highlighted rows, in list order, one a line. More than the copy
     // limit asks first ("Copy the first ...?"): Yes copies that many, No nothing. False when
     // nothing was copied.
@@ -93,6 +99,7 @@ private:
     void announceMatch(const QModelIndex& index);
 
     ResultsStore& m_results;
+    int m_tabSize;
     int m_column = 0;      // the match of the row last clicked
     bool m_quiet = false;  // the program, not the user, moves to a row
     std::int64_t m_copyLimit = kCopyLimit;
@@ -100,8 +107,16 @@ private:
     TabStopDelegate* m_delegate;
 };
 
-// The tab stop of the store (in the list's dialog units: 13/4 to a character) in pixels of a
-// font whose average character is `averageCharWidth` wide.
-int tabStopPixels(int dialogUnits, int averageCharWidth);
+// The tab size when the ini gives none, and the largest taken (a larger value counts as this).
+inline constexpr int kDefaultTabSize = 6;
+inline constexpr int kMaxTabSize = 255;
+
+// How many matches a row of a list `widthInCharacters` wide holds when each takes the longest
+// match's length and the tab size: as many as fit, at least one, at most kMaxMatchesPerRow.
+int matchesPerRow(int longest, int tabSize, int widthInCharacters);
+// The tab stop between the matches of a row, in pixels of a font whose average character is
+// `averageCharWidth` wide. The list measures it in dialog units, 13/4 of them to a character:
+// (longest + tab size) * 13/4 units, each rounded down.
+int tabStopPixels(int longest, int tabSize, int averageCharWidth);
 
 }  // namespace zantric::gui

@@ -17,9 +17,12 @@
 #include <QStatusBar>
 #include <atomic>
 
+#include "core/results/results_store.h"
 #include "core/search/search_fields.h"
 #include "core/session/instance_marker.h"
+#include "core/shell/ini_names.h"
 #include "core/shell/progress_work.h"
+#include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "gui/analysis_dialog.h"
@@ -623,6 +626,28 @@ private slots:
                                  "actionCreateFromFile", "actionDeleteDictionaries"})
             off << name + why + "change dictionaries+";
         QCOMPARE(tips, off);
+    }
+    // The list lays out its rows: as many matches a row as its width takes, each the longest
+    // match and the ini's tab size wide (kept within 0..255), at tab stops of 13/4 dialog units a
+    // character.
+    void listLayoutPacksMatchesAtTabStops() {
+        const struct {
+            int longest, tabSize, width, perRow;
+        } layouts[] = {{1, 6, 21, 3},           // three a row
+                       {1, 6, 20, 2},           // one character short of three
+                       {1, 6, 0, 1},            // a very narrow list still shows one a row
+                       {1, 0, 3, 3},            // no space asked between matches
+                       {1, 6, 1 << 30, 1024}};  // an absurd width is kept to a bounded row
+        for (const auto& l : layouts)
+            QCOMPARE(gui::matchesPerRow(l.longest, l.tabSize, l.width), l.perRow);
+        QCOMPARE(gui::tabStopPixels(7, 6, 7), 90);  // 42 dialog units
+        for (const auto& [ini, tabSize] : {std::pair{"", 6}, {"9", 9}, {"-5", 0}, {"300", 255}}) {
+            ProgramFolder folder;
+            if (*ini) Settings::instance().writeString(ini::kSettingsSection, ini::kTabSize, ini);
+            Settings::resetForTests();
+            ResultsStore store("t.$$$", "t.zix");
+            QCOMPARE(gui::ResultsListView(store).tabSize(), tabSize);
+        }
     }
     // Counts read as the user's locale writes them, in the status bar and in messages alike.
     void countsAreGroupedByTheLocale() {

@@ -11,10 +11,8 @@
 #include <utility>
 
 #include "core/shell/folder_lock.h"
-#include "core/shell/ini_names.h"
 #include "core/shell/little_endian.h"
 #include "core/shell/messages.h"
-#include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "core/shell/temp_names.h"
@@ -65,8 +63,6 @@ std::uint64_t roomAboveReserve(const std::string& folder) {
     return space.available > reserve ? space.available - reserve : 0;
 }
 
-int clampTabSize(int tabSize) { return std::clamp(tabSize, 0, kMaxTabSize); }
-
 std::uint64_t fileSize(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) return 0;
     long size = std::ftell(file);
@@ -105,12 +101,9 @@ bool consistentPair(std::FILE* data, std::FILE* index) {
 
 ResultsStore::ResultsStore(const void* owner)
     : ResultsStore(tempFileName(kResultsDataExtension), tempFileName(kResultsIndexExtension),
-                   Settings::instance().atStart().integer(ini::kSettingsSection, ini::kTabSize,
-                                                          kDefaultTabSize),
                    owner) {}
 
-ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName, int tabSize,
-                           const void* owner)
+ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName, const void* owner)
     : m_owner(owner),
       m_dataBuffer(std::make_unique_for_overwrite<char[]>(kDataWriteBuffer)),
       m_indexBuffer(std::make_unique_for_overwrite<unsigned char[]>(kIndexWriteBuffer)),
@@ -119,10 +112,7 @@ ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName, 
       m_tempDataName(std::move(tempDataName)),
       m_tempIndexName(std::move(tempIndexName)),
       m_dataName(m_tempDataName),
-      m_indexName(m_tempIndexName),
-      m_tabSize(clampTabSize(tabSize)) {
-    computeLayout();
-}
+      m_indexName(m_tempIndexName) {}
 
 ResultsStore::~ResultsStore() {
     closeFiles();
@@ -299,7 +289,6 @@ void ResultsStore::writeLongLine(std::string_view body) {
 void ResultsStore::finish(const SearchSummary& summary, const RecordedFilters& filters) {
     // After a failed write the lines stored before it are still worth showing.
     if (count() == 0 || (m_state != State::kWriting && m_state != State::kDropping)) return;
-    computeLayout();
 
     writeBuffers();
     if (!m_writePair) {
@@ -371,7 +360,6 @@ void ResultsStore::loadHeader() {
                   std::memory_order_release);
     m_writeOffset = m_dataSize;
     m_state = State::kReading;
-    computeLayout();
 }
 
 bool ResultsStore::openSaved(const std::string& baseName) {
@@ -430,30 +418,6 @@ void ResultsStore::flush() {
     if (m_data) std::fflush(m_data.get());
 }
 
-void ResultsStore::setListWidth(int characters) {
-    m_listWidth = std::max(characters, 0);
-    computeLayout();
-}
-
-void ResultsStore::computeLayout() {
-    std::int64_t span = std::max<std::int64_t>(std::int64_t{m_longest} + m_tabSize, 1);
-    m_perRow = static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(m_listWidth / span, 1, kMaxMatchesPerRow));
-    std::size_t required = static_cast<std::size_t>(m_longest + 1) * m_perRow + 1;
-    m_rowLimit = required - 1;
-    if (m_rowBufferSize < required) {
-        m_rowBuffer = std::make_unique<char[]>(required);
-        m_rowBufferSize = required;
-    }
-}
-
-int ResultsStore::tabStop() const { return (m_longest + m_tabSize) * 13 / 4; }
-
-std::int32_t ResultsStore::rowCount() const {
-    std::int64_t matches = count();
-    return static_cast<std::int32_t>((matches + m_perRow - 1) / m_perRow);
-}
-
 bool ResultsStore::readIndexEntry(std::int64_t position, std::uint32_t& offset) {
     if (position < 0 || static_cast<std::uint64_t>(position) >= m_indexEntries) return false;
     unsigned char entry[kIndexEntrySize];
@@ -465,23 +429,26 @@ bool ResultsStore::readIndexEntry(std::int64_t position, std::uint32_t& offset) 
     return true;
 }
 
-std::string_view ResultsStore::rowText(std::int32_t row) {
+std::string_view ResultsStore::rowText(std::int64_t first, std::int32_t count) {
+    const std::int64_t matches = this->count();
+    if (m_state != State::kReading || first < 0 || first >= matches) return {};
+    count = std::clamp(count, 1, kMaxMatchesPerRow);
+    // The most bytes the row may hold: each match and its line feed, at most the longest.
+    const std::size_t limit = static_cast<std::size_t>(m_longest + 1) * count;
+    if (m_rowBufferSize < limit + 1) {
+        m_rowBuffer = std::make_unique<char[]>(limit + 1);
+        m_rowBufferSize = limit + 1;
+    }
     char* buffer = m_rowBuffer.get();
     buffer[0] = '\0';
-    const std::int64_t matches = count();
-    if (matches == 0 || m_state != State::kReading) return {};
-    if (row < 0 || row >= rowCount()) return {};
-
-    std::int64_t first = std::int64_t{m_perRow} * row;
-    std::int64_t last = std::min<std::int64_t>(first + m_perRow, matches);
+    const std::int64_t last = std::min<std::int64_t>(first + count, matches);
     std::uint32_t start = 0;
     std::uint32_t end = 0;
     if (!readIndexEntry(first, start) || !readIndexEntry(last, end)) return {};
     // Offsets come from a file: keep them inside the match lines and the row inside the buffer.
     std::uint64_t stop = std::min<std::uint64_t>(end, m_dataSize);
     if (start < kResultsHeaderSize || start >= stop) return {};
-    std::size_t wanted =
-        static_cast<std::size_t>(std::min<std::uint64_t>(stop - start, m_rowLimit));
+    std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(stop - start, limit));
     if (std::fseek(m_data.get(), static_cast<long>(start), SEEK_SET) != 0) return {};
     std::size_t got = std::fread(buffer, 1, wanted, m_data.get());
     buffer[got] = '\0';

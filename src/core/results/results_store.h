@@ -1,9 +1,9 @@
 // ResultsStore: the results store behind the results list. Each match of a search is appended at
 // once to a pair of files (the match lines behind a ResultsHeader, and the offsets where they
-// end; docs/results-format.md), and the list reads them back a row at a time, several matches a
-// row. Owns both open files, their write buffers and the one row buffer. append() runs on the
-// search worker and count() may be read from any thread meanwhile; every other call belongs to
-// the user-interface thread and never overlaps an append.
+// end; docs/results-format.md), and the list reads them back a row at a time, as many matches a
+// row as the list lays out. Owns both open files, their write buffers and the one row buffer.
+// append() runs on the search worker and count() may be read from any thread meanwhile; every other
+// call belongs to the user-interface thread and never overlaps an append.
 #pragma once
 
 #include <atomic>
@@ -18,8 +18,6 @@
 
 namespace zantric {
 
-inline constexpr int kDefaultTabSize = 6;
-inline constexpr int kMaxTabSize = 255;         // a larger ini value is taken as this
 inline constexpr int kMaxMatchesPerRow = 1024;  // keeps the row buffer bounded on any width
 
 // Takes a search's match lines as the store gathers them: a block of whole lines at a time, on
@@ -43,12 +41,10 @@ enum class StoreStop {
 class ResultsStore {
 public:
     // The process's temporary pair (the names the dictionary catalogue also gives, which the
-    // programs delete at the end) and the tab size from the ini
-    // (SETTINGS, Tab Size). `owner` is the window that owns message boxes (nullptr: none).
+    // programs delete at the end). `owner` is the window that owns message boxes (nullptr: none).
     explicit ResultsStore(const void* owner = nullptr);
     // A store whose temporary pair is the given two names.
-    ResultsStore(std::string tempDataName, std::string tempIndexName, int tabSize = kDefaultTabSize,
-                 const void* owner = nullptr);
+    ResultsStore(std::string tempDataName, std::string tempIndexName, const void* owner = nullptr);
     // Closes both files and deletes the temporary pair; a saved pair is never deleted.
     ~ResultsStore();
     ResultsStore(const ResultsStore&) = delete;
@@ -88,11 +84,11 @@ public:
     // a pair opened for writing after the call may hold.
     static void setCapacityForTests(std::uint64_t dataBytes, std::int64_t rows);
     // Forgets the results shown (closes the files, nothing is deleted): count 0, longest 1,
-    // current names the temporary pair. The list width, row layout and row buffer stay.
+    // current names the temporary pair. The row buffer stays.
     void reset();
     // Ends a search: when matches were stored, writes the header (Found is the store's count,
-    // whatever summary.found says) with the phrase filters the search ran with, recomputes the
-    // row layout and reopens the pair for reading.
+    // whatever summary.found says) with the phrase filters the search ran with, and reopens the
+    // pair for reading.
     void finish(const SearchSummary& summary, const RecordedFilters& filters = {});
     // Shows a saved pair: the base name with its extension replaced by "ztr" and "zix", opened
     // for reading only. A file that cannot be opened, or a pair whose header and index disagree
@@ -105,15 +101,12 @@ public:
     // Flushes the data file, so a copy of it is complete.
     void flush();
 
-    // The list's usable width in average characters; recomputes the row layout.
-    void setListWidth(int characters);
-    // Rows of the list: count divided by matches per row, rounded up.
-    std::int32_t rowCount() const;
-    // The matches of row `row`, each followed by a tab. Empty for a row out of range, or unless a
-    // finished or saved pair is open. Never called while a worker appends (the window's list
-    // shows nothing while any dictionary reader is open). The text stays
-    // valid until the next call of rowText or setListWidth.
-    std::string_view rowText(std::int32_t row);
+    // A row of the list: the matches from match `first` on (counted from 0), `count` of them or
+    // those left, each followed by a tab; `count` is kept between 1 and kMaxMatchesPerRow. Empty
+    // when `first` is not a match, or unless a finished or saved pair is open. Never called while
+    // a worker appends (the window's list shows nothing while any dictionary reader is open). The
+    // text stays valid until the next call.
+    std::string_view rowText(std::int64_t first, std::int32_t count);
     // Appends to `out` the lines of at most `count` matches from match `first` on (counted from
     // 0), each ending in a line feed, read from the data file a block at a time; returns how
     // many lines it appended. Nothing unless a finished or saved pair is open, as for rowText.
@@ -121,12 +114,9 @@ public:
 
     // Matches stored (the Found counter); any thread.
     std::int64_t count() const { return m_count.load(std::memory_order_acquire); }
+    // The length of the longest match (at least 1; a phrase's trailing separator counts), which
+    // bounds the bytes of a row.
     std::int32_t longest() const { return m_longest; }
-    std::int32_t perRow() const { return m_perRow; }
-    int tabSize() const { return m_tabSize; }
-    int listWidth() const { return m_listWidth; }
-    // The list's tab stop for the current layout, in dialog units ((longest + tab size) * 13/4).
-    int tabStop() const;
     // Whether a data file is open (results are being written or shown).
     bool isOpen() const { return m_data != nullptr; }
     const std::string& dataName() const { return m_dataName; }
@@ -143,7 +133,6 @@ private:
     void loadHeader();
     void measureFiles();
     void closeFiles();
-    void computeLayout();
     bool readIndexEntry(std::int64_t position, std::uint32_t& offset);
     // A line longer than a write buffer, written past it.
     void writeLongLine(std::string_view body);
@@ -172,11 +161,8 @@ private:
     FilePtr m_index;
     State m_state = State::kIdle;
     std::int32_t m_longest = 1;
-    std::int32_t m_perRow = 1;
     std::unique_ptr<char[]> m_rowBuffer;
     std::size_t m_rowBufferSize = 0;
-    std::size_t m_rowLimit = 0;  // the most bytes a row of this layout holds; below the size
-    int m_listWidth = 0;
     std::atomic<std::int64_t> m_count{0};
     std::int64_t m_stored = 0;  // m_count as the writing thread keeps it
     std::uint64_t m_writeOffset = 0;
@@ -192,7 +178,6 @@ private:
     std::string m_tempIndexName;
     std::string m_dataName;
     std::string m_indexName;
-    int m_tabSize;
     ResultsHeader m_header;
 };
 

@@ -20,9 +20,10 @@ namespace fs = std::filesystem;
 using test::TempFolder;
 using Rows = std::vector<std::string>;
 
-Rows allRows(ResultsStore& store) {
+Rows allRows(ResultsStore& store, std::int32_t perRow = 1) {
     Rows rows;
-    for (std::int32_t r = 0; r < store.rowCount(); ++r) rows.emplace_back(store.rowText(r));
+    for (std::int64_t first = 0; first < store.count(); first += perRow)
+        rows.emplace_back(store.rowText(first, perRow));
     return rows;
 }
 
@@ -69,9 +70,7 @@ TEST_F(ResultsStoreTest, WorkedExampleGivesTheDocumentedPair) {
     EXPECT_EQ(std::tuple(m_results.dataName(), shown.fields.from, shown.checked),
               std::tuple("saved.ztr", "tacos", 5120));
     EXPECT_TRUE(shown.fields.suppressPermutations);
-    m_results.setListWidth(30);  // (7 + 6) fits twice
-    EXPECT_EQ(m_results.tabStop(), 42);
-    EXPECT_EQ(allRows(m_results), (Rows{"ascot\tcoats\t", "cat so\t"}));
+    EXPECT_EQ(allRows(m_results, 2), (Rows{"ascot\tcoats\t", "cat so\t"}));
     std::string copied = "kept\n";  // Copy's lines: one a match, only those asked for
     EXPECT_EQ(m_results.appendMatchLines(1, 5, copied), 2);
     EXPECT_EQ(copied, "kept\ncoats\ncat so\n");
@@ -142,7 +141,7 @@ TEST_F(ResultsStoreTest, SinkGetsEveryLineWithOrWithoutThePair) {
         EXPECT_EQ(results.count(), 30000);
         EXPECT_TRUE(sink.text == lines) << writePair << " " << sink.text.size();
         EXPECT_EQ(fs::exists("s.$$$") && fs::exists("s.zix"), writePair);
-        EXPECT_EQ(results.rowText(0).empty(), !writePair);
+        EXPECT_EQ(results.rowText(0, 1).empty(), !writePair);
 
         sink.text.clear();
         results.setMatchLimit(2);
@@ -172,32 +171,22 @@ TEST_F(ResultsStoreTest, SinkGetsEveryLineWithOrWithoutThePair) {
     }
 }
 
-TEST_F(ResultsStoreTest, RowLayoutPacksMatchesAtTabStops) {
+TEST_F(ResultsStoreTest, RowsHoldTheMatchesAsked) {
+    store(m_results, {"a", "b", "c", "d", "e", "f", "g"});
     const struct {
-        int matches, tabSize, width, perRow, rows;
-        std::string lastRow;  // matches are "a", "b", ...
+        std::int64_t first;
+        std::int32_t count;
+        std::string row;
     } cases[] = {
-        {7, 6, 21, 3, 3, "g\t"},        // three a row, the third row holds one match
-        {7, 6, 20, 2, 4, "g\t"},        // one character short of three
-        {7, 6, 0, 1, 7, "g\t"},         // a very narrow list still shows one a row
-        {6, 6, 21, 3, 2, "d\te\tf\t"},  // a full last row
-        {7, 0, 3, 3, 3, "g\t"},         // no space asked between matches
-        {7, -5, 3, 3, 3, "g\t"},        // a negative ini value counts as no space
-        {26, 6, 1 << 30, 1024, 1, ""},  // an absurd width is kept to a bounded row
+        {0, 3, "a\tb\tc\t"},        // a row of three
+        {3, 3, "d\te\tf\t"},        // the next
+        {6, 3, "g\t"},              // the last row holds the one left
+        {2, 0, "c\t"},              // a row holds at least one match
+        {4, 1 << 30, "e\tf\tg\t"},  // and what is left of a bounded number
+        {7, 1, ""},                 // past the last match
+        {-1, 1, ""},                // before the first
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.width);
-        ResultsStore results("tmp.$$$", "tmp.zix", c.tabSize);
-        Rows words;
-        for (int i = 0; i < c.matches; ++i) words.emplace_back(1, char('a' + i));
-        store(results, words);
-        results.setListWidth(c.width);
-        EXPECT_EQ(std::pair(results.perRow(), results.rowCount()), std::pair(c.perRow, c.rows));
-        const std::string last(results.rowText(c.rows - 1));
-        EXPECT_EQ(last.size(), 2u * (c.matches - std::size_t(c.perRow) * (c.rows - 1)));
-        EXPECT_EQ(c.lastRow.empty() ? c.lastRow : last, c.lastRow);
-        EXPECT_TRUE(results.rowText(c.rows).empty() && results.rowText(-1).empty());
-    }
+    for (const auto& c : cases) EXPECT_EQ(m_results.rowText(c.first, c.count), c.row) << c.first;
 }
 
 TEST_F(ResultsStoreTest, FailedOpenKeepsThePreviousResults) {
@@ -241,7 +230,7 @@ TEST_F(ResultsStoreTest, FailedOpenKeepsThePreviousResults) {
             EXPECT_EQ(results.isOpen(), showing);
             EXPECT_EQ(results.dataName(), showing ? "saved.ztr" : "tmp.$$$");
             EXPECT_EQ(results.count(), showing ? 3 : 0);
-            EXPECT_EQ(results.rowText(2), showing ? "cat so\t" : "");
+            EXPECT_EQ(results.rowText(2, 1), showing ? "cat so\t" : "");
         }
     }
 }
@@ -261,12 +250,12 @@ TEST_F(ResultsStoreTest, DamagedPairsAreReadSafely) {
         TempFolder::write(bad + ".ztr", d);
         TempFolder::write(bad + ".zix", x);
         m_results.reset();
-        m_results.setListWidth(24);
         if (!m_results.openSaved(bad)) return;
         ASSERT_LE(std::uint64_t(m_results.count()) * 4 + 4, std::max<std::size_t>(x.size(), 4));
-        for (std::int32_t r = -1; r <= m_results.rowCount(); ++r) {
-            ASSERT_LE(m_results.rowText(r).size(),
-                      std::size_t(m_results.longest() + 1) * std::size_t(m_results.perRow()));
+        constexpr std::int32_t perRow = 3;
+        for (std::int64_t first = -perRow; first <= m_results.count(); first += perRow) {
+            ASSERT_LE(m_results.rowText(first, perRow).size(),
+                      std::size_t(m_results.longest() + 1) * perRow);
         }
         std::string copied;
         ASSERT_LE(m_results.appendMatchLines(0, 2, copied), 2);

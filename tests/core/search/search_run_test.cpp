@@ -264,13 +264,13 @@ TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
 
 // The pair a search writes is the pair the programs delete at the end, by the catalogue's names;
 // an ini without Phrase Options gives their defaults (shortest word 1, repeats, the stoplist on).
-TEST_F(SearchRunTest, DefaultStoreTakesTheCatalogueNamesAndTheIniTabSize) {
-    test::TempFolder::write("zantric.ini", "[SETTINGS]\nTab Size=9\n");
+TEST_F(SearchRunTest, DefaultStoreTakesTheCatalogueNames) {
+    test::TempFolder::write("zantric.ini", "[SETTINGS]\n");
     Settings::resetForTests();
     Catalogue::resetForTests();
     ResultsStore results;
-    EXPECT_EQ(std::tuple(results.tabSize(), results.dataName(), results.indexName()),
-              std::tuple(9, Catalogue::instance().resultsDataName(),
+    EXPECT_EQ(std::tuple(results.dataName(), results.indexName()),
+              std::tuple(Catalogue::instance().resultsDataName(),
                          Catalogue::instance().resultsIndexName()));
     EXPECT_TRUE(readPhraseOptions() == PhraseOptions{});
 }
