@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -78,7 +79,8 @@ public:
     // cannot be moved to the output name.
     bool merge();
 
-    // Handlers are made by `make` (input, output) instead of H(input, output) from now on.
+    // Handlers are made by `make` (input, output) instead of H(input, output) from now on; an H
+    // without that constructor needs it before merge().
     using HandlerMaker = std::function<std::unique_ptr<H>(const std::string&, const std::string&)>;
     void makeHandlersWith(HandlerMaker make) { m_makeHandler = std::move(make); }
 
@@ -140,8 +142,11 @@ void MergeFile<H>::step() {
     for (int i = 0; i < kFanIn && !m_pending.empty(); ++i) {
         const std::string input = std::move(m_pending.front());
         m_pending.pop_front();
-        std::unique_ptr<H> handler = m_makeHandler ? m_makeHandler(input, intermediate)
-                                                   : std::make_unique<H>(input, intermediate);
+        std::unique_ptr<H> handler;
+        if constexpr (std::is_constructible_v<H, const std::string&, const std::string&>) {
+            if (!m_makeHandler) handler = std::make_unique<H>(input, intermediate);
+        }
+        if (!handler) handler = m_makeHandler(input, intermediate);
         if (handler->hasCurrent()) {
             insert(std::move(handler));
         } else {
