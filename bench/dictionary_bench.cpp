@@ -76,14 +76,15 @@ void walk(benchmark::State& state, const char* pattern, const char* from, bool m
     std::uint64_t checked = 0;
     std::uint64_t found = 0;
     for (auto _ : state) {
-        DictionaryReader d(f.path, memory, 5120);
+        ReadControl reads;
+        DictionaryReader d(reads, f.path, memory, 5120);
         char word[kOutWordSize];
         for (int r = d.nextMatch(word, pattern, from ? &letters : nullptr); r == kMatchFound;
              r = d.nextMatch(word, nullptr)) {
             ++found;
             benchmark::DoNotOptimize(word);
         }
-        checked += DictionaryReader::checked();
+        checked += reads.checked();
     }
     state.counters["words/s"] = benchmark::Counter(double(checked), benchmark::Counter::kIsRate);
     state.counters["found"] = double(found) / double(state.iterations());
@@ -102,20 +103,21 @@ void level(benchmark::State& state, const char* pattern, const char* from, int m
         state.SkipWithError("no system word list");
         return;
     }
-    DictionaryReader outer(f.path, true, 2048);
+    ReadControl reads;
+    DictionaryReader outer(reads, f.path, true, 2048);
     LetterPool letters(from);
     std::uint64_t checked = 0;
     std::uint64_t found = 0;
     for (auto _ : state) {
-        const std::uint32_t before = DictionaryReader::checked();
-        DictionaryReader d(f.path, true, 2048);
+        const std::uint64_t before = reads.checked();
+        DictionaryReader d(reads, f.path, true, 2048);
         char word[kOutWordSize];
         for (int r = d.nextMatch(word, pattern, &letters, minLength, startLetter); r == kMatchFound;
              r = d.nextMatch(word, nullptr)) {
             ++found;
             benchmark::DoNotOptimize(d.letters());
         }
-        checked += DictionaryReader::checked() - before;
+        checked += reads.checked() - before;
     }
     state.counters["words/s"] = benchmark::Counter(double(checked), benchmark::Counter::kIsRate);
     state.counters["found"] = double(found) / double(state.iterations());

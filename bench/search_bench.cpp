@@ -47,10 +47,11 @@ void singleWord(benchmark::State& state, const char* find, const char* from, boo
     for (auto _ : state) {
         ResultsStore results;
         std::atomic<std::int64_t> base{0};
-        SearchLevel top(request, base);
+        ReadControl reads;
+        SearchLevel top(request, reads, base);
         top.run(results);
         found += results.count();
-        checked += DictionaryReader::checked() + base.load();
+        checked += reads.checked() + base.load();
     }
     report(state, found, checked);
 }
@@ -87,10 +88,11 @@ void phrase(benchmark::State& state, const char* find, const char* from, int min
     for (auto _ : state) {
         ResultsStore results;
         std::atomic<std::int64_t> base{0};
-        SearchLevel top(request, base);
+        ReadControl reads;
+        SearchLevel top(request, reads, base);
         top.run(results);
         found += results.count();
-        checked += DictionaryReader::checked();
+        checked += reads.checked();
     }
     report(state, found, checked);
 }
@@ -108,10 +110,11 @@ void phraseThreads(benchmark::State& state, const char* from) {
     for (auto _ : state) {
         ResultsStore results;
         std::atomic<std::int64_t> base{0};
-        SearchLevel top(request, base, nullptr, static_cast<int>(state.range(0)));
+        ReadControl reads;
+        SearchLevel top(request, reads, base, nullptr, static_cast<int>(state.range(0)));
         top.run(results);
         found += results.count();
-        checked += DictionaryReader::checked();
+        checked += reads.checked();
     }
     report(state, found, checked);
 }

@@ -28,9 +28,10 @@ constexpr std::size_t kBufferSizes[] = {1, 64, 1024, 5120};
 
 // Reads every match, each checked against the caller's buffer, up to `limit` and one; a reader
 // inside (nested > 0) opens up to three more readers inside its own walk. Returns the count.
-std::size_t drain(const char* name, bool memory, std::size_t bufferSize, const char* pattern,
-                  const LetterPool* letters, int minLength, std::size_t limit, int nested) {
-    DictionaryReader reader(name, memory, bufferSize);
+std::size_t drain(ReadControl& reads, const char* name, bool memory, std::size_t bufferSize,
+                  const char* pattern, const LetterPool* letters, int minLength, std::size_t limit,
+                  int nested) {
+    DictionaryReader reader(reads, name, memory, bufferSize);
     char word[kOutWordSize + 8];
     std::memset(word, 0x55, sizeof word);
     std::size_t found = 0;
@@ -42,8 +43,8 @@ std::size_t drain(const char* name, bool memory, std::size_t bufferSize, const c
                      "nothing is written behind the caller's buffer");
         fuzz::expect(++found <= limit, "the enumeration ends");
         if (nested > 0 && nested < 4)
-            drain(name, memory, bufferSize, kPatterns[(nested++ + 1) % kShortPatterns], letters, 0,
-                  limit, 0);
+            drain(reads, name, memory, bufferSize, kPatterns[(nested++ + 1) % kShortPatterns],
+                  letters, 0, limit, 0);
     }
     return found;
 }
@@ -68,12 +69,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A damaged file gives wrong words, and a damaged index may send the reader over the same
     // bytes again for each length and letter it positions at; but the words come to an end.
     const std::size_t limit = static_cast<std::size_t>(kIndexEntries) * (size + 1);
+    ReadControl reads;
     try {
-        const std::size_t found = drain("fuzz.lex", memory, bufferSize, pattern, filter, minLength,
-                                        limit, (options & 8) ? 1 : 0);
-        fuzz::expect(
-            drain("fuzz.lex", memory, bufferSize, pattern, filter, minLength, limit, 0) == found,
-            "a second reader finds the same number of words");
+        const std::size_t found = drain(reads, "fuzz.lex", memory, bufferSize, pattern, filter,
+                                        minLength, limit, (options & 8) ? 1 : 0);
+        fuzz::expect(drain(reads, "fuzz.lex", memory, bufferSize, pattern, filter, minLength, limit,
+                           0) == found,
+                     "a second reader finds the same number of words");
     } catch (const ZantricException&) {
         // A file that cannot be opened is reported; nothing else to check.
     }

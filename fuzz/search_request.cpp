@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         ResultsStore results("search.$$$", "search.zix");
         std::atomic<std::int64_t> checkedBase{0};
-        SearchLevel top(request, checkedBase);
+        ReadControl reads;
+        SearchLevel top(request, reads, checkedBase);
         top.run(results);
         results.finish({fields});
         for (std::int64_t first = 0; first < results.count() && first < 256; ++first)

@@ -116,7 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::expect(presenter.shown() > shownBefore, "and says so");
     } else {
         std::vector<std::string> made;
-        DictionaryReader reader("./lexicons/fuzz.lex", false, 5120);
+        ReadControl reads;
+        DictionaryReader reader(reads, "./lexicons/fuzz.lex", false, 5120);
         char word[kOutWordSize];
         for (int r = reader.nextMatch(word, "*"); r == kMatchFound;
              r = reader.nextMatch(word, nullptr))

@@ -229,18 +229,19 @@ int main(int argc, char** argv) {
     fill(client, "* *", "lodgestar", true);
     whenReady([] { return modal<AnalysisDialog>() != nullptr; },
               [] {
-                  DictionaryReader::holdPauseGate();
+                  SubsetAnalysis& analysis = modal<AnalysisDialog>()->analysis();
+                  analysis.pause();
                   auto* stepper = new QTimer;
-                  QObject::connect(stepper, &QTimer::timeout, [stepper] {
+                  QObject::connect(stepper, &QTimer::timeout, [stepper, &analysis] {
                       auto* dialog = modal<AnalysisDialog>();
                       if (dialog != nullptr && dialog->wordsCheckedLabel()->text().toInt() < 2000) {
-                          DictionaryReader::releasePauseGate();
+                          analysis.resume();
                           std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                          DictionaryReader::holdPauseGate();
+                          analysis.pause();
                           return;
                       }
                       save(dialog, "03-analysing-dictionaries");
-                      DictionaryReader::releasePauseGate();
+                      analysis.resume();
                       stepper->deleteLater();
                   });
                   stepper->start(150);

@@ -67,12 +67,15 @@ class LineQueue final : public LineSink {
 public:
     void take(std::string_view lines) override {
         std::unique_lock lock(m_mutex);
-        while (m_pending >= kMostPending && !DictionaryReader::cancelled()) {
+        while (m_pending >= kMostPending && !(m_run && m_run->cancelled())) {
             m_taken.wait_for(lock, kWaitSlice);
         }
         m_blocks.emplace_back(lines);
         m_pending += lines.size();
     }
+
+    // The search whose cancel lets the worker pass (set before it starts).
+    void follow(const SearchRun& run) { m_run = &run; }
 
     // The blocks that came since the last call, oldest first.
     std::deque<std::string> takeAll() {
@@ -94,6 +97,7 @@ private:
     std::condition_variable m_taken;
     std::deque<std::string> m_blocks;
     std::size_t m_pending = 0;
+    const SearchRun* m_run = nullptr;
 };
 
 // Copies the match lines to stdout as the search finds them: each call prints what has come
@@ -262,6 +266,7 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     ResultsStore results;
     results.setLineSink(&lines, !options.saveName.empty() || !options.exportTo.file.empty());
     SearchRun run(request, results);
+    lines.follow(run);
     run.setMatchLimit(options.limit);
     run.setThreads(options.threads >= 0 ? options.threads
                                         : Settings::instance().atStart().integer(

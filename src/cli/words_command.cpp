@@ -96,7 +96,8 @@ void addWordsCommand(CLI::App& app, CommandLine& line) {
             return kExitError;
         }
         try {
-            DictionaryReader dictionary(options->file, false, 64 * 1024);
+            ReadControl reads;
+            DictionaryReader dictionary(reads, options->file, false, 64 * 1024);
             LetterPool letters(options->from);
             const bool filter = from->count() > 0;
             OutputBuffer out;
@@ -110,7 +111,7 @@ void addWordsCommand(CLI::App& app, CommandLine& line) {
             }
             out.flush();
             std::fprintf(stderr, "Checked: %llu\n",
-                         static_cast<unsigned long long>(DictionaryReader::checked()));
+                         static_cast<unsigned long long>(reads.checked()));
             return r == kEmptyPattern ? kExitUsage : kExitOk;
         } catch (const ZantricException&) {
             return kExitError;  // the message was shown when the file failed to open

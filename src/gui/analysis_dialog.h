@@ -34,6 +34,7 @@ public:
     QLabel* wordsCheckedLabel() const { return m_wordsChecked; }
     QLabel* matchesFoundLabel() const { return m_matchesFound; }
     QPushButton* cancelButton() const { return m_cancel; }
+    SubsetAnalysis& analysis() const { return m_analysis; }
 
 public slots:
     // The Cancel button, Escape and the close box: the analysis stops; the dialog closes when

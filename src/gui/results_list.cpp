@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/dictionary/dictionary_reader.h"
 #include "core/results/results_store.h"
+#include "core/search/search_run.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/messages.h"
 #include "core/shell/settings.h"
@@ -36,8 +36,10 @@ int tabStopPixels(int longest, int tabSize, int averageCharWidth) {
     return dialogUnits * averageCharWidth * 4 / 13;
 }
 
-ResultsListModel::ResultsListModel(ResultsStore& results, QObject* parent)
-    : QAbstractListModel(parent), m_results(results) {}
+ResultsListModel::ResultsListModel(ResultsStore& results, const SearchRun& run, QObject* parent)
+    : QAbstractListModel(parent), m_results(results), m_run(run) {}
+
+bool ResultsListModel::searchRunning() const { return m_run.running(); }
 
 void ResultsListModel::reload(int perRow) {
     beginResetModel();
@@ -53,7 +55,7 @@ int ResultsListModel::rowCount(const QModelIndex& parent) const {
 QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows) return {};
     // A worker may be writing the results files: show nothing rather than read them.
-    if (DictionaryReader::instanceCount() > 0) return QString();
+    if (searchRunning()) return QString();
     const std::string_view row = m_results.rowText(std::int64_t{index.row()} * m_perRow, m_perRow);
     return QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size()));
 }
@@ -94,14 +96,14 @@ QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem& option,
     return {m_tabStop, metrics.height() + 2};
 }
 
-ResultsListView::ResultsListView(ResultsStore& results, QWidget* parent)
+ResultsListView::ResultsListView(ResultsStore& results, const SearchRun& run, QWidget* parent)
     : QListView(parent),
       m_results(results),
       m_tabSize(std::clamp(Settings::instance().atStart().integer(ini::kSettingsSection,
                                                                   ini::kTabSize, kDefaultTabSize),
                            0, kMaxTabSize)) {
     setObjectName(QStringLiteral("results"));
-    m_model = new ResultsListModel(results, this);
+    m_model = new ResultsListModel(results, run, this);
     m_delegate = new TabStopDelegate(this);
     setModel(m_model);
     setItemDelegate(m_delegate);
@@ -162,7 +164,7 @@ void ResultsListView::announceMatch(const QModelIndex& index) {
 
 bool ResultsListView::copyHighlighted() {
     // A worker may be writing the results files (see ResultsListModel::data).
-    if (DictionaryReader::instanceCount() > 0) return false;
+    if (m_model->searchRunning()) return false;
     // The highlighted rows as sorted ranges that do not overlap, and the matches they hold.
     std::vector<std::pair<int, int>> rows;
     for (const QItemSelectionRange& range : selectionModel()->selection()) {

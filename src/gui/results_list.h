@@ -13,24 +13,29 @@
 
 namespace zantric {
 class ResultsStore;
-}
+class SearchRun;
+}  // namespace zantric
 
 namespace zantric::gui {
 
 class ResultsListModel final : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit ResultsListModel(ResultsStore& results, QObject* parent = nullptr);
+    // While `run` is running its worker writes the results files: the rows show nothing then.
+    ResultsListModel(ResultsStore& results, const SearchRun& run, QObject* parent = nullptr);
 
     // Discards the rows shown and asks the store again, `perRow` matches a row.
     void reload(int perRow);
     int perRow() const { return m_perRow; }
+    // The search's worker is writing the results files.
+    bool searchRunning() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
     ResultsStore& m_results;
+    const SearchRun& m_run;
     int m_rows = 0;
     int m_perRow = 1;
 };
@@ -63,7 +68,7 @@ public:
     // The most matches one Copy puts on the clipboard; more are asked about first.
     static constexpr std::int64_t kCopyLimit = 1'000'000;
 
-    ResultsListView(ResultsStore& results, QWidget* parent = nullptr);
+    ResultsListView(ResultsStore& results, const SearchRun& run, QWidget* parent = nullptr);
 
     ResultsListModel* resultsModel() const { return m_model; }
     TabStopDelegate* rowDelegate() const { return m_delegate; }

@@ -44,11 +44,12 @@ bool isEnter(const QKeyEvent* event) {
 
 }  // namespace
 
-SearchForm::SearchForm(SearchRequest& request, ResultsStore& results, QWidget* parent)
+SearchForm::SearchForm(SearchRequest& request, ResultsStore& results, const SearchRun& run,
+                       QWidget* parent)
     : QWidget(parent), m_request(request) {
     // Made in this order, which is also the order of the Tab key.
     QGridLayout* fields = buildFields();
-    m_list = new ResultsListView(results, this);
+    m_list = new ResultsListView(results, run, this);
     QGroupBox* options = buildOptions();
     m_font = new FontSetting(this);
     connect(m_font, &FontSetting::chosen, this, [this](const QFont& font) {

@@ -20,6 +20,7 @@ class QPushButton;
 
 namespace zantric {
 class ResultsStore;
+class SearchRun;
 class SearchRequest;
 struct SearchHistories;
 }  // namespace zantric
@@ -32,7 +33,8 @@ class ResultsListView;
 class SearchForm final : public QWidget {
     Q_OBJECT
 public:
-    SearchForm(SearchRequest& request, ResultsStore& results, QWidget* parent);
+    SearchForm(SearchRequest& request, ResultsStore& results, const SearchRun& run,
+               QWidget* parent);
 
     // The four texts and the two options as they stand.
     SearchFields fields() const;

@@ -49,7 +49,7 @@ SearchPanel::SearchPanel(QWidget* parent)
     : QWidget(parent),
       m_results(this),
       m_run(m_request, m_results),
-      m_form(new SearchForm(m_request, m_results, this)),
+      m_form(new SearchForm(m_request, m_results, m_run, this)),
       m_resultsFiles(this, m_form, m_results),
       m_dictionaries(this, m_request) {
     createActions();

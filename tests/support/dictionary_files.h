@@ -36,7 +36,8 @@ inline Words inWordOrder(Words words) {
 
 inline Words wordsOf(const std::string& path) {
     Words words;
-    DictionaryReader reader(path, false, 4096);
+    ReadControl reads;
+    DictionaryReader reader(reads, path, false, 4096);
     char word[kOutWordSize];
     for (int r = reader.nextMatch(word, "*"); r == kMatchFound; r = reader.nextMatch(word, nullptr))
         words.push_back(word);

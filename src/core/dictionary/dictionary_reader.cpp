@@ -18,181 +18,133 @@ namespace zantric {
 
 namespace {
 
-// Module-wide state. Readers run on one worker thread at a time, or on the search threads of
-// a phrase search while its top reader holds the image; the other threads only set the cancel
-// flag, hold the pause gate and read the counters, so plain atomics suffice.
-// Each on a cache line of its own: every reader of every search thread reads the cancel flag at
-// every word, and changes the count of readers as it opens and closes; one thread's Checked
-// counter changes at every word it passes.
-alignas(64) std::atomic<int> g_instanceCount{0};
-alignas(64) std::atomic<int> g_cancel{0};
-alignas(64) std::atomic<std::uint64_t> g_checked{0};
-std::atomic<std::uint64_t> g_checkedStart{0};  // where a reset puts the counter: 0 but in tests
-// The search threads' counters: each counts the words its own readers pass.
-// One cache line each: every thread writes its own counter at every word it passes.
-struct alignas(64) ThreadCounter {
-    std::atomic<std::uint64_t> value{0};
-};
-ThreadCounter g_threadChecked[kMaxSearchThreads];
-std::atomic<int> g_threadCounters{0};  // counters in use
-
-// The calling thread's readers: the counter they add to, how many are open (the reader limit
-// holds per thread) and whether the last one made was beyond the limit.
-struct ThreadReaders {
-    std::atomic<std::uint64_t>* checked = &g_checked;
-    int open = 0;
-    bool tooMany = false;
-};
-thread_local ThreadReaders t_readers;
-bool g_memoryMode = false;
-std::vector<unsigned char> g_image;  // the whole file, then one byte 255
-DecodedImage g_decoded;              // the image's records, when they decode cleanly
-
-std::atomic<bool> g_paused{false};
-std::mutex g_pauseMutex;
-std::condition_variable g_pauseChanged;
-
 char toLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 char toUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 bool isLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
 
 }  // namespace
 
-void DictionaryReader::setCancel() { g_cancel.store(1); }
-bool DictionaryReader::cancelled() { return g_cancel.load(std::memory_order_relaxed) == 1; }
-std::uint64_t DictionaryReader::checked() {
-    std::atomic<std::uint64_t>* mine = t_readers.checked;
-    std::uint64_t sum = mine->load(std::memory_order_relaxed);
-    if (mine != &g_checked) return sum;
-    const int counters = g_threadCounters.load(std::memory_order_acquire);
+ReadLane::ReadLane(ReadControl& control) : m_control(&control), m_checked(&control.m_checked) {}
+
+ReadLane::ReadLane(ReadControl& control, int counter, int readersAbove)
+    : m_control(&control),
+      m_checked(&control.m_threadChecked[counter].value),
+      m_open(readersAbove) {
+    assert(counter >= 0 && counter < kMaxSearchThreads && "dictionary: thread counter");
+}
+
+std::uint64_t ReadLane::checked() const {
+    std::uint64_t sum = m_checked->load(std::memory_order_relaxed);
+    if (m_checked != &m_control->m_checked) return sum;
+    const int counters = m_control->m_threadCounters.load(std::memory_order_acquire);
     for (int i = 0; i < counters; ++i) {
-        sum += g_threadChecked[i].value.load(std::memory_order_relaxed);
+        sum += m_control->m_threadChecked[i].value.load(std::memory_order_relaxed);
     }
     return sum;
 }
-void DictionaryReader::resetChecked() {
-    t_readers.checked->store(g_checkedStart.load(std::memory_order_relaxed),
-                             std::memory_order_relaxed);
-}
-void DictionaryReader::startCheckedAtForTests(std::uint64_t start) { g_checkedStart.store(start); }
-void DictionaryReader::addChecked(std::uint64_t words) {
-    std::atomic<std::uint64_t>& mine = *t_readers.checked;
-    mine.store(mine.load(std::memory_order_relaxed) + words, std::memory_order_relaxed);
-}
-int DictionaryReader::instanceCount() { return g_instanceCount.load(); }
-int DictionaryReader::threadReaders() { return t_readers.open; }
 
-void DictionaryReader::openThreadCounters(int count) {
-    for (int i = 0; i < count; ++i) g_threadChecked[i].value.store(0, std::memory_order_relaxed);
-    g_threadCounters.store(count, std::memory_order_release);
+void ReadLane::resetChecked() {
+    m_checked->store(m_control->m_checkedStart, std::memory_order_relaxed);
 }
-void DictionaryReader::foldThreadCounters() {
+
+ReadControl::ReadControl(std::uint64_t checkedStart)
+    : m_checked(checkedStart), m_checkedStart(checkedStart), m_lane(*this) {}
+
+ReadControl::~ReadControl() { assert(m_readerCount.load() == 0 && "dictionary: open readers"); }
+
+void ReadControl::openThreadCounters(int count) {
+    for (int i = 0; i < count; ++i) m_threadChecked[i].value.store(0, std::memory_order_relaxed);
+    m_threadCounters.store(count, std::memory_order_release);
+}
+
+void ReadControl::foldThreadCounters() {
     std::uint64_t sum = 0;
-    const int counters = g_threadCounters.exchange(0);
-    for (int i = 0; i < counters; ++i) sum += g_threadChecked[i].value.exchange(0);
+    const int counters = m_threadCounters.exchange(0);
+    for (int i = 0; i < counters; ++i) sum += m_threadChecked[i].value.exchange(0);
     addChecked(sum);
 }
 
-DictionaryReader::ThreadScope::ThreadScope(int counter, int readersAbove)
-    : m_savedChecked(t_readers.checked), m_savedOpen(t_readers.open) {
-    assert(counter >= 0 && counter < kMaxSearchThreads && "dictionary: thread counter");
-    t_readers.checked = &g_threadChecked[counter].value;
-    t_readers.open = readersAbove;
-    t_readers.tooMany = false;
-}
-DictionaryReader::ThreadScope::~ThreadScope() {
-    t_readers.checked = m_savedChecked;
-    t_readers.open = m_savedOpen;
-    t_readers.tooMany = false;
-}
-
-void DictionaryReader::holdPauseGate() { g_paused.store(true); }
-void DictionaryReader::releasePauseGate() {
-    {
-        std::lock_guard lock(g_pauseMutex);
-        g_paused.store(false);
-    }
-    g_pauseChanged.notify_all();
-}
-void DictionaryReader::waitAtPauseGate() {
-    std::unique_lock lock(g_pauseMutex);
-    g_pauseChanged.wait(lock, [] { return !g_paused.load(); });
-}
-bool DictionaryReader::stopRequested() {
-    if (g_paused.load(std::memory_order_relaxed)) waitAtPauseGate();
-    return g_cancel.load(std::memory_order_relaxed) == 1;
-}
-
-DictionaryReader::DictionaryReader(const std::string& name, bool memoryOption,
-                                   std::size_t bufferSize) {
-    const int count = ++g_instanceCount;
-    m_checked = t_readers.checked;
-    if (++t_readers.open > kMaxReaders) {
-        t_readers.tooMany = true;
+DictionaryReader::DictionaryReader(ReadLane& lane, const std::string& name, bool memoryOption,
+                                   std::size_t bufferSize)
+    : m_lane(&lane), m_gate(&lane.control()), m_checked(lane.m_checked) {
+    ReadControl& control = lane.control();
+    const int count = ++control.m_readerCount;
+    if (++lane.m_open > kMaxReaders) {
+        lane.m_tooMany = true;
         return;
     }
-    if (count == 1 || !g_memoryMode) {
+    // The first reader clears the cancel flag.
+    if (count == 1) control.clearCancel();
+    try {
+        openSource(name, memoryOption && count == 1, bufferSize);
+    } catch (...) {
+        --lane.m_open;
+        if (--control.m_readerCount == 0) control.m_image.reset();
+        throw;
+    }
+    m_opened = true;
+}
+
+// Only the first reader makes the image, and only the last releases it: while the others are
+// open it does not change.
+void DictionaryReader::openSource(const std::string& name, bool makeImage, std::size_t bufferSize) {
+    ReadControl& control = m_lane->control();
+    ReadControl::Image* image = control.m_image.get();
+    if (!image || image->name != name) {
         m_file = openFile(name, "rb").release();
         if (!m_file) {
-            --g_instanceCount;
-            --t_readers.open;
             const std::string text = "Unable to open Dictionary: " + shownPath(name);
             messageBoxText(text, kOpenErrorTitle, kMbOkStop);
             throw ZantricException(text);
         }
+        image = nullptr;
     }
-    if (count == 1) {
-        g_cancel.store(0);
-        g_memoryMode = false;
-        if (memoryOption && std::fseek(m_file, 0, SEEK_END) == 0) {
-            const long size = std::ftell(m_file);
-            if (size >= 0 && static_cast<std::size_t>(size) < kMemoryModeLimit) {
-                g_image.assign(static_cast<std::size_t>(size) + 1, kImageEnd);
-                std::rewind(m_file);
-                const std::size_t got = std::fread(g_image.data(), 1, size_t(size), m_file);
-                g_image.resize(got + 1);
-                g_image[got] = kImageEnd;
-                std::fclose(m_file);
-                m_file = nullptr;
-                g_memoryMode = true;
-                g_decoded.build(g_image.data(), got);
-            }
-        }
-    }
-    if (g_memoryMode) {
-        m_imageBegin = g_image.data();
-        m_imageSize = g_image.size() - 1;
-        m_cursor = m_imageBegin;
-        if (g_decoded.valid()) m_decoded = &g_decoded;
-    } else {
-        std::fseek(m_file, 0, SEEK_END);
+    if (makeImage && std::fseek(m_file, 0, SEEK_END) == 0) {
         const long size = std::ftell(m_file);
-        m_fileSize = size > 0 ? static_cast<std::uint64_t>(size) : 0;
-        std::rewind(m_file);
-        std::setvbuf(m_file, nullptr, _IONBF, 0);
-        m_bufferSize = bufferSize < 512 ? 512 : bufferSize;
-        m_buffer = new unsigned char[m_bufferSize];
-        unsigned char index[kIndexBytes];
-        const std::size_t got = std::fread(index, 1, kIndexBytes, m_file);
-        for (int i = 0; i < kIndexEntries; ++i) {
-            const std::size_t at = 4 * std::size_t(i);
-            m_index[i] =
-                at + 4 <= got ? readU32(index + at) : static_cast<std::uint32_t>(m_fileSize);
+        if (size >= 0 && static_cast<std::size_t>(size) < kMemoryModeLimit) {
+            auto made = std::make_unique<ReadControl::Image>();
+            made->name = name;
+            made->bytes.assign(static_cast<std::size_t>(size) + 1, kImageEnd);
+            std::rewind(m_file);
+            const std::size_t got = std::fread(made->bytes.data(), 1, size_t(size), m_file);
+            made->bytes.resize(got + 1);
+            made->bytes[got] = kImageEnd;
+            std::fclose(m_file);
+            m_file = nullptr;
+            made->decoded.build(made->bytes.data(), got);
+            control.m_image = std::move(made);
+            image = control.m_image.get();
         }
-        std::rewind(m_file);
     }
-    m_opened = true;
+    if (image) {
+        m_imageBegin = image->bytes.data();
+        m_imageSize = image->bytes.size() - 1;
+        m_cursor = m_imageBegin;
+        if (image->decoded.valid()) m_decoded = &image->decoded;
+        return;
+    }
+    std::fseek(m_file, 0, SEEK_END);
+    const long size = std::ftell(m_file);
+    m_fileSize = size > 0 ? static_cast<std::uint64_t>(size) : 0;
+    std::rewind(m_file);
+    std::setvbuf(m_file, nullptr, _IONBF, 0);
+    m_bufferSize = bufferSize < 512 ? 512 : bufferSize;
+    m_buffer = new unsigned char[m_bufferSize];
+    unsigned char index[kIndexBytes];
+    const std::size_t got = std::fread(index, 1, kIndexBytes, m_file);
+    for (int i = 0; i < kIndexEntries; ++i) {
+        const std::size_t at = 4 * std::size_t(i);
+        m_index[i] = at + 4 <= got ? readU32(index + at) : static_cast<std::uint32_t>(m_fileSize);
+    }
+    std::rewind(m_file);
 }
 
 DictionaryReader::~DictionaryReader() {
     if (m_file) std::fclose(m_file);
     delete[] m_buffer;
-    --t_readers.open;
-    if (--g_instanceCount == 0 && g_memoryMode) {
-        g_memoryMode = false;
-        std::vector<unsigned char>().swap(g_image);
-        g_decoded = DecodedImage();
-    }
+    --m_lane->m_open;
+    ReadControl& control = m_lane->control();
+    if (--control.m_readerCount == 0) control.m_image.reset();
 }
 
 inline int DictionaryReader::readByte() {
@@ -336,12 +288,12 @@ bool DictionaryReader::beginPattern(const char* pattern, const LetterPool* lette
         result = code;
         return false;
     };
-    if (t_readers.tooMany) {
-        t_readers.tooMany = false;
+    if (m_lane->m_tooMany) {
+        m_lane->m_tooMany = false;
         return done(kNoMoreWords);
     }
     if (!m_opened) return done(kNoMoreWords);
-    if (t_readers.open == 1) resetChecked();
+    if (m_lane->m_open == 1) m_lane->resetChecked();
     m_tokenCount = 0;
     m_matchAll = std::strcmp(pattern, "*") == 0;
     if (*pattern == '\0') return done(kEmptyPattern);
@@ -469,8 +421,8 @@ int DictionaryReader::nextRead(char* outWord) {
             m_checked->store(m_checked->load(std::memory_order_relaxed) + 1,
                              std::memory_order_relaxed);
         }
-        if (g_paused.load(std::memory_order_relaxed)) waitAtPauseGate();
-        if (g_cancel.load(std::memory_order_relaxed) == 1) return kMatchCancelled;
+        if (m_gate->paused()) m_gate->waitAtPauseGate();
+        if (m_gate->cancelled()) return kMatchCancelled;
         if (m_length > m_patternLetters && !m_hasStar) return kNoMoreWords;
         if (m_letterStart && m_word[0] > m_pattern[0]) {
             if (m_length >= kMaxWordLetters) return kNoMoreWords;
@@ -575,8 +527,8 @@ int DictionaryReader::nextDecoded(char* outWord) {
         m_next = k + 1;
         m_pending = image.gapBefore(k + 1);
         ++checked;
-        if (g_paused.load(std::memory_order_relaxed)) waitAtPauseGate();
-        if (g_cancel.load(std::memory_order_relaxed) == 1) return finish(kMatchCancelled);
+        if (m_gate->paused()) m_gate->waitAtPauseGate();
+        if (m_gate->cancelled()) return finish(kMatchCancelled);
         if (m_length > m_patternLetters && !m_hasStar) return finish(kNoMoreWords);
         const char first = image.record(k).text[0];
         if (m_letterStart && first > m_pattern[0]) {
@@ -598,7 +550,7 @@ int DictionaryReader::nextDecoded(char* outWord) {
             }
             if (!image.fits(k, m_packed)) {
                 if (!m_matchAll || !skipToFitInRun(k, checked)) continue;
-                if (g_cancel.load(std::memory_order_relaxed) == 1) return finish(kMatchCancelled);
+                if (m_gate->cancelled()) return finish(kMatchCancelled);
             }
             // The letters left over, for letters().
             [[maybe_unused]] const int answer = m_filter.tryWord(image.record(k).text, ' ');

@@ -1,24 +1,28 @@
 // DictionaryReader: the only reader of word data. One object per open reader; nextMatch hands out,
 // one at a time, the words that fit a single-word pattern ('?' one letter, '*' any run), an
-// optional FROM-letters filter, a minimum length and a start letter. The first reader opened
-// with the memory option on a small file loads it once, and decodes its records once when they
-// decode cleanly (DecodedImage); every reader made while it lives reads that shared image.
-// Module-wide state (reader count, cancel flag, checked counter, pause gate) is shared by all
-// readers. Readers run on one worker thread at a time, or on the search threads of one phrase
-// search (each inside a ThreadScope, with its own counter and reader limit) while the top
-// reader, made before them, stays open; other threads may set the cancel flag, hold the pause
-// gate and read the counters.
+// optional FROM-letters filter, a minimum length and a start letter.
+// ReadControl: what the readers of one piece of work share, owned by whoever runs the work: the
+// cancel flag and the pause gate, the Checked counters, the count of open readers and the memory
+// image. The first reader opened on a control with the memory option on a small file loads it
+// once, and decodes its records once when they decode cleanly (DecodedImage); every reader of the
+// same file made on that control while it lives reads that image. Readers of one control run on
+// one worker thread at a time, or on the search threads of one phrase search (each with a
+// ReadLane of its own: its counter and reader limit) while the top reader, made before them,
+// stays open; other threads may set the cancel flag, hold the pause gate and read the counters.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/dictionary/decoded_image.h"
 #include "core/dictionary/dictionary_format.h"
 #include "core/dictionary/letter_pool.h"
+#include "core/shell/cancel_gate.h"
 
 namespace zantric {
 
@@ -36,11 +40,103 @@ inline constexpr std::size_t kMemoryModeLimit = 296960;  // a file must be small
 // Room a caller gives nextMatch for the word: the letters, a hyphen, the NUL, and spare.
 inline constexpr std::size_t kOutWordSize = kMaxWordLetters + 7;
 
+class ReadControl;
+
+// The readers of one thread under a control: the counter they add to, how many are open (the
+// reader limit holds per thread) and whether the last one made was beyond the limit. A
+// control's own lane belongs to the thread that runs the work; a search thread of a phrase
+// search makes one of its own.
+class ReadLane {
+public:
+    // A search thread's lane for the life of the object: its readers count their words on the
+    // control's thread counter `counter` (0 to kMaxSearchThreads - 1; checked() tells that
+    // counter alone) and `readersAbove` readers count as open already for the reader limit. The
+    // control's thread counters must have been opened.
+    ReadLane(ReadControl& control, int counter, int readersAbove);
+    ReadLane(const ReadLane&) = delete;
+    ReadLane& operator=(const ReadLane&) = delete;
+
+    ReadControl& control() const { return *m_control; }
+    // Words passed by this lane's readers; on the control's own lane with those of the open
+    // thread counters.
+    std::uint64_t checked() const;
+    // Puts this lane's counter at the control's start (0 but in tests).
+    void resetChecked();
+    // Counts words that the walks of a repeated sub-search pass, without walking them again.
+    void addChecked(std::uint64_t words) {
+        m_checked->store(m_checked->load(std::memory_order_relaxed) + words,
+                         std::memory_order_relaxed);
+    }
+    // Readers open on this lane, with those it counts as open above it.
+    int openReaders() const { return m_open; }
+
+private:
+    friend class ReadControl;
+    friend class DictionaryReader;
+    explicit ReadLane(ReadControl& control);
+
+    ReadControl* m_control;
+    std::atomic<std::uint64_t>* m_checked;
+    int m_open = 0;
+    bool m_tooMany = false;
+};
+
+class ReadControl : public CancelGate {
+public:
+    // `checkedStart`: where a reset puts the counters (tests start them near their limits).
+    explicit ReadControl(std::uint64_t checkedStart = 0);
+    ~ReadControl();
+    ReadControl(const ReadControl&) = delete;
+    ReadControl& operator=(const ReadControl&) = delete;
+
+    // The lane of the thread that runs the work.
+    ReadLane& lane() { return m_lane; }
+    std::uint64_t checked() const { return m_lane.checked(); }
+    void resetChecked() { m_lane.resetChecked(); }
+    void addChecked(std::uint64_t words) { m_lane.addChecked(words); }
+    // Readers open on any thread (a search is running while there are any).
+    int readerCount() const { return m_readerCount.load(); }
+
+    // Clears `count` search thread counters and adds them to checked() as the control's own
+    // lane sees it; after the search threads ended, foldThreadCounters() moves their sum onto
+    // that lane's counter and closes them.
+    void openThreadCounters(int count);
+    void foldThreadCounters();
+
+private:
+    friend class ReadLane;
+    friend class DictionaryReader;
+    // One cache line each: every thread writes its own counter at every word it passes.
+    struct alignas(64) ThreadCounter {
+        std::atomic<std::uint64_t> value{0};
+    };
+    // The memory image of one file: the whole file, then one byte 255, and its records when
+    // they decode cleanly. Made by the first reader of the control, released with the last.
+    struct Image {
+        std::string name;
+        std::vector<unsigned char> bytes;
+        DecodedImage decoded;
+    };
+
+    alignas(64) std::atomic<int> m_readerCount{0};
+    alignas(64) std::atomic<std::uint64_t> m_checked{0};
+    std::uint64_t m_checkedStart;
+    ReadLane m_lane;
+    ThreadCounter m_threadChecked[kMaxSearchThreads];
+    std::atomic<int> m_threadCounters{0};  // counters in use
+    std::unique_ptr<Image> m_image;        // while readers are open, when the first was in memory
+};
+
 class DictionaryReader {
 public:
-    // Opens `name` (a path in the program's form). Throws ZantricException (after showing
-    // "Unable to open Dictionary: " + name, titled "File Error") when the file cannot be opened.
-    DictionaryReader(const std::string& name, bool memoryOption, std::size_t bufferSize);
+    // Opens `name` (a path in the program's form) as a reader of `lane` (or of the control's own
+    // lane). Throws ZantricException (after showing "Unable to open Dictionary: " + name, titled
+    // "File Error") when the file cannot be opened.
+    DictionaryReader(ReadLane& lane, const std::string& name, bool memoryOption,
+                     std::size_t bufferSize);
+    DictionaryReader(ReadControl& control, const std::string& name, bool memoryOption,
+                     std::size_t bufferSize)
+        : DictionaryReader(control.lane(), name, memoryOption, bufferSize) {}
     ~DictionaryReader();
     DictionaryReader(const DictionaryReader&) = delete;
     DictionaryReader& operator=(const DictionaryReader&) = delete;
@@ -56,48 +152,6 @@ public:
 
     // After nextMatch returned 0 with a filter: its working counts hold the letters left over.
     const LetterPool* letters() const { return m_hasFilter ? &m_filter : nullptr; }
-
-    // Module-wide state.
-    static void setCancel();
-    static bool cancelled();
-    static std::uint64_t checked();
-    static void resetChecked();
-    // Counts words that the walks of a repeated sub-search pass, without walking them again.
-    static void addChecked(std::uint64_t words);
-    // Only tests call this: every later reset puts the counter at `start` instead of 0.
-    static void startCheckedAtForTests(std::uint64_t start);
-    // The cancel flag and the pause gate, for work that delivers words without reading them
-    // (the replay of a repeated sub-search): waits while the gate is held, then tells whether
-    // the work is cancelled.
-    static bool stopRequested();
-    // Readers open on any thread (a search is running while there are any).
-    static int instanceCount();
-    // Readers open on the calling thread, with those its search thread works under.
-    static int threadReaders();
-
-    // One search thread of a phrase search, for the life of the object: the thread's readers
-    // count their words on counter `counter` (0 to kMaxSearchThreads - 1; checked() on such a
-    // thread tells that counter alone) and `readersAbove` readers count as open already for
-    // the reader limit. Counters must have been opened.
-    class ThreadScope {
-    public:
-        ThreadScope(int counter, int readersAbove);
-        ~ThreadScope();
-        ThreadScope(const ThreadScope&) = delete;
-        ThreadScope& operator=(const ThreadScope&) = delete;
-
-    private:
-        std::atomic<std::uint64_t>* m_savedChecked;
-        int m_savedOpen;
-    };
-    // Clears `count` search thread counters and adds them to checked() as threads outside a
-    // scope see it; after the search threads ended, foldThreadCounters() moves their sum onto
-    // the calling thread's counter and closes them.
-    static void openThreadCounters(int count);
-    static void foldThreadCounters();
-    // The pause gate: while held, readers wait at the point where they poll the cancel flag.
-    static void holdPauseGate();
-    static void releasePauseGate();
 
 private:
     int readByte();  // next byte, or -1 at end of data
@@ -127,7 +181,9 @@ private:
     void acceptWord(char* outWord);  // writes the word last read, sets m_matchLength
     bool matchesPattern() const;
     bool matchTokens(int pos) const;
-    static void waitAtPauseGate();
+    // Opens the file, or takes the control's image of it; `makeImage`: the first reader of the
+    // control, with the memory option.
+    void openSource(const std::string& name, bool makeImage, std::size_t bufferSize);
 
     // Byte source: the shared image (memory mode) or the file through m_buffer.
     const unsigned char* m_cursor = nullptr;
@@ -147,8 +203,10 @@ private:
     bool m_hasStar = false;
     bool m_letterStart = false;
     bool m_matchAll = false;
-    bool m_opened = false;                            // false for a reader made beyond the limit
-    std::atomic<std::uint64_t>* m_checked = nullptr;  // the counter of the thread that made it
+    bool m_opened = false;  // false for a reader made beyond the limit
+    ReadLane* m_lane;
+    CancelGate* m_gate;                               // the control's
+    std::atomic<std::uint64_t>* m_checked = nullptr;  // the counter of the lane that made it
     char m_blockLetter = 'a';                         // the block last positioned at
     // The pattern with star runs folded, its first character lower-cased and a space appended;
     // at most kMaxWordLetters letters, so twice that and one characters, the space and the NUL.

@@ -45,6 +45,11 @@ void notify(WordUpdateObserver* observer) {
     if (observer) observer->pollPoint();
 }
 
+// The observer's readers' control, or `own` without an observer.
+ReadControl& readsOf(WordUpdateObserver* observer, ReadControl& own) {
+    return observer ? observer->reads() : own;
+}
+
 enum class Presence { kAbsent, kPresent, kCancelled };
 
 // How many words of the dictionary file count as `word`, stopping at `enough`; -1 when
@@ -53,7 +58,9 @@ std::int64_t countMatches(const std::string& file, std::string_view word,
                           WordUpdateObserver* observer, std::int64_t enough) {
     char pattern[kLongestWord + 1];
     if (!patternFor(word, pattern)) return 0;
-    DictionaryReader reader(file, false, kWordReaderBuffer);
+    ReadControl own;
+    ReadControl& reads = readsOf(observer, own);
+    DictionaryReader reader(reads, file, false, kWordReaderBuffer);
     notify(observer);
     char found[kOutWordSize];
     std::uint32_t delivered = 0;
@@ -64,7 +71,7 @@ std::int64_t countMatches(const std::string& file, std::string_view word,
         if (++delivered % kWordsBetweenPolls == 0) notify(observer);
     }
     // The reader sees the cancel flag only when it reads a word; a look-up may end without one.
-    return r == kMatchCancelled || DictionaryReader::cancelled() ? -1 : count;
+    return r == kMatchCancelled || reads.cancelled() ? -1 : count;
 }
 
 // Whether the dictionary file holds a word that counts as `word`.
@@ -225,7 +232,8 @@ bool isWordUnique(std::string_view word, std::string_view skippedPath, bool all)
     for (const CatalogueEntry& entry : catalogue.entries()) {
         if (!all && !entry.selected()) continue;
         if (entry.path() == skippedPath || entry.filePath() == skippedPath) continue;
-        DictionaryReader reader(entry.filePath(), false, kWordReaderBuffer);
+        ReadControl reads;
+        DictionaryReader reader(reads, entry.filePath(), false, kWordReaderBuffer);
         if (findWord(reader, word)) return false;
     }
     return true;
@@ -234,7 +242,8 @@ bool isWordUnique(std::string_view word, std::string_view skippedPath, bool all)
 std::string listDictionariesContaining(std::string_view word) {
     std::string list;
     for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
-        DictionaryReader reader(entry.filePath(), false, kWordReaderBuffer);
+        ReadControl reads;
+        DictionaryReader reader(reads, entry.filePath(), false, kWordReaderBuffer);
         if (findWord(reader, word)) {
             list += '\n';
             list += entry.displayName();
@@ -252,11 +261,13 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
     newWord[word.size()] = '\0';
 
     const std::uint32_t expected = wordCountOf(file);
+    ReadControl own;
+    ReadControl& reads = readsOf(observer, own);
     RewriteFile rewrite;
     DictionaryWriter& writer = rewrite.writer();
     int r;
     {
-        DictionaryReader reader(file, false, kWordReaderBuffer);
+        DictionaryReader reader(reads, file, false, kWordReaderBuffer);
         notify(observer);
         bool written = false;
         std::uint32_t read = 0;
@@ -271,7 +282,7 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
             writer.addWord(old);
             if (++read % kWordsBetweenPolls == 0) notify(observer);
         }
-        if (r == kMatchCancelled || DictionaryReader::cancelled()) return kUpdateCancelled;
+        if (r == kMatchCancelled || reads.cancelled()) return kUpdateCancelled;
         checkEveryWordRead(file, expected, read);
         if (!written && !writer.addWord(newWord)) {
             throw ZantricException(std::string(word) + loadString(kStrNotAValidWord));
@@ -283,10 +294,12 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
 
 int removeWord(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
     const std::uint32_t expected = wordCountOf(file);
+    ReadControl own;
+    ReadControl& reads = readsOf(observer, own);
     RewriteFile rewrite;
     DictionaryWriter& writer = rewrite.writer();
     {
-        DictionaryReader reader(file, false, kWordReaderBuffer);
+        DictionaryReader reader(reads, file, false, kWordReaderBuffer);
         notify(observer);
         std::uint32_t read = 0;
         char old[kOutWordSize];
@@ -295,7 +308,7 @@ int removeWord(const std::string& file, std::string_view word, WordUpdateObserve
             if (!countsAsWord(old, word)) writer.addWord(old);
             if (++read % kWordsBetweenPolls == 0) notify(observer);
         }
-        if (r == kMatchCancelled || DictionaryReader::cancelled()) return kUpdateCancelled;
+        if (r == kMatchCancelled || reads.cancelled()) return kUpdateCancelled;
         checkEveryWordRead(file, expected, read);
     }
     rewrite.complete();

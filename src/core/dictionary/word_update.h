@@ -14,6 +14,7 @@
 namespace zantric {
 
 class DictionaryReader;
+class ReadControl;
 
 enum class UpdateMode : int { kAdd = 0, kRemove = 1 };
 
@@ -40,6 +41,9 @@ class WordUpdateObserver {
 public:
     virtual ~WordUpdateObserver() = default;
     virtual void pollPoint() = 0;
+    // The readers' control, whose cancel flag stops the update and whose counter tells its
+    // progress.
+    virtual ReadControl& reads() = 0;
 };
 
 // The word count in the header of the dictionary file `file`; false when the header cannot be

@@ -49,7 +49,8 @@ void removeIfPresent(const std::string& name) {
 // each other (hyphen in different places) are kept together, since either may be asked for.
 class DictionaryCursor {
 public:
-    explicit DictionaryCursor(const std::string& file) : m_reader(file, false, kReadBuffer) {
+    explicit DictionaryCursor(const std::string& file)
+        : m_reader(m_reads, file, false, kReadBuffer) {
         m_hasNext = m_reader.nextMatch(m_next, "*") == kMatchFound;
         loadGroup();
     }
@@ -80,6 +81,7 @@ private:
         }
     }
 
+    ReadControl m_reads;
     DictionaryReader m_reader;
     char m_next[kOutWordSize] = {};
     bool m_hasNext = false;

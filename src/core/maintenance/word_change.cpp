@@ -49,16 +49,16 @@ void WordChangeWork::work() {
 
 void WordChangeWork::cancelWork() {
     ProgressWork::cancelWork();
-    DictionaryReader::setCancel();
+    m_reads.setCancel();
 }
 
 void WordChangeWork::pollPoint() {
     if (m_totalWords > 0) {
-        const std::uint64_t share = std::uint64_t(DictionaryReader::checked()) * 100 / m_totalWords;
+        const std::uint64_t share = m_reads.checked() * 100 / m_totalWords;
         setPercent(static_cast<int>(std::min<std::uint64_t>(share, 100)));
     }
     // Opening a reader clears the reader's cancel flag: a cancel given before then is given again.
-    if (poll()) DictionaryReader::setCancel();
+    if (poll()) m_reads.setCancel();
 }
 
 // --- WordChange ---------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/dictionary/dictionary_reader.h"
 #include "core/dictionary/word_update.h"
 #include "core/shell/progress_work.h"
 
@@ -43,7 +44,9 @@ public:
 
 private:
     void pollPoint() override;
+    ReadControl& reads() override { return m_reads; }
 
+    ReadControl m_reads;
     std::string m_word;
     std::string m_path;
     UpdateMode m_mode;

@@ -34,8 +34,6 @@ constexpr std::int32_t kMaxLongest = std::numeric_limits<std::int16_t>::max();
 // Index entries are unsigned 32-bit offsets; the list counts rows in 32 bits.
 constexpr std::uint64_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
 constexpr std::int64_t kMaxRows = std::numeric_limits<std::int32_t>::max();
-std::atomic<std::uint64_t> g_maxOffset{kMaxOffset};
-std::atomic<std::int64_t> g_maxRows{kMaxRows};
 
 // Matches that come without any word read (the replay of a remembered sub-search) would pass
 // no reader's look at the cancel flag and the pause gate: the store looks at them whenever
@@ -141,9 +139,9 @@ void ResultsStore::closeFiles() {
     m_index.reset();
 }
 
-void ResultsStore::setCapacityForTests(std::uint64_t dataBytes, std::int64_t rows) {
-    g_maxOffset.store(std::min(dataBytes, kMaxOffset));
-    g_maxRows.store(std::min(rows, kMaxRows));
+void ResultsStore::setCapacity(std::uint64_t dataBytes, std::int64_t rows) {
+    m_capacityBytes = std::min(dataBytes, kMaxOffset);
+    m_capacityRows = std::min(rows, kMaxRows);
 }
 
 bool ResultsStore::roomToStart() const {
@@ -168,8 +166,8 @@ void ResultsStore::openForWriting() {
     m_stored = 0;
     m_count.store(0, std::memory_order_release);
     m_stop = StoreStop::kNone;
-    m_maxOffset = g_maxOffset.load();
-    m_maxRows = g_maxRows.load();
+    m_maxOffset = m_capacityBytes;
+    m_maxRows = m_capacityRows;
     m_checkAt = 0;  // the first match looks at the disk
     m_spaceCheckAt = 0;
     m_state = State::kDropping;

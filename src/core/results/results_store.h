@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "core/results/results_header.h"
+#include "core/shell/cancel_gate.h"
 #include "core/shell/paths.h"
 
 namespace zantric {
@@ -61,10 +62,10 @@ public:
     // search was cancelled; see setStopCheck). Throws
     // ZantricException if a write fails.
     bool append(std::string_view text, bool addLineFeed);
-    // What append looks at every few kilobytes: true when the search is cancelled (append then
-    // gives false); it may wait while the search is paused. The search installs the dictionary
-    // readers' cancel flag and pause gate; nullptr (the default) never stops. Kept across resets.
-    void setStopCheck(bool (*stopRequested)()) { m_stopRequested = stopRequested; }
+    // What append looks at every few kilobytes: the search's cancel flag (append then gives
+    // false) and pause gate (it waits while the gate is held). The search installs its readers'
+    // gate; nullptr (the default) never stops. Kept across resets.
+    void setStopCheck(CancelGate* gate) { m_gate = gate; }
     // From the next search on, every block of match lines also goes to `sink` (nullptr: none);
     // with `writePair` false the pair is not made at all, and a finished search leaves nothing
     // to read back, no disk space is asked for, no file is touched and the pair's limits do not
@@ -80,9 +81,9 @@ public:
     StoreStop stopped() const { return m_stop; }
     // Whether the disk of the temporary pair has room for a search to start.
     bool roomToStart() const;
-    // Only tests call this: the most data bytes (4 GiB less one byte) and rows (2,147,483,647)
-    // a pair opened for writing after the call may hold.
-    static void setCapacityForTests(std::uint64_t dataBytes, std::int64_t rows);
+    // The most data bytes and rows a pair opened for writing after the call may hold, at most
+    // (and by default) 4 GiB less one byte and 2,147,483,647. Kept across resets.
+    void setCapacity(std::uint64_t dataBytes, std::int64_t rows);
     // Forgets the results shown (closes the files, nothing is deleted): count 0, longest 1,
     // current names the temporary pair. The row buffer stays.
     void reset();
@@ -141,10 +142,10 @@ private:
     bool roomFor(std::uint64_t end);
     void stop(StoreStop why);
 
-    bool stopRequested() const { return m_stopRequested != nullptr && m_stopRequested(); }
+    bool stopRequested() const { return m_gate != nullptr && m_gate->stopRequested(); }
 
     const void* m_owner;
-    bool (*m_stopRequested)() = nullptr;
+    CancelGate* m_gate = nullptr;
     LineSink* m_sink = nullptr;
     bool m_writePair = true;
     // Writes what the write buffers hold (and hands the lines to the sink); returns the name of
@@ -170,6 +171,10 @@ private:
     std::uint64_t m_spaceCheckAt = 0;  // a match ending past this offset looks at the disk
     std::uint64_t m_maxOffset = 0;     // the most data bytes of the pair being written
     std::int64_t m_maxRows = 0;        // the most rows of the pair being written
+    // What setCapacity gave: 4 GiB less one byte (index entries are 32-bit offsets) and
+    // 2,147,483,647 rows (the list counts them in 32 bits).
+    std::uint64_t m_capacityBytes = 0xFFFFFFFFu;
+    std::int64_t m_capacityRows = 0x7FFFFFFF;
     std::int64_t m_matchLimit = 0;
     StoreStop m_stop = StoreStop::kNone;
     std::uint64_t m_dataSize = 0;      // bytes of the open data file, while reading

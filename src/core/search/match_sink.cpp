@@ -5,8 +5,6 @@
 #include <cstring>
 #include <utility>
 
-#include "core/dictionary/dictionary_reader.h"
-
 namespace zantric {
 
 namespace {
@@ -15,18 +13,14 @@ namespace {
 constexpr std::size_t kPollEvery = 4096;
 // A waiting thread's look at the cancel flag.
 constexpr auto kWaitSlice = std::chrono::milliseconds(20);
-std::atomic<std::size_t> g_keptLimitForTests{0};
 }  // namespace
 
-ChunkOrder::ChunkOrder(ResultsStore& store)
-    : m_keptLimit(g_keptLimitForTests.load() != 0 ? g_keptLimitForTests.load() : kKeptLimit),
-      m_store(store) {}
-
-void ChunkOrder::setKeptLimitForTests(std::size_t bytes) { g_keptLimitForTests.store(bytes); }
+ChunkOrder::ChunkOrder(ResultsStore& store, CancelGate& gate, std::size_t keptLimit)
+    : m_keptLimit(keptLimit != 0 ? keptLimit : kKeptLimit), m_store(store), m_gate(gate) {}
 
 void ChunkOrder::halt() {
     m_halted.store(true, std::memory_order_release);
-    DictionaryReader::setCancel();
+    m_gate.setCancel();
     // Through the mutex, so that a thread between its look at the flag and its wait still wakes.
     m_mutex.lock();
     m_mutex.unlock();
@@ -70,12 +64,12 @@ bool MatchSink::keep(std::string_view text, bool addLineFeed) {
     if (m_keptSize >= m_pollAt) {
         // A long replay into a kept chunk stops and pauses as promptly as one into the store.
         m_pollAt = m_keptSize + std::min(kPollEvery, order.m_keptLimit);
-        if (DictionaryReader::stopRequested() || order.halted()) return false;
+        if (order.m_gate.stopRequested() || order.halted()) return false;
         if (m_keptSize + order.m_keptBytes.load(std::memory_order_relaxed) > order.m_keptLimit) {
             // Enough is kept: wait until this word is next.
             std::unique_lock<std::mutex> lock(order.m_mutex);
             while (order.m_head.load(std::memory_order_acquire) != m_index) {
-                if (order.halted() || DictionaryReader::cancelled()) return false;
+                if (order.halted() || order.m_gate.cancelled()) return false;
                 order.m_turn.wait_for(lock, kWaitSlice);
             }
             lock.unlock();

@@ -18,20 +18,20 @@
 #include <vector>
 
 #include "core/results/results_store.h"
+#include "core/shell/cancel_gate.h"
 
 namespace zantric {
 
 class ChunkOrder {
 public:
-    explicit ChunkOrder(ResultsStore& store);
+    // The search threads keep at most `keptLimit` bytes of matches waiting their turn (0: the
+    // usual 8 MiB); they stop when `gate` is cancelled and wait while it is held.
+    ChunkOrder(ResultsStore& store, CancelGate& gate, std::size_t keptLimit = 0);
 
     // Every thread stops taking words: the store took no more, a thread failed, or the search
-    // was cancelled. Also sets the readers' cancel flag, so that the other threads' readers stop.
+    // was cancelled. Also sets the gate's cancel flag, so that the other threads' readers stop.
     void halt();
     bool halted() const { return m_halted.load(std::memory_order_acquire); }
-
-    // Only tests call this: searches started later keep at most `bytes` (0: the usual 8 MiB).
-    static void setKeptLimitForTests(std::size_t bytes);
 
 private:
     friend class MatchSink;
@@ -56,6 +56,7 @@ private:
     void release(Chunk& chunk);
 
     ResultsStore& m_store;
+    CancelGate& m_gate;
     std::atomic<std::int64_t> m_head{0};  // the first-level word whose matches go to the store
     std::atomic<bool> m_halted{false};
     std::atomic<std::size_t> m_keptBytes{0};  // of the chunks in m_done

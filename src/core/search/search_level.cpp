@@ -128,9 +128,11 @@ void runOnThreads(int threads, Work& work) {
 
 }  // namespace
 
-SearchLevel::SearchLevel(const SearchRequest& request, std::atomic<std::int64_t>& checkedBase,
-                         const std::atomic<bool>* stop, int threads)
+SearchLevel::SearchLevel(const SearchRequest& request, ReadControl& reads,
+                         std::atomic<std::int64_t>& checkedBase, const std::atomic<bool>* stop,
+                         int threads, std::size_t keptLimit)
     : m_request(request),
+      m_lane(&reads.lane()),
       m_position(request.find()),
       m_letters(request.workLetters()),
       m_phrase(m_phraseBuffer),
@@ -141,10 +143,11 @@ SearchLevel::SearchLevel(const SearchRequest& request, std::atomic<std::int64_t>
       m_useAll(request.useAllFromLetters()),
       m_checkedBase(&checkedBase),
       m_stop(stop),
+      m_keptLimit(keptLimit),
       m_struckWords(false),
       m_threads(std::clamp(threads, 1, kMaxSearchThreads)) {
     checkedBase.store(0);
-    DictionaryReader::resetChecked();
+    reads.resetChecked();
     if (request.multiWord()) {
         m_ownedMemo = std::make_unique<SubtreeMemo>();
         m_memo = m_ownedMemo.get();
@@ -153,8 +156,9 @@ SearchLevel::SearchLevel(const SearchRequest& request, std::atomic<std::int64_t>
 
 SearchLevel::~SearchLevel() = default;
 
-SearchLevel::SearchLevel(const SearchLevel& top, ThreadTop)
+SearchLevel::SearchLevel(const SearchLevel& top, ReadLane& lane)
     : m_request(top.m_request),
+      m_lane(&lane),
       m_position(top.m_position),
       m_letters(top.m_letters),
       m_phrase(m_phraseBuffer),
@@ -171,6 +175,7 @@ SearchLevel::SearchLevel(const SearchRequest& request, std::string_view position
                          const LetterPool& letters, char* phrase, int phraseLength, bool afterBang,
                          int minLength, char firstLetter, SubtreeMemo* memo, SearchLevel* parent)
     : m_request(request),
+      m_lane(parent->m_lane),
       m_position(position),
       m_letters(letters),
       m_phrase(phrase),
@@ -212,7 +217,7 @@ void SearchLevel::noteStruck() {
 }
 
 bool SearchLevel::run(ResultsStore& results) {
-    results.setStopCheck(&DictionaryReader::stopRequested);
+    results.setStopCheck(&m_lane->control());
     MatchSink sink(results);
     // Without filters the levels run code that has none of their tests.
     return m_request.filtered() ? runLevel<true>(sink) : runLevel<false>(sink);
@@ -238,18 +243,19 @@ bool SearchLevel::runBelow(MatchSink& results, const char* word, int wordLength,
 template <bool kFiltered>
 bool SearchLevel::runSplit(ResultsStore& store, const char* pattern, const LetterPool* letters,
                            int length, bool permutation, std::string_view rest) {
-    DictionaryReader top(Catalogue::instance().subsetDictionaryName(), true,
+    ReadControl& reads = m_lane->control();
+    DictionaryReader top(reads, Catalogue::instance().subsetDictionaryName(), true,
                          m_request.readBufferSize());
-    if (m_stop && m_stop->load()) DictionaryReader::setCancel();
+    if (m_stop && m_stop->load()) reads.setCancel();
     WordCursor cursor(top, pattern, letters, length, m_firstLetter);
-    ChunkOrder order(store);
+    ChunkOrder order(store, reads, m_keptLimit);
     FirstFailure failure;
     std::atomic<bool> struck{false};
     auto work = [&](int counter) {
         // Readers of the top level's words open below the top reader, as on one thread.
-        const DictionaryReader::ThreadScope scope(counter, 1);
+        ReadLane lane(reads, counter, 1);
         try {
-            SearchLevel level(*this, ThreadTop{});
+            SearchLevel level(*this, lane);
             MatchSink sink(order);
             char mine[kOutWordSize];
             LetterPool childLetters;
@@ -272,9 +278,9 @@ bool SearchLevel::runSplit(ResultsStore& store, const char* pattern, const Lette
     };
 
     m_memo->share();
-    DictionaryReader::openThreadCounters(m_threads);
+    reads.openThreadCounters(m_threads);
     runOnThreads(m_threads, work);
-    DictionaryReader::foldThreadCounters();
+    reads.foldThreadCounters();
     failure.rethrow();
     if (struck.load()) m_struckWords = true;
     return order.halted();
@@ -335,7 +341,7 @@ bool SearchLevel::runLevel(MatchSink& results) {
     const bool cancelled =
         readWords<kFiltered>(catalogue.subsetDictionaryName(), plan, pattern, results, recording);
     if (recording.active) {
-        m_outcome = m_memo->end(recording, key, DictionaryReader::checked(), cancelled);
+        m_outcome = m_memo->end(recording, key, m_lane->checked(), cancelled);
     }
     return cancelled;
 }
@@ -468,7 +474,7 @@ template <bool kFiltered>
     // top level, with letters that run out: each level takes at least one letter, so at most
     // `total` readers are opened below, and only fewer free ones than that change the outcome.
     const int total = plan.total;
-    const int freeReaders = kMaxReaders - DictionaryReader::threadReaders();
+    const int freeReaders = kMaxReaders - m_lane->openReaders();
     if (!m_memo || m_phraseLength <= 0 || !plan.hasFrom || total == LetterPool::kUnlimited ||
         !SubtreeMemo::makeKey(static_cast<std::size_t>(m_position.data() - m_request.find().data()),
                               m_afterBang, plan.letters, plan.length, m_firstLetter,
@@ -476,9 +482,9 @@ template <bool kFiltered>
         return Replayed::kNo;
     }
     const SubtreeMemo::Outcome stored =
-        m_memo->findOrBegin(key, DictionaryReader::checked(), recording, results);
-    if (stored == SubtreeMemo::kUnknown || DictionaryReader::cancelled()) return Replayed::kNo;
-    switch (m_memo->replay(stored, results, m_phrase, m_phraseLength, kMaxPhraseLength)) {
+        m_memo->findOrBegin(key, m_lane->checked(), m_lane->control(), recording, results);
+    if (stored == SubtreeMemo::kUnknown || m_lane->control().cancelled()) return Replayed::kNo;
+    switch (m_memo->replay(stored, *m_lane, results, m_phrase, m_phraseLength, kMaxPhraseLength)) {
         case SubtreeMemo::Replay::kDone:
             m_outcome = stored;
             return Replayed::kDone;
@@ -496,12 +502,12 @@ template <bool kFiltered>
                                                           SubtreeMemo::Recording& recording) {
     const bool multiWord = m_request.multiWord();
     if (!multiWord && m_checkedBase) {
-        m_checkedBase->fetch_add(static_cast<std::int64_t>(DictionaryReader::checked()));
+        m_checkedBase->fetch_add(static_cast<std::int64_t>(m_lane->checked()));
     }
-    DictionaryReader dictionary(name, multiWord, m_request.readBufferSize());
+    DictionaryReader dictionary(*m_lane, name, multiWord, m_request.readBufferSize());
     // Opening the first reader clears the readers' cancel flag: a cancel confirmed just
     // before that still stops this reader at its first word.
-    if (m_stop && m_stop->load()) DictionaryReader::setCancel();
+    if (m_stop && m_stop->load()) m_lane->control().setCancel();
     char word[kOutWordSize];
     int r = dictionary.nextMatch(word, pattern, plan.hasFrom ? &plan.letters : nullptr, plan.length,
                                  m_firstLetter);

@@ -25,6 +25,8 @@ namespace zantric {
 
 class DictionaryReader;
 class MatchSink;
+class ReadControl;
+class ReadLane;
 class ResultsStore;
 
 // Every word of a phrase at its longest, with a hyphen and a space.
@@ -32,12 +34,15 @@ inline constexpr int kMaxPhraseLength = kMaxPhraseWords * (kMaxWordLetters + 2) 
 
 class SearchLevel {
 public:
-    // The top level: the whole FIND, the request's work letters, an empty phrase. Resets the
-    // checked base and the checked counter. When `stop` is set, no further dictionary is opened
-    // (a cancel confirmed between two dictionaries of a single-word search still counts).
-    // A phrase search runs on `threads` search threads (1: on the calling thread only).
-    SearchLevel(const SearchRequest& request, std::atomic<std::int64_t>& checkedBase,
-                const std::atomic<bool>* stop = nullptr, int threads = 1);
+    // The top level: the whole FIND, the request's work letters, an empty phrase; its readers
+    // are those of `reads`. Resets the checked base and the checked counter. When `stop` is set, no
+    // further dictionary is opened (a cancel confirmed between two dictionaries of a single-word
+    // search still counts). A phrase search runs on `threads` search threads (1: on the calling
+    // thread only), which keep at most `keptLimit` bytes of matches waiting their turn (0:
+    // ChunkOrder's default).
+    SearchLevel(const SearchRequest& request, ReadControl& reads,
+                std::atomic<std::int64_t>& checkedBase, const std::atomic<bool>* stop = nullptr,
+                int threads = 1, std::size_t keptLimit = 0);
     ~SearchLevel();
     SearchLevel(const SearchLevel&) = delete;
     SearchLevel& operator=(const SearchLevel&) = delete;
@@ -64,9 +69,9 @@ private:
                 char* phrase, int phraseLength, bool afterBang, int minLength, char firstLetter,
                 SubtreeMemo* memo, SearchLevel* parent);
 
-    // The top level as one search thread sees it: the level above that thread's words.
-    struct ThreadTop {};
-    SearchLevel(const SearchLevel& top, ThreadTop);
+    // The top level as one search thread sees it: the level above that thread's words, whose
+    // readers are those of the thread's `lane`.
+    SearchLevel(const SearchLevel& top, ReadLane& lane);
 
     // What a level settles before it reads a word: its part of the FIND, the letters it may
     // use and the shortest word it takes.
@@ -133,6 +138,7 @@ private:
     int repeatVariant();
 
     const SearchRequest& m_request;
+    ReadLane* m_lane;             // the readers of this level's thread
     std::string_view m_position;  // the rest of the FIND, from this level's word on
     LetterPool m_letters;
     char* m_phrase;  // the words of the levels above, each followed by a space
@@ -143,6 +149,7 @@ private:
     bool m_useAll;
     std::atomic<std::int64_t>* m_checkedBase = nullptr;  // the top level only
     const std::atomic<bool>* m_stop = nullptr;           // the top level only
+    std::size_t m_keptLimit = 0;                         // the top level only
     SubtreeMemo* m_memo = nullptr;                       // a phrase search's, shared by its levels
     std::unique_ptr<SubtreeMemo> m_ownedMemo;            // the top level of a phrase search
     SubtreeMemo::Outcome m_outcome = SubtreeMemo::kNothing;  // what run() left, for the level above

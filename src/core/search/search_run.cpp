@@ -54,7 +54,7 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
     m_running.store(true);
     m_worker = std::thread([this, threads = threads(), onFinished = std::move(onFinished)] {
         try {
-            SearchLevel top(m_request, m_checkedBase, &m_cancelled, threads);
+            SearchLevel top(m_request, m_reads, m_checkedBase, &m_cancelled, threads, m_keptLimit);
             top.run(m_results);
             m_struck.store(top.struckWords());
         } catch (const ZantricException& e) {
@@ -90,17 +90,17 @@ void SearchRun::join() {
     if (m_worker.joinable()) m_worker.join();
 }
 
-void SearchRun::pause() { DictionaryReader::holdPauseGate(); }
-void SearchRun::resume() { DictionaryReader::releasePauseGate(); }
+void SearchRun::pause() { m_reads.holdPauseGate(); }
+void SearchRun::resume() { m_reads.releasePauseGate(); }
 void SearchRun::cancel() {
     m_cancelled.store(true);
-    DictionaryReader::setCancel();
+    m_reads.setCancel();
 }
 
 std::int64_t SearchRun::found() const { return m_results.count(); }
 
 std::int64_t SearchRun::checked() const {
-    return static_cast<std::int64_t>(DictionaryReader::checked()) + m_checkedBase.load();
+    return static_cast<std::int64_t>(m_reads.checked()) + m_checkedBase.load();
 }
 
 void SearchRun::finish(const SearchFields& fields) {

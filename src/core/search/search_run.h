@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "core/dictionary/dictionary_reader.h"
 #include "core/results/results_header.h"
 #include "core/results/results_store.h"
 #include "core/search/search_fields.h"
@@ -33,8 +34,9 @@ enum class StartOutcome {
 
 class SearchRun {
 public:
-    SearchRun(SearchRequest& request, ResultsStore& results)
-        : m_request(request), m_results(results) {}
+    // `checkedStart`: where Checked starts (tests start it near its limits).
+    SearchRun(SearchRequest& request, ResultsStore& results, std::uint64_t checkedStart = 0)
+        : m_request(request), m_results(results), m_reads(checkedStart) {}
     ~SearchRun() { join(); }
     SearchRun(const SearchRun&) = delete;
     SearchRun& operator=(const SearchRun&) = delete;
@@ -51,6 +53,9 @@ public:
     void setThreads(int threads) { m_threads = threads; }
     // The search threads a phrase search would run on now.
     int threads() const;
+    // Phrase searches started after this keep at most `bytes` of matches that wait for their
+    // turn in memory (0: the usual 8 MiB).
+    void setKeptLimit(std::size_t bytes) { m_keptLimit = bytes; }
     // Whether a phrase search must analyse the dictionaries first (new FROM letters).
     bool analysisNeeded() const { return m_request.multiWord() && m_request.analysisNeeded(); }
     // Runs the analysis on the calling thread (the caller's worker); false when it was
@@ -60,6 +65,8 @@ public:
     // Starts the search worker. `onFinished` (may be empty) runs on the worker when it ends.
     void startWorker(std::function<void()> onFinished = {});
     bool running() const { return m_running.load(); }
+    // Whether the search has a dictionary open (its results file is being written).
+    bool reading() const { return m_reads.readerCount() > 0; }
     // Waits until the worker has ended or `timeout` has passed; true when it has ended. The
     // worker wakes the waiter as it ends, so a short search is not held back by the timeout.
     bool waitForEnd(std::chrono::milliseconds timeout);
@@ -99,12 +106,14 @@ public:
 private:
     SearchRequest& m_request;
     ResultsStore& m_results;
+    ReadControl m_reads;  // the readers' cancel flag, pause gate and counters
     std::atomic<std::int64_t> m_checkedBase{0};
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_failed{false};
     std::atomic<bool> m_struck{false};  // a filter struck a word while the worker ran
     int m_threads = 0;
+    std::size_t m_keptLimit = 0;
     std::mutex m_endMutex;
     std::condition_variable m_ended;
     std::thread m_worker;

@@ -19,11 +19,11 @@ constexpr std::size_t kAnalysisBuffer = 5120;
 }
 
 void SubsetAnalysis::cancel() {
-    DictionaryReader::setCancel();
+    m_reads.setCancel();
     m_result.store(false);
 }
 
-std::uint64_t SubsetAnalysis::checked() const { return DictionaryReader::checked(); }
+std::uint64_t SubsetAnalysis::checked() const { return m_reads.checked(); }
 
 std::string SubsetAnalysis::activity() const {
     std::lock_guard lock(m_activityMutex);
@@ -47,7 +47,7 @@ bool SubsetAnalysis::run() {
         if (!entry.selected()) continue;
         const std::string& subset = entry.subsetFileName();
         if (fileExists(subset)) removeFile(subset);
-        DictionaryReader dictionary(entry.filePath(), false, kAnalysisBuffer);
+        DictionaryReader dictionary(m_reads, entry.filePath(), false, kAnalysisBuffer);
         DictionaryWriter writer(subset);
         setActivity("Analysing " + entry.displayName());
         char word[kOutWordSize];
@@ -98,6 +98,9 @@ bool SubsetAnalysis::merge(const std::vector<std::string>& files) {
         return false;
     }
     MergeFile<DictionaryMergeHandler> mergeFile(files, merged, nullptr);
+    mergeFile.makeHandlersWith([this](const std::string& input, const std::string& output) {
+        return std::make_unique<DictionaryMergeHandler>(input, output, &m_reads);
+    });
     if (!mergeFile.merge()) {
         if (fileExists(merged)) removeFile(merged);
         return false;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dictionary/dictionary_reader.h"
 #include "core/dictionary/letter_pool.h"
 
 namespace zantric {
@@ -29,6 +30,9 @@ public:
     bool run();
     // The Cancel button: asks the reader to stop; the result becomes false.
     void cancel();
+    // While paused, the reader waits at its next word.
+    void pause() { m_reads.holdPauseGate(); }
+    void resume() { m_reads.releasePauseGate(); }
 
     // Words checked so far (the reader's checked counter) and matches found.
     std::uint64_t checked() const;
@@ -46,6 +50,7 @@ private:
     void setActivity(std::string text);
     bool merge(const std::vector<std::string>& files);
 
+    ReadControl m_reads;  // the readers' cancel flag and Checked counter
     LetterPool m_letters;
     const Stoplist* m_stoplist = nullptr;
     int m_shortest = 0;

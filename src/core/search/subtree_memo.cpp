@@ -142,13 +142,13 @@ bool SubtreeMemo::emitAll(const Entry& entry, MatchSink& results, char* phrase, 
     return true;
 }
 
-SubtreeMemo::Replay SubtreeMemo::replay(Outcome entry, MatchSink& results, char* phrase,
-                                        int prefixLength, int capacity) {
+SubtreeMemo::Replay SubtreeMemo::replay(Outcome entry, ReadLane& lane, MatchSink& results,
+                                        char* phrase, int prefixLength, int capacity) {
     const Entry& stored = m_entries[entry];
     if (static_cast<std::int64_t>(prefixLength) + stored.longest > capacity)
         return Replay::kTooLong;
     if (!emitAll(stored, results, phrase, prefixLength)) return Replay::kStopped;
-    DictionaryReader::addChecked(stored.checked);
+    lane.addChecked(stored.checked);
     return Replay::kDone;
 }
 
@@ -167,7 +167,8 @@ SubtreeMemo::Recording SubtreeMemo::begin(std::uint64_t checkedNow) {
 }
 
 SubtreeMemo::Outcome SubtreeMemo::findOrBegin(const Key& key, std::uint64_t checkedNow,
-                                              Recording& recording, const MatchSink& results) {
+                                              const CancelGate& gate, Recording& recording,
+                                              const MatchSink& results) {
     Outcome stored = find(key);
     if (stored != kUnknown) return stored;
     if (!m_shared) {
@@ -188,7 +189,7 @@ SubtreeMemo::Outcome SubtreeMemo::findOrBegin(const Key& key, std::uint64_t chec
         }
         // The thread whose matches go to the store never waits (the others may be waiting for
         // it), nor does a cancelled search, whose readers stop at once.
-        if (results.isNext() || DictionaryReader::cancelled()) break;
+        if (results.isNext() || gate.cancelled()) break;
         m_recorded.wait_for(lock, std::chrono::milliseconds(20));
     }
     // Walked here too; whichever recording ends first is stored.

@@ -27,7 +27,9 @@
 
 namespace zantric {
 
+class CancelGate;
 class MatchSink;
+class ReadLane;
 
 // Storage that grows by blocks and never moves what it holds: other threads may read what was
 // added while one thread at a time adds more.
@@ -89,10 +91,11 @@ public:
         kStopped   // cancelled, or the results store took no more: the search stops
     };
     // Appends the phrases of an entry behind the phrase so far (the first `prefixLength` of the
-    // `capacity` characters at `phrase`) and counts its Checked figure. The store looks at the
-    // cancel flag and waits at the pause gate every few kilobytes, as a reader does at every
+    // `capacity` characters at `phrase`) and counts its Checked figure on `lane`. The store looks
+    // at the cancel flag and waits at the pause gate every few kilobytes, as a reader does at every
     // word, so that a replay of millions of phrases stops as promptly.
-    Replay replay(Outcome entry, MatchSink& results, char* phrase, int prefixLength, int capacity);
+    Replay replay(Outcome entry, ReadLane& lane, MatchSink& results, char* phrase, int prefixLength,
+                  int capacity);
 
     // Recording a level: begin() before its reader is opened; add() for each word it accepted,
     // with the outcome of the level below; end() afterwards stores the entry and returns it, or
@@ -111,10 +114,10 @@ public:
     // find(), and begin() when nothing is stored. Shared by search threads, a state that
     // another thread is recording is waited for and then replayed rather than walked twice;
     // but never by the thread whose matches go to the store now (`results`), which the others
-    // may be waiting for. A state only holds states of fewer letters, so the others never wait
-    // for each other in a circle.
-    Outcome findOrBegin(const Key& key, std::uint64_t checkedNow, Recording& recording,
-                        const MatchSink& results);
+    // may be waiting for, nor when `gate` is cancelled. A state only holds states of fewer
+    // letters, so the others never wait for each other in a circle.
+    Outcome findOrBegin(const Key& key, std::uint64_t checkedNow, const CancelGate& gate,
+                        Recording& recording, const MatchSink& results);
     // The search threads of a split search use this memo from now on.
     void share() { m_shared = true; }
     void add(Recording& recording, std::string_view word, Outcome below);

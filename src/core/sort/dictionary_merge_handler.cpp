@@ -11,8 +11,12 @@ namespace {
 constexpr const char* kUnableToRead = "Unable to read Dictionary: ";
 }  // namespace
 
-DictionaryMergeHandler::DictionaryMergeHandler(std::string input, std::string output)
-    : m_outputName(std::move(output)), m_inputName(std::move(input)) {
+DictionaryMergeHandler::DictionaryMergeHandler(std::string input, std::string output,
+                                               ReadControl* reads)
+    : m_ownReads(reads ? nullptr : std::make_unique<ReadControl>()),
+      m_reads(reads ? reads : m_ownReads.get()),
+      m_outputName(std::move(output)),
+      m_inputName(std::move(input)) {
     m_hasCurrent = readNext();
 }
 
@@ -22,7 +26,8 @@ bool DictionaryMergeHandler::readNext() {
         if (!headerWordCount(m_inputName, m_expected)) {
             throw ZantricException(kUnableToRead + shownPath(m_inputName));
         }
-        m_dictionary = std::make_unique<DictionaryReader>(m_inputName, false, kReadBuffer);
+        m_dictionary =
+            std::make_unique<DictionaryReader>(*m_reads, m_inputName, false, kReadBuffer);
         result = m_dictionary->nextMatch(m_word, "*");
     } else {
         result = m_dictionary->nextMatch(m_word, nullptr);

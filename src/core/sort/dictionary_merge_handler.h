@@ -27,8 +27,9 @@ public:
     };
 
     // Reads the first word of the dictionary at `input`; words are later written to `output`.
+    // Its reader is one of `reads` (one of its own when null), whose cancel flag stops it.
     // Throws ZantricException (after its message) when the dictionary cannot be opened.
-    DictionaryMergeHandler(std::string input, std::string output);
+    DictionaryMergeHandler(std::string input, std::string output, ReadControl* reads = nullptr);
     DictionaryMergeHandler(const DictionaryMergeHandler&) = delete;
     DictionaryMergeHandler& operator=(const DictionaryMergeHandler&) = delete;
 
@@ -37,7 +38,7 @@ public:
     // Throws ZantricException "Unable to read Dictionary: " + input when the words read do not
     // add up to the header's word count (a read error, or a damaged file).
     bool readNext();
-    // The reader stopped because the module-wide cancel flag was set.
+    // The reader stopped because its control's cancel flag was set.
     bool interrupted() const { return m_interrupted; }
     void writeCurrent(Output& output);
     // Finishes the step's dictionary; a step without words leaves an empty dictionary.
@@ -51,6 +52,8 @@ public:
 private:
     static constexpr std::size_t kReadBuffer = 1024;
 
+    std::unique_ptr<ReadControl> m_ownReads;  // when none was given
+    ReadControl* m_reads;
     std::unique_ptr<DictionaryReader> m_dictionary;
     std::string m_outputName;
     std::string m_inputName;

@@ -9,10 +9,12 @@
 #include <array>
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -77,6 +79,11 @@ public:
     // cannot be moved to the output name.
     bool merge();
 
+    // Handlers are made by `make` (input, output) instead of H(input, output) from now on; an H
+    // without that constructor needs it before merge().
+    using HandlerMaker = std::function<std::unique_ptr<H>(const std::string&, const std::string&)>;
+    void makeHandlersWith(HandlerMaker make) { m_makeHandler = std::move(make); }
+
     // Asks the merge to stop before its next record; any thread.
     void cancel() { m_cancel.store(true, std::memory_order_relaxed); }
     bool cancelled() const { return m_cancel.load(std::memory_order_relaxed); }
@@ -95,6 +102,7 @@ private:
 
     std::string m_outputName;
     std::atomic<long>* m_progress;
+    HandlerMaker m_makeHandler;
     std::atomic<bool> m_cancel{false};
     std::array<std::unique_ptr<H>, kFanIn> m_active;  // by current record, smallest first
     int m_activeCount = 0;
@@ -134,7 +142,11 @@ void MergeFile<H>::step() {
     for (int i = 0; i < kFanIn && !m_pending.empty(); ++i) {
         const std::string input = std::move(m_pending.front());
         m_pending.pop_front();
-        auto handler = std::make_unique<H>(input, intermediate);
+        std::unique_ptr<H> handler;
+        if constexpr (std::is_constructible_v<H, const std::string&, const std::string&>) {
+            if (!m_makeHandler) handler = std::make_unique<H>(input, intermediate);
+        }
+        if (!handler) handler = m_makeHandler(input, intermediate);
         if (handler->hasCurrent()) {
             insert(std::move(handler));
         } else {

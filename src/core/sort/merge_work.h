@@ -17,16 +17,18 @@ namespace zantric {
 
 class MergeWork;
 
-// The record handler H that tells the merge work running it about every record it writes. The
-// work is named for the worker thread only while its merge runs (MergeWork::mergeWith).
+// The record handler H that tells the merge work that made it about every record it writes
+// (MergeWork::mergeWith).
 template <class H>
 class ReportingHandler : public H {
 public:
-    using H::H;
+    ReportingHandler(const std::string& input, const std::string& output, MergeWork& work)
+        : H(input, output), m_work(&work) {}
 
     void writeCurrent(typename H::Output& output);
 
-    static inline thread_local MergeWork* s_work = nullptr;
+private:
+    MergeWork* m_work;
 };
 
 // Records written as a percentage of the estimate, never above 100.
@@ -61,24 +63,19 @@ private:
 template <class H>
 void ReportingHandler<H>::writeCurrent(typename H::Output& output) {
     H::writeCurrent(output);
-    if (s_work) s_work->recordWritten();
+    m_work->recordWritten();
 }
 
 template <class H, class Inputs>
 void MergeWork::mergeWith(Inputs&& inputs, const std::string& outputName) {
     using Handler = ReportingHandler<H>;
     MergeFile<Handler> merge(std::forward<Inputs>(inputs), outputName, &m_counter);
+    merge.makeHandlersWith([this](const std::string& input, const std::string& output) {
+        return std::make_unique<Handler>(input, output, *this);
+    });
     m_stopMerge = [&merge] { merge.cancel(); };
     bool merged = false;
-    if (!poll()) {
-        // The handlers report to this work while the merge runs, and to none once it has ended
-        // or thrown.
-        struct Scope {
-            explicit Scope(MergeWork* work) { Handler::s_work = work; }
-            ~Scope() { Handler::s_work = nullptr; }
-        } scope(this);
-        merged = merge.merge();
-    }
+    if (!poll()) merged = merge.merge();
     m_stopMerge = nullptr;
     setResult(merged && !cancelRequested() ? 1 : 0);
 }

@@ -194,9 +194,11 @@ TEST(DictionaryFileName, NamesAndRefusals) {
 struct CancelAt : WordUpdateObserver {
     explicit CancelAt(int n) : left(n) {}
     void pollPoint() override {
-        if (left == 0 || --left == 0) DictionaryReader::setCancel();
+        if (left == 0 || --left == 0) control.setCancel();
     }
+    ReadControl& reads() override { return control; }
     int left;  // -1: never
+    ReadControl control;
 };
 
 class WordUpdateTest : public test::ProgramFolderTest {

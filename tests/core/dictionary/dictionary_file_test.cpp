@@ -90,12 +90,12 @@ TEST(DictionaryFile, WordsItCannotStoreAndFilesItCannotOpen) {
     for (const char* good : {"abcdefghij", "abcdefghijklmnopqrst", "abcdefghij-klmnopqrst"})
         EXPECT_TRUE(writer.addWord(good)) << good;
     EXPECT_THROW(DictionaryWriter("no/such/folder/t.lex"), ZantricException);
-    EXPECT_THROW(DictionaryReader("missing.lex", false, 1024), ZantricException);
+    ReadControl reads;
+    EXPECT_THROW(DictionaryReader(reads, "missing.lex", false, 1024), ZantricException);
     ASSERT_EQ(recorder.count(), 1u);
-    EXPECT_EQ(
-        std::tuple(recorder.last().text, recorder.last().title, DictionaryReader::instanceCount()),
-        std::tuple("Unable to open Dictionary: " + (folder.path() / "missing.lex").string(),
-                   "File Error", 0));
+    EXPECT_EQ(std::tuple(recorder.last().text, recorder.last().title, reads.readerCount()),
+              std::tuple("Unable to open Dictionary: " + (folder.path() / "missing.lex").string(),
+                         "File Error", 0));
 }
 
 TEST(WordOrder, CompareWords) {

@@ -77,10 +77,11 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
     char word[kOutWordSize];
     for (bool memory : {false, true}) {
         for (const auto& c : cases) {
-            DictionaryReader d(c.file, memory, 1024);
+            ReadControl reads;
+            DictionaryReader d(reads, c.file, memory, 1024);
             EXPECT_EQ(collect(d, c.pattern.c_str(), c.letters, c.minLength), c.words)
                 << c.file << " " << c.pattern << " memory " << memory;
-            EXPECT_EQ(DictionaryReader::checked(), c.checked);
+            EXPECT_EQ(reads.checked(), c.checked);
             EXPECT_EQ(d.nextMatch(word, ""), kEmptyPattern);
         }
     }
@@ -89,40 +90,48 @@ TEST(DictionaryReader, PatternsAndCheckedCounts) {
 TEST(DictionaryReader, SharedImageSixteenthReaderAndCancel) {
     test::TempFolder folder;
     test::writeDictionary("small.lex", kSmall);
+    test::writeDictionary("other.lex", {"dog"});
     char word[kOutWordSize];
+    ReadControl reads;
     {
-        DictionaryReader first("small.lex", true, 1024);
-        DictionaryReader second("not-there.lex", false, 1024);  // reads the image, opens nothing
-        EXPECT_EQ(collect(second, "c?t"), (Words{"cat", "cot", "cut"}));
+        // The first reader's image serves the readers of its file, not those of another.
+        DictionaryReader first(reads, "small.lex", true, 1024);
+        DictionaryReader other(reads, "other.lex", true, 1024);
+        DictionaryReader same(reads, "small.lex", false, 1024);
+        EXPECT_EQ(std::pair(collect(other, "*"), collect(same, "c?t")),
+                  std::pair(Words{"dog"}, Words{"cat", "cot", "cut"}));
     }
     {
         std::vector<std::unique_ptr<DictionaryReader>> readers(15);
         for (auto& reader : readers)
-            reader = std::make_unique<DictionaryReader>("small.lex", false, 1024);
-        DictionaryReader extra("small.lex", false, 1024);
-        EXPECT_EQ(DictionaryReader::instanceCount(), 16);
+            reader = std::make_unique<DictionaryReader>(reads, "small.lex", false, 1024);
+        DictionaryReader extra(reads, "small.lex", false, 1024);
+        EXPECT_EQ(reads.readerCount(), 16);
         EXPECT_EQ(extra.nextMatch(word, "*") + extra.nextMatch(word, nullptr), 2 * kNoMoreWords);
         EXPECT_EQ(readers[3]->nextMatch(word, "*"), kMatchFound);
     }
-    EXPECT_EQ(DictionaryReader::instanceCount(), 0);
+    EXPECT_EQ(reads.readerCount(), 0);
     {
-        DictionaryReader d("small.lex", false, 1024);
+        DictionaryReader d(reads, "small.lex", false, 1024);
         ASSERT_EQ(d.nextMatch(word, "*"), kMatchFound);
-        DictionaryReader::setCancel();
+        reads.setCancel();
         EXPECT_EQ(d.nextMatch(word, nullptr), kMatchCancelled);
-        DictionaryReader other("small.lex", false, 1024);
+        DictionaryReader other(reads, "small.lex", false, 1024);
         EXPECT_EQ(other.nextMatch(word, "*"), kMatchCancelled);
+        // Another control's readers do not see the cancel.
+        ReadControl elsewhere;
+        DictionaryReader apart(elsewhere, "small.lex", false, 1024);
+        EXPECT_EQ(collect(apart, "*"), kSmall);
     }
-    DictionaryReader fresh("small.lex", false, 1024);  // the first reader clears the flag
+    DictionaryReader fresh(reads, "small.lex", false, 1024);  // the first reader clears the flag
     EXPECT_EQ(collect(fresh, "*"), kSmall);
 }
 
 // One step of a walk: the word and the letters left over (when there is a filter).
-std::vector<std::string> walk(DictionaryReader& d, const char* pattern, const LetterPool* letters,
-                              int minLength, char startLetter) {
+std::vector<std::string> walk(ReadControl& reads, DictionaryReader& d, const char* pattern,
+                              const LetterPool* letters, int minLength, char startLetter) {
     // The only reader starts the count again at a new pattern.
-    const std::uint64_t before =
-        DictionaryReader::instanceCount() == 1 ? 0 : DictionaryReader::checked();
+    const std::uint64_t before = reads.readerCount() == 1 ? 0 : reads.checked();
     std::vector<std::string> steps;
     char word[kOutWordSize];
     int r = d.nextMatch(word, pattern, letters, minLength, startLetter);
@@ -134,7 +143,7 @@ std::vector<std::string> walk(DictionaryReader& d, const char* pattern, const Le
                                                             : d.letters()->workingVowels());
     }
     steps.push_back("result " + std::to_string(r) + " checked " +
-                    std::to_string(DictionaryReader::checked() - before));
+                    std::to_string(reads.checked() - before));
     return steps;
 }
 
@@ -153,16 +162,17 @@ void expectSameWalks(const std::string& name, const std::vector<Case>& walks) {
         const LetterPool letters(c.from ? c.from : "");
         const LetterPool* filter = c.from ? &letters : nullptr;
         std::vector<std::string> bytes[2];
+        ReadControl reads;
         {
-            DictionaryReader file(name, false, 1024);
-            bytes[0] = walk(file, c.pattern, filter, c.minLength, c.startLetter);
-            bytes[1] = walk(file, "*", nullptr, 2, 0);
+            DictionaryReader file(reads, name, false, 1024);
+            bytes[0] = walk(reads, file, c.pattern, filter, c.minLength, c.startLetter);
+            bytes[1] = walk(reads, file, "*", nullptr, 2, 0);
         }
-        DictionaryReader first(name, true, 1024);
-        EXPECT_EQ(walk(first, c.pattern, filter, c.minLength, c.startLetter), bytes[0]);
-        EXPECT_EQ(walk(first, "*", nullptr, 2, 0), bytes[1]);
-        DictionaryReader shared(name, true, 1024);
-        EXPECT_EQ(walk(shared, c.pattern, filter, c.minLength, c.startLetter), bytes[0]);
+        DictionaryReader first(reads, name, true, 1024);
+        EXPECT_EQ(walk(reads, first, c.pattern, filter, c.minLength, c.startLetter), bytes[0]);
+        EXPECT_EQ(walk(reads, first, "*", nullptr, 2, 0), bytes[1]);
+        DictionaryReader shared(reads, name, true, 1024);
+        EXPECT_EQ(walk(reads, shared, c.pattern, filter, c.minLength, c.startLetter), bytes[0]);
     }
 }
 
@@ -188,9 +198,10 @@ TEST(DictionaryReader, MemoryWalksAreTheFileWalks) {
     words = test::inWordOrder(words);
     test::TempFolder folder;
     test::writeDictionary("mixed.lex", words);
-    DictionaryReader d("mixed.lex", false, 1024);
+    ReadControl reads;
+    DictionaryReader d(reads, "mixed.lex", false, 1024);
     EXPECT_EQ(collect(d, "*"), words);
-    EXPECT_EQ(DictionaryReader::checked(), words.size());
+    EXPECT_EQ(reads.checked(), words.size());
     std::vector<Case> cases;
     for (const char* from : {static_cast<const char*>(nullptr), "schoolmaster", "tea?rs", "Retains",
                              "??", "xq", "aeinorstcld"})
@@ -225,7 +236,8 @@ TEST(DamagedDictionary, EveryByteChangedIsReadSafelyAndTheSameEitherWay) {
     for (std::size_t at = 0; at < good.size(); ++at) {
         test::TempFolder::write(bad, good.substr(0, at));  // a file cut short: at most its words
         for (bool memory : {false, true}) {
-            DictionaryReader d(bad, memory, 1024);
+            ReadControl reads;
+            DictionaryReader d(reads, bad, memory, 1024);
             ASSERT_LE(collect(d, "*").size(), 13u) << "cut at " << at;
         }
         // The low bit, the top bit and every bit: offsets a little off, far off, past the end.
@@ -239,7 +251,8 @@ TEST(DamagedDictionary, EveryByteChangedIsReadSafelyAndTheSameEitherWay) {
                      {std::pair<const char*, const LetterPool*>{"*", nullptr},
                       {"c?t", &taco},
                       {"*t", nullptr}}) {
-                    DictionaryReader d(bad, memory, 1024);
+                    ReadControl reads;
+                    DictionaryReader d(reads, bad, memory, 1024);
                     ASSERT_LE(collect(d, pattern, letters).size(), 2 * bytes.size());
                 }
             }
@@ -273,7 +286,8 @@ TEST(DamagedDictionary, BadHyphenAndGroupsPastTheLongestWord) {
     for (const auto& [bytes, words] : cases) {
         test::TempFolder::write("bad.lex", bytes);
         for (bool memory : {false, true}) {
-            DictionaryReader d("bad.lex", memory, 1024);
+            ReadControl reads;
+            DictionaryReader d(reads, "bad.lex", memory, 1024);
             EXPECT_EQ(collect(d, "*"), words) << memory;
         }
     }

@@ -156,13 +156,13 @@ TEST_F(ResultsStoreTest, SinkGetsEveryLineWithOrWithoutThePair) {
         // that writes the pair; one that only prints goes on to its end.
         using Capacity = std::pair<std::uint64_t, std::int64_t>;
         for (const auto& [bytes, rows] : {Capacity{kResultsHeaderSize + 8, 9}, Capacity{~0u, 2}}) {
-            ResultsStore::setCapacityForTests(bytes, rows);
+            results.setCapacity(bytes, rows);
             sink.text.clear();
             results.setMatchLimit(0);
             results.reset();
             for (const char* word : {"one", "two", "six"}) results.append(word, true);
             results.finish({});
-            ResultsStore::setCapacityForTests(~std::uint64_t{0}, std::int64_t{1} << 62);
+            results.setCapacity(~std::uint64_t{0}, std::int64_t{1} << 62);
             EXPECT_EQ(std::tuple(sink.text, results.count(), results.stopped()),
                       writePair ? std::tuple("one\ntwo\n", 2, StoreStop::kFull)
                                 : std::tuple("one\ntwo\nsix\n", 3, StoreStop::kNone))

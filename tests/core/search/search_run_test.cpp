@@ -60,8 +60,9 @@ protected:
     // threads 0: as many search threads as the machine has cores.
     SearchOutcome search(const SearchFields& fields, int threads = 0) {
         SearchOutcome outcome;
-        SearchRun run(m_request, m_results);
+        SearchRun run(m_request, m_results, m_checkedStart);
         run.setThreads(threads);
+        run.setKeptLimit(m_keptLimit);
         if (run.prepare(fields) != StartOutcome::kReady) return outcome;
         if (run.analysisNeeded()) {
             SubsetAnalysis analysis(m_request.fromLetters());
@@ -84,6 +85,8 @@ protected:
     SearchRequest m_request;
     ResultsStore m_results;  // by the catalogue's names
     int m_analyses = 0, m_analysesFailed = 0;
+    std::uint64_t m_checkedStart = 0;  // where Checked starts
+    std::size_t m_keptLimit = 0;       // the search threads' kept matches (0: the usual)
 };
 
 const Words kCatDog = {"a", "at", "do", "go", "to", "act", "cat", "cog", "dog", "god", "tag"};
@@ -180,12 +183,12 @@ TEST_F(SearchRunTest, StoreThatTakesNoMoreStopsTheSearch) {
     for (const auto& [find, bytes, rows, limit, stop, kept, said] : cases) {
         SCOPED_TRACE(testing::Message()
                      << find << " bytes " << bytes << " rows " << rows << " limit " << limit);
-        ResultsStore::setCapacityForTests(bytes, rows);
+        m_results.setCapacity(bytes, rows);
         m_results.setMatchLimit(limit);
         m_messages.clear();
         const bool phrase = std::string(find) == "* *";
         const SearchOutcome outcome = search(fields(find, "catdog", phrase));
-        ResultsStore::setCapacityForTests(kBytes, kRows);
+        m_results.setCapacity(kBytes, kRows);
         m_results.setMatchLimit(0);
         const Words& all = phrase ? phrases : words;
         EXPECT_EQ(outcome.matches, Words(all.begin(), all.begin() + kept));
@@ -204,9 +207,9 @@ TEST_F(SearchRunTest, StoreThatTakesNoMoreStopsTheSearch) {
 // export's line and the results header, which keeps the largest count its field holds.
 TEST_F(SearchRunTest, CountsPastThirtyTwoBits) {
     for (const std::uint64_t start : {(std::uint64_t{1} << 31) - 8, (std::uint64_t{1} << 32) - 8}) {
-        DictionaryReader::startCheckedAtForTests(start);
+        m_checkedStart = start;
         const SearchOutcome outcome = search(fields("* *", "catdog"));
-        DictionaryReader::startCheckedAtForTests(0);
+        m_checkedStart = 0;
         const auto checked = static_cast<std::int64_t>(start + 40);
         const std::string data = test::TempFolder::read(m_results.dataName());
         SearchSummary shown;

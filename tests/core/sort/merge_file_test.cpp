@@ -176,10 +176,17 @@ TEST_F(MergeFileTest, CancelOrFailureLeavesOnlyTheInputs) {
     test::writeDictionary("./lexicons/a.lex", distinctWords(300, 1));
     test::writeDictionary("./lexicons/b.lex", distinctWords(300, 2));
     Dictionaries::writesLeft = 100;
-    Dictionaries::stop = [] { DictionaryReader::setCancel(); };  // the readers' own cancel
+    ReadControl reads;
+    Dictionaries::stop = [&reads] { reads.setCancel(); };  // the readers' own cancel
     const Words inputs{"./lexicons/a.lex", "./lexicons/b.lex"};
-    EXPECT_FALSE(MergeFile<Dictionaries>(inputs, "./lexicons/c.lex", nullptr).merge());
-    EXPECT_EQ(DictionaryReader::instanceCount(), 0);
+    {
+        MergeFile<Dictionaries> dictionaries(inputs, "./lexicons/c.lex", nullptr);
+        dictionaries.makeHandlersWith([&reads](const std::string& in, const std::string& out) {
+            return std::make_unique<Dictionaries>(in, out, &reads);
+        });
+        EXPECT_FALSE(dictionaries.merge());
+    }
+    EXPECT_EQ(reads.readerCount(), 0);
     EXPECT_EQ(filesIn("lexicons"), (Words{"a.lex", "b.lex"}));
     const Words missing{runs[0], runs[1], "missing"};
     EXPECT_THROW(MergeFile<StringHandler>(missing, "sorted", nullptr).merge(), ZantricException);
