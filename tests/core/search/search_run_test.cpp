@@ -534,9 +534,9 @@ protected:
     SearchOutcome search(const SearchFields& fields) {
         SearchOutcome one = SearchFixture::search(fields, 1);
         for (const int threads : {2, 3}) {
-            ChunkOrder::setKeptLimitForTests(threads == 2 ? 4096 : 0);
+            m_keptLimit = threads == 2 ? 4096 : 0;
             const SearchOutcome more = SearchFixture::search(fields, threads);
-            ChunkOrder::setKeptLimitForTests(0);
+            m_keptLimit = 0;
             EXPECT_EQ(std::tie(more.lines, more.found, more.checked, more.filtersChanged),
                       std::tie(one.lines, one.found, one.checked, one.filtersChanged))
                 << threads << " threads";
