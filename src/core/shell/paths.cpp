@@ -73,11 +73,11 @@ std::string shownPath(std::string_view path) {
     return native.lexically_normal().string();
 }
 
-FilePtr openFile(const std::string& name, const char* mode) {
+FilePtr openFile(const fs::path& name, const char* mode) {
     std::error_code error;
     const fs::file_status status = fs::status(name, error);
     if (fs::exists(status) && !fs::is_regular_file(status)) return nullptr;
-    return FilePtr(std::fopen(name.c_str(), mode));
+    return FilePtr(std::fopen(name.string().c_str(), mode));
 }
 
 FilePtr fileOpenWithReport(const std::string& name, const char* mode) {
@@ -137,19 +137,19 @@ std::string dropFirstHyphen(std::string_view word) {
     return result;
 }
 
-bool fileExists(const std::string& name) {
+bool fileExists(const fs::path& name) {
     std::error_code error;
-    return fs::exists(fs::path(name), error);
+    return fs::exists(name, error);
 }
 
-bool isRegularFile(const std::string& name) {
+bool isRegularFile(const fs::path& name) {
     std::error_code error;
-    return fs::is_regular_file(fs::path(name), error);
+    return fs::is_regular_file(name, error);
 }
 
-std::string notAFileText(const std::string& name) {
+std::string notAFileText(const fs::path& name) {
     std::error_code error;
-    switch (fs::status(fs::path(name), error).type()) {
+    switch (fs::status(name, error).type()) {
         case fs::file_type::directory:
             return loadString(kStrKindFolder);
         case fs::file_type::fifo:
@@ -164,16 +164,15 @@ std::string notAFileText(const std::string& name) {
     }
 }
 
-bool removeFile(const std::string& name) {
+bool removeFile(const fs::path& name) {
     std::error_code error;
-    fs::path path(name);
-    if (fs::is_directory(fs::symlink_status(path, error))) return false;
-    return fs::remove(path, error);
+    if (fs::is_directory(fs::symlink_status(name, error))) return false;
+    return fs::remove(name, error);
 }
 
-bool renameFile(const std::string& from, const std::string& to) {
+bool renameFile(const fs::path& from, const fs::path& to) {
     std::error_code error;
-    fs::rename(fs::path(from), fs::path(to), error);
+    fs::rename(from, to, error);
     return !error;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,7 +26,7 @@ std::string shownPath(std::string_view path);
 // Opens a file (fopen mode letters); nullptr on failure, silently.
 // Only a regular file (or a link to one) is opened: a folder, a FIFO or a device under a file's
 // name is refused at once rather than read without end or waited on for ever.
-FilePtr openFile(const std::string& name, const char* mode);
+FilePtr openFile(const std::filesystem::path& name, const char* mode);
 // Opens a file; on failure shows "Unable to Open File: " + its shown path, titled "File Error.",
 // stop icon, no owner, and returns nullptr.
 FilePtr fileOpenWithReport(const std::string& name, const char* mode);
@@ -56,16 +57,16 @@ std::string placeInFolder(std::string_view folder, std::string_view name);
 std::string dropFirstHyphen(std::string_view word);
 
 // Whether anything (file or folder) has that name.
-bool fileExists(const std::string& name);
+bool fileExists(const std::filesystem::path& name);
 // Whether the name is a regular file, or a link to one.
-bool isRegularFile(const std::string& name);
+bool isRegularFile(const std::filesystem::path& name);
 // What a message about a file adds when the name is there but is no regular file: " (a folder,
 // not a file)", and so for a FIFO, a device or a socket; "" for a regular file or nothing.
-std::string notAFileText(const std::string& name);
+std::string notAFileText(const std::filesystem::path& name);
 // Deletes a file (never a folder); false when nothing was deleted.
-bool removeFile(const std::string& name);
+bool removeFile(const std::filesystem::path& name);
 // Renames, replacing an existing file at `to`; false on failure.
-bool renameFile(const std::string& from, const std::string& to);
+bool renameFile(const std::filesystem::path& from, const std::filesystem::path& to);
 // Whether a name fits a wildcard pattern: '*' any run, '?' any one character; case-sensitive.
 bool matchesGlob(std::string_view pattern, std::string_view name);
 // The regular files matching a wildcard pattern, as the pattern's folder part + name (the rules

@@ -77,9 +77,12 @@ Settings Settings::load() {
             std::string fallback = *path.folder;
             *path.folder = config.m_atStart.string(ini::kPathsSection, path.key, fallback);
             if (std::optional<std::string> native = fromOldForm(*path.folder)) {
-                // Rewritten at once, so that the file a person opens shows the form now used.
+                // Rewritten at once, so that the file a person opens shows the form now used;
+                // a value cut at the read's limit is left as it is in the file.
                 *path.folder = std::move(*native);
-                writeProfileString(ini::kPathsSection, path.key, *path.folder, file);
+                if (path.folder->size() < kProfileBufferSize - 1) {
+                    writeProfileString(ini::kPathsSection, path.key, *path.folder, file);
+                }
             }
             if (!checkFolder(*path.folder, fallback)) *path.folder = fallback;
         }
