@@ -12,6 +12,7 @@ search 'c?t *' --from catdog|0|Found: 2|cat dog,cat god,
 search 'cat !' --from catdog|0|Found: 2|cat dog,cat god,
 search 'c?t' --no-use-all|0|Found: 1|cat,
 search '*' --from tca|0|Found: 2|act,cat,
+search '*' --from Cat --no-use-all|0|Found: 4|a,at,act,cat,
 search '* *' --from catdog --limit 3|0|Found: 3&Stopped after 3 matches.|act dog,act god,cat dog,
 search 'act *' --from catdog --limit 3|0|Found: 2&!Stopped|act dog,act god,
 EOF

@@ -1,6 +1,7 @@
 // The window program from the user's side: typed fields and Start list what the command-line
 // program lists; the cancel question holds the search; each dialog does its work from its command.
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -212,6 +213,27 @@ private slots:
             QCOMPARE(std::pair(got.found, got.checked), std::pair(want[i].found, want[i].checked));
             QCOMPARE(w.frame->statusBar()->currentMessage(), QStringLiteral("Searching Completed"));
         }
+    }
+    // A font chosen in the Font group and the place the window was moved to come back next time.
+    void fontAndPositionComeBackAfterARestart() {
+        ProgramFolder folder;
+        QPoint at;
+        {
+            Window w;
+            w.find<QCheckBox>("bold")->setFocus();
+            QTest::keyClick(w.find<QCheckBox>("bold"), Qt::Key_Space);
+            w.find("size")->setFocus();
+            QTest::keyClick(w.find("size"), Qt::Key_Down);
+            QTest::keyClick(w.find("size"), Qt::Key_Down);
+            w.frame->move(w.frame->pos() + QPoint(37, 21));
+            at = w.frame->pos();
+            w.frame->close();  // as the title bar's button: the window then ends itself
+            QTRY_VERIFY(!w.frame->isVisible());
+        }
+        Window again;
+        const QFont font = again.find("find")->font();
+        QCOMPARE(std::tuple(again.frame->pos(), font.bold(), font.pointSize()),
+                 std::tuple(at, true, 12));
     }
     void refusedRequestsAndKeysStartNothing() {
         ProgramFolder folder;

@@ -155,22 +155,6 @@ TEST_F(CatalogueTest, AddRemoveAndRetire) {
                           "File Error.", kMbOkStop));
 }
 
-// Every entry made takes the next number, a bad file's included; the number is in hex.
-TEST_F(CatalogueTest, TemporaryNames) {
-    writeDictionary(lexPath("a.lex"), {"cat"});
-    TempFolder::write(lexFile("b.lex"), kJunk);
-    for (int i = 2; i <= 17; ++i) writeDictionary(lexPath("d" + std::to_string(i) + ".lex"), {"a"});
-    const std::string base = "./temp/" + tempBaseName();
-    Catalogue& names = Catalogue::instance();
-    EXPECT_EQ(names.resultsDataName() + names.resultsIndexName() + names.subsetDictionaryName(),
-              base + ".$$$" + base + ".zix" + base + ".MM_");
-    // Scanned in path order: a, b, d10 ... d17, d2 ... d9.
-    for (const auto& [name, number] :
-         {std::pair{"a", "0"}, {"d10", "2"}, {"d17", "9"}, {"d2", "a"}, {"d9", "11"}})
-        EXPECT_EQ(names.find(lexPath(std::string(name) + ".lex"))->subsetFileName(),
-                  base + "." + number);
-}
-
 // The one rule every command applies to a typed dictionary name: the file name, or the refusal.
 TEST(DictionaryFileName, NamesAndRefusals) {
     const std::string longest(kMaxFileNameBytes - 4, 'a'), rule = kDictionaryNameRule;

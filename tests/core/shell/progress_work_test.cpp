@@ -12,18 +12,6 @@
 namespace zantric {
 namespace {
 
-TEST(ProgressWork, VisibleOnlyWhenTheEstimateExceedsOneSecond) {
-    // 1 tick at 0%: stalled, shown at the first tick.
-    const struct {
-        int ticks, percent;
-        bool visible;
-    } cases[] = {{2, 50, false},  {3, 50, true},  {1, 0, true},  {0, 0, false},
-                 {5, 100, false}, {6, 100, true}, {1, 19, true}, {1, 20, false}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(progressVisible(c.ticks, c.percent), c.visible) << c.ticks << " " << c.percent;
-    }
-}
-
 class CountingWork : public ProgressWork {
 public:
     void work() override {
