@@ -252,10 +252,10 @@ TEST_F(ResultsStoreTest, DamagedPairsAreReadSafely) {
         m_results.reset();
         if (!m_results.openSaved(bad)) return;
         ASSERT_LE(std::uint64_t(m_results.count()) * 4 + 4, std::max<std::size_t>(x.size(), 4));
-        constexpr std::int32_t perRow = 3;
-        for (std::int64_t first = -perRow; first <= m_results.count(); first += perRow) {
-            ASSERT_LE(m_results.rowText(first, perRow).size(),
-                      std::size_t(m_results.longest() + 1) * perRow);
+        constexpr std::int32_t kPerRow = 3;
+        for (std::int64_t first = -kPerRow; first <= m_results.count(); first += kPerRow) {
+            ASSERT_LE(m_results.rowText(first, kPerRow).size(),
+                      std::size_t(m_results.longest() + 1) * kPerRow);
         }
         std::string copied;
         ASSERT_LE(m_results.appendMatchLines(0, 2, copied), 2);
