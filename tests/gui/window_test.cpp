@@ -160,6 +160,29 @@ public:
     std::atomic<int> done{0};
 };
 
+// With another copy running, the commands that change files are off and say why, as status tip
+// and tooltip. Every command has a text and a status tip.
+void commandsOfAnotherCopyAreOff(Window& w) {
+    const InstanceMarker own;
+    TempFolder::write("temp/$$other.zti", "");
+    w.client->updateActions();
+    QStringList tips;
+    for (const QAction* action : w.client->findChildren<QAction*>(Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(!action->text().isEmpty() && !action->statusTip().isEmpty(),
+                 qPrintable(action->objectName()));
+        if (action->isEnabled()) continue;
+        tips << action->objectName() + ' ' + action->statusTip() +
+                    (action->toolTip() == action->statusTip() ? "+" : "");
+    }
+    const QString why = " Another copy of Zantric is running; close it to ";
+    QStringList off = {"actionDeleteResults" + why + "delete results+",
+                       "actionSaveAs Save results for future use."};
+    for (const char* name : {"actionAddWord", "actionRemoveWord", "actionMerge",
+                             "actionCreateFromFile", "actionDeleteDictionaries"})
+        off << name + why + "change dictionaries+";
+    QCOMPARE(tips, off);
+}
+
 // Ends a running search as `answer` says (see cancelQuestionHoldsTheSearch); for the close box,
 // the text of the question it asked before the matches go, which Yes answered.
 QString endRunningSearch(Window& w, int answer) {
@@ -606,26 +629,7 @@ private slots:
         QVERIFY(std::filesystem::exists("lexicons/a.lxb"));  // a deleted dictionary is kept
         QVERIFY(!std::filesystem::exists("lexicons/zoo.lex"));
         QCOMPARE(messages.count(), 3u);
-        // With another copy running, the commands that change files are off and say why, as
-        // status tip and tooltip. Every command has a text and a status tip.
-        const InstanceMarker own;
-        TempFolder::write("temp/$$other.zti", "");
-        w.client->updateActions();
-        QStringList tips;
-        for (const QAction* action : w.client->findChildren<QAction*>(Qt::FindDirectChildrenOnly)) {
-            QVERIFY2(!action->text().isEmpty() && !action->statusTip().isEmpty(),
-                     qPrintable(action->objectName()));
-            if (action->isEnabled()) continue;
-            tips << action->objectName() + ' ' + action->statusTip() +
-                        (action->toolTip() == action->statusTip() ? "+" : "");
-        }
-        const QString why = " Another copy of Zantric is running; close it to ";
-        QStringList off = {"actionDeleteResults" + why + "delete results+",
-                           "actionSaveAs Save results for future use."};
-        for (const char* name : {"actionAddWord", "actionRemoveWord", "actionMerge",
-                                 "actionCreateFromFile", "actionDeleteDictionaries"})
-            off << name + why + "change dictionaries+";
-        QCOMPARE(tips, off);
+        commandsOfAnotherCopyAreOff(w);
     }
     // The list lays out its rows: as many matches a row as its width takes, each the longest
     // match and the ini's tab size wide (kept within 0..255), at tab stops of 13/4 dialog units a
