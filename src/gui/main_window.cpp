@@ -28,10 +28,9 @@ constexpr int kDefaultBottom = 440;
 constexpr int kDefaultLeft = 53;
 constexpr int kDefaultRight = 470;
 
-// Texts of the message pane besides the commands' status tips.
-constexpr int kPaneTexts[] = {kStrDictionariesMerged, kStrWordAdded,          kStrWordRemoved,
-                              kStrSearching,          kStrSearchingCompleted, kStrDictionaryCreated,
-                              kStrDeleteSuccessful};
+// Texts of the message pane besides the main window's own: the dialogs' notes.
+constexpr int kPaneTexts[] = {kStrDictionariesMerged, kStrWordAdded, kStrWordRemoved,
+                              kStrDictionaryCreated, kStrDeleteSuccessful};
 
 // How far a copy of the program opens from the place of the copy started before it.
 constexpr int kCopyOffset = 30;
@@ -130,7 +129,7 @@ void MainWindow::buildStatusBar() {
         widest = std::max(widest, metrics.horizontalAdvance(text));
     };
     for (int id : kPaneTexts) measure(QString::fromStdString(loadString(id)));
-    for (const QString& tip : m_client->commandTips()) measure(tip);
+    for (const QString& text : m_client->paneTexts()) measure(text);
     // Besides the panes: the pane's margins, the gaps between the panes and the size grip.
     statusBar()->setMinimumWidth(widest + m_foundPane->minimumWidth() +
                                  m_checkedPane->minimumWidth() + 3 * metrics.height());

@@ -27,8 +27,12 @@ constexpr SearchField kFields[4] = {SearchField::kFind, SearchField::kFrom, Sear
                                     SearchField::kExclude};
 const char* const kFieldNames[4] = {"find", "from", "include", "exclude"};
 // What each field takes, said when it refuses a key.
-constexpr int kKeyHints[4] = {kStrFindKeysHint, kStrFromKeysHint, kStrIncludeKeysHint,
-                              kStrExcludeKeysHint};
+const char* const kKeyHints[4] = {
+    QT_TRANSLATE_NOOP("zantric::gui::SearchForm",
+                      "FIND takes only the letters a–z, ?, *, !, digits and spaces"),
+    QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "FROM takes only the letters a–z, ? and spaces"),
+    QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "INCLUDE takes only the letters a–z and -"),
+    QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "EXCLUDE takes only the letters a–z and -")};
 // Alt+F is the File menu's, as in every Linux program.
 const char* const kFieldLabels[4] = {QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "Fi&nd"),
                                      QT_TRANSLATE_NOOP("zantric::gui::SearchForm", "F&rom"),
@@ -287,7 +291,7 @@ bool SearchForm::filterKey(SearchField which, QKeyEvent* event) {
     const char c = ch.unicode() < 0x80 ? translateTypedChar(static_cast<char>(ch.unicode())) : 0;
     if (c == 0 || !acceptsTypedChar(which, c)) {
         beep();
-        emit keyRefused(kKeyHints[static_cast<int>(which)]);
+        emit keyRefused(tr(kKeyHints[static_cast<int>(which)]));
         return true;
     }
     if (c != static_cast<char>(ch.unicode())) {  // "/" typed: "?" goes in

@@ -62,8 +62,8 @@ signals:
     void startRequested();
     // Cancel was pressed.
     void cancelRequested();
-    // A key a field refused: the string id of the text that says what the field takes.
-    void keyRefused(int hintId);
+    // A key a field refused: `hint` says what the field takes.
+    void keyRefused(const QString& hint);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -61,8 +61,8 @@ SearchPanel::SearchPanel(QWidget* parent)
     layout->addWidget(m_form);
     connect(m_form, &SearchForm::startRequested, this, &SearchPanel::requestStart);
     connect(m_form, &SearchForm::cancelRequested, m_actions.exit, &QAction::trigger);
-    connect(m_form, &SearchForm::keyRefused, this, [this](int hintId) {
-        if (m_statusBar != nullptr) m_statusBar->showMessage(hint(hintId), kKeyHintMs);
+    connect(m_form, &SearchForm::keyRefused, this, [this](const QString& text) {
+        if (m_statusBar != nullptr) m_statusBar->showMessage(text, kKeyHintMs);
     });
     connect(m_form->list(), &ResultsListView::matchHighlighted, this, &SearchPanel::explainMatch);
 }
@@ -161,16 +161,19 @@ void SearchPanel::updateActions() {
     a.saveAs->setEnabled(idle && m_results.count() > 0);
     // Reads the folder of instance markers.
     const bool otherCopy = ProgramSession::anotherCopyRunning();
-    const auto onlyCopy = [this, otherCopy](QAction* action, bool enabled, int whyId) {
-        const QString why = otherCopy ? hint(whyId) : QString();
+    const auto onlyCopy = [this, otherCopy](QAction* action, bool enabled, const QString& note) {
+        const QString why = otherCopy ? note : QString();
         action->setEnabled(enabled && !otherCopy);
         action->setStatusTip(otherCopy ? why : m_tips.value(action));
         action->setToolTip(why);
     };
-    onlyCopy(a.deleteResults, idle && m_results.isOpen(), kStrOtherCopyResults);
+    onlyCopy(a.deleteResults, idle && m_results.isOpen(),
+             tr("Another copy of Zantric is running; close it to delete results"));
+    const QString dictionariesNote =
+        tr("Another copy of Zantric is running; close it to change dictionaries");
     for (QAction* action :
          {a.addWord, a.removeWord, a.merge, a.createFromFile, a.deleteDictionaries}) {
-        onlyCopy(action, idle, kStrOtherCopyDictionaries);
+        onlyCopy(action, idle, dictionariesNote);
     }
 }
 
@@ -310,7 +313,7 @@ void SearchPanel::startSearch() {
 
 void SearchPanel::enterSearchingState() {
     m_searching = true;
-    setStatusText(kStrSearching);
+    if (m_statusBar != nullptr) m_statusBar->showMessage(searchingText());
     showCounters(0, 0);
     m_form->setSearching(true);
     emit commandStateChanged();
@@ -319,7 +322,7 @@ void SearchPanel::enterSearchingState() {
 void SearchPanel::leaveSearchingState() {
     m_searching = false;
     m_stopping = false;
-    setStatusText(kStrSearchingCompleted);
+    if (m_statusBar != nullptr) m_statusBar->showMessage(searchCompletedText());
     m_form->setSearching(false);
     emit commandStateChanged();
 }
@@ -345,12 +348,10 @@ void SearchPanel::searchFinished() {
 
 namespace {
 
-// The text for one match, else the text for `count` of them, its digits grouped as the user's
-// locale groups them.
-std::string matchCountText(std::int64_t count, int oneId, int manyId) {
-    return count == 1 ? loadString(oneId)
-                      : loadString(manyId,
-                                   QLocale().toString(static_cast<qlonglong>(count)).toStdString());
+// The text for one match, else the text for `count` of them (`many`, whose %1 is the count), its
+// digits grouped as the user's locale groups them.
+QString matchCountText(std::int64_t count, const QString& one, const QString& many) {
+    return count == 1 ? one : many.arg(QLocale().toString(static_cast<qlonglong>(count)));
 }
 
 }  // namespace
@@ -358,11 +359,11 @@ std::string matchCountText(std::int64_t count, int oneId, int manyId) {
 void SearchPanel::showEndNote(bool cancelled) {
     if (m_statusBar == nullptr) return;
     // A cancelled search keeps the matches found so far.
-    const std::string note =
-        cancelled
-            ? matchCountText(m_results.count(), kStrSearchCancelledKeptOne, kStrSearchCancelledKept)
-            : m_run.limitText();
-    if (!note.empty()) m_statusBar->showMessage(QString::fromStdString(note));
+    const QString note =
+        cancelled ? matchCountText(m_results.count(), tr("Search cancelled – 1 match kept"),
+                                   tr("Search cancelled – %1 matches kept"))
+                  : QString::fromStdString(m_run.limitText());
+    if (!note.isEmpty()) m_statusBar->showMessage(note);
 }
 
 void SearchPanel::timerEvent(QTimerEvent* event) {
@@ -496,10 +497,10 @@ bool SearchPanel::discardConfirmed() {
     }
     QMessageBox box(
         QMessageBox::Question, hint(kStrConfirmTitle),
-        QString::fromStdString(matchCountText(unsaved, kStrDiscardUnsavedOne, kStrDiscardUnsaved)),
+        matchCountText(unsaved, tr("Discard 1 unsaved match?"), tr("Discard %1 unsaved matches?")),
         QMessageBox::Yes | QMessageBox::No, window());
     box.setDefaultButton(QMessageBox::No);  // a stray Enter keeps the matches
-    auto* dontAsk = new QCheckBox(hint(kStrDontAskAgain), &box);
+    auto* dontAsk = new QCheckBox(tr("&Don't ask again"), &box);
     box.setCheckBox(dontAsk);
     if (box.exec() != QMessageBox::Yes) return false;
     if (dontAsk->isChecked()) config.writeString(ini::kRemindersSection, ini::kDiscardWarning, "1");

@@ -64,9 +64,11 @@ public:
     void attachStatusBar(QStatusBar* bar, QLabel* found, QLabel* checked);
 
     const WindowActions& actions() const { return m_actions; }
-    // The status tips of the commands as they read when no other copy of the program keeps one
-    // off.
-    QStringList commandTips() const { return m_tips.values(); }
+    // The texts of the status bar's message pane besides the dialogs' notes: the commands' status
+    // tips as they read when no other copy of the program keeps one off, and the search's state.
+    QStringList paneTexts() const {
+        return m_tips.values() << searchingText() << searchCompletedText();
+    }
     // Enables each command as the state it depends on allows: no search running, a results pair
     // open or matches listed, and for the commands that change files, no other copy of the program
     // running; such a command that another copy keeps off says why in its status tip and
@@ -118,6 +120,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    static QString searchingText() { return tr("Searching"); }
+    static QString searchCompletedText() { return tr("Searching Completed"); }
     void createActions();
     // A command of the window: `name` is its object name, `tip` its status tip.
     QAction* makeAction(const char* name, const QString& text, const QString& tip,

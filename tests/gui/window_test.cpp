@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <array>
 #include <atomic>
 
 #include "core/results/results_store.h"
@@ -160,6 +161,28 @@ public:
     const int steps;
     std::atomic<int> done{0};
 };
+
+// Every command has a text and a status tip; another copy running keeps those that change files
+// off, which say why in both.
+void commandsOfAnotherCopyAreOff(Window& w) {
+    const InstanceMarker own;
+    TempFolder::write("temp/$$other.zti", "");
+    w.client->updateActions();
+    QStringList tips;
+    for (const QAction* action : w.client->findChildren<QAction*>(Qt::FindDirectChildrenOnly)) {
+        QVERIFY(!action->text().isEmpty() && !action->statusTip().isEmpty());
+        if (action->isEnabled()) continue;
+        tips << action->objectName() + ' ' + action->statusTip() +
+                    (action->toolTip() == action->statusTip() ? "+" : "");
+    }
+    const QString why = " Another copy of Zantric is running; close it to ";
+    QStringList off = {"actionDeleteResults" + why + "delete results+",
+                       "actionSaveAs Save results for future use."};
+    for (const char* name : {"actionAddWord", "actionRemoveWord", "actionMerge",
+                             "actionCreateFromFile", "actionDeleteDictionaries"})
+        off << name + why + "change dictionaries+";
+    QCOMPARE(tips, off);
+}
 
 // Ends a running search as `answer` says (see cancelQuestionHoldsTheSearch); for the close box,
 // the text of the question it asked before the matches go, which Yes answered.
@@ -628,40 +651,19 @@ private slots:
         QVERIFY(std::filesystem::exists("lexicons/a.lxb"));  // a deleted dictionary is kept
         QVERIFY(!std::filesystem::exists("lexicons/zoo.lex"));
         QCOMPARE(messages.count(), 3u);
-        // With another copy running, the commands that change files are off and say why, as
-        // status tip and tooltip. Every command has a text and a status tip.
-        const InstanceMarker own;
-        TempFolder::write("temp/$$other.zti", "");
-        w.client->updateActions();
-        QStringList tips;
-        for (const QAction* action : w.client->findChildren<QAction*>(Qt::FindDirectChildrenOnly)) {
-            QVERIFY2(!action->text().isEmpty() && !action->statusTip().isEmpty(),
-                     qPrintable(action->objectName()));
-            if (action->isEnabled()) continue;
-            tips << action->objectName() + ' ' + action->statusTip() +
-                        (action->toolTip() == action->statusTip() ? "+" : "");
-        }
-        const QString why = " Another copy of Zantric is running; close it to ";
-        QStringList off = {"actionDeleteResults" + why + "delete results+",
-                           "actionSaveAs Save results for future use."};
-        for (const char* name : {"actionAddWord", "actionRemoveWord", "actionMerge",
-                                 "actionCreateFromFile", "actionDeleteDictionaries"})
-            off << name + why + "change dictionaries+";
-        QCOMPARE(tips, off);
+        commandsOfAnotherCopyAreOff(w);
     }
-    // The list lays out its rows: as many matches a row as its width takes, each the longest
-    // match and the ini's tab size wide (kept within 0..255), at tab stops of 13/4 dialog units a
-    // character.
+    // The list puts as many matches in a row as its width takes, each the longest match and the
+    // ini's tab size (0..255) wide, at tab stops of 13/4 dialog units a character.
     void listLayoutPacksMatchesAtTabStops() {
-        const struct {
-            int longest, tabSize, width, perRow;
-        } layouts[] = {{1, 6, 21, 3},           // three a row
-                       {1, 6, 20, 2},           // one character short of three
-                       {1, 6, 0, 1},            // a very narrow list still shows one a row
-                       {1, 0, 3, 3},            // no space asked between matches
-                       {1, 6, 1 << 30, 1024}};  // an absurd width is kept to a bounded row
-        for (const auto& l : layouts)
-            QCOMPARE(gui::matchesPerRow(l.longest, l.tabSize, l.width), l.perRow);
+        const std::array<int, 4> layouts[] = {
+            {1, 6, 21, 3},           // longest, tab size, width: three a row
+            {1, 6, 20, 2},           // one character short of three
+            {1, 6, 0, 1},            // a very narrow list still shows one a row
+            {1, 0, 3, 3},            // no space asked between matches
+            {1, 6, 1 << 30, 1024}};  // an absurd width is kept to a bounded row
+        for (const auto& [longest, tabSize, width, perRow] : layouts)
+            QCOMPARE(gui::matchesPerRow(longest, tabSize, width), perRow);
         QCOMPARE(gui::tabStopPixels(7, 6, 7), 90);  // 42 dialog units
         for (const auto& [ini, tabSize] : {std::pair{"", 6}, {"9", 9}, {"-5", 0}, {"300", 255}}) {
             ProgramFolder folder;

