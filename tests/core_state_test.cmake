@@ -26,10 +26,7 @@ set(allowed
     # The process's counter of unique temporary names, and the lock of its writes to ini files:
     # every thread of the process shares them.
     "shell/temp_names.cpp:counter"
-    "shell/profile.cpp:gWriteMutex"
-    # A phrase search thread's scratch for the recordings of its levels: emptied as each ends.
-    "search/subtree_memo.h:thread_local"
-    "search/subtree_memo.cpp:thread_local")
+    "shell/profile.cpp:gWriteMutex")
 
 set(findings "")
 file(GLOB_RECURSE files "${SOURCE_DIR}/src/core/*.h" "${SOURCE_DIR}/src/core/*.cpp")

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/results/results_store.h"
+#include "core/search/subtree_memo.h"
 #include "core/shell/cancel_gate.h"
 
 namespace zantric {
@@ -92,6 +93,9 @@ public:
     void beginChunk(std::int64_t index);
     void endChunk(bool complete);
 
+    // The words of the sub-searches this thread's levels are recording for the memo.
+    SubtreeMemo::Pending& memoPending() { return m_memoPending; }
+
 private:
     bool keep(std::string_view text, bool addLineFeed);
     // The kept lines go to the store; from now on every match does.
@@ -110,6 +114,7 @@ private:
     ChunkOrder::Chunk m_kept;    // kept matches, each ending in a line feed
     std::size_t m_keptSize = 0;  // bytes in m_kept
     std::size_t m_pollAt = 0;
+    SubtreeMemo::Pending m_memoPending;
 };
 
 }  // namespace zantric

@@ -481,8 +481,8 @@ template <bool kFiltered>
                               freeReaders < total + 1 ? freeReaders : total + 1, key, variant)) {
         return Replayed::kNo;
     }
-    const SubtreeMemo::Outcome stored =
-        m_memo->findOrBegin(key, m_lane->checked(), m_lane->control(), recording, results);
+    const SubtreeMemo::Outcome stored = m_memo->findOrBegin(
+        key, m_lane->checked(), m_lane->control(), results.memoPending(), recording, results);
     if (stored == SubtreeMemo::kUnknown || m_lane->control().cancelled()) return Replayed::kNo;
     switch (m_memo->replay(stored, *m_lane, results, m_phrase, m_phraseLength, kMaxPhraseLength)) {
         case SubtreeMemo::Replay::kDone:

@@ -48,9 +48,6 @@ bool packCounts(const std::int8_t* counts, std::uint64_t& low, std::uint64_t& hi
 
 }  // namespace
 
-thread_local std::vector<SubtreeMemo::Item> SubtreeMemo::t_pending;
-thread_local std::string SubtreeMemo::t_pendingText;
-
 SubtreeMemo::SubtreeMemo()
     : m_slots(static_cast<std::uint64_t*>(std::calloc(kSlotCount, sizeof(std::uint64_t)))) {
     if (!m_slots) throw std::bad_alloc();
@@ -152,7 +149,7 @@ SubtreeMemo::Replay SubtreeMemo::replay(Outcome entry, ReadLane& lane, MatchSink
     return Replay::kDone;
 }
 
-SubtreeMemo::Recording SubtreeMemo::begin(std::uint64_t checkedNow) {
+SubtreeMemo::Recording SubtreeMemo::begin(std::uint64_t checkedNow, Pending& pending) {
     Recording recording;
     if (m_entryCount.load(std::memory_order_relaxed) >= kEntryLimit ||
         m_itemCount.load(std::memory_order_relaxed) >= kItemLimit ||
@@ -160,19 +157,20 @@ SubtreeMemo::Recording SubtreeMemo::begin(std::uint64_t checkedNow) {
         return recording;
     }
     recording.active = true;
-    recording.firstItem = t_pending.size();
-    recording.firstText = t_pendingText.size();
+    recording.pending = &pending;
+    recording.firstItem = pending.m_items.size();
+    recording.firstText = pending.m_text.size();
     recording.checkedBefore = checkedNow;
     return recording;
 }
 
 SubtreeMemo::Outcome SubtreeMemo::findOrBegin(const Key& key, std::uint64_t checkedNow,
-                                              const CancelGate& gate, Recording& recording,
-                                              const MatchSink& results) {
+                                              const CancelGate& gate, Pending& pending,
+                                              Recording& recording, const MatchSink& results) {
     Outcome stored = find(key);
     if (stored != kUnknown) return stored;
     if (!m_shared) {
-        recording = begin(checkedNow);
+        recording = begin(checkedNow, pending);
         return kUnknown;
     }
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -180,7 +178,7 @@ SubtreeMemo::Outcome SubtreeMemo::findOrBegin(const Key& key, std::uint64_t chec
         stored = find(key);
         if (stored != kUnknown) return stored;
         if (std::find(m_claimed.begin(), m_claimed.end(), key) == m_claimed.end()) {
-            recording = begin(checkedNow);
+            recording = begin(checkedNow, pending);
             if (recording.active) {
                 m_claimed.push_back(key);
                 recording.claimed = true;
@@ -193,7 +191,7 @@ SubtreeMemo::Outcome SubtreeMemo::findOrBegin(const Key& key, std::uint64_t chec
         m_recorded.wait_for(lock, std::chrono::milliseconds(20));
     }
     // Walked here too; whichever recording ends first is stored.
-    recording = begin(checkedNow);
+    recording = begin(checkedNow, pending);
     return kUnknown;
 }
 
@@ -205,20 +203,22 @@ void SubtreeMemo::add(Recording& recording, std::string_view word, Outcome below
     }
     // A level below that produced no phrase only counts toward Checked, which is kept whole.
     if (below != kComplete && m_entries[below].items == 0) return;
+    Pending& pending = *recording.pending;
     Item item;
-    item.text = static_cast<std::uint32_t>(t_pendingText.size());
+    item.text = static_cast<std::uint32_t>(pending.m_text.size());
     item.length = static_cast<std::uint8_t>(word.size());
     item.below = below;
-    t_pendingText.append(word);
-    t_pending.push_back(item);
+    pending.m_text.append(word);
+    pending.m_items.push_back(item);
 }
 
 SubtreeMemo::Outcome SubtreeMemo::end(Recording& recording, const Key& key,
                                       std::uint64_t checkedNow, bool cancelled) {
     if (!recording.active) return kUnknown;
+    Pending& pending = *recording.pending;
     Outcome stored = kUnknown;
     if (recording.complete && !cancelled) {
-        const std::size_t items = t_pending.size() - recording.firstItem;
+        const std::size_t items = pending.m_items.size() - recording.firstItem;
         const std::lock_guard<std::mutex> lock(m_mutex);
         // Another search thread may have stored the same state meanwhile: the same entry.
         stored = find(key);
@@ -232,7 +232,7 @@ SubtreeMemo::Outcome SubtreeMemo::end(Recording& recording, const Key& key,
             entry.checked = checkedNow - recording.checkedBefore;
             entry.longest = 0;
             for (std::size_t i = 0; i < items; ++i) {
-                Item item = t_pending[recording.firstItem + i];
+                Item item = pending.m_items[recording.firstItem + i];
                 std::uint32_t longest = item.length + 1u;
                 if (item.below != kComplete) longest += m_entries[item.below].longest;
                 if (longest > entry.longest) entry.longest = longest;
@@ -243,7 +243,7 @@ SubtreeMemo::Outcome SubtreeMemo::end(Recording& recording, const Key& key,
                     stored = kUnknown;
                     break;
                 }
-                std::memcpy(&m_words[at], t_pendingText.data() + item.text, item.length);
+                std::memcpy(&m_words[at], pending.m_text.data() + item.text, item.length);
                 item.text = static_cast<std::uint32_t>(at);
                 m_items[itemAt + i] = item;
                 stored = static_cast<Outcome>(entryAt);
@@ -263,8 +263,8 @@ SubtreeMemo::Outcome SubtreeMemo::end(Recording& recording, const Key& key,
         m_recorded.notify_all();
         recording.claimed = false;
     }
-    t_pending.resize(recording.firstItem);
-    t_pendingText.resize(recording.firstText);
+    pending.m_items.resize(recording.firstItem);
+    pending.m_text.resize(recording.firstText);
     recording.active = false;
     return stored;
 }

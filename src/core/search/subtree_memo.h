@@ -100,7 +100,9 @@ public:
     // Recording a level: begin() before its reader is opened; add() for each word it accepted,
     // with the outcome of the level below; end() afterwards stores the entry and returns it, or
     // returns kUnknown when something below was not stored, the run was cancelled or the memo
-    // is full. Levels nest: each end() closes the latest begin().
+    // is full. Levels nest: each end() closes the latest begin(). The levels being recorded on
+    // one thread keep their words in that thread's Pending, innermost last.
+    class Pending;
     struct Recording {
         bool active = false;
         bool complete = true;  // every level below was stored
@@ -108,16 +110,17 @@ public:
         std::size_t firstText = 0;
         std::uint64_t checkedBefore = 0;
         bool claimed = false;  // other search threads wait for this state's entry
+        Pending* pending = nullptr;
     };
     SubtreeMemo();
-    Recording begin(std::uint64_t checkedNow);
+    Recording begin(std::uint64_t checkedNow, Pending& pending);
     // find(), and begin() when nothing is stored. Shared by search threads, a state that
     // another thread is recording is waited for and then replayed rather than walked twice;
     // but never by the thread whose matches go to the store now (`results`), which the others
     // may be waiting for, nor when `gate` is cancelled. A state only holds states of fewer
     // letters, so the others never wait for each other in a circle.
     Outcome findOrBegin(const Key& key, std::uint64_t checkedNow, const CancelGate& gate,
-                        Recording& recording, const MatchSink& results);
+                        Pending& pending, Recording& recording, const MatchSink& results);
     // The search threads of a split search use this memo from now on.
     void share() { m_shared = true; }
     void add(Recording& recording, std::string_view word, Outcome below);
@@ -129,6 +132,15 @@ private:
         std::uint32_t below;  // the outcome of the level below
         std::uint8_t length;
     };
+
+public:
+    class Pending {
+        friend class SubtreeMemo;
+        std::vector<Item> m_items;
+        std::string m_text;
+    };
+
+private:
     struct Entry {
         Key key;
         std::uint32_t firstItem;
@@ -163,9 +175,6 @@ private:
     std::condition_variable m_recorded;  // a claimed state's recording ended
     std::vector<Key> m_claimed;          // states that search threads are recording
     bool m_shared = false;
-    // The levels being recorded on the calling thread, innermost last, and their words.
-    static thread_local std::vector<Item> t_pending;
-    static thread_local std::string t_pendingText;
     struct TextHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view text) const {
