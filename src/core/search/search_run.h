@@ -65,8 +65,6 @@ public:
     // Starts the search worker. `onFinished` (may be empty) runs on the worker when it ends.
     void startWorker(std::function<void()> onFinished = {});
     bool running() const { return m_running.load(); }
-    // Whether the search has a dictionary open (its results file is being written).
-    bool reading() const { return m_reads.readerCount() > 0; }
     // Waits until the worker has ended or `timeout` has passed; true when it has ended. The
     // worker wakes the waiter as it ends, so a short search is not held back by the timeout.
     bool waitForEnd(std::chrono::milliseconds timeout);
