@@ -29,6 +29,7 @@
 #include "gui/dialog_parts.h"
 #include "gui/help.h"
 #include "gui/phrase_options_dialog.h"
+#include "gui/qt_message_presenter.h"
 #include "gui/results_list.h"
 #include "gui/search_form.h"
 
@@ -48,7 +49,6 @@ constexpr int kKeyHintMs = 5000;
 
 SearchPanel::SearchPanel(QWidget* parent)
     : QWidget(parent),
-      m_results(this),
       m_run(m_request, m_results),
       m_form(new SearchForm(m_request, m_results, this)),
       m_resultsFiles(this, m_form, m_results),
@@ -171,7 +171,7 @@ void SearchPanel::command(int id) {
     const Command* c = findCommand(id);
     if (c == nullptr) return;
     if (!holds(c->enabledWhen)) {
-        if (id == kCmdStart) beep();  // Start pressed again while the search runs
+        if (id == kCmdStart) prompter().beep();  // Start pressed again while the search runs
         return;
     }
     c->run();
@@ -282,8 +282,9 @@ void SearchPanel::startSearch() {
         });
     } catch (const std::system_error&) {
         m_searchTimer.stop();
-        beep();
-        messageBox(kStrUnableToCreateThread, kStrErrorTitle, kMbOk, this);
+        prompter().beep();
+        prompter().ask(
+            Message::fromIds(kStrUnableToCreateThread, kStrErrorTitle, MessageKind::kPlain));
         leaveSearchingState();
         QCoreApplication::quit();
     }
@@ -317,7 +318,7 @@ void SearchPanel::searchFinished() {
     }
     leaveSearchingState();
     showEndNote(m_run.cancelled());
-    m_run.reportStop(this);
+    m_run.reportStop();
     if (m_closeWhenStopped) {
         m_closeWhenStopped = false;
         exitCommand();
@@ -408,9 +409,10 @@ void SearchPanel::askCancelSearch() {
     m_askingCancel = true;
     m_searchTimer.stop();
     m_run.pause();
-    const int answer = messageBox(kStrCancelSearchQuestion, kStrConfirmTitle, kMbYesNo, this);
+    const Answer answer = prompter().ask(Message::fromIds(
+        kStrCancelSearchQuestion, kStrConfirmTitle, MessageKind::kPlain, Buttons::kYesNo));
     // The flag is set before the worker goes on, so that it stops at the very next word.
-    if (answer == kIdYes) stopSearch();
+    if (answer == Answer::kYes) stopSearch();
     m_run.resume();
     if (m_searching) m_searchTimer.start(kSearchTimerMs, this);
     m_askingCancel = false;

@@ -18,6 +18,7 @@
 #include "core/shell/string_table.h"
 #include "gui/command_ids.h"
 #include "gui/dialog_parts.h"
+#include "gui/qt_message_presenter.h"
 #include "gui/results_list.h"
 #include "gui/search_panel.h"
 
@@ -123,12 +124,13 @@ void SelectDictionariesDialog::setAll(bool on) {
 void SelectDictionariesDialog::showDetails() {
     const QStringList rows = highlightedRows();
     if (rows.isEmpty()) {
-        messageBox(kStrHighlightOne, kStrIncompleteTitle, kMbOk, this);
+        prompter().ask(
+            Message::fromIds(kStrHighlightOne, kStrIncompleteTitle, MessageKind::kPlain));
         return;
     }
     const CatalogueEntry* entry = Catalogue::instance().find(pathOf(rows.first().mid(2)));
     if (entry == nullptr) return;
-    messageBoxText(detailsText(*entry), detailsTitle(*entry), kMbOkInformation, this);
+    prompter().ask({detailsText(*entry), detailsTitle(*entry), MessageKind::kInformation});
 }
 
 void SelectDictionariesDialog::deleteDictionaries() {

@@ -137,7 +137,7 @@ DictionaryReader::DictionaryReader(const std::string& name, bool memoryOption,
             --g_instanceCount;
             --t_readers.open;
             const std::string text = "Unable to open Dictionary: " + shownPath(name);
-            messageBoxText(text, kOpenErrorTitle, kMbOkStop);
+            presenter().ask({text, kOpenErrorTitle, MessageKind::kError});
             throw ZantricException(text);
         }
     }

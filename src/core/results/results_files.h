@@ -39,7 +39,7 @@ bool isResultsPairName(std::string_view name);
 
 // The question before a results pair replaces a file: the name and "\nThis file already
 // exists\n\nDo you wish to overwrite? (Y/N)", "Warning", Yes/No. True for Yes.
-bool confirmOverwrite(const std::string& name, const void* owner = nullptr);
+bool confirmOverwrite(const std::string& name);
 // The question before a text export meets an existing file: the name and " already exists\nDo
 // you wish to overwrite or append to the end of this file?", "Warning", buttons "&Overwrite",
 // "&Append", "&Cancel"; Escape is Cancel.
@@ -51,7 +51,7 @@ ExportChoice askOverwriteOrAppend(const std::string& name);
 // was. A failure shows "Unable to Open File: " with the file that failed ("File Error.", stop
 // icon) and leaves no half-saved pair. The store goes on showing the same pair. True when saved.
 bool saveResultsPair(ResultsStore& results, const std::string& chosenName,
-                     const WorkRunner& run = runHere, const void* owner = nullptr);
+                     const WorkRunner& run = runHere);
 
 // The export's block before the match lines (items 1 to 7 of the format): the asterisk lines,
 // the title, the four fields, a line for each of the two options and the three phrase filters
@@ -88,6 +88,6 @@ bool exportAsAscii(ResultsStore& results, const SearchSummary& fields,
 // for the others); then saves a pair when the extension is "ztr" (any case), else exports the text.
 SaveAsOutcome saveResultsAs(ResultsStore& results, const SearchSummary& fields,
                             const std::string& chosenName, SaveAsType type,
-                            const WorkRunner& run = runHere, const void* owner = nullptr);
+                            const WorkRunner& run = runHere);
 
 }  // namespace zantric

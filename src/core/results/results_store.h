@@ -44,11 +44,11 @@ class ResultsStore {
 public:
     // The process's temporary pair (the names the dictionary catalogue also gives, which the
     // programs delete at the end) and the tab size from the ini
-    // (SETTINGS, Tab Size). `owner` is the window that owns message boxes (nullptr: none).
-    explicit ResultsStore(const void* owner = nullptr);
+    // (SETTINGS, Tab Size).
+    ResultsStore();
     // A store whose temporary pair is the given two names.
-    ResultsStore(std::string tempDataName, std::string tempIndexName, int tabSize = kDefaultTabSize,
-                 const void* owner = nullptr);
+    ResultsStore(std::string tempDataName, std::string tempIndexName,
+                 int tabSize = kDefaultTabSize);
     // Closes both files and deletes the temporary pair; a saved pair is never deleted.
     ~ResultsStore();
     ResultsStore(const ResultsStore&) = delete;
@@ -154,7 +154,6 @@ private:
 
     bool stopRequested() const { return m_stopRequested != nullptr && m_stopRequested(); }
 
-    const void* m_owner;
     bool (*m_stopRequested)() = nullptr;
     LineSink* m_sink = nullptr;
     bool m_writePair = true;

@@ -85,7 +85,7 @@ TEST(Settings, PathsFromTheIni) {
             const std::string named = c.message == kPathIsAFile ? shownPath(c.expected) : "";
             EXPECT_EQ(
                 std::tuple(recorder.last().text, recorder.last().title, recorder.last().style),
-                std::tuple(c.message + named, "Problem Processing Zantric.ini", kMbOkStop));
+                std::tuple(c.message + named, "Problem Processing Zantric.ini", test::kMbOkStop));
         }
         EXPECT_EQ(fs::is_directory(native.empty() ? "none" : native), used);
         EXPECT_EQ(TempFolder::read("zantric.ini"), ini);  // read, never rewritten
@@ -119,7 +119,7 @@ TEST(Settings, UnusableIniIsReportedAndLeftAlone) {
                 EXPECT_TRUE(fs::is_directory(name));
         } else {
             EXPECT_EQ(std::tuple(recorder.last().title, recorder.last().style),
-                      std::tuple("Problem Processing Zantric.ini", kMbOkExclamation));
+                      std::tuple("Problem Processing Zantric.ini", test::kMbOkExclamation));
         }
     }
 }
