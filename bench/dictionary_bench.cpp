@@ -78,8 +78,8 @@ void walk(benchmark::State& state, const char* pattern, const char* from, bool m
     for (auto _ : state) {
         DictionaryReader d(f.path, memory, 5120);
         char word[kOutWordSize];
-        for (int r = d.nextMatch(word, pattern, from ? &letters : nullptr); r == kMatchFound;
-             r = d.nextMatch(word, nullptr)) {
+        for (MatchResult r = d.nextMatch(word, pattern, from ? &letters : nullptr);
+             r == kMatchFound; r = d.nextMatch(word, nullptr)) {
             ++found;
             benchmark::DoNotOptimize(word);
         }
@@ -110,8 +110,8 @@ void level(benchmark::State& state, const char* pattern, const char* from, int m
         const std::uint32_t before = DictionaryReader::checked();
         DictionaryReader d(f.path, true, 2048);
         char word[kOutWordSize];
-        for (int r = d.nextMatch(word, pattern, &letters, minLength, startLetter); r == kMatchFound;
-             r = d.nextMatch(word, nullptr)) {
+        for (MatchResult r = d.nextMatch(word, pattern, &letters, minLength, startLetter);
+             r == kMatchFound; r = d.nextMatch(word, nullptr)) {
             ++found;
             benchmark::DoNotOptimize(d.letters());
         }

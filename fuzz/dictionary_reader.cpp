@@ -34,7 +34,7 @@ std::size_t drain(const char* name, bool memory, std::size_t bufferSize, const c
     char word[kOutWordSize + 8];
     std::memset(word, 0x55, sizeof word);
     std::size_t found = 0;
-    for (int r = reader.nextMatch(word, pattern, letters, minLength); r == kMatchFound;
+    for (MatchResult r = reader.nextMatch(word, pattern, letters, minLength); r == kMatchFound;
          r = reader.nextMatch(word, nullptr)) {
         fuzz::expect(std::memchr(word, '\0', kOutWordSize) != nullptr,
                      "a word fits the caller's buffer");

@@ -331,8 +331,8 @@ bool DictionaryReader::matchTokens(int pos) const {
 }
 
 bool DictionaryReader::beginPattern(const char* pattern, const LetterPool* letters, int minLength,
-                                    char startLetter, int& result) {
-    auto done = [&result](int code) {
+                                    char startLetter, MatchResult& result) {
+    auto done = [&result](MatchResult code) {
         result = code;
         return false;
     };
@@ -401,10 +401,11 @@ bool DictionaryReader::beginPattern(const char* pattern, const LetterPool* lette
     }
 }
 
-int DictionaryReader::nextMatch(char* outWord, const char* pattern, const LetterPool* letters,
-                                int minLength, char startLetter) {
+MatchResult DictionaryReader::nextMatch(char* outWord, const char* pattern,
+                                        const LetterPool* letters, int minLength,
+                                        char startLetter) {
     if (pattern) {
-        int result = kNoMoreWords;
+        MatchResult result = kNoMoreWords;
         if (!beginPattern(pattern, letters, minLength, startLetter, result)) return result;
     } else if (!m_opened) {
         return kNoMoreWords;
@@ -458,7 +459,7 @@ int DictionaryReader::nextMatch(char* outWord, const char* pattern, const Letter
     return found;
 }
 
-int DictionaryReader::nextRead(char* outWord) {
+MatchResult DictionaryReader::nextRead(char* outWord) {
     // A record without FROM letters and with a last letter: the scan reads most.
     const bool scan = !m_hasFilter && m_lastCharacter != 0;
     for (;;) {
@@ -559,10 +560,10 @@ void DictionaryReader::acceptWord(char* outWord) {
 // The scanning loop over the decoded records: the same steps, the same records counted and the
 // same jumps as the loop over bytes. A run of records of one length and first letter, walked
 // with "*" and letters, differs only in whether each word fits, so it is searched in one go.
-int DictionaryReader::nextDecoded(char* outWord) {
+MatchResult DictionaryReader::nextDecoded(char* outWord) {
     const DecodedImage& image = *m_decoded;
     std::uint64_t checked = 0;
-    auto finish = [this, &checked](int result) {
+    auto finish = [this, &checked](MatchResult result) {
         m_checked->store(m_checked->load(std::memory_order_relaxed) + checked,
                          std::memory_order_relaxed);
         return result;
