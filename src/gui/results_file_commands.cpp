@@ -69,8 +69,8 @@ void ResultsFileCommands::saveTo(const QString& name, int type, const SearchSumm
         work.setAfterBlock(dialog.afterBlockHook());
         return dialog.run();
     };
-    const SaveAsOutcome outcome =
-        saveResultsAs(m_results, shown, name.toStdString(), static_cast<SaveAsType>(type), runner);
+    const SaveAsOutcome outcome = saveResultsAs(prompter(), m_results, shown, name.toStdString(),
+                                                static_cast<SaveAsType>(type), runner);
     if (outcome == SaveAsOutcome::kSavedPair) m_form->list()->relayout();
     if (outcome == SaveAsOutcome::kSavedPair || outcome == SaveAsOutcome::kExported) {
         m_panel->resultsSaved();

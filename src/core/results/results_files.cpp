@@ -93,14 +93,14 @@ bool isResultsPairName(std::string_view name) {
     return lower == "ztr";
 }
 
-bool confirmOverwrite(const std::string& name) {
-    return presenter().ask({shownPath(name) + loadString(kStrOverwriteQuestion),
-                            loadString(kStrWarningTitle), MessageKind::kPlain, Buttons::kYesNo}) ==
+bool confirmOverwrite(Prompter& prompter, const std::string& name) {
+    return prompter.ask({shownPath(name) + loadString(kStrOverwriteQuestion),
+                         loadString(kStrWarningTitle), MessageKind::kPlain, Buttons::kYesNo}) ==
            Answer::kYes;
 }
 
-ExportChoice askOverwriteOrAppend(const std::string& name) {
-    const int answer = presenter().choose(
+ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::string& name) {
+    const int answer = prompter.choose(
         {shownPath(name) + loadString(kStrOverwriteOrAppendQuestion), loadString(kStrWarningTitle)},
         {loadString(kStrOverwriteCaption), loadString(kStrAppendCaption),
          loadString(kStrCancelCaption)});
@@ -245,7 +245,7 @@ bool exportAsAscii(ResultsStore& results, const SearchSummary& fields,
     return run(work) == 1;
 }
 
-SaveAsOutcome saveResultsAs(ResultsStore& results, const SearchSummary& fields,
+SaveAsOutcome saveResultsAs(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
                             const std::string& chosenName, SaveAsType type, const WorkRunner& run) {
     const bool pairType = type == SaveAsType::kZantricFiles;
     const std::string name = withDefaultExtension(
@@ -253,9 +253,9 @@ SaveAsOutcome saveResultsAs(ResultsStore& results, const SearchSummary& fields,
     bool append = false;
     if (fileExists(name)) {
         if (pairType) {
-            if (!confirmOverwrite(name)) return SaveAsOutcome::kCancelled;
+            if (!confirmOverwrite(prompter, name)) return SaveAsOutcome::kCancelled;
         } else {
-            const ExportChoice choice = askOverwriteOrAppend(name);
+            const ExportChoice choice = askOverwriteOrAppend(prompter, name);
             if (choice == ExportChoice::kCancel) return SaveAsOutcome::kCancelled;
             append = choice == ExportChoice::kAppend;
         }
