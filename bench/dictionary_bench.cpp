@@ -79,8 +79,8 @@ void walk(benchmark::State& state, const char* pattern, const char* from, bool m
         ReadControl reads;
         DictionaryReader d(reads, f.path, memory, 5120);
         char word[kOutWordSize];
-        for (int r = d.nextMatch(word, pattern, from ? &letters : nullptr); r == kMatchFound;
-             r = d.nextMatch(word, nullptr)) {
+        for (MatchResult r = d.nextMatch(word, pattern, from ? &letters : nullptr);
+             r == kMatchFound; r = d.nextMatch(word, nullptr)) {
             ++found;
             benchmark::DoNotOptimize(word);
         }
@@ -112,8 +112,8 @@ void level(benchmark::State& state, const char* pattern, const char* from, int m
         const std::uint64_t before = reads.checked();
         DictionaryReader d(reads, f.path, true, 2048);
         char word[kOutWordSize];
-        for (int r = d.nextMatch(word, pattern, &letters, minLength, startLetter); r == kMatchFound;
-             r = d.nextMatch(word, nullptr)) {
+        for (MatchResult r = d.nextMatch(word, pattern, &letters, minLength, startLetter);
+             r == kMatchFound; r = d.nextMatch(word, nullptr)) {
             ++found;
             benchmark::DoNotOptimize(d.letters());
         }

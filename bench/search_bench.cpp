@@ -15,13 +15,12 @@ namespace {
 using namespace zantric;
 
 // Messages would go to stderr; a benchmark wants none.
-class SilentPresenter : public MessagePresenter {
+class SilentPresenter : public Prompter {
 public:
-    int show(const std::string&, const std::string&, int, bool) override { return kIdOk; }
-    int threeButton(const std::string&, const std::string&, const std::string&, const std::string&,
-                    const std::string&) override {
-        return 2;
-    }
+    int choose(const Message&, const Captions&) override { return 2; }
+
+protected:
+    Answer answer(const Message&) override { return Answer::kOk; }
 };
 
 bool setUp(SearchRequest& request, const SearchFields& fields) {

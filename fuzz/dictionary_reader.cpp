@@ -35,7 +35,7 @@ std::size_t drain(ReadControl& reads, const char* name, bool memory, std::size_t
     char word[kOutWordSize + 8];
     std::memset(word, 0x55, sizeof word);
     std::size_t found = 0;
-    for (int r = reader.nextMatch(word, pattern, letters, minLength); r == kMatchFound;
+    for (MatchResult r = reader.nextMatch(word, pattern, letters, minLength); r == kMatchFound;
          r = reader.nextMatch(word, nullptr)) {
         fuzz::expect(std::memchr(word, '\0', kOutWordSize) != nullptr,
                      "a word fits the caller's buffer");

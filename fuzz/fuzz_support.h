@@ -20,18 +20,19 @@
 namespace zantric::fuzz {
 
 // Counts what it is asked to show instead of keeping it: a fuzzer runs millions of inputs.
-class SilentPresenter : public MessagePresenter {
+class SilentPresenter : public Prompter {
 public:
-    int show(const std::string&, const std::string&, int style, bool) override {
-        ++m_shown;
-        return style == kMbYesNo ? kIdYes : kIdOk;
-    }
-    int threeButton(const std::string&, const std::string&, const std::string&, const std::string&,
-                    const std::string&) override {
+    int choose(const Message&, const Captions&) override {
         ++m_shown;
         return 0;
     }
     int shown() const { return m_shown; }
+
+protected:
+    Answer answer(const Message& message) override {
+        ++m_shown;
+        return message.buttons == Buttons::kYesNo ? Answer::kYes : Answer::kOk;
+    }
 
 private:
     int m_shown = 0;

@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ReadControl reads;
         DictionaryReader reader(reads, "./lexicons/fuzz.lex", false, 5120);
         char word[kOutWordSize];
-        for (int r = reader.nextMatch(word, "*"); r == kMatchFound;
+        for (MatchResult r = reader.nextMatch(word, "*"); r == kMatchFound;
              r = reader.nextMatch(word, nullptr))
             made.emplace_back(word);
         std::sort(made.begin(), made.end());

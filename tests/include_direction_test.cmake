@@ -53,7 +53,27 @@ foreach(file IN LISTS files)
     endforeach()
 endforeach()
 
+# The core shows nothing and knows no window: its messages travel to the caller (a Message in an
+# outcome, or a question through the Prompter the caller passes), and only src/gui and src/cli
+# show them. A message-box call, a window handle or a style number of the old message-box API
+# in src/core is a fault.
+set(shown "")
+file(GLOB_RECURSE core_files "${SOURCE_DIR}/src/core/*.h" "${SOURCE_DIR}/src/core/*.cpp")
+foreach(file IN LISTS core_files)
+    file(RELATIVE_PATH path "${SOURCE_DIR}/src" "${file}")
+    file(STRINGS "${file}" lines REGEX
+         "messageBox|MessageBox|reportException\\(|void\\* *owner|QMessageBox|kMb[A-Z]|kId(Ok|Yes|No|Cancel)[^A-Za-z]")
+    foreach(line IN LISTS lines)
+        string(STRIP "${line}" line)
+        list(APPEND shown "${path}: ${line}")
+    endforeach()
+endforeach()
+
 if(faults)
     list(JOIN faults "\n" text)
     message(FATAL_ERROR "Includes against the direction of the modules:\n${text}")
+endif()
+if(shown)
+    list(JOIN shown "\n" text)
+    message(FATAL_ERROR "Message boxes or window handles in the core:\n${text}")
 endif()

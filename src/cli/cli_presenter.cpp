@@ -20,13 +20,11 @@ void printBlock(const std::string& title, const std::string& text) {
     std::fflush(stderr);
 }
 
-constexpr int kIconMask = 0xF0;
-
-bool isError(const std::string& title, int style) {
+bool isError(const Message& message) {
     for (int id : {kStrErrorTitle, kStrFileErrorTitle, kStrInputErrorTitle, kStrExceptionTitle}) {
-        if (title == loadString(id)) return true;
+        if (message.title == loadString(id)) return true;
     }
-    return title == kOpenErrorTitle || (style & kIconMask) == kMbOkStop;
+    return message.title == kOpenErrorTitle || message.kind == MessageKind::kError;
 }
 
 // "&Overwrite" -> "Overwrite".
@@ -74,7 +72,7 @@ bool startsWith(const std::string& answer, char c) {
 
 }  // namespace
 
-std::string CliPresenter::ask(const std::string& prompt) {
+std::string CliPresenter::readAnswer(const std::string& prompt) {
     std::fprintf(stderr, "%s", prompt.c_str());
     std::fflush(stderr);
     std::string line;
@@ -82,16 +80,15 @@ std::string CliPresenter::ask(const std::string& prompt) {
     return line;
 }
 
-int CliPresenter::show(const std::string& text, const std::string& title, int style, bool) {
+Answer CliPresenter::answer(const Message& message) {
     std::lock_guard lock(m_mutex);
-    if (!m_silenced.empty() && text == m_silenced) return defaultAnswer(style);
-    printBlock(title, commandLineWording(text));
-    if (isError(title, style)) m_errorShown = true;
-    const bool yesNo = (style & 0xF) == kMbYesNo;
-    const bool okCancel = (style & 0xF) == 1;
-    if (!yesNo && !okCancel) return kIdOk;
-    const int yes = yesNo ? kIdYes : kIdOk;
-    const int no = yesNo ? kIdNo : kIdCancel;
+    if (!m_silenced.empty() && message.text == m_silenced) return defaultAnswer(message.buttons);
+    printBlock(message.title, commandLineWording(message.text));
+    if (isError(message)) m_errorShown = true;
+    if (!isQuestion(message)) return Answer::kOk;
+    const bool yesNo = message.buttons != Buttons::kOkCancel;
+    const Answer yes = goOnAnswer(message.buttons);
+    const Answer no = defaultAnswer(message.buttons);
     const char* yesWord = yesNo ? "Yes" : "OK";
     const char* noWord = yesNo ? "No" : "Cancel";
     if (*m_yes) {
@@ -103,18 +100,16 @@ int CliPresenter::show(const std::string& text, const std::string& title, int st
                      yesWord);
         return no;
     }
-    const std::string answer =
-        ask(std::string(yesNo ? "Yes or No? [y/N] " : "OK or Cancel? [o/C] "));
-    return startsWith(answer, yesNo ? 'y' : 'o') ? yes : no;
+    const std::string reply =
+        readAnswer(std::string(yesNo ? "Yes or No? [y/N] " : "OK or Cancel? [o/C] "));
+    return startsWith(reply, yesNo ? 'y' : 'o') ? yes : no;
 }
 
-int CliPresenter::threeButton(const std::string& text, const std::string& title,
-                              const std::string& caption1, const std::string& caption2,
-                              const std::string& caption3) {
+int CliPresenter::choose(const Message& question, const Captions& shownCaptions) {
     std::lock_guard lock(m_mutex);
-    printBlock(title, text);
-    const std::string captions[3] = {plainCaption(caption1), plainCaption(caption2),
-                                     plainCaption(caption3)};
+    printBlock(question.title, question.text);
+    const Captions captions = {plainCaption(shownCaptions[0]), plainCaption(shownCaptions[1]),
+                               plainCaption(shownCaptions[2])};
     if (*m_yes) {
         std::fprintf(stderr, "(--yes: answering %s)\n", captions[0].c_str());
         return 0;
@@ -124,13 +119,13 @@ int CliPresenter::threeButton(const std::string& text, const std::string& title,
                      captions[2].c_str(), captions[0].c_str());
         return 2;
     }
-    const std::string answer =
-        ask("1) " + captions[0] + "  2) " + captions[1] + "  3) " + captions[2] + "  [3] ");
+    const std::string reply =
+        readAnswer("1) " + captions[0] + "  2) " + captions[1] + "  3) " + captions[2] + "  [3] ");
     for (int i = 0; i < 3; ++i) {
-        if (answer == std::to_string(i + 1) ||
+        if (reply == std::to_string(i + 1) ||
             (!captions[i].empty() &&
-             startsWith(answer, static_cast<char>(
-                                    std::tolower(static_cast<unsigned char>(captions[i][0]))))))
+             startsWith(reply, static_cast<char>(
+                                   std::tolower(static_cast<unsigned char>(captions[i][0]))))))
             return i;
     }
     return 2;

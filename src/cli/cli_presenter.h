@@ -13,14 +13,11 @@
 
 namespace zantric::cli {
 
-class CliPresenter : public MessagePresenter {
+class CliPresenter : public Prompter {
 public:
     // `yes` is read at each question, so it may be set after construction (by the parser).
     explicit CliPresenter(const bool* yes) : m_yes(yes) {}
-    int show(const std::string& text, const std::string& title, int style, bool hasOwner) override;
-    int threeButton(const std::string& text, const std::string& title, const std::string& caption1,
-                    const std::string& caption2, const std::string& caption3) override;
-    void beep() override {}
+    int choose(const Message& question, const Captions& captions) override;
     // Whether an error has been shown: a box with the stop icon, or one titled as an error ("File
     // Error", "File Error.", "Error", "Input Error", "Zantric Exception").
     bool errorShown() const { return m_errorShown; }
@@ -30,9 +27,12 @@ public:
         m_silenced = std::move(text);
     }
 
+protected:
+    Answer answer(const Message& message) override;
+
 private:
     // Reads one answer line from the terminal; "" when there is none.
-    std::string ask(const std::string& prompt);
+    std::string readAnswer(const std::string& prompt);
 
     const bool* m_yes;
     std::mutex m_mutex;

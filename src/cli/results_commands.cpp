@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_presenter.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/progress_line.h"
@@ -101,7 +102,8 @@ void addViewCommand(CLI::App& app, CommandLine& line) {
         printMatches(results);
         if (interrupted() || outputError() != 0) return kExitOk;  // main gives the status
         if (!options->exportTo.file.empty() &&
-            !exportTypedResults(results, results.header().summary(), *session, options->exportTo)) {
+            !exportTypedResults(*line.presenter, results, results.header().summary(), *session,
+                                options->exportTo)) {
             return kExitError;
         }
         return kExitOk;
@@ -174,19 +176,19 @@ std::string resultsPath(const ProgramSession& session, const std::string& typed,
     return placeInFolder(folder, name);
 }
 
-bool saveTypedResults(ResultsStore& results, const ProgramSession& session,
+bool saveTypedResults(Prompter& prompter, ResultsStore& results, const ProgramSession& session,
                       const std::string& typed) {
     const std::string name = resultsPath(session, typed, true);
-    if (fileExists(name) && !confirmOverwrite(name)) return false;
+    if (fileExists(name) && !confirmOverwrite(prompter, name)) return false;
     return saveResultsPair(results, name, runHereWithProgress);
 }
 
-bool exportTypedResults(ResultsStore& results, const SearchSummary& fields,
+bool exportTypedResults(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
                         const ProgramSession& session, const ExportOptions& options) {
     const std::string name = exportPath(session, options.file);
     bool append = options.append;
     if (!append && fileExists(name)) {
-        const ExportChoice choice = askOverwriteOrAppend(name);
+        const ExportChoice choice = askOverwriteOrAppend(prompter, name);
         if (choice == ExportChoice::kCancel) return false;
         append = choice == ExportChoice::kAppend;
     }

@@ -9,6 +9,7 @@
 
 #include "core/results/file_transfer.h"
 #include "core/results/results_header.h"
+#include "core/shell/messages.h"
 
 namespace zantric {
 class ProgramSession;
@@ -34,12 +35,13 @@ bool checkExportName(const std::string& typed);
 // the files folder is made when missing.
 std::string resultsPath(const ProgramSession& session, const std::string& typed, bool createFolder);
 
-// Saves the store's pair under a typed NAME, asking before replacing a file (--yes answers).
-bool saveTypedResults(ResultsStore& results, const ProgramSession& session,
+// Saves the store's pair under a typed NAME, asking `prompter` before replacing a file (--yes
+// answers).
+bool saveTypedResults(Prompter& prompter, ResultsStore& results, const ProgramSession& session,
                       const std::string& typed);
 // Exports the store as text to a typed FILE ("asc" added when it has no extension). An existing
 // file is appended to with --append, else the overwrite-or-append question decides.
-bool exportTypedResults(ResultsStore& results, const SearchSummary& fields,
+bool exportTypedResults(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
                         const ProgramSession& session, const ExportOptions& options);
 
 }  // namespace zantric::cli

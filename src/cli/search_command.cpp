@@ -16,6 +16,7 @@
 #include <string>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_presenter.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/progress_line.h"
@@ -229,8 +230,8 @@ void printCounts(const SearchRun& run) {
 }
 
 // After a search that kept every match: --save and --export.
-int saveAndExport(const SearchOptions& options, ResultsStore& results, const SearchRun& run,
-                  const ProgramSession& session) {
+int saveAndExport(Prompter& prompter, const SearchOptions& options, ResultsStore& results,
+                  const SearchRun& run, const ProgramSession& session) {
     if (options.saveName.empty() && options.exportTo.file.empty()) return kExitOk;
     // Save As is offered only when matches are stored.
     if (results.count() == 0) {
@@ -238,11 +239,12 @@ int saveAndExport(const SearchOptions& options, ResultsStore& results, const Sea
         return kExitError;
     }
     int status = kExitOk;
-    if (!options.saveName.empty() && !saveTypedResults(results, session, options.saveName)) {
+    if (!options.saveName.empty() &&
+        !saveTypedResults(prompter, results, session, options.saveName)) {
         status = kExitError;
     }
     if (!options.exportTo.file.empty() &&
-        !exportTypedResults(results, {options.fields, 0, run.checked()}, session,
+        !exportTypedResults(prompter, results, {options.fields, 0, run.checked()}, session,
                             options.exportTo)) {
         status = kExitError;
     }
@@ -305,7 +307,7 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     if (const std::string text = run.limitText(); !text.empty()) {
         std::fprintf(stderr, "%s\n", text.c_str());
     }
-    return saveAndExport(options, results, run, *session);
+    return saveAndExport(*line.presenter, options, results, run, *session);
 }
 
 }  // namespace

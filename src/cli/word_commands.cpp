@@ -90,7 +90,7 @@ void addFindCommand(CLI::App& app, CommandLine& line) {
         ->required();
     onRun(*cmd, line, [word, &line] {
         if (word->empty()) {
-            messageBox(kStrNoWord, kStrIncompleteTitle, kMbOk);
+            presenter().ask(Message::fromIds(kStrNoWord, kStrIncompleteTitle, MessageKind::kPlain));
             return kExitUsage;
         }
         const auto session = openSession(line, Use::kReadCatalogue);

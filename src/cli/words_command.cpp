@@ -102,7 +102,7 @@ void addWordsCommand(CLI::App& app, CommandLine& line) {
             const bool filter = from->count() > 0;
             OutputBuffer out;
             char word[kOutWordSize];
-            int r = dictionary.nextMatch(
+            MatchResult r = dictionary.nextMatch(
                 word, options->pattern.c_str(), filter ? &letters : nullptr, options->minLength,
                 options->startLetter.empty() ? 0 : options->startLetter[0]);
             // A failed write, or a signal, ends the listing (main gives the status).

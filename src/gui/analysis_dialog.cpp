@@ -83,8 +83,9 @@ void AnalysisDialog::startWorker() {
         });
     } catch (const std::system_error&) {
         m_counterTimer.stop();
-        beep();
-        messageBox(kStrUnableToCreateThread, kStrErrorTitle, kMbOk, this);
+        prompter().beep();
+        prompter().ask(
+            Message::fromIds(kStrUnableToCreateThread, kStrErrorTitle, MessageKind::kPlain));
         m_workerDone = true;
         done(0);
     }

@@ -17,6 +17,7 @@
 #include "core/shell/string_table.h"
 #include "core/sort/word_list_reader.h"
 #include "gui/dialog_parts.h"
+#include "gui/qt_message_presenter.h"
 
 namespace zantric::gui {
 
@@ -94,7 +95,8 @@ StoplistEditor::StoplistEditor(QWidget* parent, std::string path)
     m_text->setMinimumSize(note->sizeHint().width(), fontMetrics().height() * 12);
     layOutDialog(this, fields, {ok, cancel});
     if (!m_readable) {
-        messageBoxText("Unable to Open File: " + shownPath(m_path), "File Error.", kMbOkStop, this);
+        prompter().ask(
+            {"Unable to Open File: " + shownPath(m_path), "File Error.", MessageKind::kError});
         m_text->setReadOnly(true);
         ok->setEnabled(false);
     }
@@ -123,11 +125,11 @@ bool StoplistEditor::save() {
     if (!refused.isEmpty()) {
         QStringList named = refused.mid(0, kLinesNamed);
         if (refused.size() > kLinesNamed) named << QStringLiteral("...");
-        beep();
-        messageBoxText("These lines are not words:\n\n" +
-                           named.join(QLatin1Char('\n')).toStdString() + "\n\n" +
-                           loadString(kStrWordRule),
-                       "Input Error", kMbOkStop, this);
+        prompter().beep();
+        prompter().ask({"These lines are not words:\n\n" +
+                            named.join(QLatin1Char('\n')).toStdString() + "\n\n" +
+                            loadString(kStrWordRule),
+                        "Input Error", MessageKind::kError});
         return false;
     }
     // Only what was changed here goes to the file, merged with what another copy may have
@@ -149,10 +151,10 @@ bool StoplistEditor::save() {
     }
     const StoplistEditResult result = editStoplistFile(m_path, edit);
     if (result != StoplistEditResult::kDone) {
-        messageBoxText((result == StoplistEditResult::kUnreadable ? "Unable to Open File: "
-                                                                  : "Unable to write file: ") +
-                           shownPath(m_path),
-                       "File Error.", kMbOkStop, this);
+        prompter().ask({(result == StoplistEditResult::kUnreadable ? "Unable to Open File: "
+                                                                   : "Unable to write file: ") +
+                            shownPath(m_path),
+                        "File Error.", MessageKind::kError});
         return false;
     }
     return true;

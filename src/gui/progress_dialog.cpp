@@ -14,6 +14,7 @@
 
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
+#include "gui/qt_message_presenter.h"
 
 namespace zantric::gui {
 
@@ -144,8 +145,9 @@ void ProgressDialog::startWork() {
         });
         m_threadStarted = true;
     } catch (const std::system_error&) {
-        beep();
-        messageBox(kStrUnableToCreateThread, kStrErrorTitle, kMbOk, this);
+        prompter().beep();
+        prompter().ask(
+            Message::fromIds(kStrUnableToCreateThread, kStrErrorTitle, MessageKind::kPlain));
         m_work.setResult(0);
         workFinished();
     }
@@ -178,7 +180,8 @@ void ProgressDialog::reject() {
     const bool paused = m_threadStarted;
     if (paused) m_work.pause();
     emit cancelQuestionOpened();
-    if (messageBox(kStrProgressCancelQuestion, kStrProgressCancelTitle, kMbYesNo, this) == kIdYes) {
+    if (prompter().ask(Message::fromIds(kStrProgressCancelQuestion, kStrProgressCancelTitle,
+                                        MessageKind::kPlain, Buttons::kYesNo)) == Answer::kYes) {
         m_work.cancelWork();
     }
     if (paused) m_work.resume();

@@ -17,6 +17,8 @@ namespace zantric::gui {
 
 QtMessagePresenter::QtMessagePresenter(QObject* parent) : QObject(parent) {}
 
+Prompter& prompter() { return presenter(); }
+
 QWidget* ownerWindow() {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
     if (QWidget* active = QApplication::activeWindow()) return active;
@@ -70,69 +72,80 @@ QWidget* boxOwner(const ProgressDialog* work) {
     return ownerWindow();
 }
 
-// The icon of a box's style (its high nibble): stop, question, exclamation or information; a box
-// of any other style keeps none.
-void setIcon(QMessageBox& box, int style) {
-    static constexpr QMessageBox::Icon kIcons[] = {QMessageBox::Critical, QMessageBox::Question,
-                                                   QMessageBox::Warning, QMessageBox::Information};
-    const int nibble = (style & 0xF0) >> 4;
-    if (nibble >= 1 && nibble <= 4) box.setIcon(kIcons[nibble - 1]);
+// The icon of a box's kind: stop, question, exclamation or information; a plain box has none.
+void setIcon(QMessageBox& box, MessageKind kind) {
+    switch (kind) {
+        case MessageKind::kError:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageKind::kQuestion:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MessageKind::kWarning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageKind::kInformation:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MessageKind::kPlain:
+            break;
+    }
 }
 
-// The buttons of a box's style (its low nibble), with the default and the Escape button.
-void setButtons(QMessageBox& box, int style) {
-    switch (style & 0xF) {
-        case 1:  // OK/Cancel
+// The buttons of a box, with the default and the Escape button.
+void setButtons(QMessageBox& box, Buttons buttons) {
+    switch (buttons) {
+        case Buttons::kOkCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             box.setDefaultButton(QMessageBox::Ok);
             box.setEscapeButton(QMessageBox::Cancel);
             break;
-        case kMbYesNo:
+        case Buttons::kYesNo:
+        case Buttons::kYesNoDefaultNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setDefaultButton(style & kMbDefaultButton2 ? QMessageBox::No : QMessageBox::Yes);
+            box.setDefaultButton(buttons == Buttons::kYesNoDefaultNo ? QMessageBox::No
+                                                                     : QMessageBox::Yes);
             box.setEscapeButton(QMessageBox::No);
             break;
-        default:
+        case Buttons::kOk:
             box.setStandardButtons(QMessageBox::Ok);
             break;
     }
 }
 
-// The button a closed box was left with, as the message routines answer.
-int answerOf(const QMessageBox& box, int style) {
-    static constexpr std::pair<QMessageBox::StandardButton, int> kAnswers[] = {
-        {QMessageBox::Yes, kIdYes},
-        {QMessageBox::No, kIdNo},
-        {QMessageBox::Cancel, kIdCancel},
-        {QMessageBox::Ok, kIdOk}};
+// The button a closed box was left with.
+Answer answerOf(const QMessageBox& box, Buttons buttons) {
+    static constexpr std::pair<QMessageBox::StandardButton, Answer> kAnswers[] = {
+        {QMessageBox::Yes, Answer::kYes},
+        {QMessageBox::No, Answer::kNo},
+        {QMessageBox::Cancel, Answer::kCancel},
+        {QMessageBox::Ok, Answer::kOk}};
     const QMessageBox::StandardButton clicked = box.standardButton(box.clickedButton());
     for (const auto& [button, answer] : kAnswers) {
         if (button == clicked) return answer;
     }
-    return defaultAnswer(style);
+    return defaultAnswer(buttons);
 }
 
 }  // namespace
 
-int QtMessagePresenter::show(const std::string& text, const std::string& title, int style,
-                             bool hasOwner) {
-    if (!m_silenced.empty() && text == m_silenced) return defaultAnswer(style);
-    const QString qText = QString::fromStdString(text);
-    const QString qTitle = QString::fromStdString(title);
-    if (onGuiThread(this)) return showHere(qText, qTitle, style, hasOwner);
-    int answer = defaultAnswer(style);
+Answer QtMessagePresenter::answer(const Message& message) {
+    if (!m_silenced.empty() && message.text == m_silenced) return defaultAnswer(message.buttons);
+    const QString qText = QString::fromStdString(message.text);
+    const QString qTitle = QString::fromStdString(message.title);
+    if (onGuiThread(this)) return showHere(qText, qTitle, message);
+    Answer answer = defaultAnswer(message.buttons);
     QMetaObject::invokeMethod(
-        this, [&] { answer = showHere(qText, qTitle, style, hasOwner); },
-        Qt::BlockingQueuedConnection);
+        this, [&] { answer = showHere(qText, qTitle, message); }, Qt::BlockingQueuedConnection);
     return answer;
 }
 
-int QtMessagePresenter::threeButton(const std::string& text, const std::string& title,
-                                    const std::string& caption1, const std::string& caption2,
-                                    const std::string& caption3) {
-    const QString t = QString::fromStdString(text), ti = QString::fromStdString(title);
-    const QString c1 = QString::fromStdString(caption1), c2 = QString::fromStdString(caption2),
-                  c3 = QString::fromStdString(caption3);
+int QtMessagePresenter::choose(const Message& question, const Captions& captions) {
+    const QString t = QString::fromStdString(question.text),
+                  ti = QString::fromStdString(question.title);
+    const QString c1 = QString::fromStdString(captions[0]),
+                  c2 = QString::fromStdString(captions[1]),
+                  c3 = QString::fromStdString(captions[2]);
     if (onGuiThread(this)) return threeButtonHere(t, ti, c1, c2, c3);
     int answer = 2;
     QMetaObject::invokeMethod(
@@ -149,7 +162,8 @@ void QtMessagePresenter::beep() {
     }
 }
 
-int QtMessagePresenter::showHere(const QString& text, const QString& title, int style, bool) {
+Answer QtMessagePresenter::showHere(const QString& text, const QString& title,
+                                    const Message& message) {
     ProgressDialog* work = raisingWork();
     const ProgressDialog::MessageHold hold(work);
     // With an owner or without, a box blocks every window of the program and is placed over
@@ -160,8 +174,8 @@ int QtMessagePresenter::showHere(const QString& text, const QString& title, int 
     box.setTextFormat(Qt::PlainText);
     box.setText(breakAtSpaces(text, box.fontMetrics(),
                               box.fontMetrics().averageCharWidth() * kBoxLineCharacters));
-    setIcon(box, style);
-    setButtons(box, style);
+    setIcon(box, message.kind);
+    setButtons(box, message.buttons);
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
         grid->addItem(new QSpacerItem(titleWidth(title, box.fontMetrics()), 0, QSizePolicy::Fixed,
                                       QSizePolicy::Minimum),
@@ -175,7 +189,7 @@ int QtMessagePresenter::showHere(const QString& text, const QString& title, int 
         box.move(place.topLeft());
     }
     box.exec();
-    return answerOf(box, style);
+    return answerOf(box, message.buttons);
 }
 
 int QtMessagePresenter::threeButtonHere(const QString& text, const QString& title,
@@ -184,7 +198,8 @@ int QtMessagePresenter::threeButtonHere(const QString& text, const QString& titl
     ProgressDialog* work = raisingWork();
     const ProgressDialog::MessageHold hold(work);
     ThreeButtonQuestion box(boxOwner(work), text, title, caption1, caption2, caption3);
-    return box.exec();
+    const int answer = box.exec();
+    return answer == 0 || answer == 1 ? answer : 2;  // a box closed otherwise: the third
 }
 
 }  // namespace zantric::gui

@@ -17,27 +17,32 @@ class QWidget;
 
 namespace zantric::gui {
 
-class QtMessagePresenter final : public QObject, public MessagePresenter {
+class QtMessagePresenter final : public QObject, public Prompter {
     Q_OBJECT
 public:
     explicit QtMessagePresenter(QObject* parent = nullptr);
 
-    int show(const std::string& text, const std::string& title, int style, bool hasOwner) override;
-    int threeButton(const std::string& text, const std::string& title, const std::string& caption1,
-                    const std::string& caption2, const std::string& caption3) override;
+    int choose(const Message& question, const Captions& captions) override;
     void beep() override;
 
     // While set, a box with exactly this text is not shown and gives its default answer (the
     // first start puts its offer of a dictionary in place of the empty-folder notice).
     void setSilenced(std::string text) { m_silenced = std::move(text); }
 
+protected:
+    Answer answer(const Message& message) override;
+
 private:
-    int showHere(const QString& text, const QString& title, int style, bool hasOwner);
+    Answer showHere(const QString& text, const QString& title, const Message& message);
     int threeButtonHere(const QString& text, const QString& title, const QString& caption1,
                         const QString& caption2, const QString& caption3);
 
     std::string m_silenced;
 };
+
+// The window program's prompter: the presenter the application installed (a test may install a
+// recorder in its place).
+Prompter& prompter();
 
 // The window a box belongs to: the dialog in front, else the active window, else the visible
 // main window.

@@ -15,6 +15,7 @@
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 #include "gui/progress_dialog.h"
+#include "gui/qt_message_presenter.h"
 #include "gui/results_list.h"
 #include "gui/search_form.h"
 #include "gui/search_panel.h"
@@ -66,8 +67,8 @@ void ResultsFileCommands::saveTo(const QString& name, int type, const SearchSumm
         work.setAfterBlock(dialog.afterBlockHook());
         return dialog.run();
     };
-    const SaveAsOutcome outcome = saveResultsAs(m_results, shown, name.toStdString(),
-                                                static_cast<SaveAsType>(type), runner, m_panel);
+    const SaveAsOutcome outcome = saveResultsAs(prompter(), m_results, shown, name.toStdString(),
+                                                static_cast<SaveAsType>(type), runner);
     if (outcome == SaveAsOutcome::kSavedPair) m_form->list()->relayout();
     if (outcome == SaveAsOutcome::kSavedPair || outcome == SaveAsOutcome::kExported) {
         m_panel->resultsSaved();
@@ -103,8 +104,8 @@ void ResultsFileCommands::deleteShown() {
     const std::string question = loadString(kStrDeleteResultsQuestion) + '\n' +
                                  shown(m_results.dataName()) + '\n' + shown(m_results.indexName()) +
                                  loadString(kStrDeleteQuestionEnd);
-    if (messageBoxText(question, loadString(kStrConfirmTitle), kMbYesNo | kMbDefaultButton2,
-                       m_panel) != kIdYes) {
+    if (prompter().ask({question, loadString(kStrConfirmTitle), MessageKind::kPlain,
+                        Buttons::kYesNoDefaultNo}) != Answer::kYes) {
         return;
     }
     // A file that cannot be deleted has been reported; the window then stays as it is.

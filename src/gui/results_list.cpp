@@ -22,6 +22,7 @@
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
+#include "gui/qt_message_presenter.h"
 
 namespace zantric::gui {
 
@@ -194,7 +195,8 @@ bool ResultsListView::copyHighlighted() {
         if (at != std::string::npos) {
             question.replace(at, 2, locale.toString(qint64{m_copyLimit}).toStdString());
         }
-        if (messageBoxText(question, loadString(kStrCopyTitle), kMbYesNo, this) != kIdYes) {
+        if (prompter().ask({question, loadString(kStrCopyTitle), MessageKind::kPlain,
+                            Buttons::kYesNo}) != Answer::kYes) {
             return false;
         }
     }

@@ -17,6 +17,7 @@
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
 #include "gui/font_setting.h"
+#include "gui/qt_message_presenter.h"
 #include "gui/results_list.h"
 
 namespace zantric::gui {
@@ -290,7 +291,7 @@ bool SearchForm::filterKey(SearchField which, QKeyEvent* event) {
     if (ch.unicode() < 0x20 || ch.unicode() == 0x7f) return false;  // backspace and the like
     const char c = ch.unicode() < 0x80 ? translateTypedChar(static_cast<char>(ch.unicode())) : 0;
     if (c == 0 || !acceptsTypedChar(which, c)) {
-        beep();
+        prompter().beep();
         emit keyRefused(tr(kKeyHints[static_cast<int>(which)]));
         return true;
     }

@@ -28,6 +28,7 @@
 #include "gui/dialog_parts.h"
 #include "gui/help.h"
 #include "gui/phrase_options_dialog.h"
+#include "gui/qt_message_presenter.h"
 #include "gui/results_list.h"
 #include "gui/search_form.h"
 
@@ -47,7 +48,6 @@ constexpr int kKeyHintMs = 5000;
 
 SearchPanel::SearchPanel(QWidget* parent)
     : QWidget(parent),
-      m_results(this),
       m_run(m_request, m_results),
       m_form(new SearchForm(m_request, m_results, m_run, this)),
       m_resultsFiles(this, m_form, m_results),
@@ -181,7 +181,7 @@ void SearchPanel::requestStart() {
     if (m_actions.search->isEnabled()) {
         m_actions.search->trigger();
     } else {
-        beep();  // Start pressed again while the search runs
+        prompter().beep();  // Start pressed again while the search runs
     }
 }
 
@@ -304,8 +304,9 @@ void SearchPanel::startSearch() {
         });
     } catch (const std::system_error&) {
         m_searchTimer.stop();
-        beep();
-        messageBox(kStrUnableToCreateThread, kStrErrorTitle, kMbOk, this);
+        prompter().beep();
+        prompter().ask(
+            Message::fromIds(kStrUnableToCreateThread, kStrErrorTitle, MessageKind::kPlain));
         leaveSearchingState();
         QCoreApplication::quit();
     }
@@ -339,7 +340,7 @@ void SearchPanel::searchFinished() {
     }
     leaveSearchingState();
     showEndNote(m_run.cancelled());
-    m_run.reportStop(this);
+    m_run.reportStop();
     if (m_closeWhenStopped) {
         m_closeWhenStopped = false;
         exitCommand();
@@ -427,9 +428,10 @@ void SearchPanel::askCancelSearch() {
     m_askingCancel = true;
     m_searchTimer.stop();
     m_run.pause();
-    const int answer = messageBox(kStrCancelSearchQuestion, kStrConfirmTitle, kMbYesNo, this);
+    const Answer answer = prompter().ask(Message::fromIds(
+        kStrCancelSearchQuestion, kStrConfirmTitle, MessageKind::kPlain, Buttons::kYesNo));
     // The flag is set before the worker goes on, so that it stops at the very next word.
-    if (answer == kIdYes) stopSearch();
+    if (answer == Answer::kYes) stopSearch();
     m_run.resume();
     if (m_searching) m_searchTimer.start(kSearchTimerMs, this);
     m_askingCancel = false;

@@ -17,6 +17,7 @@
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "gui/dialog_parts.h"
+#include "gui/qt_message_presenter.h"
 #include "gui/results_list.h"
 #include "gui/search_panel.h"
 
@@ -125,12 +126,13 @@ void SelectDictionariesDialog::setAll(bool on) {
 void SelectDictionariesDialog::showDetails() {
     const QStringList rows = highlightedRows();
     if (rows.isEmpty()) {
-        messageBox(kStrHighlightOne, kStrIncompleteTitle, kMbOk, this);
+        prompter().ask(
+            Message::fromIds(kStrHighlightOne, kStrIncompleteTitle, MessageKind::kPlain));
         return;
     }
     const CatalogueEntry* entry = Catalogue::instance().find(pathOf(rows.first().mid(2)));
     if (entry == nullptr) return;
-    messageBoxText(detailsText(*entry), detailsTitle(*entry), kMbOkInformation, this);
+    prompter().ask({detailsText(*entry), detailsTitle(*entry), MessageKind::kInformation});
 }
 
 void SelectDictionariesDialog::deleteDictionaries() {

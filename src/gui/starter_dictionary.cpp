@@ -6,14 +6,11 @@
 #include "core/shell/string_table.h"
 #include "gui/dialog_parts.h"
 #include "gui/make_dictionary_dialog.h"
+#include "gui/qt_message_presenter.h"
 
 namespace zantric::gui {
 
-namespace {
-
-constexpr int kQuestionIcon = 0x20;
-
-}  // namespace
+namespace {}  // namespace
 
 StarterOutcome offerStarterDictionary(QWidget* parent, const std::string& wordList, QString* told) {
     if (wordList.empty() || Catalogue::instance().count() != 0) {
@@ -21,8 +18,8 @@ StarterOutcome offerStarterDictionary(QWidget* parent, const std::string& wordLi
     }
     const std::string question =
         loadString(kStrStarterOffer) + wordList + loadString(kStrStarterOfferEnd);
-    if (messageBoxText(question, loadString(kStrStarterOfferTitle), kMbYesNo | kQuestionIcon,
-                       parent) != kIdYes) {
+    if (prompter().ask({question, loadString(kStrStarterOfferTitle), MessageKind::kQuestion,
+                        Buttons::kYesNo}) != Answer::kYes) {
         return StarterOutcome::kDeclined;
     }
     WordListReport report;

@@ -16,6 +16,7 @@
 #include "core/dictionary/dictionary_format.h"
 #include "core/shell/messages.h"
 #include "gui/dialog_parts.h"
+#include "gui/qt_message_presenter.h"
 #include "gui/search_panel.h"
 
 namespace zantric::gui {
@@ -45,12 +46,10 @@ WordDialog::WordDialog(SearchPanel* panel, UpdateMode mode)
     : QDialog(panel),
       m_panel(panel),
       m_helpId(mode == UpdateMode::kAdd ? HelpContext::kAddWord : HelpContext::kRemoveWord) {
-    m_update = std::make_unique<zantric::WordChange>(
-        mode, progressRunner(this),
-        [this](int textId) {
+    m_update =
+        std::make_unique<zantric::WordChange>(mode, progressRunner(this), [this](int textId) {
             if (m_panel != nullptr) m_panel->setStatusText(textId);
-        },
-        this);
+        });
     setWindowTitle(QString::fromStdString(m_update->caption()));
     m_word = new QLineEdit(this);
     m_word->setValidator(new WordLengthValidator(mode == UpdateMode::kRemove, m_word));
@@ -148,7 +147,7 @@ bool WordDialog::eventFilter(QObject* watched, QEvent* event) {
             !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             const QChar c = text[0];
             if (c.unicode() > 0x7F || !dictionaryNameKeyAllowed(static_cast<char>(c.unicode()))) {
-                beep();
+                prompter().beep();
                 return true;
             }
         }

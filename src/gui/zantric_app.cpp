@@ -78,7 +78,7 @@ bool ZantricApp::start(const std::string& folder, bool startMinimised) {
     const bool started = m_session.start(folder, ProgramSession::Use::kWork, &reason);
     m_presenter->setSilenced({});
     if (!started) {
-        messageBoxText(reason, "Zantric", kMbOkStop);
+        prompter().ask({reason, "Zantric", MessageKind::kError});
         return false;
     }
     auto* client = new SearchPanel;

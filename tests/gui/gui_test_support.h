@@ -100,15 +100,17 @@ class PauseCheckingPresenter : public RecorderPresenter {
 public:
     PauseCheckingPresenter(std::function<int()> progress, int answer)
         : m_progress(std::move(progress)), m_answer(answer) {}
-    int show(const std::string& text, const std::string& title, int style, bool owner) override {
-        RecorderPresenter::show(text, title, style, owner);
+    int progressWhenAsked = -1, progressWhenAnswered = -1;
+
+protected:
+    Answer answer(const Message& message) override {
+        RecorderPresenter::answer(message);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         progressWhenAsked = m_progress();
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         progressWhenAnswered = m_progress();
-        return m_answer;
+        return answerOfId(m_answer);
     }
-    int progressWhenAsked = -1, progressWhenAnswered = -1;
 
 private:
     std::function<int()> m_progress;

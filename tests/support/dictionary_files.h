@@ -39,7 +39,8 @@ inline Words wordsOf(const std::string& path) {
     ReadControl reads;
     DictionaryReader reader(reads, path, false, 4096);
     char word[kOutWordSize];
-    for (int r = reader.nextMatch(word, "*"); r == kMatchFound; r = reader.nextMatch(word, nullptr))
+    for (MatchResult r = reader.nextMatch(word, "*"); r == kMatchFound;
+         r = reader.nextMatch(word, nullptr))
         words.push_back(word);
     return words;
 }

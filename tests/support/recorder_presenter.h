@@ -1,5 +1,5 @@
-// Test presenter: records every message box, three-button question and beep, and answers from
-// a script of queued answers (the default answer of the style once the script is used up).
+// Test presenter: records every message, three-button question and beep, and answers from a
+// script of queued answers (the default answer of the buttons once the script is used up).
 // Thread-safe: workers call it. RecordingPresenter installs one for a scope and restores the
 // presenter it replaced.
 #pragma once
@@ -16,35 +16,60 @@
 
 namespace zantric::test {
 
+// A message's kind and buttons in one number, as a table of expected messages names them: the
+// numbers of the old message-box API (buttons in the low nibble, icon in the next, 0x100 for No
+// as the default). Answers likewise.
+enum : int {
+    kMbOk = 0,
+    kMbOkCancel = 1,
+    kMbYesNo = 4,
+    kMbOkStop = 16,
+    kMbOkCancelQuestion = 33,
+    kMbOkExclamation = 48,
+    kMbOkInformation = 64,
+    kMbDefaultButton2 = 0x100,
+};
+enum : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
+
+inline int styleOf(const Message& message) {
+    static constexpr int kIcons[] = {0, 0x10, 0x20, 0x30, 0x40};  // by MessageKind
+    static constexpr int kButtons[] = {kMbOk, kMbOkCancel, kMbYesNo, kMbYesNo | kMbDefaultButton2};
+    return kIcons[static_cast<int>(message.kind)] | kButtons[static_cast<int>(message.buttons)];
+}
+inline int answerId(Answer answer) {
+    static constexpr int kIds[] = {kIdOk, kIdCancel, kIdYes, kIdNo};  // by Answer
+    return kIds[static_cast<int>(answer)];
+}
+inline Answer answerOfId(int id) {
+    for (Answer a : {Answer::kOk, Answer::kCancel, Answer::kYes, Answer::kNo}) {
+        if (answerId(a) == id) return a;
+    }
+    return Answer::kCancel;
+}
+
 struct RecordedMessage {
     std::string text;
     std::string title;
-    int style = 0;          // -1 for a three-button question
-    bool hasOwner = false;  // false: task-modal box without owner window
+    int style = 0;          // styleOf the message; -1 for a three-button question
+    bool hasOwner = false;  // always false: the core knows no window
     bool threeButton = false;
     std::array<std::string, 3> captions;  // three-button question only
     int beepsBefore = 0;                  // beeps heard before this message was shown
 };
 
-class RecorderPresenter : public MessagePresenter {
+class RecorderPresenter : public Prompter {
 public:
-    int show(const std::string& text, const std::string& title, int style, bool hasOwner) override {
+    int choose(const Message& question, const Captions& captions) override {
         std::lock_guard lock(m_mutex);
-        m_messages.push_back({text, title, style, hasOwner, false, {}, m_beeps});
-        return nextAnswer(defaultAnswer(style));
-    }
-    int threeButton(const std::string& text, const std::string& title, const std::string& caption1,
-                    const std::string& caption2, const std::string& caption3) override {
-        std::lock_guard lock(m_mutex);
-        m_messages.push_back(
-            {text, title, -1, false, true, {caption1, caption2, caption3}, m_beeps});
-        return nextAnswer(2);
+        m_messages.push_back({question.text, question.title, -1, false, true, captions, m_beeps});
+        const int answer = nextAnswer(2);
+        return answer == 0 || answer == 1 ? answer : 2;
     }
     void beep() override {
         std::lock_guard lock(m_mutex);
         ++m_beeps;
     }
-    // Queues answers, taken in call order by message boxes and three-button questions alike.
+    // Queues answers (kIdYes ...; 0, 1 or 2 for a three-button question), taken in call order.
     void script(std::initializer_list<int> answers) {
         std::lock_guard lock(m_mutex);
         m_answers.insert(m_answers.end(), answers.begin(), answers.end());
@@ -77,6 +102,14 @@ public:
         m_beeps = 0;
     }
 
+protected:
+    Answer answer(const Message& message) override {
+        std::lock_guard lock(m_mutex);
+        m_messages.push_back(
+            {message.text, message.title, styleOf(message), false, false, {}, m_beeps});
+        return answerOfId(nextAnswer(answerId(defaultAnswer(message.buttons))));
+    }
+
 private:
     int nextAnswer(int fallback) {
         if (m_answers.empty()) return fallback;
@@ -94,14 +127,13 @@ private:
 // Installs a presenter for its lifetime, then puts back the one it replaced.
 class ScopedPresenter {
 public:
-    explicit ScopedPresenter(MessagePresenter& presenter)
-        : m_previous(installPresenter(&presenter)) {}
+    explicit ScopedPresenter(Prompter& presenter) : m_previous(installPresenter(&presenter)) {}
     ~ScopedPresenter() { installPresenter(m_previous); }
     ScopedPresenter(const ScopedPresenter&) = delete;
     ScopedPresenter& operator=(const ScopedPresenter&) = delete;
 
 private:
-    MessagePresenter* m_previous;
+    Prompter* m_previous;
 };
 
 // A recorder installed for the lifetime of this object: the usual way for a test to see messages.

@@ -84,9 +84,9 @@ std::string CatalogueEntry::displayName() const { return namePart(m_path); }
 CatalogueEntry::HeaderRead CatalogueEntry::readHeaderFromFile() {
     FilePtr file = openFile(m_filePath, "rb");
     if (!file) {
-        messageBoxText(
-            "Unable to open: " + shownPath(m_path) + "\n\nZantric will ignore this dictionary.",
-            kOpenErrorTitle, kMbOk);
+        presenter().ask(
+            {"Unable to open: " + shownPath(m_path) + "\n\nZantric will ignore this dictionary.",
+             kOpenErrorTitle, MessageKind::kPlain});
         return HeaderRead::kCannotOpen;
     }
     unsigned char bytes[kHeaderBytes];
@@ -107,9 +107,9 @@ bool CatalogueEntry::readHeader() { return readHeaderFromFile() == HeaderRead::k
 bool CatalogueEntry::writeHeader() {
     FilePtr file = openFile(m_filePath, "r+b");
     if (!file) {
-        messageBoxText("Unable to open: " + shownPath(m_path) +
-                           "\n\nZantric cannot save dictionary header details.",
-                       kOpenErrorTitle, kMbOk);
+        presenter().ask({"Unable to open: " + shownPath(m_path) +
+                             "\n\nZantric cannot save dictionary header details.",
+                         kOpenErrorTitle, MessageKind::kPlain});
         return false;
     }
     unsigned char bytes[kHeaderBytes];
@@ -174,14 +174,15 @@ void Catalogue::scanFolder() {
         }
     }
     if (unreadable) {
-        messageBoxText(
-            "Unable to open: " + shownPath(folder) + "\n\nZantric cannot list its dictionaries.",
-            kOpenErrorTitle, kMbOk);
+        presenter().ask(
+            {"Unable to open: " + shownPath(folder) + "\n\nZantric cannot list its dictionaries.",
+             kOpenErrorTitle, MessageKind::kPlain});
     }
     if (badFileSeen) {
-        messageBoxText(report, loadString(kStrWarningTitle), kMbOkExclamation);
+        presenter().ask({report, loadString(kStrWarningTitle), MessageKind::kWarning});
     } else if (m_entries.empty() && !unreadable) {
-        messageBox(kStrNoDictionaries, kStrWarningTitle, kMbOkExclamation);
+        presenter().ask(
+            Message::fromIds(kStrNoDictionaries, kStrWarningTitle, MessageKind::kWarning));
     }
 }
 

@@ -94,7 +94,7 @@ void DictionaryReader::openSource(const std::string& name, bool makeImage, std::
         m_file = openFile(name, "rb").release();
         if (!m_file) {
             const std::string text = "Unable to open Dictionary: " + shownPath(name);
-            messageBoxText(text, kOpenErrorTitle, kMbOkStop);
+            presenter().ask({text, kOpenErrorTitle, MessageKind::kError});
             throw ZantricException(text);
         }
         image = nullptr;
@@ -283,8 +283,8 @@ bool DictionaryReader::matchTokens(int pos) const {
 }
 
 bool DictionaryReader::beginPattern(const char* pattern, const LetterPool* letters, int minLength,
-                                    char startLetter, int& result) {
-    auto done = [&result](int code) {
+                                    char startLetter, MatchResult& result) {
+    auto done = [&result](MatchResult code) {
         result = code;
         return false;
     };
@@ -353,10 +353,11 @@ bool DictionaryReader::beginPattern(const char* pattern, const LetterPool* lette
     }
 }
 
-int DictionaryReader::nextMatch(char* outWord, const char* pattern, const LetterPool* letters,
-                                int minLength, char startLetter) {
+MatchResult DictionaryReader::nextMatch(char* outWord, const char* pattern,
+                                        const LetterPool* letters, int minLength,
+                                        char startLetter) {
     if (pattern) {
-        int result = kNoMoreWords;
+        MatchResult result = kNoMoreWords;
         if (!beginPattern(pattern, letters, minLength, startLetter, result)) return result;
     } else if (!m_opened) {
         return kNoMoreWords;
@@ -410,7 +411,7 @@ int DictionaryReader::nextMatch(char* outWord, const char* pattern, const Letter
     return found;
 }
 
-int DictionaryReader::nextRead(char* outWord) {
+MatchResult DictionaryReader::nextRead(char* outWord) {
     // A record without FROM letters and with a last letter: the scan reads most.
     const bool scan = !m_hasFilter && m_lastCharacter != 0;
     for (;;) {
@@ -511,10 +512,10 @@ void DictionaryReader::acceptWord(char* outWord) {
 // The scanning loop over the decoded records: the same steps, the same records counted and the
 // same jumps as the loop over bytes. A run of records of one length and first letter, walked
 // with "*" and letters, differs only in whether each word fits, so it is searched in one go.
-int DictionaryReader::nextDecoded(char* outWord) {
+MatchResult DictionaryReader::nextDecoded(char* outWord) {
     const DecodedImage& image = *m_decoded;
     std::uint64_t checked = 0;
-    auto finish = [this, &checked](int result) {
+    auto finish = [this, &checked](MatchResult result) {
         m_checked->store(m_checked->load(std::memory_order_relaxed) + checked,
                          std::memory_order_relaxed);
         return result;

@@ -26,13 +26,12 @@
 
 namespace zantric {
 
-// Results of nextMatch.
-enum MatchResult : int {
-    kMatchFound = 0,
-    kNoMoreWords = 2,
-    kMatchCancelled = 3,
-    kEmptyPattern = 5
-};
+// Results of nextMatch (int-sized: it is returned once per word).
+enum class MatchResult : int { kFound = 0, kNoMoreWords = 2, kCancelled = 3, kEmptyPattern = 5 };
+inline constexpr MatchResult kMatchFound = MatchResult::kFound;
+inline constexpr MatchResult kNoMoreWords = MatchResult::kNoMoreWords;
+inline constexpr MatchResult kMatchCancelled = MatchResult::kCancelled;
+inline constexpr MatchResult kEmptyPattern = MatchResult::kEmptyPattern;
 
 inline constexpr int kMaxReaders = 15;  // open at once on one thread
 inline constexpr int kMaxSearchThreads = 64;
@@ -144,8 +143,8 @@ public:
     // With a pattern, starts a new enumeration; with nullptr, continues it. `letters`,
     // `minLength` (0 = none) and `startLetter` (0 = the pattern's first character) count only
     // with a pattern. `outWord` must have room for kOutWordSize characters.
-    int nextMatch(char* outWord, const char* pattern, const LetterPool* letters = nullptr,
-                  int minLength = 0, char startLetter = 0);
+    MatchResult nextMatch(char* outWord, const char* pattern, const LetterPool* letters = nullptr,
+                          int minLength = 0, char startLetter = 0);
 
     // After nextMatch returned 0: the characters of the word it wrote.
     int matchLength() const { return m_matchLength; }
@@ -159,16 +158,16 @@ private:
     // Takes a new pattern, filter and start: compiles the pattern and positions the reader at
     // the first block that can hold a match. False, with nextMatch's result, when none can.
     bool beginPattern(const char* pattern, const LetterPool* letters, int minLength,
-                      char startLetter, int& result);
+                      char startLetter, MatchResult& result);
     // The pattern as the matching takes it (m_pattern, its '*' parts), `stars` of them in it.
     void copyPattern(const char* pattern, std::size_t patternLength, int stars);
     bool readWord();
     int decodeInBuffer(const unsigned char*& next, int& wordLetters, int& length, int& hyphen);
     void endWord(int head);
-    int scanToCandidate();           // see nextRead
-    int decodeFromSource();          // one record through readByte: decodeRecord's result
-    int nextRead(char* outWord);     // the next match, reading records from the file or image
-    int nextDecoded(char* outWord);  // the next match, walking the decoded records
+    int scanToCandidate();                // see nextRead
+    int decodeFromSource();               // one record through readByte: decodeRecord's result
+    MatchResult nextRead(char* outWord);  // the next match, reading records from the file or image
+    MatchResult nextDecoded(char* outWord);  // the next match, walking the decoded records
     // After a word whose first letter the filter lacks: positions at the next first letter it
     // holds, else at the next length. False past the longest word.
     bool skipToNextFilterLetter();

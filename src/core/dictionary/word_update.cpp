@@ -65,7 +65,7 @@ std::int64_t countMatches(const std::string& file, std::string_view word,
     char found[kOutWordSize];
     std::uint32_t delivered = 0;
     std::int64_t count = 0;
-    int r = reader.nextMatch(found, pattern);
+    MatchResult r = reader.nextMatch(found, pattern);
     for (; r == kMatchFound && count < enough; r = reader.nextMatch(found, nullptr)) {
         if (countsAsWord(found, word)) ++count;
         if (++delivered % kWordsBetweenPolls == 0) notify(observer);
@@ -220,7 +220,7 @@ bool findWord(DictionaryReader& reader, std::string_view word) {
     char pattern[kLongestWord + 1];
     if (!patternFor(word, pattern)) return false;
     char found[kOutWordSize];
-    for (int r = reader.nextMatch(found, pattern); r == kMatchFound;
+    for (MatchResult r = reader.nextMatch(found, pattern); r == kMatchFound;
          r = reader.nextMatch(found, nullptr)) {
         if (word == found) return true;
     }
@@ -265,7 +265,7 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
     ReadControl& reads = readsOf(observer, own);
     RewriteFile rewrite;
     DictionaryWriter& writer = rewrite.writer();
-    int r;
+    MatchResult r;
     {
         DictionaryReader reader(reads, file, false, kWordReaderBuffer);
         notify(observer);
@@ -303,7 +303,7 @@ int removeWord(const std::string& file, std::string_view word, WordUpdateObserve
         notify(observer);
         std::uint32_t read = 0;
         char old[kOutWordSize];
-        int r = reader.nextMatch(old, "*");
+        MatchResult r = reader.nextMatch(old, "*");
         for (; r == kMatchFound; r = reader.nextMatch(old, nullptr)) {
             if (!countsAsWord(old, word)) writer.addWord(old);
             if (++read % kWordsBetweenPolls == 0) notify(observer);

@@ -18,7 +18,8 @@ std::string rowName(const std::string& row, std::size_t skip) {
 
 int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
     if (rows.empty()) {
-        messageBox(kStrNothingHighlighted, kStrIncompleteTitle, kMbOk);
+        presenter().ask(
+            Message::fromIds(kStrNothingHighlighted, kStrIncompleteTitle, MessageKind::kPlain));
         return 0;
     }
     std::string question = loadString(kStrDeleteQuestion);
@@ -27,8 +28,8 @@ int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
         question += rowName(row, skip);
     }
     question += loadString(kStrDeleteQuestionEnd);
-    if (messageBoxText(question, loadString(kStrConfirmTitle), kMbYesNo | kMbDefaultButton2) !=
-        kIdYes) {
+    if (presenter().ask({question, loadString(kStrConfirmTitle), MessageKind::kPlain,
+                         Buttons::kYesNoDefaultNo}) != Answer::kYes) {
         return 0;
     }
 
@@ -44,7 +45,7 @@ int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
         }
     }
     if (failed) {
-        messageBoxText(report, loadString(kStrFileErrorTitle), kMbOk);
+        presenter().ask({report, loadString(kStrFileErrorTitle), MessageKind::kPlain});
         return 0;
     }
     return 1;

@@ -13,7 +13,8 @@ namespace zantric {
 
 bool uniqueWordsPossible() {
     if (Catalogue::instance().selectedCount() > 0) return true;
-    messageBox(kStrCannotCheckUnique, kStrNoDictionarySelectedTitle, kMbOk);
+    presenter().ask(Message::fromIds(kStrCannotCheckUnique, kStrNoDictionarySelectedTitle,
+                                     MessageKind::kPlain));
     return false;
 }
 
@@ -22,7 +23,7 @@ MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string
                                   WordListReport* report) {
     if (!ProgramSession::onlyCopyRunning()) return MaintenanceOutcome::kStopped;
     if (fileName.empty() || dictionaryName.empty()) {
-        messageBox(kStrNamesMissing, kStrErrorTitle, kMbOk);
+        presenter().ask(Message::fromIds(kStrNamesMissing, kStrErrorTitle, MessageKind::kPlain));
         return MaintenanceOutcome::kStopped;
     }
     // Before any work: a name that cannot make a file would fail only at the very end.
@@ -30,15 +31,16 @@ MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string
     const std::string path = dictionaryPathFor(dictionaryName);
     // A word list is read to its end: a folder, a FIFO or a device is not one.
     if (!isRegularFile(fileName)) {
-        messageBoxText(
-            fileExists(fileName)
-                ? loadString(kStrUnableToOpenFile) + shownPath(fileName) + notAFileText(fileName)
-                : loadString(kStrUnableToFindFile) + shownPath(fileName),
-            loadString(kStrErrorTitle), kMbOk);
+        presenter().ask(
+            {fileExists(fileName)
+                 ? loadString(kStrUnableToOpenFile) + shownPath(fileName) + notAFileText(fileName)
+                 : loadString(kStrUnableToFindFile) + shownPath(fileName),
+             loadString(kStrErrorTitle), MessageKind::kPlain});
         return MaintenanceOutcome::kStopped;
     }
     if (dictionaryExists(path) &&
-        messageBox(kStrDictionaryExists, kStrWarningTitle, kMbYesNo) != kIdYes) {
+        presenter().ask(Message::fromIds(kStrDictionaryExists, kStrWarningTitle,
+                                         MessageKind::kPlain, Buttons::kYesNo)) != Answer::kYes) {
         return MaintenanceOutcome::kStopped;
     }
 

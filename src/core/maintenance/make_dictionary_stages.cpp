@@ -160,7 +160,8 @@ void SortRunsStage::work() {
         if (reader->atEnd()) {
             m_report.readToEnd = true;
             if (m_validWords == 0) {
-                messageBox(kStrNoValidWords, kStrWarningTitle, kMbOkInformation);
+                presenter().ask(Message::fromIds(kStrNoValidWords, kStrWarningTitle,
+                                                 MessageKind::kInformation));
                 setResult(0);
             }
             return;

@@ -38,19 +38,21 @@ MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
         if (std::find(rows.begin(), rows.end(), name) == rows.end()) rows.push_back(name);
     }
     if (rows.size() < 2) {
-        messageBox(kStrSelectTwo, kStrIncompleteTitle, kMbOk);
+        presenter().ask(Message::fromIds(kStrSelectTwo, kStrIncompleteTitle, MessageKind::kPlain));
         return MaintenanceOutcome::kStopped;
     }
     if (newName.empty()) {
-        messageBox(kStrMergeNameMissing, kStrIncompleteTitle, kMbOk);
+        presenter().ask(
+            Message::fromIds(kStrMergeNameMissing, kStrIncompleteTitle, MessageKind::kPlain));
         return MaintenanceOutcome::kStopped;
     }
     if (!checkDictionaryName(newName)) return MaintenanceOutcome::kStopped;
     const std::string path = dictionaryPathFor(newName);
     if (dictionaryExists(path) &&
-        messageBoxText(
-            loadString(kStrTheDictionary) + namePart(path) + loadString(kStrAlreadyExistsOverwrite),
-            loadString(kStrConfirmTitle), kMbYesNo) != kIdYes) {
+        presenter().ask({loadString(kStrTheDictionary) + namePart(path) +
+                             loadString(kStrAlreadyExistsOverwrite),
+                         loadString(kStrConfirmTitle), MessageKind::kPlain, Buttons::kYesNo}) !=
+            Answer::kYes) {
         return MaintenanceOutcome::kStopped;
     }
 

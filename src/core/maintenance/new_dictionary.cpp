@@ -69,11 +69,11 @@ std::string dictionaryPathFor(std::string_view name) {
     return file.empty() ? file : Settings::instance().dictionaryPath(file);
 }
 
-bool checkDictionaryName(std::string_view name, const void* owner) {
+bool checkDictionaryName(std::string_view name) {
     std::string refusal;
     if (!dictionaryFileName(name, &refusal).empty()) return true;
-    beep();
-    messageBoxText(refusal, loadString(kStrInputErrorTitle), kMbOk, owner);
+    presenter().beep();
+    presenter().ask({refusal, loadString(kStrInputErrorTitle), MessageKind::kPlain});
     return false;
 }
 
@@ -93,12 +93,13 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
     // told or done, the old dictionary stays.
     const std::optional<bool> selected = selectedNow(entry, path);
     if (!selected) {
-        reportException(loadString(kStrUnableToOpenFile) + shownPath(path));
+        presenter().tell(Message::exception(loadString(kStrUnableToOpenFile) + shownPath(path)));
         removeFile(temporaryName);
         return false;
     }
     if (*selected && !markSelected(temporaryName)) {
-        reportException("Unable to create Dictionary: " + shownPath(temporaryName));
+        presenter().tell(
+            Message::exception("Unable to create Dictionary: " + shownPath(temporaryName)));
         removeFile(temporaryName);
         return false;
     }
@@ -109,8 +110,8 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
     }
     // The old dictionary keeps its name until the new one takes it in one rename.
     if (!replaceFile(temporaryName, path, true)) {
-        messageBoxText(loadString(kStrUnableToRename) + shownPath(temporaryName),
-                       loadString(kStrFileErrorTitle), kMbOkStop);
+        presenter().ask({loadString(kStrUnableToRename) + shownPath(temporaryName),
+                         loadString(kStrFileErrorTitle), MessageKind::kError});
         if (!temporaryName.empty() && fileExists(temporaryName)) removeFile(temporaryName);
         return false;
     }

@@ -29,7 +29,7 @@ std::string dictionaryPathFor(std::string_view name);
 
 // Whether a typed dictionary name passes the rule of dictionaryFileName; when it does not, beeps
 // and shows the rule's text, titled "Input Error".
-bool checkDictionaryName(std::string_view name, const void* owner = nullptr);
+bool checkDictionaryName(std::string_view name);
 
 // Whether a dictionary file is already there (under its catalogue path or, for a file the
 // catalogue lists under a name of another case, that file).

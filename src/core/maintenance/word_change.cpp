@@ -63,8 +63,8 @@ void WordChangeWork::pollPoint() {
 
 // --- WordChange ---------------------------------------------------------------------------
 
-WordChange::WordChange(UpdateMode mode, WorkRunner runner, StatusSink status, const void* owner)
-    : m_mode(mode), m_runner(std::move(runner)), m_status(std::move(status)), m_owner(owner) {}
+WordChange::WordChange(UpdateMode mode, WorkRunner runner, StatusSink status)
+    : m_mode(mode), m_runner(std::move(runner)), m_status(std::move(status)) {}
 
 std::string WordChange::caption() const {
     return loadString(m_mode == UpdateMode::kAdd ? kStrAddWordCaption : kStrRemoveWordCaption);
@@ -82,12 +82,13 @@ std::vector<std::string> WordChange::dictionaryNames() {
     return names;
 }
 
-int WordChange::message(int textId, int titleId, int style) const {
-    return messageBox(textId, titleId, style, m_owner);
+Answer WordChange::message(int textId, int titleId, MessageKind kind, Buttons buttons) const {
+    return presenter().ask(Message::fromIds(textId, titleId, kind, buttons));
 }
 
-int WordChange::messageText(const std::string& text, int titleId, int style) const {
-    return messageBoxText(text, loadString(titleId), style, m_owner);
+Answer WordChange::messageText(const std::string& text, int titleId, MessageKind kind,
+                               Buttons buttons) const {
+    return presenter().ask({text, loadString(titleId), kind, buttons});
 }
 
 void WordChange::status(int textId) const {
@@ -96,27 +97,27 @@ void WordChange::status(int textId) const {
 
 std::string WordChange::find(const std::string& word) const {
     if (word.empty()) {
-        message(kStrNoWord, kStrIncompleteTitle, kMbOk);
+        message(kStrNoWord, kStrIncompleteTitle, MessageKind::kPlain);
         return {};
     }
     std::string list;
     try {
         list = listDictionariesContaining(word);
     } catch (const ZantricException& e) {
-        reportException(e.message());
+        presenter().tell(Message::exception(e.message()));
         return {};
     }
     if (list.empty()) {
-        message(kStrFoundNowhere, kStrFindTitle, kMbOk);
+        message(kStrFoundNowhere, kStrFindTitle, MessageKind::kPlain);
     } else {
-        messageText(loadString(kStrFoundIn) + list, kStrFindTitle, kMbOk);
+        messageText(loadString(kStrFoundIn) + list, kStrFindTitle, MessageKind::kPlain);
     }
     return list;
 }
 
 UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& dictionaryText) {
     m_removedWords = 0;
-    if (!ProgramSession::onlyCopyRunning(m_owner)) return UpdateOutcome::kRefused;
+    if (!ProgramSession::onlyCopyRunning()) return UpdateOutcome::kRefused;
     status(kStrStatusBlank);
     std::string word = typedWord;
     if (const std::optional<UpdateOutcome> refused = checkWord(word)) return *refused;
@@ -125,14 +126,14 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     try {
         list = listDictionariesContaining(word);
     } catch (const ZantricException& e) {
-        reportException(e.message());
+        presenter().tell(Message::exception(e.message()));
         return UpdateOutcome::kFailed;
     }
     if (dictionaryText.empty()) {
-        message(kStrNoDictionary, kStrIncompleteTitle, kMbOk);
+        message(kStrNoDictionary, kStrIncompleteTitle, MessageKind::kPlain);
         return UpdateOutcome::kStopped;
     }
-    if (!checkDictionaryName(dictionaryText, m_owner)) return UpdateOutcome::kStopped;
+    if (!checkDictionaryName(dictionaryText)) return UpdateOutcome::kStopped;
     const std::string name = dictionaryFileName(dictionaryText);
     const std::string path = Settings::instance().dictionaryPath(name);
     const std::string fileName = namePart(path);
@@ -171,29 +172,31 @@ std::optional<UpdateOutcome> WordChange::confirmRemoval(const std::string& word,
     try {
         count = countWordsCountingAs(entry ? entry->filePath() : path, word);
     } catch (const ZantricException& e) {
-        reportException(e.message());
+        presenter().tell(Message::exception(e.message()));
         return UpdateOutcome::kFailed;
     }
     if (count <= 1) return std::nullopt;
     const std::string question = loadString(kStrRemoveWordsCount, countText(count)) + fileName +
                                  loadString(kStrRemoveWordsFit) + word +
                                  loadString(kStrRemoveWordsQuestion);
-    if (messageText(question, kStrConfirmTitle, kMbYesNo) == kIdYes) return std::nullopt;
+    if (messageText(question, kStrConfirmTitle, MessageKind::kPlain, Buttons::kYesNo) ==
+        Answer::kYes)
+        return std::nullopt;
     return UpdateOutcome::kDeclined;
 }
 
 std::optional<UpdateOutcome> WordChange::checkWord(std::string& word) const {
     if (word.empty()) {
-        message(kStrNoWord, kStrIncompleteTitle, kMbOk);
+        message(kStrNoWord, kStrIncompleteTitle, MessageKind::kPlain);
         return UpdateOutcome::kStopped;
     }
     if (word.back() == '-') {
-        beep();
+        presenter().beep();
         return UpdateOutcome::kWordRejected;
     }
     if (const WordFault fault = wordFault(word, m_mode == UpdateMode::kRemove);
         fault != WordFault::kNone) {
-        messageText(wordRefusalText(word, fault), kStrInputErrorTitle, kMbOk);
+        messageText(wordRefusalText(word, fault), kStrInputErrorTitle, MessageKind::kPlain);
         return UpdateOutcome::kWordRejected;
     }
     for (std::size_t i = 1; i < word.size(); ++i) word[i] = lower(word[i]);
@@ -204,13 +207,13 @@ bool WordChange::confirmAddition(const std::string& word, const std::string& lis
                                  const std::string& name, const std::string& fileName) const {
     if (list.find("\n" + name) != std::string::npos) {
         // Task-modal, as the program has always shown it.
-        messageBoxText(fileName + loadString(kStrAlreadyContains) + word + "'",
-                       loadString(kStrErrorTitle), kMbOk);
+        presenter().ask({fileName + loadString(kStrAlreadyContains) + word + "'",
+                         loadString(kStrErrorTitle), MessageKind::kPlain});
         return false;
     }
     return list.empty() ||
            messageText(loadString(kStrFoundAlreadyIn) + list + loadString(kStrAddAnyway),
-                       kStrWarningTitle, kMbYesNo) == kIdYes;
+                       kStrWarningTitle, MessageKind::kPlain, Buttons::kYesNo) == Answer::kYes;
 }
 
 std::optional<UpdateOutcome> WordChange::checkListed(const std::string& fileName) const {
@@ -220,10 +223,11 @@ std::optional<UpdateOutcome> WordChange::checkListed(const std::string& fileName
     });
     if (listed) return std::nullopt;
     if (m_mode == UpdateMode::kRemove) {
-        message(kStrUnknownDictionary, kStrIncompleteTitle, kMbOk);
+        message(kStrUnknownDictionary, kStrIncompleteTitle, MessageKind::kPlain);
         return UpdateOutcome::kDictionaryUnknown;
     }
-    if (message(kStrCreateNew, kStrNewDictionaryTitle, kMbYesNo) != kIdYes) {
+    if (message(kStrCreateNew, kStrNewDictionaryTitle, MessageKind::kPlain, Buttons::kYesNo) !=
+        Answer::kYes) {
         return UpdateOutcome::kStopped;
     }
     return std::nullopt;
@@ -237,7 +241,8 @@ void WordChange::removeIfEmpty(const std::string& path) const {
         if (removeFile(entry->filePath())) {
             catalogue.remove(path);
         } else {
-            messageText(loadString(kStrCannotRemoveEmpty) + shownPath(path), kStrErrorTitle, kMbOk);
+            messageText(loadString(kStrCannotRemoveEmpty) + shownPath(path), kStrErrorTitle,
+                        MessageKind::kPlain);
         }
     }
 }
@@ -249,8 +254,8 @@ UpdateOutcome WordChange::report(int code) const {
             return UpdateOutcome::kDone;
         case kUpdateAlreadyPresent:
         case kUpdateNotFound:
-            beep();
-            message(kStrWordNotFound, kStrUpdateFailedTitle, kMbOkStop);
+            presenter().beep();
+            message(kStrWordNotFound, kStrUpdateFailedTitle, MessageKind::kError);
             return UpdateOutcome::kNotChanged;
         case kUpdateCancelled:
             return UpdateOutcome::kCancelled;

@@ -15,6 +15,7 @@
 
 #include "core/dictionary/dictionary_reader.h"
 #include "core/dictionary/word_update.h"
+#include "core/shell/messages.h"
 #include "core/shell/progress_work.h"
 
 namespace zantric {
@@ -74,9 +75,7 @@ public:
     // Shows a string-table text in the status line (901 clears it).
     using StatusSink = std::function<void(int textId)>;
 
-    // `owner` is the dialog's window handle for its message boxes (nullptr: none).
-    WordChange(UpdateMode mode, WorkRunner runner, StatusSink status = {},
-               const void* owner = nullptr);
+    WordChange(UpdateMode mode, WorkRunner runner, StatusSink status = {});
 
     UpdateMode mode() const { return m_mode; }
     // "Add Word" or "Remove Word"; the OK button's "&Add" or "&Remove".
@@ -97,8 +96,9 @@ public:
     std::uint32_t removedWords() const { return m_removedWords; }
 
 private:
-    int message(int textId, int titleId, int style) const;
-    int messageText(const std::string& text, int titleId, int style) const;
+    Answer message(int textId, int titleId, MessageKind kind, Buttons buttons = Buttons::kOk) const;
+    Answer messageText(const std::string& text, int titleId, MessageKind kind,
+                       Buttons buttons = Buttons::kOk) const;
     void status(int textId) const;
     // The steps of ok(). The typed word's checks, its letters after the first lower-cased; an
     // outcome when it is refused.
@@ -121,7 +121,6 @@ private:
     UpdateMode m_mode;
     WorkRunner m_runner;
     StatusSink m_status;
-    const void* m_owner;
     std::uint32_t m_removedWords = 0;
 };
 

@@ -63,9 +63,9 @@ std::string formatText(std::string_view pattern, const std::vector<std::string>&
     return out;
 }
 
-void reportUnableToOpen(const std::string& name, const void* owner) {
-    messageBoxText(loadString(kStrUnableToOpenFile) + shownPath(name),
-                   loadString(kStrFileErrorTitle), kMbOkStop, owner);
+void reportUnableToOpen(const std::string& name) {
+    presenter().ask({loadString(kStrUnableToOpenFile) + shownPath(name),
+                     loadString(kStrFileErrorTitle), MessageKind::kError});
 }
 
 std::uint64_t fileSize(const std::string& name) {
@@ -93,23 +93,23 @@ bool isResultsPairName(std::string_view name) {
     return lower == "ztr";
 }
 
-bool confirmOverwrite(const std::string& name, const void* owner) {
-    return messageBoxText(shownPath(name) + loadString(kStrOverwriteQuestion),
-                          loadString(kStrWarningTitle), kMbYesNo, owner) == kIdYes;
+bool confirmOverwrite(Prompter& prompter, const std::string& name) {
+    return prompter.ask({shownPath(name) + loadString(kStrOverwriteQuestion),
+                         loadString(kStrWarningTitle), MessageKind::kPlain, Buttons::kYesNo}) ==
+           Answer::kYes;
 }
 
-ExportChoice askOverwriteOrAppend(const std::string& name) {
-    const int answer =
-        threeButtonMessageBox(shownPath(name) + loadString(kStrOverwriteOrAppendQuestion),
-                              loadString(kStrWarningTitle), loadString(kStrOverwriteCaption),
-                              loadString(kStrAppendCaption), loadString(kStrCancelCaption));
+ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::string& name) {
+    const int answer = prompter.choose(
+        {shownPath(name) + loadString(kStrOverwriteOrAppendQuestion), loadString(kStrWarningTitle)},
+        {loadString(kStrOverwriteCaption), loadString(kStrAppendCaption),
+         loadString(kStrCancelCaption)});
     return answer == 0   ? ExportChoice::kOverwrite
            : answer == 1 ? ExportChoice::kAppend
                          : ExportChoice::kCancel;
 }
 
-bool saveResultsPair(ResultsStore& results, const std::string& chosenName, const WorkRunner& run,
-                     const void* owner) {
+bool saveResultsPair(ResultsStore& results, const std::string& chosenName, const WorkRunner& run) {
     const std::string targetData = replaceExtension(chosenName, "ztr");
     if (targetData == results.dataName()) return true;
     const std::string targetIndex = replaceExtension(chosenName, "zix");
@@ -125,7 +125,7 @@ bool saveResultsPair(ResultsStore& results, const std::string& chosenName, const
         for (const std::string* staged : {&stagedData, &stagedIndex}) {
             if (fileExists(*staged)) removeFile(*staged);
         }
-        reportUnableToOpen(name, owner);
+        reportUnableToOpen(name);
         return false;
     };
     FileCopyWork dataCopy(stagedData, results.dataName());
@@ -231,9 +231,9 @@ void ExportWork::work() {
         } else {
             removeFile(m_destination);
         }
-        messageBoxText((read ? kUnableToWrite + shownPath(m_destination)
-                             : kUnableToRead + shownPath(dataName)),
-                       loadString(kStrFileErrorTitle), kMbOkStop);
+        presenter().ask({(read ? kUnableToWrite + shownPath(m_destination)
+                               : kUnableToRead + shownPath(dataName)),
+                         loadString(kStrFileErrorTitle), MessageKind::kError});
         return;
     }
     setResult(1);
@@ -245,25 +245,24 @@ bool exportAsAscii(ResultsStore& results, const SearchSummary& fields,
     return run(work) == 1;
 }
 
-SaveAsOutcome saveResultsAs(ResultsStore& results, const SearchSummary& fields,
-                            const std::string& chosenName, SaveAsType type, const WorkRunner& run,
-                            const void* owner) {
+SaveAsOutcome saveResultsAs(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
+                            const std::string& chosenName, SaveAsType type, const WorkRunner& run) {
     const bool pairType = type == SaveAsType::kZantricFiles;
     const std::string name = withDefaultExtension(
         chosenName, pairType ? "ztr" : (type == SaveAsType::kAsciiFiles ? "asc" : "txt"));
     bool append = false;
     if (fileExists(name)) {
         if (pairType) {
-            if (!confirmOverwrite(name, owner)) return SaveAsOutcome::kCancelled;
+            if (!confirmOverwrite(prompter, name)) return SaveAsOutcome::kCancelled;
         } else {
-            const ExportChoice choice = askOverwriteOrAppend(name);
+            const ExportChoice choice = askOverwriteOrAppend(prompter, name);
             if (choice == ExportChoice::kCancel) return SaveAsOutcome::kCancelled;
             append = choice == ExportChoice::kAppend;
         }
     }
     if (isResultsPairName(name)) {
-        return saveResultsPair(results, name, run, owner) ? SaveAsOutcome::kSavedPair
-                                                          : SaveAsOutcome::kFailed;
+        return saveResultsPair(results, name, run) ? SaveAsOutcome::kSavedPair
+                                                   : SaveAsOutcome::kFailed;
     }
     return exportAsAscii(results, fields, name, append, run) ? SaveAsOutcome::kExported
                                                              : SaveAsOutcome::kFailed;

@@ -11,6 +11,7 @@
 
 #include "core/results/file_transfer.h"
 #include "core/results/results_header.h"
+#include "core/shell/messages.h"
 
 namespace zantric {
 
@@ -36,12 +37,13 @@ std::string withDefaultExtension(std::string_view name, std::string_view ext);
 bool isResultsPairName(std::string_view name);
 
 // The question before a results pair replaces a file: the name and "\nThis file already
-// exists\n\nDo you wish to overwrite? (Y/N)", "Warning", Yes/No. True for Yes.
-bool confirmOverwrite(const std::string& name, const void* owner = nullptr);
+// exists\n\nDo you wish to overwrite? (Y/N)", "Warning", Yes/No, asked through `prompter`. True
+// for Yes.
+bool confirmOverwrite(Prompter& prompter, const std::string& name);
 // The question before a text export meets an existing file: the name and " already exists\nDo
 // you wish to overwrite or append to the end of this file?", "Warning", buttons "&Overwrite",
 // "&Append", "&Cancel"; Escape is Cancel.
-ExportChoice askOverwriteOrAppend(const std::string& name);
+ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::string& name);
 
 // Copies the current pair to the chosen name with the extensions "ztr" and "zix"; nothing is
 // copied when the data file would be copied onto itself. The copies are made in the temporary
@@ -49,7 +51,7 @@ ExportChoice askOverwriteOrAppend(const std::string& name);
 // was. A failure shows "Unable to Open File: " with the file that failed ("File Error.", stop
 // icon) and leaves no half-saved pair. The store goes on showing the same pair. True when saved.
 bool saveResultsPair(ResultsStore& results, const std::string& chosenName,
-                     const WorkRunner& run = runHere, const void* owner = nullptr);
+                     const WorkRunner& run = runHere);
 
 // The export's block before the match lines (items 1 to 7 of the format): the asterisk lines,
 // the title, the four fields, a line for each of the two options and the three phrase filters
@@ -83,9 +85,10 @@ bool exportAsAscii(ResultsStore& results, const SearchSummary& fields,
 // Save As after its dialog: the chosen name and the file type selected. Adds the extension
 // ("ztr" for the results pair, "asc" for ASCII files, else "txt") when the name has none; asks
 // before replacing an existing file (the Yes/No question for the first type, overwrite-or-append
-// for the others); then saves a pair when the extension is "ztr" (any case), else exports the text.
-SaveAsOutcome saveResultsAs(ResultsStore& results, const SearchSummary& fields,
+// for the others, through `prompter`); then saves a pair when the extension is "ztr" (any case),
+// else exports the text.
+SaveAsOutcome saveResultsAs(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
                             const std::string& chosenName, SaveAsType type,
-                            const WorkRunner& run = runHere, const void* owner = nullptr);
+                            const WorkRunner& run = runHere);
 
 }  // namespace zantric

@@ -97,13 +97,11 @@ bool consistentPair(std::FILE* data, std::FILE* index) {
 
 }  // namespace
 
-ResultsStore::ResultsStore(const void* owner)
-    : ResultsStore(tempFileName(kResultsDataExtension), tempFileName(kResultsIndexExtension),
-                   owner) {}
+ResultsStore::ResultsStore()
+    : ResultsStore(tempFileName(kResultsDataExtension), tempFileName(kResultsIndexExtension)) {}
 
-ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName, const void* owner)
-    : m_owner(owner),
-      m_dataBuffer(std::make_unique_for_overwrite<char[]>(kDataWriteBuffer)),
+ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName)
+    : m_dataBuffer(std::make_unique_for_overwrite<char[]>(kDataWriteBuffer)),
       m_indexBuffer(std::make_unique_for_overwrite<unsigned char[]>(kIndexWriteBuffer)),
       m_rowBuffer(std::make_unique<char[]>(kInitialRowBuffer)),
       m_rowBufferSize(kInitialRowBuffer),
@@ -330,8 +328,8 @@ bool ResultsStore::openForReading(const std::string& dataName, const std::string
     FilePtr index = fileOpenWithReport(indexName, "rb");
     if (!index) return false;
     if (!consistentPair(data.get(), index.get())) {
-        messageBoxText(shownPath(dataName) + kNotResultsFile, loadString(kStrFileErrorTitle),
-                       kMbOkStop, m_owner);
+        presenter().ask({shownPath(dataName) + kNotResultsFile, loadString(kStrFileErrorTitle),
+                         MessageKind::kError});
         return false;
     }
     m_data = std::move(data);
@@ -404,8 +402,8 @@ bool ResultsStore::deleteCurrent() {
         }
     }
     if (failed) {
-        messageBoxText(kUnableToDelete + shownPath(*failed), loadString(kStrFileErrorTitle),
-                       kMbOkExclamation, m_owner);
+        presenter().ask({kUnableToDelete + shownPath(*failed), loadString(kStrFileErrorTitle),
+                         MessageKind::kWarning});
     }
     reset();
     return failed == nullptr;

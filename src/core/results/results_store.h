@@ -42,10 +42,10 @@ enum class StoreStop {
 class ResultsStore {
 public:
     // The process's temporary pair (the names the dictionary catalogue also gives, which the
-    // programs delete at the end). `owner` is the window that owns message boxes (nullptr: none).
-    explicit ResultsStore(const void* owner = nullptr);
+    // programs delete at the end).
+    ResultsStore();
     // A store whose temporary pair is the given two names.
-    ResultsStore(std::string tempDataName, std::string tempIndexName, const void* owner = nullptr);
+    ResultsStore(std::string tempDataName, std::string tempIndexName);
     // Closes both files and deletes the temporary pair; a saved pair is never deleted.
     ~ResultsStore();
     ResultsStore(const ResultsStore&) = delete;
@@ -144,7 +144,6 @@ private:
 
     bool stopRequested() const { return m_gate != nullptr && m_gate->stopRequested(); }
 
-    const void* m_owner;
     CancelGate* m_gate = nullptr;
     LineSink* m_sink = nullptr;
     bool m_writePair = true;

@@ -90,7 +90,7 @@ private:
     std::mutex m_mutex;
     DictionaryReader& m_top;
     char m_word[kOutWordSize];
-    int m_result;
+    MatchResult m_result;
     bool m_taken = false;
     std::int64_t m_nextIndex = 0;
 };
@@ -509,8 +509,8 @@ template <bool kFiltered>
     // before that still stops this reader at its first word.
     if (m_stop && m_stop->load()) m_lane->control().setCancel();
     char word[kOutWordSize];
-    int r = dictionary.nextMatch(word, pattern, plan.hasFrom ? &plan.letters : nullptr, plan.length,
-                                 m_firstLetter);
+    MatchResult r = dictionary.nextMatch(word, pattern, plan.hasFrom ? &plan.letters : nullptr,
+                                         plan.length, m_firstLetter);
     for (; r == kMatchFound; r = dictionary.nextMatch(word, nullptr)) {
         if (!multiWord) {
             const std::string_view match(word, static_cast<std::size_t>(dictionary.matchLength()));

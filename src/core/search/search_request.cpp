@@ -51,8 +51,8 @@ private:
 void reportRequestError(RequestError error) {
     int textId = messageIdOf(error);
     if (textId < 0) return;
-    beep();
-    messageBox(textId, kStrInputErrorTitle, kMbOkStop);
+    presenter().beep();
+    presenter().ask(Message::fromIds(textId, kStrInputErrorTitle, MessageKind::kError));
 }
 
 bool SearchRequest::build(const SearchFields& fields) {
@@ -73,8 +73,8 @@ bool SearchRequest::setFind(std::string_view text) {
         if (const std::size_t at = message.find("%s"); at != std::string::npos) {
             message.replace(at, 2, normalised.unknown);
         }
-        beep();
-        messageBoxText(message, loadString(kStrInputErrorTitle), kMbOkStop);
+        presenter().beep();
+        presenter().ask({message, loadString(kStrInputErrorTitle), MessageKind::kError});
         return false;
     }
     if (normalised.error != RequestError::kNone) {
@@ -82,7 +82,9 @@ bool SearchRequest::setFind(std::string_view text) {
         return false;
     }
     if (normalised.droppedAfterBang &&
-        messageBox(kStrTextAfterBang, kStrInvalidPatternTitle, kMbOkCancelQuestion) != kIdOk) {
+        presenter().ask(Message::fromIds(kStrTextAfterBang, kStrInvalidPatternTitle,
+                                         MessageKind::kQuestion, Buttons::kOkCancel)) !=
+            Answer::kOk) {
         return false;
     }
     m_find = std::move(normalised.pattern);

@@ -16,16 +16,17 @@ namespace zantric {
 
 StartOutcome SearchRun::prepare(const SearchFields& fields) {
     if (!Catalogue::instance().anySelected()) {
-        beep();
-        messageBox(kStrNoDictionarySelected, kStrNoDictionarySelectedTitle, kMbOkStop);
+        presenter().beep();
+        presenter().ask(Message::fromIds(kStrNoDictionarySelected, kStrNoDictionarySelectedTitle,
+                                         MessageKind::kError));
         return StartOutcome::kNoDictionary;
     }
     m_results.reset();
     if (!m_request.build(fields)) return StartOutcome::kInvalidRequest;
     if (!m_request.multiWord()) m_request.clearAnalysedLetters();
     if (!m_results.roomToStart()) {
-        messageBoxText(loadString(kStrDiskNearlyFull, "0"), loadString(kStrWarningTitle),
-                       kMbOkExclamation);
+        presenter().ask({loadString(kStrDiskNearlyFull, "0"), loadString(kStrWarningTitle),
+                         MessageKind::kWarning});
         return StartOutcome::kDiskNearlyFull;
     }
     return StartOutcome::kReady;
@@ -38,7 +39,8 @@ bool SearchRun::runAnalysis(SubsetAnalysis& analysis) {
         ready = analysis.run();
     } catch (const ZantricException& e) {
         // A dictionary that cannot be opened has been reported already.
-        if (e.message().rfind("Unable to open Dictionary: ", 0) != 0) reportException(e.message());
+        if (e.message().rfind("Unable to open Dictionary: ", 0) != 0)
+            presenter().tell(Message::exception(e.message()));
         ready = false;
     }
     if (ready) m_request.noteAnalysis(analysis.shortestWord(), analysis.struck());
@@ -61,7 +63,7 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
             // A dictionary that cannot be opened was reported by the reader; a results file
             // that cannot be written is reported here. Either way the run ends.
             if (e.message().rfind("Unable to open Dictionary: ", 0) != 0) {
-                reportException(e.message());
+                presenter().tell(Message::exception(e.message()));
             }
             m_failed.store(true);
         }
@@ -124,13 +126,13 @@ bool SearchRun::filtersChanged() const {
            (minWord != 0 && m_request.analysedShortestWord() < minWord);
 }
 
-void SearchRun::reportStop(const void* owner) const {
+void SearchRun::reportStop() const {
     const int text = stopped() == StoreStop::kFull             ? kStrResultsFileFull
                      : stopped() == StoreStop::kDiskNearlyFull ? kStrDiskNearlyFull
                                                                : 0;
     if (text == 0) return;
-    messageBoxText(loadString(text, countText(found())), loadString(kStrWarningTitle),
-                   kMbOkExclamation, owner);
+    presenter().ask({loadString(text, countText(found())), loadString(kStrWarningTitle),
+                     MessageKind::kWarning});
 }
 
 std::string SearchRun::limitText() const {

@@ -97,7 +97,7 @@ public:
     StoreStop stopped() const { return m_results.stopped(); }
     // After finish(): the box that says why the results store stopped the search ("The
     // results file is full: ...", "The disk is nearly full: ..."); nothing when it did not.
-    void reportStop(const void* owner = nullptr) const;
+    void reportStop() const;
     // "Stopped after N matches." when the match limit stopped the search, else "".
     std::string limitText() const;
 

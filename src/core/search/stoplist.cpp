@@ -156,8 +156,8 @@ Stoplist Stoplist::read(const std::string& path) {
     bool readable = true;
     std::vector<std::string> words = readStoplistWords(path, &readable);
     if (!readable) {
-        messageBoxText(loadString(kStrUnableToOpenFile) + shownPath(path) + notAFileText(path),
-                       loadString(kStrFileErrorTitle), kMbOkStop);
+        presenter().ask({loadString(kStrUnableToOpenFile) + shownPath(path) + notAFileText(path),
+                         loadString(kStrFileErrorTitle), MessageKind::kError});
     }
     return Stoplist(std::move(words));
 }

@@ -52,7 +52,7 @@ bool SubsetAnalysis::run() {
         setActivity("Analysing " + entry.displayName());
         char word[kOutWordSize];
         bool first = true;
-        int r = dictionary.nextMatch(word, "*", &m_letters);
+        MatchResult r = dictionary.nextMatch(word, "*", &m_letters);
         for (; r == kMatchFound; r = dictionary.nextMatch(word, nullptr)) {
             if (m_stoplist && m_stoplist->contains(word)) {
                 m_struck = true;

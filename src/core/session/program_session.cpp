@@ -34,7 +34,7 @@ bool ProgramSession::start(const std::string& folder, Use use, std::string* reas
         try {
             m_marker = std::make_unique<InstanceMarker>();
         } catch (const ZantricException& e) {
-            reportException(e.message());
+            presenter().tell(Message::exception(e.message()));
         }
     }
     return true;
@@ -71,10 +71,10 @@ CatalogueEntry* ProgramSession::findByName(const std::string& name) {
 
 bool ProgramSession::anotherCopyRunning() { return InstanceMarker::count() >= 2; }
 
-bool ProgramSession::onlyCopyRunning(const void* owner) {
+bool ProgramSession::onlyCopyRunning() {
     // Another copy may be reading a dictionary that the change would replace.
     if (!anotherCopyRunning()) return true;
-    messageBox(kStrAnotherCopyRuns, kStrWarningTitle, kMbOkExclamation, owner);
+    presenter().ask(Message::fromIds(kStrAnotherCopyRuns, kStrWarningTitle, MessageKind::kWarning));
     return false;
 }
 

@@ -49,8 +49,8 @@ public:
     // beside this copy's).
     static bool anotherCopyRunning();
     // Dictionaries are changed by one copy of the program at a time: while another copy runs,
-    // shows message 420 (over `owner`, the window asking, when given) and returns false.
-    static bool onlyCopyRunning(const void* owner = nullptr);
+    // shows message 420 and returns false.
+    static bool onlyCopyRunning();
     // Deletes this copy's temporary files: the results pair, the subset dictionary and the
     // subset of each dictionary.
     static void deleteTemporaryFiles();

@@ -15,7 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 
 void report(int textId, const std::string& name) {
-    messageBoxText(loadString(textId) + shownPath(name), loadString(kStrFileErrorTitle), kMbOkStop);
+    presenter().ask({loadString(textId) + shownPath(name), loadString(kStrFileErrorTitle),
+                     MessageKind::kError});
 }
 
 }  // namespace

@@ -7,68 +7,62 @@
 #include "core/shell/string_table.h"
 
 namespace zantric {
+
+Message Message::fromIds(int textId, int titleId, MessageKind kind, Buttons buttons) {
+    return {loadString(textId), loadString(titleId), kind, buttons};
+}
+
+Message Message::exception(std::string text) {
+    return {std::move(text), loadString(kStrExceptionTitle), MessageKind::kPlain, Buttons::kOk};
+}
+
+bool isQuestion(const Message& message) { return message.buttons != Buttons::kOk; }
+
+Answer defaultAnswer(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::kOkCancel:
+            return Answer::kCancel;
+        case Buttons::kYesNo:
+        case Buttons::kYesNoDefaultNo:
+            return Answer::kNo;
+        case Buttons::kOk:
+            break;
+    }
+    return Answer::kOk;
+}
+
+Answer goOnAnswer(Buttons buttons) {
+    return buttons == Buttons::kYesNo || buttons == Buttons::kYesNoDefaultNo ? Answer::kYes
+                                                                             : Answer::kOk;
+}
+
 namespace {
 
 // Used when no window is there to ask: the message goes to stderr, the answer is the default.
-class StderrPresenter final : public MessagePresenter {
+class StderrPrompter final : public Prompter {
 public:
-    int show(const std::string& text, const std::string& title, int style, bool) override {
-        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
-        return defaultAnswer(style);
-    }
-    int threeButton(const std::string& text, const std::string& title, const std::string&,
-                    const std::string&, const std::string&) override {
-        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    int choose(const Message& question, const Captions&) override {
+        std::fprintf(stderr, "%s: %s\n", question.title.c_str(), question.text.c_str());
         return 2;
+    }
+
+protected:
+    Answer answer(const Message& message) override {
+        std::fprintf(stderr, "%s: %s\n", message.title.c_str(), message.text.c_str());
+        return defaultAnswer(message.buttons);
     }
 };
 
-StderrPresenter gDefaultPresenter;
-std::atomic<MessagePresenter*> gPresenter{&gDefaultPresenter};
+StderrPrompter gDefaultPrompter;
+std::atomic<Prompter*> gPrompter{&gDefaultPrompter};
 
 }  // namespace
 
-int defaultAnswer(int style) {
-    switch (style & 0xF) {  // the button group of the style flags
-        case 1:             // OK/Cancel
-        case 3:             // Yes/No/Cancel
-        case 5:             // Retry/Cancel
-            return kIdCancel;
-        case kMbYesNo:
-            return kIdNo;
-        default:
-            return kIdOk;
-    }
+Prompter* installPresenter(Prompter* prompter) {
+    Prompter* previous = gPrompter.exchange(prompter != nullptr ? prompter : &gDefaultPrompter);
+    return previous == &gDefaultPrompter ? nullptr : previous;
 }
 
-MessagePresenter* installPresenter(MessagePresenter* presenter) {
-    MessagePresenter* previous =
-        gPresenter.exchange(presenter != nullptr ? presenter : &gDefaultPresenter);
-    return previous == &gDefaultPresenter ? nullptr : previous;
-}
-
-MessagePresenter& presenter() { return *gPresenter.load(); }
-
-int messageBox(int textId, int titleId, int style, const void* owner) {
-    return messageBoxText(loadString(textId), loadString(titleId), style, owner);
-}
-
-int messageBoxText(const std::string& text, const std::string& title, int style,
-                   const void* owner) {
-    return presenter().show(text, title, style, owner != nullptr);
-}
-
-int threeButtonMessageBox(const std::string& text, const std::string& title,
-                          const std::string& caption1, const std::string& caption2,
-                          const std::string& caption3) {
-    int answer = presenter().threeButton(text, title, caption1, caption2, caption3);
-    return answer == 0 || answer == 1 ? answer : 2;
-}
-
-void beep() { presenter().beep(); }
-
-void reportException(const std::string& text) {
-    messageBoxText(text, loadString(kStrExceptionTitle), kMbOk, nullptr);
-}
+Prompter& presenter() { return *gPrompter.load(); }
 
 }  // namespace zantric

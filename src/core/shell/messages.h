@@ -1,65 +1,103 @@
-// Message routines: every message box of the program goes through here. They forward to one
-// presenter installed at start-up (Qt dialogs in the window, stderr in the CLI, a recorder in
-// tests). Callable from any thread; a presenter that shows windows must marshal to its GUI thread.
+// Messages: what the core has to say to the person using the program, and the one interface
+// through which it says it. The core never shows anything itself: an operation either returns
+// its message in an outcome (core/shell/outcome.h) for the caller to show, or, for a question it
+// must ask before it can go on, asks the Prompter its caller passed in. The window answers with
+// message boxes (src/gui), the command line with lines on stderr (src/cli), tests with a
+// recorder.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 namespace zantric {
 
-// Style flags of a message box (the values the program has always used).
-enum MessageStyle : int {
-    kMbOk = 0,
-    kMbYesNo = 4,
-    kMbOkCancelQuestion = 33,
-    kMbOkStop = 16,
-    kMbOkExclamation = 48,
-    kMbOkInformation = 64,
-    kMbDefaultButton2 = 0x100,  // with kMbYesNo: No is the default button
+// What a message is, and so the icon a box shows beside it.
+enum class MessageKind : std::uint8_t {
+    kPlain,        // no icon
+    kError,        // a stop sign: something failed
+    kQuestion,     // a question mark
+    kWarning,      // an exclamation mark
+    kInformation,  // an "i"
 };
-// Buttons a message box returns.
-enum MessageAnswer : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 
-// Where message boxes are shown. `hasOwner` is false for a task-modal box with no owner window.
-class MessagePresenter {
+// The buttons under a message; the first named is the default unless said otherwise.
+enum class Buttons : std::uint8_t {
+    kOk,
+    kOkCancel,
+    kYesNo,
+    kYesNoDefaultNo,  // Yes and No, with No the default button
+};
+
+// The button that answered a message.
+enum class Answer : std::uint8_t { kOk, kCancel, kYes, kNo };
+
+// One message: its text and title as the user reads them, what kind it is and the buttons it
+// offers. `beep` sounds the warning tone before it is shown (a refused input).
+struct Message {
+    std::string text;
+    std::string title;
+    MessageKind kind = MessageKind::kPlain;
+    Buttons buttons = Buttons::kOk;
+    bool beep = false;
+
+    // A message whose text and title are texts of the string table.
+    static Message fromIds(int textId, int titleId, MessageKind kind,
+                           Buttons buttons = Buttons::kOk);
+    // An error with the stop sign, as the catcher of a ZantricException shows its text: title
+    // "Zantric Exception", OK.
+    static Message exception(std::string text);
+    Message& beeping() {
+        beep = true;
+        return *this;
+    }
+    friend bool operator==(const Message&, const Message&) = default;
+};
+
+// Whether the message offers a choice (Yes/No or OK/Cancel), not only OK.
+bool isQuestion(const Message& message);
+// The answer of a message nobody answers: OK for OK, Cancel for OK/Cancel, No for Yes/No.
+Answer defaultAnswer(Buttons buttons);
+// The answer that lets an operation go on: Yes for Yes/No, OK otherwise.
+Answer goOnAnswer(Buttons buttons);
+
+// The captions of a three-button question, in button order ("&Overwrite", "&Append", "&Cancel").
+using Captions = std::array<std::string, 3>;
+
+// Where the core's messages are shown and its questions answered. Supplied by the caller of an
+// operation that may ask (the window or the command line); may be called from a worker thread.
+class Prompter {
 public:
-    virtual ~MessagePresenter() = default;
-    virtual int show(const std::string& text, const std::string& title, int style,
-                     bool hasOwner) = 0;
-    // Returns 0, 1 or 2 for the first, second or third button; any other close gives 2.
-    virtual int threeButton(const std::string& text, const std::string& title,
-                            const std::string& caption1, const std::string& caption2,
-                            const std::string& caption3) = 0;
+    virtual ~Prompter() = default;
+    // Shows `message` (after the tone when it beeps) and returns the button that answered it.
+    Answer ask(const Message& message) {
+        if (message.beep) beep();
+        return answer(message);
+    }
+    // A notice that does not end the operation: shown, and its only answer taken.
+    void tell(const Message& notice) { (void)ask(notice); }
+    // The three-button question; 0, 1 or 2 for the first, second or third caption.
+    virtual int choose(const Message& question, const Captions& captions) = 0;
+    // The warning tone alone.
     virtual void beep() {}
+
+protected:
+    virtual Answer answer(const Message& message) = 0;
 };
 
-// Installs the presenter (not owned; nullptr restores the default, which writes
-// "Title: text" to stderr and takes the default answer). Returns the one it replaces, nullptr
-// for the default, so that installing the result again restores it. The swap is atomic.
-MessagePresenter* installPresenter(MessagePresenter* presenter);
-MessagePresenter& presenter();
-
-// The answer of a box nobody answers: OK for the OK styles, Cancel when the box offers Cancel,
-// No for Yes/No. The default presenter (and the test recorder, when it has no script) gives it.
-int defaultAnswer(int style);
+// Whether the person answered the question with Yes (OK for an OK/Cancel question).
+inline bool agreed(Prompter& prompter, const Message& question) {
+    return prompter.ask(question) == goOnAnswer(question.buttons);
+}
 
 // The title of the boxes about a dictionary or a folder that cannot be opened. It is not a text
 // of the string table, whose "File Error." (kStrFileErrorTitle) ends in a full stop.
 inline constexpr const char* kOpenErrorTitle = "File Error";
 
-// A message box from two string-table ids / from literal texts. `owner` is an opaque window
-// handle; nullptr makes the box task-modal. Returns the button pressed.
-int messageBox(int textId, int titleId, int style, const void* owner = nullptr);
-int messageBoxText(const std::string& text, const std::string& title, int style,
-                   const void* owner = nullptr);
-// The three-button question; returns 0, 1 or 2.
-int threeButtonMessageBox(const std::string& text, const std::string& title,
-                          const std::string& caption1, const std::string& caption2,
-                          const std::string& caption3);
-void beep();
-
-// Shows the text of a ZantricException as the program does: title "Zantric Exception", OK, no
-// owner.
-void reportException(const std::string& text);
+// Until every operation takes its prompter from its caller: the one installed for the program
+// (nullptr restores the default, which writes "Title: text" to stderr and takes the default
+// answer). Returns the one it replaces, nullptr for the default.
+Prompter* installPresenter(Prompter* prompter);
+Prompter& presenter();
 
 }  // namespace zantric

@@ -83,8 +83,8 @@ FilePtr openFile(const fs::path& name, const char* mode) {
 FilePtr fileOpenWithReport(const std::string& name, const char* mode) {
     FilePtr file = openFile(name, mode);
     if (!file) {
-        messageBoxText(loadString(kStrUnableToOpenFile) + shownPath(name) + notAFileText(name),
-                       loadString(kStrFileErrorTitle), kMbOkStop);
+        presenter().ask({loadString(kStrUnableToOpenFile) + shownPath(name) + notAFileText(name),
+                         loadString(kStrFileErrorTitle), MessageKind::kError});
     }
     return file;
 }

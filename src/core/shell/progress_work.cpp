@@ -47,7 +47,7 @@ int runWork(ProgressWork& work) {
     try {
         work.work();
     } catch (const ZantricException& e) {
-        reportException(e.message());
+        presenter().tell(Message::exception(e.message()));
         work.setResult(0);
     }
     return work.result();

@@ -64,7 +64,8 @@ Settings Settings::load() {
     const std::string& file = config.m_iniFileName;
     if (fileExists(file) && !profileFileUsable(file)) {
         // A FIFO, a device or an endless file is not read; nothing is written over it either.
-        messageBoxText(std::string(kIniUnusable), std::string(kProblemTitle), kMbOkExclamation);
+        presenter().ask(
+            {std::string(kIniUnusable), std::string(kProblemTitle), MessageKind::kWarning});
     } else if (fileExists(file)) {
         config.m_atStart = ProfileText(file);  // one read for every entry read at start
         struct PathKey {
@@ -105,13 +106,14 @@ bool Settings::checkFolder(const std::string& path, const std::string& fallback)
     fs::file_status status = fs::status(folder, error);
     if (fs::is_directory(status)) return true;
     if (fs::exists(status)) {
-        messageBoxText(std::string(kPathIsAFile) + shownPath(fallback), std::string(kProblemTitle),
-                       kMbOkStop);
+        presenter().ask({std::string(kPathIsAFile) + shownPath(fallback),
+                         std::string(kProblemTitle), MessageKind::kError});
         return false;
     }
     fs::create_directory(folder, error);  // one level, as the program always made it
     if (error) {
-        messageBoxText(std::string(kCannotCreateFolder), std::string(kProblemTitle), kMbOkStop);
+        presenter().ask(
+            {std::string(kCannotCreateFolder), std::string(kProblemTitle), MessageKind::kError});
         return false;
     }
     return true;

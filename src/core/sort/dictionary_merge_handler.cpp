@@ -21,7 +21,7 @@ DictionaryMergeHandler::DictionaryMergeHandler(std::string input, std::string ou
 }
 
 bool DictionaryMergeHandler::readNext() {
-    int result;
+    MatchResult result;
     if (!m_dictionary) {
         if (!headerWordCount(m_inputName, m_expected)) {
             throw ZantricException(kUnableToRead + shownPath(m_inputName));

@@ -78,7 +78,7 @@ TEST_F(CatalogueTest, ScanListsDictionariesAndReportsFilesWithoutAValidHeader) {
         ASSERT_EQ(m_messages.count(), c.reported.empty() && !c.emptyWarning ? 0u : 1u);
         if (m_messages.count() == 0) continue;
         EXPECT_EQ(last(), Box(c.emptyWarning ? "Zantric could not find any dictionaries. " : text,
-                              "Warning", kMbOkExclamation));
+                              "Warning", test::kMbOkExclamation));
         EXPECT_FALSE(m_messages.last().hasOwner);
     }
 }
@@ -152,7 +152,7 @@ TEST_F(CatalogueTest, AddRemoveAndRetire) {
     EXPECT_NE(names.find(lexPath("C.lex")), nullptr);
     EXPECT_TRUE(fs::exists(lexFile("C.lex")));
     EXPECT_EQ(last(), Box("Zantric was unable to delete this file: " + shownPath(lexPath("C.lxb")),
-                          "File Error.", kMbOkStop));
+                          "File Error.", test::kMbOkStop));
 }
 
 // The one rule every command applies to a typed dictionary name: the file name, or the refusal.

@@ -54,7 +54,7 @@ TEST_F(MakeDictionaryTest, ListsOfAnySizeGiveTheWritersDictionary) {
         const std::string oldBytes = TempFolder::read("lexicons/words.lex");
         if (!oldBytes.empty()) {
             catalogue().setSelected(kPath, true);
-            m_messages.script({kIdYes});
+            m_messages.script({test::kIdYes});
         }
         ASSERT_EQ(make(list, false, countRuns), MaintenanceOutcome::kDone);
         EXPECT_EQ(TempFolder::read("lexicons/words.lxb"), oldBytes);
@@ -172,7 +172,7 @@ TEST_F(MakeDictionaryTest, CancelOrFailureAtAnyStageLeavesNothingAndKeepsTheOldD
         for (bool cancel : {true, false}) {
             SCOPED_TRACE(testing::Message() << stage << (cancel ? " cancelled" : " failed"));
             m_messages.clear();
-            m_messages.script({kIdYes});
+            m_messages.script({test::kIdYes});
             int current = 0;
             const StageRunner run = [&](ProgressWork& work) {
                 if (current++ == stage && cancel) work.cancelWork();
@@ -211,7 +211,7 @@ TEST_F(MakeDictionaryTest, UniqueWordsLeaveOutWhatSelectedDictionariesHold) {
         if (entry.displayName() != "unused.lex") catalogue().setSelected(entry.path(), true);
     }
     EXPECT_TRUE(uniqueWordsPossible());
-    m_messages.script({kIdYes});
+    m_messages.script({test::kIdYes});
     ASSERT_EQ(make(list, true), MaintenanceOutcome::kDone);
     EXPECT_EQ(test::wordsOf(kPath), (Words{"Cat", "cow", "eel", "fox", "abc-d"}));
     EXPECT_TRUE(tempFiles().empty());

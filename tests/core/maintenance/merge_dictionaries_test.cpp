@@ -76,7 +76,7 @@ TEST_F(MergeDictionariesTest, ChecksComeFirstWithTheirMessages) {
 // the name of one of them, that one is replaced rather than deleted.
 TEST_F(MergeDictionariesTest, DeletesTheMergedDictionariesWhenAsked) {
     const std::string oldA = TempFolder::read("lexicons/a.lex");
-    m_messages.script({kIdYes, kIdYes});
+    m_messages.script({test::kIdYes, test::kIdYes});
     ASSERT_EQ(mergeDictionaries({"a.lex", "c.lex"}, "a", true, runWork), MaintenanceOutcome::kDone);
     ASSERT_EQ(m_messages.count(), 2u);
     EXPECT_EQ(m_messages.messages()[1].text,
@@ -114,7 +114,7 @@ TEST_F(MergeDictionariesTest, CancelFailureOrADamagedInputLeavesNothing) {
         TempFolder::write("lexicons/b.lex", oldB.substr(0, oldB.size() - c.cut));
         if (c.inTheWay) std::filesystem::create_directories(c.inTheWay);
         const Words before = filesIn("lexicons");
-        m_messages.script({kIdYes, kIdYes});
+        m_messages.script({test::kIdYes, test::kIdYes});
         EXPECT_EQ(mergeDictionaries({"a.lex", "b.lex"}, "c", true, c.run),
                   MaintenanceOutcome::kFailed);
         EXPECT_EQ(m_messages.last().text.rfind(c.text, 0), 0u) << m_messages.last().text;
@@ -147,7 +147,7 @@ TEST_F(DictionaryReplacementTest, StagesOnAWorkerStopWhenCancelledFromAnotherThr
             worker.join();
             return work.result();
         };
-        m_messages.script({kIdYes});
+        m_messages.script({test::kIdYes});
         EXPECT_EQ(stage < 3 ? makeDictionary("list.txt", "a", false, cancelOne)
                             : mergeDictionaries({"a.lex", "b.lex"}, "a", false, cancelOne),
                   MaintenanceOutcome::kFailed);

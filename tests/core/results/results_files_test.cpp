@@ -68,26 +68,25 @@ TEST_F(ResultsFilesTest, SavedPairIsTheTemporaryPairByteForByte) {
 TEST_F(ResultsFilesTest, FailedSaveNamesTheFileAndLeavesNoHalfPair) {
     const struct {
         const char *name, *reportedFile;
-        bool hasOwner;
         std::function<void()> setUp;
     } cases[] = {
-        {"missing/x", "missing/x.ztr", true, [] {}},
-        {"x", "x.zix", true, [] { fs::create_directory("x.zix"); }},
-        {"y", "tmp.zix", true, [] { fs::rename("tmp.zix", "kept.zix"); }},
+        {"missing/x", "missing/x.ztr", [] {}},
+        {"x", "x.zix", [] { fs::create_directory("x.zix"); }},
+        {"y", "tmp.zix", [] { fs::rename("tmp.zix", "kept.zix"); }},
         // The current data file missing: named as the current file.
-        {"z", "tmp.$$$", false, [] { fs::rename("kept.zix", "tmp.zix"), fs::remove("tmp.$$$"); }},
+        {"z", "tmp.$$$", [] { fs::rename("kept.zix", "tmp.zix"), fs::remove("tmp.$$$"); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         m_messages.clear();
         c.setUp();
-        EXPECT_FALSE(saveResultsPair(m_results, c.name, runHere, c.hasOwner ? this : nullptr));
+        EXPECT_FALSE(saveResultsPair(m_results, c.name, runHere));
         EXPECT_FALSE(fs::exists(replaceExtension(c.name, "ztr")));
         ASSERT_EQ(m_messages.count(), 1u);
         const test::RecordedMessage shown = m_messages.last();
-        EXPECT_EQ(std::tuple(shown.text, shown.title, shown.style, shown.hasOwner),
+        EXPECT_EQ(std::tuple(shown.text, shown.title, shown.style),
                   std::tuple("Unable to Open File: " + shownPath(c.reportedFile), "File Error.",
-                             kMbOkStop, c.hasOwner));
+                             test::kMbOkStop));
     }
     EXPECT_FALSE(fs::exists("y.zix"));
 }

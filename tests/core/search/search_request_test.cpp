@@ -36,7 +36,7 @@ void expectInputError(const test::RecorderPresenter& shown, int textId,
     if (named) text.replace(text.find("%s"), 2, named);
     EXPECT_EQ(Box(box.text, box.title, box.style, box.hasOwner, box.beepsBefore),
               Box(text, bang ? "Invalid Pattern Warning" : "Input Error",
-                  bang ? kMbOkCancelQuestion : kMbOkStop, false, bang ? 0 : 1));
+                  bang ? test::kMbOkCancelQuestion : test::kMbOkStop, false, bang ? 0 : 1));
 }
 
 TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
@@ -61,7 +61,7 @@ TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
         {"ab!cdefghijklmnopqrst", "old", kWord},  // checked before the '!' cut
         {"abcdefghijklmnopqrst 19", "abcdefghijklmnopqrst ???????????????????", 0},
         // Text after a '!' is dropped only when the user agrees.
-        {"Cat ! dog", "cat !", kStrTextAfterBang, kIdOk}, {"Cat ! dog", "old", kStrTextAfterBang, kIdCancel},
+        {"Cat ! dog", "cat !", kStrTextAfterBang, test::kIdOk}, {"Cat ! dog", "old", kStrTextAfterBang, test::kIdCancel},
         // A character that no pattern knows is named, before the length checks and up to the '!'.
         {"c.t", "old", kUnknown, 0, "'.'"}, {"c#t 99", "old", kUnknown, 0, "'#'"},
         {"co-op", "old", kUnknown, 0, "'-'"}, {"c/t", "old", kUnknown, 0, "'/'"},
@@ -69,7 +69,7 @@ TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
         {"a\xc2\xa0" "b", "old", kUnknown, 0, "'\xc2\xa0' (U+00A0)"}, {"\xf0\x9f\x98\x80", "old", kUnknown, 0, "'\xf0\x9f\x98\x80' (U+1F600)"},
         {"\xff\xfe", "old", kUnknown, 0, "the byte 0xFF"}, {"caf\xc3", "old", kUnknown, 0, "the byte 0xC3"},
         {"\xe0\x80\xaf", "old", kUnknown, 0, "the byte 0xE0"},  // '/' in a longer form than it needs
-        {"cat ! c.t", "cat !", kStrTextAfterBang, kIdOk},
+        {"cat ! c.t", "cat !", kStrTextAfterBang, test::kIdOk},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -154,9 +154,11 @@ class ReenteringPresenter : public test::RecorderPresenter {
 public:
     std::function<bool()> inner;
     std::optional<bool> innerResult;
-    int show(const std::string& text, const std::string& title, int style, bool hasOwner) override {
+
+protected:
+    Answer answer(const Message& message) override {
         if (!innerResult) innerResult = inner();
-        return RecorderPresenter::show(text, title, style, hasOwner);
+        return RecorderPresenter::answer(message);
     }
 };
 

@@ -28,44 +28,38 @@ TEST(StringTable, LoadsFromManyThreadsAtOnce) {
 }
 
 TEST(Messages, DefaultPresenterWritesToStderrAndTakesTheDefaultAnswer) {
-    const std::pair<int, int> cases[] = {
-        {kMbOk, kIdOk},    {kMbOkStop, kIdOk},       {kMbOkExclamation, kIdOk},
-        {kMbYesNo, kIdNo}, {kMbYesNo | 0x20, kIdNo}, {kMbOkCancelQuestion, kIdCancel},
-        {3, kIdCancel}};                            // 3: Yes/No/Cancel
+    const std::pair<Buttons, Answer> cases[] = {{Buttons::kOk, Answer::kOk},
+                                                {Buttons::kYesNo, Answer::kNo},
+                                                {Buttons::kYesNoDefaultNo, Answer::kNo},
+                                                {Buttons::kOkCancel, Answer::kCancel}};
     ASSERT_EQ(installPresenter(nullptr), nullptr);  // every test put the presenter back
-    for (auto [style, answer] : cases) {
+    for (auto [buttons, answer] : cases) {
         testing::internal::CaptureStderr();
-        EXPECT_EQ(messageBoxText("the text", "The Title", style), answer) << style;
+        EXPECT_EQ(presenter().ask({"the text", "The Title", MessageKind::kWarning, buttons}),
+                  answer);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "The Title: the text\n");
     }
     testing::internal::CaptureStderr();
-    EXPECT_EQ(threeButtonMessageBox("x exists", "Warning", "&Overwrite", "&Append", "&Cancel"), 2);
+    EXPECT_EQ(presenter().choose({"x exists", "Warning"}, {"&Overwrite", "&Append", "&Cancel"}), 2);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Warning: x exists\n");
 }
 
-// The three-button question answers 0, 1 or 2; anything else (a box closed otherwise) is the third.
-TEST(Messages, ThreeButtonAnswers) {
-    test::RecordingPresenter recorder;
-    recorder.script({0, 1, 2, 7});
-    for (int expected : {0, 1, 2, 2})
-        EXPECT_EQ(threeButtonMessageBox("x exists", "Warning", "a", "b", "c"), expected);
-}
-
 TEST(Messages, WorkersMayShowMessagesConcurrently) {
-    test::RecordingPresenter recorder;
+    test::RecorderPresenter recorder;
     std::vector<std::thread> workers;
     workers.reserve(8);
     for (int t = 0; t < 8; ++t) {
-        workers.emplace_back([] {
+        workers.emplace_back([&recorder] {
             for (int i = 0; i < 200; ++i) {
-                messageBoxText("from a worker", "t", kMbYesNo);
-                beep();
+                recorder.ask(
+                    Message{"from a worker", "t", MessageKind::kPlain, Buttons::kYesNo}.beeping());
             }
         });
     }
     for (std::thread& worker : workers) worker.join();
     EXPECT_EQ(recorder.count(), 8u * 200);
     EXPECT_EQ(recorder.beeps(), 8 * 200);
+    EXPECT_EQ(recorder.last().beepsBefore, recorder.beeps());  // the tone comes before the box
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST(Paths, FileOpenWithReportShowsTheProgramsMessage) {
         ASSERT_EQ(recorder.count(), 1u);
         EXPECT_EQ(recorder.last().text, "Unable to Open File: " + c.shown);
         EXPECT_EQ(recorder.last().title, "File Error.");
-        EXPECT_EQ(recorder.last().style, kMbOkStop);
+        EXPECT_EQ(recorder.last().style, test::kMbOkStop);
     }
     EXPECT_TRUE(fileOpenWithReport("new.ztr", "wb"));
     EXPECT_TRUE(fileOpenWithReport("./new.ztr", "r+b"));

@@ -95,7 +95,7 @@ TEST(Settings, PathsFromTheIni) {
             const std::string named = c.message == kPathIsAFile ? shownPath(c.expected) : "";
             EXPECT_EQ(
                 std::tuple(recorder.last().text, recorder.last().title, recorder.last().style),
-                std::tuple(c.message + named, "Problem Processing Zantric.ini", kMbOkStop));
+                std::tuple(c.message + named, "Problem Processing Zantric.ini", test::kMbOkStop));
         }
         std::error_code error;  // a name too long for the system is no folder either
         EXPECT_EQ(fs::is_directory(native.empty() ? "none" : native, error), used);
@@ -130,7 +130,7 @@ TEST(Settings, UnusableIniIsReportedAndLeftAlone) {
                 EXPECT_TRUE(fs::is_directory(name));
         } else {
             EXPECT_EQ(std::tuple(recorder.last().title, recorder.last().style),
-                      std::tuple("Problem Processing Zantric.ini", kMbOkExclamation));
+                      std::tuple("Problem Processing Zantric.ini", test::kMbOkExclamation));
         }
     }
 }
