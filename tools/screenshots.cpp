@@ -36,7 +36,6 @@
 #include "core/shell/progress_work.h"
 #include "gui/about_dialog.h"
 #include "gui/analysis_dialog.h"
-#include "gui/command_ids.h"
 #include "gui/help.h"
 #include "gui/main_window.h"
 #include "gui/make_dictionary_dialog.h"
@@ -138,7 +137,7 @@ void fill(SearchPanel* client, const QString& find, const QString& from, bool us
 // Start, and wait until the list shows the results (a search still being completed when
 // Start is pressed completes first, inside the command).
 void searchAndWait(SearchPanel* client) {
-    client->command(kCmdStart);
+    client->actions().search->trigger();
     if (!client->searching()) return;
     bool done = false;
     auto connection =
@@ -256,7 +255,7 @@ int main(int argc, char** argv) {
                   save(modal<QMessageBox>(), "05-cancel-question");
                   modal<QMessageBox>()->button(QMessageBox::Yes)->click();
               });
-    QTimer::singleShot(0, [client] { client->command(kCmdExit); });
+    QTimer::singleShot(0, [client] { client->actions().exit->trigger(); });
     searchAndWait(client);
 
     // An input error.
@@ -266,7 +265,7 @@ int main(int argc, char** argv) {
                   save(modal<QMessageBox>(), "06-input-error");
                   modal<QMessageBox>()->button(QMessageBox::Ok)->click();
               });
-    client->command(kCmdStart);
+    client->actions().search->trigger();
 
     // Bold 12 in the window's first-start size.
     fill(client, "???", "stare", false);
@@ -343,7 +342,7 @@ int main(int argc, char** argv) {
         dialog.show();
         save(&dialog, mode == UpdateMode::kAdd ? "17-add-word" : "18-remove-word");
     }
-    save(openHelp(kHelpMakeDictionary, frame), "19-help");
+    save(openHelp(HelpContext::kMakeDictionary, frame), "19-help");
     {
         PhraseOptionsDialog dialog(client, PhraseOptions{3, true, true});
         dialog.show();
@@ -363,7 +362,7 @@ int main(int argc, char** argv) {
                   dialog->eachWordOnce()->setChecked(true);
                   dialog->accept();
               });
-    client->command(kCmdPhraseOptions);
+    client->actions().phraseOptions->trigger();
     frame->resize(760, 520);
     fill(client, "* *", "painters", false);
     auto* suppress = control<QCheckBox>(client, "suppress");

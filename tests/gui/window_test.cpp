@@ -21,6 +21,7 @@
 
 #include "core/results/results_store.h"
 #include "core/search/search_fields.h"
+#include "core/search/search_run.h"
 #include "core/session/instance_marker.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/progress_work.h"
@@ -670,7 +671,9 @@ private slots:
             if (*ini) Settings::instance().writeString(ini::kSettingsSection, ini::kTabSize, ini);
             Settings::resetForTests();
             ResultsStore store("t.$$$", "t.zix");
-            QCOMPARE(gui::ResultsListView(store).tabSize(), tabSize);
+            SearchRequest request;
+            const SearchRun run(request, store);
+            QCOMPARE(gui::ResultsListView(store, run).tabSize(), tabSize);
         }
     }
     // Counts read as the user's locale writes them, in the status bar and in messages alike.
