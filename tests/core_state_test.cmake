@@ -8,8 +8,8 @@ cmake_minimum_required(VERSION 3.25)
 # "file:text" pairs: a finding in that file (* for any) whose line contains the text is allowed.
 set(allowed
     # The message presenter goes when the core returns outcomes instead of showing boxes.
-    "shell/messages.cpp:gDefaultPresenter"
-    "shell/messages.cpp:gPresenter"
+    "shell/messages.cpp:gDefaultPrompter"
+    "shell/messages.cpp:gPrompter"
     # The settings and the catalogue are still reached through instance(), until the programs'
     # start-up passes them down.
     "*:Settings::instance()"
