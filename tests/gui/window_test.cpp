@@ -665,7 +665,6 @@ private slots:
             {1, 6, 1 << 30, 1024}};  // an absurd width is kept to a bounded row
         for (const auto& [longest, tabSize, width, perRow] : layouts)
             QCOMPARE(gui::matchesPerRow(longest, tabSize, width), perRow);
-        QCOMPARE(gui::tabStopPixels(7, 6, 7), 90);  // 42 dialog units
         for (const auto& [ini, tabSize] : {std::pair{"", 6}, {"9", 9}, {"-5", 0}, {"300", 255}}) {
             ProgramFolder folder;
             if (*ini) Settings::instance().writeString(ini::kSettingsSection, ini::kTabSize, ini);

@@ -1,7 +1,6 @@
 // Test presenter: records every message, three-button question and beep, and answers from a
-// script of queued answers (the default answer of the buttons once the script is used up).
-// Thread-safe: workers call it. RecordingPresenter installs one for a scope and restores the
-// presenter it replaced.
+// script (then the buttons' default answer). Thread-safe: workers call it. RecordingPresenter
+// installs one for a scope and restores the presenter it replaced.
 #pragma once
 
 #include <array>
@@ -58,6 +57,12 @@ struct RecordedMessage {
 };
 
 class RecorderPresenter : public Prompter {
+    template <class F>
+    auto locked(F f) const {
+        std::lock_guard lock(m_mutex);
+        return f();
+    }
+
 public:
     int choose(const Message& question, const Captions& captions) override {
         std::lock_guard lock(m_mutex);
@@ -66,40 +71,35 @@ public:
         return answer == 0 || answer == 1 ? answer : 2;
     }
     void beep() override {
-        std::lock_guard lock(m_mutex);
-        ++m_beeps;
+        locked([this] { return ++m_beeps; });
     }
     // Queues answers (kIdYes ...; 0, 1 or 2 for a three-button question), taken in call order.
     void script(std::initializer_list<int> answers) {
-        std::lock_guard lock(m_mutex);
-        m_answers.insert(m_answers.end(), answers.begin(), answers.end());
+        locked([&] { return m_answers.insert(m_answers.end(), answers.begin(), answers.end()); });
     }
     std::vector<RecordedMessage> messages() const {
-        std::lock_guard lock(m_mutex);
-        return m_messages;
+        return locked([this] { return m_messages; });
     }
     std::size_t count() const {
-        std::lock_guard lock(m_mutex);
-        return m_messages.size();
+        return locked([this] { return m_messages.size(); });
     }
     // The last message; a default one when nothing was shown.
     RecordedMessage last() const {
-        std::lock_guard lock(m_mutex);
-        return m_messages.empty() ? RecordedMessage{} : m_messages.back();
+        return locked(
+            [this] { return m_messages.empty() ? RecordedMessage{} : m_messages.back(); });
     }
     int beeps() const {
-        std::lock_guard lock(m_mutex);
-        return m_beeps;
+        return locked([this] { return m_beeps; });
     }
     std::size_t unusedAnswers() const {
-        std::lock_guard lock(m_mutex);
-        return m_answers.size();
+        return locked([this] { return m_answers.size(); });
     }
     void clear() {
-        std::lock_guard lock(m_mutex);
-        m_messages.clear();
-        m_answers.clear();
-        m_beeps = 0;
+        locked([this] {
+            m_messages.clear();
+            m_answers.clear();
+            return m_beeps = 0;
+        });
     }
 
 protected:
