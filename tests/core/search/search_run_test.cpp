@@ -7,7 +7,6 @@
 #include <array>
 #include <cctype>
 #include <chrono>
-#include <cstring>
 #include <limits>
 #include <numeric>
 #include <random>
@@ -16,7 +15,6 @@
 
 #include "core/results/results_files.h"
 #include "core/results/results_header.h"
-#include "core/search/match_sink.h"
 #include "core/search/phrase_filters.h"
 #include "core/search/stoplist.h"
 #include "core/search/subset_analysis.h"
@@ -554,11 +552,13 @@ TEST_F(PhraseSearch, SameAsEverySequenceTheRulesAllow) {
         {"sixteen", {"a"}, fields("a a a a a a a a a a a a a a a a", std::string(16, 'a')), {}});
     compare({"fifteen", {"A", "a", "aa"}, fields("!", std::string(16, 'a'), true, true), {}});
     // The subtree memo fills up (it keeps 262144 states; nearly every set of the single letters
-    // is one) and the search walks on: the phrases are still exact.
+    // is one) and the search walks on, exact (minutes under a sanitizer, so only here).
+#if !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
     Words words = {"as", "go", "hi", "me", "no"};
     for (char c = 'a'; c <= 's'; ++c) words.emplace_back(1, c);
     compare(
         {"memo full", test::inWordOrder(words), fields("!", "abcdefghijklmnoprs", true, true), {}});
+#endif
 }
 
 }  // namespace
