@@ -83,6 +83,7 @@ void phrase(benchmark::State& state, const char* find, const char* from, int min
     }
     SubsetAnalysis work(request.fromLetters());
     work.run();
+    request.noteAnalysis(work.shortestWord(), work.struck(), work.keptVowelless());
     double found = 0, checked = 0;
     for (auto _ : state) {
         ResultsStore results;
@@ -105,6 +106,7 @@ void phraseThreads(benchmark::State& state, const char* from) {
     }
     SubsetAnalysis work(request.fromLetters());
     work.run();
+    request.noteAnalysis(work.shortestWord(), work.struck(), work.keptVowelless());
     double found = 0, checked = 0;
     for (auto _ : state) {
         ResultsStore results;

@@ -10,6 +10,7 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_reader.h"
+#include "core/dictionary/word_order.h"
 #include "core/results/results_store.h"
 #include "core/search/match_sink.h"
 #include "core/search/stoplist.h"
@@ -59,6 +60,14 @@ bool sameWord(const char* a, int aLength, const char* b, int bLength) {
         if (lowerLetter(a[i]) != lowerLetter(b[i])) return false;
     }
     return true;
+}
+
+// Whether the word holds a vowel-like letter.
+bool hasVowel(const char* word) {
+    for (; *word; ++word) {
+        if (LetterPool::isVowel(*word)) return true;
+    }
+    return false;
 }
 
 // The top level's reader as the search threads share it: one word at a time, under a mutex;
@@ -235,6 +244,11 @@ bool SearchLevel::runBelow(MatchSink& results, const char* word, int wordLength,
     }
     SearchLevel child(m_request, rest, childLetters, m_phrase, m_phraseLength + wordLength + 1,
                       m_afterBang, childMin, childFirst, m_memo, this);
+    if (permutation) {
+        child.m_bound = word;
+        // Words without one are worth looking for only when the dictionaries hold such words.
+        child.m_vowelAbove = m_request.analysedVowelless() && (m_vowelAbove || hasVowel(word));
+    }
     const bool cancelled = child.runLevel<kFiltered>(results);
     outcome = child.m_outcome;
     return cancelled;
@@ -294,6 +308,13 @@ bool SearchLevel::runLevel(MatchSink& results) {
     planWord(plan);
     if (phraseComplete(plan)) return storePhrase(results);
     if (!chooseLength<kFiltered>(plan)) return false;
+    // The word before bounds only the words of its length and first letter, when the letters
+    // can spell any.
+    if (m_bound &&
+        (m_firstLetter == 0 || (plan.hasFrom && plan.letters.available(m_firstLetter - 'a') <= 0 &&
+                                plan.letters.available(LetterPool::kBlank) <= 0))) {
+        m_bound = nullptr;
+    }
     if constexpr (kFiltered) collectRepeatable(plan);
 
     // With words that may not come again, the same state gives the same phrases only with the
@@ -372,9 +393,10 @@ bool SearchLevel::runLevel(MatchSink& results) {
     plan.length = 0;
 
     // A trailing word no shorter than the one before: either it may be as short, or it must
-    // take every letter left.
+    // take every letter left (unless it may be the last and leave letters over).
     const int total = plan.total;
-    if (m_minLength != 0 && 0 < total - m_minLength && total - m_minLength < m_minLength) {
+    if (m_minLength != 0 && (m_useAll || !plan.lastWord) && 0 < total - m_minLength &&
+        total - m_minLength < m_minLength) {
         m_minLength = total;
         m_firstLetter = 0;
     }
@@ -399,8 +421,10 @@ bool SearchLevel::runLevel(MatchSink& results) {
 template <bool kFiltered>
 [[gnu::always_inline]] inline bool SearchLevel::chooseLength(Plan& plan) {
     const int total = plan.total;
-    // A word is still needed, but no letter or no vowel-like letter is left.
-    if (m_request.multiWord() && plan.hasFrom && (total == 0 || plan.letters.vowels() == 0)) {
+    // A word is still needed, but no letter or no vowel-like letter is left (the trailing words
+    // come in one order: one of them before this one may hold the set's vowel-like letters).
+    if (m_request.multiWord() && plan.hasFrom &&
+        (total == 0 || (plan.letters.vowels() == 0 && !m_vowelAbove))) {
         return false;
     }
     // ... or too few letters for a word of the minimum length.
@@ -478,7 +502,8 @@ template <bool kFiltered>
     if (!m_memo || m_phraseLength <= 0 || !plan.hasFrom || total == LetterPool::kUnlimited ||
         !SubtreeMemo::makeKey(static_cast<std::size_t>(m_position.data() - m_request.find().data()),
                               m_afterBang, plan.letters, plan.length, m_firstLetter,
-                              freeReaders < total + 1 ? freeReaders : total + 1, key, variant)) {
+                              freeReaders < total + 1 ? freeReaders : total + 1, key, variant,
+                              m_bound)) {
         return Replayed::kNo;
     }
     const SubtreeMemo::Outcome stored = m_memo->findOrBegin(
@@ -544,6 +569,14 @@ template <bool kFiltered>
                                                            SubtreeMemo::Recording& recording) {
     // The next word of the phrase, with the letters this word left.
     const int wordLength = dictionary.matchLength();
+    if (m_bound) {
+        // Suppress Permutations: the trailing words come in the dictionary's word order (words
+        // it counts as equal, in the order of their characters). A word after the bound in that
+        // order lifts it: all words the reader gives later are after it too.
+        const int order = compareWords(word, m_bound);
+        if (order < 0 || (order == 0 && std::strcmp(word, m_bound) < 0)) return false;
+        if (order > 0) m_bound = nullptr;
+    }
     if (kFiltered && m_repeatableCount != 0) {
         bool repeated = false;
         for (int i = 0; i < m_repeatableCount && !repeated; ++i) {

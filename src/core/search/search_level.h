@@ -156,6 +156,12 @@ private:
     SearchLevel* m_parent = nullptr;                         // the level above; none at the top
     bool m_struckWords;                                      // the top level's only
     int m_threads = 1;                                       // the top level's only
+    // Suppress Permutations: the trailing word before this one (NUL-terminated), before which
+    // no word of this level comes in the dictionary's word order (nullptr: none, or none of its
+    // length and first letter can follow); and whether a trailing word above holds a vowel-like
+    // letter, which lets the words left hold none.
+    const char* m_bound = nullptr;
+    bool m_vowelAbove = false;
     // "Each word once": the words above that this level's letters could spell again; the level
     // below checks them again with its own letters. Set by the levels of a filtered search only.
     int m_repeatableCount;

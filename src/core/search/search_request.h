@@ -58,10 +58,12 @@ public:
     // the dictionaries again.
     void setFilters(PhraseFilters filters) { m_filters = std::move(filters); }
     const PhraseFilters& filters() const { return m_filters; }
-    // What the last analysis kept: its shortest word, and whether the stoplist struck a word.
-    void noteAnalysis(int shortestWord, bool struck) {
+    // What the last analysis kept: its shortest word, whether the stoplist struck a word, and
+    // whether a word holds no vowel-like letter.
+    void noteAnalysis(int shortestWord, bool struck, bool vowelless) {
         m_analysedShortest = shortestWord;
         m_analysisStruck = struck;
+        m_analysedVowelless = vowelless;
     }
 
     // The normalised FIND: lower-case letters, '?', '*', single spaces between words, and at
@@ -92,6 +94,8 @@ public:
     bool filtered() const { return m_phraseMinWordLength != 0 || m_eachWordOnce || m_stoplist; }
     int analysedShortestWord() const { return m_analysedShortest; }
     bool analysisStruck() const { return m_analysisStruck; }
+    // Whether a phrase's last words may hold no vowel-like letter (true until an analysis says).
+    bool analysedVowelless() const { return m_analysedVowelless; }
 
 private:
     std::string m_find;
@@ -113,6 +117,7 @@ private:
     std::uint64_t m_analysedStoplist = 0;  // the fingerprint of the stoplist last analysed with
     int m_analysedShortest = 0;
     bool m_analysisStruck = false;
+    bool m_analysedVowelless = true;
     // Set while setFind / checkIncludeExclude wait on their message box, during which a focus
     // change or keystroke can call them again.
     bool m_inSetFind = false;

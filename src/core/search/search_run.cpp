@@ -43,7 +43,9 @@ bool SearchRun::runAnalysis(SubsetAnalysis& analysis) {
             presenter().tell(Message::exception(e.message()));
         ready = false;
     }
-    if (ready) m_request.noteAnalysis(analysis.shortestWord(), analysis.struck());
+    if (ready)
+        m_request.noteAnalysis(analysis.shortestWord(), analysis.struck(),
+                               analysis.keptVowelless());
     if (!ready) m_request.clearAnalysedLetters();
     return ready;
 }

@@ -1,5 +1,7 @@
 #include "core/search/subset_analysis.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -41,6 +43,7 @@ bool SubsetAnalysis::run() {
     m_matches.store(0);
     m_shortest = 0;
     m_struck = false;
+    m_vowelless = false;
     bool cancelled = false;
     for (std::size_t i = 0; i < catalogue.count() && !cancelled; ++i) {
         const CatalogueEntry& entry = catalogue.entry(i);
@@ -60,6 +63,9 @@ bool SubsetAnalysis::run() {
             }
             m_matches.fetch_add(1, std::memory_order_relaxed);
             writer.addWord(word);
+            if (!m_vowelless && std::none_of(word, word + std::strlen(word), LetterPool::isVowel)) {
+                m_vowelless = true;
+            }
             // Words come shortest first from each dictionary.
             if (first) {
                 const int letters = letterCount(word);

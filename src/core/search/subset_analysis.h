@@ -41,10 +41,11 @@ public:
     bool countersFrozen() const { return m_frozen.load(); }
     // "Analysing english.lex", then "Merging Dictionaries".
     std::string activity() const;
-    // After run: the letters of the shortest word kept (0: none), and whether the stoplist
-    // struck a word the letters could spell.
+    // After run: the letters of the shortest word kept (0: none), whether the stoplist struck a
+    // word the letters could spell, and whether a word kept holds no vowel-like letter.
     int shortestWord() const { return m_shortest; }
     bool struck() const { return m_struck; }
+    bool keptVowelless() const { return m_vowelless; }
 
 private:
     void setActivity(std::string text);
@@ -55,6 +56,7 @@ private:
     const Stoplist* m_stoplist = nullptr;
     int m_shortest = 0;
     bool m_struck = false;
+    bool m_vowelless = false;
     std::atomic<std::int64_t> m_matches{0};
     std::atomic<bool> m_frozen{false};
     std::atomic<bool> m_result{true};

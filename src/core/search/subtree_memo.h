@@ -67,14 +67,16 @@ public:
 
     // The state of a level just before it opens its reader, packed exactly.
     struct Key {
-        std::array<std::uint64_t, 4> words{};
+        std::array<std::uint64_t, 5> words{};
         bool operator==(const Key&) const = default;
     };
-    // False when the state does not fit the packing (a count above 15, a long FIND). `variant`
-    // (0 to kMaxVariant) tells apart states whose sub-searches differ for another reason.
+    // False when the state does not fit the packing (a count above 15, a long FIND, a bound of
+    // more than twelve letters). `variant` (0 to kMaxVariant) tells apart states whose
+    // sub-searches differ for another reason; `bound` (or nullptr) is the word of `minLength`
+    // letters and first letter `firstLetter` before which no word of the level comes.
     static bool makeKey(std::size_t position, bool afterBang, const LetterPool& letters,
-                        int minLength, char firstLetter, int freeReaders, Key& key,
-                        int variant = 0);
+                        int minLength, char firstLetter, int freeReaders, Key& key, int variant = 0,
+                        const char* bound = nullptr);
 
     // "Each word once": a level's phrases depend also on the words above that it may not use
     // again. Each such set of words (as one text, the same text for the same set) gets its own

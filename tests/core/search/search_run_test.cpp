@@ -7,6 +7,7 @@
 #include <array>
 #include <cctype>
 #include <chrono>
+#include <iterator>
 #include <limits>
 #include <numeric>
 #include <random>
@@ -292,11 +293,13 @@ bool passes(const std::string& phrase, const PhraseFilters& filters) {
 // - the words take the FROM letters, a '?' standing in for any; each fixed letter of the FIND
 //   that FROM holds is kept for its word (for good, before a '!');
 // - a word needs a letter and a vowel-like letter left: the vowels (a e i o u y) and blanks of
-//   FROM less the vowels spelled so far;
+//   FROM less the vowels spelled so far; or, under "Suppress Permutations", a trailing word
+//   before it that holds one;
 // - "Use All FROM Letters" and a '!' leave no letter over;
-// - "Suppress Permutations": among the trailing "*" words and those after a '!', a word is no
-//   shorter than the one before, of the same length starts no earlier in the alphabet, and takes
-//   every letter left when that is more than the word before but less than twice as many;
+// - "Suppress Permutations": among the trailing "*" words and those after a '!', a word comes
+//   no earlier in the dictionary's order than the one before (of words it counts as equal, by
+//   their characters), and takes every letter left when that is more than the word before but
+//   less than twice as many, unless it is the last and may leave letters over;
 // - the phrase filters strike phrases; a single word holds each INCLUDE character (each its own
 //   copy) and no EXCLUDE one. Every search runs on one, two and three threads, the same.
 bool isVowel(char c) { return std::string_view("aeiouyAEIOUY").find(c) != std::string_view::npos; }
@@ -362,6 +365,24 @@ public:
         for (std::string pattern; in >> pattern; m_patterns.push_back(pattern))
             if (pattern.find('!') != pattern.npos && m_bang == std::string::npos)
                 m_bang = m_patterns.size();
+        m_trailing = std::min(m_bang, m_patterns.size());
+        while (m_trailing > 0 && m_patterns[m_trailing - 1] == "*") --m_trailing;
+    }
+
+    // The phrases with their trailing words in order: one text for one set of words.
+    Words sets(const Words& phrases) const {
+        Words sets;
+        for (const std::string& phrase : phrases) {
+            std::istringstream in(phrase);
+            Words words{std::istream_iterator<std::string>(in), {}};
+            std::sort(words.begin() + static_cast<long>(std::min(m_trailing, words.size())),
+                      words.end());
+            std::string text;
+            for (const std::string& word : words) text += word + " ";
+            sets.push_back(text);
+        }
+        std::sort(sets.begin(), sets.end());
+        return sets;
     }
 
     Words matches() const {
@@ -423,32 +444,29 @@ private:
                 if (std::isalpha(c) && pool.count[c - 'a'] > 0) pool.add(c, -1), kept[i] += c;
             }
         }
-        int before = 0;  // the letters of the word before, when this word comes after it
-        char beforeFirst = 0;
+        const std::string* before = nullptr;  // the word before, when this word comes after it
+        bool vowelBefore = false;             // a trailing word before holds a vowel-like letter
+        const bool useAll = m_case.fields.useAllFromLetters;
         for (std::size_t i = 0;; ++i) {
             const bool afterBang = i >= m_bang;
             for (const char c : !afterBang && i < patterns ? kept[i] : "") pool.add(c, 1);
             const int total = pool.total(), length = i < n ? letters(*phrase[i]) : 0;
-            if (i == n)
-                return !whole || total == 0 || !(afterBang || m_case.fields.useAllFromLetters);
+            if (i == n) return !whole || total == 0 || !(afterBang || useAll);
             const std::string& word = *phrase[i];
-            const char first = static_cast<char>(std::tolower(word[0]));
-            if (total == 0 || pool.vowels == 0 || (!afterBang && !fits(word, m_patterns[i])) ||
-                (before != 0 &&
-                 (0 < total - before && total - before < before
-                      ? length != total
-                      : length < before || (length == before && first < beforeFirst))) ||
+            const int shortest = before ? letters(*before) : 0;
+            const int order = before ? compareWords(word.c_str(), before->c_str()) : 0;
+            if (total == 0 || (pool.vowels == 0 && !vowelBefore) ||
+                (!afterBang && !fits(word, m_patterns[i])) ||
+                (before && (0 < total - shortest && total - shortest < shortest &&
+                                    (afterBang || useAll || i + 1 < patterns)
+                                ? length != total
+                                : order < 0 || (order == 0 && word < *before))) ||
                 !pool.take(word))
                 return false;
-            const bool ordered =
-                m_case.fields.suppressPermutations &&
-                (afterBang || (m_patterns[i] == "*" &&
-                               std::all_of(m_patterns.begin() + static_cast<long>(i) + 1,
-                                           m_patterns.end(), [](const std::string& p) {
-                                               return p.find_first_not_of("*!") == p.npos;
-                                           })));
-            before = ordered ? length : 0;
-            beforeFirst = first;
+            const bool ordered = m_case.fields.suppressPermutations && i >= m_trailing;
+            before = ordered ? &word : nullptr;
+            vowelBefore =
+                ordered && (vowelBefore || std::any_of(word.begin(), word.end(), isVowel));
         }
     }
 
@@ -456,6 +474,7 @@ private:
     Pool m_from;
     std::vector<std::string> m_patterns;
     std::size_t m_bang = std::string::npos;  // the first word with a '!'
+    std::size_t m_trailing;                  // the first of the trailing "*" words or the '!'
 };
 
 // A case drawn from `seed` for a FIND shape, in which each 'x' stands for a FROM letter: a
@@ -519,7 +538,9 @@ protected:
         return one;
     }
 
-    void compare(const RandomCase& c) {
+    // `sets`: also, with Suppress Permutations, each set of words the search without it lists
+    // comes once (a walk of every permutation: small cases only).
+    void compare(const RandomCase& c, bool sets = false) {
         SCOPED_TRACE(testing::Message() << c);
         Catalogue::instance().remove(lexPath("case.lex"));
         addDictionary("case.lex", c.words);
@@ -533,6 +554,13 @@ protected:
         RandomCase unfiltered = c;
         unfiltered.filters = {};
         EXPECT_TRUE(outcome.filtersChanged || Reference(unfiltered).matches() == expected);
+        if (sets && c.fields.suppressPermutations) {
+            RandomCase permuted = c;
+            permuted.fields.suppressPermutations = false;
+            Words all = Reference(c).sets(Reference(permuted).matches());
+            all.erase(std::unique(all.begin(), all.end()), all.end());
+            EXPECT_EQ(Reference(c).sets(expected), all);
+        }
     }
 };
 
@@ -540,11 +568,15 @@ TEST_F(PhraseSearch, SameAsEverySequenceTheRulesAllow) {
     const char* shapes[] = {"*",       "x?*", "?*x", "*xx",  "x*x*x",  "*x?x*", "* *",   "* * *",
                             "* * * *", "!",   "x!",  "x* *", "* ?? *", "?x* !", "x* * *"};
     for (const char* shape : shapes) {
-        for (unsigned seed = 1; seed <= 8; ++seed) compare(randomCase(shape, seed));
+        for (unsigned seed = 1; seed <= 8; ++seed) compare(randomCase(shape, seed), true);
     }
-    // With letters left over, a word that leaves fewer than the word before takes them all;
-    // without FROM, an INCLUDE letter twice asks for two; at most fifteen words.
-    compare({"takes all", test::inWordOrder(kCatDog), fields("* *", "atdog", false, true), {}});
+    // With letters left over, the last word may be as short as the one before; without FROM, an
+    // INCLUDE letter twice asks for two; at most fifteen words.
+    compare({"leaves over", test::inWordOrder(kCatDog), fields("* *", "atdog", false, true), {}},
+            true);
+    // Trailing words of one length and first letter ("sh st hat"), a last one without a vowel.
+    const Words hats = test::inWordOrder({"a", "at", "ht", "sh", "st", "hat", "has"});
+    compare({"one order", hats, fields("!", "shsthat", true, true), {}}, true);
     const Words ee = test::inWordOrder({"tea", "Tee", "e-e", "eye", "ewe", "tees"});
     compare({"include twice", ee, fields("*", "", true, false, "ee", "w"), {}});
     compare({"fifteen", {"a", "aa", "aaa"}, fields("!", std::string(17, 'a')), {}});
