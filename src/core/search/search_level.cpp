@@ -238,7 +238,10 @@ bool SearchLevel::runBelow(MatchSink& results, const char* word, int wordLength,
                            SubtreeMemo::Outcome& outcome) {
     char childFirst = 0;
     int childMin = 0;
-    if (permutation) {
+    // Words without a vowel-like letter come first (looked for only when the analysis kept
+    // some): after one, a word with one may be of any length.
+    const bool vowelless = permutation && m_request.analysedVowelless() && !hasVowel(word);
+    if (permutation && !vowelless) {
         childFirst = word[0] >= 'A' && word[0] <= 'Z' ? static_cast<char>(word[0] + 32) : word[0];
         childMin = static_cast<int>(letterCount(std::string_view(word, std::size_t(wordLength))));
     }
@@ -246,8 +249,8 @@ bool SearchLevel::runBelow(MatchSink& results, const char* word, int wordLength,
                       m_afterBang, childMin, childFirst, m_memo, this);
     if (permutation) {
         child.m_bound = word;
-        // Words without one are worth looking for only when the dictionaries hold such words.
-        child.m_vowelAbove = m_request.analysedVowelless() && (m_vowelAbove || hasVowel(word));
+        child.m_boundVowelless = vowelless;
+        child.m_vowelsOnly = m_request.analysedVowelless() && !vowelless;
     }
     const bool cancelled = child.runLevel<kFiltered>(results);
     outcome = child.m_outcome;
@@ -308,9 +311,9 @@ bool SearchLevel::runLevel(MatchSink& results) {
     planWord(plan);
     if (phraseComplete(plan)) return storePhrase(results);
     if (!chooseLength<kFiltered>(plan)) return false;
-    // The word before bounds only the words of its length and first letter, when the letters
-    // can spell any.
-    if (m_bound &&
+    // A word with a vowel-like letter before bounds only the words of its length and first
+    // letter, when the letters can spell any.
+    if (m_bound && !m_boundVowelless &&
         (m_firstLetter == 0 || (plan.hasFrom && plan.letters.available(m_firstLetter - 'a') <= 0 &&
                                 plan.letters.available(LetterPool::kBlank) <= 0))) {
         m_bound = nullptr;
@@ -421,10 +424,8 @@ bool SearchLevel::runLevel(MatchSink& results) {
 template <bool kFiltered>
 [[gnu::always_inline]] inline bool SearchLevel::chooseLength(Plan& plan) {
     const int total = plan.total;
-    // A word is still needed, but no letter or no vowel-like letter is left (the trailing words
-    // come in one order: one of them before this one may hold the set's vowel-like letters).
-    if (m_request.multiWord() && plan.hasFrom &&
-        (total == 0 || (plan.letters.vowels() == 0 && !m_vowelAbove))) {
+    // A word is still needed, but no letter or no vowel-like letter is left.
+    if (m_request.multiWord() && plan.hasFrom && (total == 0 || plan.letters.vowels() == 0)) {
         return false;
     }
     // ... or too few letters for a word of the minimum length.
@@ -503,7 +504,7 @@ template <bool kFiltered>
         !SubtreeMemo::makeKey(static_cast<std::size_t>(m_position.data() - m_request.find().data()),
                               m_afterBang, plan.letters, plan.length, m_firstLetter,
                               freeReaders < total + 1 ? freeReaders : total + 1, key, variant,
-                              m_bound)) {
+                              m_bound, m_vowelsOnly)) {
         return Replayed::kNo;
     }
     const SubtreeMemo::Outcome stored = m_memo->findOrBegin(
@@ -569,10 +570,12 @@ template <bool kFiltered>
                                                            SubtreeMemo::Recording& recording) {
     // The next word of the phrase, with the letters this word left.
     const int wordLength = dictionary.matchLength();
-    if (m_bound) {
-        // Suppress Permutations: the trailing words come in the dictionary's word order (words
-        // it counts as equal, in the order of their characters). A word after the bound in that
-        // order lifts it: all words the reader gives later are after it too.
+    // Suppress Permutations: the trailing words without a vowel-like letter come first, and each
+    // kind in the dictionary's word order (words it counts as equal, in the order of their
+    // characters). A word after the bound in that order lifts it: all words the reader gives
+    // later are after it too.
+    if (m_vowelsOnly && !hasVowel(word)) return false;
+    if (m_bound && !(m_boundVowelless && hasVowel(word))) {
         const int order = compareWords(word, m_bound);
         if (order < 0 || (order == 0 && std::strcmp(word, m_bound) < 0)) return false;
         if (order > 0) m_bound = nullptr;

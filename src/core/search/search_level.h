@@ -158,10 +158,12 @@ private:
     int m_threads = 1;                                       // the top level's only
     // Suppress Permutations: the trailing word before this one (NUL-terminated), before which
     // no word of this level comes in the dictionary's word order (nullptr: none, or none of its
-    // length and first letter can follow); and whether a trailing word above holds a vowel-like
-    // letter, which lets the words left hold none.
+    // length and first letter can follow); whether it holds no vowel-like letter, so that words
+    // with one may come whatever their order; and whether words without one may not come (the
+    // analysis kept some, and a word above holds one).
     const char* m_bound = nullptr;
-    bool m_vowelAbove = false;
+    bool m_boundVowelless = false;
+    bool m_vowelsOnly = false;
     // "Each word once": the words above that this level's letters could spell again; the level
     // below checks them again with its own letters. Set by the levels of a filtered search only.
     int m_repeatableCount;

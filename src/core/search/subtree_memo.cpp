@@ -46,22 +46,22 @@ bool packCounts(const std::int8_t* counts, std::uint64_t& low, std::uint64_t& hi
     return true;
 }
 
-// A word of up to twelve letters, its first letter aside: each further letter in five bits, the
-// place of its hyphen, whether it is capitalised, and a bit that says a word is there.
+// A word of up to eleven letters: each letter in five bits (the first in lower case), the place
+// of its hyphen, whether it is capitalised, and a bit that says a word is there.
 bool packWord(const char* word, std::uint64_t& packed) {
     const bool capital = *word >= 'A' && *word <= 'Z';
-    if (!capital && (*word < 'a' || *word > 'z')) return false;
     packed = std::uint64_t{1} << 63 | std::uint64_t{capital} << 62;
     int letters = 0;
     bool hyphen = false;
-    for (const char* c = word + 1; *c; ++c) {
-        if (*c == '-' && !hyphen) {
+    for (const char* c = word; *c; ++c) {
+        const char letter = c == word && capital ? static_cast<char>(*c + 32) : *c;
+        if (letter == '-' && !hyphen && c != word) {
             hyphen = true;
             packed |= std::uint64_t(c - word) << 55;
-        } else if (*c < 'a' || *c > 'z' || ++letters > 11) {
+        } else if (letter < 'a' || letter > 'z' || ++letters > 11) {
             return false;
         } else {
-            packed |= std::uint64_t(*c - 'a' + 1) << (5 * (letters - 1));
+            packed |= std::uint64_t(letter - 'a' + 1) << (5 * (letters - 1));
         }
     }
     return true;
@@ -85,7 +85,7 @@ std::uint64_t SubtreeMemo::hashOf(const Key& key) {
 
 bool SubtreeMemo::makeKey(std::size_t position, bool afterBang, const LetterPool& letters,
                           int minLength, char firstLetter, int freeReaders, Key& key, int variant,
-                          const char* bound) {
+                          const char* bound, bool vowelsOnly) {
     int available = 0;
     int reserved = 0;
     const int vowels = letters.vowels();
@@ -101,6 +101,7 @@ bool SubtreeMemo::makeKey(std::size_t position, bool afterBang, const LetterPool
     }
     key.words[4] = 0;
     if (bound && !packWord(bound, key.words[4])) return false;
+    key.words[4] |= std::uint64_t{vowelsOnly} << 61;
     key.words[1] |=
         (std::uint64_t{position} | std::uint64_t(minLength) << 6 | std::uint64_t(first) << 10 |
          std::uint64_t{afterBang} << 15 | std::uint64_t(freeReaders) << 16)

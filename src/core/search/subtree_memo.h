@@ -71,12 +71,12 @@ public:
         bool operator==(const Key&) const = default;
     };
     // False when the state does not fit the packing (a count above 15, a long FIND, a bound of
-    // more than twelve letters). `variant` (0 to kMaxVariant) tells apart states whose
-    // sub-searches differ for another reason; `bound` (or nullptr) is the word of `minLength`
-    // letters and first letter `firstLetter` before which no word of the level comes.
+    // more than eleven letters). `variant` (0 to kMaxVariant) tells apart states whose
+    // sub-searches differ for another reason; `bound` (or nullptr) is the word before which no
+    // word of the level comes, and `vowelsOnly` says that every word holds a vowel-like letter.
     static bool makeKey(std::size_t position, bool afterBang, const LetterPool& letters,
                         int minLength, char firstLetter, int freeReaders, Key& key, int variant = 0,
-                        const char* bound = nullptr);
+                        const char* bound = nullptr, bool vowelsOnly = false);
 
     // "Each word once": a level's phrases depend also on the words above that it may not use
     // again. Each such set of words (as one text, the same text for the same set) gets its own

@@ -293,13 +293,13 @@ bool passes(const std::string& phrase, const PhraseFilters& filters) {
 // - the words take the FROM letters, a '?' standing in for any; each fixed letter of the FIND
 //   that FROM holds is kept for its word (for good, before a '!');
 // - a word needs a letter and a vowel-like letter left: the vowels (a e i o u y) and blanks of
-//   FROM less the vowels spelled so far; or, under "Suppress Permutations", a trailing word
-//   before it that holds one;
+//   FROM less the vowels spelled so far;
 // - "Use All FROM Letters" and a '!' leave no letter over;
-// - "Suppress Permutations": among the trailing "*" words and those after a '!', a word comes
-//   no earlier in the dictionary's order than the one before (of words it counts as equal, by
-//   their characters), and takes every letter left when that is more than the word before but
-//   less than twice as many, unless it is the last and may leave letters over;
+// - "Suppress Permutations": among the trailing "*" words and those after a '!', words without a
+//   vowel-like letter come first, and a word of the same kind as the one before comes no earlier
+//   in the dictionary's order (of words it counts as equal, by their characters); after a word
+//   with one, a word takes every letter left when that is more than the word before but less
+//   than twice as many, unless it is the last and may leave letters over;
 // - the phrase filters strike phrases; a single word holds each INCLUDE character (each its own
 //   copy) and no EXCLUDE one. Every search runs on one, two and three threads, the same.
 bool isVowel(char c) { return std::string_view("aeiouyAEIOUY").find(c) != std::string_view::npos; }
@@ -445,7 +445,9 @@ private:
             }
         }
         const std::string* before = nullptr;  // the word before, when this word comes after it
-        bool vowelBefore = false;             // a trailing word before holds a vowel-like letter
+        const auto vowel = [](const std::string* w) {
+            return w && std::any_of(w->begin(), w->end(), isVowel);
+        };
         const bool useAll = m_case.fields.useAllFromLetters;
         for (std::size_t i = 0;; ++i) {
             const bool afterBang = i >= m_bang;
@@ -453,10 +455,11 @@ private:
             const int total = pool.total(), length = i < n ? letters(*phrase[i]) : 0;
             if (i == n) return !whole || total == 0 || !(afterBang || useAll);
             const std::string& word = *phrase[i];
-            const int shortest = before ? letters(*before) : 0;
-            const int order = before ? compareWords(word.c_str(), before->c_str()) : 0;
-            if (total == 0 || (pool.vowels == 0 && !vowelBefore) ||
-                (!afterBang && !fits(word, m_patterns[i])) ||
+            const int shortest = vowel(before) ? letters(*before) : 0;
+            const int order = before && vowel(before) == vowel(&word)
+                                  ? compareWords(word.c_str(), before->c_str())
+                                  : vowel(&word) - vowel(before);
+            if (total == 0 || pool.vowels == 0 || (!afterBang && !fits(word, m_patterns[i])) ||
                 (before && (0 < total - shortest && total - shortest < shortest &&
                                     (afterBang || useAll || i + 1 < patterns)
                                 ? length != total
@@ -465,8 +468,6 @@ private:
                 return false;
             const bool ordered = m_case.fields.suppressPermutations && i >= m_trailing;
             before = ordered ? &word : nullptr;
-            vowelBefore =
-                ordered && (vowelBefore || std::any_of(word.begin(), word.end(), isVowel));
         }
     }
 
@@ -574,8 +575,9 @@ TEST_F(PhraseSearch, SameAsEverySequenceTheRulesAllow) {
     // INCLUDE letter twice asks for two; at most fifteen words.
     compare({"leaves over", test::inWordOrder(kCatDog), fields("* *", "atdog", false, true), {}},
             true);
-    // Trailing words of one length and first letter ("sh st hat"), a last one without a vowel.
-    const Words hats = test::inWordOrder({"a", "at", "ht", "sh", "st", "hat", "has"});
+    // Trailing words of one length and first letter ("sh st hat"), words without a vowel ("ht sh
+    // st a"), and after "h st" the same letters as after "s ht", but other words.
+    const Words hats = test::inWordOrder({"a", "h", "s", "at", "ht", "sh", "st", "hat", "has"});
     compare({"one order", hats, fields("!", "shsthat", true, true), {}}, true);
     const Words ee = test::inWordOrder({"tea", "Tee", "e-e", "eye", "ewe", "tees"});
     compare({"include twice", ee, fields("*", "", true, false, "ee", "w"), {}});
