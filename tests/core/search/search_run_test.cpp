@@ -370,19 +370,17 @@ public:
     }
 
     // The phrases with their trailing words in order: one text for one set of words.
-    Words sets(const Words& phrases) const {
-        Words sets;
-        for (const std::string& phrase : phrases) {
+    Words sets(Words phrases) const {
+        for (std::string& phrase : phrases) {
             std::istringstream in(phrase);
             Words words{std::istream_iterator<std::string>(in), {}};
             std::sort(words.begin() + static_cast<long>(std::min(m_trailing, words.size())),
                       words.end());
-            std::string text;
-            for (const std::string& word : words) text += word + " ";
-            sets.push_back(text);
+            phrase.clear();
+            for (const std::string& word : words) phrase += word + " ";
         }
-        std::sort(sets.begin(), sets.end());
-        return sets;
+        std::sort(phrases.begin(), phrases.end());
+        return phrases;
     }
 
     Words matches() const {
