@@ -248,7 +248,7 @@ bool SearchLevel::runBelow(MatchSink& results, const char* word, int wordLength,
     SearchLevel child(m_request, rest, childLetters, m_phrase, m_phraseLength + wordLength + 1,
                       m_afterBang, childMin, childFirst, m_memo, this);
     if (permutation) {
-        child.m_bound = word;
+        child.m_bound = m_newBlock && !vowelless ? nullptr : word;
         child.m_boundVowelless = vowelless;
         child.m_vowelsOnly = m_request.analysedVowelless() && !vowelless;
     }
@@ -570,6 +570,14 @@ template <bool kFiltered>
                                                            SubtreeMemo::Recording& recording) {
     // The next word of the phrase, with the letters this word left.
     const int wordLength = dictionary.matchLength();
+    if (plan.permutation) {
+        // The first word of its length and first letter that the reader gave: the letters left
+        // spell no word of that length and first letter before it, so it bounds nothing below.
+        const int letters = wordLength - (std::memchr(word, '-', std::size_t(wordLength)) ? 1 : 0);
+        m_newBlock = letters != m_blockLength || lowerLetter(word[0]) != m_blockFirst;
+        m_blockLength = letters;
+        m_blockFirst = lowerLetter(word[0]);
+    }
     // Suppress Permutations: the trailing words without a vowel-like letter come first, and each
     // kind in the dictionary's word order (words it counts as equal, in the order of their
     // characters). A word after the bound in that order lifts it: all words the reader gives

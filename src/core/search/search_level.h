@@ -164,6 +164,11 @@ private:
     const char* m_bound = nullptr;
     bool m_boundVowelless = false;
     bool m_vowelsOnly = false;
+    // The length and first letter of the word the reader gave last, and whether it was the first
+    // of them.
+    int m_blockLength = 0;
+    char m_blockFirst = 0;
+    bool m_newBlock = false;
     // "Each word once": the words above that this level's letters could spell again; the level
     // below checks them again with its own letters. Set by the levels of a filtered search only.
     int m_repeatableCount;
