@@ -312,10 +312,12 @@ bool SearchLevel::runLevel(MatchSink& results) {
     if (phraseComplete(plan)) return storePhrase(results);
     if (!chooseLength<kFiltered>(plan)) return false;
     // A word with a vowel-like letter before bounds only the words of its length and first
-    // letter, when the letters can spell any.
-    if (m_bound && !m_boundVowelless &&
-        (m_firstLetter == 0 || (plan.hasFrom && plan.letters.available(m_firstLetter - 'a') <= 0 &&
-                                plan.letters.available(LetterPool::kBlank) <= 0))) {
+    // letter, when the letters can spell any; one without, only words no longer than it.
+    if (m_bound &&
+        (m_boundVowelless ? plan.length > letterCount(m_bound)
+                          : m_firstLetter == 0 ||
+                                (plan.hasFrom && plan.letters.available(m_firstLetter - 'a') <= 0 &&
+                                 plan.letters.available(LetterPool::kBlank) <= 0))) {
         m_bound = nullptr;
     }
     if constexpr (kFiltered) collectRepeatable(plan);

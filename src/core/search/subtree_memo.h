@@ -1,6 +1,7 @@
 // SubtreeMemo: what the levels of a phrase search produced, kept for the rest of the search. A
 // level's outcome depends only on its state (the rest of the FIND, its letters, its minimum
-// length and start letter, the readers still free), and the same state recurs often: two first
+// length and start letter, the word before which none of its words comes under Suppress
+// Permutations, the readers still free), and the same state recurs often: two first
 // words that use the same letters leave the same sub-search. The first time, the level runs and
 // its outcome is stored as the words it accepted, each with the outcome of the level below, and
 // the number of words its readers and those below passed. When the state recurs, the stored
