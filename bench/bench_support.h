@@ -11,6 +11,7 @@
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
+#include "core/dictionary/workspace.h"
 #include "core/shell/settings.h"
 
 namespace zantric::bench {
@@ -47,6 +48,14 @@ inline void writeDictionary(const std::vector<std::string>& words, const std::st
     writer.close();
 }
 
+// The settings and the catalogue of the program folder below, made on the first call there;
+// messages go to stderr.
+inline Workspace workspace() {
+    static const Settings settings(presenter());
+    static Catalogue catalogue(settings, presenter());
+    return {settings, catalogue, presenter()};
+}
+
 // Makes (once) and enters a program folder whose only, selected dictionary is english.lex.
 inline bool enterProgramFolder(bool lowerOnly = false) {
     static bool ready = [lowerOnly] {
@@ -61,8 +70,7 @@ inline bool enterProgramFolder(bool lowerOnly = false) {
         const auto words = systemWords(lowerOnly);
         if (words.empty()) return false;
         writeDictionary(words, "./lexicons/english.lex");
-        Settings::resetForTests();
-        Catalogue::instance().setSelected("./lexicons/english.lex", true);
+        workspace().catalogue.setSelected("./lexicons/english.lex", true);
         return true;
     }();
     return ready;

@@ -37,14 +37,14 @@ void report(benchmark::State& state, double found, double checked) {
 }
 
 void singleWord(benchmark::State& state, const char* find, const char* from, bool useAll) {
-    SearchRequest request;
+    SearchRequest request(bench::workspace());
     if (!setUp(request, SearchFields{find, from, "", "", useAll, false})) {
         state.SkipWithError("no system word list or a refused request");
         return;
     }
     double found = 0, checked = 0;
     for (auto _ : state) {
-        ResultsStore results;
+        ResultsStore results(bench::workspace().settings);
         std::atomic<std::int64_t> base{0};
         ReadControl reads;
         SearchLevel top(request, reads, base);
@@ -57,14 +57,14 @@ void singleWord(benchmark::State& state, const char* find, const char* from, boo
 
 // The analysis alone, then the phrase search over the subset it leaves.
 void analysis(benchmark::State& state, const char* from) {
-    SearchRequest request;
+    SearchRequest request(bench::workspace());
     if (!setUp(request, SearchFields{"!", from, "", "", true, true})) {
         state.SkipWithError("no system word list");
         return;
     }
     double found = 0, checked = 0;
     for (auto _ : state) {
-        SubsetAnalysis work(request.fromLetters());
+        SubsetAnalysis work(request.workspace(), request.fromLetters());
         work.run();
         found += work.matchesFound();
         checked += work.checked();
@@ -75,18 +75,18 @@ void analysis(benchmark::State& state, const char* from) {
 // A phrase search; with a minimum word length or each word once, the filtered search.
 void phrase(benchmark::State& state, const char* find, const char* from, int minWordLength = 0,
             bool eachWordOnce = false) {
-    SearchRequest request;
+    SearchRequest request(bench::workspace());
     request.setFilters({minWordLength, eachWordOnce, nullptr});
     if (!setUp(request, SearchFields{find, from, "", "", true, true})) {
         state.SkipWithError("no system word list");
         return;
     }
-    SubsetAnalysis work(request.fromLetters());
+    SubsetAnalysis work(request.workspace(), request.fromLetters());
     work.run();
     request.noteAnalysis(work.shortestWord(), work.struck(), work.keptVowelless());
     double found = 0, checked = 0;
     for (auto _ : state) {
-        ResultsStore results;
+        ResultsStore results(bench::workspace().settings);
         std::atomic<std::int64_t> base{0};
         ReadControl reads;
         SearchLevel top(request, reads, base);
@@ -99,17 +99,17 @@ void phrase(benchmark::State& state, const char* find, const char* from, int min
 
 // `!` with Suppress Permutations on 1, 2 and 4 search threads: wall and whole-process CPU time.
 void phraseThreads(benchmark::State& state, const char* from) {
-    SearchRequest request;
+    SearchRequest request(bench::workspace());
     if (!setUp(request, SearchFields{"!", from, "", "", true, true})) {
         state.SkipWithError("no system word list");
         return;
     }
-    SubsetAnalysis work(request.fromLetters());
+    SubsetAnalysis work(request.workspace(), request.fromLetters());
     work.run();
     request.noteAnalysis(work.shortestWord(), work.struck(), work.keptVowelless());
     double found = 0, checked = 0;
     for (auto _ : state) {
-        ResultsStore results;
+        ResultsStore results(bench::workspace().settings);
         std::atomic<std::int64_t> base{0};
         ReadControl reads;
         SearchLevel top(request, reads, base, nullptr, static_cast<int>(state.range(0)));

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/dictionary/workspace.h"
 #include "core/shell/messages.h"
 #include "core/shell/settings.h"
 #include "support/temp_folder.h"
@@ -47,11 +48,20 @@ inline SilentPresenter& enterScratchFolder() {
         for (const char* name : {"files", "lexicons", "temp"})
             std::filesystem::create_directory(name);
         installPresenter(&presenter);
-        Settings::instance();  // writes the default zantric.ini
+        const Settings written(presenter);  // writes the default zantric.ini
         return true;
     }();
     (void)entered;
     return presenter;
+}
+
+// The settings (the default zantric.ini, written on the first call) and the catalogue of the
+// scratch folder, with the silent presenter.
+inline Workspace scratchWorkspace() {
+    SilentPresenter& presenter = enterScratchFolder();
+    static const Settings settings(presenter);
+    static Catalogue catalogue(settings, presenter);
+    return {settings, catalogue, presenter};
 }
 
 // Takes the input apart: the next byte (0 once the input is used up), the next field up to a

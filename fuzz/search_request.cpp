@@ -30,8 +30,9 @@ bool makeSmallDictionary() {
             writer.addWord(word);
         writer.close();
     }
-    Catalogue::instance().add("./lexicons/small.lex");
-    return Catalogue::instance().setSelected("./lexicons/small.lex", true);
+    Catalogue& catalogue = fuzz::scratchWorkspace().catalogue;
+    catalogue.add("./lexicons/small.lex");
+    return catalogue.setSelected("./lexicons/small.lex", true);
 }
 
 }  // namespace
@@ -50,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fields.include = input.field('\n');
     fields.exclude = input.rest();
 
-    SearchRequest request;
+    SearchRequest request(fuzz::scratchWorkspace());
     if (!request.build(fields)) return 0;
     const std::string& find = request.find();
     // A digit run 0 leaves its blanks behind ("a 0 b" is "a  b"): the search skips them.
@@ -64,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (request.multiWord() && request.from().size() > 12) return 0;
     try {
         if (request.multiWord() && request.analysisNeeded()) {
-            SubsetAnalysis analysis(request.fromLetters());
+            SubsetAnalysis analysis(request.workspace(), request.fromLetters());
             if (!analysis.run()) return 0;
         }
         ResultsStore results("search.$$$", "search.zix");

@@ -101,8 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int shownBefore = presenter.shown();
     WordListReport report;
     const MaintenanceOutcome outcome = makeDictionary(
-        "list.txt", "fuzz", false, [](ProgressWork& work) { return runWork(work); }, nullptr,
-        &report);
+        fuzz::scratchWorkspace(), "list.txt", "fuzz", false,
+        [](ProgressWork& work) { return runWork(work); }, nullptr, &report);
     // Every line is a word or skipped, but for the nothing after a last line feed.
     const std::vector<std::string_view> lines = rawLines(bytes);
     fuzz::expect(report.readToEnd && report.wordLines + report.skippedLines() ==

@@ -10,22 +10,9 @@ set(allowed
     # The message presenter goes when the core returns outcomes instead of showing boxes.
     "shell/messages.cpp:gDefaultPrompter"
     "shell/messages.cpp:gPrompter"
-    # The settings and the catalogue are still reached through instance(), until the programs'
-    # start-up passes them down.
-    "*:Settings::instance()"
-    "*:Catalogue::instance()"
-    "shell/settings.h:instance()"
-    "shell/settings.cpp:instance()"
-    "shell/settings.cpp:gLoadOnFirstUse"
-    "shell/settings.cpp:static Settings config"
-    "dictionary/catalogue.h:instance()"
-    "dictionary/catalogue.cpp:instance()"
-    "dictionary/catalogue.cpp:gInstance"
     # The count format the window installs for the texts the core still builds.
     "shell/string_table.cpp:g_countFormat"
-    # The process's counter of unique temporary names, and the lock of its writes to ini files:
-    # every thread of the process shares them.
-    "shell/temp_names.cpp:counter"
+    # The lock of the process's writes to ini files: every thread of the process shares it.
     "shell/profile.cpp:gWriteMutex")
 
 set(findings "")

@@ -213,9 +213,9 @@ int main(int argc, char** argv) {
     makeDictionary("names.lex", {"Ann", "Bob", "Cat", "Dan", "Eve"});
     makeDictionary("short.lex", {"a", "an", "at", "cat", "dog"});
     if (!app.start(temp.path().toStdString())) return 1;
-    Catalogue::instance().setSelected("./lexicons/english.lex", true);
     MainWindow* frame = app.frame();
     SearchPanel* client = frame->client();
+    client->workspace().catalogue.setSelected("./lexicons/english.lex", true);
     frame->resize(760, 520);
     save(frame, "01-main-at-start");
 
@@ -323,7 +323,7 @@ int main(int argc, char** argv) {
         dialog.dictionaryNameEdit()->setText(QStringLiteral("crossword"));
         dialog.show();
         save(&dialog, "14-make-dictionary");
-        ReminderBox reminder(&dialog);
+        ReminderBox reminder(client->workspace().settings, &dialog);
         reminder.show();
         save(&reminder, "15-unique-words-reminder");
     }

@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "cli/cli_presenter.h"
 #include "cli/output.h"
 
 namespace zantric::cli {
@@ -41,7 +42,7 @@ void onRun(CLI::App& cmd, CommandLine& line, std::function<int()> body) {
 }
 
 std::unique_ptr<ProgramSession> openSession(const CommandLine& line, ProgramSession::Use use) {
-    auto session = std::make_unique<ProgramSession>();
+    auto session = std::make_unique<ProgramSession>(*line.presenter);
     std::string reason;
     if (!session->start(line.folder, use, &reason)) {
         std::fprintf(stderr, "zantric-cli: %s\n", reason.c_str());

@@ -61,7 +61,8 @@ void printReport(const WordListReport& report) {
 class WordListFile {
 public:
     // `typed` as given ("-" is standard input), `path` as the session places it.
-    WordListFile(const std::string& typed, const std::string& path) {
+    WordListFile(const Settings& settings, const std::string& typed, const std::string& path)
+        : m_settings(settings) {
         if (typed == "-") {
             copyFrom(STDIN_FILENO, "standard input");
             return;
@@ -104,7 +105,7 @@ private:
             std::fprintf(stderr, "Reading the word list from %s; end it with Ctrl-D\n",
                          shown.c_str());
         }
-        m_copy = m_path = uniqueTempName();
+        m_copy = m_path = uniqueTempName(m_settings);
         FilePtr out = openFile(m_copy, "wb");
         std::string failed = out ? "" : std::strerror(errno);
         char buffer[1 << 16];
@@ -129,12 +130,12 @@ private:
         if (failed.empty() && std::fclose(out.release()) != 0) failed = std::strerror(errno);
         if (!failed.empty()) {
             std::fprintf(stderr, "zantric-cli: cannot keep the word list from %s in %s: %s\n",
-                         shown.c_str(), shownPath(Settings::instance().tempFolder()).c_str(),
-                         failed.c_str());
+                         shown.c_str(), shownPath(m_settings.tempFolder()).c_str(), failed.c_str());
             m_status = kExitError;
         }
     }
 
+    const Settings& m_settings;
     std::string m_path;
     std::string m_copy;  // the file that holds a stream, removed at the end
     int m_status = kExitOk;
@@ -179,16 +180,18 @@ void addMakeCommand(CLI::App& app, CommandLine& line) {
         quietWithoutDictionaries(line);
         const auto session = openSession(line, Use::kWork);
         if (!session) return kExitError;
-        if (!ProgramSession::onlyCopyRunning() || (options->unique && !uniqueWordsPossible())) {
+        if (!session->onlyCopyRunning() ||
+            (options->unique && !uniqueWordsPossible(session->workspace()))) {
             return kExitError;
         }
-        const WordListFile list(options->wordList, session->typedPath(options->wordList));
+        const WordListFile list(session->settings(), options->wordList,
+                                session->typedPath(options->wordList));
         if (list.status() != kExitOk) return list.status();
         bool cancelled = false;
         WordListReport report;
         const MaintenanceOutcome outcome =
-            makeDictionary(list.path(), options->name, options->unique, progressRunner(cancelled),
-                           nullptr, &report);
+            makeDictionary(session->workspace(), list.path(), options->name, options->unique,
+                           progressRunner(cancelled), nullptr, &report);
         printReport(report);
         return statusOf(outcome, cancelled, kStrDictionaryCreated);
     });
@@ -221,8 +224,9 @@ void addMergeCommand(CLI::App& app, CommandLine& line) {
             rows.push_back(entry->displayName());
         }
         bool cancelled = false;
-        const MaintenanceOutcome outcome = mergeDictionaries(
-            rows, options->into, options->deleteMerged, progressRunner(cancelled));
+        const MaintenanceOutcome outcome =
+            mergeDictionaries(session->workspace(), rows, options->into, options->deleteMerged,
+                              progressRunner(cancelled));
         return statusOf(outcome, cancelled, kStrDictionariesMerged);
     });
 }
@@ -240,7 +244,8 @@ void addStarterCommand(CLI::App& app, CommandLine& line) {
         const auto session = openSession(line, Use::kWork);
         if (!session) return kExitError;
         const WordListFile list(
-            *wordList, wordList->empty() ? systemWordList() : session->typedPath(*wordList));
+            session->settings(), *wordList,
+            wordList->empty() ? systemWordList() : session->typedPath(*wordList));
         if (list.status() != kExitOk) return list.status();
         if (list.path().empty()) {
             std::fprintf(stderr,
@@ -250,8 +255,8 @@ void addStarterCommand(CLI::App& app, CommandLine& line) {
         }
         bool cancelled = false;
         WordListReport report;
-        const MaintenanceOutcome outcome =
-            makeStarterDictionary(list.path(), progressRunner(cancelled), &report);
+        const MaintenanceOutcome outcome = makeStarterDictionary(
+            session->workspace(), list.path(), progressRunner(cancelled), &report);
         printReport(report);
         return statusOf(outcome, cancelled, kStrDictionaryCreated);
     });

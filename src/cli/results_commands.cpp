@@ -96,7 +96,7 @@ void addViewCommand(CLI::App& app, CommandLine& line) {
         }
         const auto session = openSession(line, ProgramSession::Use::kWork);
         if (!session) return kExitError;
-        ResultsStore results;
+        ResultsStore results(session->settings());
         if (!results.openSaved(resultsPath(*session, options->name, false))) return kExitError;
         printHeader(results.header(), results.count());
         printMatches(results);
@@ -122,14 +122,14 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
         const auto session = openSession(line, ProgramSession::Use::kWork);
         if (!session) return kExitError;
         // The window offers Delete Results only while it is the one copy running.
-        if (ProgramSession::anotherCopyRunning()) {
+        if (session->anotherCopyRunning()) {
             std::fprintf(stderr,
                          "zantric-cli: another copy of Zantric is running; results can be deleted "
                          "only while it is closed\n");
             return kExitError;
         }
         // Only a pair that opens as results is deleted.
-        ResultsStore results;
+        ResultsStore results(session->settings());
         if (!results.openSaved(resultsPath(*session, *name, false)) || !results.deleteCurrent()) {
             return kExitError;
         }
@@ -168,7 +168,7 @@ std::string resultsPath(const ProgramSession& session, const std::string& typed,
                         bool createFolder) {
     const std::string name = withDefaultExtension(typed, "ztr");
     if (hasFolder(name)) return session.typedPath(name);
-    const std::string& folder = Settings::instance().filesFolder();
+    const std::string& folder = session.settings().filesFolder();
     if (createFolder) {
         std::error_code ignored;
         fs::create_directories(folder, ignored);
@@ -180,7 +180,7 @@ bool saveTypedResults(Prompter& prompter, ResultsStore& results, const ProgramSe
                       const std::string& typed) {
     const std::string name = resultsPath(session, typed, true);
     if (fileExists(name) && !confirmOverwrite(prompter, name)) return false;
-    return saveResultsPair(results, name, runHereWithProgress);
+    return saveResultsPair(session.settings(), results, name, runHereWithProgress);
 }
 
 bool exportTypedResults(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,

@@ -167,14 +167,14 @@ bool filtersFromOptions(const SearchOptions& options, const ProgramSession& sess
     const std::string path = options.stoplist.empty() ? std::string(kStoplistFileName)
                                                       : session.typedPath(options.stoplist);
     if (!options.stoplist.empty() && !fileOpenWithReport(path, "rb")) return false;
-    auto stoplist = std::make_shared<Stoplist>(Stoplist::read(path));
+    auto stoplist = std::make_shared<Stoplist>(Stoplist::read(session.prompter(), path));
     if (!stoplist->empty()) filters.stoplist = std::move(stoplist);
     return true;
 }
 
 // The analysis on a worker, this thread polling for Ctrl-C and showing its progress.
 bool analyse(SearchRun& run, const SearchRequest& request) {
-    SubsetAnalysis analysis(request.fromLetters());
+    SubsetAnalysis analysis(request.workspace(), request.fromLetters());
     std::future<bool> ready;
     {
         const SignalsBlocked blocked;  // the worker leaves the signals to this thread
@@ -260,19 +260,19 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     }
     const auto session = openSession(line, ProgramSession::Use::kWork);
     if (!session) return kExitError;
-    SearchRequest request;
+    SearchRequest request(session->workspace());
     PhraseFilters filters;
     if (!filtersFromOptions(options, *session, filters)) return kExitError;
     request.setFilters(std::move(filters));
     LineQueue lines;  // outlives the store, which hands its last lines on as it finishes
-    ResultsStore results;
+    ResultsStore results(session->settings());
     results.setLineSink(&lines, !options.saveName.empty() || !options.exportTo.file.empty());
     SearchRun run(request, results);
     lines.follow(run);
     run.setMatchLimit(options.limit);
     run.setThreads(options.threads >= 0 ? options.threads
-                                        : Settings::instance().atStart().integer(
-                                              ini::kSearchSection, ini::kThreads, 0));
+                                        : session->settings().atStart().integer(ini::kSearchSection,
+                                                                                ini::kThreads, 0));
     const StartOutcome outcome = run.prepare(fields);
     if (outcome == StartOutcome::kNoDictionary &&
         !printStarterHintIfEmpty(session->catalogue(), line.folder)) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_presenter.h"
 #include "cli/output.h"
 #include "cli/progress_line.h"
 #include "core/dictionary/word_update.h"
@@ -69,7 +70,8 @@ void addUpdateCommand(CLI::App& app, CommandLine& line, UpdateMode mode) {
         const auto session = openSession(line, Use::kWork);
         if (!session) return kExitError;
         WordChange update(
-            mode, [](ProgressWork& work) { return runWithProgress(work); }, printStatus);
+            session->workspace(), mode, [](ProgressWork& work) { return runWithProgress(work); },
+            printStatus);
         const UpdateOutcome outcome = update.ok(options->word, options->dictionary);
         if (outcome == UpdateOutcome::kDone && mode == UpdateMode::kRemove) {
             std::fprintf(
@@ -90,14 +92,15 @@ void addFindCommand(CLI::App& app, CommandLine& line) {
         ->required();
     onRun(*cmd, line, [word, &line] {
         if (word->empty()) {
-            presenter().ask(Message::fromIds(kStrNoWord, kStrIncompleteTitle, MessageKind::kPlain));
+            line.presenter->ask(
+                Message::fromIds(kStrNoWord, kStrIncompleteTitle, MessageKind::kPlain));
             return kExitUsage;
         }
         const auto session = openSession(line, Use::kReadCatalogue);
         if (!session) return kExitError;
         std::string list;
         try {
-            list = listDictionariesContaining(*word);
+            list = listDictionariesContaining(session->catalogue(), *word);
         } catch (const ZantricException&) {
             return kExitError;  // the dictionary that cannot be opened has been reported
         }
@@ -120,7 +123,7 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
         if (!dictionaryNamesAccepted(*names)) return kExitUsage;
         const auto session = openSession(line, Use::kWork);
         if (!session) return kExitError;
-        if (!ProgramSession::onlyCopyRunning()) return kExitError;
+        if (!session->onlyCopyRunning()) return kExitError;
         // The dictionaries as the catalogue names them, each once, in the order given.
         std::vector<std::string> shown;
         for (const std::string& name : *names) {
@@ -131,7 +134,8 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
             }
         }
         // No name at all is told as the window tells an empty selection, as a usage error.
-        if (deleteHighlighted(shown, 0) != 1) return names->empty() ? kExitUsage : kExitError;
+        if (deleteHighlighted(session->workspace(), shown, 0) != 1)
+            return names->empty() ? kExitUsage : kExitError;
         printStatus(kStrDeleteSuccessful);
         return kExitOk;
     });

@@ -40,7 +40,8 @@ int sizeIndexForHeight(int height) {
 
 }  // namespace
 
-FontSetting::FontSetting(QWidget* parent) : QGroupBox(tr("Font"), parent) {
+FontSetting::FontSetting(const Settings& settings, QWidget* parent)
+    : QGroupBox(tr("Font"), parent), m_settings(settings) {
     m_bold = new QCheckBox(tr("&Bold"), this);
     m_bold->setObjectName(QStringLiteral("bold"));
     m_size = new QComboBox(this);
@@ -60,7 +61,7 @@ std::optional<QFont> FontSetting::restore(const QFont& base) {
     for (const FontSize& size : kFontSizes) m_size->addItem(QString::fromLatin1(size.text));
     m_size->setCurrentIndex(0);
     m_font = base;
-    const Settings& config = Settings::instance();
+    const Settings& config = m_settings;
     if (config.readInt(ini::kFontSection, ini::kFontSet, 0) == 0) return std::nullopt;
     const int currentWeight = m_font.bold() ? kBoldWeight : kNormalWeight;
     const int weight = config.readInt(ini::kFontSection, ini::kFontWeight, currentWeight);
@@ -84,7 +85,7 @@ void FontSetting::choiceMade() {
     const int height = heightForSizeText(m_size->currentText());
     m_font.setWeight(weight == kBoldWeight ? QFont::Bold : QFont::Normal);
     m_font.setPointSize(kFontSizes[sizeIndexForHeight(height)].points);
-    const Settings& config = Settings::instance();
+    const Settings& config = m_settings;
     config.writeString(ini::kFontSection, ini::kFontSet, "1");
     config.writeString(ini::kFontSection, ini::kFontWeight, std::to_string(weight));
     config.writeString(ini::kFontSection, ini::kFontHeight, std::to_string(height));

@@ -10,12 +10,17 @@
 class QCheckBox;
 class QComboBox;
 
+namespace zantric {
+class Settings;
+}
+
 namespace zantric::gui {
 
 class FontSetting final : public QGroupBox {
     Q_OBJECT
 public:
-    explicit FontSetting(QWidget* parent);
+    // Keeps the choice in the ini file of `settings`.
+    FontSetting(const Settings& settings, QWidget* parent);
 
     // Fills the Size list and takes `base` (the list's font) as the current font. When the ini
     // holds a chosen font, shows that choice and returns the font built from it; else nothing.
@@ -27,6 +32,7 @@ signals:
     void chosen(const QFont& font);
 
 private:
+    const Settings& m_settings;
     void choiceMade();
 
     QCheckBox* m_bold;

@@ -135,8 +135,8 @@ void MainWindow::buildStatusBar() {
                                  m_checkedPane->minimumWidth() + 3 * metrics.height());
 }
 
-bool MainWindow::storedMaximised() {
-    return Settings::instance().readInt(ini::kWindowPositionSection, ini::kWindowMaximised, 0) == 1;
+bool MainWindow::storedMaximised(const Settings& settings) {
+    return settings.readInt(ini::kWindowPositionSection, ini::kWindowMaximised, 0) == 1;
 }
 
 QSize MainWindow::firstStartSize() const {
@@ -146,7 +146,7 @@ QSize MainWindow::firstStartSize() const {
 }
 
 void MainWindow::placeAtStoredPosition() {
-    const Settings& config = Settings::instance();
+    const Settings& config = m_client->workspace().settings;
     const QSize firstStart = firstStartSize();
     const int top = config.readInt(ini::kWindowPositionSection, ini::kWindowTop, kDefaultTop);
     const int bottom = config.readInt(ini::kWindowPositionSection, ini::kWindowBottom,
@@ -155,7 +155,7 @@ void MainWindow::placeAtStoredPosition() {
     const int right = config.readInt(ini::kWindowPositionSection, ini::kWindowRight,
                                      kDefaultLeft + firstStart.width());
     m_place = QRect(left, top, right - left, bottom - top);
-    m_otherCopies = std::max(0, InstanceMarker::count() - 1);
+    m_otherCopies = std::max(0, InstanceMarker::count(m_client->workspace().settings) - 1);
     m_awaitingFrame = true;
     applyPlace();
 }
@@ -185,7 +185,7 @@ void MainWindow::applyPlace() {
 }
 
 void MainWindow::saveWindowPosition() const {
-    const Settings& config = Settings::instance();
+    const Settings& config = m_client->workspace().settings;
     if (!isMinimized() && !isMaximized()) {
         // The frame's top-left corner and the size it is given again at the next start.
         const QPoint corner = pos();

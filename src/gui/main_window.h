@@ -9,6 +9,10 @@
 
 class QLabel;
 
+namespace zantric {
+class Settings;
+}
+
 namespace zantric::gui {
 
 class SearchPanel;
@@ -33,7 +37,7 @@ public:
     // Writes the position (unless minimised or maximised) and always `Maximised`.
     void saveWindowPosition() const;
     // Whether `Maximised` was stored as 1.
-    static bool storedMaximised();
+    static bool storedMaximised(const Settings& settings);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -95,12 +95,12 @@ void MakeDictionaryDialog::browse() {
 
 void MakeDictionaryDialog::uniqueWordsClicked() {
     if (!m_uniqueWords->isChecked()) return;
-    if (!uniqueWordsPossible()) {
+    if (!uniqueWordsPossible(m_panel->workspace())) {
         m_uniqueWords->setChecked(false);
         return;
     }
-    if (ReminderBox::wanted()) {
-        ReminderBox reminder(this);
+    if (ReminderBox::wanted(m_panel->workspace().settings)) {
+        ReminderBox reminder(m_panel->workspace().settings, this);
         reminder.exec();
     }
 }
@@ -108,9 +108,10 @@ void MakeDictionaryDialog::uniqueWordsClicked() {
 MaintenanceOutcome MakeDictionaryDialog::makeDictionary() {
     if (m_panel != nullptr) m_panel->setStatusText(kStrStatusBlank);
     WordListReport report;
-    const MaintenanceOutcome outcome = zantric::makeDictionary(
-        m_fileName->text().toStdString(), m_dictionaryName->text().toStdString(),
-        m_uniqueWords->isChecked(), progressRunner(this), nullptr, &report);
+    const MaintenanceOutcome outcome =
+        zantric::makeDictionary(m_panel->workspace(), m_fileName->text().toStdString(),
+                                m_dictionaryName->text().toStdString(), m_uniqueWords->isChecked(),
+                                progressRunner(this), nullptr, &report);
     const QStringList told = reportLines(report);
     m_report->setText(told.join(QLatin1Char('\n')));
     m_report->setVisible(!told.isEmpty());
@@ -121,7 +122,7 @@ MaintenanceOutcome MakeDictionaryDialog::makeDictionary() {
     return outcome;
 }
 
-ReminderBox::ReminderBox(QWidget* parent) : QDialog(parent) {
+ReminderBox::ReminderBox(const Settings& settings, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Information"));
     auto* text =
         new QLabel(tr("Checking words against selected dictionaries will significantly increase "
@@ -130,9 +131,8 @@ ReminderBox::ReminderBox(QWidget* parent) : QDialog(parent) {
     text->setWordWrap(true);
     text->setMinimumWidth(fontMetrics().averageCharWidth() * 48);
     m_doNotShow = new QCheckBox(tr("&Do Not Show this Message Again"), this);
-    connect(m_doNotShow, &QCheckBox::clicked, this, [](bool ticked) {
-        Settings::instance().writeString(ini::kRemindersSection, ini::kUniqueWarning,
-                                         ticked ? "1" : "0");
+    connect(m_doNotShow, &QCheckBox::clicked, this, [&settings](bool ticked) {
+        settings.writeString(ini::kRemindersSection, ini::kUniqueWarning, ticked ? "1" : "0");
     });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -143,8 +143,8 @@ ReminderBox::ReminderBox(QWidget* parent) : QDialog(parent) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-bool ReminderBox::wanted() {
-    return Settings::instance().readInt(ini::kRemindersSection, ini::kUniqueWarning, 0) != 1;
+bool ReminderBox::wanted(const Settings& settings) {
+    return settings.readInt(ini::kRemindersSection, ini::kUniqueWarning, 0) != 1;
 }
 
 }  // namespace zantric::gui

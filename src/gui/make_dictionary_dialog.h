@@ -71,9 +71,10 @@ private:
 class ReminderBox final : public QDialog {
     Q_OBJECT
 public:
-    explicit ReminderBox(QWidget* parent);
+    // Keeps "do not show again" in the ini file of `settings`.
+    ReminderBox(const Settings& settings, QWidget* parent);
     // Whether the user still wants the reminder (the ini key is not 1).
-    static bool wanted();
+    static bool wanted(const Settings& settings);
     QCheckBox* doNotShowBox() const { return m_doNotShow; }
 
 private:

@@ -57,7 +57,7 @@ MergeDialog::MergeDialog(SearchPanel* panel)
 
 void MergeDialog::fillList() {
     QStringList names;
-    for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
+    for (const CatalogueEntry& entry : m_panel->workspace().catalogue.entries()) {
         names << QString::fromStdString(namePart(entry.path()));
     }
     // The list is kept in name order, whatever the case of the names.
@@ -82,8 +82,9 @@ MaintenanceOutcome MergeDialog::merge() {
     if (m_panel != nullptr) m_panel->setStatusText(kStrStatusBlank);
     std::vector<std::string> names;
     for (const QString& row : highlightedRows()) names.push_back(row.toStdString());
-    const MaintenanceOutcome outcome = mergeDictionaries(
-        names, m_newName->text().toStdString(), m_deleteMerged->isChecked(), progressRunner(this));
+    const MaintenanceOutcome outcome =
+        mergeDictionaries(m_panel->workspace(), names, m_newName->text().toStdString(),
+                          m_deleteMerged->isChecked(), progressRunner(this));
     if (outcome == MaintenanceOutcome::kDone) {
         fillList();
         if (m_panel != nullptr) m_panel->setStatusText(kStrDictionariesMerged);

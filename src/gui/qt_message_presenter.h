@@ -40,8 +40,8 @@ private:
     std::string m_silenced;
 };
 
-// The window program's prompter: the presenter the application installed (a test may install a
-// recorder in its place).
+// The window program's prompter: it hands each message to the presenter the application
+// installed (a test may install a recorder in its place).
 Prompter& prompter();
 
 // The window a box belongs to: the dialog in front, else the active window, else the visible

@@ -26,21 +26,21 @@ namespace {
 
 // Where Save As and View open: the folder of the results file last chosen (kept in the ini),
 // else the documents folder, else the home folder.
-QString startFolder() {
+QString startFolder(const Settings& settings) {
     QString last = QString::fromStdString(
-        Settings::instance().readString(ini::kResultsFilesSection, ini::kLastFolder, ""));
+        settings.readString(ini::kResultsFilesSection, ini::kLastFolder, ""));
     if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
-void rememberFolder(const QString& chosenFile) {
+void rememberFolder(const Settings& settings, const QString& chosenFile) {
     // In quotes, which the reader takes off, so that blanks at either end stay. A line break
     // would end the ini line: such a folder is not kept.
     const QString folder = QFileInfo(chosenFile).absolutePath();
     if (folder.contains(QLatin1Char('\n')) || folder.contains(QLatin1Char('\r'))) return;
-    Settings::instance().writeString(ini::kResultsFilesSection, ini::kLastFolder,
-                                     '"' + folder.toStdString() + '"');
+    settings.writeString(ini::kResultsFilesSection, ini::kLastFolder,
+                         '"' + folder.toStdString() + '"');
 }
 
 }  // namespace
@@ -52,10 +52,10 @@ bool ResultsFileCommands::saveAs(const SearchSummary& shown) {
     QString chosenType = types.first();
     // The program asks its own overwrite (or append) question.
     const QString name = QFileDialog::getSaveFileName(
-        m_panel, tr("Save Zantric Results"), startFolder(), types.join(QStringLiteral(";;")),
-        &chosenType, QFileDialog::DontConfirmOverwrite);
+        m_panel, tr("Save Zantric Results"), startFolder(m_panel->workspace().settings),
+        types.join(QStringLiteral(";;")), &chosenType, QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty()) return false;
-    rememberFolder(name);
+    rememberFolder(m_panel->workspace().settings, name);
     saveTo(name, std::max<int>(0, static_cast<int>(types.indexOf(chosenType))), shown);
     return true;
 }
@@ -67,8 +67,9 @@ void ResultsFileCommands::saveTo(const QString& name, int type, const SearchSumm
         work.setAfterBlock(dialog.afterBlockHook());
         return dialog.run();
     };
-    const SaveAsOutcome outcome = saveResultsAs(prompter(), m_results, shown, name.toStdString(),
-                                                static_cast<SaveAsType>(type), runner);
+    const SaveAsOutcome outcome =
+        saveResultsAs(prompter(), m_panel->workspace().settings, m_results, shown,
+                      name.toStdString(), static_cast<SaveAsType>(type), runner);
     if (outcome == SaveAsOutcome::kSavedPair) m_form->list()->relayout();
     if (outcome == SaveAsOutcome::kSavedPair || outcome == SaveAsOutcome::kExported) {
         m_panel->resultsSaved();
@@ -76,10 +77,11 @@ void ResultsFileCommands::saveTo(const QString& name, int type, const SearchSumm
 }
 
 bool ResultsFileCommands::view() {
-    const QString name = QFileDialog::getOpenFileName(m_panel, tr("Open Results"), startFolder(),
+    const QString name = QFileDialog::getOpenFileName(m_panel, tr("Open Results"),
+                                                      startFolder(m_panel->workspace().settings),
                                                       tr("Zantric Files (*.ztr)"));
     if (name.isEmpty()) return false;
-    rememberFolder(name);
+    rememberFolder(m_panel->workspace().settings, name);
     open(name);
     return true;
 }

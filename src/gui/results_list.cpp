@@ -97,12 +97,13 @@ QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem& option,
     return {m_tabStop, metrics.height() + 2};
 }
 
-ResultsListView::ResultsListView(ResultsStore& results, const SearchRun& run, QWidget* parent)
+ResultsListView::ResultsListView(const Settings& settings, ResultsStore& results,
+                                 const SearchRun& run, QWidget* parent)
     : QListView(parent),
       m_results(results),
-      m_tabSize(std::clamp(Settings::instance().atStart().integer(ini::kSettingsSection,
-                                                                  ini::kTabSize, kDefaultTabSize),
-                           0, kMaxTabSize)) {
+      m_tabSize(std::clamp(
+          settings.atStart().integer(ini::kSettingsSection, ini::kTabSize, kDefaultTabSize), 0,
+          kMaxTabSize)) {
     setObjectName(QStringLiteral("results"));
     m_model = new ResultsListModel(results, run, this);
     m_delegate = new TabStopDelegate(this);

@@ -14,6 +14,7 @@
 namespace zantric {
 class ResultsStore;
 class SearchRun;
+class Settings;
 }  // namespace zantric
 
 namespace zantric::gui {
@@ -68,7 +69,9 @@ public:
     // The most matches one Copy puts on the clipboard; more are asked about first.
     static constexpr std::int64_t kCopyLimit = 1'000'000;
 
-    ResultsListView(ResultsStore& results, const SearchRun& run, QWidget* parent = nullptr);
+    // The tab size is read from the ini file of `settings` as it was at start.
+    ResultsListView(const Settings& settings, ResultsStore& results, const SearchRun& run,
+                    QWidget* parent = nullptr);
 
     ResultsListModel* resultsModel() const { return m_model; }
     TabStopDelegate* rowDelegate() const { return m_delegate; }

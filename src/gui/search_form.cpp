@@ -54,9 +54,9 @@ SearchForm::SearchForm(SearchRequest& request, ResultsStore& results, const Sear
     : QWidget(parent), m_request(request) {
     // Made in this order, which is also the order of the Tab key.
     QGridLayout* fields = buildFields();
-    m_list = new ResultsListView(results, run, this);
+    m_list = new ResultsListView(request.workspace().settings, results, run, this);
     QGroupBox* options = buildOptions();
-    m_font = new FontSetting(this);
+    m_font = new FontSetting(request.workspace().settings, this);
     connect(m_font, &FontSetting::chosen, this, [this](const QFont& font) {
         applyFont(font);
         m_list->setFocus();

@@ -46,14 +46,16 @@ constexpr int kKeyHintMs = 5000;
 
 }  // namespace
 
-SearchPanel::SearchPanel(QWidget* parent)
+SearchPanel::SearchPanel(Workspace workspace, QWidget* parent)
     : QWidget(parent),
+      m_request(workspace),
+      m_results(workspace.settings),
       m_run(m_request, m_results),
       m_form(new SearchForm(m_request, m_results, m_run, this)),
       m_resultsFiles(this, m_form, m_results),
       m_dictionaries(this, m_request) {
     createActions();
-    m_phraseOptions = readPhraseOptions();
+    m_phraseOptions = readPhraseOptions(workspace.settings);
     setCountFormat(groupedText);
     setWindowTitle(QString::fromLatin1(kFrameTitle));
     auto* layout = new QVBoxLayout(this);
@@ -160,7 +162,7 @@ void SearchPanel::updateActions() {
     }
     a.saveAs->setEnabled(idle && m_results.count() > 0);
     // Reads the folder of instance markers.
-    const bool otherCopy = ProgramSession::anotherCopyRunning();
+    const bool otherCopy = anotherCopyRunning(workspace().settings);
     const auto onlyCopy = [this, otherCopy](QAction* action, bool enabled, const QString& note) {
         const QString why = otherCopy ? note : QString();
         action->setEnabled(enabled && !otherCopy);
@@ -236,7 +238,7 @@ void SearchPanel::phraseOptionsCommand() {
     PhraseOptionsDialog dialog(this, m_phraseOptions);
     if (dialog.exec() != QDialog::Accepted) return;
     m_phraseOptions = dialog.options();
-    writePhraseOptions(m_phraseOptions);
+    writePhraseOptions(workspace().settings, m_phraseOptions);
 }
 
 SearchSummary SearchPanel::summary() const {
@@ -272,11 +274,11 @@ void SearchPanel::startSearch() {
     m_form->showHistories(m_histories);
     const SearchFields request = m_form->fields();
     showFiltersOn(false);
-    m_request.setFilters(filtersFor(m_phraseOptions));
+    m_request.setFilters(filtersFor(workspace().prompter, m_phraseOptions));
     // The ini's match limit, as it is now; 0 or less is none.
-    m_run.setMatchLimit(Settings::instance().readInt(ini::kSearchSection, ini::kMatchLimit, 0));
+    m_run.setMatchLimit(workspace().settings.readInt(ini::kSearchSection, ini::kMatchLimit, 0));
     // The ini's search threads; 0 or less is one per core.
-    m_run.setThreads(Settings::instance().readInt(ini::kSearchSection, ini::kThreads, 0));
+    m_run.setThreads(workspace().settings.readInt(ini::kSearchSection, ini::kThreads, 0));
     const StartOutcome outcome = m_run.prepare(request);
     if (outcome == StartOutcome::kNoDictionary) {
         QMetaObject::invokeMethod(
@@ -288,7 +290,7 @@ void SearchPanel::startSearch() {
 
     enterSearchingState();
     if (m_request.multiWord() && m_run.analysisNeeded()) {
-        SubsetAnalysis analysis(m_request.fromLetters());
+        SubsetAnalysis analysis(workspace(), m_request.fromLetters());
         AnalysisDialog dialog(this, m_run, analysis);
         emit analysisStarted();
         if (dialog.exec() != 1) {
@@ -493,7 +495,7 @@ void SearchPanel::exitCommand() {
 
 bool SearchPanel::discardConfirmed() {
     const std::int64_t unsaved = unsavedMatches();
-    Settings& config = Settings::instance();
+    const Settings& config = workspace().settings;
     if (unsaved <= 0 || config.readInt(ini::kRemindersSection, ini::kDiscardWarning, 0) == 1) {
         return true;
     }

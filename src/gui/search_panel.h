@@ -54,7 +54,9 @@ struct WindowActions {
 class SearchPanel final : public QWidget {
     Q_OBJECT
 public:
-    explicit SearchPanel(QWidget* parent = nullptr);
+    // Works with the session's settings and catalogue, and tells through its prompter.
+    explicit SearchPanel(Workspace workspace, QWidget* parent = nullptr);
+    Workspace workspace() const { return m_request.workspace(); }
     ~SearchPanel() override;
 
     // The set-up once the frame exists: "*" in FIND and its list, Use All FROM Letters checked,

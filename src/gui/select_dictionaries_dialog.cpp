@@ -29,8 +29,8 @@ const QChar kSelectedMark(0xBB);  // »
 
 // The catalogue key of a display name: the dictionaries folder and the name, unless the name
 // is a path already.
-std::string pathOf(const QString& displayName) {
-    return Settings::instance().dictionaryPath(displayName.toStdString());
+std::string pathOf(const Settings& settings, const QString& displayName) {
+    return settings.dictionaryPath(displayName.toStdString());
 }
 
 }  // namespace
@@ -88,7 +88,7 @@ void SelectDictionariesDialog::fillList() {
     const int top = m_list->verticalScrollBar()->value();
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
+    for (const CatalogueEntry& entry : m_panel->workspace().catalogue.entries()) {
         m_list->addItem(rowText(entry.selected(), QString::fromStdString(entry.displayName())));
     }
     m_list->verticalScrollBar()->setValue(top);
@@ -104,9 +104,9 @@ QStringList SelectDictionariesDialog::highlightedRows() const {
 }
 
 void SelectDictionariesDialog::toggleHighlighted() {
-    Catalogue& catalogue = Catalogue::instance();
+    Catalogue& catalogue = m_panel->workspace().catalogue;
     for (const QString& row : highlightedRows()) {
-        const std::string path = pathOf(row.mid(2));
+        const std::string path = pathOf(m_panel->workspace().settings, row.mid(2));
         if (catalogue.find(path) != nullptr) {
             catalogue.setSelected(path, !catalogue.isSelected(path));
         }
@@ -115,7 +115,7 @@ void SelectDictionariesDialog::toggleHighlighted() {
 }
 
 void SelectDictionariesDialog::setAll(bool on) {
-    Catalogue& catalogue = Catalogue::instance();
+    Catalogue& catalogue = m_panel->workspace().catalogue;
     for (std::size_t i = 0; i < catalogue.count(); ++i) {
         catalogue.setSelected(catalogue.entry(i).path(), on);
         catalogue.entry(i).markChanged();
@@ -130,14 +130,15 @@ void SelectDictionariesDialog::showDetails() {
             Message::fromIds(kStrHighlightOne, kStrIncompleteTitle, MessageKind::kPlain));
         return;
     }
-    const CatalogueEntry* entry = Catalogue::instance().find(pathOf(rows.first().mid(2)));
+    const CatalogueEntry* entry = m_panel->workspace().catalogue.find(
+        pathOf(m_panel->workspace().settings, rows.first().mid(2)));
     if (entry == nullptr) return;
     prompter().ask({detailsText(*entry), detailsTitle(*entry), MessageKind::kInformation});
 }
 
 void SelectDictionariesDialog::deleteDictionaries() {
     if (m_panel != nullptr) m_panel->setStatusText(kStrStatusBlank);
-    if (deleteHighlighted(highlightedRows(), 2) == 1 && m_panel != nullptr) {
+    if (deleteHighlighted(m_panel->workspace(), highlightedRows(), 2) == 1 && m_panel != nullptr) {
         m_panel->setStatusText(kStrDeleteSuccessful);
     }
     fillList();
@@ -157,12 +158,12 @@ void SelectDictionariesDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.exec(event->globalPos());
 }
 
-int deleteHighlighted(const QStringList& rows, int skip) {
+int deleteHighlighted(Workspace workspace, const QStringList& rows, int skip) {
     std::vector<std::string> texts;
     texts.reserve(static_cast<std::size_t>(rows.size()));
     // The mark is one character here but two bytes in UTF-8: drop it before converting.
     for (const QString& row : rows) texts.push_back(row.mid(skip).toStdString());
-    return zantric::deleteHighlighted(texts, 0);
+    return zantric::deleteHighlighted(workspace, texts, 0);
 }
 
 }  // namespace zantric::gui

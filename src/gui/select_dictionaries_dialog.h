@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QStringList>
 
+#include "core/dictionary/workspace.h"
 #include "gui/help.h"
 
 class QAction;
@@ -49,6 +50,6 @@ private:
 // Deletes the dictionaries of the highlighted rows (each row's text without its first `skip`
 // characters is the display name) after asking. Returns 1 when every one was deleted, else 0.
 // Also used by the Merge Dictionaries dialog.
-int deleteHighlighted(const QStringList& rows, int skip);
+int deleteHighlighted(Workspace workspace, const QStringList& rows, int skip);
 
 }  // namespace zantric::gui

@@ -12,8 +12,9 @@ namespace zantric::gui {
 
 namespace {}  // namespace
 
-StarterOutcome offerStarterDictionary(QWidget* parent, const std::string& wordList, QString* told) {
-    if (wordList.empty() || Catalogue::instance().count() != 0) {
+StarterOutcome offerStarterDictionary(Workspace workspace, QWidget* parent,
+                                      const std::string& wordList, QString* told) {
+    if (wordList.empty() || workspace.catalogue.count() != 0) {
         return StarterOutcome::kNotOffered;
     }
     const std::string question =
@@ -24,7 +25,7 @@ StarterOutcome offerStarterDictionary(QWidget* parent, const std::string& wordLi
     }
     WordListReport report;
     const MaintenanceOutcome outcome =
-        makeStarterDictionary(wordList, progressRunner(parent), &report);
+        makeStarterDictionary(workspace, wordList, progressRunner(parent), &report);
     if (told != nullptr) *told = reportLines(report).value(0);
     return outcome == MaintenanceOutcome::kDone ? StarterOutcome::kMade : StarterOutcome::kFailed;
 }

@@ -23,7 +23,7 @@ enum class StarterOutcome {
 // to make the starter dictionary "english" from it; on Yes makes it with the progress dialog
 // over `parent` and selects it. `told`, when given, receives "N words stored, M lines skipped"
 // once the list has been read.
-StarterOutcome offerStarterDictionary(QWidget* parent,
+StarterOutcome offerStarterDictionary(Workspace workspace, QWidget* parent,
                                       const std::string& wordList = systemWordList(),
                                       QString* told = nullptr);
 

@@ -46,10 +46,11 @@ WordDialog::WordDialog(SearchPanel* panel, UpdateMode mode)
     : QDialog(panel),
       m_panel(panel),
       m_helpId(mode == UpdateMode::kAdd ? HelpContext::kAddWord : HelpContext::kRemoveWord) {
-    m_update =
-        std::make_unique<zantric::WordChange>(mode, progressRunner(this), [this](int textId) {
-            if (m_panel != nullptr) m_panel->setStatusText(textId);
-        });
+    m_update = std::make_unique<zantric::WordChange>(panel->workspace(), mode, progressRunner(this),
+                                                     [this](int textId) {
+                                                         if (m_panel != nullptr)
+                                                             m_panel->setStatusText(textId);
+                                                     });
     setWindowTitle(QString::fromStdString(m_update->caption()));
     m_word = new QLineEdit(this);
     m_word->setValidator(new WordLengthValidator(mode == UpdateMode::kRemove, m_word));
@@ -91,7 +92,8 @@ void WordDialog::fillCombo() {
                         : QString::fromStdString(dictionaryFileName(typed.toStdString()));
     m_dictionary->clear();
     int chosen = -1;
-    for (const std::string& name : zantric::WordChange::dictionaryNames()) {
+    for (const std::string& name :
+         zantric::WordChange::dictionaryNames(m_panel->workspace().catalogue)) {
         const QString row = QString::fromStdString(name);
         if (chosen < 0 && !remembered.isEmpty() && row.startsWith(remembered)) {
             chosen = m_dictionary->count();

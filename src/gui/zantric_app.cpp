@@ -81,11 +81,11 @@ bool ZantricApp::start(const std::string& folder, bool startMinimised) {
         prompter().ask({reason, "Zantric", MessageKind::kError});
         return false;
     }
-    auto* client = new SearchPanel;
+    auto* client = new SearchPanel(m_session.workspace());
     m_frame = std::make_unique<MainWindow>(client);
     m_frame->placeAtStoredPosition();
     client->setUp();
-    if (MainWindow::storedMaximised()) {
+    if (MainWindow::storedMaximised(m_session.settings())) {
         m_frame->showMaximized();
     } else if (startMinimised) {
         m_frame->showMinimized();
@@ -96,7 +96,8 @@ bool ZantricApp::start(const std::string& folder, bool startMinimised) {
     m_started = true;
     // A first start with no dictionary: offer one made from the system word list.
     QString told;
-    if (offerStarterDictionary(m_frame.get(), wordList, &told) == StarterOutcome::kMade) {
+    if (offerStarterDictionary(m_session.workspace(), m_frame.get(), wordList, &told) ==
+        StarterOutcome::kMade) {
         client->setStatusText(kStrDictionaryCreated);
         // What the list came to, which says the dictionary was made in a narrow window too.
         if (!told.isEmpty()) m_frame->statusBar()->showMessage(told);

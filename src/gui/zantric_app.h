@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "core/session/program_session.h"
+#include "gui/qt_message_presenter.h"
 
 class QSocketNotifier;
 
@@ -50,7 +51,7 @@ private:
     std::unique_ptr<QtMessagePresenter> m_presenter;
     QSocketNotifier* m_signalNotifier = nullptr;
     QBasicTimer m_endTimer;
-    ProgramSession m_session;
+    ProgramSession m_session{prompter()};
     std::unique_ptr<MainWindow> m_frame;
     bool m_started = false;
 };

@@ -22,8 +22,10 @@
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
+#include "core/dictionary/workspace.h"
 #include "core/shell/settings.h"
 #include "gui/main_window.h"
+#include "gui/qt_message_presenter.h"
 #include "gui/search_panel.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
@@ -31,23 +33,42 @@
 namespace zantric::test {
 
 using Words = std::vector<std::string>;
-// A program folder (ini, lexicons, temp, files) in a fresh temporary folder, made current.
+// A program folder (ini, lexicons, temp, files) in a fresh temporary folder, made current, with
+// the settings and the catalogue a session would have there (each made on first use, telling the
+// window program's prompter). The one made last is current().
 class ProgramFolder {
 public:
-    ProgramFolder() {
+    ProgramFolder() : m_previous(s_current) {
+        s_current = this;
         TempFolder::write("zantric.ini",
                           "[PATHS]\nFILES=./files\nDICTIONARIES=./lexicons\nTEMP_FILES=./temp\n");
         for (const char* sub : {"lexicons", "temp", "files"})
             std::filesystem::create_directory(sub);
-        Settings::resetForTests();
-        Catalogue::resetForTests();
         // The home folder is this one too: the file dialogs' documents folder and the user's
         // settings stay inside it.
         qputenv("HOME", QDir::currentPath().toLocal8Bit()), qputenv("XDG_CONFIG_HOME", "");
     }
     ~ProgramFolder() {
-        Catalogue::resetForTests();
+        s_current = m_previous;
         qputenv("HOME", m_home), qputenv("XDG_CONFIG_HOME", m_config);
+    }
+    static ProgramFolder& current() { return *s_current; }
+    static const Settings& settings() {
+        ProgramFolder& folder = current();
+        if (!folder.m_settings) folder.m_settings = std::make_unique<Settings>(gui::prompter());
+        return *folder.m_settings;
+    }
+    static Catalogue& catalogue() {
+        ProgramFolder& folder = current();
+        if (!folder.m_catalogue)
+            folder.m_catalogue = std::make_unique<Catalogue>(settings(), gui::prompter());
+        return *folder.m_catalogue;
+    }
+    static Workspace workspace() { return {settings(), catalogue(), gui::prompter()}; }
+    // The settings read again on next use, as the next start reads them.
+    static void reread() {
+        current().m_catalogue.reset();
+        current().m_settings.reset();
     }
     // Builds and lists lexicons/<name>; the selection is written to the file too.
     static void addDictionary(const std::string& name, Words words, bool selected = true) {
@@ -58,23 +79,29 @@ public:
         DictionaryWriter writer(path);
         for (const auto& w : words) writer.addWord(w);
         writer.close();
-        Catalogue::instance().add(path);
-        Catalogue::instance().setSelected(path, selected);
-        Catalogue::instance().find(path)->writeHeader();
+        catalogue().add(path);
+        catalogue().setSelected(path, selected);
+        catalogue().find(path)->writeHeader(gui::prompter());
     }
 
 private:
+    static inline ProgramFolder* s_current = nullptr;
+    ProgramFolder* m_previous;
     const QByteArray m_home = qgetenv("HOME"), m_config = qgetenv("XDG_CONFIG_HOME");
     TempFolder m_folder;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<Catalogue> m_catalogue;
 };
 // The catalogue's word count of a dictionary, -1 when it is not listed.
 inline long listedWords(const std::string& name) {
-    const CatalogueEntry* entry = Catalogue::instance().find("./lexicons/" + name);
+    const CatalogueEntry* entry = ProgramFolder::catalogue().find("./lexicons/" + name);
     return entry ? static_cast<long>(entry->header().wordCount) : -1;
 }
 // The frame and main window as the program builds them; controls found by their names.
 struct Window {
-    Window() : client(new gui::SearchPanel), frame(std::make_unique<gui::MainWindow>(client)) {
+    Window()
+        : client(new gui::SearchPanel(ProgramFolder::workspace())),
+          frame(std::make_unique<gui::MainWindow>(client)) {
         frame->placeAtStoredPosition();
         client->setUp();
         frame->show();

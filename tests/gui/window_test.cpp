@@ -166,7 +166,7 @@ public:
 // Every command has a text and a status tip; another copy running keeps those that change files
 // off, which say why in both.
 void commandsOfAnotherCopyAreOff(Window& w) {
-    const InstanceMarker own;
+    const InstanceMarker own(ProgramFolder::settings());
     TempFolder::write("temp/$$other.zti", "");
     w.client->updateActions();
     QStringList tips;
@@ -288,7 +288,7 @@ private slots:
         QTest::keyClick(w.find("find"), Qt::Key_Tab);
         QTRY_COMPARE(messages.count(), 1u);
         QVERIFY(messages.last().text.starts_with("Your FIND field contained a pattern"));
-        Catalogue::instance().setSelected("./lexicons/english.lex", false);
+        ProgramFolder::catalogue().setSelected("./lexicons/english.lex", false);
         messages.clear();
         bool selectOpened = false;
         inDialog<gui::SelectDictionariesDialog>([&](auto*) { selectOpened = true; });
@@ -667,12 +667,12 @@ private slots:
             QCOMPARE(gui::matchesPerRow(longest, tabSize, width), perRow);
         for (const auto& [ini, tabSize] : {std::pair{"", 6}, {"9", 9}, {"-5", 0}, {"300", 255}}) {
             ProgramFolder folder;
-            if (*ini) Settings::instance().writeString(ini::kSettingsSection, ini::kTabSize, ini);
-            Settings::resetForTests();
+            if (*ini) folder.settings().writeString(ini::kSettingsSection, ini::kTabSize, ini);
+            folder.reread();
             ResultsStore store("t.$$$", "t.zix");
-            SearchRequest request;
+            SearchRequest request(folder.workspace());
             const SearchRun run(request, store);
-            QCOMPARE(gui::ResultsListView(store, run).tabSize(), tabSize);
+            QCOMPARE(gui::ResultsListView(folder.settings(), store, run).tabSize(), tabSize);
         }
     }
     // Counts read as the user's locale writes them, in the status bar and in messages alike.
@@ -711,21 +711,21 @@ private slots:
             ProgramFolder folder;
             if (c.haveDictionary) ProgramFolder::addDictionary("mine.lex", {"emu"}, false);
             RecordingPresenter presenter;
-            Catalogue::instance();  // an empty catalogue says so first
+            folder.catalogue();  // an empty catalogue says so first
             presenter.clear();
             const std::string list =
                 c.wordList ? (std::filesystem::current_path() / "word list.txt").string() : "";
             if (c.wordList) TempFolder::write(list, c.wordList);
             presenter.script({c.answer});
             QWidget parent;
-            QVERIFY(gui::offerStarterDictionary(&parent, list) == c.outcome);
+            QVERIFY(gui::offerStarterDictionary(folder.workspace(), &parent, list) == c.outcome);
             const bool asked =
                 presenter.count() > 0 && presenter.messages().front().style == (kMbYesNo | 0x20) &&
                 presenter.messages().front().text.find(" " + list + " and ") != std::string::npos;
             QCOMPARE(asked, c.outcome != StarterOutcome::kNotOffered);
             QCOMPARE(listedWords("english.lex"), c.englishWords);
             if (c.englishWords > 0)
-                QVERIFY(Catalogue::instance().isSelected("./lexicons/english.lex"));
+                QVERIFY(folder.catalogue().isSelected("./lexicons/english.lex"));
             QVERIFY(std::filesystem::is_empty("temp"));
         }
     }

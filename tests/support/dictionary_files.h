@@ -10,6 +10,7 @@
 #include "core/dictionary/dictionary_reader.h"
 #include "core/dictionary/dictionary_writer.h"
 #include "core/dictionary/word_order.h"
+#include "core/dictionary/workspace.h"
 #include "core/shell/settings.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
@@ -53,7 +54,6 @@ inline std::string bytesOf(const std::string& name) { return TempFolder::read("l
 class ProgramFolderTest : public ::testing::Test {
 protected:
     ProgramFolderTest() { fresh(); }
-    ~ProgramFolderTest() override { Catalogue::resetForTests(); }
     // Empty dictionaries and temporary folders; settings and catalogue read again.
     void fresh() {
         for (const char* folder : {"lexicons", "temp"}) {
@@ -61,9 +61,30 @@ protected:
             std::filesystem::create_directory(folder);
         }
         TempFolder::write("zantric.ini", "[PATHS]\nDICTIONARIES=./lexicons\nTEMP_FILES=./temp\n");
-        Settings::resetForTests();
-        Catalogue::resetForTests();
+        m_catalogue.reset();
+        m_settings.reset();
         m_messages.clear();
+    }
+    // The settings and the catalogue of the folder as a session has them, each made (read, or
+    // scanned, telling the recorder) on first use after fresh().
+    const Settings& settings() {
+        if (!m_settings) m_settings = std::make_unique<Settings>(m_messages);
+        return *m_settings;
+    }
+    Catalogue& catalogue() {
+        if (!m_catalogue) m_catalogue = std::make_unique<Catalogue>(settings(), m_messages);
+        return *m_catalogue;
+    }
+    Workspace workspace() { return {settings(), catalogue(), m_messages}; }
+    // The settings and the catalogue made again on next use, as a new session makes them.
+    void reread() {
+        m_catalogue.reset();
+        m_settings.reset();
+    }
+    // The end of a session: every changed header written back, the catalogue dropped.
+    void writeBackCatalogue() {
+        if (m_catalogue) m_catalogue->writeBack();
+        m_catalogue.reset();
     }
 
     // The names in a folder, sorted; the files left in the temporary folder.
@@ -80,6 +101,8 @@ protected:
 
     TempFolder m_folder;
     RecordingPresenter m_messages;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<Catalogue> m_catalogue;
 };
 
 }  // namespace zantric::test

@@ -22,7 +22,6 @@ protected:
         std::string bytes = TempFolder::read(name);
         return bytes.size() < kDataOffset ? bytes : bytes.replace(kHeaderOffset, 4, 4, '\0');
     }
-    static Catalogue& catalogue() { return Catalogue::instance(); }
 };
 
 // Words of 1 to 20 letters in random order, some capitalised, some hyphenated, about one in

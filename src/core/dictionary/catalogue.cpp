@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 #include <utility>
 
@@ -20,8 +19,6 @@ namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::unique_ptr<Catalogue> gInstance;
 
 std::string lowerCase(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -81,10 +78,10 @@ CatalogueEntry::CatalogueEntry(std::string path, std::string filePath, std::stri
 
 std::string CatalogueEntry::displayName() const { return namePart(m_path); }
 
-CatalogueEntry::HeaderRead CatalogueEntry::readHeaderFromFile() {
+CatalogueEntry::HeaderRead CatalogueEntry::readHeaderFromFile(Prompter& prompter) {
     FilePtr file = openFile(m_filePath, "rb");
     if (!file) {
-        presenter().ask(
+        prompter.ask(
             {"Unable to open: " + shownPath(m_path) + "\n\nZantric will ignore this dictionary.",
              kOpenErrorTitle, MessageKind::kPlain});
         return HeaderRead::kCannotOpen;
@@ -102,14 +99,16 @@ CatalogueEntry::HeaderRead CatalogueEntry::readHeaderFromFile() {
     return HeaderRead::kRead;
 }
 
-bool CatalogueEntry::readHeader() { return readHeaderFromFile() == HeaderRead::kRead; }
+bool CatalogueEntry::readHeader(Prompter& prompter) {
+    return readHeaderFromFile(prompter) == HeaderRead::kRead;
+}
 
-bool CatalogueEntry::writeHeader() {
+bool CatalogueEntry::writeHeader(Prompter& prompter) {
     FilePtr file = openFile(m_filePath, "r+b");
     if (!file) {
-        presenter().ask({"Unable to open: " + shownPath(m_path) +
-                             "\n\nZantric cannot save dictionary header details.",
-                         kOpenErrorTitle, MessageKind::kPlain});
+        prompter.ask({"Unable to open: " + shownPath(m_path) +
+                          "\n\nZantric cannot save dictionary header details.",
+                      kOpenErrorTitle, MessageKind::kPlain});
         return false;
     }
     unsigned char bytes[kHeaderBytes];
@@ -125,39 +124,29 @@ bool CatalogueEntry::writeHeader() {
 
 // --- Catalogue --------------------------------------------------------------------------
 
-Catalogue& Catalogue::instance() {
-    // First made on the UI thread at start-up, before any worker runs.
-    if (!gInstance) gInstance.reset(new Catalogue());
-    return *gInstance;
-}
-
-void Catalogue::destroyInstance() {
-    if (!gInstance) return;
-    for (CatalogueEntry& entry : gInstance->m_entries) {
-        if (entry.changed()) entry.writeHeader();
+void Catalogue::writeBack() {
+    for (CatalogueEntry& entry : m_entries) {
+        if (entry.changed()) entry.writeHeader(m_prompter);
     }
-    gInstance.reset();
 }
 
-void Catalogue::resetForTests() { gInstance.reset(); }
-
-Catalogue::Catalogue()
-    : m_resultsDataName(tempFileName(kResultsDataExtension)),
-      m_resultsIndexName(tempFileName(kResultsIndexExtension)),
-      m_subsetDictionaryName(tempFileName("MM_")) {
+Catalogue::Catalogue(const Settings& settings, Prompter& prompter)
+    : m_prompter(prompter),
+      m_resultsDataName(tempFileName(settings, kResultsDataExtension)),
+      m_resultsIndexName(tempFileName(settings, kResultsIndexExtension)),
+      m_subsetDictionaryName(tempFileName(settings, "MM_")) {
     m_entries.reserve(6);
-    scanFolder();
+    scanFolder(settings.dictionariesFolder());
 }
 
-void Catalogue::scanFolder() {
-    const std::string& folder = Settings::instance().dictionariesFolder();
+void Catalogue::scanFolder(const std::string& folder) {
     std::string report = loadString(kStrBadDictionaries);
     bool badFileSeen = false;
     bool unreadable = false;
     for (const std::string& name : lexFilesIn(folder, unreadable)) {
         CatalogueEntry entry =
             makeEntry(placeInFolder(folder, lowerCase(name)), placeInFolder(folder, name));
-        switch (entry.readHeaderFromFile()) {
+        switch (entry.readHeaderFromFile(m_prompter)) {
             case CatalogueEntry::HeaderRead::kCannotOpen:
                 break;  // reported by readHeaderFromFile
             case CatalogueEntry::HeaderRead::kRead:
@@ -174,14 +163,14 @@ void Catalogue::scanFolder() {
         }
     }
     if (unreadable) {
-        presenter().ask(
+        m_prompter.ask(
             {"Unable to open: " + shownPath(folder) + "\n\nZantric cannot list its dictionaries.",
              kOpenErrorTitle, MessageKind::kPlain});
     }
     if (badFileSeen) {
-        presenter().ask({report, loadString(kStrWarningTitle), MessageKind::kWarning});
+        m_prompter.ask({report, loadString(kStrWarningTitle), MessageKind::kWarning});
     } else if (m_entries.empty() && !unreadable) {
-        presenter().ask(
+        m_prompter.ask(
             Message::fromIds(kStrNoDictionaries, kStrWarningTitle, MessageKind::kWarning));
     }
 }
@@ -214,9 +203,20 @@ const CatalogueEntry* Catalogue::find(std::string_view path) const {
 bool Catalogue::add(const std::string& path) {
     if (find(path)) return false;
     CatalogueEntry entry = makeEntry(path, path);
-    if (!entry.readHeader()) return false;
+    if (!entry.readHeader(m_prompter)) return false;
     insert(std::move(entry));
     return true;
+}
+
+void Catalogue::refresh(const std::string& path) {
+    CatalogueEntry* entry = find(path);
+    if (!entry) {
+        add(path);
+    } else if (entry->readHeader(m_prompter)) {
+        entry->markChanged();
+    } else {
+        remove(path);
+    }
 }
 
 bool Catalogue::remove(std::string_view path) {

@@ -1,7 +1,7 @@
-// Catalogue: the process's one catalogue of the valid dictionaries of the dictionaries
+// Catalogue: the program session's catalogue of the valid dictionaries of the dictionaries
 // folder, in path order, one CatalogueEntry per file. The user's selection lives in each file's
-// header and is written back, with any other changed header, by destroyInstance() at the end of
-// the program. The catalogue also makes the process's temporary file names. Created and changed
+// header and is written back, with any other changed header, by writeBack() at the end of the
+// session. The catalogue also makes the session's temporary file names. Created and changed
 // on the UI thread; workers read it while no dialog can change it (no lock).
 #pragma once
 
@@ -14,6 +14,9 @@
 #include "core/dictionary/dictionary_format.h"
 
 namespace zantric {
+
+class Prompter;
+class Settings;
 
 // The one rule for a dictionary name typed by the user, in every command that takes one: NAME
 // or NAME.lex (".lex" in any case) names the file NAME.lex of the dictionaries folder, in lower
@@ -55,16 +58,16 @@ public:
     // A file that cannot be opened shows "Unable to open: <path>\n\nZantric will ignore this
     // dictionary." (title "File Error") and gives false; a file shorter than 2096 bytes gives
     // false silently, leaving the header with a zero mark.
-    bool readHeader();
+    bool readHeader(Prompter& prompter);
     // Rewrites bytes 2080-2095 of the file and nothing else, then clears Changed. A file that
     // cannot be opened shows "Unable to open: <path>\n\nZantric cannot save dictionary header
     // details." (title "File Error") and gives false.
-    bool writeHeader();
+    bool writeHeader(Prompter& prompter);
 
 private:
     friend class Catalogue;
     enum class HeaderRead { kRead, kCannotOpen, kTooShort };
-    HeaderRead readHeaderFromFile();
+    HeaderRead readHeaderFromFile(Prompter& prompter);
 
     DictionaryHeader m_header;
     std::string m_path;
@@ -75,15 +78,13 @@ private:
 
 class Catalogue {
 public:
-    // The one catalogue, made on the first call: makes the temporary names, scans the
-    // dictionaries folder for *.lex files (extension in any case), lists those whose header
-    // carries the mark, and reports the others (string 801), a folder that cannot be read, or an
-    // empty catalogue (string 802).
-    static Catalogue& instance();
-    // Writes back every changed header, in path order, and drops the catalogue.
-    static void destroyInstance();
-    // Only tests call this: drops the catalogue without writing anything back.
-    static void resetForTests();
+    // Makes the temporary names, scans the dictionaries folder of `settings` for *.lex files
+    // (extension in any case), lists those whose header carries the mark, and reports to
+    // `prompter` the others (string 801), a folder that cannot be read, or an empty catalogue
+    // (string 802). The catalogue's later reports go to `prompter` too.
+    Catalogue(const Settings& settings, Prompter& prompter);
+    // Writes back every changed header, in path order.
+    void writeBack();
 
     Catalogue(const Catalogue&) = delete;
     Catalogue& operator=(const Catalogue&) = delete;
@@ -101,6 +102,10 @@ public:
     // Lists a file the program has just written: false if the path is listed already or its
     // header cannot be read. The mark is not tested.
     bool add(const std::string& path);
+    // Reads the entry of a replaced dictionary again from its new file (lists it when it was
+    // not listed). An entry whose header cannot be read leaves the catalogue rather than have its
+    // old header written over the new file.
+    void refresh(const std::string& path);
     // Takes the entry out; the file is left alone. False if there was no such entry.
     bool remove(std::string_view path);
     // Retires the file as the same name with the extension "lxb" (replacing an older backup)
@@ -108,7 +113,7 @@ public:
     // file and entry in place. False if there is no such entry or retiring failed.
     bool deleteDictionary(std::string_view path);
 
-    // Switches the selection in memory; the header reaches the file at destroyInstance().
+    // Switches the selection in memory; the header reaches the file at writeBack().
     bool setSelected(std::string_view path, bool on);
     // Throws ZantricException path + " is not contained in the Dictionary List" when unlisted.
     bool isSelected(std::string_view path) const;
@@ -122,13 +127,13 @@ public:
     const std::string& subsetDictionaryName() const { return m_subsetDictionaryName; }
 
 private:
-    Catalogue();
-    void scanFolder();
+    void scanFolder(const std::string& folder);
     // A new entry taking the next sequence number for its subset file name.
     CatalogueEntry makeEntry(std::string path, std::string filePath);
     void insert(CatalogueEntry entry);
     std::vector<CatalogueEntry>::const_iterator lowerBound(std::string_view path) const;
 
+    Prompter& m_prompter;
     std::vector<CatalogueEntry> m_entries;
     std::string m_resultsDataName;
     std::string m_resultsIndexName;

@@ -145,10 +145,11 @@ bool readHeaderOf(const std::string& file, DictionaryHeader& header) {
 // the Created time and the selection of the dictionary it replaces (as the catalogue holds them,
 // or the old file when the catalogue could not list it), and Modified set unless the dictionary
 // now holds a single added word.
-void stampHeader(const std::string& path, const std::string& file, bool created, UpdateMode mode) {
+void stampHeader(const Catalogue& catalogue, const std::string& path, const std::string& file,
+                 bool created, UpdateMode mode) {
     DictionaryHeader previous;
     bool kept = false;
-    if (const CatalogueEntry* entry = Catalogue::instance().find(path)) {
+    if (const CatalogueEntry* entry = catalogue.find(path)) {
         previous = entry->header();
         kept = true;
     } else if (!created) {
@@ -173,20 +174,6 @@ void stampHeader(const std::string& path, const std::string& file, bool created,
     if (rewrite && std::fclose(rewrite.release()) != 0) stamped = false;
     if (!stamped) {
         throw ZantricException(writeFailureText("Unable to create Dictionary: ", kRewriteFileName));
-    }
-}
-
-// Reads the catalogue entry of a replaced dictionary from its new file. An entry whose header
-// cannot be read leaves the catalogue rather than have its old header written over the new file.
-void refreshEntry(const std::string& path) {
-    Catalogue& catalogue = Catalogue::instance();
-    CatalogueEntry* entry = catalogue.find(path);
-    if (!entry) {
-        catalogue.add(path);
-    } else if (entry->readHeader()) {
-        entry->markChanged();
-    } else {
-        catalogue.remove(path);
     }
 }
 
@@ -227,8 +214,8 @@ bool findWord(DictionaryReader& reader, std::string_view word) {
     return false;
 }
 
-bool isWordUnique(std::string_view word, std::string_view skippedPath, bool all) {
-    const Catalogue& catalogue = Catalogue::instance();
+bool isWordUnique(const Catalogue& catalogue, std::string_view word, std::string_view skippedPath,
+                  bool all) {
     for (const CatalogueEntry& entry : catalogue.entries()) {
         if (!all && !entry.selected()) continue;
         if (entry.path() == skippedPath || entry.filePath() == skippedPath) continue;
@@ -239,9 +226,9 @@ bool isWordUnique(std::string_view word, std::string_view skippedPath, bool all)
     return true;
 }
 
-std::string listDictionariesContaining(std::string_view word) {
+std::string listDictionariesContaining(const Catalogue& catalogue, std::string_view word) {
     std::string list;
-    for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
+    for (const CatalogueEntry& entry : catalogue.entries()) {
         ReadControl reads;
         DictionaryReader reader(reads, entry.filePath(), false, kWordReaderBuffer);
         if (findWord(reader, word)) {
@@ -315,9 +302,8 @@ int removeWord(const std::string& file, std::string_view word, WordUpdateObserve
     return kUpdateDone;
 }
 
-int updateWord(const std::string& path, std::string_view word, UpdateMode mode,
-               WordUpdateObserver* observer) {
-    Catalogue& catalogue = Catalogue::instance();
+int updateWord(Catalogue& catalogue, const std::string& path, std::string_view word,
+               UpdateMode mode, WordUpdateObserver* observer) {
     const CatalogueEntry* listed = catalogue.find(path);
     const std::string file = listed ? listed->filePath() : path;
 
@@ -353,7 +339,7 @@ int updateWord(const std::string& path, std::string_view word, UpdateMode mode,
                                               : removeWord(file, word, observer);
         }
         if (result == kUpdateDone) {
-            stampHeader(path, file, created, mode);
+            stampHeader(catalogue, path, file, created, mode);
             // An empty dictionary made a moment ago is not worth a backup, and keeping it would
             // replace the backup of an earlier dictionary of that name.
             moveIntoPlace(file, !created);
@@ -368,7 +354,7 @@ int updateWord(const std::string& path, std::string_view word, UpdateMode mode,
         undoCreate();
         return result;
     }
-    refreshEntry(path);
+    catalogue.refresh(path);
     return kUpdateDone;
 }
 

@@ -13,6 +13,7 @@
 
 namespace zantric {
 
+class Catalogue;
 class DictionaryReader;
 class ReadControl;
 
@@ -66,11 +67,12 @@ bool findWord(DictionaryReader& reader, std::string_view word);
 
 // True when no catalogued dictionary holds `word`: only the selected ones are searched unless
 // `all` is set, and the dictionary at `skippedPath` never is. Opens each dictionary afresh.
-bool isWordUnique(std::string_view word, std::string_view skippedPath, bool all);
+bool isWordUnique(const Catalogue& catalogue, std::string_view word, std::string_view skippedPath,
+                  bool all);
 
 // For every catalogued dictionary that holds `word` exactly, selected or not: a line break and
 // the dictionary's file name ("\nenglish.lex"). Empty when none does.
-std::string listDictionariesContaining(std::string_view word);
+std::string listDictionariesContaining(const Catalogue& catalogue, std::string_view word);
 
 // Adds `word` to, or removes it from, the dictionary at `path` (a catalogue path). Adding to a
 // dictionary that does not exist creates it and lists it in the catalogue. In remove mode a '?'
@@ -80,8 +82,8 @@ std::string listDictionariesContaining(std::string_view word);
 // dictionary now holds a single added word), and marked changed. Any other result leaves the
 // dictionary, the catalogue and the backup as they were and no rewrite file behind. Throws
 // ZantricException when a file cannot be opened, written or moved into place.
-int updateWord(const std::string& path, std::string_view word, UpdateMode mode,
-               WordUpdateObserver* observer = nullptr);
+int updateWord(Catalogue& catalogue, const std::string& path, std::string_view word,
+               UpdateMode mode, WordUpdateObserver* observer = nullptr);
 
 // Write the dictionary file `file` with `word` added at its place in the word order / without
 // every word that counts as `word`, to the rewrite file. kUpdateDone leaves the complete rewrite

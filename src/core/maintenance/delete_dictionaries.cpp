@@ -16,9 +16,10 @@ std::string rowName(const std::string& row, std::size_t skip) {
 
 }  // namespace
 
-int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
+int deleteHighlighted(Workspace workspace, const std::vector<std::string>& rows, std::size_t skip) {
+    Prompter& prompter = workspace.prompter;
     if (rows.empty()) {
-        presenter().ask(
+        prompter.ask(
             Message::fromIds(kStrNothingHighlighted, kStrIncompleteTitle, MessageKind::kPlain));
         return 0;
     }
@@ -28,13 +29,13 @@ int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
         question += rowName(row, skip);
     }
     question += loadString(kStrDeleteQuestionEnd);
-    if (presenter().ask({question, loadString(kStrConfirmTitle), MessageKind::kPlain,
-                         Buttons::kYesNoDefaultNo}) != Answer::kYes) {
+    if (prompter.ask({question, loadString(kStrConfirmTitle), MessageKind::kPlain,
+                      Buttons::kYesNoDefaultNo}) != Answer::kYes) {
         return 0;
     }
 
-    Catalogue& catalogue = Catalogue::instance();
-    const std::string& folder = Settings::instance().dictionariesFolder();
+    Catalogue& catalogue = workspace.catalogue;
+    const std::string& folder = workspace.settings.dictionariesFolder();
     std::string report = loadString(kStrUnableToDeleteDictionaries);
     bool failed = false;
     for (const std::string& row : rows) {
@@ -45,7 +46,7 @@ int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip) {
         }
     }
     if (failed) {
-        presenter().ask({report, loadString(kStrFileErrorTitle), MessageKind::kPlain});
+        prompter.ask({report, loadString(kStrFileErrorTitle), MessageKind::kPlain});
         return 0;
     }
     return 1;

@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "core/dictionary/workspace.h"
+
 namespace zantric {
 
 // Deletes the dictionaries named by `rows` (each row without its first `skip` characters is a
 // file name in the dictionaries folder) after asking (709, 710); each is kept as its "lxb"
 // backup and leaves the catalogue. No rows: message 708. Failures are listed in one message
 // (711). Returns 1 when every dictionary was deleted, else 0.
-int deleteHighlighted(const std::vector<std::string>& rows, std::size_t skip);
+int deleteHighlighted(Workspace workspace, const std::vector<std::string>& rows, std::size_t skip);
 
 }  // namespace zantric

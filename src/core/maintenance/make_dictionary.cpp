@@ -11,53 +11,54 @@
 
 namespace zantric {
 
-bool uniqueWordsPossible() {
-    if (Catalogue::instance().selectedCount() > 0) return true;
-    presenter().ask(Message::fromIds(kStrCannotCheckUnique, kStrNoDictionarySelectedTitle,
-                                     MessageKind::kPlain));
+bool uniqueWordsPossible(Workspace workspace) {
+    if (workspace.catalogue.selectedCount() > 0) return true;
+    workspace.prompter.ask(Message::fromIds(kStrCannotCheckUnique, kStrNoDictionarySelectedTitle,
+                                            MessageKind::kPlain));
     return false;
 }
 
-MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,
-                                  bool uniqueOnly, const StageRunner& run, LineFilter keepLine,
+MaintenanceOutcome makeDictionary(Workspace workspace, const std::string& fileName,
+                                  const std::string& dictionaryName, bool uniqueOnly,
+                                  const StageRunner& run, LineFilter keepLine,
                                   WordListReport* report) {
-    if (!ProgramSession::onlyCopyRunning()) return MaintenanceOutcome::kStopped;
+    Prompter& prompter = workspace.prompter;
+    if (!onlyCopyRunning(workspace.settings, prompter)) return MaintenanceOutcome::kStopped;
     if (fileName.empty() || dictionaryName.empty()) {
-        presenter().ask(Message::fromIds(kStrNamesMissing, kStrErrorTitle, MessageKind::kPlain));
+        prompter.ask(Message::fromIds(kStrNamesMissing, kStrErrorTitle, MessageKind::kPlain));
         return MaintenanceOutcome::kStopped;
     }
     // Before any work: a name that cannot make a file would fail only at the very end.
-    if (!checkDictionaryName(dictionaryName)) return MaintenanceOutcome::kStopped;
-    const std::string path = dictionaryPathFor(dictionaryName);
+    if (!checkDictionaryName(prompter, dictionaryName)) return MaintenanceOutcome::kStopped;
+    const std::string path = dictionaryPathFor(workspace.settings, dictionaryName);
     // A word list is read to its end: a folder, a FIFO or a device is not one.
     if (!isRegularFile(fileName)) {
-        presenter().ask(
-            {fileExists(fileName)
-                 ? loadString(kStrUnableToOpenFile) + shownPath(fileName) + notAFileText(fileName)
-                 : loadString(kStrUnableToFindFile) + shownPath(fileName),
-             loadString(kStrErrorTitle), MessageKind::kPlain});
+        prompter.ask({fileExists(fileName) ? loadString(kStrUnableToOpenFile) +
+                                                 shownPath(fileName) + notAFileText(fileName)
+                                           : loadString(kStrUnableToFindFile) + shownPath(fileName),
+                      loadString(kStrErrorTitle), MessageKind::kPlain});
         return MaintenanceOutcome::kStopped;
     }
-    if (dictionaryExists(path) &&
-        presenter().ask(Message::fromIds(kStrDictionaryExists, kStrWarningTitle,
-                                         MessageKind::kPlain, Buttons::kYesNo)) != Answer::kYes) {
+    if (dictionaryExists(workspace.catalogue, path) &&
+        prompter.ask(Message::fromIds(kStrDictionaryExists, kStrWarningTitle, MessageKind::kPlain,
+                                      Buttons::kYesNo)) != Answer::kYes) {
         return MaintenanceOutcome::kStopped;
     }
 
     long words = 0;
     {
-        SortRunsStage sorting(fileName, keepLine);
+        SortRunsStage sorting(workspace, fileName, keepLine);
         const int result = run(sorting);
         if (report) *report = sorting.report();
         if (result != 1) return MaintenanceOutcome::kFailed;
         words = sorting.validWords();
     }
-    const std::string merged = uniqueTempName();
+    const std::string merged = uniqueTempName(workspace.settings);
     {
-        MergeRunsStage building(merged, words);
+        MergeRunsStage building(workspace.settings, merged, words);
         if (run(building) != 1) return MaintenanceOutcome::kFailed;
     }
-    WriteDictionaryStage creating(merged, path, uniqueOnly, words);
+    WriteDictionaryStage creating(workspace, merged, path, uniqueOnly, words);
     if (run(creating) != 1) return MaintenanceOutcome::kFailed;
     if (!creating.install()) return MaintenanceOutcome::kFailed;
     if (report) {

@@ -13,7 +13,7 @@ namespace zantric {
 
 // Before "Add Unique Words Only" can be used: with no dictionary selected shows message 153
 // ("No Dictionaries Selected") and returns false.
-bool uniqueWordsPossible();
+bool uniqueWordsPossible(Workspace workspace);
 
 // The OK button of Make Dictionary From File: refuses while another copy runs (420), checks
 // both names (message 73, the dictionary name rule), the word list
@@ -21,8 +21,9 @@ bool uniqueWordsPossible();
 // "Dictionary Created Successfully" (907) on kDone. `keepLine`, when given, leaves lines of the
 // word list out before the word rules. `report`, when given, receives what the word list's lines
 // came to once they have all been read (its `written` part once the dictionary is in place).
-MaintenanceOutcome makeDictionary(const std::string& fileName, const std::string& dictionaryName,
-                                  bool uniqueOnly, const StageRunner& run,
-                                  LineFilter keepLine = nullptr, WordListReport* report = nullptr);
+MaintenanceOutcome makeDictionary(Workspace workspace, const std::string& fileName,
+                                  const std::string& dictionaryName, bool uniqueOnly,
+                                  const StageRunner& run, LineFilter keepLine = nullptr,
+                                  WordListReport* report = nullptr);
 
 }  // namespace zantric

@@ -93,13 +93,13 @@ private:
 
 // --- Stage 1 -----------------------------------------------------------------------------------
 
-SortRunsStage::SortRunsStage(std::string inputName, LineFilter keepLine)
-    : m_inputName(std::move(inputName)), m_keepLine(keepLine) {
+SortRunsStage::SortRunsStage(Workspace workspace, std::string inputName, LineFilter keepLine)
+    : m_workspace(workspace), m_inputName(std::move(inputName)), m_keepLine(keepLine) {
     setText(loadString(kStrValidating));
 }
 
 SortRunsStage::~SortRunsStage() {
-    if (result() != 1) deleteMatching(runFilePattern());
+    if (result() != 1) deleteMatching(runFilePattern(m_workspace.settings));
 }
 
 void SortRunsStage::showPercent(long sortPercent) {
@@ -150,23 +150,23 @@ void SortRunsStage::work() {
     m_consumed = m_runStart = 0;
     // Runs left behind by an earlier make of this copy that could not delete them would join
     // this list.
-    deleteMatching(runFilePattern());
+    deleteMatching(runFilePattern(m_workspace.settings));
 
     auto reader = std::make_unique<WordListReader>(input.get());
     auto block = std::make_unique<unsigned char[]>(kRunSlots * kSortRecordLength);
-    const std::string runBase = runFileBase();
+    const std::string runBase = runFileBase(m_workspace.settings);
     std::uint64_t runs = 0;
     for (;;) {
         if (reader->atEnd()) {
             m_report.readToEnd = true;
             if (m_validWords == 0) {
-                presenter().ask(Message::fromIds(kStrNoValidWords, kStrWarningTitle,
-                                                 MessageKind::kInformation));
+                m_workspace.prompter.ask(Message::fromIds(kStrNoValidWords, kStrWarningTitle,
+                                                          MessageKind::kInformation));
                 setResult(0);
             }
             return;
         }
-        const std::string runName = Settings::instance().tempPath(runFileName(runBase, ++runs));
+        const std::string runName = m_workspace.settings.tempPath(runFileName(runBase, ++runs));
         FilePtr run = openFile(runName, "wb");
         if (!run) cannotOpen(runName);
         m_runStart = m_consumed;
@@ -184,28 +184,32 @@ void SortRunsStage::work() {
 
 // --- Stage 2 -----------------------------------------------------------------------------------
 
-MergeRunsStage::MergeRunsStage(std::string mergedName, long wordCount)
-    : MergeWork(runMergeEstimate(wordCount)), m_mergedName(std::move(mergedName)) {
+MergeRunsStage::MergeRunsStage(const Settings& settings, std::string mergedName, long wordCount)
+    : MergeWork(settings, runMergeEstimate(wordCount)),
+      m_settings(settings),
+      m_mergedName(std::move(mergedName)) {
     setText(loadString(kStrRebuilding));
 }
 
 MergeRunsStage::~MergeRunsStage() {
-    deleteMatching(runFilePattern());
+    deleteMatching(runFilePattern(m_settings));
     if (result() != 1) removeIfPresent(m_mergedName);
 }
 
-void MergeRunsStage::work() { mergeWith<StringHandler>(runFilePattern(), m_mergedName); }
+void MergeRunsStage::work() { mergeWith<StringHandler>(runFilePattern(m_settings), m_mergedName); }
 
 // --- Stage 3 -----------------------------------------------------------------------------------
 
-WriteDictionaryStage::WriteDictionaryStage(std::string mergedName, std::string dictionaryPath,
-                                           bool uniqueOnly, long wordCount)
-    : m_mergedName(std::move(mergedName)),
+WriteDictionaryStage::WriteDictionaryStage(Workspace workspace, std::string mergedName,
+                                           std::string dictionaryPath, bool uniqueOnly,
+                                           long wordCount)
+    : m_workspace(workspace),
+      m_mergedName(std::move(mergedName)),
       m_dictionaryPath(std::move(dictionaryPath)),
       m_wordCount(wordCount) {
     setText(loadString(kStrCreating));
     if (!uniqueOnly) return;
-    for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
+    for (const CatalogueEntry& entry : m_workspace.catalogue.entries()) {
         if (entry.selected() && entry.path() != m_dictionaryPath) {
             m_consult.push_back(entry.filePath());
         }
@@ -219,7 +223,7 @@ WriteDictionaryStage::~WriteDictionaryStage() {
 }
 
 void WriteDictionaryStage::work() {
-    m_temporaryName = uniqueTempName();
+    m_temporaryName = uniqueTempName(m_workspace.settings);
     DictionaryWriter writer(m_temporaryName);
     // Every open reader counts against the reader limit, so many selected dictionaries are
     // checked in several passes, each but the last writing the words still unique to a file of
@@ -240,7 +244,7 @@ void WriteDictionaryStage::work() {
         std::string recordsName;
         FilePtr records;
         if (!lastPass) {
-            recordsName = uniqueTempName();
+            recordsName = uniqueTempName(m_workspace.settings);
             m_passFiles.push_back(recordsName);
             records = openFile(recordsName, "wb");
             if (!records) cannotOpen(recordsName);
@@ -303,7 +307,7 @@ bool WriteDictionaryStage::filterPass(const std::string& input,
 }
 
 bool WriteDictionaryStage::install() {
-    m_installed = installDictionary(m_temporaryName, m_dictionaryPath);
+    m_installed = installDictionary(m_workspace, m_temporaryName, m_dictionaryPath);
     return m_installed;
 }
 

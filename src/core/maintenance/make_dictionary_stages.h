@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dictionary/workspace.h"
 #include "core/shell/progress_work.h"
 #include "core/sort/merge_work.h"
 #include "core/sort/word_list_reader.h"
@@ -29,7 +30,7 @@ inline constexpr int kRunSlots = 3000;  // lines of a word list that make one ru
 class SortRunsStage : public ProgressWork {
 public:
     // Lines that `keepLine` (when given) refuses are skipped as if they were not there.
-    explicit SortRunsStage(std::string inputName, LineFilter keepLine = nullptr);
+    SortRunsStage(Workspace workspace, std::string inputName, LineFilter keepLine = nullptr);
     ~SortRunsStage() override;
     void work() override;
     long validWords() const { return m_validWords; }
@@ -43,6 +44,7 @@ private:
     // words' sort records to `block` and counting them in `records`. False when cancelled.
     bool readRun(WordListReader& reader, unsigned char* block, std::size_t& records);
 
+    Workspace m_workspace;
     std::string m_inputName;
     LineFilter m_keepLine;
     long m_validWords = 0;
@@ -57,13 +59,14 @@ private:
 // Deletes the runs whatever happens, and the merged file when it fails.
 class MergeRunsStage : public MergeWork {
 public:
-    MergeRunsStage(std::string mergedName, long wordCount);
+    MergeRunsStage(const Settings& settings, std::string mergedName, long wordCount);
     ~MergeRunsStage() override;
     void work() override;
 
     const std::string& mergedName() const { return m_mergedName; }
 
 private:
+    const Settings& m_settings;
     std::string m_mergedName;
 };
 
@@ -74,8 +77,8 @@ private:
 class WriteDictionaryStage : public ProgressWork {
 public:
     // Made on the caller's thread: takes the dictionaries to consult from the catalogue.
-    WriteDictionaryStage(std::string mergedName, std::string dictionaryPath, bool uniqueOnly,
-                         long wordCount);
+    WriteDictionaryStage(Workspace workspace, std::string mergedName, std::string dictionaryPath,
+                         bool uniqueOnly, long wordCount);
     ~WriteDictionaryStage() override;
     void work() override;
 
@@ -98,6 +101,7 @@ private:
     bool filterPass(const std::string& input, const std::vector<std::string>& consult,
                     DictionaryWriter* writer, std::FILE* records, long total);
 
+    Workspace m_workspace;
     std::string m_mergedName;
     std::string m_dictionaryPath;
     long m_wordCount;

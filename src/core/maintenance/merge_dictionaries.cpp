@@ -17,10 +17,11 @@
 
 namespace zantric {
 
-MergeDictionariesWork::MergeDictionariesWork(std::vector<std::string> inputs,
+MergeDictionariesWork::MergeDictionariesWork(const Settings& settings,
+                                             std::vector<std::string> inputs,
                                              const std::vector<long>& wordCounts,
                                              std::string outputName)
-    : MergeWork(mergeRecordEstimate(wordCounts, kMergeFanIn)),
+    : MergeWork(settings, mergeRecordEstimate(wordCounts, kMergeFanIn)),
       m_inputs(std::move(inputs)),
       m_outputName(std::move(outputName)) {
     setText("Merging Files");
@@ -28,36 +29,37 @@ MergeDictionariesWork::MergeDictionariesWork(std::vector<std::string> inputs,
 
 void MergeDictionariesWork::work() { mergeWith<DictionaryMergeHandler>(m_inputs, m_outputName); }
 
-MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
+MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std::string>& names,
                                      const std::string& newName, bool deleteMerged,
                                      const StageRunner& run) {
-    if (!ProgramSession::onlyCopyRunning()) return MaintenanceOutcome::kStopped;
+    Prompter& prompter = workspace.prompter;
+    if (!onlyCopyRunning(workspace.settings, prompter)) return MaintenanceOutcome::kStopped;
     // The same dictionary twice is one input: a merge of a single file would move that file.
     std::vector<std::string> rows;
     for (const std::string& name : names) {
         if (std::find(rows.begin(), rows.end(), name) == rows.end()) rows.push_back(name);
     }
     if (rows.size() < 2) {
-        presenter().ask(Message::fromIds(kStrSelectTwo, kStrIncompleteTitle, MessageKind::kPlain));
+        prompter.ask(Message::fromIds(kStrSelectTwo, kStrIncompleteTitle, MessageKind::kPlain));
         return MaintenanceOutcome::kStopped;
     }
     if (newName.empty()) {
-        presenter().ask(
+        prompter.ask(
             Message::fromIds(kStrMergeNameMissing, kStrIncompleteTitle, MessageKind::kPlain));
         return MaintenanceOutcome::kStopped;
     }
-    if (!checkDictionaryName(newName)) return MaintenanceOutcome::kStopped;
-    const std::string path = dictionaryPathFor(newName);
-    if (dictionaryExists(path) &&
-        presenter().ask({loadString(kStrTheDictionary) + namePart(path) +
-                             loadString(kStrAlreadyExistsOverwrite),
-                         loadString(kStrConfirmTitle), MessageKind::kPlain, Buttons::kYesNo}) !=
+    if (!checkDictionaryName(prompter, newName)) return MaintenanceOutcome::kStopped;
+    const std::string path = dictionaryPathFor(workspace.settings, newName);
+    if (dictionaryExists(workspace.catalogue, path) &&
+        prompter.ask({loadString(kStrTheDictionary) + namePart(path) +
+                          loadString(kStrAlreadyExistsOverwrite),
+                      loadString(kStrConfirmTitle), MessageKind::kPlain, Buttons::kYesNo}) !=
             Answer::kYes) {
         return MaintenanceOutcome::kStopped;
     }
 
-    const Catalogue& catalogue = Catalogue::instance();
-    const std::string& folder = Settings::instance().dictionariesFolder();
+    const Catalogue& catalogue = workspace.catalogue;
+    const std::string& folder = workspace.settings.dictionariesFolder();
     std::vector<std::string> inputs;
     std::vector<long> counts;
     for (const std::string& row : rows) {
@@ -66,10 +68,10 @@ MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
         inputs.push_back(entry ? entry->filePath() : inputPath);
         counts.push_back(entry ? static_cast<long>(entry->header().wordCount) : 0);
     }
-    const std::string output = uniqueTempName();
+    const std::string output = uniqueTempName(workspace.settings);
     int result;
     {
-        MergeDictionariesWork merging(std::move(inputs), counts, output);
+        MergeDictionariesWork merging(workspace.settings, std::move(inputs), counts, output);
         result = run(merging);
     }
     if (result != 1) {
@@ -78,13 +80,13 @@ MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
     }
     // The new dictionary goes in place before any merged one is deleted, so that a failure or a
     // crash in between loses nothing; a merged dictionary of the new name has been replaced.
-    if (!installDictionary(output, path)) return MaintenanceOutcome::kFailed;
+    if (!installDictionary(workspace, output, path)) return MaintenanceOutcome::kFailed;
     if (deleteMerged) {
         std::vector<std::string> merged;
         for (const std::string& row : rows) {
             if (placeInFolder(folder, row) != path) merged.push_back(row);
         }
-        if (!merged.empty()) deleteHighlighted(merged, 0);
+        if (!merged.empty()) deleteHighlighted(workspace, merged, 0);
     }
     return MaintenanceOutcome::kDone;
 }

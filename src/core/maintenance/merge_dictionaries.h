@@ -18,8 +18,8 @@ namespace zantric {
 // intermediate file; on failure or cancel the caller deletes the output if it exists.
 class MergeDictionariesWork : public MergeWork {
 public:
-    MergeDictionariesWork(std::vector<std::string> inputs, const std::vector<long>& wordCounts,
-                          std::string outputName);
+    MergeDictionariesWork(const Settings& settings, std::vector<std::string> inputs,
+                          const std::vector<long>& wordCounts, std::string outputName);
     void work() override;
 
     const std::string& outputName() const { return m_outputName; }
@@ -36,7 +36,7 @@ private:
 // place, and only then deletes the merged dictionaries if asked (all but one of the new name,
 // which has just been replaced). The caller shows "Dictionaries Merged Successfully" (902) on
 // kDone.
-MaintenanceOutcome mergeDictionaries(const std::vector<std::string>& names,
+MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std::string>& names,
                                      const std::string& newName, bool deleteMerged,
                                      const StageRunner& run);
 

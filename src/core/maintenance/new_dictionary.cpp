@@ -64,27 +64,29 @@ bool markSelected(const std::string& file) {
 
 }  // namespace
 
-std::string dictionaryPathFor(std::string_view name) {
+std::string dictionaryPathFor(const Settings& settings, std::string_view name) {
     const std::string file = dictionaryFileName(name);
-    return file.empty() ? file : Settings::instance().dictionaryPath(file);
+    return file.empty() ? file : settings.dictionaryPath(file);
 }
 
-bool checkDictionaryName(std::string_view name) {
+bool checkDictionaryName(Prompter& prompter, std::string_view name) {
     std::string refusal;
     if (!dictionaryFileName(name, &refusal).empty()) return true;
-    presenter().beep();
-    presenter().ask({refusal, loadString(kStrInputErrorTitle), MessageKind::kPlain});
+    prompter.beep();
+    prompter.ask({refusal, loadString(kStrInputErrorTitle), MessageKind::kPlain});
     return false;
 }
 
-bool dictionaryExists(const std::string& path) {
+bool dictionaryExists(const Catalogue& catalogue, const std::string& path) {
     if (fileExists(path)) return true;
-    const CatalogueEntry* entry = Catalogue::instance().find(path);
+    const CatalogueEntry* entry = catalogue.find(path);
     return entry && fileExists(entry->filePath());
 }
 
-bool installDictionary(const std::string& temporaryName, const std::string& path) {
-    Catalogue& catalogue = Catalogue::instance();
+bool installDictionary(Workspace workspace, const std::string& temporaryName,
+                       const std::string& path) {
+    Catalogue& catalogue = workspace.catalogue;
+    Prompter& prompter = workspace.prompter;
     // The catalogue may list the dictionary under a file whose name differs in case.
     const CatalogueEntry* entry = catalogue.find(path);
     const std::string listedFile = entry && entry->filePath() != path ? entry->filePath() : "";
@@ -93,12 +95,12 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
     // told or done, the old dictionary stays.
     const std::optional<bool> selected = selectedNow(entry, path);
     if (!selected) {
-        presenter().tell(Message::exception(loadString(kStrUnableToOpenFile) + shownPath(path)));
+        prompter.tell(Message::exception(loadString(kStrUnableToOpenFile) + shownPath(path)));
         removeFile(temporaryName);
         return false;
     }
     if (*selected && !markSelected(temporaryName)) {
-        presenter().tell(
+        prompter.tell(
             Message::exception("Unable to create Dictionary: " + shownPath(temporaryName)));
         removeFile(temporaryName);
         return false;
@@ -110,8 +112,8 @@ bool installDictionary(const std::string& temporaryName, const std::string& path
     }
     // The old dictionary keeps its name until the new one takes it in one rename.
     if (!replaceFile(temporaryName, path, true)) {
-        presenter().ask({loadString(kStrUnableToRename) + shownPath(temporaryName),
-                         loadString(kStrFileErrorTitle), MessageKind::kError});
+        prompter.ask({loadString(kStrUnableToRename) + shownPath(temporaryName),
+                      loadString(kStrFileErrorTitle), MessageKind::kError});
         if (!temporaryName.empty() && fileExists(temporaryName)) removeFile(temporaryName);
         return false;
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/dictionary/workspace.h"
 #include "core/shell/progress_work.h"
 
 namespace zantric {
@@ -25,15 +26,15 @@ enum class MaintenanceOutcome {
 
 // The file of the dictionary called `name` (dictionaryFileName) in the dictionaries folder; ""
 // for a name the rule refuses.
-std::string dictionaryPathFor(std::string_view name);
+std::string dictionaryPathFor(const Settings& settings, std::string_view name);
 
 // Whether a typed dictionary name passes the rule of dictionaryFileName; when it does not, beeps
 // and shows the rule's text, titled "Input Error".
-bool checkDictionaryName(std::string_view name);
+bool checkDictionaryName(Prompter& prompter, std::string_view name);
 
 // Whether a dictionary file is already there (under its catalogue path or, for a file the
 // catalogue lists under a name of another case, that file).
-bool dictionaryExists(const std::string& path);
+bool dictionaryExists(const Catalogue& catalogue, const std::string& path);
 
 // Replaces the dictionary at `path` by the complete dictionary `temporaryName`: the old one is
 // kept as its "lxb" backup (a failure is reported and the work goes on), the new one flushed to
@@ -41,6 +42,7 @@ bool dictionaryExists(const std::string& path);
 // every instant. A new dictionary in the place of a selected one is selected, in its header
 // before it moves. If marking it or the move fails: the exception's text or message 330, the old
 // dictionary stays, the temporary file is deleted, and the result is false.
-bool installDictionary(const std::string& temporaryName, const std::string& path);
+bool installDictionary(Workspace workspace, const std::string& temporaryName,
+                       const std::string& path);
 
 }  // namespace zantric

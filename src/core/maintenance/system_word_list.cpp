@@ -57,17 +57,18 @@ bool starterKeepsLine(std::string_view line) {
     return line.find_first_of("aeiouyAEIOUY") != std::string_view::npos;
 }
 
-MaintenanceOutcome makeStarterDictionary(const std::string& wordList, const StageRunner& run,
-                                         WordListReport* report) {
+MaintenanceOutcome makeStarterDictionary(Workspace workspace, const std::string& wordList,
+                                         const StageRunner& run, WordListReport* report) {
     const std::string name(kStarterDictionaryName);
     const MaintenanceOutcome outcome =
-        makeDictionary(wordList, name, false, run, starterKeepsLine, report);
+        makeDictionary(workspace, wordList, name, false, run, starterKeepsLine, report);
     if (outcome != MaintenanceOutcome::kDone) return outcome;
-    Catalogue& catalogue = Catalogue::instance();
-    const std::string path = dictionaryPathFor(name);
+    Catalogue& catalogue = workspace.catalogue;
+    const std::string path = dictionaryPathFor(workspace.settings, name);
     if (catalogue.find(path) == nullptr) return MaintenanceOutcome::kFailed;
     catalogue.setSelected(path, true);
-    catalogue.find(path)->writeHeader();  // another copy started now sees the selection
+    catalogue.find(path)->writeHeader(
+        workspace.prompter);  // another copy started now sees the selection
     return MaintenanceOutcome::kDone;
 }
 

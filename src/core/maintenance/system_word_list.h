@@ -33,7 +33,7 @@ bool starterKeepsLine(std::string_view line);
 
 // Makes the dictionary "english" from `wordList` with starterKeepsLine (asking before it
 // replaces one) and selects it. `report` as for makeDictionary.
-MaintenanceOutcome makeStarterDictionary(const std::string& wordList, const StageRunner& run,
-                                         WordListReport* report = nullptr);
+MaintenanceOutcome makeStarterDictionary(Workspace workspace, const std::string& wordList,
+                                         const StageRunner& run, WordListReport* report = nullptr);
 
 }  // namespace zantric

@@ -33,16 +33,21 @@ bool dictionaryNameKeyAllowed(char c) {
 
 // --- WordChangeWork -------------------------------------------------------------------------
 
-WordChangeWork::WordChangeWork(std::string word, std::string path, UpdateMode mode)
-    : m_word(std::move(word)), m_path(std::move(path)), m_mode(mode), m_totalWords(0) {
-    if (const CatalogueEntry* entry = Catalogue::instance().find(m_path)) {
+WordChangeWork::WordChangeWork(Catalogue& catalogue, std::string word, std::string path,
+                               UpdateMode mode)
+    : m_catalogue(catalogue),
+      m_word(std::move(word)),
+      m_path(std::move(path)),
+      m_mode(mode),
+      m_totalWords(0) {
+    if (const CatalogueEntry* entry = m_catalogue.find(m_path)) {
         m_totalWords = entry->header().wordCount;
     }
     setText(mode == UpdateMode::kAdd ? "Adding Word" : "Removing Word");
 }
 
 void WordChangeWork::work() {
-    const int code = updateWord(m_path, m_word, m_mode, this);
+    const int code = updateWord(m_catalogue, m_path, m_word, m_mode, this);
     m_code.store(code);
     setResult(code == kUpdateDone ? 1 : 0);
 }
@@ -63,8 +68,11 @@ void WordChangeWork::pollPoint() {
 
 // --- WordChange ---------------------------------------------------------------------------
 
-WordChange::WordChange(UpdateMode mode, WorkRunner runner, StatusSink status)
-    : m_mode(mode), m_runner(std::move(runner)), m_status(std::move(status)) {}
+WordChange::WordChange(Workspace workspace, UpdateMode mode, WorkRunner runner, StatusSink status)
+    : m_workspace(workspace),
+      m_mode(mode),
+      m_runner(std::move(runner)),
+      m_status(std::move(status)) {}
 
 std::string WordChange::caption() const {
     return loadString(m_mode == UpdateMode::kAdd ? kStrAddWordCaption : kStrRemoveWordCaption);
@@ -74,21 +82,21 @@ std::string WordChange::okButtonText() const {
     return m_mode == UpdateMode::kAdd ? "&Add" : "&Remove";
 }
 
-std::vector<std::string> WordChange::dictionaryNames() {
+std::vector<std::string> WordChange::dictionaryNames(const Catalogue& catalogue) {
     std::vector<std::string> names;
-    for (const CatalogueEntry& entry : Catalogue::instance().entries()) {
+    for (const CatalogueEntry& entry : catalogue.entries()) {
         names.push_back(entry.displayName());
     }
     return names;
 }
 
 Answer WordChange::message(int textId, int titleId, MessageKind kind, Buttons buttons) const {
-    return presenter().ask(Message::fromIds(textId, titleId, kind, buttons));
+    return m_workspace.prompter.ask(Message::fromIds(textId, titleId, kind, buttons));
 }
 
 Answer WordChange::messageText(const std::string& text, int titleId, MessageKind kind,
                                Buttons buttons) const {
-    return presenter().ask({text, loadString(titleId), kind, buttons});
+    return m_workspace.prompter.ask({text, loadString(titleId), kind, buttons});
 }
 
 void WordChange::status(int textId) const {
@@ -102,9 +110,9 @@ std::string WordChange::find(const std::string& word) const {
     }
     std::string list;
     try {
-        list = listDictionariesContaining(word);
+        list = listDictionariesContaining(m_workspace.catalogue, word);
     } catch (const ZantricException& e) {
-        presenter().tell(Message::exception(e.message()));
+        m_workspace.prompter.tell(Message::exception(e.message()));
         return {};
     }
     if (list.empty()) {
@@ -117,25 +125,26 @@ std::string WordChange::find(const std::string& word) const {
 
 UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& dictionaryText) {
     m_removedWords = 0;
-    if (!ProgramSession::onlyCopyRunning()) return UpdateOutcome::kRefused;
+    if (!onlyCopyRunning(m_workspace.settings, m_workspace.prompter))
+        return UpdateOutcome::kRefused;
     status(kStrStatusBlank);
     std::string word = typedWord;
     if (const std::optional<UpdateOutcome> refused = checkWord(word)) return *refused;
 
     std::string list;
     try {
-        list = listDictionariesContaining(word);
+        list = listDictionariesContaining(m_workspace.catalogue, word);
     } catch (const ZantricException& e) {
-        presenter().tell(Message::exception(e.message()));
+        m_workspace.prompter.tell(Message::exception(e.message()));
         return UpdateOutcome::kFailed;
     }
     if (dictionaryText.empty()) {
         message(kStrNoDictionary, kStrIncompleteTitle, MessageKind::kPlain);
         return UpdateOutcome::kStopped;
     }
-    if (!checkDictionaryName(dictionaryText)) return UpdateOutcome::kStopped;
+    if (!checkDictionaryName(m_workspace.prompter, dictionaryText)) return UpdateOutcome::kStopped;
     const std::string name = dictionaryFileName(dictionaryText);
-    const std::string path = Settings::instance().dictionaryPath(name);
+    const std::string path = m_workspace.settings.dictionaryPath(name);
     const std::string fileName = namePart(path);
 
     if (m_mode == UpdateMode::kAdd && !confirmAddition(word, list, name, fileName)) {
@@ -148,12 +157,12 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
         }
     }
 
-    auto wordCount = [&path] {
-        const CatalogueEntry* entry = Catalogue::instance().find(path);
+    auto wordCount = [this, &path] {
+        const CatalogueEntry* entry = m_workspace.catalogue.find(path);
         return entry ? entry->header().wordCount : 0;
     };
     const std::uint32_t before = wordCount();
-    WordChangeWork work(word, path, m_mode);
+    WordChangeWork work(m_workspace.catalogue, word, path, m_mode);
     m_runner(work);
     const int code = work.code();
     if (m_mode == UpdateMode::kRemove && code == kUpdateDone) {
@@ -167,12 +176,12 @@ std::optional<UpdateOutcome> WordChange::confirmRemoval(const std::string& word,
                                                         const std::string& path,
                                                         const std::string& fileName) const {
     if (word.find('?') == std::string::npos) return std::nullopt;
-    const CatalogueEntry* entry = Catalogue::instance().find(path);
+    const CatalogueEntry* entry = m_workspace.catalogue.find(path);
     std::int64_t count = 0;
     try {
         count = countWordsCountingAs(entry ? entry->filePath() : path, word);
     } catch (const ZantricException& e) {
-        presenter().tell(Message::exception(e.message()));
+        m_workspace.prompter.tell(Message::exception(e.message()));
         return UpdateOutcome::kFailed;
     }
     if (count <= 1) return std::nullopt;
@@ -191,7 +200,7 @@ std::optional<UpdateOutcome> WordChange::checkWord(std::string& word) const {
         return UpdateOutcome::kStopped;
     }
     if (word.back() == '-') {
-        presenter().beep();
+        m_workspace.prompter.beep();
         return UpdateOutcome::kWordRejected;
     }
     if (const WordFault fault = wordFault(word, m_mode == UpdateMode::kRemove);
@@ -207,8 +216,8 @@ bool WordChange::confirmAddition(const std::string& word, const std::string& lis
                                  const std::string& name, const std::string& fileName) const {
     if (list.find("\n" + name) != std::string::npos) {
         // Task-modal, as the program has always shown it.
-        presenter().ask({fileName + loadString(kStrAlreadyContains) + word + "'",
-                         loadString(kStrErrorTitle), MessageKind::kPlain});
+        m_workspace.prompter.ask({fileName + loadString(kStrAlreadyContains) + word + "'",
+                                  loadString(kStrErrorTitle), MessageKind::kPlain});
         return false;
     }
     return list.empty() ||
@@ -217,7 +226,7 @@ bool WordChange::confirmAddition(const std::string& word, const std::string& lis
 }
 
 std::optional<UpdateOutcome> WordChange::checkListed(const std::string& fileName) const {
-    const std::vector<std::string> names = dictionaryNames();
+    const std::vector<std::string> names = dictionaryNames(m_workspace.catalogue);
     const bool listed = std::any_of(names.begin(), names.end(), [&](const std::string& entry) {
         return entry.starts_with(fileName);
     });
@@ -235,7 +244,7 @@ std::optional<UpdateOutcome> WordChange::checkListed(const std::string& fileName
 
 void WordChange::removeIfEmpty(const std::string& path) const {
     // A dictionary left without words goes; its last version stays as the backup.
-    Catalogue& catalogue = Catalogue::instance();
+    Catalogue& catalogue = m_workspace.catalogue;
     if (const CatalogueEntry* entry = catalogue.find(path);
         entry && entry->header().wordCount == 0) {
         if (removeFile(entry->filePath())) {
@@ -254,7 +263,7 @@ UpdateOutcome WordChange::report(int code) const {
             return UpdateOutcome::kDone;
         case kUpdateAlreadyPresent:
         case kUpdateNotFound:
-            presenter().beep();
+            m_workspace.prompter.beep();
             message(kStrWordNotFound, kStrUpdateFailedTitle, MessageKind::kError);
             return UpdateOutcome::kNotChanged;
         case kUpdateCancelled:

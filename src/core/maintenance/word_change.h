@@ -15,6 +15,7 @@
 
 #include "core/dictionary/dictionary_reader.h"
 #include "core/dictionary/word_update.h"
+#include "core/dictionary/workspace.h"
 #include "core/shell/messages.h"
 #include "core/shell/progress_work.h"
 
@@ -36,7 +37,7 @@ inline constexpr int kUpdateFailed = -1;
 // dictionary's words read so far; cancel stops the rewrite, leaving the dictionary as it was.
 class WordChangeWork : public ProgressWork, private WordUpdateObserver {
 public:
-    WordChangeWork(std::string word, std::string path, UpdateMode mode);
+    WordChangeWork(Catalogue& catalogue, std::string word, std::string path, UpdateMode mode);
 
     void work() override;
     void cancelWork() override;
@@ -47,6 +48,7 @@ private:
     void pollPoint() override;
     ReadControl& reads() override { return m_reads; }
 
+    Catalogue& m_catalogue;
     ReadControl m_reads;
     std::string m_word;
     std::string m_path;
@@ -75,7 +77,7 @@ public:
     // Shows a string-table text in the status line (901 clears it).
     using StatusSink = std::function<void(int textId)>;
 
-    WordChange(UpdateMode mode, WorkRunner runner, StatusSink status = {});
+    WordChange(Workspace workspace, UpdateMode mode, WorkRunner runner, StatusSink status = {});
 
     UpdateMode mode() const { return m_mode; }
     // "Add Word" or "Remove Word"; the OK button's "&Add" or "&Remove".
@@ -83,7 +85,7 @@ public:
     std::string okButtonText() const;
 
     // The file names of the catalogued dictionaries, in catalogue order (the drop-down list).
-    static std::vector<std::string> dictionaryNames();
+    static std::vector<std::string> dictionaryNames(const Catalogue& catalogue);
 
     // The Find button: shows where `word` (exactly as typed) is found. Returns the list
     // (listDictionariesContaining), "" when the word is empty or found nowhere.
@@ -118,6 +120,7 @@ private:
     // Reports the change's code; the outcome it stands for.
     UpdateOutcome report(int code) const;
 
+    Workspace m_workspace;
     UpdateMode m_mode;
     WorkRunner m_runner;
     StatusSink m_status;

@@ -109,7 +109,8 @@ ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::string& name) {
                          : ExportChoice::kCancel;
 }
 
-bool saveResultsPair(ResultsStore& results, const std::string& chosenName, const WorkRunner& run) {
+bool saveResultsPair(const Settings& settings, ResultsStore& results, const std::string& chosenName,
+                     const WorkRunner& run) {
     const std::string targetData = replaceExtension(chosenName, "ztr");
     if (targetData == results.dataName()) return true;
     const std::string targetIndex = replaceExtension(chosenName, "zix");
@@ -118,9 +119,9 @@ bool saveResultsPair(ResultsStore& results, const std::string& chosenName, const
     // Both files are copied to the temporary folder first, so that a failed copy leaves an
     // existing pair of that name as it was; each then takes its name in one rename.
     std::error_code ignored;
-    std::filesystem::create_directories(Settings::instance().tempFolder(), ignored);
-    const std::string stagedData = tempFileName("zsd");
-    const std::string stagedIndex = tempFileName("zsi");
+    std::filesystem::create_directories(settings.tempFolder(), ignored);
+    const std::string stagedData = tempFileName(settings, "zsd");
+    const std::string stagedIndex = tempFileName(settings, "zsi");
     auto fail = [&](const std::string& name) {
         for (const std::string* staged : {&stagedData, &stagedIndex}) {
             if (fileExists(*staged)) removeFile(*staged);
@@ -245,8 +246,9 @@ bool exportAsAscii(ResultsStore& results, const SearchSummary& fields,
     return run(work) == 1;
 }
 
-SaveAsOutcome saveResultsAs(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
-                            const std::string& chosenName, SaveAsType type, const WorkRunner& run) {
+SaveAsOutcome saveResultsAs(Prompter& prompter, const Settings& settings, ResultsStore& results,
+                            const SearchSummary& fields, const std::string& chosenName,
+                            SaveAsType type, const WorkRunner& run) {
     const bool pairType = type == SaveAsType::kZantricFiles;
     const std::string name = withDefaultExtension(
         chosenName, pairType ? "ztr" : (type == SaveAsType::kAsciiFiles ? "asc" : "txt"));
@@ -261,8 +263,8 @@ SaveAsOutcome saveResultsAs(Prompter& prompter, ResultsStore& results, const Sea
         }
     }
     if (isResultsPairName(name)) {
-        return saveResultsPair(results, name, run) ? SaveAsOutcome::kSavedPair
-                                                   : SaveAsOutcome::kFailed;
+        return saveResultsPair(settings, results, name, run) ? SaveAsOutcome::kSavedPair
+                                                             : SaveAsOutcome::kFailed;
     }
     return exportAsAscii(results, fields, name, append, run) ? SaveAsOutcome::kExported
                                                              : SaveAsOutcome::kFailed;

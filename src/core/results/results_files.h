@@ -16,6 +16,7 @@
 namespace zantric {
 
 class ResultsStore;
+class Settings;
 
 // The file types of the Save As dialog, in the order of its filter.
 enum class SaveAsType {
@@ -47,10 +48,11 @@ ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::string& name);
 
 // Copies the current pair to the chosen name with the extensions "ztr" and "zix"; nothing is
 // copied when the data file would be copied onto itself. The copies are made in the temporary
-// folder and then renamed into place, so that a failed copy leaves a pair of that name as it
-// was. A failure shows "Unable to Open File: " with the file that failed ("File Error.", stop
-// icon) and leaves no half-saved pair. The store goes on showing the same pair. True when saved.
-bool saveResultsPair(ResultsStore& results, const std::string& chosenName,
+// folder of `settings` and then renamed into place, so that a failed copy leaves a pair of that
+// name as it was. A failure shows "Unable to Open File: " with the file that failed ("File Error.",
+// stop icon) and leaves no half-saved pair. The store goes on showing the same pair. True when
+// saved.
+bool saveResultsPair(const Settings& settings, ResultsStore& results, const std::string& chosenName,
                      const WorkRunner& run = runHere);
 
 // The export's block before the match lines (items 1 to 7 of the format): the asterisk lines,
@@ -87,8 +89,8 @@ bool exportAsAscii(ResultsStore& results, const SearchSummary& fields,
 // before replacing an existing file (the Yes/No question for the first type, overwrite-or-append
 // for the others, through `prompter`); then saves a pair when the extension is "ztr" (any case),
 // else exports the text.
-SaveAsOutcome saveResultsAs(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
-                            const std::string& chosenName, SaveAsType type,
-                            const WorkRunner& run = runHere);
+SaveAsOutcome saveResultsAs(Prompter& prompter, const Settings& settings, ResultsStore& results,
+                            const SearchSummary& fields, const std::string& chosenName,
+                            SaveAsType type, const WorkRunner& run = runHere);
 
 }  // namespace zantric

@@ -97,8 +97,9 @@ bool consistentPair(std::FILE* data, std::FILE* index) {
 
 }  // namespace
 
-ResultsStore::ResultsStore()
-    : ResultsStore(tempFileName(kResultsDataExtension), tempFileName(kResultsIndexExtension)) {}
+ResultsStore::ResultsStore(const Settings& settings)
+    : ResultsStore(tempFileName(settings, kResultsDataExtension),
+                   tempFileName(settings, kResultsIndexExtension)) {}
 
 ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName)
     : m_dataBuffer(std::make_unique_for_overwrite<char[]>(kDataWriteBuffer)),

@@ -19,6 +19,8 @@
 
 namespace zantric {
 
+class Settings;
+
 inline constexpr int kMaxMatchesPerRow = 1024;  // keeps the row buffer bounded on any width
 
 // Takes a search's match lines as the store gathers them: a block of whole lines at a time, on
@@ -43,7 +45,7 @@ class ResultsStore {
 public:
     // The process's temporary pair (the names the dictionary catalogue also gives, which the
     // programs delete at the end).
-    ResultsStore();
+    explicit ResultsStore(const Settings& settings);
     // A store whose temporary pair is the given two names.
     ResultsStore(std::string tempDataName, std::string tempIndexName);
     // Closes both files and deletes the temporary pair; a saved pair is never deleted.

@@ -8,8 +8,7 @@
 
 namespace zantric {
 
-PhraseOptions readPhraseOptions() {
-    const Settings& config = Settings::instance();
+PhraseOptions readPhraseOptions(const Settings& config) {
     PhraseOptions options;
     options.minWordLength = std::clamp(
         config.readInt(ini::kPhraseOptionsSection, ini::kMinWordLength, 1), 1, kMaxMinWordLength);
@@ -18,8 +17,7 @@ PhraseOptions readPhraseOptions() {
     return options;
 }
 
-void writePhraseOptions(const PhraseOptions& options) {
-    const Settings& config = Settings::instance();
+void writePhraseOptions(const Settings& config, const PhraseOptions& options) {
     config.writeString(ini::kPhraseOptionsSection, ini::kMinWordLength,
                        std::to_string(options.minWordLength));
     config.writeString(ini::kPhraseOptionsSection, ini::kEachWordOnce,
@@ -28,12 +26,12 @@ void writePhraseOptions(const PhraseOptions& options) {
                        options.useStoplist ? "1" : "0");
 }
 
-PhraseFilters filtersFor(const PhraseOptions& options) {
+PhraseFilters filtersFor(Prompter& prompter, const PhraseOptions& options) {
     PhraseFilters filters;
     filters.minWordLength = options.minWordLength;
     filters.eachWordOnce = options.eachWordOnce;
     if (options.useStoplist) {
-        auto stoplist = std::make_shared<Stoplist>(Stoplist::read(kStoplistFileName));
+        auto stoplist = std::make_shared<Stoplist>(Stoplist::read(prompter, kStoplistFileName));
         if (!stoplist->empty()) filters.stoplist = std::move(stoplist);
     }
     return filters;

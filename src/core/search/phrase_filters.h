@@ -12,6 +12,9 @@
 
 namespace zantric {
 
+class Prompter;
+class Settings;
+
 struct PhraseFilters {
     int minWordLength = 0;  // below 2: none; above 20 no word is long enough
     bool eachWordOnce = false;
@@ -30,11 +33,11 @@ inline constexpr int kMaxMinWordLength = kMaxWordLetters;
 
 // Reads the options from the ini (missing keys read as the defaults above; values out of range
 // are brought into it).
-PhraseOptions readPhraseOptions();
+PhraseOptions readPhraseOptions(const Settings& settings);
 // Writes the three keys.
-void writePhraseOptions(const PhraseOptions& options);
+void writePhraseOptions(const Settings& settings, const PhraseOptions& options);
 
 // The filters the options ask for: the stoplist is read from the program's folder.
-PhraseFilters filtersFor(const PhraseOptions& options);
+PhraseFilters filtersFor(Prompter& prompter, const PhraseOptions& options);
 
 }  // namespace zantric

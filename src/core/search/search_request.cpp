@@ -48,11 +48,11 @@ private:
 
 }  // namespace
 
-void reportRequestError(RequestError error) {
+void reportRequestError(Prompter& prompter, RequestError error) {
     int textId = messageIdOf(error);
     if (textId < 0) return;
-    presenter().beep();
-    presenter().ask(Message::fromIds(textId, kStrInputErrorTitle, MessageKind::kError));
+    prompter.beep();
+    prompter.ask(Message::fromIds(textId, kStrInputErrorTitle, MessageKind::kError));
 }
 
 bool SearchRequest::build(const SearchFields& fields) {
@@ -73,17 +73,17 @@ bool SearchRequest::setFind(std::string_view text) {
         if (const std::size_t at = message.find("%s"); at != std::string::npos) {
             message.replace(at, 2, normalised.unknown);
         }
-        presenter().beep();
-        presenter().ask({message, loadString(kStrInputErrorTitle), MessageKind::kError});
+        m_workspace.prompter.beep();
+        m_workspace.prompter.ask({message, loadString(kStrInputErrorTitle), MessageKind::kError});
         return false;
     }
     if (normalised.error != RequestError::kNone) {
-        reportRequestError(normalised.error);
+        reportRequestError(m_workspace.prompter, normalised.error);
         return false;
     }
     if (normalised.droppedAfterBang &&
-        presenter().ask(Message::fromIds(kStrTextAfterBang, kStrInvalidPatternTitle,
-                                         MessageKind::kQuestion, Buttons::kOkCancel)) !=
+        m_workspace.prompter.ask(Message::fromIds(kStrTextAfterBang, kStrInvalidPatternTitle,
+                                                  MessageKind::kQuestion, Buttons::kOkCancel)) !=
             Answer::kOk) {
         return false;
     }
@@ -110,7 +110,7 @@ bool SearchRequest::checkIncludeExclude() {
     if (m_inCheckIncludeExclude) return true;
     BusyFlag busy(m_inCheckIncludeExclude);
     if (!includeExcludeConflict(m_include, m_exclude)) return true;
-    reportRequestError(RequestError::kIncludeExcludeConflict);
+    reportRequestError(m_workspace.prompter, RequestError::kIncludeExcludeConflict);
     return false;
 }
 
@@ -121,13 +121,13 @@ bool SearchRequest::prepare() {
     m_stoplist =
         m_filters.stoplist && !m_filters.stoplist->empty() ? m_filters.stoplist.get() : nullptr;
     if (m_find.empty()) {
-        reportRequestError(RequestError::kFindEmpty);
+        reportRequestError(m_workspace.prompter, RequestError::kFindEmpty);
         return false;
     }
     m_fromLetters.setText(m_from);
     // A FROM without a letter or blank (pasted spaces or digits, say) is as good as empty.
     if (m_multiWord && m_fromLetters.total() == 0) {
-        reportRequestError(RequestError::kMultiWordWithoutFrom);
+        reportRequestError(m_workspace.prompter, RequestError::kMultiWordWithoutFrom);
         return false;
     }
     const Stoplist* stoplist = this->stoplist();
@@ -149,7 +149,7 @@ bool SearchRequest::prepare() {
 bool SearchRequest::checkFindAgainstFrom() {
     RequestError error = zantric::checkFindAgainstFrom(m_find, m_from, m_multiWord);
     if (error == RequestError::kNone) return true;
-    reportRequestError(error);
+    reportRequestError(m_workspace.prompter, error);
     return false;
 }
 

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/dictionary/letter_pool.h"
+#include "core/dictionary/workspace.h"
 #include "core/search/phrase_filters.h"
 #include "core/search/search_fields.h"
 
@@ -22,7 +23,9 @@ public:
     static constexpr std::size_t kSingleWordBufferSize = 5120;
     static constexpr std::size_t kMultiWordBufferSize = 2048;
 
-    SearchRequest() = default;
+    // Searches the selected dictionaries of the workspace's catalogue; its messages go to the
+    // workspace's prompter.
+    explicit SearchRequest(Workspace workspace) : m_workspace(workspace) {}
     SearchRequest(const SearchRequest&) = delete;
     SearchRequest& operator=(const SearchRequest&) = delete;
 
@@ -97,7 +100,10 @@ public:
     // Whether a phrase's last words may hold no vowel-like letter (true until an analysis says).
     bool analysedVowelless() const { return m_analysedVowelless; }
 
+    Workspace workspace() const { return m_workspace; }
+
 private:
+    Workspace m_workspace;
     std::string m_find;
     std::string m_from;
     std::string m_include;
@@ -127,6 +133,6 @@ private:
 // Shows the message of a refused request: a beep, then the text titled "Input Error" with the
 // stop icon and no owner. kTextAfterBang and kNone show nothing (the '!' question is asked
 // before the refusal).
-void reportRequestError(RequestError error);
+void reportRequestError(Prompter& prompter, RequestError error);
 
 }  // namespace zantric

@@ -15,18 +15,18 @@
 namespace zantric {
 
 StartOutcome SearchRun::prepare(const SearchFields& fields) {
-    if (!Catalogue::instance().anySelected()) {
-        presenter().beep();
-        presenter().ask(Message::fromIds(kStrNoDictionarySelected, kStrNoDictionarySelectedTitle,
-                                         MessageKind::kError));
+    if (!m_request.workspace().catalogue.anySelected()) {
+        m_request.workspace().prompter.beep();
+        m_request.workspace().prompter.ask(Message::fromIds(
+            kStrNoDictionarySelected, kStrNoDictionarySelectedTitle, MessageKind::kError));
         return StartOutcome::kNoDictionary;
     }
     m_results.reset();
     if (!m_request.build(fields)) return StartOutcome::kInvalidRequest;
     if (!m_request.multiWord()) m_request.clearAnalysedLetters();
     if (!m_results.roomToStart()) {
-        presenter().ask({loadString(kStrDiskNearlyFull, "0"), loadString(kStrWarningTitle),
-                         MessageKind::kWarning});
+        m_request.workspace().prompter.ask({loadString(kStrDiskNearlyFull, "0"),
+                                            loadString(kStrWarningTitle), MessageKind::kWarning});
         return StartOutcome::kDiskNearlyFull;
     }
     return StartOutcome::kReady;
@@ -40,7 +40,7 @@ bool SearchRun::runAnalysis(SubsetAnalysis& analysis) {
     } catch (const ZantricException& e) {
         // A dictionary that cannot be opened has been reported already.
         if (e.message().rfind("Unable to open Dictionary: ", 0) != 0)
-            presenter().tell(Message::exception(e.message()));
+            m_request.workspace().prompter.tell(Message::exception(e.message()));
         ready = false;
     }
     if (ready)
@@ -65,7 +65,7 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
             // A dictionary that cannot be opened was reported by the reader; a results file
             // that cannot be written is reported here. Either way the run ends.
             if (e.message().rfind("Unable to open Dictionary: ", 0) != 0) {
-                presenter().tell(Message::exception(e.message()));
+                m_request.workspace().prompter.tell(Message::exception(e.message()));
             }
             m_failed.store(true);
         }
@@ -133,8 +133,8 @@ void SearchRun::reportStop() const {
                      : stopped() == StoreStop::kDiskNearlyFull ? kStrDiskNearlyFull
                                                                : 0;
     if (text == 0) return;
-    presenter().ask({loadString(text, countText(found())), loadString(kStrWarningTitle),
-                     MessageKind::kWarning});
+    m_request.workspace().prompter.ask({loadString(text, countText(found())),
+                                        loadString(kStrWarningTitle), MessageKind::kWarning});
 }
 
 std::string SearchRun::limitText() const {

@@ -152,12 +152,12 @@ Stoplist::Stoplist(std::vector<std::string> words) : m_words(std::move(words)) {
     if (m_fingerprint == 0) m_fingerprint = 1;
 }
 
-Stoplist Stoplist::read(const std::string& path) {
+Stoplist Stoplist::read(Prompter& prompter, const std::string& path) {
     bool readable = true;
     std::vector<std::string> words = readStoplistWords(path, &readable);
     if (!readable) {
-        presenter().ask({loadString(kStrUnableToOpenFile) + shownPath(path) + notAFileText(path),
-                         loadString(kStrFileErrorTitle), MessageKind::kError});
+        prompter.ask({loadString(kStrUnableToOpenFile) + shownPath(path) + notAFileText(path),
+                      loadString(kStrFileErrorTitle), MessageKind::kError});
     }
     return Stoplist(std::move(words));
 }

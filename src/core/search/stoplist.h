@@ -13,6 +13,8 @@
 
 namespace zantric {
 
+class Prompter;
+
 // The stoplist of the program's folder (the current folder while the program runs).
 inline constexpr const char* kStoplistFileName = "stoplist.txt";
 
@@ -23,7 +25,7 @@ public:
 
     // The words of a stoplist file; a missing file gives an empty list, and so does one that
     // cannot be read (reported as "Unable to Open File: " + name).
-    static Stoplist read(const std::string& path);
+    static Stoplist read(Prompter& prompter, const std::string& path);
 
     // Whether the word, as a dictionary delivers it (hyphen included), is struck; case does not
     // count. No allocation: the search asks for every word it would list.

@@ -38,7 +38,7 @@ void SubsetAnalysis::setActivity(std::string text) {
 }
 
 bool SubsetAnalysis::run() {
-    Catalogue& catalogue = Catalogue::instance();
+    Catalogue& catalogue = m_workspace.catalogue;
     std::vector<std::string> toMerge;
     m_matches.store(0);
     m_shortest = 0;
@@ -96,14 +96,14 @@ bool SubsetAnalysis::run() {
 // merge that cannot make its file leaves no subset dictionary, so the search does not read a
 // stale one.
 bool SubsetAnalysis::merge(const std::vector<std::string>& files) {
-    Catalogue& catalogue = Catalogue::instance();
+    Catalogue& catalogue = m_workspace.catalogue;
     const std::string& subsetName = catalogue.subsetDictionaryName();
-    const std::string merged = uniqueTempName();
+    const std::string merged = uniqueTempName(m_workspace.settings);
     if (!fileOpenWithReport(merged, "wb")) {
         if (fileExists(subsetName)) removeFile(subsetName);
         return false;
     }
-    MergeFile<DictionaryMergeHandler> mergeFile(files, merged, nullptr);
+    MergeFile<DictionaryMergeHandler> mergeFile(m_workspace.settings, files, merged, nullptr);
     mergeFile.makeHandlersWith([this](const std::string& input, const std::string& output) {
         return std::make_unique<DictionaryMergeHandler>(input, output, &m_reads);
     });

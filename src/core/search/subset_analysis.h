@@ -13,6 +13,7 @@
 
 #include "core/dictionary/dictionary_reader.h"
 #include "core/dictionary/letter_pool.h"
+#include "core/dictionary/workspace.h"
 
 namespace zantric {
 
@@ -20,7 +21,9 @@ class Stoplist;
 
 class SubsetAnalysis {
 public:
-    explicit SubsetAnalysis(const LetterPool& fromLetters) : m_letters(fromLetters) {}
+    // Reads the selected dictionaries of the workspace's catalogue.
+    SubsetAnalysis(Workspace workspace, const LetterPool& fromLetters)
+        : m_workspace(workspace), m_letters(fromLetters) {}
 
     // Words of the stoplist are left out of the subset (set before run; not owned).
     void leaveOut(const Stoplist* stoplist) { m_stoplist = stoplist; }
@@ -51,6 +54,7 @@ private:
     void setActivity(std::string text);
     bool merge(const std::vector<std::string>& files);
 
+    Workspace m_workspace;
     ReadControl m_reads;  // the readers' cancel flag and Checked counter
     LetterPool m_letters;
     const Stoplist* m_stoplist = nullptr;

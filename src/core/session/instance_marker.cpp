@@ -28,10 +28,10 @@ namespace fs = std::filesystem;
 constexpr const char* kMarkerExtension = "zti";
 
 // The native paths of the markers in the temporary folder.
-std::vector<fs::path> markerFiles() {
+std::vector<fs::path> markerFiles(const Settings& settings) {
     std::vector<fs::path> markers;
     std::error_code error;
-    fs::directory_iterator it(fs::path(Settings::instance().tempFolder()), error);
+    fs::directory_iterator it(fs::path(settings.tempFolder()), error);
     if (error) return markers;
     for (; it != fs::directory_iterator(); it.increment(error)) {
         if (error) break;
@@ -60,7 +60,8 @@ bool heldByRunningCopy(const fs::path& marker, bool remove) {
 
 }  // namespace
 
-InstanceMarker::InstanceMarker() : m_path(tempFileName(kMarkerExtension)) {
+InstanceMarker::InstanceMarker(const Settings& settings)
+    : m_path(tempFileName(settings, kMarkerExtension)) {
     // Made only if it is not there: two markers of one name would count one copy. A second
     // marker of this same process takes a name of its own ("$$<base>_1.zti").
     const std::string first = m_path;
@@ -107,21 +108,23 @@ InstanceMarker::~InstanceMarker() {
 #endif
 }
 
-int InstanceMarker::count() { return static_cast<int>(markerFiles().size()); }
+int InstanceMarker::count(const Settings& settings) {
+    return static_cast<int>(markerFiles(settings).size());
+}
 
-bool InstanceMarker::anyHeldByRunningCopy() {
+bool InstanceMarker::anyHeldByRunningCopy(const Settings& settings) {
 #if ZANTRIC_MARKER_LOCKS
-    for (const fs::path& marker : markerFiles()) {
+    for (const fs::path& marker : markerFiles(settings)) {
         if (heldByRunningCopy(marker, false)) return true;
     }
     return false;
 #else
-    return !markerFiles().empty();
+    return !markerFiles(settings).empty();
 #endif
 }
 
-void InstanceMarker::removeStale() {
-    for (const fs::path& marker : markerFiles()) {
+void InstanceMarker::removeStale(const Settings& settings) {
+    for (const fs::path& marker : markerFiles(settings)) {
 #if ZANTRIC_MARKER_LOCKS
         heldByRunningCopy(marker, true);
 #else

@@ -9,12 +9,14 @@
 
 namespace zantric {
 
+class Settings;
+
 class InstanceMarker {
 public:
     // Creates the empty marker file "<temporary base name>.zti", or "<base>_1.zti" (and so on)
     // for a second marker of this process, and holds its lock. Throws ZantricException
     // "Unable to open Instance Marker File: " + path when it cannot be created.
-    InstanceMarker();
+    explicit InstanceMarker(const Settings& settings);
     // Deletes the marker file if it still exists.
     ~InstanceMarker();
     InstanceMarker(const InstanceMarker&) = delete;
@@ -23,13 +25,13 @@ public:
     const std::string& path() const { return m_path; }
 
     // Number of *.zti files in the temporary folder, this copy's own and stale ones included.
-    static int count();
+    static int count(const Settings& settings);
     // Whether a marker in the temporary folder belongs to a copy that is still running. Where
     // file locks are not available, every marker counts as a running copy.
-    static bool anyHeldByRunningCopy();
+    static bool anyHeldByRunningCopy(const Settings& settings);
     // Deletes every marker that no running copy holds, each while holding its lock, so that a
     // copy that is just making its marker sees the deletion and makes it again.
-    static void removeStale();
+    static void removeStale(const Settings& settings);
 
 private:
     bool create();

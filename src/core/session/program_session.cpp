@@ -14,7 +14,7 @@
 
 namespace zantric {
 
-ProgramSession::ProgramSession() = default;
+ProgramSession::ProgramSession(Prompter& prompter) : m_prompter(prompter) {}
 
 ProgramSession::~ProgramSession() { end(); }
 
@@ -23,18 +23,19 @@ bool ProgramSession::start(const std::string& folder, Use use, std::string* reas
     m_invocationFolder = std::filesystem::current_path(error).string();
     if (!enterProgramFolder(resolveProgramFolder(folder), reason)) return false;
     m_started = true;
+    m_settings = std::make_unique<Settings>(m_prompter);
     if (use == Use::kWork) {
         // Temporary files, the instance marker among them, need their folder.
         std::error_code ignored;
-        std::filesystem::create_directories(Settings::instance().tempFolder(), ignored);
+        std::filesystem::create_directories(m_settings->tempFolder(), ignored);
     }
-    deleteLeftoverTempFiles();
-    Catalogue::instance();  // scans the dictionaries folder
+    deleteLeftoverTempFiles(*m_settings);
+    m_catalogue = std::make_unique<Catalogue>(*m_settings, m_prompter);
     if (use == Use::kWork) {
         try {
-            m_marker = std::make_unique<InstanceMarker>();
+            m_marker = std::make_unique<InstanceMarker>(*m_settings);
         } catch (const ZantricException& e) {
-            presenter().tell(Message::exception(e.message()));
+            m_prompter.tell(Message::exception(e.message()));
         }
     }
     return true;
@@ -44,7 +45,7 @@ void ProgramSession::end() {
     if (!m_started) return;
     m_started = false;
     deleteTemporaryFiles();
-    Catalogue::destroyInstance();
+    m_catalogue->writeBack();
     m_marker.reset();
 }
 
@@ -58,8 +59,7 @@ CatalogueEntry* ProgramSession::findByName(const std::string& name) {
     const std::string file = dictionaryFileName(name);
     if (file.empty()) return nullptr;
     Catalogue& list = catalogue();
-    if (CatalogueEntry* entry =
-            list.find(placeInFolder(Settings::instance().dictionariesFolder(), file))) {
+    if (CatalogueEntry* entry = list.find(placeInFolder(m_settings->dictionariesFolder(), file))) {
         return entry;
     }
     // The same name under any path spelling the catalogue holds.
@@ -69,17 +69,17 @@ CatalogueEntry* ProgramSession::findByName(const std::string& name) {
     return nullptr;
 }
 
-bool ProgramSession::anotherCopyRunning() { return InstanceMarker::count() >= 2; }
+bool anotherCopyRunning(const Settings& settings) { return InstanceMarker::count(settings) >= 2; }
 
-bool ProgramSession::onlyCopyRunning() {
+bool onlyCopyRunning(const Settings& settings, Prompter& prompter) {
     // Another copy may be reading a dictionary that the change would replace.
-    if (!anotherCopyRunning()) return true;
-    presenter().ask(Message::fromIds(kStrAnotherCopyRuns, kStrWarningTitle, MessageKind::kWarning));
+    if (!anotherCopyRunning(settings)) return true;
+    prompter.ask(Message::fromIds(kStrAnotherCopyRuns, kStrWarningTitle, MessageKind::kWarning));
     return false;
 }
 
 void ProgramSession::deleteTemporaryFiles() {
-    Catalogue& catalogue = Catalogue::instance();
+    Catalogue& catalogue = *m_catalogue;
     for (const std::string* name : {&catalogue.resultsDataName(), &catalogue.resultsIndexName(),
                                     &catalogue.subsetDictionaryName()}) {
         if (fileExists(*name)) removeFile(*name);

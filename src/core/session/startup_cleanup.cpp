@@ -11,8 +11,7 @@
 
 namespace zantric {
 
-bool deleteLeftoverTempFiles() {
-    const Settings& config = Settings::instance();
+bool deleteLeftoverTempFiles(const Settings& config) {
     // The leftovers are listed before the markers are looked at: a copy starting meanwhile
     // holds its marker before it makes any other file, so no file of a running copy is listed
     // unless its marker is seen held below.
@@ -20,8 +19,8 @@ bool deleteLeftoverTempFiles() {
     for (std::string& name : filesMatching(config.tempPath("$$*.*"))) {
         if (extensionOf(name) != "zti") leftovers.push_back(std::move(name));
     }
-    if (InstanceMarker::anyHeldByRunningCopy()) return false;
-    InstanceMarker::removeStale();
+    if (InstanceMarker::anyHeldByRunningCopy(config)) return false;
+    InstanceMarker::removeStale(config);
     for (const std::string& name : leftovers) {
         if (fileExists(name)) removeFile(name);
     }

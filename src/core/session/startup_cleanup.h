@@ -5,11 +5,14 @@
 
 namespace zantric {
 
+class Settings;
+
 // When no other copy of the program runs, deletes every file matching "*.$$$" and every file
-// matching "$$*.*" in the temporary folder (stale instance markers included), the word rewrite
-// file "new{}}{.$$$" in the program's folder and a copy of that name in the dictionaries and the
-// files folder, and an ini file left half rewritten ("zantric.ini.tmp*"), and returns true.
-// While another copy runs its files are in use: nothing is deleted and the result is false.
-bool deleteLeftoverTempFiles();
+// matching "$$*.*" in the temporary folder of `settings` (stale instance markers included), the
+// word rewrite file "new{}}{.$$$" in the program's folder and a copy of that name in the
+// dictionaries and the files folder, and an ini file left half rewritten ("zantric.ini.tmp*"), and
+// returns true. While another copy runs its files are in use: nothing is deleted and the result is
+// false.
+bool deleteLeftoverTempFiles(const Settings& settings);
 
 }  // namespace zantric

@@ -1,7 +1,6 @@
 #include "core/shell/settings.h"
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -44,27 +43,16 @@ std::optional<std::string> fromOldForm(const std::string& value) {
     return native;
 }
 
-// False until resetForTests() has made the instance, which it then loads itself.
-std::atomic<bool> gLoadOnFirstUse{true};
-
 }  // namespace
 
-Settings& Settings::instance() {
-    static Settings config = gLoadOnFirstUse ? load() : Settings();
-    return config;
-}
+Settings::Settings(Prompter& prompter) { load(prompter); }
 
-void Settings::resetForTests() {
-    gLoadOnFirstUse = false;
-    instance() = load();
-}
-
-Settings Settings::load() {
-    Settings config;
+void Settings::load(Prompter& prompter) {
+    Settings& config = *this;
     const std::string& file = config.m_iniFileName;
     if (fileExists(file) && !profileFileUsable(file)) {
         // A FIFO, a device or an endless file is not read; nothing is written over it either.
-        presenter().ask(
+        prompter.ask(
             {std::string(kIniUnusable), std::string(kProblemTitle), MessageKind::kWarning});
     } else if (fileExists(file)) {
         config.m_atStart = ProfileText(file);  // one read for every entry read at start
@@ -85,7 +73,7 @@ Settings Settings::load() {
                     writeProfileString(ini::kPathsSection, path.key, *path.folder, file);
                 }
             }
-            if (!checkFolder(*path.folder, fallback)) *path.folder = fallback;
+            if (!checkFolder(prompter, *path.folder, fallback)) *path.folder = fallback;
         }
     } else {
         // Created with these six entries, in this order; the folders are not checked now.
@@ -97,22 +85,22 @@ Settings Settings::load() {
         writeProfileString(ini::kSettingsSection, ini::kCheckUnique, "0", file);
         writeProfileString(ini::kSettingsSection, ini::kTabSize, "6", file);
     }
-    return config;
 }
 
-bool Settings::checkFolder(const std::string& path, const std::string& fallback) {
+bool Settings::checkFolder(Prompter& prompter, const std::string& path,
+                           const std::string& fallback) {
     std::error_code error;
     const fs::path folder(path);
     fs::file_status status = fs::status(folder, error);
     if (fs::is_directory(status)) return true;
     if (fs::exists(status)) {
-        presenter().ask({std::string(kPathIsAFile) + shownPath(fallback),
-                         std::string(kProblemTitle), MessageKind::kError});
+        prompter.ask({std::string(kPathIsAFile) + shownPath(fallback), std::string(kProblemTitle),
+                      MessageKind::kError});
         return false;
     }
     fs::create_directory(folder, error);  // one level, as the program always made it
     if (error) {
-        presenter().ask(
+        prompter.ask(
             {std::string(kCannotCreateFolder), std::string(kProblemTitle), MessageKind::kError});
         return false;
     }

@@ -1,9 +1,10 @@
-// Settings: the program's one configuration object: the files, dictionaries and temporary
-// folders and the name of the ini file. Made on first use by instance() from the ini
-// file in the current folder (the program's folder), which it creates with defaults when missing;
-// lives until the process ends. Made on the UI thread at start-up; read from any thread after.
+// Settings: the program's configuration: the files, dictionaries and temporary folders and the
+// name of the ini file. Made by the program session from the ini file in the current folder (the
+// program's folder), which it creates with defaults when missing; a problem with the file is told
+// through the prompter given. Made on the UI thread at start-up; read from any thread after.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -11,12 +12,14 @@
 
 namespace zantric {
 
+class Prompter;
+
 class Settings {
 public:
-    static Settings& instance();
-    // Only tests call this: makes the one Settings again from the current folder's ini file,
-    // exactly as on first use. Not safe while other threads use the configuration.
-    static void resetForTests();
+    // Reads the current folder's ini file (creating it when missing).
+    explicit Settings(Prompter& prompter);
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
 
     const std::string& filesFolder() const { return m_filesFolder; }
     const std::string& dictionariesFolder() const { return m_dictionariesFolder; }
@@ -36,18 +39,22 @@ public:
     int readInt(std::string_view section, std::string_view key, int defaultValue) const;
     bool writeString(std::string_view section, std::string_view key, std::string_view value) const;
 
+    // The next number of this session's unique temporary names (temp_names.h); any thread.
+    unsigned nextTempNumber() const { return m_tempNumber.fetch_add(1) + 1; }
+
 private:
-    Settings() = default;
-    static Settings load();
+    void load(Prompter& prompter);
     // Whether a folder read from the ini can be used; creates a missing one (one level). The
     // messages name `fallback`, the folder used instead.
-    static bool checkFolder(const std::string& path, const std::string& fallback);
+    static bool checkFolder(Prompter& prompter, const std::string& path,
+                            const std::string& fallback);
 
     std::string m_filesFolder = "./files";
     std::string m_dictionariesFolder = "./lexicons";
     std::string m_tempFolder = "./temp";
     std::string m_iniFileName = "./zantric.ini";
     ProfileText m_atStart;
+    mutable std::atomic<unsigned> m_tempNumber{0};
 };
 
 }  // namespace zantric

@@ -1,6 +1,5 @@
 #include "core/shell/temp_names.h"
 
-#include <atomic>
 #include <ctime>
 #include <random>
 
@@ -38,38 +37,36 @@ std::string lowerCaseDigits(std::uint64_t value, unsigned base) {
     return std::string(reversed.rbegin(), reversed.rend());
 }
 
-std::string tempBaseName() {
-    static const std::string base = [] {
+std::string tempBaseName(const Settings& settings) {
+    static const std::string base = [&settings] {
         const std::time_t now = std::time(nullptr);
         std::uint64_t seconds = now < 0 ? 0 : static_cast<std::uint64_t>(now);
         const std::string process = "-" + lowerCaseDigits(processNumber(), 36);
         // A marker of this name can only be a leftover of a copy that ended (a process id is
         // reused): the second before is taken, so that this copy's files are its own.
-        const Settings& config = Settings::instance();
         for (int tries = 0; tries < 100 && seconds > 0; ++tries, --seconds) {
             const std::string marker = "$$" + lowerCaseDigits(seconds, 36) + process + ".zti";
-            if (!fileExists(config.tempPath(marker))) break;
+            if (!fileExists(settings.tempPath(marker))) break;
         }
         return "$$" + lowerCaseDigits(seconds, 36) + process;
     }();
     return base;
 }
 
-std::string tempFileName(std::string_view extension) {
-    std::string name = tempBaseName();
+std::string tempFileName(const Settings& settings, std::string_view extension) {
+    std::string name = tempBaseName(settings);
     name += '.';
     name += extension;
-    return Settings::instance().tempPath(name);
+    return settings.tempPath(name);
 }
 
-std::string uniqueTempName() {
-    // The process's base name, which no other running copy has, and a counter; "$$" first, so
-    // a leftover is removed by the start-up clean-up.
-    static const std::string prefix = tempBaseName() + "_";
-    static std::atomic<unsigned> counter{0};
+std::string uniqueTempName(const Settings& settings) {
+    // The process's base name, which no other running copy has, and the session's counter; "$$"
+    // first, so a leftover is removed by the start-up clean-up.
+    const std::string prefix = tempBaseName(settings) + "_";
     for (;;) {
-        std::string name = Settings::instance().tempPath(
-            prefix + lowerCaseDigits(counter.fetch_add(1) + 1, 36) + ".tmp");
+        std::string name =
+            settings.tempPath(prefix + lowerCaseDigits(settings.nextTempNumber(), 36) + ".tmp");
         if (!fileExists(name)) return name;
     }
 }

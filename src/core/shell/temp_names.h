@@ -10,6 +10,8 @@
 
 namespace zantric {
 
+class Settings;
+
 // `value` written in `base` (2 to 36) with the digits 0-9 and lower-case a-z ("0" for 0).
 std::string lowerCaseDigits(std::uint64_t value, unsigned base);
 
@@ -17,17 +19,17 @@ std::string lowerCaseDigits(std::uint64_t value, unsigned base);
 // call in the process. Two copies running at once never share it, whatever their clocks say.
 // While a file of that name with the extension "zti" (a marker left by an earlier copy) is there,
 // the second before is taken.
-std::string tempBaseName();
+std::string tempBaseName(const Settings& settings);
 
 // Extensions of this copy's results pair in the temporary folder.
 inline constexpr std::string_view kResultsDataExtension = "$$$";
 inline constexpr std::string_view kResultsIndexExtension = "zix";
 
 // tempBaseName(), a dot and `extension`, in the temporary folder.
-std::string tempFileName(std::string_view extension);
+std::string tempFileName(const Settings& settings, std::string_view extension);
 
 // A name in the temporary folder that no file has at the moment of the call: tempBaseName(), an
-// underscore, a counter and ".tmp". Nothing is created.
-std::string uniqueTempName();
+// underscore, the settings' counter and ".tmp". Nothing is created.
+std::string uniqueTempName(const Settings& settings);
 
 }  // namespace zantric

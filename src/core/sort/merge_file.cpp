@@ -15,9 +15,9 @@ namespace fs = std::filesystem;
 
 namespace merge_detail {
 
-std::vector<std::string> matchingFiles(std::string_view pattern) {
+std::vector<std::string> matchingFiles(const Settings& settings, std::string_view pattern) {
     std::string folder = folderPart(pattern);
-    if (folder.empty()) folder = Settings::instance().tempPath("");
+    if (folder.empty()) folder = settings.tempPath("");
     const std::string namePattern = namePart(pattern);
     std::vector<std::string> names;
     std::error_code error;

@@ -33,7 +33,7 @@ namespace merge_detail {
 // Every regular file matching the wildcard `pattern` ('*', '?' in the name part; a pattern
 // without a folder looks in the temporary folder), as folder + name, in name order. Throws
 // ZantricException "Unable to Open File: " + folder when the folder cannot be read.
-std::vector<std::string> matchingFiles(std::string_view pattern);
+std::vector<std::string> matchingFiles(const Settings& settings, std::string_view pattern);
 // Moves `from` onto `to`, replacing it: a rename, or a copy and delete across file systems.
 bool moveReplacing(const std::string& from, const std::string& to);
 // Stops the program: a broken precondition, reported as "Assertion failed: <condition>, <module>".
@@ -56,18 +56,21 @@ public:
     static constexpr int kFanIn = kMergeFanIn;
 
     // Queues every file matching `pattern`, in name order. At least one must match.
-    MergeFile(std::string_view pattern, std::string outputName, std::atomic<long>* progress)
-        : MergeFile(merge_detail::matchingFiles(pattern), std::move(outputName), progress) {
+    MergeFile(const Settings& settings, std::string_view pattern, std::string outputName,
+              std::atomic<long>* progress)
+        : MergeFile(settings, merge_detail::matchingFiles(settings, pattern), std::move(outputName),
+                    progress) {
         if (m_pending.empty()) merge_detail::invariantFailed("!found", "MRGFILE");
     }
-    // Queues the names in list order; a bare name is taken from the temporary folder.
-    // `progress` (may be null) is set to 0 and counts every record written.
-    MergeFile(const std::vector<std::string>& names, std::string outputName,
-              std::atomic<long>* progress)
-        : m_outputName(std::move(outputName)), m_progress(progress) {
+    // Queues the names in list order; a bare name is taken from the temporary folder of
+    // `settings`, where the intermediate files go too. `progress` (may be null) is set to 0 and
+    // counts every record written.
+    MergeFile(const Settings& settings, const std::vector<std::string>& names,
+              std::string outputName, std::atomic<long>* progress)
+        : m_settings(settings), m_outputName(std::move(outputName)), m_progress(progress) {
         if (m_progress) m_progress->store(0);
         for (const std::string& name : names) {
-            m_pending.push_back(Settings::instance().tempPath(name));
+            m_pending.push_back(settings.tempPath(name));
         }
     }
     ~MergeFile();
@@ -100,6 +103,7 @@ private:
         if (handler.interrupted()) cancel();
     }
 
+    const Settings& m_settings;
     std::string m_outputName;
     std::atomic<long>* m_progress;
     HandlerMaker m_makeHandler;
@@ -137,7 +141,7 @@ bool MergeFile<H>::merge() {
 
 template <class H>
 void MergeFile<H>::step() {
-    const std::string intermediate = uniqueTempName();
+    const std::string intermediate = uniqueTempName(m_settings);
     m_created.push_back(intermediate);
     for (int i = 0; i < kFanIn && !m_pending.empty(); ++i) {
         const std::string input = std::move(m_pending.front());

@@ -46,7 +46,9 @@ public:
 
 protected:
     // `estimate`: the records the merge will write in all its steps (merge_estimate.h).
-    explicit MergeWork(long estimate) : m_estimate(estimate) {}
+    // Intermediate files go to the temporary folder of `settings`.
+    MergeWork(const Settings& settings, long estimate)
+        : m_settings(settings), m_estimate(estimate) {}
 
     // The body of work(): merges `inputs` (a wildcard pattern or a list of files, as MergeFile
     // takes them) into `outputName` with the record handler H. The result is 1 when the merge
@@ -55,6 +57,7 @@ protected:
     void mergeWith(Inputs&& inputs, const std::string& outputName);
 
 private:
+    const Settings& m_settings;
     long m_estimate;
     std::atomic<long> m_counter{0};
     std::function<void()> m_stopMerge;  // set while the merge runs
@@ -69,7 +72,7 @@ void ReportingHandler<H>::writeCurrent(typename H::Output& output) {
 template <class H, class Inputs>
 void MergeWork::mergeWith(Inputs&& inputs, const std::string& outputName) {
     using Handler = ReportingHandler<H>;
-    MergeFile<Handler> merge(std::forward<Inputs>(inputs), outputName, &m_counter);
+    MergeFile<Handler> merge(m_settings, std::forward<Inputs>(inputs), outputName, &m_counter);
     merge.makeHandlersWith([this](const std::string& input, const std::string& output) {
         return std::make_unique<Handler>(input, output, *this);
     });

@@ -9,12 +9,14 @@
 
 namespace zantric {
 
+class Settings;
+
 // `base`, a "." unless it already ends in one, and `number` in lower-case hexadecimal.
 std::string runFileName(std::string base, std::uint64_t number);
 
 // The run files of this copy: the temporary folder + the process's temporary base name +
 // "-tmp{{{." + a hexadecimal counter.
-std::string runFileBase();
-std::string runFilePattern();
+std::string runFileBase(const Settings& settings);
+std::string runFilePattern(const Settings& settings);
 
 }  // namespace zantric

@@ -29,10 +29,9 @@ const std::string kJunk(2200, 'x');  // a dictionary-sized file whose mark is no
 
 class CatalogueTest : public test::ProgramFolderTest {
 protected:
-    static Paths listed() {
+    Paths listed() {
         Paths paths;
-        for (const CatalogueEntry& entry : Catalogue::instance().entries())
-            paths.push_back(entry.path());
+        for (const CatalogueEntry& entry : catalogue().entries()) paths.push_back(entry.path());
         return paths;
     }
     Box last() const {
@@ -87,7 +86,7 @@ TEST_F(CatalogueTest, SelectionReachesOnlyTheHeaderBytesAtTheEnd) {
     for (const char* name : {"words.lex", "other.lex", "gone.lex"})
         writeDictionary(lexPath(name), {"cat"});
     const std::string before = bytesOf("words.lex"), other = bytesOf("other.lex");
-    Catalogue& names = Catalogue::instance();
+    Catalogue& names = catalogue();
     EXPECT_FALSE(names.anySelected());
     EXPECT_TRUE(names.setSelected(lexPath("words.lex"), true));
     EXPECT_TRUE(names.setSelected(lexPath("gone.lex"), true));
@@ -98,7 +97,7 @@ TEST_F(CatalogueTest, SelectionReachesOnlyTheHeaderBytesAtTheEnd) {
     EXPECT_EQ(bytesOf("words.lex"), before) << "written before the end";
     fs::remove(lexFile("gone.lex"));
 
-    Catalogue::destroyInstance();
+    writeBackCatalogue();
 
     std::string expected = before;
     expected[2094] = 1;
@@ -112,16 +111,16 @@ TEST_F(CatalogueTest, SelectionReachesOnlyTheHeaderBytesAtTheEnd) {
     EXPECT_FALSE(fs::exists(lexFile("gone.lex"))) << "a missing file is not created";
 
     // The next start reads the selection back; switching it off again restores the bytes.
-    EXPECT_TRUE(Catalogue::instance().isSelected(lexPath("words.lex")));
-    Catalogue::instance().setSelected(lexPath("words.lex"), false);
-    Catalogue::destroyInstance();
+    EXPECT_TRUE(catalogue().isSelected(lexPath("words.lex")));
+    catalogue().setSelected(lexPath("words.lex"), false);
+    writeBackCatalogue();
     EXPECT_EQ(bytesOf("words.lex"), before);
 }
 
 TEST_F(CatalogueTest, AddRemoveAndRetire) {
     writeDictionary(lexPath("b.lex"), {"cat"});
     writeDictionary(lexPath("a.lex"), {"cat", "dog"});
-    Catalogue& names = Catalogue::instance();
+    Catalogue& names = catalogue();
     writeDictionary(lexPath("C.lex"), {"ant"});
     EXPECT_FALSE(names.add(lexPath("b.lex"))) << "already listed";
     EXPECT_TRUE(names.add(lexPath("C.lex")));  // kept as given: only the scan lower-cases
@@ -187,7 +186,6 @@ struct CancelAt : WordUpdateObserver {
 
 class WordUpdateTest : public test::ProgramFolderTest {
 protected:
-    static Catalogue& catalogue() { return Catalogue::instance(); }
     static bool rewriteLeft() {
         return fs::is_regular_file(kRewriteFileName) ||
                fs::exists(fs::path("lexicons") / kRewriteFileName);
@@ -255,7 +253,8 @@ TEST_F(WordUpdateTest, AddsAndRemovesInOrderOrLeavesEverythingAsItWas) {
         CancelAt observer(c.cancelAtPoll > 0 ? c.cancelAtPoll : -1);
         std::pair<int, std::string> outcome{-1, ""};  // -1: thrown
         try {
-            outcome.first = updateWord(lexPath(c.dictionary), c.word, c.mode, &observer);
+            outcome.first =
+                updateWord(catalogue(), lexPath(c.dictionary), c.word, c.mode, &observer);
         } catch (const ZantricException& e) {
             outcome.second = e.message();
         }
@@ -280,25 +279,25 @@ TEST_F(WordUpdateTest, EntryKeepsCreatedAndSelectionAndGetsModified) {
     test::TempFolder::write("lexicons/new.lxb", "backup of an earlier new.lex");
     writeDictionary(lexPath("words.lex"), {"bat", "cot"});
     catalogue().find(lexPath("words.lex"))->header().created = 1000;
-    catalogue().find(lexPath("words.lex"))->writeHeader();
+    catalogue().find(lexPath("words.lex"))->writeHeader(m_messages);
     catalogue().setSelected(lexPath("words.lex"), true);
 
-    ASSERT_EQ(updateWord(lexPath("words.lex"), "cat", UpdateMode::kAdd), kUpdateDone);
+    ASSERT_EQ(updateWord(catalogue(), lexPath("words.lex"), "cat", UpdateMode::kAdd), kUpdateDone);
 
     const CatalogueEntry* entry = catalogue().find(lexPath("words.lex"));
     EXPECT_EQ(std::tuple(entry->header().created, entry->header().wordCount, entry->changed()),
               std::tuple(1000u, 3u, true));
     EXPECT_GE(entry->header().modified, currentTime32() - 5);
-    Catalogue::destroyInstance();  // the header reaches the file at the end
+    writeBackCatalogue();  // the header reaches the file at the end
     EXPECT_EQ(catalogue().find(lexPath("words.lex"))->header().created, 1000u);
     EXPECT_TRUE(catalogue().isSelected(lexPath("words.lex")));
 
     // Adding to a missing dictionary makes it; one word is not yet a modification.
-    ASSERT_EQ(updateWord(lexPath("new.lex"), "cat", UpdateMode::kAdd), kUpdateDone);
+    ASSERT_EQ(updateWord(catalogue(), lexPath("new.lex"), "cat", UpdateMode::kAdd), kUpdateDone);
     EXPECT_EQ(test::wordsOf(lexPath("new.lex")), Words{"cat"});
     EXPECT_EQ(catalogue().find(lexPath("new.lex"))->header().modified, 0u);
     EXPECT_EQ(bytesOf("new.lxb"), "backup of an earlier new.lex");
-    ASSERT_EQ(updateWord(lexPath("new.lex"), "dog", UpdateMode::kAdd), kUpdateDone);
+    ASSERT_EQ(updateWord(catalogue(), lexPath("new.lex"), "dog", UpdateMode::kAdd), kUpdateDone);
     EXPECT_NE(catalogue().find(lexPath("new.lex"))->header().modified, 0u);
 }
 
@@ -308,7 +307,7 @@ TEST_F(WordUpdateTest, LooksWordsUpExactly) {
     writeDictionary(lexPath("b.lex"), {"co-op", "apple"});
     std::string lists;
     for (const char* word : {"apple", "Apple", "co-op", "coop", "c?t"})
-        lists += listDictionariesContaining(word) + "|";
+        lists += listDictionariesContaining(catalogue(), word) + "|";
     EXPECT_EQ(lists, "\nb.lex|\na.lex|\nb.lex|||");
 }
 

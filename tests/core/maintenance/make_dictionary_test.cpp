@@ -20,7 +20,7 @@ protected:
     MaintenanceOutcome make(const std::string& list, bool unique = false,
                             const StageRunner& run = runWork) {
         TempFolder::write("list.txt", list);
-        return makeDictionary("list.txt", "words", unique, run);
+        return makeDictionary(workspace(), "list.txt", "words", unique, run);
     }
     // A list of `lines` valid words, one a line, and the words the dictionary must hold. (The
     // order of hyphenated twins depends on the runs: the merge tests look at them.)
@@ -101,7 +101,7 @@ TEST_F(MakeDictionaryTest, ChecksComeFirstWithTheirMessages) {
             TempFolder::write("temp/$$a.zti", "");
             TempFolder::write("temp/$$b.zti", "");
         }
-        EXPECT_EQ(makeDictionary(c.file, c.name, false, runWork), c.outcome);
+        EXPECT_EQ(makeDictionary(workspace(), c.file, c.name, false, runWork), c.outcome);
         ASSERT_EQ(m_messages.count(), 1u);
         EXPECT_EQ(m_messages.last().text, c.text);
         EXPECT_EQ(m_messages.last().title, c.title);
@@ -142,7 +142,7 @@ TEST_F(MakeDictionaryTest, TheReportSaysWhatEachLineCameTo) {
         TempFolder::write("list.txt", c.list);
         WordListReport report;
         const char* name = c.words.empty() ? "none" : "words";
-        EXPECT_EQ(makeDictionary("list.txt", name, false, runWork, nullptr, &report),
+        EXPECT_EQ(makeDictionary(workspace(), "list.txt", name, false, runWork, nullptr, &report),
                   c.words.empty() ? MaintenanceOutcome::kFailed : MaintenanceOutcome::kDone);
         EXPECT_TRUE(report.readToEnd);
         EXPECT_EQ(describeReport(report, [](std::uint64_t n) { return std::to_string(n); }),
@@ -160,7 +160,7 @@ TEST_F(MakeDictionaryTest, CancelOrFailureAtAnyStageLeavesNothingAndKeepsTheOldD
     Words words;
     const std::string list = wordList(15001, words);
     const std::function<std::string(ProgressWork&)> inTheWay[] = {
-        [](ProgressWork&) { return Settings::instance().tempPath(runFileBase() + "3"); },
+        [this](ProgressWork&) { return settings().tempPath(runFileBase(settings()) + "3"); },
         [](ProgressWork& work) { return dynamic_cast<MergeRunsStage&>(work).mergedName(); },
         [](ProgressWork& work) {
             std::string merged = dynamic_cast<WriteDictionaryStage&>(work).mergedName();
@@ -196,7 +196,7 @@ TEST_F(MakeDictionaryTest, CancelOrFailureAtAnyStageLeavesNothingAndKeepsTheOldD
 // Seventeen selected dictionaries: more than may be open at once. Words whose letters agree
 // but whose hyphens differ are read together; the dictionary being remade is not consulted.
 TEST_F(MakeDictionaryTest, UniqueWordsLeaveOutWhatSelectedDictionariesHold) {
-    EXPECT_FALSE(uniqueWordsPossible());
+    EXPECT_FALSE(uniqueWordsPossible(workspace()));
     EXPECT_EQ(m_messages.last().title, "No Dictionaries Selected");
     std::string list = "eel\ncow\nfox\nabc-d\nab-cd\nCat\ncat\ndog\n";
     for (char i = 'a'; i < 'a' + 17; ++i) {
@@ -206,11 +206,11 @@ TEST_F(MakeDictionaryTest, UniqueWordsLeaveOutWhatSelectedDictionariesHold) {
     writeDictionary("./lexicons/a.lex", {"cat", "dog", "a-bcd", "ab-cd", "abcd"});
     writeDictionary("./lexicons/unused.lex", {"cow"});
     writeDictionary(kPath, {"eel"});
-    Catalogue::resetForTests();
+    m_catalogue.reset();
     for (const CatalogueEntry& entry : catalogue().entries()) {
         if (entry.displayName() != "unused.lex") catalogue().setSelected(entry.path(), true);
     }
-    EXPECT_TRUE(uniqueWordsPossible());
+    EXPECT_TRUE(uniqueWordsPossible(workspace()));
     m_messages.script({test::kIdYes});
     ASSERT_EQ(make(list, true), MaintenanceOutcome::kDone);
     EXPECT_EQ(test::wordsOf(kPath), (Words{"Cat", "cow", "eel", "fox", "abc-d"}));
@@ -224,7 +224,8 @@ TEST_F(MakeDictionaryTest, StarterLeavesOutAbbreviationsSingleLettersAndVowelles
                       "a\nI\nA\ni\nb\nX\nCRT\nIRAs\nOK\nLn\nhmm\nTsk\nnth\nMcDonald\nLynn\n"
                       "Ohio\ncrypt\nmy\nBob's\nco-op\n  cat  \n\n1234\n");
     WordListReport report;
-    ASSERT_EQ(makeStarterDictionary("list.txt", runWork, &report), MaintenanceOutcome::kDone);
+    ASSERT_EQ(makeStarterDictionary(workspace(), "list.txt", runWork, &report),
+              MaintenanceOutcome::kDone);
     const std::string path = "./lexicons/english.lex";
     EXPECT_EQ(test::wordsOf(path),
               (Words{"a", "I", "my", "cat", "co-op", "Lynn", "Ohio", "crypt", "Mcdonald"}));

@@ -27,11 +27,11 @@ using DictionaryReplacementTest = MergeDictionariesTest;
 TEST_F(MergeDictionariesTest, GivesTheUnionEachWordOnce) {
     for (const char* extra : {"d", "e", "f"})
         writeDictionary(test::lexPath(extra + std::string(".lex")), {extra});
-    Catalogue::resetForTests();
+    m_catalogue.reset();
     const Words all = {"abc", "ab-c", "Bob", "bob", "cat", "d",
                        "dog", "e",    "eel", "f",   "fig", "zebra"};
-    ASSERT_EQ(mergeDictionaries({"a.lex", "b.lex", "c.lex", "d.lex", "e.lex", "f.lex"}, "All",
-                                false, runWork),
+    ASSERT_EQ(mergeDictionaries(workspace(), {"a.lex", "b.lex", "c.lex", "d.lex", "e.lex", "f.lex"},
+                                "All", false, runWork),
               MaintenanceOutcome::kDone);
     writeDictionary("expected.lex", all);
     EXPECT_EQ(bytesWithoutCreated("./lexicons/all.lex"), bytesWithoutCreated("expected.lex"));
@@ -62,7 +62,7 @@ TEST_F(MergeDictionariesTest, ChecksComeFirstWithTheirMessages) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         m_messages.clear();
-        EXPECT_EQ(mergeDictionaries(c.names, c.newName, true, runWork),
+        EXPECT_EQ(mergeDictionaries(workspace(), c.names, c.newName, true, runWork),
                   MaintenanceOutcome::kStopped);
         ASSERT_EQ(m_messages.count(), 1u);
         EXPECT_EQ(m_messages.last().text, c.text);
@@ -77,7 +77,8 @@ TEST_F(MergeDictionariesTest, ChecksComeFirstWithTheirMessages) {
 TEST_F(MergeDictionariesTest, DeletesTheMergedDictionariesWhenAsked) {
     const std::string oldA = TempFolder::read("lexicons/a.lex");
     m_messages.script({test::kIdYes, test::kIdYes});
-    ASSERT_EQ(mergeDictionaries({"a.lex", "c.lex"}, "a", true, runWork), MaintenanceOutcome::kDone);
+    ASSERT_EQ(mergeDictionaries(workspace(), {"a.lex", "c.lex"}, "a", true, runWork),
+              MaintenanceOutcome::kDone);
     ASSERT_EQ(m_messages.count(), 2u);
     EXPECT_EQ(m_messages.messages()[1].text,
               "If you delete these dictionaries you will permanently lose all access to the words "
@@ -115,7 +116,7 @@ TEST_F(MergeDictionariesTest, CancelFailureOrADamagedInputLeavesNothing) {
         if (c.inTheWay) std::filesystem::create_directories(c.inTheWay);
         const Words before = filesIn("lexicons");
         m_messages.script({test::kIdYes, test::kIdYes});
-        EXPECT_EQ(mergeDictionaries({"a.lex", "b.lex"}, "c", true, c.run),
+        EXPECT_EQ(mergeDictionaries(workspace(), {"a.lex", "b.lex"}, "c", true, c.run),
                   MaintenanceOutcome::kFailed);
         EXPECT_EQ(m_messages.last().text.rfind(c.text, 0), 0u) << m_messages.last().text;
         EXPECT_TRUE(tempFiles().empty());
@@ -148,8 +149,9 @@ TEST_F(DictionaryReplacementTest, StagesOnAWorkerStopWhenCancelledFromAnotherThr
             return work.result();
         };
         m_messages.script({test::kIdYes});
-        EXPECT_EQ(stage < 3 ? makeDictionary("list.txt", "a", false, cancelOne)
-                            : mergeDictionaries({"a.lex", "b.lex"}, "a", false, cancelOne),
+        EXPECT_EQ(stage < 3
+                      ? makeDictionary(workspace(), "list.txt", "a", false, cancelOne)
+                      : mergeDictionaries(workspace(), {"a.lex", "b.lex"}, "a", false, cancelOne),
                   MaintenanceOutcome::kFailed);
         EXPECT_EQ(TempFolder::read("lexicons/a.lex"), oldA);
         EXPECT_EQ(filesIn("lexicons"), (Words{"a.lex", "b.lex", "c.lex"}));

@@ -24,7 +24,7 @@ using Shown = std::pair<std::string, std::string>;  // title, text
 class WordChangeTest : public test::ProgramFolderTest {
 protected:
     WordChange command(UpdateMode mode, WordChange::WorkRunner runner = runWork) {
-        return WordChange(mode, std::move(runner), {});
+        return WordChange(workspace(), mode, std::move(runner), {});
     }
     std::vector<Shown> shown() const {
         std::vector<Shown> result;

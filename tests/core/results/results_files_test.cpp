@@ -12,6 +12,7 @@
 #include "core/results/results_store.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
+#include "core/shell/settings.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -46,12 +47,13 @@ protected:
 
     TempFolder m_folder;
     test::RecordingPresenter m_messages;
+    const Settings m_settings{m_messages};
     ResultsStore m_results{"tmp.$$$", "tmp.zix"};
 };
 
 TEST_F(ResultsFilesTest, SavedPairIsTheTemporaryPairByteForByte) {
     fs::create_directory("files");
-    ASSERT_TRUE(saveResultsPair(m_results, "./files/saved.ztr"));
+    ASSERT_TRUE(saveResultsPair(m_settings, m_results, "./files/saved.ztr"));
     EXPECT_EQ(TempFolder::read("files/saved.ztr"), TempFolder::read("tmp.$$$"));
     EXPECT_EQ(TempFolder::read("files/saved.zix"), TempFolder::read("tmp.zix"));
     EXPECT_EQ(m_results.dataName(), "tmp.$$$");  // the list goes on showing the temporary pair
@@ -59,7 +61,7 @@ TEST_F(ResultsFilesTest, SavedPairIsTheTemporaryPairByteForByte) {
     ASSERT_TRUE(m_results.openSaved("files/saved"));
     int runs = 0;
     auto counting = [&](CallingThreadWork& work) { return ++runs, runHere(work); };
-    EXPECT_TRUE(saveResultsPair(m_results, "files/saved.ztr", counting));
+    EXPECT_TRUE(saveResultsPair(m_settings, m_results, "files/saved.ztr", counting));
     EXPECT_EQ(runs, 0);
     EXPECT_EQ(TempFolder::read("files/saved.ztr").size(), kResultsHeaderSize + kLines.size());
     EXPECT_EQ(m_messages.count(), 0u);
@@ -80,7 +82,7 @@ TEST_F(ResultsFilesTest, FailedSaveNamesTheFileAndLeavesNoHalfPair) {
         SCOPED_TRACE(c.name);
         m_messages.clear();
         c.setUp();
-        EXPECT_FALSE(saveResultsPair(m_results, c.name, runHere));
+        EXPECT_FALSE(saveResultsPair(m_settings, m_results, c.name, runHere));
         EXPECT_FALSE(fs::exists(replaceExtension(c.name, "ztr")));
         ASSERT_EQ(m_messages.count(), 1u);
         const test::RecordedMessage shown = m_messages.last();

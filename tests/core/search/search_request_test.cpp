@@ -15,6 +15,7 @@
 #include "core/shell/paths.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
+#include "support/dictionary_files.h"
 #include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
@@ -22,6 +23,7 @@ namespace zantric {
 namespace {
 
 using test::RecordingPresenter;
+using SearchRequestTest = test::ProgramFolderTest;
 using Box = std::tuple<std::string, std::string, int, bool, int>;
 
 // No box when textId is 0; else one input error: a beep, then the text (with `named` for its %s),
@@ -39,7 +41,7 @@ void expectInputError(const test::RecorderPresenter& shown, int textId,
                   bang ? test::kMbOkCancelQuestion : test::kMbOkStop, false, bang ? 0 : 1));
 }
 
-TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
+TEST_F(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
     constexpr int kLong = kStrFindTooLong, kWord = kStrFindWordTooLong,
                   kUnknown = kStrFindUnknownCharacter;
     const struct {
@@ -76,7 +78,7 @@ TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
         SCOPED_TRACE(c.text);
         RecordingPresenter recorder;
         if (c.answer != 0) recorder.script({c.answer});
-        SearchRequest request;
+        SearchRequest request{{settings(), catalogue(), recorder}};
         ASSERT_TRUE(request.setFind("old"));
         EXPECT_EQ(request.setFind(c.text), std::string(c.find) != "old");
         EXPECT_EQ(request.find(), c.find);
@@ -84,7 +86,7 @@ TEST(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
     }
 }
 
-TEST(SearchRequestTest, MultiWordAndTheCaseOfFrom) {
+TEST_F(SearchRequestTest, MultiWordAndTheCaseOfFrom) {
     const std::pair<const char*, bool> cases[] = {
         {"   ", false},        {"  cat", false}, {"cat   ", false}, {"c3t", false},
         {"  cat dog  ", true}, {"cat!", true},   {"a 0 b", true},   {"* *", true},
@@ -92,7 +94,7 @@ TEST(SearchRequestTest, MultiWordAndTheCaseOfFrom) {
     for (auto [text, multi] : cases) EXPECT_EQ(isMultiWord(text), multi) << text;
     // FROM keeps its case only for a single word without "use all".
     for (int i = 0; i < 4; ++i) {
-        SearchRequest request;
+        SearchRequest request{workspace()};
         request.setMultiWord((i & 1) != 0);
         request.setUseAllFromLetters((i & 2) != 0);
         EXPECT_TRUE(request.setFrom(" Ab? "));
@@ -100,7 +102,7 @@ TEST(SearchRequestTest, MultiWordAndTheCaseOfFrom) {
     }
 }
 
-TEST(SearchRequestTest, StartChecksInOrderAndStopsAtTheFirstFailure) {
+TEST_F(SearchRequestTest, StartChecksInOrderAndStopsAtTheFirstFailure) {
     const int kMulti = kStrMultiWordWithoutFrom, kNotIn = kStrFindLetterNotInFrom,
               kLonger = kStrFindLongerThanFrom;
     const struct {
@@ -127,7 +129,7 @@ TEST(SearchRequestTest, StartChecksInOrderAndStopsAtTheFirstFailure) {
     };
     for (const auto& c : cases) {
         RecordingPresenter recorder;
-        SearchRequest request;
+        SearchRequest request{{settings(), catalogue(), recorder}};
         EXPECT_EQ(request.build({c.find, c.from, c.include, c.exclude, c.useAll, false}),
                   c.message == 0)
             << c.find << " from " << c.from;
@@ -135,9 +137,9 @@ TEST(SearchRequestTest, StartChecksInOrderAndStopsAtTheFirstFailure) {
     }
 }
 
-TEST(SearchRequestTest, IncludeAndExcludeAreCheckedAtEachKeystroke) {
+TEST_F(SearchRequestTest, IncludeAndExcludeAreCheckedAtEachKeystroke) {
     RecordingPresenter recorder;
-    SearchRequest request;
+    SearchRequest request{{settings(), catalogue(), recorder}};
     EXPECT_TRUE(request.setInclude("E"));
     EXPECT_EQ(request.include(), "e");
     EXPECT_TRUE(request.setExclude("x"));
@@ -162,18 +164,20 @@ protected:
     }
 };
 
-TEST(SearchRequestTest, ChecksReenteredWhileTheirBoxIsOpenSucceedSilently) {
-    SearchRequest request;
-    request.setInclude("a");
-    const std::pair<std::function<bool()>, std::function<bool()>> cases[] = {
-        {[&] { return request.setFind("21"); },
-         [&] { return request.setFind("abcdefghijklmnopqrstu"); }},
-        {[&] { return request.setExclude("a"); }, [&] { return request.setExclude("ab"); }},
+TEST_F(SearchRequestTest, ChecksReenteredWhileTheirBoxIsOpenSucceedSilently) {
+    using Check = std::function<bool(SearchRequest&)>;
+    const std::pair<Check, Check> cases[] = {
+        {[](SearchRequest& r) { return r.setFind("21"); },
+         [](SearchRequest& r) { return r.setFind("abcdefghijklmnopqrstu"); }},
+        {[](SearchRequest& r) { return r.setExclude("a"); },
+         [](SearchRequest& r) { return r.setExclude("ab"); }},
     };
-    for (const auto& [outer, inner] : cases) {
+    for (const auto& [outerCheck, innerCheck] : cases) {
         ReenteringPresenter presenter;
-        test::ScopedPresenter scope(presenter);
-        presenter.inner = inner;
+        SearchRequest request{{settings(), catalogue(), presenter}};
+        request.setInclude("a");
+        const auto outer = [&] { return outerCheck(request); };
+        presenter.inner = [&] { return innerCheck(request); };
         EXPECT_FALSE(outer());
         EXPECT_EQ(std::pair(presenter.innerResult, presenter.count()),
                   std::pair(std::optional(true), 1ul));
@@ -195,7 +199,7 @@ TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
         "abcdefghijklmnopqrstuvwxyz\nzebra");
     const Texts words = {"Crt", "Ln", "co-op", "zebra"};
     EXPECT_EQ(readStoplistWords("stop.txt"), words);
-    const Stoplist stoplist = Stoplist::read("stop.txt");
+    const Stoplist stoplist = Stoplist::read(messages, "stop.txt");
     for (const char* word : {"Crt", "crt", "CRT", "ln", "Co-op", "Zebra"})
         EXPECT_TRUE(stoplist.contains(word)) << word;
     for (const char* word : {"coop", "co-o", "", "zebras", "Zebr", "xyz"})
@@ -205,7 +209,7 @@ TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
     EXPECT_EQ(Stoplist(Texts{"CRT", "LN", "Co-op", "ZEBRA", "zebra"}).fingerprint(),
               stoplist.fingerprint());
     EXPECT_NE(Stoplist(Texts{"Crt"}).fingerprint(), stoplist.fingerprint());
-    EXPECT_EQ(Stoplist::read("missing.txt").fingerprint(), 0u);
+    EXPECT_EQ(Stoplist::read(messages, "missing.txt").fingerprint(), 0u);
     EXPECT_EQ(messages.count(), 0u);
 }
 
@@ -249,7 +253,7 @@ TEST(WordMatchingTest, StoplistEditChangesOnlyItsOwnLines) {
     EXPECT_EQ(edit.absent, Texts{"emu"});
     // A folder in its place cannot be read: that is said, nothing is struck, nothing edited.
     std::filesystem::create_directory("folder.txt");
-    EXPECT_TRUE(Stoplist::read("folder.txt").empty());
+    EXPECT_TRUE(Stoplist::read(messages, "folder.txt").empty());
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().text,
               "Unable to Open File: " + shownPath("folder.txt") + " (a folder, not a file)");

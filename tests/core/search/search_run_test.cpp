@@ -45,15 +45,15 @@ SearchFields fields(const char* find, std::string from, bool useAll = true, bool
 class SearchFixture : public test::ProgramFolderTest {
 protected:
     SearchFixture() {
-        Catalogue::instance();
+        catalogue();
         m_messages.clear();  // the empty folder's warning
     }
 
     // The words, in dictionary order, as the dictionary `name` of the catalogue.
     void addDictionary(const std::string& name, const Words& words, bool selected = true) {
         writeDictionary(lexPath(name), words);
-        Catalogue::instance().add(lexPath(name));
-        Catalogue::instance().setSelected(lexPath(name), selected);
+        catalogue().add(lexPath(name));
+        catalogue().setSelected(lexPath(name), selected);
     }
 
     // threads 0: as many search threads as the machine has cores.
@@ -64,7 +64,7 @@ protected:
         run.setKeptLimit(m_keptLimit);
         if (run.prepare(fields) != StartOutcome::kReady) return outcome;
         if (run.analysisNeeded()) {
-            SubsetAnalysis analysis(m_request.fromLetters());
+            SubsetAnalysis analysis(workspace(), m_request.fromLetters());
             const bool done = run.runAnalysis(analysis);
             ++(done ? m_analyses : m_analysesFailed);
             if (!done) return outcome;
@@ -81,8 +81,8 @@ protected:
         return outcome;
     }
 
-    SearchRequest m_request;
-    ResultsStore m_results;  // by the catalogue's names
+    SearchRequest m_request{workspace()};
+    ResultsStore m_results{settings()};  // by the catalogue's names
     int m_analyses = 0, m_analysesFailed = 0;
     std::uint64_t m_checkedStart = 0;  // where Checked starts
     std::size_t m_keptLimit = 0;       // the search threads' kept matches (0: the usual)
@@ -118,7 +118,7 @@ TEST_F(SearchRunTest, PhraseAndSingleWordSearches) {
                   std::pair(static_cast<std::int64_t>(c.matches.size()), c.checked));
     };
     // Every selected dictionary is read, and only those.
-    Catalogue::instance().setSelected(lexPath("catdog.lex"), false);
+    catalogue().setSelected(lexPath("catdog.lex"), false);
     addDictionary("one.lex", test::inWordOrder({"cat", "cot", "dog", "tea"}));
     addDictionary("two.lex", test::inWordOrder({"cat", "cut", "tee", "Tea"}));
     for (const Case& c : words) check(c);
@@ -225,14 +225,14 @@ TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
         for (const char* b : {"", "a", "e", "i", "o", "u"})
             for (const char* c : {"", "a", "e", "i", "o", "u"})
                 if (*b != '\0' || *c == '\0') words.push_back(std::string(a).append(b).append(c));
-    Catalogue::instance().setSelected(lexPath("catdog.lex"), false);
+    catalogue().setSelected(lexPath("catdog.lex"), false);
     addDictionary("vowels.lex", test::inWordOrder(words));
     const SearchFields request = fields("*z* !", "bzaeiouaei");
     constexpr std::int64_t kFirstWordPhrases = 408240;  // "bz" and then each of these
     SearchRun run(m_request, m_results);
     run.setThreads(2);  // "zb" waits for "bz"'s sub-search on the other thread, then replays it
     ASSERT_EQ(run.prepare(request), StartOutcome::kReady);
-    SubsetAnalysis analysis(m_request.fromLetters());
+    SubsetAnalysis analysis(workspace(), m_request.fromLetters());
     ASSERT_TRUE(run.runAnalysis(analysis));
     run.startWorker();
     while (run.found() <= kFirstWordPhrases && run.running()) {
@@ -261,13 +261,11 @@ TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
 // an ini without Phrase Options gives their defaults (shortest word 1, repeats, the stoplist on).
 TEST_F(SearchRunTest, DefaultStoreTakesTheCatalogueNames) {
     test::TempFolder::write("zantric.ini", "[SETTINGS]\n");
-    Settings::resetForTests();
-    Catalogue::resetForTests();
-    ResultsStore results;
+    reread();
+    ResultsStore results(settings());
     EXPECT_EQ(std::tuple(results.dataName(), results.indexName()),
-              std::tuple(Catalogue::instance().resultsDataName(),
-                         Catalogue::instance().resultsIndexName()));
-    EXPECT_TRUE(readPhraseOptions() == PhraseOptions{});
+              std::tuple(catalogue().resultsDataName(), catalogue().resultsIndexName()));
+    EXPECT_TRUE(readPhraseOptions(settings()) == PhraseOptions{});
 }
 
 // Whether a phrase passes the filters, word by word.
@@ -541,7 +539,7 @@ protected:
     // comes once (a walk of every permutation: small cases only).
     void compare(const RandomCase& c, bool sets = false) {
         SCOPED_TRACE(testing::Message() << c);
-        Catalogue::instance().remove(lexPath("case.lex"));
+        catalogue().remove(lexPath("case.lex"));
         addDictionary("case.lex", c.words);
         m_request.clearAnalysedLetters();  // another dictionary
         m_request.setFilters(c.filters);

@@ -21,22 +21,22 @@ using InstanceMarkerTest = test::ProgramFolderTest;
 // The marker lives with the object; a copy that cannot make one is told why.
 TEST_F(InstanceMarkerTest, MarkerLivesWithTheObject) {
     {
-        InstanceMarker marker;
-        EXPECT_EQ(marker.path(), "./temp/" + tempBaseName() + ".zti");
-        EXPECT_EQ(filesIn("temp"), test::Words{tempBaseName() + ".zti"});
+        InstanceMarker marker(settings());
+        EXPECT_EQ(marker.path(), "./temp/" + tempBaseName(settings()) + ".zti");
+        EXPECT_EQ(filesIn("temp"), test::Words{tempBaseName(settings()) + ".zti"});
         // A second copy started within the same second takes a marker of its own.
-        InstanceMarker sameSecond;
-        EXPECT_EQ(sameSecond.path(), "./temp/" + tempBaseName() + "_1.zti");
-        EXPECT_EQ(InstanceMarker::count(), 2);
+        InstanceMarker sameSecond(settings());
+        EXPECT_EQ(sameSecond.path(), "./temp/" + tempBaseName(settings()) + "_1.zti");
+        EXPECT_EQ(InstanceMarker::count(settings()), 2);
     }
     EXPECT_TRUE(filesIn("temp").empty());
     fs::remove_all("temp");
     try {
-        InstanceMarker marker;
+        InstanceMarker marker(settings());
         FAIL() << "no exception";
     } catch (const ZantricException& e) {
         EXPECT_EQ(e.message(), "Unable to open Instance Marker File: " +
-                                   shownPath("temp/" + tempBaseName() + ".zti"));
+                                   shownPath("temp/" + tempBaseName(settings()) + ".zti"));
     }
 }
 
@@ -57,8 +57,8 @@ TEST_F(InstanceMarkerTest, StartupCleanupDeletesLeftoversOnlyWhenNoOtherCopyRuns
         for (const std::string& name : outside) test::TempFolder::write(name, "x");
         if (c == 1) test::TempFolder::write("temp/$$zz.zti", "");
         std::unique_ptr<InstanceMarker> running;
-        if (c == 2) running = std::make_unique<InstanceMarker>();
-        EXPECT_EQ(deleteLeftoverTempFiles(), c != 2);
+        if (c == 2) running = std::make_unique<InstanceMarker>(settings());
+        EXPECT_EQ(deleteLeftoverTempFiles(settings()), c != 2);
         test::Words expected = others;
         if (c == 2) {
             expected.insert(expected.end(), leftovers.begin(), leftovers.end());
@@ -68,7 +68,7 @@ TEST_F(InstanceMarkerTest, StartupCleanupDeletesLeftoversOnlyWhenNoOtherCopyRuns
         EXPECT_EQ(filesIn("temp"), expected);
         for (const std::string& name : outside)
             EXPECT_EQ(fs::exists(name), c == 2 || name.ends_with(".lex")) << name;
-        EXPECT_EQ(InstanceMarker::count(), c == 2 ? 2 : 0);
+        EXPECT_EQ(InstanceMarker::count(settings()), c == 2 ? 2 : 0);
     }
 }
 

@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <string>
 
+#include "core/shell/settings.h"
 #include "core/shell/temp_names.h"
+#include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
 namespace zantric {
@@ -98,7 +100,10 @@ TEST(ProgramFolder, EntersTheFolderMakingOnlyTheDefault) {
 
 // The temporary files' base name: the start time and the process in lower-case base 36.
 TEST(TempNames, BaseNameIsTheStartTimeAndTheProcess) {
-    const std::string base = tempBaseName();
+    TempFolder folder;
+    test::RecordingPresenter recorder;
+    const Settings settings(recorder);
+    const std::string base = tempBaseName(settings);
     const std::size_t dash = base.find('-');
     ASSERT_EQ(base.substr(0, 2), "$$");
     ASSERT_NE(dash, std::string::npos);
@@ -107,7 +112,7 @@ TEST(TempNames, BaseNameIsTheStartTimeAndTheProcess) {
     EXPECT_EQ(lowerCaseDigits(seconds, 36), base.substr(2, dash - 2));
     EXPECT_TRUE(seconds <= now && seconds + 3600 > now) << seconds;
     EXPECT_EQ(base.substr(dash + 1), lowerCaseDigits(static_cast<std::uint64_t>(getpid()), 36));
-    EXPECT_EQ(tempBaseName(), base) << "taken once per process";
+    EXPECT_EQ(tempBaseName(settings), base) << "taken once per process";
 }
 
 }  // namespace

@@ -30,8 +30,7 @@ const char kCannotCreate[] =
 TEST(Settings, FirstStartCreatesTheIniWithSixEntriesAndNoFolder) {
     TempFolder folder;
     RecordingPresenter recorder;
-    Settings::resetForTests();
-    const Settings& config = Settings::instance();
+    const Settings config(recorder);
     EXPECT_EQ(TempFolder::read("zantric.ini"),
               "[PATHS]\nFILES=./files\nDICTIONARIES=./lexicons\nTEMP_FILES=./temp\n\n"
               "[REMINDERS]\nUnique Warning=0\n\n[SETTINGS]\nCheck Unique=0\nTab Size=6\n");
@@ -83,8 +82,7 @@ TEST(Settings, PathsFromTheIni) {
         const std::string native = used ? c.expected : c.written;
         if (c.prepare == kFolder) fs::create_directories(native);
         if (c.prepare == kFile) TempFolder::write(native, "a file");
-        Settings::resetForTests();
-        const Settings& config = Settings::instance();
+        const Settings config(recorder);
         const std::string key = c.key;
         EXPECT_EQ(key == "FILES"          ? config.filesFolder()
                   : key == "DICTIONARIES" ? config.dictionariesFolder()
@@ -118,8 +116,7 @@ TEST(Settings, UnusableIniIsReportedAndLeftAlone) {
         const std::size_t fill = kMaxProfileBytes - (usable ? settings.size() : 0);
         if (kind >= 3) TempFolder::write("zantric.ini", settings + std::string(fill, ';'));
         const auto before = fs::symlink_status("zantric.ini").type();
-        Settings::resetForTests();
-        const Settings& config = Settings::instance();
+        const Settings config(recorder);
         EXPECT_EQ(config.filesFolder(), "./files");
         EXPECT_EQ(config.readInt("SETTINGS", "Tab Size", 6), usable ? 4 : 6);
         EXPECT_EQ(config.writeString("FONT", "Font Set", "1"), usable);

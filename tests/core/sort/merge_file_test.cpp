@@ -144,7 +144,8 @@ TEST_F(MergeFileTest, MergesSortedRunsIntoOneSortedFile) {
         const Words words = test::generateWords(c.words, 11);
         Words runs = writeSortedRuns(words, c.emptyRuns);
         std::atomic<long> written{-1};
-        EXPECT_TRUE(MergeFile<StringHandler>(kRunPattern, "./temp/sorted", &written).merge());
+        EXPECT_TRUE(
+            MergeFile<StringHandler>(settings(), kRunPattern, "./temp/sorted", &written).merge());
         EXPECT_EQ(written.load(), c.written);
         EXPECT_TRUE(c.emptyRuns > 0 || runs.size() == 1 ||
                     runMergeEstimate(static_cast<long>(c.words)) == c.written);
@@ -165,7 +166,7 @@ TEST_F(MergeFileTest, CancelOrFailureLeavesOnlyTheInputs) {
     for (long after : {1L, 10L, 15000L, 15010L}) {  // first step, second step, its tail copy
         SCOPED_TRACE(after);
         {
-            MergeFile<Strings> merge(kRunPattern, "./temp/sorted", nullptr);
+            MergeFile<Strings> merge(settings(), kRunPattern, "./temp/sorted", nullptr);
             Strings::writesLeft = after;
             Strings::stop = [&merge] { merge.cancel(); };
             EXPECT_FALSE(merge.merge());
@@ -180,7 +181,7 @@ TEST_F(MergeFileTest, CancelOrFailureLeavesOnlyTheInputs) {
     Dictionaries::stop = [&reads] { reads.setCancel(); };  // the readers' own cancel
     const Words inputs{"./lexicons/a.lex", "./lexicons/b.lex"};
     {
-        MergeFile<Dictionaries> dictionaries(inputs, "./lexicons/c.lex", nullptr);
+        MergeFile<Dictionaries> dictionaries(settings(), inputs, "./lexicons/c.lex", nullptr);
         dictionaries.makeHandlersWith([&reads](const std::string& in, const std::string& out) {
             return std::make_unique<Dictionaries>(in, out, &reads);
         });
@@ -189,7 +190,8 @@ TEST_F(MergeFileTest, CancelOrFailureLeavesOnlyTheInputs) {
     EXPECT_EQ(reads.readerCount(), 0);
     EXPECT_EQ(filesIn("lexicons"), (Words{"a.lex", "b.lex"}));
     const Words missing{runs[0], runs[1], "missing"};
-    EXPECT_THROW(MergeFile<StringHandler>(missing, "sorted", nullptr).merge(), ZantricException);
+    EXPECT_THROW(MergeFile<StringHandler>(settings(), missing, "sorted", nullptr).merge(),
+                 ZantricException);
     EXPECT_EQ(filesIn("temp"), runs);
 }
 
