@@ -25,6 +25,7 @@ expect_eq "declined remake" "$(snapshot)" "$before"
 # Merge: the union, names in any case with or without .lex; --delete-merged keeps the inputs as backups.
 table <<'EOF'
 make "$dir/lists/b.txt" second|0|
+words prog/lexicons/second.lex 'c?t'|0|Checked: 2|cat,
 merge FIRST second.lex --into Both|0|Dictionaries Merged Successfully
 merge first --into x|1|Incomplete Information: You must name 2 or more dictionaries to merge together.
 merge first second|1|You must name the new dictionary: --into NAME.

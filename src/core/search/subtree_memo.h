@@ -87,6 +87,8 @@ public:
 
     // The entry stored for a state, or kUnknown.
     Outcome find(const Key& key) const;
+    // The table's hash of a key; keys that share it are told apart by the key itself.
+    static std::uint64_t hashOf(const Key& key);
     // What replay() did.
     enum class Replay {
         kDone,     // every phrase of the entry was stored, and its Checked figure counted
@@ -151,7 +153,6 @@ private:
         std::uint32_t longest;  // characters of its longest phrase ending
         std::uint64_t checked;
     };
-    static std::uint64_t hashOf(const Key& key);
 
     // Under m_mutex: makes a stored entry visible to find().
     void insert(std::uint64_t hash, Outcome entry);

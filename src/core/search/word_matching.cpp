@@ -26,20 +26,6 @@ std::string_view takeWordPattern(std::string_view& rest) {
     return word;
 }
 
-int wordPatternCount(std::string_view find) {
-    int count = 0;
-    bool inWord = false;
-    for (char c : find) {
-        if (c == ' ') {
-            inWord = false;
-        } else if (!inWord) {
-            inWord = true;
-            ++count;
-        }
-    }
-    return count;
-}
-
 int fixedCount(std::string_view wordPattern) {
     return static_cast<int>(wordPattern.size()) -
            static_cast<int>(std::count(wordPattern.begin(), wordPattern.end(), '*'));

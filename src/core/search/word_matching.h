@@ -13,8 +13,6 @@ namespace zantric {
 // Takes the next word pattern off the front of `rest`: the characters up to the next space or
 // the end; `rest` then starts after the spaces that follow it (runs of spaces count as one).
 std::string_view takeWordPattern(std::string_view& rest);
-// The number of word patterns in a FIND (empty words between doubled spaces do not count).
-int wordPatternCount(std::string_view find);
 // The fixed count F of a word pattern: its characters that are not '*'.
 int fixedCount(std::string_view wordPattern);
 bool hasStar(std::string_view wordPattern);

@@ -222,7 +222,7 @@ TEST_F(MakeDictionaryTest, UniqueWordsLeaveOutWhatSelectedDictionariesHold) {
 TEST_F(MakeDictionaryTest, StarterLeavesOutAbbreviationsSingleLettersAndVowellessWords) {
     TempFolder::write("list.txt",
                       "a\nI\nA\ni\nb\nX\nCRT\nIRAs\nOK\nLn\nhmm\nTsk\nnth\nMcDonald\nLynn\n"
-                      "Ohio\ncrypt\nmy\nBob's\nco-op\n  cat  \n\n1234\n");
+                      "Ohio\ncrypt\nmy\nBob's\nco-op\n  cat  \n   \n1234\n");
     WordListReport report;
     ASSERT_EQ(makeStarterDictionary(workspace(), "list.txt", runWork, &report),
               MaintenanceOutcome::kDone);

@@ -135,6 +135,7 @@ TEST_F(WordChangeTest, ChecksAndQuestionsOfOk) {
 // or no rewrite file: the dictionary is as it was. Cancel at other points: word_update_test.
 TEST_F(WordChangeTest, CancelPauseAndFailureLeaveTheDictionaryAsItWas) {
     const auto cancelWhilePaused = [](ProgressWork& work) {
+        EXPECT_EQ(work.text(), "Removing Word");  // the progress window's title
         work.pause();
         WorkerThread thread;
         thread.start(work);

@@ -19,6 +19,7 @@
 #include "core/search/phrase_filters.h"
 #include "core/search/stoplist.h"
 #include "core/search/subset_analysis.h"
+#include "core/search/subtree_memo.h"
 #include "core/shell/paths.h"
 #include "support/dictionary_files.h"
 
@@ -266,6 +267,20 @@ TEST_F(SearchRunTest, DefaultStoreTakesTheCatalogueNames) {
     EXPECT_EQ(std::tuple(results.dataName(), results.indexName()),
               std::tuple(catalogue().resultsDataName(), catalogue().resultsIndexName()));
     EXPECT_TRUE(readPhraseOptions(settings()) == PhraseOptions{});
+}
+
+// Two states whose keys share the whole hash (so one tag and one slot): neither is taken for the
+// other.
+TEST(SubtreeMemoTest, KeysOfOneHashStayApart) {
+    const SubtreeMemo::Key stored{{1, 2, 3, 4}}, other{{1, 2, 5, 0x7C8223244AA16946}};
+    ASSERT_EQ(SubtreeMemo::hashOf(stored), SubtreeMemo::hashOf(other));
+    SubtreeMemo memo;
+    SubtreeMemo::Pending pending;
+    SubtreeMemo::Recording recording = memo.begin(0, pending);
+    memo.add(recording, "cat", SubtreeMemo::kComplete);
+    const SubtreeMemo::Outcome entry = memo.end(recording, stored, 1, false);
+    EXPECT_EQ(std::pair(memo.find(stored), memo.find(other)),
+              std::pair(entry, SubtreeMemo::kUnknown));
 }
 
 // Whether a phrase passes the filters, word by word.

@@ -112,6 +112,7 @@ TEST(Paths, DeleteMatchingWildcards) {
         {"./t/$$tmp{{{.*", "$$tmp{{{.1 "},
         {"./t/$$*.*", "$$a.$$$ $$a.zti $$tmp{{{.1 $$x "},  // ".*" also takes "$$x"
         {"./t/*.$$$", "$$a.$$$ "},
+        {"./t/$$*a.zti", "$$a.zti "},  // a star may stand for nothing
         {"./t/?.lex", "a.lex b.lex "},
         {"./t/nothing*", ""},
         {"./missing/*", ""},
