@@ -9,6 +9,20 @@ namespace {
 // What each word of a phrase adds to its log10 probability (docs/ranking.md): the model alone
 // likes many short words, and a person reading a list of anagrams prefers few long ones.
 constexpr double kPerWord = -1.0;
+// What a name adds besides (a word the dictionary spells with a capital, other than "I"): a
+// reader takes a phrase of words before one of names.
+constexpr double kPerName = -1.0;
+
+double wordTerm(std::string_view word) {
+    const bool name = !word.empty() && word[0] >= 'A' && word[0] <= 'Z' && word != "I";
+    return kPerWord + (name ? kPerName : 0.0);
+}
+
+double wordTerms(const std::vector<std::string_view>& words) {
+    double total = 0;
+    for (const std::string_view word : words) total += wordTerm(word);
+    return total;
+}
 
 // Orders with more words than this are not all tried: the words are placed one at a time, each
 // where the phrase so far scores best.
@@ -91,14 +105,14 @@ double Ranker::wordScore(std::string_view word) const {
 
 double Ranker::cheapScore(std::string_view match) const {
     double total = 0;
-    forEachWord(match, [&](std::string_view word) { total += wordScore(word) + kPerWord; });
+    forEachWord(match, [&](std::string_view word) { total += wordScore(word) + wordTerm(word); });
     return total;
 }
 
 double Ranker::score(std::string_view match) const {
     const std::vector<std::string_view> words = wordsOf(match);
     if (!m_phrases || !m_model) return cheapScore(match);
-    return m_model->phrase(words) + kPerWord * static_cast<double>(words.size());
+    return m_model->phrase(words) + wordTerms(words);
 }
 
 double Ranker::cheapScoreAfterLast(std::string_view match) {
@@ -114,7 +128,7 @@ double Ranker::cheapScoreAfterLast(std::string_view match) {
         if (same) {
             total = m_lastSums[count];
         } else {
-            total += wordScore(word) + kPerWord;
+            total += wordScore(word) + wordTerm(word);
             m_lastSums.resize(count);
             m_lastEnds.resize(count);
             m_lastSums.push_back(total);
@@ -151,7 +165,7 @@ void Ranker::offer(std::string_view match) {
 RankedMatch Ranker::rescore(const std::string& text) const {
     std::vector<std::string_view> words = wordsOf(text);
     if (!m_phrases || !m_model || words.size() < 2) return {text, score(text)};
-    const double extra = kPerWord * static_cast<double>(words.size());
+    const double extra = wordTerms(words);
     std::vector<std::string_view> bestOrder;
     double best = 0;
     if (words.size() <= kMostPermuted) {
