@@ -6,6 +6,7 @@
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "core/search/match_explanation.h"
+#include "core/search/search_request.h"
 #include "core/search/search_run.h"
 #include "core/shell/string_table.h"
 
@@ -81,6 +82,12 @@ void RankingLines::take(std::string_view lines) {
         }
         lines.remove_prefix(feed + 1);
     }
+}
+
+Ranker RankingSources::rankerFor(std::size_t best, const SearchRequest& request) const {
+    Ranker ranker(m_model.get(), levels(), best, request.multiWord());
+    if (request.hasFromLetters()) ranker.leaveOut(request.from());
+    return ranker;
 }
 
 bool searchAndRank(SearchRun& run, const Ranker& ranker, const SearchFields& fields,

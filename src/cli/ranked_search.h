@@ -17,6 +17,7 @@
 
 namespace zantric {
 class LetterPool;
+class SearchRequest;
 class SearchRun;
 struct SearchFields;
 }  // namespace zantric
@@ -43,6 +44,8 @@ public:
     // The commonness filter (with the stoplist, if any) in `filters`.
     void filter(int common, PhraseFilters& filters) const;
     bool ranked() const { return m_model != nullptr; }
+    // A ranker of the `best` matches of the prepared `request` (FROM typed as words left out).
+    Ranker rankerFor(std::size_t best, const SearchRequest& request) const;
     const PhraseModel* model() const { return m_model.get(); }
     const WordLevels* levels() const { return m_levels ? &*m_levels : nullptr; }
 

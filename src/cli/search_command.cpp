@@ -179,6 +179,20 @@ bool filtersFromOptions(const SearchOptions& options, const ProgramSession& sess
     return true;
 }
 
+// The ranking's sources and the commonness filter the options ask for; false (reported) when the
+// filter's word lists cannot be read. A ranked search lists each set of words once, so it need
+// not find every order.
+bool rankingFromOptions(SearchOptions& options, const ProgramSession& session,
+                        RankingSources& sources, PhraseFilters& filters) {
+    RankingOptions ranking = options.ranking;
+    ranking.model = session.typedPath(ranking.model);
+    ranking.levels = session.typedPath(ranking.levels);
+    if (!sources.read(ranking)) return false;
+    sources.filter(ranking.common, filters);
+    if (sources.ranked()) options.fields.suppressPermutations = true;
+    return true;
+}
+
 // The analysis on a worker, this thread polling for Ctrl-C and showing its progress.
 bool analyse(SearchRun& run, const SearchRequest& request) {
     SubsetAnalysis analysis(request.fromLetters());
@@ -258,6 +272,16 @@ int saveAndExport(Prompter& prompter, const SearchOptions& options, ResultsStore
     return status;
 }
 
+// After an analysis that was cancelled or failed: the counts, and the exit status.
+int analysisFailed(SearchRun& run, const SearchOptions& options) {
+    run.finish(options.fields);
+    printCounts(run);
+    if (interrupted()) return kExitCancelled;
+    if (options.saveName.empty() && options.exportTo.file.empty()) return kExitOk;
+    std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");
+    return kExitError;
+}
+
 int runSearch(SearchOptions& options, const CommandLine& line) {
     SearchFields& fields = options.fields;
     fields.useAllFromLetters = !options.noUseAll;
@@ -270,16 +294,10 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     SearchRequest request;
     PhraseFilters filters;
     if (!filtersFromOptions(options, *session, filters)) return kExitError;
-    RankingOptions ranking = options.ranking;
-    ranking.model = session->typedPath(ranking.model);
-    ranking.levels = session->typedPath(ranking.levels);
     RankingSources sources;
-    if (!sources.read(ranking)) return kExitError;
-    sources.filter(options.ranking.common, filters);
+    if (!rankingFromOptions(options, *session, sources, filters)) return kExitError;
     request.setFilters(std::move(filters));
-    // A ranked search lists each set of words once, so it need not find every order.
-    const bool ranked = options.ranking.best > 0 && sources.ranked();
-    if (ranked) fields.suppressPermutations = true;
+    const bool ranked = sources.ranked();
     LineQueue lines;  // outlives the store, which hands its last lines on as it finishes
     RankingLines rankingLines;
     ResultsStore results;
@@ -300,23 +318,12 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     if (outcome != StartOutcome::kReady) {
         return outcome == StartOutcome::kDiskNearlyFull ? kExitStopped : kExitError;
     }
-    if (run.analysisNeeded() && !analyse(run, request)) {
-        run.finish(fields);
-        printCounts(run);
-        if (interrupted()) return kExitCancelled;
-        if (options.saveName.empty() && options.exportTo.file.empty()) return kExitOk;
-        std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");
-        return kExitError;
-    }
+    if (run.analysisNeeded() && !analyse(run, request)) return analysisFailed(run, options);
     const bool explain = options.explain && request.hasFromLetters();
     const LetterPool* explainFrom = explain ? &request.fromLetters() : nullptr;
     std::optional<Ranker> ranker;
-    if (ranked) {
-        ranker.emplace(sources.model(), sources.levels(), options.ranking.best,
-                       request.multiWord());
-        if (request.hasFromLetters()) ranker->leaveOut(fields.from);
-        rankingLines.rankWith(*ranker);
-    }
+    if (ranked)
+        rankingLines.rankWith(ranker.emplace(sources.rankerFor(options.ranking.best, request)));
     const bool cancelled = ranked
                                ? searchAndRank(run, *ranker, fields, explainFrom, options.explain)
                                : searchAndPrint(run, lines, fields, explainFrom);

@@ -75,6 +75,7 @@ std::vector<RankedMatch> bruteForce(const Ranker& ranker, const std::vector<std:
         sets[key] = top;
     }
     std::vector<RankedMatch> ranked;
+    ranked.reserve(sets.size());
     for (const auto& [key, match] : sets) ranked.push_back(match);
     std::stable_sort(ranked.begin(), ranked.end(), [](const RankedMatch& a, const RankedMatch& b) {
         return a.score != b.score ? a.score > b.score : a.text < b.text;
