@@ -2,10 +2,11 @@
 # The ranking's quality on known anagram pairs: for each line "source|answer" of PAIRS, the rank
 # of the answer (as a set of words, any order, any case) among the best 100 of
 # `search '!' --from SOURCE --best 100`, then how many answers are in the top 10 and the top 100.
-#   bench/ranking_quality.sh ZANTRIC_CLI PROGRAM_FOLDER [PAIRS]
-# PROGRAM_FOLDER holds the selected dictionary (zantric-cli -C FOLDER starter makes one).
+#   bench/ranking_quality.sh ZANTRIC_CLI PROGRAM_FOLDER PAIRS
+# PROGRAM_FOLDER holds the selected dictionary (zantric-cli -C FOLDER starter makes one); PAIRS is
+# a file of known pairs, one "source|answer" a line.
 set -euo pipefail
-cli=$1 folder=$2 pairs=${3:-/work/shared/ranking/anagram-pairs.txt}
+cli=$1 folder=$2 pairs=$3
 
 # The words of a phrase in lower case, sorted, one line.
 key() { tr 'A-Z' 'a-z' <<<"$1" | tr ' ' '\n' | sed '/^$/d' | sort | tr '\n' ' '; }
