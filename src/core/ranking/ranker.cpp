@@ -128,7 +128,12 @@ double Ranker::cheapScoreAfterLast(std::string_view match) {
         if (same) {
             total = m_lastSums[count];
         } else {
-            total += wordScore(word) + wordTerm(word);
+            auto known = m_wordParts.find(word);
+            if (known == m_wordParts.end()) {
+                known =
+                    m_wordParts.emplace(std::string(word), wordScore(word) + wordTerm(word)).first;
+            }
+            total += known->second;
             m_lastSums.resize(count);
             m_lastEnds.resize(count);
             m_lastSums.push_back(total);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -66,7 +67,15 @@ private:
     std::size_t m_best;
     bool m_phrases;
     std::size_t m_poolSize;
-    std::string m_question;               // the key of FROM's words, or ""
+    std::string m_question;  // the key of FROM's words, or ""
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    // Each word's part of the cheap score, as looked up once (a search lists few distinct words).
+    std::unordered_map<std::string, double, Hash, std::equal_to<>> m_wordParts;
     std::string m_last;                   // the match before
     std::vector<double> m_lastSums;       // its cheap score up to the end of each word
     std::vector<std::size_t> m_lastEnds;  // where each of its words ends
