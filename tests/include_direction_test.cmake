@@ -5,7 +5,7 @@
 cmake_minimum_required(VERSION 3.25)
 
 # Each module, and the modules whose headers its files may include besides its own.
-set(modules shell dictionary sort session maintenance results search cli gui)
+set(modules shell dictionary sort session maintenance results search ranking cli gui)
 set(allowed_shell "")
 set(allowed_dictionary shell)
 set(allowed_sort shell dictionary)
@@ -13,8 +13,9 @@ set(allowed_session shell dictionary)
 set(allowed_maintenance shell dictionary sort session)
 set(allowed_results shell)
 set(allowed_search shell dictionary sort results)
-set(allowed_cli shell dictionary sort session maintenance results search)
-set(allowed_gui shell dictionary sort session maintenance results search)
+set(allowed_ranking shell)
+set(allowed_cli shell dictionary sort session maintenance results search ranking)
+set(allowed_gui shell dictionary sort session maintenance results search ranking)
 
 # A file's module: src/core/<module>/..., src/cli/..., src/gui/...; an include's module is read the
 # same way from "core/<module>/...", "cli/...", "gui/...".

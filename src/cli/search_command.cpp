@@ -1,10 +1,12 @@
 // zantric-cli search FIND [--from LETTERS] [--include L] [--exclude L] [--use-all|--no-use-all]
 // [--suppress-permutations] [--limit N] [--threads N] [--min-word-length N] [--no-repeated-words]
-// [--stoplist FILE|--no-stoplist] [--explain] [--save NAME] [--export FILE [--append]]: the
-// window's Start, from a terminal. Prints every match in result order on stdout as the search
-// finds it (with --explain, what each left over), then Found and Checked on stderr; then saves
-// the results as the window's Save As does. The results pair is written only for --save or
-// --export; otherwise the matches go from the search to stdout without touching the disk.
+// [--stoplist FILE|--no-stoplist] [--explain] [--best N] [--common LEVEL] [--save NAME]
+// [--export FILE [--append]]: the window's Start, from a terminal. Prints every match in result
+// order on stdout as the search finds it (with --explain, what each left over), then Found and
+// Checked on stderr; then saves the results as the window's Save As does. The results pair is
+// written only for --save or
+// --export; otherwise the matches go from the search to stdout without touching the disk. With
+// --best, only the best matches are printed, best first, once the search ends (ranked_search.h).
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "cli/cli_commands.h"
@@ -20,6 +23,7 @@
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/progress_line.h"
+#include "cli/ranked_search.h"
 #include "cli/results_commands.h"
 #include "cli/starter_hint.h"
 #include "core/dictionary/dictionary_reader.h"
@@ -51,6 +55,7 @@ struct SearchOptions {
     std::string stoplist;
     bool noStoplist = false;
     bool explain = false;
+    RankingOptions ranking;
     std::string saveName;
     ExportOptions exportTo;
 };
@@ -60,6 +65,8 @@ struct SearchOptions {
 // does, and a closed output pipe is looked for as often.
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 constexpr int kPollsPerRedraw = 50;
+// The most matches --best prints.
+constexpr std::int64_t kMaxBest = 1'000'000;
 
 // Match lines on their way from the search worker to the printing thread, a block at a time.
 // While more than kMostPending bytes wait, the worker waits too (a search outruns a terminal or
@@ -172,6 +179,20 @@ bool filtersFromOptions(const SearchOptions& options, const ProgramSession& sess
     return true;
 }
 
+// The ranking's sources and the commonness filter the options ask for; false (reported) when the
+// filter's word lists cannot be read. A ranked search lists each set of words once, so it need
+// not find every order.
+bool rankingFromOptions(SearchOptions& options, const ProgramSession& session,
+                        RankingSources& sources, PhraseFilters& filters) {
+    RankingOptions ranking = options.ranking;
+    ranking.model = session.typedPath(ranking.model);
+    ranking.levels = session.typedPath(ranking.levels);
+    if (!sources.read(ranking)) return false;
+    sources.filter(ranking.common, filters);
+    if (sources.ranked()) options.fields.suppressPermutations = true;
+    return true;
+}
+
 // The analysis on a worker, this thread polling for Ctrl-C and showing its progress.
 bool analyse(SearchRun& run, const SearchRequest& request) {
     SubsetAnalysis analysis(request.workspace(), request.fromLetters());
@@ -251,6 +272,16 @@ int saveAndExport(Prompter& prompter, const SearchOptions& options, ResultsStore
     return status;
 }
 
+// After an analysis that was cancelled or failed: the counts, and the exit status.
+int analysisFailed(SearchRun& run, const SearchOptions& options) {
+    run.finish(options.fields);
+    printCounts(run);
+    if (interrupted()) return kExitCancelled;
+    if (options.saveName.empty() && options.exportTo.file.empty()) return kExitOk;
+    std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");
+    return kExitError;
+}
+
 int runSearch(SearchOptions& options, const CommandLine& line) {
     SearchFields& fields = options.fields;
     fields.useAllFromLetters = !options.noUseAll;
@@ -263,10 +294,15 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     SearchRequest request(session->workspace());
     PhraseFilters filters;
     if (!filtersFromOptions(options, *session, filters)) return kExitError;
+    RankingSources sources;
+    if (!rankingFromOptions(options, *session, sources, filters)) return kExitError;
     request.setFilters(std::move(filters));
+    const bool ranked = sources.ranked();
     LineQueue lines;  // outlives the store, which hands its last lines on as it finishes
+    RankingLines rankingLines;
     ResultsStore results(session->settings());
-    results.setLineSink(&lines, !options.saveName.empty() || !options.exportTo.file.empty());
+    results.setLineSink(ranked ? static_cast<LineSink*>(&rankingLines) : &lines,
+                        !options.saveName.empty() || !options.exportTo.file.empty());
     SearchRun run(request, results);
     lines.follow(run);
     run.setMatchLimit(options.limit);
@@ -282,17 +318,15 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     if (outcome != StartOutcome::kReady) {
         return outcome == StartOutcome::kDiskNearlyFull ? kExitStopped : kExitError;
     }
-    if (run.analysisNeeded() && !analyse(run, request)) {
-        run.finish(fields);
-        printCounts(run);
-        if (interrupted()) return kExitCancelled;
-        if (options.saveName.empty() && options.exportTo.file.empty()) return kExitOk;
-        std::fprintf(stderr, "zantric-cli: no matches, so nothing was saved\n");
-        return kExitError;
-    }
+    if (run.analysisNeeded() && !analyse(run, request)) return analysisFailed(run, options);
     const bool explain = options.explain && request.hasFromLetters();
-    const bool cancelled =
-        searchAndPrint(run, lines, fields, explain ? &request.fromLetters() : nullptr);
+    const LetterPool* explainFrom = explain ? &request.fromLetters() : nullptr;
+    std::optional<Ranker> ranker;
+    if (ranked)
+        rankingLines.rankWith(ranker.emplace(sources.rankerFor(options.ranking.best, request)));
+    const bool cancelled = ranked
+                               ? searchAndRank(run, *ranker, fields, explainFrom, options.explain)
+                               : searchAndPrint(run, lines, fields, explainFrom);
     printCounts(run);
     if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kStrFiltersOn).c_str());
     if (cancelled) return kExitCancelled;  // main reports the signal or the output that failed
@@ -345,7 +379,23 @@ void addSearchCommand(CLI::App& app, CommandLine& line) {
             ->check(notEmpty());
     cmd->add_flag("--no-stoplist", options->noStoplist, "Use no stoplist")->excludes(stoplist);
     cmd->add_flag("--explain", options->explain,
-                  "After each match: the FROM letters it left and what its blanks stood for");
+                  "After each match: the FROM letters it left and what its blanks stood for "
+                  "(with --best, also its score)");
+    cmd->add_option("--best", options->ranking.best,
+                    "Print only the N best matches, best first, each set of words once in its "
+                    "most natural order (see docs/ranking.md)")
+        ->check(wholeNumber(1, kMaxBest));
+    cmd->add_option("--common", options->ranking.common,
+                    "Use only words at least this common, 1 (any listed word) to 10 (the most "
+                    "common)")
+        ->check(wholeNumber(1, kMostCommonLevel));
+    cmd->add_option("--model", options->ranking.model,
+                    std::string("The phrase model of --best (default: ") + kDefaultModel + ")")
+        ->check(notEmpty());
+    cmd->add_option("--word-levels", options->ranking.levels,
+                    std::string("The folder of the graded word lists of --common (default: ") +
+                        kDefaultLevels + ")")
+        ->check(notEmpty());
     cmd->add_option("--save", options->saveName,
                     "Save the results as NAME.ztr and NAME.zix (a bare NAME in the files folder)")
         ->check(notEmpty());

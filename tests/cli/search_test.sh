@@ -36,7 +36,20 @@ grep -qxF "Each Word Once Selected" once.txt && grep -qxF "Stoplist Selected" on
     fail "export of filters: $(cat once.txt)"
 ! on_tty "$CLI -C prog search '??' --from 'g?' --explain" ||  # a terminal escapes only what files hold
     grep -q $'^go\tleft: -\tblanks: o' tty.txt || fail "explain on a terminal: $(od -c tty.txt | head -3)"
-t=$'\t'
+# Ranked: each set once, best first by the tiny model (docs/ranking.md works the scores out);
+# FROM typed as words is no answer; --common keeps the words of the graded lists at that level.
+t=$'\t' m="--model $HERE/../data/ranking/tiny.arpa"
+mkdir levels && printf '%s\n' cat Dog god >levels/english-words.10 && echo act >levels/american-words.80
+table <<EOF
+search '* *' --from catdog --best 3 $m|0|Found: 4&!not ranked|cat dog,god act,god cat,
+search '* *' --from 'Cat dog' --best 2 --explain $m|0||god act${t}left: -${t}score: -4.40,god cat${t}left: -${t}score: -5.40,
+search '?o?' --no-use-all --best 3 --explain $m|0||dog${t}score: -2.60,god${t}score: -3.00,cog${t}score: -9.00,
+search '* *' --from catdog --best 3 --model none.lm|0|none.lm is missing. The matches are not ranked.|act dog,act god,cat dog,cat god,dog act,dog cat,god act,god cat,
+search '* *' --from catdog --common 3 --word-levels levels --suppress-permutations|0|Found: 2|cat dog,cat god,
+search '?o?' --no-use-all --common 1 --word-levels levels|0|Found: 2|dog,god,
+search '?o?' --common 1 --word-levels none|1|No word lists of american in|
+EOF
+expect_eq "one note without a model" "$(run search '* *' --from catdog --best 3 --model none.lm; grep -c 'not ranked' err.txt)" 1
 table <<EOF
 search '*' --from 'ca?g' --no-use-all --explain|0||a${t}left: cg?,at${t}left: cg${t}blanks: t,go${t}left: ac${t}blanks: o,act${t}left: g${t}blanks: t,cat${t}left: g${t}blanks: t,cog${t}left: a${t}blanks: o,tag${t}left: c${t}blanks: t,
 search abcdefghijklmnopqrstu|1|Input Error: Your FIND field contained a pattern for a word exceeding the maximum length supported.

@@ -152,6 +152,14 @@ Stoplist::Stoplist(std::vector<std::string> words) : m_words(std::move(words)) {
     if (m_fingerprint == 0) m_fingerprint = 1;
 }
 
+Stoplist Stoplist::keepingOnly(std::vector<std::string> kept) const {
+    Stoplist list(std::move(kept));
+    std::erase_if(list.m_words, [this](const std::string& word) { return contains(word); });
+    list.m_keepOnly = true;
+    list.m_fingerprint = ~(list.m_fingerprint ^ m_fingerprint);
+    return list;
+}
+
 Stoplist Stoplist::read(Prompter& prompter, const std::string& path) {
     bool readable = true;
     std::vector<std::string> words = readStoplistWords(path, &readable);
@@ -166,7 +174,7 @@ bool Stoplist::contains(std::string_view word) const {
     const auto at =
         std::lower_bound(m_words.begin(), m_words.end(), word,
                          [](const std::string& a, std::string_view b) { return foldedLess(a, b); });
-    return at != m_words.end() && foldedEqual(*at, word);
+    return (at != m_words.end() && foldedEqual(*at, word)) != m_keepOnly;
 }
 
 std::string stoplistWord(std::string_view text) {

@@ -30,13 +30,18 @@ public:
     // Whether the word, as a dictionary delivers it (hyphen included), is struck; case does not
     // count. No allocation: the search asks for every word it would list.
     bool contains(std::string_view word) const;
-    bool empty() const { return m_words.empty(); }
+    // A list that strikes every word but `kept` (in any case), and this list's words among them:
+    // a commonness filter together with the stoplist.
+    Stoplist keepingOnly(std::vector<std::string> kept) const;
+    // Whether the list strikes nothing.
+    bool empty() const { return m_words.empty() && !m_keepOnly; }
     std::size_t size() const { return m_words.size(); }
     // Differs between two lists of different words; 0 for the empty list.
     std::uint64_t fingerprint() const { return m_fingerprint; }
 
 private:
     std::vector<std::string> m_words;  // in lower case, sorted, each once
+    bool m_keepOnly = false;           // m_words are the only words not struck
     std::uint64_t m_fingerprint = 0;
 };
 

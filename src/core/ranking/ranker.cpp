@@ -1,0 +1,221 @@
+#include "core/ranking/ranker.h"
+
+#include <algorithm>
+
+namespace zantric {
+
+namespace {
+
+// What each word of a phrase adds to its log10 probability (docs/ranking.md): the model alone
+// likes many short words, and a person reading a list of anagrams prefers few long ones.
+constexpr double kPerWord = -1.0;
+// What a name adds besides (a word the dictionary spells with a capital, other than "I"): a
+// reader takes a phrase of words before one of names.
+constexpr double kPerName = -1.0;
+
+double wordTerm(std::string_view word) {
+    const bool name = !word.empty() && word[0] >= 'A' && word[0] <= 'Z' && word != "I";
+    return kPerWord + (name ? kPerName : 0.0);
+}
+
+double wordTerms(const std::vector<std::string_view>& words) {
+    double total = 0;
+    for (const std::string_view word : words) total += wordTerm(word);
+    return total;
+}
+
+// Orders with more words than this are not all tried: the words are placed one at a time, each
+// where the phrase so far scores best.
+constexpr std::size_t kMostPermuted = 6;
+
+// How much each commonness level lifts a word the model does not know.
+constexpr double kLevelStep = 0.1;
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool lessFolded(std::string_view a, std::string_view b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return lowerAscii(x) < lowerAscii(y);
+    });
+}
+
+// Calls `each` with every word of `match` (split at spaces).
+template <typename Each>
+void forEachWord(std::string_view match, Each each) {
+    std::size_t at = 0;
+    while (at < match.size()) {
+        if (match[at] == ' ') {
+            ++at;
+            continue;
+        }
+        std::size_t end = match.find(' ', at);
+        if (end == std::string_view::npos) end = match.size();
+        each(match.substr(at, end - at));
+        at = end;
+    }
+}
+
+std::size_t capitals(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; }));
+}
+
+std::vector<std::string_view> wordsOf(std::string_view match) {
+    std::vector<std::string_view> words;
+    forEachWord(match, [&](std::string_view word) { words.push_back(word); });
+    return words;
+}
+
+std::string joined(const std::vector<std::string_view>& words) {
+    std::string text;
+    for (const std::string_view word : words) {
+        if (!text.empty()) text += ' ';
+        text += word;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string wordSetKey(std::string_view match) {
+    std::vector<std::string_view> words = wordsOf(match);
+    std::sort(words.begin(), words.end(), lessFolded);
+    std::string key = joined(words);
+    std::transform(key.begin(), key.end(), key.begin(), lowerAscii);
+    return key;
+}
+
+Ranker::Ranker(const PhraseModel* model, const WordLevels* levels, std::size_t best, bool phrases,
+               std::size_t pool)
+    : m_model(model),
+      m_levels(levels),
+      m_best(best),
+      m_phrases(phrases),
+      m_poolSize(std::max(best, pool)) {}
+
+void Ranker::leaveOut(std::string_view from) { m_question = wordSetKey(from); }
+
+double Ranker::wordScore(std::string_view word) const {
+    if (m_model) {
+        if (const std::optional<double> known = m_model->word(word)) return *known;
+    }
+    const double unknown = m_model ? m_model->unknownWord() : 0.0;
+    return unknown + kLevelStep * (m_levels ? m_levels->level(word) : 0);
+}
+
+double Ranker::cheapScore(std::string_view match) const {
+    double total = 0;
+    forEachWord(match, [&](std::string_view word) { total += wordScore(word) + wordTerm(word); });
+    return total;
+}
+
+double Ranker::score(std::string_view match) const {
+    const std::vector<std::string_view> words = wordsOf(match);
+    if (!m_phrases || !m_model) return cheapScore(match);
+    return m_model->phrase(words) + wordTerms(words);
+}
+
+double Ranker::cheapScoreAfterLast(std::string_view match) {
+    double total = 0;
+    bool same = true;
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < match.size(); ++at) {
+        if (match[at] == ' ') continue;
+        const std::size_t end = std::min(match.find(' ', at), match.size());
+        const std::string_view word = match.substr(at, end - at);
+        same = same && count < m_lastSums.size() && m_lastEnds[count] == end &&
+               std::string_view(m_last).substr(at, end - at) == word;
+        if (same) {
+            total = m_lastSums[count];
+        } else {
+            auto known = m_wordParts.find(word);
+            if (known == m_wordParts.end()) {
+                known =
+                    m_wordParts.emplace(std::string(word), wordScore(word) + wordTerm(word)).first;
+            }
+            total += known->second;
+            m_lastSums.resize(count);
+            m_lastEnds.resize(count);
+            m_lastSums.push_back(total);
+            m_lastEnds.push_back(end);
+        }
+        ++count;
+        at = end;
+    }
+    m_last.assign(match);
+    return total;
+}
+
+void Ranker::offer(std::string_view match) {
+    const double cheap = cheapScoreAfterLast(match);
+    if (m_pool.size() >= m_poolSize && cheap < m_pool.front().cheap) return;
+    std::string key = wordSetKey(match);
+    if (key == m_question) return;
+    if (const auto pooled = m_pooled.find(key); pooled != m_pooled.end()) {
+        if (capitals(match) < capitals(pooled->second)) pooled->second = match;
+        return;
+    }
+    Candidate candidate{cheap, std::move(key)};
+    if (m_pool.size() >= m_poolSize) {
+        if (!better(candidate, m_pool.front())) return;
+        std::pop_heap(m_pool.begin(), m_pool.end(), better);
+        m_pooled.erase(m_pool.back().key);
+        m_pool.pop_back();
+    }
+    m_pooled.emplace(candidate.key, match);
+    m_pool.push_back(std::move(candidate));
+    std::push_heap(m_pool.begin(), m_pool.end(), better);
+}
+
+RankedMatch Ranker::rescore(const std::string& text) const {
+    std::vector<std::string_view> words = wordsOf(text);
+    if (!m_phrases || !m_model || words.size() < 2) return {text, score(text)};
+    const double extra = wordTerms(words);
+    std::vector<std::string_view> bestOrder;
+    double best = 0;
+    if (words.size() <= kMostPermuted) {
+        std::sort(words.begin(), words.end(), lessFolded);
+        do {
+            const double value = m_model->phrase(words);
+            if (bestOrder.empty() || value > best) {
+                best = value;
+                bestOrder = words;
+            }
+        } while (std::next_permutation(words.begin(), words.end(), lessFolded));
+    } else {
+        // One word at a time, each the one that scores best after those placed.
+        std::sort(words.begin(), words.end(), lessFolded);
+        while (!words.empty()) {
+            std::size_t chosen = 0;
+            double chosenValue = 0;
+            for (std::size_t i = 0; i < words.size(); ++i) {
+                bestOrder.push_back(words[i]);
+                const double value = m_model->phrase(bestOrder);
+                bestOrder.pop_back();
+                if (i == 0 || value > chosenValue) {
+                    chosen = i;
+                    chosenValue = value;
+                }
+            }
+            bestOrder.push_back(words[chosen]);
+            words.erase(words.begin() + static_cast<std::ptrdiff_t>(chosen));
+        }
+        best = m_model->phrase(bestOrder);
+    }
+    return {joined(bestOrder), best + extra};
+}
+
+std::vector<RankedMatch> Ranker::best() const {
+    std::vector<RankedMatch> ranked;
+    ranked.reserve(m_pool.size());
+    for (const Candidate& candidate : m_pool) {
+        ranked.push_back(rescore(m_pooled.at(candidate.key)));
+    }
+    std::sort(ranked.begin(), ranked.end(), [](const RankedMatch& a, const RankedMatch& b) {
+        return a.score != b.score ? a.score > b.score : a.text < b.text;
+    });
+    if (ranked.size() > m_best) ranked.resize(m_best);
+    return ranked;
+}
+
+}  // namespace zantric

@@ -1,0 +1,91 @@
+// Ranker: the best matches of a search, best first. The search hands it every match line as it
+// finds it (`offer`, on one thread at a time); a cheap score from the words alone keeps a bounded
+// pool of the best sets of words, and `best` rescores the pool with the phrase model in every
+// order of its words (docs/ranking.md) and returns the best, each set of words once in its most
+// natural order. Without a model, single words rank by their commonness level only. The ranker
+// owns no model: the caller keeps the model and the levels alive while it ranks.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/ranking/phrase_model.h"
+#include "core/ranking/word_levels.h"
+
+namespace zantric {
+
+struct RankedMatch {
+    std::string text;  // the words in their best order
+    double score = 0;  // log10, higher is better
+    friend bool operator==(const RankedMatch&, const RankedMatch&) = default;
+};
+
+class Ranker {
+public:
+    // The pool rescored with the model: at least this many sets, more when more are asked for.
+    static constexpr std::size_t kPool = 5000;
+
+    // `model` and `levels` may each be null. A phrase search's matches are scored as phrases
+    // (one-word matches too, so that they compare with the others); a single-word search's by
+    // the word alone.
+    Ranker(const PhraseModel* model, const WordLevels* levels, std::size_t best, bool phrases,
+           std::size_t pool = kPool);
+
+    // The set of words of `from` (a FROM typed as words) is the question, not an answer: a match
+    // of the same words, in any order and case, is never among the best.
+    void leaveOut(std::string_view from);
+    // One match: words separated by spaces. Allocates only for a match that enters the pool.
+    void offer(std::string_view match);
+    // The best (at most `best`), best first; ties in the order of their words' text.
+    std::vector<RankedMatch> best() const;
+
+    // The score of one match in its given order (what --explain shows; docs/ranking.md).
+    double score(std::string_view match) const;
+
+private:
+    struct Candidate {
+        double cheap;
+        std::string key;  // the words in lower case, sorted, joined by spaces
+    };
+    // Orders the pool's heap: the worst candidate on top.
+    static bool better(const Candidate& a, const Candidate& b) {
+        return a.cheap != b.cheap ? a.cheap > b.cheap : a.key < b.key;
+    }
+    double cheapScore(std::string_view match) const;
+    // The same, reusing the sums of the words `match` shares at its start with the match before
+    // (a search finds the phrases that start with the same words one after another).
+    double cheapScoreAfterLast(std::string_view match);
+    double wordScore(std::string_view word) const;
+    RankedMatch rescore(const std::string& text) const;
+
+    const PhraseModel* m_model;
+    const WordLevels* m_levels;
+    std::size_t m_best;
+    bool m_phrases;
+    std::size_t m_poolSize;
+    std::string m_question;  // the key of FROM's words, or ""
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    // Each word's part of the cheap score, as looked up once (a search lists few distinct words).
+    std::unordered_map<std::string, double, Hash, std::equal_to<>> m_wordParts;
+    std::string m_last;                   // the match before
+    std::vector<double> m_lastSums;       // its cheap score up to the end of each word
+    std::vector<std::size_t> m_lastEnds;  // where each of its words ends
+    std::vector<Candidate> m_pool;
+    // The keys in m_pool, each with the match it stands for: of those found, the one with the
+    // fewest capitals ("it" rather than "It").
+    std::unordered_map<std::string, std::string> m_pooled;
+};
+
+// The words of a match in lower case, sorted, joined by single spaces: one key for every order.
+std::string wordSetKey(std::string_view match);
+
+}  // namespace zantric
