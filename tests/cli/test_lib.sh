@@ -3,6 +3,7 @@
 set -u
 CLI=$(realpath "$1")
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+export LSAN_OPTIONS="suppressions=$HERE/../support/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 dir=$(realpath "$(mktemp -d -p "${tmp:-/dev/shm}" 2>/dev/null || mktemp -d)")  # $tmp: where, if not in memory
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" && mkdir prog

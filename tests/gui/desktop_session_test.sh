@@ -16,7 +16,7 @@ until_ok 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "wi
     { echo "skipped: openbox does not start"; exit 77; }
 unset QT_QPA_PLATFORM
 # In a sanitizer build: on a real display Qt's D-Bus library keeps memory until the end.
-export LSAN_OPTIONS="suppressions=$HERE/../gui/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$HERE/../support/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export ZANTRIC_HOME=$dir/home
 mkdir home
 window() { xdotool search --all --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | head -1; }  # TITLE
