@@ -66,6 +66,7 @@ void RankingSources::filter(int common, PhraseFilters& filters) const {
 }
 
 void RankingLines::take(std::string_view lines) {
+    if (!m_ranker) return;
     const std::lock_guard lock(m_mutex);
     while (!lines.empty()) {
         const std::size_t feed = lines.find('\n');

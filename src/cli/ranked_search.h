@@ -13,6 +13,7 @@
 #include "core/ranking/ranker.h"
 #include "core/ranking/word_levels.h"
 #include "core/results/results_store.h"
+#include "core/search/bounded_search.h"
 #include "core/search/phrase_filters.h"
 
 namespace zantric {
@@ -54,8 +55,9 @@ private:
     std::optional<WordLevels> m_levels;
 };
 
-// Hands each whole match line to the ranker (a line cut between two blocks is finished by the
-// next), on the thread that stores the matches. It outlives the results store it is given to.
+// Hands each whole match line to the ranker, if it has one (a line cut between two blocks is
+// finished by the next), on the thread that stores the matches. It outlives the results store it is
+// given to.
 class RankingLines final : public LineSink {
 public:
     void rankWith(Ranker& ranker) { m_ranker = &ranker; }
@@ -65,6 +67,19 @@ private:
     Ranker* m_ranker = nullptr;
     std::mutex m_mutex;
     std::string m_cut;
+};
+
+// Hands the sets of words a bounded search finds to the ranker.
+class RankerKeeper final : public SetKeeper {
+public:
+    explicit RankerKeeper(Ranker& ranker) : m_ranker(ranker) {}
+    std::int64_t wordPart(std::string_view word) override { return m_ranker.wordPart(word); }
+    std::int64_t keep(std::string_view words, std::int64_t score) override {
+        return m_ranker.keep(words, score);
+    }
+
+private:
+    Ranker& m_ranker;
 };
 
 // Runs the search worker (whose store hands its lines to a RankingLines with `ranker`), waits

@@ -322,8 +322,13 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     const bool explain = options.explain && request.hasFromLetters();
     const LetterPool* explainFrom = explain ? &request.fromLetters() : nullptr;
     std::optional<Ranker> ranker;
-    if (ranked)
-        rankingLines.rankWith(ranker.emplace(sources.rankerFor(options.ranking.best, request)));
+    std::optional<RankerKeeper> keeper;
+    if (ranked) {
+        // A search that can be bounded finds only the sets of words the ranker keeps.
+        Ranker& best = ranker.emplace(sources.rankerFor(options.ranking.best, request));
+        run.keepBestSetsIn(&keeper.emplace(best));
+        if (!run.keepsBestSets()) rankingLines.rankWith(best);
+    }
     const bool cancelled = ranked
                                ? searchAndRank(run, *ranker, fields, explainFrom, options.explain)
                                : searchAndPrint(run, lines, fields, explainFrom);
