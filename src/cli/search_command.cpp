@@ -322,16 +322,11 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     const bool explain = options.explain && request.hasFromLetters();
     const LetterPool* explainFrom = explain ? &request.fromLetters() : nullptr;
     std::optional<Ranker> ranker;
-    std::optional<RankerKeeper> keeper;
-    if (ranked) {
-        // A search that can be bounded finds only the sets of words the ranker keeps.
-        Ranker& best = ranker.emplace(sources.rankerFor(options.ranking.best, request));
-        run.keepBestSetsIn(&keeper.emplace(best));
-        if (!run.keepsBestSets()) rankingLines.rankWith(best);
-    }
-    const bool cancelled = ranked
-                               ? searchAndRank(run, *ranker, fields, explainFrom, options.explain)
-                               : searchAndPrint(run, lines, fields, explainFrom);
+    if (ranked)
+        rankingLines.rankWith(ranker.emplace(sources.rankerFor(options.ranking.best, request)));
+    const bool cancelled =
+        ranked ? searchAndRank(run, *ranker, rankingLines, fields, explainFrom, options.explain)
+               : searchAndPrint(run, lines, fields, explainFrom);
     printCounts(run);
     if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kStrFiltersOn).c_str());
     if (cancelled) return kExitCancelled;  // main reports the signal or the output that failed
