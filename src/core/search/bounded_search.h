@@ -1,10 +1,12 @@
 // The bounded search: a phrase search of "!" (every FROM letter, in any number of words) that
 // looks only for the best sets of words by a score each word adds to, as `search --best` wants
 // them. Every word's part of the score is 0 or less, so a phrase scores no more than any phrase
-// it starts: once the keeper holds as many sets as it keeps, a phrase that already scores below
-// the worst of them is not extended (branch and bound). The words are tried best first at every
-// level, so that good sets are kept early and the bound soon cuts most of the walk. Each set of
-// words is found once, in the order of its words' parts, and stored as a match as well as handed
+// it starts: once the keeper holds as many sets as it keeps, a phrase that cannot reach the worst
+// of them is not extended (branch and bound). Its bound is its score plus the most that words
+// spelling exactly the letters left could add, worked out once for each set of letters left, and
+// a word is followed only by words whose parts are no higher. The words are tried best first at
+// every level, so that good sets are kept early and the bound soon cuts most of the walk. Each set
+// of words is found once, in the order of its words' parts, and stored as a match as well as handed
 // to the keeper. Words without a vowel-like letter are used as any other.
 #pragma once
 
