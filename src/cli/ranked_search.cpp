@@ -65,7 +65,13 @@ void RankingSources::filter(int common, PhraseFilters& filters) const {
         std::make_shared<Stoplist>(struck.keepingOnly(m_levels->wordsOfLevel(common)));
 }
 
+void RankingLines::keepBestSetsOf(SearchRun& run) {
+    run.keepBestSetsIn(&m_keeper.emplace(*m_ranker));
+    if (run.keepsBestSets()) m_ranker = nullptr;
+}
+
 void RankingLines::take(std::string_view lines) {
+    if (!m_ranker) return;
     const std::lock_guard lock(m_mutex);
     while (!lines.empty()) {
         const std::size_t feed = lines.find('\n');
@@ -90,8 +96,9 @@ Ranker RankingSources::rankerFor(std::size_t best, const SearchRequest& request)
     return ranker;
 }
 
-bool searchAndRank(SearchRun& run, const Ranker& ranker, const SearchFields& fields,
-                   const LetterPool* explainFrom, bool explain) {
+bool searchAndRank(SearchRun& run, const Ranker& ranker, RankingLines& lines,
+                   const SearchFields& fields, const LetterPool* explainFrom, bool explain) {
+    lines.keepBestSetsOf(run);
     {
         const SignalsBlocked blocked;
         run.startWorker();

@@ -13,6 +13,7 @@
 #include "core/ranking/ranker.h"
 #include "core/ranking/word_levels.h"
 #include "core/results/results_store.h"
+#include "core/search/bounded_search.h"
 #include "core/search/phrase_filters.h"
 
 namespace zantric {
@@ -54,24 +55,42 @@ private:
     std::optional<WordLevels> m_levels;
 };
 
-// Hands each whole match line to the ranker (a line cut between two blocks is finished by the
-// next), on the thread that stores the matches. It outlives the results store it is given to.
+// Hands the sets of words a bounded search finds to the ranker.
+class RankerKeeper final : public SetKeeper {
+public:
+    explicit RankerKeeper(Ranker& ranker) : m_ranker(ranker) {}
+    std::int64_t wordPart(std::string_view word) override { return m_ranker.wordPart(word); }
+    std::int64_t keep(std::string_view words, std::int64_t score) override {
+        return m_ranker.keep(words, score);
+    }
+
+private:
+    Ranker& m_ranker;
+};
+
+// Hands each whole match line to the ranker, if it has one (a line cut between two blocks is
+// finished by the next), on the thread that stores the matches. It outlives the results store it is
+// given to.
 class RankingLines final : public LineSink {
 public:
     void rankWith(Ranker& ranker) { m_ranker = &ranker; }
+    // Before `run` starts: a search that can be bounded hands the ranker only the best sets of
+    // words (bounded_search.h), any other every match it stores, through this.
+    void keepBestSetsOf(SearchRun& run);
     void take(std::string_view lines) override;
 
 private:
     Ranker* m_ranker = nullptr;
+    std::optional<RankerKeeper> m_keeper;
     std::mutex m_mutex;
     std::string m_cut;
 };
 
-// Runs the search worker (whose store hands its lines to a RankingLines with `ranker`), waits
+// Runs the search worker (whose store hands its lines to `lines`, which rank with `ranker`), waits
 // for its end (Ctrl-C cancels it), finishes the results and prints the best. With
 // `explainFrom`, each line also says what it left of FROM; with `explain`, its score. Returns
 // whether the search was cancelled.
-bool searchAndRank(SearchRun& run, const Ranker& ranker, const SearchFields& fields,
-                   const LetterPool* explainFrom, bool explain);
+bool searchAndRank(SearchRun& run, const Ranker& ranker, RankingLines& lines,
+                   const SearchFields& fields, const LetterPool* explainFrom, bool explain);
 
 }  // namespace zantric::cli

@@ -324,9 +324,9 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     std::optional<Ranker> ranker;
     if (ranked)
         rankingLines.rankWith(ranker.emplace(sources.rankerFor(options.ranking.best, request)));
-    const bool cancelled = ranked
-                               ? searchAndRank(run, *ranker, fields, explainFrom, options.explain)
-                               : searchAndPrint(run, lines, fields, explainFrom);
+    const bool cancelled =
+        ranked ? searchAndRank(run, *ranker, rankingLines, fields, explainFrom, options.explain)
+               : searchAndPrint(run, lines, fields, explainFrom);
     printCounts(run);
     if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kStrFiltersOn).c_str());
     if (cancelled) return kExitCancelled;  // main reports the signal or the output that failed

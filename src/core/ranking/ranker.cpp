@@ -1,6 +1,9 @@
 #include "core/ranking/ranker.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
 
 namespace zantric {
 
@@ -115,8 +118,12 @@ double Ranker::score(std::string_view match) const {
     return m_model->phrase(words) + wordTerms(words);
 }
 
-double Ranker::cheapScoreAfterLast(std::string_view match) {
-    double total = 0;
+std::int64_t Ranker::wordPart(std::string_view word) const {
+    return std::llround((wordScore(word) + wordTerm(word)) * kCheapUnits);
+}
+
+std::int64_t Ranker::cheapScoreAfterLast(std::string_view match) {
+    std::int64_t total = 0;
     bool same = true;
     std::size_t count = 0;
     for (std::size_t at = 0; at < match.size(); ++at) {
@@ -130,8 +137,7 @@ double Ranker::cheapScoreAfterLast(std::string_view match) {
         } else {
             auto known = m_wordParts.find(word);
             if (known == m_wordParts.end()) {
-                known =
-                    m_wordParts.emplace(std::string(word), wordScore(word) + wordTerm(word)).first;
+                known = m_wordParts.emplace(std::string(word), wordPart(word)).first;
             }
             total += known->second;
             m_lastSums.resize(count);
@@ -146,25 +152,37 @@ double Ranker::cheapScoreAfterLast(std::string_view match) {
     return total;
 }
 
-void Ranker::offer(std::string_view match) {
-    const double cheap = cheapScoreAfterLast(match);
-    if (m_pool.size() >= m_poolSize && cheap < m_pool.front().cheap) return;
+void Ranker::offer(std::string_view match) { keep(match, cheapScoreAfterLast(match)); }
+
+std::int64_t Ranker::floor() const {
+    return m_pool.size() >= m_poolSize ? std::prev(m_pool.end())->cheap
+                                       : std::numeric_limits<std::int64_t>::min();
+}
+
+std::int64_t Ranker::keep(std::string_view match, std::int64_t cheap) {
+    if (cheap < floor()) return floor();
     std::string key = wordSetKey(match);
-    if (key == m_question) return;
+    if (key == m_question) return floor();
     if (const auto pooled = m_pooled.find(key); pooled != m_pooled.end()) {
-        if (capitals(match) < capitals(pooled->second)) pooled->second = match;
-        return;
+        const Candidate& was = *pooled->second;
+        const std::size_t before = capitals(was.text), now = capitals(match);
+        if (cheap > was.cheap ||
+            (cheap == was.cheap && (now < before || (now == before && match < was.text)))) {
+            m_pool.erase(pooled->second);
+            pooled->second = m_pool.insert({cheap, std::move(key), std::string(match)}).first;
+        }
+        return floor();
     }
-    Candidate candidate{cheap, std::move(key)};
+    Candidate candidate{cheap, std::move(key), std::string(match)};
     if (m_pool.size() >= m_poolSize) {
-        if (!better(candidate, m_pool.front())) return;
-        std::pop_heap(m_pool.begin(), m_pool.end(), better);
-        m_pooled.erase(m_pool.back().key);
-        m_pool.pop_back();
+        const auto worst = std::prev(m_pool.end());
+        if (!Better{}(candidate, *worst)) return floor();
+        m_pooled.erase(worst->key);
+        m_pool.erase(worst);
     }
-    m_pooled.emplace(candidate.key, match);
-    m_pool.push_back(std::move(candidate));
-    std::push_heap(m_pool.begin(), m_pool.end(), better);
+    const auto entered = m_pool.insert(std::move(candidate)).first;
+    m_pooled.emplace(entered->key, entered);
+    return floor();
 }
 
 RankedMatch Ranker::rescore(const std::string& text) const {
@@ -208,9 +226,7 @@ RankedMatch Ranker::rescore(const std::string& text) const {
 std::vector<RankedMatch> Ranker::best() const {
     std::vector<RankedMatch> ranked;
     ranked.reserve(m_pool.size());
-    for (const Candidate& candidate : m_pool) {
-        ranked.push_back(rescore(m_pooled.at(candidate.key)));
-    }
+    for (const Candidate& candidate : m_pool) ranked.push_back(rescore(candidate.text));
     std::sort(ranked.begin(), ranked.end(), [](const RankedMatch& a, const RankedMatch& b) {
         return a.score != b.score ? a.score > b.score : a.text < b.text;
     });

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -28,6 +30,9 @@ class Ranker {
 public:
     // The pool rescored with the model: at least this many sets, more when more are asked for.
     static constexpr std::size_t kPool = 5000;
+    // The cheap score counts in millionths of a log10, so that its sums do not depend on the
+    // order of the words.
+    static constexpr double kCheapUnits = 1e6;
 
     // `model` and `levels` may each be null. A phrase search's matches are scored as phrases
     // (one-word matches too, so that they compare with the others); a single-word search's by
@@ -40,6 +45,12 @@ public:
     void leaveOut(std::string_view from);
     // One match: words separated by spaces. Allocates only for a match that enters the pool.
     void offer(std::string_view match);
+    // A word's part of the cheap score (0 or less): the cheap score of a match is the sum of
+    // its words' parts.
+    std::int64_t wordPart(std::string_view word) const;
+    // One match whose cheap score is known. Returns the cheap score below which a match no
+    // longer enters the pool (the lowest std::int64_t while the pool is not full).
+    std::int64_t keep(std::string_view match, std::int64_t cheap);
     // The best (at most `best`), best first; ties in the order of their words' text.
     std::vector<RankedMatch> best() const;
 
@@ -48,18 +59,22 @@ public:
 
 private:
     struct Candidate {
-        double cheap;
-        std::string key;  // the words in lower case, sorted, joined by spaces
+        std::int64_t cheap;
+        std::string key;   // the words in lower case, sorted, joined by spaces
+        std::string text;  // the match as found
     };
-    // Orders the pool's heap: the worst candidate on top.
-    static bool better(const Candidate& a, const Candidate& b) {
-        return a.cheap != b.cheap ? a.cheap > b.cheap : a.key < b.key;
-    }
+    // The pool's order: the best first, the worst last.
+    struct Better {
+        bool operator()(const Candidate& a, const Candidate& b) const {
+            return a.cheap != b.cheap ? a.cheap > b.cheap : a.key < b.key;
+        }
+    };
     double cheapScore(std::string_view match) const;
-    // The same, reusing the sums of the words `match` shares at its start with the match before
-    // (a search finds the phrases that start with the same words one after another).
-    double cheapScoreAfterLast(std::string_view match);
+    // The same in millionths, reusing the sums of the words `match` shares at its start with the
+    // match before (a search finds the phrases that start with the same words one after another).
+    std::int64_t cheapScoreAfterLast(std::string_view match);
     double wordScore(std::string_view word) const;
+    std::int64_t floor() const;
     RankedMatch rescore(const std::string& text) const;
 
     const PhraseModel* m_model;
@@ -75,14 +90,15 @@ private:
         }
     };
     // Each word's part of the cheap score, as looked up once (a search lists few distinct words).
-    std::unordered_map<std::string, double, Hash, std::equal_to<>> m_wordParts;
-    std::string m_last;                   // the match before
-    std::vector<double> m_lastSums;       // its cheap score up to the end of each word
-    std::vector<std::size_t> m_lastEnds;  // where each of its words ends
-    std::vector<Candidate> m_pool;
-    // The keys in m_pool, each with the match it stands for: of those found, the one with the
-    // fewest capitals ("it" rather than "It").
-    std::unordered_map<std::string, std::string> m_pooled;
+    std::unordered_map<std::string, std::int64_t, Hash, std::equal_to<>> m_wordParts;
+    std::string m_last;                    // the match before
+    std::vector<std::int64_t> m_lastSums;  // its cheap score up to the end of each word
+    std::vector<std::size_t> m_lastEnds;   // where each of its words ends
+    // The pool: each set of words once, as the form of it that scores best (of those that score
+    // the same, the one with the fewest capitals: "it" rather than "It"; then the first in the
+    // order of its characters).
+    std::set<Candidate, Better> m_pool;
+    std::unordered_map<std::string, std::set<Candidate, Better>::iterator> m_pooled;
 };
 
 // The words of a match in lower case, sorted, joined by single spaces: one key for every order.

@@ -58,9 +58,18 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
     m_running.store(true);
     m_worker = std::thread([this, threads = threads(), onFinished = std::move(onFinished)] {
         try {
-            SearchLevel top(m_request, m_reads, m_checkedBase, &m_cancelled, threads, m_keptLimit);
-            top.run(m_results);
-            m_struck.store(top.struckWords());
+            if (keepsBestSets()) {
+                m_reads.resetChecked();
+                m_results.setStopCheck(&m_reads);
+                m_struck.store(runBoundedSearch(m_request, m_reads.lane(), m_results, *m_keeper,
+                                                m_cancelled, m_checkedBase)
+                                   .struckWords);
+            } else {
+                SearchLevel top(m_request, m_reads, m_checkedBase, &m_cancelled, threads,
+                                m_keptLimit);
+                top.run(m_results);
+                m_struck.store(top.struckWords());
+            }
         } catch (const ZantricException& e) {
             // A dictionary that cannot be opened was reported by the reader; a results file
             // that cannot be written is reported here. Either way the run ends.

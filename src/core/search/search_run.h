@@ -17,6 +17,7 @@
 #include "core/dictionary/dictionary_reader.h"
 #include "core/results/results_header.h"
 #include "core/results/results_store.h"
+#include "core/search/bounded_search.h"
 #include "core/search/search_fields.h"
 #include "core/search/search_request.h"
 
@@ -56,6 +57,11 @@ public:
     // Phrase searches started after this keep at most `bytes` of matches that wait for their
     // turn in memory (0: the usual 8 MiB).
     void setKeptLimit(std::size_t bytes) { m_keptLimit = bytes; }
+    // Searches started after this that a bounded search can run (bounded_search.h) find only
+    // the best sets of words, which `keeper` keeps; nullptr: every match, as always.
+    void keepBestSetsIn(SetKeeper* keeper) { m_keeper = keeper; }
+    // Whether the prepared request runs as a bounded search.
+    bool keepsBestSets() const { return m_keeper && boundedSearchSuits(m_request); }
     // Whether a phrase search must analyse the dictionaries first (new FROM letters).
     bool analysisNeeded() const { return m_request.multiWord() && m_request.analysisNeeded(); }
     // Runs the analysis on the calling thread (the caller's worker); false when it was
@@ -112,6 +118,7 @@ private:
     std::atomic<bool> m_struck{false};  // a filter struck a word while the worker ran
     int m_threads = 0;
     std::size_t m_keptLimit = 0;
+    SetKeeper* m_keeper = nullptr;
     std::mutex m_endMutex;
     std::condition_variable m_ended;
     std::thread m_worker;

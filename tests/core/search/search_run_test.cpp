@@ -11,11 +11,13 @@
 #include <limits>
 #include <numeric>
 #include <random>
+#include <set>
 #include <sstream>
 #include <thread>
 
 #include "core/results/results_files.h"
 #include "core/results/results_header.h"
+#include "core/search/bounded_search.h"
 #include "core/search/phrase_filters.h"
 #include "core/search/stoplist.h"
 #include "core/search/subset_analysis.h"
@@ -63,6 +65,7 @@ protected:
         SearchRun run(m_request, m_results, m_checkedStart);
         run.setThreads(threads);
         run.setKeptLimit(m_keptLimit);
+        run.keepBestSetsIn(m_keeper);
         if (run.prepare(fields) != StartOutcome::kReady) return outcome;
         if (run.analysisNeeded()) {
             SubsetAnalysis analysis(workspace(), m_request.fromLetters());
@@ -87,6 +90,7 @@ protected:
     int m_analyses = 0, m_analysesFailed = 0;
     std::uint64_t m_checkedStart = 0;  // where Checked starts
     std::size_t m_keptLimit = 0;       // the search threads' kept matches (0: the usual)
+    SetKeeper* m_keeper = nullptr;     // a search of the best sets only
 };
 
 const Words kCatDog = {"a", "at", "do", "go", "to", "act", "cat", "cog", "dog", "god", "tag"};
@@ -532,6 +536,59 @@ RandomCase randomCase(const char* shape, unsigned seed) {
     return c;
 }
 
+// The words of a set, sorted, each followed by a space.
+std::string setKey(std::string_view phrase) {
+    std::istringstream in{std::string(phrase)};
+    Words words{std::istream_iterator<std::string>(in), {}};
+    std::sort(words.begin(), words.end());
+    std::string key;
+    for (const std::string& word : words) key += word + " ";
+    return key;
+}
+
+// Keeps the `size` best sets of words by the sum of their words' parts, each part one of four
+// values, so that many sets score the same; of those, the first by their words. Each set must
+// come once.
+class BestSets final : public SetKeeper {
+public:
+    explicit BestSets(std::size_t size) : m_size(size) {}
+    static std::int64_t part(std::string_view word) {
+        return -1 -
+               static_cast<std::int64_t>((word.size() + static_cast<unsigned char>(word[0])) % 4);
+    }
+    std::int64_t wordPart(std::string_view word) override { return part(word); }
+    std::int64_t keep(std::string_view words, std::int64_t score) override {
+        EXPECT_TRUE(m_seen.insert(setKey(words)).second) << words;
+        m_kept.insert({-score, setKey(words)});
+        if (m_kept.size() > m_size) m_kept.erase(std::prev(m_kept.end()));
+        return m_kept.size() < m_size ? std::numeric_limits<std::int64_t>::min()
+                                      : -std::prev(m_kept.end())->first;
+    }
+    std::set<std::pair<std::int64_t, std::string>> m_kept;  // minus the score, and the set
+
+private:
+    std::size_t m_size;
+    std::set<std::string> m_seen;
+};
+
+// Every set of the words (each a word's index or after it) that spells the letters left and
+// passes the filters.
+void everySet(const RandomCase& c, std::size_t first, const Pool& left, std::string phrase,
+              std::set<std::pair<std::int64_t, std::string>>& sets) {
+    if (left.total() == 0) {
+        std::int64_t score = 0;
+        std::istringstream in(phrase);
+        for (std::string word; in >> word;) score += BestSets::part(word);
+        if (passes(phrase, c.filters)) sets.insert({-score, setKey(phrase)});
+        return;
+    }
+    if (std::count(phrase.begin(), phrase.end(), ' ') >= kMaxPhraseWords) return;
+    for (std::size_t i = first; i < c.words.size(); ++i) {
+        Pool pool = left;
+        if (pool.take(c.words[i])) everySet(c, i, pool, phrase + c.words[i] + " ", sets);
+    }
+}
+
 class PhraseSearch : public SearchFixture {
 protected:
     // The search on one search thread; on two and on three it must give the same, byte for
@@ -566,6 +623,23 @@ protected:
         RandomCase unfiltered = c;
         unfiltered.filters = {};
         EXPECT_TRUE(outcome.filtersChanged || Reference(unfiltered).matches() == expected);
+        // A search of the best sets only ("!" from letters without a blank) keeps the best of
+        // every set.
+        if (c.fields.find == "!" && c.fields.from.find('?') == std::string::npos) {
+            std::set<std::pair<std::int64_t, std::string>> all;
+            everySet(c, 0, Pool(c.fields.from), "", all);
+            for (const std::size_t size : {1, 3, 10}) {
+                BestSets best(size);
+                m_keeper = &best;
+                SearchFixture::search(c.fields, 1);
+                m_keeper = nullptr;
+                EXPECT_EQ(best.m_kept,
+                          decltype(all)(all.begin(),
+                                        std::next(all.begin(),
+                                                  static_cast<long>(std::min(size, all.size())))))
+                    << size;
+            }
+        }
         if (sets && c.fields.suppressPermutations) {
             RandomCase permuted = c;
             permuted.fields.suppressPermutations = false;
