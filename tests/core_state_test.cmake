@@ -7,9 +7,6 @@ cmake_minimum_required(VERSION 3.25)
 
 # "file:text" pairs: a finding in that file (* for any) whose line contains the text is allowed.
 set(allowed
-    # The message presenter goes when the core returns outcomes instead of showing boxes.
-    "shell/messages.cpp:gDefaultPrompter"
-    "shell/messages.cpp:gPrompter"
     # The count format the window installs for the texts the core still builds.
     "shell/string_table.cpp:g_countFormat"
     # The lock of the process's writes to ini files: every thread of the process shares it.

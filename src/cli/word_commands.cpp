@@ -101,8 +101,10 @@ void addFindCommand(CLI::App& app, CommandLine& line) {
         std::string list;
         try {
             list = listDictionariesContaining(session->catalogue(), *word);
-        } catch (const ZantricException&) {
-            return kExitError;  // the dictionary that cannot be opened has been reported
+        } catch (const ZantricException& e) {
+            if (e.notice())
+                line.presenter->tell(*e.notice());  // a dictionary that cannot be opened
+            return kExitError;
         }
         if (list.empty()) {
             std::fprintf(stderr, "%s\n", loadString(kStrFoundNowhere).c_str());

@@ -17,33 +17,6 @@ namespace zantric::gui {
 
 QtMessagePresenter::QtMessagePresenter(QObject* parent) : QObject(parent) {}
 
-namespace {
-
-// Hands every message on to the presenter installed at the moment it is shown, so that what holds
-// this prompter (the program session, the operations it runs) reaches a recorder a test installs
-// later.
-class InstalledPrompter final : public Prompter {
-public:
-    int choose(const Message& question, const Captions& captions) override {
-        return presenter().choose(question, captions);
-    }
-    void beep() override { presenter().beep(); }
-
-protected:
-    Answer answer(const Message& message) override {
-        Message unbeeped = message;
-        unbeeped.beep = false;  // ask() has sounded it already
-        return presenter().ask(unbeeped);
-    }
-};
-
-}  // namespace
-
-Prompter& prompter() {
-    static InstalledPrompter installed;
-    return installed;
-}
-
 QWidget* ownerWindow() {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
     if (QWidget* active = QApplication::activeWindow()) return active;

@@ -126,14 +126,15 @@ void SelectDictionariesDialog::setAll(bool on) {
 void SelectDictionariesDialog::showDetails() {
     const QStringList rows = highlightedRows();
     if (rows.isEmpty()) {
-        prompter().ask(
+        m_panel->workspace().prompter.ask(
             Message::fromIds(kStrHighlightOne, kStrIncompleteTitle, MessageKind::kPlain));
         return;
     }
     const CatalogueEntry* entry = m_panel->workspace().catalogue.find(
         pathOf(m_panel->workspace().settings, rows.first().mid(2)));
     if (entry == nullptr) return;
-    prompter().ask({detailsText(*entry), detailsTitle(*entry), MessageKind::kInformation});
+    m_panel->workspace().prompter.ask(
+        {detailsText(*entry), detailsTitle(*entry), MessageKind::kInformation});
 }
 
 void SelectDictionariesDialog::deleteDictionaries() {

@@ -100,7 +100,7 @@ protected:
     static Words tempFiles() { return filesIn("temp", true); }
 
     TempFolder m_folder;
-    RecordingPresenter m_messages;
+    RecorderPresenter m_messages;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<Catalogue> m_catalogue;
 };

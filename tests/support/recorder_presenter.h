@@ -1,6 +1,6 @@
 // Test presenter: records every message, three-button question and beep, and answers from a
-// script (then the buttons' default answer). Thread-safe: workers call it. RecordingPresenter
-// installs one for a scope and restores the presenter it replaced.
+// script (then the buttons' default answer). Thread-safe: workers call it. A test hands it to the
+// code under test as that code's Prompter.
 #pragma once
 
 #include <array>
@@ -122,23 +122,6 @@ private:
     std::vector<RecordedMessage> m_messages;
     std::deque<int> m_answers;
     int m_beeps = 0;
-};
-
-// Installs a presenter for its lifetime, then puts back the one it replaced.
-class ScopedPresenter {
-public:
-    explicit ScopedPresenter(Prompter& presenter) : m_previous(installPresenter(&presenter)) {}
-    ~ScopedPresenter() { installPresenter(m_previous); }
-    ScopedPresenter(const ScopedPresenter&) = delete;
-    ScopedPresenter& operator=(const ScopedPresenter&) = delete;
-
-private:
-    Prompter* m_previous;
-};
-
-// A recorder installed for the lifetime of this object: the usual way for a test to see messages.
-class RecordingPresenter : public RecorderPresenter {
-    ScopedPresenter m_scope{*this};
 };
 
 }  // namespace zantric::test

@@ -38,9 +38,7 @@ bool SearchRun::runAnalysis(SubsetAnalysis& analysis) {
     try {
         ready = analysis.run();
     } catch (const ZantricException& e) {
-        // A dictionary that cannot be opened has been reported already.
-        if (e.message().rfind("Unable to open Dictionary: ", 0) != 0)
-            m_request.workspace().prompter.tell(Message::exception(e.message()));
+        m_request.workspace().prompter.tell(noticeOrException(e));
         ready = false;
     }
     if (ready)
@@ -62,11 +60,9 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
             top.run(m_results);
             m_struck.store(top.struckWords());
         } catch (const ZantricException& e) {
-            // A dictionary that cannot be opened was reported by the reader; a results file
-            // that cannot be written is reported here. Either way the run ends.
-            if (e.message().rfind("Unable to open Dictionary: ", 0) != 0) {
-                m_request.workspace().prompter.tell(Message::exception(e.message()));
-            }
+            // A dictionary that cannot be opened, or a results file that cannot be written:
+            // either way the run ends.
+            m_request.workspace().prompter.tell(noticeOrException(e));
             m_failed.store(true);
         }
         {

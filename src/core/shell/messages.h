@@ -94,10 +94,4 @@ inline bool agreed(Prompter& prompter, const Message& question) {
 // of the string table, whose "File Error." (kStrFileErrorTitle) ends in a full stop.
 inline constexpr const char* kOpenErrorTitle = "File Error";
 
-// Until every operation takes its prompter from its caller: the one installed for the program
-// (nullptr restores the default, which writes "Title: text" to stderr and takes the default
-// answer). Returns the one it replaces, nullptr for the default.
-Prompter* installPresenter(Prompter* prompter);
-Prompter& presenter();
-
 }  // namespace zantric

@@ -142,7 +142,7 @@ bool writeReplacing(const std::string& nativeName, const std::string& content) {
         if (!out) return false;
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
         out.close();
-        if (out && replaceFile(temp, nativeName, false)) return true;
+        if (out && replaceFile(temp, nativeName)) return true;
     }
     std::error_code ignored;
     fs::remove(temp, ignored);
