@@ -10,6 +10,7 @@
 #include <QThread>
 #include <utility>
 
+#include "gui/dialog_parts.h"
 #include "gui/progress_dialog.h"
 #include "gui/three_button_question.h"
 
@@ -149,6 +150,10 @@ int QtMessagePresenter::choose(const Message& question, const Captions& captions
     QMetaObject::invokeMethod(
         this, [&] { answer = threeButtonHere(t, ti, c1, c2, c3); }, Qt::BlockingQueuedConnection);
     return answer;
+}
+
+std::string QtMessagePresenter::countText(long long count) const {
+    return groupedCount(count).toStdString();
 }
 
 void QtMessagePresenter::beep() {

@@ -25,6 +25,8 @@ public:
 
     int choose(const Message& question, const Captions& captions) override;
     void beep() override;
+    // Grouped as the status bar groups counts, by the user's locale.
+    std::string countText(long long count) const override;
 
     // While set, a box with exactly this text is not shown and gives its default answer (the
     // first start puts its offer of a dictionary in place of the empty-folder notice).

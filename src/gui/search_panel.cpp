@@ -38,9 +38,6 @@ namespace {
 
 QString hint(int id) { return QString::fromStdString(loadString(id)); }
 
-// The counts in messages, as the status bar shows counts.
-std::string groupedText(long long count) { return groupedCount(count).toStdString(); }
-
 // How long the status bar says what a field takes after it refused a key.
 constexpr int kKeyHintMs = 5000;
 
@@ -56,7 +53,6 @@ SearchPanel::SearchPanel(Workspace workspace, QWidget* parent)
       m_dictionaries(this, m_request) {
     createActions();
     m_phraseOptions = readPhraseOptions(workspace.settings);
-    setCountFormat(groupedText);
     setWindowTitle(QString::fromLatin1(kFrameTitle));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);  // the form keeps the usual margins itself

@@ -133,8 +133,8 @@ void SelectDictionariesDialog::showDetails() {
     const CatalogueEntry* entry = m_panel->workspace().catalogue.find(
         pathOf(m_panel->workspace().settings, rows.first().mid(2)));
     if (entry == nullptr) return;
-    m_panel->workspace().prompter.ask(
-        {detailsText(*entry), detailsTitle(*entry), MessageKind::kInformation});
+    m_panel->workspace().prompter.ask({detailsText(*entry, m_panel->workspace().prompter),
+                                       detailsTitle(*entry), MessageKind::kInformation});
 }
 
 void SelectDictionariesDialog::deleteDictionaries() {

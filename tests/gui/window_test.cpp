@@ -690,7 +690,7 @@ private slots:
             QLocale::setDefault(c.locale);
             w.client->showTotals(165565704, 0, false);
             QCOMPARE(w.frame->foundPane()->text(), QString("Found: ") + c.found);
-            QCOMPARE(loadString(kStrStoppedAfter, countText(165565704)),
+            QCOMPARE(loadString(kStrStoppedAfter, gui::QtMessagePresenter().countText(165565704)),
                      "Stopped after " + std::string(c.found) + " matches.");
         }
     }

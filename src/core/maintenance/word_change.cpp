@@ -195,9 +195,9 @@ std::optional<UpdateOutcome> WordChange::confirmRemoval(const std::string& word,
         return UpdateOutcome::kFailed;
     }
     if (count <= 1) return std::nullopt;
-    const std::string question = loadString(kStrRemoveWordsCount, countText(count)) + fileName +
-                                 loadString(kStrRemoveWordsFit) + word +
-                                 loadString(kStrRemoveWordsQuestion);
+    const std::string question =
+        loadString(kStrRemoveWordsCount, m_workspace.prompter.countText(count)) + fileName +
+        loadString(kStrRemoveWordsFit) + word + loadString(kStrRemoveWordsQuestion);
     if (messageText(question, kStrConfirmTitle, MessageKind::kPlain, Buttons::kYesNo) ==
         Answer::kYes)
         return std::nullopt;

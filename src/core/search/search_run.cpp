@@ -129,13 +129,15 @@ void SearchRun::reportStop() const {
                      : stopped() == StoreStop::kDiskNearlyFull ? kStrDiskNearlyFull
                                                                : 0;
     if (text == 0) return;
-    m_request.workspace().prompter.ask({loadString(text, countText(found())),
-                                        loadString(kStrWarningTitle), MessageKind::kWarning});
+    Prompter& prompter = m_request.workspace().prompter;
+    prompter.tell({loadString(text, prompter.countText(found())), loadString(kStrWarningTitle),
+                   MessageKind::kWarning});
 }
 
 std::string SearchRun::limitText() const {
-    return stopped() == StoreStop::kLimit ? loadString(kStrStoppedAfter, countText(found()))
-                                          : std::string();
+    return stopped() == StoreStop::kLimit
+               ? loadString(kStrStoppedAfter, m_request.workspace().prompter.countText(found()))
+               : std::string();
 }
 
 }  // namespace zantric

@@ -80,6 +80,9 @@ public:
     virtual int choose(const Message& question, const Captions& captions) = 0;
     // The warning tone alone.
     virtual void beep() {}
+    // A count as the messages shown here write it: plain digits ("165565704") unless the one who
+    // shows them groups digits as the user's locale does ("165,565,704": the window). Any thread.
+    virtual std::string countText(long long count) const { return std::to_string(count); }
 
 protected:
     virtual Answer answer(const Message& message) = 0;

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <mutex>
 #include <optional>
 #include <random>
 #include <system_error>
@@ -149,8 +148,6 @@ bool writeReplacing(const std::string& nativeName, const std::string& content) {
     return false;
 }
 
-std::mutex gWriteMutex;
-
 }  // namespace
 
 bool profileFileUsable(const std::string& iniFile) {
@@ -205,7 +202,6 @@ bool writeProfileString(std::string_view section, std::string_view key, std::str
     value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
     const std::string& nativeName = iniFile;
 
-    std::lock_guard lock(gWriteMutex);
     std::string content;
     if (fileExists(iniFile)) {
         if (!profileFileUsable(iniFile)) return false;
