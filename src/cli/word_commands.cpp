@@ -136,7 +136,7 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
             }
         }
         // No name at all is told as the window tells an empty selection, as a usage error.
-        if (deleteHighlighted(session->workspace(), shown, 0) != 1)
+        if (deleteHighlighted(session->workspace(), shown, 0) != MaintenanceOutcome::kDone)
             return names->empty() ? kExitUsage : kExitError;
         printStatus(kStrDeleteSuccessful);
         return kExitOk;

@@ -139,7 +139,9 @@ void SelectDictionariesDialog::showDetails() {
 
 void SelectDictionariesDialog::deleteDictionaries() {
     if (m_panel != nullptr) m_panel->setStatusText(kStrStatusBlank);
-    if (deleteHighlighted(m_panel->workspace(), highlightedRows(), 2) == 1 && m_panel != nullptr) {
+    if (deleteHighlighted(m_panel->workspace(), highlightedRows(), 2) ==
+            MaintenanceOutcome::kDone &&
+        m_panel != nullptr) {
         m_panel->setStatusText(kStrDeleteSuccessful);
     }
     fillList();
@@ -159,7 +161,7 @@ void SelectDictionariesDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.exec(event->globalPos());
 }
 
-int deleteHighlighted(Workspace workspace, const QStringList& rows, int skip) {
+MaintenanceOutcome deleteHighlighted(Workspace workspace, const QStringList& rows, int skip) {
     std::vector<std::string> texts;
     texts.reserve(static_cast<std::size_t>(rows.size()));
     // The mark is one character here but two bytes in UTF-8: drop it before converting.
