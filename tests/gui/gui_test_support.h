@@ -96,10 +96,12 @@ public:
         return *folder.m_catalogue;
     }
     static Workspace workspace() { return {settings(), catalogue(), prompter()}; }
-    // The settings read again on next use, as the next start reads them.
+    // The settings read again on next use, as the next start reads them. The old ones live on
+    // with the folder, so that a window made before still refers to whole objects.
     static void reread() {
-        current().m_catalogue.reset();
-        current().m_settings.reset();
+        ProgramFolder& folder = current();
+        if (folder.m_catalogue) folder.m_retiredCatalogues.push_back(std::move(folder.m_catalogue));
+        if (folder.m_settings) folder.m_retiredSettings.push_back(std::move(folder.m_settings));
     }
     // Builds and lists lexicons/<name>; the selection is written to the file too.
     static void addDictionary(const std::string& name, Words words, bool selected = true) {
@@ -121,6 +123,8 @@ private:
     const QByteArray m_home = qgetenv("HOME"), m_config = qgetenv("XDG_CONFIG_HOME");
     TempFolder m_folder;
     HandingOnPrompter m_prompter;
+    std::vector<std::unique_ptr<Settings>> m_retiredSettings;
+    std::vector<std::unique_ptr<Catalogue>> m_retiredCatalogues;  // go first: they use the settings
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<Catalogue> m_catalogue;
 };
