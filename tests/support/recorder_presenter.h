@@ -49,8 +49,7 @@ inline Answer answerOfId(int id) {
 struct RecordedMessage {
     std::string text;
     std::string title;
-    int style = 0;          // styleOf the message; -1 for a three-button question
-    bool hasOwner = false;  // always false: the core knows no window
+    int style = 0;  // styleOf the message; -1 for a three-button question
     bool threeButton = false;
     std::array<std::string, 3> captions;  // three-button question only
     int beepsBefore = 0;                  // beeps heard before this message was shown
@@ -66,7 +65,7 @@ class RecorderPresenter : public Prompter {
 public:
     int choose(const Message& question, const Captions& captions) override {
         std::lock_guard lock(m_mutex);
-        m_messages.push_back({question.text, question.title, -1, false, true, captions, m_beeps});
+        m_messages.push_back({question.text, question.title, -1, true, captions, m_beeps});
         const int answer = nextAnswer(2);
         return answer == 0 || answer == 1 ? answer : 2;
     }
@@ -105,8 +104,7 @@ public:
 protected:
     Answer answer(const Message& message) override {
         std::lock_guard lock(m_mutex);
-        m_messages.push_back(
-            {message.text, message.title, styleOf(message), false, false, {}, m_beeps});
+        m_messages.push_back({message.text, message.title, styleOf(message), false, {}, m_beeps});
         return answerOfId(nextAnswer(answerId(defaultAnswer(message.buttons))));
     }
 

@@ -120,9 +120,8 @@ TEST_F(ResultsFilesTest, ExportFailuresEndWithResultZero) {
     ExportWork work(m_messages, m_results, kFields, "missing/out.asc", false);
     EXPECT_EQ(runHere(work), 0);
     ASSERT_EQ(m_messages.count(), 1u);
-    EXPECT_EQ(
-        std::tuple(m_messages.last().text, m_messages.last().title, m_messages.last().hasOwner),
-        std::tuple("Unable to Open File: " + shownPath("missing/out.asc"), "File Error.", false));
+    EXPECT_EQ(std::tuple(m_messages.last().text, m_messages.last().title),
+              std::tuple("Unable to Open File: " + shownPath("missing/out.asc"), "File Error."));
     // Without its data file the store has nothing to export, and the destination stays as it was.
     TempFolder::write("kept.asc", "kept");
     fs::remove("tmp.$$$");

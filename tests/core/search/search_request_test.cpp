@@ -24,7 +24,7 @@ namespace {
 
 using test::RecorderPresenter;
 using SearchRequestTest = test::ProgramFolderTest;
-using Box = std::tuple<std::string, std::string, int, bool, int>;
+using Box = std::tuple<std::string, std::string, int, int>;
 
 // No box when textId is 0; else one input error: a beep, then the text (with `named` for its %s),
 // titled "Input Error", stop icon, no owner; or the warning of text after a '!', without a beep.
@@ -36,9 +36,9 @@ void expectInputError(const test::RecorderPresenter& shown, int textId,
     const bool bang = textId == kStrTextAfterBang;
     std::string text = loadString(textId);
     if (named) text.replace(text.find("%s"), 2, named);
-    EXPECT_EQ(Box(box.text, box.title, box.style, box.hasOwner, box.beepsBefore),
+    EXPECT_EQ(Box(box.text, box.title, box.style, box.beepsBefore),
               Box(text, bang ? "Invalid Pattern Warning" : "Input Error",
-                  bang ? test::kMbOkCancelQuestion : test::kMbOkStop, false, bang ? 0 : 1));
+                  bang ? test::kMbOkCancelQuestion : test::kMbOkStop, bang ? 0 : 1));
 }
 
 TEST_F(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
