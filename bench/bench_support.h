@@ -48,12 +48,22 @@ inline void writeDictionary(const std::vector<std::string>& words, const std::st
     writer.close();
 }
 
+// Takes every message without showing it, with the default answer: a benchmark wants none.
+class SilentPrompter final : public Prompter {
+public:
+    int choose(const Message&, const Captions&) override { return 2; }
+
+protected:
+    Answer answer(const Message& message) override { return defaultAnswer(message.buttons); }
+};
+
 // The settings and the catalogue of the program folder below, made on the first call there;
-// messages go to stderr.
+// messages are not shown.
 inline Workspace workspace() {
-    static const Settings settings(presenter());
-    static Catalogue catalogue(settings, presenter());
-    return {settings, catalogue, presenter()};
+    static SilentPrompter silent;
+    static const Settings settings(silent);
+    static Catalogue catalogue(settings, silent);
+    return {settings, catalogue, silent};
 }
 
 // Makes (once) and enters a program folder whose only, selected dictionary is english.lex.

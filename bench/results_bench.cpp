@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "core/results/results_store.h"
 
 namespace {
@@ -22,8 +23,9 @@ void appendMatches(benchmark::State& state, bool phrases) {
                                            "school mast er ", "a ms clothes or "}
                 : std::vector<std::string>{"cat", "retains", "nastier", "stainer", "schoolmaster"};
     const auto count = static_cast<std::size_t>(state.range(0));
+    bench::SilentPrompter silent;
     for (auto _ : state) {
-        ResultsStore results(data, index);
+        ResultsStore results(data, index, silent);
         for (std::size_t i = 0; i < count; ++i) results.append(texts[i % texts.size()], !phrases);
         results.finish(SearchSummary{});
         benchmark::DoNotOptimize(results.count());

@@ -14,18 +14,7 @@ namespace {
 
 using namespace zantric;
 
-// Messages would go to stderr; a benchmark wants none.
-class SilentPresenter : public Prompter {
-public:
-    int choose(const Message&, const Captions&) override { return 2; }
-
-protected:
-    Answer answer(const Message&) override { return Answer::kOk; }
-};
-
 bool setUp(SearchRequest& request, const SearchFields& fields) {
-    static SilentPresenter silent;
-    installPresenter(&silent);
     return bench::enterProgramFolder() && request.build(fields);
 }
 
@@ -44,7 +33,7 @@ void singleWord(benchmark::State& state, const char* find, const char* from, boo
     }
     double found = 0, checked = 0;
     for (auto _ : state) {
-        ResultsStore results(bench::workspace().settings);
+        ResultsStore results(bench::workspace().settings, bench::workspace().prompter);
         std::atomic<std::int64_t> base{0};
         ReadControl reads;
         SearchLevel top(request, reads, base);
@@ -86,7 +75,7 @@ void phrase(benchmark::State& state, const char* find, const char* from, int min
     request.noteAnalysis(work.shortestWord(), work.struck(), work.keptVowelless());
     double found = 0, checked = 0;
     for (auto _ : state) {
-        ResultsStore results(bench::workspace().settings);
+        ResultsStore results(bench::workspace().settings, bench::workspace().prompter);
         std::atomic<std::int64_t> base{0};
         ReadControl reads;
         SearchLevel top(request, reads, base);
@@ -109,7 +98,7 @@ void phraseThreads(benchmark::State& state, const char* from) {
     request.noteAnalysis(work.shortestWord(), work.struck(), work.keptVowelless());
     double found = 0, checked = 0;
     for (auto _ : state) {
-        ResultsStore results(bench::workspace().settings);
+        ResultsStore results(bench::workspace().settings, bench::workspace().prompter);
         std::atomic<std::int64_t> base{0};
         ReadControl reads;
         SearchLevel top(request, reads, base, nullptr, static_cast<int>(state.range(0)));

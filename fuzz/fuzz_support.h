@@ -40,14 +40,13 @@ private:
 };
 
 // A fresh temporary folder as the current folder, with the program's subfolders and a default
-// zantric.ini, and the silent presenter installed; once per process.
+// zantric.ini, and the silent presenter the fuzz targets hand on; once per process.
 inline SilentPresenter& enterScratchFolder() {
     static test::TempFolder folder;
     static SilentPresenter presenter;
     static const bool entered = [] {
         for (const char* name : {"files", "lexicons", "temp"})
             std::filesystem::create_directory(name);
-        installPresenter(&presenter);
         const Settings written(presenter);  // writes the default zantric.ini
         return true;
     }();

@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zantric;
-    fuzz::enterScratchFolder();
+    fuzz::SilentPresenter& presenter = fuzz::enterScratchFolder();
     fuzz::InputReader input(data, size);
     const std::uint8_t layout = input.byte();
     std::size_t dataLength = input.byte();
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::TempFolder::write("fuzz.ztr", rest.substr(0, dataLength));
     test::TempFolder::write("fuzz.zix", rest.substr(dataLength));
 
-    ResultsStore results("tmp.$$$", "tmp.zix");
+    ResultsStore results("tmp.$$$", "tmp.zix", presenter);
     const std::int32_t perRow = 1 + layout % 32;
     if (!results.openSaved("fuzz")) return 0;
     fuzz::expect(results.count() >= 0, "the count is not negative");

@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             SubsetAnalysis analysis(request.workspace(), request.fromLetters());
             if (!analysis.run()) return 0;
         }
-        ResultsStore results("search.$$$", "search.zix");
+        ResultsStore results("search.$$$", "search.zix", request.workspace().prompter);
         std::atomic<std::int64_t> checkedBase{0};
         ReadControl reads;
         SearchLevel top(request, reads, checkedBase);

@@ -30,7 +30,7 @@ std::string resultsSeed(char layout, const std::vector<std::pair<const char*, bo
     std::string data, index;
     {
         // Read before the store goes: it deletes the pair it was given as its temporary pair.
-        ResultsStore results("seed.ztr", "seed.zix");
+        ResultsStore results("seed.ztr", "seed.zix", fuzz::enterScratchFolder());
         for (const auto& [text, lineFeed] : matches) results.append(text, lineFeed);
         results.finish(SearchSummary{{"c?t", "tacos", "a", "z", true, false}, 0, 120});
         data = TempFolder::read("seed.ztr");

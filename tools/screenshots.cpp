@@ -148,7 +148,9 @@ void searchAndWait(SearchPanel* client) {
 
 class DemoWork final : public ProgressWork {
 public:
-    DemoWork() { setText("Creating Dictionary"); }
+    explicit DemoWork(Prompter& prompter) : ProgressWork(prompter) {
+        setText("Creating Dictionary");
+    }
     void work() override {
         for (int i = 0; i < 100 && !poll(); ++i) {
             setPercent(i);
@@ -282,7 +284,7 @@ int main(int argc, char** argv) {
     save(frame, "08-main-wide-size-8");
 
     {
-        DemoWork work;
+        DemoWork work(client->workspace().prompter);
         ProgressDialog dialog(frame, work);
         whenReady([&dialog, &work] { return dialog.shownOnScreen() && work.percent() > 35; },
                   [&dialog] {
@@ -344,12 +346,13 @@ int main(int argc, char** argv) {
     }
     save(openHelp(HelpContext::kMakeDictionary, frame), "19-help");
     {
-        PhraseOptionsDialog dialog(client, PhraseOptions{3, true, true});
+        PhraseOptionsDialog dialog(client, client->workspace().prompter,
+                                   PhraseOptions{3, true, true});
         dialog.show();
         save(&dialog, "20-phrase-options");
         StoplistEdit words{{"Crt", "Esl", "Ln", "Ra", "sap"}, {}, {}, {}, {}, {}};
         editStoplistFile(kStoplistFileName, words);
-        StoplistEditor editor(&dialog, kStoplistFileName);
+        StoplistEditor editor(&dialog, client->workspace().prompter, kStoplistFileName);
         editor.show();
         save(&editor, "21-stoplist-editor");
     }

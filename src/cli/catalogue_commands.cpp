@@ -89,7 +89,7 @@ void addCatalogueCommands(CLI::App& app, CommandLine& line) {
         const CatalogueEntry* entry = namedDictionary(*session, *detailsName);
         if (!entry) return kExitError;
         std::printf("%s\n%s\n", shownText(stdout, detailsTitle(*entry)).c_str(),
-                    detailsText(*entry).c_str());
+                    detailsText(*entry, session->prompter()).c_str());
         return kExitOk;
     });
 }

@@ -67,7 +67,6 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
     watchEndSignals();
     CliPresenter presenter(&line.yes);
     line.presenter = &presenter;
-    zantric::installPresenter(&presenter);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -76,7 +75,6 @@ int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
         noteStdoutError(errno);  // --help or --version printed into a full disk or a closed pipe
         return finishOutput(code == 0 ? 0 : kExitUsage);
     }
-    zantric::installPresenter(nullptr);
     // Whatever the command made of it, an error shown means the command did not succeed.
     int status = line.status == kExitOk && presenter.errorShown() ? kExitError : line.status;
     status = finishOutput(status);

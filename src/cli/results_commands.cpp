@@ -96,7 +96,7 @@ void addViewCommand(CLI::App& app, CommandLine& line) {
         }
         const auto session = openSession(line, ProgramSession::Use::kWork);
         if (!session) return kExitError;
-        ResultsStore results(session->settings());
+        ResultsStore results(session->settings(), session->prompter());
         if (!results.openSaved(resultsPath(*session, options->name, false))) return kExitError;
         printHeader(results.header(), results.count());
         printMatches(results);
@@ -129,7 +129,7 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
             return kExitError;
         }
         // Only a pair that opens as results is deleted.
-        ResultsStore results(session->settings());
+        ResultsStore results(session->settings(), session->prompter());
         if (!results.openSaved(resultsPath(*session, *name, false)) || !results.deleteCurrent()) {
             return kExitError;
         }
@@ -180,7 +180,7 @@ bool saveTypedResults(Prompter& prompter, ResultsStore& results, const ProgramSe
                       const std::string& typed) {
     const std::string name = resultsPath(session, typed, true);
     if (fileExists(name) && !confirmOverwrite(prompter, name)) return false;
-    return saveResultsPair(session.settings(), results, name, runHereWithProgress);
+    return saveResultsPair(prompter, session.settings(), results, name, runHereWithProgress);
 }
 
 bool exportTypedResults(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
@@ -192,7 +192,7 @@ bool exportTypedResults(Prompter& prompter, ResultsStore& results, const SearchS
         if (choice == ExportChoice::kCancel) return false;
         append = choice == ExportChoice::kAppend;
     }
-    return exportAsAscii(results, fields, name, append, runHereWithProgress);
+    return exportAsAscii(prompter, results, fields, name, append, runHereWithProgress);
 }
 
 void addResultsCommands(CLI::App& app, CommandLine& line) {

@@ -173,7 +173,8 @@ bool filtersFromOptions(const SearchOptions& options, const ProgramSession& sess
     if (options.noStoplist) return true;
     const std::string path = options.stoplist.empty() ? std::string(kStoplistFileName)
                                                       : session.typedPath(options.stoplist);
-    if (!options.stoplist.empty() && !fileOpenWithReport(path, "rb")) return false;
+    if (!options.stoplist.empty() && !fileOpenWithReport(session.prompter(), path, "rb"))
+        return false;
     auto stoplist = std::make_shared<Stoplist>(Stoplist::read(session.prompter(), path));
     if (!stoplist->empty()) filters.stoplist = std::move(stoplist);
     return true;
@@ -300,7 +301,7 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     const bool ranked = sources.ranked();
     LineQueue lines;  // outlives the store, which hands its last lines on as it finishes
     RankingLines rankingLines;
-    ResultsStore results(session->settings());
+    ResultsStore results(session->settings(), session->prompter());
     results.setLineSink(ranked ? static_cast<LineSink*>(&rankingLines) : &lines,
                         !options.saveName.empty() || !options.exportTo.file.empty());
     SearchRun run(request, results);

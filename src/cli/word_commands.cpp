@@ -101,8 +101,10 @@ void addFindCommand(CLI::App& app, CommandLine& line) {
         std::string list;
         try {
             list = listDictionariesContaining(session->catalogue(), *word);
-        } catch (const ZantricException&) {
-            return kExitError;  // the dictionary that cannot be opened has been reported
+        } catch (const ZantricException& e) {
+            if (e.notice())
+                line.presenter->tell(*e.notice());  // a dictionary that cannot be opened
+            return kExitError;
         }
         if (list.empty()) {
             std::fprintf(stderr, "%s\n", loadString(kStrFoundNowhere).c_str());
@@ -134,7 +136,7 @@ void addDeleteCommand(CLI::App& app, CommandLine& line) {
             }
         }
         // No name at all is told as the window tells an empty selection, as a usage error.
-        if (deleteHighlighted(session->workspace(), shown, 0) != 1)
+        if (deleteHighlighted(session->workspace(), shown, 0) != MaintenanceOutcome::kDone)
             return names->empty() ? kExitUsage : kExitError;
         printStatus(kStrDeleteSuccessful);
         return kExitOk;

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_presenter.h"
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "core/dictionary/dictionary_format.h"
@@ -89,7 +90,7 @@ void addWordsCommand(CLI::App& app, CommandLine& line) {
         ->check([](const std::string& s) {
             return s.size() == 1 && s[0] >= 'a' && s[0] <= 'z' ? "" : "must be one letter a-z";
         });
-    onRun(*cmd, line, [options, from] {
+    onRun(*cmd, line, [options, from, &line] {
         if (const std::string what = notADictionary(options->file); !what.empty()) {
             std::fprintf(stderr, "zantric-cli: %s %s\n",
                          shownText(stderr, shownPath(options->file)).c_str(), what.c_str());
@@ -113,8 +114,9 @@ void addWordsCommand(CLI::App& app, CommandLine& line) {
             std::fprintf(stderr, "Checked: %llu\n",
                          static_cast<unsigned long long>(reads.checked()));
             return r == kEmptyPattern ? kExitUsage : kExitOk;
-        } catch (const ZantricException&) {
-            return kExitError;  // the message was shown when the file failed to open
+        } catch (const ZantricException& e) {
+            if (e.notice()) line.presenter->tell(*e.notice());  // the file failed to open
+            return kExitError;
         }
     });
 }

@@ -20,8 +20,9 @@
 
 namespace zantric::gui {
 
-AnalysisDialog::AnalysisDialog(QWidget* parent, SearchRun& run, SubsetAnalysis& analysis)
-    : QDialog(parent), m_run(run), m_analysis(analysis) {
+AnalysisDialog::AnalysisDialog(QWidget* parent, Prompter& prompter, SearchRun& run,
+                               SubsetAnalysis& analysis)
+    : QDialog(parent), m_run(run), m_prompter(prompter), m_analysis(analysis) {
     setWindowTitle(tr("Analysing Dictionaries"));
     setModal(true);
     auto* wait = new QLabel(tr("Please Wait..."), this);
@@ -83,8 +84,8 @@ void AnalysisDialog::startWorker() {
         });
     } catch (const std::system_error&) {
         m_counterTimer.stop();
-        prompter().beep();
-        prompter().ask(
+        m_prompter.beep();
+        m_prompter.ask(
             Message::fromIds(kStrUnableToCreateThread, kStrErrorTitle, MessageKind::kPlain));
         m_workerDone = true;
         done(0);

@@ -14,6 +14,7 @@ class QLabel;
 class QPushButton;
 
 namespace zantric {
+class Prompter;
 class SearchRun;
 class SubsetAnalysis;
 }  // namespace zantric
@@ -27,7 +28,7 @@ class AnalysisDialog final : public QDialog {
     Q_OBJECT
 public:
     // `run` does the analysis (and forgets the analysed letters when it fails).
-    AnalysisDialog(QWidget* parent, SearchRun& run, SubsetAnalysis& analysis);
+    AnalysisDialog(QWidget* parent, Prompter& prompter, SearchRun& run, SubsetAnalysis& analysis);
     ~AnalysisDialog() override;
 
     QLabel* activityLabel() const { return m_activity; }
@@ -52,6 +53,7 @@ private:
     void workerFinished();
 
     SearchRun& m_run;
+    Prompter& m_prompter;
     SubsetAnalysis& m_analysis;
     std::thread m_worker;
     std::atomic<bool> m_ready{false};

@@ -26,8 +26,9 @@ namespace {
 constexpr int kLinesNamed = 5;
 }  // namespace
 
-PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, const PhraseOptions& options)
-    : QDialog(parent), m_help(HelpContext::kPhraseOptions) {
+PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, Prompter& prompter,
+                                         const PhraseOptions& options)
+    : QDialog(parent), m_help(HelpContext::kPhraseOptions), m_prompter(prompter) {
     setWindowTitle(tr("Phrase Options"));
     m_minWordLength = new QSpinBox(this);
     m_minWordLength->setRange(1, kMaxMinWordLength);
@@ -63,13 +64,13 @@ PhraseOptions PhraseOptionsDialog::options() const {
 }
 
 void PhraseOptionsDialog::editStoplist() {
-    StoplistEditor editor(this, kStoplistFileName);
+    StoplistEditor editor(this, m_prompter, kStoplistFileName);
     emit stoplistEditorOpened(&editor);
     editor.exec();
 }
 
-StoplistEditor::StoplistEditor(QWidget* parent, std::string path)
-    : QDialog(parent), m_path(std::move(path)) {
+StoplistEditor::StoplistEditor(QWidget* parent, Prompter& prompter, std::string path)
+    : QDialog(parent), m_prompter(prompter), m_path(std::move(path)) {
     setWindowTitle(tr("Stoplist"));
     m_text = new QPlainTextEdit(this);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -95,7 +96,7 @@ StoplistEditor::StoplistEditor(QWidget* parent, std::string path)
     m_text->setMinimumSize(note->sizeHint().width(), fontMetrics().height() * 12);
     layOutDialog(this, fields, {ok, cancel});
     if (!m_readable) {
-        prompter().ask(
+        m_prompter.ask(
             {"Unable to Open File: " + shownPath(m_path), "File Error.", MessageKind::kError});
         m_text->setReadOnly(true);
         ok->setEnabled(false);
@@ -125,8 +126,8 @@ bool StoplistEditor::save() {
     if (!refused.isEmpty()) {
         QStringList named = refused.mid(0, kLinesNamed);
         if (refused.size() > kLinesNamed) named << QStringLiteral("...");
-        prompter().beep();
-        prompter().ask({"These lines are not words:\n\n" +
+        m_prompter.beep();
+        m_prompter.ask({"These lines are not words:\n\n" +
                             named.join(QLatin1Char('\n')).toStdString() + "\n\n" +
                             loadString(kStrWordRule),
                         "Input Error", MessageKind::kError});
@@ -151,7 +152,7 @@ bool StoplistEditor::save() {
     }
     const StoplistEditResult result = editStoplistFile(m_path, edit);
     if (result != StoplistEditResult::kDone) {
-        prompter().ask({(result == StoplistEditResult::kUnreadable ? "Unable to Open File: "
+        m_prompter.ask({(result == StoplistEditResult::kUnreadable ? "Unable to Open File: "
                                                                    : "Unable to write file: ") +
                             shownPath(m_path),
                         "File Error.", MessageKind::kError});

@@ -15,12 +15,17 @@ class QCheckBox;
 class QPlainTextEdit;
 class QSpinBox;
 
+namespace zantric {
+class Prompter;
+}
+
 namespace zantric::gui {
 
 class PhraseOptionsDialog final : public QDialog {
     Q_OBJECT
 public:
-    PhraseOptionsDialog(QWidget* parent, const PhraseOptions& options);
+    // The stoplist editor tells `prompter` what it cannot do.
+    PhraseOptionsDialog(QWidget* parent, Prompter& prompter, const PhraseOptions& options);
 
     // The options as the dialog shows them.
     PhraseOptions options() const;
@@ -38,6 +43,7 @@ private:
     void editStoplist();
 
     HelpId m_help;
+    Prompter& m_prompter;
     QSpinBox* m_minWordLength;
     QCheckBox* m_eachWordOnce;
     QCheckBox* m_useStoplist;
@@ -52,13 +58,14 @@ private:
 class StoplistEditor final : public QDialog {
     Q_OBJECT
 public:
-    StoplistEditor(QWidget* parent, std::string path);
+    StoplistEditor(QWidget* parent, Prompter& prompter, std::string path);
 
     QPlainTextEdit* text() const { return m_text; }
     // OK: checks the lines and writes the file; false (the reason shown) when it did not.
     bool save();
 
 private:
+    Prompter& m_prompter;
     std::string m_path;
     std::vector<std::string> m_shown;  // the words the editor opened with
     QPlainTextEdit* m_text;

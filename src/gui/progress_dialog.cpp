@@ -145,8 +145,8 @@ void ProgressDialog::startWork() {
         });
         m_threadStarted = true;
     } catch (const std::system_error&) {
-        prompter().beep();
-        prompter().ask(
+        m_work.prompter().beep();
+        m_work.prompter().ask(
             Message::fromIds(kStrUnableToCreateThread, kStrErrorTitle, MessageKind::kPlain));
         m_work.setResult(0);
         workFinished();
@@ -180,8 +180,9 @@ void ProgressDialog::reject() {
     const bool paused = m_threadStarted;
     if (paused) m_work.pause();
     emit cancelQuestionOpened();
-    if (prompter().ask(Message::fromIds(kStrProgressCancelQuestion, kStrProgressCancelTitle,
-                                        MessageKind::kPlain, Buttons::kYesNo)) == Answer::kYes) {
+    if (m_work.prompter().ask(Message::fromIds(kStrProgressCancelQuestion, kStrProgressCancelTitle,
+                                               MessageKind::kPlain, Buttons::kYesNo)) ==
+        Answer::kYes) {
         m_work.cancelWork();
     }
     if (paused) m_work.resume();

@@ -10,39 +10,13 @@
 #include <QThread>
 #include <utility>
 
+#include "gui/dialog_parts.h"
 #include "gui/progress_dialog.h"
 #include "gui/three_button_question.h"
 
 namespace zantric::gui {
 
 QtMessagePresenter::QtMessagePresenter(QObject* parent) : QObject(parent) {}
-
-namespace {
-
-// Hands every message on to the presenter installed at the moment it is shown, so that what holds
-// this prompter (the program session, the operations it runs) reaches a recorder a test installs
-// later.
-class InstalledPrompter final : public Prompter {
-public:
-    int choose(const Message& question, const Captions& captions) override {
-        return presenter().choose(question, captions);
-    }
-    void beep() override { presenter().beep(); }
-
-protected:
-    Answer answer(const Message& message) override {
-        Message unbeeped = message;
-        unbeeped.beep = false;  // ask() has sounded it already
-        return presenter().ask(unbeeped);
-    }
-};
-
-}  // namespace
-
-Prompter& prompter() {
-    static InstalledPrompter installed;
-    return installed;
-}
 
 QWidget* ownerWindow() {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
@@ -176,6 +150,10 @@ int QtMessagePresenter::choose(const Message& question, const Captions& captions
     QMetaObject::invokeMethod(
         this, [&] { answer = threeButtonHere(t, ti, c1, c2, c3); }, Qt::BlockingQueuedConnection);
     return answer;
+}
+
+std::string QtMessagePresenter::countText(long long count) const {
+    return groupedCount(count).toStdString();
 }
 
 void QtMessagePresenter::beep() {

@@ -1,9 +1,10 @@
-// QtMessagePresenter: the window program's message boxes. Installed at start-up for the life of
-// the application; shows QMessageBox (and the three-button question) on the GUI thread. A call
-// from a worker thread is carried to the GUI thread and waits there for the answer. Every box
-// is modal to the whole program, centred over the window that raised it, and as wide as its
-// title and its longest line; a box raised by work under a progress dialog belongs to the
-// dialog that started the work, and the progress dialog stays out of sight until it is answered.
+// QtMessagePresenter: the window program's message boxes. The application owns it and hands it
+// down with the program session's workspace; it shows QMessageBox (and the three-button question)
+// on the GUI thread. A call from a worker thread is carried to the GUI thread and waits there for
+// the answer. Every box is modal to the whole program, centred over the window that raised it, and
+// as wide as its title and its longest line; a box raised by work under a progress dialog belongs
+// to the dialog that started the work, and the progress dialog stays out of sight until it is
+// answered.
 #pragma once
 
 #include <QObject>
@@ -24,6 +25,8 @@ public:
 
     int choose(const Message& question, const Captions& captions) override;
     void beep() override;
+    // Grouped as the status bar groups counts, by the user's locale.
+    std::string countText(long long count) const override;
 
     // While set, a box with exactly this text is not shown and gives its default answer (the
     // first start puts its offer of a dictionary in place of the empty-folder notice).
@@ -39,10 +42,6 @@ private:
 
     std::string m_silenced;
 };
-
-// The window program's prompter: it hands each message to the presenter the application
-// installed (a test may install a recorder in its place).
-Prompter& prompter();
 
 // The window a box belongs to: the dialog in front, else the active window, else the visible
 // main window.

@@ -68,8 +68,8 @@ void ResultsFileCommands::saveTo(const QString& name, int type, const SearchSumm
         return dialog.run();
     };
     const SaveAsOutcome outcome =
-        saveResultsAs(prompter(), m_panel->workspace().settings, m_results, shown,
-                      name.toStdString(), static_cast<SaveAsType>(type), runner);
+        saveResultsAs(m_panel->workspace().prompter, m_panel->workspace().settings, m_results,
+                      shown, name.toStdString(), static_cast<SaveAsType>(type), runner);
     if (outcome == SaveAsOutcome::kSavedPair) m_form->list()->relayout();
     if (outcome == SaveAsOutcome::kSavedPair || outcome == SaveAsOutcome::kExported) {
         m_panel->resultsSaved();
@@ -106,8 +106,9 @@ void ResultsFileCommands::deleteShown() {
     const std::string question = loadString(kStrDeleteResultsQuestion) + '\n' +
                                  shown(m_results.dataName()) + '\n' + shown(m_results.indexName()) +
                                  loadString(kStrDeleteQuestionEnd);
-    if (prompter().ask({question, loadString(kStrConfirmTitle), MessageKind::kPlain,
-                        Buttons::kYesNoDefaultNo}) != Answer::kYes) {
+    if (m_panel->workspace().prompter.ask({question, loadString(kStrConfirmTitle),
+                                           MessageKind::kPlain, Buttons::kYesNoDefaultNo}) !=
+        Answer::kYes) {
         return;
     }
     // A file that cannot be deleted has been reported; the window then stays as it is.

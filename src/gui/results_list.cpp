@@ -97,13 +97,14 @@ QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem& option,
     return {m_tabStop, metrics.height() + 2};
 }
 
-ResultsListView::ResultsListView(const Settings& settings, ResultsStore& results,
-                                 const SearchRun& run, QWidget* parent)
+ResultsListView::ResultsListView(Workspace workspace, ResultsStore& results, const SearchRun& run,
+                                 QWidget* parent)
     : QListView(parent),
       m_results(results),
-      m_tabSize(std::clamp(
-          settings.atStart().integer(ini::kSettingsSection, ini::kTabSize, kDefaultTabSize), 0,
-          kMaxTabSize)) {
+      m_prompter(workspace.prompter),
+      m_tabSize(std::clamp(workspace.settings.atStart().integer(ini::kSettingsSection,
+                                                                ini::kTabSize, kDefaultTabSize),
+                           0, kMaxTabSize)) {
     setObjectName(QStringLiteral("results"));
     m_model = new ResultsListModel(results, run, this);
     m_delegate = new TabStopDelegate(this);
@@ -196,7 +197,7 @@ bool ResultsListView::copyHighlighted() {
         if (at != std::string::npos) {
             question.replace(at, 2, locale.toString(qint64{m_copyLimit}).toStdString());
         }
-        if (prompter().ask({question, loadString(kStrCopyTitle), MessageKind::kPlain,
+        if (m_prompter.ask({question, loadString(kStrCopyTitle), MessageKind::kPlain,
                             Buttons::kYesNo}) != Answer::kYes) {
             return false;
         }

@@ -11,6 +11,8 @@
 #include <QStyledItemDelegate>
 #include <cstdint>
 
+#include "core/dictionary/workspace.h"
+
 namespace zantric {
 class ResultsStore;
 class SearchRun;
@@ -69,8 +71,9 @@ public:
     // The most matches one Copy puts on the clipboard; more are asked about first.
     static constexpr std::int64_t kCopyLimit = 1'000'000;
 
-    // The tab size is read from the ini file of `settings` as it was at start.
-    ResultsListView(const Settings& settings, ResultsStore& results, const SearchRun& run,
+    // The tab size is read from the ini file of the workspace's settings as it was at start; its
+    // prompter asks before a large copy.
+    ResultsListView(Workspace workspace, ResultsStore& results, const SearchRun& run,
                     QWidget* parent = nullptr);
 
     ResultsListModel* resultsModel() const { return m_model; }
@@ -107,6 +110,7 @@ private:
     void announceMatch(const QModelIndex& index);
 
     ResultsStore& m_results;
+    Prompter& m_prompter;
     int m_tabSize;
     int m_column = 0;      // the match of the row last clicked
     bool m_quiet = false;  // the program, not the user, moves to a row

@@ -54,7 +54,7 @@ SearchForm::SearchForm(SearchRequest& request, ResultsStore& results, const Sear
     : QWidget(parent), m_request(request) {
     // Made in this order, which is also the order of the Tab key.
     QGridLayout* fields = buildFields();
-    m_list = new ResultsListView(request.workspace().settings, results, run, this);
+    m_list = new ResultsListView(request.workspace(), results, run, this);
     QGroupBox* options = buildOptions();
     m_font = new FontSetting(request.workspace().settings, this);
     connect(m_font, &FontSetting::chosen, this, [this](const QFont& font) {
@@ -291,7 +291,7 @@ bool SearchForm::filterKey(SearchField which, QKeyEvent* event) {
     if (ch.unicode() < 0x20 || ch.unicode() == 0x7f) return false;  // backspace and the like
     const char c = ch.unicode() < 0x80 ? translateTypedChar(static_cast<char>(ch.unicode())) : 0;
     if (c == 0 || !acceptsTypedChar(which, c)) {
-        prompter().beep();
+        m_request.workspace().prompter.beep();
         emit keyRefused(tr(kKeyHints[static_cast<int>(which)]));
         return true;
     }

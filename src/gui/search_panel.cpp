@@ -38,9 +38,6 @@ namespace {
 
 QString hint(int id) { return QString::fromStdString(loadString(id)); }
 
-// The counts in messages, as the status bar shows counts.
-std::string groupedText(long long count) { return groupedCount(count).toStdString(); }
-
 // How long the status bar says what a field takes after it refused a key.
 constexpr int kKeyHintMs = 5000;
 
@@ -49,14 +46,13 @@ constexpr int kKeyHintMs = 5000;
 SearchPanel::SearchPanel(Workspace workspace, QWidget* parent)
     : QWidget(parent),
       m_request(workspace),
-      m_results(workspace.settings),
+      m_results(workspace.settings, workspace.prompter),
       m_run(m_request, m_results),
       m_form(new SearchForm(m_request, m_results, m_run, this)),
       m_resultsFiles(this, m_form, m_results),
       m_dictionaries(this, m_request) {
     createActions();
     m_phraseOptions = readPhraseOptions(workspace.settings);
-    setCountFormat(groupedText);
     setWindowTitle(QString::fromLatin1(kFrameTitle));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);  // the form keeps the usual margins itself
@@ -183,7 +179,7 @@ void SearchPanel::requestStart() {
     if (m_actions.search->isEnabled()) {
         m_actions.search->trigger();
     } else {
-        prompter().beep();  // Start pressed again while the search runs
+        workspace().prompter.beep();  // Start pressed again while the search runs
     }
 }
 
@@ -235,7 +231,7 @@ void SearchPanel::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void SearchPanel::phraseOptionsCommand() {
-    PhraseOptionsDialog dialog(this, m_phraseOptions);
+    PhraseOptionsDialog dialog(this, workspace().prompter, m_phraseOptions);
     if (dialog.exec() != QDialog::Accepted) return;
     m_phraseOptions = dialog.options();
     writePhraseOptions(workspace().settings, m_phraseOptions);
@@ -291,7 +287,7 @@ void SearchPanel::startSearch() {
     enterSearchingState();
     if (m_request.multiWord() && m_run.analysisNeeded()) {
         SubsetAnalysis analysis(workspace(), m_request.fromLetters());
-        AnalysisDialog dialog(this, m_run, analysis);
+        AnalysisDialog dialog(this, workspace().prompter, m_run, analysis);
         emit analysisStarted();
         if (dialog.exec() != 1) {
             m_request.clearAnalysedLetters();
@@ -306,8 +302,8 @@ void SearchPanel::startSearch() {
         });
     } catch (const std::system_error&) {
         m_searchTimer.stop();
-        prompter().beep();
-        prompter().ask(
+        workspace().prompter.beep();
+        workspace().prompter.ask(
             Message::fromIds(kStrUnableToCreateThread, kStrErrorTitle, MessageKind::kPlain));
         leaveSearchingState();
         QCoreApplication::quit();
@@ -430,7 +426,7 @@ void SearchPanel::askCancelSearch() {
     m_askingCancel = true;
     m_searchTimer.stop();
     m_run.pause();
-    const Answer answer = prompter().ask(Message::fromIds(
+    const Answer answer = workspace().prompter.ask(Message::fromIds(
         kStrCancelSearchQuestion, kStrConfirmTitle, MessageKind::kPlain, Buttons::kYesNo));
     // The flag is set before the worker goes on, so that it stops at the very next word.
     if (answer == Answer::kYes) stopSearch();

@@ -126,19 +126,22 @@ void SelectDictionariesDialog::setAll(bool on) {
 void SelectDictionariesDialog::showDetails() {
     const QStringList rows = highlightedRows();
     if (rows.isEmpty()) {
-        prompter().ask(
+        m_panel->workspace().prompter.ask(
             Message::fromIds(kStrHighlightOne, kStrIncompleteTitle, MessageKind::kPlain));
         return;
     }
     const CatalogueEntry* entry = m_panel->workspace().catalogue.find(
         pathOf(m_panel->workspace().settings, rows.first().mid(2)));
     if (entry == nullptr) return;
-    prompter().ask({detailsText(*entry), detailsTitle(*entry), MessageKind::kInformation});
+    m_panel->workspace().prompter.ask({detailsText(*entry, m_panel->workspace().prompter),
+                                       detailsTitle(*entry), MessageKind::kInformation});
 }
 
 void SelectDictionariesDialog::deleteDictionaries() {
     if (m_panel != nullptr) m_panel->setStatusText(kStrStatusBlank);
-    if (deleteHighlighted(m_panel->workspace(), highlightedRows(), 2) == 1 && m_panel != nullptr) {
+    if (deleteHighlighted(m_panel->workspace(), highlightedRows(), 2) ==
+            MaintenanceOutcome::kDone &&
+        m_panel != nullptr) {
         m_panel->setStatusText(kStrDeleteSuccessful);
     }
     fillList();
@@ -158,7 +161,7 @@ void SelectDictionariesDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.exec(event->globalPos());
 }
 
-int deleteHighlighted(Workspace workspace, const QStringList& rows, int skip) {
+MaintenanceOutcome deleteHighlighted(Workspace workspace, const QStringList& rows, int skip) {
     std::vector<std::string> texts;
     texts.reserve(static_cast<std::size_t>(rows.size()));
     // The mark is one character here but two bytes in UTF-8: drop it before converting.

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "core/dictionary/workspace.h"
+#include "core/maintenance/new_dictionary.h"
 #include "gui/help.h"
 
 class QAction;
@@ -48,8 +49,8 @@ private:
 };
 
 // Deletes the dictionaries of the highlighted rows (each row's text without its first `skip`
-// characters is the display name) after asking. Returns 1 when every one was deleted, else 0.
+// characters is the display name) after asking. kDone when every one was deleted.
 // Also used by the Merge Dictionaries dialog.
-int deleteHighlighted(Workspace workspace, const QStringList& rows, int skip);
+MaintenanceOutcome deleteHighlighted(Workspace workspace, const QStringList& rows, int skip);
 
 }  // namespace zantric::gui

@@ -19,8 +19,8 @@ StarterOutcome offerStarterDictionary(Workspace workspace, QWidget* parent,
     }
     const std::string question =
         loadString(kStrStarterOffer) + wordList + loadString(kStrStarterOfferEnd);
-    if (prompter().ask({question, loadString(kStrStarterOfferTitle), MessageKind::kQuestion,
-                        Buttons::kYesNo}) != Answer::kYes) {
+    if (workspace.prompter.ask({question, loadString(kStrStarterOfferTitle), MessageKind::kQuestion,
+                                Buttons::kYesNo}) != Answer::kYes) {
         return StarterOutcome::kDeclined;
     }
     WordListReport report;

@@ -149,7 +149,7 @@ bool WordDialog::eventFilter(QObject* watched, QEvent* event) {
             !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             const QChar c = text[0];
             if (c.unicode() > 0x7F || !dictionaryNameKeyAllowed(static_cast<char>(c.unicode()))) {
-                prompter().beep();
+                m_panel->workspace().prompter.beep();
                 return true;
             }
         }

@@ -58,14 +58,9 @@ ZantricApp::ZantricApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationVersion(QStringLiteral(ZANTRIC_VERSION));
     setDesktopFileName(QStringLiteral(ZANTRIC_APP_ID));
     setWindowIcon(zantricIcon());
-    m_presenter = std::make_unique<QtMessagePresenter>();
-    installPresenter(m_presenter.get());
 }
 
-ZantricApp::~ZantricApp() {
-    shutDown();
-    installPresenter(nullptr);
-}
+ZantricApp::~ZantricApp() { shutDown(); }
 
 bool ZantricApp::start(const std::string& folder, bool startMinimised) {
     allowOpenFiles();
@@ -73,12 +68,12 @@ bool ZantricApp::start(const std::string& folder, bool startMinimised) {
     // A first start with an empty dictionaries folder shows one box: the offer below says that
     // there is no dictionary yet, so the catalogue's own notice of it is left out.
     const std::string wordList = systemWordList();
-    if (!wordList.empty()) m_presenter->setSilenced(loadString(kStrNoDictionaries));
+    if (!wordList.empty()) m_presenter.setSilenced(loadString(kStrNoDictionaries));
     std::string reason;
     const bool started = m_session.start(folder, ProgramSession::Use::kWork, &reason);
-    m_presenter->setSilenced({});
+    m_presenter.setSilenced({});
     if (!started) {
-        prompter().ask({reason, "Zantric", MessageKind::kError});
+        m_presenter.tell({reason, "Zantric", MessageKind::kError});
         return false;
     }
     auto* client = new SearchPanel(m_session.workspace());

@@ -17,7 +17,6 @@ class QSocketNotifier;
 
 namespace zantric::gui {
 
-class QtMessagePresenter;
 class MainWindow;
 class SearchPanel;
 
@@ -48,10 +47,10 @@ private:
     void watchEndSignals();
     void endStep();
 
-    std::unique_ptr<QtMessagePresenter> m_presenter;
+    QtMessagePresenter m_presenter;  // every box of the program
     QSocketNotifier* m_signalNotifier = nullptr;
     QBasicTimer m_endTimer;
-    ProgramSession m_session{prompter()};
+    ProgramSession m_session{m_presenter};
     std::unique_ptr<MainWindow> m_frame;
     bool m_started = false;
 };

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -33,9 +34,37 @@
 namespace zantric::test {
 
 using Words = std::vector<std::string>;
+// The prompter of a test's program session: hands every message on to the prompter a test gave
+// it for the moment (ListeningTo), else to a recorder nobody reads, which takes the default
+// answers.
+class HandingOnPrompter final : public Prompter {
+public:
+    // Hands on to `to` (nullptr: nobody) from now on; returns the one it replaces.
+    Prompter* handTo(Prompter* to) { return m_to.exchange(to); }
+    int choose(const Message& question, const Captions& captions) override {
+        return target().choose(question, captions);
+    }
+    void beep() override { target().beep(); }
+
+protected:
+    Answer answer(const Message& message) override {
+        Message unbeeped = message;
+        unbeeped.beep = false;  // ask() has sounded it already
+        return target().ask(unbeeped);
+    }
+
+private:
+    Prompter& target() {
+        Prompter* to = m_to.load();
+        return to != nullptr ? *to : m_nobody;
+    }
+    std::atomic<Prompter*> m_to{nullptr};
+    RecorderPresenter m_nobody;
+};
+
 // A program folder (ini, lexicons, temp, files) in a fresh temporary folder, made current, with
 // the settings and the catalogue a session would have there (each made on first use, telling the
-// window program's prompter). The one made last is current().
+// folder's prompter). The one made last is current().
 class ProgramFolder {
 public:
     ProgramFolder() : m_previous(s_current) {
@@ -53,22 +82,26 @@ public:
         qputenv("HOME", m_home), qputenv("XDG_CONFIG_HOME", m_config);
     }
     static ProgramFolder& current() { return *s_current; }
+    // What the session of the folder tells and asks goes here.
+    static HandingOnPrompter& prompter() { return current().m_prompter; }
     static const Settings& settings() {
         ProgramFolder& folder = current();
-        if (!folder.m_settings) folder.m_settings = std::make_unique<Settings>(gui::prompter());
+        if (!folder.m_settings) folder.m_settings = std::make_unique<Settings>(prompter());
         return *folder.m_settings;
     }
     static Catalogue& catalogue() {
         ProgramFolder& folder = current();
         if (!folder.m_catalogue)
-            folder.m_catalogue = std::make_unique<Catalogue>(settings(), gui::prompter());
+            folder.m_catalogue = std::make_unique<Catalogue>(settings(), prompter());
         return *folder.m_catalogue;
     }
-    static Workspace workspace() { return {settings(), catalogue(), gui::prompter()}; }
-    // The settings read again on next use, as the next start reads them.
+    static Workspace workspace() { return {settings(), catalogue(), prompter()}; }
+    // The settings read again on next use, as the next start reads them. The old ones live on
+    // with the folder, so that a window made before still refers to whole objects.
     static void reread() {
-        current().m_catalogue.reset();
-        current().m_settings.reset();
+        ProgramFolder& folder = current();
+        if (folder.m_catalogue) folder.m_retiredCatalogues.push_back(std::move(folder.m_catalogue));
+        if (folder.m_settings) folder.m_retiredSettings.push_back(std::move(folder.m_settings));
     }
     // Builds and lists lexicons/<name>; the selection is written to the file too.
     static void addDictionary(const std::string& name, Words words, bool selected = true) {
@@ -81,7 +114,7 @@ public:
         writer.close();
         catalogue().add(path);
         catalogue().setSelected(path, selected);
-        catalogue().find(path)->writeHeader(gui::prompter());
+        catalogue().find(path)->writeHeader(prompter());
     }
 
 private:
@@ -89,8 +122,27 @@ private:
     ProgramFolder* m_previous;
     const QByteArray m_home = qgetenv("HOME"), m_config = qgetenv("XDG_CONFIG_HOME");
     TempFolder m_folder;
+    HandingOnPrompter m_prompter;
+    std::vector<std::unique_ptr<Settings>> m_retiredSettings;
+    std::vector<std::unique_ptr<Catalogue>> m_retiredCatalogues;  // go first: they use the settings
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<Catalogue> m_catalogue;
+};
+// Hands what the current folder's session tells and asks to `prompter` for its lifetime.
+class ListeningTo {
+public:
+    explicit ListeningTo(Prompter& prompter)
+        : m_previous(ProgramFolder::prompter().handTo(&prompter)) {}
+    ~ListeningTo() { ProgramFolder::prompter().handTo(m_previous); }
+    ListeningTo(const ListeningTo&) = delete;
+    ListeningTo& operator=(const ListeningTo&) = delete;
+
+private:
+    Prompter* m_previous;
+};
+// A recorder the current folder's session tells for its lifetime.
+class RecordingPresenter : public RecorderPresenter {
+    ListeningTo m_listening{*this};
 };
 // The catalogue's word count of a dictionary, -1 when it is not listed.
 inline long listedWords(const std::string& name) {

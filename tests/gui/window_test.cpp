@@ -151,7 +151,7 @@ void mergeTwo(gui::SelectDictionariesDialog*) {
 }
 class SteppedWork final : public ProgressWork {
 public:
-    explicit SteppedWork(int count) : steps(count) {}
+    SteppedWork(int count, Prompter& prompter) : ProgressWork(prompter), steps(count) {}
     void work() override {
         for (int i = 0; i < steps && !poll(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -276,8 +276,7 @@ private slots:
             if (c.answer != 0) messages.script({c.answer});
             QCOMPARE(search(w, c.request).found, -1);
             QVERIFY2(messages.last().text.starts_with(c.text), c.text);
-            QCOMPARE(std::pair(messages.last().hasOwner, messages.last().beepsBefore > 0),
-                     std::pair(false, c.answer == 0));
+            QCOMPARE(messages.last().beepsBefore > 0, c.answer == 0);
             QCOMPARE(w.client->results().count(), 0);
         }
         messages.clear();  // Leaving FIND checks it at once.
@@ -381,7 +380,7 @@ private slots:
         for (const int answer : {+kIdNo, +kIdYes, 0, -1}) {
             Window w;
             PauseCheckingPresenter asked([&w] { return w.client->searchRun().found(); }, answer);
-            ScopedPresenter scope(asked);
+            ListeningTo scope(asked);
             fill(w, {"*", ""});
             QSignalSpy completed(w.client, &gui::SearchPanel::searchCompleted);
             QSignalSpy closing(w.client, &gui::SearchPanel::closeRequested);
@@ -579,10 +578,11 @@ private slots:
             int steps, cancelAnswer, result;  // cancelAnswer 0: Cancel is not pressed
         } cases[] = {{2, 0, 1}, {40, 0, 1}, {40, kIdNo, 1}, {40, kIdYes, 0}};
         for (const auto& c : cases) {
-            SteppedWork work(c.steps);
+            HandingOnPrompter relay;
+            SteppedWork work(c.steps, relay);
             gui::ProgressDialog dialog(nullptr, work);
             PauseCheckingPresenter asked([&work] { return work.done.load(); }, c.cancelAnswer);
-            ScopedPresenter scope(asked);
+            relay.handTo(&asked);
             if (c.cancelAnswer != 0)
                 whenReady([&] { return dialog.shownOnScreen(); }, [&] { dialog.reject(); });
             QCOMPARE(dialog.run(), c.result);
@@ -669,10 +669,10 @@ private slots:
             ProgramFolder folder;
             if (*ini) folder.settings().writeString(ini::kSettingsSection, ini::kTabSize, ini);
             folder.reread();
-            ResultsStore store("t.$$$", "t.zix");
+            ResultsStore store("t.$$$", "t.zix", folder.prompter());
             SearchRequest request(folder.workspace());
             const SearchRun run(request, store);
-            QCOMPARE(gui::ResultsListView(folder.settings(), store, run).tabSize(), tabSize);
+            QCOMPARE(gui::ResultsListView(folder.workspace(), store, run).tabSize(), tabSize);
         }
     }
     // Counts read as the user's locale writes them, in the status bar and in messages alike.
@@ -689,7 +689,7 @@ private slots:
             QLocale::setDefault(c.locale);
             w.client->showTotals(165565704, 0, false);
             QCOMPARE(w.frame->foundPane()->text(), QString("Found: ") + c.found);
-            QCOMPARE(loadString(kStrStoppedAfter, countText(165565704)),
+            QCOMPARE(loadString(kStrStoppedAfter, gui::QtMessagePresenter().countText(165565704)),
                      "Stopped after " + std::string(c.found) + " matches.");
         }
     }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_reader.h"
@@ -61,8 +63,7 @@ protected:
             std::filesystem::create_directory(folder);
         }
         TempFolder::write("zantric.ini", "[PATHS]\nDICTIONARIES=./lexicons\nTEMP_FILES=./temp\n");
-        m_catalogue.reset();
-        m_settings.reset();
+        reread();
         m_messages.clear();
     }
     // The settings and the catalogue of the folder as a session has them, each made (read, or
@@ -76,15 +77,18 @@ protected:
         return *m_catalogue;
     }
     Workspace workspace() { return {settings(), catalogue(), m_messages}; }
-    // The settings and the catalogue made again on next use, as a new session makes them.
+    // The settings and the catalogue made again on next use, as a new session makes them. The
+    // old ones live on until the test ends, so that what was given them (a fixture's request)
+    // still refers to whole objects.
     void reread() {
-        m_catalogue.reset();
-        m_settings.reset();
+        if (m_catalogue) m_retired.catalogues.push_back(std::move(m_catalogue));
+        if (m_settings) m_retired.settings.push_back(std::move(m_settings));
     }
     // The end of a session: every changed header written back, the catalogue dropped.
     void writeBackCatalogue() {
-        if (m_catalogue) m_catalogue->writeBack();
-        m_catalogue.reset();
+        if (!m_catalogue) return;
+        m_catalogue->writeBack();
+        m_retired.catalogues.push_back(std::move(m_catalogue));
     }
 
     // The names in a folder, sorted; the files left in the temporary folder.
@@ -100,7 +104,11 @@ protected:
     static Words tempFiles() { return filesIn("temp", true); }
 
     TempFolder m_folder;
-    RecordingPresenter m_messages;
+    RecorderPresenter m_messages;
+    struct {
+        std::vector<std::unique_ptr<Settings>> settings;
+        std::vector<std::unique_ptr<Catalogue>> catalogues;  // go first: they use the settings
+    } m_retired;
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<Catalogue> m_catalogue;
 };

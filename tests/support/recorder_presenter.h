@@ -1,6 +1,6 @@
 // Test presenter: records every message, three-button question and beep, and answers from a
-// script (then the buttons' default answer). Thread-safe: workers call it. RecordingPresenter
-// installs one for a scope and restores the presenter it replaced.
+// script (then the buttons' default answer). Thread-safe: workers call it. A test hands it to the
+// code under test as that code's Prompter.
 #pragma once
 
 #include <array>
@@ -49,8 +49,7 @@ inline Answer answerOfId(int id) {
 struct RecordedMessage {
     std::string text;
     std::string title;
-    int style = 0;          // styleOf the message; -1 for a three-button question
-    bool hasOwner = false;  // always false: the core knows no window
+    int style = 0;  // styleOf the message; -1 for a three-button question
     bool threeButton = false;
     std::array<std::string, 3> captions;  // three-button question only
     int beepsBefore = 0;                  // beeps heard before this message was shown
@@ -66,7 +65,7 @@ class RecorderPresenter : public Prompter {
 public:
     int choose(const Message& question, const Captions& captions) override {
         std::lock_guard lock(m_mutex);
-        m_messages.push_back({question.text, question.title, -1, false, true, captions, m_beeps});
+        m_messages.push_back({question.text, question.title, -1, true, captions, m_beeps});
         const int answer = nextAnswer(2);
         return answer == 0 || answer == 1 ? answer : 2;
     }
@@ -105,8 +104,7 @@ public:
 protected:
     Answer answer(const Message& message) override {
         std::lock_guard lock(m_mutex);
-        m_messages.push_back(
-            {message.text, message.title, styleOf(message), false, false, {}, m_beeps});
+        m_messages.push_back({message.text, message.title, styleOf(message), false, {}, m_beeps});
         return answerOfId(nextAnswer(answerId(defaultAnswer(message.buttons))));
     }
 
@@ -122,23 +120,6 @@ private:
     std::vector<RecordedMessage> m_messages;
     std::deque<int> m_answers;
     int m_beeps = 0;
-};
-
-// Installs a presenter for its lifetime, then puts back the one it replaced.
-class ScopedPresenter {
-public:
-    explicit ScopedPresenter(Prompter& presenter) : m_previous(installPresenter(&presenter)) {}
-    ~ScopedPresenter() { installPresenter(m_previous); }
-    ScopedPresenter(const ScopedPresenter&) = delete;
-    ScopedPresenter& operator=(const ScopedPresenter&) = delete;
-
-private:
-    Prompter* m_previous;
-};
-
-// A recorder installed for the lifetime of this object: the usual way for a test to see messages.
-class RecordingPresenter : public RecorderPresenter {
-    ScopedPresenter m_scope{*this};
 };
 
 }  // namespace zantric::test

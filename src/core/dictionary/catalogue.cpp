@@ -228,7 +228,7 @@ bool Catalogue::remove(std::string_view path) {
 
 bool Catalogue::deleteDictionary(std::string_view path) {
     const CatalogueEntry* entry = find(path);
-    if (!entry || !keepBackup(entry->filePath())) return false;
+    if (!entry || !keepBackup(entry->filePath()).report(m_prompter)) return false;
     return remove(path);
 }
 

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
@@ -22,12 +23,13 @@ std::string detailsTitle(const CatalogueEntry& entry) {
     return loadString(kStrInformationOn) + entry.displayName();
 }
 
-std::string detailsText(const CatalogueEntry& entry) {
+std::string detailsText(const CatalogueEntry& entry, const Prompter& prompter) {
     const DictionaryHeader& header = entry.header();
     std::string text = loadString(kStrCreated) + fixedDateText(header.created) + "\n";
     if (header.modified != 0)
         text += loadString(kStrModified) + fixedDateText(header.modified) + "\n";
-    text += loadString(kStrTotalWords) + countText(static_cast<long long>(header.wordCount));
+    text +=
+        loadString(kStrTotalWords) + prompter.countText(static_cast<long long>(header.wordCount));
     return text;
 }
 

@@ -9,11 +9,14 @@
 
 namespace zantric {
 
+class Prompter;
+
 // A time stored in a header (seconds since 1970) as 24 characters of local time.
 std::string fixedDateText(std::uint32_t seconds);
 // "Information on: english.lex"
 std::string detailsTitle(const CatalogueEntry& entry);
-// "Created: ...\nModified: ...\nTotal Words: N"; the Modified line only when it is not 0.
-std::string detailsText(const CatalogueEntry& entry);
+// "Created: ...\nModified: ...\nTotal Words: N"; the Modified line only when it is not 0. N is
+// written as `prompter` writes counts.
+std::string detailsText(const CatalogueEntry& entry, const Prompter& prompter);
 
 }  // namespace zantric

@@ -93,9 +93,8 @@ void DictionaryReader::openSource(const std::string& name, bool makeImage, std::
     if (!image || image->name != name) {
         m_file = openFile(name, "rb").release();
         if (!m_file) {
-            const std::string text = "Unable to open Dictionary: " + shownPath(name);
-            presenter().ask({text, kOpenErrorTitle, MessageKind::kError});
-            throw ZantricException(text);
+            throw ZantricException(Message{"Unable to open Dictionary: " + shownPath(name),
+                                           kOpenErrorTitle, MessageKind::kError});
         }
         image = nullptr;
     }

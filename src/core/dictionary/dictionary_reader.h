@@ -129,8 +129,8 @@ private:
 class DictionaryReader {
 public:
     // Opens `name` (a path in the program's form) as a reader of `lane` (or of the control's own
-    // lane). Throws ZantricException (after showing "Unable to open Dictionary: " + name, titled
-    // "File Error") when the file cannot be opened.
+    // lane). Throws ZantricException with the notice "Unable to open Dictionary: " + name, titled
+    // "File Error", when the file cannot be opened.
     DictionaryReader(ReadLane& lane, const std::string& name, bool memoryOption,
                      std::size_t bufferSize);
     DictionaryReader(ReadControl& control, const std::string& name, bool memoryOption,

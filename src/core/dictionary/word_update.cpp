@@ -108,10 +108,14 @@ private:
 };
 
 // Moves the complete rewrite file onto `file`, keeping the old file as its "lxb" backup when
-// `keepOld` is set. The file's name stays on the old version until one rename puts the new one
-// there; a rewrite on another file system is first copied into the dictionary's folder.
-void moveIntoPlace(const std::string& file, bool keepOld) {
-    if (!replaceFile(kRewriteFileName, file, keepOld)) {
+// `keepOld` is set (how that went goes to *keptOld when given). The file's name stays on the old
+// version until one rename puts the new one there; a rewrite on another file system is first
+// copied into the dictionary's folder.
+void moveIntoPlace(const std::string& file, bool keepOld, Status* keptOld) {
+    Status backup;
+    const bool replaced = replaceFile(kRewriteFileName, file, keepOld ? &backup : nullptr);
+    if (keptOld) *keptOld = backup;
+    if (!replaced) {
         throw ZantricException(loadString(kStrUnableToRename) + shownPath(kRewriteFileName));
     }
 }
@@ -303,7 +307,7 @@ int removeWord(const std::string& file, std::string_view word, WordUpdateObserve
 }
 
 int updateWord(Catalogue& catalogue, const std::string& path, std::string_view word,
-               UpdateMode mode, WordUpdateObserver* observer) {
+               UpdateMode mode, WordUpdateObserver* observer, Status* keptOld) {
     const CatalogueEntry* listed = catalogue.find(path);
     const std::string file = listed ? listed->filePath() : path;
 
@@ -342,7 +346,7 @@ int updateWord(Catalogue& catalogue, const std::string& path, std::string_view w
             stampHeader(catalogue, path, file, created, mode);
             // An empty dictionary made a moment ago is not worth a backup, and keeping it would
             // replace the backup of an earlier dictionary of that name.
-            moveIntoPlace(file, !created);
+            moveIntoPlace(file, !created, keptOld);
         }
     } catch (...) {
         if (fileExists(kRewriteFileName)) removeFile(kRewriteFileName);

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/shell/outcome.h"
+
 namespace zantric {
 
 class Catalogue;
@@ -80,10 +82,11 @@ std::string listDictionariesContaining(const Catalogue& catalogue, std::string_v
 // file is kept as the "lxb" backup, the rewrite takes its place, and the catalogue entry is read
 // again from the new file with its Created time and selection kept, Modified set (unless the
 // dictionary now holds a single added word), and marked changed. Any other result leaves the
-// dictionary, the catalogue and the backup as they were and no rewrite file behind. Throws
+// dictionary, the catalogue and the backup as they were and no rewrite file behind. A backup that
+// cannot be kept does not stop the change: its failure goes to *keptOld when given. Throws
 // ZantricException when a file cannot be opened, written or moved into place.
 int updateWord(Catalogue& catalogue, const std::string& path, std::string_view word,
-               UpdateMode mode, WordUpdateObserver* observer = nullptr);
+               UpdateMode mode, WordUpdateObserver* observer = nullptr, Status* keptOld = nullptr);
 
 // Write the dictionary file `file` with `word` added at its place in the word order / without
 // every word that counts as `word`, to the rewrite file. kUpdateDone leaves the complete rewrite

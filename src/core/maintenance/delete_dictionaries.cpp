@@ -16,12 +16,13 @@ std::string rowName(const std::string& row, std::size_t skip) {
 
 }  // namespace
 
-int deleteHighlighted(Workspace workspace, const std::vector<std::string>& rows, std::size_t skip) {
+MaintenanceOutcome deleteHighlighted(Workspace workspace, const std::vector<std::string>& rows,
+                                     std::size_t skip) {
     Prompter& prompter = workspace.prompter;
     if (rows.empty()) {
         prompter.ask(
             Message::fromIds(kStrNothingHighlighted, kStrIncompleteTitle, MessageKind::kPlain));
-        return 0;
+        return MaintenanceOutcome::kStopped;
     }
     std::string question = loadString(kStrDeleteQuestion);
     for (const std::string& row : rows) {
@@ -31,7 +32,7 @@ int deleteHighlighted(Workspace workspace, const std::vector<std::string>& rows,
     question += loadString(kStrDeleteQuestionEnd);
     if (prompter.ask({question, loadString(kStrConfirmTitle), MessageKind::kPlain,
                       Buttons::kYesNoDefaultNo}) != Answer::kYes) {
-        return 0;
+        return MaintenanceOutcome::kStopped;
     }
 
     Catalogue& catalogue = workspace.catalogue;
@@ -46,10 +47,10 @@ int deleteHighlighted(Workspace workspace, const std::vector<std::string>& rows,
         }
     }
     if (failed) {
-        prompter.ask({report, loadString(kStrFileErrorTitle), MessageKind::kPlain});
-        return 0;
+        prompter.tell({report, loadString(kStrFileErrorTitle), MessageKind::kPlain});
+        return MaintenanceOutcome::kFailed;
     }
-    return 1;
+    return MaintenanceOutcome::kDone;
 }
 
 }  // namespace zantric

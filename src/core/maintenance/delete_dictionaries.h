@@ -8,13 +8,16 @@
 #include <vector>
 
 #include "core/dictionary/workspace.h"
+#include "core/maintenance/new_dictionary.h"
 
 namespace zantric {
 
 // Deletes the dictionaries named by `rows` (each row without its first `skip` characters is a
 // file name in the dictionaries folder) after asking (709, 710); each is kept as its "lxb"
-// backup and leaves the catalogue. No rows: message 708. Failures are listed in one message
-// (711). Returns 1 when every dictionary was deleted, else 0.
-int deleteHighlighted(Workspace workspace, const std::vector<std::string>& rows, std::size_t skip);
+// backup and leaves the catalogue. kDone when every dictionary was deleted; kStopped when there
+// were no rows (message 708) or the answer was No; kFailed when some could not be deleted (each
+// backup's failure told, then the names in one message, 711).
+MaintenanceOutcome deleteHighlighted(Workspace workspace, const std::vector<std::string>& rows,
+                                     std::size_t skip);
 
 }  // namespace zantric

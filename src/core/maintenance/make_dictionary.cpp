@@ -55,7 +55,7 @@ MaintenanceOutcome makeDictionary(Workspace workspace, const std::string& fileNa
     }
     const std::string merged = uniqueTempName(workspace.settings);
     {
-        MergeRunsStage building(workspace.settings, merged, words);
+        MergeRunsStage building(workspace.prompter, workspace.settings, merged, words);
         if (run(building) != 1) return MaintenanceOutcome::kFailed;
     }
     WriteDictionaryStage creating(workspace, merged, path, uniqueOnly, words);

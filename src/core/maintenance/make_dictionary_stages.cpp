@@ -94,7 +94,10 @@ private:
 // --- Stage 1 -----------------------------------------------------------------------------------
 
 SortRunsStage::SortRunsStage(Workspace workspace, std::string inputName, LineFilter keepLine)
-    : m_workspace(workspace), m_inputName(std::move(inputName)), m_keepLine(keepLine) {
+    : ProgressWork(workspace.prompter),
+      m_workspace(workspace),
+      m_inputName(std::move(inputName)),
+      m_keepLine(keepLine) {
     setText(loadString(kStrValidating));
 }
 
@@ -184,8 +187,9 @@ void SortRunsStage::work() {
 
 // --- Stage 2 -----------------------------------------------------------------------------------
 
-MergeRunsStage::MergeRunsStage(const Settings& settings, std::string mergedName, long wordCount)
-    : MergeWork(settings, runMergeEstimate(wordCount)),
+MergeRunsStage::MergeRunsStage(Prompter& prompter, const Settings& settings, std::string mergedName,
+                               long wordCount)
+    : MergeWork(prompter, settings, runMergeEstimate(wordCount)),
       m_settings(settings),
       m_mergedName(std::move(mergedName)) {
     setText(loadString(kStrRebuilding));
@@ -203,7 +207,8 @@ void MergeRunsStage::work() { mergeWith<StringHandler>(runFilePattern(m_settings
 WriteDictionaryStage::WriteDictionaryStage(Workspace workspace, std::string mergedName,
                                            std::string dictionaryPath, bool uniqueOnly,
                                            long wordCount)
-    : m_workspace(workspace),
+    : ProgressWork(workspace.prompter),
+      m_workspace(workspace),
       m_mergedName(std::move(mergedName)),
       m_dictionaryPath(std::move(dictionaryPath)),
       m_wordCount(wordCount) {

@@ -59,7 +59,8 @@ private:
 // Deletes the runs whatever happens, and the merged file when it fails.
 class MergeRunsStage : public MergeWork {
 public:
-    MergeRunsStage(const Settings& settings, std::string mergedName, long wordCount);
+    MergeRunsStage(Prompter& prompter, const Settings& settings, std::string mergedName,
+                   long wordCount);
     ~MergeRunsStage() override;
     void work() override;
 

@@ -17,11 +17,11 @@
 
 namespace zantric {
 
-MergeDictionariesWork::MergeDictionariesWork(const Settings& settings,
+MergeDictionariesWork::MergeDictionariesWork(Prompter& prompter, const Settings& settings,
                                              std::vector<std::string> inputs,
                                              const std::vector<long>& wordCounts,
                                              std::string outputName)
-    : MergeWork(settings, mergeRecordEstimate(wordCounts, kMergeFanIn)),
+    : MergeWork(prompter, settings, mergeRecordEstimate(wordCounts, kMergeFanIn)),
       m_inputs(std::move(inputs)),
       m_outputName(std::move(outputName)) {
     setText("Merging Files");
@@ -71,7 +71,8 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
     const std::string output = uniqueTempName(workspace.settings);
     int result;
     {
-        MergeDictionariesWork merging(workspace.settings, std::move(inputs), counts, output);
+        MergeDictionariesWork merging(workspace.prompter, workspace.settings, std::move(inputs),
+                                      counts, output);
         result = run(merging);
     }
     if (result != 1) {

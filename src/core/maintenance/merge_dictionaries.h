@@ -18,8 +18,9 @@ namespace zantric {
 // intermediate file; on failure or cancel the caller deletes the output if it exists.
 class MergeDictionariesWork : public MergeWork {
 public:
-    MergeDictionariesWork(const Settings& settings, std::vector<std::string> inputs,
-                          const std::vector<long>& wordCounts, std::string outputName);
+    MergeDictionariesWork(Prompter& prompter, const Settings& settings,
+                          std::vector<std::string> inputs, const std::vector<long>& wordCounts,
+                          std::string outputName);
     void work() override;
 
     const std::string& outputName() const { return m_outputName; }

@@ -111,7 +111,10 @@ bool installDictionary(Workspace workspace, const std::string& temporaryName,
         std::filesystem::create_directories(folder, ignored);
     }
     // The old dictionary keeps its name until the new one takes it in one rename.
-    if (!replaceFile(temporaryName, path, true)) {
+    Status keptOld;
+    const bool replaced = replaceFile(temporaryName, path, &keptOld);
+    keptOld.report(prompter);
+    if (!replaced) {
         prompter.ask({loadString(kStrUnableToRename) + shownPath(temporaryName),
                       loadString(kStrFileErrorTitle), MessageKind::kError});
         if (!temporaryName.empty() && fileExists(temporaryName)) removeFile(temporaryName);
@@ -120,7 +123,7 @@ bool installDictionary(Workspace workspace, const std::string& temporaryName,
     std::error_code error;
     if (!listedFile.empty() && fileExists(listedFile) &&
         !std::filesystem::equivalent(listedFile, path, error)) {
-        keepBackup(listedFile);
+        keepBackup(listedFile).report(prompter);
     }
     catalogue.remove(path);
     catalogue.add(path);

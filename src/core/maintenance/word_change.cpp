@@ -33,9 +33,10 @@ bool dictionaryNameKeyAllowed(char c) {
 
 // --- WordChangeWork -------------------------------------------------------------------------
 
-WordChangeWork::WordChangeWork(Catalogue& catalogue, std::string word, std::string path,
-                               UpdateMode mode)
-    : m_catalogue(catalogue),
+WordChangeWork::WordChangeWork(Prompter& prompter, Catalogue& catalogue, std::string word,
+                               std::string path, UpdateMode mode)
+    : ProgressWork(prompter),
+      m_catalogue(catalogue),
       m_word(std::move(word)),
       m_path(std::move(path)),
       m_mode(mode),
@@ -47,7 +48,16 @@ WordChangeWork::WordChangeWork(Catalogue& catalogue, std::string word, std::stri
 }
 
 void WordChangeWork::work() {
-    const int code = updateWord(m_catalogue, m_path, m_word, m_mode, this);
+    // A backup that cannot be kept is told, whether or not the change then goes through.
+    Status keptOld;
+    int code = kUpdateCancelled;
+    try {
+        code = updateWord(m_catalogue, m_path, m_word, m_mode, this, &keptOld);
+    } catch (const ZantricException&) {
+        keptOld.report(prompter());
+        throw;
+    }
+    keptOld.report(prompter());
     m_code.store(code);
     setResult(code == kUpdateDone ? 1 : 0);
 }
@@ -112,7 +122,7 @@ std::string WordChange::find(const std::string& word) const {
     try {
         list = listDictionariesContaining(m_workspace.catalogue, word);
     } catch (const ZantricException& e) {
-        m_workspace.prompter.tell(Message::exception(e.message()));
+        reportFailure(m_workspace.prompter, e);
         return {};
     }
     if (list.empty()) {
@@ -135,7 +145,7 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     try {
         list = listDictionariesContaining(m_workspace.catalogue, word);
     } catch (const ZantricException& e) {
-        m_workspace.prompter.tell(Message::exception(e.message()));
+        reportFailure(m_workspace.prompter, e);
         return UpdateOutcome::kFailed;
     }
     if (dictionaryText.empty()) {
@@ -162,7 +172,7 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
         return entry ? entry->header().wordCount : 0;
     };
     const std::uint32_t before = wordCount();
-    WordChangeWork work(m_workspace.catalogue, word, path, m_mode);
+    WordChangeWork work(m_workspace.prompter, m_workspace.catalogue, word, path, m_mode);
     m_runner(work);
     const int code = work.code();
     if (m_mode == UpdateMode::kRemove && code == kUpdateDone) {
@@ -181,13 +191,13 @@ std::optional<UpdateOutcome> WordChange::confirmRemoval(const std::string& word,
     try {
         count = countWordsCountingAs(entry ? entry->filePath() : path, word);
     } catch (const ZantricException& e) {
-        m_workspace.prompter.tell(Message::exception(e.message()));
+        reportFailure(m_workspace.prompter, e);
         return UpdateOutcome::kFailed;
     }
     if (count <= 1) return std::nullopt;
-    const std::string question = loadString(kStrRemoveWordsCount, countText(count)) + fileName +
-                                 loadString(kStrRemoveWordsFit) + word +
-                                 loadString(kStrRemoveWordsQuestion);
+    const std::string question =
+        loadString(kStrRemoveWordsCount, m_workspace.prompter.countText(count)) + fileName +
+        loadString(kStrRemoveWordsFit) + word + loadString(kStrRemoveWordsQuestion);
     if (messageText(question, kStrConfirmTitle, MessageKind::kPlain, Buttons::kYesNo) ==
         Answer::kYes)
         return std::nullopt;

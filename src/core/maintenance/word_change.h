@@ -37,7 +37,8 @@ inline constexpr int kUpdateFailed = -1;
 // dictionary's words read so far; cancel stops the rewrite, leaving the dictionary as it was.
 class WordChangeWork : public ProgressWork, private WordUpdateObserver {
 public:
-    WordChangeWork(Catalogue& catalogue, std::string word, std::string path, UpdateMode mode);
+    WordChangeWork(Prompter& prompter, Catalogue& catalogue, std::string word, std::string path,
+                   UpdateMode mode);
 
     void work() override;
     void cancelWork() override;

@@ -87,8 +87,10 @@ void CallingThreadWork::blockDone(int percent) {
 
 int runHere(CallingThreadWork& work) { return runWork(work); }
 
-FileCopyWork::FileCopyWork(std::string destination, std::string source)
-    : m_destination(std::move(destination)), m_source(std::move(source)) {
+FileCopyWork::FileCopyWork(Prompter& prompter, std::string destination, std::string source)
+    : CallingThreadWork(prompter),
+      m_destination(std::move(destination)),
+      m_source(std::move(source)) {
     setText(kCopyingText + shownPath(m_source));
 }
 
@@ -96,8 +98,10 @@ void FileCopyWork::work() {
     setResult(copyFile(m_destination, m_source, [this](int percent) { blockDone(percent); }));
 }
 
-FileMoveWork::FileMoveWork(std::string destination, std::string source)
-    : m_destination(std::move(destination)), m_source(std::move(source)) {
+FileMoveWork::FileMoveWork(Prompter& prompter, std::string destination, std::string source)
+    : CallingThreadWork(prompter),
+      m_destination(std::move(destination)),
+      m_source(std::move(source)) {
     setText(kMovingText + shownPath(m_source));
 }
 

@@ -39,6 +39,7 @@ int moveFile(const std::string& destination, const std::string& source,
 // Its runner may install a hook that runs after every block, once the progress figure is set.
 class CallingThreadWork : public ProgressWork {
 public:
+    using ProgressWork::ProgressWork;
     bool cancellable() const override { return false; }
     void cancelWork() override {}
     void setAfterBlock(std::function<void()> afterBlock) { m_afterBlock = std::move(afterBlock); }
@@ -59,7 +60,7 @@ int runHere(CallingThreadWork& work);
 // "Copying File: " and the source name; the result is copyFile's.
 class FileCopyWork final : public CallingThreadWork {
 public:
-    FileCopyWork(std::string destination, std::string source);
+    FileCopyWork(Prompter& prompter, std::string destination, std::string source);
     void work() override;
 
 private:
@@ -70,7 +71,7 @@ private:
 // "Moving File: " and the source name; the result is moveFile's.
 class FileMoveWork final : public CallingThreadWork {
 public:
-    FileMoveWork(std::string destination, std::string source);
+    FileMoveWork(Prompter& prompter, std::string destination, std::string source);
     void work() override;
 
 private:

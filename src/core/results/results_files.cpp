@@ -63,9 +63,9 @@ std::string formatText(std::string_view pattern, const std::vector<std::string>&
     return out;
 }
 
-void reportUnableToOpen(const std::string& name) {
-    presenter().ask({loadString(kStrUnableToOpenFile) + shownPath(name),
-                     loadString(kStrFileErrorTitle), MessageKind::kError});
+void reportUnableToOpen(Prompter& prompter, const std::string& name) {
+    prompter.tell({loadString(kStrUnableToOpenFile) + shownPath(name),
+                   loadString(kStrFileErrorTitle), MessageKind::kError});
 }
 
 std::uint64_t fileSize(const std::string& name) {
@@ -109,8 +109,8 @@ ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::string& name) {
                          : ExportChoice::kCancel;
 }
 
-bool saveResultsPair(const Settings& settings, ResultsStore& results, const std::string& chosenName,
-                     const WorkRunner& run) {
+bool saveResultsPair(Prompter& prompter, const Settings& settings, ResultsStore& results,
+                     const std::string& chosenName, const WorkRunner& run) {
     const std::string targetData = replaceExtension(chosenName, "ztr");
     if (targetData == results.dataName()) return true;
     const std::string targetIndex = replaceExtension(chosenName, "zix");
@@ -126,15 +126,15 @@ bool saveResultsPair(const Settings& settings, ResultsStore& results, const std:
         for (const std::string* staged : {&stagedData, &stagedIndex}) {
             if (fileExists(*staged)) removeFile(*staged);
         }
-        reportUnableToOpen(name);
+        reportUnableToOpen(prompter, name);
         return false;
     };
-    FileCopyWork dataCopy(stagedData, results.dataName());
+    FileCopyWork dataCopy(prompter, stagedData, results.dataName());
     int result = run(dataCopy);
     if (result != kTransferOk) {
         return fail(result == kTransferCannotCreate ? targetData : results.dataName());
     }
-    FileCopyWork indexCopy(stagedIndex, results.indexName());
+    FileCopyWork indexCopy(prompter, stagedIndex, results.indexName());
     result = run(indexCopy);
     if (result != kTransferOk) {
         return fail(result == kTransferCannotCreate ? targetIndex : results.indexName());
@@ -147,9 +147,9 @@ bool saveResultsPair(const Settings& settings, ResultsStore& results, const std:
     const std::string* failed = nullptr;
     {
         const FolderLock lock(folderPart(targetData), FolderLock::Mode::kExclusive);
-        if (!replaceFile(stagedData, targetData, false)) {
+        if (!replaceFile(stagedData, targetData)) {
             failed = &targetData;
-        } else if (!replaceFile(stagedIndex, targetIndex, false)) {
+        } else if (!replaceFile(stagedIndex, targetIndex)) {
             // The new data file with the old index would be no pair at all.
             removeFile(targetData);
             if (fileExists(targetIndex)) removeFile(targetIndex);
@@ -181,9 +181,10 @@ std::string asciiExportHeader(const SearchSummary& summary, std::int64_t found,
     return block;
 }
 
-ExportWork::ExportWork(ResultsStore& results, SearchSummary fields, std::string destination,
-                       bool append)
-    : m_results(results),
+ExportWork::ExportWork(Prompter& prompter, ResultsStore& results, SearchSummary fields,
+                       std::string destination, bool append)
+    : CallingThreadWork(prompter),
+      m_results(results),
       m_fields(std::move(fields)),
       m_destination(std::move(destination)),
       m_append(append) {
@@ -196,9 +197,9 @@ void ExportWork::work() {
     const std::string& dataName = m_results.dataName();
     const std::uint64_t total = fileSize(dataName) + 1;
     // The match lines are read first, so that a missing data file does not empty the destination.
-    FilePtr data = fileOpenWithReport(dataName, "rb");
+    FilePtr data = fileOpenWithReport(prompter(), dataName, "rb");
     if (!data) return;
-    FilePtr out = fileOpenWithReport(m_destination, m_append ? "a" : "w");
+    FilePtr out = fileOpenWithReport(prompter(), m_destination, m_append ? "a" : "w");
     if (!out) return;
     // Where this export begins: a failure leaves the file as it was before it.
     const long begun = std::fseek(out.get(), 0, SEEK_END) == 0 ? std::ftell(out.get()) : -1;
@@ -232,7 +233,7 @@ void ExportWork::work() {
         } else {
             removeFile(m_destination);
         }
-        presenter().ask({(read ? kUnableToWrite + shownPath(m_destination)
+        prompter().tell({(read ? kUnableToWrite + shownPath(m_destination)
                                : kUnableToRead + shownPath(dataName)),
                          loadString(kStrFileErrorTitle), MessageKind::kError});
         return;
@@ -240,9 +241,9 @@ void ExportWork::work() {
     setResult(1);
 }
 
-bool exportAsAscii(ResultsStore& results, const SearchSummary& fields,
+bool exportAsAscii(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
                    const std::string& destination, bool append, const WorkRunner& run) {
-    ExportWork work(results, fields, destination, append);
+    ExportWork work(prompter, results, fields, destination, append);
     return run(work) == 1;
 }
 
@@ -263,11 +264,11 @@ SaveAsOutcome saveResultsAs(Prompter& prompter, const Settings& settings, Result
         }
     }
     if (isResultsPairName(name)) {
-        return saveResultsPair(settings, results, name, run) ? SaveAsOutcome::kSavedPair
-                                                             : SaveAsOutcome::kFailed;
+        return saveResultsPair(prompter, settings, results, name, run) ? SaveAsOutcome::kSavedPair
+                                                                       : SaveAsOutcome::kFailed;
     }
-    return exportAsAscii(results, fields, name, append, run) ? SaveAsOutcome::kExported
-                                                             : SaveAsOutcome::kFailed;
+    return exportAsAscii(prompter, results, fields, name, append, run) ? SaveAsOutcome::kExported
+                                                                       : SaveAsOutcome::kFailed;
 }
 
 }  // namespace zantric

@@ -49,11 +49,11 @@ ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::string& name);
 // Copies the current pair to the chosen name with the extensions "ztr" and "zix"; nothing is
 // copied when the data file would be copied onto itself. The copies are made in the temporary
 // folder of `settings` and then renamed into place, so that a failed copy leaves a pair of that
-// name as it was. A failure shows "Unable to Open File: " with the file that failed ("File Error.",
-// stop icon) and leaves no half-saved pair. The store goes on showing the same pair. True when
-// saved.
-bool saveResultsPair(const Settings& settings, ResultsStore& results, const std::string& chosenName,
-                     const WorkRunner& run = runHere);
+// name as it was. A failure tells `prompter` "Unable to Open File: " with the file that failed
+// ("File Error.", stop icon) and leaves no half-saved pair. The store goes on showing the same
+// pair. True when saved.
+bool saveResultsPair(Prompter& prompter, const Settings& settings, ResultsStore& results,
+                     const std::string& chosenName, const WorkRunner& run = runHere);
 
 // The export's block before the match lines (items 1 to 7 of the format): the asterisk lines,
 // the title, the four fields, a line for each of the two options and the three phrase filters
@@ -63,14 +63,15 @@ std::string asciiExportHeader(const SearchSummary& fields, std::int64_t found,
 
 // The text export: the header block and then every byte of the results data file from its match
 // lines to its end, appended to the destination or replacing it. "Making ASCII File". Result 1,
-// or 0 when a file cannot be opened (reported by the file-open routine), read or written; an
+// or 0 when a file cannot be opened, read or written (told to the work's prompter); an
 // export that fails part way removes the file it wrote, or cuts an appended one back to where it
 // began.
 class ExportWork final : public CallingThreadWork {
 public:
     // `fields` are the window's fields and the search's Checked count; Found is the store's count.
     // The store must outlive the work.
-    ExportWork(ResultsStore& results, SearchSummary fields, std::string destination, bool append);
+    ExportWork(Prompter& prompter, ResultsStore& results, SearchSummary fields,
+               std::string destination, bool append);
     void work() override;
 
 private:
@@ -81,7 +82,7 @@ private:
 };
 
 // Runs the text export; true when it wrote the file.
-bool exportAsAscii(ResultsStore& results, const SearchSummary& fields,
+bool exportAsAscii(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
                    const std::string& destination, bool append, const WorkRunner& run = runHere);
 
 // Save As after its dialog: the chosen name and the file type selected. Adds the extension

@@ -97,12 +97,13 @@ bool consistentPair(std::FILE* data, std::FILE* index) {
 
 }  // namespace
 
-ResultsStore::ResultsStore(const Settings& settings)
+ResultsStore::ResultsStore(const Settings& settings, Prompter& prompter)
     : ResultsStore(tempFileName(settings, kResultsDataExtension),
-                   tempFileName(settings, kResultsIndexExtension)) {}
+                   tempFileName(settings, kResultsIndexExtension), prompter) {}
 
-ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName)
-    : m_dataBuffer(std::make_unique_for_overwrite<char[]>(kDataWriteBuffer)),
+ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName, Prompter& prompter)
+    : m_prompter(prompter),
+      m_dataBuffer(std::make_unique_for_overwrite<char[]>(kDataWriteBuffer)),
       m_indexBuffer(std::make_unique_for_overwrite<unsigned char[]>(kIndexWriteBuffer)),
       m_rowBuffer(std::make_unique<char[]>(kInitialRowBuffer)),
       m_rowBufferSize(kInitialRowBuffer),
@@ -182,14 +183,14 @@ void ResultsStore::openForWriting() {
         m_state = State::kWriting;
         return;
     }
-    m_data = fileOpenWithReport(m_dataName, "w+b");
+    m_data = fileOpenWithReport(m_prompter, m_dataName, "w+b");
     if (!m_data) return;
     // The store buffers its writes itself (writeBuffers), a block at a time.
     std::setvbuf(m_data.get(), nullptr, _IONBF, 0);
     // The header is written by finish(); the lines start behind its place.
     std::fseek(m_data.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET);
     m_writeOffset = kResultsHeaderSize;
-    m_index = fileOpenWithReport(m_indexName, "w+b");
+    m_index = fileOpenWithReport(m_prompter, m_indexName, "w+b");
     if (!m_index) {
         m_data.reset();
         return;
@@ -293,7 +294,7 @@ void ResultsStore::finish(const SearchSummary& summary, const RecordedFilters& f
         return;
     }
     m_data.reset();
-    m_data = fileOpenWithReport(m_dataName, "r+b");
+    m_data = fileOpenWithReport(m_prompter, m_dataName, "r+b");
     if (m_data) {
         SearchSummary stored = summary;
         stored.found = count();
@@ -306,7 +307,7 @@ void ResultsStore::finish(const SearchSummary& summary, const RecordedFilters& f
         std::fflush(m_data.get());
     }
     m_index.reset();
-    m_index = fileOpenWithReport(m_indexName, "r+b");
+    m_index = fileOpenWithReport(m_prompter, m_indexName, "r+b");
     // Rows need both files; the matches stay counted, and shown empty, without them.
     if (m_data && m_index) {
         m_state = State::kReading;
@@ -324,12 +325,12 @@ void ResultsStore::measureFiles() {
 
 bool ResultsStore::openForReading(const std::string& dataName, const std::string& indexName) {
     // Showing a pair writes nothing, so a read-only pair can be shown.
-    FilePtr data = fileOpenWithReport(dataName, "rb");
+    FilePtr data = fileOpenWithReport(m_prompter, dataName, "rb");
     if (!data) return false;
-    FilePtr index = fileOpenWithReport(indexName, "rb");
+    FilePtr index = fileOpenWithReport(m_prompter, indexName, "rb");
     if (!index) return false;
     if (!consistentPair(data.get(), index.get())) {
-        presenter().ask({shownPath(dataName) + kNotResultsFile, loadString(kStrFileErrorTitle),
+        m_prompter.tell({shownPath(dataName) + kNotResultsFile, loadString(kStrFileErrorTitle),
                          MessageKind::kError});
         return false;
     }
@@ -403,7 +404,7 @@ bool ResultsStore::deleteCurrent() {
         }
     }
     if (failed) {
-        presenter().ask({kUnableToDelete + shownPath(*failed), loadString(kStrFileErrorTitle),
+        m_prompter.tell({kUnableToDelete + shownPath(*failed), loadString(kStrFileErrorTitle),
                          MessageKind::kWarning});
     }
     reset();

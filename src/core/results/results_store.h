@@ -19,6 +19,7 @@
 
 namespace zantric {
 
+class Prompter;
 class Settings;
 
 inline constexpr int kMaxMatchesPerRow = 1024;  // keeps the row buffer bounded on any width
@@ -44,10 +45,11 @@ enum class StoreStop {
 class ResultsStore {
 public:
     // The process's temporary pair (the names the dictionary catalogue also gives, which the
-    // programs delete at the end).
-    explicit ResultsStore(const Settings& settings);
+    // programs delete at the end). Files that cannot be opened, read or deleted are told to
+    // `prompter`.
+    ResultsStore(const Settings& settings, Prompter& prompter);
     // A store whose temporary pair is the given two names.
-    ResultsStore(std::string tempDataName, std::string tempIndexName);
+    ResultsStore(std::string tempDataName, std::string tempIndexName, Prompter& prompter);
     // Closes both files and deletes the temporary pair; a saved pair is never deleted.
     ~ResultsStore();
     ResultsStore(const ResultsStore&) = delete;
@@ -146,6 +148,7 @@ private:
 
     bool stopRequested() const { return m_gate != nullptr && m_gate->stopRequested(); }
 
+    Prompter& m_prompter;
     CancelGate* m_gate = nullptr;
     LineSink* m_sink = nullptr;
     bool m_writePair = true;

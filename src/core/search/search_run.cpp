@@ -38,9 +38,7 @@ bool SearchRun::runAnalysis(SubsetAnalysis& analysis) {
     try {
         ready = analysis.run();
     } catch (const ZantricException& e) {
-        // A dictionary that cannot be opened has been reported already.
-        if (e.message().rfind("Unable to open Dictionary: ", 0) != 0)
-            m_request.workspace().prompter.tell(Message::exception(e.message()));
+        m_request.workspace().prompter.tell(noticeOrException(e));
         ready = false;
     }
     if (ready)
@@ -71,11 +69,9 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
                 m_struck.store(top.struckWords());
             }
         } catch (const ZantricException& e) {
-            // A dictionary that cannot be opened was reported by the reader; a results file
-            // that cannot be written is reported here. Either way the run ends.
-            if (e.message().rfind("Unable to open Dictionary: ", 0) != 0) {
-                m_request.workspace().prompter.tell(Message::exception(e.message()));
-            }
+            // A dictionary that cannot be opened, or a results file that cannot be written:
+            // either way the run ends.
+            m_request.workspace().prompter.tell(noticeOrException(e));
             m_failed.store(true);
         }
         {
@@ -142,13 +138,15 @@ void SearchRun::reportStop() const {
                      : stopped() == StoreStop::kDiskNearlyFull ? kStrDiskNearlyFull
                                                                : 0;
     if (text == 0) return;
-    m_request.workspace().prompter.ask({loadString(text, countText(found())),
-                                        loadString(kStrWarningTitle), MessageKind::kWarning});
+    Prompter& prompter = m_request.workspace().prompter;
+    prompter.tell({loadString(text, prompter.countText(found())), loadString(kStrWarningTitle),
+                   MessageKind::kWarning});
 }
 
 std::string SearchRun::limitText() const {
-    return stopped() == StoreStop::kLimit ? loadString(kStrStoppedAfter, countText(found()))
-                                          : std::string();
+    return stopped() == StoreStop::kLimit
+               ? loadString(kStrStoppedAfter, m_request.workspace().prompter.countText(found()))
+               : std::string();
 }
 
 }  // namespace zantric

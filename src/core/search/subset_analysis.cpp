@@ -99,7 +99,7 @@ bool SubsetAnalysis::merge(const std::vector<std::string>& files) {
     Catalogue& catalogue = m_workspace.catalogue;
     const std::string& subsetName = catalogue.subsetDictionaryName();
     const std::string merged = uniqueTempName(m_workspace.settings);
-    if (!fileOpenWithReport(merged, "wb")) {
+    if (!fileOpenWithReport(m_workspace.prompter, merged, "wb")) {
         if (fileExists(subsetName)) removeFile(subsetName);
         return false;
     }

@@ -14,44 +14,34 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void report(int textId, const std::string& name) {
-    presenter().ask({loadString(textId) + shownPath(name), loadString(kStrFileErrorTitle),
-                     MessageKind::kError});
+Message failure(int textId, const std::string& name) {
+    return {loadString(textId) + shownPath(name), loadString(kStrFileErrorTitle),
+            MessageKind::kError};
 }
 
 }  // namespace
 
-bool keepBackup(const std::string& name) {
+Status keepBackup(const std::string& name) {
     std::string backup = replaceExtension(name, "lxb");
     // Nothing to keep, or already a backup (deleting "the older one" would lose it).
-    if (!fileExists(name) || backup == name) return true;
-    if (fileExists(backup) && !removeFile(backup)) {
-        report(kStrUnableToDelete, backup);
-        return false;
-    }
-    if (!renameFile(name, backup)) {
-        report(kStrUnableToRename, name);
-        return false;
-    }
-    return true;
+    if (!fileExists(name) || backup == name) return {};
+    if (fileExists(backup) && !removeFile(backup)) return failure(kStrUnableToDelete, backup);
+    if (!renameFile(name, backup)) return failure(kStrUnableToRename, name);
+    return {};
 }
 
-bool linkBackup(const std::string& name) {
+Status linkBackup(const std::string& name) {
     const std::string backup = replaceExtension(name, "lxb");
-    if (!fileExists(name) || backup == name) return true;
-    if (fileExists(backup) && !removeFile(backup)) {
-        report(kStrUnableToDelete, backup);
-        return false;
-    }
+    if (!fileExists(name) || backup == name) return {};
+    if (fileExists(backup) && !removeFile(backup)) return failure(kStrUnableToDelete, backup);
     std::error_code error;
     fs::create_hard_link(name, backup, error);
-    if (!error) return true;
+    if (!error) return {};
     // A file system without hard links: a copy keeps the old words all the same.
     fs::copy_file(name, backup, fs::copy_options::overwrite_existing, error);
-    if (!error && syncFile(backup)) return true;
+    if (!error && syncFile(backup)) return {};
     removeFile(backup);
-    report(kStrUnableToRename, name);
-    return false;
+    return failure(kStrUnableToRename, name);
 }
 
 }  // namespace zantric

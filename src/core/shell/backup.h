@@ -6,19 +6,20 @@
 
 #include <string>
 
+#include "core/shell/outcome.h"
+
 namespace zantric {
 
 // A dictionary that goes away (deleted, or an old file of another case that a new dictionary
 // replaces): renames it to the same name with the extension "lxb",
 // deleting an older backup first. A file that does not exist succeeds and changes nothing.
-// Failures show message 329 or 330 with the file's shown path, titled "File Error.", and return
-// false.
-bool keepBackup(const std::string& name);
+// A failure is message 329 or 330 with the file's shown path, titled "File Error.".
+Status keepBackup(const std::string& name);
 
 // Keeps `name` as its "lxb" backup while it stays where it is: an older backup is deleted, then
 // the backup becomes a hard link to the same file, or a copy where the file system has no hard
 // links. A file that does not exist (or is itself a backup) succeeds and changes nothing.
-// Failures show message 329 or 330 with the file name, titled "File Error.", and return false.
-bool linkBackup(const std::string& name);
+// A failure is message 329 or 330 with the file's shown path, titled "File Error.".
+Status linkBackup(const std::string& name);
 
 }  // namespace zantric

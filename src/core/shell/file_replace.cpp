@@ -55,10 +55,10 @@ bool syncFile(const std::string& name) {
 #endif
 }
 
-bool replaceFile(const std::string& source, const std::string& target, bool keepOld) {
+bool replaceFile(const std::string& source, const std::string& target, Status* keptOld) {
     if (!syncFile(source)) return false;
     takePermissions(source, target);
-    if (keepOld) linkBackup(target);
+    if (keptOld) *keptOld = linkBackup(target);
     std::error_code error;
     fs::rename(source, target, error);
     if (!error) {

@@ -9,6 +9,8 @@
 
 namespace zantric {
 
+class Status;
+
 // The name under which a copy from another file system waits beside its target; the start-up
 // clean-up deletes it from the program's, the dictionaries and the files folder.
 inline constexpr const char* kStagingFileName = "new{}}{.$$$";
@@ -21,9 +23,9 @@ bool syncFile(const std::string& name);
 // it, so that `target` names the old file until the instant it names the new one. The new file
 // takes the permission bits of the one it replaces. A source on another file system is first
 // copied beside the target under kStagingFileName, flushed, and renamed from there. With
-// `keepOld` an existing target is first kept by linkBackup of backup.h (a failure is reported
-// there and the work goes on). False when the new file could not be put in place: the target is
-// then as it was, the source stays and no staged copy is left.
-bool replaceFile(const std::string& source, const std::string& target, bool keepOld);
+// `keptOld` an existing target is first kept by linkBackup of backup.h, whose outcome goes to
+// *keptOld (the work goes on either way). False when the new file could not be put in place: the
+// target is then as it was, the source stays and no staged copy is left.
+bool replaceFile(const std::string& source, const std::string& target, Status* keptOld = nullptr);
 
 }  // namespace zantric

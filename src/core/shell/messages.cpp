@@ -1,8 +1,5 @@
 #include "core/shell/messages.h"
 
-#include <atomic>
-#include <cstdio>
-
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
@@ -35,34 +32,5 @@ Answer goOnAnswer(Buttons buttons) {
     return buttons == Buttons::kYesNo || buttons == Buttons::kYesNoDefaultNo ? Answer::kYes
                                                                              : Answer::kOk;
 }
-
-namespace {
-
-// Used when no window is there to ask: the message goes to stderr, the answer is the default.
-class StderrPrompter final : public Prompter {
-public:
-    int choose(const Message& question, const Captions&) override {
-        std::fprintf(stderr, "%s: %s\n", question.title.c_str(), question.text.c_str());
-        return 2;
-    }
-
-protected:
-    Answer answer(const Message& message) override {
-        std::fprintf(stderr, "%s: %s\n", message.title.c_str(), message.text.c_str());
-        return defaultAnswer(message.buttons);
-    }
-};
-
-StderrPrompter gDefaultPrompter;
-std::atomic<Prompter*> gPrompter{&gDefaultPrompter};
-
-}  // namespace
-
-Prompter* installPresenter(Prompter* prompter) {
-    Prompter* previous = gPrompter.exchange(prompter != nullptr ? prompter : &gDefaultPrompter);
-    return previous == &gDefaultPrompter ? nullptr : previous;
-}
-
-Prompter& presenter() { return *gPrompter.load(); }
 
 }  // namespace zantric

@@ -80,6 +80,9 @@ public:
     virtual int choose(const Message& question, const Captions& captions) = 0;
     // The warning tone alone.
     virtual void beep() {}
+    // A count as the messages shown here write it: plain digits ("165565704") unless the one who
+    // shows them groups digits as the user's locale does ("165,565,704": the window). Any thread.
+    virtual std::string countText(long long count) const { return std::to_string(count); }
 
 protected:
     virtual Answer answer(const Message& message) = 0;
@@ -93,11 +96,5 @@ inline bool agreed(Prompter& prompter, const Message& question) {
 // The title of the boxes about a dictionary or a folder that cannot be opened. It is not a text
 // of the string table, whose "File Error." (kStrFileErrorTitle) ends in a full stop.
 inline constexpr const char* kOpenErrorTitle = "File Error";
-
-// Until every operation takes its prompter from its caller: the one installed for the program
-// (nullptr restores the default, which writes "Title: text" to stderr and takes the default
-// answer). Returns the one it replaces, nullptr for the default.
-Prompter* installPresenter(Prompter* prompter);
-Prompter& presenter();
 
 }  // namespace zantric

@@ -80,11 +80,11 @@ FilePtr openFile(const fs::path& name, const char* mode) {
     return FilePtr(std::fopen(name.string().c_str(), mode));
 }
 
-FilePtr fileOpenWithReport(const std::string& name, const char* mode) {
+FilePtr fileOpenWithReport(Prompter& prompter, const std::string& name, const char* mode) {
     FilePtr file = openFile(name, mode);
     if (!file) {
-        presenter().ask({loadString(kStrUnableToOpenFile) + shownPath(name) + notAFileText(name),
-                         loadString(kStrFileErrorTitle), MessageKind::kError});
+        prompter.tell({loadString(kStrUnableToOpenFile) + shownPath(name) + notAFileText(name),
+                       loadString(kStrFileErrorTitle), MessageKind::kError});
     }
     return file;
 }

@@ -12,6 +12,8 @@
 
 namespace zantric {
 
+class Prompter;
+
 struct FileCloser {
     void operator()(std::FILE* f) const noexcept {
         if (f) std::fclose(f);
@@ -27,9 +29,9 @@ std::string shownPath(std::string_view path);
 // Only a regular file (or a link to one) is opened: a folder, a FIFO or a device under a file's
 // name is refused at once rather than read without end or waited on for ever.
 FilePtr openFile(const std::filesystem::path& name, const char* mode);
-// Opens a file; on failure shows "Unable to Open File: " + its shown path, titled "File Error.",
-// stop icon, no owner, and returns nullptr.
-FilePtr fileOpenWithReport(const std::string& name, const char* mode);
+// Opens a file; on failure tells `prompter` "Unable to Open File: " + its shown path, titled
+// "File Error.", stop icon, and returns nullptr.
+FilePtr fileOpenWithReport(Prompter& prompter, const std::string& name, const char* mode);
 
 // The message of a failed write or create of one of the program's own files, made at once after
 // the failed call (it reads errno): when the disk or the quota is full, "No space left on

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <mutex>
 #include <optional>
 #include <random>
 #include <system_error>
@@ -142,14 +141,12 @@ bool writeReplacing(const std::string& nativeName, const std::string& content) {
         if (!out) return false;
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
         out.close();
-        if (out && replaceFile(temp, nativeName, false)) return true;
+        if (out && replaceFile(temp, nativeName)) return true;
     }
     std::error_code ignored;
     fs::remove(temp, ignored);
     return false;
 }
-
-std::mutex gWriteMutex;
 
 }  // namespace
 
@@ -205,7 +202,6 @@ bool writeProfileString(std::string_view section, std::string_view key, std::str
     value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
     const std::string& nativeName = iniFile;
 
-    std::lock_guard lock(gWriteMutex);
     std::string content;
     if (fileExists(iniFile)) {
         if (!profileFileUsable(iniFile)) return false;

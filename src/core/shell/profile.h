@@ -53,7 +53,8 @@ private:
 // keeps its text, place and line ending; new lines take the ending of the file's first line
 // (CR LF or LF). The new file is written
 // beside the old one, with its permission bits, and renamed over it. False when the file cannot
-// be read or written, or is not usable as an ini file.
+// be read or written, or is not usable as an ini file. Writers of one file take turns (the
+// settings' writes do): two writes at once could each lose the other's key.
 bool writeProfileString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& iniFile);
 

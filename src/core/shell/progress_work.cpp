@@ -47,7 +47,7 @@ int runWork(ProgressWork& work) {
     try {
         work.work();
     } catch (const ZantricException& e) {
-        presenter().tell(Message::exception(e.message()));
+        reportFailure(work.prompter(), e);
         work.setResult(0);
     }
     return work.result();

@@ -14,9 +14,15 @@
 
 namespace zantric {
 
+class Prompter;
+
 class ProgressWork {
 public:
+    // `prompter` answers the work's questions and is told of its failures.
+    explicit ProgressWork(Prompter& prompter) : m_prompter(prompter) {}
     virtual ~ProgressWork() = default;
+    ProgressWork(const ProgressWork&) = delete;
+    ProgressWork& operator=(const ProgressWork&) = delete;
 
     // The work itself. It sets its result (1 success, 0 failure or cancelled; setResult) and
     // returns normally, or throws ZantricException, which runWork reports.
@@ -31,6 +37,7 @@ public:
     int percent() const { return m_percent.load(std::memory_order_relaxed); }
     int result() const { return m_result.load(); }
     bool cancelRequested() const { return m_cancel.load(std::memory_order_relaxed); }
+    Prompter& prompter() const { return m_prompter; }
 
     // While the cancel question is open the work waits at its next poll (and so does the
     // dictionary reader).
@@ -47,6 +54,7 @@ protected:
     bool poll();
 
 private:
+    Prompter& m_prompter;
     mutable std::mutex m_mutex;
     std::condition_variable m_resumed;
     std::string m_text;
@@ -58,8 +66,8 @@ private:
 };
 
 // The body of every worker thread of a progress work: runs work() and reports a
-// ZantricException that escapes it ("Zantric Exception", no owner). Returns the result; an
-// exception makes it 0.
+// ZantricException that escapes it through the work's prompter ("Zantric Exception"). Returns the
+// result; an exception makes it 0.
 int runWork(ProgressWork& work);
 
 // Whether the progress display should be visible after `ticks` ticks of 200 ms at `percent`

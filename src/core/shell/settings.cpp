@@ -126,6 +126,7 @@ int Settings::readInt(std::string_view section, std::string_view key, int defaul
 
 bool Settings::writeString(std::string_view section, std::string_view key,
                            std::string_view value) const {
+    const std::lock_guard lock(m_writeMutex);
     return writeProfileString(section, key, value, m_iniFileName);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -33,7 +34,7 @@ public:
     // The ini file as it was read at start (empty when it was missing or unusable), for the
     // entries read only then.
     const ProfileText& atStart() const { return m_atStart; }
-    // Profile calls on the ini file (see profile.h).
+    // Profile calls on the ini file (see profile.h); writes from several threads take turns.
     std::string readString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
     int readInt(std::string_view section, std::string_view key, int defaultValue) const;
@@ -55,6 +56,7 @@ private:
     std::string m_iniFileName = "./zantric.ini";
     ProfileText m_atStart;
     mutable std::atomic<unsigned> m_tempNumber{0};
+    mutable std::mutex m_writeMutex;  // one write of the ini file at a time
 };
 
 }  // namespace zantric

@@ -1,7 +1,6 @@
 #include "core/shell/string_table.h"
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 
 namespace zantric {
@@ -82,17 +81,6 @@ std::string loadString(int id, std::string_view argument) {
         text.replace(at, 2, argument);
     }
     return text;
-}
-
-namespace {
-std::atomic<CountFormat> g_countFormat{nullptr};
-}  // namespace
-
-void setCountFormat(CountFormat format) { g_countFormat.store(format); }
-
-std::string countText(long long count) {
-    const CountFormat format = g_countFormat.load();
-    return format != nullptr ? format(count) : std::to_string(count);
 }
 
 std::string escapeControls(std::string_view text) {

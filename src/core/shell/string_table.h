@@ -16,13 +16,6 @@ std::string loadString(int id);
 // The text of an entry with its first "%s" replaced by `argument`.
 std::string loadString(int id, std::string_view argument);
 
-// A count as messages show it: plain digits ("165565704"), or grouped as the program's locale
-// groups them ("165,565,704") once it has installed its way with setCountFormat (the window
-// does; the command line keeps plain digits for scripts). Any thread may call countText.
-using CountFormat = std::string (*)(long long count);
-void setCountFormat(CountFormat format);  // at start-up, before any worker runs; nullptr: plain
-std::string countText(long long count);
-
 // The text with every byte below 32 other than the line feed, and 127, written as \xNN (ESC is
 // "\x1b"), so that bytes read from a file cannot retitle, clear or reprogram a terminal.
 std::string escapeControls(std::string_view text);

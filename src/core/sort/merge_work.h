@@ -47,8 +47,8 @@ public:
 protected:
     // `estimate`: the records the merge will write in all its steps (merge_estimate.h).
     // Intermediate files go to the temporary folder of `settings`.
-    MergeWork(const Settings& settings, long estimate)
-        : m_settings(settings), m_estimate(estimate) {}
+    MergeWork(Prompter& prompter, const Settings& settings, long estimate)
+        : ProgressWork(prompter), m_settings(settings), m_estimate(estimate) {}
 
     // The body of work(): merges `inputs` (a wildcard pattern or a list of files, as MergeFile
     // takes them) into `outputName` with the record handler H. The result is 1 when the merge

@@ -220,7 +220,7 @@ TEST(DictionaryReader, MemoryWalksAreTheFileWalks) {
 // data held in memory but not the file; of the index, only the low byte of each entry is walked.
 TEST(DamagedDictionary, EveryByteChangedIsReadSafelyAndTheSameEitherWay) {
     test::TempFolder folder;
-    test::RecordingPresenter quiet;
+    test::RecorderPresenter quiet;
     test::writeDictionary("good.lex", test::inWordOrder({"a", "at", "Bat", "ab-c", "cat", "cot",
                                                          "cots", "zoo", "strainers", "well-off",
                                                          "conservation", "counter-revolutionary"}));

@@ -28,7 +28,7 @@ std::string patterned(std::size_t size) {
 class FileTransferTest : public ::testing::Test {
 protected:
     TempFolder m_folder;
-    test::RecordingPresenter m_messages;  // the copy reports nothing itself; its caller does
+    test::RecorderPresenter m_messages;  // the copy reports nothing itself; its caller does
     void TearDown() override { EXPECT_EQ(m_messages.count(), 0u); }
 };
 

@@ -46,14 +46,14 @@ protected:
     }
 
     TempFolder m_folder;
-    test::RecordingPresenter m_messages;
+    test::RecorderPresenter m_messages;
     const Settings m_settings{m_messages};
-    ResultsStore m_results{"tmp.$$$", "tmp.zix"};
+    ResultsStore m_results{"tmp.$$$", "tmp.zix", m_messages};
 };
 
 TEST_F(ResultsFilesTest, SavedPairIsTheTemporaryPairByteForByte) {
     fs::create_directory("files");
-    ASSERT_TRUE(saveResultsPair(m_settings, m_results, "./files/saved.ztr"));
+    ASSERT_TRUE(saveResultsPair(m_messages, m_settings, m_results, "./files/saved.ztr"));
     EXPECT_EQ(TempFolder::read("files/saved.ztr"), TempFolder::read("tmp.$$$"));
     EXPECT_EQ(TempFolder::read("files/saved.zix"), TempFolder::read("tmp.zix"));
     EXPECT_EQ(m_results.dataName(), "tmp.$$$");  // the list goes on showing the temporary pair
@@ -61,7 +61,7 @@ TEST_F(ResultsFilesTest, SavedPairIsTheTemporaryPairByteForByte) {
     ASSERT_TRUE(m_results.openSaved("files/saved"));
     int runs = 0;
     auto counting = [&](CallingThreadWork& work) { return ++runs, runHere(work); };
-    EXPECT_TRUE(saveResultsPair(m_settings, m_results, "files/saved.ztr", counting));
+    EXPECT_TRUE(saveResultsPair(m_messages, m_settings, m_results, "files/saved.ztr", counting));
     EXPECT_EQ(runs, 0);
     EXPECT_EQ(TempFolder::read("files/saved.ztr").size(), kResultsHeaderSize + kLines.size());
     EXPECT_EQ(m_messages.count(), 0u);
@@ -82,7 +82,7 @@ TEST_F(ResultsFilesTest, FailedSaveNamesTheFileAndLeavesNoHalfPair) {
         SCOPED_TRACE(c.name);
         m_messages.clear();
         c.setUp();
-        EXPECT_FALSE(saveResultsPair(m_settings, m_results, c.name, runHere));
+        EXPECT_FALSE(saveResultsPair(m_messages, m_settings, m_results, c.name, runHere));
         EXPECT_FALSE(fs::exists(replaceExtension(c.name, "ztr")));
         ASSERT_EQ(m_messages.count(), 1u);
         const test::RecordedMessage shown = m_messages.last();
@@ -104,28 +104,28 @@ TEST_F(ResultsFilesTest, ExportIsTheDocumentedBlockThenTheMatchLines) {
         kAsterisks + "\n\n";
     EXPECT_EQ(asciiExportHeader(plain, 1234567890, {3, true, false}), plainBlock);
 
-    ExportWork work(m_results, kFields, "out.asc", false);
+    ExportWork work(m_messages, m_results, kFields, "out.asc", false);
     int blocks = 0;
     work.setAfterBlock([&] { ++blocks; });
     EXPECT_EQ(runHere(work), 1);
     EXPECT_EQ(blocks, 1);
     EXPECT_EQ(TempFolder::read("out.asc"), kBlock);
-    EXPECT_TRUE(exportAsAscii(m_results, kFields, "new.asc", true));  // append makes a new file
+    EXPECT_TRUE(
+        exportAsAscii(m_messages, m_results, kFields, "new.asc", true));  // append makes a new file
     EXPECT_EQ(TempFolder::read("new.asc"), kBlock);
     EXPECT_EQ(m_messages.count(), 0u);
 }
 
 TEST_F(ResultsFilesTest, ExportFailuresEndWithResultZero) {
-    ExportWork work(m_results, kFields, "missing/out.asc", false);
+    ExportWork work(m_messages, m_results, kFields, "missing/out.asc", false);
     EXPECT_EQ(runHere(work), 0);
     ASSERT_EQ(m_messages.count(), 1u);
-    EXPECT_EQ(
-        std::tuple(m_messages.last().text, m_messages.last().title, m_messages.last().hasOwner),
-        std::tuple("Unable to Open File: " + shownPath("missing/out.asc"), "File Error.", false));
+    EXPECT_EQ(std::tuple(m_messages.last().text, m_messages.last().title),
+              std::tuple("Unable to Open File: " + shownPath("missing/out.asc"), "File Error."));
     // Without its data file the store has nothing to export, and the destination stays as it was.
     TempFolder::write("kept.asc", "kept");
     fs::remove("tmp.$$$");
-    EXPECT_FALSE(exportAsAscii(m_results, kFields, "kept.asc", false));
+    EXPECT_FALSE(exportAsAscii(m_messages, m_results, kFields, "kept.asc", false));
     EXPECT_EQ(m_messages.last().text, "Unable to Open File: " + shownPath("tmp.$$$"));
     EXPECT_EQ(TempFolder::read("kept.asc"), "kept");
 }

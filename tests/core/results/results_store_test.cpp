@@ -37,8 +37,8 @@ protected:
     }
     // The worked example of docs/results-format.md, saved as saved.ztr and saved.zix: two
     // words and a phrase, which arrives with its trailing separator.
-    static void saveExample() {
-        ResultsStore results("a.$$$", "a.zix");
+    void saveExample() {
+        ResultsStore results("a.$$$", "a.zix", m_messages);
         results.append("ascot", true);
         results.append("coats", true);
         results.append("cat so ", false);
@@ -48,8 +48,8 @@ protected:
     }
 
     TempFolder m_folder;
-    test::RecordingPresenter m_messages;
-    ResultsStore m_results{"tmp.$$$", "tmp.zix"};
+    test::RecorderPresenter m_messages;
+    ResultsStore m_results{"tmp.$$$", "tmp.zix", m_messages};
 };
 
 TEST_F(ResultsStoreTest, WorkedExampleGivesTheDocumentedPair) {
@@ -80,7 +80,7 @@ TEST_F(ResultsStoreTest, WorkedExampleGivesTheDocumentedPair) {
     EXPECT_EQ(m_results.dataName(), "tmp.$$$");
     EXPECT_EQ(allRows(m_results), Rows{"tacos\t"});
     EXPECT_EQ(TempFolder::read("saved.ztr"), saved);
-    ResultsStore none("none.$$$", "none.zix");
+    ResultsStore none("none.$$$", "none.zix", m_messages);
     store(none, {});  // no match: no file
     EXPECT_FALSE(fs::exists("none.$$$") || fs::exists("none.zix"));
     EXPECT_EQ(m_messages.count(), 0u);
@@ -92,7 +92,7 @@ TEST_F(ResultsStoreTest, LinesAcrossWriteBlocksLandWholeAndInOrder) {
     Rows words(30000, "abcdef");
     words[20000] = std::string(70000, 'z');
     for (const bool finish : {true, false}) {
-        ResultsStore results("b.$$$", "b.zix");
+        ResultsStore results("b.$$$", "b.zix", m_messages);
         std::string lines;
         std::string index;
         auto addEntry = [&index](std::size_t offset) {
@@ -135,7 +135,7 @@ TEST_F(ResultsStoreTest, SinkGetsEveryLineWithOrWithoutThePair) {
     for (const std::string& word : words) lines += word + '\n';
     for (const bool writePair : {true, false}) {
         Collect sink;
-        ResultsStore results("s.$$$", "s.zix");
+        ResultsStore results("s.$$$", "s.zix", m_messages);
         results.setLineSink(&sink, writePair);
         store(results, words);
         EXPECT_EQ(results.count(), 30000);
@@ -215,7 +215,7 @@ TEST_F(ResultsStoreTest, FailedOpenKeepsThePreviousResults) {
         for (bool showing : {false, true}) {
             SCOPED_TRACE(testing::Message() << name << " showing " << showing);
             m_messages.clear();
-            ResultsStore results("tmp.$$$", "tmp.zix");
+            ResultsStore results("tmp.$$$", "tmp.zix", m_messages);
             ASSERT_TRUE(!showing || results.openSaved("saved.ztr"));
             EXPECT_FALSE(results.openSaved(name));
             ASSERT_EQ(m_messages.count(), 1u);

@@ -22,9 +22,9 @@
 namespace zantric {
 namespace {
 
-using test::RecordingPresenter;
+using test::RecorderPresenter;
 using SearchRequestTest = test::ProgramFolderTest;
-using Box = std::tuple<std::string, std::string, int, bool, int>;
+using Box = std::tuple<std::string, std::string, int, int>;
 
 // No box when textId is 0; else one input error: a beep, then the text (with `named` for its %s),
 // titled "Input Error", stop icon, no owner; or the warning of text after a '!', without a beep.
@@ -36,9 +36,9 @@ void expectInputError(const test::RecorderPresenter& shown, int textId,
     const bool bang = textId == kStrTextAfterBang;
     std::string text = loadString(textId);
     if (named) text.replace(text.find("%s"), 2, named);
-    EXPECT_EQ(Box(box.text, box.title, box.style, box.hasOwner, box.beepsBefore),
+    EXPECT_EQ(Box(box.text, box.title, box.style, box.beepsBefore),
               Box(text, bang ? "Invalid Pattern Warning" : "Input Error",
-                  bang ? test::kMbOkCancelQuestion : test::kMbOkStop, false, bang ? 0 : 1));
+                  bang ? test::kMbOkCancelQuestion : test::kMbOkStop, bang ? 0 : 1));
 }
 
 TEST_F(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
@@ -76,7 +76,7 @@ TEST_F(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        RecordingPresenter recorder;
+        RecorderPresenter recorder;
         if (c.answer != 0) recorder.script({c.answer});
         SearchRequest request{{settings(), catalogue(), recorder}};
         ASSERT_TRUE(request.setFind("old"));
@@ -128,7 +128,7 @@ TEST_F(SearchRequestTest, StartChecksInOrderAndStopsAtTheFirstFailure) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        RecordingPresenter recorder;
+        RecorderPresenter recorder;
         SearchRequest request{{settings(), catalogue(), recorder}};
         EXPECT_EQ(request.build({c.find, c.from, c.include, c.exclude, c.useAll, false}),
                   c.message == 0)
@@ -138,7 +138,7 @@ TEST_F(SearchRequestTest, StartChecksInOrderAndStopsAtTheFirstFailure) {
 }
 
 TEST_F(SearchRequestTest, IncludeAndExcludeAreCheckedAtEachKeystroke) {
-    RecordingPresenter recorder;
+    RecorderPresenter recorder;
     SearchRequest request{{settings(), catalogue(), recorder}};
     EXPECT_TRUE(request.setInclude("E"));
     EXPECT_EQ(request.include(), "e");
@@ -191,7 +191,7 @@ using Texts = std::vector<std::string>;
 // strikes every word that differs from it only in case.
 TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
     test::TempFolder folder;
-    test::RecordingPresenter messages;
+    test::RecorderPresenter messages;
     test::TempFolder::write(
         "stop.txt",
         "\xEF\xBB\xBF"
@@ -217,7 +217,7 @@ TEST(WordMatchingTest, StoplistTakesItsWordsWithTheWordRules) {
 // their line ends and a byte-order mark stay as they were, and added lines end as the file's do.
 TEST(WordMatchingTest, StoplistEditChangesOnlyItsOwnLines) {
     test::TempFolder folder;
-    test::RecordingPresenter messages;
+    test::RecorderPresenter messages;
     struct Case {
         const char* before;  // nullptr: no file
         Texts add, remove;

@@ -86,7 +86,7 @@ protected:
     }
 
     SearchRequest m_request{workspace()};
-    ResultsStore m_results{settings()};  // by the catalogue's names
+    ResultsStore m_results{settings(), m_messages};  // by the catalogue's names
     int m_analyses = 0, m_analysesFailed = 0;
     std::uint64_t m_checkedStart = 0;  // where Checked starts
     std::size_t m_keptLimit = 0;       // the search threads' kept matches (0: the usual)
@@ -267,7 +267,7 @@ TEST_F(SearchRunTest, CancelAndPauseReachAReplay) {
 TEST_F(SearchRunTest, DefaultStoreTakesTheCatalogueNames) {
     test::TempFolder::write("zantric.ini", "[SETTINGS]\n");
     reread();
-    ResultsStore results(settings());
+    ResultsStore results(settings(), m_messages);
     EXPECT_EQ(std::tuple(results.dataName(), results.indexName()),
               std::tuple(catalogue().resultsDataName(), catalogue().resultsIndexName()));
     EXPECT_TRUE(readPhraseOptions(settings()) == PhraseOptions{});

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "core/shell/settings.h"
+#include "support/recorder_presenter.h"
 #include "support/temp_folder.h"
 
 namespace zantric {
@@ -132,12 +134,14 @@ TEST(Profile, WritesKeepEverythingElse) {
 
 TEST(Profile, ConcurrentWritersLoseNothing) {
     TempFolder folder;
+    test::RecorderPresenter messages;
+    const Settings settings(messages);
     std::vector<std::thread> writers;
     writers.reserve(4);
     for (int t = 0; t < 4; ++t) {
-        writers.emplace_back([t] {
+        writers.emplace_back([t, &settings] {
             for (int i = 0; i < 25; ++i) {
-                writeProfileString("S", "key" + std::to_string(t * 25 + i), "v", kIni);
+                settings.writeString("S", "key" + std::to_string(t * 25 + i), "v");
             }
         });
     }

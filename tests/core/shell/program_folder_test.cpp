@@ -101,7 +101,7 @@ TEST(ProgramFolder, EntersTheFolderMakingOnlyTheDefault) {
 // The temporary files' base name: the start time and the process in lower-case base 36.
 TEST(TempNames, BaseNameIsTheStartTimeAndTheProcess) {
     TempFolder folder;
-    test::RecordingPresenter recorder;
+    test::RecorderPresenter recorder;
     const Settings settings(recorder);
     const std::string base = tempBaseName(settings);
     const std::size_t dash = base.find('-');

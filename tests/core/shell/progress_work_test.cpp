@@ -10,12 +10,13 @@ namespace {
 
 class ThrowingWork : public ProgressWork {
 public:
+    using ProgressWork::ProgressWork;
     void work() override { throw ZantricException("Unable to create Dictionary: x.lex"); }
 };
 
 TEST(ProgressWork, AnExceptionIsReportedAndFails) {
-    test::RecordingPresenter messages;
-    ThrowingWork work;
+    test::RecorderPresenter messages;
+    ThrowingWork work(messages);
     EXPECT_EQ(runWork(work), 0);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().text, "Unable to create Dictionary: x.lex");

@@ -16,7 +16,7 @@ namespace zantric {
 namespace {
 
 namespace fs = std::filesystem;
-using test::RecordingPresenter;
+using test::RecorderPresenter;
 using test::TempFolder;
 
 // Followed by the folder used instead, as a full path.
@@ -29,7 +29,7 @@ const char kCannotCreate[] =
 
 TEST(Settings, FirstStartCreatesTheIniWithSixEntriesAndNoFolder) {
     TempFolder folder;
-    RecordingPresenter recorder;
+    RecorderPresenter recorder;
     const Settings config(recorder);
     EXPECT_EQ(TempFolder::read("zantric.ini"),
               "[PATHS]\nFILES=./files\nDICTIONARIES=./lexicons\nTEMP_FILES=./temp\n\n"
@@ -70,7 +70,7 @@ TEST(Settings, PathsFromTheIni) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.key << "=" << c.value << " " << c.prepare);
         TempFolder folder;
-        RecordingPresenter recorder;
+        RecorderPresenter recorder;
         // The other keys name folders that are there; only the first of twin keys counts.
         for (const char* name : {"f", "d", "t"}) fs::create_directory(name);
         const auto ini = [&c](const char* value) {
@@ -108,7 +108,7 @@ TEST(Settings, UnusableIniIsReportedAndLeftAlone) {
     for (int kind = 0; kind < 5; ++kind) {  // FIFO, device, folder, 1 MiB and more, 1 MiB
         SCOPED_TRACE(kind);
         TempFolder folder;
-        RecordingPresenter recorder;
+        RecorderPresenter recorder;
         const bool usable = kind == 4;
         ASSERT_TRUE(kind != 0 || mkfifo("zantric.ini", 0600) == 0);
         if (kind == 1) fs::create_symlink("/dev/zero", "zantric.ini");
