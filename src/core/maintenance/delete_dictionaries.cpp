@@ -35,12 +35,12 @@ int deleteHighlighted(Workspace workspace, const std::vector<std::string>& rows,
     }
 
     Catalogue& catalogue = workspace.catalogue;
-    const std::string& folder = workspace.settings.dictionariesFolder();
+    const std::filesystem::path& folder = workspace.settings.dictionariesFolder();
     std::string report = loadString(kStrUnableToDeleteDictionaries);
     bool failed = false;
     for (const std::string& row : rows) {
         const std::string name = rowName(row, skip);
-        if (!catalogue.deleteDictionary(placeInFolder(folder, name))) {
+        if (!catalogue.deleteDictionary(folder / name)) {
             failed = true;
             report += "\n" + name;
         }

@@ -14,17 +14,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void report(int textId, const std::string& name) {
+void report(int textId, const fs::path& name) {
     presenter().ask({loadString(textId) + shownPath(name), loadString(kStrFileErrorTitle),
                      MessageKind::kError});
 }
 
 }  // namespace
 
-bool keepBackup(const std::string& name) {
-    std::string backup = replaceExtension(name, "lxb");
+bool keepBackup(const fs::path& name) {
+    const fs::path backup = replaceExtension(name, "lxb");
     // Nothing to keep, or already a backup (deleting "the older one" would lose it).
-    if (!fileExists(name) || backup == name) return true;
+    if (!fileExists(name) || backup.native() == name.native()) return true;
     if (fileExists(backup) && !removeFile(backup)) {
         report(kStrUnableToDelete, backup);
         return false;
@@ -36,9 +36,9 @@ bool keepBackup(const std::string& name) {
     return true;
 }
 
-bool linkBackup(const std::string& name) {
-    const std::string backup = replaceExtension(name, "lxb");
-    if (!fileExists(name) || backup == name) return true;
+bool linkBackup(const fs::path& name) {
+    const fs::path backup = replaceExtension(name, "lxb");
+    if (!fileExists(name) || backup.native() == name.native()) return true;
     if (fileExists(backup) && !removeFile(backup)) {
         report(kStrUnableToDelete, backup);
         return false;

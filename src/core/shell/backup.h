@@ -4,7 +4,7 @@
 // replaced (file_replace.h). Any thread; one backup of a given file at a time.
 #pragma once
 
-#include <string>
+#include <filesystem>
 
 namespace zantric {
 
@@ -13,12 +13,12 @@ namespace zantric {
 // deleting an older backup first. A file that does not exist succeeds and changes nothing.
 // Failures show message 329 or 330 with the file's shown path, titled "File Error.", and return
 // false.
-bool keepBackup(const std::string& name);
+bool keepBackup(const std::filesystem::path& name);
 
 // Keeps `name` as its "lxb" backup while it stays where it is: an older backup is deleted, then
 // the backup becomes a hard link to the same file, or a copy where the file system has no hard
 // links. A file that does not exist (or is itself a backup) succeeds and changes nothing.
 // Failures show message 329 or 330 with the file name, titled "File Error.", and return false.
-bool linkBackup(const std::string& name);
+bool linkBackup(const std::filesystem::path& name);
 
 }  // namespace zantric
