@@ -214,11 +214,14 @@ bool findWord(DictionaryReader& reader, std::string_view word) {
     return false;
 }
 
-bool isWordUnique(const Catalogue& catalogue, std::string_view word, std::string_view skippedPath,
+bool isWordUnique(const Catalogue& catalogue, std::string_view word, const fs::path& skippedPath,
                   bool all) {
     for (const CatalogueEntry& entry : catalogue.entries()) {
         if (!all && !entry.selected()) continue;
-        if (entry.path() == skippedPath || entry.filePath() == skippedPath) continue;
+        if (entry.path().native() == skippedPath.native() ||
+            entry.filePath().native() == skippedPath.native()) {
+            continue;
+        }
         ReadControl reads;
         DictionaryReader reader(reads, entry.filePath(), false, kWordReaderBuffer);
         if (findWord(reader, word)) return false;

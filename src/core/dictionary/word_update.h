@@ -68,8 +68,8 @@ bool findWord(DictionaryReader& reader, std::string_view word);
 
 // True when no catalogued dictionary holds `word`: only the selected ones are searched unless
 // `all` is set, and the dictionary at `skippedPath` never is. Opens each dictionary afresh.
-bool isWordUnique(const Catalogue& catalogue, std::string_view word, std::string_view skippedPath,
-                  bool all);
+bool isWordUnique(const Catalogue& catalogue, std::string_view word,
+                  const std::filesystem::path& skippedPath, bool all);
 
 // For every catalogued dictionary that holds `word` exactly, selected or not: a line break and
 // the dictionary's file name ("\nenglish.lex"). Empty when none does.

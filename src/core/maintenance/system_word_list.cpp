@@ -65,7 +65,7 @@ MaintenanceOutcome makeStarterDictionary(Workspace workspace, const std::filesys
         makeDictionary(workspace, wordList, name, false, run, starterKeepsLine, report);
     if (outcome != MaintenanceOutcome::kDone) return outcome;
     Catalogue& catalogue = workspace.catalogue;
-    const std::string path = dictionaryPathFor(workspace.settings, name);
+    const std::filesystem::path path = dictionaryPathFor(workspace.settings, name);
     if (catalogue.find(path) == nullptr) return MaintenanceOutcome::kFailed;
     catalogue.setSelected(path, true);
     catalogue.find(path)->writeHeader(
