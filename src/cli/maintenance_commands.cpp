@@ -61,7 +61,8 @@ void printReport(const WordListReport& report) {
 class WordListFile {
 public:
     // `typed` as given ("-" is standard input), `path` as the session places it.
-    WordListFile(const Settings& settings, const std::string& typed, const std::string& path)
+    WordListFile(const Settings& settings, const std::string& typed,
+                 const std::filesystem::path& path)
         : m_settings(settings) {
         if (typed == "-") {
             copyFrom(STDIN_FILENO, "standard input");
@@ -90,7 +91,7 @@ public:
     WordListFile& operator=(const WordListFile&) = delete;
 
     // What the make reads.
-    const std::string& path() const { return m_path; }
+    const std::filesystem::path& path() const { return m_path; }
     // kExitOk, or the status of a copy that failed (reported) or was cancelled.
     int status() const { return m_status; }
 
@@ -136,8 +137,8 @@ private:
     }
 
     const Settings& m_settings;
-    std::string m_path;
-    std::string m_copy;  // the file that holds a stream, removed at the end
+    std::filesystem::path m_path;
+    std::filesystem::path m_copy;  // the file that holds a stream, removed at the end
     int m_status = kExitOk;
 };
 

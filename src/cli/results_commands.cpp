@@ -25,9 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool hasFolder(const std::string& name) { return !folderPart(name).empty(); }
+bool hasFolder(const fs::path& name) { return name.has_parent_path(); }
 
-std::string exportPath(const ProgramSession& session, const std::string& typed) {
+fs::path exportPath(const ProgramSession& session, const std::string& typed) {
     return session.typedPath(withDefaultExtension(typed, "txt"));
 }
 
@@ -164,28 +164,27 @@ bool checkExportName(const std::string& typed) {
     return false;
 }
 
-std::string resultsPath(const ProgramSession& session, const std::string& typed,
-                        bool createFolder) {
-    const std::string name = withDefaultExtension(typed, "ztr");
+fs::path resultsPath(const ProgramSession& session, const std::string& typed, bool createFolder) {
+    const fs::path name = withDefaultExtension(typed, "ztr");
     if (hasFolder(name)) return session.typedPath(name);
-    const std::string& folder = session.settings().filesFolder();
+    const fs::path& folder = session.settings().filesFolder();
     if (createFolder) {
         std::error_code ignored;
         fs::create_directories(folder, ignored);
     }
-    return placeInFolder(folder, name);
+    return folder / name;
 }
 
 bool saveTypedResults(Prompter& prompter, ResultsStore& results, const ProgramSession& session,
                       const std::string& typed) {
-    const std::string name = resultsPath(session, typed, true);
+    const fs::path name = resultsPath(session, typed, true);
     if (fileExists(name) && !confirmOverwrite(prompter, name)) return false;
     return saveResultsPair(prompter, session.settings(), results, name, runHereWithProgress);
 }
 
 bool exportTypedResults(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
                         const ProgramSession& session, const ExportOptions& options) {
-    const std::string name = exportPath(session, options.file);
+    const fs::path name = exportPath(session, options.file);
     bool append = options.append;
     if (!append && fileExists(name)) {
         const ExportChoice choice = askOverwriteOrAppend(prompter, name);

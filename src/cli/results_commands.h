@@ -5,6 +5,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <string>
 
 #include "core/results/file_transfer.h"
@@ -33,7 +34,8 @@ bool checkExportName(const std::string& typed);
 
 // Where a typed results NAME lives ("ztr" added when it has no extension); with `createFolder`
 // the files folder is made when missing.
-std::string resultsPath(const ProgramSession& session, const std::string& typed, bool createFolder);
+std::filesystem::path resultsPath(const ProgramSession& session, const std::string& typed,
+                                  bool createFolder);
 
 // Saves the store's pair under a typed NAME, asking `prompter` before replacing a file (--yes
 // answers).

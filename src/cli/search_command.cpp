@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <future>
 #include <limits>
 #include <memory>
@@ -171,8 +172,9 @@ bool filtersFromOptions(const SearchOptions& options, const ProgramSession& sess
     filters.minWordLength = options.minWordLength;
     filters.eachWordOnce = options.noRepeatedWords;
     if (options.noStoplist) return true;
-    const std::string path = options.stoplist.empty() ? std::string(kStoplistFileName)
-                                                      : session.typedPath(options.stoplist);
+    const std::filesystem::path path = options.stoplist.empty()
+                                           ? std::filesystem::path(kStoplistFileName)
+                                           : session.typedPath(options.stoplist);
     if (!options.stoplist.empty() && !fileOpenWithReport(session.prompter(), path, "rb"))
         return false;
     auto stoplist = std::make_shared<Stoplist>(Stoplist::read(session.prompter(), path));
@@ -186,8 +188,8 @@ bool filtersFromOptions(const SearchOptions& options, const ProgramSession& sess
 bool rankingFromOptions(SearchOptions& options, const ProgramSession& session,
                         RankingSources& sources, PhraseFilters& filters) {
     RankingOptions ranking = options.ranking;
-    ranking.model = session.typedPath(ranking.model);
-    ranking.levels = session.typedPath(ranking.levels);
+    ranking.model = session.typedPath(ranking.model).string();
+    ranking.levels = session.typedPath(ranking.levels).string();
     if (!sources.read(ranking)) return false;
     sources.filter(ranking.common, filters);
     if (sources.ranked()) options.fields.suppressPermutations = true;

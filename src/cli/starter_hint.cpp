@@ -23,13 +23,13 @@ std::string shellWord(const std::string& word) {
 
 }  // namespace
 
-std::string starterHint(const std::string& wordList, const std::string& folder) {
+std::string starterHint(const std::filesystem::path& wordList, const std::string& folder) {
     const std::string program =
         folder.empty() ? "zantric-cli" : "zantric-cli -C " + shellWord(folder);
     const std::string name(kStarterDictionaryName);
     std::string hint = "No dictionaries yet. ";
     if (!wordList.empty()) {
-        return hint + "Make one from the system word list (" + wordList + "): " + program +
+        return hint + "Make one from the system word list (" + wordList.string() + "): " + program +
                " starter";
     }
     hint += "Make one from a word list (a text file, one word a line): ";

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
 #include <initializer_list>
 
 #include "core/maintenance/new_dictionary.h"
@@ -19,6 +20,15 @@ class QWidget;
 namespace zantric::gui {
 
 class SearchPanel;
+
+// A file name the user typed or chose, as the core takes it, and a path as the window shows it:
+// the bytes as they are (UTF-8 on this system).
+inline std::filesystem::path toPath(const QString& text) {
+    return std::filesystem::path(text.toStdString());
+}
+inline QString fromPath(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
 
 // A push button of a dialog. Enter or keypad Enter presses it while it has the focus,
 // and elsewhere presses the dialog's default button, which every dialog names.

@@ -108,10 +108,9 @@ void MakeDictionaryDialog::uniqueWordsClicked() {
 MaintenanceOutcome MakeDictionaryDialog::makeDictionary() {
     if (m_panel != nullptr) m_panel->setStatusText(kStrStatusBlank);
     WordListReport report;
-    const MaintenanceOutcome outcome =
-        zantric::makeDictionary(m_panel->workspace(), m_fileName->text().toStdString(),
-                                m_dictionaryName->text().toStdString(), m_uniqueWords->isChecked(),
-                                progressRunner(this), nullptr, &report);
+    const MaintenanceOutcome outcome = zantric::makeDictionary(
+        m_panel->workspace(), toPath(m_fileName->text()), m_dictionaryName->text().toStdString(),
+        m_uniqueWords->isChecked(), progressRunner(this), nullptr, &report);
     const QStringList told = reportLines(report);
     m_report->setText(told.join(QLatin1Char('\n')));
     m_report->setVisible(!told.isEmpty());

@@ -58,7 +58,7 @@ MergeDialog::MergeDialog(SearchPanel* panel)
 void MergeDialog::fillList() {
     QStringList names;
     for (const CatalogueEntry& entry : m_panel->workspace().catalogue.entries()) {
-        names << QString::fromStdString(namePart(entry.path()));
+        names << QString::fromStdString(entry.displayName());
     }
     // The list is kept in name order, whatever the case of the names.
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {

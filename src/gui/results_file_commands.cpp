@@ -14,6 +14,7 @@
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
+#include "gui/dialog_parts.h"
 #include "gui/progress_dialog.h"
 #include "gui/qt_message_presenter.h"
 #include "gui/results_list.h"
@@ -69,7 +70,7 @@ void ResultsFileCommands::saveTo(const QString& name, int type, const SearchSumm
     };
     const SaveAsOutcome outcome =
         saveResultsAs(m_panel->workspace().prompter, m_panel->workspace().settings, m_results,
-                      shown, name.toStdString(), static_cast<SaveAsType>(type), runner);
+                      shown, toPath(name), static_cast<SaveAsType>(type), runner);
     if (outcome == SaveAsOutcome::kSavedPair) m_form->list()->relayout();
     if (outcome == SaveAsOutcome::kSavedPair || outcome == SaveAsOutcome::kExported) {
         m_panel->resultsSaved();
@@ -87,7 +88,7 @@ bool ResultsFileCommands::view() {
 }
 
 void ResultsFileCommands::open(const QString& name) {
-    if (m_results.openSaved(name.toStdString())) {
+    if (m_results.openSaved(toPath(name))) {
         // The window shows the search that made the results.
         const ResultsHeader& header = m_results.header();
         m_form->showFields(header.fields);
@@ -99,9 +100,8 @@ void ResultsFileCommands::open(const QString& name) {
 void ResultsFileCommands::deleteShown() {
     // Asked as every deletion is asked, with No as the default button; the files are named as
     // a shell names them.
-    const auto shown = [](const std::string& name) {
-        return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromStdString(name)))
-            .toStdString();
+    const auto shown = [](const std::filesystem::path& name) {
+        return QDir::cleanPath(QDir::current().absoluteFilePath(fromPath(name))).toStdString();
     };
     const std::string question = loadString(kStrDeleteResultsQuestion) + '\n' +
                                  shown(m_results.dataName()) + '\n' + shown(m_results.indexName()) +

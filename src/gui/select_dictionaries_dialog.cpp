@@ -29,7 +29,7 @@ const QChar kSelectedMark(0xBB);  // »
 
 // The catalogue key of a display name: the dictionaries folder and the name, unless the name
 // is a path already.
-std::string pathOf(const Settings& settings, const QString& displayName) {
+std::filesystem::path pathOf(const Settings& settings, const QString& displayName) {
     return settings.dictionaryPath(displayName.toStdString());
 }
 
@@ -106,7 +106,7 @@ QStringList SelectDictionariesDialog::highlightedRows() const {
 void SelectDictionariesDialog::toggleHighlighted() {
     Catalogue& catalogue = m_panel->workspace().catalogue;
     for (const QString& row : highlightedRows()) {
-        const std::string path = pathOf(m_panel->workspace().settings, row.mid(2));
+        const std::filesystem::path path = pathOf(m_panel->workspace().settings, row.mid(2));
         if (catalogue.find(path) != nullptr) {
             catalogue.setSelected(path, !catalogue.isSelected(path));
         }

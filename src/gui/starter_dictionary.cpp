@@ -13,12 +13,12 @@ namespace zantric::gui {
 namespace {}  // namespace
 
 StarterOutcome offerStarterDictionary(Workspace workspace, QWidget* parent,
-                                      const std::string& wordList, QString* told) {
+                                      const std::filesystem::path& wordList, QString* told) {
     if (wordList.empty() || workspace.catalogue.count() != 0) {
         return StarterOutcome::kNotOffered;
     }
     const std::string question =
-        loadString(kStrStarterOffer) + wordList + loadString(kStrStarterOfferEnd);
+        loadString(kStrStarterOffer) + wordList.string() + loadString(kStrStarterOfferEnd);
     if (workspace.prompter.ask({question, loadString(kStrStarterOfferTitle), MessageKind::kQuestion,
                                 Buttons::kYesNo}) != Answer::kYes) {
         return StarterOutcome::kDeclined;

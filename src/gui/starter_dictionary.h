@@ -3,6 +3,7 @@
 // GUI thread.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "core/maintenance/system_word_list.h"
@@ -24,7 +25,7 @@ enum class StarterOutcome {
 // over `parent` and selects it. `told`, when given, receives "N words stored, M lines skipped"
 // once the list has been read.
 StarterOutcome offerStarterDictionary(Workspace workspace, QWidget* parent,
-                                      const std::string& wordList = systemWordList(),
+                                      const std::filesystem::path& wordList = systemWordList(),
                                       QString* told = nullptr);
 
 }  // namespace zantric::gui

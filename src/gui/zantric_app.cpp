@@ -67,7 +67,7 @@ bool ZantricApp::start(const std::string& folder, bool startMinimised) {
     watchEndSignals();  // before the first message box can wait for the user
     // A first start with an empty dictionaries folder shows one box: the offer below says that
     // there is no dictionary yet, so the catalogue's own notice of it is left out.
-    const std::string wordList = systemWordList();
+    const std::filesystem::path wordList = systemWordList();
     if (!wordList.empty()) m_presenter.setSilenced(loadString(kStrNoDictionaries));
     std::string reason;
     const bool started = m_session.start(folder, ProgramSession::Use::kWork, &reason);

@@ -28,10 +28,10 @@ std::string lowerCase(std::string text) {
 // The names of the regular files of `folder` whose extension is "lex" in any case, sorted so
 // that the report of bad files comes out the same on every run.
 // The *.lex files of a folder; `unreadable` is set when the folder is there but cannot be read.
-std::vector<std::string> lexFilesIn(const std::string& folder, bool& unreadable) {
+std::vector<std::string> lexFilesIn(const fs::path& folder, bool& unreadable) {
     std::vector<std::string> names;
     std::error_code error;
-    fs::directory_iterator it(fs::path(folder), error);
+    fs::directory_iterator it(folder, error);
     unreadable = error && fileExists(folder);
     if (error) return names;
     for (; it != fs::directory_iterator(); it.increment(error)) {
@@ -71,12 +71,12 @@ std::string dictionaryFileName(std::string_view typed, std::string* refusal) {
 
 // --- CatalogueEntry ---------------------------------------------------------------------------
 
-CatalogueEntry::CatalogueEntry(std::string path, std::string filePath, std::string subsetFileName)
+CatalogueEntry::CatalogueEntry(fs::path path, fs::path filePath, fs::path subsetFileName)
     : m_path(std::move(path)),
       m_filePath(std::move(filePath)),
       m_subsetFileName(std::move(subsetFileName)) {}
 
-std::string CatalogueEntry::displayName() const { return namePart(m_path); }
+std::string CatalogueEntry::displayName() const { return m_path.filename().string(); }
 
 CatalogueEntry::HeaderRead CatalogueEntry::readHeaderFromFile(Prompter& prompter) {
     FilePtr file = openFile(m_filePath, "rb");
@@ -139,13 +139,12 @@ Catalogue::Catalogue(const Settings& settings, Prompter& prompter)
     scanFolder(settings.dictionariesFolder());
 }
 
-void Catalogue::scanFolder(const std::string& folder) {
+void Catalogue::scanFolder(const fs::path& folder) {
     std::string report = loadString(kStrBadDictionaries);
     bool badFileSeen = false;
     bool unreadable = false;
     for (const std::string& name : lexFilesIn(folder, unreadable)) {
-        CatalogueEntry entry =
-            makeEntry(placeInFolder(folder, lowerCase(name)), placeInFolder(folder, name));
+        CatalogueEntry entry = makeEntry(folder / lowerCase(name), folder / name);
         switch (entry.readHeaderFromFile(m_prompter)) {
             case CatalogueEntry::HeaderRead::kCannotOpen:
                 break;  // reported by readHeaderFromFile
@@ -175,8 +174,8 @@ void Catalogue::scanFolder(const std::string& folder) {
     }
 }
 
-CatalogueEntry Catalogue::makeEntry(std::string path, std::string filePath) {
-    std::string subset = replaceExtension(m_resultsDataName, lowerCaseDigits(m_sequence++, 16));
+CatalogueEntry Catalogue::makeEntry(fs::path path, fs::path filePath) {
+    fs::path subset = replaceExtension(m_resultsDataName, lowerCaseDigits(m_sequence++, 16));
     return CatalogueEntry(std::move(path), std::move(filePath), std::move(subset));
 }
 
@@ -185,22 +184,24 @@ void Catalogue::insert(CatalogueEntry entry) {
     m_entries.insert(at, std::move(entry));
 }
 
-std::vector<CatalogueEntry>::const_iterator Catalogue::lowerBound(std::string_view path) const {
-    return std::lower_bound(
-        m_entries.begin(), m_entries.end(), path,
-        [](const CatalogueEntry& entry, std::string_view key) { return entry.path() < key; });
+std::vector<CatalogueEntry>::const_iterator Catalogue::lowerBound(const fs::path& path) const {
+    // In byte order of the whole path, as the catalogue has always been listed.
+    return std::lower_bound(m_entries.begin(), m_entries.end(), path.native(),
+                            [](const CatalogueEntry& entry, const std::string& key) {
+                                return entry.path().native() < key;
+                            });
 }
 
-CatalogueEntry* Catalogue::find(std::string_view path) {
+CatalogueEntry* Catalogue::find(const fs::path& path) {
     return const_cast<CatalogueEntry*>(std::as_const(*this).find(path));
 }
 
-const CatalogueEntry* Catalogue::find(std::string_view path) const {
+const CatalogueEntry* Catalogue::find(const fs::path& path) const {
     auto it = lowerBound(path);
-    return it != m_entries.end() && it->path() == path ? &*it : nullptr;
+    return it != m_entries.end() && it->path().native() == path.native() ? &*it : nullptr;
 }
 
-bool Catalogue::add(const std::string& path) {
+bool Catalogue::add(const fs::path& path) {
     if (find(path)) return false;
     CatalogueEntry entry = makeEntry(path, path);
     if (!entry.readHeader(m_prompter)) return false;
@@ -208,7 +209,7 @@ bool Catalogue::add(const std::string& path) {
     return true;
 }
 
-void Catalogue::refresh(const std::string& path) {
+void Catalogue::refresh(const fs::path& path) {
     CatalogueEntry* entry = find(path);
     if (!entry) {
         add(path);
@@ -219,20 +220,20 @@ void Catalogue::refresh(const std::string& path) {
     }
 }
 
-bool Catalogue::remove(std::string_view path) {
+bool Catalogue::remove(const fs::path& path) {
     auto it = lowerBound(path);
-    if (it == m_entries.end() || it->path() != path) return false;
+    if (it == m_entries.end() || it->path().native() != path.native()) return false;
     m_entries.erase(it);
     return true;
 }
 
-bool Catalogue::deleteDictionary(std::string_view path) {
+bool Catalogue::deleteDictionary(const fs::path& path) {
     const CatalogueEntry* entry = find(path);
     if (!entry || !keepBackup(entry->filePath()).report(m_prompter)) return false;
     return remove(path);
 }
 
-bool Catalogue::setSelected(std::string_view path, bool on) {
+bool Catalogue::setSelected(const fs::path& path, bool on) {
     CatalogueEntry* entry = find(path);
     if (!entry) return false;
     entry->header().selected = on ? 1 : 0;
@@ -240,7 +241,7 @@ bool Catalogue::setSelected(std::string_view path, bool on) {
     return true;
 }
 
-bool Catalogue::isSelected(std::string_view path) const {
+bool Catalogue::isSelected(const fs::path& path) const {
     const CatalogueEntry* entry = find(path);
     if (!entry) {
         throw ZantricException(shownPath(path) + " is not contained in the Dictionary List");

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,15 +40,16 @@ public:
     // A new entry: header of an empty dictionary (mark set, not selected), marked changed.
     // `path` is the catalogue key (the scan lower-cases its file name part); `filePath` is the
     // file as it is named on disk, which every file operation on the dictionary must use.
-    CatalogueEntry(std::string path, std::string filePath, std::string subsetFileName);
+    CatalogueEntry(std::filesystem::path path, std::filesystem::path filePath,
+                   std::filesystem::path subsetFileName);
 
     const DictionaryHeader& header() const { return m_header; }
     // For callers that update the details of a rewritten dictionary; they call markChanged().
     DictionaryHeader& header() { return m_header; }
-    const std::string& path() const { return m_path; }
-    const std::string& filePath() const { return m_filePath; }
+    const std::filesystem::path& path() const { return m_path; }
+    const std::filesystem::path& filePath() const { return m_filePath; }
     // Where the subset builder writes this dictionary's subset; unique within the process.
-    const std::string& subsetFileName() const { return m_subsetFileName; }
+    const std::filesystem::path& subsetFileName() const { return m_subsetFileName; }
     // The file name part of the path (for example "english.lex"), used in lists and messages.
     std::string displayName() const;
     bool selected() const { return m_header.selected != 0; }
@@ -70,9 +72,9 @@ private:
     HeaderRead readHeaderFromFile(Prompter& prompter);
 
     DictionaryHeader m_header;
-    std::string m_path;
-    std::string m_filePath;
-    std::string m_subsetFileName;
+    std::filesystem::path m_path;
+    std::filesystem::path m_filePath;
+    std::filesystem::path m_subsetFileName;
     bool m_changed = true;
 };
 
@@ -96,48 +98,48 @@ public:
     CatalogueEntry& entry(std::size_t i) { return m_entries.at(i); }
     const std::vector<CatalogueEntry>& entries() const { return m_entries; }
 
-    CatalogueEntry* find(std::string_view path);
-    const CatalogueEntry* find(std::string_view path) const;
+    CatalogueEntry* find(const std::filesystem::path& path);
+    const CatalogueEntry* find(const std::filesystem::path& path) const;
 
     // Lists a file the program has just written: false if the path is listed already or its
     // header cannot be read. The mark is not tested.
-    bool add(const std::string& path);
+    bool add(const std::filesystem::path& path);
     // Reads the entry of a replaced dictionary again from its new file (lists it when it was
     // not listed). An entry whose header cannot be read leaves the catalogue rather than have its
     // old header written over the new file.
-    void refresh(const std::string& path);
+    void refresh(const std::filesystem::path& path);
     // Takes the entry out; the file is left alone. False if there was no such entry.
-    bool remove(std::string_view path);
+    bool remove(const std::filesystem::path& path);
     // Retires the file as the same name with the extension "lxb" (replacing an older backup)
     // and takes the entry out. A failure to retire is reported (strings 329, 330) and leaves
     // file and entry in place. False if there is no such entry or retiring failed.
-    bool deleteDictionary(std::string_view path);
+    bool deleteDictionary(const std::filesystem::path& path);
 
     // Switches the selection in memory; the header reaches the file at writeBack().
-    bool setSelected(std::string_view path, bool on);
+    bool setSelected(const std::filesystem::path& path, bool on);
     // Throws ZantricException path + " is not contained in the Dictionary List" when unlisted.
-    bool isSelected(std::string_view path) const;
+    bool isSelected(const std::filesystem::path& path) const;
     int selectedCount() const;
     bool anySelected() const { return selectedCount() > 0; }
 
     // The three temporary names: results data ("$$$"), results index ("zix") and the combined
     // subset dictionary that a multi-word search reads ("MM_").
-    const std::string& resultsDataName() const { return m_resultsDataName; }
-    const std::string& resultsIndexName() const { return m_resultsIndexName; }
-    const std::string& subsetDictionaryName() const { return m_subsetDictionaryName; }
+    const std::filesystem::path& resultsDataName() const { return m_resultsDataName; }
+    const std::filesystem::path& resultsIndexName() const { return m_resultsIndexName; }
+    const std::filesystem::path& subsetDictionaryName() const { return m_subsetDictionaryName; }
 
 private:
-    void scanFolder(const std::string& folder);
+    void scanFolder(const std::filesystem::path& folder);
     // A new entry taking the next sequence number for its subset file name.
-    CatalogueEntry makeEntry(std::string path, std::string filePath);
+    CatalogueEntry makeEntry(std::filesystem::path path, std::filesystem::path filePath);
     void insert(CatalogueEntry entry);
-    std::vector<CatalogueEntry>::const_iterator lowerBound(std::string_view path) const;
+    std::vector<CatalogueEntry>::const_iterator lowerBound(const std::filesystem::path& path) const;
 
     Prompter& m_prompter;
     std::vector<CatalogueEntry> m_entries;
-    std::string m_resultsDataName;
-    std::string m_resultsIndexName;
-    std::string m_subsetDictionaryName;
+    std::filesystem::path m_resultsDataName;
+    std::filesystem::path m_resultsIndexName;
+    std::filesystem::path m_subsetDictionaryName;
     std::uint32_t m_sequence = 0;
 };
 

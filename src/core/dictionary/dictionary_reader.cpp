@@ -64,8 +64,8 @@ void ReadControl::foldThreadCounters() {
     addChecked(sum);
 }
 
-DictionaryReader::DictionaryReader(ReadLane& lane, const std::string& name, bool memoryOption,
-                                   std::size_t bufferSize)
+DictionaryReader::DictionaryReader(ReadLane& lane, const std::filesystem::path& name,
+                                   bool memoryOption, std::size_t bufferSize)
     : m_lane(&lane), m_gate(&lane.control()), m_checked(lane.m_checked) {
     ReadControl& control = lane.control();
     const int count = ++control.m_readerCount;
@@ -87,10 +87,11 @@ DictionaryReader::DictionaryReader(ReadLane& lane, const std::string& name, bool
 
 // Only the first reader makes the image, and only the last releases it: while the others are
 // open it does not change.
-void DictionaryReader::openSource(const std::string& name, bool makeImage, std::size_t bufferSize) {
+void DictionaryReader::openSource(const std::filesystem::path& name, bool makeImage,
+                                  std::size_t bufferSize) {
     ReadControl& control = m_lane->control();
     ReadControl::Image* image = control.m_image.get();
-    if (!image || image->name != name) {
+    if (!image || image->name.native() != name.native()) {
         m_file = openFile(name, "rb").release();
         if (!m_file) {
             throw ZantricException(Message{"Unable to open Dictionary: " + shownPath(name),

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,7 +113,7 @@ private:
     // The memory image of one file: the whole file, then one byte 255, and its records when
     // they decode cleanly. Made by the first reader of the control, released with the last.
     struct Image {
-        std::string name;
+        std::filesystem::path name;
         std::vector<unsigned char> bytes;
         DecodedImage decoded;
     };
@@ -131,9 +132,9 @@ public:
     // Opens `name` (a path in the program's form) as a reader of `lane` (or of the control's own
     // lane). Throws ZantricException with the notice "Unable to open Dictionary: " + name, titled
     // "File Error", when the file cannot be opened.
-    DictionaryReader(ReadLane& lane, const std::string& name, bool memoryOption,
+    DictionaryReader(ReadLane& lane, const std::filesystem::path& name, bool memoryOption,
                      std::size_t bufferSize);
-    DictionaryReader(ReadControl& control, const std::string& name, bool memoryOption,
+    DictionaryReader(ReadControl& control, const std::filesystem::path& name, bool memoryOption,
                      std::size_t bufferSize)
         : DictionaryReader(control.lane(), name, memoryOption, bufferSize) {}
     ~DictionaryReader();
@@ -182,7 +183,7 @@ private:
     bool matchTokens(int pos) const;
     // Opens the file, or takes the control's image of it; `makeImage`: the first reader of the
     // control, with the memory option.
-    void openSource(const std::string& name, bool makeImage, std::size_t bufferSize);
+    void openSource(const std::filesystem::path& name, bool makeImage, std::size_t bufferSize);
 
     // Byte source: the shared image (memory mode) or the file through m_buffer.
     const unsigned char* m_cursor = nullptr;

@@ -13,7 +13,7 @@ namespace zantric {
 namespace {
 constexpr std::size_t kOutputBuffer = 64 * 1024;
 
-[[noreturn]] void throwCreateFailure(const std::string& name) {
+[[noreturn]] void throwCreateFailure(const std::filesystem::path& name) {
     throw ZantricException(writeFailureText("Unable to create Dictionary: ", name));
 }
 
@@ -26,7 +26,7 @@ std::uint32_t currentTime32() {
         duration_cast<seconds>(system_clock::now().time_since_epoch()).count());
 }
 
-void createEmptyFile(const std::string& name) {
+void createEmptyFile(const std::filesystem::path& name) {
     FilePtr file = openFile(name, "wb");
     if (!file) throwCreateFailure(name);
     unsigned char bytes[kDataOffset];
@@ -38,7 +38,7 @@ void createEmptyFile(const std::string& name) {
     if (std::fclose(file.release()) != 0 || !written) throwCreateFailure(name);
 }
 
-DictionaryWriter::DictionaryWriter(const std::string& name) : m_name(name) {
+DictionaryWriter::DictionaryWriter(const std::filesystem::path& name) : m_name(name) {
     createEmptyFile(name);
     m_file = openFile(name, "r+b").release();
     if (!m_file || std::fseek(m_file, static_cast<long>(kDataOffset), SEEK_SET) != 0) {

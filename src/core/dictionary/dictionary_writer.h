@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,14 +16,14 @@ namespace zantric {
 
 // Creates or truncates `name` as an empty dictionary (2096 bytes, every index entry 2096,
 // Created now). Throws ZantricException "Unable to create Dictionary: " + name on failure.
-void createEmptyFile(const std::string& name);
+void createEmptyFile(const std::filesystem::path& name);
 
 // Seconds since 1970 as the header stores them.
 std::uint32_t currentTime32();
 
 class DictionaryWriter {
 public:
-    explicit DictionaryWriter(const std::string& name);
+    explicit DictionaryWriter(const std::filesystem::path& name);
     ~DictionaryWriter();
     DictionaryWriter(const DictionaryWriter&) = delete;
     DictionaryWriter& operator=(const DictionaryWriter&) = delete;
@@ -36,14 +37,14 @@ public:
     bool close();
 
     std::uint32_t wordCount() const { return m_wordCount; }
-    const std::string& name() const { return m_name; }
+    const std::filesystem::path& name() const { return m_name; }
 
 private:
     void put(unsigned char b);
     void flush();
     void setEntriesUpTo(int entryExclusive);
 
-    std::string m_name;
+    std::filesystem::path m_name;
     std::FILE* m_file = nullptr;
     std::vector<unsigned char> m_buffer;  // output buffer, flushed when full
     std::size_t m_buffered = 0;

@@ -54,8 +54,8 @@ enum class Presence { kAbsent, kPresent, kCancelled };
 
 // How many words of the dictionary file count as `word`, stopping at `enough`; -1 when
 // cancelled.
-std::int64_t countMatches(const std::string& file, std::string_view word,
-                          WordUpdateObserver* observer, std::int64_t enough) {
+std::int64_t countMatches(const fs::path& file, std::string_view word, WordUpdateObserver* observer,
+                          std::int64_t enough) {
     char pattern[kLongestWord + 1];
     if (!patternFor(word, pattern)) return 0;
     ReadControl own;
@@ -75,7 +75,7 @@ std::int64_t countMatches(const std::string& file, std::string_view word,
 }
 
 // Whether the dictionary file holds a word that counts as `word`.
-Presence scanFor(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
+Presence scanFor(const fs::path& file, std::string_view word, WordUpdateObserver* observer) {
     const std::int64_t count = countMatches(file, word, observer, 1);
     return count < 0 ? Presence::kCancelled : count > 0 ? Presence::kPresent : Presence::kAbsent;
 }
@@ -111,7 +111,7 @@ private:
 // `keepOld` is set (how that went goes to *keptOld when given). The file's name stays on the old
 // version until one rename puts the new one there; a rewrite on another file system is first
 // copied into the dictionary's folder.
-void moveIntoPlace(const std::string& file, bool keepOld, Status* keptOld) {
+void moveIntoPlace(const fs::path& file, bool keepOld, Status* keptOld) {
     Status backup;
     const bool replaced = replaceFile(kRewriteFileName, file, keepOld ? &backup : nullptr);
     if (keptOld) *keptOld = backup;
@@ -122,18 +122,18 @@ void moveIntoPlace(const std::string& file, bool keepOld, Status* keptOld) {
 
 // A read that ends early looks like the end of the words: a rewrite is only as good as a reading
 // that delivered every word the header counts.
-void checkEveryWordRead(const std::string& file, std::uint32_t expected, std::uint32_t read) {
+void checkEveryWordRead(const fs::path& file, std::uint32_t expected, std::uint32_t read) {
     if (read != expected) throw ZantricException(kUnableToRead + shownPath(file));
 }
 
-std::uint32_t wordCountOf(const std::string& file) {
+std::uint32_t wordCountOf(const fs::path& file) {
     std::uint32_t count = 0;
     if (!headerWordCount(file, count)) throw ZantricException(kUnableToRead + shownPath(file));
     return count;
 }
 
 // The 16 header bytes of a dictionary file; false when they cannot be read.
-bool readHeaderOf(const std::string& file, DictionaryHeader& header) {
+bool readHeaderOf(const fs::path& file, DictionaryHeader& header) {
     FilePtr in = openFile(file, "rb");
     unsigned char bytes[kHeaderBytes];
     if (!in || std::fseek(in.get(), static_cast<long>(kHeaderOffset), SEEK_SET) != 0 ||
@@ -149,7 +149,7 @@ bool readHeaderOf(const std::string& file, DictionaryHeader& header) {
 // the Created time and the selection of the dictionary it replaces (as the catalogue holds them,
 // or the old file when the catalogue could not list it), and Modified set unless the dictionary
 // now holds a single added word.
-void stampHeader(const Catalogue& catalogue, const std::string& path, const std::string& file,
+void stampHeader(const Catalogue& catalogue, const fs::path& path, const fs::path& file,
                  bool created, UpdateMode mode) {
     DictionaryHeader previous;
     bool kept = false;
@@ -183,7 +183,7 @@ void stampHeader(const Catalogue& catalogue, const std::string& path, const std:
 
 }  // namespace
 
-bool headerWordCount(const std::string& file, std::uint32_t& count) {
+bool headerWordCount(const fs::path& file, std::uint32_t& count) {
     DictionaryHeader header;
     if (!readHeaderOf(file, header)) return false;
     count = header.wordCount;
@@ -202,7 +202,7 @@ bool countsAsWord(std::string_view candidate, std::string_view word) {
     return at == word.size();
 }
 
-std::int64_t countWordsCountingAs(const std::string& file, std::string_view word,
+std::int64_t countWordsCountingAs(const fs::path& file, std::string_view word,
                                   WordUpdateObserver* observer) {
     return countMatches(file, word, observer, INT64_MAX);
 }
@@ -218,11 +218,14 @@ bool findWord(DictionaryReader& reader, std::string_view word) {
     return false;
 }
 
-bool isWordUnique(const Catalogue& catalogue, std::string_view word, std::string_view skippedPath,
+bool isWordUnique(const Catalogue& catalogue, std::string_view word, const fs::path& skippedPath,
                   bool all) {
     for (const CatalogueEntry& entry : catalogue.entries()) {
         if (!all && !entry.selected()) continue;
-        if (entry.path() == skippedPath || entry.filePath() == skippedPath) continue;
+        if (entry.path().native() == skippedPath.native() ||
+            entry.filePath().native() == skippedPath.native()) {
+            continue;
+        }
         ReadControl reads;
         DictionaryReader reader(reads, entry.filePath(), false, kWordReaderBuffer);
         if (findWord(reader, word)) return false;
@@ -243,7 +246,7 @@ std::string listDictionariesContaining(const Catalogue& catalogue, std::string_v
     return list;
 }
 
-int insertWord(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
+int insertWord(const fs::path& file, std::string_view word, WordUpdateObserver* observer) {
     char newWord[kLongestWord + 1];
     if (word.size() > kLongestWord) {
         throw ZantricException(std::string(word) + loadString(kStrNotAValidWord));
@@ -283,7 +286,7 @@ int insertWord(const std::string& file, std::string_view word, WordUpdateObserve
     return kUpdateDone;
 }
 
-int removeWord(const std::string& file, std::string_view word, WordUpdateObserver* observer) {
+int removeWord(const fs::path& file, std::string_view word, WordUpdateObserver* observer) {
     const std::uint32_t expected = wordCountOf(file);
     ReadControl own;
     ReadControl& reads = readsOf(observer, own);
@@ -306,16 +309,16 @@ int removeWord(const std::string& file, std::string_view word, WordUpdateObserve
     return kUpdateDone;
 }
 
-int updateWord(Catalogue& catalogue, const std::string& path, std::string_view word,
-               UpdateMode mode, WordUpdateObserver* observer, Status* keptOld) {
+int updateWord(Catalogue& catalogue, const fs::path& path, std::string_view word, UpdateMode mode,
+               WordUpdateObserver* observer, Status* keptOld) {
     const CatalogueEntry* listed = catalogue.find(path);
-    const std::string file = listed ? listed->filePath() : path;
+    const fs::path file = listed ? listed->filePath() : path;
 
     // A dictionary made here for the word is taken away again unless the word goes in.
     bool created = false;
     if (mode == UpdateMode::kAdd && !fileExists(file)) {
         // On the first start the dictionaries folder may not have been made yet.
-        if (const std::string folder = folderPart(file); !folder.empty() && !fileExists(folder)) {
+        if (const fs::path folder = file.parent_path(); !folder.empty() && !fileExists(folder)) {
             std::error_code ignored;
             fs::create_directory(folder, ignored);
         }

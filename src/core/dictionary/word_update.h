@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -51,7 +52,7 @@ public:
 
 // The word count in the header of the dictionary file `file`; false when the header cannot be
 // read.
-bool headerWordCount(const std::string& file, std::uint32_t& count);
+bool headerWordCount(const std::filesystem::path& file, std::uint32_t& count);
 
 // Whether `candidate` counts as `word`: every character equal, where a '?' of `word` stands for
 // any one letter. A hyphen of `word` must stand where the candidate's does; a pattern with a '?'
@@ -61,7 +62,7 @@ bool countsAsWord(std::string_view candidate, std::string_view word);
 
 // How many words of the dictionary file `file` count as `word`; -1 when cancelled (the reader's
 // cancel flag). Throws ZantricException when the file cannot be read.
-std::int64_t countWordsCountingAs(const std::string& file, std::string_view word,
+std::int64_t countWordsCountingAs(const std::filesystem::path& file, std::string_view word,
                                   WordUpdateObserver* observer = nullptr);
 
 // Whether the freshly opened reader holds `word` exactly (same letters, case and hyphen).
@@ -69,8 +70,8 @@ bool findWord(DictionaryReader& reader, std::string_view word);
 
 // True when no catalogued dictionary holds `word`: only the selected ones are searched unless
 // `all` is set, and the dictionary at `skippedPath` never is. Opens each dictionary afresh.
-bool isWordUnique(const Catalogue& catalogue, std::string_view word, std::string_view skippedPath,
-                  bool all);
+bool isWordUnique(const Catalogue& catalogue, std::string_view word,
+                  const std::filesystem::path& skippedPath, bool all);
 
 // For every catalogued dictionary that holds `word` exactly, selected or not: a line break and
 // the dictionary's file name ("\nenglish.lex"). Empty when none does.
@@ -85,7 +86,7 @@ std::string listDictionariesContaining(const Catalogue& catalogue, std::string_v
 // dictionary, the catalogue and the backup as they were and no rewrite file behind. A backup that
 // cannot be kept does not stop the change: its failure goes to *keptOld when given. Throws
 // ZantricException when a file cannot be opened, written or moved into place.
-int updateWord(Catalogue& catalogue, const std::string& path, std::string_view word,
+int updateWord(Catalogue& catalogue, const std::filesystem::path& path, std::string_view word,
                UpdateMode mode, WordUpdateObserver* observer = nullptr, Status* keptOld = nullptr);
 
 // Write the dictionary file `file` with `word` added at its place in the word order / without
@@ -93,9 +94,9 @@ int updateWord(Catalogue& catalogue, const std::string& path, std::string_view w
 // file; kUpdateCancelled, or an exception, leaves none. A reading that delivers fewer or more
 // words than the header counts (a read error, or a damaged file) throws ZantricException
 // "Unable to read Dictionary: " + file rather than lose words.
-int insertWord(const std::string& file, std::string_view word,
+int insertWord(const std::filesystem::path& file, std::string_view word,
                WordUpdateObserver* observer = nullptr);
-int removeWord(const std::string& file, std::string_view word,
+int removeWord(const std::filesystem::path& file, std::string_view word,
                WordUpdateObserver* observer = nullptr);
 
 }  // namespace zantric

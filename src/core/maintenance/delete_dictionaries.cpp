@@ -36,12 +36,12 @@ MaintenanceOutcome deleteHighlighted(Workspace workspace, const std::vector<std:
     }
 
     Catalogue& catalogue = workspace.catalogue;
-    const std::string& folder = workspace.settings.dictionariesFolder();
+    const std::filesystem::path& folder = workspace.settings.dictionariesFolder();
     std::string report = loadString(kStrUnableToDeleteDictionaries);
     bool failed = false;
     for (const std::string& row : rows) {
         const std::string name = rowName(row, skip);
-        if (!catalogue.deleteDictionary(placeInFolder(folder, name))) {
+        if (!catalogue.deleteDictionary(folder / name)) {
             failed = true;
             report += "\n" + name;
         }

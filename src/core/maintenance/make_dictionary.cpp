@@ -18,7 +18,7 @@ bool uniqueWordsPossible(Workspace workspace) {
     return false;
 }
 
-MaintenanceOutcome makeDictionary(Workspace workspace, const std::string& fileName,
+MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::path& fileName,
                                   const std::string& dictionaryName, bool uniqueOnly,
                                   const StageRunner& run, LineFilter keepLine,
                                   WordListReport* report) {
@@ -30,7 +30,7 @@ MaintenanceOutcome makeDictionary(Workspace workspace, const std::string& fileNa
     }
     // Before any work: a name that cannot make a file would fail only at the very end.
     if (!checkDictionaryName(prompter, dictionaryName)) return MaintenanceOutcome::kStopped;
-    const std::string path = dictionaryPathFor(workspace.settings, dictionaryName);
+    const std::filesystem::path path = dictionaryPathFor(workspace.settings, dictionaryName);
     // A word list is read to its end: a folder, a FIFO or a device is not one.
     if (!isRegularFile(fileName)) {
         prompter.ask({fileExists(fileName) ? loadString(kStrUnableToOpenFile) +
@@ -53,7 +53,7 @@ MaintenanceOutcome makeDictionary(Workspace workspace, const std::string& fileNa
         if (result != 1) return MaintenanceOutcome::kFailed;
         words = sorting.validWords();
     }
-    const std::string merged = uniqueTempName(workspace.settings);
+    const std::filesystem::path merged = uniqueTempName(workspace.settings);
     {
         MergeRunsStage building(workspace.prompter, workspace.settings, merged, words);
         if (run(building) != 1) return MaintenanceOutcome::kFailed;

@@ -4,6 +4,7 @@
 // selected dictionaries already hold. Called on the user-interface thread.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "core/maintenance/new_dictionary.h"
@@ -21,7 +22,7 @@ bool uniqueWordsPossible(Workspace workspace);
 // "Dictionary Created Successfully" (907) on kDone. `keepLine`, when given, leaves lines of the
 // word list out before the word rules. `report`, when given, receives what the word list's lines
 // came to once they have all been read (its `written` part once the dictionary is in place).
-MaintenanceOutcome makeDictionary(Workspace workspace, const std::string& fileName,
+MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::path& fileName,
                                   const std::string& dictionaryName, bool uniqueOnly,
                                   const StageRunner& run, LineFilter keepLine = nullptr,
                                   WordListReport* report = nullptr);

@@ -33,14 +33,14 @@ constexpr int kRecordsPerRead = 1024;
 // different places, at most 19 for 20 letters.
 constexpr int kEqualWordsKept = kMaxWordLetters;
 
-[[noreturn]] void cannotOpen(const std::string& name) {
+[[noreturn]] void cannotOpen(const std::filesystem::path& name) {
     throw ZantricException(writeFailureText(loadString(kStrUnableToOpenFile), name));
 }
-[[noreturn]] void cannotRead(const std::string& name) {
+[[noreturn]] void cannotRead(const std::filesystem::path& name) {
     throw ZantricException("Unable to read File: " + shownPath(name));
 }
 
-void removeIfPresent(const std::string& name) {
+void removeIfPresent(const std::filesystem::path& name) {
     if (!name.empty() && fileExists(name)) removeFile(name);
 }
 
@@ -49,7 +49,7 @@ void removeIfPresent(const std::string& name) {
 // each other (hyphen in different places) are kept together, since either may be asked for.
 class DictionaryCursor {
 public:
-    explicit DictionaryCursor(const std::string& file)
+    explicit DictionaryCursor(const std::filesystem::path& file)
         : m_reader(m_reads, file, false, kReadBuffer) {
         m_hasNext = m_reader.nextMatch(m_next, "*") == kMatchFound;
         loadGroup();
@@ -93,7 +93,8 @@ private:
 
 // --- Stage 1 -----------------------------------------------------------------------------------
 
-SortRunsStage::SortRunsStage(Workspace workspace, std::string inputName, LineFilter keepLine)
+SortRunsStage::SortRunsStage(Workspace workspace, std::filesystem::path inputName,
+                             LineFilter keepLine)
     : ProgressWork(workspace.prompter),
       m_workspace(workspace),
       m_inputName(std::move(inputName)),
@@ -169,7 +170,8 @@ void SortRunsStage::work() {
             }
             return;
         }
-        const std::string runName = m_workspace.settings.tempPath(runFileName(runBase, ++runs));
+        const std::filesystem::path runName =
+            m_workspace.settings.tempPath(runFileName(runBase, ++runs));
         FilePtr run = openFile(runName, "wb");
         if (!run) cannotOpen(runName);
         m_runStart = m_consumed;
@@ -187,8 +189,8 @@ void SortRunsStage::work() {
 
 // --- Stage 2 -----------------------------------------------------------------------------------
 
-MergeRunsStage::MergeRunsStage(Prompter& prompter, const Settings& settings, std::string mergedName,
-                               long wordCount)
+MergeRunsStage::MergeRunsStage(Prompter& prompter, const Settings& settings,
+                               std::filesystem::path mergedName, long wordCount)
     : MergeWork(prompter, settings, runMergeEstimate(wordCount)),
       m_settings(settings),
       m_mergedName(std::move(mergedName)) {
@@ -204,8 +206,8 @@ void MergeRunsStage::work() { mergeWith<StringHandler>(runFilePattern(m_settings
 
 // --- Stage 3 -----------------------------------------------------------------------------------
 
-WriteDictionaryStage::WriteDictionaryStage(Workspace workspace, std::string mergedName,
-                                           std::string dictionaryPath, bool uniqueOnly,
+WriteDictionaryStage::WriteDictionaryStage(Workspace workspace, std::filesystem::path mergedName,
+                                           std::filesystem::path dictionaryPath, bool uniqueOnly,
                                            long wordCount)
     : ProgressWork(workspace.prompter),
       m_workspace(workspace),
@@ -215,7 +217,7 @@ WriteDictionaryStage::WriteDictionaryStage(Workspace workspace, std::string merg
     setText(loadString(kStrCreating));
     if (!uniqueOnly) return;
     for (const CatalogueEntry& entry : m_workspace.catalogue.entries()) {
-        if (entry.selected() && entry.path() != m_dictionaryPath) {
+        if (entry.selected() && entry.path().native() != m_dictionaryPath.native()) {
             m_consult.push_back(entry.filePath());
         }
     }
@@ -223,7 +225,7 @@ WriteDictionaryStage::WriteDictionaryStage(Workspace workspace, std::string merg
 
 WriteDictionaryStage::~WriteDictionaryStage() {
     if (!m_installed) removeIfPresent(m_temporaryName);
-    for (const std::string& name : m_passFiles) removeIfPresent(name);
+    for (const std::filesystem::path& name : m_passFiles) removeIfPresent(name);
     removeIfPresent(m_mergedName);
 }
 
@@ -238,15 +240,15 @@ void WriteDictionaryStage::work() {
     const long total = std::max(1L, m_wordCount) * static_cast<long>(passes);
     m_processed = 0;
     m_written = m_repeated = m_held = 0;
-    std::string input = m_mergedName;
+    std::filesystem::path input = m_mergedName;
     for (std::size_t pass = 0; pass < passes; ++pass) {
         const std::size_t from = std::min(m_consult.size(), pass * perPass);
         const std::size_t to = std::min(m_consult.size(), from + perPass);
-        const std::vector<std::string> consult(
+        const std::vector<std::filesystem::path> consult(
             m_consult.begin() + static_cast<std::ptrdiff_t>(from),
             m_consult.begin() + static_cast<std::ptrdiff_t>(to));
         const bool lastPass = pass + 1 == passes;
-        std::string recordsName;
+        std::filesystem::path recordsName;
         FilePtr records;
         if (!lastPass) {
             recordsName = uniqueTempName(m_workspace.settings);
@@ -261,7 +263,7 @@ void WriteDictionaryStage::work() {
             const bool flushed = std::fflush(records.get()) == 0 && !std::ferror(records.get());
             if (std::fclose(records.release()) != 0 || !flushed) cannotOpen(recordsName);
         }
-        if (input != m_mergedName) removeIfPresent(input);
+        if (input.native() != m_mergedName.native()) removeIfPresent(input);
         input = recordsName;
     }
     if (!writer.close()) {
@@ -270,14 +272,14 @@ void WriteDictionaryStage::work() {
     setPercent(100);
 }
 
-bool WriteDictionaryStage::filterPass(const std::string& input,
-                                      const std::vector<std::string>& consult,
+bool WriteDictionaryStage::filterPass(const std::filesystem::path& input,
+                                      const std::vector<std::filesystem::path>& consult,
                                       DictionaryWriter* writer, std::FILE* records, long total) {
     FilePtr in = openFile(input, "rb");
     if (!in) cannotOpen(input);
     std::vector<std::unique_ptr<DictionaryCursor>> cursors;
     cursors.reserve(consult.size());
-    for (const std::string& file : consult)
+    for (const std::filesystem::path& file : consult)
         cursors.push_back(std::make_unique<DictionaryCursor>(file));
     auto block = std::make_unique<unsigned char[]>(kRecordsPerRead * kSortRecordLength);
     OnceEach once;

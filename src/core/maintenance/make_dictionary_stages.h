@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,8 @@ inline constexpr int kRunSlots = 3000;  // lines of a word list that make one ru
 class SortRunsStage : public ProgressWork {
 public:
     // Lines that `keepLine` (when given) refuses are skipped as if they were not there.
-    SortRunsStage(Workspace workspace, std::string inputName, LineFilter keepLine = nullptr);
+    SortRunsStage(Workspace workspace, std::filesystem::path inputName,
+                  LineFilter keepLine = nullptr);
     ~SortRunsStage() override;
     void work() override;
     long validWords() const { return m_validWords; }
@@ -45,7 +47,7 @@ private:
     bool readRun(WordListReader& reader, unsigned char* block, std::size_t& records);
 
     Workspace m_workspace;
-    std::string m_inputName;
+    std::filesystem::path m_inputName;
     LineFilter m_keepLine;
     long m_validWords = 0;
     WordListReport m_report;
@@ -59,16 +61,16 @@ private:
 // Deletes the runs whatever happens, and the merged file when it fails.
 class MergeRunsStage : public MergeWork {
 public:
-    MergeRunsStage(Prompter& prompter, const Settings& settings, std::string mergedName,
+    MergeRunsStage(Prompter& prompter, const Settings& settings, std::filesystem::path mergedName,
                    long wordCount);
     ~MergeRunsStage() override;
     void work() override;
 
-    const std::string& mergedName() const { return m_mergedName; }
+    const std::filesystem::path& mergedName() const { return m_mergedName; }
 
 private:
     const Settings& m_settings;
-    std::string m_mergedName;
+    std::filesystem::path m_mergedName;
 };
 
 // Stage 3, "Creating Dictionary": compiles the merged file into a temporary dictionary; with
@@ -78,8 +80,8 @@ private:
 class WriteDictionaryStage : public ProgressWork {
 public:
     // Made on the caller's thread: takes the dictionaries to consult from the catalogue.
-    WriteDictionaryStage(Workspace workspace, std::string mergedName, std::string dictionaryPath,
-                         bool uniqueOnly, long wordCount);
+    WriteDictionaryStage(Workspace workspace, std::filesystem::path mergedName,
+                         std::filesystem::path dictionaryPath, bool uniqueOnly, long wordCount);
     ~WriteDictionaryStage() override;
     void work() override;
 
@@ -88,8 +90,8 @@ public:
     // the old dictionary is then back in place.
     bool install();
 
-    const std::string& temporaryName() const { return m_temporaryName; }
-    const std::string& mergedName() const { return m_mergedName; }
+    const std::filesystem::path& temporaryName() const { return m_temporaryName; }
+    const std::filesystem::path& mergedName() const { return m_mergedName; }
     // After work(): the words written, the repeats of a word, and the records that a selected
     // dictionary holds.
     std::uint64_t written() const { return m_written; }
@@ -99,16 +101,18 @@ public:
 private:
     // One pass over the records of `input`: each word that none of the `consult` dictionaries
     // holds goes to `records` when given, else to `writer`. False when cancelled.
-    bool filterPass(const std::string& input, const std::vector<std::string>& consult,
-                    DictionaryWriter* writer, std::FILE* records, long total);
+    bool filterPass(const std::filesystem::path& input,
+                    const std::vector<std::filesystem::path>& consult, DictionaryWriter* writer,
+                    std::FILE* records, long total);
 
     Workspace m_workspace;
-    std::string m_mergedName;
-    std::string m_dictionaryPath;
+    std::filesystem::path m_mergedName;
+    std::filesystem::path m_dictionaryPath;
     long m_wordCount;
-    std::string m_temporaryName;
-    std::vector<std::string> m_consult;  // files of the dictionaries to check words against
-    std::vector<std::string> m_passFiles;
+    std::filesystem::path m_temporaryName;
+    std::vector<std::filesystem::path>
+        m_consult;  // files of the dictionaries to check words against
+    std::vector<std::filesystem::path> m_passFiles;
     long m_processed = 0;
     std::uint64_t m_written = 0;
     std::uint64_t m_repeated = 0;

@@ -18,9 +18,9 @@
 namespace zantric {
 
 MergeDictionariesWork::MergeDictionariesWork(Prompter& prompter, const Settings& settings,
-                                             std::vector<std::string> inputs,
+                                             std::vector<std::filesystem::path> inputs,
                                              const std::vector<long>& wordCounts,
-                                             std::string outputName)
+                                             std::filesystem::path outputName)
     : MergeWork(prompter, settings, mergeRecordEstimate(wordCounts, kMergeFanIn)),
       m_inputs(std::move(inputs)),
       m_outputName(std::move(outputName)) {
@@ -49,9 +49,9 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
         return MaintenanceOutcome::kStopped;
     }
     if (!checkDictionaryName(prompter, newName)) return MaintenanceOutcome::kStopped;
-    const std::string path = dictionaryPathFor(workspace.settings, newName);
+    const std::filesystem::path path = dictionaryPathFor(workspace.settings, newName);
     if (dictionaryExists(workspace.catalogue, path) &&
-        prompter.ask({loadString(kStrTheDictionary) + namePart(path) +
+        prompter.ask({loadString(kStrTheDictionary) + path.filename().string() +
                           loadString(kStrAlreadyExistsOverwrite),
                       loadString(kStrConfirmTitle), MessageKind::kPlain, Buttons::kYesNo}) !=
             Answer::kYes) {
@@ -59,16 +59,16 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
     }
 
     const Catalogue& catalogue = workspace.catalogue;
-    const std::string& folder = workspace.settings.dictionariesFolder();
-    std::vector<std::string> inputs;
+    const std::filesystem::path& folder = workspace.settings.dictionariesFolder();
+    std::vector<std::filesystem::path> inputs;
     std::vector<long> counts;
     for (const std::string& row : rows) {
-        const std::string inputPath = placeInFolder(folder, row);
+        const std::filesystem::path inputPath = folder / row;
         const CatalogueEntry* entry = catalogue.find(inputPath);
         inputs.push_back(entry ? entry->filePath() : inputPath);
         counts.push_back(entry ? static_cast<long>(entry->header().wordCount) : 0);
     }
-    const std::string output = uniqueTempName(workspace.settings);
+    const std::filesystem::path output = uniqueTempName(workspace.settings);
     int result;
     {
         MergeDictionariesWork merging(workspace.prompter, workspace.settings, std::move(inputs),
@@ -85,7 +85,7 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
     if (deleteMerged) {
         std::vector<std::string> merged;
         for (const std::string& row : rows) {
-            if (placeInFolder(folder, row) != path) merged.push_back(row);
+            if ((folder / row).native() != path.native()) merged.push_back(row);
         }
         if (!merged.empty()) deleteHighlighted(workspace, merged, 0);
     }

@@ -5,6 +5,7 @@
 // the catalogue update run on the caller's (UI) thread.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,15 +20,15 @@ namespace zantric {
 class MergeDictionariesWork : public MergeWork {
 public:
     MergeDictionariesWork(Prompter& prompter, const Settings& settings,
-                          std::vector<std::string> inputs, const std::vector<long>& wordCounts,
-                          std::string outputName);
+                          std::vector<std::filesystem::path> inputs,
+                          const std::vector<long>& wordCounts, std::filesystem::path outputName);
     void work() override;
 
-    const std::string& outputName() const { return m_outputName; }
+    const std::filesystem::path& outputName() const { return m_outputName; }
 
 private:
-    std::vector<std::string> m_inputs;
-    std::string m_outputName;
+    std::vector<std::filesystem::path> m_inputs;
+    std::filesystem::path m_outputName;
 };
 
 // The Merge button of Merge Dictionaries. `names` are the selected dictionaries' file names as

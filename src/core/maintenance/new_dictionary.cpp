@@ -32,7 +32,7 @@ bool readHeader(std::FILE* file, DictionaryHeader& header) {
 // Whether the dictionary at `path` is selected: as the catalogue holds it, or as its file says
 // when the catalogue could not list it (a file too short for a header, or no file, is not
 // selected); nothing when that file cannot be read.
-std::optional<bool> selectedNow(const CatalogueEntry* entry, const std::string& path) {
+std::optional<bool> selectedNow(const CatalogueEntry* entry, const std::filesystem::path& path) {
     if (entry) return entry->selected();
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return false;
@@ -47,7 +47,7 @@ std::optional<bool> selectedNow(const CatalogueEntry* entry, const std::string& 
 }
 
 // Sets the selection in the header of a complete dictionary file; false when it cannot.
-bool markSelected(const std::string& file) {
+bool markSelected(const std::filesystem::path& file) {
     FilePtr out = openFile(file, "r+b");
     DictionaryHeader header;
     bool marked = out && readHeader(out.get(), header);
@@ -64,9 +64,9 @@ bool markSelected(const std::string& file) {
 
 }  // namespace
 
-std::string dictionaryPathFor(const Settings& settings, std::string_view name) {
+std::filesystem::path dictionaryPathFor(const Settings& settings, std::string_view name) {
     const std::string file = dictionaryFileName(name);
-    return file.empty() ? file : settings.dictionaryPath(file);
+    return file.empty() ? std::filesystem::path() : settings.dictionaryPath(file);
 }
 
 bool checkDictionaryName(Prompter& prompter, std::string_view name) {
@@ -77,19 +77,21 @@ bool checkDictionaryName(Prompter& prompter, std::string_view name) {
     return false;
 }
 
-bool dictionaryExists(const Catalogue& catalogue, const std::string& path) {
+bool dictionaryExists(const Catalogue& catalogue, const std::filesystem::path& path) {
     if (fileExists(path)) return true;
     const CatalogueEntry* entry = catalogue.find(path);
     return entry && fileExists(entry->filePath());
 }
 
-bool installDictionary(Workspace workspace, const std::string& temporaryName,
-                       const std::string& path) {
+bool installDictionary(Workspace workspace, const std::filesystem::path& temporaryName,
+                       const std::filesystem::path& path) {
     Catalogue& catalogue = workspace.catalogue;
     Prompter& prompter = workspace.prompter;
     // The catalogue may list the dictionary under a file whose name differs in case.
     const CatalogueEntry* entry = catalogue.find(path);
-    const std::string listedFile = entry && entry->filePath() != path ? entry->filePath() : "";
+    const std::filesystem::path listedFile = entry && entry->filePath().native() != path.native()
+                                                 ? entry->filePath()
+                                                 : std::filesystem::path();
     // A dictionary that takes the place of a selected one is selected too, in its own header
     // before it takes the name, so that a stop right after loses nothing; when that cannot be
     // told or done, the old dictionary stays.
@@ -106,7 +108,8 @@ bool installDictionary(Workspace workspace, const std::string& temporaryName,
         return false;
     }
     // A fresh program folder has no dictionaries folder yet.
-    if (const std::string folder = folderPart(path); !folder.empty() && !fileExists(folder)) {
+    if (const std::filesystem::path folder = path.parent_path();
+        !folder.empty() && !fileExists(folder)) {
         std::error_code ignored;
         std::filesystem::create_directories(folder, ignored);
     }

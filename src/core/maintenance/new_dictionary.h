@@ -4,6 +4,7 @@
 // after the stages' work.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -26,7 +27,7 @@ enum class MaintenanceOutcome {
 
 // The file of the dictionary called `name` (dictionaryFileName) in the dictionaries folder; ""
 // for a name the rule refuses.
-std::string dictionaryPathFor(const Settings& settings, std::string_view name);
+std::filesystem::path dictionaryPathFor(const Settings& settings, std::string_view name);
 
 // Whether a typed dictionary name passes the rule of dictionaryFileName; when it does not, beeps
 // and shows the rule's text, titled "Input Error".
@@ -34,7 +35,7 @@ bool checkDictionaryName(Prompter& prompter, std::string_view name);
 
 // Whether a dictionary file is already there (under its catalogue path or, for a file the
 // catalogue lists under a name of another case, that file).
-bool dictionaryExists(const Catalogue& catalogue, const std::string& path);
+bool dictionaryExists(const Catalogue& catalogue, const std::filesystem::path& path);
 
 // Replaces the dictionary at `path` by the complete dictionary `temporaryName`: the old one is
 // kept as its "lxb" backup (a failure is reported and the work goes on), the new one flushed to
@@ -42,7 +43,7 @@ bool dictionaryExists(const Catalogue& catalogue, const std::string& path);
 // every instant. A new dictionary in the place of a selected one is selected, in its header
 // before it moves. If marking it or the move fails: the exception's text or message 330, the old
 // dictionary stays, the temporary file is deleted, and the result is false.
-bool installDictionary(Workspace workspace, const std::string& temporaryName,
-                       const std::string& path);
+bool installDictionary(Workspace workspace, const std::filesystem::path& temporaryName,
+                       const std::filesystem::path& path);
 
 }  // namespace zantric

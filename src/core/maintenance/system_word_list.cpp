@@ -14,10 +14,10 @@ namespace {
 constexpr const char* kDictFolder = "/usr/share/dict";
 }  // namespace
 
-std::vector<std::string> systemWordListCandidates() {
+std::vector<std::filesystem::path> systemWordListCandidates() {
     namespace fs = std::filesystem;
-    std::vector<std::string> candidates = {std::string(kDictFolder) + "/words"};
-    std::vector<std::string> others;
+    std::vector<fs::path> candidates = {fs::path(kDictFolder) / "words"};
+    std::vector<fs::path> others;
     std::error_code error;
     for (fs::directory_iterator it(kDictFolder, error), end; !error && it != end;
          it.increment(error)) {
@@ -25,16 +25,17 @@ std::vector<std::string> systemWordListCandidates() {
         // words.pre-dictionaries-common are not lists to use.
         const std::string name = it->path().filename().string();
         if (name != "words" && name.find('.') == std::string::npos) {
-            others.push_back(it->path().string());
+            others.push_back(it->path());
         }
     }
-    std::sort(others.begin(), others.end());
+    std::sort(others.begin(), others.end(),
+              [](const fs::path& a, const fs::path& b) { return a.native() < b.native(); });
     candidates.insert(candidates.end(), others.begin(), others.end());
     return candidates;
 }
 
-std::string firstReadableWordList(const std::vector<std::string>& candidates) {
-    for (const std::string& name : candidates) {
+std::filesystem::path firstReadableWordList(const std::vector<std::filesystem::path>& candidates) {
+    for (const std::filesystem::path& name : candidates) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(name, error)) continue;
         if (std::ifstream(name, std::ios::binary).is_open()) return name;
@@ -42,7 +43,7 @@ std::string firstReadableWordList(const std::vector<std::string>& candidates) {
     return {};
 }
 
-std::string systemWordList() { return firstReadableWordList(systemWordListCandidates()); }
+std::filesystem::path systemWordList() { return firstReadableWordList(systemWordListCandidates()); }
 
 bool starterKeepsLine(std::string_view line) {
     const std::size_t start = line.find_first_not_of(' ');
@@ -57,14 +58,14 @@ bool starterKeepsLine(std::string_view line) {
     return line.find_first_of("aeiouyAEIOUY") != std::string_view::npos;
 }
 
-MaintenanceOutcome makeStarterDictionary(Workspace workspace, const std::string& wordList,
+MaintenanceOutcome makeStarterDictionary(Workspace workspace, const std::filesystem::path& wordList,
                                          const StageRunner& run, WordListReport* report) {
     const std::string name(kStarterDictionaryName);
     const MaintenanceOutcome outcome =
         makeDictionary(workspace, wordList, name, false, run, starterKeepsLine, report);
     if (outcome != MaintenanceOutcome::kDone) return outcome;
     Catalogue& catalogue = workspace.catalogue;
-    const std::string path = dictionaryPathFor(workspace.settings, name);
+    const std::filesystem::path path = dictionaryPathFor(workspace.settings, name);
     if (catalogue.find(path) == nullptr) return MaintenanceOutcome::kFailed;
     catalogue.setSelected(path, true);
     catalogue.find(path)->writeHeader(

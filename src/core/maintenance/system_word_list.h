@@ -3,6 +3,7 @@
 // and words without a vowel, which would fill phrase searches with letter salad.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,13 +18,13 @@ inline constexpr std::string_view kStarterDictionaryName = "english";
 
 // Where the system keeps its word list: /usr/share/dict/words, then the other lists installed
 // under /usr/share/dict in name order.
-std::vector<std::string> systemWordListCandidates();
+std::vector<std::filesystem::path> systemWordListCandidates();
 
 // The first candidate that is a regular file that can be opened for reading; "" when none is.
-std::string firstReadableWordList(const std::vector<std::string>& candidates);
+std::filesystem::path firstReadableWordList(const std::vector<std::filesystem::path>& candidates);
 
 // firstReadableWordList(systemWordListCandidates()).
-std::string systemWordList();
+std::filesystem::path systemWordList();
 
 // Whether the starter dictionary reads a line of the word list: not a word that starts with two
 // capital letters (an abbreviation such as CRT or IRAs), not a single letter other than "a" and
@@ -33,7 +34,7 @@ bool starterKeepsLine(std::string_view line);
 
 // Makes the dictionary "english" from `wordList` with starterKeepsLine (asking before it
 // replaces one) and selects it. `report` as for makeDictionary.
-MaintenanceOutcome makeStarterDictionary(Workspace workspace, const std::string& wordList,
+MaintenanceOutcome makeStarterDictionary(Workspace workspace, const std::filesystem::path& wordList,
                                          const StageRunner& run, WordListReport* report = nullptr);
 
 }  // namespace zantric

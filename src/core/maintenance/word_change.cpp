@@ -34,7 +34,7 @@ bool dictionaryNameKeyAllowed(char c) {
 // --- WordChangeWork -------------------------------------------------------------------------
 
 WordChangeWork::WordChangeWork(Prompter& prompter, Catalogue& catalogue, std::string word,
-                               std::string path, UpdateMode mode)
+                               std::filesystem::path path, UpdateMode mode)
     : ProgressWork(prompter),
       m_catalogue(catalogue),
       m_word(std::move(word)),
@@ -154,8 +154,8 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     }
     if (!checkDictionaryName(m_workspace.prompter, dictionaryText)) return UpdateOutcome::kStopped;
     const std::string name = dictionaryFileName(dictionaryText);
-    const std::string path = m_workspace.settings.dictionaryPath(name);
-    const std::string fileName = namePart(path);
+    const std::filesystem::path path = m_workspace.settings.dictionaryPath(name);
+    const std::string fileName = path.filename().string();
 
     if (m_mode == UpdateMode::kAdd && !confirmAddition(word, list, name, fileName)) {
         return UpdateOutcome::kStopped;
@@ -183,7 +183,7 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
 }
 
 std::optional<UpdateOutcome> WordChange::confirmRemoval(const std::string& word,
-                                                        const std::string& path,
+                                                        const std::filesystem::path& path,
                                                         const std::string& fileName) const {
     if (word.find('?') == std::string::npos) return std::nullopt;
     const CatalogueEntry* entry = m_workspace.catalogue.find(path);
@@ -252,7 +252,7 @@ std::optional<UpdateOutcome> WordChange::checkListed(const std::string& fileName
     return std::nullopt;
 }
 
-void WordChange::removeIfEmpty(const std::string& path) const {
+void WordChange::removeIfEmpty(const std::filesystem::path& path) const {
     // A dictionary left without words goes; its last version stays as the backup.
     Catalogue& catalogue = m_workspace.catalogue;
     if (const CatalogueEntry* entry = catalogue.find(path);

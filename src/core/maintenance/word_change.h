@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -37,8 +38,8 @@ inline constexpr int kUpdateFailed = -1;
 // dictionary's words read so far; cancel stops the rewrite, leaving the dictionary as it was.
 class WordChangeWork : public ProgressWork, private WordUpdateObserver {
 public:
-    WordChangeWork(Prompter& prompter, Catalogue& catalogue, std::string word, std::string path,
-                   UpdateMode mode);
+    WordChangeWork(Prompter& prompter, Catalogue& catalogue, std::string word,
+                   std::filesystem::path path, UpdateMode mode);
 
     void work() override;
     void cancelWork() override;
@@ -52,7 +53,7 @@ private:
     Catalogue& m_catalogue;
     ReadControl m_reads;
     std::string m_word;
-    std::string m_path;
+    std::filesystem::path m_path;
     UpdateMode m_mode;
     std::uint32_t m_totalWords;  // as the catalogue knows them; 0 when unlisted
     std::atomic<int> m_code{kUpdateFailed};
@@ -114,10 +115,11 @@ private:
     std::optional<UpdateOutcome> checkListed(const std::string& fileName) const;
     // Removing with a pattern: when it fits more than one word of the dictionary, the user says
     // Yes to removing them all, or nothing is removed.
-    std::optional<UpdateOutcome> confirmRemoval(const std::string& word, const std::string& path,
+    std::optional<UpdateOutcome> confirmRemoval(const std::string& word,
+                                                const std::filesystem::path& path,
                                                 const std::string& fileName) const;
     // After a removal: a dictionary left without words is deleted.
-    void removeIfEmpty(const std::string& path) const;
+    void removeIfEmpty(const std::filesystem::path& path) const;
     // Reports the change's code; the outcome it stands for.
     UpdateOutcome report(int code) const;
 

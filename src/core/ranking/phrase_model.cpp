@@ -88,13 +88,13 @@ private:
     int32 m_unknown;
 };
 
-Message modelFailure(const std::string& path, const char* why) {
-    return {"The language model " + path + " " + why, "Zantric", MessageKind::kWarning};
+Message modelFailure(const std::filesystem::path& path, const char* why) {
+    return {"The language model " + path.string() + " " + why, "Zantric", MessageKind::kWarning};
 }
 
 }  // namespace
 
-Outcome<std::unique_ptr<PhraseModel>> openNgramModel(const std::string& path) {
+Outcome<std::unique_ptr<PhraseModel>> openNgramModel(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return modelFailure(path, "is missing.");
     if (std::FILE* file = std::fopen(path.c_str(), "rb")) {

@@ -6,6 +6,7 @@
 // one thread at a time may score with it.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -37,6 +38,6 @@ protected:
 };
 
 // The n-gram model in the file at `path`; a failure says why (missing, unreadable, not a model).
-Outcome<std::unique_ptr<PhraseModel>> openNgramModel(const std::string& path);
+Outcome<std::unique_ptr<PhraseModel>> openNgramModel(const std::filesystem::path& path);
 
 }  // namespace zantric

@@ -33,15 +33,15 @@ void WordLevels::note(std::string_view word, int level) {
     if (!added) at->second = std::max(at->second, static_cast<std::uint8_t>(level));
 }
 
-Outcome<WordLevels> WordLevels::read(const std::string& folder, const std::string& spelling) {
+Outcome<WordLevels> WordLevels::read(const std::filesystem::path& folder,
+                                     const std::string& spelling) {
     WordLevels levels;
     bool anyList = false;
     for (const std::string& prefix : {std::string("english"), spelling}) {
         for (const char* category : kCategories) {
             for (const int grade : kGrades) {
                 const std::filesystem::path path =
-                    std::filesystem::path(folder) /
-                    (prefix + "-" + category + "." + std::to_string(grade));
+                    folder / (prefix + "-" + category + "." + std::to_string(grade));
                 std::ifstream in(path, std::ios::binary);
                 if (!in) continue;
                 anyList = true;
@@ -53,7 +53,7 @@ Outcome<WordLevels> WordLevels::read(const std::string& folder, const std::strin
         }
     }
     if (!anyList) {
-        return Message{"No word lists of " + spelling + " in " + folder + ".", "Zantric",
+        return Message{"No word lists of " + spelling + " in " + folder.string() + ".", "Zantric",
                        MessageKind::kWarning};
     }
     return levels;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -23,7 +24,8 @@ inline constexpr int kMostCommonLevel = 10;
 class WordLevels {
 public:
     // The lists of `spelling` in `folder`; a failure when the folder holds none.
-    static Outcome<WordLevels> read(const std::string& folder, const std::string& spelling);
+    static Outcome<WordLevels> read(const std::filesystem::path& folder,
+                                    const std::string& spelling);
     // From words and their grades, as the files give them (tests).
     static WordLevels fromGrades(const std::vector<std::pair<std::string, int>>& graded);
 

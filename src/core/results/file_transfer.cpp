@@ -17,13 +17,13 @@ namespace fs = std::filesystem;
 constexpr const char* kCopyingText = "Copying File: ";
 constexpr const char* kMovingText = "Moving File: ";
 
-bool sameFile(const std::string& a, const std::string& b) {
+bool sameFile(const fs::path& a, const fs::path& b) {
     std::error_code error;
-    return fs::equivalent(fs::path(a), fs::path(b), error) && !error;
+    return fs::equivalent(a, b, error) && !error;
 }
 
 // Whether the destination can be created, without truncating it when it exists.
-bool canCreate(const std::string& name) {
+bool canCreate(const fs::path& name) {
     const bool existed = fileExists(name);
     if (!openFile(name, "ab")) return false;
     if (!existed) removeFile(name);
@@ -32,11 +32,11 @@ bool canCreate(const std::string& name) {
 
 }  // namespace
 
-int copyFile(const std::string& destination, const std::string& source,
+int copyFile(const std::filesystem::path& destination, const std::filesystem::path& source,
              const BlockHook& afterBlock) {
     if (sameFile(destination, source)) return kTransferOk;
     std::error_code error;
-    const std::uintmax_t size = fs::file_size(fs::path(source), error);
+    const std::uintmax_t size = fs::file_size(source, error);
 
     FilePtr in = openFile(source, "rb");
     if (!in) return canCreate(destination) ? kTransferCannotOpenSource : kTransferCannotCreate;
@@ -67,11 +67,11 @@ int copyFile(const std::string& destination, const std::string& source,
     return result;
 }
 
-int moveFile(const std::string& destination, const std::string& source,
+int moveFile(const std::filesystem::path& destination, const std::filesystem::path& source,
              const BlockHook& afterBlock) {
     // A rename replaces an existing destination at once, and moving a file onto itself keeps it.
     std::error_code error;
-    fs::rename(fs::path(source), fs::path(destination), error);
+    fs::rename(source, destination, error);
     if (!error) return kTransferOk;
     if (error != std::errc::cross_device_link) return kTransferCannotCreate;
 
@@ -87,7 +87,8 @@ void CallingThreadWork::blockDone(int percent) {
 
 int runHere(CallingThreadWork& work) { return runWork(work); }
 
-FileCopyWork::FileCopyWork(Prompter& prompter, std::string destination, std::string source)
+FileCopyWork::FileCopyWork(Prompter& prompter, std::filesystem::path destination,
+                           std::filesystem::path source)
     : CallingThreadWork(prompter),
       m_destination(std::move(destination)),
       m_source(std::move(source)) {
@@ -98,7 +99,8 @@ void FileCopyWork::work() {
     setResult(copyFile(m_destination, m_source, [this](int percent) { blockDone(percent); }));
 }
 
-FileMoveWork::FileMoveWork(Prompter& prompter, std::string destination, std::string source)
+FileMoveWork::FileMoveWork(Prompter& prompter, std::filesystem::path destination,
+                           std::filesystem::path source)
     : CallingThreadWork(prompter),
       m_destination(std::move(destination)),
       m_source(std::move(source)) {

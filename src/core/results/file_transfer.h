@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -27,12 +28,12 @@ using BlockHook = std::function<void(int percent)>;
 // even when the source is missing too (the program always checked the destination first); a
 // source that cannot be opened gives -2 and leaves an existing destination untouched. A failed read
 // or write deletes the partial destination. Copying a file onto itself does nothing and succeeds.
-int copyFile(const std::string& destination, const std::string& source,
+int copyFile(const std::filesystem::path& destination, const std::filesystem::path& source,
              const BlockHook& afterBlock = {});
 // Moves `source` to `destination`, replacing an existing file. On one file system this is a
 // rename (0, or -1 when it fails); across file systems the file is copied and, when the copy
 // succeeded, the source deleted (the copy's result). A source that failed to copy stays.
-int moveFile(const std::string& destination, const std::string& source,
+int moveFile(const std::filesystem::path& destination, const std::filesystem::path& source,
              const BlockHook& afterBlock = {});
 
 // Work that runs on the calling thread and cannot be cancelled: copy, move and the text export.
@@ -60,23 +61,25 @@ int runHere(CallingThreadWork& work);
 // "Copying File: " and the source name; the result is copyFile's.
 class FileCopyWork final : public CallingThreadWork {
 public:
-    FileCopyWork(Prompter& prompter, std::string destination, std::string source);
+    FileCopyWork(Prompter& prompter, std::filesystem::path destination,
+                 std::filesystem::path source);
     void work() override;
 
 private:
-    std::string m_destination;
-    std::string m_source;
+    std::filesystem::path m_destination;
+    std::filesystem::path m_source;
 };
 
 // "Moving File: " and the source name; the result is moveFile's.
 class FileMoveWork final : public CallingThreadWork {
 public:
-    FileMoveWork(Prompter& prompter, std::string destination, std::string source);
+    FileMoveWork(Prompter& prompter, std::filesystem::path destination,
+                 std::filesystem::path source);
     void work() override;
 
 private:
-    std::string m_destination;
-    std::string m_source;
+    std::filesystem::path m_destination;
+    std::filesystem::path m_source;
 };
 
 }  // namespace zantric

@@ -63,12 +63,12 @@ std::string formatText(std::string_view pattern, const std::vector<std::string>&
     return out;
 }
 
-void reportUnableToOpen(Prompter& prompter, const std::string& name) {
+void reportUnableToOpen(Prompter& prompter, const std::filesystem::path& name) {
     prompter.tell({loadString(kStrUnableToOpenFile) + shownPath(name),
                    loadString(kStrFileErrorTitle), MessageKind::kError});
 }
 
-std::uint64_t fileSize(const std::string& name) {
+std::uint64_t fileSize(const std::filesystem::path& name) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(name, error);
     return error ? 0 : size;
@@ -76,8 +76,9 @@ std::uint64_t fileSize(const std::string& name) {
 
 }  // namespace
 
-std::string withDefaultExtension(std::string_view name, std::string_view ext) {
-    std::string result(name);
+std::filesystem::path withDefaultExtension(const std::filesystem::path& name,
+                                           std::string_view ext) {
+    std::string result = name.native();
     if (extensionOf(name).empty()) {
         if (result.empty() || result.back() != '.') result += '.';
         result += ext;
@@ -85,7 +86,7 @@ std::string withDefaultExtension(std::string_view name, std::string_view ext) {
     return result;
 }
 
-bool isResultsPairName(std::string_view name) {
+bool isResultsPairName(const std::filesystem::path& name) {
     const std::string ext = extensionOf(name);
     if (ext.size() != 3) return false;
     std::string lower;
@@ -93,13 +94,13 @@ bool isResultsPairName(std::string_view name) {
     return lower == "ztr";
 }
 
-bool confirmOverwrite(Prompter& prompter, const std::string& name) {
+bool confirmOverwrite(Prompter& prompter, const std::filesystem::path& name) {
     return prompter.ask({shownPath(name) + loadString(kStrOverwriteQuestion),
                          loadString(kStrWarningTitle), MessageKind::kPlain, Buttons::kYesNo}) ==
            Answer::kYes;
 }
 
-ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::string& name) {
+ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::filesystem::path& name) {
     const int answer = prompter.choose(
         {shownPath(name) + loadString(kStrOverwriteOrAppendQuestion), loadString(kStrWarningTitle)},
         {loadString(kStrOverwriteCaption), loadString(kStrAppendCaption),
@@ -110,20 +111,20 @@ ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::string& name) {
 }
 
 bool saveResultsPair(Prompter& prompter, const Settings& settings, ResultsStore& results,
-                     const std::string& chosenName, const WorkRunner& run) {
-    const std::string targetData = replaceExtension(chosenName, "ztr");
-    if (targetData == results.dataName()) return true;
-    const std::string targetIndex = replaceExtension(chosenName, "zix");
+                     const std::filesystem::path& chosenName, const WorkRunner& run) {
+    const std::filesystem::path targetData = replaceExtension(chosenName, "ztr");
+    if (targetData.native() == results.dataName().native()) return true;
+    const std::filesystem::path targetIndex = replaceExtension(chosenName, "zix");
     results.flush();
 
     // Both files are copied to the temporary folder first, so that a failed copy leaves an
     // existing pair of that name as it was; each then takes its name in one rename.
     std::error_code ignored;
     std::filesystem::create_directories(settings.tempFolder(), ignored);
-    const std::string stagedData = tempFileName(settings, "zsd");
-    const std::string stagedIndex = tempFileName(settings, "zsi");
-    auto fail = [&](const std::string& name) {
-        for (const std::string* staged : {&stagedData, &stagedIndex}) {
+    const std::filesystem::path stagedData = tempFileName(settings, "zsd");
+    const std::filesystem::path stagedIndex = tempFileName(settings, "zsi");
+    auto fail = [&](const std::filesystem::path& name) {
+        for (const std::filesystem::path* staged : {&stagedData, &stagedIndex}) {
             if (fileExists(*staged)) removeFile(*staged);
         }
         reportUnableToOpen(prompter, name);
@@ -144,9 +145,9 @@ bool saveResultsPair(Prompter& prompter, const Settings& settings, ResultsStore&
     if (!syncFile(stagedIndex)) return fail(targetIndex);
     // Another copy opening the pair meanwhile (openSaved) waits until both are in place; a
     // failure is told once the lock is given up.
-    const std::string* failed = nullptr;
+    const std::filesystem::path* failed = nullptr;
     {
-        const FolderLock lock(folderPart(targetData), FolderLock::Mode::kExclusive);
+        const FolderLock lock(targetData.parent_path(), FolderLock::Mode::kExclusive);
         if (!replaceFile(stagedData, targetData)) {
             failed = &targetData;
         } else if (!replaceFile(stagedIndex, targetIndex)) {
@@ -182,7 +183,7 @@ std::string asciiExportHeader(const SearchSummary& summary, std::int64_t found,
 }
 
 ExportWork::ExportWork(Prompter& prompter, ResultsStore& results, SearchSummary fields,
-                       std::string destination, bool append)
+                       std::filesystem::path destination, bool append)
     : CallingThreadWork(prompter),
       m_results(results),
       m_fields(std::move(fields)),
@@ -194,7 +195,7 @@ ExportWork::ExportWork(Prompter& prompter, ResultsStore& results, SearchSummary 
 void ExportWork::work() {
     setResult(0);
     m_results.flush();
-    const std::string& dataName = m_results.dataName();
+    const std::filesystem::path& dataName = m_results.dataName();
     const std::uint64_t total = fileSize(dataName) + 1;
     // The match lines are read first, so that a missing data file does not empty the destination.
     FilePtr data = fileOpenWithReport(prompter(), dataName, "rb");
@@ -242,16 +243,16 @@ void ExportWork::work() {
 }
 
 bool exportAsAscii(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
-                   const std::string& destination, bool append, const WorkRunner& run) {
+                   const std::filesystem::path& destination, bool append, const WorkRunner& run) {
     ExportWork work(prompter, results, fields, destination, append);
     return run(work) == 1;
 }
 
 SaveAsOutcome saveResultsAs(Prompter& prompter, const Settings& settings, ResultsStore& results,
-                            const SearchSummary& fields, const std::string& chosenName,
+                            const SearchSummary& fields, const std::filesystem::path& chosenName,
                             SaveAsType type, const WorkRunner& run) {
     const bool pairType = type == SaveAsType::kZantricFiles;
-    const std::string name = withDefaultExtension(
+    const std::filesystem::path name = withDefaultExtension(
         chosenName, pairType ? "ztr" : (type == SaveAsType::kAsciiFiles ? "asc" : "txt"));
     bool append = false;
     if (fileExists(name)) {

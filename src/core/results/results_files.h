@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -33,18 +34,18 @@ enum class ExportChoice { kOverwrite = 0, kAppend = 1, kCancel = 2 };
 enum class SaveAsOutcome { kCancelled, kSavedPair, kExported, kFailed };
 
 // The name with `ext` added when it has none (nothing after its last dot, or no dot).
-std::string withDefaultExtension(std::string_view name, std::string_view ext);
+std::filesystem::path withDefaultExtension(const std::filesystem::path& name, std::string_view ext);
 // Whether the name's extension is "ztr", ignoring case: such a name is saved as a pair.
-bool isResultsPairName(std::string_view name);
+bool isResultsPairName(const std::filesystem::path& name);
 
 // The question before a results pair replaces a file: the name and "\nThis file already
 // exists\n\nDo you wish to overwrite? (Y/N)", "Warning", Yes/No, asked through `prompter`. True
 // for Yes.
-bool confirmOverwrite(Prompter& prompter, const std::string& name);
+bool confirmOverwrite(Prompter& prompter, const std::filesystem::path& name);
 // The question before a text export meets an existing file: the name and " already exists\nDo
 // you wish to overwrite or append to the end of this file?", "Warning", buttons "&Overwrite",
 // "&Append", "&Cancel"; Escape is Cancel.
-ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::string& name);
+ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::filesystem::path& name);
 
 // Copies the current pair to the chosen name with the extensions "ztr" and "zix"; nothing is
 // copied when the data file would be copied onto itself. The copies are made in the temporary
@@ -53,7 +54,7 @@ ExportChoice askOverwriteOrAppend(Prompter& prompter, const std::string& name);
 // ("File Error.", stop icon) and leaves no half-saved pair. The store goes on showing the same
 // pair. True when saved.
 bool saveResultsPair(Prompter& prompter, const Settings& settings, ResultsStore& results,
-                     const std::string& chosenName, const WorkRunner& run = runHere);
+                     const std::filesystem::path& chosenName, const WorkRunner& run = runHere);
 
 // The export's block before the match lines (items 1 to 7 of the format): the asterisk lines,
 // the title, the four fields, a line for each of the two options and the three phrase filters
@@ -71,19 +72,20 @@ public:
     // `fields` are the window's fields and the search's Checked count; Found is the store's count.
     // The store must outlive the work.
     ExportWork(Prompter& prompter, ResultsStore& results, SearchSummary fields,
-               std::string destination, bool append);
+               std::filesystem::path destination, bool append);
     void work() override;
 
 private:
     ResultsStore& m_results;
     SearchSummary m_fields;
-    std::string m_destination;
+    std::filesystem::path m_destination;
     bool m_append;
 };
 
 // Runs the text export; true when it wrote the file.
 bool exportAsAscii(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
-                   const std::string& destination, bool append, const WorkRunner& run = runHere);
+                   const std::filesystem::path& destination, bool append,
+                   const WorkRunner& run = runHere);
 
 // Save As after its dialog: the chosen name and the file type selected. Adds the extension
 // ("ztr" for the results pair, "asc" for ASCII files, else "txt") when the name has none; asks
@@ -91,7 +93,7 @@ bool exportAsAscii(Prompter& prompter, ResultsStore& results, const SearchSummar
 // for the others, through `prompter`); then saves a pair when the extension is "ztr" (any case),
 // else exports the text.
 SaveAsOutcome saveResultsAs(Prompter& prompter, const Settings& settings, ResultsStore& results,
-                            const SearchSummary& fields, const std::string& chosenName,
+                            const SearchSummary& fields, const std::filesystem::path& chosenName,
                             SaveAsType type, const WorkRunner& run = runHere);
 
 }  // namespace zantric

@@ -51,10 +51,10 @@ constexpr std::uint64_t kFileSlack = 16 << 10;
 
 // The bytes that may still be written to the disk holding `folder` before its free space falls
 // below the reserve. A disk whose free space cannot be read is taken to have room.
-std::uint64_t roomAboveReserve(const std::string& folder) {
+std::uint64_t roomAboveReserve(const std::filesystem::path& folder) {
     std::error_code error;
     const std::filesystem::space_info space =
-        std::filesystem::space(folder.empty() ? std::string(".") : folder, error);
+        std::filesystem::space(folder.empty() ? std::filesystem::path(".") : folder, error);
     if (error) return std::numeric_limits<std::uint64_t>::max();
     const std::uint64_t reserve =
         std::min<std::uint64_t>(kDiskReserve, space.capacity / 100 * kDiskReservePercent);
@@ -101,7 +101,8 @@ ResultsStore::ResultsStore(const Settings& settings, Prompter& prompter)
     : ResultsStore(tempFileName(settings, kResultsDataExtension),
                    tempFileName(settings, kResultsIndexExtension), prompter) {}
 
-ResultsStore::ResultsStore(std::string tempDataName, std::string tempIndexName, Prompter& prompter)
+ResultsStore::ResultsStore(std::filesystem::path tempDataName, std::filesystem::path tempIndexName,
+                           Prompter& prompter)
     : m_prompter(prompter),
       m_dataBuffer(std::make_unique_for_overwrite<char[]>(kDataWriteBuffer)),
       m_indexBuffer(std::make_unique_for_overwrite<unsigned char[]>(kIndexWriteBuffer)),
@@ -118,10 +119,10 @@ ResultsStore::~ResultsStore() {
     if (fileExists(m_tempIndexName)) removeFile(m_tempIndexName);
 }
 
-const std::string* ResultsStore::writeBuffers() {
+const std::filesystem::path* ResultsStore::writeBuffers() {
     const std::size_t data = std::exchange(m_dataPending, 0);
     const std::size_t index = std::exchange(m_indexPending, 0);
-    const std::string* failed = nullptr;
+    const std::filesystem::path* failed = nullptr;
     if (data != 0 && m_sink) m_sink->take(std::string_view(m_dataBuffer.get(), data));
     if (data != 0 && m_data && std::fwrite(m_dataBuffer.get(), 1, data, m_data.get()) != data) {
         failed = &m_dataName;
@@ -145,7 +146,7 @@ void ResultsStore::setCapacity(std::uint64_t dataBytes, std::int64_t rows) {
 }
 
 bool ResultsStore::roomToStart() const {
-    return !m_writePair || roomAboveReserve(folderPart(m_tempDataName)) > kFileSlack;
+    return !m_writePair || roomAboveReserve(m_tempDataName.parent_path()) > kFileSlack;
 }
 
 void ResultsStore::reset() {
@@ -204,7 +205,7 @@ void ResultsStore::openForWriting() {
     m_state = State::kWriting;
 }
 
-void ResultsStore::writeFailed(const std::string& name) {
+void ResultsStore::writeFailed(const std::filesystem::path& name) {
     m_state = State::kDropping;
     throw ZantricException(writeFailureText(kUnableToWrite, name));
 }
@@ -226,7 +227,7 @@ bool ResultsStore::roomFor(std::uint64_t end) {
     if (end > m_spaceCheckAt) {
         // Until the next look the disk takes what the write buffers hold, the lines up to it
         // and an index entry for each line, at most twice its bytes (a line has at least two).
-        const std::uint64_t room = roomAboveReserve(folderPart(m_dataName));
+        const std::uint64_t room = roomAboveReserve(m_dataName.parent_path());
         const std::uint64_t unwritten = m_dataPending + m_indexPending + kFileSlack;
         const std::uint64_t lines = room > unwritten ? (room - unwritten) / 3 : 0;
         if (end - m_writeOffset > lines) {
@@ -255,7 +256,7 @@ bool ResultsStore::append(std::string_view text, bool addLineFeed) {
     m_longest = std::max(m_longest, static_cast<std::int32_t>(length));
     if (body + 1 > kDataWriteBuffer - m_dataPending ||
         kIndexEntrySize > kIndexWriteBuffer - m_indexPending) {
-        if (const std::string* failed = writeBuffers()) writeFailed(*failed);
+        if (const std::filesystem::path* failed = writeBuffers()) writeFailed(*failed);
     }
     if (body + 1 <= kDataWriteBuffer) {
         char* line = m_dataBuffer.get() + m_dataPending;
@@ -323,7 +324,8 @@ void ResultsStore::measureFiles() {
     m_indexEntries = fileSize(m_index.get()) / kIndexEntrySize;
 }
 
-bool ResultsStore::openForReading(const std::string& dataName, const std::string& indexName) {
+bool ResultsStore::openForReading(const std::filesystem::path& dataName,
+                                  const std::filesystem::path& indexName) {
     // Showing a pair writes nothing, so a read-only pair can be shown.
     FilePtr data = fileOpenWithReport(m_prompter, dataName, "rb");
     if (!data) return false;
@@ -360,18 +362,18 @@ void ResultsStore::loadHeader() {
     m_state = State::kReading;
 }
 
-bool ResultsStore::openSaved(const std::string& baseName) {
+bool ResultsStore::openSaved(const std::filesystem::path& baseName) {
     const bool hadData = m_data != nullptr;
     closeFiles();
     m_state = State::kIdle;
-    std::string dataName = replaceExtension(baseName, "ztr");
-    std::string indexName = replaceExtension(baseName, "zix");
+    std::filesystem::path dataName = replaceExtension(baseName, "ztr");
+    std::filesystem::path indexName = replaceExtension(baseName, "zix");
 
     bool opened;
     {
         // A copy saving over the pair replaces its two files under the folder's lock: both
         // are opened before either can change, so that the pair is the old one or the new one.
-        const FolderLock lock(folderPart(dataName), FolderLock::Mode::kShared);
+        const FolderLock lock(dataName.parent_path(), FolderLock::Mode::kShared);
         opened = openForReading(dataName, indexName);
     }
     if (opened) {
@@ -392,9 +394,9 @@ bool ResultsStore::deleteCurrent() {
     closeFiles();
     m_state = State::kIdle;
     // The pair goes as one under the folder's lock (see openSaved); a failure is told after.
-    const std::string* failed = nullptr;
+    const std::filesystem::path* failed = nullptr;
     {
-        const FolderLock lock(folderPart(m_dataName), FolderLock::Mode::kExclusive);
+        const FolderLock lock(m_dataName.parent_path(), FolderLock::Mode::kExclusive);
         if (fileExists(m_dataName)) {
             if (!removeFile(m_dataName)) {
                 failed = &m_dataName;

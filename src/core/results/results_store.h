@@ -49,7 +49,8 @@ public:
     // `prompter`.
     ResultsStore(const Settings& settings, Prompter& prompter);
     // A store whose temporary pair is the given two names.
-    ResultsStore(std::string tempDataName, std::string tempIndexName, Prompter& prompter);
+    ResultsStore(std::filesystem::path tempDataName, std::filesystem::path tempIndexName,
+                 Prompter& prompter);
     // Closes both files and deletes the temporary pair; a saved pair is never deleted.
     ~ResultsStore();
     ResultsStore(const ResultsStore&) = delete;
@@ -99,7 +100,7 @@ public:
     // for reading only. A file that cannot be opened, or a pair whose header and index disagree
     // with its files' sizes, is reported and the previous results stay in view. True when the
     // saved pair is now the current pair.
-    bool openSaved(const std::string& baseName);
+    bool openSaved(const std::filesystem::path& baseName);
     // Deletes the files of the current pair (the index only after its data file), reporting
     // each failure, then resets. True when nothing failed.
     bool deleteCurrent();
@@ -124,8 +125,8 @@ public:
     std::int32_t longest() const { return m_longest; }
     // Whether a data file is open (results are being written or shown).
     bool isOpen() const { return m_data != nullptr; }
-    const std::string& dataName() const { return m_dataName; }
-    const std::string& indexName() const { return m_indexName; }
+    const std::filesystem::path& dataName() const { return m_dataName; }
+    const std::filesystem::path& indexName() const { return m_indexName; }
     // The header last written by finish() or read by openSaved(); the window shows its fields.
     const ResultsHeader& header() const { return m_header; }
 
@@ -134,14 +135,15 @@ private:
 
     void openForWriting();
     // Opens both files for reading with a report; checks that they make a consistent pair.
-    bool openForReading(const std::string& dataName, const std::string& indexName);
+    bool openForReading(const std::filesystem::path& dataName,
+                        const std::filesystem::path& indexName);
     void loadHeader();
     void measureFiles();
     void closeFiles();
     bool readIndexEntry(std::int64_t position, std::uint32_t& offset);
     // A line longer than a write buffer, written past it.
     void writeLongLine(std::string_view body);
-    void writeFailed(const std::string& name);
+    void writeFailed(const std::filesystem::path& name);
     // The slow path of append: whether a match ending at `end` may be stored.
     bool roomFor(std::uint64_t end);
     void stop(StoreStop why);
@@ -155,7 +157,7 @@ private:
     // Writes what the write buffers hold (and hands the lines to the sink); returns the name of
     // a file whose write failed, or nullptr. append reports a failure; closing and finishing leave
     // it to show in the file's size, as a failed flush at fclose would.
-    const std::string* writeBuffers();
+    const std::filesystem::path* writeBuffers();
 
     // Lines and index entries not yet written to the files.
     std::unique_ptr<char[]> m_dataBuffer;
@@ -183,10 +185,10 @@ private:
     StoreStop m_stop = StoreStop::kNone;
     std::uint64_t m_dataSize = 0;      // bytes of the open data file, while reading
     std::uint64_t m_indexEntries = 0;  // whole entries of the open index file, while reading
-    std::string m_tempDataName;
-    std::string m_tempIndexName;
-    std::string m_dataName;
-    std::string m_indexName;
+    std::filesystem::path m_tempDataName;
+    std::filesystem::path m_tempIndexName;
+    std::filesystem::path m_dataName;
+    std::filesystem::path m_indexName;
     ResultsHeader m_header;
 };
 

@@ -525,8 +525,9 @@ template <bool kFiltered>
 }
 
 template <bool kFiltered>
-[[gnu::always_inline]] inline bool SearchLevel::readWords(const std::string& name, const Plan& plan,
-                                                          const char* pattern, MatchSink& results,
+[[gnu::always_inline]] inline bool SearchLevel::readWords(const std::filesystem::path& name,
+                                                          const Plan& plan, const char* pattern,
+                                                          MatchSink& results,
                                                           SubtreeMemo::Recording& recording) {
     const bool multiWord = m_request.multiWord();
     if (!multiWord && m_checkedBase) {

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -111,7 +112,7 @@ private:
                             SubtreeMemo::Key& key, SubtreeMemo::Recording& recording);
     // Reads the words of one dictionary that fit; true when the search was cancelled.
     template <bool kFiltered>
-    bool readWords(const std::string& name, const Plan& plan, const char* pattern,
+    bool readWords(const std::filesystem::path& name, const Plan& plan, const char* pattern,
                    MatchSink& results, SubtreeMemo::Recording& recording);
     // A word of a single-word search that fit the reader: stored unless a filter passes over
     // it. False when the store took no more.

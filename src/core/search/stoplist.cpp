@@ -44,7 +44,7 @@ bool foldedEqual(std::string_view a, std::string_view b) {
 }
 
 // The whole file, "" when it is missing; false when it is there but cannot be read.
-bool readWholeFile(const std::string& path, std::string& content) {
+bool readWholeFile(const std::filesystem::path& path, std::string& content) {
     content.clear();
     if (!fileExists(path)) return true;
     FilePtr file = openFile(path, "rb");
@@ -160,7 +160,7 @@ Stoplist Stoplist::keepingOnly(std::vector<std::string> kept) const {
     return list;
 }
 
-Stoplist Stoplist::read(Prompter& prompter, const std::string& path) {
+Stoplist Stoplist::read(Prompter& prompter, const std::filesystem::path& path) {
     bool readable = true;
     std::vector<std::string> words = readStoplistWords(path, &readable);
     if (!readable) {
@@ -186,7 +186,7 @@ std::string stoplistWord(std::string_view text) {
     return word;
 }
 
-std::vector<std::string> readStoplistWords(const std::string& path, bool* readable) {
+std::vector<std::string> readStoplistWords(const std::filesystem::path& path, bool* readable) {
     if (readable) *readable = true;
     std::vector<std::string> words;
     if (!fileExists(path)) return words;
@@ -210,8 +210,8 @@ std::vector<std::string> readStoplistWords(const std::string& path, bool* readab
     return words;
 }
 
-StoplistEditResult editStoplistFile(const std::string& path, StoplistEdit& edit) {
-    const FolderLock lock(folderPart(path), FolderLock::Mode::kExclusive);
+StoplistEditResult editStoplistFile(const std::filesystem::path& path, StoplistEdit& edit) {
+    const FolderLock lock(path.parent_path(), FolderLock::Mode::kExclusive);
     std::string content;
     if (!readWholeFile(path, content)) return StoplistEditResult::kUnreadable;
     StoplistLines lines(content);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +26,7 @@ public:
 
     // The words of a stoplist file; a missing file gives an empty list, and so does one that
     // cannot be read (reported as "Unable to Open File: " + name).
-    static Stoplist read(Prompter& prompter, const std::string& path);
+    static Stoplist read(Prompter& prompter, const std::filesystem::path& path);
 
     // Whether the word, as a dictionary delivers it (hyphen included), is struck; case does not
     // count. No allocation: the search asks for every word it would list.
@@ -48,7 +49,8 @@ private:
 // The words of a stoplist file in the file's order, as the word rules make them, each once
 // (the first of those that differ only in case).
 // `readable` (when given) is false when the file exists but cannot be read.
-std::vector<std::string> readStoplistWords(const std::string& path, bool* readable = nullptr);
+std::vector<std::string> readStoplistWords(const std::filesystem::path& path,
+                                           bool* readable = nullptr);
 
 // A change of the stoplist file: the words to add and to remove, and what became of each.
 struct StoplistEdit {
@@ -67,7 +69,7 @@ enum class StoplistEditResult { kDone, kUnreadable, kUnwritable };
 // with the line end the file uses. Every other line (comments, blank lines, line ends, a
 // byte-order mark) stays as written. kUnreadable when the file exists but cannot be read,
 // kUnwritable when the change cannot be written; the file is then as it was.
-StoplistEditResult editStoplistFile(const std::string& path, StoplistEdit& edit);
+StoplistEditResult editStoplistFile(const std::filesystem::path& path, StoplistEdit& edit);
 
 // A word as the stoplist keeps it (the word rules of the make command), or "" when the text is
 // not a word.

@@ -39,7 +39,7 @@ void SubsetAnalysis::setActivity(std::string text) {
 
 bool SubsetAnalysis::run() {
     Catalogue& catalogue = m_workspace.catalogue;
-    std::vector<std::string> toMerge;
+    std::vector<std::filesystem::path> toMerge;
     m_matches.store(0);
     m_shortest = 0;
     m_struck = false;
@@ -48,7 +48,7 @@ bool SubsetAnalysis::run() {
     for (std::size_t i = 0; i < catalogue.count() && !cancelled; ++i) {
         const CatalogueEntry& entry = catalogue.entry(i);
         if (!entry.selected()) continue;
-        const std::string& subset = entry.subsetFileName();
+        const std::filesystem::path& subset = entry.subsetFileName();
         if (fileExists(subset)) removeFile(subset);
         DictionaryReader dictionary(m_reads, entry.filePath(), false, kAnalysisBuffer);
         DictionaryWriter writer(subset);
@@ -95,18 +95,19 @@ bool SubsetAnalysis::run() {
 // Merges the subset files into a fresh temporary file, then moves it to the subset name. A
 // merge that cannot make its file leaves no subset dictionary, so the search does not read a
 // stale one.
-bool SubsetAnalysis::merge(const std::vector<std::string>& files) {
+bool SubsetAnalysis::merge(const std::vector<std::filesystem::path>& files) {
     Catalogue& catalogue = m_workspace.catalogue;
-    const std::string& subsetName = catalogue.subsetDictionaryName();
-    const std::string merged = uniqueTempName(m_workspace.settings);
+    const std::filesystem::path& subsetName = catalogue.subsetDictionaryName();
+    const std::filesystem::path merged = uniqueTempName(m_workspace.settings);
     if (!fileOpenWithReport(m_workspace.prompter, merged, "wb")) {
         if (fileExists(subsetName)) removeFile(subsetName);
         return false;
     }
     MergeFile<DictionaryMergeHandler> mergeFile(m_workspace.settings, files, merged, nullptr);
-    mergeFile.makeHandlersWith([this](const std::string& input, const std::string& output) {
-        return std::make_unique<DictionaryMergeHandler>(input, output, &m_reads);
-    });
+    mergeFile.makeHandlersWith(
+        [this](const std::filesystem::path& input, const std::filesystem::path& output) {
+            return std::make_unique<DictionaryMergeHandler>(input, output, &m_reads);
+        });
     if (!mergeFile.merge()) {
         if (fileExists(merged)) removeFile(merged);
         return false;

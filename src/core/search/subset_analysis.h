@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -52,7 +53,7 @@ public:
 
 private:
     void setActivity(std::string text);
-    bool merge(const std::vector<std::string>& files);
+    bool merge(const std::vector<std::filesystem::path>& files);
 
     Workspace m_workspace;
     ReadControl m_reads;  // the readers' cancel flag and Checked counter

@@ -31,13 +31,12 @@ constexpr const char* kMarkerExtension = "zti";
 std::vector<fs::path> markerFiles(const Settings& settings) {
     std::vector<fs::path> markers;
     std::error_code error;
-    fs::directory_iterator it(fs::path(settings.tempFolder()), error);
+    fs::directory_iterator it(settings.tempFolder(), error);
     if (error) return markers;
     for (; it != fs::directory_iterator(); it.increment(error)) {
         if (error) break;
         std::error_code typeError;
-        if (it->is_regular_file(typeError) &&
-            extensionOf(it->path().filename().string()) == kMarkerExtension) {
+        if (it->is_regular_file(typeError) && extensionOf(it->path()) == kMarkerExtension) {
             markers.push_back(it->path());
         }
     }
@@ -64,11 +63,12 @@ InstanceMarker::InstanceMarker(const Settings& settings)
     : m_path(tempFileName(settings, kMarkerExtension)) {
     // Made only if it is not there: two markers of one name would count one copy. A second
     // marker of this same process takes a name of its own ("$$<base>_1.zti").
-    const std::string first = m_path;
+    const fs::path first = m_path;
     for (int n = 0; n < 100; ++n) {
         if (n > 0) {
-            m_path = first.substr(0, first.rfind('.')) + "_" + std::to_string(n) + "." +
-                     kMarkerExtension;
+            m_path = first;
+            m_path.replace_filename(first.stem().string() + "_" + std::to_string(n) + "." +
+                                    kMarkerExtension);
         }
         if (create()) return;
         if (!fileExists(m_path)) break;
@@ -81,7 +81,7 @@ bool InstanceMarker::create() {
     // The start-up clean-up of a copy starting now may take this new marker for a stale one
     // before it is locked, and delete it; it deletes it while holding the lock, so once the lock
     // is held here, a marker still under its name is this one and stays.
-    const std::string& native = m_path;
+    const fs::path& native = m_path;
     for (int tries = 0; tries < 10; ++tries) {
         const int fd = ::open(native.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd < 0) return false;

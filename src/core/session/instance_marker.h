@@ -5,7 +5,7 @@
 // can tell the marker of a running copy from one left behind by a copy that ended abnormally.
 #pragma once
 
-#include <string>
+#include <filesystem>
 
 namespace zantric {
 
@@ -22,7 +22,7 @@ public:
     InstanceMarker(const InstanceMarker&) = delete;
     InstanceMarker& operator=(const InstanceMarker&) = delete;
 
-    const std::string& path() const { return m_path; }
+    const std::filesystem::path& path() const { return m_path; }
 
     // Number of *.zti files in the temporary folder, this copy's own and stale ones included.
     static int count(const Settings& settings);
@@ -36,7 +36,7 @@ public:
 private:
     bool create();
 
-    std::string m_path;
+    std::filesystem::path m_path;
     int m_lock = -1;  // descriptor holding the shared lock on the marker, -1 for none
 };
 

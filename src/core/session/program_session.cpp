@@ -18,9 +18,9 @@ ProgramSession::ProgramSession(Prompter& prompter) : m_prompter(prompter) {}
 
 ProgramSession::~ProgramSession() { end(); }
 
-bool ProgramSession::start(const std::string& folder, Use use, std::string* reason) {
+bool ProgramSession::start(const std::filesystem::path& folder, Use use, std::string* reason) {
     std::error_code error;
-    m_invocationFolder = std::filesystem::current_path(error).string();
+    m_invocationFolder = std::filesystem::current_path(error);
     if (!enterProgramFolder(resolveProgramFolder(folder), reason)) return false;
     m_started = true;
     m_settings = std::make_unique<Settings>(m_prompter);
@@ -49,17 +49,16 @@ void ProgramSession::end() {
     m_marker.reset();
 }
 
-std::string ProgramSession::typedPath(const std::string& path) const {
-    const std::filesystem::path typed(path);
-    if (path.empty() || typed.is_absolute()) return path;
-    return (std::filesystem::path(m_invocationFolder) / typed).string();
+std::filesystem::path ProgramSession::typedPath(const std::filesystem::path& path) const {
+    if (path.empty() || path.is_absolute()) return path;
+    return m_invocationFolder / path;
 }
 
 CatalogueEntry* ProgramSession::findByName(const std::string& name) {
     const std::string file = dictionaryFileName(name);
     if (file.empty()) return nullptr;
     Catalogue& list = catalogue();
-    if (CatalogueEntry* entry = list.find(placeInFolder(m_settings->dictionariesFolder(), file))) {
+    if (CatalogueEntry* entry = list.find(m_settings->dictionariesFolder() / file)) {
         return entry;
     }
     // The same name under any path spelling the catalogue holds.
@@ -80,8 +79,9 @@ bool onlyCopyRunning(const Settings& settings, Prompter& prompter) {
 
 void ProgramSession::deleteTemporaryFiles() {
     Catalogue& catalogue = *m_catalogue;
-    for (const std::string* name : {&catalogue.resultsDataName(), &catalogue.resultsIndexName(),
-                                    &catalogue.subsetDictionaryName()}) {
+    for (const std::filesystem::path* name :
+         {&catalogue.resultsDataName(), &catalogue.resultsIndexName(),
+          &catalogue.subsetDictionaryName()}) {
         if (fileExists(*name)) removeFile(*name);
     }
     for (const CatalogueEntry& entry : catalogue.entries()) {

@@ -8,6 +8,7 @@
 // this one until its files are settled. Main (UI) thread only.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -44,15 +45,15 @@ public:
     // then says why, and the session has not started. A marker that cannot be made is reported
     // (a "Zantric Exception" box) and the session goes on without one: see hasMarker(). The
     // settings, the catalogue and the workspace are there only while the session runs.
-    bool start(const std::string& folder, Use use, std::string* reason);
+    bool start(const std::filesystem::path& folder, Use use, std::string* reason);
     // The end of a started session (again: nothing). The destructor calls it.
     void end();
 
     bool hasMarker() const { return m_marker != nullptr; }
     // The folder the program was started in, before it entered the program's folder.
-    const std::string& invocationFolder() const { return m_invocationFolder; }
+    const std::filesystem::path& invocationFolder() const { return m_invocationFolder; }
     // A path typed on the command line: a relative one is made relative to invocationFolder().
-    std::string typedPath(const std::string& path) const;
+    std::filesystem::path typedPath(const std::filesystem::path& path) const;
     const Settings& settings() const { return *m_settings; }
     Catalogue& catalogue() { return *m_catalogue; }
     Prompter& prompter() const { return m_prompter; }
@@ -73,7 +74,7 @@ private:
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<Catalogue> m_catalogue;
     bool m_started = false;
-    std::string m_invocationFolder;
+    std::filesystem::path m_invocationFolder;
     std::unique_ptr<InstanceMarker> m_marker;
 };
 

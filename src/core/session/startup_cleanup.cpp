@@ -1,6 +1,6 @@
 #include "core/session/startup_cleanup.h"
 
-#include <string>
+#include <filesystem>
 #include <vector>
 
 #include "core/dictionary/word_update.h"
@@ -15,23 +15,23 @@ bool deleteLeftoverTempFiles(const Settings& config) {
     // The leftovers are listed before the markers are looked at: a copy starting meanwhile
     // holds its marker before it makes any other file, so no file of a running copy is listed
     // unless its marker is seen held below.
-    std::vector<std::string> leftovers = filesMatching(config.tempPath("*.$$$"));
-    for (std::string& name : filesMatching(config.tempPath("$$*.*"))) {
+    std::vector<std::filesystem::path> leftovers = filesMatching(config.tempPath("*.$$$"));
+    for (std::filesystem::path& name : filesMatching(config.tempPath("$$*.*"))) {
         if (extensionOf(name) != "zti") leftovers.push_back(std::move(name));
     }
     if (InstanceMarker::anyHeldByRunningCopy(config)) return false;
     InstanceMarker::removeStale(config);
-    for (const std::string& name : leftovers) {
+    for (const std::filesystem::path& name : leftovers) {
         if (fileExists(name)) removeFile(name);
     }
     // A word rewrite in the program's folder, a copy staged beside a dictionary or a saved
     // results file, and an ini file being rewritten.
-    for (const std::string& name : {std::string(kRewriteFileName),
-                                    placeInFolder(config.dictionariesFolder(), kStagingFileName),
-                                    placeInFolder(config.filesFolder(), kStagingFileName)}) {
+    for (const std::filesystem::path& name :
+         {std::filesystem::path(kRewriteFileName), config.dictionariesFolder() / kStagingFileName,
+          config.filesFolder() / kStagingFileName}) {
         if (fileExists(name)) removeFile(name);
     }
-    deleteMatching(config.iniFileName() + ".tmp*");
+    deleteMatching(std::filesystem::path(config.iniFileName()) += ".tmp*");
     return true;
 }
 

@@ -14,25 +14,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Message failure(int textId, const std::string& name) {
+Message failure(int textId, const fs::path& name) {
     return {loadString(textId) + shownPath(name), loadString(kStrFileErrorTitle),
             MessageKind::kError};
 }
 
 }  // namespace
 
-Status keepBackup(const std::string& name) {
-    std::string backup = replaceExtension(name, "lxb");
+Status keepBackup(const fs::path& name) {
+    fs::path backup = replaceExtension(name, "lxb");
     // Nothing to keep, or already a backup (deleting "the older one" would lose it).
-    if (!fileExists(name) || backup == name) return {};
+    if (!fileExists(name) || backup.native() == name.native()) return {};
     if (fileExists(backup) && !removeFile(backup)) return failure(kStrUnableToDelete, backup);
     if (!renameFile(name, backup)) return failure(kStrUnableToRename, name);
     return {};
 }
 
-Status linkBackup(const std::string& name) {
-    const std::string backup = replaceExtension(name, "lxb");
-    if (!fileExists(name) || backup == name) return {};
+Status linkBackup(const fs::path& name) {
+    const fs::path backup = replaceExtension(name, "lxb");
+    if (!fileExists(name) || backup.native() == name.native()) return {};
     if (fileExists(backup) && !removeFile(backup)) return failure(kStrUnableToDelete, backup);
     std::error_code error;
     fs::create_hard_link(name, backup, error);

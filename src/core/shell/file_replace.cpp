@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 // A file that takes another's place keeps the other's permission bits: a dictionary or a results
 // file the user made private stays private. New files are left as they were made.
-void takePermissions(const std::string& source, const std::string& target) {
+void takePermissions(const fs::path& source, const fs::path& target) {
     std::error_code error;
     const fs::file_status old = fs::status(target, error);
     if (error || !fs::is_regular_file(old)) return;
@@ -29,9 +29,9 @@ void takePermissions(const std::string& source, const std::string& target) {
 }
 
 // Makes a rename in the folder durable. Failure costs durability only, so it is not reported.
-void syncFolder(const std::string& file) {
+void syncFolder(const fs::path& file) {
 #if ZANTRIC_HAVE_FSYNC
-    const std::string folder = folderPart(file);
+    const std::string folder = file.parent_path().string();
     const int fd =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -44,7 +44,7 @@ void syncFolder(const std::string& file) {
 
 }  // namespace
 
-bool syncFile(const std::string& name) {
+bool syncFile(const fs::path& name) {
 #if ZANTRIC_HAVE_FSYNC
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -55,7 +55,7 @@ bool syncFile(const std::string& name) {
 #endif
 }
 
-bool replaceFile(const std::string& source, const std::string& target, Status* keptOld) {
+bool replaceFile(const fs::path& source, const fs::path& target, Status* keptOld) {
     if (!syncFile(source)) return false;
     takePermissions(source, target);
     if (keptOld) *keptOld = linkBackup(target);
@@ -69,7 +69,7 @@ bool replaceFile(const std::string& source, const std::string& target, Status* k
 
     // Another file system: a rename is only atomic within one, so the copy is made beside the
     // target, complete and flushed, before it takes the target's name.
-    const std::string staged = folderPart(target) + kStagingFileName;
+    const fs::path staged = target.parent_path() / kStagingFileName;
     fs::copy_file(source, staged, fs::copy_options::overwrite_existing, error);
     if (error || !syncFile(staged) || !renameFile(staged, target)) {
         removeFile(staged);

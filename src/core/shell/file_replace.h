@@ -5,7 +5,7 @@
 // to its successor. Any thread; one replacement of a given file at a time.
 #pragma once
 
-#include <string>
+#include <filesystem>
 
 namespace zantric {
 
@@ -17,7 +17,7 @@ inline constexpr const char* kStagingFileName = "new{}}{.$$$";
 
 // Flushes a file's data to the disk; false when that fails. True where the system has no such
 // call.
-bool syncFile(const std::string& name);
+bool syncFile(const std::filesystem::path& name);
 
 // Puts the complete file `source` in the place of `target`: flushed to the disk and renamed over
 // it, so that `target` names the old file until the instant it names the new one. The new file
@@ -26,6 +26,7 @@ bool syncFile(const std::string& name);
 // `keptOld` an existing target is first kept by linkBackup of backup.h, whose outcome goes to
 // *keptOld (the work goes on either way). False when the new file could not be put in place: the
 // target is then as it was, the source stays and no staged copy is left.
-bool replaceFile(const std::string& source, const std::string& target, Status* keptOld = nullptr);
+bool replaceFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                 Status* keptOld = nullptr);
 
 }  // namespace zantric

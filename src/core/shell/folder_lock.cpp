@@ -15,9 +15,9 @@
 
 namespace zantric {
 
-FolderLock::FolderLock(const std::string& folder, Mode mode) {
+FolderLock::FolderLock(const std::filesystem::path& folder, Mode mode) {
 #if ZANTRIC_FOLDER_LOCKS
-    const std::string native = folder.empty() ? std::string(".") : folder;
+    const std::filesystem::path native = folder.empty() ? std::filesystem::path(".") : folder;
     const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     int locked;

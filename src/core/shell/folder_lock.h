@@ -7,7 +7,7 @@
 // does not take it again.
 #pragma once
 
-#include <string>
+#include <filesystem>
 
 namespace zantric {
 
@@ -16,7 +16,7 @@ public:
     enum class Mode { kShared, kExclusive };
 
     // Waits until the folder's lock is granted in `mode`; "" is the current folder.
-    FolderLock(const std::string& folder, Mode mode);
+    FolderLock(const std::filesystem::path& folder, Mode mode);
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;

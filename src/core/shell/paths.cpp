@@ -1,5 +1,6 @@
 #include "core/shell/paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -14,20 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The characters that separate folders: '/' everywhere, and '\\' too where it is the system's.
-constexpr std::string_view kSeparators =
-    fs::path::preferred_separator == '\\' ? std::string_view("\\/") : std::string_view("/");
-
-std::size_t lastSeparator(std::string_view path) { return path.find_last_of(kSeparators); }
-
-// Position of the dot that starts the extension, or npos.
-std::size_t extensionDot(std::string_view name) {
-    std::size_t dot = name.rfind('.');
-    std::size_t separator = lastSeparator(name);
-    if (dot == std::string_view::npos) return dot;
-    if (separator != std::string_view::npos && dot < separator) return std::string_view::npos;
-    return dot;
-}
+// Position of the dot that starts the extension of a file name, or npos.
+std::size_t extensionDot(std::string_view name) { return name.rfind('.'); }
 
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
     if (matchesGlob(pattern, name)) return true;
@@ -62,7 +51,7 @@ bool matchesGlob(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
-std::string shownPath(std::string_view path) {
+std::string shownPath(const fs::path& path) {
     if (path.empty()) return {};
     fs::path native(path);
     if (native.is_relative()) {
@@ -80,7 +69,7 @@ FilePtr openFile(const fs::path& name, const char* mode) {
     return FilePtr(std::fopen(name.string().c_str(), mode));
 }
 
-FilePtr fileOpenWithReport(Prompter& prompter, const std::string& name, const char* mode) {
+FilePtr fileOpenWithReport(Prompter& prompter, const fs::path& name, const char* mode) {
     FilePtr file = openFile(name, mode);
     if (!file) {
         prompter.tell({loadString(kStrUnableToOpenFile) + shownPath(name) + notAFileText(name),
@@ -89,7 +78,7 @@ FilePtr fileOpenWithReport(Prompter& prompter, const std::string& name, const ch
     return file;
 }
 
-std::string writeFailureText(std::string_view message, const std::string& name) {
+std::string writeFailureText(std::string_view message, const fs::path& name) {
     const int error = errno;
 #ifdef EDQUOT
     const bool full = error == ENOSPC || error == EDQUOT;
@@ -97,38 +86,24 @@ std::string writeFailureText(std::string_view message, const std::string& name) 
     const bool full = error == ENOSPC;
 #endif
     if (!full) return std::string(message) + shownPath(name);
-    const std::string folder = folderPart(name);
-    std::string shown = shownPath(folder.empty() ? std::string(".") : folder);
+    const fs::path folder = name.parent_path();
+    std::string shown = shownPath(folder.empty() ? fs::path(".") : folder);
     if (shown.size() > 1 && shown.back() == '/') shown.pop_back();
     return loadString(kStrNoSpaceLeft) + shown;
 }
 
-std::string extensionOf(std::string_view name) {
-    std::size_t dot = extensionDot(name);
-    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
+std::string extensionOf(const fs::path& name) {
+    const std::string file = name.filename().string();
+    const std::size_t dot = extensionDot(file);
+    return dot == std::string::npos ? std::string() : file.substr(dot + 1);
 }
 
-std::string replaceExtension(std::string_view name, std::string_view ext) {
-    std::string result(name.substr(0, extensionDot(name)));
-    if (ext.empty() || ext.front() != '.') result += '.';
-    result += ext;
-    return result;
-}
-
-std::string namePart(std::string_view path) {
-    std::size_t separator = lastSeparator(path);
-    return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
-}
-
-std::string folderPart(std::string_view path) {
-    std::size_t separator = lastSeparator(path);
-    return separator == std::string_view::npos ? std::string()
-                                               : std::string(path.substr(0, separator + 1));
-}
-
-std::string placeInFolder(std::string_view folder, std::string_view name) {
-    if (lastSeparator(name) != std::string_view::npos) return std::string(name);
-    return (fs::path(folder) / fs::path(name)).string();
+fs::path replaceExtension(const fs::path& name, std::string_view ext) {
+    std::string file = name.filename().string();
+    file.resize(std::min(extensionDot(file), file.size()));
+    if (ext.empty() || ext.front() != '.') file += '.';
+    file += ext;
+    return name.parent_path() / file;
 }
 
 std::string dropFirstHyphen(std::string_view word) {
@@ -176,27 +151,27 @@ bool renameFile(const fs::path& from, const fs::path& to) {
     return !error;
 }
 
-std::vector<std::string> filesMatching(std::string_view pattern) {
-    std::string folder = folderPart(pattern);
-    std::string namePattern = namePart(pattern);
-    std::vector<std::string> names;
+std::vector<fs::path> filesMatching(const fs::path& pattern) {
+    const fs::path folder = pattern.parent_path();
+    const std::string namePattern = pattern.filename().string();
+    std::vector<fs::path> names;
     std::error_code error;
-    fs::directory_iterator it(fs::path(folder.empty() ? std::string(".") : folder), error);
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error);
     if (error) return names;
     for (; it != fs::directory_iterator(); it.increment(error)) {
         if (error) break;
-        std::string name = it->path().filename().string();
+        fs::path name = it->path().filename();
         std::error_code typeError;
-        if (it->is_regular_file(typeError) && wildcardMatch(namePattern, name)) {
-            names.push_back(folder + name);
+        if (it->is_regular_file(typeError) && wildcardMatch(namePattern, name.native())) {
+            names.push_back(folder / name);
         }
     }
     return names;
 }
 
-void deleteMatching(std::string_view pattern) {
+void deleteMatching(const fs::path& pattern) {
     // Collected first: deleting while iterating leaves the iteration order unspecified.
-    for (const std::string& name : filesMatching(pattern)) removeFile(name);
+    for (const fs::path& name : filesMatching(pattern)) removeFile(name);
 }
 
 }  // namespace zantric

@@ -24,37 +24,31 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // The path as a person is shown it, in every message and on the command line: native, and a
 // relative one made absolute from the current folder (the program's folder) without its "."
 // steps, so "./temp/$$x.$$$" reads "/home/ann/.local/share/zantric/temp/$$x.$$$".
-std::string shownPath(std::string_view path);
+std::string shownPath(const std::filesystem::path& path);
 // Opens a file (fopen mode letters); nullptr on failure, silently.
 // Only a regular file (or a link to one) is opened: a folder, a FIFO or a device under a file's
 // name is refused at once rather than read without end or waited on for ever.
 FilePtr openFile(const std::filesystem::path& name, const char* mode);
 // Opens a file; on failure tells `prompter` "Unable to Open File: " + its shown path, titled
 // "File Error.", stop icon, and returns nullptr.
-FilePtr fileOpenWithReport(Prompter& prompter, const std::string& name, const char* mode);
+FilePtr fileOpenWithReport(Prompter& prompter, const std::filesystem::path& name, const char* mode);
 
 // The message of a failed write or create of one of the program's own files, made at once after
 // the failed call (it reads errno): when the disk or the quota is full, "No space left on
 // device: " and the folder of `name`, whose file is deleted as the work ends; else `message`
 // and the shown name.
-std::string writeFailureText(std::string_view message, const std::string& name);
+std::string writeFailureText(std::string_view message, const std::filesystem::path& name);
 
 // The UTF-8 byte-order mark some editors put at the start of a text file. The readers of the
 // program's text files (the ini file, word lists, the stoplist) skip it there.
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// The text after the last dot; "" when there is none. Only a dot in the name part counts, so
-// "./temp/$$abc" has no extension.
-std::string extensionOf(std::string_view name);
-// Drops everything from the last dot (of the name part), adds a dot unless `ext` starts with
-// one, then adds `ext`.
-std::string replaceExtension(std::string_view name, std::string_view ext);
-// The text after the last separator, or the whole name.
-std::string namePart(std::string_view path);
-// The text up to and including the last separator, or "".
-std::string folderPart(std::string_view path);
-// `name` unchanged if it holds a separator, else `name` in `folder` ("./lexicons/a.lex").
-std::string placeInFolder(std::string_view folder, std::string_view name);
+// The text after the last dot of the file name; "" when there is none. A name that starts with
+// its only dot (".lex") has that extension, as the dictionaries folder has always been read.
+std::string extensionOf(const std::filesystem::path& name);
+// Drops everything from the last dot of the file name, adds a dot unless `ext` starts with one,
+// then adds `ext`.
+std::filesystem::path replaceExtension(const std::filesystem::path& name, std::string_view ext);
 // The word with its first hyphen taken out.
 std::string dropFirstHyphen(std::string_view word);
 
@@ -71,12 +65,12 @@ bool removeFile(const std::filesystem::path& name);
 bool renameFile(const std::filesystem::path& from, const std::filesystem::path& to);
 // Whether a name fits a wildcard pattern: '*' any run, '?' any one character; case-sensitive.
 bool matchesGlob(std::string_view pattern, std::string_view name);
-// The regular files matching a wildcard pattern, as the pattern's folder part + name (the rules
+// The regular files matching a wildcard pattern, each as the pattern's folder / name (the rules
 // of deleteMatching).
-std::vector<std::string> filesMatching(std::string_view pattern);
+std::vector<std::filesystem::path> filesMatching(const std::filesystem::path& pattern);
 // Deletes every regular file matching a wildcard pattern ('*' and '?' in the name part only,
 // case-sensitive; a pattern ending in ".*" also matches names without a dot, so "*.*" is
 // every file). Failures are ignored.
-void deleteMatching(std::string_view pattern);
+void deleteMatching(const std::filesystem::path& pattern);
 
 }  // namespace zantric

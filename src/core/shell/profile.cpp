@@ -20,8 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // The whole file, when it is a regular file of at most kMaxProfileBytes.
-std::optional<std::string> readWholeFile(const std::string& nativeName) {
-    FilePtr file = openFile(nativeName, "rb");
+std::optional<std::string> readWholeFile(const fs::path& name) {
+    FilePtr file = openFile(name, "rb");
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return std::nullopt;
     const long size = std::ftell(file.get());
     if (size < 0 || static_cast<unsigned long>(size) > kMaxProfileBytes) return std::nullopt;
@@ -133,15 +133,16 @@ std::string cutToBuffer(std::string text) {
 
 // Writes the new content beside the file and puts it in the file's place with replaceFile, so
 // that the file is the old one or the new one whenever the program or the system stops.
-bool writeReplacing(const std::string& nativeName, const std::string& content) {
+bool writeReplacing(const fs::path& name, const std::string& content) {
     std::random_device random;
-    const std::string temp = nativeName + ".tmp" + std::to_string(random());
+    fs::path temp = name;
+    temp += ".tmp" + std::to_string(random());
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) return false;
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
         out.close();
-        if (out && replaceFile(temp, nativeName)) return true;
+        if (out && replaceFile(temp, name)) return true;
     }
     std::error_code ignored;
     fs::remove(temp, ignored);
@@ -150,15 +151,14 @@ bool writeReplacing(const std::string& nativeName, const std::string& content) {
 
 }  // namespace
 
-bool profileFileUsable(const std::string& iniFile) {
+bool profileFileUsable(const fs::path& iniFile) {
     std::error_code error;
-    const fs::path name(iniFile);
-    if (!fs::is_regular_file(name, error)) return false;
-    const std::uintmax_t size = fs::file_size(name, error);
+    if (!fs::is_regular_file(iniFile, error)) return false;
+    const std::uintmax_t size = fs::file_size(iniFile, error);
     return !error && size <= kMaxProfileBytes;
 }
 
-ProfileText::ProfileText(const std::string& iniFile) : m_content(readWholeFile(iniFile)) {}
+ProfileText::ProfileText(const fs::path& iniFile) : m_content(readWholeFile(iniFile)) {}
 
 std::string ProfileText::string(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
@@ -188,24 +188,23 @@ int ProfileText::integer(std::string_view section, std::string_view key, int def
 }
 
 std::string profileString(std::string_view section, std::string_view key,
-                          std::string_view defaultValue, const std::string& iniFile) {
+                          std::string_view defaultValue, const fs::path& iniFile) {
     return ProfileText(iniFile).string(section, key, defaultValue);
 }
 
 int profileInt(std::string_view section, std::string_view key, int defaultValue,
-               const std::string& iniFile) {
+               const fs::path& iniFile) {
     return ProfileText(iniFile).integer(section, key, defaultValue);
 }
 
 bool writeProfileString(std::string_view section, std::string_view key, std::string_view value,
-                        const std::string& iniFile) {
+                        const fs::path& iniFile) {
     value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
-    const std::string& nativeName = iniFile;
 
     std::string content;
     if (fileExists(iniFile)) {
         if (!profileFileUsable(iniFile)) return false;
-        std::optional<std::string> old = readWholeFile(nativeName);
+        std::optional<std::string> old = readWholeFile(iniFile);
         if (!old) return false;
         content = std::move(*old);
     }
@@ -247,11 +246,11 @@ bool writeProfileString(std::string_view section, std::string_view key, std::str
         out += entry;
         out += eol;
     }
-    return writeReplacing(nativeName, out);
+    return writeReplacing(iniFile, out);
 }
 
-bool writeFileReplacing(const std::string& nativeName, const std::string& content) {
-    return writeReplacing(nativeName, content);
+bool writeFileReplacing(const fs::path& name, const std::string& content) {
+    return writeReplacing(name, content);
 }
 
 }  // namespace zantric

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,27 +20,27 @@ inline constexpr std::size_t kProfileBufferSize = 260;
 inline constexpr std::size_t kMaxProfileBytes = 1 << 20;
 
 // Whether `iniFile` can be read as an ini file: a regular file of at most kMaxProfileBytes.
-bool profileFileUsable(const std::string& iniFile);
+bool profileFileUsable(const std::filesystem::path& iniFile);
 
 // The value of `key` in `section`, with blanks around it and one pair of enclosing quotes (' or ")
 // taken off and cut at a NUL; `defaultValue` when the file, section or key is missing. The result
 // is cut to kProfileBufferSize - 1 characters either way.
 std::string profileString(std::string_view section, std::string_view key,
-                          std::string_view defaultValue, const std::string& iniFile);
+                          std::string_view defaultValue, const std::filesystem::path& iniFile);
 
 // The value read as a decimal integer: leading blanks, an optional sign, then the digits up to the
 // first other character ("12px" is 12); a value with no digits is 0. A missing key, or an empty
 // value, gives `defaultValue`. Hexadecimal prefixes are not read; a value beyond an int's range
 // is taken as its nearest end.
 int profileInt(std::string_view section, std::string_view key, int defaultValue,
-               const std::string& iniFile);
+               const std::filesystem::path& iniFile);
 
 // An ini file read once, for several values: the same look-ups as profileString and profileInt
 // on the text as it was then. A missing or unreadable file reads as empty.
 class ProfileText {
 public:
     ProfileText() = default;
-    explicit ProfileText(const std::string& iniFile);
+    explicit ProfileText(const std::filesystem::path& iniFile);
     std::string string(std::string_view section, std::string_view key,
                        std::string_view defaultValue) const;
     int integer(std::string_view section, std::string_view key, int defaultValue) const;
@@ -56,10 +57,10 @@ private:
 // be read or written, or is not usable as an ini file. Writers of one file take turns (the
 // settings' writes do): two writes at once could each lose the other's key.
 bool writeProfileString(std::string_view section, std::string_view key, std::string_view value,
-                        const std::string& iniFile);
+                        const std::filesystem::path& iniFile);
 
-// Writes `content` as the whole file `nativeName` the way the ini is written: beside it first,
+// Writes `content` as the whole file `name` the way the ini is written: beside it first,
 // flushed to the disk, then renamed over it. False (nothing left beside it) on failure.
-bool writeFileReplacing(const std::string& nativeName, const std::string& content);
+bool writeFileReplacing(const std::filesystem::path& name, const std::string& content);
 
 }  // namespace zantric

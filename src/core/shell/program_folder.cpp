@@ -44,15 +44,15 @@ std::string passwordDatabaseHome() {
     return {};
 }
 
-ChosenFolder resolveProgramFolder(const std::string& dashC, std::string (*accountHome)()) {
+ChosenFolder resolveProgramFolder(const fs::path& dashC, std::string (*accountHome)()) {
     if (!dashC.empty()) return {dashC, true};
     if (std::string home = environment("ZANTRIC_HOME"); !home.empty()) return {home, true};
 
     std::error_code error;
     const fs::path current = fs::current_path(error);
-    const std::string here = error ? std::string(".") : current.string();
+    const fs::path here = error ? fs::path(".") : current;
     std::error_code ignored;
-    if (fs::is_regular_file(fs::path(here) / "zantric.ini", ignored)) return {here};
+    if (fs::is_regular_file(here / "zantric.ini", ignored)) return {here};
 
     fs::path data(environment("XDG_DATA_HOME"));
     if (data.empty() || data.is_relative()) {  // relative values are invalid and ignored
@@ -61,7 +61,7 @@ ChosenFolder resolveProgramFolder(const std::string& dashC, std::string (*accoun
         if (home.empty()) return {};
         data = fs::path(home) / ".local" / "share";
     }
-    return {(data / "zantric").string()};
+    return {data / "zantric"};
 }
 
 bool enterProgramFolder(const ChosenFolder& folder, std::string* error) {
@@ -71,14 +71,14 @@ bool enterProgramFolder(const ChosenFolder& folder, std::string* error) {
     }
     std::error_code failure;
     if (folder.named && !fs::exists(folder.path, failure)) {
-        if (error != nullptr) *error = "No such folder: " + folder.path;
+        if (error != nullptr) *error = "No such folder: " + folder.path.string();
         return false;
     }
     if (!folder.named) fs::create_directories(folder.path, failure);
     if (!failure) fs::current_path(folder.path, failure);
     if (failure) {
         if (error != nullptr) {
-            *error = "cannot use the folder " + folder.path + ": " + failure.message();
+            *error = "cannot use the folder " + folder.path.string() + ": " + failure.message();
         }
         return false;
     }

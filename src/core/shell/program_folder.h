@@ -3,12 +3,13 @@
 // any other thread exists and before Settings is first used.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace zantric {
 
 struct ChosenFolder {
-    std::string path;
+    std::filesystem::path path;
     // Only the default folder under $XDG_DATA_HOME is made on first use; a folder the user named
     // (-C or $ZANTRIC_HOME) must exist, so that a mistyped name makes nothing.
     bool named = false;
@@ -22,7 +23,7 @@ std::string passwordDatabaseHome();
 // else the current folder when it holds zantric.ini, else $XDG_DATA_HOME/zantric (an unset,
 // empty or relative $XDG_DATA_HOME counts as ~/.local/share). An unset or empty $HOME is the
 // account's home (`accountHome`); without one either the path is empty: there is no folder.
-ChosenFolder resolveProgramFolder(const std::string& dashC,
+ChosenFolder resolveProgramFolder(const std::filesystem::path& dashC,
                                   std::string (*accountHome)() = passwordDatabaseHome);
 
 // Makes the folder the current folder, creating it (with its parents) first unless it was named.

@@ -32,7 +32,7 @@ constexpr std::string_view kIniUnusable =
 // as a native path ("./lexicons"); nullopt for a value in the native form. On this system a
 // backslash is a character of a name, so a value holding a '/' as well, or naming a folder that
 // is there, is taken as it stands; where the backslash separates folders, every value is native.
-std::optional<std::string> fromOldForm(const std::string& value) {
+std::optional<fs::path> fromOldForm(const std::string& value) {
     std::error_code error;
     if (fs::path::preferred_separator == '\\' || value.find('\\') == std::string::npos ||
         value.find('/') != std::string::npos || fs::is_directory(value, error)) {
@@ -43,13 +43,19 @@ std::optional<std::string> fromOldForm(const std::string& value) {
     return native;
 }
 
+// `name` as it stands when it holds a separator, else `name` in `folder`.
+fs::path placeInFolder(const fs::path& folder, std::string_view name) {
+    if (fs::path(name).has_parent_path()) return name;
+    return folder / name;
+}
+
 }  // namespace
 
 Settings::Settings(Prompter& prompter) { load(prompter); }
 
 void Settings::load(Prompter& prompter) {
     Settings& config = *this;
-    const std::string& file = config.m_iniFileName;
+    const fs::path& file = config.m_iniFileName;
     if (fileExists(file) && !profileFileUsable(file)) {
         // A FIFO, a device or an endless file is not read; nothing is written over it either.
         prompter.ask(
@@ -58,39 +64,41 @@ void Settings::load(Prompter& prompter) {
         config.m_atStart = ProfileText(file);  // one read for every entry read at start
         struct PathKey {
             std::string_view key;
-            std::string* folder;
+            fs::path* folder;
         };
         for (PathKey path : {PathKey{ini::kFilesFolder, &config.m_filesFolder},
                              PathKey{ini::kDictionariesFolder, &config.m_dictionariesFolder},
                              PathKey{ini::kTempFolder, &config.m_tempFolder}}) {
-            std::string fallback = *path.folder;
-            *path.folder = config.m_atStart.string(ini::kPathsSection, path.key, fallback);
-            if (std::optional<std::string> native = fromOldForm(*path.folder)) {
+            fs::path fallback = *path.folder;
+            const std::string value =
+                config.m_atStart.string(ini::kPathsSection, path.key, fallback.string());
+            *path.folder = value;
+            if (std::optional<fs::path> native = fromOldForm(value)) {
                 // Rewritten at once, so that the file a person opens shows the form now used;
                 // a value cut at the read's limit is left as it is in the file.
                 *path.folder = std::move(*native);
-                if (path.folder->size() < kProfileBufferSize - 1) {
-                    writeProfileString(ini::kPathsSection, path.key, *path.folder, file);
+                if (value.size() < kProfileBufferSize - 1) {
+                    writeProfileString(ini::kPathsSection, path.key, path.folder->string(), file);
                 }
             }
             if (!checkFolder(prompter, *path.folder, fallback)) *path.folder = fallback;
         }
     } else {
         // Created with these six entries, in this order; the folders are not checked now.
-        writeProfileString(ini::kPathsSection, ini::kFilesFolder, config.m_filesFolder, file);
+        writeProfileString(ini::kPathsSection, ini::kFilesFolder, config.m_filesFolder.string(),
+                           file);
         writeProfileString(ini::kPathsSection, ini::kDictionariesFolder,
-                           config.m_dictionariesFolder, file);
-        writeProfileString(ini::kPathsSection, ini::kTempFolder, config.m_tempFolder, file);
+                           config.m_dictionariesFolder.string(), file);
+        writeProfileString(ini::kPathsSection, ini::kTempFolder, config.m_tempFolder.string(),
+                           file);
         writeProfileString(ini::kRemindersSection, ini::kUniqueWarning, "0", file);
         writeProfileString(ini::kSettingsSection, ini::kCheckUnique, "0", file);
         writeProfileString(ini::kSettingsSection, ini::kTabSize, "6", file);
     }
 }
 
-bool Settings::checkFolder(Prompter& prompter, const std::string& path,
-                           const std::string& fallback) {
+bool Settings::checkFolder(Prompter& prompter, const fs::path& folder, const fs::path& fallback) {
     std::error_code error;
-    const fs::path folder(path);
     fs::file_status status = fs::status(folder, error);
     if (fs::is_directory(status)) return true;
     if (fs::exists(status)) {
@@ -107,11 +115,11 @@ bool Settings::checkFolder(Prompter& prompter, const std::string& path,
     return true;
 }
 
-std::string Settings::dictionaryPath(std::string_view name) const {
+fs::path Settings::dictionaryPath(std::string_view name) const {
     return placeInFolder(m_dictionariesFolder, name);
 }
 
-std::string Settings::tempPath(std::string_view name) const {
+fs::path Settings::tempPath(std::string_view name) const {
     return placeInFolder(m_tempFolder, name);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -22,14 +23,14 @@ public:
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 
-    const std::string& filesFolder() const { return m_filesFolder; }
-    const std::string& dictionariesFolder() const { return m_dictionariesFolder; }
-    const std::string& tempFolder() const { return m_tempFolder; }
-    const std::string& iniFileName() const { return m_iniFileName; }
+    const std::filesystem::path& filesFolder() const { return m_filesFolder; }
+    const std::filesystem::path& dictionariesFolder() const { return m_dictionariesFolder; }
+    const std::filesystem::path& tempFolder() const { return m_tempFolder; }
+    const std::filesystem::path& iniFileName() const { return m_iniFileName; }
 
     // A bare name placed in the dictionaries / temporary folder; a path is returned unchanged.
-    std::string dictionaryPath(std::string_view name) const;
-    std::string tempPath(std::string_view name) const;
+    std::filesystem::path dictionaryPath(std::string_view name) const;
+    std::filesystem::path tempPath(std::string_view name) const;
 
     // The ini file as it was read at start (empty when it was missing or unusable), for the
     // entries read only then.
@@ -47,13 +48,13 @@ private:
     void load(Prompter& prompter);
     // Whether a folder read from the ini can be used; creates a missing one (one level). The
     // messages name `fallback`, the folder used instead.
-    static bool checkFolder(Prompter& prompter, const std::string& path,
-                            const std::string& fallback);
+    static bool checkFolder(Prompter& prompter, const std::filesystem::path& folder,
+                            const std::filesystem::path& fallback);
 
-    std::string m_filesFolder = "./files";
-    std::string m_dictionariesFolder = "./lexicons";
-    std::string m_tempFolder = "./temp";
-    std::string m_iniFileName = "./zantric.ini";
+    std::filesystem::path m_filesFolder = "./files";
+    std::filesystem::path m_dictionariesFolder = "./lexicons";
+    std::filesystem::path m_tempFolder = "./temp";
+    std::filesystem::path m_iniFileName = "./zantric.ini";
     ProfileText m_atStart;
     mutable std::atomic<unsigned> m_tempNumber{0};
     mutable std::mutex m_writeMutex;  // one write of the ini file at a time

@@ -53,19 +53,19 @@ std::string tempBaseName(const Settings& settings) {
     return base;
 }
 
-std::string tempFileName(const Settings& settings, std::string_view extension) {
+std::filesystem::path tempFileName(const Settings& settings, std::string_view extension) {
     std::string name = tempBaseName(settings);
     name += '.';
     name += extension;
     return settings.tempPath(name);
 }
 
-std::string uniqueTempName(const Settings& settings) {
+std::filesystem::path uniqueTempName(const Settings& settings) {
     // The process's base name, which no other running copy has, and the session's counter; "$$"
     // first, so a leftover is removed by the start-up clean-up.
     const std::string prefix = tempBaseName(settings) + "_";
     for (;;) {
-        std::string name =
+        std::filesystem::path name =
             settings.tempPath(prefix + lowerCaseDigits(settings.nextTempNumber(), 36) + ".tmp");
         if (!fileExists(name)) return name;
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -26,10 +27,10 @@ inline constexpr std::string_view kResultsDataExtension = "$$$";
 inline constexpr std::string_view kResultsIndexExtension = "zix";
 
 // tempBaseName(), a dot and `extension`, in the temporary folder.
-std::string tempFileName(const Settings& settings, std::string_view extension);
+std::filesystem::path tempFileName(const Settings& settings, std::string_view extension);
 
 // A name in the temporary folder that no file has at the moment of the call: tempBaseName(), an
 // underscore, the settings' counter and ".tmp". Nothing is created.
-std::string uniqueTempName(const Settings& settings);
+std::filesystem::path uniqueTempName(const Settings& settings);
 
 }  // namespace zantric

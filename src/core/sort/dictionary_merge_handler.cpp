@@ -11,8 +11,8 @@ namespace {
 constexpr const char* kUnableToRead = "Unable to read Dictionary: ";
 }  // namespace
 
-DictionaryMergeHandler::DictionaryMergeHandler(std::string input, std::string output,
-                                               ReadControl* reads)
+DictionaryMergeHandler::DictionaryMergeHandler(std::filesystem::path input,
+                                               std::filesystem::path output, ReadControl* reads)
     : m_ownReads(reads ? nullptr : std::make_unique<ReadControl>()),
       m_reads(reads ? reads : m_ownReads.get()),
       m_outputName(std::move(output)),
@@ -51,7 +51,7 @@ void DictionaryMergeHandler::writeCurrent(Output& output) {
     output.m_writer->addWord(m_word);
 }
 
-void DictionaryMergeHandler::closeOutput(Output& output, const std::string& name) {
+void DictionaryMergeHandler::closeOutput(Output& output, const std::filesystem::path& name) {
     if (!output.m_writer) {
         createEmptyFile(name);
         return;

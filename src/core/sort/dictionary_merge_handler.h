@@ -7,8 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
-#include <string>
 
 #include "core/dictionary/dictionary_reader.h"
 #include "core/dictionary/dictionary_writer.h"
@@ -29,7 +29,8 @@ public:
     // Reads the first word of the dictionary at `input`; words are later written to `output`.
     // Its reader is one of `reads` (one of its own when null), whose cancel flag stops it.
     // Throws ZantricException (after its message) when the dictionary cannot be opened.
-    DictionaryMergeHandler(std::string input, std::string output, ReadControl* reads = nullptr);
+    DictionaryMergeHandler(std::filesystem::path input, std::filesystem::path output,
+                           ReadControl* reads = nullptr);
     DictionaryMergeHandler(const DictionaryMergeHandler&) = delete;
     DictionaryMergeHandler& operator=(const DictionaryMergeHandler&) = delete;
 
@@ -42,7 +43,7 @@ public:
     bool interrupted() const { return m_interrupted; }
     void writeCurrent(Output& output);
     // Finishes the step's dictionary; a step without words leaves an empty dictionary.
-    static void closeOutput(Output& output, const std::string& name);
+    static void closeOutput(Output& output, const std::filesystem::path& name);
 
     const char* current() const { return m_word; }
     bool operator<(const DictionaryMergeHandler& other) const {
@@ -55,8 +56,8 @@ private:
     std::unique_ptr<ReadControl> m_ownReads;  // when none was given
     ReadControl* m_reads;
     std::unique_ptr<DictionaryReader> m_dictionary;
-    std::string m_outputName;
-    std::string m_inputName;
+    std::filesystem::path m_outputName;
+    std::filesystem::path m_inputName;
     char m_word[kOutWordSize] = {};
     bool m_hasCurrent = false;
     bool m_interrupted = false;

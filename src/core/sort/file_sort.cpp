@@ -19,7 +19,7 @@ constexpr std::size_t kInsertionRun = 16;  // runs sorted by insertion before me
 
 }  // namespace
 
-FileSort::FileSort(const std::string& name, int recordLength, Compare compare,
+FileSort::FileSort(const std::filesystem::path& name, int recordLength, Compare compare,
                    std::atomic<long>* progress)
     : m_name(name),
       m_file(openFile(name, "r+b")),

@@ -7,8 +7,8 @@
 
 #include <atomic>
 #include <cstddef>
+#include <filesystem>
 #include <memory>
-#include <string>
 
 #include "core/shell/paths.h"
 
@@ -23,7 +23,7 @@ public:
 
     // Opens `name` for update. `progress` (may be null) receives the percentage 0-99 at the
     // start of each pass. Throws ZantricException "Unable to Open File: " + name on failure.
-    FileSort(const std::string& name, int recordLength, Compare compare,
+    FileSort(const std::filesystem::path& name, int recordLength, Compare compare,
              std::atomic<long>* progress);
     FileSort(const FileSort&) = delete;
     FileSort& operator=(const FileSort&) = delete;
@@ -43,7 +43,7 @@ private:
     void sortPointers(std::size_t count);
     [[noreturn]] void fail() const;
 
-    std::string m_name;
+    std::filesystem::path m_name;
     FilePtr m_file;
     bool m_changed = false;
     std::size_t m_recordLength;

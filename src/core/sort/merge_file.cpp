@@ -15,13 +15,14 @@ namespace fs = std::filesystem;
 
 namespace merge_detail {
 
-std::vector<std::string> matchingFiles(const Settings& settings, std::string_view pattern) {
-    std::string folder = folderPart(pattern);
-    if (folder.empty()) folder = settings.tempPath("");
-    const std::string namePattern = namePart(pattern);
+std::vector<fs::path> matchingFiles(const Settings& settings, const fs::path& pattern) {
+    // With its closing separator, as the folder has always been named in the message below.
+    const fs::path folder =
+        pattern.has_parent_path() ? pattern.parent_path() / "" : settings.tempPath("");
+    const std::string namePattern = pattern.filename().string();
     std::vector<std::string> names;
     std::error_code error;
-    fs::directory_iterator it(fs::path(folder), error);
+    fs::directory_iterator it(folder, error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         std::error_code typeError;
         std::string name = it->path().filename().string();
@@ -37,15 +38,17 @@ std::vector<std::string> matchingFiles(const Settings& settings, std::string_vie
     }
     // The directory's own order differs between systems; name order keeps merges repeatable.
     std::sort(names.begin(), names.end());
-    for (std::string& name : names) name.insert(0, folder);
-    return names;
+    std::vector<fs::path> files;
+    files.reserve(names.size());
+    for (const std::string& name : names) files.push_back(folder / name);
+    return files;
 }
 
-bool moveReplacing(const std::string& from, const std::string& to) {
+bool moveReplacing(const fs::path& from, const fs::path& to) {
     if (renameFile(from, to)) return true;
     // Another file system: copy, then delete the source.
     std::error_code error;
-    fs::copy_file(fs::path(from), fs::path(to), fs::copy_options::overwrite_existing, error);
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
     if (error) return false;
     removeFile(from);
     return true;

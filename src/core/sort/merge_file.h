@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -33,9 +34,10 @@ namespace merge_detail {
 // Every regular file matching the wildcard `pattern` ('*', '?' in the name part; a pattern
 // without a folder looks in the temporary folder), as folder + name, in name order. Throws
 // ZantricException "Unable to Open File: " + folder when the folder cannot be read.
-std::vector<std::string> matchingFiles(const Settings& settings, std::string_view pattern);
+std::vector<std::filesystem::path> matchingFiles(const Settings& settings,
+                                                 const std::filesystem::path& pattern);
 // Moves `from` onto `to`, replacing it: a rename, or a copy and delete across file systems.
-bool moveReplacing(const std::string& from, const std::string& to);
+bool moveReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 // Stops the program: a broken precondition, reported as "Assertion failed: <condition>, <module>".
 [[noreturn]] void invariantFailed(const char* condition, const char* module);
 }  // namespace merge_detail
@@ -56,8 +58,8 @@ public:
     static constexpr int kFanIn = kMergeFanIn;
 
     // Queues every file matching `pattern`, in name order. At least one must match.
-    MergeFile(const Settings& settings, std::string_view pattern, std::string outputName,
-              std::atomic<long>* progress)
+    MergeFile(const Settings& settings, const std::filesystem::path& pattern,
+              std::filesystem::path outputName, std::atomic<long>* progress)
         : MergeFile(settings, merge_detail::matchingFiles(settings, pattern), std::move(outputName),
                     progress) {
         if (m_pending.empty()) merge_detail::invariantFailed("!found", "MRGFILE");
@@ -65,12 +67,13 @@ public:
     // Queues the names in list order; a bare name is taken from the temporary folder of
     // `settings`, where the intermediate files go too. `progress` (may be null) is set to 0 and
     // counts every record written.
-    MergeFile(const Settings& settings, const std::vector<std::string>& names,
-              std::string outputName, std::atomic<long>* progress)
+    template <class Name>
+    MergeFile(const Settings& settings, const std::vector<Name>& names,
+              std::filesystem::path outputName, std::atomic<long>* progress)
         : m_settings(settings), m_outputName(std::move(outputName)), m_progress(progress) {
         if (m_progress) m_progress->store(0);
-        for (const std::string& name : names) {
-            m_pending.push_back(settings.tempPath(name));
+        for (const Name& name : names) {
+            m_pending.push_back(settings.tempPath(std::filesystem::path(name).native()));
         }
     }
     ~MergeFile();
@@ -84,7 +87,8 @@ public:
 
     // Handlers are made by `make` (input, output) instead of H(input, output) from now on; an H
     // without that constructor needs it before merge().
-    using HandlerMaker = std::function<std::unique_ptr<H>(const std::string&, const std::string&)>;
+    using HandlerMaker = std::function<std::unique_ptr<H>(const std::filesystem::path&,
+                                                          const std::filesystem::path&)>;
     void makeHandlersWith(HandlerMaker make) { m_makeHandler = std::move(make); }
 
     // Asks the merge to stop before its next record; any thread.
@@ -104,15 +108,15 @@ private:
     }
 
     const Settings& m_settings;
-    std::string m_outputName;
+    std::filesystem::path m_outputName;
     std::atomic<long>* m_progress;
     HandlerMaker m_makeHandler;
     std::atomic<bool> m_cancel{false};
     std::array<std::unique_ptr<H>, kFanIn> m_active;  // by current record, smallest first
     int m_activeCount = 0;
     std::optional<typename H::Output> m_output;  // the current step's output
-    std::deque<std::string> m_pending;
-    std::vector<std::string> m_created;  // every intermediate file of this merge
+    std::deque<std::filesystem::path> m_pending;
+    std::vector<std::filesystem::path> m_created;  // every intermediate file of this merge
 };
 
 template <class H>
@@ -121,7 +125,7 @@ MergeFile<H>::~MergeFile() {
     for (std::unique_ptr<H>& handler : m_active) handler.reset();
     m_activeCount = 0;
     m_output.reset();
-    for (const std::string& name : m_created) {
+    for (const std::filesystem::path& name : m_created) {
         if (fileExists(name)) removeFile(name);
     }
 }
@@ -131,7 +135,7 @@ bool MergeFile<H>::merge() {
     while (m_pending.size() > 1 && !cancelled()) step();
     if (cancelled()) return false;
     if (m_pending.empty()) merge_detail::invariantFailed("!found", "MRGFILE");
-    const std::string last = m_pending.back();
+    const std::filesystem::path last = m_pending.back();
     if (!merge_detail::moveReplacing(last, m_outputName)) {
         throw ZantricException(loadString(kStrUnableToRename) + shownPath(last));
     }
@@ -141,13 +145,14 @@ bool MergeFile<H>::merge() {
 
 template <class H>
 void MergeFile<H>::step() {
-    const std::string intermediate = uniqueTempName(m_settings);
+    const std::filesystem::path intermediate = uniqueTempName(m_settings);
     m_created.push_back(intermediate);
     for (int i = 0; i < kFanIn && !m_pending.empty(); ++i) {
-        const std::string input = std::move(m_pending.front());
+        const std::filesystem::path input = std::move(m_pending.front());
         m_pending.pop_front();
         std::unique_ptr<H> handler;
-        if constexpr (std::is_constructible_v<H, const std::string&, const std::string&>) {
+        if constexpr (std::is_constructible_v<H, const std::filesystem::path&,
+                                              const std::filesystem::path&>) {
             if (!m_makeHandler) handler = std::make_unique<H>(input, intermediate);
         }
         if (!handler) handler = m_makeHandler(input, intermediate);

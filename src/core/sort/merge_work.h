@@ -54,7 +54,7 @@ protected:
     // takes them) into `outputName` with the record handler H. The result is 1 when the merge
     // completed, else 0.
     template <class H, class Inputs>
-    void mergeWith(Inputs&& inputs, const std::string& outputName);
+    void mergeWith(Inputs&& inputs, const std::filesystem::path& outputName);
 
 private:
     const Settings& m_settings;
@@ -70,12 +70,13 @@ void ReportingHandler<H>::writeCurrent(typename H::Output& output) {
 }
 
 template <class H, class Inputs>
-void MergeWork::mergeWith(Inputs&& inputs, const std::string& outputName) {
+void MergeWork::mergeWith(Inputs&& inputs, const std::filesystem::path& outputName) {
     using Handler = ReportingHandler<H>;
     MergeFile<Handler> merge(m_settings, std::forward<Inputs>(inputs), outputName, &m_counter);
-    merge.makeHandlersWith([this](const std::string& input, const std::string& output) {
-        return std::make_unique<Handler>(input, output, *this);
-    });
+    merge.makeHandlersWith(
+        [this](const std::filesystem::path& input, const std::filesystem::path& output) {
+            return std::make_unique<Handler>(input, output, *this);
+        });
     m_stopMerge = [&merge] { merge.cancel(); };
     bool merged = false;
     if (!poll()) merged = merge.merge();

@@ -13,7 +13,7 @@ std::string runFileName(std::string base, std::uint64_t number) {
 // This copy's own runs: a make of another copy, or one that ended abnormally, has runs of its own.
 std::string runFileBase(const Settings& settings) { return tempBaseName(settings) + "-tmp{{{."; }
 
-std::string runFilePattern(const Settings& settings) {
+std::filesystem::path runFilePattern(const Settings& settings) {
     return settings.tempPath(runFileBase(settings) + "*");
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace zantric {
@@ -17,6 +18,6 @@ std::string runFileName(std::string base, std::uint64_t number);
 // The run files of this copy: the temporary folder + the process's temporary base name +
 // "-tmp{{{." + a hexadecimal counter.
 std::string runFileBase(const Settings& settings);
-std::string runFilePattern(const Settings& settings);
+std::filesystem::path runFilePattern(const Settings& settings);
 
 }  // namespace zantric

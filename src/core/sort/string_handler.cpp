@@ -15,13 +15,13 @@ namespace {
 // Whole records, so a refill never splits one.
 constexpr std::size_t kBufferBytes = 2730 * kSortRecordLength;
 
-[[noreturn]] void fileFailed(const std::string& name) {
+[[noreturn]] void fileFailed(const std::filesystem::path& name) {
     throw ZantricException(writeFailureText(loadString(kStrUnableToOpenFile), name));
 }
 
 }  // namespace
 
-StringHandler::StringHandler(const std::string& input, std::string output)
+StringHandler::StringHandler(const std::filesystem::path& input, std::filesystem::path output)
     : m_inputName(input),
       m_input(openFile(input, "rb")),
       m_buffer(new unsigned char[kBufferBytes]),
@@ -54,7 +54,7 @@ void StringHandler::writeCurrent(Output& output) {
     output.write(m_record);
 }
 
-void StringHandler::closeOutput(Output& output, const std::string& name) {
+void StringHandler::closeOutput(Output& output, const std::filesystem::path& name) {
     if (!output.m_file) output.open(name);  // a step without records leaves an empty file
     output.flush();
     if (std::fclose(output.m_file.release()) != 0) fileFailed(output.m_name);
@@ -62,7 +62,7 @@ void StringHandler::closeOutput(Output& output, const std::string& name) {
 
 StringHandler::Output::~Output() = default;
 
-void StringHandler::Output::open(const std::string& name) {
+void StringHandler::Output::open(const std::filesystem::path& name) {
     m_name = name;
     m_file = openFile(name, "wb");
     if (!m_file) fileFailed(name);

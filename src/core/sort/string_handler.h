@@ -5,8 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <memory>
-#include <string>
 
 #include "core/shell/paths.h"
 #include "core/sort/sort_record.h"
@@ -25,11 +25,11 @@ public:
 
     private:
         friend class StringHandler;
-        void open(const std::string& name);
+        void open(const std::filesystem::path& name);
         void write(const unsigned char* record);
         void flush();
 
-        std::string m_name;
+        std::filesystem::path m_name;
         FilePtr m_file;
         std::unique_ptr<unsigned char[]> m_buffer;
         std::size_t m_used = 0;
@@ -37,7 +37,7 @@ public:
 
     // Opens `input` (throws ZantricException "Unable to Open File: " + input when it cannot)
     // and reads its first record; records are later written under `output`.
-    StringHandler(const std::string& input, std::string output);
+    StringHandler(const std::filesystem::path& input, std::filesystem::path output);
     StringHandler(const StringHandler&) = delete;
     StringHandler& operator=(const StringHandler&) = delete;
 
@@ -46,7 +46,7 @@ public:
     bool readNext();
     bool interrupted() const { return false; }
     void writeCurrent(Output& output);
-    static void closeOutput(Output& output, const std::string& name);
+    static void closeOutput(Output& output, const std::filesystem::path& name);
 
     const unsigned char* current() const { return m_record; }
     bool operator<(const StringHandler& other) const {
@@ -54,14 +54,14 @@ public:
     }
 
 private:
-    std::string m_inputName;
+    std::filesystem::path m_inputName;
     FilePtr m_input;
     std::unique_ptr<unsigned char[]> m_buffer;
     std::size_t m_position = 0;
     std::size_t m_end = 0;
     unsigned char m_record[kSortRecordLength] = {};
     bool m_hasCurrent = false;
-    std::string m_outputName;
+    std::filesystem::path m_outputName;
 };
 
 }  // namespace zantric

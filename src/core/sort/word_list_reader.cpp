@@ -11,7 +11,7 @@
 namespace zantric {
 namespace {
 
-[[noreturn]] void cannotRead(const std::string& name) {
+[[noreturn]] void cannotRead(const std::filesystem::path& name) {
     throw ZantricException("Unable to read File: " + shownPath(name));
 }
 
@@ -120,7 +120,7 @@ LineKind validateWordLine(std::string_view line, char* word) {
     return judgeWordLine(line, word) == WordFault::kNone ? LineKind::kWord : LineKind::kInvalid;
 }
 
-int WordListReader::peek(std::size_t ahead, const std::string& name) {
+int WordListReader::peek(std::size_t ahead, const std::filesystem::path& name) {
     if (m_position + ahead >= m_end && !m_inputEnded) {
         const std::size_t left = m_end - m_position;
         std::memmove(m_buffer.get(), m_buffer.get() + m_position, left);
@@ -134,7 +134,7 @@ int WordListReader::peek(std::size_t ahead, const std::string& name) {
     return m_position + ahead < m_end ? m_buffer[m_position + ahead] : -1;
 }
 
-std::string_view WordListReader::next(const std::string& name) {
+std::string_view WordListReader::next(const std::filesystem::path& name) {
     if (!m_started) {
         m_started = true;
         std::size_t matched = 0;

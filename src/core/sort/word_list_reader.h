@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -70,7 +71,7 @@ public:
     // The next line, valid until the next call. At the end of the input it gives the
     // characters before the end (possibly none) and sets atEnd(). Throws ZantricException
     // "Unable to read File: " + name on a read error.
-    std::string_view next(const std::string& name);
+    std::string_view next(const std::filesystem::path& name);
     bool atEnd() const { return m_atEnd; }
     // Whether the line last given was longer than what came of it.
     bool cut() const { return m_cut; }
@@ -81,7 +82,7 @@ public:
 
 private:
     // The byte `ahead` places on, or -1 past the end of the input.
-    int peek(std::size_t ahead, const std::string& name);
+    int peek(std::size_t ahead, const std::filesystem::path& name);
 
     static constexpr std::size_t kBufferBytes = 1 << 16;
 

@@ -62,7 +62,7 @@ TEST_F(InstanceMarkerTest, StartupCleanupDeletesLeftoversOnlyWhenNoOtherCopyRuns
         test::Words expected = others;
         if (c == 2) {
             expected.insert(expected.end(), leftovers.begin(), leftovers.end());
-            expected.push_back(namePart(running->path()));
+            expected.push_back(running->path().filename().string());
         }
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(filesIn("temp"), expected);

@@ -36,6 +36,13 @@ TEST(Settings, FirstStartCreatesTheIniWithSixEntriesAndNoFolder) {
               "[REMINDERS]\nUnique Warning=0\n\n[SETTINGS]\nCheck Unique=0\nTab Size=6\n");
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
     EXPECT_EQ(recorder.count(), 0u);
+    // A bare name goes in the folder, a backslash being part of a name; a path stays as it is.
+    for (const auto& [name, path] : {std::pair{"a.lex", "./lexicons/a.lex"},
+                                     {"x\\a.lex", "./lexicons/x\\a.lex"},
+                                     {"x/a.lex", "x/a.lex"},
+                                     {"/tmp/a.lex", "/tmp/a.lex"}}) {
+        EXPECT_EQ(config.dictionaryPath(name).native(), path);
+    }
     for (const auto& [text, value] : {std::pair{"1", 1}, {"-105", -105}, {"+20x9", 20}}) {
         EXPECT_TRUE(config.writeString("FONT", "Font Set", text));
         EXPECT_EQ(config.readInt("font", "font set", 0), value) << text;
