@@ -311,15 +311,7 @@ bool SearchLevel::runLevel(MatchSink& results) {
     planWord(plan);
     if (phraseComplete(plan)) return storePhrase(results);
     if (!chooseLength<kFiltered>(plan)) return false;
-    // A word with a vowel-like letter before bounds only the words of its length and first
-    // letter, when the letters can spell any; one without, only words no longer than it.
-    if (m_bound &&
-        (m_boundVowelless ? plan.length > letterCount(m_bound)
-                          : m_firstLetter == 0 ||
-                                (plan.hasFrom && plan.letters.available(m_firstLetter - 'a') <= 0 &&
-                                 plan.letters.available(LetterPool::kBlank) <= 0))) {
-        m_bound = nullptr;
-    }
+    if (m_bound && boundEnds(plan)) m_bound = nullptr;
     if constexpr (kFiltered) collectRepeatable(plan);
 
     // With words that may not come again, the same state gives the same phrases only with the
@@ -370,6 +362,15 @@ bool SearchLevel::runLevel(MatchSink& results) {
         m_outcome = m_memo->end(recording, key, m_lane->checked(), cancelled);
     }
     return cancelled;
+}
+
+// A word with a vowel-like letter before bounds only the words of its length and first letter,
+// when the letters can spell any; one without, only words no longer than it.
+[[gnu::always_inline]] inline bool SearchLevel::boundEnds(const Plan& plan) const {
+    if (m_boundVowelless) return plan.length > letterCount(m_bound);
+    return m_firstLetter == 0 ||
+           (plan.hasFrom && plan.letters.available(m_firstLetter - 'a') <= 0 &&
+            plan.letters.available(LetterPool::kBlank) <= 0);
 }
 
 [[gnu::always_inline]] inline void SearchLevel::planWord(Plan& plan) {

@@ -97,6 +97,8 @@ private:
     bool runLevel(MatchSink& results);
     // The pattern, the letters and the trailing-word rule of this level.
     void planWord(Plan& plan);
+    // Whether the bound of the word before stops applying at this level's word.
+    bool boundEnds(const Plan& plan) const;
     // The phrase needs no further word.
     bool phraseComplete(const Plan& plan) const;
     // Stores the complete phrase; true when the store took no more.

@@ -172,7 +172,9 @@ TEST_F(SearchRequestTest, ChecksReenteredWhileTheirBoxIsOpenSucceedSilently) {
         {[](SearchRequest& r) { return r.setExclude("a"); },
          [](SearchRequest& r) { return r.setExclude("ab"); }},
     };
-    for (const auto& [outerCheck, innerCheck] : cases) {
+    for (const auto& checks : cases) {
+        const Check& outerCheck = checks.first;
+        const Check& innerCheck = checks.second;
         ReenteringPresenter presenter;
         SearchRequest request{{settings(), catalogue(), presenter}};
         request.setInclude("a");
