@@ -218,19 +218,20 @@ TEST_F(MakeDictionaryTest, UniqueWordsLeaveOutWhatSelectedDictionariesHold) {
 }
 
 // The starter dictionary leaves out abbreviations, stray single letters and words without a
-// vowel before the word rules fold them into words like Crt; proper names stay. It is selected.
+// vowel before the word rules fold them into words like Crt; proper names stay, and so does a
+// word whose capital is not its first letter (eBay). It is selected.
 TEST_F(MakeDictionaryTest, StarterLeavesOutAbbreviationsSingleLettersAndVowellessWords) {
     TempFolder::write("list.txt",
-                      "a\nI\nA\ni\nb\nX\nCRT\nIRAs\nOK\nLn\nhmm\nTsk\nnth\nMcDonald\nLynn\n"
+                      "a\nI\nA\ni\nb\nX\nCRT\nIRAs\nOK\nLn\nhmm\nTsk\nnth\nMcDonald\neBay\nLynn\n"
                       "Ohio\ncrypt\nmy\nBob's\nco-op\n  cat  \n   \n1234\n");
     WordListReport report;
     ASSERT_EQ(makeStarterDictionary(workspace(), "list.txt", runWork, &report),
               MaintenanceOutcome::kDone);
     const std::string path = "./lexicons/english.lex";
     EXPECT_EQ(test::wordsOf(path),
-              (Words{"a", "I", "my", "cat", "co-op", "Lynn", "Ohio", "crypt", "Mcdonald"}));
+              (Words{"a", "I", "my", "cat", "co-op", "ebay", "Lynn", "Ohio", "crypt", "Mcdonald"}));
     const Words told = describeReport(report, [](std::uint64_t n) { return std::to_string(n); });
-    EXPECT_EQ(told.front(), "9 words stored, 3 lines skipped");
+    EXPECT_EQ(told.front(), "10 words stored, 3 lines skipped");
     EXPECT_EQ(told.back(),
               "left out (abbreviations, single letters other than a and I, words without a "
               "vowel): 11");
