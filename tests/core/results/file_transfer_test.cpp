@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -96,6 +99,27 @@ TEST_F(FileTransferTest, FailuresAreTheTwoResultCodesAndLeaveNoHalfFile) {
     fs::create_symlink("/dev/null", "null.bin");
     EXPECT_EQ(copyFile("null.bin", "source.bin"), kTransferCannotCreate);
     EXPECT_TRUE(fs::is_symlink("null.bin"));
+}
+
+// A move to another file system is a copy and a delete: the source goes only once the copy is
+// whole, and stays when the copy fails.
+TEST_F(FileTransferTest, MoveAcrossFileSystemsKeepsTheSourceUntilTheCopyIsWhole) {
+    struct stat here {};
+    struct stat there {};
+    if (stat(".", &here) != 0 || stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev) {
+        GTEST_SKIP() << "/dev/shm is not a file system of its own here";
+    }
+    const fs::path source = "/dev/shm/zantric-move-" + std::to_string(getpid());
+    const std::string bytes = patterned(70000);
+    std::ofstream(source, std::ios::binary) << bytes;
+    fs::create_directory("folder");
+    EXPECT_EQ(moveFile("folder", source), kTransferCannotCreate);
+    EXPECT_TRUE(fs::exists(source)) << "a failed move lost its source";
+    EXPECT_EQ(moveFile("moved.bin", source), kTransferOk);
+    EXPECT_FALSE(fs::exists(source));
+    EXPECT_EQ(TempFolder::read("moved.bin"), bytes);
+    std::error_code ignored;
+    fs::remove(source, ignored);
 }
 
 }  // namespace
