@@ -41,9 +41,9 @@ grep -qxF "Each Word Once Selected" once.txt && grep -qxF "Stoplist Selected" on
 t=$'\t' m="--model $HERE/../data/ranking/tiny.arpa"
 mkdir levels && printf '%s\n' cat Dog god >levels/english-words.10 && echo act >levels/american-words.80
 table <<EOF
-search '* *' --from catdog --best 3 $m|0|Found: 4&!not ranked|cat dog,god act,god cat,
-search '* *' --from 'Cat dog' --best 2 --explain $m|0||god act${t}left: -${t}score: -4.40,god cat${t}left: -${t}score: -5.40,
-search '!' --from 'Cat dog' --best 3 --explain $m|0|Found: 4|god act${t}left: -${t}score: -4.40,god cat${t}left: -${t}score: -5.40,dog act${t}left: -${t}score: -7.90,
+search '* *' --from catdog --best 3 $m|0|Found: 4&!not ranked|cat dog,god act,cat god,
+search '* *' --from 'Cat dog' --best 2 --explain $m|0||god act${t}left: -${t}score: -5.80,cat god${t}left: -${t}score: -6.80,
+search '!' --from 'Cat dog' --best 3 --explain $m|0|Found: 4|god act${t}left: -${t}score: -5.80,cat god${t}left: -${t}score: -6.80,act dog${t}left: -${t}score: -7.40,
 search '?o?' --no-use-all --best 3 --explain $m|0||dog${t}score: -2.60,god${t}score: -3.00,cog${t}score: -9.00,
 search '* *' --from catdog --best 3 --model none.lm|0|none.lm is missing. The matches are not ranked.|act dog,act god,cat dog,cat god,dog act,dog cat,god act,god cat,
 search '* *' --from catdog --common 3 --word-levels levels --suppress-permutations|0|Found: 2|cat dog,cat god,

@@ -26,7 +26,6 @@ public:
     SphinxModel(ngram_model_t* model, logmath_t* math)
         : m_model(model),
           m_math(math),
-          m_start(ngram_wid(model, "<s>")),
           m_end(ngram_wid(model, "</s>")),
           m_unknown(ngram_unknown_wid(model)) {}
     ~SphinxModel() override {
@@ -37,8 +36,9 @@ public:
     SphinxModel& operator=(const SphinxModel&) = delete;
 
     double phrase(std::span<const std::string_view> words) const override {
-        std::array<int32, 2> history{m_start, 0};  // the newest first
-        int32 known = m_start == m_unknown ? 0 : 1;
+        // The first word has no context: a phrase is read as part of a sentence, not as one whole.
+        std::array<int32, 2> history{};  // the newest first
+        int32 known = 0;
         int32 total = 0;
         double unknown = 0;
         for (const std::string_view word : words) {
@@ -83,7 +83,6 @@ private:
 
     ngram_model_t* m_model;
     logmath_t* m_math;
-    int32 m_start;
     int32 m_end;
     int32 m_unknown;
 };

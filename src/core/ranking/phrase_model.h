@@ -21,10 +21,10 @@ class PhraseModel {
 public:
     virtual ~PhraseModel() = default;
 
-    // log10 P(words) as a phrase of their own: each word given the (up to two) words before it,
-    // the first after a sentence start, and the sentence end after the last. Words are looked
-    // up in lower case. A word the model does not know counts `unknownWord()` and the word after
-    // it is scored without context.
+    // log10 P(words) as a phrase: each word given the (up to two) words before it, the first
+    // without context (not as a sentence start), and the sentence end after the last. Words are
+    // looked up in lower case. A word the model does not know counts `unknownWord()` and the word
+    // after it is scored without context.
     virtual double phrase(std::span<const std::string_view> words) const = 0;
     // log10 P(word) alone, or nothing for a word the model does not know.
     virtual std::optional<double> word(std::string_view word) const = 0;

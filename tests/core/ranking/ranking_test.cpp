@@ -43,12 +43,12 @@ TEST(RankingTest, PhraseScoresAsWorkedOutByHand) {
         double log10;
     };
     for (const Row& row : std::initializer_list<Row>{
-             {"cat dog", -2.0},  // bigram, trigram, then back-offs to the unigram </s>
-             {"dog cat", -5.0},  // back-offs only
-             {"god act", -2.4},  // a bigram without a trigram
-             {"CAT Dog", -2.0},  // case does not count
-             {"cat cog", -9.5},  // an unknown word: -8, and no context after it
-             {"dog", -1.6 - 0.5 - 1.2}}) {
+             {"cat dog", -3.1},   // unigram, bigram, then back-offs to the unigram </s>
+             {"dog cat", -4.5},   // back-offs only
+             {"god act", -3.8},   // a bigram without a back-off weight
+             {"CAT Dog", -3.1},   // case does not count
+             {"cat cog", -10.5},  // an unknown word: -8, and no context after it
+             {"dog", -1.6 - 1.2}}) {
         EXPECT_NEAR(model->phrase(split(row.phrase)), row.log10, 1e-3) << row.phrase;
     }
     EXPECT_NEAR(*model->word("dog"), -1.6, 1e-3);
