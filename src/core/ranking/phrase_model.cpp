@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
+
 namespace zantric {
 
 namespace {
@@ -87,28 +90,28 @@ private:
     int32 m_unknown;
 };
 
-Message modelFailure(const std::filesystem::path& path, const char* why) {
-    return {"The language model " + path.string() + " " + why, "Zantric", MessageKind::kWarning};
+Message modelFailure(const std::filesystem::path& path, int textId) {
+    return {loadString(textId, path.string()), "Zantric", MessageKind::kWarning};
 }
 
 }  // namespace
 
 Outcome<std::unique_ptr<PhraseModel>> openNgramModel(const std::filesystem::path& path) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return modelFailure(path, "is missing.");
+    if (!std::filesystem::is_regular_file(path, error)) return modelFailure(path, kStrModelMissing);
     if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
         std::fclose(file);
     } else {
-        return modelFailure(path, "cannot be read.");
+        return modelFailure(path, kStrModelUnreadable);
     }
     err_set_logfp(nullptr);  // the reader's own log lines would go to stderr
     logmath_t* math = logmath_init(1.0001, 0, 0);
-    if (math == nullptr) return modelFailure(path, "cannot be read.");
+    if (math == nullptr) return modelFailure(path, kStrModelUnreadable);
     logmath_retain(math);  // the model holds one reference and this object the other
     ngram_model_t* model = ngram_model_read(nullptr, path.c_str(), NGRAM_AUTO, math);
     if (model == nullptr) {
         logmath_free(math);
-        return modelFailure(path, "is not a language model.");
+        return modelFailure(path, kStrNotAModel);
     }
     return std::unique_ptr<PhraseModel>(std::make_unique<SphinxModel>(model, math));
 }

@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
+
 namespace zantric {
 
 namespace {
@@ -53,8 +56,16 @@ Outcome<WordLevels> WordLevels::read(const std::filesystem::path& folder,
         }
     }
     if (!anyList) {
-        return Message{"No word lists of " + spelling + " in " + folder.string() + ".", "Zantric",
-                       MessageKind::kWarning};
+        // Each "%s" in turn, after the one before: a "%s" in the spelling stays as it is.
+        std::string text = loadString(kStrNoWordLists);
+        std::size_t at = 0;
+        for (const std::string& argument : {spelling, folder.string()}) {
+            at = text.find("%s", at);
+            if (at == std::string::npos) break;
+            text.replace(at, 2, argument);
+            at += argument.size();
+        }
+        return Message{text, "Zantric", MessageKind::kWarning};
     }
     return levels;
 }
