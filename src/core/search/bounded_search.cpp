@@ -12,13 +12,15 @@
 #include "core/results/results_store.h"
 #include "core/search/search_level.h"
 #include "core/search/search_request.h"
+#include "core/shell/cancel_gate.h"
 
 namespace zantric {
 
 namespace {
 
 constexpr int kLetters = 26;
-// The walk looks at the cancel flag and hands on its Checked count every this many words tried.
+// The walk stops at the pause gate, looks at the cancel flag and hands on its Checked count every
+// this many words tried.
 constexpr std::uint64_t kPollEvery = 1 << 14;
 // mostLeft's figures: not worked out yet; no words spell the letters.
 constexpr std::int64_t kUnknown = std::numeric_limits<std::int64_t>::max();
@@ -42,11 +44,11 @@ struct Word {
 class BoundedSearch {
 public:
     BoundedSearch(const SearchRequest& request, ResultsStore& store, SetKeeper& keeper,
-                  const std::atomic<bool>& stop, std::atomic<std::int64_t>& checked)
+                  CancelGate& gate, std::atomic<std::int64_t>& checked)
         : m_request(request),
           m_store(store),
           m_keeper(keeper),
-          m_stop(stop),
+          m_gate(gate),
           m_checked(checked),
           m_eachWordOnce(request.eachWordOnce()) {}
 
@@ -83,7 +85,7 @@ private:
     const SearchRequest& m_request;
     ResultsStore& m_store;
     SetKeeper& m_keeper;
-    const std::atomic<bool>& m_stop;
+    CancelGate& m_gate;
     std::atomic<std::int64_t>& m_checked;
     const bool m_eachWordOnce;
 
@@ -275,7 +277,7 @@ bool BoundedSearch::store(std::int64_t score) {
 bool BoundedSearch::poll() {
     m_toPoll += kPollEvery;
     m_checked.fetch_add(static_cast<std::int64_t>(kPollEvery));
-    if (m_stop.load(std::memory_order_relaxed)) m_stopped = true;
+    if (m_gate.stopRequested()) m_stopped = true;
     return m_stopped;
 }
 
@@ -288,10 +290,9 @@ bool boundedSearchSuits(const SearchRequest& request) {
 }
 
 BoundedOutcome runBoundedSearch(const SearchRequest& request, ReadLane& lane, ResultsStore& store,
-                                SetKeeper& keeper, const std::atomic<bool>& stop,
-                                std::atomic<std::int64_t>& checked) {
+                                SetKeeper& keeper, std::atomic<std::int64_t>& checked) {
     checked.store(0);
-    BoundedSearch search(request, store, keeper, stop, checked);
+    BoundedSearch search(request, store, keeper, lane.control(), checked);
     search.readWords(lane);
     return search.run();
 }

@@ -49,9 +49,9 @@ struct BoundedOutcome {
 
 // Runs it on the analysed subset dictionary: the words each set found are appended to `store`
 // and handed to `keeper`. Checked counts the words read and the words tried: `checked` (reset
-// here) gets the latter as the search goes. `stop` cancels it.
+// here) gets the latter as the search goes. The lane's control pauses it (it waits at the gate)
+// and cancels it.
 BoundedOutcome runBoundedSearch(const SearchRequest& request, ReadLane& lane, ResultsStore& store,
-                                SetKeeper& keeper, const std::atomic<bool>& stop,
-                                std::atomic<std::int64_t>& checked);
+                                SetKeeper& keeper, std::atomic<std::int64_t>& checked);
 
 }  // namespace zantric

@@ -59,9 +59,9 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
             if (keepsBestSets()) {
                 m_reads.resetChecked();
                 m_results.setStopCheck(&m_reads);
-                m_struck.store(runBoundedSearch(m_request, m_reads.lane(), m_results, *m_keeper,
-                                                m_cancelled, m_checkedBase)
-                                   .struckWords);
+                m_struck.store(
+                    runBoundedSearch(m_request, m_reads.lane(), m_results, *m_keeper, m_checkedBase)
+                        .struckWords);
             } else {
                 SearchLevel top(m_request, m_reads, m_checkedBase, &m_cancelled, threads,
                                 m_keptLimit);
