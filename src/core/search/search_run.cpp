@@ -22,7 +22,9 @@ StartOutcome SearchRun::prepare(const SearchFields& fields) {
         return StartOutcome::kNoDictionary;
     }
     m_results.reset();
+    m_bounded = false;
     if (!m_request.build(fields)) return StartOutcome::kInvalidRequest;
+    m_bounded = boundedSearchSuits(m_request);
     if (!m_request.multiWord()) m_request.clearAnalysedLetters();
     if (!m_results.roomToStart()) {
         m_request.workspace().prompter.ask({loadString(kStrDiskNearlyFull, "0"),

@@ -61,7 +61,7 @@ public:
     // the best sets of words, which `keeper` keeps; nullptr: every match, as always.
     void keepBestSetsIn(SetKeeper* keeper) { m_keeper = keeper; }
     // Whether the prepared request runs as a bounded search.
-    bool keepsBestSets() const { return m_keeper && boundedSearchSuits(m_request); }
+    bool keepsBestSets() const { return m_keeper && m_bounded; }
     // Whether a phrase search must analyse the dictionaries first (new FROM letters).
     bool analysisNeeded() const { return m_request.multiWord() && m_request.analysisNeeded(); }
     // Runs the analysis on the calling thread (the caller's worker); false when it was
@@ -119,6 +119,7 @@ private:
     int m_threads = 0;
     std::size_t m_keptLimit = 0;
     SetKeeper* m_keeper = nullptr;
+    bool m_bounded = false;  // a bounded search could run the prepared request
     std::mutex m_endMutex;
     std::condition_variable m_ended;
     std::thread m_worker;
