@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <limits>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/dictionary/catalogue.h"
@@ -28,6 +28,8 @@ constexpr std::int64_t kNoSet = std::numeric_limits<std::int64_t>::min() / 4;
 // The most figures mostLeft keeps: one for each set of letters of a FROM of twenty different
 // letters, four for one of twenty-two.
 constexpr std::size_t kMostFigures = std::size_t{1} << 22;
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // A word the search may use: its part of the score and the letters it takes.
 struct Word {
@@ -53,6 +55,8 @@ public:
           m_eachWordOnce(request.eachWordOnce()) {}
 
     void readWords(ReadLane& lane);
+    // Gives the words that are spelled alike but for case one group number.
+    void groupWords();
     BoundedOutcome run();
 
 private:
@@ -117,7 +121,6 @@ void BoundedSearch::readWords(ReadLane& lane) {
     m_total = from.total();
     DictionaryReader reader(lane, m_request.workspace().catalogue.subsetDictionaryName(), true,
                             m_request.readBufferSize());
-    std::unordered_map<std::string, std::uint32_t> groups;
     char text[kOutWordSize];
     MatchResult r = reader.nextMatch(text, "*", &from, m_request.phraseMinWordLength());
     for (; r == kMatchFound; r = reader.nextMatch(text, nullptr)) {
@@ -140,15 +143,11 @@ void BoundedSearch::readWords(ReadLane& lane) {
             entry.letters = static_cast<std::uint8_t>(entry.letters + used);
         }
         if (entry.letters == 0) continue;
-        std::string lower(word);
-        std::transform(lower.begin(), lower.end(), lower.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-        entry.group =
-            groups.try_emplace(lower, static_cast<std::uint32_t>(groups.size())).first->second;
         m_texts += word;
         m_words.push_back(entry);
     }
     if (r == kMatchCancelled) m_stopped = true;
+    groupWords();
     // Best first; words of one part in the order read.
     std::stable_sort(m_words.begin(), m_words.end(),
                      [](const Word& a, const Word& b) { return a.part > b.part; });
@@ -163,6 +162,37 @@ void BoundedSearch::readWords(ReadLane& lane) {
         figures *= static_cast<std::size_t>(m_left[i]) + 1;
     }
     if (figures <= kMostFigures) m_most.assign(figures, kUnknown);
+}
+
+void BoundedSearch::groupWords() {
+    // Open addressing: each slot holds the index of the first word of a group, or kFree. A word
+    // is hashed as folded into a buffer of its own and compared, folded, where it is stored.
+    constexpr std::uint32_t kFree = std::numeric_limits<std::uint32_t>::max();
+    std::size_t slots = 16;
+    while (slots < 2 * m_words.size()) slots *= 2;
+    std::vector<std::uint32_t> table(slots, kFree);
+    std::uint32_t groups = 0;
+    char folded[kOutWordSize];
+    for (Word& word : m_words) {
+        const std::string_view text(m_texts.data() + word.text, word.length);
+        std::transform(text.begin(), text.end(), folded, lowerAscii);
+        const std::string_view key(folded, text.size());
+        std::size_t slot = std::hash<std::string_view>{}(key) & (slots - 1);
+        for (; table[slot] != kFree; slot = (slot + 1) & (slots - 1)) {
+            const Word& first = m_words[table[slot]];
+            const std::string_view stored(m_texts.data() + first.text, first.length);
+            if (std::equal(stored.begin(), stored.end(), key.begin(), key.end(),
+                           [](char a, char b) { return lowerAscii(a) == b; })) {
+                break;
+            }
+        }
+        if (table[slot] == kFree) {
+            table[slot] = static_cast<std::uint32_t>(&word - m_words.data());
+            word.group = groups++;
+        } else {
+            word.group = m_words[table[slot]].group;
+        }
+    }
 }
 
 BoundedOutcome BoundedSearch::run() {

@@ -664,6 +664,11 @@ TEST_F(PhraseSearch, SameAsEverySequenceTheRulesAllow) {
     // st a"), and after "h st" the same letters as after "s ht", but other words.
     const Words hats = test::inWordOrder({"a", "h", "s", "at", "ht", "sh", "st", "hat", "has"});
     compare({"one order", hats, fields("!", "shsthat", true, true), {}}, true);
+    // Each word once: a word and its capitalised form are one word ("at At" is no phrase).
+    compare({"case once",
+             test::inWordOrder({"A", "a", "At", "at", "ta"}),
+             fields("!", "atat"),
+             {0, true, nullptr}});
     const Words ee = test::inWordOrder({"tea", "Tee", "e-e", "eye", "ewe", "tees"});
     compare({"include twice", ee, fields("*", "", true, false, "ee", "w"), {}});
     compare({"fifteen", {"a", "aa", "aaa"}, fields("!", std::string(17, 'a')), {}});
