@@ -103,7 +103,7 @@ SortRunsStage::SortRunsStage(Workspace workspace, std::filesystem::path inputNam
 }
 
 SortRunsStage::~SortRunsStage() {
-    if (result() != 1) deleteMatching(runFilePattern(m_workspace.settings));
+    if (result() != WorkResult::kDone) deleteMatching(runFilePattern(m_workspace.settings));
 }
 
 void SortRunsStage::showPercent(long sortPercent) {
@@ -166,7 +166,7 @@ void SortRunsStage::work() {
             if (m_validWords == 0) {
                 m_workspace.prompter.ask(Message::fromIds(kStrNoValidWords, kStrWarningTitle,
                                                           MessageKind::kInformation));
-                setResult(0);
+                setResult(WorkResult::kFailed);
             }
             return;
         }
@@ -199,7 +199,7 @@ MergeRunsStage::MergeRunsStage(Prompter& prompter, const Settings& settings,
 
 MergeRunsStage::~MergeRunsStage() {
     deleteMatching(runFilePattern(m_settings));
-    if (result() != 1) removeIfPresent(m_mergedName);
+    if (result() != WorkResult::kDone) removeIfPresent(m_mergedName);
 }
 
 void MergeRunsStage::work() { mergeWith<StringHandler>(runFilePattern(m_settings), m_mergedName); }

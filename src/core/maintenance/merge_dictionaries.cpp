@@ -69,13 +69,13 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
         counts.push_back(entry ? static_cast<long>(entry->header().wordCount) : 0);
     }
     const std::filesystem::path output = uniqueTempName(workspace.settings);
-    int result;
+    WorkResult result;
     {
         MergeDictionariesWork merging(workspace.prompter, workspace.settings, std::move(inputs),
                                       counts, output);
         result = run(merging);
     }
-    if (result != 1) {
+    if (result != WorkResult::kDone) {
         if (fileExists(output)) removeFile(output);
         return MaintenanceOutcome::kFailed;
     }

@@ -15,8 +15,8 @@
 namespace zantric {
 
 // Runs one stage (the window's progress dialog, the command line's progress line, or runWork
-// in tests) and returns its result: 1 done, 0 failed or cancelled.
-using StageRunner = std::function<int(ProgressWork&)>;
+// in tests) and returns its result.
+using StageRunner = std::function<WorkResult(ProgressWork&)>;
 
 // What a maintenance command came to.
 enum class MaintenanceOutcome {

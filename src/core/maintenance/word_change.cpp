@@ -59,7 +59,7 @@ void WordChangeWork::work() {
     }
     keptOld.report(prompter());
     m_code.store(code);
-    setResult(code == kUpdateDone ? 1 : 0);
+    setResult(code == kUpdateDone ? WorkResult::kDone : WorkResult::kFailed);
 }
 
 void WordChangeWork::cancelWork() {

@@ -75,7 +75,7 @@ enum class UpdateOutcome {
 class WordChange {
 public:
     // Runs a work to its end under the caller's progress display; returns its result.
-    using WorkRunner = std::function<int(ProgressWork&)>;
+    using WorkRunner = std::function<WorkResult(ProgressWork&)>;
     // Shows a string-table text in the status line (901 clears it).
     using StatusSink = std::function<void(int textId)>;
 

@@ -47,7 +47,7 @@ TEST_F(MakeDictionaryTest, ListsOfAnySizeGiveTheWritersDictionary) {
         std::size_t runsAfterSort = 0;
         int stage = 0;
         const StageRunner countRuns = [&](ProgressWork& work) {
-            const int result = runWork(work);
+            const WorkResult result = runWork(work);
             if (stage++ == 0) runsAfterSort = tempFiles().size();
             return result;
         };
