@@ -60,7 +60,7 @@ MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::pa
     }
     WriteDictionaryStage creating(workspace, merged, path, uniqueOnly, words);
     if (run(creating) != WorkResult::kDone) return MaintenanceOutcome::kFailed;
-    if (!creating.install()) return MaintenanceOutcome::kFailed;
+    if (!creating.install().report(prompter)) return MaintenanceOutcome::kFailed;
     if (report) {
         report->stored = creating.written();
         report->repeated = creating.repeated();

@@ -313,9 +313,10 @@ bool WriteDictionaryStage::filterPass(const std::filesystem::path& input,
     }
 }
 
-bool WriteDictionaryStage::install() {
-    m_installed = installDictionary(m_workspace, m_temporaryName, m_dictionaryPath);
-    return m_installed;
+Status WriteDictionaryStage::install() {
+    Status installed = installDictionary(m_workspace, m_temporaryName, m_dictionaryPath);
+    m_installed = installed.ok();
+    return installed;
 }
 
 }  // namespace zantric

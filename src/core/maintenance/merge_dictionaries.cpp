@@ -81,7 +81,8 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
     }
     // The new dictionary goes in place before any merged one is deleted, so that a failure or a
     // crash in between loses nothing; a merged dictionary of the new name has been replaced.
-    if (!installDictionary(workspace, output, path)) return MaintenanceOutcome::kFailed;
+    if (!installDictionary(workspace, output, path).report(prompter))
+        return MaintenanceOutcome::kFailed;
     if (deleteMerged) {
         std::vector<std::string> merged;
         for (const std::string& row : rows) {
