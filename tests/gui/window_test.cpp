@@ -514,7 +514,8 @@ private slots:
             RecordingPresenter messages;
             messages.script({c.answer});
             QGuiApplication::clipboard()->setText("before\n");
-            list->setCopyLimitForTests(c.limit);
+            w.client->workspace().settings.writeString(ini::kSettingsSection, ini::kCopyLimit,
+                                                       std::to_string(c.limit));
             c.pick();
             QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
             QCOMPARE(QGuiApplication::clipboard()->text(), c.copied.join('\n') + '\n');
