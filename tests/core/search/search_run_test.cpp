@@ -664,6 +664,11 @@ TEST_F(PhraseSearch, SameAsEverySequenceTheRulesAllow) {
     // st a"), and after "h st" the same letters as after "s ht", but other words.
     const Words hats = test::inWordOrder({"a", "h", "s", "at", "ht", "sh", "st", "hat", "has"});
     compare({"one order", hats, fields("!", "shsthat", true, true), {}}, true);
+    // Each word once: a word above is not taken again, even as the first in order below; the
+    // best set of "!" may repeat its best word.
+    const Words dog = test::inWordOrder({"g", "do", "dog"});
+    compare({"once each", dog, fields("* *", "dogdog", false, true), {0, true, nullptr}}, true);
+    compare({"best twice", test::inWordOrder({"c", "cc"}), fields("!", "cc"), {}});
     const Words ee = test::inWordOrder({"tea", "Tee", "e-e", "eye", "ewe", "tees"});
     compare({"include twice", ee, fields("*", "", true, false, "ee", "w"), {}});
     compare({"fifteen", {"a", "aa", "aaa"}, fields("!", std::string(17, 'a')), {}});
