@@ -39,7 +39,7 @@ using Use = ProgramSession::Use;
 StageRunner progressRunner(bool& cancelled) {
     return [&cancelled](ProgressWork& work) {
         bool interrupted = false;
-        const int result = runWithProgress(work, &interrupted);
+        const WorkResult result = runWithProgress(work, &interrupted);
         cancelled = cancelled || interrupted;
         return result;
     };

@@ -37,7 +37,7 @@ void ProgressLine::draw(const std::string& text) {
     std::fflush(stderr);
 }
 
-int runWithProgress(ProgressWork& work, bool* interruptedOut) {
+WorkResult runWithProgress(ProgressWork& work, bool* interruptedOut) {
     WorkerThread thread;
     {
         const SignalsBlocked blocked;  // the worker leaves Ctrl-C to this thread
@@ -61,13 +61,13 @@ int runWithProgress(ProgressWork& work, bool* interruptedOut) {
         thread.join();
     }
     if (interruptedOut) *interruptedOut = cancelled;
-    return cancelled ? 0 : work.result();
+    return cancelled ? WorkResult::kCancelled : work.result();
 }
 
-int runHereWithProgress(CallingThreadWork& work) {
+WorkResult runHereWithProgress(CallingThreadWork& work) {
     ProgressLine line;
     work.setAfterBlock([&] { line.showPercent(work.text(), work.percent()); });
-    const int result = runWork(work);
+    const WorkResult result = runWork(work);
     work.setAfterBlock({});
     return result;
 }

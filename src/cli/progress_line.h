@@ -35,10 +35,10 @@ private:
 };
 
 // Runs the work on its own thread with the progress line; the first Ctrl-C cancels a work that
-// may be cancelled. Returns the work's result (1 done, 0 failed or cancelled); `interruptedOut`,
-// when given, tells whether Ctrl-C cancelled it.
-int runWithProgress(ProgressWork& work, bool* interruptedOut = nullptr);
+// may be cancelled. Returns the work's result; `interruptedOut`, when given, tells whether Ctrl-C
+// cancelled it.
+WorkResult runWithProgress(ProgressWork& work, bool* interruptedOut = nullptr);
 // Runs a copy, move or export on this thread with the progress line, redrawn after each block.
-int runHereWithProgress(CallingThreadWork& work);
+WorkResult runHereWithProgress(CallingThreadWork& work);
 
 }  // namespace zantric::cli

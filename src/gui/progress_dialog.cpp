@@ -99,7 +99,7 @@ ProgressDialog::~ProgressDialog() {
     m_thread.join();
 }
 
-int ProgressDialog::run() {
+WorkResult ProgressDialog::run() {
     setProgressText(QString::fromStdString(m_work.text()));
     m_cancel->setVisible(m_work.cancellable());
     setWindowModality(Qt::ApplicationModal);
@@ -148,7 +148,7 @@ void ProgressDialog::startWork() {
         m_work.prompter().beep();
         m_work.prompter().ask(
             Message::fromIds(kStrUnableToCreateThread, kStrErrorTitle, MessageKind::kPlain));
-        m_work.setResult(0);
+        m_work.setResult(WorkResult::kFailed);
         workFinished();
     }
 }

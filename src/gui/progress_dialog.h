@@ -28,8 +28,8 @@ public:
     ProgressDialog(QWidget* parent, ProgressWork& work);
     ~ProgressDialog() override;
 
-    // Runs the work modally and returns its result (1 done, 0 failed or cancelled).
-    int run();
+    // Runs the work modally and returns its result.
+    WorkResult run();
 
     void setProgressText(const QString& text);
     // Moves the gauge and shows the dialog once the estimate passes a second.

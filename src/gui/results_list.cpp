@@ -101,6 +101,7 @@ ResultsListView::ResultsListView(Workspace workspace, ResultsStore& results, con
                                  QWidget* parent)
     : QListView(parent),
       m_results(results),
+      m_settings(workspace.settings),
       m_prompter(workspace.prompter),
       m_tabSize(std::clamp(workspace.settings.atStart().integer(ini::kSettingsSection,
                                                                 ini::kTabSize, kDefaultTabSize),
@@ -165,6 +166,11 @@ void ResultsListView::announceMatch(const QModelIndex& index) {
     emit matchHighlighted(matches.at(qBound(0, m_column, static_cast<int>(matches.size()) - 1)));
 }
 
+std::int64_t ResultsListView::copyLimit() const {
+    const int limit = m_settings.readInt(ini::kSettingsSection, ini::kCopyLimit, kCopyLimit);
+    return limit > 0 ? limit : kCopyLimit;
+}
+
 bool ResultsListView::copyHighlighted() {
     // A worker may be writing the results files (see ResultsListModel::data).
     if (m_model->searchRunning()) return false;
@@ -189,13 +195,14 @@ bool ResultsListView::copyHighlighted() {
         total += count;
     }
     if (total == 0) return false;
-    if (total > m_copyLimit) {
+    const std::int64_t limit = copyLimit();
+    if (total > limit) {
         const QLocale locale;
         std::string question =
             loadString(kStrCopyLimitQuestion, locale.toString(qint64{total}).toStdString());
         const std::size_t at = question.find("%s");
         if (at != std::string::npos) {
-            question.replace(at, 2, locale.toString(qint64{m_copyLimit}).toStdString());
+            question.replace(at, 2, locale.toString(qint64{limit}).toStdString());
         }
         if (m_prompter.ask({question, loadString(kStrCopyTitle), MessageKind::kPlain,
                             Buttons::kYesNo}) != Answer::kYes) {
@@ -204,7 +211,7 @@ bool ResultsListView::copyHighlighted() {
     }
     // Whole stretches of lines read through the store's buffer, never a read per match.
     std::string text;
-    std::int64_t left = std::min(total, m_copyLimit);
+    std::int64_t left = std::min(total, limit);
     for (auto [first, count] : matches) {
         if (left == 0) break;
         left -= m_results.appendMatchLines(first, std::min(count, left), text);

@@ -68,8 +68,9 @@ private:
 class ResultsListView final : public QListView {
     Q_OBJECT
 public:
-    // The most matches one Copy puts on the clipboard; more are asked about first.
-    static constexpr std::int64_t kCopyLimit = 1'000'000;
+    // The most matches one Copy puts on the clipboard unless the ini's SETTINGS Copy Limit says
+    // otherwise; more are asked about first.
+    static constexpr int kCopyLimit = 1'000'000;
 
     // The tab size is read from the ini file of the workspace's settings as it was at start; its
     // prompter asks before a large copy.
@@ -92,8 +93,6 @@ public:
     // limit asks first ("Copy the first ...?"): Yes copies that many, No nothing. False when
     // nothing was copied.
     bool copyHighlighted();
-    // Only tests call this: the copy limit from now on.
-    void setCopyLimitForTests(std::int64_t limit) { m_copyLimit = limit; }
 
 signals:
     void matchHighlighted(const QString& match);
@@ -108,13 +107,15 @@ protected:
 
 private:
     void announceMatch(const QModelIndex& index);
+    // The copy limit as the ini gives it now.
+    std::int64_t copyLimit() const;
 
     ResultsStore& m_results;
+    const Settings& m_settings;
     Prompter& m_prompter;
     int m_tabSize;
     int m_column = 0;      // the match of the row last clicked
     bool m_quiet = false;  // the program, not the user, moves to a row
-    std::int64_t m_copyLimit = kCopyLimit;
     ResultsListModel* m_model;
     TabStopDelegate* m_delegate;
 };

@@ -17,6 +17,7 @@ table <<<"search 'c?t' --from cat|0||cat,"
 expect_eq "nothing changed" "$(snapshot lexicons files)" "$before"
 kill -CONT "$pid" && wait "$pid" || fail "the first copy ended with $?: $(cat first.out)"
 [[ -f prog/lexicons/big.lex ]] || fail "the first copy's dictionary is missing"
+expect_eq "no progress line off a terminal" "$(tr -cd '\r' <first.out | wc -c)" "0"
 # Two updates started together: one at a time, and every word one says it added is there.
 expected=(act cat dog)
 for round in a b c d e f; do

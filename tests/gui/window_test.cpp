@@ -157,7 +157,7 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
             setPercent(++done * 100 / steps);
         }
-        if (done == steps) setResult(1);
+        if (done == steps) setResult(WorkResult::kDone);
     }
     const int steps;
     std::atomic<int> done{0};
@@ -514,7 +514,8 @@ private slots:
             RecordingPresenter messages;
             messages.script({c.answer});
             QGuiApplication::clipboard()->setText("before\n");
-            list->setCopyLimitForTests(c.limit);
+            w.client->workspace().settings.writeString(ini::kSettingsSection, ini::kCopyLimit,
+                                                       std::to_string(c.limit));
             c.pick();
             QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
             QCOMPARE(QGuiApplication::clipboard()->text(), c.copied.join('\n') + '\n');
@@ -575,8 +576,12 @@ private slots:
     }
     void progressDialogAndThreeButtonQuestionAnswerAsAsked() {
         const struct {
-            int steps, cancelAnswer, result;  // cancelAnswer 0: Cancel is not pressed
-        } cases[] = {{2, 0, 1}, {40, 0, 1}, {40, kIdNo, 1}, {40, kIdYes, 0}};
+            int steps, cancelAnswer;  // cancelAnswer 0: Cancel is not pressed
+            WorkResult result;
+        } cases[] = {{2, 0, WorkResult::kDone},
+                     {40, 0, WorkResult::kDone},
+                     {40, kIdNo, WorkResult::kDone},
+                     {40, kIdYes, WorkResult::kCancelled}};
         for (const auto& c : cases) {
             HandingOnPrompter relay;
             SteppedWork work(c.steps, relay);
@@ -587,7 +592,7 @@ private slots:
                 whenReady([&] { return dialog.shownOnScreen(); }, [&] { dialog.reject(); });
             QCOMPARE(dialog.run(), c.result);
             QCOMPARE(dialog.shownOnScreen(), c.steps > 2);  // short work never shows
-            QCOMPARE(work.done == c.steps, c.result == 1);
+            QCOMPARE(work.done == c.steps, c.result == WorkResult::kDone);
             QCOMPARE(asked.count(), c.cancelAnswer != 0 ? 1u : 0u);
             QCOMPARE(asked.progressWhenAsked, asked.progressWhenAnswered);
         }

@@ -227,10 +227,12 @@ bool Catalogue::remove(const fs::path& path) {
     return true;
 }
 
-bool Catalogue::deleteDictionary(const fs::path& path) {
+Status Catalogue::deleteDictionary(const fs::path& path) {
     const CatalogueEntry* entry = find(path);
-    if (!entry || !keepBackup(entry->filePath()).report(m_prompter)) return false;
-    return remove(path);
+    if (!entry) return Status::success();
+    Status retired = keepBackup(entry->filePath());
+    if (retired.ok()) remove(path);
+    return retired;
 }
 
 bool Catalogue::setSelected(const fs::path& path, bool on) {

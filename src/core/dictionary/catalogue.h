@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/dictionary/dictionary_format.h"
+#include "core/shell/outcome.h"
 
 namespace zantric {
 
@@ -111,9 +112,9 @@ public:
     // Takes the entry out; the file is left alone. False if there was no such entry.
     bool remove(const std::filesystem::path& path);
     // Retires the file as the same name with the extension "lxb" (replacing an older backup)
-    // and takes the entry out. A failure to retire is reported (strings 329, 330) and leaves
-    // file and entry in place. False if there is no such entry or retiring failed.
-    bool deleteDictionary(const std::filesystem::path& path);
+    // and takes the entry out. A failure to retire (strings 329, 330) leaves file and entry in
+    // place. A path that is not listed succeeds and changes nothing.
+    Status deleteDictionary(const std::filesystem::path& path);
 
     // Switches the selection in memory; the header reaches the file at writeBack().
     bool setSelected(const std::filesystem::path& path, bool on);

@@ -246,7 +246,7 @@ std::string listDictionariesContaining(const Catalogue& catalogue, std::string_v
     return list;
 }
 
-int insertWord(const fs::path& file, std::string_view word, WordUpdateObserver* observer) {
+UpdateResult insertWord(const fs::path& file, std::string_view word, WordUpdateObserver* observer) {
     char newWord[kLongestWord + 1];
     if (word.size() > kLongestWord) {
         throw ZantricException(std::string(word) + loadString(kStrNotAValidWord));
@@ -276,17 +276,17 @@ int insertWord(const fs::path& file, std::string_view word, WordUpdateObserver* 
             writer.addWord(old);
             if (++read % kWordsBetweenPolls == 0) notify(observer);
         }
-        if (r == kMatchCancelled || reads.cancelled()) return kUpdateCancelled;
+        if (r == kMatchCancelled || reads.cancelled()) return UpdateResult::kCancelled;
         checkEveryWordRead(file, expected, read);
         if (!written && !writer.addWord(newWord)) {
             throw ZantricException(std::string(word) + loadString(kStrNotAValidWord));
         }
     }
     rewrite.complete();
-    return kUpdateDone;
+    return UpdateResult::kDone;
 }
 
-int removeWord(const fs::path& file, std::string_view word, WordUpdateObserver* observer) {
+UpdateResult removeWord(const fs::path& file, std::string_view word, WordUpdateObserver* observer) {
     const std::uint32_t expected = wordCountOf(file);
     ReadControl own;
     ReadControl& reads = readsOf(observer, own);
@@ -302,15 +302,15 @@ int removeWord(const fs::path& file, std::string_view word, WordUpdateObserver* 
             if (!countsAsWord(old, word)) writer.addWord(old);
             if (++read % kWordsBetweenPolls == 0) notify(observer);
         }
-        if (r == kMatchCancelled || reads.cancelled()) return kUpdateCancelled;
+        if (r == kMatchCancelled || reads.cancelled()) return UpdateResult::kCancelled;
         checkEveryWordRead(file, expected, read);
     }
     rewrite.complete();
-    return kUpdateDone;
+    return UpdateResult::kDone;
 }
 
-int updateWord(Catalogue& catalogue, const fs::path& path, std::string_view word, UpdateMode mode,
-               WordUpdateObserver* observer, Status* keptOld) {
+UpdateResult updateWord(Catalogue& catalogue, const fs::path& path, std::string_view word,
+                        UpdateMode mode, WordUpdateObserver* observer, Status* keptOld) {
     const CatalogueEntry* listed = catalogue.find(path);
     const fs::path file = listed ? listed->filePath() : path;
 
@@ -332,20 +332,20 @@ int updateWord(Catalogue& catalogue, const fs::path& path, std::string_view word
         catalogue.remove(path);
     };
 
-    int result;
+    UpdateResult result;
     try {
         const Presence presence = scanFor(file, word, observer);
         if (presence == Presence::kCancelled) {
-            result = kUpdateCancelled;
+            result = UpdateResult::kCancelled;
         } else if (mode == UpdateMode::kAdd && presence == Presence::kPresent) {
-            result = kUpdateAlreadyPresent;
+            result = UpdateResult::kAlreadyPresent;
         } else if (mode == UpdateMode::kRemove && presence == Presence::kAbsent) {
-            result = kUpdateNotFound;
+            result = UpdateResult::kNotFound;
         } else {
             result = mode == UpdateMode::kAdd ? insertWord(file, word, observer)
                                               : removeWord(file, word, observer);
         }
-        if (result == kUpdateDone) {
+        if (result == UpdateResult::kDone) {
             stampHeader(catalogue, path, file, created, mode);
             // An empty dictionary made a moment ago is not worth a backup, and keeping it would
             // replace the backup of an earlier dictionary of that name.
@@ -356,13 +356,13 @@ int updateWord(Catalogue& catalogue, const fs::path& path, std::string_view word
         undoCreate();
         throw;
     }
-    if (result != kUpdateDone) {
+    if (result != UpdateResult::kDone) {
         if (fileExists(kRewriteFileName)) removeFile(kRewriteFileName);
         undoCreate();
         return result;
     }
     catalogue.refresh(path);
-    return kUpdateDone;
+    return UpdateResult::kDone;
 }
 
 }  // namespace zantric

@@ -22,12 +22,12 @@ class ReadControl;
 
 enum class UpdateMode : int { kAdd = 0, kRemove = 1 };
 
-// Results of updateWord, insertWord and removeWord.
-enum UpdateResult : int {
-    kUpdateDone = 0,            // the dictionary was replaced and its catalogue entry updated
-    kUpdateAlreadyPresent = 1,  // add: the dictionary holds the word already; nothing changed
-    kUpdateNotFound = 2,        // remove: the dictionary does not hold the word; nothing changed
-    kUpdateCancelled = 6,       // cancelled during the rewrite; nothing changed
+// What updateWord, insertWord and removeWord came to.
+enum class UpdateResult {
+    kDone,            // the dictionary was replaced and its catalogue entry updated
+    kAlreadyPresent,  // add: the dictionary holds the word already; nothing changed
+    kNotFound,        // remove: the dictionary does not hold the word; nothing changed
+    kCancelled,       // cancelled during the rewrite; nothing changed
 };
 
 // The file every rewrite is written to before it replaces a dictionary: no folder, so it lies
@@ -86,17 +86,18 @@ std::string listDictionariesContaining(const Catalogue& catalogue, std::string_v
 // dictionary, the catalogue and the backup as they were and no rewrite file behind. A backup that
 // cannot be kept does not stop the change: its failure goes to *keptOld when given. Throws
 // ZantricException when a file cannot be opened, written or moved into place.
-int updateWord(Catalogue& catalogue, const std::filesystem::path& path, std::string_view word,
-               UpdateMode mode, WordUpdateObserver* observer = nullptr, Status* keptOld = nullptr);
+UpdateResult updateWord(Catalogue& catalogue, const std::filesystem::path& path,
+                        std::string_view word, UpdateMode mode,
+                        WordUpdateObserver* observer = nullptr, Status* keptOld = nullptr);
 
 // Write the dictionary file `file` with `word` added at its place in the word order / without
-// every word that counts as `word`, to the rewrite file. kUpdateDone leaves the complete rewrite
-// file; kUpdateCancelled, or an exception, leaves none. A reading that delivers fewer or more
+// every word that counts as `word`, to the rewrite file. kDone leaves the complete rewrite
+// file; kCancelled, or an exception, leaves none. A reading that delivers fewer or more
 // words than the header counts (a read error, or a damaged file) throws ZantricException
 // "Unable to read Dictionary: " + file rather than lose words.
-int insertWord(const std::filesystem::path& file, std::string_view word,
-               WordUpdateObserver* observer = nullptr);
-int removeWord(const std::filesystem::path& file, std::string_view word,
-               WordUpdateObserver* observer = nullptr);
+UpdateResult insertWord(const std::filesystem::path& file, std::string_view word,
+                        WordUpdateObserver* observer = nullptr);
+UpdateResult removeWord(const std::filesystem::path& file, std::string_view word,
+                        WordUpdateObserver* observer = nullptr);
 
 }  // namespace zantric

@@ -41,7 +41,8 @@ MaintenanceOutcome deleteHighlighted(Workspace workspace, const std::vector<std:
     bool failed = false;
     for (const std::string& row : rows) {
         const std::string name = rowName(row, skip);
-        if (!catalogue.deleteDictionary(folder / name)) {
+        const std::filesystem::path path = folder / name;
+        if (catalogue.find(path) == nullptr || !catalogue.deleteDictionary(path).report(prompter)) {
             failed = true;
             report += "\n" + name;
         }

@@ -48,19 +48,19 @@ MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::pa
     long words = 0;
     {
         SortRunsStage sorting(workspace, fileName, keepLine);
-        const int result = run(sorting);
+        const WorkResult result = run(sorting);
         if (report) *report = sorting.report();
-        if (result != 1) return MaintenanceOutcome::kFailed;
+        if (result != WorkResult::kDone) return MaintenanceOutcome::kFailed;
         words = sorting.validWords();
     }
     const std::filesystem::path merged = uniqueTempName(workspace.settings);
     {
         MergeRunsStage building(workspace.prompter, workspace.settings, merged, words);
-        if (run(building) != 1) return MaintenanceOutcome::kFailed;
+        if (run(building) != WorkResult::kDone) return MaintenanceOutcome::kFailed;
     }
     WriteDictionaryStage creating(workspace, merged, path, uniqueOnly, words);
-    if (run(creating) != 1) return MaintenanceOutcome::kFailed;
-    if (!creating.install()) return MaintenanceOutcome::kFailed;
+    if (run(creating) != WorkResult::kDone) return MaintenanceOutcome::kFailed;
+    if (!creating.install().report(prompter)) return MaintenanceOutcome::kFailed;
     if (report) {
         report->stored = creating.written();
         report->repeated = creating.repeated();

@@ -103,7 +103,7 @@ SortRunsStage::SortRunsStage(Workspace workspace, std::filesystem::path inputNam
 }
 
 SortRunsStage::~SortRunsStage() {
-    if (result() != 1) deleteMatching(runFilePattern(m_workspace.settings));
+    if (result() != WorkResult::kDone) deleteMatching(runFilePattern(m_workspace.settings));
 }
 
 void SortRunsStage::showPercent(long sortPercent) {
@@ -166,7 +166,7 @@ void SortRunsStage::work() {
             if (m_validWords == 0) {
                 m_workspace.prompter.ask(Message::fromIds(kStrNoValidWords, kStrWarningTitle,
                                                           MessageKind::kInformation));
-                setResult(0);
+                setResult(WorkResult::kFailed);
             }
             return;
         }
@@ -199,7 +199,7 @@ MergeRunsStage::MergeRunsStage(Prompter& prompter, const Settings& settings,
 
 MergeRunsStage::~MergeRunsStage() {
     deleteMatching(runFilePattern(m_settings));
-    if (result() != 1) removeIfPresent(m_mergedName);
+    if (result() != WorkResult::kDone) removeIfPresent(m_mergedName);
 }
 
 void MergeRunsStage::work() { mergeWith<StringHandler>(runFilePattern(m_settings), m_mergedName); }
@@ -313,9 +313,10 @@ bool WriteDictionaryStage::filterPass(const std::filesystem::path& input,
     }
 }
 
-bool WriteDictionaryStage::install() {
-    m_installed = installDictionary(m_workspace, m_temporaryName, m_dictionaryPath);
-    return m_installed;
+Status WriteDictionaryStage::install() {
+    Status installed = installDictionary(m_workspace, m_temporaryName, m_dictionaryPath);
+    m_installed = installed.ok();
+    return installed;
 }
 
 }  // namespace zantric

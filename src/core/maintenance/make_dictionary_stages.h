@@ -86,9 +86,9 @@ public:
     void work() override;
 
     // After a successful work(), on the caller's thread: keeps the old dictionary as its "lxb"
-    // backup, moves the new one into place and lists it. False (reported) when the move failed;
-    // the old dictionary is then back in place.
-    bool install();
+    // backup, moves the new one into place and lists it. A failure leaves the old dictionary in
+    // place.
+    Status install();
 
     const std::filesystem::path& temporaryName() const { return m_temporaryName; }
     const std::filesystem::path& mergedName() const { return m_mergedName; }

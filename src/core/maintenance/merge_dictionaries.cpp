@@ -69,19 +69,20 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
         counts.push_back(entry ? static_cast<long>(entry->header().wordCount) : 0);
     }
     const std::filesystem::path output = uniqueTempName(workspace.settings);
-    int result;
+    WorkResult result;
     {
         MergeDictionariesWork merging(workspace.prompter, workspace.settings, std::move(inputs),
                                       counts, output);
         result = run(merging);
     }
-    if (result != 1) {
+    if (result != WorkResult::kDone) {
         if (fileExists(output)) removeFile(output);
         return MaintenanceOutcome::kFailed;
     }
     // The new dictionary goes in place before any merged one is deleted, so that a failure or a
     // crash in between loses nothing; a merged dictionary of the new name has been replaced.
-    if (!installDictionary(workspace, output, path)) return MaintenanceOutcome::kFailed;
+    if (!installDictionary(workspace, output, path).report(prompter))
+        return MaintenanceOutcome::kFailed;
     if (deleteMerged) {
         std::vector<std::string> merged;
         for (const std::string& row : rows) {

@@ -83,8 +83,8 @@ bool dictionaryExists(const Catalogue& catalogue, const std::filesystem::path& p
     return entry && fileExists(entry->filePath());
 }
 
-bool installDictionary(Workspace workspace, const std::filesystem::path& temporaryName,
-                       const std::filesystem::path& path) {
+Status installDictionary(Workspace workspace, const std::filesystem::path& temporaryName,
+                         const std::filesystem::path& path) {
     Catalogue& catalogue = workspace.catalogue;
     Prompter& prompter = workspace.prompter;
     // The catalogue may list the dictionary under a file whose name differs in case.
@@ -97,15 +97,12 @@ bool installDictionary(Workspace workspace, const std::filesystem::path& tempora
     // told or done, the old dictionary stays.
     const std::optional<bool> selected = selectedNow(entry, path);
     if (!selected) {
-        prompter.tell(Message::exception(loadString(kStrUnableToOpenFile) + shownPath(path)));
         removeFile(temporaryName);
-        return false;
+        return Message::exception(loadString(kStrUnableToOpenFile) + shownPath(path));
     }
     if (*selected && !markSelected(temporaryName)) {
-        prompter.tell(
-            Message::exception("Unable to create Dictionary: " + shownPath(temporaryName)));
         removeFile(temporaryName);
-        return false;
+        return Message::exception("Unable to create Dictionary: " + shownPath(temporaryName));
     }
     // A fresh program folder has no dictionaries folder yet.
     if (const std::filesystem::path folder = path.parent_path();
@@ -118,10 +115,9 @@ bool installDictionary(Workspace workspace, const std::filesystem::path& tempora
     const bool replaced = replaceFile(temporaryName, path, &keptOld);
     keptOld.report(prompter);
     if (!replaced) {
-        prompter.ask({loadString(kStrUnableToRename) + shownPath(temporaryName),
-                      loadString(kStrFileErrorTitle), MessageKind::kError});
         if (!temporaryName.empty() && fileExists(temporaryName)) removeFile(temporaryName);
-        return false;
+        return Message{loadString(kStrUnableToRename) + shownPath(temporaryName),
+                       loadString(kStrFileErrorTitle), MessageKind::kError};
     }
     std::error_code error;
     if (!listedFile.empty() && fileExists(listedFile) &&
@@ -130,7 +126,7 @@ bool installDictionary(Workspace workspace, const std::filesystem::path& tempora
     }
     catalogue.remove(path);
     catalogue.add(path);
-    return true;
+    return Status::success();
 }
 
 }  // namespace zantric

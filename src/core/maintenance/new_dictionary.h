@@ -10,13 +10,14 @@
 #include <string_view>
 
 #include "core/dictionary/workspace.h"
+#include "core/shell/outcome.h"
 #include "core/shell/progress_work.h"
 
 namespace zantric {
 
 // Runs one stage (the window's progress dialog, the command line's progress line, or runWork
-// in tests) and returns its result: 1 done, 0 failed or cancelled.
-using StageRunner = std::function<int(ProgressWork&)>;
+// in tests) and returns its result.
+using StageRunner = std::function<WorkResult(ProgressWork&)>;
 
 // What a maintenance command came to.
 enum class MaintenanceOutcome {
@@ -41,9 +42,9 @@ bool dictionaryExists(const Catalogue& catalogue, const std::filesystem::path& p
 // kept as its "lxb" backup (a failure is reported and the work goes on), the new one flushed to
 // the disk, renamed over the old one and listed anew; the path names one complete dictionary at
 // every instant. A new dictionary in the place of a selected one is selected, in its header
-// before it moves. If marking it or the move fails: the exception's text or message 330, the old
-// dictionary stays, the temporary file is deleted, and the result is false.
-bool installDictionary(Workspace workspace, const std::filesystem::path& temporaryName,
-                       const std::filesystem::path& path);
+// before it moves. If marking it or the move fails, the old dictionary stays, the temporary file
+// is deleted, and the failure is the exception's text or message 330.
+Status installDictionary(Workspace workspace, const std::filesystem::path& temporaryName,
+                         const std::filesystem::path& path);
 
 }  // namespace zantric

@@ -50,16 +50,16 @@ WordChangeWork::WordChangeWork(Prompter& prompter, Catalogue& catalogue, std::st
 void WordChangeWork::work() {
     // A backup that cannot be kept is told, whether or not the change then goes through.
     Status keptOld;
-    int code = kUpdateCancelled;
+    UpdateResult change = UpdateResult::kCancelled;
     try {
-        code = updateWord(m_catalogue, m_path, m_word, m_mode, this, &keptOld);
+        change = updateWord(m_catalogue, m_path, m_word, m_mode, this, &keptOld);
     } catch (const ZantricException&) {
         keptOld.report(prompter());
         throw;
     }
     keptOld.report(prompter());
-    m_code.store(code);
-    setResult(code == kUpdateDone ? 1 : 0);
+    m_change.store(change);
+    setResult(change == UpdateResult::kDone ? WorkResult::kDone : WorkResult::kFailed);
 }
 
 void WordChangeWork::cancelWork() {
@@ -174,12 +174,12 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     const std::uint32_t before = wordCount();
     WordChangeWork work(m_workspace.prompter, m_workspace.catalogue, word, path, m_mode);
     m_runner(work);
-    const int code = work.code();
-    if (m_mode == UpdateMode::kRemove && code == kUpdateDone) {
+    const std::optional<UpdateResult> change = work.change();
+    if (m_mode == UpdateMode::kRemove && change == UpdateResult::kDone) {
         removeIfEmpty(path);
         m_removedWords = before - std::min(before, wordCount());
     }
-    return report(code);
+    return report(change);
 }
 
 std::optional<UpdateOutcome> WordChange::confirmRemoval(const std::string& word,
@@ -266,21 +266,21 @@ void WordChange::removeIfEmpty(const std::filesystem::path& path) const {
     }
 }
 
-UpdateOutcome WordChange::report(int code) const {
-    switch (code) {
-        case kUpdateDone:
+UpdateOutcome WordChange::report(std::optional<UpdateResult> change) const {
+    if (!change) return UpdateOutcome::kFailed;  // the exception's text has been shown
+    switch (*change) {
+        case UpdateResult::kDone:
             status(m_mode == UpdateMode::kAdd ? kStrWordAdded : kStrWordRemoved);
             return UpdateOutcome::kDone;
-        case kUpdateAlreadyPresent:
-        case kUpdateNotFound:
+        case UpdateResult::kAlreadyPresent:
+        case UpdateResult::kNotFound:
             m_workspace.prompter.beep();
             message(kStrWordNotFound, kStrUpdateFailedTitle, MessageKind::kError);
             return UpdateOutcome::kNotChanged;
-        case kUpdateCancelled:
-            return UpdateOutcome::kCancelled;
-        default:
-            return UpdateOutcome::kFailed;  // the exception's text has been shown
+        case UpdateResult::kCancelled:
+            break;
     }
+    return UpdateOutcome::kCancelled;
 }
 
 }  // namespace zantric

@@ -31,9 +31,6 @@ bool zantricAddWordValidator(std::string_view text, bool wildcards = false);
 // braces pass (and backspace, in the window).
 bool dictionaryNameKeyAllowed(char c);
 
-// Code of a change that ended with a ZantricException (already reported).
-inline constexpr int kUpdateFailed = -1;
-
 // The change itself: updateWord on the worker thread. Its progress is the share of the
 // dictionary's words read so far; cancel stops the rewrite, leaving the dictionary as it was.
 class WordChangeWork : public ProgressWork, private WordUpdateObserver {
@@ -43,8 +40,8 @@ public:
 
     void work() override;
     void cancelWork() override;
-    // updateWord's result code; kUpdateFailed until it returns or when it threw.
-    int code() const { return m_code.load(); }
+    // updateWord's result; none until it returns, or when it threw (the exception was reported).
+    std::optional<UpdateResult> change() const { return m_change.load(); }
 
 private:
     void pollPoint() override;
@@ -56,7 +53,7 @@ private:
     std::filesystem::path m_path;
     UpdateMode m_mode;
     std::uint32_t m_totalWords;  // as the catalogue knows them; 0 when unlisted
-    std::atomic<int> m_code{kUpdateFailed};
+    std::atomic<std::optional<UpdateResult>> m_change;
 };
 
 // How an OK command ended.
@@ -75,7 +72,7 @@ enum class UpdateOutcome {
 class WordChange {
 public:
     // Runs a work to its end under the caller's progress display; returns its result.
-    using WorkRunner = std::function<int(ProgressWork&)>;
+    using WorkRunner = std::function<WorkResult(ProgressWork&)>;
     // Shows a string-table text in the status line (901 clears it).
     using StatusSink = std::function<void(int textId)>;
 
@@ -120,8 +117,8 @@ private:
                                                 const std::string& fileName) const;
     // After a removal: a dictionary left without words is deleted.
     void removeIfEmpty(const std::filesystem::path& path) const;
-    // Reports the change's code; the outcome it stands for.
-    UpdateOutcome report(int code) const;
+    // Reports what the change came to; the outcome it stands for.
+    UpdateOutcome report(std::optional<UpdateResult> change) const;
 
     Workspace m_workspace;
     UpdateMode m_mode;

@@ -32,25 +32,25 @@ bool canCreate(const fs::path& name) {
 
 }  // namespace
 
-int copyFile(const std::filesystem::path& destination, const std::filesystem::path& source,
-             const BlockHook& afterBlock) {
-    if (sameFile(destination, source)) return kTransferOk;
+Transfer copyFile(const std::filesystem::path& destination, const std::filesystem::path& source,
+                  const BlockHook& afterBlock) {
+    if (sameFile(destination, source)) return Transfer::kOk;
     std::error_code error;
     const std::uintmax_t size = fs::file_size(source, error);
 
     FilePtr in = openFile(source, "rb");
-    if (!in) return canCreate(destination) ? kTransferCannotOpenSource : kTransferCannotCreate;
+    if (!in) return canCreate(destination) ? Transfer::kCannotOpenSource : Transfer::kCannotCreate;
     FilePtr out = openFile(destination, "wb");
-    if (!out) return kTransferCannotCreate;
+    if (!out) return Transfer::kCannotCreate;
 
     auto buffer = std::make_unique<char[]>(kTransferBlock + 1);
     // Counting from 1, as the program always did, so a copy ends at 100% (or just above: capped).
     std::uintmax_t copied = 1;
-    int result = kTransferOk;
+    Transfer result = Transfer::kOk;
     while (true) {
         const std::size_t got = std::fread(buffer.get(), 1, kTransferBlock, in.get());
         if (got == 0) {
-            if (std::ferror(in.get())) result = kTransferCannotOpenSource;
+            if (std::ferror(in.get())) result = Transfer::kCannotOpenSource;
             break;
         }
         copied += got;
@@ -58,25 +58,26 @@ int copyFile(const std::filesystem::path& destination, const std::filesystem::pa
             size == 0 ? 100 : static_cast<int>(std::min<std::uintmax_t>(copied * 100 / size, 100));
         if (afterBlock) afterBlock(percent);
         if (std::fwrite(buffer.get(), 1, got, out.get()) != got) {
-            result = kTransferCannotCreate;
+            result = Transfer::kCannotCreate;
             break;
         }
     }
-    if (std::fclose(out.release()) != 0 && result == kTransferOk) result = kTransferCannotCreate;
-    if (result != kTransferOk) removeFile(destination);
+    if (std::fclose(out.release()) != 0 && result == Transfer::kOk)
+        result = Transfer::kCannotCreate;
+    if (result != Transfer::kOk) removeFile(destination);
     return result;
 }
 
-int moveFile(const std::filesystem::path& destination, const std::filesystem::path& source,
-             const BlockHook& afterBlock) {
+Transfer moveFile(const std::filesystem::path& destination, const std::filesystem::path& source,
+                  const BlockHook& afterBlock) {
     // A rename replaces an existing destination at once, and moving a file onto itself keeps it.
     std::error_code error;
     fs::rename(source, destination, error);
-    if (!error) return kTransferOk;
-    if (error != std::errc::cross_device_link) return kTransferCannotCreate;
+    if (!error) return Transfer::kOk;
+    if (error != std::errc::cross_device_link) return Transfer::kCannotCreate;
 
-    const int result = copyFile(destination, source, afterBlock);
-    if (result == kTransferOk && fileExists(source)) removeFile(source);
+    const Transfer result = copyFile(destination, source, afterBlock);
+    if (result == Transfer::kOk && fileExists(source)) removeFile(source);
     return result;
 }
 
@@ -85,7 +86,12 @@ void CallingThreadWork::blockDone(int percent) {
     if (m_afterBlock) m_afterBlock();
 }
 
-int runHere(CallingThreadWork& work) { return runWork(work); }
+void CallingThreadWork::setTransfer(Transfer transfer) {
+    m_transfer = transfer;
+    if (transfer != Transfer::kOk) setResult(WorkResult::kFailed);
+}
+
+WorkResult runHere(CallingThreadWork& work) { return runWork(work); }
 
 FileCopyWork::FileCopyWork(Prompter& prompter, std::filesystem::path destination,
                            std::filesystem::path source)
@@ -96,7 +102,7 @@ FileCopyWork::FileCopyWork(Prompter& prompter, std::filesystem::path destination
 }
 
 void FileCopyWork::work() {
-    setResult(copyFile(m_destination, m_source, [this](int percent) { blockDone(percent); }));
+    setTransfer(copyFile(m_destination, m_source, [this](int percent) { blockDone(percent); }));
 }
 
 FileMoveWork::FileMoveWork(Prompter& prompter, std::filesystem::path destination,
@@ -108,7 +114,7 @@ FileMoveWork::FileMoveWork(Prompter& prompter, std::filesystem::path destination
 }
 
 void FileMoveWork::work() {
-    setResult(moveFile(m_destination, m_source, [this](int percent) { blockDone(percent); }));
+    setTransfer(moveFile(m_destination, m_source, [this](int percent) { blockDone(percent); }));
 }
 
 }  // namespace zantric

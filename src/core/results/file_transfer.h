@@ -14,27 +14,30 @@
 
 namespace zantric {
 
-// Results of a copy, and of a move (a move that renames gives 0 or -1).
-inline constexpr int kTransferOk = 0;
-inline constexpr int kTransferCannotCreate = -1;  // the destination cannot be created or written
-inline constexpr int kTransferCannotOpenSource = -2;  // the source cannot be opened or read
+// What a copy or a move came to (a move that renames gives kOk or kCannotCreate).
+enum class Transfer {
+    kOk,
+    kCannotCreate,      // the destination cannot be created or written
+    kCannotOpenSource,  // the source cannot be opened or read
+};
 // Bytes copied between two progress reports.
 inline constexpr std::size_t kTransferBlock = 20480;
 
 // Called after every block with the progress in percent (0 to 100).
 using BlockHook = std::function<void(int percent)>;
 
-// Copies `source` to `destination` byte for byte. A destination that cannot be created gives -1,
-// even when the source is missing too (the program always checked the destination first); a
-// source that cannot be opened gives -2 and leaves an existing destination untouched. A failed read
+// Copies `source` to `destination` byte for byte. A destination that cannot be created gives
+// kCannotCreate, even when the source is missing too (the program always checked the destination
+// first); a source that cannot be opened gives kCannotOpenSource and leaves an existing
+// destination untouched. A failed read
 // or write deletes the partial destination. Copying a file onto itself does nothing and succeeds.
-int copyFile(const std::filesystem::path& destination, const std::filesystem::path& source,
-             const BlockHook& afterBlock = {});
+Transfer copyFile(const std::filesystem::path& destination, const std::filesystem::path& source,
+                  const BlockHook& afterBlock = {});
 // Moves `source` to `destination`, replacing an existing file. On one file system this is a
-// rename (0, or -1 when it fails); across file systems the file is copied and, when the copy
-// succeeded, the source deleted (the copy's result). A source that failed to copy stays.
-int moveFile(const std::filesystem::path& destination, const std::filesystem::path& source,
-             const BlockHook& afterBlock = {});
+// rename (kOk, or kCannotCreate when it fails); across file systems the file is copied and, when
+// the copy succeeded, the source deleted (the copy's result). A source that failed to copy stays.
+Transfer moveFile(const std::filesystem::path& destination, const std::filesystem::path& source,
+                  const BlockHook& afterBlock = {});
 
 // Work that runs on the calling thread and cannot be cancelled: copy, move and the text export.
 // Its runner may install a hook that runs after every block, once the progress figure is set.
@@ -45,20 +48,26 @@ public:
     void cancelWork() override {}
     void setAfterBlock(std::function<void()> afterBlock) { m_afterBlock = std::move(afterBlock); }
 
+    // What the copy or move came to; kOk for a work that is neither.
+    Transfer transfer() const { return m_transfer; }
+
 protected:
     void blockDone(int percent);
+    // Notes what a copy or move came to; the work has failed unless it is kOk.
+    void setTransfer(Transfer transfer);
 
 private:
     std::function<void()> m_afterBlock;
+    Transfer m_transfer = Transfer::kOk;
 };
 
 // Runs a calling-thread work and returns its result: the window's progress dialog, the command
 // line's progress line. A runner reports a ZantricException that escapes, as runWork does.
-using WorkRunner = std::function<int(CallingThreadWork&)>;
+using WorkRunner = std::function<WorkResult(CallingThreadWork&)>;
 // The plain runner: runWork on the calling thread, no display.
-int runHere(CallingThreadWork& work);
+WorkResult runHere(CallingThreadWork& work);
 
-// "Copying File: " and the source name; the result is copyFile's.
+// "Copying File: " and the source name; its transfer() is copyFile's result.
 class FileCopyWork final : public CallingThreadWork {
 public:
     FileCopyWork(Prompter& prompter, std::filesystem::path destination,
@@ -70,7 +79,7 @@ private:
     std::filesystem::path m_source;
 };
 
-// "Moving File: " and the source name; the result is moveFile's.
+// "Moving File: " and the source name; its transfer() is moveFile's result.
 class FileMoveWork final : public CallingThreadWork {
 public:
     FileMoveWork(Prompter& prompter, std::filesystem::path destination,

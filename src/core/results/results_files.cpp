@@ -131,14 +131,16 @@ bool saveResultsPair(Prompter& prompter, const Settings& settings, ResultsStore&
         return false;
     };
     FileCopyWork dataCopy(prompter, stagedData, results.dataName());
-    int result = run(dataCopy);
-    if (result != kTransferOk) {
-        return fail(result == kTransferCannotCreate ? targetData : results.dataName());
+    run(dataCopy);
+    if (dataCopy.transfer() != Transfer::kOk) {
+        return fail(dataCopy.transfer() == Transfer::kCannotCreate ? targetData
+                                                                   : results.dataName());
     }
     FileCopyWork indexCopy(prompter, stagedIndex, results.indexName());
-    result = run(indexCopy);
-    if (result != kTransferOk) {
-        return fail(result == kTransferCannotCreate ? targetIndex : results.indexName());
+    run(indexCopy);
+    if (indexCopy.transfer() != Transfer::kOk) {
+        return fail(indexCopy.transfer() == Transfer::kCannotCreate ? targetIndex
+                                                                    : results.indexName());
     }
     // Both complete on the disk before either takes its name.
     if (!syncFile(stagedData)) return fail(targetData);
@@ -193,7 +195,7 @@ ExportWork::ExportWork(Prompter& prompter, ResultsStore& results, SearchSummary 
 }
 
 void ExportWork::work() {
-    setResult(0);
+    setResult(WorkResult::kFailed);
     m_results.flush();
     const std::filesystem::path& dataName = m_results.dataName();
     const std::uint64_t total = fileSize(dataName) + 1;
@@ -239,13 +241,13 @@ void ExportWork::work() {
                          loadString(kStrFileErrorTitle), MessageKind::kError});
         return;
     }
-    setResult(1);
+    setResult(WorkResult::kDone);
 }
 
 bool exportAsAscii(Prompter& prompter, ResultsStore& results, const SearchSummary& fields,
                    const std::filesystem::path& destination, bool append, const WorkRunner& run) {
     ExportWork work(prompter, results, fields, destination, append);
-    return run(work) == 1;
+    return run(work) == WorkResult::kDone;
 }
 
 SaveAsOutcome saveResultsAs(Prompter& prompter, const Settings& settings, ResultsStore& results,

@@ -119,8 +119,7 @@ void BoundedSearch::readWords(ReadLane& lane) {
     const LetterPool& from = m_request.workLetters();
     for (int i = 0; i < kLetters; ++i) m_left[static_cast<std::size_t>(i)] = from.available(i);
     m_total = from.total();
-    DictionaryReader reader(lane, m_request.workspace().catalogue.subsetDictionaryName(), true,
-                            m_request.readBufferSize());
+    DictionaryReader reader(lane, m_request.subsetDictionary(), true, m_request.readBufferSize());
     char text[kOutWordSize];
     MatchResult r = reader.nextMatch(text, "*", &from, m_request.phraseMinWordLength());
     for (; r == kMatchFound; r = reader.nextMatch(text, nullptr)) {

@@ -261,8 +261,7 @@ template <bool kFiltered>
 bool SearchLevel::runSplit(ResultsStore& store, const char* pattern, const LetterPool* letters,
                            int length, bool permutation, std::string_view rest) {
     ReadControl& reads = m_lane->control();
-    DictionaryReader top(reads, m_request.workspace().catalogue.subsetDictionaryName(), true,
-                         m_request.readBufferSize());
+    DictionaryReader top(reads, m_request.subsetDictionary(), true, m_request.readBufferSize());
     if (m_stop && m_stop->load()) reads.setCancel();
     WordCursor cursor(top, pattern, letters, length, m_firstLetter);
     ChunkOrder order(store, reads, m_keptLimit);
@@ -339,7 +338,7 @@ bool SearchLevel::runLevel(MatchSink& results) {
     std::memcpy(pattern, plan.pattern.data(), patternLength);
     pattern[patternLength] = '\0';
 
-    const Catalogue& catalogue = m_request.workspace().catalogue;
+    const Catalogue& catalogue = m_request.catalogue();
     if (!m_request.multiWord()) {
         bool cancelled = false;
         for (std::size_t i = 0; i < catalogue.count() && !cancelled; ++i) {

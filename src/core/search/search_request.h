@@ -101,6 +101,12 @@ public:
     bool analysedVowelless() const { return m_analysedVowelless; }
 
     Workspace workspace() const { return m_workspace; }
+    // The catalogue whose selected dictionaries a search reads.
+    const Catalogue& catalogue() const { return m_workspace.catalogue; }
+    // The dictionary a phrase search reads: the subset its analysis wrote.
+    const std::filesystem::path& subsetDictionary() const {
+        return m_workspace.catalogue.subsetDictionaryName();
+    }
 
 private:
     Workspace m_workspace;

@@ -15,10 +15,10 @@
 namespace zantric {
 
 StartOutcome SearchRun::prepare(const SearchFields& fields) {
-    if (!m_request.workspace().catalogue.anySelected()) {
-        m_request.workspace().prompter.beep();
-        m_request.workspace().prompter.ask(Message::fromIds(
-            kStrNoDictionarySelected, kStrNoDictionarySelectedTitle, MessageKind::kError));
+    if (!m_request.catalogue().anySelected()) {
+        m_prompter.beep();
+        m_prompter.ask(Message::fromIds(kStrNoDictionarySelected, kStrNoDictionarySelectedTitle,
+                                        MessageKind::kError));
         return StartOutcome::kNoDictionary;
     }
     m_results.reset();
@@ -27,8 +27,8 @@ StartOutcome SearchRun::prepare(const SearchFields& fields) {
     m_bounded = boundedSearchSuits(m_request);
     if (!m_request.multiWord()) m_request.clearAnalysedLetters();
     if (!m_results.roomToStart()) {
-        m_request.workspace().prompter.ask({loadString(kStrDiskNearlyFull, "0"),
-                                            loadString(kStrWarningTitle), MessageKind::kWarning});
+        m_prompter.ask({loadString(kStrDiskNearlyFull, "0"), loadString(kStrWarningTitle),
+                        MessageKind::kWarning});
         return StartOutcome::kDiskNearlyFull;
     }
     return StartOutcome::kReady;
@@ -40,7 +40,7 @@ bool SearchRun::runAnalysis(SubsetAnalysis& analysis) {
     try {
         ready = analysis.run();
     } catch (const ZantricException& e) {
-        m_request.workspace().prompter.tell(noticeOrException(e));
+        m_prompter.tell(noticeOrException(e));
         ready = false;
     }
     if (ready)
@@ -73,7 +73,7 @@ void SearchRun::startWorker(std::function<void()> onFinished) {
         } catch (const ZantricException& e) {
             // A dictionary that cannot be opened, or a results file that cannot be written:
             // either way the run ends.
-            m_request.workspace().prompter.tell(noticeOrException(e));
+            m_prompter.tell(noticeOrException(e));
             m_failed.store(true);
         }
         {
@@ -140,14 +140,13 @@ void SearchRun::reportStop() const {
                      : stopped() == StoreStop::kDiskNearlyFull ? kStrDiskNearlyFull
                                                                : 0;
     if (text == 0) return;
-    Prompter& prompter = m_request.workspace().prompter;
-    prompter.tell({loadString(text, prompter.countText(found())), loadString(kStrWarningTitle),
-                   MessageKind::kWarning});
+    m_prompter.tell({loadString(text, m_prompter.countText(found())), loadString(kStrWarningTitle),
+                     MessageKind::kWarning});
 }
 
 std::string SearchRun::limitText() const {
     return stopped() == StoreStop::kLimit
-               ? loadString(kStrStoppedAfter, m_request.workspace().prompter.countText(found()))
+               ? loadString(kStrStoppedAfter, m_prompter.countText(found()))
                : std::string();
 }
 

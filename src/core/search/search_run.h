@@ -37,7 +37,10 @@ class SearchRun {
 public:
     // `checkedStart`: where Checked starts (tests start it near its limits).
     SearchRun(SearchRequest& request, ResultsStore& results, std::uint64_t checkedStart = 0)
-        : m_request(request), m_results(results), m_reads(checkedStart) {}
+        : m_request(request),
+          m_prompter(request.workspace().prompter),
+          m_results(results),
+          m_reads(checkedStart) {}
     ~SearchRun() { join(); }
     SearchRun(const SearchRun&) = delete;
     SearchRun& operator=(const SearchRun&) = delete;
@@ -109,6 +112,7 @@ public:
 
 private:
     SearchRequest& m_request;
+    Prompter& m_prompter;  // the request's: told of failures, asked at the start
     ResultsStore& m_results;
     ReadControl m_reads;  // the readers' cancel flag, pause gate and counters
     std::atomic<std::int64_t> m_checkedBase{0};

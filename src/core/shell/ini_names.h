@@ -22,6 +22,8 @@ inline constexpr std::string_view kDiscardWarning = "Discard Warning";
 inline constexpr std::string_view kSettingsSection = "SETTINGS";
 inline constexpr std::string_view kCheckUnique = "Check Unique";  // written, never read
 inline constexpr std::string_view kTabSize = "Tab Size";
+// The most matches one Copy of the results list puts on the clipboard without asking.
+inline constexpr std::string_view kCopyLimit = "Copy Limit";
 
 inline constexpr std::string_view kSearchSection = "SEARCH";
 inline constexpr std::string_view kMatchLimit = "Match Limit";

@@ -6,7 +6,7 @@
 namespace zantric {
 
 void ProgressWork::cancelWork() {
-    setResult(0);
+    setResult(WorkResult::kCancelled);
     m_cancel.store(true);
 }
 
@@ -43,12 +43,12 @@ bool ProgressWork::poll() {
     return cancelRequested();
 }
 
-int runWork(ProgressWork& work) {
+WorkResult runWork(ProgressWork& work) {
     try {
         work.work();
     } catch (const ZantricException& e) {
         reportFailure(work.prompter(), e);
-        work.setResult(0);
+        work.setResult(WorkResult::kFailed);
     }
     return work.result();
 }

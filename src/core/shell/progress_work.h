@@ -16,6 +16,13 @@ namespace zantric {
 
 class Prompter;
 
+// What a work came to.
+enum class WorkResult {
+    kDone,       // it ran to its end
+    kCancelled,  // the user cancelled it
+    kFailed,     // it failed; its message was shown
+};
+
 class ProgressWork {
 public:
     // `prompter` answers the work's questions and is told of its failures.
@@ -24,18 +31,18 @@ public:
     ProgressWork(const ProgressWork&) = delete;
     ProgressWork& operator=(const ProgressWork&) = delete;
 
-    // The work itself. It sets its result (1 success, 0 failure or cancelled; setResult) and
-    // returns normally, or throws ZantricException, which runWork reports.
+    // The work itself. It sets its result when it fails (setResult) and returns normally, or
+    // throws ZantricException, which runWork reports.
     virtual void work() = 0;
     // Whether the user may cancel this work (copy, move and export may not).
     virtual bool cancellable() const { return true; }
-    // The user confirmed Cancel: the result becomes 0 and the work stops at its next poll.
+    // The user confirmed Cancel: the result becomes kCancelled and the work stops at its next poll.
     // Subclasses that hand the cancel on (to a sorter, a merger, the dictionary reader) extend it.
     virtual void cancelWork();
 
     std::string text() const;
     int percent() const { return m_percent.load(std::memory_order_relaxed); }
-    int result() const { return m_result.load(); }
+    WorkResult result() const { return m_result.load(); }
     bool cancelRequested() const { return m_cancel.load(std::memory_order_relaxed); }
     Prompter& prompter() const { return m_prompter; }
 
@@ -44,8 +51,8 @@ public:
     void pause();
     void resume();
 
-    // The work's outcome: 1 success, 0 failure or cancelled.
-    void setResult(int result) { m_result.store(result); }
+    // The work's outcome, kDone until it is set.
+    void setResult(WorkResult result) { m_result.store(result); }
 
 protected:
     void setText(std::string text);
@@ -61,14 +68,14 @@ private:
     bool m_paused = false;
     std::atomic<bool> m_pausedFlag{false};
     std::atomic<int> m_percent{0};
-    std::atomic<int> m_result{1};
+    std::atomic<WorkResult> m_result{WorkResult::kDone};
     std::atomic<bool> m_cancel{false};
 };
 
 // The body of every worker thread of a progress work: runs work() and reports a
 // ZantricException that escapes it through the work's prompter ("Zantric Exception"). Returns the
-// result; an exception makes it 0.
-int runWork(ProgressWork& work);
+// result; an exception makes it kFailed.
+WorkResult runWork(ProgressWork& work);
 
 // Whether the progress display should be visible after `ticks` ticks of 200 ms at `percent`
 // done: only when the elapsed time, scaled up by the fraction done, predicts more than a second.

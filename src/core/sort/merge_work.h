@@ -81,7 +81,11 @@ void MergeWork::mergeWith(Inputs&& inputs, const std::filesystem::path& outputNa
     bool merged = false;
     if (!poll()) merged = merge.merge();
     m_stopMerge = nullptr;
-    setResult(merged && !cancelRequested() ? 1 : 0);
+    if (cancelRequested()) {
+        setResult(WorkResult::kCancelled);
+    } else if (!merged) {
+        setResult(WorkResult::kFailed);
+    }
 }
 
 }  // namespace zantric

@@ -141,12 +141,12 @@ TEST_F(CatalogueTest, AddRemoveAndRetire) {
         EXPECT_FALSE(fs::exists(lexFile("a.lex")));
         EXPECT_EQ(bytesOf("a.lxb"), retired);
     }
-    EXPECT_FALSE(names.deleteDictionary(lexPath("a.lex"))) << "no longer listed";
+    EXPECT_TRUE(names.deleteDictionary(lexPath("a.lex"))) << "no longer listed: nothing to do";
     EXPECT_EQ(m_messages.count(), 1u);
 
     // A folder in the backup's place cannot be deleted as an older backup: nothing changes.
     fs::create_directories(lexFile("C.lxb") / "inside");
-    EXPECT_FALSE(names.deleteDictionary(lexPath("C.lex")));
+    EXPECT_FALSE(names.deleteDictionary(lexPath("C.lex")).report(m_messages));
     EXPECT_NE(names.find(lexPath("C.lex")), nullptr);
     EXPECT_TRUE(fs::exists(lexFile("C.lex")));
     EXPECT_EQ(last(), Box("Zantric was unable to delete this file: " + shownPath(lexPath("C.lxb")),
@@ -195,13 +195,13 @@ struct UpdateCase {
     Words before;                   // {}: the 3380 words
     const char *dictionary, *word;  // "new.lex" does not exist beforehand
     UpdateMode mode;
-    int result;
-    Words after;                // when the result is kUpdateDone
-    std::string thrown = "";    // instead of a result
-    int cancelAtPoll = 0;       // 0: no cancel
-    bool blockRewrite = false;  // the rewrite file cannot be created
-    int countChange = 0;        // to the header's word count
-    std::size_t cut = 0;        // bytes taken off the end
+    std::optional<UpdateResult> result;  // none: thrown
+    Words after;                         // when the result is kDone
+    std::string thrown = "";             // instead of a result
+    int cancelAtPoll = 0;                // 0: no cancel
+    bool blockRewrite = false;           // the rewrite file cannot be created
+    int countChange = 0;                 // to the header's word count
+    std::size_t cut = 0;                 // bytes taken off the end
 };
 Words manyWords() {  // 3380 words, polled 13 times by a rewrite
     Words many;
@@ -215,7 +215,8 @@ Words manyWords() {  // 3380 words, polled 13 times by a rewrite
 // (rather than replace it with fewer words): nothing changes.
 TEST_F(WordUpdateTest, AddsAndRemovesInOrderOrLeavesEverythingAsItWas) {
     const UpdateMode add = UpdateMode::kAdd, remove = UpdateMode::kRemove;
-    const int done = kUpdateDone, cancelled = kUpdateCancelled;
+    const UpdateResult done = UpdateResult::kDone, cancelled = UpdateResult::kCancelled;
+    const std::optional<UpdateResult> threw;
     const std::string noRewrite = "Unable to create Dictionary: " + shownPath(kRewriteFileName);
     const std::string unread = "Unable to read Dictionary: " + shownPath("lexicons/words.lex");
     const Words many = manyWords();
@@ -224,19 +225,19 @@ TEST_F(WordUpdateTest, AddsAndRemovesInOrderOrLeavesEverythingAsItWas) {
         {{"bat", "cot"}, "words.lex", "cat", add, done, {"bat", "cat", "cot"}},
         {{"bat", "cot"}, "words.lex", "zebra", add, done, {"bat", "cot", "zebra"}},
         {{"Cat"}, "words.lex", "cat", add, done, {"Cat", "cat"}},
-        {{"bat", "cat"}, "words.lex", "cat", add, kUpdateAlreadyPresent, {}},
+        {{"bat", "cat"}, "words.lex", "cat", add, UpdateResult::kAlreadyPresent, {}},
         {{"bat", "cat", "Cot", "cot", "cut", "cart"}, "words.lex", "c?t", remove, done, {"bat", "Cot", "cart"}},
         {{"coop", "co-op"}, "words.lex", "co-op", remove, done, {"coop"}},
-        {{"bat", "cat"}, "words.lex", "dog", remove, kUpdateNotFound, {}},
+        {{"bat", "cat"}, "words.lex", "dog", remove, UpdateResult::kNotFound, {}},
         {{}, "words.lex", "zzzz", add, cancelled, {}, "", 1},     // while looking
         {{}, "words.lex", "zzzz", add, cancelled, {}, "", 5},     // while adding
         {{}, "words.lex", "a?a?", remove, cancelled, {}, "", 5},  // while removing
         {{}, "new.lex", "cat", add, cancelled, {}, "", 2},
-        {{}, "words.lex", "zzzz", add, -1, {}, noRewrite, 0, true},
-        {{}, "new.lex", "cat", add, -1, {}, noRewrite, 0, true},
-        {{}, "words.lex", "dog", add, -1, {}, unread, 0, false, 1},
-        {{}, "words.lex", "aaaa", remove, -1, {}, unread, 0, false, -1},
-        {{}, "words.lex", "dog", add, -1, {}, unread, 0, false, 0, 6},
+        {{}, "words.lex", "zzzz", add, threw, {}, noRewrite, 0, true},
+        {{}, "new.lex", "cat", add, threw, {}, noRewrite, 0, true},
+        {{}, "words.lex", "dog", add, threw, {}, unread, 0, false, 1},
+        {{}, "words.lex", "aaaa", remove, threw, {}, unread, 0, false, -1},
+        {{}, "words.lex", "dog", add, threw, {}, unread, 0, false, 0, 6},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -250,7 +251,7 @@ TEST_F(WordUpdateTest, AddsAndRemovesInOrderOrLeavesEverythingAsItWas) {
         catalogue().setSelected(lexPath("words.lex"), true);
         if (c.blockRewrite) fs::create_directory(kRewriteFileName);
         CancelAt observer(c.cancelAtPoll > 0 ? c.cancelAtPoll : -1);
-        std::pair<int, std::string> outcome{-1, ""};  // -1: thrown
+        std::pair<std::optional<UpdateResult>, std::string> outcome{threw, ""};
         try {
             outcome.first =
                 updateWord(catalogue(), lexPath(c.dictionary), c.word, c.mode, &observer);
@@ -281,7 +282,8 @@ TEST_F(WordUpdateTest, EntryKeepsCreatedAndSelectionAndGetsModified) {
     catalogue().find(lexPath("words.lex"))->writeHeader(m_messages);
     catalogue().setSelected(lexPath("words.lex"), true);
 
-    ASSERT_EQ(updateWord(catalogue(), lexPath("words.lex"), "cat", UpdateMode::kAdd), kUpdateDone);
+    ASSERT_EQ(updateWord(catalogue(), lexPath("words.lex"), "cat", UpdateMode::kAdd),
+              UpdateResult::kDone);
 
     const CatalogueEntry* entry = catalogue().find(lexPath("words.lex"));
     EXPECT_EQ(std::tuple(entry->header().created, entry->header().wordCount, entry->changed()),
@@ -292,11 +294,13 @@ TEST_F(WordUpdateTest, EntryKeepsCreatedAndSelectionAndGetsModified) {
     EXPECT_TRUE(catalogue().isSelected(lexPath("words.lex")));
 
     // Adding to a missing dictionary makes it; one word is not yet a modification.
-    ASSERT_EQ(updateWord(catalogue(), lexPath("new.lex"), "cat", UpdateMode::kAdd), kUpdateDone);
+    ASSERT_EQ(updateWord(catalogue(), lexPath("new.lex"), "cat", UpdateMode::kAdd),
+              UpdateResult::kDone);
     EXPECT_EQ(test::wordsOf(lexPath("new.lex")), Words{"cat"});
     EXPECT_EQ(catalogue().find(lexPath("new.lex"))->header().modified, 0u);
     EXPECT_EQ(bytesOf("new.lxb"), "backup of an earlier new.lex");
-    ASSERT_EQ(updateWord(catalogue(), lexPath("new.lex"), "dog", UpdateMode::kAdd), kUpdateDone);
+    ASSERT_EQ(updateWord(catalogue(), lexPath("new.lex"), "dog", UpdateMode::kAdd),
+              UpdateResult::kDone);
     EXPECT_NE(catalogue().find(lexPath("new.lex"))->header().modified, 0u);
 }
 

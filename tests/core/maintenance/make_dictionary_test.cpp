@@ -47,7 +47,7 @@ TEST_F(MakeDictionaryTest, ListsOfAnySizeGiveTheWritersDictionary) {
         std::size_t runsAfterSort = 0;
         int stage = 0;
         const StageRunner countRuns = [&](ProgressWork& work) {
-            const int result = runWork(work);
+            const WorkResult result = runWork(work);
             if (stage++ == 0) runsAfterSort = tempFiles().size();
             return result;
         };
@@ -128,10 +128,10 @@ TEST_F(MakeDictionaryTest, TheReportSaysWhatEachLineCameTo) {
           "  too long (more than 20 letters): 2, such as line 2 "
           "\"supercalifragilisticexpialidocio…\", line 7 \"Abcdefghijklmnopqrstuvwxyz\"",
           "repeated words (each stored once): 1"}},
-        {"co--op\n-ish\n" + std::string(31, 'a') + "é\na\tb\x01\n" + cafes,
+        {"co--op\n-ish\n" + std::string(31, 'a') + "é\na\tb\x01\n" + cafes + "a b\nc d\n",
          {},
-         {"10 lines skipped",
-          "  characters outside a–z: 8, such as line 3 \"" + std::string(31, 'a') +
+         {"12 lines skipped",
+          "  characters outside a–z: 10, such as line 3 \"" + std::string(31, 'a') +
               "…\", line 4 \"a\\x09b\\x01\", line 5 \"café\", line 6 \"café\", line 7 "
               "\"café\", …",
           "  more than one hyphen, or a hyphen first or last: 2, such as line 1 \"co--op\", line 2 "

@@ -52,12 +52,12 @@ TEST_F(FileTransferTest, CopyIsByteExactAndReportsEachBlock) {
         TempFolder::write("sub/dest.bin", "older and longer content than some sources");
         Percents percents;
         EXPECT_EQ(copyFile("sub/dest.bin", "source.bin", [&](int p) { percents.push_back(p); }),
-                  kTransferOk);
+                  Transfer::kOk);
         EXPECT_EQ(TempFolder::read("sub/dest.bin"), bytes);
         EXPECT_EQ(TempFolder::read("source.bin"), bytes);
         EXPECT_EQ(percents, expected);
     }
-    EXPECT_EQ(copyFile("source.bin", "./source.bin"), kTransferOk);  // onto itself: kept
+    EXPECT_EQ(copyFile("source.bin", "./source.bin"), Transfer::kOk);  // onto itself: kept
     EXPECT_EQ(TempFolder::read("source.bin"), patterned(50000));
 }
 
@@ -67,14 +67,14 @@ TEST_F(FileTransferTest, FailuresAreTheTwoResultCodesAndLeaveNoHalfFile) {
     fs::create_directory("folder");
     const struct {
         const char *destination, *source;
-        int result;
+        Transfer result;
     } cases[] = {
-        {"missing/dest.bin", "source.bin", kTransferCannotCreate},
-        {"folder", "source.bin", kTransferCannotCreate},
-        {"new.bin", "nothing.bin", kTransferCannotOpenSource},
-        {"kept.bin", "nothing.bin", kTransferCannotOpenSource},
-        {"missing/dest.bin", "nothing.bin", kTransferCannotCreate},  // the destination first
-        {"new.bin", "folder", kTransferCannotOpenSource},  // a folder opens but cannot be read
+        {"missing/dest.bin", "source.bin", Transfer::kCannotCreate},
+        {"folder", "source.bin", Transfer::kCannotCreate},
+        {"new.bin", "nothing.bin", Transfer::kCannotOpenSource},
+        {"kept.bin", "nothing.bin", Transfer::kCannotOpenSource},
+        {"missing/dest.bin", "nothing.bin", Transfer::kCannotCreate},  // the destination first
+        {"new.bin", "folder", Transfer::kCannotOpenSource},  // a folder opens but cannot be read
     };
     for (const auto& c : cases) {
         EXPECT_EQ(copyFile(c.destination, c.source), c.result) << c.destination << c.source;
@@ -90,14 +90,14 @@ TEST_F(FileTransferTest, FailuresAreTheTwoResultCodesAndLeaveNoHalfFile) {
     rlimit small = old;
     small.rlim_cur = 30000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int result = copyFile("dest.bin", "source.bin");
+    const Transfer result = copyFile("dest.bin", "source.bin");
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(result, kTransferCannotCreate);
+    EXPECT_EQ(result, Transfer::kCannotCreate);
     EXPECT_FALSE(fs::exists("dest.bin"));
     // A device is no destination at all: refused before a byte is written, and left alone.
     fs::create_symlink("/dev/null", "null.bin");
-    EXPECT_EQ(copyFile("null.bin", "source.bin"), kTransferCannotCreate);
+    EXPECT_EQ(copyFile("null.bin", "source.bin"), Transfer::kCannotCreate);
     EXPECT_TRUE(fs::is_symlink("null.bin"));
 }
 
@@ -113,9 +113,9 @@ TEST_F(FileTransferTest, MoveAcrossFileSystemsKeepsTheSourceUntilTheCopyIsWhole)
     const std::string bytes = patterned(70000);
     std::ofstream(source, std::ios::binary) << bytes;
     fs::create_directory("folder");
-    EXPECT_EQ(moveFile("folder", source), kTransferCannotCreate);
+    EXPECT_EQ(moveFile("folder", source), Transfer::kCannotCreate);
     EXPECT_TRUE(fs::exists(source)) << "a failed move lost its source";
-    EXPECT_EQ(moveFile("moved.bin", source), kTransferOk);
+    EXPECT_EQ(moveFile("moved.bin", source), Transfer::kOk);
     EXPECT_FALSE(fs::exists(source));
     EXPECT_EQ(TempFolder::read("moved.bin"), bytes);
     std::error_code ignored;

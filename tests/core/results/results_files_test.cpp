@@ -107,7 +107,7 @@ TEST_F(ResultsFilesTest, ExportIsTheDocumentedBlockThenTheMatchLines) {
     ExportWork work(m_messages, m_results, kFields, "out.asc", false);
     int blocks = 0;
     work.setAfterBlock([&] { ++blocks; });
-    EXPECT_EQ(runHere(work), 1);
+    EXPECT_EQ(runHere(work), WorkResult::kDone);
     EXPECT_EQ(blocks, 1);
     EXPECT_EQ(TempFolder::read("out.asc"), kBlock);
     EXPECT_TRUE(
@@ -116,9 +116,9 @@ TEST_F(ResultsFilesTest, ExportIsTheDocumentedBlockThenTheMatchLines) {
     EXPECT_EQ(m_messages.count(), 0u);
 }
 
-TEST_F(ResultsFilesTest, ExportFailuresEndWithResultZero) {
+TEST_F(ResultsFilesTest, ExportFailuresFail) {
     ExportWork work(m_messages, m_results, kFields, "missing/out.asc", false);
-    EXPECT_EQ(runHere(work), 0);
+    EXPECT_EQ(runHere(work), WorkResult::kFailed);
     ASSERT_EQ(m_messages.count(), 1u);
     EXPECT_EQ(std::tuple(m_messages.last().text, m_messages.last().title),
               std::tuple("Unable to Open File: " + shownPath("missing/out.asc"), "File Error."));

@@ -17,7 +17,7 @@ public:
 TEST(ProgressWork, AnExceptionIsReportedAndFails) {
     test::RecorderPresenter messages;
     ThrowingWork work(messages);
-    EXPECT_EQ(runWork(work), 0);
+    EXPECT_EQ(runWork(work), WorkResult::kFailed);
     ASSERT_EQ(messages.count(), 1u);
     EXPECT_EQ(messages.last().text, "Unable to create Dictionary: x.lex");
     EXPECT_EQ(messages.last().title, "Zantric Exception");
