@@ -34,7 +34,8 @@ void RankingSources::filter(int common, PhraseFilters& filters) const {
     if (common <= 0 || !m_levels) return;
     const Stoplist none;
     const Stoplist& struck = filters.stoplist ? *filters.stoplist : none;
-    filters.stoplist =
+    filters.common = common;
+    filters.commonStruck =
         std::make_shared<Stoplist>(struck.keepingOnly(m_levels->wordsOfLevel(common)));
 }
 

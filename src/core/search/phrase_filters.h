@@ -1,6 +1,7 @@
 // The phrase filters: what a user strikes out of searches besides the four fields. A minimum
 // length for every word of a phrase and each word at most once in a phrase apply to phrase
-// searches; the stoplist's words are used by no search. The search prunes with them as it goes
+// searches; the stoplist's words, and with a commonness level the words less common, are used by
+// no search. The search prunes with them as it goes
 // rather than dropping results afterwards. The window keeps its choice in the ini (section
 // PHRASE OPTIONS); the command line takes options. Plain values; any thread.
 #pragma once
@@ -19,6 +20,11 @@ struct PhraseFilters {
     int minWordLength = 0;  // below 2: none; above 20 no word is long enough
     bool eachWordOnce = false;
     std::shared_ptr<const Stoplist> stoplist;  // none, or a list of words to strike
+    // Only words at least this common, 1 to 10 (core/ranking/word_levels.h); 0 for any word.
+    // `commonStruck` strikes the stoplist's words and every word less common, and takes the
+    // stoplist's place in the search.
+    int common = 0;
+    std::shared_ptr<const Stoplist> commonStruck = nullptr;
 };
 
 // The window's Phrase Options, as the ini keeps them.
