@@ -10,6 +10,7 @@
 #include <cctype>
 #include <unordered_set>
 
+#include "core/ranking/word_levels.h"
 #include "core/search/stoplist.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
@@ -38,6 +39,17 @@ PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, Prompter& prompter,
     m_eachWordOnce->setChecked(options.eachWordOnce);
     m_useStoplist = new QCheckBox(tr("Use the &stoplist"), this);
     m_useStoplist->setChecked(options.useStoplist);
+    m_common = new QSpinBox(this);
+    m_common->setRange(0, kMostCommonLevel);
+    m_common->setSpecialValueText(tr("any word"));
+    m_common->setValue(options.common);
+    m_common->setToolTip(
+        tr("Only words at least this common: 1 any listed word, 10 the most "
+           "common few thousand"));
+    m_bestShown = new QSpinBox(this);
+    m_bestShown->setRange(1, kMostBestShown);
+    m_bestShown->setGroupSeparatorShown(true);
+    m_bestShown->setValue(options.bestShown);
     m_editStoplist = makeButton(this, tr("&Edit Stoplist…"));
     connect(m_editStoplist, &QPushButton::clicked, this, &PhraseOptionsDialog::editStoplist);
 
@@ -47,6 +59,10 @@ PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, Prompter& prompter,
     fields->addWidget(m_eachWordOnce, 1, 0, 1, 2);
     fields->addWidget(m_useStoplist, 2, 0);
     fields->addWidget(m_editStoplist, 2, 1, Qt::AlignLeft);
+    fields->addWidget(buddyLabel(this, tr("Common words &only"), m_common), 3, 0);
+    fields->addWidget(m_common, 3, 1, Qt::AlignLeft);
+    fields->addWidget(buddyLabel(this, tr("&Best first lists"), m_bestShown), 4, 0);
+    fields->addWidget(m_bestShown, 4, 1, Qt::AlignLeft);
     QPushButton* ok = makeButton(this, tr("&OK"));
     ok->setDefault(true);
     QPushButton* cancel = makeButton(this, tr("&Cancel"));
@@ -60,6 +76,8 @@ PhraseOptions PhraseOptionsDialog::options() const {
     options.minWordLength = m_minWordLength->value();
     options.eachWordOnce = m_eachWordOnce->isChecked();
     options.useStoplist = m_useStoplist->isChecked();
+    options.common = m_common->value();
+    options.bestShown = m_bestShown->value();
     return options;
 }
 

@@ -27,11 +27,17 @@ struct PhraseFilters {
     std::shared_ptr<const Stoplist> commonStruck = nullptr;
 };
 
+// How many matches Best first lists by default, and at most.
+inline constexpr int kDefaultBestShown = 1000;
+inline constexpr int kMostBestShown = 100000;
+
 // The window's Phrase Options, as the ini keeps them.
 struct PhraseOptions {
     int minWordLength = 1;  // 1 to 20; 1 is no minimum
     bool eachWordOnce = false;
-    bool useStoplist = true;  // stoplist.txt of the program's folder, when it exists
+    bool useStoplist = true;            // stoplist.txt of the program's folder, when it exists
+    int common = 0;                     // "Common words only": 1 to 10; 0 for any word
+    int bestShown = kDefaultBestShown;  // the matches Best first lists
     bool operator==(const PhraseOptions&) const = default;
 };
 
@@ -40,7 +46,8 @@ inline constexpr int kMaxMinWordLength = kMaxWordLetters;
 // Reads the options from the ini (missing keys read as the defaults above; values out of range
 // are brought into it).
 PhraseOptions readPhraseOptions(const Settings& settings);
-// Writes the three keys.
+// Writes the three keys of the filters, and those of the commonness level and the matches Best
+// first lists when they are not the defaults or the ini has them already.
 void writePhraseOptions(const Settings& settings, const PhraseOptions& options);
 
 // The filters the options ask for: the stoplist is read from the program's folder.

@@ -43,6 +43,9 @@ inline constexpr std::string_view kPhraseOptionsSection = "PHRASE OPTIONS";
 inline constexpr std::string_view kMinWordLength = "Minimum Word Length";
 inline constexpr std::string_view kEachWordOnce = "Each Word Once";
 inline constexpr std::string_view kUseStoplist = "Use Stoplist";
+inline constexpr std::string_view kCommonWords = "Common Words";
+inline constexpr std::string_view kBestShown = "Best Shown";
+inline constexpr std::string_view kBestFirst = "Best First";
 
 // The window's Save As and View open in the folder of the results file last chosen in either.
 inline constexpr std::string_view kResultsFilesSection = "RESULTS FILES";
