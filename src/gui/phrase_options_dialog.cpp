@@ -39,6 +39,21 @@ PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, Prompter& prompter,
     m_eachWordOnce->setChecked(options.eachWordOnce);
     m_useStoplist = new QCheckBox(tr("Use the &stoplist"), this);
     m_useStoplist->setChecked(options.useStoplist);
+    m_editStoplist = makeButton(this, tr("&Edit Stoplist…"));
+    connect(m_editStoplist, &QPushButton::clicked, this, &PhraseOptionsDialog::editStoplist);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(buddyLabel(this, tr("&Minimum word length"), m_minWordLength), 0, 0);
+    fields->addWidget(m_minWordLength, 0, 1, Qt::AlignLeft);
+    fields->addWidget(m_eachWordOnce, 1, 0, 1, 2);
+    fields->addWidget(m_useStoplist, 2, 0);
+    fields->addWidget(m_editStoplist, 2, 1, Qt::AlignLeft);
+    QPushButton* ok = makeButton(this, tr("&OK"));
+    ok->setDefault(true);
+    QPushButton* cancel = makeButton(this, tr("&Cancel"));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Made after the buttons, so that Tab reaches them after OK and Cancel.
     m_common = new QSpinBox(this);
     m_common->setRange(0, kMostCommonLevel);
     m_common->setSpecialValueText(tr("any word"));
@@ -50,24 +65,10 @@ PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, Prompter& prompter,
     m_bestShown->setRange(1, kMostBestShown);
     m_bestShown->setGroupSeparatorShown(true);
     m_bestShown->setValue(options.bestShown);
-    m_editStoplist = makeButton(this, tr("&Edit Stoplist…"));
-    connect(m_editStoplist, &QPushButton::clicked, this, &PhraseOptionsDialog::editStoplist);
-
-    auto* fields = new QGridLayout;
-    fields->addWidget(buddyLabel(this, tr("&Minimum word length"), m_minWordLength), 0, 0);
-    fields->addWidget(m_minWordLength, 0, 1, Qt::AlignLeft);
-    fields->addWidget(m_eachWordOnce, 1, 0, 1, 2);
-    fields->addWidget(m_useStoplist, 2, 0);
-    fields->addWidget(m_editStoplist, 2, 1, Qt::AlignLeft);
     fields->addWidget(buddyLabel(this, tr("Common words &only"), m_common), 3, 0);
     fields->addWidget(m_common, 3, 1, Qt::AlignLeft);
     fields->addWidget(buddyLabel(this, tr("&Best first lists"), m_bestShown), 4, 0);
     fields->addWidget(m_bestShown, 4, 1, Qt::AlignLeft);
-    QPushButton* ok = makeButton(this, tr("&OK"));
-    ok->setDefault(true);
-    QPushButton* cancel = makeButton(this, tr("&Cancel"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layOutDialog(this, fields, {ok, cancel});
 }
 

@@ -66,7 +66,7 @@ SearchPanel::SearchPanel(Workspace workspace, QWidget* parent)
     });
     connect(m_form->list(), &ResultsListView::matchHighlighted, this, &SearchPanel::explainMatch);
     m_actions.bestFirst->setChecked(
-        workspace.settings.readInt(ini::kPhraseOptionsSection, ini::kBestFirst, 0) != 0);
+        workspace.settings.readInt(ini::kSearchSection, ini::kBestFirst, 0) != 0);
     m_form->bestFirst()->setChecked(m_actions.bestFirst->isChecked());
     connect(m_form->bestFirst(), &QCheckBox::clicked, m_actions.bestFirst, &QAction::setChecked);
     connect(m_actions.bestFirst, &QAction::toggled, this, &SearchPanel::bestFirstToggled);
@@ -289,7 +289,7 @@ void SearchPanel::startSearch() {
     PhraseFilters filters = filtersFor(workspace().prompter, m_phraseOptions);
     if (!prepareRanking(filters)) return;
     m_request.setFilters(std::move(filters));
-    const SearchFields request = searchFields();
+    const SearchFields request = m_form->fields();
     // The ini's match limit, as it is now; 0 or less is none.
     m_run.setMatchLimit(workspace().settings.readInt(ini::kSearchSection, ini::kMatchLimit, 0));
     // The ini's search threads; 0 or less is one per core.
@@ -417,7 +417,7 @@ void SearchPanel::completeSearch() {
         window()->setWindowTitle(QString::fromLatin1(kFrameTitle));
         m_titleShowsCount = false;
     }
-    m_run.finish(searchFields());
+    m_run.finish(m_form->fields());
     // As the results record them, so that viewing them later shows the same.
     showTotals(m_run.found(), m_run.checked(), m_run.filtersInEffect().any());
     finishRanking();  // Found stays the search's when its best are shown
@@ -495,12 +495,6 @@ bool SearchPanel::prepareRanking(PhraseFilters& filters) {
     return true;
 }
 
-SearchFields SearchPanel::searchFields() const {
-    SearchFields fields = m_form->fields();
-    if (m_ranked && m_request.multiWord()) fields.suppressPermutations = true;
-    return fields;
-}
-
 void SearchPanel::showBestSoFar() {
     QStringList texts;
     QHash<QString, double> scores;
@@ -539,7 +533,7 @@ void SearchPanel::finishRanking() {
         }
         RecordedFilters filters = m_run.filtersInEffect();
         filters.ranked = true;
-        m_bestResults->finish({searchFields(), 0, m_run.checked()}, filters);
+        m_bestResults->finish({m_form->fields(), 0, m_run.checked()}, filters);
     } catch (const ZantricException& e) {
         workspace().prompter.tell(noticeOrException(e));
         m_bestResults->reset();
@@ -550,7 +544,7 @@ void SearchPanel::finishRanking() {
 
 void SearchPanel::bestFirstToggled(bool on) {
     m_form->bestFirst()->setChecked(on);
-    workspace().settings.writeString(ini::kPhraseOptionsSection, ini::kBestFirst, on ? "1" : "0");
+    workspace().settings.writeString(ini::kSearchSection, ini::kBestFirst, on ? "1" : "0");
     // After a ranked search the same box shows its matches in the order found, and back.
     if (m_searching || !m_bestResults || !m_bestResults->isOpen()) return;
     const std::filesystem::path& shown = m_results.dataName();

@@ -173,8 +173,6 @@ private:
     // commonness filter to `filters`; false (told) when the word lists of the filter cannot be
     // read. A missing model leaves the search unranked, which the status bar says once.
     bool prepareRanking(PhraseFilters& filters);
-    // The fields the search runs with: a ranked search lists each set of words once.
-    SearchFields searchFields() const;
     void showBestSoFar();
     // After a ranked search: its best matches as a pair of their own, shown in place of the
     // matches in the order found.

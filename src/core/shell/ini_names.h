@@ -26,6 +26,7 @@ inline constexpr std::string_view kTabSize = "Tab Size";
 inline constexpr std::string_view kSearchSection = "SEARCH";
 inline constexpr std::string_view kMatchLimit = "Match Limit";
 inline constexpr std::string_view kThreads = "Threads";
+inline constexpr std::string_view kBestFirst = "Best First";  // the window's Best first box
 
 inline constexpr std::string_view kFontSection = "FONT";
 inline constexpr std::string_view kFontSet = "Font Set";
@@ -45,7 +46,6 @@ inline constexpr std::string_view kEachWordOnce = "Each Word Once";
 inline constexpr std::string_view kUseStoplist = "Use Stoplist";
 inline constexpr std::string_view kCommonWords = "Common Words";
 inline constexpr std::string_view kBestShown = "Best Shown";
-inline constexpr std::string_view kBestFirst = "Best First";
 
 // The window's Save As and View open in the folder of the results file last chosen in either.
 inline constexpr std::string_view kResultsFilesSection = "RESULTS FILES";
