@@ -65,9 +65,9 @@ PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, Prompter& prompter,
     m_bestShown->setRange(1, kMostBestShown);
     m_bestShown->setGroupSeparatorShown(true);
     m_bestShown->setValue(options.bestShown);
-    fields->addWidget(buddyLabel(this, tr("Common words &only"), m_common), 3, 0);
+    fields->addWidget(buddyLabel(this, tr("Common wor&ds only"), m_common), 3, 0);
     fields->addWidget(m_common, 3, 1, Qt::AlignLeft);
-    fields->addWidget(buddyLabel(this, tr("&Best first lists"), m_bestShown), 4, 0);
+    fields->addWidget(buddyLabel(this, tr("Best first &lists"), m_bestShown), 4, 0);
     fields->addWidget(m_bestShown, 4, 1, Qt::AlignLeft);
     layOutDialog(this, fields, {ok, cancel});
 }

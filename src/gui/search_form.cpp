@@ -136,10 +136,10 @@ QGroupBox* SearchForm::buildOptions() {
     m_bestFirst = new QCheckBox(tr("Bes&t first"), options);
     m_bestFirst->setObjectName(QStringLiteral("bestFirst"));
     m_bestFirst->installEventFilter(this);
-    auto* optionsLayout = new QVBoxLayout(options);
-    optionsLayout->addWidget(m_useAll);
-    optionsLayout->addWidget(m_suppress);
-    optionsLayout->addWidget(m_bestFirst);
+    auto* optionsLayout = new QGridLayout(options);
+    optionsLayout->addWidget(m_useAll, 0, 0, 1, 2);
+    optionsLayout->addWidget(m_suppress, 1, 0);
+    optionsLayout->addWidget(m_bestFirst, 1, 1);
     connect(m_useAll, &QCheckBox::clicked, this,
             [this](bool on) { m_request.setUseAllFromLetters(on); });
     connect(m_suppress, &QCheckBox::clicked, this,

@@ -151,9 +151,8 @@ void SearchPanel::createActions() {
     a.phraseOptions =
         makeAction("actionPhraseOptions", tr("&Phrase Options…"),
                    tr("Set the filters of phrase searches."), &SearchPanel::phraseOptionsCommand);
-    a.bestFirst = makeAction(
-        "actionBestFirst", tr("&Best First"),
-        tr("List the best matches first, the most natural phrases at the top."), nullptr);
+    a.bestFirst = makeAction("actionBestFirst", tr("&Best First"),
+                             tr("List the best matches first."), nullptr);
     a.bestFirst->setCheckable(true);
     a.help = makeAction("actionHelp", tr("Zantric Help"), tr("View Zantric Help file."),
                         &SearchPanel::helpCommand);
