@@ -57,6 +57,8 @@ void printHeader(const ResultsHeader& header, std::int64_t found) {
     }
     if (header.filters.eachWordOnce) std::printf("Each Word Once: yes\n");
     if (header.filters.stoplist) std::printf("Stoplist: yes\n");
+    if (header.filters.common != 0) std::printf("Common Words: %d\n", header.filters.common);
+    if (header.filters.ranked) std::printf("Ranked: yes\n");
     std::printf("Found: %lld\nChecked: %s\n", static_cast<long long>(found),
                 headerCount(header.checked).c_str());
 }

@@ -188,9 +188,14 @@ bool filtersFromOptions(const SearchOptions& options, const ProgramSession& sess
 bool rankingFromOptions(SearchOptions& options, const ProgramSession& session,
                         RankingSources& sources, PhraseFilters& filters) {
     RankingOptions ranking = options.ranking;
-    ranking.model = session.typedPath(ranking.model).string();
-    ranking.levels = session.typedPath(ranking.levels).string();
-    if (!sources.read(ranking)) return false;
+    ranking.model = session.typedPath(ranking.model);
+    ranking.levels = session.typedPath(ranking.levels);
+    const RankingSources::ReadNotes notes = sources.read(ranking);
+    if (!notes.failure.empty()) {
+        std::fprintf(stderr, "zantric-cli: %s\n", notes.failure.c_str());
+        return false;
+    }
+    if (!notes.unranked.empty()) std::fprintf(stderr, "zantric-cli: %s\n", notes.unranked.c_str());
     sources.filter(ranking.common, filters);
     if (sources.ranked()) options.fields.suppressPermutations = true;
     return true;

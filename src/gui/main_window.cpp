@@ -98,6 +98,7 @@ void MainWindow::buildMenus() {
 
     QMenu* options = menuBar()->addMenu(tr("&Options"));
     options->addAction(a.phraseOptions);
+    options->addAction(a.bestFirst);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addActions({a.help, a.about});

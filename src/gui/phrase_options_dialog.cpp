@@ -10,6 +10,7 @@
 #include <cctype>
 #include <unordered_set>
 
+#include "core/ranking/word_levels.h"
 #include "core/search/stoplist.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
@@ -52,6 +53,22 @@ PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, Prompter& prompter,
     QPushButton* cancel = makeButton(this, tr("&Cancel"));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Made after the buttons, so that Tab reaches them after OK and Cancel.
+    m_common = new QSpinBox(this);
+    m_common->setRange(0, kMostCommonLevel);
+    m_common->setSpecialValueText(tr("any word"));
+    m_common->setValue(options.common);
+    m_common->setToolTip(
+        tr("Only words at least this common: 1 any listed word, 10 the most "
+           "common few thousand"));
+    m_bestShown = new QSpinBox(this);
+    m_bestShown->setRange(1, kMostBestShown);
+    m_bestShown->setGroupSeparatorShown(true);
+    m_bestShown->setValue(options.bestShown);
+    fields->addWidget(buddyLabel(this, tr("Common wor&ds only"), m_common), 3, 0);
+    fields->addWidget(m_common, 3, 1, Qt::AlignLeft);
+    fields->addWidget(buddyLabel(this, tr("Best first &lists"), m_bestShown), 4, 0);
+    fields->addWidget(m_bestShown, 4, 1, Qt::AlignLeft);
     layOutDialog(this, fields, {ok, cancel});
 }
 
@@ -60,6 +77,8 @@ PhraseOptions PhraseOptionsDialog::options() const {
     options.minWordLength = m_minWordLength->value();
     options.eachWordOnce = m_eachWordOnce->isChecked();
     options.useStoplist = m_useStoplist->isChecked();
+    options.common = m_common->value();
+    options.bestShown = m_bestShown->value();
     return options;
 }
 

@@ -1,7 +1,8 @@
 // PhraseOptionsDialog: Options › Phrase Options…, the filters of phrase searches: the minimum
-// word length, each word once, and whether to use the stoplist, with Edit Stoplist… opening
-// StoplistEditor, a plain list of the stoplist's words one a line. OK keeps the options in the
-// ini; the stoplist editor writes stoplist.txt when it is closed with OK. GUI thread.
+// word length, each word once, whether to use the stoplist, the commonness level of the words
+// ("Common words only", any search) and how many matches Best first lists, with Edit Stoplist…
+// opening StoplistEditor, a plain list of the stoplist's words one a line. OK keeps the options in
+// the ini; the stoplist editor writes stoplist.txt when it is closed with OK. GUI thread.
 #pragma once
 
 #include <QDialog>
@@ -33,6 +34,8 @@ public:
     QSpinBox* minWordLength() const { return m_minWordLength; }
     QCheckBox* eachWordOnce() const { return m_eachWordOnce; }
     QCheckBox* useStoplist() const { return m_useStoplist; }
+    QSpinBox* common() const { return m_common; }
+    QSpinBox* bestShown() const { return m_bestShown; }
     QPushButton* editStoplistButton() const { return m_editStoplist; }
 
 signals:
@@ -47,6 +50,8 @@ private:
     QSpinBox* m_minWordLength;
     QCheckBox* m_eachWordOnce;
     QCheckBox* m_useStoplist;
+    QSpinBox* m_common;
+    QSpinBox* m_bestShown;
     QPushButton* m_editStoplist;
 };
 

@@ -54,11 +54,38 @@ int ResultsListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows) return {};
+    if (!index.isValid() || index.row() >= m_rows) return {};
+    if (role == Qt::DisplayRole) return rowOf(index.row());
+    if (role != Qt::ToolTipRole || m_scores.isEmpty()) return {};
+    QStringList scores;
+    for (const QString& match : rowOf(index.row()).split(QLatin1Char('\t'), Qt::SkipEmptyParts)) {
+        const auto score = m_scores.constFind(match);
+        if (score != m_scores.constEnd())
+            scores << tr("%1: score %2").arg(match).arg(*score, 0, 'f', 2);
+    }
+    return scores.isEmpty() ? QVariant() : QVariant(scores.join(QLatin1Char('\n')));
+}
+
+QString ResultsListModel::rowOf(int row) const {
+    if (!m_bestSoFar.isEmpty()) {
+        const qsizetype first = qsizetype{row} * m_perRow;
+        return first < m_bestSoFar.size()
+                   ? m_bestSoFar.mid(first, m_perRow).join(QLatin1Char('\t')) + QLatin1Char('\t')
+                   : QString();
+    }
     // A worker may be writing the results files: show nothing rather than read them.
     if (searchRunning()) return QString();
-    const std::string_view row = m_results.rowText(std::int64_t{index.row()} * m_perRow, m_perRow);
-    return QString::fromLatin1(row.data(), static_cast<qsizetype>(row.size()));
+    const std::string_view text = m_results.rowText(std::int64_t{row} * m_perRow, m_perRow);
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void ResultsListModel::showBestSoFar(QStringList best, int perRow) {
+    if (best.isEmpty() && m_bestSoFar.isEmpty()) return;
+    beginResetModel();
+    m_bestSoFar = std::move(best);
+    m_perRow = std::max(perRow, 1);
+    m_rows = static_cast<int>((m_bestSoFar.size() + m_perRow - 1) / m_perRow);
+    endResetModel();
 }
 
 void TabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -126,9 +153,23 @@ int ResultsListView::widthInCharacters() const {
 }
 
 void ResultsListView::relayout() {
+    if (m_model->showsBestSoFar()) return;  // laid out as the best come
     const int longest = m_results.longest();
     m_delegate->setTabStop(tabStopPixels(longest, m_tabSize, fontMetrics().averageCharWidth()));
     m_model->reload(matchesPerRow(longest, m_tabSize, widthInCharacters()));
+}
+
+void ResultsListView::showBestSoFar(const QStringList& best) {
+    if (best.isEmpty()) {
+        if (!m_model->showsBestSoFar()) return;
+        m_model->showBestSoFar({}, 1);
+        relayout();
+        return;
+    }
+    int longest = 1;
+    for (const QString& match : best) longest = std::max(longest, static_cast<int>(match.size()));
+    m_delegate->setTabStop(tabStopPixels(longest, m_tabSize, fontMetrics().averageCharWidth()));
+    m_model->showBestSoFar(best, matchesPerRow(longest, m_tabSize, widthInCharacters()));
 }
 
 void ResultsListView::goToFirstRow() {

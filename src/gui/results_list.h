@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QListView>
 #include <QStyledItemDelegate>
 #include <cstdint>
@@ -34,13 +35,25 @@ public:
     bool searchRunning() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
+    // A row's tooltip names the score of each of its matches that has one (see setScores).
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
+    // While a ranked search runs: the best so far, shown in place of the store's rows (which read
+    // as empty then), `perRow` a row; empty to show the store's again.
+    void showBestSoFar(QStringList best, int perRow);
+    bool showsBestSoFar() const { return !m_bestSoFar.isEmpty(); }
+    // The scores of the ranked matches shown, for their tooltips; empty for matches not ranked.
+    void setScores(QHash<QString, double> scores) { m_scores = std::move(scores); }
+
 private:
+    QString rowOf(int row) const;
+
     ResultsStore& m_results;
     const SearchRun& m_run;
     int m_rows = 0;
     int m_perRow = 1;
+    QStringList m_bestSoFar;
+    QHash<QString, double> m_scores;
 };
 
 // Draws a row of tab-separated texts, each at the next multiple of the tab stop (the results
@@ -82,6 +95,9 @@ public:
 
     // The layout for the current size, font and longest match, then a reload.
     void relayout();
+    // The best matches so far of a ranked search, best first, laid out as the store's rows are;
+    // empty to show the store's rows again.
+    void showBestSoFar(const QStringList& best);
     // Reload and show the first row (after a search, a font change).
     void goToFirstRow();
     // The usable width in average characters of the list's font.

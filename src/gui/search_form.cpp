@@ -132,9 +132,14 @@ QGroupBox* SearchForm::buildOptions() {
     // change (and the search, disabling the box, lost it).
     m_useAll->installEventFilter(this);
     m_suppress->installEventFilter(this);
-    auto* optionsLayout = new QVBoxLayout(options);
-    optionsLayout->addWidget(m_useAll);
-    optionsLayout->addWidget(m_suppress);
+    // Its state is the Options menu's Best First; the search panel binds the two.
+    m_bestFirst = new QCheckBox(tr("Bes&t first"), options);
+    m_bestFirst->setObjectName(QStringLiteral("bestFirst"));
+    m_bestFirst->installEventFilter(this);
+    auto* optionsLayout = new QGridLayout(options);
+    optionsLayout->addWidget(m_useAll, 0, 0, 1, 2);
+    optionsLayout->addWidget(m_suppress, 1, 0);
+    optionsLayout->addWidget(m_bestFirst, 1, 1);
     connect(m_useAll, &QCheckBox::clicked, this,
             [this](bool on) { m_request.setUseAllFromLetters(on); });
     connect(m_suppress, &QCheckBox::clicked, this,
@@ -224,6 +229,7 @@ void SearchForm::setControlsEnabled(bool enabled) {
     for (QComboBox* box : m_fields) box->setEnabled(enabled);
     m_useAll->setEnabled(enabled);
     m_suppress->setEnabled(enabled);
+    m_bestFirst->setEnabled(enabled);
     m_start->setEnabled(enabled);
 }
 
@@ -243,8 +249,8 @@ void SearchForm::applyFont(const QFont& font) {
 // --- Keys -------------------------------------------------------------------------------------
 
 bool SearchForm::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == m_useAll || watched == m_suppress) && event->type() == QEvent::Shortcut &&
-        !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+    if ((watched == m_useAll || watched == m_suppress || watched == m_bestFirst) &&
+        event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
         static_cast<QCheckBox*>(watched)->click();  // the focus stays where the user types
         return true;
     }

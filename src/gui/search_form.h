@@ -1,8 +1,8 @@
 // SearchForm: the controls of the main window and their keystroke rules: FIND, FROM, INCLUDE
-// and EXCLUDE with their history lists, Use All FROM Letters and Suppress Permutations, the Font
-// group, Start and Cancel, and the results list between them. Whatever is typed or clicked is
-// handed to the search request at once; Start, Cancel and Enter ask for their commands. The
-// search panel decides what they do. GUI thread only.
+// and EXCLUDE with their history lists, Use All FROM Letters, Suppress Permutations and Best
+// first, the Font group, Start and Cancel, and the results list between them. Whatever is typed or
+// clicked is handed to the search request at once; Start, Cancel and Enter ask for their commands.
+// The search panel decides what they do. GUI thread only.
 #pragma once
 
 #include <QPointer>
@@ -56,6 +56,8 @@ public:
     QFont currentFont() const;
 
     ResultsListView* list() const { return m_list; }
+    // Best first: the matches of the next search listed best first (the search panel acts on it).
+    QCheckBox* bestFirst() const { return m_bestFirst; }
 
 signals:
     // Start (the button, Enter) was pressed.
@@ -84,6 +86,7 @@ private:
     QLabel* m_fieldLabels[4] = {};
     QCheckBox* m_useAll = nullptr;
     QCheckBox* m_suppress = nullptr;
+    QCheckBox* m_bestFirst = nullptr;
     FontSetting* m_font = nullptr;
     QPushButton* m_start = nullptr;
     QPushButton* m_cancel = nullptr;

@@ -11,6 +11,7 @@
 #include <QTimerEvent>
 #include <QVBoxLayout>
 #include <system_error>
+#include <utility>
 
 #include "core/dictionary/catalogue.h"
 #include "core/search/match_explanation.h"
@@ -22,6 +23,7 @@
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
 #include "core/shell/zantric_exception.h"
 #include "gui/about_dialog.h"
 #include "gui/analysis_dialog.h"
@@ -63,12 +65,18 @@ SearchPanel::SearchPanel(Workspace workspace, QWidget* parent)
         if (m_statusBar != nullptr) m_statusBar->showMessage(text, kKeyHintMs);
     });
     connect(m_form->list(), &ResultsListView::matchHighlighted, this, &SearchPanel::explainMatch);
+    m_actions.bestFirst->setChecked(
+        workspace.settings.readInt(ini::kSearchSection, ini::kBestFirst, 0) != 0);
+    m_form->bestFirst()->setChecked(m_actions.bestFirst->isChecked());
+    connect(m_form->bestFirst(), &QCheckBox::clicked, m_actions.bestFirst, &QAction::setChecked);
+    connect(m_actions.bestFirst, &QAction::toggled, this, &SearchPanel::bestFirstToggled);
 }
 
 SearchPanel::~SearchPanel() {
     m_searchTimer.stop();
     if (m_searching) m_run.cancel();
     m_run.join();
+    m_results.setLineSink(nullptr, true);  // the ranking's lines go before the store
 }
 
 void SearchPanel::attachStatusBar(QStatusBar* bar, QLabel* found, QLabel* checked) {
@@ -104,7 +112,7 @@ QAction* SearchPanel::makeAction(const char* name, const QString& text, const QS
     action->setObjectName(QString::fromLatin1(name));
     action->setStatusTip(tip);
     m_tips.insert(action, tip);
-    connect(action, &QAction::triggered, this, run);
+    if (run != nullptr) connect(action, &QAction::triggered, this, run);
     return action;
 }
 
@@ -143,6 +151,9 @@ void SearchPanel::createActions() {
     a.phraseOptions =
         makeAction("actionPhraseOptions", tr("&Phrase Options…"),
                    tr("Set the filters of phrase searches."), &SearchPanel::phraseOptionsCommand);
+    a.bestFirst = makeAction("actionBestFirst", tr("&Best First"),
+                             tr("List the best matches first."), nullptr);
+    a.bestFirst->setCheckable(true);
     a.help = makeAction("actionHelp", tr("Zantric Help"), tr("View Zantric Help file."),
                         &SearchPanel::helpCommand);
     a.about =
@@ -153,7 +164,8 @@ void SearchPanel::createActions() {
 void SearchPanel::updateActions() {
     const WindowActions& a = m_actions;
     const bool idle = !m_searching;
-    for (QAction* action : {a.search, a.clearAll, a.view, a.selectDictionaries, a.phraseOptions}) {
+    for (QAction* action :
+         {a.search, a.clearAll, a.view, a.selectDictionaries, a.phraseOptions, a.bestFirst}) {
         action->setEnabled(idle);
     }
     a.saveAs->setEnabled(idle && m_results.count() > 0);
@@ -184,7 +196,11 @@ void SearchPanel::requestStart() {
 }
 
 void SearchPanel::viewCommand() {
-    if (m_resultsFiles.view()) emit commandStateChanged();
+    if (!m_resultsFiles.view()) return;
+    m_form->list()->resultsModel()->setScores({});
+    if (m_statusBar != nullptr && m_results.header().filters.ranked)
+        m_statusBar->showMessage(tr("Ranked results: the best first"));
+    emit commandStateChanged();
 }
 
 void SearchPanel::saveAsCommand() {
@@ -268,9 +284,11 @@ void SearchPanel::startSearch() {
     if (m_searchTimer.isActive() && !m_searching) completeSearch();
     m_histories.update(m_form->fields());
     m_form->showHistories(m_histories);
-    const SearchFields request = m_form->fields();
     showFiltersOn(false);
-    m_request.setFilters(filtersFor(workspace().prompter, m_phraseOptions));
+    PhraseFilters filters = filtersFor(workspace().prompter, m_phraseOptions);
+    if (!prepareRanking(filters)) return;
+    m_request.setFilters(std::move(filters));
+    const SearchFields request = m_form->fields();
     // The ini's match limit, as it is now; 0 or less is none.
     m_run.setMatchLimit(workspace().settings.readInt(ini::kSearchSection, ini::kMatchLimit, 0));
     // The ini's search threads; 0 or less is one per core.
@@ -295,6 +313,14 @@ void SearchPanel::startSearch() {
             return;
         }
     }
+    if (m_ranked) {
+        m_rankingLines.rankWith(
+            m_ranker.emplace(m_ranking.rankerFor(m_phraseOptions.bestShown, m_request)));
+        m_rankingLines.keepBestSetsOf(m_run);
+    } else {
+        m_run.keepBestSetsIn(nullptr);
+    }
+    m_liveTicks = 0;
     m_searchTimer.start(kSearchTimerMs, this);
     try {
         m_run.startWorker([this] {
@@ -357,6 +383,10 @@ QString matchCountText(std::int64_t count, const QString& one, const QString& ma
 
 void SearchPanel::showEndNote(bool cancelled) {
     if (m_statusBar == nullptr) return;
+    if (!m_unrankedNote.isEmpty()) {
+        m_statusBar->showMessage(std::exchange(m_unrankedNote, QString()));
+        return;
+    }
     // A cancelled search keeps the matches found so far.
     const QString note =
         cancelled ? matchCountText(m_results.count(), tr("Search cancelled – 1 match kept"),
@@ -371,6 +401,9 @@ void SearchPanel::timerEvent(QTimerEvent* event) {
         return;
     }
     refreshCounters();
+    // The best so far twice a second: each look ranks the pool while the search waits.
+    constexpr int kTicksPerLook = 5;
+    if (m_searching && m_ranked && ++m_liveTicks % kTicksPerLook == 0) showBestSoFar();
     if (!m_searching) completeSearch();
 }
 
@@ -386,6 +419,7 @@ void SearchPanel::completeSearch() {
     m_run.finish(m_form->fields());
     // As the results record them, so that viewing them later shows the same.
     showTotals(m_run.found(), m_run.checked(), m_run.filtersInEffect().any());
+    finishRanking();  // Found stays the search's when its best are shown
     m_form->list()->goToFirstRow();
     emit commandStateChanged();
     emit searchCompleted();
@@ -393,6 +427,7 @@ void SearchPanel::completeSearch() {
 
 void SearchPanel::showTotals(std::int64_t found, std::int64_t checked, bool filtersOn) {
     m_checked = checked;
+    m_found = found;
     showCounters(found, checked);
     showFiltersOn(filtersOn);
 }
@@ -410,7 +445,9 @@ void SearchPanel::showCounters(std::int64_t found, std::int64_t checked) {
 void SearchPanel::refreshCounters() {
     QWidget* frame = window();
     if (frame->isMinimized()) {
-        frame->setWindowTitle(tr("Found: %1").arg(groupedCount(m_run.found())));
+        // The best of a ranked search are fewer than it found.
+        const std::int64_t found = m_ranked && !m_searching ? m_found : m_run.found();
+        frame->setWindowTitle(tr("Found: %1").arg(groupedCount(found)));
         m_titleShowsCount = true;
         return;
     }
@@ -433,6 +470,100 @@ void SearchPanel::askCancelSearch() {
     m_run.resume();
     if (m_searching) m_searchTimer.start(kSearchTimerMs, this);
     m_askingCancel = false;
+}
+
+// --- Best first ------------------------------------------------------------------------------
+
+bool SearchPanel::prepareRanking(PhraseFilters& filters) {
+    RankingOptions options;
+    options.best = m_actions.bestFirst->isChecked() ? m_phraseOptions.bestShown : 0;
+    options.common = m_phraseOptions.common;
+    const RankingSources::ReadNotes notes = m_ranking.read(options);
+    if (!notes.failure.empty()) {
+        workspace().prompter.tell(
+            {notes.failure, loadString(kStrErrorTitle), MessageKind::kWarning});
+        return false;
+    }
+    m_ranking.filter(options.common, filters);
+    m_ranked = options.best > 0 && m_ranking.ranked();
+    if (!notes.unranked.empty() && !m_unrankedTold) {
+        m_unrankedNote = QString::fromStdString(notes.unranked);
+        m_unrankedTold = true;
+    }
+    m_results.setLineSink(m_ranked ? &m_rankingLines : nullptr, true);
+    return true;
+}
+
+void SearchPanel::showBestSoFar() {
+    QStringList texts;
+    QHash<QString, double> scores;
+    for (const RankedMatch& match : m_rankingLines.bestSoFar()) {
+        const QString text =
+            QString::fromLatin1(match.text.data(), static_cast<qsizetype>(match.text.size()));
+        texts << text;
+        scores.insert(text, match.score);
+    }
+    m_form->list()->resultsModel()->setScores(std::move(scores));
+    m_form->list()->showBestSoFar(texts);
+}
+
+void SearchPanel::finishRanking() {
+    ResultsListView* list = m_form->list();
+    list->showBestSoFar({});
+    m_scores.clear();
+    list->resultsModel()->setScores({});
+    if (!m_ranked || !m_ranker) return;
+    m_foundPair[0] = m_results.dataName();
+    m_foundPair[1] = m_results.indexName();
+    const std::vector<RankedMatch> best = m_ranker->best();  // the worker has ended
+    if (best.empty()) return;
+    if (!m_bestResults) {
+        const std::filesystem::path base = uniqueTempName(workspace().settings);
+        m_bestResults = std::make_unique<ResultsStore>(
+            replaceExtension(base, "ztr"), replaceExtension(base, "zix"), workspace().prompter);
+    }
+    try {
+        m_bestResults->reset();
+        for (const RankedMatch& match : best) {
+            m_bestResults->append(match.text, true);
+            m_scores.insert(
+                QString::fromLatin1(match.text.data(), static_cast<qsizetype>(match.text.size())),
+                match.score);
+        }
+        RecordedFilters filters = m_run.filtersInEffect();
+        filters.ranked = true;
+        m_bestResults->finish({m_form->fields(), 0, m_run.checked()}, filters);
+    } catch (const ZantricException& e) {
+        workspace().prompter.tell(noticeOrException(e));
+        m_bestResults->reset();
+        return;
+    }
+    showOrder(true);
+}
+
+void SearchPanel::bestFirstToggled(bool on) {
+    m_form->bestFirst()->setChecked(on);
+    workspace().settings.writeString(ini::kSearchSection, ini::kBestFirst, on ? "1" : "0");
+    // After a ranked search the same box shows its matches in the order found, and back.
+    if (m_searching || !m_bestResults || !m_bestResults->isOpen()) return;
+    const std::filesystem::path& shown = m_results.dataName();
+    if (shown == m_foundPair[0] || shown == m_bestResults->dataName()) showOrder(on);
+}
+
+void SearchPanel::showOrder(bool best) {
+    const std::filesystem::path data = best ? m_bestResults->dataName() : m_foundPair[0];
+    const std::filesystem::path index = best ? m_bestResults->indexName() : m_foundPair[1];
+    if (m_results.dataName() == data) return;
+    const bool theSearch = m_results.dataName() == m_searchDataName;
+    if (!m_results.openPair(data, index)) return;
+    if (theSearch) m_searchDataName = m_results.dataName();
+    m_form->list()->resultsModel()->setScores(best ? m_scores : QHash<QString, double>());
+    m_form->list()->goToFirstRow();
+    if (m_statusBar != nullptr && !m_searching) {
+        m_statusBar->showMessage(best ? tr("The best %1 first").arg(groupedCount(m_results.count()))
+                                      : tr("Every match in the order found"));
+    }
+    emit commandStateChanged();
 }
 
 // --- Clear All and closing -------------------------------------------------------------------

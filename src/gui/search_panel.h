@@ -11,8 +11,11 @@
 #include <QFont>
 #include <QHash>
 #include <QWidget>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
+#include "core/ranking/ranking_sources.h"
 #include "core/results/results_store.h"
 #include "core/search/field_history.h"
 #include "core/search/phrase_filters.h"
@@ -47,6 +50,7 @@ struct WindowActions {
     QAction* createFromFile;
     QAction* deleteDictionaries;  // in the Select Dictionaries list's menu
     QAction* phraseOptions;
+    QAction* bestFirst;  // checkable, the form's Best first box and the ini's Best First
     QAction* help;
     QAction* about;
 };
@@ -165,6 +169,18 @@ private:
     // What the header of exported results records: the fields as shown and the last Checked.
     SearchSummary summary() const;
 
+    // Best first (core/ranking/ranking_sources.h). Reads the ranking's sources and adds the
+    // commonness filter to `filters`; false (told) when the word lists of the filter cannot be
+    // read. A missing model leaves the search unranked, which the status bar says once.
+    bool prepareRanking(PhraseFilters& filters);
+    void showBestSoFar();
+    // After a ranked search: its best matches as a pair of their own, shown in place of the
+    // matches in the order found.
+    void finishRanking();
+    void bestFirstToggled(bool on);
+    // Shows the last ranked search's best matches, or all its matches in the order found.
+    void showOrder(bool best);
+
     SearchRequest m_request;
     ResultsStore m_results;
     SearchRun m_run;
@@ -185,6 +201,7 @@ private:
     QBasicTimer m_searchTimer;  // 456
     bool m_searching = false;
     std::int64_t m_checked = 0;  // Checked of the results shown (a search's, or a viewed pair's)
+    std::int64_t m_found = 0;    // Found of the results shown, likewise
     bool m_titleShowsCount = false;
     bool m_handlingExit = false;
     bool m_askingCancel = false;
@@ -192,6 +209,17 @@ private:
     bool m_closeWhenStopped = false;  // the close box was pressed during the search
     bool m_resultsUnsaved = false;    // the last search's matches were not saved since
     std::string m_searchDataName;     // the pair the last search wrote
+
+    RankingSources m_ranking;
+    RankingLines m_rankingLines;  // outlives the store, which hands it the lines of a search
+    std::optional<Ranker> m_ranker;
+    bool m_ranked = false;   // the running or last search ranks its matches
+    int m_liveTicks = 0;     // timer ticks since the best so far were shown
+    QString m_unrankedNote;  // why the search is not ranked, until the status bar said it
+    bool m_unrankedTold = false;
+    std::unique_ptr<ResultsStore> m_bestResults;  // the best matches of the last ranked search
+    std::filesystem::path m_foundPair[2];         // its matches in the order found: data, index
+    QHash<QString, double> m_scores;              // the scores of its best matches
 };
 
 }  // namespace zantric::gui

@@ -46,7 +46,8 @@ search '* *' --from 'Cat dog' --best 2 --explain $m|0||god act${t}left: -${t}sco
 search '!' --from 'Cat dog' --best 3 --explain $m|0|Found: 4|god act${t}left: -${t}score: -5.80,cat god${t}left: -${t}score: -6.80,act dog${t}left: -${t}score: -7.40,
 search '?o?' --no-use-all --best 3 --explain $m|0||dog${t}score: -2.60,god${t}score: -3.00,cog${t}score: -9.00,
 search '* *' --from catdog --best 3 --model none.lm|0|none.lm is missing. The matches are not ranked.|act dog,act god,cat dog,cat god,dog act,dog cat,god act,god cat,
-search '* *' --from catdog --common 3 --word-levels levels --suppress-permutations|0|Found: 2|cat dog,cat god,
+search '* *' --from catdog --common 3 --word-levels levels --suppress-permutations --no-stoplist --save common|0|Found: 2&Filters on|cat dog,cat god,
+view common|0|Common Words: 3&!Stoplist
 search '?o?' --no-use-all --common 1 --word-levels levels|0|Found: 2|dog,god,
 search '?o?' --common 1 --word-levels none|1|No word lists of american in|
 EOF

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A session at the real window (Xvfb, openbox, keys from xdotool): the first start's offer, c/#t and Enter
-# counted from the minimised window's title, Escape in FIND's list, a no-word list's warning in front of
-# its dialog, F10 x. Skipped (77) without Xvfb, openbox, xdotool or xprop.
+# counted from the minimised window's title, Escape in FIND's list, Best first saved and viewed, a
+# no-word list's warning in front of its dialog, F10 x. Skipped (77) without Xvfb, openbox, xdotool or xprop.
 WINDOW=$(realpath "$1") && source "$(dirname "$(realpath "$0")")/../cli/test_lib.sh" "$2"
 for tool in Xvfb openbox xdotool xprop; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (./x deps)"; exit 77; }
@@ -53,6 +53,25 @@ if command -v xclip >/dev/null; then
 else fail "copy: xclip is not installed (./x deps)"; fi
 xdotool key alt+n alt+Down && sleep 0.3 && xdotool key Escape && sleep 0.5
 has_window "Zantric" || fail "Escape in FIND's open list closed the window"
+# Best first (with the installed phrase model): ! from schoolmaster lists the command line's best first;
+# Save As keeps that order and says it was ranked, and View shows the saved order again.
+if [[ -r /usr/share/pocketsphinx/model/en-us/en-us.lm.bin ]]; then
+    xdotool key alt+t alt+n ctrl+a && xdotool type '!' && xdotool key alt+r ctrl+a &&
+        xdotool type schoolmaster && xdotool key Return
+    until_ok 60 eval 'ls home/temp/*.ztr >/dev/null 2>&1' || fail "best first: no best matches"
+    sleep 0.5 && xdotool key alt+f && sleep 0.3 && xdotool key a
+    focus "Save Zantric Results" "best first: Save As" && xdotool type "$dir/best.ztr" && xdotool key Return
+    focus "Zantric" "best first: saved"
+    "$CLI" search '!' --from schoolmaster --best 1000 >best.txt 2>/dev/null
+    "$CLI" view "$dir/best" >saved.txt 2>&1
+    grep -qx "Ranked: yes" saved.txt || fail "best first: the saved header says nothing of ranking"
+    expect_eq "best first: saved order" "$(grep -v ': ' saved.txt | head -5)" "$(head -5 best.txt)"
+    xdotool key F3 alt+f && sleep 0.3 && xdotool key v
+    focus "Open Results" "best first: View" && xdotool type "$dir/best.ztr" && xdotool key Return
+    focus "Zantric" "best first: viewed" && sleep 0.3 && xdotool key alt+r Tab ctrl+a ctrl+c && sleep 0.3
+    cmp -s <(xclip -o -selection clipboard) best.txt || fail "best first: View shows another order"
+    xdotool key alt+t alt+r ctrl+a BackSpace  # the next searches are not ranked, FROM is empty
+fi
 # Keys: after a search the focus is back in FIND, so a ? typed next makes c?t into c?t?; Enter and
 # keypad Enter press the focused button of a dialog (Edit Stoplist…, the stoplist's OK, Cancel).
 expected=$("$CLI" search 'c?t?' 2>/dev/null | wc -l)

@@ -178,6 +178,11 @@ std::string asciiExportHeader(const SearchSummary& summary, std::int64_t found,
                                         : loadString(kStrExportAnyWordLength);
     block += loadString(filters.eachWordOnce ? kStrExportEachWordOnce : kStrExportEachWordOnceOff);
     block += loadString(filters.stoplist ? kStrExportStoplist : kStrExportStoplistOff);
+    // Lines of their own only when on, so that other exports read as they always have.
+    if (filters.common != 0) {
+        block += formatText(loadString(kStrExportCommonLevel), {std::to_string(filters.common)});
+    }
+    if (filters.ranked) block += loadString(kStrExportRanked);
     block += formatText(loadString(kStrExportCounts),
                         {std::to_string(summary.checked), std::to_string(found)});
     block += asterisks;

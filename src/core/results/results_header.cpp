@@ -42,6 +42,22 @@ RecordedFilters filtersFromByte(unsigned char byte) {
     return filters;
 }
 
+// The ranking byte: the commonness level (1 to 10) in bits 0-3, ranked matches in bit 4.
+constexpr int kLevelBits = 15;
+constexpr int kMostCommon = 10;
+constexpr int kRankedBit = 16;
+
+unsigned char rankingByte(const RecordedFilters& filters) {
+    const int level = std::clamp(filters.common, 0, kMostCommon);
+    return static_cast<unsigned char>(level | (filters.ranked ? kRankedBit : 0));
+}
+
+void rankingFromByte(unsigned char byte, RecordedFilters& filters) {
+    const int level = byte & kLevelBits;
+    filters.common = level <= kMostCommon ? level : 0;
+    filters.ranked = (byte & kRankedBit) != 0;
+}
+
 }  // namespace
 
 ResultsHeader ResultsHeader::fromSummary(const SearchSummary& summary, std::int32_t longest) {
@@ -66,10 +82,15 @@ void ResultsHeader::toBytes(std::span<unsigned char, kResultsHeaderSize> out) co
     writeU16(p + kLongestOffset, static_cast<std::uint16_t>(longest));
     putText(p + kFindOffset, kFindSize, fields.find);
     putText(p + kFromOffset, kFromSize, fields.from);
-    putText(p + kIncludeOffset, kIncludeSize, fields.include);
-    if (filters.any()) {
+    if (const unsigned char ranking = rankingByte(filters); ranking != 0) {
+        putText(p + kIncludeOffset, kIncludeSize - 1, fields.include);
+        p[kRankingOffset] = ranking;
+    } else {
+        putText(p + kIncludeOffset, kIncludeSize, fields.include);
+    }
+    if (const unsigned char byte = filtersByte(filters); byte != 0) {
         putText(p + kExcludeOffset, kExcludeSize - 1, fields.exclude);
-        p[kFiltersOffset] = filtersByte(filters);
+        p[kFiltersOffset] = byte;
     } else {
         putText(p + kExcludeOffset, kExcludeSize, fields.exclude);
     }
@@ -93,6 +114,8 @@ ResultsHeader ResultsHeader::fromBytes(std::span<const unsigned char, kResultsHe
     if (fields.exclude.size() < kExcludeSize - 1) {
         header.filters = filtersFromByte(p[kFiltersOffset]);
     }
+    if (fields.include.size() < kIncludeSize - 1)
+        rankingFromByte(p[kRankingOffset], header.filters);
     fields.useAllFromLetters = p[kUseAllOffset] != 0;
     fields.suppressPermutations = p[kSuppressOffset] != 0;
     return header;

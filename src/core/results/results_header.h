@@ -34,13 +34,18 @@ inline constexpr std::size_t kSuppressOffset = 343;
 // The phrase filters of the search: the last byte of the EXCLUDE field, which a header with
 // filters keeps behind EXCLUDE's NUL, where readers of the field stop. Zero: no filter.
 inline constexpr std::size_t kFiltersOffset = kExcludeOffset + kExcludeSize - 1;
+// The commonness level and the order of the matches: the last byte of the INCLUDE field, kept
+// behind INCLUDE's NUL in the same way. Zero: no level, the order found.
+inline constexpr std::size_t kRankingOffset = kIncludeOffset + kIncludeSize - 1;
 
 // The phrase filters a search ran with, as its results record them.
 struct RecordedFilters {
     int minWordLength = 0;  // 2 to 20, or 0 for none
     bool eachWordOnce = false;
     bool stoplist = false;
-    bool any() const { return minWordLength != 0 || eachWordOnce || stoplist; }
+    int common = 0;       // only words of at least this commonness level, 1 to 10; 0 for none
+    bool ranked = false;  // not a filter: the matches are listed best first
+    bool any() const { return minWordLength != 0 || eachWordOnce || stoplist || common != 0; }
     bool operator==(const RecordedFilters&) const = default;
 };
 
@@ -61,10 +66,11 @@ struct ResultsHeader {
     SearchSummary summary() const;
 
     // Writes all 344 bytes. A text too long for its field is cut so that its NUL fits; the
-    // bytes behind the NUL are zero. With filters, EXCLUDE is cut to leave their byte free.
+    // bytes behind the NUL are zero. With filters, EXCLUDE is cut to leave their byte free; with
+    // a commonness level or ranked matches, INCLUDE is cut in the same way.
     void toBytes(std::span<unsigned char, kResultsHeaderSize> out) const;
     // Reads any 344 bytes: a text runs to its first NUL or to the end of its field; the filters
-    // byte counts only behind EXCLUDE's NUL.
+    // byte counts only behind EXCLUDE's NUL, the ranking byte only behind INCLUDE's.
     static ResultsHeader fromBytes(std::span<const unsigned char, kResultsHeaderSize> in);
 };
 

@@ -363,11 +363,13 @@ void ResultsStore::loadHeader() {
 }
 
 bool ResultsStore::openSaved(const std::filesystem::path& baseName) {
+    return openPair(replaceExtension(baseName, "ztr"), replaceExtension(baseName, "zix"));
+}
+
+bool ResultsStore::openPair(std::filesystem::path dataName, std::filesystem::path indexName) {
     const bool hadData = m_data != nullptr;
     closeFiles();
     m_state = State::kIdle;
-    std::filesystem::path dataName = replaceExtension(baseName, "ztr");
-    std::filesystem::path indexName = replaceExtension(baseName, "zix");
 
     bool opened;
     {

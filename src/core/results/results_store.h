@@ -101,6 +101,8 @@ public:
     // with its files' sizes, is reported and the previous results stay in view. True when the
     // saved pair is now the current pair.
     bool openSaved(const std::filesystem::path& baseName);
+    // The same for a pair of any two names (a finished temporary pair shown again).
+    bool openPair(std::filesystem::path dataName, std::filesystem::path indexName);
     // Deletes the files of the current pair (the index only after its data file), reporting
     // each failure, then resets. True when nothing failed.
     bool deleteCurrent();

@@ -14,6 +14,11 @@ PhraseOptions readPhraseOptions(const Settings& config) {
         config.readInt(ini::kPhraseOptionsSection, ini::kMinWordLength, 1), 1, kMaxMinWordLength);
     options.eachWordOnce = config.readInt(ini::kPhraseOptionsSection, ini::kEachWordOnce, 0) != 0;
     options.useStoplist = config.readInt(ini::kPhraseOptionsSection, ini::kUseStoplist, 1) != 0;
+    options.common =
+        std::clamp(config.readInt(ini::kPhraseOptionsSection, ini::kCommonWords, 0), 0, 10);
+    options.bestShown =
+        std::clamp(config.readInt(ini::kPhraseOptionsSection, ini::kBestShown, kDefaultBestShown),
+                   1, kMostBestShown);
     return options;
 }
 
@@ -24,6 +29,13 @@ void writePhraseOptions(const Settings& config, const PhraseOptions& options) {
                        options.eachWordOnce ? "1" : "0");
     config.writeString(ini::kPhraseOptionsSection, ini::kUseStoplist,
                        options.useStoplist ? "1" : "0");
+    // An ini that never had them stays as it was while they keep their defaults.
+    const auto writeNew = [&config](std::string_view key, int value, int byDefault) {
+        if (value != byDefault || config.readInt(ini::kPhraseOptionsSection, key, -1) != -1)
+            config.writeString(ini::kPhraseOptionsSection, key, std::to_string(value));
+    };
+    writeNew(ini::kCommonWords, options.common, 0);
+    writeNew(ini::kBestShown, options.bestShown, kDefaultBestShown);
 }
 
 PhraseFilters filtersFor(Prompter& prompter, const PhraseOptions& options) {

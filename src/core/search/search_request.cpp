@@ -118,8 +118,9 @@ bool SearchRequest::prepare() {
     const int minWordLength = std::min(m_filters.minWordLength, kMaxWordLetters + 1);
     m_phraseMinWordLength = m_multiWord && minWordLength >= 2 ? minWordLength : 0;
     m_eachWordOnce = m_multiWord && m_filters.eachWordOnce;
-    m_stoplist =
-        m_filters.stoplist && !m_filters.stoplist->empty() ? m_filters.stoplist.get() : nullptr;
+    const Stoplist* struck =
+        m_filters.commonStruck ? m_filters.commonStruck.get() : m_filters.stoplist.get();
+    m_stoplist = struck && !struck->empty() ? struck : nullptr;
     if (m_find.empty()) {
         reportRequestError(m_workspace.prompter, RequestError::kFindEmpty);
         return false;

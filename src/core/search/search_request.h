@@ -89,7 +89,8 @@ public:
 
     // The filters as the search applies them (decided by prepare, so that each level of the
     // search reads one value): a minimum word length (0: none) and each word once only for a
-    // phrase search; the stoplist, when it holds words, for every search.
+    // phrase search; the stoplist, when it holds words, for every search (with a commonness
+    // level, the list that also strikes the words less common).
     int phraseMinWordLength() const { return m_phraseMinWordLength; }
     bool eachWordOnce() const { return m_eachWordOnce; }
     const Stoplist* stoplist() const { return m_stoplist; }
@@ -125,7 +126,7 @@ private:
     PhraseFilters m_filters;
     int m_phraseMinWordLength = 0;
     bool m_eachWordOnce = false;
-    const Stoplist* m_stoplist = nullptr;  // m_filters' own, when it holds words
+    const Stoplist* m_stoplist = nullptr;  // m_filters' list, when it holds words
     std::uint64_t m_analysedStoplist = 0;  // the fingerprint of the stoplist last analysed with
     int m_analysedShortest = 0;
     bool m_analysisStruck = false;

@@ -123,7 +123,9 @@ RecordedFilters SearchRun::filtersInEffect() const {
     RecordedFilters filters;
     filters.minWordLength = m_request.phraseMinWordLength();
     filters.eachWordOnce = m_request.eachWordOnce();
-    filters.stoplist = m_request.stoplist() != nullptr;
+    const PhraseFilters& asked = m_request.filters();
+    filters.stoplist = asked.stoplist && !asked.stoplist->empty();
+    if (asked.commonStruck) filters.common = asked.common;
     return filters;
 }
 

@@ -28,6 +28,7 @@ inline constexpr std::string_view kCopyLimit = "Copy Limit";
 inline constexpr std::string_view kSearchSection = "SEARCH";
 inline constexpr std::string_view kMatchLimit = "Match Limit";
 inline constexpr std::string_view kThreads = "Threads";
+inline constexpr std::string_view kBestFirst = "Best First";  // the window's Best first box
 
 inline constexpr std::string_view kFontSection = "FONT";
 inline constexpr std::string_view kFontSet = "Font Set";
@@ -45,6 +46,8 @@ inline constexpr std::string_view kPhraseOptionsSection = "PHRASE OPTIONS";
 inline constexpr std::string_view kMinWordLength = "Minimum Word Length";
 inline constexpr std::string_view kEachWordOnce = "Each Word Once";
 inline constexpr std::string_view kUseStoplist = "Use Stoplist";
+inline constexpr std::string_view kCommonWords = "Common Words";
+inline constexpr std::string_view kBestShown = "Best Shown";
 
 // The window's Save As and View open in the folder of the results file last chosen in either.
 inline constexpr std::string_view kResultsFilesSection = "RESULTS FILES";

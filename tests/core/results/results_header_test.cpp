@@ -39,27 +39,35 @@ TEST(ResultsHeaderTest, TextsStayInsideTheirFields) {
     EXPECT_EQ(ResultsHeader::fromSummary({}, 70000).longest, 32767);
 }
 
-// The phrase filters live in the last byte of EXCLUDE, behind its NUL (a header without filters
-// is byte for byte what it always was), so that a reader of EXCLUDE alone never sees them.
-TEST(ResultsHeaderTest, FiltersByteBehindExclude) {
+// The phrase filters live in the last byte of EXCLUDE, the commonness level and the ranked order
+// in the last of INCLUDE, each behind its field's NUL (a header without them is byte for byte
+// what it always was), so that a reader of the field alone never sees them.
+TEST(ResultsHeaderTest, FilterBytesBehindTheirFields) {
+    const auto exclude = &SearchFields::exclude;
+    const auto include = &SearchFields::include;
     const struct {
         RecordedFilters filters;
-        std::size_t exclude, excludeRead;  // letters written, and read back
-        unsigned char byte;                // at offset 341
-    } cases[] = {{{9, true, true}, 2, 2, 9 | 16 | 32},
-                 {{0, false, true}, 21, 20, 32},
-                 {{20, false, false}, 2, 2, 4 | 64}};
+        std::string SearchFields::*text;
+        std::size_t at;                    // the byte's offset
+        std::size_t letters, lettersRead;  // of the field, written and read back
+        unsigned char byte;
+    } cases[] = {{{9, true, true}, exclude, kFiltersOffset, 2, 2, 9 | 16 | 32},
+                 {{0, false, true}, exclude, kFiltersOffset, 21, 20, 32},
+                 {{20, false, false}, exclude, kFiltersOffset, 2, 2, 4 | 64},
+                 {{0, false, false, 6}, exclude, kFiltersOffset, 21, 21, 0},
+                 {{0, false, false, 10, true}, include, kRankingOffset, 21, 20, 10 | 16},
+                 {{0, false, false, 0, true}, include, kRankingOffset, 3, 3, 16}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.exclude);
+        SCOPED_TRACE(c.at + c.letters);
         SearchSummary summary;
-        summary.fields.exclude = std::string(c.exclude, 'x');
+        summary.fields.*c.text = std::string(c.letters, 'x');
         ResultsHeader header = ResultsHeader::fromSummary(summary, 1);
         header.filters = c.filters;
         Bytes bytes;
         header.toBytes(bytes);
-        EXPECT_EQ(bytes[kFiltersOffset], c.byte);
+        EXPECT_EQ(bytes[c.at], c.byte);
         const ResultsHeader read = ResultsHeader::fromBytes(bytes);
-        EXPECT_EQ(read.fields.exclude, std::string(c.excludeRead, 'x'));
+        EXPECT_EQ(read.fields.*c.text, std::string(c.lettersRead, 'x'));
         EXPECT_EQ(read.filters, c.filters);
     }
 }

@@ -1,0 +1,79 @@
+#include "core/ranking/ranking_sources.h"
+
+#include "core/search/search_request.h"
+#include "core/search/search_run.h"
+
+namespace zantric {
+
+RankingSources::ReadNotes RankingSources::read(const RankingOptions& options) {
+    ReadNotes notes;
+    if (options.common > 0 && !(m_levels && m_levelsPath == options.levels)) {
+        m_levels.reset();
+        Outcome<WordLevels> levels = WordLevels::read(options.levels, "american");
+        if (!levels) {
+            notes.failure = levels.message().text;
+            return notes;
+        }
+        m_levels = std::move(levels.value());
+        m_levelsPath = options.levels;
+    }
+    if (options.best > 0 && !(m_model && m_modelPath == options.model)) {
+        m_model.reset();
+        Outcome<std::unique_ptr<PhraseModel>> model = openNgramModel(options.model);
+        if (model) {
+            m_model = std::move(model.value());
+            m_modelPath = options.model;
+        } else {
+            notes.unranked = model.message().text + " The matches are not ranked.";
+        }
+    }
+    return notes;
+}
+
+void RankingSources::filter(int common, PhraseFilters& filters) const {
+    if (common <= 0 || !m_levels) return;
+    const Stoplist none;
+    const Stoplist& struck = filters.stoplist ? *filters.stoplist : none;
+    filters.common = common;
+    filters.commonStruck =
+        std::make_shared<Stoplist>(struck.keepingOnly(m_levels->wordsOfLevel(common)));
+}
+
+Ranker RankingSources::rankerFor(std::size_t best, const SearchRequest& request) const {
+    Ranker ranker(m_model.get(), levels(), best, request.multiWord());
+    if (request.hasFromLetters()) ranker.leaveOut(request.from());
+    return ranker;
+}
+
+void RankingLines::keepBestSetsOf(SearchRun& run) {
+    m_ranker = m_fed;
+    run.keepBestSetsIn(&m_keeper.emplace(*m_fed, m_mutex));
+    if (run.keepsBestSets()) m_ranker = nullptr;
+}
+
+void RankingLines::take(std::string_view lines) {
+    if (!m_ranker) return;
+    const std::lock_guard lock(m_mutex);
+    while (!lines.empty()) {
+        const std::size_t feed = lines.find('\n');
+        if (feed == std::string_view::npos) {
+            m_cut += lines;
+            return;
+        }
+        if (m_cut.empty()) {
+            m_ranker->offer(lines.substr(0, feed));
+        } else {
+            m_cut += lines.substr(0, feed);
+            m_ranker->offer(m_cut);
+            m_cut.clear();
+        }
+        lines.remove_prefix(feed + 1);
+    }
+}
+
+std::vector<RankedMatch> RankingLines::bestSoFar() {
+    const std::lock_guard lock(m_mutex);
+    return m_fed ? m_fed->best() : std::vector<RankedMatch>();
+}
+
+}  // namespace zantric

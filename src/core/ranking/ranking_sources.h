@@ -1,0 +1,106 @@
+// What a ranked search reads and how its matches reach the ranker (docs/ranking.md): the phrase
+// model and the graded word lists, each read from a path the options give, and the two ways a
+// search hands its matches over (every match line it stores, or only the best sets of words of a
+// bounded search). The command line's --best and --common and the window's Best first share them.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/ranking/phrase_model.h"
+#include "core/ranking/ranker.h"
+#include "core/ranking/word_levels.h"
+#include "core/results/results_store.h"
+#include "core/search/bounded_search.h"
+#include "core/search/phrase_filters.h"
+
+namespace zantric {
+
+class SearchRequest;
+class SearchRun;
+
+// The installed English phrase model and graded word lists.
+inline constexpr const char* kDefaultModel = "/usr/share/pocketsphinx/model/en-us/en-us.lm.bin";
+inline constexpr const char* kDefaultLevels = "/usr/share/dict/scowl";
+
+struct RankingOptions {
+    std::size_t best = 0;  // 0: not ranked
+    int common = 0;        // 0: no commonness filter
+    std::filesystem::path model = kDefaultModel;
+    std::filesystem::path levels = kDefaultLevels;
+};
+
+// What the ranking and the filter read, for one search.
+class RankingSources {
+public:
+    // What reading found wrong, each text without the program's name.
+    struct ReadNotes {
+        std::string failure;   // the filter's word lists cannot be read: the search cannot run
+        std::string unranked;  // the model cannot be read: the search runs unranked
+    };
+    // Reads what the options ask for, keeping what was read before from the same paths.
+    ReadNotes read(const RankingOptions& options);
+    // The commonness filter of `common` (1 to 10; 0: none) in `filters`, with their stoplist.
+    void filter(int common, PhraseFilters& filters) const;
+    bool ranked() const { return m_model != nullptr; }
+    // A ranker of the `best` matches of the prepared `request` (FROM typed as words left out).
+    Ranker rankerFor(std::size_t best, const SearchRequest& request) const;
+    const PhraseModel* model() const { return m_model.get(); }
+    const WordLevels* levels() const { return m_levels ? &*m_levels : nullptr; }
+
+private:
+    std::unique_ptr<PhraseModel> m_model;
+    std::filesystem::path m_modelPath;
+    std::optional<WordLevels> m_levels;
+    std::filesystem::path m_levelsPath;
+};
+
+// Hands the sets of words a bounded search finds to the ranker.
+class RankerKeeper final : public SetKeeper {
+public:
+    RankerKeeper(Ranker& ranker, std::mutex& mutex) : m_ranker(ranker), m_mutex(mutex) {}
+    std::int64_t wordPart(std::string_view word) override {
+        const std::lock_guard lock(m_mutex);
+        return m_ranker.wordPart(word);
+    }
+    std::int64_t keep(std::string_view words, std::int64_t score) override {
+        const std::lock_guard lock(m_mutex);
+        return m_ranker.keep(words, score);
+    }
+
+private:
+    Ranker& m_ranker;
+    std::mutex& m_mutex;
+};
+
+// Hands each whole match line to the ranker, if it has one (a line cut between two blocks is
+// finished by the next), on the thread that stores the matches. It outlives the results store it is
+// given to.
+class RankingLines final : public LineSink {
+public:
+    void rankWith(Ranker& ranker) {
+        m_ranker = &ranker;
+        m_fed = &ranker;
+        m_cut.clear();
+    }
+    // Before `run` starts: a search that can be bounded hands the ranker only the best sets of
+    // words (bounded_search.h), any other every match it stores, through this.
+    void keepBestSetsOf(SearchRun& run);
+    void take(std::string_view lines) override;
+    // The best so far, best first, while the search goes on (any thread; the search waits).
+    std::vector<RankedMatch> bestSoFar();
+
+private:
+    Ranker* m_ranker = nullptr;  // fed by the lines; null when the bounded search feeds it
+    Ranker* m_fed = nullptr;     // the ranker either way
+    std::optional<RankerKeeper> m_keeper;
+    std::mutex m_mutex;
+    std::string m_cut;
+};
+
+}  // namespace zantric
