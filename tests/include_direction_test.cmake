@@ -13,7 +13,7 @@ set(allowed_session shell dictionary)
 set(allowed_maintenance shell dictionary sort session)
 set(allowed_results shell)
 set(allowed_search shell dictionary sort results)
-set(allowed_ranking shell)
+set(allowed_ranking shell dictionary sort results search)
 set(allowed_cli shell dictionary sort session maintenance results search ranking)
 set(allowed_gui shell dictionary sort session maintenance results search ranking)
 
