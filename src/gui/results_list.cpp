@@ -239,12 +239,9 @@ bool ResultsListView::copyHighlighted() {
     const std::int64_t limit = copyLimit();
     if (total > limit) {
         const QLocale locale;
-        std::string question =
-            loadString(kStrCopyLimitQuestion, locale.toString(qint64{total}).toStdString());
-        const std::size_t at = question.find("%s");
-        if (at != std::string::npos) {
-            question.replace(at, 2, locale.toString(qint64{limit}).toStdString());
-        }
+        const std::string question =
+            loadString(kStrCopyLimitQuestion, {locale.toString(qint64{total}).toStdString(),
+                                               locale.toString(qint64{limit}).toStdString()});
         if (m_prompter.ask({question, loadString(kStrCopyTitle), MessageKind::kPlain,
                             Buttons::kYesNo}) != Answer::kYes) {
             return false;

@@ -56,16 +56,8 @@ Outcome<WordLevels> WordLevels::read(const std::filesystem::path& folder,
         }
     }
     if (!anyList) {
-        // Each "%s" in turn, after the one before: a "%s" in the spelling stays as it is.
-        std::string text = loadString(kStrNoWordLists);
-        std::size_t at = 0;
-        for (const std::string& argument : {spelling, folder.string()}) {
-            at = text.find("%s", at);
-            if (at == std::string::npos) break;
-            text.replace(at, 2, argument);
-            at += argument.size();
-        }
-        return Message{text, "Zantric", MessageKind::kWarning};
+        return Message{loadString(kStrNoWordLists, {spelling, folder.string()}), "Zantric",
+                       MessageKind::kWarning};
     }
     return levels;
 }

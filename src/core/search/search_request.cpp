@@ -69,10 +69,7 @@ bool SearchRequest::setFind(std::string_view text) {
 
     FindPattern normalised = normaliseFind(text);
     if (normalised.error == RequestError::kFindUnknownCharacter) {
-        std::string message = loadString(kStrFindUnknownCharacter);
-        if (const std::size_t at = message.find("%s"); at != std::string::npos) {
-            message.replace(at, 2, normalised.unknown);
-        }
+        const std::string message = loadString(kStrFindUnknownCharacter, normalised.unknown);
         m_workspace.prompter.beep();
         m_workspace.prompter.ask({message, loadString(kStrInputErrorTitle), MessageKind::kError});
         return false;

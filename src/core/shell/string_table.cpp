@@ -75,10 +75,16 @@ std::string loadString(int id) {
     return it != table.end() && it->first == id ? it->second : std::string();
 }
 
-std::string loadString(int id, std::string_view argument) {
+std::string loadString(int id, std::string_view argument) { return loadString(id, {argument}); }
+
+std::string loadString(int id, std::initializer_list<std::string_view> arguments) {
     std::string text = loadString(id);
-    if (const std::size_t at = text.find("%s"); at != std::string::npos) {
+    std::size_t from = 0;
+    for (const std::string_view argument : arguments) {
+        const std::size_t at = text.find("%s", from);
+        if (at == std::string::npos) break;
         text.replace(at, 2, argument);
+        from = at + argument.size();
     }
     return text;
 }

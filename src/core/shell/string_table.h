@@ -3,6 +3,7 @@
 // makes the names into core/shell/string_ids.h, the ids the code loads. Thread-safe, read-only.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,9 @@ std::string loadString(int id);
 
 // The text of an entry with its first "%s" replaced by `argument`.
 std::string loadString(int id, std::string_view argument);
+// The text of an entry with each "%s" in turn replaced by the next of `arguments`; a "%s" that an
+// argument brings stays as it is.
+std::string loadString(int id, std::initializer_list<std::string_view> arguments);
 
 // The text with every byte below 32 other than the line feed, and 127, written as \xNN (ESC is
 // "\x1b"), so that bytes read from a file cannot retitle, clear or reprogram a terminal.

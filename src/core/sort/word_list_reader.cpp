@@ -18,19 +18,6 @@ namespace {
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The text with each "%s" replaced by the next of `arguments`.
-std::string filled(int textId, std::initializer_list<std::string_view> arguments) {
-    std::string text = loadString(textId);
-    std::size_t from = 0;
-    for (std::string_view argument : arguments) {
-        const std::size_t at = text.find("%s", from);
-        if (at == std::string::npos) break;
-        text.replace(at, 2, argument);
-        from = at + argument.size();
-    }
-    return text;
-}
-
 // The characters of a line that an example shows.
 constexpr std::size_t kExampleLength = 32;
 
@@ -189,27 +176,29 @@ std::uint64_t WordListReport::skippedLines() const {
 std::vector<std::string> describeReport(const WordListReport& report,
                                         std::string (*number)(std::uint64_t)) {
     std::vector<std::string> lines;
-    lines.push_back(report.written ? filled(kStrWordsStoredLinesSkipped,
-                                            {number(report.stored), number(report.skippedLines())})
-                                   : filled(kStrLinesSkipped, {number(report.skippedLines())}));
+    lines.push_back(report.written
+                        ? loadString(kStrWordsStoredLinesSkipped,
+                                     {number(report.stored), number(report.skippedLines())})
+                        : loadString(kStrLinesSkipped, {number(report.skippedLines())}));
     for (int i = 1; i < kWordFaults; ++i) {
         if (report.skipped[i] == 0) continue;
         std::string named;
         for (const WordListReport::Example& example : report.examples[i]) {
             if (!named.empty()) named += ", ";
-            named += filled(kStrLineNumber, {number(example.line)});
+            named += loadString(kStrLineNumber, {number(example.line)});
             if (static_cast<WordFault>(i) != WordFault::kEmpty)
                 named += " \"" + example.text + "\"";
         }
         if (report.skipped[i] > report.examples[i].size()) named += ", …";
-        lines.push_back("  " + filled(kStrSkippedReason, {wordFaultText(static_cast<WordFault>(i)),
-                                                          number(report.skipped[i]), named}));
+        lines.push_back("  " +
+                        loadString(kStrSkippedReason, {wordFaultText(static_cast<WordFault>(i)),
+                                                       number(report.skipped[i]), named}));
     }
     const std::pair<std::uint64_t, int> others[] = {{report.leftOut, kStrLinesLeftOut},
                                                     {report.repeated, kStrLinesRepeated},
                                                     {report.held, kStrWordsHeld}};
     for (const auto& [count, textId] : others) {
-        if (count > 0) lines.push_back(filled(textId, {number(count)}));
+        if (count > 0) lines.push_back(loadString(textId, {number(count)}));
     }
     return lines;
 }
