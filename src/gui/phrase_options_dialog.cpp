@@ -48,12 +48,6 @@ PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, Prompter& prompter,
     fields->addWidget(m_eachWordOnce, 1, 0, 1, 2);
     fields->addWidget(m_useStoplist, 2, 0);
     fields->addWidget(m_editStoplist, 2, 1, Qt::AlignLeft);
-    QPushButton* ok = makeButton(this, tr("&OK"));
-    ok->setDefault(true);
-    QPushButton* cancel = makeButton(this, tr("&Cancel"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    // Made after the buttons, so that Tab reaches them after OK and Cancel.
     m_common = new QSpinBox(this);
     m_common->setRange(0, kMostCommonLevel);
     m_common->setSpecialValueText(tr("any word"));
@@ -69,6 +63,11 @@ PhraseOptionsDialog::PhraseOptionsDialog(QWidget* parent, Prompter& prompter,
     fields->addWidget(m_common, 3, 1, Qt::AlignLeft);
     fields->addWidget(buddyLabel(this, tr("Best first &lists"), m_bestShown), 4, 0);
     fields->addWidget(m_bestShown, 4, 1, Qt::AlignLeft);
+    QPushButton* ok = makeButton(this, tr("&OK"));
+    ok->setDefault(true);
+    QPushButton* cancel = makeButton(this, tr("&Cancel"));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     layOutDialog(this, fields, {ok, cancel});
 }
 
