@@ -70,7 +70,7 @@ TEST_F(SearchRequestTest, SetFindNormalisesAndRefusesPatterns) {
         {"e\tu", "old", kUnknown, 0, "U+0009"}, {"caf\xc3\xa9", "old", kUnknown, 0, "'\xc3\xa9' (U+00E9)"},
         {"a\xc2\xa0" "b", "old", kUnknown, 0, "'\xc2\xa0' (U+00A0)"}, {"\xf0\x9f\x98\x80", "old", kUnknown, 0, "'\xf0\x9f\x98\x80' (U+1F600)"},
         {"\xff\xfe", "old", kUnknown, 0, "the byte 0xFF"}, {"caf\xc3", "old", kUnknown, 0, "the byte 0xC3"},
-        {"\xe0\x80\xaf", "old", kUnknown, 0, "the byte 0xE0"},  // '/' in a longer form than it needs
+        {"\xe0\xa4\x85", "old", kUnknown, 0, "'\xe0\xa4\x85' (U+0905)"}, {"\xe0\x80\xaf", "old", kUnknown, 0, "the byte 0xE0"},  // '/' in a longer form than it needs
         {"cat ! c.t", "cat !", kStrTextAfterBang, test::kIdOk},
         // clang-format on
     };
