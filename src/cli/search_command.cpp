@@ -57,6 +57,7 @@ struct SearchOptions {
     bool noStoplist = false;
     bool explain = false;
     RankingOptions ranking;
+    std::string language;  // empty: the selected dictionaries'
     std::string saveName;
     ExportOptions exportTo;
 };
@@ -302,6 +303,8 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     SearchRequest request(session->workspace());
     PhraseFilters filters;
     if (!filtersFromOptions(options, *session, filters)) return kExitError;
+    options.ranking.language =
+        options.language.empty() ? languageOfSelected(session->catalogue()) : options.language;
     RankingSources sources;
     if (!rankingFromOptions(options, *session, sources, filters)) return kExitError;
     request.setFilters(std::move(filters));
@@ -403,6 +406,11 @@ void addSearchCommand(CLI::App& app, CommandLine& line) {
     cmd->add_option("--word-levels", options->ranking.levels,
                     std::string("The folder of the graded word lists of --common (default: ") +
                         kDefaultLevels + ")")
+        ->check(notEmpty());
+    cmd->add_option("--language", options->language,
+                    std::string("The language of --best and --common: en reads the phrase model "
+                                "and the word lists, another its word counts in ") +
+                        kDefaultCountModels + " (default: the selected dictionaries', en)")
         ->check(notEmpty());
     cmd->add_option("--save", options->saveName,
                     "Save the results as NAME.ztr and NAME.zix (a bare NAME in the files folder)")
