@@ -186,9 +186,11 @@ bool filtersFromOptions(const SearchOptions& options, const ProgramSession& sess
 // The ranking's sources and the commonness filter the options ask for; false (reported) when the
 // filter's word lists cannot be read. A ranked search lists each set of words once, so it need
 // not find every order.
-bool rankingFromOptions(SearchOptions& options, const ProgramSession& session,
-                        RankingSources& sources, PhraseFilters& filters) {
+bool rankingFromOptions(SearchOptions& options, ProgramSession& session, RankingSources& sources,
+                        PhraseFilters& filters) {
     RankingOptions ranking = options.ranking;
+    ranking.language =
+        options.language.empty() ? languageOfSelected(session.catalogue()) : options.language;
     ranking.model = session.typedPath(ranking.model);
     ranking.levels = session.typedPath(ranking.levels);
     const RankingSources::ReadNotes notes = sources.read(ranking);
@@ -303,8 +305,6 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     SearchRequest request(session->workspace());
     PhraseFilters filters;
     if (!filtersFromOptions(options, *session, filters)) return kExitError;
-    options.ranking.language =
-        options.language.empty() ? languageOfSelected(session->catalogue()) : options.language;
     RankingSources sources;
     if (!rankingFromOptions(options, *session, sources, filters)) return kExitError;
     request.setFilters(std::move(filters));
