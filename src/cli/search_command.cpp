@@ -57,6 +57,7 @@ struct SearchOptions {
     bool noStoplist = false;
     bool explain = false;
     RankingOptions ranking;
+    std::string language;  // empty: the selected dictionaries'
     std::string saveName;
     ExportOptions exportTo;
 };
@@ -185,9 +186,11 @@ bool filtersFromOptions(const SearchOptions& options, const ProgramSession& sess
 // The ranking's sources and the commonness filter the options ask for; false (reported) when the
 // filter's word lists cannot be read. A ranked search lists each set of words once, so it need
 // not find every order.
-bool rankingFromOptions(SearchOptions& options, const ProgramSession& session,
-                        RankingSources& sources, PhraseFilters& filters) {
+bool rankingFromOptions(SearchOptions& options, ProgramSession& session, RankingSources& sources,
+                        PhraseFilters& filters) {
     RankingOptions ranking = options.ranking;
+    ranking.language =
+        options.language.empty() ? languageOfSelected(session.catalogue()) : options.language;
     ranking.model = session.typedPath(ranking.model);
     ranking.levels = session.typedPath(ranking.levels);
     const RankingSources::ReadNotes notes = sources.read(ranking);
@@ -403,6 +406,11 @@ void addSearchCommand(CLI::App& app, CommandLine& line) {
     cmd->add_option("--word-levels", options->ranking.levels,
                     std::string("The folder of the graded word lists of --common (default: ") +
                         kDefaultLevels + ")")
+        ->check(notEmpty());
+    cmd->add_option("--language", options->language,
+                    std::string("The language of --best and --common: en reads the phrase model "
+                                "and the word lists, another its word counts in ") +
+                        kDefaultCountModels + " (default: the selected dictionaries', en)")
         ->check(notEmpty());
     cmd->add_option("--save", options->saveName,
                     "Save the results as NAME.ztr and NAME.zix (a bare NAME in the files folder)")

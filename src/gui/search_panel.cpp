@@ -478,6 +478,7 @@ bool SearchPanel::prepareRanking(PhraseFilters& filters) {
     RankingOptions options;
     options.best = m_actions.bestFirst->isChecked() ? m_phraseOptions.bestShown : 0;
     options.common = m_phraseOptions.common;
+    options.language = languageOfSelected(workspace().catalogue);
     const RankingSources::ReadNotes notes = m_ranking.read(options);
     if (!notes.failure.empty()) {
         workspace().prompter.tell(

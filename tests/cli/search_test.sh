@@ -38,7 +38,8 @@ grep -qxF "Each Word Once Selected" once.txt && grep -qxF "Stoplist Selected" on
     grep -q $'^go\tleft: -\tblanks: o' tty.txt || fail "explain on a terminal: $(od -c tty.txt | head -3)"
 # Ranked: each set once, best first by the tiny model (docs/ranking.md works the scores out);
 # FROM typed as words is no answer; --common keeps the words of the graded lists at that level.
-t=$'\t' m="--model $HERE/../data/ranking/tiny.arpa"
+# Another language ranks and filters by its word counts (tiny.lm), or not at all without them.
+t=$'\t' m="--model $HERE/../data/ranking/tiny.arpa" c="--model $HERE/../data/ranking/tiny.lm"
 mkdir levels && printf '%s\n' cat Dog god >levels/english-words.10 && echo act >levels/american-words.80
 table <<EOF
 search '* *' --from catdog --best 3 $m|0|Found: 4&!not ranked|cat dog,god act,cat god,
@@ -50,6 +51,11 @@ search '* *' --from catdog --common 3 --word-levels levels --suppress-permutatio
 view common|0|Common Words: 3&!Stoplist
 search '?o?' --no-use-all --common 1 --word-levels levels|0|Found: 2|dog,god,
 search '?o?' --common 1 --word-levels none|1|No word lists of american in|
+search '* *' --from catdog --best 3 --language en $m|0|Found: 4|cat dog,god act,cat god,
+search '*' --from gat --no-use-all --best 3 --explain --language fr $c|0||a${t}left: gt${t}score: -4.00,tag${t}left: -${t}score: -6.00,at${t}left: g${t}score: -7.30,
+search '*' --from tag --no-use-all --common 7 --language fr $c|0|Found: 1&Filters on|a,
+search '*' --from tag --best 2 --language xx|0|No word counts of xx in /usr/share/onboard/models. The matches are not ranked.|tag,
+search '*' --from tag --common 2 --language xx|1|No word counts of xx in|
 EOF
 expect_eq "one note without a model" "$(run search '* *' --from catdog --best 3 --model none.lm; grep -c 'not ranked' err.txt)" 1
 table <<EOF

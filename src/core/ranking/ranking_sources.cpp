@@ -2,10 +2,15 @@
 
 #include "core/search/search_request.h"
 #include "core/search/search_run.h"
+#include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
 
 namespace zantric {
 
+std::string languageOfSelected(const Catalogue& /*catalogue*/) { return "en"; }
+
 RankingSources::ReadNotes RankingSources::read(const RankingOptions& options) {
+    if (!options.language.empty() && options.language != "en") return readCounts(options);
     ReadNotes notes;
     if (options.common > 0 && !(m_levels && m_levelsPath == options.levels)) {
         m_levels.reset();
@@ -26,6 +31,41 @@ RankingSources::ReadNotes RankingSources::read(const RankingOptions& options) {
         } else {
             notes.unranked = model.message().text + " The matches are not ranked.";
         }
+    }
+    return notes;
+}
+
+RankingSources::ReadNotes RankingSources::readCounts(const RankingOptions& options) {
+    ReadNotes notes;
+    if (options.best == 0 && options.common <= 0) return notes;
+    const std::optional<std::filesystem::path> path =
+        options.model != kDefaultModel ? std::optional(options.model)
+                                       : countModelOf(options.countModels, options.language);
+    const bool modelRead = options.best == 0 || (m_model && path && m_modelPath == *path);
+    const bool levelsRead = options.common <= 0 || (m_levels && path && m_levelsPath == *path);
+    if (modelRead && levelsRead) return notes;
+    if (!modelRead) m_model.reset();
+    if (!levelsRead) m_levels.reset();
+    Outcome<std::unique_ptr<CountModel>> model =
+        path ? CountModel::read(*path, options.language)
+             : Outcome<std::unique_ptr<CountModel>>(Message{
+                   loadString(kStrNoWordCounts, {options.language, options.countModels.string()}),
+                   "Zantric", MessageKind::kWarning});
+    if (!model) {
+        if (options.common > 0) {
+            notes.failure = model.message().text;
+        } else {
+            notes.unranked = model.message().text + " The matches are not ranked.";
+        }
+        return notes;
+    }
+    if (!levelsRead) {
+        m_levels = model.value()->levels();
+        m_levelsPath = *path;
+    }
+    if (!modelRead) {
+        m_model = std::move(model.value());
+        m_modelPath = *path;
     }
     return notes;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ranking/count_model.h"
 #include "core/ranking/phrase_model.h"
 #include "core/ranking/ranker.h"
 #include "core/ranking/word_levels.h"
@@ -21,6 +22,7 @@
 
 namespace zantric {
 
+class Catalogue;
 class SearchRequest;
 class SearchRun;
 
@@ -33,7 +35,17 @@ struct RankingOptions {
     int common = 0;        // 0: no commonness filter
     std::filesystem::path model = kDefaultModel;
     std::filesystem::path levels = kDefaultLevels;
+    // The language of the words ranked: "en" reads `model` and `levels`; any other reads its
+    // word-count model in `countModels` (or `model`, when it names another file than the
+    // default), for the ranking and for the levels of `common` alike.
+    std::string language = "en";
+    std::filesystem::path countModels = kDefaultCountModels;
 };
+
+// The language the dictionaries selected in `catalogue` are written in, whose sources rank their
+// words. The command line and the window both ask here. Dictionaries record no language yet:
+// "en".
+std::string languageOfSelected(const Catalogue& catalogue);
 
 // What the ranking and the filter read, for one search.
 class RankingSources {
@@ -54,6 +66,9 @@ public:
     const WordLevels* levels() const { return m_levels ? &*m_levels : nullptr; }
 
 private:
+    // The same for a language other than English, from its word counts.
+    ReadNotes readCounts(const RankingOptions& options);
+
     std::unique_ptr<PhraseModel> m_model;
     std::filesystem::path m_modelPath;
     std::optional<WordLevels> m_levels;

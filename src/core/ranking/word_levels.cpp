@@ -68,6 +68,14 @@ WordLevels WordLevels::fromGrades(const std::vector<std::pair<std::string, int>>
     return levels;
 }
 
+WordLevels WordLevels::fromLevels(const std::vector<std::pair<std::string, int>>& levels) {
+    WordLevels result;
+    for (const auto& [word, level] : levels) {
+        result.note(word, std::clamp(level, 1, kMostCommonLevel));
+    }
+    return result;
+}
+
 int WordLevels::level(std::string_view word) const {
     if (word.empty() || word.size() > kLongestWord) return 0;
     std::array<char, kLongestWord> lower{};

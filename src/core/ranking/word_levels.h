@@ -28,6 +28,8 @@ public:
                                     const std::string& spelling);
     // From words and their grades, as the files give them (tests).
     static WordLevels fromGrades(const std::vector<std::pair<std::string, int>>& graded);
+    // From words and their levels (1 to 10), worked out elsewhere.
+    static WordLevels fromLevels(const std::vector<std::pair<std::string, int>>& levels);
 
     // 1 to 10, or 0 when no list holds the word. No allocation.
     int level(std::string_view word) const;

@@ -1,5 +1,6 @@
-// The ranking: phrase scores worked out by hand from tests/data/ranking/tiny.arpa, the best of
-// random matches against scoring every match in every order, and the graded word lists.
+// The ranking: phrase scores worked out by hand from tests/data/ranking/tiny.arpa and tiny.lm, the
+// best of random matches against scoring every match in every order, the graded word lists, and
+// word-count models damaged in many ways.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ranking/count_model.h"
 #include "core/ranking/phrase_model.h"
 #include "core/ranking/ranker.h"
 #include "core/ranking/word_levels.h"
@@ -21,6 +23,17 @@ std::unique_ptr<PhraseModel> tinyModel() {
     const char* data = std::getenv("ZANTRIC_TEST_DATA");
     Outcome<std::unique_ptr<PhraseModel>> model =
         openNgramModel(std::string(data ? data : "tests/data") + "/ranking/tiny.arpa");
+    EXPECT_TRUE(model.ok());
+    return model ? std::move(model.value()) : nullptr;
+}
+
+std::string testData(const char* name) {
+    const char* data = std::getenv("ZANTRIC_TEST_DATA");
+    return std::string(data ? data : "tests/data") + "/ranking/" + name;
+}
+
+std::unique_ptr<CountModel> tinyCounts(std::string_view language) {
+    Outcome<std::unique_ptr<CountModel>> model = CountModel::read(testData("tiny.lm"), language);
     EXPECT_TRUE(model.ok());
     return model ? std::move(model.value()) : nullptr;
 }
@@ -54,6 +67,113 @@ TEST(RankingTest, PhraseScoresAsWorkedOutByHand) {
     EXPECT_NEAR(*model->word("dog"), -1.6, 1e-3);
     EXPECT_FALSE(model->word("cog").has_value());
     for (const char* path : {"tests/nothing.arpa", "."}) EXPECT_FALSE(openNgramModel(path).ok());
+}
+
+TEST(RankingTest, CountScoresAsWorkedOutByHand) {
+    const auto fr = tinyCounts("fr");
+    const auto de = tinyCounts("de");
+    ASSERT_TRUE(fr && de);
+    struct Row {
+        const CountModel* model;
+        const char* phrase;
+        double log10;
+    };
+    for (const Row& row : std::initializer_list<Row>{
+             {fr.get(), "CHAT", -1.0},              // chat and Chat counted together
+             {fr.get(), "ÉLÈVE", -4.2218},          // a Latin-1 capital matches its small letter
+             {fr.get(), "eleve", -4.0},             // no accents: élève and élevé together
+             {fr.get(), "éleve", -6.3010},          // an accented word only as written: unknown
+             {fr.get(), "oeuvre", -6.0},            // œ folds to oe
+             {fr.get(), "mull", -5.0},              // ü folds to u
+             {de.get(), "muell", -5.0},             // but in German to ue
+             {de.get(), "mull", -6.3010},           //
+             {fr.get(), "le chat noir", -2.0},      // two pairs, one of them "Le chat"
+             {fr.get(), "noir chat", -2.3979},      // no pair: backed off
+             {fr.get(), "noir nuit", -1.0},         // a pair counted more than its first word
+             {fr.get(), "chat chien", -7.3010},     // an unknown word
+             {fr.get(), "chien chat", -7.3010}}) {  // and no context after it
+        EXPECT_NEAR(row.model->phrase(split(row.phrase)), row.log10, 1e-4) << row.phrase;
+    }
+    EXPECT_FALSE(fr->word("chien").has_value());
+    const WordLevels levels = fr->levels();
+    for (const auto& [word, level] :
+         std::initializer_list<std::pair<const char*, int>>{{"Chat", 10},
+                                                            {"eleve", 10},
+                                                            {"élève", 9},
+                                                            {"élevé", 8},
+                                                            {"müll", 6},
+                                                            {"mull", 6},
+                                                            {"oeuvre", 3},
+                                                            {"chien", 0}}) {
+        EXPECT_EQ(levels.level(word), level) << word;
+    }
+}
+
+TEST(RankingTest, DamagedCountModelsAreReadOrRefused) {
+    const test::TempFolder folder;
+    std::string huge = "\\1-grams:\n";
+    for (int i = 0; i < 20000; ++i) huge += "1000000000000000 noir\n";
+    struct Row {
+        const char* what;
+        std::string text;
+        double noir;  // its log10; 1 for a file refused
+    };
+    for (const Row& row : std::initializer_list<Row>{
+             {"empty", "", 1},
+             {"no words", "\\data\\\nngram 1=1\n\\2-grams:\n5 noir noir\n", 1},
+             {"markers only", "\\1-grams:\n1 <s>\n1 </s>\n", 1},
+             {"junk lines",
+              "\\1-grams:\nabc x\n-5 x\n0 x\n5 x y\n99999999999999999 x\n12\n\x01 x\n" +
+                  std::string(300, 'x') + " x\n10 " + std::string(64, 'x') +
+                  "\n10 noir\r\n5 x\x01y\n",
+              0},
+             {"pairs first, no end", "\\2-grams:\n5 noir noir\n\\1-grams:\n10 noir", 0},
+             {"after the end", "\\1-grams:\n10 noir\n\\end\\\n10 x\n", 0},
+             {"cut characters", "\\1-grams:\n10 noir\n10 \xC3\n10 x\xC5\n", std::log10(1.0 / 3)},
+             {"huge counts", huge, std::log10(18446744073709551615.0 / 2e19)}}) {
+        test::TempFolder::write("model.lm", row.text);
+        const auto model = CountModel::read("model.lm", "fr");
+        EXPECT_EQ(model.ok(), row.noir <= 0) << row.what;
+        if (model && row.noir <= 0) {
+            EXPECT_NEAR(*model.value()->word("noir"), row.noir, 1e-6) << row.what;
+            EXPECT_FALSE(model.value()->word("x").has_value()) << row.what;
+        }
+    }
+    for (const char* path : {"nothing.lm", "."}) EXPECT_FALSE(CountModel::read(path, "fr").ok());
+    // Any cut or changed byte of a good model is read or refused, never more.
+    const std::string good = test::TempFolder::read(testData("tiny.lm"));
+    std::mt19937 random(11);
+    for (int round = 0; round < 300; ++round) {
+        std::string bad = good.substr(0, random() % (good.size() + 1));
+        for (int n = 0; n < 4 && !bad.empty(); ++n)
+            bad[random() % bad.size()] = static_cast<char>(random());
+        test::TempFolder::write("model.lm", bad);
+        if (const auto model = CountModel::read("model.lm", "de")) {
+            for (const char* phrase : {"le chat noir", "\xC3", "m\xC3\xBCll"}) {
+                EXPECT_LE(model.value()->phrase(split(phrase)), 0) << round;
+            }
+        }
+    }
+}
+
+TEST(RankingTest, CountModelOfALanguage) {
+    const test::TempFolder folder;
+    for (const char* name : {"fr_CA.lm", "fr_FR.lm", "de_CH.lm", "de_AT.lm", "es.lm"}) {
+        test::TempFolder::write(std::string("models/") + name, "");
+    }
+    test::TempFolder::write("models/it_IT.lm/x", "");
+    for (const auto& [code, file] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"fr", "fr_FR.lm"},
+                                                                    {"de", "de_AT.lm"},
+                                                                    {"de_CH", "de_CH.lm"},
+                                                                    {"es", ""},
+                                                                    {"it", ""},
+                                                                    {"FR", ""},
+                                                                    {"../models/fr", ""},
+                                                                    {"", ""}}) {
+        const auto path = countModelOf("models", code);
+        EXPECT_EQ(path ? path->filename().string() : "", file) << code;
+    }
 }
 
 // Every set once, best first, each in its best order: as scoring every order of every match.
