@@ -4,6 +4,8 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <optional>
+#include <utility>
 
 namespace zantric {
 
@@ -89,12 +91,13 @@ std::string wordSetKey(std::string_view match) {
 }
 
 Ranker::Ranker(const PhraseModel* model, const WordLevels* levels, std::size_t best, bool phrases,
-               std::size_t pool)
+               std::size_t pool, std::size_t rescored)
     : m_model(model),
       m_levels(levels),
       m_best(best),
       m_phrases(phrases),
-      m_poolSize(std::max(best, pool)) {}
+      m_poolSize(std::max(best, pool)),
+      m_rescoredSize(std::max(best, rescored)) {}
 
 void Ranker::leaveOut(std::string_view from) { m_question = wordSetKey(from); }
 
@@ -116,6 +119,25 @@ double Ranker::score(std::string_view match) const {
     const std::vector<std::string_view> words = wordsOf(match);
     if (!m_phrases || !m_model) return cheapScore(match);
     return m_model->phrase(words) + wordTerms(words);
+}
+
+double Ranker::pairGain(std::string_view match) const {
+    if (!m_model) return 0;
+    const std::vector<std::string_view> words = wordsOf(match);
+    double total = 0;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::optional<double> alone = m_model->word(words[i]);
+        if (!alone) continue;
+        double most = 0;
+        for (std::size_t j = 0; j < words.size(); ++j) {
+            if (j == i) continue;
+            if (const std::optional<double> after = m_model->pair(words[j], words[i])) {
+                most = std::max(most, *after - *alone);
+            }
+        }
+        total += most;
+    }
+    return total;
 }
 
 std::int64_t Ranker::wordPart(std::string_view word) const {
@@ -223,10 +245,35 @@ RankedMatch Ranker::rescore(const std::string& text) const {
     return {joined(bestOrder), best + extra};
 }
 
+std::vector<const std::string*> Ranker::toRescore() const {
+    std::vector<const std::string*> texts;
+    texts.reserve(m_pool.size());
+    for (const Candidate& candidate : m_pool) texts.push_back(&candidate.text);
+    if (!m_phrases || !m_model || texts.size() <= m_rescoredSize) return texts;
+    // The pool in the order of the cheap score and the pairs' gain together; of those that score
+    // the same, in the pool's order.
+    std::vector<std::pair<double, std::size_t>> order;
+    order.reserve(m_pool.size());
+    for (const Candidate& candidate : m_pool) {
+        order.emplace_back(
+            static_cast<double>(candidate.cheap) / kCheapUnits + pairGain(candidate.text),
+            order.size());
+    }
+    const auto cut = order.begin() + static_cast<std::ptrdiff_t>(m_rescoredSize);
+    std::partial_sort(order.begin(), cut, order.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    std::vector<const std::string*> chosen;
+    chosen.reserve(m_rescoredSize);
+    for (auto at = order.begin(); at != cut; ++at) chosen.push_back(texts[at->second]);
+    return chosen;
+}
+
 std::vector<RankedMatch> Ranker::best() const {
     std::vector<RankedMatch> ranked;
-    ranked.reserve(m_pool.size());
-    for (const Candidate& candidate : m_pool) ranked.push_back(rescore(candidate.text));
+    const std::vector<const std::string*> texts = toRescore();
+    ranked.reserve(texts.size());
+    for (const std::string* text : texts) ranked.push_back(rescore(*text));
     std::sort(ranked.begin(), ranked.end(), [](const RankedMatch& a, const RankedMatch& b) {
         return a.score != b.score ? a.score > b.score : a.text < b.text;
     });
