@@ -80,6 +80,27 @@ std::string joined(const std::vector<std::string_view>& words) {
     return text;
 }
 
+// Whether `words` (the words of a match not yet placed, none of them empty) can be placed one
+// after another, each used once, so that they spell `rest` exactly, case aside.
+bool spellsInSomeOrder(std::vector<std::string_view>& words, std::string_view rest) {
+    if (words.empty()) return rest.empty();
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string_view word = words[i];
+        if (word.size() > rest.size() ||
+            !std::equal(word.begin(), word.end(), rest.begin(),
+                        [](char a, char b) { return lowerAscii(a) == b; })) {
+            continue;
+        }
+        std::swap(words[i], words.back());
+        words.pop_back();
+        const bool spells = spellsInSomeOrder(words, rest.substr(word.size()));
+        words.push_back(word);
+        std::swap(words[i], words.back());
+        if (spells) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string wordSetKey(std::string_view match) {
@@ -99,7 +120,13 @@ Ranker::Ranker(const PhraseModel* model, const WordLevels* levels, std::size_t b
       m_poolSize(std::max(best, pool)),
       m_rescoredSize(std::max(best, rescored)) {}
 
-void Ranker::leaveOut(std::string_view from) { m_question = wordSetKey(from); }
+void Ranker::leaveOut(std::string_view from) {
+    m_question = wordSetKey(from);
+    m_spelled.clear();
+    for (const char c : from) {
+        if (c != ' ') m_spelled += lowerAscii(c);
+    }
+}
 
 double Ranker::wordScore(std::string_view word) const {
     if (m_model) {
@@ -176,6 +203,12 @@ std::int64_t Ranker::cheapScoreAfterLast(std::string_view match) {
 
 void Ranker::offer(std::string_view match) { keep(match, cheapScoreAfterLast(match)); }
 
+bool Ranker::respells(std::string_view match) const {
+    if (m_spelled.empty()) return false;
+    std::vector<std::string_view> words = wordsOf(match);
+    return !words.empty() && spellsInSomeOrder(words, m_spelled);
+}
+
 std::int64_t Ranker::floor() const {
     return m_pool.size() >= m_poolSize ? std::prev(m_pool.end())->cheap
                                        : std::numeric_limits<std::int64_t>::min();
@@ -184,7 +217,7 @@ std::int64_t Ranker::floor() const {
 std::int64_t Ranker::keep(std::string_view match, std::int64_t cheap) {
     if (cheap < floor()) return floor();
     std::string key = wordSetKey(match);
-    if (key == m_question) return floor();
+    if (key == m_question || respells(match)) return floor();
     if (const auto pooled = m_pooled.find(key); pooled != m_pooled.end()) {
         const Candidate& was = *pooled->second;
         const std::size_t before = capitals(was.text), now = capitals(match);

@@ -45,7 +45,8 @@ public:
            std::size_t pool = kPool, std::size_t rescored = kRescored);
 
     // The set of words of `from` (a FROM typed as words) is the question, not an answer: a match
-    // of the same words, in any order and case, is never among the best.
+    // of the same words, in any order and case, is never among the best; nor is one whose words,
+    // in some order, spell FROM's letters in FROM's order ("post master" from "postmaster").
     void leaveOut(std::string_view from);
     // One match: words separated by spaces. Allocates only for a match that enters the pool.
     void offer(std::string_view match);
@@ -82,6 +83,8 @@ private:
     std::int64_t cheapScoreAfterLast(std::string_view match);
     double wordScore(std::string_view word) const;
     std::int64_t floor() const;
+    // Whether the words of `match`, in some order, spell FROM (as leaveOut gave it).
+    bool respells(std::string_view match) const;
     RankedMatch rescore(const std::string& text) const;
     // The sets of the pool that `best` rescores: all of them, or the best by the cheap score and
     // the pairs' gain together.
@@ -94,6 +97,7 @@ private:
     std::size_t m_poolSize;
     std::size_t m_rescoredSize;
     std::string m_question;  // the key of FROM's words, or ""
+    std::string m_spelled;   // FROM's characters in lower case, without spaces
     struct Hash {
         using is_transparent = void;
         std::size_t operator()(std::string_view text) const {

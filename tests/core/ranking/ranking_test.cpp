@@ -138,6 +138,28 @@ TEST(RankingTest, PoolRescoresTheSetsWhoseWordsGoTogether) {
     EXPECT_NEAR(best[0].score, -5.1, 1e-3);
 }
 
+TEST(RankingTest, FromRespelledIsTheQuestion) {
+    const auto model = tinyModel();
+    ASSERT_TRUE(model);
+    struct Row {
+        const char* from;
+        const char* match;
+        bool kept;
+    };
+    for (const Row& row : std::initializer_list<Row>{{"postmaster", "post master", false},
+                                                     {"postmaster", "master post", false},
+                                                     {"post master", "postmaster", false},
+                                                     {"Cat dog", "CATDO g", false},
+                                                     {"postmaster", "stamp store", true},
+                                                     {"catdog", "cat god", true},
+                                                     {"cat dog", "cat dogs", true}}) {
+        Ranker ranker(model.get(), nullptr, 5, true);
+        ranker.leaveOut(row.from);
+        ranker.offer(row.match);
+        EXPECT_EQ(ranker.best().size(), row.kept ? 1u : 0u) << row.from << " / " << row.match;
+    }
+}
+
 TEST(RankingTest, WordLevelsFromGradedLists) {
     const test::TempFolder folder;
     test::TempFolder::write("lists/english-words.10", "Cat\ndog\r\n");
