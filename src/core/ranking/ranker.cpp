@@ -217,7 +217,7 @@ std::int64_t Ranker::floor() const {
 std::int64_t Ranker::keep(std::string_view match, std::int64_t cheap) {
     if (cheap < floor()) return floor();
     std::string key = wordSetKey(match);
-    if (key == m_question || respells(match)) return floor();
+    if (key == m_question) return floor();
     if (const auto pooled = m_pooled.find(key); pooled != m_pooled.end()) {
         const Candidate& was = *pooled->second;
         const std::size_t before = capitals(was.text), now = capitals(match);
@@ -228,6 +228,7 @@ std::int64_t Ranker::keep(std::string_view match, std::int64_t cheap) {
         }
         return floor();
     }
+    if (respells(match)) return floor();  // a set in the pool was looked at when it entered
     Candidate candidate{cheap, std::move(key), std::string(match)};
     if (m_pool.size() >= m_poolSize) {
         const auto worst = std::prev(m_pool.end());
