@@ -37,12 +37,14 @@ grep -qxF "Each Word Once Selected" once.txt && grep -qxF "Stoplist Selected" on
 ! on_tty "$CLI -C prog search '??' --from 'g?' --explain" ||  # a terminal escapes only what files hold
     grep -q $'^go\tleft: -\tblanks: o' tty.txt || fail "explain on a terminal: $(od -c tty.txt | head -3)"
 # Ranked: each set once, best first by the tiny model (docs/ranking.md works the scores out);
-# FROM typed as words is no answer; --common keeps the words of the graded lists at that level.
-# Another language ranks and filters by its word counts (tiny.lm), or not at all without them.
+# FROM typed as words, or its letters in its order, is no answer; --common keeps the words of the
+# graded lists at that level. Another language ranks and filters by its word counts (tiny.lm), or
+# not at all without them.
 t=$'\t' m="--model $HERE/../data/ranking/tiny.arpa" c="--model $HERE/../data/ranking/tiny.lm"
 mkdir levels && printf '%s\n' cat Dog god >levels/english-words.10 && echo act >levels/american-words.80
 table <<EOF
-search '* *' --from catdog --best 3 $m|0|Found: 4&!not ranked|cat dog,god act,cat god,
+search '* *' --from tacdog --best 3 $m|0|Found: 4&!not ranked|cat dog,god act,cat god,
+search '* *' --from catdog --best 3 $m|0||god act,cat god,act dog,
 search '* *' --from 'Cat dog' --best 2 --explain $m|0||god act${t}left: -${t}score: -5.80,cat god${t}left: -${t}score: -6.80,
 search '!' --from 'Cat dog' --best 3 --explain $m|0|Found: 4|god act${t}left: -${t}score: -5.80,cat god${t}left: -${t}score: -6.80,act dog${t}left: -${t}score: -7.40,
 search '?o?' --no-use-all --best 3 --explain $m|0||dog${t}score: -2.60,god${t}score: -3.00,cog${t}score: -9.00,

@@ -66,6 +66,16 @@ public:
         return logmath_log_to_log10(m_math, score(id, history, 0));
     }
 
+    std::optional<double> pair(std::string_view before, std::string_view word) const override {
+        std::array<int32, 2> history{lookUp(before), 0};
+        const int32 id = lookUp(word);
+        if (id == m_unknown || history[0] == m_unknown) return std::nullopt;
+        int32 used = 0;
+        const int32 value = ngram_ng_score(m_model, id, history.data(), 1, &used);
+        if (used < 2) return std::nullopt;
+        return logmath_log_to_log10(m_math, value);
+    }
+
     double unknownWord() const override { return kUnknownWord; }
 
 private:

@@ -28,6 +28,12 @@ public:
     virtual double phrase(std::span<const std::string_view> words) const = 0;
     // log10 P(word) alone, or nothing for a word the model does not know.
     virtual std::optional<double> word(std::string_view word) const = 0;
+    // log10 P(word | before) where the model holds the pair "before word", else nothing (a model
+    // that keeps no pairs gives nothing for any).
+    virtual std::optional<double> pair(std::string_view /*before*/,
+                                       std::string_view /*word*/) const {
+        return std::nullopt;
+    }
     // What a word the model does not know contributes: below its rarest word.
     virtual double unknownWord() const = 0;
 

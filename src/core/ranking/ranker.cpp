@@ -4,6 +4,8 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <optional>
+#include <utility>
 
 namespace zantric {
 
@@ -78,6 +80,27 @@ std::string joined(const std::vector<std::string_view>& words) {
     return text;
 }
 
+// Whether `words` (the words of a match not yet placed, none of them empty) can be placed one
+// after another, each used once, so that they spell `rest` exactly, case aside.
+bool spellsInSomeOrder(std::vector<std::string_view>& words, std::string_view rest) {
+    if (words.empty()) return rest.empty();
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string_view word = words[i];
+        if (word.size() > rest.size() ||
+            !std::equal(word.begin(), word.end(), rest.begin(),
+                        [](char a, char b) { return lowerAscii(a) == b; })) {
+            continue;
+        }
+        std::swap(words[i], words.back());
+        words.pop_back();
+        const bool spells = spellsInSomeOrder(words, rest.substr(word.size()));
+        words.push_back(word);
+        std::swap(words[i], words.back());
+        if (spells) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string wordSetKey(std::string_view match) {
@@ -89,14 +112,21 @@ std::string wordSetKey(std::string_view match) {
 }
 
 Ranker::Ranker(const PhraseModel* model, const WordLevels* levels, std::size_t best, bool phrases,
-               std::size_t pool)
+               std::size_t pool, std::size_t rescored)
     : m_model(model),
       m_levels(levels),
       m_best(best),
       m_phrases(phrases),
-      m_poolSize(std::max(best, pool)) {}
+      m_poolSize(std::max(best, pool)),
+      m_rescoredSize(std::max(best, rescored)) {}
 
-void Ranker::leaveOut(std::string_view from) { m_question = wordSetKey(from); }
+void Ranker::leaveOut(std::string_view from) {
+    m_question = wordSetKey(from);
+    m_spelled.clear();
+    for (const char c : from) {
+        if (c != ' ') m_spelled += lowerAscii(c);
+    }
+}
 
 double Ranker::wordScore(std::string_view word) const {
     if (m_model) {
@@ -116,6 +146,25 @@ double Ranker::score(std::string_view match) const {
     const std::vector<std::string_view> words = wordsOf(match);
     if (!m_phrases || !m_model) return cheapScore(match);
     return m_model->phrase(words) + wordTerms(words);
+}
+
+double Ranker::pairGain(std::string_view match) const {
+    if (!m_model) return 0;
+    const std::vector<std::string_view> words = wordsOf(match);
+    double total = 0;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::optional<double> alone = m_model->word(words[i]);
+        if (!alone) continue;
+        double most = 0;
+        for (std::size_t j = 0; j < words.size(); ++j) {
+            if (j == i) continue;
+            if (const std::optional<double> after = m_model->pair(words[j], words[i])) {
+                most = std::max(most, *after - *alone);
+            }
+        }
+        total += most;
+    }
+    return total;
 }
 
 std::int64_t Ranker::wordPart(std::string_view word) const {
@@ -154,6 +203,12 @@ std::int64_t Ranker::cheapScoreAfterLast(std::string_view match) {
 
 void Ranker::offer(std::string_view match) { keep(match, cheapScoreAfterLast(match)); }
 
+bool Ranker::respells(std::string_view match) const {
+    if (m_spelled.empty()) return false;
+    std::vector<std::string_view> words = wordsOf(match);
+    return !words.empty() && spellsInSomeOrder(words, m_spelled);
+}
+
 std::int64_t Ranker::floor() const {
     return m_pool.size() >= m_poolSize ? std::prev(m_pool.end())->cheap
                                        : std::numeric_limits<std::int64_t>::min();
@@ -173,6 +228,7 @@ std::int64_t Ranker::keep(std::string_view match, std::int64_t cheap) {
         }
         return floor();
     }
+    if (respells(match)) return floor();  // a set in the pool was looked at when it entered
     Candidate candidate{cheap, std::move(key), std::string(match)};
     if (m_pool.size() >= m_poolSize) {
         const auto worst = std::prev(m_pool.end());
@@ -223,10 +279,35 @@ RankedMatch Ranker::rescore(const std::string& text) const {
     return {joined(bestOrder), best + extra};
 }
 
+std::vector<const std::string*> Ranker::toRescore() const {
+    std::vector<const std::string*> texts;
+    texts.reserve(m_pool.size());
+    for (const Candidate& candidate : m_pool) texts.push_back(&candidate.text);
+    if (!m_phrases || !m_model || texts.size() <= m_rescoredSize) return texts;
+    // The pool in the order of the cheap score and the pairs' gain together; of those that score
+    // the same, in the pool's order.
+    std::vector<std::pair<double, std::size_t>> order;
+    order.reserve(m_pool.size());
+    for (const Candidate& candidate : m_pool) {
+        order.emplace_back(
+            static_cast<double>(candidate.cheap) / kCheapUnits + pairGain(candidate.text),
+            order.size());
+    }
+    const auto cut = order.begin() + static_cast<std::ptrdiff_t>(m_rescoredSize);
+    std::partial_sort(order.begin(), cut, order.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    std::vector<const std::string*> chosen;
+    chosen.reserve(m_rescoredSize);
+    for (auto at = order.begin(); at != cut; ++at) chosen.push_back(texts[at->second]);
+    return chosen;
+}
+
 std::vector<RankedMatch> Ranker::best() const {
     std::vector<RankedMatch> ranked;
-    ranked.reserve(m_pool.size());
-    for (const Candidate& candidate : m_pool) ranked.push_back(rescore(candidate.text));
+    const std::vector<const std::string*> texts = toRescore();
+    ranked.reserve(texts.size());
+    for (const std::string* text : texts) ranked.push_back(rescore(*text));
     std::sort(ranked.begin(), ranked.end(), [](const RankedMatch& a, const RankedMatch& b) {
         return a.score != b.score ? a.score > b.score : a.text < b.text;
     });

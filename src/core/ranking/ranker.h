@@ -1,9 +1,10 @@
 // Ranker: the best matches of a search, best first. The search hands it every match line as it
 // finds it (`offer`, on one thread at a time); a cheap score from the words alone keeps a bounded
-// pool of the best sets of words, and `best` rescores the pool with the phrase model in every
-// order of its words (docs/ranking.md) and returns the best, each set of words once in its most
-// natural order. Without a model, single words rank by their commonness level only. The ranker
-// owns no model: the caller keeps the model and the levels alive while it ranks.
+// pool of the best sets of words; `best` picks the best of the pool by how well their words go
+// together in pairs, rescores those with the phrase model in every order of their words
+// (docs/ranking.md) and returns the best, each set of words once in its most natural order. Without
+// a model, single words rank by their commonness level only. The ranker owns no model: the caller
+// keeps the model and the levels alive while it ranks.
 #pragma once
 
 #include <cstddef>
@@ -28,8 +29,11 @@ struct RankedMatch {
 
 class Ranker {
 public:
-    // The pool rescored with the model: at least this many sets, more when more are asked for.
-    static constexpr std::size_t kPool = 5000;
+    // The pool kept by the cheap score: at least this many sets, more when more are asked for.
+    static constexpr std::size_t kPool = 10000;
+    // The sets of the pool rescored in every order: at least this many, more when more are asked
+    // for.
+    static constexpr std::size_t kRescored = 2000;
     // The cheap score counts in millionths of a log10, so that its sums do not depend on the
     // order of the words.
     static constexpr double kCheapUnits = 1e6;
@@ -38,10 +42,11 @@ public:
     // (one-word matches too, so that they compare with the others); a single-word search's by
     // the word alone.
     Ranker(const PhraseModel* model, const WordLevels* levels, std::size_t best, bool phrases,
-           std::size_t pool = kPool);
+           std::size_t pool = kPool, std::size_t rescored = kRescored);
 
     // The set of words of `from` (a FROM typed as words) is the question, not an answer: a match
-    // of the same words, in any order and case, is never among the best.
+    // of the same words, in any order and case, is never among the best; nor is one whose words,
+    // in some order, spell FROM's letters in FROM's order ("post master" from "postmaster").
     void leaveOut(std::string_view from);
     // One match: words separated by spaces. Allocates only for a match that enters the pool.
     void offer(std::string_view match);
@@ -56,6 +61,9 @@ public:
 
     // The score of one match in its given order (what --explain shows; docs/ranking.md).
     double score(std::string_view match) const;
+    // What the words of a set gain from going together in pairs, in any order (0 or more): for
+    // each word, the most that one of the others raises its probability when it comes first.
+    double pairGain(std::string_view match) const;
 
 private:
     struct Candidate {
@@ -75,14 +83,21 @@ private:
     std::int64_t cheapScoreAfterLast(std::string_view match);
     double wordScore(std::string_view word) const;
     std::int64_t floor() const;
+    // Whether the words of `match`, in some order, spell FROM (as leaveOut gave it).
+    bool respells(std::string_view match) const;
     RankedMatch rescore(const std::string& text) const;
+    // The sets of the pool that `best` rescores: all of them, or the best by the cheap score and
+    // the pairs' gain together.
+    std::vector<const std::string*> toRescore() const;
 
     const PhraseModel* m_model;
     const WordLevels* m_levels;
     std::size_t m_best;
     bool m_phrases;
     std::size_t m_poolSize;
+    std::size_t m_rescoredSize;
     std::string m_question;  // the key of FROM's words, or ""
+    std::string m_spelled;   // FROM's characters in lower case, without spaces
     struct Hash {
         using is_transparent = void;
         std::size_t operator()(std::string_view text) const {

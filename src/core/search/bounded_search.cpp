@@ -75,10 +75,19 @@ private:
         }
         return true;
     }
+    // Whether the letters left hold every letter the word takes, if not as many: most words that
+    // do not fit fail here, without reading their Word.
+    bool mayFit(std::uint32_t index) const { return (m_masks[index] & ~m_leftMask) == 0; }
     void take(const Word& word, int sign) {
         for (int k = 0; k < word.kinds; ++k) {
-            m_left[word.letter[k]] -= sign * word.count[k];
-            m_leftIndex -= static_cast<std::size_t>(sign * word.count[k]) * m_radix[word.letter[k]];
+            const std::uint8_t letter = word.letter[k];
+            m_left[letter] -= sign * word.count[k];
+            m_leftIndex -= static_cast<std::size_t>(sign * word.count[k]) * m_radix[letter];
+            if (m_left[letter] > 0) {
+                m_leftMask |= std::uint32_t{1} << letter;
+            } else {
+                m_leftMask &= ~(std::uint32_t{1} << letter);
+            }
         }
         m_total -= sign * word.letters;
     }
@@ -93,10 +102,13 @@ private:
     std::atomic<std::int64_t>& m_checked;
     const bool m_eachWordOnce;
 
-    std::vector<Word> m_words;  // best first
+    std::vector<Word> m_words;           // best first
+    std::vector<std::int64_t> m_parts;   // each word's part, at its index, for the scans
+    std::vector<std::uint32_t> m_masks;  // the letters each word takes, a bit for each
     std::string m_texts;
     std::vector<std::uint32_t> m_lists;  // the words each level may take, level after level
     std::array<int, kLetters> m_left{};
+    std::uint32_t m_leftMask = 0;  // the letters left, a bit for each
     int m_total = 0;
     // mostLeft's figures, one for each set of letters FROM holds (none when FROM holds too many
     // letters: then the bound is 0), at the sum over the letters left of each one's count times
@@ -152,7 +164,16 @@ void BoundedSearch::readWords(ReadLane& lane) {
                      [](const Word& a, const Word& b) { return a.part > b.part; });
     for (std::uint32_t index = 0; index < m_words.size(); ++index) {
         const Word& word = m_words[index];
-        for (int k = 0; k < word.kinds; ++k) m_withLetter[word.letter[k]].push_back(index);
+        std::uint32_t mask = 0;
+        for (int k = 0; k < word.kinds; ++k) {
+            m_withLetter[word.letter[k]].push_back(index);
+            mask |= std::uint32_t{1} << word.letter[k];
+        }
+        m_parts.push_back(word.part);
+        m_masks.push_back(mask);
+    }
+    for (std::size_t i = 0; i < kLetters; ++i) {
+        if (m_left[i] > 0) m_leftMask |= std::uint32_t{1} << i;
     }
     std::size_t figures = 1;
     for (std::size_t i = 0; i < kLetters && figures <= kMostFigures; ++i) {
@@ -250,8 +271,9 @@ std::size_t BoundedSearch::follows(std::size_t from, std::size_t count, std::int
     const std::size_t start = m_lists.size();
     for (std::size_t k = 0; k < count; ++k) {
         const std::uint32_t index = m_lists[from + k];
+        if (m_parts[index] < least) break;
+        if (!mayFit(index)) continue;
         const Word& word = m_words[index];
-        if (word.part < least) break;
         if (word.letters <= m_total && fits(word)) m_lists.push_back(index);
     }
     return m_lists.size() - start;
@@ -270,9 +292,10 @@ std::int64_t BoundedSearch::mostLeft() {
     }
     std::int64_t most = kNoSet;
     for (const std::uint32_t index : *takers) {
-        const Word& word = m_words[index];
         // What follows adds nothing above 0, and the words after this one add no more.
-        if (word.part <= most) break;
+        if (m_parts[index] <= most) break;
+        if (!mayFit(index)) continue;
+        const Word& word = m_words[index];
         if (word.letters > m_total || !fits(word)) continue;
         take(word, 1);
         const std::int64_t rest = mostLeft();

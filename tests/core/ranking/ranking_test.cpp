@@ -66,6 +66,16 @@ TEST(RankingTest, PhraseScoresAsWorkedOutByHand) {
     }
     EXPECT_NEAR(*model->word("dog"), -1.6, 1e-3);
     EXPECT_FALSE(model->word("cog").has_value());
+    EXPECT_NEAR(*model->pair("cat", "dog"), -0.3, 1e-3);
+    EXPECT_FALSE(model->pair("dog", "cat").has_value());  // backed off: not a pair of the model
+    const Ranker ranker(model.get(), nullptr, 1, true);
+    for (const Row& row : std::initializer_list<Row>{
+             {"dog cat", 1.3},      // P(dog | cat) -0.3 against P(dog) -1.6, either order
+             {"act cat god", 1.8},  // P(act | god) -0.7 against -2.5; no pair for cat
+             {"cat cog dog", 1.3},  // an unknown word pairs with none
+             {"dog go a", 0}}) {    // no pairs
+        EXPECT_NEAR(ranker.pairGain(row.phrase), row.log10, 1e-3) << row.phrase;
+    }
     for (const char* path : {"tests/nothing.arpa", "."}) EXPECT_FALSE(openNgramModel(path).ok());
 }
 
@@ -232,6 +242,41 @@ TEST(RankingTest, BestEqualsScoringEveryMatch) {
             EXPECT_NEAR(got[i].score, want[i].score, 1e-9) << round << " " << got[i].text;
             EXPECT_EQ(wordSetKey(got[i].text), wordSetKey(want[i].text)) << round;
         }
+    }
+}
+
+TEST(RankingTest, PoolRescoresTheSetsWhoseWordsGoTogether) {
+    const auto model = tinyModel();
+    ASSERT_TRUE(model);
+    // By the cheap score, "a to" (-4.5) comes before "cat dog" (-5.1); with the pair's gain, 1.3,
+    // "cat dog" (-3.8) is the one set rescored of the two kept.
+    Ranker ranker(model.get(), nullptr, 1, true, 2, 1);
+    for (const char* match : {"a to", "dog cat", "cog act"}) ranker.offer(match);
+    const std::vector<RankedMatch> best = ranker.best();
+    ASSERT_EQ(best.size(), 1u);
+    EXPECT_EQ(best[0].text, "cat dog");
+    EXPECT_NEAR(best[0].score, -5.1, 1e-3);
+}
+
+TEST(RankingTest, FromRespelledIsTheQuestion) {
+    const auto model = tinyModel();
+    ASSERT_TRUE(model);
+    struct Row {
+        const char* from;
+        const char* match;
+        bool kept;
+    };
+    for (const Row& row : std::initializer_list<Row>{{"postmaster", "post master", false},
+                                                     {"postmaster", "master post", false},
+                                                     {"post master", "postmaster", false},
+                                                     {"Cat dog", "CATDO g", false},
+                                                     {"postmaster", "stamp store", true},
+                                                     {"catdog", "cat god", true},
+                                                     {"cat dog", "cat dogs", true}}) {
+        Ranker ranker(model.get(), nullptr, 5, true);
+        ranker.leaveOut(row.from);
+        ranker.offer(row.match);
+        EXPECT_EQ(ranker.best().size(), row.kept ? 1u : 0u) << row.from << " / " << row.match;
     }
 }
 
