@@ -53,7 +53,7 @@ search '* *' --from catdog --common 3 --word-levels levels --suppress-permutatio
 view common|0|Common Words: 3&!Stoplist
 search '?o?' --no-use-all --common 1 --word-levels levels|0|Found: 2|dog,god,
 search '?o?' --common 1 --word-levels none|1|No word lists of american in|
-search '* *' --from catdog --best 3 --language en $m|0|Found: 4|cat dog,god act,cat god,
+search '* *' --from tacdog --best 3 --language en $m|0|Found: 4|cat dog,god act,cat god,
 search '*' --from gat --no-use-all --best 3 --explain --language fr $c|0||a${t}left: gt${t}score: -4.00,tag${t}left: -${t}score: -6.00,at${t}left: g${t}score: -7.30,
 search '*' --from tag --no-use-all --common 7 --language fr $c|0|Found: 1&Filters on|a,
 search '*' --from tag --best 2 --language xx|0|No word counts of xx in /usr/share/onboard/models. The matches are not ranked.|tag,
