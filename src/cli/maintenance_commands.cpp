@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/progress_line.h"
+#include "core/dictionary/letter_fold.h"
 #include "core/maintenance/make_dictionary.h"
 #include "core/maintenance/merge_dictionaries.h"
 #include "core/maintenance/system_word_list.h"
@@ -165,6 +167,7 @@ void addMakeCommand(CLI::App& app, CommandLine& line) {
         std::string wordList;
         std::string name;
         bool unique = false;
+        std::string language;
     };
     auto options = std::make_shared<Options>();
     CLI::App* cmd =
@@ -176,8 +179,19 @@ void addMakeCommand(CLI::App& app, CommandLine& line) {
         ->required();
     cmd->add_flag("--unique", options->unique,
                   "Only words that no selected dictionary holds yet (slower)");
+    cmd->add_option("--language", options->language,
+                    "The list's language: en, fr, de, es or it; accented letters are folded to "
+                    "a-z (default: from the list's name, /usr/share/dict/french is fr, else en)");
     onRun(*cmd, line, [options, &line] {
         if (!dictionaryNamesAccepted({options->name})) return kExitUsage;
+        const std::optional<Language> language = options->language.empty()
+                                                     ? languageOfWordList(options->wordList)
+                                                     : languageOfCode(options->language);
+        if (!language) {
+            std::fprintf(stderr, "zantric-cli: unknown language %s (en, fr, de, es or it)\n",
+                         shownText(stderr, options->language).c_str());
+            return kExitUsage;
+        }
         quietWithoutDictionaries(line);
         const auto session = openSession(line, Use::kWork);
         if (!session) return kExitError;
@@ -192,7 +206,7 @@ void addMakeCommand(CLI::App& app, CommandLine& line) {
         WordListReport report;
         const MaintenanceOutcome outcome =
             makeDictionary(session->workspace(), list.path(), options->name, options->unique,
-                           progressRunner(cancelled), nullptr, &report);
+                           progressRunner(cancelled), nullptr, &report, *language);
         printReport(report);
         return statusOf(outcome, cancelled, kStrDictionaryCreated);
     });

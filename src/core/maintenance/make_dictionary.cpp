@@ -1,6 +1,7 @@
 #include "core/maintenance/make_dictionary.h"
 
 #include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_language.h"
 #include "core/maintenance/make_dictionary_stages.h"
 #include "core/session/program_session.h"
 #include "core/shell/messages.h"
@@ -21,7 +22,7 @@ bool uniqueWordsPossible(Workspace workspace) {
 MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::path& fileName,
                                   const std::string& dictionaryName, bool uniqueOnly,
                                   const StageRunner& run, LineFilter keepLine,
-                                  WordListReport* report) {
+                                  WordListReport* report, Language language) {
     Prompter& prompter = workspace.prompter;
     if (!onlyCopyRunning(workspace.settings, prompter)) return MaintenanceOutcome::kStopped;
     if (fileName.empty() || dictionaryName.empty()) {
@@ -47,7 +48,7 @@ MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::pa
 
     long words = 0;
     {
-        SortRunsStage sorting(workspace, fileName, keepLine);
+        SortRunsStage sorting(workspace, fileName, keepLine, language);
         const WorkResult result = run(sorting);
         if (report) *report = sorting.report();
         if (result != WorkResult::kDone) return MaintenanceOutcome::kFailed;
@@ -61,6 +62,7 @@ MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::pa
     WriteDictionaryStage creating(workspace, merged, path, uniqueOnly, words);
     if (run(creating) != WorkResult::kDone) return MaintenanceOutcome::kFailed;
     if (!creating.install().report(prompter)) return MaintenanceOutcome::kFailed;
+    keepLanguage(workspace, path, language);
     if (report) {
         report->stored = creating.written();
         report->repeated = creating.repeated();

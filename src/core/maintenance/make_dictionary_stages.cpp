@@ -94,11 +94,12 @@ private:
 // --- Stage 1 -----------------------------------------------------------------------------------
 
 SortRunsStage::SortRunsStage(Workspace workspace, std::filesystem::path inputName,
-                             LineFilter keepLine)
+                             LineFilter keepLine, Language language)
     : ProgressWork(workspace.prompter),
       m_workspace(workspace),
       m_inputName(std::move(inputName)),
-      m_keepLine(keepLine) {
+      m_keepLine(keepLine),
+      m_language(language) {
     setText(loadString(kStrValidating));
 }
 
@@ -127,7 +128,7 @@ bool SortRunsStage::readRun(WordListReader& reader, unsigned char* block, std::s
             ++m_report.leftOut;
             continue;
         }
-        const WordFault fault = judgeWordLine(line, word);
+        const WordFault fault = judgeWordLine(line, word, m_language);
         if (fault == WordFault::kNone) {
             makeSortRecord(word, block + records * kSortRecordLength);
             ++records;

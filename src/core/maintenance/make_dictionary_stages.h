@@ -31,8 +31,9 @@ inline constexpr int kRunSlots = 3000;  // lines of a word list that make one ru
 class SortRunsStage : public ProgressWork {
 public:
     // Lines that `keepLine` (when given) refuses are skipped as if they were not there.
+    // The words are read in `language` (judgeWordLine).
     SortRunsStage(Workspace workspace, std::filesystem::path inputName,
-                  LineFilter keepLine = nullptr);
+                  LineFilter keepLine = nullptr, Language language = Language::kEnglish);
     ~SortRunsStage() override;
     void work() override;
     long validWords() const { return m_validWords; }
@@ -49,6 +50,7 @@ private:
     Workspace m_workspace;
     std::filesystem::path m_inputName;
     LineFilter m_keepLine;
+    Language m_language;
     long m_validWords = 0;
     WordListReport m_report;
     std::uint64_t m_inputSize = 0;

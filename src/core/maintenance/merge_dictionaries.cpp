@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_language.h"
 #include "core/maintenance/delete_dictionaries.h"
 #include "core/session/program_session.h"
 #include "core/shell/messages.h"
@@ -68,6 +69,12 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
         inputs.push_back(entry ? entry->filePath() : inputPath);
         counts.push_back(entry ? static_cast<long>(entry->header().wordCount) : 0);
     }
+    // The merge keeps the first language other than English among the merged dictionaries.
+    Language language = Language::kEnglish;
+    for (const std::filesystem::path& input : inputs) {
+        language = dictionaryLanguage(input);
+        if (foldsLetters(language)) break;
+    }
     const std::filesystem::path output = uniqueTempName(workspace.settings);
     WorkResult result;
     {
@@ -83,6 +90,7 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
     // crash in between loses nothing; a merged dictionary of the new name has been replaced.
     if (!installDictionary(workspace, output, path).report(prompter))
         return MaintenanceOutcome::kFailed;
+    keepLanguage(workspace, path, language);
     if (deleteMerged) {
         std::vector<std::string> merged;
         for (const std::string& row : rows) {
