@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "core/dictionary/letter_fold.h"
+#include "core/dictionary/spellings.h"
 
 namespace zantric {
 
@@ -23,11 +24,15 @@ std::filesystem::path languageFilePath(const std::filesystem::path& dictionary);
 // Reads 16 bytes of each file and trusts none of them.
 Language dictionaryLanguage(const std::filesystem::path& dictionary);
 
-// Once the complete dictionary stands at `dictionary`: writes its language file under the
-// temporary name `staging` and puts it beside the dictionary (flushed, then renamed); for
-// English removes any language file there instead. False when that fails: the staging file is
-// then gone, and the dictionary reads as English.
+// The spellings the language file of the dictionary at `dictionary` keeps (Spellings::parse);
+// none when it has no language file of its own.
+Spellings dictionarySpellings(const std::filesystem::path& dictionary);
+
+// Once the complete dictionary stands at `dictionary`: writes its language file with
+// `spellings` (finished; none when null) under the temporary name `staging` and puts it beside
+// the dictionary (flushed, then renamed); for English removes any language file there instead.
+// False when that fails: the staging file is then gone, and the dictionary reads as English.
 bool placeLanguageFile(const std::filesystem::path& dictionary, Language language,
-                       const std::filesystem::path& staging);
+                       const std::filesystem::path& staging, const Spellings* spellings = nullptr);
 
 }  // namespace zantric

@@ -47,12 +47,14 @@ MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::pa
     }
 
     long words = 0;
+    Spellings spellings;
     {
         SortRunsStage sorting(workspace, fileName, keepLine, language);
         const WorkResult result = run(sorting);
         if (report) *report = sorting.report();
         if (result != WorkResult::kDone) return MaintenanceOutcome::kFailed;
         words = sorting.validWords();
+        spellings = sorting.takeSpellings();
     }
     const std::filesystem::path merged = uniqueTempName(workspace.settings);
     {
@@ -62,7 +64,7 @@ MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::pa
     WriteDictionaryStage creating(workspace, merged, path, uniqueOnly, words);
     if (run(creating) != WorkResult::kDone) return MaintenanceOutcome::kFailed;
     if (!creating.install().report(prompter)) return MaintenanceOutcome::kFailed;
-    keepLanguage(workspace, path, language);
+    keepLanguage(workspace, path, language, &spellings);
     if (report) {
         report->stored = creating.written();
         report->repeated = creating.repeated();

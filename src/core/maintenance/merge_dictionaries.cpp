@@ -70,11 +70,14 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
         counts.push_back(entry ? static_cast<long>(entry->header().wordCount) : 0);
     }
     // The merge keeps the first language other than English among the merged dictionaries.
+    // and every spelling of every one of them.
     Language language = Language::kEnglish;
+    Spellings spellings;
     for (const std::filesystem::path& input : inputs) {
-        language = dictionaryLanguage(input);
-        if (foldsLetters(language)) break;
+        if (!foldsLetters(language)) language = dictionaryLanguage(input);
+        spellings.addAll(dictionarySpellings(input));
     }
+    spellings.finish();
     const std::filesystem::path output = uniqueTempName(workspace.settings);
     WorkResult result;
     {
@@ -90,7 +93,7 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
     // crash in between loses nothing; a merged dictionary of the new name has been replaced.
     if (!installDictionary(workspace, output, path).report(prompter))
         return MaintenanceOutcome::kFailed;
-    keepLanguage(workspace, path, language);
+    keepLanguage(workspace, path, language, &spellings);
     if (deleteMerged) {
         std::vector<std::string> merged;
         for (const std::string& row : rows) {

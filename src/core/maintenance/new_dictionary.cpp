@@ -131,10 +131,11 @@ Status installDictionary(Workspace workspace, const std::filesystem::path& tempo
     return Status::success();
 }
 
-void keepLanguage(Workspace workspace, const std::filesystem::path& path, Language language) {
+void keepLanguage(Workspace workspace, const std::filesystem::path& path, Language language,
+                  const Spellings* spellings) {
     const CatalogueEntry* entry = workspace.catalogue.find(path);
     const std::filesystem::path file = entry ? entry->filePath() : path;
-    if (placeLanguageFile(file, language, uniqueTempName(workspace.settings))) return;
+    if (placeLanguageFile(file, language, uniqueTempName(workspace.settings), spellings)) return;
     workspace.prompter.tell({loadString(kStrLanguageNotKept, {std::string(languageCode(language)),
                                                               shownPath(languageFilePath(file))}),
                              loadString(kStrWarningTitle), MessageKind::kWarning});

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/dictionary/letter_fold.h"
+#include "core/dictionary/spellings.h"
 #include "core/dictionary/workspace.h"
 #include "core/shell/outcome.h"
 #include "core/shell/progress_work.h"
@@ -48,9 +49,10 @@ bool dictionaryExists(const Catalogue& catalogue, const std::filesystem::path& p
 Status installDictionary(Workspace workspace, const std::filesystem::path& temporaryName,
                          const std::filesystem::path& path);
 
-// Once the new dictionary at `path` is in place: puts its language file beside it
-// (placeLanguageFile). When that fails the dictionary stays, read as English, and the user is
+// Once the new dictionary at `path` is in place: puts its language file with `spellings` beside
+// it (placeLanguageFile). When that fails the dictionary stays, read as English, and the user is
 // told so.
-void keepLanguage(Workspace workspace, const std::filesystem::path& path, Language language);
+void keepLanguage(Workspace workspace, const std::filesystem::path& path, Language language,
+                  const Spellings* spellings = nullptr);
 
 }  // namespace zantric

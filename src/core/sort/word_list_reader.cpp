@@ -107,13 +107,15 @@ std::string wordRefusalText(std::string_view word, WordFault fault) {
            loadString(kStrWordRule);
 }
 
-WordFault judgeWordLine(std::string_view line, char* word, Language language) {
+WordFault judgeWordLine(std::string_view line, char* word, Language language,
+                        std::string_view* written) {
     std::size_t at = 0;
     while (at < line.size() && line[at] == ' ') ++at;
     std::size_t end = at;
     while (end < line.size() && line[end] != ' ') ++end;
     if (line.find_first_not_of(' ', end) != std::string_view::npos) return WordFault::kCharacters;
     std::string_view candidate = line.substr(at, end - at);
+    if (written) *written = candidate;
     char folded[kFoldRoom + 1];
     if (foldsLetters(language) && candidate.size() <= kFoldRoom) {
         const int length = foldLetters(language, candidate, folded);

@@ -58,8 +58,9 @@ using LineFilter = bool (*)(std::string_view line);
 // next space, after which only spaces may follow; then, in a language that folds, its accented
 // letters are folded to a-z (foldLetters); then the rule of wordFault. A valid word is written
 // to `word` (room for kWordRoom) with its first letter as it stands and every other letter in
-// lower case.
-WordFault judgeWordLine(std::string_view line, char* word, Language language = Language::kEnglish);
+// lower case, and `written` (when given) views the word as the line has it, before folding.
+WordFault judgeWordLine(std::string_view line, char* word, Language language = Language::kEnglish,
+                        std::string_view* written = nullptr);
 
 // judgeWordLine's verdict in three: a line with no characters at all is kEmpty; any other line
 // that is not a word (a line of spaces too) is kInvalid.

@@ -190,6 +190,23 @@ TEST(DictionaryLanguage, AFileThatIsNotTheDictionarysReadsAsEnglish) {
         TempFolder::write("words.lxs", bytes);
         EXPECT_EQ(dictionaryLanguage("words.lex"), language);
     }
+    // Spellings follow the 16 bytes; a file cut anywhere gives the entries before the cut.
+    Spellings spellings;
+    for (const auto& [word, spelling] :
+         {std::pair{"cat", "Cät"}, {"cat", "cat"}, {"eleve", "élève"}})
+        spellings.add(word, spelling);
+    spellings.finish();
+    ASSERT_TRUE(placeLanguageFile("words.lex", Language::kFrench, "staging", &spellings));
+    const std::string full = TempFolder::read("words.lxs");
+    const std::pair<std::size_t, std::string> cuts[] = {
+        {full.size(), "Cät/cat élève"}, {full.size() - 1, "Cät/cat eleve"}, {16 + 9, "Cät eleve"},
+        {16 + 16, "Cät eleve"},         {16 + 17, "Cät/cat eleve"},         {16, "cat eleve"}};
+    for (const auto& [size, shownWords] : cuts) {
+        TempFolder::write("words.lxs", full.substr(0, size));
+        const Spellings read = dictionarySpellings("words.lex");
+        std::string cat, eleve;
+        EXPECT_EQ(read.shown("cat", cat) + " " + read.shown("eleve", eleve), shownWords) << size;
+    }
     // English leaves no language file.
     ASSERT_TRUE(placeLanguageFile("words.lex", Language::kEnglish, "staging"));
     EXPECT_FALSE(fileExists("words.lxs"));

@@ -121,6 +121,7 @@ TEST_F(MakeDictionaryTest, TheReportSaysWhatEachLineCameTo) {
         Words words;  // none: no dictionary is made
         Words report;
         Language language = Language::kEnglish;
+        Words shown = {};  // the words as `words` shows them, where they differ
     } cases[] = {
         {"\xEF\xBB\xBF"
          "cat\r\nsupercalifragilisticexpialidocious\n" +
@@ -149,12 +150,14 @@ TEST_F(MakeDictionaryTest, TheReportSaysWhatEachLineCameTo) {
           "  an abbreviation (a full stop at the end): 1, such as line 6 \"etc.\"",
           "  letters with no a–z spelling: 1, such as line 8 \"αβγ\"",
           "repeated words (each stored once): 1"},
-         Language::kFrench},
+         Language::kFrench,
+         {"élève", "Élire", "baratte/baratté"}},
         // German spells the umlauts out: Bände is no anagram of abend.
-        {"Bände\nBande\nStraße\n",
-         {"Bande", "Baende", "Strasse"},
-         {"3 words stored, 0 lines skipped"},
-         Language::kGerman},
+        {"Bände\nBande\nStraße\nABC\n",
+         {"Abc", "Bande", "Baende", "Strasse"},
+         {"4 words stored, 0 lines skipped"},
+         Language::kGerman,
+         {"ABC", "Bande", "Bände", "Straße"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.report.front());
@@ -168,6 +171,13 @@ TEST_F(MakeDictionaryTest, TheReportSaysWhatEachLineCameTo) {
         if (!c.words.empty()) {
             EXPECT_EQ(dictionaryLanguage(kPath), c.language);
         }
+        const Spellings spellings = dictionarySpellings(kPath);
+        Words shown;
+        std::string room;
+        for (const std::string& word : c.words) {
+            if (!c.shown.empty()) shown.push_back(spellings.shown(word, room));
+        }
+        EXPECT_EQ(shown, c.shown);
         EXPECT_TRUE(report.readToEnd);
         EXPECT_EQ(describeReport(report, [](std::uint64_t n) { return std::to_string(n); }),
                   c.report);
