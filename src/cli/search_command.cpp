@@ -34,6 +34,7 @@
 #include "core/search/search_request.h"
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
+#include "core/search/typed_accents.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
@@ -299,6 +300,7 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     }
     const auto session = openSession(line, ProgramSession::Use::kWork);
     if (!session) return kExitError;
+    foldTypedFields(fields, typingLanguage(session->catalogue()));
     SearchRequest request(session->workspace());
     PhraseFilters filters;
     if (!filtersFromOptions(options, *session, filters)) return kExitError;

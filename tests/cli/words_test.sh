@@ -126,8 +126,13 @@ printf '%s\n' élire baratté baratte "aujourd'hui" >accents.txt
 table <<'EOF'
 --yes make accents.txt fr --language FR|0|2 words stored, 1 lines skipped&an apostrophe: 1
 --yes make accents.txt xx --language xx|2|unknown language xx
+--yes starter --language xx|2|unknown language xx
 --yes make lists/b.txt en|0|
 --yes merge fr en --into both|0|
+unselect --all|0|
+select fr|0|
+search '*' --from rÉlié --no-use-all|0|Found: 1|elire,
+unselect fr|0|
 EOF
 expect_eq "list" "$("$CLI" -C prog list | grep -E 'fr|en\.|both' | cut -f2-)" \
     "$(printf 'both.lex\t5\tfr\nen.lex\t3\nfr.lex\t2\tfr')"
