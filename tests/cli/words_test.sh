@@ -131,7 +131,8 @@ table <<'EOF'
 --yes merge fr en --into both|0|
 unselect --all|0|
 select fr|0|
-search '*' --from rÉlié --no-use-all|0|Found: 1|elire,
+search '*' --from rÉlié --no-use-all|0|Found: 1|élire,
+search 'b*' --from battrea --explain|0||baratte/baratté	left: -,
 unselect fr|0|
 EOF
 expect_eq "list" "$("$CLI" -C prog list | grep -E 'fr|en\.|both' | cut -f2-)" \

@@ -27,4 +27,13 @@ void foldTypedFields(SearchFields& fields, Language language) {
     }
 }
 
+Spellings selectedSpellings(const Catalogue& catalogue) {
+    Spellings spellings;
+    for (const CatalogueEntry& entry : catalogue.entries()) {
+        if (entry.selected()) spellings.addAll(dictionarySpellings(entry.filePath()));
+    }
+    spellings.finish();
+    return spellings;
+}
+
 }  // namespace zantric

@@ -5,6 +5,7 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/letter_fold.h"
+#include "core/dictionary/spellings.h"
 #include "core/results/search_summary.h"
 
 namespace zantric {
@@ -17,5 +18,8 @@ Language typingLanguage(const Catalogue& catalogue);
 // in German ä -> ae). A field holding a character with no fold stays as typed, so that its check
 // names that character.
 void foldTypedFields(SearchFields& fields, Language language);
+
+// The spellings of the words of every selected dictionary (dictionarySpellings), finished.
+Spellings selectedSpellings(const Catalogue& catalogue);
 
 }  // namespace zantric
