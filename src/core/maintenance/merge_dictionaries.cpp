@@ -30,6 +30,33 @@ MergeDictionariesWork::MergeDictionariesWork(Prompter& prompter, const Settings&
 
 void MergeDictionariesWork::work() { mergeWith<DictionaryMergeHandler>(m_inputs, m_outputName); }
 
+namespace {
+
+// The first language other than English among the merged dictionaries, and every spelling of
+// every one of them.
+std::pair<Language, Spellings> mergedLanguage(const std::vector<std::filesystem::path>& inputs) {
+    std::pair<Language, Spellings> merged{Language::kEnglish, {}};
+    for (const std::filesystem::path& input : inputs) {
+        if (!foldsLetters(merged.first)) merged.first = dictionaryLanguage(input);
+        merged.second.addAll(dictionarySpellings(input));
+    }
+    merged.second.finish();
+    return merged;
+}
+
+// Deletes the merged dictionaries but the one of the new name, which has just been replaced.
+void deleteMergedRows(Workspace workspace, const std::vector<std::string>& rows,
+                      const std::filesystem::path& path) {
+    const std::filesystem::path& folder = workspace.settings.dictionariesFolder();
+    std::vector<std::string> merged;
+    for (const std::string& row : rows) {
+        if ((folder / row).native() != path.native()) merged.push_back(row);
+    }
+    if (!merged.empty()) deleteHighlighted(workspace, merged, 0);
+}
+
+}  // namespace
+
 MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std::string>& names,
                                      const std::string& newName, bool deleteMerged,
                                      const StageRunner& run) {
@@ -69,15 +96,7 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
         inputs.push_back(entry ? entry->filePath() : inputPath);
         counts.push_back(entry ? static_cast<long>(entry->header().wordCount) : 0);
     }
-    // The merge keeps the first language other than English among the merged dictionaries.
-    // and every spelling of every one of them.
-    Language language = Language::kEnglish;
-    Spellings spellings;
-    for (const std::filesystem::path& input : inputs) {
-        if (!foldsLetters(language)) language = dictionaryLanguage(input);
-        spellings.addAll(dictionarySpellings(input));
-    }
-    spellings.finish();
+    const auto [language, spellings] = mergedLanguage(inputs);
     const std::filesystem::path output = uniqueTempName(workspace.settings);
     WorkResult result;
     {
@@ -94,13 +113,7 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
     if (!installDictionary(workspace, output, path).report(prompter))
         return MaintenanceOutcome::kFailed;
     keepLanguage(workspace, path, language, &spellings);
-    if (deleteMerged) {
-        std::vector<std::string> merged;
-        for (const std::string& row : rows) {
-            if ((folder / row).native() != path.native()) merged.push_back(row);
-        }
-        if (!merged.empty()) deleteHighlighted(workspace, merged, 0);
-    }
+    if (deleteMerged) deleteMergedRows(workspace, rows, path);
     return MaintenanceOutcome::kDone;
 }
 
