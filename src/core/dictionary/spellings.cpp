@@ -32,6 +32,7 @@ void Spellings::add(std::string_view word, std::string_view spelling) {
     m_offsets.push_back(static_cast<std::uint32_t>(m_arena.size()));
     m_arena += static_cast<char>(word.size());
     m_arena += word;
+    m_arena += '\0';  // for compareWords; not in the file
     m_arena += static_cast<char>(spelling.size());
     m_arena += spelling;
 }
@@ -41,7 +42,7 @@ std::string_view Spellings::wordAt(std::uint32_t at) const {
 }
 
 std::string_view Spellings::spellingAt(std::uint32_t at) const {
-    const std::size_t from = at + 1 + static_cast<unsigned char>(m_arena[at]);
+    const std::size_t from = at + 2 + static_cast<unsigned char>(m_arena[at]);
     return std::string_view(m_arena).substr(from + 1, static_cast<unsigned char>(m_arena[from]));
 }
 
@@ -50,11 +51,8 @@ std::string_view Spellings::spelling(std::size_t i) const { return spellingAt(m_
 
 void Spellings::finish() {
     std::sort(m_offsets.begin(), m_offsets.end(), [&](std::uint32_t a, std::uint32_t b) {
-        char left[kWordRoom];
-        char right[kWordRoom];
         const std::string_view wordA = wordAt(a), wordB = wordAt(b);
-        if (const int order = compareWords(terminated(wordA, left), terminated(wordB, right)))
-            return order < 0;
+        if (const int order = compareWords(wordA.data(), wordB.data())) return order < 0;
         if (wordA != wordB) return wordA < wordB;
         return spellingAt(a) < spellingAt(b);
     });
@@ -83,9 +81,8 @@ const std::string& Spellings::shown(std::string_view word, std::string& out) con
     terminated(word, key);
     const auto first =
         std::partition_point(m_offsets.begin(), m_offsets.end(), [&](std::uint32_t at) {
-            char room[kWordRoom];
             const std::string_view entry = wordAt(at);
-            const int order = compareWords(terminated(entry, room), key);
+            const int order = compareWords(entry.data(), key);
             return order < 0 || (order == 0 && entry < word);
         });
     bool any = false;

@@ -1,8 +1,8 @@
 // The spellings of a dictionary's words as their word list wrote them (élève for the stored
 // eleve), kept in its language file after the 16 bytes of the language
 // (docs/dictionary-format.md, "Spellings"). One arena of entries, each a byte n, the stored word
-// (n bytes), a byte m and the spelling (m bytes of UTF-8), with their offsets in word order: no
-// allocation per word. Belongs to one thread.
+// (n bytes and a NUL), a byte m and the spelling (m bytes of UTF-8), with their offsets in word
+// order: no allocation per word. Belongs to one thread.
 #pragma once
 
 #include <cstddef>
