@@ -29,10 +29,19 @@ void foldTypedFields(SearchFields& fields, Language language) {
 
 Spellings selectedSpellings(const Catalogue& catalogue) {
     Spellings spellings;
+    int joined = 0;
     for (const CatalogueEntry& entry : catalogue.entries()) {
-        if (entry.selected()) spellings.addAll(dictionarySpellings(entry.filePath()));
+        if (!entry.selected()) continue;
+        Spellings more = dictionarySpellings(entry.filePath());
+        if (more.count() == 0) continue;
+        // One dictionary's spellings are in order already; only a join needs sorting.
+        if (joined++ == 0) {
+            spellings = std::move(more);
+        } else {
+            spellings.addAll(more);
+        }
     }
-    spellings.finish();
+    if (joined > 1) spellings.finish();
     return spellings;
 }
 
