@@ -252,10 +252,11 @@ bool analyse(SearchRun& run, const SearchRequest& request) {
 
 // Runs the search worker and prints its matches as they come, then finishes the results. A
 // signal, or an output that takes no more, cancels the search; after a first Ctrl-C the kept
-// matches are still printed. `explainFrom` and `spellings` as for MatchPrinter. Returns whether
-// the search was cancelled.
+// matches are still printed. `explainFrom` as for MatchPrinter; the words are spelled as the
+// selected dictionaries of `catalogue` wrote them. Returns whether the search was cancelled.
 bool searchAndPrint(SearchRun& run, LineQueue& lines, const SearchFields& fields,
-                    const LetterPool* explainFrom, const Spellings& spellings) {
+                    const LetterPool* explainFrom, const Catalogue& catalogue) {
+    const Spellings spellings = selectedSpellings(catalogue);
     {
         const SignalsBlocked blocked;
         run.startWorker();
@@ -315,6 +316,14 @@ int analysisFailed(SearchRun& run, const SearchOptions& options) {
     return kExitError;
 }
 
+// The search's session, with the accents typed into `fields` folded as the selected
+// dictionaries' words were; none when it cannot open (reported).
+auto openSearchSession(const CommandLine& line, SearchFields& fields) {
+    auto session = openSession(line, ProgramSession::Use::kWork);
+    if (session) foldTypedFields(fields, typingLanguage(session->catalogue()));
+    return session;
+}
+
 int runSearch(SearchOptions& options, const CommandLine& line) {
     SearchFields& fields = options.fields;
     fields.useAllFromLetters = !options.noUseAll;
@@ -322,9 +331,8 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
         (!options.exportTo.file.empty() && !checkExportName(options.exportTo.file))) {
         return kExitUsage;
     }
-    const auto session = openSession(line, ProgramSession::Use::kWork);
+    const auto session = openSearchSession(line, fields);
     if (!session) return kExitError;
-    foldTypedFields(fields, typingLanguage(session->catalogue()));
     SearchRequest request(session->workspace());
     PhraseFilters filters;
     if (!filtersFromOptions(options, *session, filters)) return kExitError;
@@ -360,8 +368,7 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
         rankingLines.rankWith(ranker.emplace(sources.rankerFor(options.ranking.best, request)));
     const bool cancelled =
         ranked ? searchAndRank(run, *ranker, rankingLines, fields, explainFrom, options.explain)
-               : searchAndPrint(run, lines, fields, explainFrom,
-                                selectedSpellings(session->catalogue()));
+               : searchAndPrint(run, lines, fields, explainFrom, session->catalogue());
     printCounts(run);
     if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kStrFiltersOn).c_str());
     if (cancelled) return kExitCancelled;  // main reports the signal or the output that failed
