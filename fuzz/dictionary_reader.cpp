@@ -1,13 +1,14 @@
 // Fuzz target: the dictionary reader over any bytes. The first four bytes choose the reading
 // (file or memory mode and the buffer size, the pattern, the FROM letters, the minimum length);
-// the rest is the dictionary file. Every word handed out must fit the caller's buffer, the words
-// come to an end, and a reader opened inside another's enumeration (as a phrase search does)
-// must not disturb it.
+// the rest is the dictionary file, and its language file too. Every word handed out must fit
+// the caller's buffer, the words come to an end, and a reader opened inside another's
+// enumeration (as a phrase search does) must not disturb it.
 #include "core/dictionary/dictionary_reader.h"
 
 #include <cstring>
 #include <iterator>
 
+#include "core/dictionary/dictionary_language.h"
 #include "core/dictionary/letter_pool.h"
 #include "core/shell/zantric_exception.h"
 #include "fuzz_support.h"
@@ -60,7 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                               : kPatterns[patternByte % kShortPatterns];
     const char* letterText = kLetters[input.byte() % std::size(kLetters)];
     const int minLength = input.byte() % (kMaxWordLetters + 2);
-    test::TempFolder::write("fuzz.lex", input.rest());
+    const std::string_view file = input.rest();
+    test::TempFolder::write("fuzz.lex", file);
+    // The same bytes as its language file: whatever they hold, the language is one of the known.
+    test::TempFolder::write("fuzz.lxs", file);
+    fuzz::expect(static_cast<int>(dictionaryLanguage("fuzz.lex")) < kLanguages,
+                 "a language file gives a known language");
 
     const bool memory = options & 1;
     const std::size_t bufferSize = kBufferSizes[(options >> 1) % std::size(kBufferSizes)];

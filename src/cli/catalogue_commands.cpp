@@ -7,6 +7,7 @@
 #include "cli/output.h"
 #include "cli/starter_hint.h"
 #include "core/dictionary/dictionary_details.h"
+#include "core/dictionary/dictionary_language.h"
 
 namespace zantric::cli {
 
@@ -69,8 +70,13 @@ void addCatalogueCommands(CLI::App& app, CommandLine& line) {
         printStarterHintIfEmpty(catalogue, line.folder);
         for (std::size_t i = 0; i < catalogue.count(); ++i) {
             const CatalogueEntry& entry = catalogue.entry(i);
-            std::printf("%s\t%s\t%u\n", entry.selected() ? kSelectedMark : " ",
-                        shownText(stdout, entry.displayName()).c_str(), entry.header().wordCount);
+            // A dictionary of another language than English names it in a fourth column.
+            const Language language = dictionaryLanguage(entry.filePath());
+            const std::string named =
+                foldsLetters(language) ? "\t" + std::string(languageCode(language)) : "";
+            std::printf("%s\t%s\t%u%s\n", entry.selected() ? kSelectedMark : " ",
+                        shownText(stdout, entry.displayName()).c_str(), entry.header().wordCount,
+                        named.c_str());
         }
         return kExitOk;
     });

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "cli/progress_line.h"
+#include "core/dictionary/letter_fold.h"
 #include "core/maintenance/make_dictionary.h"
 #include "core/maintenance/merge_dictionaries.h"
 #include "core/maintenance/system_word_list.h"
@@ -165,6 +167,7 @@ void addMakeCommand(CLI::App& app, CommandLine& line) {
         std::string wordList;
         std::string name;
         bool unique = false;
+        std::string language;
     };
     auto options = std::make_shared<Options>();
     CLI::App* cmd =
@@ -176,8 +179,19 @@ void addMakeCommand(CLI::App& app, CommandLine& line) {
         ->required();
     cmd->add_flag("--unique", options->unique,
                   "Only words that no selected dictionary holds yet (slower)");
+    cmd->add_option("--language", options->language,
+                    "The list's language: en, fr, de, es or it; accented letters are folded to "
+                    "a-z (default: from the list's name, /usr/share/dict/french is fr, else en)");
     onRun(*cmd, line, [options, &line] {
         if (!dictionaryNamesAccepted({options->name})) return kExitUsage;
+        const std::optional<Language> language = options->language.empty()
+                                                     ? languageOfWordList(options->wordList)
+                                                     : languageOfCode(options->language);
+        if (!language) {
+            std::fprintf(stderr, "zantric-cli: unknown language %s (en, fr, de, es or it)\n",
+                         shownText(stderr, options->language).c_str());
+            return kExitUsage;
+        }
         quietWithoutDictionaries(line);
         const auto session = openSession(line, Use::kWork);
         if (!session) return kExitError;
@@ -192,7 +206,7 @@ void addMakeCommand(CLI::App& app, CommandLine& line) {
         WordListReport report;
         const MaintenanceOutcome outcome =
             makeDictionary(session->workspace(), list.path(), options->name, options->unique,
-                           progressRunner(cancelled), nullptr, &report);
+                           progressRunner(cancelled), nullptr, &report, *language);
         printReport(report);
         return statusOf(outcome, cancelled, kStrDictionaryCreated);
     });
@@ -234,30 +248,44 @@ void addMergeCommand(CLI::App& app, CommandLine& line) {
 
 void addStarterCommand(CLI::App& app, CommandLine& line) {
     auto wordList = std::make_shared<std::string>();
+    auto code = std::make_shared<std::string>();
     CLI::App* cmd =
         app.add_subcommand("starter",
                            "Make and select the dictionary english from the system word list, "
                            "without abbreviations, single letters and words without a vowel");
     cmd->add_option("WORDLIST", *wordList,
                     "Another word list (default: the system's; - reads standard input)");
-    onRun(*cmd, line, [wordList, &line] {
+    cmd->add_option("--language", *code,
+                    "Make the starter of a language from its system list: fr (french), de "
+                    "(german), es (spanish), it (italian)");
+    onRun(*cmd, line, [wordList, code, &line] {
+        const std::optional<Language> language =
+            code->empty() ? Language::kEnglish : languageOfCode(*code);
+        if (!language) {
+            std::fprintf(stderr, "zantric-cli: unknown language %s (en, fr, de, es or it)\n",
+                         shownText(stderr, *code).c_str());
+            return kExitUsage;
+        }
         quietWithoutDictionaries(line);
         const auto session = openSession(line, Use::kWork);
         if (!session) return kExitError;
         const WordListFile list(
             session->settings(), *wordList,
-            wordList->empty() ? systemWordList() : session->typedPath(*wordList));
+            wordList->empty() ? systemWordList(*language) : session->typedPath(*wordList));
         if (list.status() != kExitOk) return list.status();
         if (list.path().empty()) {
+            constexpr const char* kPackages[] = {"wamerican", "wfrench", "wngerman", "wspanish",
+                                                 "witalian"};
             std::fprintf(stderr,
                          "zantric-cli: no word list in /usr/share/dict (Debian: apt install "
-                         "wamerican); name one: zantric-cli starter WORDLIST\n");
+                         "%s); name one: zantric-cli starter WORDLIST\n",
+                         kPackages[static_cast<int>(*language)]);
             return kExitError;
         }
         bool cancelled = false;
         WordListReport report;
         const MaintenanceOutcome outcome = makeStarterDictionary(
-            session->workspace(), list.path(), progressRunner(cancelled), &report);
+            session->workspace(), list.path(), progressRunner(cancelled), &report, *language);
         printReport(report);
         return statusOf(outcome, cancelled, kStrDictionaryCreated);
     });

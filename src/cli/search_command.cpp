@@ -7,6 +7,7 @@
 // written only for --save or
 // --export; otherwise the matches go from the search to stdout without touching the disk. With
 // --best, only the best matches are printed, best first, once the search ends (ranked_search.h).
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -34,6 +35,7 @@
 #include "core/search/search_request.h"
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
+#include "core/search/typed_accents.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
@@ -114,14 +116,17 @@ private:
 // since the last one, escaped when stdout is a terminal.
 // With `explainFrom`, each match is followed by a tab and "left: LETTERS" ("-" for none) and,
 // when blanks were used, a tab and "blanks: LETTERS"; only the match is escaped, the tabs stay.
+// With `spellings`, each word of a match is shown as its word list wrote it (élève).
 // A search may write faster than a terminal or a pipe reads: a first Ctrl-C cancels it at once,
 // between two writes or in one that waits, and the printing goes on to the last kept match.
 class MatchPrinter {
 public:
-    MatchPrinter(LineQueue& lines, SearchRun& run, const LetterPool* explainFrom)
+    MatchPrinter(LineQueue& lines, SearchRun& run, const LetterPool* explainFrom,
+                 const Spellings& spellings)
         : m_lines(lines),
           m_run(run),
           m_explainFrom(explainFrom),
+          m_spellings(spellings),
           m_escape(escapesFor(stdout)),
           m_cancelWhileWaiting([&run] { run.cancel(); }) {}
 
@@ -130,7 +135,7 @@ public:
         for (const std::string& block : m_lines.takeAll()) {
             if (interrupted()) m_run.cancel();
             const std::string_view bytes(block);
-            if (m_explainFrom) {
+            if (m_explainFrom || m_spellings.count() > 0) {
                 if (!writeOutput(explained(bytes))) return false;
             } else if (!writeOutput(m_escape ? std::string_view(escapeControls(bytes)) : bytes)) {
                 return false;
@@ -140,7 +145,8 @@ public:
     }
 
 private:
-    // The whole lines of `bytes` (a line cut by a read is finished by the next), explained.
+    // The whole lines of `bytes` (a line cut by a read is finished by the next), spelled and
+    // explained.
     std::string explained(std::string_view bytes) {
         std::string shown;
         for (const char c : bytes) {
@@ -148,21 +154,40 @@ private:
                 m_line += c;
                 continue;
             }
-            const MatchExplanation explanation = explainMatch(m_line, *m_explainFrom);
-            shown += m_escape ? escapeControls(m_line) : m_line;
-            shown += "\tleft: ";
-            shown += explanation.left.empty() ? "-" : explanation.left;
-            if (!explanation.blanks.empty()) shown += "\tblanks: " + explanation.blanks;
+            const std::string& line = spelled(m_line);
+            shown += m_escape ? escapeControls(line) : line;
+            if (m_explainFrom) {
+                const MatchExplanation explanation = explainMatch(m_line, *m_explainFrom);
+                shown += "\tleft: ";
+                shown += explanation.left.empty() ? "-" : explanation.left;
+                if (!explanation.blanks.empty()) shown += "\tblanks: " + explanation.blanks;
+            }
             shown += '\n';
             m_line.clear();
         }
         return shown;
     }
 
+    // The words of a match line as written, in m_spelled.
+    const std::string& spelled(std::string_view line) {
+        if (m_spellings.count() == 0) return m_line;
+        m_spelled.clear();
+        for (std::size_t at = 0; at <= line.size();) {
+            const std::size_t end = std::min(line.find(' ', at), line.size());
+            if (at > 0) m_spelled += ' ';
+            m_spelled += m_spellings.shown(line.substr(at, end - at), m_word);
+            at = end + 1;
+        }
+        return m_spelled;
+    }
+
     LineQueue& m_lines;
     SearchRun& m_run;
     const LetterPool* m_explainFrom;
+    const Spellings& m_spellings;
     std::string m_line;
+    std::string m_spelled;
+    std::string m_word;
     bool m_escape;
     WhileWriteWaits m_cancelWhileWaiting;
 };
@@ -230,15 +255,16 @@ bool analyse(SearchRun& run, const SearchRequest& request) {
 
 // Runs the search worker and prints its matches as they come, then finishes the results. A
 // signal, or an output that takes no more, cancels the search; after a first Ctrl-C the kept
-// matches are still printed. `explainFrom` as for MatchPrinter. Returns whether the search was
-// cancelled.
+// matches are still printed. `explainFrom` as for MatchPrinter; the words are spelled as the
+// selected dictionaries of `catalogue` wrote them. Returns whether the search was cancelled.
 bool searchAndPrint(SearchRun& run, LineQueue& lines, const SearchFields& fields,
-                    const LetterPool* explainFrom) {
+                    const LetterPool* explainFrom, const Catalogue& catalogue) {
+    const Spellings spellings = selectedSpellings(catalogue);
     {
         const SignalsBlocked blocked;
         run.startWorker();
     }
-    MatchPrinter printer(lines, run, explainFrom);
+    MatchPrinter printer(lines, run, explainFrom, spellings);
     bool printing = true;
     bool cancelAsked = false;
     for (int polls = 1; !run.waitForEnd(kPollInterval); ++polls) {
@@ -293,6 +319,14 @@ int analysisFailed(SearchRun& run, const SearchOptions& options) {
     return kExitError;
 }
 
+// The search's session, with the accents typed into `fields` folded as the selected
+// dictionaries' words were; none when it cannot open (reported).
+auto openSearchSession(const CommandLine& line, SearchFields& fields) {
+    auto session = openSession(line, ProgramSession::Use::kWork);
+    if (session) foldTypedFields(fields, typingLanguage(session->catalogue()));
+    return session;
+}
+
 int runSearch(SearchOptions& options, const CommandLine& line) {
     SearchFields& fields = options.fields;
     fields.useAllFromLetters = !options.noUseAll;
@@ -300,7 +334,7 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
         (!options.exportTo.file.empty() && !checkExportName(options.exportTo.file))) {
         return kExitUsage;
     }
-    const auto session = openSession(line, ProgramSession::Use::kWork);
+    const auto session = openSearchSession(line, fields);
     if (!session) return kExitError;
     SearchRequest request(session->workspace());
     PhraseFilters filters;
@@ -337,7 +371,7 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
         rankingLines.rankWith(ranker.emplace(sources.rankerFor(options.ranking.best, request)));
     const bool cancelled =
         ranked ? searchAndRank(run, *ranker, rankingLines, fields, explainFrom, options.explain)
-               : searchAndPrint(run, lines, fields, explainFrom);
+               : searchAndPrint(run, lines, fields, explainFrom, session->catalogue());
     printCounts(run);
     if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kStrFiltersOn).c_str());
     if (cancelled) return kExitCancelled;  // main reports the signal or the output that failed

@@ -13,6 +13,7 @@
 #include "cli/interrupt.h"
 #include "cli/output.h"
 #include "core/dictionary/dictionary_format.h"
+#include "core/dictionary/dictionary_language.h"
 #include "core/dictionary/dictionary_reader.h"
 #include "core/shell/little_endian.h"
 #include "core/shell/paths.h"
@@ -102,13 +103,19 @@ void addWordsCommand(CLI::App& app, CommandLine& line) {
             LetterPool letters(options->from);
             const bool filter = from->count() > 0;
             OutputBuffer out;
+            // A word of an accented list is shown as the list wrote it (eleve as élève).
+            const Spellings spellings = dictionarySpellings(options->file);
+            std::string shown;
             char word[kOutWordSize];
             MatchResult r = dictionary.nextMatch(
                 word, options->pattern.c_str(), filter ? &letters : nullptr, options->minLength,
                 options->startLetter.empty() ? 0 : options->startLetter[0]);
             // A failed write, or a signal, ends the listing (main gives the status).
             for (; r == kMatchFound && !interrupted(); r = dictionary.nextMatch(word, nullptr)) {
-                if (!out.line(word)) break;
+                if (!out.line(spellings.count() == 0 ? std::string_view(word)
+                                                     : spellings.shown(word, shown))) {
+                    break;
+                }
             }
             out.flush();
             std::fprintf(stderr, "Checked: %llu\n",

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/dictionary/catalogue.h"
+#include "core/dictionary/letter_fold.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
@@ -108,9 +109,12 @@ void MakeDictionaryDialog::uniqueWordsClicked() {
 MaintenanceOutcome MakeDictionaryDialog::makeDictionary() {
     if (m_panel != nullptr) m_panel->setStatusText(kStrStatusBlank);
     WordListReport report;
-    const MaintenanceOutcome outcome = zantric::makeDictionary(
-        m_panel->workspace(), toPath(m_fileName->text()), m_dictionaryName->text().toStdString(),
-        m_uniqueWords->isChecked(), progressRunner(this), nullptr, &report);
+    // The list's language follows its name, as on the command line (french folds its accents).
+    const std::filesystem::path list = toPath(m_fileName->text());
+    const MaintenanceOutcome outcome =
+        zantric::makeDictionary(m_panel->workspace(), list, m_dictionaryName->text().toStdString(),
+                                m_uniqueWords->isChecked(), progressRunner(this), nullptr, &report,
+                                languageOfWordList(list));
     const QStringList told = reportLines(report);
     m_report->setText(told.join(QLatin1Char('\n')));
     m_report->setVisible(!told.isEmpty());

@@ -12,10 +12,12 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_details.h"
+#include "core/dictionary/dictionary_language.h"
 #include "core/maintenance/delete_dictionaries.h"
 #include "core/shell/messages.h"
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
+#include "core/shell/string_table.h"
 #include "gui/dialog_parts.h"
 #include "gui/qt_message_presenter.h"
 #include "gui/results_list.h"
@@ -90,6 +92,11 @@ void SelectDictionariesDialog::fillList() {
     m_list->clear();
     for (const CatalogueEntry& entry : m_panel->workspace().catalogue.entries()) {
         m_list->addItem(rowText(entry.selected(), QString::fromStdString(entry.displayName())));
+        // A dictionary made in a language that folds accented letters names it in its tip.
+        if (const Language language = dictionaryLanguage(entry.filePath()); foldsLetters(language))
+            m_list->item(m_list->count() - 1)
+                ->setToolTip(
+                    QString::fromStdString(loadString(kStrLanguageLine, languageCode(language))));
     }
     m_list->verticalScrollBar()->setValue(top);
     m_list->setUpdatesEnabled(true);

@@ -119,4 +119,45 @@ randoms 3 1500000 >big.txt
 "$CLI" -C prog make big.txt big >/dev/null 2>&1 &
 wait_for 'prog/temp/$$*-tmp{{{.*' && kill -INT $! && wait $!
 expect_eq "cancelled make" "$? $(ls prog/lexicons/big.lex 2>/dev/null) $(temp_files)" "130  0"
+# Accented word lists: the language follows the list's name and folds each word to a-z, `words`
+# shows it as the list wrote it, and every line that is a word comes back (Debian's wfrench,
+# wngerman, wspanish, witalian; each is skipped when it is not installed).
+printf '%s\n' élire baratté baratte "aujourd'hui" >accents.txt
+table <<'EOF'
+--yes make accents.txt fr --language FR|0|2 words stored, 1 lines skipped&an apostrophe: 1
+--yes make accents.txt xx --language xx|2|unknown language xx
+--yes starter --language xx|2|unknown language xx
+--yes make lists/b.txt en|0|
+--yes merge fr en --into both|0|
+unselect --all|0|
+select fr|0|
+search '*' --from rÉlié --no-use-all|0|Found: 1|élire,
+search 'b*' --from battrea --explain|0||baratte/baratté	left: -,
+unselect fr|0|
+EOF
+expect_eq "list" "$("$CLI" -C prog list | grep -E 'fr|en\.|both' | cut -f2-)" \
+    "$(printf 'both.lex\t5\tfr\nen.lex\t3\nfr.lex\t2\tfr')"
+expect_eq "merged spellings" "$(words both.lex)" "bob cat eel élire baratte/baratté "
+declare -A examples=(
+    [french]="?l?re|clore,élire,flore, ???????|abattre|abattre,baratte/baratté,barétât,ébattra,rabatte,"
+    # With ä as ae, Bände is baende: no anagram of abend.
+    [ngerman]="?????|abend|Abend,baden,Bande,"
+    [spanish]="?????|acabo|ábaco,acabo,caoba,"
+    [italian]="citt?|città,")
+for list in french ngerman spanish italian; do
+    file=/usr/share/dict/$list
+    [[ -r $file ]] || { echo "SKIP: $file is not installed (Debian: w$list)"; continue; }
+    run --yes make "$file" "$list"
+    skipped=$(sed -n 's/.* words stored, \([0-9]*\) lines skipped/\1/p' err.txt)
+    "$CLI" words "prog/lexicons/$list.lex" 2>/dev/null | tr / '\n' | LC_ALL=C sort -u >spelled.txt
+    LC_ALL=C sort -u "$file" >lines.txt
+    # Every spelling is a line of the list, and every other line was skipped.
+    expect_eq "$list round trip" "$(LC_ALL=C comm -23 spelled.txt lines.txt | wc -l) $(LC_ALL=C comm -13 spelled.txt lines.txt | wc -l)" "0 $skipped"
+    for example in ${examples[$list]}; do
+        IFS='|' read -r pattern from want <<<"$example"
+        [[ -n $want ]] || { want=$from from=; }
+        expect_eq "$list $pattern ${from:+--from $from}" \
+            "$("$CLI" words "prog/lexicons/$list.lex" "$pattern" ${from:+--from "$from"} 2>/dev/null | tr '\n' ,)" "$want"
+    done
+done
 finish

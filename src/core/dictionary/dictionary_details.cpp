@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "core/dictionary/dictionary_language.h"
 #include "core/shell/messages.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
@@ -30,6 +31,9 @@ std::string detailsText(const CatalogueEntry& entry, const Prompter& prompter) {
         text += loadString(kStrModified) + fixedDateText(header.modified) + "\n";
     text +=
         loadString(kStrTotalWords) + prompter.countText(static_cast<long long>(header.wordCount));
+    // A dictionary made in a language that folds accented letters names it.
+    if (const Language language = dictionaryLanguage(entry.filePath()); foldsLetters(language))
+        text += "\n" + loadString(kStrLanguageLine, languageCode(language));
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "core/maintenance/make_dictionary.h"
 
 #include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_language.h"
 #include "core/maintenance/make_dictionary_stages.h"
 #include "core/session/program_session.h"
 #include "core/shell/messages.h"
@@ -21,7 +22,7 @@ bool uniqueWordsPossible(Workspace workspace) {
 MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::path& fileName,
                                   const std::string& dictionaryName, bool uniqueOnly,
                                   const StageRunner& run, LineFilter keepLine,
-                                  WordListReport* report) {
+                                  WordListReport* report, Language language) {
     Prompter& prompter = workspace.prompter;
     if (!onlyCopyRunning(workspace.settings, prompter)) return MaintenanceOutcome::kStopped;
     if (fileName.empty() || dictionaryName.empty()) {
@@ -46,12 +47,14 @@ MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::pa
     }
 
     long words = 0;
+    Spellings spellings;
     {
-        SortRunsStage sorting(workspace, fileName, keepLine);
+        SortRunsStage sorting(workspace, fileName, keepLine, language);
         const WorkResult result = run(sorting);
         if (report) *report = sorting.report();
         if (result != WorkResult::kDone) return MaintenanceOutcome::kFailed;
         words = sorting.validWords();
+        spellings = sorting.takeSpellings();
     }
     const std::filesystem::path merged = uniqueTempName(workspace.settings);
     {
@@ -61,6 +64,7 @@ MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::pa
     WriteDictionaryStage creating(workspace, merged, path, uniqueOnly, words);
     if (run(creating) != WorkResult::kDone) return MaintenanceOutcome::kFailed;
     if (!creating.install().report(prompter)) return MaintenanceOutcome::kFailed;
+    keepLanguage(workspace, path, language, &spellings);
     if (report) {
         report->stored = creating.written();
         report->repeated = creating.repeated();

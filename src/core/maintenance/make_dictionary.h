@@ -22,9 +22,12 @@ bool uniqueWordsPossible(Workspace workspace);
 // "Dictionary Created Successfully" (907) on kDone. `keepLine`, when given, leaves lines of the
 // word list out before the word rules. `report`, when given, receives what the word list's lines
 // came to once they have all been read (its `written` part once the dictionary is in place).
+// The words are read in `language`, which folds their accented letters, and the dictionary
+// keeps it in its language file.
 MaintenanceOutcome makeDictionary(Workspace workspace, const std::filesystem::path& fileName,
                                   const std::string& dictionaryName, bool uniqueOnly,
                                   const StageRunner& run, LineFilter keepLine = nullptr,
-                                  WordListReport* report = nullptr);
+                                  WordListReport* report = nullptr,
+                                  Language language = Language::kEnglish);
 
 }  // namespace zantric

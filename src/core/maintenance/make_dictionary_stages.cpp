@@ -94,11 +94,12 @@ private:
 // --- Stage 1 -----------------------------------------------------------------------------------
 
 SortRunsStage::SortRunsStage(Workspace workspace, std::filesystem::path inputName,
-                             LineFilter keepLine)
+                             LineFilter keepLine, Language language)
     : ProgressWork(workspace.prompter),
       m_workspace(workspace),
       m_inputName(std::move(inputName)),
-      m_keepLine(keepLine) {
+      m_keepLine(keepLine),
+      m_language(language) {
     setText(loadString(kStrValidating));
 }
 
@@ -118,6 +119,7 @@ void SortRunsStage::showPercent(long sortPercent) {
 
 bool SortRunsStage::readRun(WordListReader& reader, unsigned char* block, std::size_t& records) {
     char word[kWordRoom];
+    std::string_view written;
     for (int slot = 0; slot < kRunSlots && !reader.atEnd();) {
         if (poll()) return false;
         const std::string_view line = reader.next(m_inputName);
@@ -127,8 +129,9 @@ bool SortRunsStage::readRun(WordListReader& reader, unsigned char* block, std::s
             ++m_report.leftOut;
             continue;
         }
-        const WordFault fault = judgeWordLine(line, word);
+        const WordFault fault = judgeWordLine(line, word, m_language, &written);
         if (fault == WordFault::kNone) {
+            if (foldsLetters(m_language)) m_spellings.add(word, written);
             makeSortRecord(word, block + records * kSortRecordLength);
             ++records;
             ++m_validWords;
@@ -151,6 +154,7 @@ void SortRunsStage::work() {
     m_inputSize = error ? 0 : static_cast<std::uint64_t>(size);
     m_validWords = 0;
     m_report = WordListReport();
+    m_spellings = Spellings();
     m_consumed = m_runStart = 0;
     // Runs left behind by an earlier make of this copy that could not delete them would join
     // this list.
@@ -163,6 +167,7 @@ void SortRunsStage::work() {
     for (;;) {
         if (reader->atEnd()) {
             m_report.readToEnd = true;
+            m_spellings.finish();
             if (m_validWords == 0) {
                 m_workspace.prompter.ask(Message::fromIds(kStrNoValidWords, kStrWarningTitle,
                                                           MessageKind::kInformation));

@@ -11,8 +11,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/dictionary/spellings.h"
 #include "core/dictionary/workspace.h"
 #include "core/shell/progress_work.h"
 #include "core/sort/merge_work.h"
@@ -31,14 +33,17 @@ inline constexpr int kRunSlots = 3000;  // lines of a word list that make one ru
 class SortRunsStage : public ProgressWork {
 public:
     // Lines that `keepLine` (when given) refuses are skipped as if they were not there.
+    // The words are read in `language` (judgeWordLine).
     SortRunsStage(Workspace workspace, std::filesystem::path inputName,
-                  LineFilter keepLine = nullptr);
+                  LineFilter keepLine = nullptr, Language language = Language::kEnglish);
     ~SortRunsStage() override;
     void work() override;
     long validWords() const { return m_validWords; }
     // What the lines came to; readToEnd tells whether all were read (a list without a word
     // fails after it has been read to its end, a cancel or a read error on the way).
     const WordListReport& report() const { return m_report; }
+    // In a language that folds, after work(): every word line's spelling, finished.
+    Spellings takeSpellings() { return std::move(m_spellings); }
 
 private:
     void showPercent(long sortPercent);
@@ -49,8 +54,10 @@ private:
     Workspace m_workspace;
     std::filesystem::path m_inputName;
     LineFilter m_keepLine;
+    Language m_language;
     long m_validWords = 0;
     WordListReport m_report;
+    Spellings m_spellings;
     std::uint64_t m_inputSize = 0;
     std::uint64_t m_consumed = 0;  // input bytes read when the last run was complete
     std::uint64_t m_runStart = 0;  // input bytes read when the current run began

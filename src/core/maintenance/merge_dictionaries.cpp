@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_language.h"
 #include "core/maintenance/delete_dictionaries.h"
 #include "core/session/program_session.h"
 #include "core/shell/messages.h"
@@ -28,6 +29,33 @@ MergeDictionariesWork::MergeDictionariesWork(Prompter& prompter, const Settings&
 }
 
 void MergeDictionariesWork::work() { mergeWith<DictionaryMergeHandler>(m_inputs, m_outputName); }
+
+namespace {
+
+// The first language other than English among the merged dictionaries, and every spelling of
+// every one of them.
+std::pair<Language, Spellings> mergedLanguage(const std::vector<std::filesystem::path>& inputs) {
+    std::pair<Language, Spellings> merged{Language::kEnglish, {}};
+    for (const std::filesystem::path& input : inputs) {
+        if (!foldsLetters(merged.first)) merged.first = dictionaryLanguage(input);
+        merged.second.addAll(dictionarySpellings(input));
+    }
+    merged.second.finish();
+    return merged;
+}
+
+// Deletes the merged dictionaries but the one of the new name, which has just been replaced.
+void deleteMergedRows(Workspace workspace, const std::vector<std::string>& rows,
+                      const std::filesystem::path& path) {
+    const std::filesystem::path& folder = workspace.settings.dictionariesFolder();
+    std::vector<std::string> merged;
+    for (const std::string& row : rows) {
+        if ((folder / row).native() != path.native()) merged.push_back(row);
+    }
+    if (!merged.empty()) deleteHighlighted(workspace, merged, 0);
+}
+
+}  // namespace
 
 MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std::string>& names,
                                      const std::string& newName, bool deleteMerged,
@@ -68,6 +96,7 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
         inputs.push_back(entry ? entry->filePath() : inputPath);
         counts.push_back(entry ? static_cast<long>(entry->header().wordCount) : 0);
     }
+    const auto [language, spellings] = mergedLanguage(inputs);
     const std::filesystem::path output = uniqueTempName(workspace.settings);
     WorkResult result;
     {
@@ -83,13 +112,8 @@ MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std:
     // crash in between loses nothing; a merged dictionary of the new name has been replaced.
     if (!installDictionary(workspace, output, path).report(prompter))
         return MaintenanceOutcome::kFailed;
-    if (deleteMerged) {
-        std::vector<std::string> merged;
-        for (const std::string& row : rows) {
-            if ((folder / row).native() != path.native()) merged.push_back(row);
-        }
-        if (!merged.empty()) deleteHighlighted(workspace, merged, 0);
-    }
+    keepLanguage(workspace, path, language, &spellings);
+    if (deleteMerged) deleteMergedRows(workspace, rows, path);
     return MaintenanceOutcome::kDone;
 }
 

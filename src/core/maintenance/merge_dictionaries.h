@@ -36,8 +36,9 @@ private:
 // than two (501), an empty new
 // name (502), an existing new dictionary (503, 504: overwrite?). Then merges, puts the new one in
 // place, and only then deletes the merged dictionaries if asked (all but one of the new name,
-// which has just been replaced). The caller shows "Dictionaries Merged Successfully" (902) on
-// kDone.
+// which has just been replaced). The new dictionary keeps the first language other than English
+// among the merged ones (their words are already folded). The caller shows "Dictionaries Merged
+// Successfully" (902) on kDone.
 MaintenanceOutcome mergeDictionaries(Workspace workspace, const std::vector<std::string>& names,
                                      const std::string& newName, bool deleteMerged,
                                      const StageRunner& run);

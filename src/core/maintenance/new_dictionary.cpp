@@ -7,6 +7,7 @@
 
 #include "core/dictionary/catalogue.h"
 #include "core/dictionary/dictionary_format.h"
+#include "core/dictionary/dictionary_language.h"
 #include "core/shell/backup.h"
 #include "core/shell/file_replace.h"
 #include "core/shell/messages.h"
@@ -14,6 +15,7 @@
 #include "core/shell/settings.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
+#include "core/shell/temp_names.h"
 
 namespace zantric {
 namespace {
@@ -127,6 +129,16 @@ Status installDictionary(Workspace workspace, const std::filesystem::path& tempo
     catalogue.remove(path);
     catalogue.add(path);
     return Status::success();
+}
+
+void keepLanguage(Workspace workspace, const std::filesystem::path& path, Language language,
+                  const Spellings* spellings) {
+    const CatalogueEntry* entry = workspace.catalogue.find(path);
+    const std::filesystem::path file = entry ? entry->filePath() : path;
+    if (placeLanguageFile(file, language, uniqueTempName(workspace.settings), spellings)) return;
+    workspace.prompter.tell({loadString(kStrLanguageNotKept, {std::string(languageCode(language)),
+                                                              shownPath(languageFilePath(file))}),
+                             loadString(kStrWarningTitle), MessageKind::kWarning});
 }
 
 }  // namespace zantric

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/dictionary/letter_fold.h"
+#include "core/dictionary/spellings.h"
 #include "core/dictionary/workspace.h"
 #include "core/shell/outcome.h"
 #include "core/shell/progress_work.h"
@@ -46,5 +48,11 @@ bool dictionaryExists(const Catalogue& catalogue, const std::filesystem::path& p
 // is deleted, and the failure is the exception's text or message 330.
 Status installDictionary(Workspace workspace, const std::filesystem::path& temporaryName,
                          const std::filesystem::path& path);
+
+// Once the new dictionary at `path` is in place: puts its language file with `spellings` beside
+// it (placeLanguageFile). When that fails the dictionary stays, read as English, and the user is
+// told so.
+void keepLanguage(Workspace workspace, const std::filesystem::path& path, Language language,
+                  const Spellings* spellings = nullptr);
 
 }  // namespace zantric

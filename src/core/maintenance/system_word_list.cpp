@@ -45,6 +45,19 @@ std::filesystem::path firstReadableWordList(const std::vector<std::filesystem::p
 
 std::filesystem::path systemWordList() { return firstReadableWordList(systemWordListCandidates()); }
 
+std::filesystem::path systemWordList(Language language) {
+    constexpr const char* kLists[] = {"", "french", "ngerman", "spanish", "italian"};
+    if (!foldsLetters(language)) return systemWordList();
+    return firstReadableWordList(
+        {std::filesystem::path(kDictFolder) / kLists[static_cast<int>(language)]});
+}
+
+std::string starterDictionaryName(Language language) {
+    constexpr const char* kNames[] = {"", "french", "german", "spanish", "italian"};
+    return foldsLetters(language) ? kNames[static_cast<int>(language)]
+                                  : std::string(kStarterDictionaryName);
+}
+
 bool starterKeepsLine(std::string_view line) {
     const std::size_t start = line.find_first_not_of(' ');
     if (start == std::string_view::npos) return true;
@@ -59,10 +72,11 @@ bool starterKeepsLine(std::string_view line) {
 }
 
 MaintenanceOutcome makeStarterDictionary(Workspace workspace, const std::filesystem::path& wordList,
-                                         const StageRunner& run, WordListReport* report) {
-    const std::string name(kStarterDictionaryName);
+                                         const StageRunner& run, WordListReport* report,
+                                         Language language) {
+    const std::string name = starterDictionaryName(language);
     const MaintenanceOutcome outcome =
-        makeDictionary(workspace, wordList, name, false, run, starterKeepsLine, report);
+        makeDictionary(workspace, wordList, name, false, run, starterKeepsLine, report, language);
     if (outcome != MaintenanceOutcome::kDone) return outcome;
     Catalogue& catalogue = workspace.catalogue;
     const std::filesystem::path path = dictionaryPathFor(workspace.settings, name);

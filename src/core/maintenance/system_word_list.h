@@ -26,15 +26,24 @@ std::filesystem::path firstReadableWordList(const std::vector<std::filesystem::p
 // firstReadableWordList(systemWordListCandidates()).
 std::filesystem::path systemWordList();
 
+// The system's word list of a language other than English (/usr/share/dict/french, ngerman,
+// spanish, italian) when it can be read, else ""; systemWordList() for English.
+std::filesystem::path systemWordList(Language language);
+
+// The starter dictionary of a language: "english", "french", "german", "spanish", "italian".
+std::string starterDictionaryName(Language language);
+
 // Whether the starter dictionary reads a line of the word list: not a word that starts with two
 // capital letters (an abbreviation such as CRT or IRAs), not a single letter other than "a" and
 // "I", and not a word without a vowel (a, e, i, o, u, y). Lines without a letter are left to
 // the word rules.
 bool starterKeepsLine(std::string_view line);
 
-// Makes the dictionary "english" from `wordList` with starterKeepsLine (asking before it
-// replaces one) and selects it. `report` as for makeDictionary.
+// Makes the starter dictionary of `language` ("english") from `wordList` with starterKeepsLine
+// (asking before it replaces one), in that language, and selects it. `report` as for
+// makeDictionary.
 MaintenanceOutcome makeStarterDictionary(Workspace workspace, const std::filesystem::path& wordList,
-                                         const StageRunner& run, WordListReport* report = nullptr);
+                                         const StageRunner& run, WordListReport* report = nullptr,
+                                         Language language = Language::kEnglish);
 
 }  // namespace zantric

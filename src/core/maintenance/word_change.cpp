@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/dictionary/catalogue.h"
+#include "core/dictionary/dictionary_language.h"
 #include "core/dictionary/dictionary_reader.h"
 #include "core/maintenance/new_dictionary.h"
 #include "core/session/program_session.h"
@@ -19,6 +20,23 @@ namespace {
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The typed word with its accented letters folded in the language of the dictionary named
+// `dictionaryText`; as typed for an English or unknown dictionary, or a letter with no fold
+// (which the word rule then refuses).
+std::string foldTyped(const Workspace& workspace, const std::string& typed,
+                      const std::string& dictionaryText) {
+    const std::string name = dictionaryFileName(dictionaryText);
+    if (name.empty()) return typed;
+    const std::filesystem::path path = workspace.settings.dictionaryPath(name);
+    const CatalogueEntry* entry = workspace.catalogue.find(path);
+    const Language language = dictionaryLanguage(entry ? entry->filePath() : path);
+    std::string folded(typed.size() + 1, '\0');
+    const int length = foldLetters(language, typed, folded.data());
+    if (length < 0) return typed;
+    folded.resize(static_cast<std::size_t>(length));
+    return folded;
+}
 
 }  // namespace
 
@@ -138,7 +156,7 @@ UpdateOutcome WordChange::ok(const std::string& typedWord, const std::string& di
     if (!onlyCopyRunning(m_workspace.settings, m_workspace.prompter))
         return UpdateOutcome::kRefused;
     status(kStrStatusBlank);
-    std::string word = typedWord;
+    std::string word = foldTyped(m_workspace, typedWord, dictionaryText);
     if (const std::optional<UpdateOutcome> refused = checkWord(word)) return *refused;
 
     std::string list;

@@ -90,8 +90,9 @@ public:
     // (listDictionariesContaining), "" when the word is empty or found nowhere.
     std::string find(const std::string& word) const;
 
-    // The OK button with the word and the dictionary name as typed. A word to remove with a '?'
-    // that fits more than one word asks first, naming how many.
+    // The OK button with the word and the dictionary name as typed. The word's accented letters
+    // are folded in the dictionary's language (élève -> eleve in a French one). A word to remove
+    // with a '?' that fits more than one word asks first, naming how many.
     UpdateOutcome ok(const std::string& typedWord, const std::string& dictionaryText);
     // How many words the last ok() removed.
     std::uint32_t removedWords() const { return m_removedWords; }

@@ -18,6 +18,18 @@ namespace {
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// The longest word a language folds: a word list's line as its reader gives it.
+constexpr std::size_t kFoldRoom = WordListReader::kLineRoom;
+
+// Why a folded text with characters outside a-z is not a word, told more closely: the
+// apostrophe of an elision, a digit, the full stop of an abbreviation, else kCharacters.
+WordFault closerFault(std::string_view text) {
+    if (text.find('\'') != std::string_view::npos) return WordFault::kApostrophe;
+    if (text.find_first_of("0123456789") != std::string_view::npos) return WordFault::kDigits;
+    if (text.back() == '.') return WordFault::kAbbreviation;
+    return WordFault::kCharacters;
+}
+
 // The characters of a line that an example shows.
 constexpr std::size_t kExampleLength = 32;
 
@@ -78,6 +90,14 @@ std::string wordFaultText(WordFault fault) {
             return loadString(kStrFaultHyphens);
         case WordFault::kLength:
             return loadString(kStrFaultLength);
+        case WordFault::kApostrophe:
+            return loadString(kStrFaultApostrophe);
+        case WordFault::kDigits:
+            return loadString(kStrFaultDigits);
+        case WordFault::kAbbreviation:
+            return loadString(kStrFaultAbbreviation);
+        case WordFault::kNoFold:
+            return loadString(kStrFaultNoFold);
     }
     return {};
 }
@@ -87,14 +107,23 @@ std::string wordRefusalText(std::string_view word, WordFault fault) {
            loadString(kStrWordRule);
 }
 
-WordFault judgeWordLine(std::string_view line, char* word) {
+WordFault judgeWordLine(std::string_view line, char* word, Language language,
+                        std::string_view* written) {
     std::size_t at = 0;
     while (at < line.size() && line[at] == ' ') ++at;
     std::size_t end = at;
     while (end < line.size() && line[end] != ' ') ++end;
     if (line.find_first_not_of(' ', end) != std::string_view::npos) return WordFault::kCharacters;
-    const std::string_view candidate = line.substr(at, end - at);
-    const WordFault fault = wordFault(candidate);
+    std::string_view candidate = line.substr(at, end - at);
+    if (written) *written = candidate;
+    char folded[kFoldRoom + 1];
+    if (foldsLetters(language) && candidate.size() <= kFoldRoom) {
+        const int length = foldLetters(language, candidate, folded);
+        if (length < 0) return WordFault::kNoFold;
+        candidate = std::string_view(folded, static_cast<std::size_t>(length));
+    }
+    WordFault fault = wordFault(candidate);
+    if (fault == WordFault::kCharacters && foldsLetters(language)) fault = closerFault(candidate);
     if (fault != WordFault::kNone) return fault;
     word[0] = candidate[0];
     for (std::size_t i = 1; i < candidate.size(); ++i) word[i] = lower(candidate[i]);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/dictionary/dictionary_format.h"
+#include "core/dictionary/letter_fold.h"
 
 namespace zantric {
 
@@ -30,8 +31,13 @@ enum class WordFault {
     kCharacters,  // a character other than the letters a-z, A-Z and the hyphen (a space within)
     kHyphens,     // more than one hyphen, or a hyphen first or last
     kLength,      // more than twenty letters
+    // Only in a language that folds accented letters, where kCharacters is told more closely:
+    kApostrophe,    // an apostrophe (aujourd'hui)
+    kDigits,        // a digit
+    kAbbreviation,  // a full stop at the end (etc.)
+    kNoFold,        // a letter the language does not fold to a-z (Greek, Cyrillic, ...)
 };
-inline constexpr int kWordFaults = 5;
+inline constexpr int kWordFaults = 9;
 
 // Judges a word as typed, with nothing around it. With `wildcards` (a word to remove) a '?'
 // counts as a letter.
@@ -49,10 +55,12 @@ std::string wordRefusalText(std::string_view word, WordFault fault);
 using LineFilter = bool (*)(std::string_view line);
 
 // Judges one line (without its line break): leading spaces are skipped; the word ends at the
-// next space, after which only spaces may follow; then the rule of wordFault. A valid word is
-// written to `word` (room for kWordRoom) with its first letter as it stands and every other
-// letter in lower case.
-WordFault judgeWordLine(std::string_view line, char* word);
+// next space, after which only spaces may follow; then, in a language that folds, its accented
+// letters are folded to a-z (foldLetters); then the rule of wordFault. A valid word is written
+// to `word` (room for kWordRoom) with its first letter as it stands and every other letter in
+// lower case, and `written` (when given) views the word as the line has it, before folding.
+WordFault judgeWordLine(std::string_view line, char* word, Language language = Language::kEnglish,
+                        std::string_view* written = nullptr);
 
 // judgeWordLine's verdict in three: a line with no characters at all is kEmpty; any other line
 // that is not a word (a line of spaces too) is kInvalid.

@@ -1,7 +1,9 @@
 // The dictionary file byte for byte as the writer lays it out (index, header, records and the
 // codes of word tails), the word order, and the words the writer refuses.
 #include "core/dictionary/dictionary_format.h"
+#include "core/dictionary/dictionary_language.h"
 #include "core/dictionary/word_codec.h"
+#include "core/shell/paths.h"
 #include "core/shell/zantric_exception.h"
 #include "support/dictionary_files.h"
 
@@ -118,6 +120,97 @@ TEST(WordOrder, CompareWords) {
     for (const auto& [word, first] :
          {std::pair{"a-bc", true}, {"ab-c", true}, {"a-bc", false}, {"ab-c", false}, {"abd", true}})
         EXPECT_EQ(once.firstTime(word), first) << word;
+}
+
+TEST(LetterFold, EachLanguageSpellsItsLettersWithAToZ) {
+    using enum Language;
+    const std::tuple<Language, const char*, const char*> cases[] = {
+        {kFrench, "élève", "eleve"},
+        {kFrench, "Élire", "Elire"},
+        {kFrench, "œuvre", "oeuvre"},
+        {kFrench, "Œuvre", "Oeuvre"},
+        {kFrench, "ÇA-ÿ", "CA-y"},
+        {kFrench, "Bände", "Bande"},
+        {kGerman, "Bände", "Baende"},
+        {kGerman, "ÖLÜß", "OeLUess"},
+        {kGerman, "Straße", "Strasse"},
+        {kSpanish, "ÁBACO", "ABACO"},
+        {kSpanish, "niño", "nino"},
+        {kItalian, "città", "citta"},
+        {kFrench, "aujourd'hui", "aujourd'hui"},
+        // No fold: Greek, Cyrillic, a sign, a cut or broken character, and English at all.
+        {kFrench, "αβγ", nullptr},
+        {kGerman, "Москва", nullptr},
+        {kFrench, "3×4", nullptr},
+        {kFrench, "caf\xC3", nullptr},
+        {kFrench, "\xC3(a", nullptr},
+        {kFrench, "\xE2\x82\xAC", nullptr},
+        {kEnglish, "café", nullptr},
+        {kEnglish, "cafe", "cafe"},
+    };
+    for (const auto& [language, text, folded] : cases) {
+        const std::string_view in(text);
+        std::string out(in.size() + 1, '#');
+        const int length = foldLetters(language, in, out.data());
+        EXPECT_EQ(length < 0 ? std::string("(none)") : out.substr(0, length + 1),
+                  folded ? std::string(folded) + '\0' : "(none)")
+            << text;
+    }
+    EXPECT_EQ(languageOfCode("DE"), Language::kGerman);
+    EXPECT_EQ(languageOfCode("xx"), std::nullopt);
+    for (const auto& [list, language] : {std::pair{"/usr/share/dict/french", kFrench},
+                                         {"ogerman", kGerman},
+                                         {"/usr/share/dict/spanish", kSpanish},
+                                         {"italian", kItalian},
+                                         {"/usr/share/dict/words", kEnglish},
+                                         {"/tmp/french/list.txt", kEnglish}})
+        EXPECT_EQ(languageOfWordList(list), language) << list;
+}
+
+// The language file belongs to the dictionary beside it, or reads as English.
+TEST(DictionaryLanguage, AFileThatIsNotTheDictionarysReadsAsEnglish) {
+    TempFolder folder;
+    test::writeDictionary("words.lex", {"cat"});
+    const std::string created = TempFolder::read("words.lex").substr(kHeaderOffset, 4);
+    EXPECT_EQ(dictionaryLanguage("words.lex"), Language::kEnglish);  // no file
+    ASSERT_TRUE(placeLanguageFile("words.lex", Language::kFrench, "staging"));
+    const std::string good = TempFolder::read("words.lxs");
+    EXPECT_EQ(good,
+              "\xB2\x59"
+              "fr" +
+                  created + std::string(8, '\0'));
+    const std::pair<std::string, Language> cases[] = {
+        {good, Language::kFrench},
+        {good.substr(0, 8), Language::kEnglish},                          // short
+        {"\xB1" + good.substr(1), Language::kEnglish},                    // not the mark
+        {good.substr(0, 2) + "xx" + good.substr(4), Language::kEnglish},  // unknown code
+        {good.substr(0, 4) + "\x01\x02\x03\x04" + good.substr(8), Language::kEnglish},  // older
+    };
+    for (const auto& [bytes, language] : cases) {
+        TempFolder::write("words.lxs", bytes);
+        EXPECT_EQ(dictionaryLanguage("words.lex"), language);
+    }
+    // Spellings follow the 16 bytes; a file cut anywhere gives the entries before the cut.
+    Spellings spellings;
+    for (const auto& [word, spelling] :
+         {std::pair{"cat", "Cät"}, {"cat", "cat"}, {"eleve", "élève"}})
+        spellings.add(word, spelling);
+    spellings.finish();
+    ASSERT_TRUE(placeLanguageFile("words.lex", Language::kFrench, "staging", &spellings));
+    const std::string full = TempFolder::read("words.lxs");
+    const std::pair<std::size_t, std::string> cuts[] = {
+        {full.size(), "Cät/cat élève"}, {full.size() - 1, "Cät/cat eleve"}, {16 + 9, "Cät eleve"},
+        {16 + 16, "Cät eleve"},         {16 + 17, "Cät/cat eleve"},         {16, "cat eleve"}};
+    for (const auto& [size, shownWords] : cuts) {
+        TempFolder::write("words.lxs", full.substr(0, size));
+        const Spellings read = dictionarySpellings("words.lex");
+        std::string cat, eleve;
+        EXPECT_EQ(read.shown("cat", cat) + " " + read.shown("eleve", eleve), shownWords) << size;
+    }
+    // English leaves no language file.
+    ASSERT_TRUE(placeLanguageFile("words.lex", Language::kEnglish, "staging"));
+    EXPECT_FALSE(fileExists("words.lxs"));
+    EXPECT_FALSE(fileExists("staging"));
 }
 
 Bytes encode(const std::string& tail) {

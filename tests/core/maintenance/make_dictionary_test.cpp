@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dictionary/dictionary_language.h"
 #include "core/maintenance/make_dictionary_stages.h"
 #include "core/maintenance/system_word_list.h"
 #include "core/sort/run_file_name.h"
@@ -119,6 +120,8 @@ TEST_F(MakeDictionaryTest, TheReportSaysWhatEachLineCameTo) {
         std::string list;
         Words words;  // none: no dictionary is made
         Words report;
+        Language language = Language::kEnglish;
+        Words shown = {};  // the words as `words` shows them, where they differ
     } cases[] = {
         {"\xEF\xBB\xBF"
          "cat\r\nsupercalifragilisticexpialidocious\n" +
@@ -136,14 +139,45 @@ TEST_F(MakeDictionaryTest, TheReportSaysWhatEachLineCameTo) {
               "\"café\", …",
           "  more than one hyphen, or a hyphen first or last: 2, such as line 1 \"co--op\", line 2 "
           "\"-ish\""}},
+        // Folded: é is e; what still is no word is told by its reason.
+        {"élève\nÉlire\nbaratté\nbaratte\naujourd'hui\netc.\nR2D2\nαβγ\nabri-sous-roche\n",
+         {"eleve", "Elire", "baratte"},
+         {"3 words stored, 5 lines skipped",
+          "  more than one hyphen, or a hyphen first or last: 1, such as line 9 "
+          "\"abri-sous-roche\"",
+          "  an apostrophe: 1, such as line 5 \"aujourd'hui\"",
+          "  digits: 1, such as line 7 \"R2D2\"",
+          "  an abbreviation (a full stop at the end): 1, such as line 6 \"etc.\"",
+          "  letters with no a–z spelling: 1, such as line 8 \"αβγ\"",
+          "repeated words (each stored once): 1"},
+         Language::kFrench,
+         {"élève", "Élire", "baratte/baratté"}},
+        // German spells the umlauts out: Bände is no anagram of abend.
+        {"Bände\nBande\nStraße\nABC\n",
+         {"Abc", "Bande", "Baende", "Strasse"},
+         {"4 words stored, 0 lines skipped"},
+         Language::kGerman,
+         {"ABC", "Bande", "Bände", "Straße"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.report.front());
+        std::filesystem::remove(kPath);  // no question to overwrite it
         TempFolder::write("list.txt", c.list);
         WordListReport report;
         const char* name = c.words.empty() ? "none" : "words";
-        EXPECT_EQ(makeDictionary(workspace(), "list.txt", name, false, runWork, nullptr, &report),
+        EXPECT_EQ(makeDictionary(workspace(), "list.txt", name, false, runWork, nullptr, &report,
+                                 c.language),
                   c.words.empty() ? MaintenanceOutcome::kFailed : MaintenanceOutcome::kDone);
+        if (!c.words.empty()) {
+            EXPECT_EQ(dictionaryLanguage(kPath), c.language);
+        }
+        const Spellings spellings = dictionarySpellings(kPath);
+        Words shown;
+        std::string room;
+        for (const std::string& word : c.words) {
+            if (!c.shown.empty()) shown.push_back(spellings.shown(word, room));
+        }
+        EXPECT_EQ(shown, c.shown);
         EXPECT_TRUE(report.readToEnd);
         EXPECT_EQ(describeReport(report, [](std::uint64_t n) { return std::to_string(n); }),
                   c.report);
