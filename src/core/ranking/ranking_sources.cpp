@@ -2,12 +2,15 @@
 
 #include "core/search/search_request.h"
 #include "core/search/search_run.h"
+#include "core/search/typed_accents.h"
 #include "core/shell/string_ids.h"
 #include "core/shell/string_table.h"
 
 namespace zantric {
 
-std::string languageOfSelected(const Catalogue& /*catalogue*/) { return "en"; }
+std::string languageOfSelected(const Catalogue& catalogue) {
+    return std::string(languageCode(typingLanguage(catalogue)));
+}
 
 RankingSources::ReadNotes RankingSources::read(const RankingOptions& options) {
     if (!options.language.empty() && options.language != "en") return readCounts(options);

@@ -43,8 +43,8 @@ struct RankingOptions {
 };
 
 // The language the dictionaries selected in `catalogue` are written in, whose sources rank their
-// words. The command line and the window both ask here. Dictionaries record no language yet:
-// "en".
+// words: that of the first selected dictionary made in a language other than English (the one
+// typed accents fold in), else "en". The command line and the window both ask here.
 std::string languageOfSelected(const Catalogue& catalogue);
 
 // What the ranking and the filter read, for one search.
