@@ -171,14 +171,7 @@ private:
     // The words of a match line as written, in m_spelled.
     const std::string& spelled(std::string_view line) {
         if (m_spellings.count() == 0) return m_line;
-        m_spelled.clear();
-        for (std::size_t at = 0; at <= line.size();) {
-            const std::size_t end = std::min(line.find(' ', at), line.size());
-            if (at > 0) m_spelled += ' ';
-            m_spelled += m_spellings.shown(line.substr(at, end - at), m_word);
-            at = end + 1;
-        }
-        return m_spelled;
+        return m_spellings.shownLine(line, m_spelled, m_word);
     }
 
     LineQueue& m_lines;

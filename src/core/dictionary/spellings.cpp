@@ -100,6 +100,18 @@ const std::string& Spellings::shown(std::string_view word, std::string& out) con
     return out;
 }
 
+const std::string& Spellings::shownLine(std::string_view line, std::string& out,
+                                        std::string& word) const {
+    out.clear();
+    for (std::size_t at = 0; at <= line.size();) {
+        const std::size_t end = std::min(line.find(' ', at), line.size());
+        if (at > 0) out += ' ';
+        out += shown(line.substr(at, end - at), word);
+        at = end + 1;
+    }
+    return out;
+}
+
 std::string Spellings::bytes() const {
     std::string out;
     out.reserve(m_arena.size());

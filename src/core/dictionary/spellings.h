@@ -31,6 +31,9 @@ public:
     // How `word` is shown: its spellings after finish(), joined by "/" ("baratte/baratté"), or
     // the word itself when it has none. `out` is reused.
     const std::string& shown(std::string_view word, std::string& out) const;
+    // A match line (words between single spaces) with each word shown as above, in `out`;
+    // `word` is room the call reuses.
+    const std::string& shownLine(std::string_view line, std::string& out, std::string& word) const;
 
     // The entries as the language file holds them, in order.
     std::string bytes() const;
