@@ -34,6 +34,7 @@
 #include "core/search/search_request.h"
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
+#include "core/shell/common_level.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
