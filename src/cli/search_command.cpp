@@ -331,8 +331,7 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     const bool explain = options.explain && request.hasFromLetters();
     const LetterPool* explainFrom = explain ? &request.fromLetters() : nullptr;
     std::optional<Ranker> ranker;
-    if (ranked)
-        rankingLines.rankWith(ranker.emplace(sources.rankerFor(options.ranking.best, request)));
+    if (ranked) ranker.emplace(sources.rankerFor(options.ranking.best, request));
     const bool cancelled =
         ranked ? searchAndRank(run, *ranker, rankingLines, fields, explainFrom, options.explain)
                : searchAndPrint(run, lines, fields, explainFrom);

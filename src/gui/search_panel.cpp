@@ -313,13 +313,7 @@ void SearchPanel::startSearch() {
             return;
         }
     }
-    if (m_ranked) {
-        m_rankingLines.rankWith(
-            m_ranker.emplace(m_ranking.rankerFor(m_phraseOptions.bestShown, m_request)));
-        m_rankingLines.keepBestSetsOf(m_run);
-    } else {
-        m_run.keepBestSetsIn(nullptr);
-    }
+    startRanking();
     m_liveTicks = 0;
     m_searchTimer.start(kSearchTimerMs, this);
     try {
@@ -494,10 +488,25 @@ bool SearchPanel::prepareRanking(PhraseFilters& filters) {
     return true;
 }
 
+void SearchPanel::startRanking() {
+    m_keeper.reset();
+    m_run.keepBestSetsIn(nullptr);
+    if (!m_ranked) return;
+    Ranker& ranker = m_ranker.emplace(m_ranking.rankerFor(m_phraseOptions.bestShown, m_request));
+    // A search that can be bounded hands the ranker only its best sets of words, any other every
+    // match it stores.
+    m_run.keepBestSetsIn(&m_keeper.emplace(ranker));
+    if (!m_run.keepsBestSets()) {
+        m_run.keepBestSetsIn(nullptr);
+        m_keeper.reset();
+    }
+    m_rankingLines.rankWith(m_keeper ? nullptr : &ranker);
+}
+
 void SearchPanel::showBestSoFar() {
     QStringList texts;
     QHash<QString, double> scores;
-    for (const RankedMatch& match : m_rankingLines.bestSoFar()) {
+    for (const RankedMatch& match : m_keeper ? m_keeper->bestSoFar() : m_rankingLines.bestSoFar()) {
         const QString text =
             QString::fromLatin1(match.text.data(), static_cast<qsizetype>(match.text.size()));
         texts << text;
