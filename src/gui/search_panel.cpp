@@ -40,6 +40,11 @@ namespace {
 
 QString hint(int id) { return QString::fromStdString(loadString(id)); }
 
+// A ranked match's text as the list shows it.
+QString textOf(const RankedMatch& match) {
+    return QString::fromLatin1(match.text.data(), static_cast<qsizetype>(match.text.size()));
+}
+
 // How long the status bar says what a field takes after it refused a key.
 constexpr int kKeyHintMs = 5000;
 
@@ -507,8 +512,7 @@ void SearchPanel::showBestSoFar() {
     QStringList texts;
     QHash<QString, double> scores;
     for (const RankedMatch& match : m_keeper ? m_keeper->bestSoFar() : m_rankingLines.bestSoFar()) {
-        const QString text =
-            QString::fromLatin1(match.text.data(), static_cast<qsizetype>(match.text.size()));
+        const QString text = textOf(match);
         texts << text;
         scores.insert(text, match.score);
     }
@@ -535,9 +539,7 @@ void SearchPanel::finishRanking() {
         m_bestResults->reset();
         for (const RankedMatch& match : best) {
             m_bestResults->append(match.text, true);
-            m_scores.insert(
-                QString::fromLatin1(match.text.data(), static_cast<qsizetype>(match.text.size())),
-                match.score);
+            m_scores.insert(textOf(match), match.score);
         }
         RecordedFilters filters = m_run.filtersInEffect();
         filters.ranked = true;
