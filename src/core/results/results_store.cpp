@@ -63,7 +63,7 @@ std::uint64_t roomAboveReserve(const std::filesystem::path& folder) {
 std::uint64_t fileSize(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) return 0;
     long size = std::ftell(file);
-    return size < 0 ? 0 : static_cast<std::uint64_t>(size);
+    return static_cast<std::uint64_t>(std::max(size, 0L));
 }
 
 // Whether a pair's header and index agree with the sizes of its files, as in every pair this
