@@ -36,9 +36,15 @@ std::string shownLine(const RankedMatch& match, const Ranker& ranker, const Lett
 
 }  // namespace
 
-bool searchAndRank(SearchRun& run, const Ranker& ranker, RankingLines& lines,
-                   const SearchFields& fields, const LetterPool* explainFrom, bool explain) {
-    lines.keepBestSetsOf(run);
+bool searchAndRank(SearchRun& run, Ranker& ranker, RankingLines& lines, const SearchFields& fields,
+                   const LetterPool* explainFrom, bool explain) {
+    // A search that can be bounded hands the ranker only its best sets of words, any other every
+    // match it stores.
+    RankerKeeper keeper(ranker);
+    run.keepBestSetsIn(&keeper);
+    const bool bestSets = run.keepsBestSets();
+    if (!bestSets) run.keepBestSetsIn(nullptr);
+    lines.rankWith(bestSets ? nullptr : &ranker);
     {
         const SignalsBlocked blocked;
         run.startWorker();
@@ -51,6 +57,7 @@ bool searchAndRank(SearchRun& run, const Ranker& ranker, RankingLines& lines,
         }
     }
     run.finish(fields);
+    run.keepBestSetsIn(nullptr);
     if (endNow()) return true;
     const bool escape = escapesFor(stdout);
     std::string shown;

@@ -13,11 +13,11 @@ struct SearchFields;
 
 namespace zantric::cli {
 
-// Runs the search worker (whose store hands its lines to `lines`, which rank with `ranker`), waits
-// for its end (Ctrl-C cancels it), finishes the results and prints the best. With
-// `explainFrom`, each line also says what it left of FROM; with `explain`, its score. Returns
-// whether the search was cancelled.
-bool searchAndRank(SearchRun& run, const Ranker& ranker, RankingLines& lines,
-                   const SearchFields& fields, const LetterPool* explainFrom, bool explain);
+// Runs the search worker, whose matches `ranker` ranks: the best sets of words of a bounded search
+// (bounded_search.h), or every line the store hands to `lines`. Waits for its end (Ctrl-C cancels
+// it), finishes the results and prints the best. With `explainFrom`, each line also says what it
+// left of FROM; with `explain`, its score. Returns whether the search was cancelled.
+bool searchAndRank(SearchRun& run, Ranker& ranker, RankingLines& lines, const SearchFields& fields,
+                   const LetterPool* explainFrom, bool explain);
 
 }  // namespace zantric::cli

@@ -36,6 +36,7 @@
 #include "core/search/search_run.h"
 #include "core/search/subset_analysis.h"
 #include "core/search/typed_accents.h"
+#include "core/shell/common_level.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/paths.h"
 #include "core/shell/settings.h"
@@ -360,8 +361,7 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     const bool explain = options.explain && request.hasFromLetters();
     const LetterPool* explainFrom = explain ? &request.fromLetters() : nullptr;
     std::optional<Ranker> ranker;
-    if (ranked)
-        rankingLines.rankWith(ranker.emplace(sources.rankerFor(options.ranking.best, request)));
+    if (ranked) ranker.emplace(sources.rankerFor(options.ranking.best, request));
     const bool cancelled =
         ranked ? searchAndRank(run, *ranker, rankingLines, fields, explainFrom, options.explain)
                : searchAndPrint(run, lines, fields, explainFrom, session->catalogue());

@@ -10,8 +10,8 @@
 #include <cctype>
 #include <unordered_set>
 
-#include "core/ranking/word_levels.h"
 #include "core/search/stoplist.h"
+#include "core/shell/common_level.h"
 #include "core/shell/messages.h"
 #include "core/shell/paths.h"
 #include "core/shell/string_ids.h"

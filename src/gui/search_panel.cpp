@@ -40,6 +40,11 @@ namespace {
 
 QString hint(int id) { return QString::fromStdString(loadString(id)); }
 
+// A ranked match's text as the list shows it.
+QString textOf(const RankedMatch& match) {
+    return QString::fromLatin1(match.text.data(), static_cast<qsizetype>(match.text.size()));
+}
+
 // How long the status bar says what a field takes after it refused a key.
 constexpr int kKeyHintMs = 5000;
 
@@ -313,13 +318,7 @@ void SearchPanel::startSearch() {
             return;
         }
     }
-    if (m_ranked) {
-        m_rankingLines.rankWith(
-            m_ranker.emplace(m_ranking.rankerFor(m_phraseOptions.bestShown, m_request)));
-        m_rankingLines.keepBestSetsOf(m_run);
-    } else {
-        m_run.keepBestSetsIn(nullptr);
-    }
+    startRanking();
     m_liveTicks = 0;
     m_searchTimer.start(kSearchTimerMs, this);
     try {
@@ -495,12 +494,26 @@ bool SearchPanel::prepareRanking(PhraseFilters& filters) {
     return true;
 }
 
+void SearchPanel::startRanking() {
+    m_keeper.reset();
+    m_run.keepBestSetsIn(nullptr);
+    if (!m_ranked) return;
+    Ranker& ranker = m_ranker.emplace(m_ranking.rankerFor(m_phraseOptions.bestShown, m_request));
+    // A search that can be bounded hands the ranker only its best sets of words, any other every
+    // match it stores.
+    m_run.keepBestSetsIn(&m_keeper.emplace(ranker));
+    if (!m_run.keepsBestSets()) {
+        m_run.keepBestSetsIn(nullptr);
+        m_keeper.reset();
+    }
+    m_rankingLines.rankWith(m_keeper ? nullptr : &ranker);
+}
+
 void SearchPanel::showBestSoFar() {
     QStringList texts;
     QHash<QString, double> scores;
-    for (const RankedMatch& match : m_rankingLines.bestSoFar()) {
-        const QString text =
-            QString::fromLatin1(match.text.data(), static_cast<qsizetype>(match.text.size()));
+    for (const RankedMatch& match : m_keeper ? m_keeper->bestSoFar() : m_rankingLines.bestSoFar()) {
+        const QString text = textOf(match);
         texts << text;
         scores.insert(text, match.score);
     }
@@ -527,9 +540,7 @@ void SearchPanel::finishRanking() {
         m_bestResults->reset();
         for (const RankedMatch& match : best) {
             m_bestResults->append(match.text, true);
-            m_scores.insert(
-                QString::fromLatin1(match.text.data(), static_cast<qsizetype>(match.text.size())),
-                match.score);
+            m_scores.insert(textOf(match), match.score);
         }
         RecordedFilters filters = m_run.filtersInEffect();
         filters.ranked = true;

@@ -173,6 +173,8 @@ private:
     // commonness filter to `filters`; false (told) when the word lists of the filter cannot be
     // read. A missing model leaves the search unranked, which the status bar says once.
     bool prepareRanking(PhraseFilters& filters);
+    // Before the worker starts: a new ranker, fed by the search's best sets of words or its lines.
+    void startRanking();
     void showBestSoFar();
     // After a ranked search: its best matches as a pair of their own, shown in place of the
     // matches in the order found.
@@ -213,6 +215,8 @@ private:
     RankingSources m_ranking;
     RankingLines m_rankingLines;  // outlives the store, which hands it the lines of a search
     std::optional<Ranker> m_ranker;
+    // Feeds m_ranker while the search is a bounded one.
+    std::optional<RankerKeeper> m_keeper;
     bool m_ranked = false;   // the running or last search ranks its matches
     int m_liveTicks = 0;     // timer ticks since the best so far were shown
     QString m_unrankedNote;  // why the search is not ranked, until the status bar said it

@@ -77,27 +77,29 @@ list|0|»${t}english.lex${t}3
 starter starter.txt|1|Warning: Dictionary already exists. Overwrite?
 --yes starter starter.txt|0|
 EOF
-# Ctrl-C, TERM, HUP, a closed pipe end a search or view: its status, temp empty, kept matches printed.
+# Ctrl-C, TERM, HUP, a closed pipe end a search or view: its status, temp empty, kept matches printed;
+# TERM also while the output waits on a reader that reads nothing.
 if [[ -r /usr/share/dict/american-english ]]; then
     run --yes make /usr/share/dict/american-english english && run select english &&
         run search '* *' --from painterslodge --no-use-all --save many || fail "saving many matches"
     long=(search '!' --from williamshakespe)
-    for how in INT:130 slow:130 TERM:143 HUP:129 pipe:141 view:141; do
+    for how in INT:130 slow:130 stall:143 TERM:143 HUP:129 pipe:141 view:141; do
         start=$SECONDS sig=${how%:*} output=out.txt
         if [[ $sig == pipe || $sig == view ]]; then
             [[ $sig == pipe ]] && what=("${long[@]}") || what=(view many)
             "$CLI" -C prog "${what[@]}" 2>err.txt | head -2 >out.txt
             status=${PIPESTATUS[0]}
         else
-            [[ $sig == slow ]] && output=slow.fifo && mkfifo slow.fifo
+            [[ $sig == slow || $sig == stall ]] && output=slow.fifo && mkfifo slow.fifo
             [[ $sig == slow ]] && { sleep 2; cat >out.txt; } <slow.fifo &
+            [[ $sig == stall ]] && { sleep 20 <slow.fifo & reader=$!; }
             # With --save the matches go through the results pair, whose growth shows the search.
             save=() && [[ $sig == slow ]] && save=(--save kept)
             "$CLI" -C prog "${long[@]}" "${save[@]}" >$output 2>err.txt &
-            pid=$! && sleep 0.5 && kill -"${sig/slow/INT}" "$pid"
+            signal=${sig/slow/INT} && pid=$! && sleep 0.5 && kill -"${signal/stall/TERM}" "$pid"
             [[ $sig != slow ]] || expect_eq "slow: the search went on after Ctrl-C" \
                 "$({ sleep 0.3; stat -c %s prog/temp/*.\$\$\$; sleep 0.5; stat -c %s prog/temp/*.\$\$\$; } | uniq | wc -l)" "1"
-            wait "$pid"; status=$? && wait && rm -f slow.fifo
+            wait "$pid"; status=$? && { [[ $sig != stall ]] || kill "$reader"; } && wait && rm -f slow.fifo
         fi
         ((SECONDS - start < 8)) || fail "$how: ended only after $((SECONDS - start)) s"
         expect_eq "$how: status, files left" "$status:$(find prog/temp -type f | wc -l)" "${how#*:}:0"

@@ -11,9 +11,10 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 expect_eq() { [[ "$2" == "$3" ]] || fail "$1: got [$2], expected [$3]"; }  # NAME ACTUAL EXPECTED
 expect_err() { grep -qxF -- "$2" "$dir/err.txt" || fail "$1: stderr lacks [$2]: $(cat "$dir/err.txt")"; }
-sane() {  # sane WHAT: the last run neither crashed nor drew a sanitizer report
+sane() {  # sane WHAT: the last run neither crashed nor drew a sanitizer report or a progress line
     ((status < 128)) || fail "$1: status $status: $(tail -3 "$dir/err.txt")"
     ! grep -q 'Sanitizer\|runtime error' "$dir/err.txt" || fail "$1: $(grep -m1 'Sanitizer\|runtime error' "$dir/err.txt")"
+    ! grep -q $'\r' "$dir/err.txt" || fail "$1: a progress line on a stderr that is no terminal"
 }
 runner=()  # a command the program runs under; $folder and $out stand for prog and out.txt
 run() {  # run ARGS...: on prog with no terminal to answer questions; sets $status, out.txt, err.txt

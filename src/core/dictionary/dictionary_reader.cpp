@@ -125,7 +125,7 @@ void DictionaryReader::openSource(const std::filesystem::path& name, bool makeIm
     }
     std::fseek(m_file, 0, SEEK_END);
     const long size = std::ftell(m_file);
-    m_fileSize = size > 0 ? static_cast<std::uint64_t>(size) : 0;
+    m_fileSize = static_cast<std::uint64_t>(std::max(size, 0L));
     std::rewind(m_file);
     std::setvbuf(m_file, nullptr, _IONBF, 0);
     m_bufferSize = bufferSize < 512 ? 512 : bufferSize;
@@ -312,8 +312,7 @@ bool DictionaryReader::beginPattern(const char* pattern, const LetterPool* lette
     // Nothing longer than the longest word can match; this also bounds the copy into m_pattern.
     if (m_patternLetters > kMaxWordLetters) return done(kNoMoreWords);
     copyPattern(pattern, patternLength, stars);
-    int start = m_patternLetters < 1 ? 1 : m_patternLetters;
-    if (minLength > start) start = minLength;
+    const int start = std::max({m_patternLetters, minLength, 1});
     m_length = start;
     if (start > kMaxWordLetters) return done(kNoMoreWords);
     m_wordLetters = 0;

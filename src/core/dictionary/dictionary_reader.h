@@ -107,8 +107,9 @@ private:
     friend class ReadLane;
     friend class DictionaryReader;
     // One cache line each: every thread writes its own counter at every word it passes.
+    // openThreadCounters() clears those of a search.
     struct alignas(64) ThreadCounter {
-        std::atomic<std::uint64_t> value{0};
+        std::atomic<std::uint64_t> value;
     };
     // The memory image of one file: the whole file, then one byte 255, and its records when
     // they decode cleanly. Made by the first reader of the control, released with the last.

@@ -88,12 +88,6 @@ Ranker RankingSources::rankerFor(std::size_t best, const SearchRequest& request)
     return ranker;
 }
 
-void RankingLines::keepBestSetsOf(SearchRun& run) {
-    m_ranker = m_fed;
-    run.keepBestSetsIn(&m_keeper.emplace(*m_fed, m_mutex));
-    if (run.keepsBestSets()) m_ranker = nullptr;
-}
-
 void RankingLines::take(std::string_view lines) {
     if (!m_ranker) return;
     const std::lock_guard lock(m_mutex);
@@ -116,7 +110,7 @@ void RankingLines::take(std::string_view lines) {
 
 std::vector<RankedMatch> RankingLines::bestSoFar() {
     const std::lock_guard lock(m_mutex);
-    return m_fed ? m_fed->best() : std::vector<RankedMatch>();
+    return m_ranker ? m_ranker->best() : std::vector<RankedMatch>();
 }
 
 }  // namespace zantric

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/ranking/count_model.h"
@@ -24,7 +25,6 @@ namespace zantric {
 
 class Catalogue;
 class SearchRequest;
-class SearchRun;
 
 // The installed English phrase model and graded word lists.
 inline constexpr const char* kDefaultModel = "/usr/share/pocketsphinx/model/en-us/en-us.lm.bin";
@@ -75,10 +75,11 @@ private:
     std::filesystem::path m_levelsPath;
 };
 
-// Hands the sets of words a bounded search finds to the ranker.
+// Hands the sets of words a bounded search finds to its ranker (bounded_search.h), on the search's
+// threads.
 class RankerKeeper final : public SetKeeper {
 public:
-    RankerKeeper(Ranker& ranker, std::mutex& mutex) : m_ranker(ranker), m_mutex(mutex) {}
+    explicit RankerKeeper(Ranker& ranker) : m_ranker(ranker) {}
     std::int64_t wordPart(std::string_view word) override {
         const std::lock_guard lock(m_mutex);
         return m_ranker.wordPart(word);
@@ -87,33 +88,35 @@ public:
         const std::lock_guard lock(m_mutex);
         return m_ranker.keep(words, score);
     }
+    // The best so far, best first, while the search goes on (any thread; the search waits).
+    std::vector<RankedMatch> bestSoFar() {
+        const std::lock_guard lock(m_mutex);
+        return m_ranker.best();
+    }
 
 private:
     Ranker& m_ranker;
-    std::mutex& m_mutex;
+    std::mutex m_mutex;
 };
 
-// Hands each whole match line to the ranker, if it has one (a line cut between two blocks is
-// finished by the next), on the thread that stores the matches. It outlives the results store it is
-// given to.
+// Hands each whole match line of a search that is not bounded to its ranker (a line cut between
+// two blocks is finished by the next), on the thread that stores the matches. It outlives the
+// results store it is given to.
 class RankingLines final : public LineSink {
 public:
-    void rankWith(Ranker& ranker) {
-        m_ranker = &ranker;
-        m_fed = &ranker;
+    // The ranker of the next search's lines; nullptr: none, its lines are dropped (a bounded
+    // search feeds its ranker through a RankerKeeper).
+    void rankWith(Ranker* ranker) {
+        const std::lock_guard lock(m_mutex);
+        m_ranker = ranker;
         m_cut.clear();
     }
-    // Before `run` starts: a search that can be bounded hands the ranker only the best sets of
-    // words (bounded_search.h), any other every match it stores, through this.
-    void keepBestSetsOf(SearchRun& run);
     void take(std::string_view lines) override;
     // The best so far, best first, while the search goes on (any thread; the search waits).
     std::vector<RankedMatch> bestSoFar();
 
 private:
-    Ranker* m_ranker = nullptr;  // fed by the lines; null when the bounded search feeds it
-    Ranker* m_fed = nullptr;     // the ranker either way
-    std::optional<RankerKeeper> m_keeper;
+    Ranker* m_ranker = nullptr;
     std::mutex m_mutex;
     std::string m_cut;
 };

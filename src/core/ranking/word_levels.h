@@ -15,11 +15,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/shell/common_level.h"
 #include "core/shell/outcome.h"
 
 namespace zantric {
-
-inline constexpr int kMostCommonLevel = 10;
 
 class WordLevels {
 public:

@@ -220,7 +220,7 @@ void ExportWork::work() {
     bool written = std::fwrite(header.data(), 1, header.size(), out.get()) == header.size();
     bool read = std::fseek(data.get(), static_cast<long>(kResultsHeaderSize), SEEK_SET) == 0;
     if (written && read) {
-        auto block = std::make_unique<char[]>(kExportBlock + 1);
+        auto block = std::make_unique<char[]>(kExportBlock);
         std::uint64_t done = 0;
         std::size_t got;
         while (written && (got = std::fread(block.get(), 1, kExportBlock, data.get())) > 0) {

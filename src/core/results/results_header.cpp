@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "core/shell/common_level.h"
 #include "core/shell/little_endian.h"
 
 namespace zantric {
@@ -44,17 +45,16 @@ RecordedFilters filtersFromByte(unsigned char byte) {
 
 // The ranking byte: the commonness level (1 to 10) in bits 0-3, ranked matches in bit 4.
 constexpr int kLevelBits = 15;
-constexpr int kMostCommon = 10;
 constexpr int kRankedBit = 16;
 
 unsigned char rankingByte(const RecordedFilters& filters) {
-    const int level = std::clamp(filters.common, 0, kMostCommon);
+    const int level = std::clamp(filters.common, 0, kMostCommonLevel);
     return static_cast<unsigned char>(level | (filters.ranked ? kRankedBit : 0));
 }
 
 void rankingFromByte(unsigned char byte, RecordedFilters& filters) {
     const int level = byte & kLevelBits;
-    filters.common = level <= kMostCommon ? level : 0;
+    filters.common = level <= kMostCommonLevel ? level : 0;
     filters.ranked = (byte & kRankedBit) != 0;
 }
 

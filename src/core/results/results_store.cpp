@@ -29,7 +29,6 @@ constexpr const char* kUnableToWrite = "Unable to write file: ";
 // call only every few thousand matches.
 constexpr std::size_t kDataWriteBuffer = 64 * 1024;
 constexpr std::size_t kIndexWriteBuffer = 16 * 1024;
-constexpr std::size_t kInitialRowBuffer = 15;
 constexpr std::int32_t kMaxLongest = std::numeric_limits<std::int16_t>::max();
 // Index entries are unsigned 32-bit offsets; the list counts rows in 32 bits.
 constexpr std::uint64_t kMaxOffset = std::numeric_limits<std::uint32_t>::max();
@@ -64,7 +63,7 @@ std::uint64_t roomAboveReserve(const std::filesystem::path& folder) {
 std::uint64_t fileSize(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) return 0;
     long size = std::ftell(file);
-    return size < 0 ? 0 : static_cast<std::uint64_t>(size);
+    return static_cast<std::uint64_t>(std::max(size, 0L));
 }
 
 // Whether a pair's header and index agree with the sizes of its files, as in every pair this
@@ -106,8 +105,6 @@ ResultsStore::ResultsStore(std::filesystem::path tempDataName, std::filesystem::
     : m_prompter(prompter),
       m_dataBuffer(std::make_unique_for_overwrite<char[]>(kDataWriteBuffer)),
       m_indexBuffer(std::make_unique_for_overwrite<unsigned char[]>(kIndexWriteBuffer)),
-      m_rowBuffer(std::make_unique<char[]>(kInitialRowBuffer)),
-      m_rowBufferSize(kInitialRowBuffer),
       m_tempDataName(std::move(tempDataName)),
       m_tempIndexName(std::move(tempIndexName)),
       m_dataName(m_tempDataName),
@@ -156,7 +153,6 @@ void ResultsStore::reset() {
     m_longest = 1;
     m_stored = 0;
     m_count.store(0, std::memory_order_release);
-    m_writeOffset = 0;
     m_dataSize = 0;
     m_indexEntries = 0;
     m_dataName = m_tempDataName;
@@ -437,12 +433,8 @@ std::string_view ResultsStore::rowText(std::int64_t first, std::int32_t count) {
     count = std::clamp(count, 1, kMaxMatchesPerRow);
     // The most bytes the row may hold: each match and its line feed, at most the longest.
     const std::size_t limit = static_cast<std::size_t>(m_longest + 1) * count;
-    if (m_rowBufferSize < limit + 1) {
-        m_rowBuffer = std::make_unique<char[]>(limit + 1);
-        m_rowBufferSize = limit + 1;
-    }
-    char* buffer = m_rowBuffer.get();
-    buffer[0] = '\0';
+    m_row.resize(limit);
+    char* buffer = m_row.data();
     const std::int64_t last = std::min<std::int64_t>(first + count, matches);
     std::uint32_t start = 0;
     std::uint32_t end = 0;
@@ -453,7 +445,6 @@ std::string_view ResultsStore::rowText(std::int64_t first, std::int32_t count) {
     std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(stop - start, limit));
     if (std::fseek(m_data.get(), static_cast<long>(start), SEEK_SET) != 0) return {};
     std::size_t got = std::fread(buffer, 1, wanted, m_data.get());
-    buffer[got] = '\0';
     std::replace(buffer, buffer + got, '\n', '\t');
     return std::string_view(buffer, got);
 }

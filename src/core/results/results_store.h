@@ -170,11 +170,11 @@ private:
     FilePtr m_index;
     State m_state = State::kIdle;
     std::int32_t m_longest = 1;
-    std::unique_ptr<char[]> m_rowBuffer;
-    std::size_t m_rowBufferSize = 0;
+    std::string m_row;  // the text rowText returned last
     std::atomic<std::int64_t> m_count{0};
     std::int64_t m_stored = 0;  // m_count as the writing thread keeps it
-    std::uint64_t m_writeOffset = 0;
+    // Where the next line goes; a pair opened for writing starts it behind the header.
+    std::uint64_t m_writeOffset = kResultsHeaderSize;
     std::uint64_t m_checkAt = 0;       // a match ending past this offset takes the slow path
     std::uint64_t m_spaceCheckAt = 0;  // a match ending past this offset looks at the disk
     std::uint64_t m_maxOffset = 0;     // the most data bytes of the pair being written

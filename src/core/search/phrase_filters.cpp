@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/shell/common_level.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/settings.h"
 
@@ -14,8 +15,8 @@ PhraseOptions readPhraseOptions(const Settings& config) {
         config.readInt(ini::kPhraseOptionsSection, ini::kMinWordLength, 1), 1, kMaxMinWordLength);
     options.eachWordOnce = config.readInt(ini::kPhraseOptionsSection, ini::kEachWordOnce, 0) != 0;
     options.useStoplist = config.readInt(ini::kPhraseOptionsSection, ini::kUseStoplist, 1) != 0;
-    options.common =
-        std::clamp(config.readInt(ini::kPhraseOptionsSection, ini::kCommonWords, 0), 0, 10);
+    options.common = std::clamp(config.readInt(ini::kPhraseOptionsSection, ini::kCommonWords, 0), 0,
+                                kMostCommonLevel);
     options.bestShown =
         std::clamp(config.readInt(ini::kPhraseOptionsSection, ini::kBestShown, kDefaultBestShown),
                    1, kMostBestShown);

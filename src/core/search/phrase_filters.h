@@ -20,7 +20,7 @@ struct PhraseFilters {
     int minWordLength = 0;  // below 2: none; above 20 no word is long enough
     bool eachWordOnce = false;
     std::shared_ptr<const Stoplist> stoplist;  // none, or a list of words to strike
-    // Only words at least this common, 1 to 10 (core/ranking/word_levels.h); 0 for any word.
+    // Only words at least this common, 1 to 10 (core/shell/common_level.h); 0 for any word.
     // `commonStruck` strikes the stoplist's words and every word less common, and takes the
     // stoplist's place in the search.
     int common = 0;

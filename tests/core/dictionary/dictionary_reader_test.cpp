@@ -94,13 +94,18 @@ TEST(DictionaryReader, SharedImageSixteenthReaderAndCancel) {
     char word[kOutWordSize];
     ReadControl reads;
     {
-        // The first reader's image serves the readers of its file, not those of another.
+        // The first reader's image serves the readers of its file, not those of another, and
+        // stays while it is open, also after a reader that could not open its file and after the
+        // file changed.
         DictionaryReader first(reads, "small.lex", true, 1024);
+        EXPECT_ANY_THROW(DictionaryReader(reads, "missing.lex", false, 1024));
+        test::writeDictionary("small.lex", {"cut"});
         DictionaryReader other(reads, "other.lex", true, 1024);
         DictionaryReader same(reads, "small.lex", false, 1024);
         EXPECT_EQ(std::pair(collect(other, "*"), collect(same, "c?t")),
                   std::pair(Words{"dog"}, Words{"cat", "cot", "cut"}));
     }
+    test::writeDictionary("small.lex", kSmall);
     {
         std::vector<std::unique_ptr<DictionaryReader>> readers(15);
         for (auto& reader : readers)

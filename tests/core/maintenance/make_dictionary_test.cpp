@@ -115,7 +115,7 @@ TEST_F(MakeDictionaryTest, ChecksComeFirstWithTheirMessages) {
 // What each line of a list came to, with the first few lines of each fault: a line that is no
 // word is skipped whole however long it is; a byte-order mark and runs of spaces change nothing.
 TEST_F(MakeDictionaryTest, TheReportSaysWhatEachLineCameTo) {
-    const std::string spaces(30, ' '), cafes = "café\ncafé\ncafé\ncafé\ncafé\ncafé\n";
+    const std::string spaces(300, ' '), cafes = "café\ncafé\ncafé\ncafé\ncafé\ncafé\n";
     const struct {
         std::string list;
         Words words;  // none: no dictionary is made

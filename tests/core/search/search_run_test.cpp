@@ -669,10 +669,15 @@ TEST_F(PhraseSearch, SameAsEverySequenceTheRulesAllow) {
              test::inWordOrder({"A", "a", "At", "at", "ta"}),
              fields("!", "atat"),
              {0, true, nullptr}});
-    // Each word once: a word above is not taken again, even as the first in order below; the
-    // best set of "!" may repeat its best word.
+    // Each word once: a word above is not taken again, even as the first in order below, nor
+    // two words below, where it needs a letter held back for that word's pattern; the best set
+    // of "!" may repeat its best word.
     const Words dog = test::inWordOrder({"g", "do", "dog"});
     compare({"once each", dog, fields("* *", "dogdog", false, true), {0, true, nullptr}}, true);
+    compare({"held back",
+             test::inWordOrder({"o", "ta"}),
+             fields("* * t*", "tatao"),
+             {0, true, nullptr}});
     compare({"best twice", test::inWordOrder({"c", "cc"}), fields("!", "cc"), {}});
     const Words ee = test::inWordOrder({"tea", "Tee", "e-e", "eye", "ewe", "tees"});
     compare({"include twice", ee, fields("*", "", true, false, "ee", "w"), {}});
