@@ -5,6 +5,7 @@
 
 #include "cli/interrupt.h"
 #include "cli/output.h"
+#include "core/dictionary/spellings.h"
 #include "core/search/match_explanation.h"
 #include "core/search/search_request.h"
 #include "core/search/search_run.h"
@@ -16,16 +17,19 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 
-std::string shownLine(const RankedMatch& match, const Ranker& ranker, const LetterPool* explainFrom,
-                      bool explain, bool escape) {
-    std::string line = escape ? escapeControls(match.text) : match.text;
-    if (explainFrom) {
-        const MatchExplanation explanation = explainMatch(match.text, *explainFrom);
+std::string shownLine(const RankedMatch& match, const Ranker& ranker, const RankedLines& shown,
+                      bool escape) {
+    std::string spelled;
+    std::string word;
+    shown.spellings.shownLine(match.text, spelled, word);
+    std::string line = escape ? escapeControls(spelled) : spelled;
+    if (shown.explainFrom) {
+        const MatchExplanation explanation = explainMatch(match.text, *shown.explainFrom);
         line += "\tleft: ";
         line += explanation.left.empty() ? "-" : explanation.left;
         if (!explanation.blanks.empty()) line += "\tblanks: " + explanation.blanks;
     }
-    if (explain) {
+    if (shown.explain) {
         char score[32];
         std::snprintf(score, sizeof score, "\tscore: %.2f", ranker.score(match.text));
         line += score;
@@ -37,7 +41,7 @@ std::string shownLine(const RankedMatch& match, const Ranker& ranker, const Lett
 }  // namespace
 
 bool searchAndRank(SearchRun& run, Ranker& ranker, RankingLines& lines, const SearchFields& fields,
-                   const LetterPool* explainFrom, bool explain) {
+                   const RankedLines& shown) {
     // A search that can be bounded hands the ranker only its best sets of words, any other every
     // match it stores.
     RankerKeeper keeper(ranker);
@@ -60,11 +64,9 @@ bool searchAndRank(SearchRun& run, Ranker& ranker, RankingLines& lines, const Se
     run.keepBestSetsIn(nullptr);
     if (endNow()) return true;
     const bool escape = escapesFor(stdout);
-    std::string shown;
-    for (const RankedMatch& match : ranker.best()) {
-        shown += shownLine(match, ranker, explainFrom, explain, escape);
-    }
-    writeOutput(shown);
+    std::string text;
+    for (const RankedMatch& match : ranker.best()) text += shownLine(match, ranker, shown, escape);
+    writeOutput(text);
     return cancelAsked;
 }
 

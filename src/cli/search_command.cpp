@@ -249,11 +249,10 @@ bool analyse(SearchRun& run, const SearchRequest& request) {
 
 // Runs the search worker and prints its matches as they come, then finishes the results. A
 // signal, or an output that takes no more, cancels the search; after a first Ctrl-C the kept
-// matches are still printed. `explainFrom` as for MatchPrinter; the words are spelled as the
-// selected dictionaries of `catalogue` wrote them. Returns whether the search was cancelled.
+// matches are still printed. `explainFrom` and `spellings` as for MatchPrinter. Returns whether
+// the search was cancelled.
 bool searchAndPrint(SearchRun& run, LineQueue& lines, const SearchFields& fields,
-                    const LetterPool* explainFrom, const Catalogue& catalogue) {
-    const Spellings spellings = selectedSpellings(catalogue);
+                    const LetterPool* explainFrom, const Spellings& spellings) {
     {
         const SignalsBlocked blocked;
         run.startWorker();
@@ -360,11 +359,12 @@ int runSearch(SearchOptions& options, const CommandLine& line) {
     if (run.analysisNeeded() && !analyse(run, request)) return analysisFailed(run, options);
     const bool explain = options.explain && request.hasFromLetters();
     const LetterPool* explainFrom = explain ? &request.fromLetters() : nullptr;
+    const Spellings spellings = selectedSpellings(session->catalogue());
     std::optional<Ranker> ranker;
     if (ranked) ranker.emplace(sources.rankerFor(options.ranking.best, request));
-    const bool cancelled =
-        ranked ? searchAndRank(run, *ranker, rankingLines, fields, explainFrom, options.explain)
-               : searchAndPrint(run, lines, fields, explainFrom, session->catalogue());
+    const bool cancelled = ranked ? searchAndRank(run, *ranker, rankingLines, fields,
+                                                  {explainFrom, spellings, options.explain})
+                                  : searchAndPrint(run, lines, fields, explainFrom, spellings);
     printCounts(run);
     if (run.filtersChanged()) std::fprintf(stderr, "%s\n", loadString(kStrFiltersOn).c_str());
     if (cancelled) return kExitCancelled;  // main reports the signal or the output that failed

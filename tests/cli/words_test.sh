@@ -120,8 +120,9 @@ randoms 3 1500000 >big.txt
 wait_for 'prog/temp/$$*-tmp{{{.*' && kill -INT $! && wait $!
 expect_eq "cancelled make" "$? $(ls prog/lexicons/big.lex 2>/dev/null) $(temp_files)" "130  0"
 # Accented word lists: the language follows the list's name and folds each word to a-z, `words`
-# shows it as the list wrote it, and every line that is a word comes back (Debian's wfrench,
-# wngerman, wspanish, witalian; each is skipped when it is not installed).
+# shows it as the list wrote it, a ranked search reads the word counts of its language, and every
+# line that is a word comes back (Debian's wfrench, wngerman, wspanish, witalian; each is skipped
+# when it is not installed).
 printf '%s\n' élire baratté baratte "aujourd'hui" >accents.txt
 table <<'EOF'
 --yes make accents.txt fr --language FR|0|2 words stored, 1 lines skipped&an apostrophe: 1
@@ -133,6 +134,7 @@ unselect --all|0|
 select fr|0|
 search '*' --from rÉlié --no-use-all|0|Found: 1|élire,
 search 'b*' --from battrea --explain|0||baratte/baratté	left: -,
+search 'b*' --from battrea --best 1 --explain --model $HERE/../data/ranking/tiny.lm|0||baratte/baratté	left: -	score: -7.30,
 unselect fr|0|
 EOF
 expect_eq "list" "$("$CLI" -C prog list | grep -E 'fr|en\.|both' | cut -f2-)" \
