@@ -45,10 +45,8 @@ bool searchAndRank(SearchRun& run, Ranker& ranker, RankingLines& lines, const Se
     // A search that can be bounded hands the ranker only its best sets of words, any other every
     // match it stores.
     RankerKeeper keeper(ranker);
-    run.keepBestSetsIn(&keeper);
-    const bool bestSets = run.keepsBestSets();
-    if (!bestSets) run.keepBestSetsIn(nullptr);
-    lines.rankWith(bestSets ? nullptr : &ranker);
+    run.keepBestSetsIn(run.boundable() ? &keeper : nullptr);
+    lines.rankWith(run.boundable() ? nullptr : &ranker);
     {
         const SignalsBlocked blocked;
         run.startWorker();

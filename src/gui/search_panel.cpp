@@ -501,11 +501,7 @@ void SearchPanel::startRanking() {
     Ranker& ranker = m_ranker.emplace(m_ranking.rankerFor(m_phraseOptions.bestShown, m_request));
     // A search that can be bounded hands the ranker only its best sets of words, any other every
     // match it stores.
-    m_run.keepBestSetsIn(&m_keeper.emplace(ranker));
-    if (!m_run.keepsBestSets()) {
-        m_run.keepBestSetsIn(nullptr);
-        m_keeper.reset();
-    }
+    if (m_run.boundable()) m_run.keepBestSetsIn(&m_keeper.emplace(ranker));
     m_rankingLines.rankWith(m_keeper ? nullptr : &ranker);
 }
 

@@ -63,6 +63,8 @@ public:
     // Searches started after this that a bounded search can run (bounded_search.h) find only
     // the best sets of words, which `keeper` keeps; nullptr: every match, as always.
     void keepBestSetsIn(SetKeeper* keeper) { m_keeper = keeper; }
+    // Whether a bounded search can run the prepared request, given a keeper.
+    bool boundable() const { return m_bounded; }
     // Whether the prepared request runs as a bounded search.
     bool keepsBestSets() const { return m_keeper && m_bounded; }
     // Whether a phrase search must analyse the dictionaries first (new FROM letters).
