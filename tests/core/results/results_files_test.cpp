@@ -93,6 +93,38 @@ TEST_F(ResultsFilesTest, FailedSaveNamesTheFileAndLeavesNoHalfPair) {
     EXPECT_FALSE(fs::exists("y.zix"));
 }
 
+TEST_F(ResultsFilesTest, SaveAsOntoAFileAsksAndTouchesNothingWhenRefused) {
+    const struct {
+        SaveAsType type;
+        const char* name;
+        int answer;  // Yes/No for a pair; 0 overwrite, 1 append, 2 cancel for an export
+        SaveAsOutcome outcome;
+        std::string after;
+    } cases[] = {
+        {SaveAsType::kZantricFiles, "p.ztr", test::kIdNo, SaveAsOutcome::kCancelled, "old"},
+        {SaveAsType::kZantricFiles, "q", test::kIdYes, SaveAsOutcome::kSavedPair,
+         TempFolder::read("tmp.$$$")},
+        {SaveAsType::kAsciiFiles, "a.asc", 2, SaveAsOutcome::kCancelled, "old"},
+        {SaveAsType::kAsciiFiles, "b", 0, SaveAsOutcome::kExported, kBlock},
+        {SaveAsType::kTextFiles, "c.txt", 1, SaveAsOutcome::kExported, "old" + kBlock},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file =
+            withDefaultExtension(c.name, c.type == SaveAsType::kZantricFiles
+                                             ? "ztr"
+                                             : (c.type == SaveAsType::kAsciiFiles ? "asc" : "txt"));
+        TempFolder::write(file, "old");
+        m_messages.clear();
+        m_messages.script({c.answer});
+        EXPECT_EQ(
+            saveResultsAs(m_messages, m_settings, m_results, kFields, c.name, c.type, runHere),
+            c.outcome);
+        EXPECT_EQ(m_messages.count(), 1u);  // the one question
+        EXPECT_EQ(TempFolder::read(file), c.after);
+    }
+}
+
 TEST_F(ResultsFilesTest, ExportIsTheDocumentedBlockThenTheMatchLines) {
     const SearchSummary plain{{"c?t", "ABC", "a", "xyz", false, false}, 0, 123456789};
     const std::string plainBlock =
