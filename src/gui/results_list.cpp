@@ -56,17 +56,53 @@ int ResultsListModel::rowCount(const QModelIndex& parent) const {
 QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_rows) return {};
     if (role == Qt::DisplayRole) return rowOf(index.row());
-    if (role != Qt::ToolTipRole || m_scores.isEmpty()) return {};
-    QStringList scores;
-    for (const QString& match : rowOf(index.row()).split(QLatin1Char('\t'), Qt::SkipEmptyParts)) {
+    if (role != Qt::ToolTipRole || (m_scores.isEmpty() && m_spellings.count() == 0)) return {};
+    // Each match with a score, or shown in one of several spellings, as every spelling shows it.
+    QStringList lines;
+    const QString row = storedRowOf(index.row());
+    for (const QString& match : row.split(QLatin1Char('\t'), Qt::SkipEmptyParts)) {
+        const std::string stored = match.toStdString();
+        const QString every = spelled(stored, Spelled::kEvery);
         const auto score = m_scores.constFind(match);
-        if (score != m_scores.constEnd())
-            scores << tr("%1: score %2").arg(match).arg(*score, 0, 'f', 2);
+        if (score != m_scores.constEnd()) {
+            lines << tr("%1: score %2").arg(every).arg(*score, 0, 'f', 2);
+        } else if (every != spelled(stored, Spelled::kFirst)) {
+            lines << every;
+        }
     }
-    return scores.isEmpty() ? QVariant() : QVariant(scores.join(QLatin1Char('\n')));
+    return lines.isEmpty() ? QVariant() : QVariant(lines.join(QLatin1Char('\n')));
+}
+
+QString ResultsListModel::spelled(std::string_view text, Spelled which) const {
+    if (m_spellings.count() == 0) {
+        return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    std::string shown;
+    std::string line;
+    std::string word;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find_first_of("\t\n", at), text.size());
+        m_spellings.shownLine(text.substr(at, end - at), line, word);
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            // The first spelling of a word ends at its '/' (no spelling holds one).
+            if (line[i] == '/' && which == Spelled::kFirst) {
+                while (i + 1 < line.size() && line[i + 1] != ' ') ++i;
+            } else {
+                shown += line[i];
+            }
+        }
+        if (end < text.size()) shown += text[end];
+        at = end + 1;
+    }
+    return QString::fromStdString(shown);
 }
 
 QString ResultsListModel::rowOf(int row) const {
+    const QString stored = storedRowOf(row);
+    return m_spellings.count() == 0 ? stored : spelled(stored.toStdString(), Spelled::kFirst);
+}
+
+QString ResultsListModel::storedRowOf(int row) const {
     if (!m_bestSoFar.isEmpty()) {
         const qsizetype first = qsizetype{row} * m_perRow;
         return first < m_bestSoFar.size()
@@ -256,7 +292,7 @@ bool ResultsListView::copyHighlighted() {
     }
     if (text.empty()) return false;
     QGuiApplication::clipboard()->setText(
-        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        m_model->spelled(text, ResultsListModel::Spelled::kEvery));
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <QStyledItemDelegate>
 #include <cstdint>
 
+#include "core/dictionary/spellings.h"
 #include "core/dictionary/workspace.h"
 
 namespace zantric {
@@ -35,7 +36,8 @@ public:
     bool searchRunning() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
-    // A row's tooltip names the score of each of its matches that has one (see setScores).
+    // A row's tooltip names the score of each of its matches that has one (see setScores), and
+    // every spelling of a match whose words have several.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     // While a ranked search runs: the best so far, shown in place of the store's rows (which read
@@ -44,8 +46,17 @@ public:
     bool showsBestSoFar() const { return !m_bestSoFar.isEmpty(); }
     // The scores of the ranked matches shown, for their tooltips; empty for matches not ranked.
     void setScores(QHash<QString, double> scores) { m_scores = std::move(scores); }
+    // How the words of the matches are shown (élève for the stored eleve); none: as stored.
+    void setSpellings(Spellings spellings) { m_spellings = std::move(spellings); }
+    // `text`, matches each ended by a tab or a line feed, with every word as the spellings show
+    // it: in its first spelling, as the rows show it (never longer than the stored word, so the
+    // row's layout holds), or in every spelling ("baratte/baratté"), as tooltips and Copy do.
+    enum class Spelled { kFirst, kEvery };
+    QString spelled(std::string_view text, Spelled which) const;
 
 private:
+    // A row's matches as stored, each followed by a tab; rowOf shows them spelled.
+    QString storedRowOf(int row) const;
     QString rowOf(int row) const;
 
     ResultsStore& m_results;
@@ -54,6 +65,7 @@ private:
     int m_perRow = 1;
     QStringList m_bestSoFar;
     QHash<QString, double> m_scores;
+    Spellings m_spellings;
 };
 
 // Draws a row of tab-separated texts, each at the next multiple of the tab stop (the results

@@ -16,6 +16,7 @@
 #include "core/dictionary/catalogue.h"
 #include "core/search/match_explanation.h"
 #include "core/search/subset_analysis.h"
+#include "core/search/typed_accents.h"
 #include "core/session/program_session.h"
 #include "core/shell/ini_names.h"
 #include "core/shell/messages.h"
@@ -304,6 +305,7 @@ void SearchPanel::startSearch() {
             this, [this] { m_actions.selectDictionaries->trigger(); }, Qt::QueuedConnection);
         return;
     }
+    m_form->list()->resultsModel()->setSpellings(selectedSpellings(workspace().catalogue));
     m_form->list()->relayout();  // the store was reset
     if (outcome != StartOutcome::kReady) return;
 

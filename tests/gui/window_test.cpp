@@ -19,6 +19,7 @@
 #include <array>
 #include <atomic>
 
+#include "core/dictionary/dictionary_language.h"
 #include "core/results/results_store.h"
 #include "core/search/search_fields.h"
 #include "core/search/search_run.h"
@@ -527,6 +528,30 @@ private slots:
                              .arg(all.size()));
             }
         }
+    }
+    // A dictionary of an accented list shows its words as the list wrote them: a row the first
+    // spelling of each, the tooltip and Copy every spelling.
+    void accentedWordsAreShownAsWritten() {
+        ProgramFolder folder;
+        ProgramFolder::addDictionary("fr.lex", {"abattre", "baratte", "ebattra"});
+        Spellings spellings;
+        for (auto [word, written] :
+             {std::pair{"baratte", "baratte"}, {"baratte", "baratté"}, {"ebattra", "ébattra"}}) {
+            spellings.add(word, written);
+        }
+        spellings.finish();
+        QVERIFY(
+            placeLanguageFile("lexicons/fr.lex", Language::kFrench, "lexicons/fr.tmp", &spellings));
+        Window w;
+        QCOMPARE(search(w, {"*", "abattre", true, false}).matches,
+                 QStringList({"abattre", "baratte", "ébattra"}));
+        auto* list = w.find<gui::ResultsListView>("results");
+        QCOMPARE(list->model()->index(0, 0).data(Qt::ToolTipRole).toString(),
+                 QString("baratte/baratté"));
+        QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QString("abattre\nbaratte/baratté\nébattra\n"));
     }
     // Set by keys, kept, back at the next start (the stoplist editor changing only the lines of
     // the words it adds or takes out); the search passes over what the filters strike, says so,
